@@ -1,0 +1,66 @@
+#include "app/ui/qt_messenger.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace korventa::ui {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string ss(const QString& s) { return s.toStdString(); }
+
+namespace {
+
+QMessageBox::Icon toIcon(MsgIcon i) {
+  switch (i) {
+    case MsgIcon::Critical: return QMessageBox::Critical;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Information: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+  }
+}
+
+QMessageBox::StandardButton toButton(Answer a) {
+  switch (a) {
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    default: return QMessageBox::Ok;
+  }
+}
+
+}  // namespace
+
+void QtMessenger::show(std::string_view text, std::string_view title, MsgIcon icon) {
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  QMessageBox box(toIcon(icon), qs(title), qs(text), QMessageBox::Ok, parent_ ? parent_ : QApplication::activeWindow());
+  box.setObjectName("MessageBox");
+  box.exec();
+  QApplication::restoreOverrideCursor();
+}
+
+Answer QtMessenger::ask(std::string_view text, std::string_view title, MsgButtons buttons, Answer defaultAnswer,
+                        MsgIcon icon) {
+  QMessageBox::StandardButtons b;
+  switch (buttons) {
+    case MsgButtons::YesNo: b = QMessageBox::Yes | QMessageBox::No; break;
+    case MsgButtons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    case MsgButtons::OkCancel: b = QMessageBox::Ok | QMessageBox::Cancel; break;
+    default: b = QMessageBox::Ok; break;
+  }
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  QMessageBox box(toIcon(icon), qs(title), qs(text), b, parent_ ? parent_ : QApplication::activeWindow());
+  box.setObjectName("MessageBox");
+  box.setDefaultButton(toButton(defaultAnswer));
+  int r = box.exec();
+  QApplication::restoreOverrideCursor();
+  switch (r) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    case QMessageBox::Ok: return Answer::Ok;
+    default: return buttons == MsgButtons::OkCancel ? Answer::Cancel : Answer::No;
+  }
+}
+
+}  // namespace korventa::ui

@@ -1,0 +1,44 @@
+#pragma once
+// Creation of a database: schema, reference data and, on request, the demo registry; and the
+// loader of CSV files into tables (reference data and registry share it).
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/database.h"
+
+namespace korventa::data {
+
+// Table name of a data file: its file name up to the first '.' ("PARAM.713.csv" → "PARAM").
+std::string tableOfFile(std::string_view fileName);
+
+struct CsvLoadOptions {
+  bool registryDates = false;  // store date columns (fec_*) as ISO YYYY-MM-DD
+};
+
+// Loads one CSV text (header row of column names) into a table. A column the table lacks is
+// an error naming it; columns left out take their defaults; empty cells of integer columns
+// become NULL. Throws std::runtime_error with a Spanish message (file context added by the caller).
+int loadCsv(Database& db, std::string_view table, std::string_view csvText, const CsvLoadOptions& options = {});
+
+void installSchema(Database& db);
+void loadSeed(Database& db);
+void loadDemoRegistry(Database& db);
+
+// Creates (or completes) the database file: schema + reference data (+ demo registry), in one
+// transaction. A file that already holds the schema is left as it is unless `force`.
+std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool withDemo);
+
+// The registry tables the launcher maintains.
+const std::vector<std::string>& registryTables();
+
+struct RegistryLoadReport {
+  std::vector<std::pair<std::string, int>> tables;  // table, rows loaded
+};
+// Loads every <TABLE>.csv of a folder into the registry, replacing the previous rows of each
+// table found, in one transaction. Throws std::runtime_error naming the file and the problem.
+RegistryLoadReport loadRegistryFolder(Database& db, const std::filesystem::path& dir);
+
+}  // namespace korventa::data
