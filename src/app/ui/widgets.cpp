@@ -1,0 +1,67 @@
+#include "app/ui/widgets.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+
+#include "common/dates.h"
+
+namespace korventa::ui {
+
+MaskedEdit::MaskedEdit(const QString& mask, QWidget* parent) : QLineEdit(parent) {
+  setInputMask(mask + ";_");
+}
+
+bool MaskedEdit::isEmptyMask() const {
+  for (QChar c : displayText())
+    if (c.isDigit()) return false;
+  return true;
+}
+
+std::string PeriodEdit::period() const {
+  if (!isComplete()) return {};
+  return periodFromDisplay(displayText().toStdString());
+}
+
+void PeriodEdit::setPeriod(const std::string& yyyymm) {
+  setText(QString::fromStdString(yyyymm.size() == 6 ? periodToDisplay(yyyymm) : std::string()));
+}
+
+std::string DateEdit::date() const {
+  if (!isComplete()) return {};
+  return displayText().toStdString();
+}
+
+AmountEdit::AmountEdit(QWidget* parent, int maxIntegerDigits, bool allowNegative) : QLineEdit(parent) {
+  QString re = QString("%1\\d{0,%2}(\\.\\d{0,2})?").arg(allowNegative ? "-?" : "").arg(maxIntegerDigits);
+  setValidator(new QRegularExpressionValidator(QRegularExpression(re), this));
+  setAlignment(Qt::AlignRight);
+}
+
+void EnterAsTab::install(QWidget* dialog) {
+  auto* filter = new EnterAsTab(dialog);
+  for (QWidget* w : dialog->findChildren<QWidget*>()) {
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w))
+      w->installEventFilter(filter);
+  }
+}
+
+bool EnterAsTab::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(event);
+    if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && k->modifiers() == Qt::NoModifier) {
+      if (auto* w = qobject_cast<QWidget*>(watched)) {
+        // Leaving the field first lets its checks run, as a Tab would.
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(w, &tab);
+        return true;
+      }
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace korventa::ui
