@@ -1,0 +1,71 @@
+#pragma once
+// Command-line front end: the same core services as the forms, without a window.
+// Each command lives in its own cmd_*.cpp and registers itself:
+//   static const bool reg = korventa::cli::addCommand([](CLI::App& app, korventa::cli::Context& ctx) {
+//     auto* c = app.add_subcommand("consult", "Consulta una tabla de referencia");
+//     ...
+//     c->callback([&ctx, ...] { ctx.run([&] { ...; return 0; }); });
+//   });
+// Exit codes: 0 success, 1 failure (message on stderr), 2 usage error; a command may return
+// another code of its own (validate: 3 when inconsistent).
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "common/messenger.h"
+#include "data/session.h"
+
+namespace korventa::cli {
+
+// Messages go to stderr ("Título: texto"); questions take the answer of --yes / --no, or
+// their default answer.
+class StderrMessenger : public Messenger {
+ public:
+  void show(std::string_view text, std::string_view title, MsgIcon icon) override;
+  Answer ask(std::string_view text, std::string_view title, MsgButtons buttons, Answer defaultAnswer,
+             MsgIcon icon) override;
+  enum class Policy { Default, Yes, No } policy = Policy::Default;
+  int shown = 0;
+};
+
+// Rows to print: tab-separated with a header line, or JSON with --json.
+struct Table {
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+class Context {
+ public:
+  Context();
+  ~Context();
+  std::string dbFile;     // --db; else the settings file's DBPath + DBName
+  std::string user;       // --user; else SysUser of the settings
+  bool json = false;
+  StderrMessenger messenger;
+
+  // The session with the database open (opened on first use). Throws std::runtime_error.
+  Session& session();
+  // Settings paths from the INI (SysPath and derived folders), created when missing.
+  void loadSettings();
+  // The settings paths (loads the settings file; does not open the database).
+  const Paths& paths() { loadSettings(); return session_->paths; }
+
+  void print(const Table& t) const;
+  // Keeps the chosen command's body; main runs it once the whole command line is parsed.
+  // Exceptions become a message on stderr and exit code 1.
+  void run(std::function<int()> body) { pending_ = std::move(body); }
+  int execute();
+
+ private:
+  std::unique_ptr<Session> session_;
+  std::function<int()> pending_;
+  bool settingsLoaded_ = false;
+};
+
+using Setup = std::function<void(CLI::App&, Context&)>;
+bool addCommand(Setup setup);
+
+}  // namespace korventa::cli
