@@ -1,0 +1,33 @@
+#pragma once
+// What the declaration's life (load, refresh, import, save) asks of the computation and the
+// validation. The declaration code calls these; the computation and validation code owns them.
+#include <string>
+#include <vector>
+
+#include "data/keys.h"
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+
+namespace korventa::determination {
+
+// After the working tables were filled (new, opened, refreshed or imported): give every worker
+// and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
+// every person's bases, contributions and summary row (TEMP1_F601).
+void recomputeAll(Session& session, const declaration::OpenDeclaration& decl);
+// The same for one person (after a detail form changed it).
+void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+
+// One box of the declaration as DET stores it.
+struct Box {
+  std::string casilla;  // three characters
+  std::string valor;    // whole soles "###########0", or the text of a text box
+};
+// The boxes of the debt determination for the open declaration (computed from the working
+// tables and the typed boxes), in the order the save writes them.
+std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDeclaration& decl);
+
+// The consistency checks that run silently during the save; true when an inconsistency was
+// found (the declaration is then saved with estado 9).
+bool saveChecks(Session& session, const declaration::OpenDeclaration& decl);
+
+}  // namespace korventa::determination
