@@ -8,10 +8,14 @@
 
 #include "common/messenger.h"
 #include "data/database.h"
+#include "data/keys.h"
 
 namespace korventa {
 
 class ServiciosComunes;
+namespace declaration {
+struct OpenDeclaration;
+}
 
 // What the next opened form is to do.
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
@@ -46,6 +50,14 @@ struct Session {
   Mode mode = Mode::New;
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
+
+  // While the declaration form is open: the open declaration, and what the detail and import
+  // forms it opens read from it (set just before such a form is shown).
+  declaration::OpenDeclaration* openDeclaration = nullptr;
+  PersonKey currentPerson;       // the person selected in the form (its working row is re-read by key)
+  std::string currentRetention;  // voucher kind (tip_retencion) of the selected provider header
+  bool detailModify = false;     // a list's detail form opened by "Modificar" (true) or "Nuevo" (false)
+  int importCategory = 0;        // person category of the page whose import button was pressed
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;
