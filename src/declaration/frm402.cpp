@@ -251,6 +251,11 @@ bool Frm402::salir() {
       if (!grabar().saved) return false;
     }
   }
+  cerrarSinGuardar();
+  return true;
+}
+
+void Frm402::cerrarSinGuardar() {
   try {
     data::Transaction tx(s_.database());
     emptyWorkingTables(s_.database());
@@ -260,7 +265,6 @@ bool Frm402::salir() {
   }
   loaded_ = false;
   modified_ = false;
-  return true;
 }
 
 void Frm402::prepararDetalle(const PersonKey& person, const std::string& retention, bool modify) {

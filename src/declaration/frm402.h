@@ -75,6 +75,8 @@ class Frm402 {
   SaveResult grabar();
   // "&Salir": asks to save a modified declaration; true when the form may close (working tables emptied).
   bool salir();
+  // Closes without asking (batch use): the working tables are emptied, nothing is saved.
+  void cerrarSinGuardar();
 
   // Detail forms: the person (and, for providers, the voucher kind) they work on.
   void prepararDetalle(const PersonKey& person, const std::string& retention = {}, bool modify = true);

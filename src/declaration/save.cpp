@@ -265,6 +265,12 @@ void afterSave(Session& s, OpenDeclaration& d, bool inconsistent) {
   if (reminderApplies(d.periodo, ws.reminderCount())) s.msg().info(reminderText());
 }
 
+// The version of the form as the parameter table publishes it (the program's own when missing).
+std::string programVersion(Session& s) {
+  auto v = data::ParamTable(s.database()).version856(kFormulario);
+  return v ? text::trim(v->first) : s.version;
+}
+
 }  // namespace
 
 bool isTextBox(std::string_view c) {
@@ -329,7 +335,7 @@ std::vector<determination::Box> headerBoxes(Session& s, const OpenDeclaration& d
   if (d.payment.type == "C" && d.payment.bank != "XX") b.push_back({"015", d.payment.bank});
   std::vector<determination::Box> rest = {
       {"007", d.periodo},
-      {"721", s.version},
+      {"721", programVersion(s)},
       {"719", workers},
       {"737", special},
       {"720", workers},

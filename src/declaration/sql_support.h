@@ -26,7 +26,8 @@ struct ColumnExpr {
 
 // INSERT INTO table SELECT …: every column of the table in its order takes the expression given
 // for it (matched without regard to case), else its declared default, else NULL; the control
-// column (cNumero) is computed with n over the columns that precede it. `from` is the rest of the
+// column (cNumero) is computed with n over the columns that precede it (n < 0: left empty, for
+// working tables, whose rows get their control number when they are saved). `from` is the rest of the
 // SELECT ("FROM … WHERE …"); `params` bind the expressions first, then `from`. Returns rows added.
 int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
                  std::string_view from, const data::Params& params);

@@ -274,7 +274,7 @@ void WorkingSet::loadStored() {
       }
     if (!replaced) cols.push_back(r);
   }
-  insertSelect(db, "TEMP1_F601", 6, cols,
+  insertSelect(db, "TEMP1_F601", -1, cols,
                "FROM " + h + "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
                "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
                "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
@@ -287,13 +287,18 @@ void WorkingSet::loadStored() {
   const std::string loaded =
       "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
       "t.cod_cat_tra = r.cod_cat_tra))";
+  // A bulk refill: the concept table's indexes are dropped and built again afterwards.
+  db.script("DROP INDEX IF EXISTS IDX_TMPF601CONCEP; DROP INDEX IF EXISTS IX_TMPF601CONCEP_COD;");
   db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
          "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
-         "COALESCE((SELECT c.desc_concepto FROM conceptos_remu c WHERE c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND "
-         "c.cod_concepto = r.cod_concep), (SELECT k.Descripc FROM CONCEPTOS_REM k WHERE k.Codigo = r.cod_concep), ''), "
-         "r.monto, r.monto_pag, r.base_calculo FROM " + h + "F601_REMUNERA r WHERE " + keyOf("r") + " AND " + loaded +
-             " ORDER BY r.rowid",
+         "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
+             "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
+             "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
+             " AND " + loaded + " ORDER BY r.rowid",
          key.params);
+  db.script(
+      "CREATE UNIQUE INDEX IF NOT EXISTS IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
+      "cod_cat_tra); CREATE INDEX IF NOT EXISTS IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
          "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
@@ -320,7 +325,7 @@ void WorkingSet::loadStored() {
     std::string where = keyOf(src);
     if (p.perPerson) where += " AND EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = " + src + ".correl_a)";
     where += " ORDER BY " + src + ".rowid";
-    copyRows(db, src, p.working, controlCount(p.stored), {}, where, key.params);
+    copyRows(db, src, p.working, -1, {}, where, key.params);
   }
   db.run("UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
          "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
