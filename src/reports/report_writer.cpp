@@ -112,7 +112,9 @@ void writeListingHeader(ReportWriter& w, const ListingHeader& h) {
   std::string time = h.time.empty() ? currentTime() : h.time;
   std::string pageLabel = "Pag:" + vbFormat(static_cast<long long>(w.pageNumber()), "##");
 
-  if (w.pageNumber() == 1) {
+  // The tags belong to the start of the file; a header repeated while the first page is not yet
+  // full must not announce them again.
+  if (w.headersWritten++ == 0 && w.pageNumber() == 1) {
     w.pageEstimate = static_cast<double>(h.reportLines / 69 + 1);
     w.ImprimeLineaPag("<!font!>Courier New<!/font!>");
     w.ImprimeLineaPag("<!nHojas!>" + std::to_string(static_cast<long long>(w.pageEstimate)) + "<!/nHojas!>");

@@ -53,6 +53,7 @@ class ReportWriter {
   std::string fontName = "Courier New";
   int fontSize = 8;
   bool fontBold = false;
+  int headersWritten = 0;            // listing headers written so far
 
  private:
   void writeRaw(std::string_view line);
@@ -72,7 +73,7 @@ class ReportWriter {
 std::string commandText(std::string_view text);
 
 // Header of a listing page group (import error listings and the like), written through
-// ImprimeLineaPag: tags and three empty lines on the first page only, three centred title lines
+// ImprimeLineaPag: tags and three empty lines with the report's first header only, three centred title lines
 // ("ZUMAR", "ZEL 0601", the title) with the date, time and page label in their margins, two
 // empty lines, "CONTRIBUYENTE:  " RUC and name, and a rule of underscores.
 struct ListingHeader {

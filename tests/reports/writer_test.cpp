@@ -161,5 +161,18 @@ TEST(ListingHeader, LaterPagesRepeatTheTitlesWithoutTags) {
   EXPECT_EQ(w.lineWidth(), 82);
 }
 
+TEST(ListingHeader, HeaderRepeatedOnTheFirstPageAnnouncesTheTagsOnce) {
+  TempDir dir;
+  ReportWriter w(dir / "g.PRN");
+  ListingHeader h{"TITULO", "20100066603", "EMPRESA", 10, "15/06/2012", "10:20:30"};
+  writeListingHeader(w, h);
+  w.ImprimeLineaPag("cuerpo");
+  writeListingHeader(w, h);
+  w.close();
+  auto l = fileLines(dir / "g.PRN");
+  EXPECT_EQ(countOf(l, "<!nHojas!>1<!/nHojas!>"), 1);
+  EXPECT_EQ(l.size(), 14u + 1u + 7u);
+}
+
 }  // namespace
 }  // namespace korventa::reports
