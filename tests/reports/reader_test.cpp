@@ -175,12 +175,6 @@ TEST(ReportReader, MissingFileGivesTheMessage) {
   EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
 }
 
-TEST(ReportReader, ModeText) {
-  EXPECT_EQ(readModeOf("PresPrevia"), ReadMode::Preview);
-  EXPECT_EQ(readModeOf("IMPRIMIR"), ReadMode::Print);
-  EXPECT_EQ(readModeOf("Impresora"), ReadMode::Print);
-}
-
 TEST(ReportReader, FiveSheetFixture) {
   RecordingMessenger m;
   auto path = test::fixture("cinco_paginas.PRN");

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 
 #include "reports/report_reader.h"
 #include "reports/ui/report_renderer.h"
@@ -155,6 +156,20 @@ TEST(ReportRender, GarbageRendersWithoutFailing) {
   EXPECT_FALSE(img.isNull());
   QSizeF size = ui::previewPageSizeTwips(doc.pages[0]);
   EXPECT_LE(size.width(), 32767 + 2 * ui::kMarginTwips);
+}
+
+// Lines sent straight to a printer: a sheet per page of the listing writer.
+TEST(ReportRender, ListingLinesStraightToAPrinter) {
+  TempDir dir;
+  auto pdf = dir / "directo.pdf";
+  QPdfWriter writer(QString::fromStdString(pdf.string()));
+  ui::PrinterLines printer(writer);
+  ASSERT_TRUE(printer.isActive());
+  ReportWriter w(printer);
+  w.ImprimeLineaPag("<!font!>Courier New<!/font!>");
+  for (int i = 1; i < 100; ++i) w.ImprimeLineaPag("  linea " + std::to_string(i));
+  ASSERT_TRUE(printer.finish());
+  EXPECT_EQ(pdfPages(pdf), 2);
 }
 
 TEST(ReportRender, UnwritablePdfIsReported) {

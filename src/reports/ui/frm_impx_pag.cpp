@@ -2,7 +2,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
@@ -12,6 +12,17 @@
 
 namespace korventa::reports::ui {
 namespace {
+
+// The page boxes refuse any key but the ones the page rules allow.
+class PageKeys : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    for (QChar c : input)
+      if (!pageKeyAllowed(c.unicode())) return Invalid;
+    return Acceptable;
+  }
+};
 
 const bool registered = korventa::ui::FormRegistry::add(
     "frmImpxPag", [](Session& s, QWidget* parent) -> QDialog* { return new frmImpxPag(s, parent); });
@@ -31,9 +42,8 @@ frmImpxPag::frmImpxPag(Session& session, QWidget* parent) : QDialog(parent), ses
   txtPagDesde_->setObjectName("txtPagDesde");
   txtPagHasta_ = new QLineEdit(this);
   txtPagHasta_->setObjectName("txtPagHasta");
-  // Digits, point and blank (backspace edits as usual).
   for (auto* box : {txtPagDesde_, txtPagHasta_}) {
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9. ]*")), box));
+    box->setValidator(new PageKeys(box));
     box->setMaxLength(6);
   }
   form->addRow(QStringLiteral("Total de páginas:"), txtTotPaginas_);

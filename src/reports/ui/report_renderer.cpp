@@ -153,6 +153,27 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   return true;
 }
 
+PrinterLines::PrinterLines(QPagedPaintDevice& device) : device_(device) { painter_.begin(&device_); }
+
+void PrinterLines::printLine(std::string_view line, const std::string& font, int size, bool bold) {
+  if (!painter_.isActive()) return;
+  QFont f = reportFont(font, size, bold);
+  painter_.setFont(f);
+  QFontMetricsF fm(f, &device_);
+  const double pageHeight = device_.height();
+  if (y_ > 0 && y_ + fm.height() > pageHeight) newPage();
+  painter_.drawText(QPointF(0, y_ + fm.ascent()), QString::fromStdString(std::string(line)));
+  y_ += fm.height();
+}
+
+void PrinterLines::newPage() {
+  if (!painter_.isActive()) return;
+  device_.newPage();
+  y_ = 0;
+}
+
+bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
+
 std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
   QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) {

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "reports/report_document.h"
+#include "reports/report_writer.h"
 
 namespace korventa::reports::ui {
 
@@ -41,6 +42,23 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
 // Writes the document into a PDF file (A4, the printer's border). With a preview document each
 // preview page becomes a PDF page.
 bool writePdf(const Document& doc, const QString& fileName, QString* error);
+
+// The "IMPRESORA" destination of the writers: plain lines printed top to bottom in the report
+// font, each one line height below the previous, on a printer or PDF writer.
+class PrinterLines : public DirectPrinter {
+ public:
+  explicit PrinterLines(QPagedPaintDevice& device);
+  bool isActive() const { return painter_.isActive(); }
+  void printLine(std::string_view text, const std::string& font, int size, bool bold) override;
+  void newPage() override;
+  // Ends the print job; false when the device could not be painted on.
+  bool finish();
+
+ private:
+  QPagedPaintDevice& device_;
+  QPainter painter_;
+  double y_ = 0;  // device units
+};
 
 // The system's default printer, or nullptr with a Spanish message when there is none.
 std::unique_ptr<QPrinter> defaultPrinter(QString* error);
