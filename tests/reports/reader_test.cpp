@@ -234,9 +234,13 @@ TEST(ReportReader, FuzzRandomAndTruncatedLines) {
       if (mode == ReadMode::Preview) {
         ASSERT_FALSE(doc.pages.empty());
         for (std::size_t i = 1; i < doc.pages.size(); ++i) EXPECT_LT(doc.pages[i - 1].index, doc.pages[i].index);
-        if (range.active)
-          for (const auto& p : doc.pages)
-            if (!p.ops.empty()) EXPECT_TRUE(range.contains(p.index));
+        if (range.active) {
+          for (const auto& p : doc.pages) {
+            if (!p.ops.empty()) {
+              EXPECT_TRUE(range.contains(p.index));
+            }
+          }
+        }
       } else {
         for (const auto& p : doc.pages) EXPECT_FALSE(p.ops.empty()) << "no blank sheets";
       }
