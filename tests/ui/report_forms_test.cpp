@@ -242,6 +242,22 @@ class ReportFormsTest : public QObject {
     QVERIFY(!form.isVisible());
   }
 
+  void cancelledRangeDialogLeavesNoRange() {
+    auto path = write("r.PRN", pagedReport(20));
+    printRange() = PageRange{false, 4, 4};
+    QString caption;
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<frmImpxPag*>(QApplication::activeModalWidget())) {
+        caption = dialog->windowTitle();
+        QCOMPARE(dialog->findChild<QLineEdit*>("txtPagHasta")->text(), QString("20"));
+        dialog->findChild<QPushButton*>("cmdCancelar")->click();
+      }
+    });
+    ui::previewWithRange(db_->session(), path.string(), planForImportResult(20));
+    QCOMPARE(caption, QString("Impresión de 20 páginas"));
+    QVERIFY(!printRange().active);
+  }
+
   // A listing written with the writers and registered in SPOOL, previewed page by page and
   // printed for a range of pages.
   void listingFromWriterToPaper() {

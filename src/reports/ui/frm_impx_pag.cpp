@@ -101,7 +101,9 @@ void previewWithRange(Session& session, const std::string& path, const RangeDial
   frmImpxPag dialog(session, parent);
   dialog.setWindowTitle(QString::fromStdString(plan.caption));
   dialog.setReport(path, plan.totalPages, plan.lastPage);
-  dialog.exec();
+  // Without a chosen range a later "print at once" must print the whole report, not a range
+  // left over from an earlier choice.
+  if (dialog.exec() != QDialog::Accepted) printRange().active = false;
 }
 
 }  // namespace korventa::reports::ui

@@ -34,7 +34,7 @@ class frmImpxPag : public QDialog {
 
 // What a caller does once it has written a report and counted its pages: with no dialog planned
 // it clears the range and previews at once; otherwise it sets the range flag and lets the user
-// choose the pages in frmImpxPag.
+// choose the pages in frmImpxPag (cancelling it clears the flag again).
 void previewWithRange(Session& session, const std::string& path, const RangeDialogPlan& plan,
                       QWidget* parent = nullptr);
 
