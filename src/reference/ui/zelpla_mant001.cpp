@@ -68,6 +68,7 @@ zelpla_Mant001::zelpla_Mant001(Session& session, QWidget* parent)
   grdConceptos_->setObjectName("grdConceptos");
   grdConceptos_->setHorizontalHeaderLabels({"Sel.", "Código", "Descripción"});
   grdConceptos_->verticalHeader()->setVisible(false);
+  grdConceptos_->verticalHeader()->setDefaultSectionSize(grdConceptos_->fontMetrics().height() + 8);
   grdConceptos_->setSelectionBehavior(QAbstractItemView::SelectRows);
   grdConceptos_->setSelectionMode(QAbstractItemView::SingleSelection);
   grdConceptos_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
