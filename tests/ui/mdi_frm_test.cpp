@@ -298,7 +298,8 @@ class MdiFrmTest : public QObject {
           {"mnuNueva", "Frm402"},           {"mnuModificar", "FrmContAbrir"}, {"mnuImprimir", "frmReportes"},
           {"mnuImprimirEPS", "FrmTipPrn"},  {"mnuConsDetDec", "frmConsultaBasesTrib"},
           {"mnuConceptos", "zelpla_Mant001"}, {"mnuModificarE", "FrmContAbrirE"}, {"mnuBancos", "FrmConsultas"},
-          {"mnuTasaxTrab", "frmTasasxTrab"}, {"mnuAcercade", "frmAcercade"},  {"Toolbar1_8", "FrmContAbrirE"}};
+          {"mnuTasaxTrab", "frmTasasxTrab"}, {"mnuAcercade", "frmAcercade"},  {"Toolbar1_8", "FrmContAbrirE"},
+          {"Toolbar1_1", "Frm402"},         {"Toolbar1_5", "frmReportes"}};
       for (const auto& [command, form] : forms)
         QCOMPARE(frame.command(command)->isEnabled(), FormRegistry::has(form));
     }

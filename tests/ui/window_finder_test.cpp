@@ -244,6 +244,21 @@ class WindowFinderTest : public QObject {
     QVERIFY(!window.isVisible());
   }
 
+  void automaticAsksTheAnnouncerForTitlesXDoesNotShow() {
+    if (display_.empty()) QSKIP("Xvfb is not available");
+    QString title = QString("ZelvaroWayland%1").arg(QCoreApplication::applicationPid());
+    QWidget window;
+    window.show();
+    ui::WindowAnnouncer announcer(title, &window);
+    ui::DesktopWindows automatic(ui::DesktopWindows::Source::Automatic, display_);
+    ui::DesktopWindows xOnly(ui::DesktopWindows::Source::X11Only, display_);
+    QVERIFY(automatic.usesX11());
+    QVERIFY(automatic.CorreApp(title.toStdString()));
+    QVERIFY(!xOnly.CorreApp(title.toStdString()));
+    window.hide();
+    QVERIFY(!automatic.CorreApp(title.toStdString()));
+  }
+
   void announcerGone() {
     QString title = QString("ZelvaroIdo%1").arg(QCoreApplication::applicationPid());
     ui::DesktopWindows finder(ui::DesktopWindows::Source::AnnouncerOnly);

@@ -222,7 +222,8 @@ bool onWayland() {
 
 }  // namespace
 
-DesktopWindows::DesktopWindows(Source source, const std::string& display) {
+DesktopWindows::DesktopWindows(Source source, const std::string& display)
+    : askAnnouncerToo_(source != Source::X11Only) {
   if (source == Source::AnnouncerOnly) return;
   if (source == Source::Automatic && onWayland()) return;
   auto x = std::make_unique<X11Desktop>(display);
@@ -263,7 +264,7 @@ bool DesktopWindows::CorreApp(std::string_view title) {
   if (x11_) {
     for (const auto& w : x11_->visibleWindows())
       if (w.title == title) return true;
-    return false;
+    if (!askAnnouncerToo_) return false;
   }
   std::string answer = askAnnouncer(title, announce::kQuery);
   auto tab = answer.find('\t');
@@ -274,7 +275,7 @@ std::string DesktopWindows::ClassName(std::string_view title) {
   if (x11_) {
     for (const auto& w : x11_->visibleWindows())
       if (w.title == title) return w.className;
-    return {};
+    if (!askAnnouncerToo_) return {};
   }
   std::string answer = askAnnouncer(title, announce::kQuery);
   auto tab = answer.find('\t');
@@ -293,7 +294,7 @@ void DesktopWindows::CloseApp(std::string_view title, std::string_view className
         x11_->requestClose(w.id);
         return;
       }
-    return;
+    if (!askAnnouncerToo_) return;
   }
   askAnnouncer(title, std::string(announce::kClose) + " " + std::string(className));
 }

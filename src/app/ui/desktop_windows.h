@@ -42,7 +42,9 @@ class X11Desktop {
 class DesktopWindows : public app::cWindows {
  public:
   enum class Source { Automatic, X11Only, AnnouncerOnly };
-  // Automatic: X11 unless the program runs on Wayland or no X display answers.
+  // Automatic: X11 unless the program runs on Wayland or no X display answers; a title not found
+  // among the X windows is also asked of the announcer (a launcher running natively on Wayland
+  // beside a module on XWayland).
   explicit DesktopWindows(Source source = Source::Automatic, const std::string& display = {});
   ~DesktopWindows() override;
 
@@ -56,6 +58,7 @@ class DesktopWindows : public app::cWindows {
   // One request to the announcer of `title`; "" when none answers.
   static std::string askAnnouncer(std::string_view title, const std::string& request);
   std::unique_ptr<X11Desktop> x11_;
+  bool askAnnouncerToo_ = true;
 };
 
 }  // namespace korventa::ui
