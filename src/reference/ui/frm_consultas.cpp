@@ -10,6 +10,7 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
+#include "data/db_errors.h"
 #include "reference/consultas.h"
 
 namespace korventa::ui {
@@ -107,7 +108,13 @@ frmTasasxTrab::frmTasasxTrab(Session& session, QWidget* parent) : QDialog(parent
 
 void frmTasasxTrab::consultar() {
   std::string tipo = combo_->currentIndex() < 0 ? std::string() : ss(combo_->currentData().toString());
-  auto rows = reference::TasasxTrab(session_.database()).consultar(tipo, session_.msg());
+  std::optional<std::vector<reference::TasaRow>> rows;
+  try {
+    rows = reference::TasasxTrab(session_.database()).consultar(tipo, session_.msg());
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(session_.msg(), e);
+    return;
+  }
   if (!rows) {
     combo_->setFocus();
     return;
