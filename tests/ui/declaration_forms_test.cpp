@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
@@ -15,7 +16,9 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/widgets.h"
+#include "declaration/ui/frm402_dialog.h"
 #include "common/dates.h"
+#include "declaration/open_declaration.h"
 #include "declaration/send.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
@@ -32,6 +35,34 @@ T* child(QWidget* w, const char* name) {
   if (!c) qFatal("no existe el control %s", name);
   return c;
 }
+
+// Replaces a registered form (or widget) for one test and puts the original back.
+class FormSwap {
+ public:
+  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
+    ui::FormRegistry::add(name_, std::move(f));
+  }
+  ~FormSwap() {
+    ui::FormRegistry::take(name_);
+    if (saved_) ui::FormRegistry::add(name_, saved_);
+  }
+
+ private:
+  std::string name_;
+  ui::FormRegistry::Factory saved_;
+};
+
+// A determination page that records what the declaration form tells it.
+class FakeDetermination : public QWidget {
+  Q_OBJECT
+ public:
+  using QWidget::QWidget;
+  int changes = 0;
+  bool rectifica = false;
+ public slots:
+  void declarationChanged() { ++changes; }
+  void rectificaChanged(bool on) { rectifica = on; }
+};
 
 // Runs `body` on the modal dialog that the next click opens, then lets the click return.
 void onNextModal(std::function<void(QWidget*)> body) {
@@ -218,6 +249,69 @@ class DeclarationFormsTest : public QObject {
     }
     QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
     QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
+  }
+
+  void detailFormsGetThePersonAndTheGridIsReread() {
+    auto& s = t_->session();
+    PersonKey seen;
+    std::string seenRuc;
+    FormSwap swap("FrmDetConcep", [&](Session& session, QWidget* parent) -> QDialog* {
+      seen = session.currentPerson;
+      seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
+      session.database().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '2500.00' WHERE Correl_a = ? AND cod_cat_tra = ?",
+                             {session.currentPerson.correl_a, session.currentPerson.cod_cat_tra});
+      auto* d = new QDialog(parent);
+      QTimer::singleShot(0, d, &QDialog::accept);
+      return d;
+    });
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    auto* grid = child<QTableView>(form.get(), "GrdDatos");
+    auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
+    QVERIFY(detail->isEnabled());
+    grid->selectRow(1);
+    QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
+    QTest::mouseClick(detail, Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
+    QCOMPARE(seen.cod_cat_tra, 1);
+    QCOMPARE(seenRuc, std::string(kDemoRuc));
+    QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
+    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
+  }
+
+  void determinationPageIsProvidedAndTold() {
+    auto& s = t_->session();
+    FakeDetermination* page = nullptr;
+    auto saved = ui::FormRegistry::takeWidget("Frm402.Determinacion");
+    ui::FormRegistry::addWidget("Frm402.Determinacion", [&](Session&, QWidget* parent) -> QWidget* {
+      page = new FakeDetermination(parent);
+      page->setObjectName("FakeDeterminacion");
+      return page;
+    });
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    QVERIFY(page);
+    QVERIFY(form->findChild<QWidget*>("FakeDeterminacion"));
+    int before = page->changes;
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    QVERIFY(page->changes > before);
+    QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
+    QVERIFY(page->rectifica);
+    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
+    form.reset();
+    ui::FormRegistry::takeWidget("Frm402.Determinacion");
+    if (saved) ui::FormRegistry::addWidget("Frm402.Determinacion", saved);
   }
 
  private:

@@ -42,6 +42,14 @@ bool FormRegistry::addWidget(const std::string& name, WidgetFactory factory) {
 
 bool FormRegistry::hasWidget(const std::string& name) { return widgets().count(name) > 0; }
 
+FormRegistry::WidgetFactory FormRegistry::takeWidget(const std::string& name) {
+  auto it = widgets().find(name);
+  if (it == widgets().end()) return {};
+  WidgetFactory f = std::move(it->second);
+  widgets().erase(it);
+  return f;
+}
+
 QWidget* FormRegistry::createWidget(const std::string& name, Session& session, QWidget* parent) {
   auto it = widgets().find(name);
   if (it == widgets().end()) return nullptr;

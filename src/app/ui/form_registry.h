@@ -29,6 +29,7 @@ class FormRegistry {
   using WidgetFactory = std::function<QWidget*(Session&, QWidget*)>;
   static bool addWidget(const std::string& name, WidgetFactory factory);
   static bool hasWidget(const std::string& name);
+  static WidgetFactory takeWidget(const std::string& name);
   static QWidget* createWidget(const std::string& name, Session& session, QWidget* parent);
 };
 

@@ -15,6 +15,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "app/ui/widgets.h"
+#include "app/ui/zel_stat_bar.h"
 #include "common/dates.h"
 #include "declaration/ui/frm402_dialog.h"
 
@@ -70,7 +71,17 @@ ChooserDialog::ChooserDialog(Session& session, bool sentChooser, QWidget* parent
   h->addWidget(exit);
   v->addLayout(h);
   connect(action_, &QPushButton::clicked, this, &ChooserDialog::onAction);
-  connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+  connect(exit, &QPushButton::clicked, this, [this] {
+    // "&Salir" clears the texts of the main window's status bar.
+    if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
+      if (auto* bar = main->findChild<ZELStatBar*>()) {
+        bar->setMensaje({});
+        bar->setDeclarante({});
+        bar->setPeriodo({});
+      }
+    }
+    reject();
+  });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { onAction(); });
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
     if (open_) {

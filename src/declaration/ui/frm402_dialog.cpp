@@ -69,7 +69,8 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   tab2_->addTab(buildPage(trainees_, "MF"), qs("Modalidad Formativa"));
   tab1_->addTab(tab2_, qs("Otros Prestadores"));
   QWidget* determination = nullptr;
-  if (FormRegistry::hasWidget("Frm402.Determinacion")) determination = FormRegistry::createWidget("Frm402.Determinacion", s_, tab1_);
+  if (FormRegistry::hasWidget("Frm402.Determinacion"))
+    determination = determination_ = FormRegistry::createWidget("Frm402.Determinacion", s_, tab1_);
   if (!determination) {
     auto* note = new QLabel(qs("La determinación de la deuda no está disponible en esta versión del programa."), tab1_);
     note->setAlignment(Qt::AlignCenter);
@@ -155,7 +156,10 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   connect(cmbRuc_, &QComboBox::activated, this, &Frm402Dialog::onDeclarant);
   connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402Dialog::onPeriodLeft);
   connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
-  connect(optRectifica_, &QRadioButton::toggled, this, [this](bool on) { ctl_.setRectifica(on); });
+  connect(optRectifica_, &QRadioButton::toggled, this, [this](bool on) {
+    ctl_.setRectifica(on);
+    notifyDetermination("rectificaChanged", on, true);
+  });
   connect(txtNumOrden_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumOrden(ss(t)); });
 }
 
@@ -335,7 +339,18 @@ void Frm402Dialog::updateEnabled() {
   }
 }
 
+// The determination page learns of the changes of the declaration through optional slots
+// "declarationChanged()" and "rectificaChanged(bool)".
+void Frm402Dialog::notifyDetermination(const char* method, bool argument, bool withArgument) {
+  if (!determination_) return;
+  QByteArray signature = QByteArray(method) + (withArgument ? "(bool)" : "()");
+  if (determination_->metaObject()->indexOfMethod(signature.constData()) < 0) return;
+  if (withArgument) QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection, Q_ARG(bool, argument));
+  else QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection);
+}
+
 void Frm402Dialog::requeryAll() {
+  notifyDetermination("declarationChanged");
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     p->model->requery();
     p->total->setText(qs(p->model->list().totalLabel()));

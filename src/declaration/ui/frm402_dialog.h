@@ -60,6 +60,7 @@ class Frm402Dialog : public QDialog {
   void onSearch(Page& p);
   std::optional<PersonKey> selected(Page& p, std::string* retention = nullptr);
   void updateEnabled();
+  void notifyDetermination(const char* method, bool argument = false, bool withArgument = false);
 
   Session& s_;
   declaration::Frm402 ctl_;
@@ -75,6 +76,7 @@ class Frm402Dialog : public QDialog {
   QLineEdit* txtNumOrden_ = nullptr;
   QTabWidget* tab1_ = nullptr;
   QTabWidget* tab2_ = nullptr;
+  QWidget* determination_ = nullptr;  // the page provided by the determination, if any
   QPushButton* cmdRefrescar_ = nullptr;
   QPushButton* cmdGrabar_ = nullptr;
   QPushButton* cmdValidar_ = nullptr;
