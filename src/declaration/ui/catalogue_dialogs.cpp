@@ -153,14 +153,13 @@ void ChooserDialog::onAction() {
     return;
   }
   // Modify, or register the order number of a sent declaration: a new declaration form on it.
-  hide();
+  // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
   {
-    Frm402Dialog form(s_, parentWidget());
+    Frm402Dialog form(s_, this);
     bool ok = sent_ ? form.abrirEnviada(r.ruc, r.periodo, r.correl) : form.abrir(r.ruc, r.periodo);
     if (ok) form.exec();
     else form.descartar();
   }
-  show();
   requery();
 }
 

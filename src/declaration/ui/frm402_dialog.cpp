@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -259,6 +260,15 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       connect(det, &QPushButton::clicked, this, [this] { openDetail(trainees_, "Frm601MFDET"); });
       break;
     }
+  }
+  v->addLayout(bottom);
+  // Columns wide enough for their headings; names get the room they need.
+  QFontMetrics fm(p.view->horizontalHeader()->font());
+  for (int c = 0; c < p.model->columnCount(); ++c) {
+    QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    int w = fm.horizontalAdvance(h) + 24;
+    if (h.contains("Nombres") || h.contains("Apellido")) w = std::max(w, h.length() > 18 ? 330 : 150);
+    p.view->setColumnWidth(c, std::max(w, 70));
   }
   p.buttons.push_back(find);
   connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
