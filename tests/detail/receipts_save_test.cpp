@@ -25,9 +25,9 @@ struct Fixture {
     c.person = {correl, tipDoc, doc, kProvider};
     c.identity.desNo1 = "X";
     VoucherEntry v(t.session(), c);
+    v.setNumber(number);
     v.setKind(kind);
     if (std::string(kind) == "R" || std::string(kind) == "N") v.setSeries("0001");
-    v.setNumber(number);
     v.setIssueDate("10/09/2012");
     v.setStartDate("01/09/2012");
     v.setEndDate("05/09/2012");

@@ -102,16 +102,26 @@ Frm601MFDET::Frm601MFDET(Session& session, const declaration::OpenDeclaration& d
   connect(cboTipoDoc_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (!loading_ && i >= 0) ctl_.setTipDoc(cboTipoDoc_->itemData(i).toInt());
   });
-  connect(TxtNumDoc_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDocId(ss(t)); });
+  connect(TxtNumDoc_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDocId(ss(t));
+  });
   connect(CmbRegistrados_, &QComboBox::activated, this, [this](int i) {
     if (i <= 0) return;
     ctl_.chooseRegistered(static_cast<std::size_t>(i - 1));
     refresh();
   });
-  connect(TxtApePat_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setApellidoP(ss(t)); });
-  connect(TxtApeMat_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setApellidoM(ss(t)); });
-  connect(TxtNombre1_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNombre1(ss(t)); });
-  connect(TxtMonto_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setAmount(ss(QString(t).remove(','))); });
+  connect(TxtApePat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setApellidoP(ss(t));
+  });
+  connect(TxtApeMat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setApellidoM(ss(t));
+  });
+  connect(TxtNombre1_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setNombre1(ss(t));
+  });
+  connect(TxtMonto_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setAmount(ss(QString(t).remove(',')));
+  });
   connect(TxtMonto_, &QLineEdit::editingFinished, this, [this] { TxtMonto_->setText(qs(ctl_.amountDisplay())); });
   connect(lstHorario_, &QListWidget::itemSelectionChanged, this, [this] {
     if (loading_) return;

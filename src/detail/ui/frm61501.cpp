@@ -140,16 +140,26 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   connect(cboTipoDoc_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (!loading_ && i >= 0) ctl_.setTipDoc(cboTipoDoc_->itemData(i).toInt());
   });
-  connect(TxtNumDoc_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDocId(ss(t)); });
+  connect(TxtNumDoc_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDocId(ss(t));
+  });
   connect(CmbRegistrados_, &QComboBox::activated, this, [this](int i) {
     if (i <= 0) return;
     ctl_.chooseRegistered(static_cast<std::size_t>(i - 1));
     refresh();
   });
-  connect(TxtApePat_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDesPat(ss(t)); });
-  connect(TxtApeMat_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDesMat(ss(t)); });
-  connect(TxtNombre1_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDesNo1(ss(t)); });
-  connect(TxtNombre2_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setDesNo2(ss(t)); });
+  connect(TxtApePat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesPat(ss(t));
+  });
+  connect(TxtApeMat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesMat(ss(t));
+  });
+  connect(TxtNombre1_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesNo1(ss(t));
+  });
+  connect(TxtNombre2_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesNo2(ss(t));
+  });
   connect(OptDomiciliado_, &QRadioButton::toggled, this, [this](bool on) {
     if (!loading_) ctl_.setDomiciled(on);
   });

@@ -149,8 +149,25 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
     ctl_.setKind(ss(cboTipoServ_->itemData(i).toString()));
     refresh();
   });
-  connect(TxtSerie_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setSeries(ss(t)); });
-  connect(TxtNumero_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumber(ss(t)); });
+  // The controller follows every box as it is typed; the checks run when a box is left.
+  connect(TxtSerie_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setSeries(ss(t));
+  });
+  connect(TxtNumero_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setNumber(ss(t));
+  });
+  connect(mskFec_Emi_, &QLineEdit::textChanged, this, [this] {
+    if (!loading_) ctl_.setIssueDate(ss(mskFec_Emi_->maskedText()));
+  });
+  connect(mskFec_ini_, &QLineEdit::textChanged, this, [this] {
+    if (!loading_) ctl_.setStartDate(ss(mskFec_ini_->maskedText()));
+  });
+  connect(mskFec_Fin_, &QLineEdit::textChanged, this, [this] {
+    if (!loading_) ctl_.setEndDate(ss(mskFec_Fin_->maskedText()));
+  });
+  connect(mskFec_Pago_, &QLineEdit::textChanged, this, [this] {
+    if (!loading_) ctl_.setPaymentDate(ss(mskFec_Pago_->maskedText()));
+  });
   connect(TxtMonto_, &QLineEdit::textEdited, this, [this](const QString& t) {
     ctl_.setAmount(ss(QString(t).remove(',')));
     TxtMtoRta_->setText(qs(ctl_.retentionDisplay()));
@@ -179,7 +196,9 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
     ctl_.setIesRate(ss(t));
     refresh();
   });
-  connect(TxtNumFor_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumFor(ss(t)); });
+  connect(TxtNumFor_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setNumFor(ss(t));
+  });
   connect(TxtNumFor_, &QLineEdit::editingFinished, this, [this] {
     ctl_.numForLeft();
     TxtNumFor_->setText(qs(ctl_.numFor()));
