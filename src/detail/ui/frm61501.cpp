@@ -98,6 +98,7 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   grdRecibos_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grdRecibos_->verticalHeader()->setVisible(false);
   grdRecibos_->horizontalHeader()->setStretchLastSection(true);
+  grdRecibos_->horizontalHeader()->setMinimumSectionSize(60);
   grdRecibos_->setMinimumHeight(160);
   connect(grdRecibos_, &QTableWidget::cellDoubleClicked, this, [this] { CmdModificaRec_Click(); });
 
@@ -233,6 +234,7 @@ void Frm61501::refreshVouchers() {
       grdRecibos_->setItem(r, c, item);
     }
   }
+  grdRecibos_->resizeColumnsToContents();
   auto texts = ctl_.counterTexts();
   for (std::size_t i = 0; i < counters_.size() && i < texts.size(); ++i) counters_[i]->setText(qs(texts[i]));
 }

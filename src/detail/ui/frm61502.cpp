@@ -89,6 +89,7 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   TxtMtoRta_ = line(fraRetenciones_, "TxtMtoRta", 20);
   TxtMtoRta_->setReadOnly(true);
   TxtMtoRta_->setAlignment(Qt::AlignRight);
+  TxtMtoRta_->setMinimumWidth(130);
   TxtNumFor_ = line(fraRetenciones_, "TxtNumFor", 8);
   TxtNumFor_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*"), TxtNumFor_));
   lblSuspension_ = new QLabel(fraRetenciones_);
@@ -116,6 +117,8 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   for (const auto& r : ctl_.iesRateChoices()) cboPorIes_->addItem(qs(r));
   TxtMtoIes_ = line(fraIes_, "TxtMtoIes", 20);
   TxtMtoIes_->setReadOnly(true);
+  TxtMtoIes_->setAlignment(Qt::AlignRight);
+  TxtMtoIes_->setMinimumWidth(130);
   lblSuspensionIes_ = new QLabel(fraIes_);
   lblSuspensionIes_->setObjectName("lblSuspensionIes");
   auto* ig = new QGridLayout(fraIes_);
