@@ -51,13 +51,12 @@ struct Session {
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
 
-  // While the declaration form is open: the open declaration, and what the detail and import
-  // forms it opens read from it (set just before such a form is shown).
+  // The declaration open in the declaration form (null while none is open), the person whose
+  // detail form is about to open (the form re-reads its working row by key; the operation mode
+  // says whether the detail is new or modified) and the person category of an import.
   declaration::OpenDeclaration* openDeclaration = nullptr;
-  PersonKey currentPerson;       // the person selected in the form (its working row is re-read by key)
-  std::string currentRetention;  // voucher kind (tip_retencion) of the selected provider header
-  bool detailModify = false;     // a list's detail form opened by "Modificar" (true) or "Nuevo" (false)
-  int importCategory = 0;        // person category of the page whose import button was pressed
+  PersonKey currentPerson;
+  int importCategory = 0;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;

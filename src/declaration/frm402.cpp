@@ -267,14 +267,15 @@ void Frm402::cerrarSinGuardar() {
   modified_ = false;
 }
 
-void Frm402::prepararDetalle(const PersonKey& person, const std::string& retention, bool modify) {
+void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
   s_.openDeclaration = &d_;
   s_.currentPerson = person;
-  s_.currentRetention = retention;
-  s_.detailModify = modify;
+  outerMode_ = s_.mode;
+  s_.mode = modify ? Mode::Modify : Mode::New;
 }
 
 void Frm402::despuesDeDetalle(const PersonKey& person) {
+  s_.mode = outerMode_;
   modified_ = true;
   if (person.cod_cat_tra != kWorker && person.cod_cat_tra != kPensioner) return;
   runLoad("No se pudo calcular a la persona: ", [&] { determination::recomputePerson(s_, d_, person); });

@@ -78,8 +78,9 @@ class Frm402 {
   // Closes without asking (batch use): the working tables are emptied, nothing is saved.
   void cerrarSinGuardar();
 
-  // Detail forms: the person (and, for providers, the voucher kind) they work on.
-  void prepararDetalle(const PersonKey& person, const std::string& retention = {}, bool modify = true);
+  // Detail forms: the person they work on, and whether it is modified (Modificar, Detalle) or
+  // new (Nuevo); the operation mode says which while the form is open.
+  void prepararDetalle(const PersonKey& person, bool modify = true);
   // After a detail form of a person closed: the person is computed again.
   void despuesDeDetalle(const PersonKey& person);
   // Before and after an import form of a category.
@@ -93,6 +94,7 @@ class Frm402 {
   Session& s_;
   OpenDeclaration d_;
   Mode mode_ = Mode::New;
+  Mode outerMode_ = Mode::New;  // the session's operation mode while a detail form is open
   bool loaded_ = false;
   bool modified_ = false;
 };

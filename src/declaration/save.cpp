@@ -12,6 +12,7 @@
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
+#include "detail/receipts_save.h"
 
 namespace korventa::declaration {
 namespace {
@@ -211,6 +212,12 @@ void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
   for (const auto& b : grid) {
     if (!written.insert(b.casilla).second) continue;
     writeBox(db, d, b.casilla, b.valor);
+  }
+  // The boxes of the fourth-category tab, summed from the receipts (none without receipts).
+  auto receipts = detail::Suma_Montos(db, d);
+  for (const char* box : {"320", "321", "322", "547"}) {
+    if (receipts.empty() || !written.insert(box).second) continue;
+    writeBox(db, d, box, receipts.value(box));
   }
   for (const auto& b : headerBoxes(s, d)) {
     if (b.casilla == "999") {
@@ -451,13 +458,10 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
     GrabarCab(db, s, d, inconsistent);
     GrabarDET(db, s, d, grid);
-    copyWorking(db, d, "TMPF601RDCAB", "F601RDCAB");   // Graba_Rta
-    copyWorking(db, d, "TMPF601RDDET", "F601RDDET");
-    copyWorking(db, d, "TMPF621RDDET", "F621RDDET");
-    copyWorking(db, d, "TMPF601MFCAB", "F601MFCAB");   // Graba_ModForm
-    copyWorking(db, d, "TMPF601_ESTABMF", "F601_ESTABMF");
-    copyWorking(db, d, "TMPF601MFDET", "F601MFDET");
-    Grabar_F601_SCTR(db, d);                           // Grabar_Terceros
+    detail::Graba_Rta(db, d);
+    copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports
+    detail::Graba_ModForm(db, d);
+    Grabar_F601_SCTR(db, d);  // Grabar_Terceros
     copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
     tx.commit();
   } catch (const data::DbError& e) {

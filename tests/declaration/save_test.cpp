@@ -1,3 +1,4 @@
+#include "common/text.h"
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
 #include "declaration/decl_fixture.h"
@@ -272,6 +273,59 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
     EXPECT_FALSE(f.salir());
     EXPECT_GT(count("SELECT count(*) FROM TEMP1_F601"), 0);
   }
+}
+
+}  // namespace
+}  // namespace korventa::test
+
+namespace korventa::test {
+namespace {
+
+TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
+           "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
+  for (const char* v : {"0001|100|2000.00|200.00", "0001|101|1500.40|0.00"}) {
+    auto p = text::split(v, '|');
+    db().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
+             "mto_rec, mto_rta, mto_ies) VALUES (7, 3, 'R', 6, '10411223341', ?, ?, ?, ?, '0.00')",
+             {p[0], p[1], p[2], p[3]});
+  }
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM F601RDDET"), 2);
+  EXPECT_EQ(box("320"), "3500");
+  EXPECT_EQ(box("321"), "200");
+  EXPECT_EQ(box("547"), "2");
+  EXPECT_EQ(box("733"), "1");
+  EXPECT_EQ(box("734"), "2");
+  // Reopened, the provider and his receipts are back in the working set.
+  f.salir();
+  Frm402 g(session());
+  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 2);
+  // The provider deleted from the providers' page goes with his receipts of that kind.
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(g.eliminarProveedor(1, PersonKey{7, 6, "10411223341", kProvider}, "R"));
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDCAB"), 0);
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
+}
+
+TEST_F(SaveTest, DetailFormsSeeTheirModeAndTheMainModeReturns) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  session().mode = Mode::Modify;
+  f.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
+  EXPECT_EQ(session().mode, Mode::New);
+  EXPECT_EQ(session().openDeclaration, &f.declaration());
+  f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  EXPECT_EQ(session().mode, Mode::Modify);
+  f.prepararDetalle(PersonKey{1, 1, "40000001", kWorker}, true);
+  EXPECT_EQ(session().mode, Mode::Modify);
+  EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
+  f.despuesDeDetalle(session().currentPerson);
+  EXPECT_TRUE(f.modified());
 }
 
 }  // namespace

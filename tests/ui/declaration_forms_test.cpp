@@ -266,6 +266,7 @@ class DeclarationFormsTest : public QObject {
     });
     s.mode = Mode::New;
     std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    form->show();
     auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
     emit cmb->activated(cmb->findData(QString(kDemoRuc)));
     auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
@@ -297,6 +298,7 @@ class DeclarationFormsTest : public QObject {
     s.mode = Mode::New;
     std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
     QVERIFY(page);
+    form->show();
     QVERIFY(form->findChild<QWidget*>("FakeDeterminacion"));
     int before = page->changes;
     auto* cmb = child<QComboBox>(form.get(), "CmbRuc");

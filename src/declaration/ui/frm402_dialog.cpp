@@ -448,7 +448,7 @@ void Frm402Dialog::openDetail(Page& p, const char* form, bool needsPerson) {
     return;
   }
   int row = p.view->currentIndex().row();
-  ctl_.prepararDetalle(person.value_or(PersonKey{}), retention, person.has_value());
+  ctl_.prepararDetalle(person.value_or(PersonKey{}), person.has_value());
   std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
   if (!f) return;
   f->exec();
@@ -476,7 +476,7 @@ void Frm402Dialog::openImport(Page& p, const char* form, int category) {
 }
 
 void Frm402Dialog::onProviderNew() {
-  ctl_.prepararDetalle(PersonKey{0, 0, {}, kProvider}, {}, false);
+  ctl_.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
   std::unique_ptr<QDialog> f(FormRegistry::create("Frm61501", s_, this));
   if (!f) return;
   f->exec();
