@@ -21,7 +21,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       std::string p = text::trim(*period);
       if (p.size() == 7 && p[2] == '/') p = periodFromDisplay(p);
       if (!isPeriod(p)) throw std::runtime_error("Período no válido: " + *period);
-      auto r = declaration::enviarDeclaracion(ctx.session(), text::trim(*ruc), p);
+      auto r = declaration::enviarDeclaracion(ctx.session().database(), text::trim(*ruc), p);
       ctx.print(Table{{"ruc", "periodo", "correl", "fec_env", "control", "numero_orden"},
                       {{text::trim(*ruc), p, r.correl, r.fecEnv, r.control, r.numeroOrden}}});
       return 0;

@@ -11,8 +11,7 @@
 
 namespace korventa::declaration {
 
-SendReceipt enviarDeclaracion(Session& s, const std::string& ruc, const std::string& periodo) {
-  auto& db = s.database();
+SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const std::string& periodo) {
   auto key = preparationKey(ruc, periodo);
   auto cab = db.row("SELECT estado, ind_ref FROM CAB WHERE " + key.where, key.params);
   if (!cab)
@@ -54,6 +53,17 @@ SendReceipt enviarDeclaracion(Session& s, const std::string& ruc, const std::str
   tx.commit();
   r.numeroOrden = ServiciosComunes::numeroOrden(seq, ServiciosComunes::textoVerificacion(ruc, periodo, r.correl));
   return r;
+}
+
+std::vector<SendCandidate> declaracionesPorEnviar(data::Database& db) {
+  std::vector<SendCandidate> out;
+  for (const auto& r : db.rows("SELECT A.doc_id_d, COALESCE(NULLIF(TRIM(B.Nombre), ''), TRIM(COALESCE(B.APELLIDO_P, '') "
+                               "|| ' ' || COALESCE(B.APELLIDO_M, '') || ' ' || COALESCE(B.NOMBRE_1, ''))), A.periodo "
+                               "FROM CAB A LEFT JOIN CONTRVKRS B ON B.tip_doc_d = 6 AND B.doc_id_d = A.doc_id_d "
+                               "WHERE A.tip_doc_d = 6 AND A.Formulario = '0601' AND A.estado = 0 "
+                               "ORDER BY A.doc_id_d, A.periodo DESC"))
+    out.push_back({text::trim(r.text(0)), r.text(1), text::trim(r.text(2))});
+  return out;
 }
 
 }  // namespace korventa::declaration

@@ -4,7 +4,9 @@
 // control code and the sending date; the authority's receipt is the order number.
 #include <string>
 
-#include "data/session.h"
+#include <vector>
+
+#include "data/database.h"
 
 namespace korventa::declaration {
 
@@ -18,6 +20,12 @@ struct SendReceipt {
 // Sends the declaration in one transaction. Throws std::runtime_error with a Spanish message when
 // it does not exist or is not saved in state 0; data::DbError when the database fails (nothing
 // is then written).
-SendReceipt enviarDeclaracion(Session& session, const std::string& ruc, const std::string& periodo);
+SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const std::string& periodo);
+
+// Declarations that can be sent (saved in state 0), by RUC and period.
+struct SendCandidate {
+  std::string ruc, nombre, periodo;
+};
+std::vector<SendCandidate> declaracionesPorEnviar(data::Database& db);
 
 }  // namespace korventa::declaration

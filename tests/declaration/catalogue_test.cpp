@@ -89,12 +89,12 @@ TEST_F(CatalogueTest, DeleteAskedAndComplete) {
 
 TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
   ASSERT_TRUE(createAndSave("201205"));
-  auto first = enviarDeclaracion(session(), kRuc, "201205");
+  auto first = enviarDeclaracion(db(), kRuc, "201205");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   ASSERT_TRUE(f.grabar().saved);
   f.salir();
-  auto second = enviarDeclaracion(session(), kRuc, "201205");
+  auto second = enviarDeclaracion(db(), kRuc, "201205");
   EXPECT_EQ(first.correl, "1");
   EXPECT_EQ(second.correl, "2");
   long long perSending = count("SELECT count(*) FROM HF601_TRAB WHERE correl = '1'");
@@ -211,9 +211,13 @@ TEST_F(CatalogueTest, SendAndRecover) {
   richDeclaration("201205");
   // Saved with estado 9 (pending refresh) it cannot be sent.
   db().run("UPDATE CAB SET estado = 9");
-  EXPECT_THROW(enviarDeclaracion(session(), kRuc, "201205"), std::runtime_error);
+  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), std::runtime_error);
+  EXPECT_TRUE(declaracionesPorEnviar(db()).empty());
   db().run("UPDATE CAB SET estado = 0");
-  auto receipt = enviarDeclaracion(session(), kRuc, "201205");
+  ASSERT_EQ(declaracionesPorEnviar(db()).size(), 1u);
+  EXPECT_EQ(declaracionesPorEnviar(db())[0].nombre, "EMPRESA DEMO SAC");
+  auto receipt = enviarDeclaracion(db(), kRuc, "201205");
+  EXPECT_TRUE(declaracionesPorEnviar(db()).empty()) << "sent, it waits to be saved again";
   EXPECT_EQ(receipt.correl, "1");
   EXPECT_EQ(receipt.fecEnv, "15/03/2013");
   EXPECT_TRUE(ServiciosComunes::Verifica_Digito(receipt.numeroOrden,
@@ -248,10 +252,10 @@ TEST_F(CatalogueTest, SendAndRecoverFailuresRollBack) {
   ASSERT_TRUE(createAndSave("201205"));
   std::string before = dumpStored();
   failOn("HCAB");  // the header goes last
-  EXPECT_THROW(enviarDeclaracion(session(), kRuc, "201205"), data::DbError);
+  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), data::DbError);
   EXPECT_EQ(dumpStored(), before);
   db().script("DROP TRIGGER fail_HCAB_INSERT");
-  enviarDeclaracion(session(), kRuc, "201205");
+  enviarDeclaracion(db(), kRuc, "201205");
   ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));
   before = dumpStored();
   failOn("CAB");

@@ -220,7 +220,7 @@ TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
 
 TEST_F(SaveTest, OrderNumberOfASentDeclaration) {
   ASSERT_TRUE(createAndSave("201205"));
-  auto receipt = declaration::enviarDeclaracion(session(), kRuc, "201205");
+  auto receipt = declaration::enviarDeclaracion(db(), kRuc, "201205");
   Frm402 f(session());
   ASSERT_TRUE(f.abrirEnviada(kRuc, "201205", receipt.correl));
   EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 4) << "the sent declaration is shown";

@@ -199,7 +199,7 @@ class DeclarationFormsTest : public QObject {
     chooser->close();
 
     // The launcher sends June; its order number is registered through FrmContAbrirE.
-    auto receipt = declaration::enviarDeclaracion(s, kDemoRuc, "201206");
+    auto receipt = declaration::enviarDeclaracion(s.database(), kDemoRuc, "201206");
     s.mode = Mode::Modify;
     std::unique_ptr<QDialog> sent(ui::FormRegistry::create("FrmContAbrirE", s, nullptr));
     sent->show();
