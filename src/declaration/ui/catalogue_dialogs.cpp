@@ -42,7 +42,7 @@ ChooserDialog::ChooserDialog(Session& session, bool sentChooser, QWidget* parent
     : QDialog(parent), s_(session), sentChooser_(sentChooser) {
   setObjectName(sentChooser ? "FrmContAbrirE" : "FrmContAbrir");
   setModal(true);
-  resize(860, 420);
+  resize(sentChooser ? 1040 : 860, 420);
   declaration::ChooserTexts t;
   if (sentChooser) {
     sent_ = std::make_unique<declaration::FrmContAbrirE>(s_, s_.mode);

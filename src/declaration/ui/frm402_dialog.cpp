@@ -119,6 +119,7 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   txtRazon_ = new QLineEdit(host);
   txtRazon_->setObjectName("TxtRazon");
   txtRazon_->setReadOnly(true);
+  txtRazon_->setFocusPolicy(Qt::NoFocus);
   g->addWidget(txtRazon_, 0, 2, 1, 3);
   g->addWidget(new QLabel(qs("Período :"), host), 1, 0);
   mkePeriodo_ = new PeriodEdit(host);
