@@ -8,10 +8,14 @@
 
 #include "common/messenger.h"
 #include "data/database.h"
+#include "data/keys.h"
 
 namespace korventa {
 
 class ServiciosComunes;
+namespace declaration {
+struct OpenDeclaration;
+}
 
 // What the next opened form is to do.
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
@@ -46,6 +50,13 @@ struct Session {
   Mode mode = Mode::New;
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
+
+  // The declaration open in the declaration form, and the person its detail forms work on.
+  const declaration::OpenDeclaration* openDeclaration = nullptr;
+  PersonKey currentPerson;
+  // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
+  // lists; set by the grid before it opens the form.
+  std::string epsBox;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;
