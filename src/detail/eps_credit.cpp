@@ -360,7 +360,8 @@ Outcome EpsInvoiceForm::save() {
            "Fec_pago = ?, Imp_total = ?, Imp_cred = ? WHERE rowid = ?",
            p);
   } else {
-    for (const auto& v : boxParams(decl_, casilla_).values()) p.add(v);
+    const data::Params key = boxParams(decl_, casilla_);
+    for (const auto& v : key.values()) p.add(v);
     db.run("INSERT INTO TMPF600INFEPS (RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
            "Imp_cred, tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 6, ?, ?, ?, "
            "?, ?)",
