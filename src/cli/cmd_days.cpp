@@ -18,7 +18,7 @@ void addShow(CLI::App& app, Context& ctx, const char* name, const char* help, bo
   auto a = std::make_shared<Args>();
   c->add_option("RUC", a->ruc, "RUC del declarante")->required();
   c->add_option("PERIODO", a->period, "Período YYYYMM o MM/YYYY")->required();
-  c->add_option("--correl", a->correl, "Envío de una declaración enviada (tablas históricas)");
+  c->add_option("--sent", a->correl, "Correlativo del envío de una declaración enviada (tablas históricas)");
   c->callback([&ctx, a, eps] {
     ctx.run([&ctx, a, eps] {
       std::string periodo = a->period.find('/') != std::string::npos ? periodFromDisplay(a->period) : a->period;
