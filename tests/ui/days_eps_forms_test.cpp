@@ -55,6 +55,13 @@ class DaysEpsFormsTest : public QObject {
     QVERIFY2(i >= 0, qPrintable(data));
     c->setCurrentIndex(i);
   }
+  // With KORVENTA_SCREENSHOTS set, the form as drawn is kept as a PNG for a person to look at.
+  static void snap(QWidget* w, const char* name) {
+    QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
+    if (dir.isEmpty()) return;
+    QCoreApplication::processEvents();
+    QVERIFY(w->grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
+  }
   static void type(QLineEdit* e, const QString& text) {
     e->setFocus();
     e->selectAll();
@@ -106,6 +113,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(det, "txtDiasCitt")->text(), QString("3"));
     type(child<QLineEdit>(det, "TxtNumCitt"), "A-123");
     type(child<QLineEdit>(det, "TxtDias"), "4");
+    snap(det, "frmDetDias");
     t_->messenger().clear();
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()),
@@ -120,12 +128,14 @@ class DaysEpsFormsTest : public QObject {
     auto* grid = child<QTableWidget>(list, "grdDias");
     QCOMPARE(grid->rowCount(), 1);
     QCOMPARE(grid->item(0, 4)->text(), QString("A-123"));
+    snap(list, "frmDias");
     QTest::mouseClick(child<QPushButton>(list, "cmdDias_3"), Qt::LeftButton);
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasSub")->text(), QString("3"));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalDias")->text(), QString("30"));
     type(child<QLineEdit>(form_.get(), "TxtHorasNor"), "192");
     type(child<QLineEdit>(form_.get(), "TxtMinutosNor"), "75");
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
+    snap(form_.get(), "frmDiasHoras");
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
     QCOMPARE(form_->result(), int(QDialog::Accepted));
     QCOMPARE(QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")), QString("3|192.98"));
@@ -146,6 +156,7 @@ class DaysEpsFormsTest : public QObject {
     auto* items = child<QListWidget>(estab, "lstEstab");
     QCOMPARE(items->count(), 7);
     items->item(1)->setCheckState(Qt::Checked);  // 0002 UNIDAD MINERA SAN CRISTÓBAL
+    snap(estab, "frmEstab");
     QTest::mouseClick(child<QPushButton>(estab, "CmdAceptar"), Qt::LeftButton);
     QCOMPARE(child<QLabel>(form_.get(), "LblNumEstab")->text(), QString("1 establecimiento(s)"));
 
@@ -157,6 +168,7 @@ class DaysEpsFormsTest : public QObject {
     auto* tasas = child<QComboBox>(dlg, "CmbTasas");
     QCOMPARE(tasas->itemText(1), QString("1.53"));
     choose(tasas, "1");
+    snap(dlg, "frmSCTR");
     QTest::mouseClick(child<QPushButton>(dlg, "cmdAccion_0"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")), QString("38.25|2500.00"));
     QCOMPARE(QString::fromStdString(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")), QString("38.25"));
@@ -183,6 +195,7 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(inv, "MskFecPago"), "15012013");
     type(child<QLineEdit>(inv, "TxtImpTotal"), "1500");
     type(child<QLineEdit>(inv, "TxtImpCred"), "1500");
+    snap(inv, "FrmInfEPS");
     QTest::mouseClick(child<QPushButton>(inv, "CmdOpciones_0"), Qt::LeftButton);
     QCOMPARE(inv->result(), int(QDialog::Accepted));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -193,9 +206,46 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(grid->item(0, 2)->text(), QString("12/2012"));
     QCOMPARE(child<QLineEdit>(form_.get(), "txtCredito")->text(), QString("1,500"));
     QCOMPARE(child<QLabel>(form_.get(), "LblFacturas")->text(), QString("1  Facturas "));
+    snap(form_.get(), "FrmInf602");
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_3"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'")), QString("1500"));
     QCOMPARE(QString::fromStdString(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")), QString("F0A1|15/01/2013"));
+  }
+
+  void thirdPartyAndOtherEmployers() {
+    db().run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
+             "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
+             {std::string(kRuc)});
+    t_->session().currentPerson = PersonKey{20, 1, "45678123", kThirdParty};
+    form_.reset(ui::FormRegistry::create("Frm601Detalle", t_->session(), nullptr));
+    form_->show();
+    QCOMPARE(child<QComboBox>(form_.get(), "CmbNombres")->currentText(), QString("ORTIZ MEDINA, RAÚL"));
+    choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
+    choose(child<QComboBox>(form_.get(), "CmbCorrelativo"), "2");
+    choose(child<QComboBox>(form_.get(), "CmbTasas"), "2");
+    type(child<QLineEdit>(form_.get(), "TxtRemSctr"), "1000");
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtSCTR")->text(), QString("6.30"));
+    snap(form_.get(), "Frm601Detalle");
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
+
+    addWorker(4);
+    form_.reset(ui::FormRegistry::create("frm605", t_->session(), nullptr));
+    form_->show();
+    QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
+    auto* det = child<QDialog>(form_.get(), "frm605Det");
+    auto* ruc = child<QComboBox>(det, "CmbRuc");
+    QCOMPARE(ruc->count(), 2);
+    ruc->setCurrentIndex(0);
+    QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
+    type(child<QLineEdit>(det, "TxtMonto"), "850.5");
+    QCOMPARE(child<QLineEdit>(det, "TxtMonto")->text(), QString("850.50"));
+    QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotal")->text(), QString("850.50"));
+    QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
+    snap(form_.get(), "frm605");
+    QCOMPARE(child<QTableWidget>(form_.get(), "grd605")->rowCount(), 1);
   }
 };
 
