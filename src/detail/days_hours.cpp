@@ -62,7 +62,7 @@ int maximumDays(data::Database& db, const std::string& ruc, const std::string& p
   int total = 0;
   for (const auto& r : db.rows("SELECT fec_ini, fec_fin FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
                                "correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = 1 AND "
-                               "TRIM(COALESCE(tipo, '')) = ?",
+                               "TRIM(COALESCE(tipo, '')) IN (?, '')",
                                {ruc, person.correl_a, person.tip_doc_a, person.doc_id_a, tipo}))
     total += daysInPeriod(r.text(0), r.text(1), periodo);
   return total;

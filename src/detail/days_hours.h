@@ -24,7 +24,8 @@ std::string limitMinutes(std::string_view minutos);
 // them; an empty end is an open period). A period that starts after the month or ended before
 // it covers nothing.
 int daysInPeriod(std::string_view fecIni, std::string_view fecFin, std::string_view periodo);
-// The worker's maximum days: the sum over the labour periods of the worker's type.
+// The worker's maximum days: the sum over the labour periods of the worker's type (a period
+// without a recorded type counts for every type).
 int maximumDays(data::Database& db, const std::string& ruc, const std::string& periodo, const PersonKey& person,
                 const std::string& tipo);
 

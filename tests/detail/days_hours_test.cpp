@@ -76,7 +76,7 @@ TEST_F(DaysHoursTest, TwoLabourPeriodsInTheMonthGiveTwentyOneDays) {
   RegistryBuilder{db()}
       .person(kDemoRuc, 90, 1, 1, "40000090", "TEST", "DOS PERIODOS", "20", "11", 2)
       .period(kDemoRuc, 90, 1, 1, "40000090", "20", "2012-05-01", "2012-06-10")
-      .period(kDemoRuc, 90, 1, 1, "40000090", "20", "2012-06-20", "")
+      .period(kDemoRuc, 90, 1, 1, "40000090", "", "2012-06-20", "")  // no type recorded: counts
       .period(kDemoRuc, 90, 1, 1, "40000090", "21", "2012-06-11", "2012-06-19");  // another type: not counted
   PersonKey p = addWorker(90);
   DaysHoursForm f(session(), decl_, p);

@@ -1,5 +1,7 @@
 #include "detail/ui/detail_form_kit.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QRegularExpressionValidator>
 
@@ -47,12 +49,16 @@ QTableWidget* grid(const char* name, const QStringList& headers, QWidget* parent
   return g;
 }
 
-void fillGrid(QTableWidget* g, const std::vector<std::vector<std::string>>& rows) {
+void fillGrid(QTableWidget* g, const std::vector<std::vector<std::string>>& rows, const std::vector<int>& rightAligned) {
   g->clearSelection();
   g->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-    for (int c = 0; c < static_cast<int>(rows[static_cast<std::size_t>(r)].size()) && c < g->columnCount(); ++c)
-      g->setItem(r, c, new QTableWidgetItem(qs(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)])));
+    for (int c = 0; c < static_cast<int>(rows[static_cast<std::size_t>(r)].size()) && c < g->columnCount(); ++c) {
+      auto* item = new QTableWidgetItem(qs(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]));
+      if (std::find(rightAligned.begin(), rightAligned.end(), c) != rightAligned.end())
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      g->setItem(r, c, item);
+    }
   g->resizeColumnsToContents();
   g->setCurrentCell(-1, -1);
 }

@@ -23,7 +23,9 @@ QLineEdit* digitEdit(const char* name, int maxLength, QWidget* parent = nullptr)
 QLineEdit* readOnlyEdit(const char* name, QWidget* parent = nullptr);
 QPushButton* button(const char* name, const QString& caption, QWidget* parent = nullptr);
 QTableWidget* grid(const char* name, const QStringList& headers, QWidget* parent = nullptr);
-void fillGrid(QTableWidget* grid, const std::vector<std::vector<std::string>>& rows);
+// Rows of texts; the columns listed in `rightAligned` hold amounts or day counts.
+void fillGrid(QTableWidget* grid, const std::vector<std::vector<std::string>>& rows,
+              const std::vector<int>& rightAligned = {});
 int selectedRow(QTableWidget* grid);
 // After a refused check: the focus on the control the outcome names.
 void applyFocus(QWidget* form, const detail::Outcome& outcome);

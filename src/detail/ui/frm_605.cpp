@@ -67,7 +67,7 @@ void Frm605::refresh() {
   guarded(session_, [&] { list_->refresh(); });
   std::vector<std::vector<std::string>> rows;
   for (const auto& r : list_->rows()) rows.push_back({r.ruc, r.nombre, r.monto});
-  fillGrid(grd605_, rows);
+  fillGrid(grd605_, rows, {2});
   txtTotal_->setText(qs(list_->total()));
 }
 

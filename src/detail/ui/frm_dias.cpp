@@ -83,7 +83,7 @@ void FrmDias::refresh() {
     else
       rows.push_back({r.tipoSuspen, r.descripcion, r.fechaIni, r.fechaFin, r.dias});
   }
-  fillGrid(grdDias_, rows);
+  fillGrid(grdDias_, rows, subsidised(kind_) ? std::vector<int>{5, 6} : std::vector<int>{4});
 }
 
 void FrmDias::openDetail(bool modify) {

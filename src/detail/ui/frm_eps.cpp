@@ -92,7 +92,7 @@ void FrmInf602::refresh() {
     rows.push_back({r.rucEps, r.nombre, per, r.numSerie, r.numFac, r.fecEmis, r.fecPago, shownAmount(r.impTotal),
                     shownAmount(r.impCred)});
   }
-  fillGrid(grdEps_, rows);
+  fillGrid(grdEps_, rows, {7, 8});
   txtTotal602_->setText(qs(form_->totalText()));
   txtCredito_->setText(qs(form_->creditText()));
   lblFacturas_->setText(qs(form_->countText()));
