@@ -51,7 +51,8 @@ struct Session {
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
 
-  // The declaration open in the declaration form, and the person its detail forms work on.
+  // The declaration open in the declaration form (null while none is open) and the person
+  // whose detail form is about to open.
   const declaration::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
   // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
