@@ -4,6 +4,7 @@
 
 #include "common/dates.h"
 #include "common/text.h"
+#include "data/numero_control.h"
 #include "data/schema_installer.h"
 
 namespace korventa::data {
@@ -55,7 +56,10 @@ TableEditor::TableEditor(Database& db, std::string table, ChangeHook hook)
     TableColumn c;
     c.name = r.text(0);
     c.type = r.text(1);
-    c.integer = upperAscii(c.type).find("INT") != std::string::npos;
+    std::string type = upperAscii(c.type);
+    c.integer = type.find("INT") != std::string::npos;
+    c.decimal = !c.integer && (type.find("NUM") != std::string::npos || type.find("REAL") != std::string::npos ||
+                               type.find("DEC") != std::string::npos || type.find("DOUB") != std::string::npos);
     c.notNull = r.integer(2) != 0;
     c.defaultText = valueIsNull(r[3]) ? std::string() : unquoteDefault(r.text(3));
     c.key = r.integer(4) != 0;
@@ -84,6 +88,15 @@ Value TableEditor::parse(std::size_t col, std::string_view typed) const {
     }
     if (!wholeNumber(t)) throw InputError("La columna " + c.name + " solo admite números enteros: \"" + t + "\"");
     return Value(static_cast<std::int64_t>(std::stoll(t)));
+  }
+  if (c.decimal) {
+    if (t.empty()) {
+      if (c.notNull) throw InputError("La columna " + c.name + " es obligatoria.");
+      return Value();
+    }
+    if (!isNumericText(t) || t.find_first_of("eE") != std::string::npos)
+      throw InputError("La columna " + c.name + " solo admite números (con punto decimal): \"" + t + "\"");
+    return Value(t);  // the column affinity stores it as a number (locale-independent)
   }
   if (c.date && !t.empty()) {
     auto d = Date::parseAny(t);

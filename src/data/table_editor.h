@@ -15,6 +15,7 @@ struct TableColumn {
   std::string name;
   std::string type;         // as declared
   bool integer = false;     // INTEGER affinity: whole numbers only
+  bool decimal = false;     // NUMERIC or REAL affinity: a decimal number with a point
   bool notNull = false;
   bool key = false;         // part of the primary key
   bool date = false;        // registry date (fec_*, fecha*): stored ISO YYYY-MM-DD
@@ -46,7 +47,8 @@ class TableEditor {
 
   // The value a typed text gives for a column: integer columns take an optional sign and
   // digits (empty → NULL, refused when the column is required); date columns take
-  // dd/mm/yyyy or YYYY-MM-DD and keep ISO; other columns keep the text as typed.
+  // dd/mm/yyyy or YYYY-MM-DD and keep ISO; numeric columns take a number with a decimal
+  // point (empty → NULL); other columns keep the text as typed.
   // Throws InputError.
   Value parse(std::size_t col, std::string_view text) const;
 

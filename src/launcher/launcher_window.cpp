@@ -191,13 +191,13 @@ void LauncherWindow::buildUi() {
   layout->addLayout(buttonRow_);
   startButton_ = addCommand(QStringLiteral("Iniciar 0601"), "CmdIniciar");
   startButton_->setDefault(true);
-  addCommand(QStringLiteral("Crear base de datos"), "CmdCrearBase");
+  auto* create = addCommand(QStringLiteral("Crear base de datos"), "CmdCrearBase");
   loadButton_ = addCommand(QStringLiteral("Cargar registro…"), "CmdCargarRegistro");
-  addCommand(QStringLiteral("Configuración…"), "CmdConfiguracion");
+  auto* configure = addCommand(QStringLiteral("Configuración…"), "CmdConfiguracion");
   connect(startButton_, &QPushButton::clicked, this, &LauncherWindow::startModule);
-  connect(findChild<QPushButton*>("CmdCrearBase"), &QPushButton::clicked, this, &LauncherWindow::createDatabaseFile);
+  connect(create, &QPushButton::clicked, this, &LauncherWindow::createDatabaseFile);
   connect(loadButton_, &QPushButton::clicked, this, &LauncherWindow::loadRegistry);
-  connect(findChild<QPushButton*>("CmdConfiguracion"), &QPushButton::clicked, this, &LauncherWindow::editSettings);
+  connect(configure, &QPushButton::clicked, this, &LauncherWindow::editSettings);
 
   auto* registryBox = new QGroupBox(QStringLiteral("Registro"));
   auto* reg = new QVBoxLayout(registryBox);

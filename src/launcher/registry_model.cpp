@@ -95,7 +95,7 @@ QVariant RegistryModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return qs(editor_->text(r, c));
     case Qt::TextAlignmentRole:
-      return editor_->columns()[c].integer ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+      return editor_->columns()[c].integer || editor_->columns()[c].decimal ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
     case Qt::ForegroundRole:
       // NULL shows as an empty cell in grey, so that it is told apart from empty text only by tooltip.
       return data::valueIsNull(editor_->value(r, c)) ? QVariant(QBrush(QColor(Qt::gray))) : QVariant();
