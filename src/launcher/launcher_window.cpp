@@ -55,14 +55,19 @@ void markDeclarant(data::Database& db, const std::string& ruc) { declaration::In
 // One line edit per column of a new row.
 class RowDialog : public QDialog {
  public:
-  RowDialog(const data::TableEditor& editor, RegistryModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+  // `from`: a row whose declarant key (tip_doc_d, doc_id_d) fills the new row's, or -1.
+  RowDialog(const data::TableEditor& editor, RegistryModel& model, int from, QWidget* parent)
+      : QDialog(parent), model_(model) {
     setWindowTitle(QStringLiteral("Agregar fila a ") + qs(editor.table()));
     setObjectName("FrmAgregarFila");
     auto* outer = new QVBoxLayout(this);
     auto* inner = new QWidget;
     auto* form = new QFormLayout(inner);
-    for (const auto& c : editor.columns()) {
+    for (std::size_t i = 0; i < editor.columns().size(); ++i) {
+      const auto& c = editor.columns()[i];
       auto* edit = new QLineEdit(qs(c.defaultText));
+      bool declarantKey = c.name == "tip_doc_d" || c.name == "doc_id_d";
+      if (from >= 0 && declarantKey) edit->setText(qs(editor.text(static_cast<std::size_t>(from), i)));
       edit->setObjectName(qs(c.name));
       QString hint = c.integer ? QStringLiteral("entero") : c.date ? QStringLiteral("dd/mm/aaaa o aaaa-mm-dd") : QString();
       edit->setPlaceholderText(hint);
@@ -470,7 +475,8 @@ void LauncherWindow::editSettings() {
 
 void LauncherWindow::addRow() {
   if (!model_->editor()) return;
-  RowDialog dlg(*model_->editor(), *model_, this);
+  auto selected = view_->selectionModel() ? view_->selectionModel()->selectedRows() : QModelIndexList{};
+  RowDialog dlg(*model_->editor(), *model_, selected.isEmpty() ? -1 : selected.first().row(), this);
   if (dlg.exec() == QDialog::Accepted) {
     view_->scrollToBottom();
     view_->selectRow(model_->rowCount() - 1);
