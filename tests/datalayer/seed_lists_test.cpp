@@ -248,6 +248,19 @@ TEST_F(SeedLists, KeyedAndWholeRowLists) {
   }
   EXPECT_TRUE(noBank);
   for (const auto& r : list("028")) EXPECT_FALSE(r.field(1, 24).empty()) << r.argumento;
+  for (const char* kind : {"R", "N", "D", "O"}) {
+    auto r = param.row("853", kind);
+    ASSERT_TRUE(r) << kind;
+    EXPECT_FALSE(r->field(1, 40).empty()) << kind;
+  }
+  auto own = param.row("902", "01");
+  ASSERT_TRUE(own);
+  EXPECT_TRUE(ServiciosComunes::rucValido(text::mid(own->funcion, 1, 11))) << own->funcion;
+  EXPECT_FALSE(own->field(13, 50).empty());
+  for (const auto& r : list("980")) {
+    EXPECT_TRUE(isPeriod(r.argumento)) << r.argumento;
+    EXPECT_TRUE(r.field(1, 1) == "0" || r.field(1, 1) == "1") << r.funcion;
+  }
   for (const char* ext : {"rem", "pen", "jor", "sub", "not", "tes", "4ta", "for", "mfe", "sct"})
     EXPECT_TRUE(param.ExisteParam("998", ext)) << ext;
 }
