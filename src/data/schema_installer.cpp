@@ -92,7 +92,9 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
       if (c.integer) {
         std::string t = text::trim(v);
         if (t.empty()) st.bind(idx);
-        else if (text::isDigits(t) || (t.size() > 1 && t[0] == '-' && text::isDigits(t.substr(1))))
+        // At most 18 digits, so that the conversion below cannot overflow.
+        else if (std::string_view d = t[0] == '-' ? std::string_view(t).substr(1) : std::string_view(t);
+                 text::isDigits(d) && d.size() <= 18)
           st.bind(idx, static_cast<int64_t>(std::stoll(t)));
         else
           throw std::runtime_error("Valor no numérico \"" + v + "\" en la columna " + c.name + ", fila " +

@@ -92,6 +92,8 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
        {"EPS.csv", "color"}},
       {"text in an integer column", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\nseis,20503987610,20414955020\n",
        {"EPS.csv", "tip_doc_d", "seis"}},
+      {"number too long for an integer column", "EPS.csv",
+       "tip_doc_d,doc_id_d,RUC_EPS\n123456789012345678901234,20503987610,20414955020\n", {"EPS.csv", "tip_doc_d"}},
       {"impossible date", "PERIODOLAB.csv",
        "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n", {"PERIODOLAB.csv", "fec_ini"}},
       {"duplicate key", "EPS.csv",
