@@ -8,10 +8,14 @@
 
 #include "common/messenger.h"
 #include "data/database.h"
+#include "data/keys.h"
 
 namespace korventa {
 
 class ServiciosComunes;
+namespace declaration {
+struct OpenDeclaration;
+}
 
 // What the next opened form is to do.
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
@@ -46,6 +50,11 @@ struct Session {
   Mode mode = Mode::New;
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
+
+  // The declaration open in the declaration form (null while none is open) and the person
+  // whose detail form is about to open.
+  const declaration::OpenDeclaration* openDeclaration = nullptr;
+  PersonKey currentPerson;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;
