@@ -57,6 +57,9 @@ struct Session {
   declaration::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
   int importCategory = 0;
+  // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
+  // lists; set by the grid before it opens the form.
+  std::string epsBox;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;
