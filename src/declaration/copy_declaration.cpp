@@ -64,7 +64,7 @@ bool frmCopiarDec::copiar(const std::string& targetText) {
     if (!src) throw data::DbError(12, 12, "No existe la declaración de origen");  // SQLITE_NOTFOUND
     for (const auto& t : copiedTables()) {
       db.run("DELETE FROM " + std::string(t.name) + " WHERE " + targetKey.where, targetKey.params);
-      copyRows(db, t.name, t.name, t.n, {{"periodo", data::Value(target)}}, sourceKey.where + " ORDER BY rowid",
+      copyRows(db, t.name, t.name, t.n, {{"periodo", data::Value(target)}}, sourceKey.where + copyOrder(t.name),
                sourceKey.params);
     }
     GrabaCab(db, {ruc_, target, "", src->text("bcolibrad"), src->text("nrocheque"), src->text("efectivo"),

@@ -46,7 +46,7 @@ bool FrmRecuperar::recuperar() {
       db.run("DELETE FROM " + std::string(t.name) + " WHERE " + key.where, key.params);
       // The history's sequence is not part of a declaration in preparation (F600INFEPS keeps it empty).
       copyRows(db, "H" + std::string(t.name), t.name, t.n, {{"Correl", data::Value(std::string())}},
-               hkey.where + " ORDER BY rowid", hkey.params);
+               hkey.where + copyOrder(t.name), hkey.params);
     }
     GrabaCab(db, {ruc_, periodo_, h->text("Semana"), h->text("bcolibrad"), h->text("nrocheque"), h->text("efectivo"),
                   h->text("cheque"), h->text("rectifica")});

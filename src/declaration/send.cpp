@@ -36,7 +36,7 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
 
   const data::Value correl(r.correl);
   for (const auto& t : deletedTables())
-    copyRows(db, t.name, "H" + std::string(t.name), t.n, {{"correl", correl}}, key.where + " ORDER BY rowid",
+    copyRows(db, t.name, "H" + std::string(t.name), t.n, {{"correl", correl}}, key.where + copyOrder(t.name),
              key.params);
   copyRows(db, "DET", "HDET", 6, {{"correl", correl}}, key.where + " ORDER BY rowid", key.params);
   copyRows(db, "CAB", "HCAB", 5,

@@ -63,6 +63,12 @@ KeyClause sentKey(const std::string& ruc, const std::string& periodo, const std:
           data::Params{ruc, periodo, correl}};
 }
 
+std::string copyOrder(std::string_view table) {
+  std::string u = text::upper(table);
+  if (u == "F601_REMUNERA" || u == "HF601_REMUNERA") return {};
+  return " ORDER BY rowid";
+}
+
 bool hasOwnCorrel(std::string_view table) {
   std::string u = text::upper(table);
   return u == "F600INFEPS" || u == "HF600INFEPS";

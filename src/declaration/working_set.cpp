@@ -294,7 +294,7 @@ void WorkingSet::loadStored() {
          "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
              "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
              "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
-             " AND " + loaded + " ORDER BY r.rowid",
+             " AND " + loaded,
          key.params);
   db.script(
       "CREATE UNIQUE INDEX IF NOT EXISTS IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
