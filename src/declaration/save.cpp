@@ -440,10 +440,10 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
   try {
     data::Transaction tx(db);
     ensureSqlFunctions(db);
+    WorkingSet(s, d).readPeriodValues();
     determination::recomputeAll(s, d);
     // The grid is taken before DET is cleared: its typed boxes may come from there.
     auto grid = determination::determinationBoxes(s, d);
-    WorkingSet(s, d).readPeriodValues();
     Borrar_Tablas(db, d);
     Grabar_F601_TRAB(db, d);
     Borrar_807(db);
