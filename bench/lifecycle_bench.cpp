@@ -133,6 +133,13 @@ int main(int argc, char** argv) {
     timed("save con 15 conceptos por persona", 2, [&] { f.grabar(); });
     f.cerrarSinGuardar();
   }
+  {
+    declaration::Frm402 f(s);
+    f.abrir(kRuc, "201206");
+    messenger.queueAnswer(Answer::Yes);
+    timed("refresh con 15 conceptos por persona", 2, [&] { f.refrescar(); });
+    f.cerrarSinGuardar();
+  }
 
   timed("abrir la declaración: primeras filas (núcleo)", 1, [&] {
     declaration::Frm402 f(s);
