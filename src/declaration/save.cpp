@@ -164,7 +164,7 @@ void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
 }
 
 // CAB: added when missing; payment data and state.
-void GrabarCab(data::Database& db, Session& s, OpenDeclaration& d, bool inconsistent) {
+void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
   auto key = preparationKey(d.ruc, d.periodo);
   auto current = db.row("SELECT ind_ref FROM CAB WHERE " + key.where, key.params);
   int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
@@ -201,7 +201,6 @@ void GrabarCab(data::Database& db, Session& s, OpenDeclaration& d, bool inconsis
   recomputeControl(db, "CAB", 5, key.where, key.params);
   d.storedIndRef = indRef;
   d.stored = true;
-  (void)s;
 }
 
 void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
@@ -456,7 +455,7 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     auto key = preparationKey(d.ruc, d.periodo);
     db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
-    GrabarCab(db, s, d, inconsistent);
+    GrabarCab(db, d, inconsistent);
     GrabarDET(db, s, d, grid);
     detail::Graba_Rta(db, d);
     copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports

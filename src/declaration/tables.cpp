@@ -69,9 +69,4 @@ std::string copyOrder(std::string_view table) {
   return " ORDER BY rowid";
 }
 
-bool hasOwnCorrel(std::string_view table) {
-  std::string u = text::upper(table);
-  return u == "F600INFEPS" || u == "HF600INFEPS";
-}
-
 }  // namespace korventa::declaration

@@ -33,7 +33,5 @@ KeyClause sentKey(const std::string& ruc, const std::string& periodo, const std:
 // " ORDER BY rowid" to copy a table's rows in the order they were written; "" for the concept
 // rows, which are many and keep the order of the declaration's index (by person).
 std::string copyOrder(std::string_view table);
-// F600INFEPS keeps the sending sequence in its own Correl column.
-bool hasOwnCorrel(std::string_view table);
 
 }  // namespace korventa::declaration
