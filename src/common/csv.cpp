@@ -49,6 +49,7 @@ ParseResult parse(std::string_view t) {
       endField();
       quotedField = q;
       endRow();
+      quotedField = false;
       ++line;
     } else {
       if (quotedField) {

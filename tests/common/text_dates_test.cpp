@@ -63,9 +63,10 @@ TEST(Text, InputIsUtf8OrWindows1252) {
 }
 
 TEST(Csv, QuotedFieldsAndErrors) {
-  auto r = csv::parse("a,b,c\r\n\"x, y\",\"say \"\"hi\"\"\",  keep  \n\n\"multi\nline\",,\n");
+  auto r = csv::parse("a,b,c\r\n\"x, y\",\"say \"\"hi\"\"\",\"  keep  \"\r\n\n\"multi\nline\",,\nlast,\"q\",x");
   ASSERT_TRUE(r.error.empty()) << r.error;
-  ASSERT_EQ(r.rows.size(), 3u);
+  ASSERT_EQ(r.rows.size(), 4u);
+  EXPECT_EQ(r.rows[3][1], "q");
   EXPECT_EQ(r.rows[1][0], "x, y");
   EXPECT_EQ(r.rows[1][1], "say \"hi\"");
   EXPECT_EQ(r.rows[1][2], "  keep  ");

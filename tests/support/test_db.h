@@ -50,7 +50,7 @@ struct RegistryBuilder {
   // A person in ASEGVKRS and ASEG_DET_LAB; dates ISO.
   RegistryBuilder& person(const std::string& ruc, long correl, int category, int tipDoc, const std::string& doc,
                           const std::string& apellidoP, const std::string& nombre, const std::string& tipo,
-                          const std::string& situac, int pension, const std::string& sexo = "1");
+                          const std::string& situac, int pension, const std::string& sexo = "M");
   // A labour period (PERIODOLAB); fecFin "" for an open period.
   RegistryBuilder& period(const std::string& ruc, long correl, int category, int tipDoc, const std::string& doc,
                           const std::string& tipo, const std::string& fecIni, const std::string& fecFin);
