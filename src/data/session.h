@@ -8,8 +8,13 @@
 
 #include "common/messenger.h"
 #include "data/database.h"
+#include "data/keys.h"
 
 namespace korventa {
+
+namespace declaration {
+struct OpenDeclaration;
+}
 
 class ServiciosComunes;
 
@@ -46,6 +51,10 @@ struct Session {
   Mode mode = Mode::New;
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
+
+  // The declaration open in the declaration form, and the person its detail forms work on.
+  const declaration::OpenDeclaration* openDeclaration = nullptr;
+  PersonKey currentPerson;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;

@@ -222,7 +222,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
         if (suspended || worked) {
           Money minimum = ctx.rmv.times(Money::fromRaw(44000));  // 4.4 minimum wages
           Money days = lab + sub + nolab;
-          if (days > Money()) minimum = minimum.times(Money::fromUnits(1) - sub.dividedBy(days));
+          if (days > Money()) minimum = minimum.times(days - sub).dividedBy(days);  // less the subsidised share
           minimum = minimum.rounded(2);
           if (minimum > Money() && (blank(b) || Money::value(b) < minimum)) b = fmt(minimum);
         }

@@ -2,6 +2,7 @@
 
 #include "common/text.h"
 #include "data/param.h"
+#include "determination/concept_rules.h"
 
 namespace korventa::determination {
 namespace {

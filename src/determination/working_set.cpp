@@ -59,9 +59,12 @@ ComputationContext loadContext(data::Database& db, const declaration::OpenDeclar
   ctx.types = ConceptTypes::load(db);
   for (const auto& r : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM ORDER BY Codigo"))
     ctx.catalogue.push_back({text::trim(r.text(0)), r.text(1)});
-  for (const auto& r : db.rows("SELECT a.cod_concepto, c.Descripc FROM CON_AFEC a LEFT JOIN CONCEPTOS_REM c "
-                               "ON c.Codigo = a.cod_concepto WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? "
-                               "ORDER BY a.cod_concepto",
+  // Own concepts are described by the declarant; the others by the catalogue.
+  for (const auto& r : db.rows("SELECT a.cod_concepto, COALESCE(NULLIF(o.desc_concepto, ''), c.Descripc, '') "
+                               "FROM CON_AFEC a LEFT JOIN CONCEPTOS_REM c ON c.Codigo = a.cod_concepto "
+                               "LEFT JOIN conceptos_remu o ON o.tip_doc_d = a.tip_doc_d AND o.doc_id_d = a.doc_id_d "
+                               "AND o.cod_concepto = a.cod_concepto "
+                               "WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? ORDER BY a.cod_concepto",
                                {decl.ruc})) {
     std::string code = text::trim(r.text(0));
     if (code.size() != 4 || text::right(code, 2) == "00") continue;
