@@ -141,8 +141,8 @@ bool ConceptForm::showsTotalMontoPag() const {
 
 void ConceptForm::fillPanel(Box& box, const std::string& code) {
   const ConceptRow* row = person_.find(code);
-  auto it = rules_.find(code);
-  determination::PanelRule rule = it == rules_.end() ? determination::PanelRule{} : it->second;
+  const determination::PanelRule* found = rules_.find(code);
+  determination::PanelRule rule = found ? *found : determination::PanelRule{};
   box.exists = row != nullptr;
   box.visible = rule.visible;
   box.disabled = !box.exists || rule.disabled || !rule.visible;

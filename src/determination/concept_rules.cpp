@@ -19,11 +19,15 @@ std::string workerPanelCode(int i) { return "06" + std::string(i + 1 < 10 ? "0" 
 std::string employerPanelCode(int j) { return "08" + std::string(j + 1 < 10 ? "0" : "") + std::to_string(j + 1); }
 
 bool hasBaseBox(std::string_view code) {
-  return inDashList("0601-0603-0605-0607-0608-0610-0616-0617-0802-0804-0806-0807-0808", code);
+  static const std::set<std::string, std::less<>> codes = {"0601", "0603", "0605", "0607", "0608", "0610", "0616",
+                                                           "0617", "0802", "0804", "0806", "0807", "0808"};
+  return codes.count(code) > 0;
 }
 
 bool baseAlwaysEmpty(std::string_view code) {
-  return inDashList("0602-0604-0606-0609-0611-0612-0613-0801-0803-0805-0809-0810-0811", code);
+  static const std::set<std::string, std::less<>> codes = {"0602", "0604", "0606", "0609", "0611", "0612", "0613",
+                                                           "0801", "0803", "0805", "0809", "0810", "0811"};
+  return codes.count(code) > 0;
 }
 
 bool excludedFromIes(int tipo) {

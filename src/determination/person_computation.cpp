@@ -1,6 +1,6 @@
 #include "determination/person_computation.h"
 
-#include <set>
+#include <algorithm>
 
 #include "common/text.h"
 #include "common/vb_format.h"
@@ -47,6 +47,27 @@ const std::string* lookup(const std::unordered_map<std::string, std::string>& ma
 }  // namespace
 
 const char* summaryColumnName(int column) { return kSummaryNames[column]; }
+
+int PanelRules::slot(std::string_view code) {
+  if (code.size() != 4 || code[0] != '0' || (code[1] != '6' && code[1] != '8')) return -1;
+  int n = (code[2] - '0') * 10 + (code[3] - '0');
+  if (code[1] == '6') return n >= 1 && n <= kWorkerPanelSize ? n - 1 : -1;
+  return n >= 1 && n <= kEmployerPanelSize ? kWorkerPanelSize + n - 1 : -1;
+}
+
+PanelRule& PanelRules::operator[](std::string_view code) {
+  int i = slot(code);
+  if (i < 0) {
+    none_ = PanelRule{};
+    return none_;
+  }
+  return rules_[static_cast<std::size_t>(i)];
+}
+
+const PanelRule* PanelRules::find(std::string_view code) const {
+  int i = slot(code);
+  return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
+}
 
 ConceptRow* PersonData::find(std::string_view code) {
   for (auto& r : concepts)
@@ -289,19 +310,22 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 }
 
 Summary SumaIngresos_Tmp(const PersonData& p) {
-  std::map<std::string, Money> sums;
-  std::set<std::string> has;
+  // Groups are the first two digits of the code.
+  std::array<Money, 100> sums{};
+  std::array<bool, 100> has{};
   for (const auto& r : p.concepts) {
-    std::string g = r.group();
-    const std::string& amount = g == "07" ? r.monto_pag : r.monto;
+    if (r.codigo.size() < 2 || r.codigo[0] < '0' || r.codigo[0] > '9' || r.codigo[1] < '0' || r.codigo[1] > '9')
+      continue;
+    int g = (r.codigo[0] - '0') * 10 + (r.codigo[1] - '0');
+    const std::string& amount = g == 7 ? r.monto_pag : r.monto;
     if (blank(amount)) continue;
-    sums[g] += amountValue(amount);
-    has.insert(g);
+    sums[static_cast<std::size_t>(g)] += amountValue(amount);
+    has[static_cast<std::size_t>(g)] = true;
   }
-  auto group = [&](const char* g) { return has.count(g) ? vbFormat(sums[g], "########0.00") : std::string(); };
-  auto total = [&](std::initializer_list<const char*> groups) {
+  auto group = [&](int g) { return has[g] ? vbFormat(sums[g], "########0.00") : std::string(); };
+  auto total = [&](std::initializer_list<int> groups) {
     Money m;
-    for (const char* g : groups) m += sums.count(g) ? sums[g] : Money();
+    for (int g : groups) m += sums[static_cast<std::size_t>(g)];
     return m.isNegative() ? std::string() : vbFormat(m, "########0.00");
   };
   auto base = [&](const char* code) {
@@ -314,19 +338,19 @@ Summary SumaIngresos_Tmp(const PersonData& p) {
   };
 
   Summary s;
-  s[kIngresos] = group("01");
-  s[kIngAsig] = group("02");
-  s[kIngBonif] = group("03");
-  s[kIngGratif] = group("04");
-  s[kIngIndemniz] = group("05");
-  s[kIngPublico] = group("20");
-  s[kDescTrab] = group("07");
-  s[kOtrosConcep] = group("10");
-  s[kAportTrabPens] = group("06");
-  s[kConcepVarios] = group("09");
-  s[kTotIngresos] = total({"01", "02", "03", "04", "05", "09", "10", "20"});
-  s[kAportDes] = total({"07", "06"});
-  s[kAportEmp] = group("08");
+  s[kIngresos] = group(1);
+  s[kIngAsig] = group(2);
+  s[kIngBonif] = group(3);
+  s[kIngGratif] = group(4);
+  s[kIngIndemniz] = group(5);
+  s[kIngPublico] = group(20);
+  s[kDescTrab] = group(7);
+  s[kOtrosConcep] = group(10);
+  s[kAportTrabPens] = group(6);
+  s[kConcepVarios] = group(9);
+  s[kTotIngresos] = total({1, 2, 3, 4, 5, 9, 10, 20});
+  s[kAportDes] = total({7, 6});
+  s[kAportEmp] = group(8);
   s[kRem20530] = base("0603");
   s[kTrib20530] = amount("0603");
   s[kRemAfecta] = base("0605");
@@ -358,20 +382,27 @@ Summary SumaIngresos_Tmp(const PersonData& p) {
 }
 
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
-  std::set<std::string, std::less<>> have;
-  for (const auto& r : p.concepts) have.insert(r.codigo);
+  std::vector<std::string> have;
+  have.reserve(p.concepts.size() + ctx.conceptSet.size());
+  for (const auto& r : p.concepts) have.push_back(r.codigo);
+  std::sort(have.begin(), have.end());
+  std::size_t sorted = have.size();
+  auto has = [&](const std::string& code) {
+    if (std::binary_search(have.begin(), have.begin() + static_cast<std::ptrdiff_t>(sorted), code)) return true;
+    return std::find(have.begin() + static_cast<std::ptrdiff_t>(sorted), have.end(), code) != have.end();
+  };
   auto add = [&](const std::string& code, const std::string& descrip) {
-    if (have.count(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
+    if (has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
     ConceptRow r;
     r.codigo = code;
     r.descrip = descrip;
     p.concepts.push_back(std::move(r));
-    have.insert(code);
+    have.push_back(code);
   };
   for (const auto& def : ctx.conceptSet) add(def.codigo, def.descrip);
   // +Vida and "Asegura tu pensión" are owed whenever the registry gives the person an amount.
   for (auto [code, value] : {std::pair{"0604", &p.ipss_vida}, std::pair{"0612", &p.aseg_pens}}) {
-    if (have.count(code) || lifeAmount(*value).empty()) continue;
+    if (has(code) || lifeAmount(*value).empty()) continue;
     std::string descrip;
     for (const auto& d : ctx.catalogue)
       if (d.codigo == code) descrip = d.descrip;

@@ -102,7 +102,17 @@ struct PanelRule {
   bool amountComputed = false;  // locked: the amount follows from the base
   bool baseComputed = false;    // locked: the base follows from the income
 };
-using PanelRules = std::map<std::string, PanelRule, std::less<>>;
+// Rules of the 28 panel codes (0601 … 0617, 0801 … 0811); any other code has none.
+class PanelRules {
+ public:
+  PanelRule& operator[](std::string_view code);
+  const PanelRule* find(std::string_view code) const;
+
+ private:
+  static int slot(std::string_view code);  // -1 for a code outside the panels
+  std::array<PanelRule, kWorkerPanelSize + kEmployerPanelSize> rules_{};
+  PanelRule none_;
+};
 
 // The contribution rules for one person: bases and amounts of 06xx and 08xx set in place.
 PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& person);

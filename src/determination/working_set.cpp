@@ -77,6 +77,11 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
   std::vector<PersonData> persons;
   std::unordered_map<std::string, std::size_t> index;
   try {
+    if (!only) {
+      auto n = static_cast<std::size_t>(db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"));
+      persons.reserve(n);
+      index.reserve(n);
+    }
     {
       std::string sql =
           "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, tipo, pension, situac, sctr, ind_domicilio, "
@@ -106,6 +111,7 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
         p.aseg_pens = col(st, 15);
         for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
         p.summary = p.storedSummary;
+        p.concepts.reserve(32);
         index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
         persons.push_back(std::move(p));
       }
@@ -118,7 +124,7 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
       auto& st = db.prepared(
           "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, base_calculo "
           "FROM TMPF601CONCEP WHERE 1 = 1" +
-          personFilter(only, true) + " ORDER BY tip_doc_a, doc_id_a, correl_a, codigo");
+          personFilter(only, true));  // rows find their person by key: no order needed
       bindPerson(st, 1, only, true);
       while (st.executeStep()) {
         PersonData* p = find(intCol(st, 1), col(st, 2), intCol(st, 3), intCol(st, 4));
@@ -126,7 +132,8 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
         ConceptRow r;
         r.rowid = st.getColumn(0).getInt64();
         r.codigo = text::trim(col(st, 5));
-        r.descrip = col(st, 6);
+        // Descriptions matter to the form only; the batch leaves those of stored rows alone.
+        if (only) r.descrip = col(st, 6);
         r.monto = r.storedMonto = col(st, 7);
         r.monto_pag = r.storedMontoPag = col(st, 8);
         r.base_calculo = r.storedBase = col(st, 9);
