@@ -100,7 +100,8 @@ void FrmDetConcep::build() {
   grdConcep_->verticalHeader()->hide();
   grdConcep_->setItemDelegateForColumn(kMonto, new AmountDelegate(grdConcep_));
   grdConcep_->setItemDelegateForColumn(kMontoPag, new AmountDelegate(grdConcep_));
-  grdConcep_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  grdConcep_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
   g5->addWidget(grdConcep_);
   auto* totals = new QHBoxLayout;
   totals->addStretch();
