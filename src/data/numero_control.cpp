@@ -82,6 +82,7 @@ void recomputeControlNumbers(Database& db, std::string_view table, int n, std::s
   std::string sql = "SELECT rowid, * FROM " + std::string(table);
   if (!where.empty()) sql += " WHERE " + std::string(where);
   auto cols = db.columns(table);
+  if (cols.empty()) throw DbError(1, 1, "no such table: " + std::string(table));  // SQLITE_ERROR
   std::string upd = "UPDATE " + std::string(table) + " SET " + cols.back() + " = ? WHERE rowid = ?";
   auto rows = db.rows(sql, params);
   auto& st = db.prepared(upd);

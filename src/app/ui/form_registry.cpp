@@ -17,6 +17,14 @@ bool FormRegistry::add(const std::string& name, Factory factory) {
 
 bool FormRegistry::has(const std::string& name) { return registry().count(name) > 0; }
 
+FormRegistry::Factory FormRegistry::take(const std::string& name) {
+  auto it = registry().find(name);
+  if (it == registry().end()) return {};
+  Factory f = std::move(it->second);
+  registry().erase(it);
+  return f;
+}
+
 QDialog* FormRegistry::create(const std::string& name, Session& session, QWidget* parent) {
   auto it = registry().find(name);
   if (it == registry().end()) return nullptr;

@@ -19,6 +19,8 @@ class FormRegistry {
   using Factory = std::function<QDialog*(Session&, QWidget*)>;
   static bool add(const std::string& name, Factory factory);
   static bool has(const std::string& name);
+  // Withdraws a form from the program and gives back its factory (empty when it was not there).
+  static Factory take(const std::string& name);
   // A new instance of the form, or nullptr when no such form is registered.
   static QDialog* create(const std::string& name, Session& session, QWidget* parent);
 };

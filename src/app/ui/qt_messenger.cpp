@@ -1,6 +1,7 @@
 #include "app/ui/qt_messenger.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace korventa::ui {
@@ -29,12 +30,21 @@ QMessageBox::StandardButton toButton(Answer a) {
   }
 }
 
+// The buttons speak Spanish whatever translations the machine has.
+void spanishButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+      {QMessageBox::Ok, "Aceptar"}, {QMessageBox::Yes, "&Sí"}, {QMessageBox::No, "&No"}, {QMessageBox::Cancel, "Cancelar"}};
+  for (const auto& [button, text] : names)
+    if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf8(text));
+}
+
 }  // namespace
 
 void QtMessenger::show(std::string_view text, std::string_view title, MsgIcon icon) {
   QApplication::setOverrideCursor(Qt::ArrowCursor);
   QMessageBox box(toIcon(icon), qs(title), qs(text), QMessageBox::Ok, parent_ ? parent_ : QApplication::activeWindow());
   box.setObjectName("MessageBox");
+  spanishButtons(box);
   box.exec();
   QApplication::restoreOverrideCursor();
 }
@@ -52,6 +62,7 @@ Answer QtMessenger::ask(std::string_view text, std::string_view title, MsgButton
   QMessageBox box(toIcon(icon), qs(title), qs(text), b, parent_ ? parent_ : QApplication::activeWindow());
   box.setObjectName("MessageBox");
   box.setDefaultButton(toButton(defaultAnswer));
+  spanishButtons(box);
   int r = box.exec();
   QApplication::restoreOverrideCursor();
   switch (r) {

@@ -1,0 +1,41 @@
+// The 0601 module: started by the suite's launcher, one copy at a time.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/startup.h"
+#include "app/ui/desktop_windows.h"
+#include "app/ui/instance_lock.h"
+#include "app/ui/mdi_frm.h"
+#include "app/ui/qt_messenger.h"
+#include "common/ini.h"
+#include "data/session.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("korventa");
+  QApplication::setOrganizationName("korventa");
+  QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Peru));
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Spanish), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
+
+  korventa::ui::QtMessenger messenger;
+  korventa::Session session;
+  session.messenger = &messenger;
+
+  korventa::ui::DesktopWindows windows;
+  korventa::ui::InstanceLock instance(korventa::ui::InstanceLock::besideSettings());
+  korventa::app::Startup startup(session, windows, instance, korventa::IniFile::defaultPath());
+  switch (startup.run()) {
+    case korventa::app::StartupOutcome::Ready: break;
+    case korventa::app::StartupOutcome::AlreadyRunning: return 0;
+    default: return 1;
+  }
+
+  korventa::ui::MDIFrm frame(session);
+  messenger.setParent(&frame);
+  frame.show();
+  return app.exec();
+}

@@ -1,0 +1,35 @@
+#include "app/ui/help_window.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korventa::ui {
+
+HelpWindow::HelpWindow(const QString& installedFile, QWidget* parent) : QDialog(parent) {
+  setObjectName("HelpWindow");
+  setWindowTitle("Ayuda - Formulario 0601");
+  setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+  resize(760, 560);
+  browser_ = new QTextBrowser(this);
+  browser_->setObjectName("txtAyuda");
+  browser_->setOpenExternalLinks(true);
+  auto* close = new QPushButton("&Cerrar", this);
+  close->setObjectName("CmdCerrar");
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(browser_);
+  layout->addLayout(buttons);
+
+  QFileInfo installed(installedFile);
+  if (!installedFile.isEmpty() && installed.isFile() && installed.isReadable())
+    browser_->setSource(QUrl::fromLocalFile(installed.absoluteFilePath()));
+  else
+    browser_->setSource(builtInGuide());
+}
+
+}  // namespace korventa::ui

@@ -1,0 +1,476 @@
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "data/numero_control.h"
+#include "reference/declarant_concepts.h"
+#include "reference/tax_affectation.h"
+#include "support/test_db.h"
+
+namespace korventa {
+namespace {
+
+using reference::DeclarantConcepts;
+using reference::TaxAffectation;
+using Codes = std::set<std::string>;
+
+constexpr const char* kPrivate = "20100000001";      // private regime
+constexpr const char* kPublic = "20100000002";       // public administration, public regime
+constexpr const char* kPublicPriv = "20100000003";   // public administration under the private regime
+constexpr const char* kMixed = "20100000004";        // mixed regime
+constexpr const char* kOther = "20100000005";        // another declarant, never touched
+
+class ConceptsTest : public ::testing::Test {
+ protected:
+  test::TestDb t;
+  data::Database& db = t.db();
+
+  void SetUp() override {
+    test::RegistryBuilder{db}
+        .declarant(kPrivate, "EMPRESA PRIVADA S.A.", 1, 0)
+        .declarant(kPublic, "MUNICIPALIDAD DE PRUEBA", 2, 1)
+        .declarant(kPublicPriv, "EMPRESA MUNICIPAL S.A.", 1, 1)
+        .declarant(kMixed, "EMPRESA MIXTA S.A.", 3, 0)
+        .declarant(kOther, "OTRA EMPRESA S.A.", 1, 0);
+  }
+
+  void conAfec(const std::string& ruc, const Codes& codes) {
+    for (const auto& c : codes)
+      db.run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, ?, 'G')", {ruc, c});
+  }
+  Codes conAfecOf(const std::string& ruc) {
+    Codes out;
+    for (const auto& r : db.rows("SELECT cod_concepto FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc}))
+      out.insert(r.text(0));
+    return out;
+  }
+  static Codes selected(const std::vector<reference::ConceptItem>& rows) {
+    Codes out;
+    for (const auto& r : rows)
+      if (r.selected) out.insert(r.codigo);
+    return out;
+  }
+  static Codes codes(const std::vector<reference::ConceptItem>& rows) {
+    Codes out;
+    for (const auto& r : rows) out.insert(r.codigo);
+    return out;
+  }
+  void cab(const std::string& ruc, const std::string& periodo, int estado) {
+    db.run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, ?, '0601', ?, 0)",
+           {ruc, periodo, estado});
+  }
+  std::string cabState(const std::string& ruc, const std::string& periodo) {
+    auto r = db.row("SELECT estado, ind_ref FROM CAB WHERE doc_id_d = ? AND periodo = ?", {ruc, periodo});
+    return r ? r->text(0) + "/" + r->text(1) : "none";
+  }
+  // Whole content of a table, for before/after comparisons.
+  std::string dump(const std::string& table) {
+    std::string s;
+    for (const auto& r : db.rows("SELECT * FROM " + table + " ORDER BY 1, 2, 3, 4")) {
+      for (std::size_t i = 0; i < r.size(); ++i) s += r.text(i) + "|";
+      s += "\n";
+    }
+    return s;
+  }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Choosing a declarant: defaults by regime, saved selection, public-administration filter.
+
+TEST_F(ConceptsTest, DeclarantWithoutSelectionSeesTheDefaultsOfItsRegime) {
+  // The catalogue offers 0121; the Law 29351 concepts are offered here only by the private regime.
+  db.run("UPDATE CONCEPTOS_REM SET indica = '0' WHERE Codigo IN ('0312', '0313', '0406', '0407')");
+  struct Case {
+    const char* name;
+    const char* ruc;
+    Codes marked, unmarked, conAfecAfter;
+  };
+  const std::vector<Case> cases{
+      {"private regime", kPrivate, {"0121", "0312", "0313", "0406", "0407"}, {"0122", "2041"}, {}},
+      {"public regime", kPublic, {"0121", "2041"}, {"0122", "0312", "0406"}, {"2041"}},
+      {"mixed regime", kMixed, {"0121"}, {"0312", "0313", "0406", "0407", "2041"}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeclarantConcepts dc(t.session());
+    ASSERT_TRUE(dc.chooseDeclarant(c.ruc));
+    EXPECT_TRUE(dc.usesDefaults());
+    Codes sel = selected(dc.allRows());
+    for (const auto& code : c.marked) EXPECT_TRUE(sel.count(code)) << code;
+    for (const auto& code : c.unmarked) EXPECT_FALSE(sel.count(code)) << code;
+    EXPECT_EQ(conAfecOf(c.ruc), c.conAfecAfter);
+    EXPECT_TRUE(dc.rows().empty()) << "no group is shown after choosing a declarant";
+  }
+}
+
+TEST_F(ConceptsTest, SavedSelectionReplacesTheDefaults) {
+  conAfec(kPrivate, {"0122", "0701"});
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+  EXPECT_FALSE(dc.usesDefaults());
+  EXPECT_EQ(selected(dc.allRows()), (Codes{"0122", "0701"}));
+
+  // Saving the defaults of a new declarant turns them into its selection.
+  DeclarantConcepts fresh(t.session());
+  ASSERT_TRUE(fresh.chooseDeclarant(kMixed));
+  Codes defaults = selected(fresh.allRows());
+  ASSERT_TRUE(fresh.save());
+  EXPECT_EQ(conAfecOf(kMixed), defaults);
+  db.run("UPDATE CONCEPTOS_REM SET indica = '1' WHERE Codigo = '0122'");  // a later catalogue default
+  DeclarantConcepts again(t.session());
+  ASSERT_TRUE(again.chooseDeclarant(kMixed));
+  EXPECT_FALSE(again.usesDefaults());
+  EXPECT_EQ(selected(again.allRows()), defaults);
+}
+
+TEST_F(ConceptsTest, PublicSectorConceptsByAdministrationAndRegime) {
+  struct Case {
+    const char* name;
+    const char* ruc;
+    Codes conAfecAfter;  // from 0121, 2001, 2039
+    Codes group2000;     // concepts above 2000 offered
+  };
+  Codes all2000;
+  for (const auto& r : db.rows("SELECT Codigo FROM CONCEPTOS_REM WHERE CAST(Codigo AS INTEGER) > 2000")) all2000.insert(r.text(0));
+  const std::vector<Case> cases{
+      {"public administration, private regime", kPublicPriv, {"0121", "2039"}, {"2039"}},
+      {"private company, private regime", kPrivate, {"0121"}, all2000},
+      {"public administration, public regime", kPublic, {"0121", "2001", "2039", "2041"}, all2000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    conAfec(c.ruc, {"0121", "2001", "2039"});
+    DeclarantConcepts dc(t.session());
+    ASSERT_TRUE(dc.chooseDeclarant(c.ruc));
+    EXPECT_EQ(conAfecOf(c.ruc), c.conAfecAfter);
+    ASSERT_TRUE(dc.chooseGroup("2000"));
+    EXPECT_EQ(codes(dc.rows()), c.group2000);
+  }
+  // A concept that is not offered cannot be selected.
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPublicPriv));
+  t.messenger().clear();
+  EXPECT_FALSE(dc.replaceSelection({"0121", "2001"}));
+  EXPECT_EQ(t.messenger().last(), "El concepto 2001 no está disponible para el declarante");
+  EXPECT_EQ(selected(dc.allRows()), (Codes{"0121", "2039"})) << "a refused selection changes nothing";
+}
+
+TEST_F(ConceptsTest, UnknownOrForeignDeclarantIsRefused) {
+  test::RegistryBuilder{db}.declarant("20100000009", "AJENA S.A.", 1, 0);
+  db.run("UPDATE CONTRVKRS SET Usuario = 'OTRO' WHERE doc_id_d = '20100000009'");
+  DeclarantConcepts dc(t.session());
+  EXPECT_FALSE(dc.chooseDeclarant("20100000009"));
+  EXPECT_FALSE(dc.chooseDeclarant("20999999999"));
+  EXPECT_FALSE(dc.hasDeclarant());
+  EXPECT_EQ(t.messenger().last(), "El declarante 20999999999 no está registrado o no corresponde al usuario");
+  EXPECT_FALSE(dc.save());
+  EXPECT_EQ(t.messenger().last(), "Debe seleccionar un Contribuyente.");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Groups, select all / clear all, descriptions.
+
+TEST_F(ConceptsTest, GroupsShowTheirConceptsWithoutHeadings) {
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+  struct Case {
+    const char* group;
+    std::string first, last;
+    std::size_t count;
+  };
+  const std::vector<Case> cases{{"0100", "0101", "0127", 27}, {"1000", "1001", "1020", 20}, {"0200", "0201", "0214", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.group);
+    ASSERT_TRUE(dc.chooseGroup(c.group));
+    auto rows = dc.rows();
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front().codigo, c.first);
+    if (c.count) {
+      EXPECT_EQ(rows.back().codigo, c.last);
+      EXPECT_EQ(rows.size(), c.count);
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i].codigo.substr(0, 2), std::string(c.group).substr(0, 2));
+      EXPECT_NE(rows[i].codigo.substr(2), "00");
+      if (i) {
+        EXPECT_LT(rows[i - 1].codigo, rows[i].codigo);
+      }
+    }
+  }
+  EXPECT_FALSE(dc.chooseGroup("0121")) << "only headings are groups";
+}
+
+TEST_F(ConceptsTest, SelectAllAndClearAllTouchOnlyTheGroupShown) {
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+  ASSERT_TRUE(dc.replaceSelection({"0121", "0701"}));
+  ASSERT_TRUE(dc.chooseGroup("0200"));
+  dc.selectAll();
+  Codes group = codes(dc.rows());
+  Codes expected = group;
+  expected.insert({"0121", "0701"});
+  EXPECT_EQ(selected(dc.allRows()), expected);
+  dc.clearAll();
+  EXPECT_EQ(selected(dc.allRows()), (Codes{"0121", "0701"}));
+  ASSERT_TRUE(dc.chooseGroup("1000"));
+  dc.selectAll();
+  EXPECT_EQ(selected(dc.allRows()).size(), 22u);
+}
+
+TEST_F(ConceptsTest, OwnConceptDescriptions) {
+  db.run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
+         "VALUES (6, ?, '1001', 'BONO POR METAS', 1, 'P')",
+         {kPrivate});
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+  ASSERT_TRUE(dc.chooseGroup("1000"));
+  EXPECT_EQ(dc.rows().at(0).descripcion, "BONO POR METAS");
+  EXPECT_EQ(dc.rows().at(1).descripcion, "OTROS CONCEPTOS 02");
+
+  struct Case {
+    const char* name;
+    const char* code;
+    const char* text;
+    bool accepted;
+    const char* message;
+  };
+  const std::vector<Case> cases{
+      {"empty", "1001", "", false, DeclarantConcepts::kEmptyDescription},
+      {"blanks", "1001", "   ", false, DeclarantConcepts::kEmptyDescription},
+      {"catalogue concept", "0121", "SUELDO", false,
+       "Solo se puede cambiar la descripción de los conceptos propios (1001 a 1999)"},
+      {"own concept", "1002", "  MOVILIDAD DE CAMPO ", true, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    t.messenger().clear();
+    EXPECT_EQ(dc.setDescription(c.code, c.text), c.accepted);
+    if (!c.accepted) {
+      ASSERT_EQ(t.messenger().entries().size(), 1u);
+      EXPECT_EQ(t.messenger().last(), c.message);
+      EXPECT_EQ(t.messenger().entries()[0].icon, MsgIcon::Critical);
+    }
+  }
+  EXPECT_EQ(dc.rows().at(0).descripcion, "BONO POR METAS") << "a refused edit keeps the description";
+  ASSERT_TRUE(dc.setSelected("1002", true));
+  ASSERT_TRUE(dc.save());
+  EXPECT_EQ(db.text("SELECT desc_concepto || '/' || ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1002'",
+                    {kPrivate}),
+            "MOVILIDAD DE CAMPO/1");
+  EXPECT_EQ(db.text("SELECT ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate}), "0")
+      << "an own concept not selected stays described but inactive";
+  DeclarantConcepts again(t.session());
+  ASSERT_TRUE(again.chooseDeclarant(kPrivate));
+  ASSERT_TRUE(again.chooseGroup("1000"));
+  EXPECT_EQ(again.rows().at(1).descripcion, "MOVILIDAD DE CAMPO");
+  EXPECT_EQ(db.integer("SELECT count(*) FROM conceptos_remu WHERE doc_id_d = ?", {kPrivate}), 2)
+      << "untouched own concepts get no row";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Saving.
+
+TEST_F(ConceptsTest, SaveWritesTheSelectionAndOwnConceptAffectations) {
+  db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, '1001', '1111111111001')",
+         {kPrivate});
+  conAfec(kPrivate, {"0105"});
+  DeclarantConcepts dc(t.session());
+  ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+  ASSERT_TRUE(dc.replaceSelection({"0121", "121", "1001", "1002"}));  // "121" is 0121 as typed
+  t.messenger().clear();
+  ASSERT_TRUE(dc.save());
+  ASSERT_EQ(t.messenger().entries().size(), 1u);
+  EXPECT_EQ(t.messenger().last(), "Se grabaron satisfactoriamente los conceptos");
+  EXPECT_EQ(t.messenger().entries()[0].icon, MsgIcon::Information);
+  EXPECT_EQ(dump("CON_AFEC"), "6|" + std::string(kPrivate) + "|0121|G|\n6|" + kPrivate + "|1001|P|\n6|" + kPrivate +
+                                  "|1002|P|\n");
+  // Own concepts carry their affectation (all zeros when they have none) and the row control number.
+  EXPECT_EQ(dump("CON_ADIC"), "6|" + std::string(kPrivate) + "|1001|1111111111001|008436|\n6|" + kPrivate +
+                                  "|1002|0000000000000|009368|\n");
+}
+
+TEST_F(ConceptsTest, DemoDeclarantKeepsItsControlNumberWhenSavedUnchanged) {
+  test::TestDb demo(true);
+  demo.session().user = "CONTADOR";
+  std::string before = demo.db().text("SELECT group_concat(cod_concepto || des_concepto || cNumero) FROM CON_ADIC");
+  DeclarantConcepts dc(demo.session());
+  ASSERT_TRUE(dc.chooseDeclarant("20503987610"));
+  ASSERT_TRUE(dc.save());
+  EXPECT_FALSE(dc.lastSaveMarked());
+  EXPECT_EQ(demo.db().text("SELECT cNumero FROM CON_ADIC WHERE cod_concepto = '1001'"), "617436");
+  EXPECT_EQ(demo.db().text("SELECT group_concat(cod_concepto || des_concepto || cNumero) FROM CON_ADIC"), before);
+}
+
+TEST_F(ConceptsTest, DeclarationsAreMarkedOnlyWhenTheSelectionChanged) {
+  struct Case {
+    const char* name;
+    std::function<void(DeclarantConcepts&)> edit;
+    bool marks;
+  };
+  const std::vector<Case> cases{
+      {"saved again unchanged", [](DeclarantConcepts&) {}, false},
+      {"description of an own concept", [](DeclarantConcepts& d) { d.setDescription("1001", "PREMIO"); }, false},
+      {"concept added", [](DeclarantConcepts& d) { d.setSelected("0122", true); }, true},
+      {"concept removed", [](DeclarantConcepts& d) { d.setSelected("0701", false); }, true},
+      {"own concept added", [](DeclarantConcepts& d) { d.setSelected("1003", true); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    db.run("DELETE FROM CAB");
+    db.run("DELETE FROM CON_AFEC");
+    db.run("DELETE FROM CON_ADIC");
+    conAfec(kPrivate, {"0121", "0701"});
+    cab(kPrivate, "201201", 0);
+    cab(kPrivate, "201202", 1);
+    cab(kPrivate, "201203", 9);
+    cab(kOther, "201201", 0);
+    DeclarantConcepts dc(t.session());
+    ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+    c.edit(dc);
+    ASSERT_TRUE(dc.save());
+    EXPECT_EQ(dc.lastSaveMarked(), c.marks);
+    if (c.marks) {
+      EXPECT_EQ(cabState(kPrivate, "201201"), "9/1");
+      EXPECT_EQ(cabState(kPrivate, "201202"), "1/1") << "a sent declaration keeps its state";
+      EXPECT_EQ(cabState(kPrivate, "201203"), "9/1");
+    } else {
+      EXPECT_EQ(cabState(kPrivate, "201201"), "0/0");
+      EXPECT_EQ(cabState(kPrivate, "201202"), "1/0");
+    }
+    EXPECT_EQ(cabState(kOther, "201201"), "0/0");
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Affectation of own concepts.
+
+TEST_F(ConceptsTest, AffectationDialogShowsTheStoredString) {
+  db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, '1001', '1010000000001')",
+         {kPrivate});
+  TaxAffectation a(t.session());
+  ASSERT_TRUE(a.load(kPrivate, "1001"));
+  std::string captions;
+  for (int i = 0; i < reference::kAffectationPositions; ++i) captions += a.caption(i) + " ";
+  EXPECT_EQ(captions, "SI NO SI NO NO NO NO NO NO NO NO NO SI ");
+  a.flip(1);
+  a.flip(0);
+  EXPECT_EQ(a.afectacion(), "0110000000001");
+  EXPECT_EQ(a.original(), "1010000000001");
+
+  TaxAffectation none(t.session());
+  ASSERT_TRUE(none.load(kPrivate, "1002"));
+  EXPECT_EQ(none.afectacion(), "0000000000000");
+  EXPECT_EQ(none.descripcion(), "OTROS CONCEPTOS 02");
+
+  const auto& labels = reference::affectationLabels();
+  EXPECT_STREQ(labels[0], "ESSALUD SEGURO REGULAR TRABAJADOR");
+  EXPECT_STREQ(labels[9], "RENTA 5TA CATEGORÍA RETENCIONES");
+  EXPECT_STREQ(labels[12], "APORTE AL FCJMMS");
+
+  for (const char* code : {"0121", "1000", "2001", "1021x"}) {
+    SCOPED_TRACE(code);
+    TaxAffectation refused(t.session());
+    EXPECT_FALSE(refused.load(kPrivate, code));
+    EXPECT_FALSE(refused.loaded());
+  }
+  TaxAffectation bad(t.session());
+  ASSERT_TRUE(bad.load(kPrivate, "1001"));
+  EXPECT_FALSE(bad.set("10100"));
+  EXPECT_FALSE(bad.set("101000000000X"));
+  EXPECT_EQ(bad.afectacion(), "1010000000001");
+}
+
+TEST_F(ConceptsTest, AcceptMarksDeclarationsOnlyWhenTheStringChanged) {
+  struct Case {
+    const char* name;
+    const char* stored;  // nullptr: no TRIBUT_AFECTA row
+    const char* typed;
+    bool marks;
+  };
+  const std::vector<Case> cases{
+      {"same string", "1111111111001", "1111111111001", false},
+      {"string changed", "1111111111001", "1000000000000", true},
+      {"new row with every tax NO", nullptr, "0000000000000", false},
+      {"new row with a tax SI", nullptr, "0000000001000", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    db.run("DELETE FROM CAB");
+    db.run("DELETE FROM TRIBUT_AFECTA");
+    db.run("DELETE FROM CON_ADIC");
+    if (c.stored)
+      db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, '1001', ?)",
+             {kPrivate, c.stored});
+    cab(kPrivate, "201201", 0);
+    cab(kPrivate, "201202", 1);
+    TaxAffectation a(t.session());
+    ASSERT_TRUE(a.load(kPrivate, "1001"));
+    ASSERT_TRUE(a.set(c.typed));
+    ASSERT_TRUE(a.accept());
+    EXPECT_EQ(a.lastAcceptMarked(), c.marks);
+    EXPECT_EQ(cabState(kPrivate, "201201"), c.marks ? "9/1" : "0/0");
+    EXPECT_EQ(cabState(kPrivate, "201202"), c.marks ? "1/1" : "1/0");
+    EXPECT_EQ(db.text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kPrivate}), c.typed);
+    auto adic = db.row("SELECT des_concepto, cNumero FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate});
+    ASSERT_TRUE(adic);
+    EXPECT_EQ(adic->text(0), c.typed);
+    EXPECT_EQ(adic->text(1), data::NumeroControlTexts({"6", kPrivate, "1001", c.typed, ""}, 3));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// A failure in the middle leaves everything as it was.
+
+TEST_F(ConceptsTest, FailedSaveOrAcceptLeavesTheRegistryAsBefore) {
+  struct Case {
+    const char* name;
+    const char* trigger;
+    bool affectation;  // the dialog's accept, else the maintenance save
+  };
+  const std::vector<Case> cases{
+      {"save: own concept row", "BEFORE INSERT ON CON_ADIC", false},
+      {"save: own description", "BEFORE UPDATE ON conceptos_remu", false},
+      {"save: refresh marking", "BEFORE UPDATE ON CAB", false},
+      {"accept: own concept row", "BEFORE UPDATE ON CON_ADIC", true},
+      {"accept: refresh marking", "BEFORE UPDATE ON CAB", true},
+  };
+  db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, '1001', '1111111111001')",
+         {kPrivate});
+  db.run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
+         "VALUES (6, ?, '1001', 'BONO', 1, 'P')",
+         {kPrivate});
+  conAfec(kPrivate, {"0121", "1001"});
+  reference::writeConAdic(db, kPrivate, "1001", "1111111111001");
+  cab(kPrivate, "201201", 0);
+  const std::vector<std::string> tables{"CON_AFEC", "CON_ADIC", "TRIBUT_AFECTA", "conceptos_remu", "CAB"};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> before;
+    for (const auto& tb : tables) before.push_back(dump(tb));
+    db.run(std::string("CREATE TRIGGER forced_failure ") + c.trigger + " BEGIN SELECT RAISE(ABORT, 'falla forzada'); END");
+    t.messenger().clear();
+    if (c.affectation) {
+      TaxAffectation a(t.session());
+      ASSERT_TRUE(a.load(kPrivate, "1001"));
+      a.flip(12);
+      EXPECT_FALSE(a.accept());
+    } else {
+      DeclarantConcepts dc(t.session());
+      ASSERT_TRUE(dc.chooseDeclarant(kPrivate));
+      dc.setSelected("0122", true);
+      dc.setDescription("1001", "BONO ANUAL");
+      EXPECT_FALSE(dc.save());
+    }
+    ASSERT_EQ(t.messenger().entries().size(), 1u);
+    EXPECT_NE(t.messenger().last().find("falla forzada"), std::string::npos);
+    EXPECT_EQ(t.messenger().last().find("satisfactoriamente"), std::string::npos);
+    db.run("DROP TRIGGER forced_failure");
+    for (std::size_t i = 0; i < tables.size(); ++i) EXPECT_EQ(dump(tables[i]), before[i]) << tables[i];
+  }
+}
+
+}  // namespace
+}  // namespace korventa

@@ -1,0 +1,220 @@
+// The concept maintenance form and the affectation dialog, driven through their widgets.
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/ui/form_registry.h"
+#include "reference/ui/frm_afecta.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::uitest {
+
+namespace {
+
+constexpr const char* kRuc = "20503987610";
+
+int rowOf(QTableWidget* grid, const QString& code) {
+  for (int r = 0; r < grid->rowCount(); ++r)
+    if (grid->item(r, 1)->text() == code) return r;
+  return -1;
+}
+
+std::string selection(data::Database& db) {
+  return db.text("SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM CON_AFEC WHERE doc_id_d = ? "
+                 "ORDER BY cod_concepto)",
+                 {kRuc});
+}
+
+}  // namespace
+
+class ConceptFormsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<QDialog> form_;
+
+  QDialog* open() {
+    form_.reset(ui::FormRegistry::create("zelpla_Mant001", t_->session(), nullptr));
+    form_->show();
+    return form_.get();
+  }
+  template <class W>
+  W* child(const char* name) {
+    auto* w = form_->findChild<W*>(name);
+    if (!w) qFatal("missing widget %s", name);
+    return w;
+  }
+  void choose(const char* combo, const QString& data) {
+    auto* c = child<QComboBox>(combo);
+    int i = c->findData(data);
+    QVERIFY(i >= 0);
+    c->setCurrentIndex(i);
+  }
+  QTableWidget* grid() { return child<QTableWidget>("grdConceptos"); }
+
+ private slots:
+  void init() {
+    t_ = std::make_unique<test::TestDb>(true);
+    t_->session().user = "CONTADOR";
+    t_->db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES "
+                 "(6, ?, '201205', '0601', 0, 0), (6, ?, '201204', '0601', 1, 0)",
+                 {kRuc, kRuc});
+  }
+  void cleanup() {
+    form_.reset();
+    t_.reset();
+  }
+
+  void formsAreRegisteredWithTheirControls() {
+    QVERIFY(ui::FormRegistry::has("zelpla_Mant001"));
+    QVERIFY(ui::FormRegistry::has("FrmAfecta"));
+    open();
+    QCOMPARE(form_->windowTitle(), QString("Mantenimiento de conceptos"));
+    for (const char* name : {"cboDeclarantes", "cboRubroConcepto", "grdConceptos", "cmdSelAll", "cmdDeSelectAll",
+                             "cmdAfectacion", "CmdGrabar", "CmdCancelar"})
+      QVERIFY2(form_->findChild<QWidget*>(name), name);
+    QVERIFY(!child<QPushButton>("CmdGrabar")->isEnabled());
+    QVERIFY(!child<QComboBox>("cboRubroConcepto")->isEnabled());
+  }
+
+  void selectGroupToggleSaveAndReopen() {
+    open();
+    choose("cboDeclarantes", kRuc);
+    QCOMPARE(child<QLineEdit>("txtRazon")->text(), QString("CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A."));
+    QCOMPARE(grid()->rowCount(), 0);
+    choose("cboRubroConcepto", "0100");
+    QCOMPARE(grid()->rowCount(), 27);
+    int r121 = rowOf(grid(), "0121"), r122 = rowOf(grid(), "0122");
+    QCOMPARE(grid()->item(r121, 0)->checkState(), Qt::Checked);
+    QCOMPARE(grid()->item(r122, 0)->checkState(), Qt::Unchecked);
+    // Space on the check cell flips the mark.
+    grid()->setFocus();
+    for (int r : {r121, r122}) {
+      grid()->setCurrentCell(r, 0);
+      QTest::keyClick(grid()->viewport(), Qt::Key_Space);
+    }
+    QCOMPARE(grid()->item(r121, 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(grid()->item(r122, 0)->checkState(), Qt::Checked);
+    // The whole allowance group off.
+    choose("cboRubroConcepto", "0200");
+    QTest::mouseClick(child<QPushButton>("cmdDeSelectAll"), Qt::LeftButton);
+    for (int r = 0; r < grid()->rowCount(); ++r) QCOMPARE(grid()->item(r, 0)->checkState(), Qt::Unchecked);
+
+    QTest::mouseClick(child<QPushButton>("CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
+    std::string saved = selection(t_->db());
+    QVERIFY(saved.find("0122") != std::string::npos);
+    QVERIFY(saved.find("0121") == std::string::npos);
+    QVERIFY(saved.find(",02") == std::string::npos);
+    QCOMPARE(QString::fromStdString(t_->db().text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM "
+                                                  "CAB ORDER BY periodo)")),
+             QString("1/1,9/1"));
+
+    // A new form shows what was saved.
+    open();
+    choose("cboDeclarantes", kRuc);
+    choose("cboRubroConcepto", "0100");
+    QCOMPARE(grid()->item(rowOf(grid(), "0121"), 0)->checkState(), Qt::Unchecked);
+    QCOMPARE(grid()->item(rowOf(grid(), "0122"), 0)->checkState(), Qt::Checked);
+    QCOMPARE(grid()->item(rowOf(grid(), "0105"), 0)->checkState(), Qt::Checked);
+    choose("cboRubroConcepto", "0200");
+    QTest::mouseClick(child<QPushButton>("cmdSelAll"), Qt::LeftButton);
+    for (int r = 0; r < grid()->rowCount(); ++r) QCOMPARE(grid()->item(r, 0)->checkState(), Qt::Checked);
+  }
+
+  void ownConceptDescriptionIsEditedInTheGrid() {
+    open();
+    choose("cboDeclarantes", kRuc);
+    choose("cboRubroConcepto", "1000");
+    QCOMPARE(grid()->item(0, 2)->text(), QString("BONO POR METAS DE PRODUCCIÓN"));
+    QVERIFY(grid()->item(0, 2)->flags() & Qt::ItemIsEditable);
+    choose("cboRubroConcepto", "0100");
+    QVERIFY(!(grid()->item(0, 2)->flags() & Qt::ItemIsEditable));
+    choose("cboRubroConcepto", "1000");
+
+    auto edit = [&](const QString& text) -> QLineEdit* {
+      grid()->setCurrentCell(0, 2);
+      grid()->editItem(grid()->item(0, 2));
+      auto* editor = grid()->viewport()->findChild<QLineEdit*>();
+      if (!editor) return nullptr;
+      editor->selectAll();
+      editor->setText(text);
+      return editor;
+    };
+    QLineEdit* editor = edit("");
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);  // the view commits it from the event loop
+    QTRY_COMPARE(QString::fromStdString(t_->messenger().last()), QString("Debe ingresar la descripción del concepto"));
+    QCOMPARE(grid()->item(0, 2)->text(), QString("BONO POR METAS DE PRODUCCIÓN"));
+
+    // Saving while the editor is still open takes the text typed.
+    QVERIFY(edit("BONO ANUAL DE METAS"));
+    child<QPushButton>("CmdGrabar")->click();
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
+    QCOMPARE(QString::fromStdString(t_->db().text(
+                 "SELECT desc_concepto FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
+             QString("BONO ANUAL DE METAS"));
+  }
+
+  void affectationOfTheCurrentOwnConcept() {
+    open();
+    choose("cboDeclarantes", kRuc);
+    choose("cboRubroConcepto", "0100");
+    QVERIFY(!child<QPushButton>("cmdAfectacion")->isEnabled());
+    choose("cboRubroConcepto", "1000");
+    grid()->setCurrentCell(0, 1);
+    QVERIFY(child<QPushButton>("cmdAfectacion")->isEnabled());
+
+    QStringList seen;
+    QTimer::singleShot(0, this, [&] {
+      auto* d = qobject_cast<ui::FrmAfecta*>(QApplication::activeModalWidget());
+      if (!d) return;
+      seen << d->windowTitle();
+      for (int i : {0, 10, 12}) seen << d->findChild<QPushButton*>(QString("cmdAfecta_%1").arg(i))->text();
+      seen << d->findChild<QLabel*>("lblAfecta_9")->text();
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdAfecta_0"), Qt::LeftButton);
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdAfecta_10"), Qt::LeftButton);
+      seen << d->findChild<QPushButton*>("cmdAfecta_0")->text();
+      QTest::mouseClick(d->findChild<QPushButton*>("CmdAceptar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
+    QCOMPARE(seen, (QStringList{"Afectación", "SI", "NO", "SI", "RENTA 5TA CATEGORÍA RETENCIONES", "NO"}));
+    QCOMPARE(QString::fromStdString(t_->db().text(
+                 "SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
+             QString("0111111111101"));
+    QCOMPARE(QString::fromStdString(t_->db().text(
+                 "SELECT des_concepto FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
+             QString("0111111111101"));
+    QCOMPARE(QString::fromStdString(t_->db().text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM "
+                                                  "CAB ORDER BY periodo)")),
+             QString("1/1,9/1"));
+
+    // "&Salir" writes nothing.
+    t_->db().run("UPDATE CAB SET estado = 0, ind_ref = 0");
+    QTimer::singleShot(0, this, [] {
+      auto* d = qobject_cast<ui::FrmAfecta*>(QApplication::activeModalWidget());
+      if (!d) return;
+      QTest::mouseClick(d->findChild<QPushButton*>("cmdAfecta_5"), Qt::LeftButton);
+      QTest::mouseClick(d->findChild<QPushButton*>("CmdSalir"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->db().text(
+                 "SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
+             QString("0111111111101"));
+    QCOMPARE(QString::fromStdString(t_->db().text("SELECT max(ind_ref) FROM CAB")), QString("0"));
+  }
+};
+
+KORVENTA_UI_TEST(ConceptFormsTest)
+
+}  // namespace korventa::uitest
+
+#include "concepts_forms_test.moc"

@@ -1,0 +1,501 @@
+// The main window: menus, toolbar, the commands and the forms they open, the consultations, the
+// about box, the guide, the version page and the status bar.
+#include <functional>
+#include <map>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolBar>
+
+#include <fstream>
+
+#include "app/startup.h"
+#include "app/ui/form_registry.h"
+#include "app/ui/help_window.h"
+#include "app/ui/mdi_frm.h"
+#include "app/ui/zel_stat_bar.h"
+#include "data/param.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::uitest {
+namespace {
+
+using ui::FormRegistry;
+using ui::MDIFrm;
+
+// Triggers a command and, while the modal form it opens is up, lets `inspect` look at it, then
+// closes it. Returns whether a modal form came up.
+bool withModal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& inspect) {
+  bool seen = false;
+  QTimer poll;
+  QElapsedTimer clock;
+  clock.start();
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (d && !seen) {
+      seen = true;
+      poll.stop();
+      inspect(d);
+      if (d->isVisible()) d->reject();
+    } else if (clock.elapsed() > 3000) {
+      poll.stop();
+    }
+  });
+  poll.start();
+  trigger();
+  poll.stop();
+  return seen;
+}
+
+QStringList gridColumn(QTableWidget* g, int column) {
+  QStringList out;
+  for (int r = 0; r < g->rowCount(); ++r) out << (g->item(r, column) ? g->item(r, column)->text() : QString());
+  return out;
+}
+
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+}  // namespace
+
+class MdiFrmTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void menusCaptionsAndSeparators() {
+    test::TestDb t;
+    MDIFrm frame(t.session());
+    struct Entry {
+      const char* name;  // nullptr: separator
+      const char* caption;
+    };
+    const std::vector<std::pair<QString, std::vector<Entry>>> expected = {
+        {"&Declaraciones",
+         {{"mnuNueva", "&Nueva"},
+          {"mnuModificar", "&Modificar"},
+          {"mnuEliminar", "&Eliminar"},
+          {nullptr, nullptr},
+          {"mnuImportar", "Impor&tar"},
+          {"mnuCopiar", "&Copiar"},
+          {"mnuImprimir", "&Reportes generales"},
+          {"mnuImprimirEPS", "&Reportes declaración y anexos EPS"},
+          {"mnuConsDetDec", "Consulta del &Detalle de la Declaración"},
+          {nullptr, nullptr},
+          {"mnuConceptos", "Mantenimiento de conceptos"},
+          {"mnuSalir", "&Salir"}}},
+        {"Declaraciones &Enviadas",
+         {{"mnuModificarE", "&Registrar número de orden"},
+          {"mnuEliminarE", "&Eliminar"},
+          {nullptr, nullptr},
+          {"mnuRecuperarD", "Recuperar &declaración"},
+          {nullptr, nullptr},
+          {"mnuImprimirE", "&Reportes Generales"},
+          {"mnuImprimirEEPS", "&Reportes declaración y anexos EPS"}}},
+        {"&Consultas",
+         {{"mnuTipoTrab", "&Tipo de trabajador"},
+          {"mnuSituaTrab", "&Situación del trabajador"},
+          {"mnuBancos", "&Bancos"},
+          {"mnuRMV", "&Remuneración Mínima Vital"},
+          {"mnuUIT", "&Unidad Impositiva Tributaria (UIT)"},
+          {"mnuTasaxTrab", "T&asas por Tipo de Trabajador"},
+          {"mnuVerVersion", "&Verificar Versión"},
+          {"mnuCompacta", "Compacta Base de Datos"}}},
+        {"&Ayuda", {{"mnuContenido", "&Contenido"}, {nullptr, nullptr}, {"mnuAcercade", "Acerca &de ZEL"}}},
+    };
+    auto top = frame.menuBar()->actions();
+    QCOMPARE(top.size(), qsizetype(expected.size()));
+    for (std::size_t m = 0; m < expected.size(); ++m) {
+      QCOMPARE(top[qsizetype(m)]->text(), expected[m].first);
+      QMenu* menu = top[qsizetype(m)]->menu();
+      QVERIFY(menu);
+      auto items = menu->actions();
+      QCOMPARE(items.size(), qsizetype(expected[m].second.size()));
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        const Entry& e = expected[m].second[i];
+        QAction* a = items[qsizetype(i)];
+        if (!e.name) {
+          QVERIFY2(a->isSeparator(), qPrintable(QString("%1: %2").arg(expected[m].first).arg(i)));
+          continue;
+        }
+        QVERIFY(!a->isSeparator());
+        QCOMPARE(a->objectName(), QString(e.name));
+        QCOMPARE(a->text(), QString::fromUtf8(e.caption));
+      }
+    }
+    // Inactive entries stay inactive.
+    QVERIFY(!frame.command("mnuImportar")->isEnabled());
+    QVERIFY(!frame.command("mnuCompacta")->isEnabled());
+  }
+
+  void toolbarButtons() {
+    test::TestDb t;
+    MDIFrm frame(t.session());
+    auto actions = frame.toolBar()->actions();
+    QCOMPARE(actions.size(), 10);
+    for (int i = 0; i < 10; ++i) {
+      int index = i + 1;
+      QAction* a = actions[i];
+      if (index == 7 || index == 9) {
+        QVERIFY(a->isSeparator());
+      } else {
+        QVERIFY(!a->isSeparator());
+        QCOMPARE(a->objectName(), QString("Toolbar1_%1").arg(index));
+        QCOMPARE(a->property("index").toInt(), index);
+        QVERIFY(!a->toolTip().isEmpty());
+      }
+    }
+  }
+
+  void windowFrame() {
+    test::TestDb t;
+    MDIFrm frame(t.session());
+    QCOMPARE(frame.width(), 9555 / 15);
+    QCOMPARE(frame.height(), 7320 / 15);
+    QVERIFY(!(frame.windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(frame.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(frame.windowFlags() & Qt::WindowCloseButtonHint);
+    QCOMPARE(t.session().formCode, std::string("0601"));
+  }
+
+  void statusBar() {
+    test::TestDb t;
+    MDIFrm frame(t.session());
+    frame.show();
+    ui::ZELStatBar* bar = frame.statBar();
+    QCOMPARE(bar->objectName(), QString("ZELStatBar"));
+    QCOMPARE(bar->property("Estilo").toInt(), 1);
+    QCOMPARE(bar->property("Formulario").toString(), QString("0601"));
+    QCOMPARE(bar->property("Mensaje").toString(), QString());
+    QCOMPARE(bar->property("Declarante").toString(), QString());
+    QCOMPARE(bar->property("Periodo").toString(), QString());
+    // Moving the mouse over the window or its client area clears the hint, and only it.
+    for (QWidget* target : {static_cast<QWidget*>(frame.findChild<QMdiArea*>("MDIClient")->viewport()),
+                            static_cast<QWidget*>(&frame)}) {
+      bar->setMensaje("Guardando…");
+      bar->setDeclarante("20503987610");
+      QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(target, &move);
+      QCOMPARE(bar->Mensaje(), QString());
+      QCOMPARE(bar->Declarante(), QString("20503987610"));
+    }
+  }
+
+  // Each command sets what its form reads and opens that form by name.
+  void commandsSetModeAndOpenTheirForm() {
+    test::TestDb t;
+    Session& s = t.session();
+    struct Case {
+      const char* command;
+      const char* form;
+      std::optional<Mode> mode;  // nullopt: left as it was
+      std::optional<bool> sent;
+      const char* consultation;  // nullptr: left as it was
+    };
+    const Case cases[] = {
+        {"mnuNueva", "Frm402", Mode::New, std::nullopt, nullptr},
+        {"mnuModificar", "FrmContAbrir", Mode::Modify, false, nullptr},
+        {"mnuEliminar", "FrmContAbrir", Mode::Delete, false, nullptr},
+        {"mnuCopiar", "FrmContAbrir", Mode::Copy, false, nullptr},
+        {"mnuImprimir", "frmReportes", std::nullopt, false, nullptr},
+        {"mnuImprimirEPS", "FrmTipPrn", std::nullopt, false, nullptr},
+        {"mnuConsDetDec", "frmConsultaBasesTrib", std::nullopt, std::nullopt, nullptr},
+        {"mnuConceptos", "zelpla_Mant001", std::nullopt, std::nullopt, nullptr},
+        {"mnuModificarE", "FrmContAbrirE", Mode::Modify, true, nullptr},
+        {"mnuEliminarE", "FrmContAbrir", Mode::Delete, true, nullptr},
+        {"mnuRecuperarD", "FrmContAbrirE", Mode::Recover, true, nullptr},
+        {"mnuImprimirE", "frmReportes", std::nullopt, true, nullptr},
+        {"mnuImprimirEEPS", "FrmTipPrn", std::nullopt, true, nullptr},
+        {"mnuTipoTrab", "FrmConsultas", std::nullopt, std::nullopt, "T"},
+        {"mnuSituaTrab", "FrmConsultas", std::nullopt, std::nullopt, "S"},
+        {"mnuBancos", "FrmConsultas", std::nullopt, std::nullopt, "B"},
+        {"mnuRMV", "FrmConsultas", std::nullopt, std::nullopt, "R"},
+        {"mnuUIT", "FrmConsultas", std::nullopt, std::nullopt, "U"},
+        {"mnuTasaxTrab", "frmTasasxTrab", std::nullopt, std::nullopt, nullptr},
+        {"mnuAcercade", "frmAcercade", std::nullopt, std::nullopt, nullptr},
+        {"Toolbar1_1", "Frm402", Mode::New, std::nullopt, nullptr},
+        {"Toolbar1_2", "FrmContAbrir", Mode::Modify, false, nullptr},
+        {"Toolbar1_3", "FrmContAbrir", Mode::Delete, false, nullptr},
+        {"Toolbar1_4", "FrmContAbrir", Mode::Copy, false, nullptr},
+        {"Toolbar1_5", "frmReportes", std::nullopt, false, nullptr},
+        {"Toolbar1_8", "FrmContAbrirE", Mode::Modify, true, nullptr},
+    };
+    // Every form is replaced for the test by one that notes what it found when it was built.
+    struct Seen {
+      std::string form;
+      Mode mode;
+      bool sent;
+      std::string consultation;
+    };
+    std::vector<Seen> seen;
+    std::map<std::string, FormRegistry::Factory> originals;
+    for (const auto& c : cases) {
+      if (originals.count(c.form)) continue;
+      originals[c.form] = FormRegistry::take(c.form);
+      std::string form = c.form;
+      FormRegistry::add(form, [&seen, form](Session& s, QWidget* parent) {
+        seen.push_back({form, s.mode, s.sent, s.consultation});
+        auto* d = new QDialog(parent);
+        d->setObjectName(QString::fromStdString(form));
+        return d;
+      });
+    }
+    {
+      MDIFrm frame(s);
+      for (const auto& c : cases) {
+        // Start from the opposite of what the command should set, to see what it changes.
+        s.mode = c.mode == Mode::Recover ? Mode::New : Mode::Recover;
+        s.sent = c.sent ? !*c.sent : true;
+        s.consultation = "X";
+        Mode modeBefore = s.mode;
+        bool sentBefore = s.sent;
+        seen.clear();
+        QAction* a = frame.command(c.command);
+        QVERIFY2(a, c.command);
+        QVERIFY2(a->isEnabled(), c.command);
+        QString opened;
+        bool modal = withModal([&] { a->trigger(); }, [&](QDialog* d) { opened = d->objectName(); });
+        QVERIFY2(modal, c.command);
+        QCOMPARE(opened, QString(c.form));
+        QCOMPARE(seen.size(), std::size_t(1));
+        QCOMPARE(int(seen[0].mode), int(c.mode.value_or(modeBefore)));
+        QCOMPARE(seen[0].sent, c.sent.value_or(sentBefore));
+        QCOMPARE(seen[0].consultation, std::string(c.consultation ? c.consultation : "X"));
+      }
+    }
+    for (auto& [name, factory] : originals) {
+      FormRegistry::take(name);
+      if (factory) FormRegistry::add(name, std::move(factory));
+    }
+  }
+
+  void commandWithoutItsFormIsDisabled() {
+    test::TestDb t;
+    // Every command follows the registry as the program is built.
+    {
+      MDIFrm frame(t.session());
+      const std::pair<const char*, const char*> forms[] = {
+          {"mnuNueva", "Frm402"},           {"mnuModificar", "FrmContAbrir"}, {"mnuImprimir", "frmReportes"},
+          {"mnuImprimirEPS", "FrmTipPrn"},  {"mnuConsDetDec", "frmConsultaBasesTrib"},
+          {"mnuConceptos", "zelpla_Mant001"}, {"mnuModificarE", "FrmContAbrirE"}, {"mnuBancos", "FrmConsultas"},
+          {"mnuTasaxTrab", "frmTasasxTrab"}, {"mnuAcercade", "frmAcercade"},  {"Toolbar1_8", "FrmContAbrirE"},
+          {"Toolbar1_1", "Frm402"},         {"Toolbar1_5", "frmReportes"}};
+      for (const auto& [command, form] : forms)
+        QCOMPARE(frame.command(command)->isEnabled(), FormRegistry::has(form));
+    }
+    // Withdraw the consultation form: its five commands are shown disabled and do nothing.
+    FormRegistry::Factory consultas = FormRegistry::take("FrmConsultas");
+    QVERIFY(consultas);
+    {
+      MDIFrm frame(t.session());
+      for (const char* c : {"mnuTipoTrab", "mnuSituaTrab", "mnuBancos", "mnuRMV", "mnuUIT"}) {
+        QAction* a = frame.command(c);
+        QVERIFY2(!a->isEnabled(), c);
+        QVERIFY(!a->statusTip().isEmpty());
+        QVERIFY(!withModal([&] { a->trigger(); }, [](QDialog*) {}));
+      }
+      QVERIFY(!frame.openForm("FrmConsultas"));
+      QVERIFY(frame.command("mnuTasaxTrab")->isEnabled());
+      // Back in the program: the menu sees it when it is opened again.
+      FormRegistry::add("FrmConsultas", consultas);
+      QMenu* menu = frame.findChild<QMenu*>("mnuConsultas");
+      QVERIFY(menu);
+      emit menu->aboutToShow();
+      QVERIFY(frame.command("mnuBancos")->isEnabled());
+    }
+    if (!FormRegistry::has("FrmConsultas")) FormRegistry::add("FrmConsultas", consultas);
+  }
+
+  void eachConsultation() {
+    test::TestDb t;
+    MDIFrm frame(t.session());
+    struct Case {
+      const char* command;
+      const char* title;
+      const char* heading;
+      const char* firstCode;
+      const char* firstDesc;
+      QStringList absent;
+    };
+    const Case cases[] = {
+        {"mnuBancos", "Bancos", "Código", "02", "BANCO DE CRÉDITO DEL PERÚ", {"00"}},
+        {"mnuSituaTrab", "Situación del Trabajador", "Código", "10", nullptr, {}},
+        {"mnuTipoTrab", "Tipo de Trabajador", "Código", "19", "EJECUTIVO", {"80", "81", "99"}},
+        {"mnuRMV", "Remuneración Mínima Vital", "Vigencia Desde", "01/06/2012", "750.00", {}},
+        {"mnuUIT", "Unidad Impositiva Tributaria (UIT)", "Vigencia Desde", "01/01/2013", "3700.00", {}},
+    };
+    for (const auto& c : cases) {
+      QString title, heading;
+      QStringList codes, descs;
+      bool salir = false;
+      QVERIFY(withModal([&] { frame.command(c.command)->trigger(); },
+                        [&](QDialog* d) {
+                          title = d->windowTitle();
+                          auto* g = d->findChild<QTableWidget*>("grdConsulta");
+                          QVERIFY(g);
+                          QVERIFY(g->editTriggers() == QAbstractItemView::NoEditTriggers);
+                          heading = g->horizontalHeaderItem(0)->text();
+                          codes = gridColumn(g, 0);
+                          descs = gridColumn(g, 1);
+                          auto* b = d->findChild<QPushButton*>("CmdSalir");
+                          QVERIFY(b);
+                          QCOMPARE(b->text(), QString("&Salir"));
+                          b->click();
+                          salir = !d->isVisible();
+                        }));
+      QCOMPARE(title, QString::fromUtf8(c.title));
+      QCOMPARE(heading, QString::fromUtf8(c.heading));
+      QVERIFY(!codes.isEmpty());
+      QCOMPARE(codes.first(), QString(c.firstCode));
+      if (c.firstDesc) QCOMPARE(descs.first(), QString::fromUtf8(c.firstDesc));
+      for (const auto& a : c.absent) QVERIFY2(!codes.contains(a), qPrintable(a));
+      QVERIFY2(salir, c.command);
+    }
+  }
+
+  void ratesByWorkerType() {
+    test::TestDb t;
+    auto& messages = t.messenger();
+    MDIFrm frame(t.session());
+    QVERIFY(withModal([&] { frame.command("mnuTasaxTrab")->trigger(); }, [&](QDialog* d) {
+      QCOMPARE(d->windowTitle(), QString("Tasas por Tipo de Trabajador"));
+      auto* combo = d->findChild<QComboBox*>("cboTipoTrab");
+      auto* grid = d->findChild<QTableWidget*>("grdTasas");
+      auto* consultar = d->findChild<QPushButton*>("CmdConsultar");
+      QVERIFY(combo && grid && consultar);
+      QCOMPARE(combo->currentIndex(), -1);
+      for (const char* hidden : {"80", "81", "99"}) QCOMPARE(combo->findData(QString(hidden)), -1);
+      // Nothing chosen yet.
+      consultar->click();
+      QCOMPARE(messages.texts(), std::vector<std::string>{"Debe Seleccionar el tipo de Trabajador cuyas tasas desea consultar."});
+      QCOMPARE(grid->rowCount(), 0);
+      combo->setCurrentIndex(combo->findData(QString("19")));
+      QVERIFY(combo->currentText().startsWith("19 - "));
+      consultar->click();
+      QCOMPARE(grid->rowCount(), 3);
+      QCOMPARE(gridColumn(grid, 0), QStringList({"01/12/2004", "01/01/2004", "01/01/2000"}));
+      QCOMPARE(grid->item(1, 1)->text(), QString("1.70"));
+      QCOMPARE(grid->item(0, 2)->text(), QString("13.00"));
+      QCOMPARE(messages.entries().size(), std::size_t(1));
+    }));
+  }
+
+  void typeWithoutRatesShowsAnEmptyGrid() {
+    test::TestDb t;
+    t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO SIN TASAS')");
+    MDIFrm frame(t.session());
+    QVERIFY(withModal([&] { frame.command("mnuTasaxTrab")->trigger(); }, [&](QDialog* d) {
+      auto* combo = d->findChild<QComboBox*>("cboTipoTrab");
+      auto* grid = d->findChild<QTableWidget*>("grdTasas");
+      combo->setCurrentIndex(combo->findData(QString("19")));
+      d->findChild<QPushButton*>("CmdConsultar")->click();
+      QCOMPARE(grid->rowCount(), 3);
+      combo->setCurrentIndex(combo->findData(QString("77")));
+      d->findChild<QPushButton*>("CmdConsultar")->click();
+      QCOMPARE(grid->rowCount(), 0);
+      QVERIFY(t.messenger().entries().empty());
+    }));
+  }
+
+  void aboutBox() {
+    test::TestDb t;
+    Session& s = t.session();
+    auto v = data::ParamTable(s.database()).version856("0601");
+    QVERIFY(v);
+    s.version = v->first;
+    s.publicationDate = v->second;
+    MDIFrm frame(s);
+    QVERIFY(withModal([&] { frame.command("mnuAcercade")->trigger(); }, [&](QDialog* d) {
+      QCOMPARE(d->windowTitle(), QString("Acerca de ZEL"));
+      QCOMPARE(d->findChild<QLabel*>("lblVersion")->text(), QString::fromUtf8("Versión ") + QString::fromStdString(v->first));
+      QCOMPARE(d->findChild<QLabel*>("lblFecha")->text(),
+               QString::fromUtf8("Actualización al ") + QString::fromStdString(v->second));
+      auto* b = d->findChild<QPushButton*>("CmdSalir");
+      QCOMPARE(b->text(), QString("&Salir"));
+      b->click();
+      QVERIFY(!d->isVisible());
+    }));
+  }
+
+  void guide() {
+    test::TestDb t;
+    Session& s = t.session();
+    s.paths.helpFile = s.paths.sysPath + "0601/Vq601.html";
+    {
+      MDIFrm frame(s);
+      frame.command("mnuContenido")->trigger();
+      ui::HelpWindow* help = frame.helpWindow();
+      QVERIFY(help && help->isVisible());
+      QCOMPARE(help->source(), ui::HelpWindow::builtInGuide());
+      QString text = help->browser()->toPlainText();
+      for (const char* part : {"El camino de una declaración", "Archivos de importación", "Reportes", "Declaraciones Enviadas"})
+        QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+      // The toolbar's help button shows the same window again.
+      help->close();
+      frame.command("Toolbar1_10")->trigger();
+      QVERIFY(frame.helpWindow() == help && help->isVisible());
+    }
+    // A guide installed beside the program wins.
+    std::filesystem::create_directories(s.paths.sysPath + "0601");
+    std::ofstream(s.paths.helpFile) << "<html><body><h1>Guía instalada</h1></body></html>";
+    MDIFrm frame(s);
+    frame.MostrarHelp();
+    QCOMPARE(frame.helpWindow()->source(), QUrl::fromLocalFile(QString::fromStdString(s.paths.helpFile)));
+    QVERIFY(frame.helpWindow()->browser()->toPlainText().contains(QString::fromUtf8("Guía instalada")));
+  }
+
+  void versionPage() {
+    test::TestDb t;
+    Session& s = t.session();
+    s.version = "1.8";
+    s.publicationDate = "15/10/2012";
+    s.versionHost = "descargas.ejemplo.pe";
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("http", &catcher, "open");
+    MDIFrm frame(s);
+    frame.command("mnuVerVersion")->trigger();
+    QDesktopServices::unsetUrlHandler("http");
+    QCOMPARE(catcher.urls.size(), 1);
+    QCOMPARE(catcher.urls[0].toString(),
+             QString("http://descargas.ejemplo.pe/zel/zeldown/independientes/independientes.htm?p=0601&v=1.8&f=15102012#p601"));
+  }
+
+  void salirEndsTheProgram() {
+    for (const char* command : {"mnuSalir", "Toolbar1_6"}) {
+      test::TestDb t;
+      MDIFrm frame(t.session());
+      frame.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&frame));
+      frame.command(command)->trigger();
+      QVERIFY2(!frame.isVisible(), command);
+      // The connection is released with the window.
+      QVERIFY2(t.session().db == nullptr, command);
+    }
+  }
+};
+
+KORVENTA_UI_TEST(MdiFrmTest)
+
+}  // namespace korventa::uitest
+
+#include "mdi_frm_test.moc"

@@ -1,0 +1,180 @@
+// The small kit every form uses: message boxes, period/date/amount fields and Enter as Tab.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::uitest {
+
+namespace {
+
+// Runs `act` and answers the message box it shows with `respond`, after noting what it showed.
+struct BoxSeen {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+  QString defaultButton;
+};
+
+BoxSeen answerBox(const std::function<void()>& act, const std::function<void(QMessageBox*)>& respond) {
+  BoxSeen seen;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
+    seen.buttons.sort();
+    if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
+    respond(box);
+  });
+  act();
+  return seen;
+}
+
+}  // namespace
+
+class UiKitTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void messageBoxes() {
+    ui::QtMessenger m;
+    auto shown = answerBox([&] { m.critical("Debe ejecutar este módulo desde el Integrador del ZEL.", "Error al ejecutar el módulo"); },
+                           [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); });
+    QCOMPARE(shown.title, QString::fromUtf8("Error al ejecutar el módulo"));
+    QCOMPARE(shown.text, QString::fromUtf8("Debe ejecutar este módulo desde el Integrador del ZEL."));
+    QCOMPARE(shown.icon, QMessageBox::Critical);
+    QCOMPARE(shown.buttons, QStringList({"Aceptar"}));
+
+    struct Case {
+      const char* name;
+      MsgButtons buttons;
+      Answer defaultAnswer;
+      std::function<void(QMessageBox*)> respond;
+      Answer expected;
+      QStringList captions;
+      const char* defaultCaption;
+    };
+    const Case cases[] = {
+        {"Enter takes the default No", MsgButtons::YesNo, Answer::No, [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); },
+         Answer::No, {"&No", "&Sí"}, "&No"},
+        {"Enter takes the default Yes", MsgButtons::YesNo, Answer::Yes,
+         [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); }, Answer::Yes, {"&No", "&Sí"}, "&Sí"},
+        {"clicking Sí", MsgButtons::YesNo, Answer::No, [](QMessageBox* b) { b->button(QMessageBox::Yes)->click(); },
+         Answer::Yes, {"&No", "&Sí"}, "&No"},
+        {"cancel of three", MsgButtons::YesNoCancel, Answer::Yes,
+         [](QMessageBox* b) { b->button(QMessageBox::Cancel)->click(); }, Answer::Cancel, {"&No", "&Sí", "Cancelar"}, "&Sí"},
+        {"ok of ok/cancel", MsgButtons::OkCancel, Answer::Cancel, [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); },
+         Answer::Ok, {"Aceptar", "Cancelar"}, "Cancelar"},
+    };
+    for (const auto& c : cases) {
+      Answer got = Answer::Ok;
+      auto seen = answerBox([&] { got = m.ask("¿Confirma que va eliminar el registro seleccionado?", "Eliminar Registro",
+                                              c.buttons, c.defaultAnswer, MsgIcon::Question); },
+                            c.respond);
+      QVERIFY2(got == c.expected, c.name);
+      QCOMPARE(seen.title, QString("Eliminar Registro"));
+      QCOMPARE(seen.icon, QMessageBox::Question);
+      QCOMPARE(seen.buttons, c.captions);
+      QCOMPARE(seen.defaultButton, QString::fromUtf8(c.defaultCaption));
+    }
+  }
+
+  void periodAndDateFields() {
+    struct Case {
+      const char* typed;
+      QString shown;
+      std::string period;
+    };
+    const Case periods[] = {
+        {"052012", "05/2012", "201205"},
+        {"12", "12/____", ""},
+        {"", "__/____", ""},
+        {"1a22012", "12/2012", "201212"},  // letters never enter
+    };
+    for (const auto& c : periods) {
+      ui::PeriodEdit e;
+      e.setFocus();
+      e.home(false);
+      QTest::keyClicks(&e, c.typed);
+      QCOMPARE(e.maskedText(), c.shown);
+      QCOMPARE(e.period(), c.period);
+    }
+    ui::PeriodEdit p;
+    p.setPeriod("201212");
+    QCOMPARE(p.maskedText(), QString("12/2012"));
+    p.setPeriod("2012");
+    QVERIFY(p.isEmptyMask());
+
+    ui::DateEdit d;
+    d.home(false);
+    QTest::keyClicks(&d, "31122012");
+    QCOMPARE(d.date(), std::string("31/12/2012"));
+    ui::DateEdit half;
+    half.home(false);
+    QTest::keyClicks(&half, "3112");
+    QCOMPARE(half.date(), std::string());
+  }
+
+  void amountField() {
+    struct Case {
+      const char* name;
+      int digits;
+      bool negative;
+      const char* typed;
+      QString kept;
+    };
+    const Case cases[] = {
+        {"seven integer digits at most", 7, false, "123456789", "1234567"},
+        {"two decimals at most", 7, false, "12.345", "12.34"},
+        {"one decimal point", 7, false, "1.2.3", "1.23"},
+        {"no sign unless allowed", 7, false, "-5", "5"},
+        {"sign where allowed", 7, true, "-5.5", "-5.5"},
+        {"letters never enter", 4, false, "1a2b", "12"},
+        {"narrower field", 4, false, "12345.6", "1234.6"},
+    };
+    for (const auto& c : cases) {
+      ui::AmountEdit e(nullptr, c.digits, c.negative);
+      QTest::keyClicks(&e, c.typed);
+      QVERIFY2(e.text() == c.kept, qPrintable(QString("%1: %2").arg(c.name, e.text())));
+    }
+  }
+
+  void enterActsAsTab() {
+    QDialog d;
+    auto* layout = new QVBoxLayout(&d);
+    auto* first = new ui::AmountEdit(&d);
+    auto* second = new ui::PeriodEdit(&d);
+    auto* third = new QLineEdit(&d);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addWidget(third);
+    ui::EnterAsTab::install(&d);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(second));
+    QTest::keyClick(second, Qt::Key_Enter);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(third));
+    // Enter does not accept the dialog.
+    QVERIFY(d.isVisible());
+  }
+};
+
+KORVENTA_UI_TEST(UiKitTest)
+
+}  // namespace korventa::uitest
+
+#include "ui_kit_test.moc"
