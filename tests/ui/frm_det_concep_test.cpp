@@ -29,6 +29,11 @@ class FrmDetConcepTest : public QObject {
     QTest::qWait(10);
     return d;
   }
+  // With KORVENTA_SHOTS=<folder> the test leaves pictures of the dialogs there.
+  static void shot(QDialog* d, const char* name) {
+    QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
+    if (!dir.isEmpty()) d->grab().save(dir + "/" + name + ".png");
+  }
   static void choose(QDialog* d, const QString& prefix) {
     auto* cmb = d->findChild<QComboBox*>("CmbConceptosRem");
     int i = cmb->findText(prefix, Qt::MatchStartsWith);
@@ -88,6 +93,7 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(grid->item(r, 3)->text(), QString("1234567.00"));
     typeCell(grid, r, 3, "2400");
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalMonto")->text(), QString("2500.50"));
+    shot(d.get(), "FrmDetConcep_grid");
 
     choose(d.get(), "0600");
     QVERIFY(d->findChild<QGroupBox*>("Frame3")->isVisible());
@@ -102,10 +108,12 @@ class FrmDetConcepTest : public QObject {
     QTest::keyClick(amount0608, Qt::Key_Tab);
     QCOMPARE(amount0608->text(), QString("250.05"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalAport")->text(), QString("250.05"));
+    shot(d.get(), "FrmDetConcep_06");
     QVERIFY(!d->findChild<QLineEdit*>("TxtMonto_6")->isEnabled());  // 0607: not under ONP
 
     choose(d.get(), "0800");
     QCOMPARE(d->findChild<QLineEdit*>("TxtMontoE_3")->text(), QString("225.05"));  // 2500.50 × 9 %
+    shot(d.get(), "FrmDetConcep_08");
 
     QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     QCOMPARE(d->result(), int(QDialog::Accepted));
@@ -137,6 +145,7 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtAportDescOtros_0")->text(), QString("25.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalIng")->text(), QString("1000.00"));
+    shot(d.get(), "frmIngApor");
     QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(f_->summary(p_, "Ingresos")), QString("1000.00"));
     QCOMPARE(QString::fromStdString(f_->summary(p_, "Desc_Trab")), QString("25.00"));

@@ -37,7 +37,7 @@ QLineEdit* totalBox(const char* name) {
   e->setObjectName(name);
   e->setReadOnly(true);
   e->setAlignment(Qt::AlignRight);
-  e->setMaximumWidth(130);
+  e->setFixedWidth(120);
   return e;
 }
 
@@ -52,6 +52,7 @@ FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent),
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
+  resize(980, 700);
   if (!session_.openDeclaration) {
     session_.msg().critical("Debe abrir una declaración.");
   } else {
@@ -97,6 +98,9 @@ void FrmDetConcep::build() {
   grdConcep_->setObjectName("grdConcep");
   grdConcep_->setHorizontalHeaderLabels({"Código", "Descripción", "Monto Devengado", "Monto Pagado"});
   grdConcep_->horizontalHeader()->setSectionResizeMode(kDescrip, QHeaderView::Stretch);
+  grdConcep_->setColumnWidth(kCodigo, 70);
+  grdConcep_->setColumnWidth(kMonto, 140);
+  grdConcep_->setColumnWidth(kMontoPag, 140);
   grdConcep_->verticalHeader()->hide();
   grdConcep_->setItemDelegateForColumn(kMonto, new AmountDelegate(grdConcep_));
   grdConcep_->setItemDelegateForColumn(kMontoPag, new AmountDelegate(grdConcep_));
@@ -128,8 +132,10 @@ void FrmDetConcep::build() {
       r.label->setObjectName(QString("%1_%2").arg(labelName).arg(i));
       r.amount = new AmountEdit;
       r.amount->setObjectName(QString("%1_%2").arg(amountName).arg(i));
+      r.amount->setFixedWidth(120);
       r.base = new AmountEdit;
       r.base->setObjectName(QString("%1_%2").arg(baseName).arg(i));
+      r.base->setFixedWidth(120);
       grid->addWidget(r.label, i + 1, 0);
       grid->addWidget(r.amount, i + 1, 1);
       grid->addWidget(r.base, i + 1, 2);
@@ -140,6 +146,8 @@ void FrmDetConcep::build() {
     int last = static_cast<int>(rows.size()) + 1;
     grid->addWidget(new QLabel("Total"), last, 0, Qt::AlignRight);
     grid->addWidget(total, last, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(last + 1, 1);
     root->addWidget(frame, 1);
   };
   panel(frame3_, "Frame3", worker_, "TxtMonto", "TxtBaseCalculo", "LblCod", txtTotalAport_, "TxtTotalAport", true);
@@ -213,8 +221,16 @@ void FrmDetConcep::cellChanged(int row, int column) {
   if (refreshing_ || !form_ || (column != kMonto && column != kMontoPag)) return;
   auto col = column == kMonto ? detail::ConceptForm::Column::Monto : detail::ConceptForm::Column::MontoPag;
   form_->setCell(row, col, ss(grdConcep_->item(row, column)->text()));
-  // Redraw after the edit has finished: the cell shows the stored text.
-  QMetaObject::invokeMethod(this, [this] { refreshGrid(); }, Qt::QueuedConnection);
+  // The cells show the stored texts (a refused edit shows the text it had).
+  refreshing_ = true;
+  auto rows = form_->grid();
+  for (int i = 0; i < grdConcep_->rowCount() && i < static_cast<int>(rows.size()); ++i) {
+    grdConcep_->item(i, kMonto)->setText(qs(rows[static_cast<std::size_t>(i)].monto));
+    grdConcep_->item(i, kMontoPag)->setText(qs(rows[static_cast<std::size_t>(i)].monto_pag));
+  }
+  txtTotalMonto_->setText(qs(form_->totalMonto()));
+  txtTotalMontoPag_->setText(qs(form_->totalMontoPag()));
+  refreshing_ = false;
 }
 
 void FrmDetConcep::refreshPanels() {
