@@ -7,8 +7,32 @@
 
 namespace korventa::determination {
 
+namespace {
+
+// A page cache large enough for the working tables of a big declaration while the batch
+// rewrites them; the connection's own size is restored afterwards.
+class LargeCache {
+ public:
+  explicit LargeCache(data::Database& db) : db_(db), previous_(db.integer("PRAGMA cache_size")) {
+    db_.script("PRAGMA cache_size = -131072");  // 128 MiB
+  }
+  ~LargeCache() {
+    try {
+      db_.script("PRAGMA cache_size = " + std::to_string(previous_));
+    } catch (...) {
+    }
+  }
+
+ private:
+  data::Database& db_;
+  std::int64_t previous_;
+};
+
+}  // namespace
+
 void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) {
   auto& db = session.database();
+  LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
   auto persons = loadPersons(db, decl.ruc);
