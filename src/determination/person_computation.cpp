@@ -104,7 +104,7 @@ PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& pers
   return t;
 }
 
-std::string baseOf(const PositionTotals& t, int p, std::optional<Money> extra) {
+std::string CalcularBaseCalculo_Tmp(const PositionTotals& t, int p, std::optional<Money> extra) {
   Money sum = sumsPaid(p) ? t.paid[p] : t.accrued[p];
   if (extra) sum += *extra;
   if (sum.isZero()) return {};
@@ -158,7 +158,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
   auto fifthCategory = [&] {
     std::optional<Money> extra;
     if (worker) extra = p.otherIncome;
-    std::string b = baseOf(totals, kPosFifth, extra);
+    std::string b = CalcularBaseCalculo_Tmp(totals, kPosFifth, extra);
     setBase("0605", b);
     if (blank(b)) {
       clear("0605");
@@ -183,7 +183,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     for (const char* c : {"0601", "0606", "0608", "0609"})
       if (!spp) disable(c);
     if (spp) {
-      std::string b = baseOf(totals, kPosSpp);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSpp);
       setBase("0601", b);
       setBase("0608", b);
     }
@@ -194,7 +194,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     if (p.pension != 2 || t == 98 || t == 88 || (t == 67 && per < "200806")) {
       disable("0607");
     } else {
-      std::string b = baseOf(totals, kPosSnp);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSnp);
       setBase("0607", b);
       if (opt.snp.present && opt.snp.valor) keepTyped("0607", b);
       else setAmount("0607", amountOf(b, rate.snp));
@@ -204,7 +204,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     const bool fcjRegime = p.pension == 2 || (p.pension >= 21 && p.pension <= 24);
     const bool fcj = fcjRegime && isMinerType(t);
     if (fcj && per >= "201205") {
-      std::string b = baseOf(totals, kPosFcjmms);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosFcjmms);
       setBase("0616", b);
       setAmount("0616", amountOf(b, rate.fcjmms));
     } else {
@@ -221,7 +221,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 
     // Artists' social-rights fund.
     if (t == 56) {
-      std::string b = baseOf(totals, kPosArtists);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosArtists);
       setBase("0802", b);
       setAmount("0802", amountOf(b, rate.artists));
     }
@@ -233,7 +233,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
       disable("0804");
     } else {
       int pos = (t == 64 || t == 65) ? kPosEssaludAgrarian : t == 36 ? kPosEssaludFisher : kPosEssalud;
-      std::string b = baseOf(totals, pos);
+      std::string b = CalcularBaseCalculo_Tmp(totals, pos);
       if (t == 36) {
         int sit = codeNumber(p.situac);
         bool active = sit >= 10 && sit <= 13;
@@ -261,7 +261,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 
     // ESSALUD SCTR.
     if (p.sctr == 1 && p.sctrRate && !(t == 67 && per < "200901")) {
-      std::string b = baseOf(totals, kPosSctr);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSctr);
       setBase("0806", b);
       setAmount("0806", amountOf(b, fractionOf(*p.sctrRate)));
     } else {
@@ -270,7 +270,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 
     // SENATI.
     if (opt.senati) {
-      std::string b = baseOf(totals, kPosSenati);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSenati);
       setBase("0807", b);
       keepTyped("0807", b);
     } else {
@@ -281,7 +281,7 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     if (excludedFromIes(t) || !opt.subjectToIes()) {
       disable("0808");
     } else {
-      std::string b = baseOf(totals, kPosIes);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosIes);
       setBase("0808", b);
       if (opt.ies.valor) keepTyped("0808", b);
       else setAmount("0808", amountOf(b, rate.iesTasa));
@@ -289,13 +289,13 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
   } else {
     for (const char* c : {"0601", "0606", "0607", "0608", "0609", "0616", "0617"}) disable(c);
     if (p.pension == 3) {
-      std::string b = baseOf(totals, kPos20530);
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPos20530);
       setBase("0603", b);
       keepTyped("0603", b);
     } else {
       disable("0603");
     }
-    std::string b = baseOf(totals, kPosPensioners);
+    std::string b = CalcularBaseCalculo_Tmp(totals, kPosPensioners);
     setBase("0610", b);
     setAmount("0610", amountOf(b, rate.essalud));
     fifthCategory();
