@@ -166,6 +166,38 @@ const std::vector<Case>& cases() {
                       "'20100000009', '800.00')",
                       {p.tip_doc_a, p.doc_id_a, p.correl_a});
        }},
+      {"ArtistsFundForType56", "201206", spec("56", 2),
+       {{"0121", "1000.00", "1000.00"}},
+       {{"0802", "base_calculo", "1000.00"}, {"0802", "monto", "333.30"}, {"", "fondo_dsa", "1000.00"},
+        {"", "aporte_fdsa", "333.30"}}},
+      {"SenatiBaseWithTypedAmount", "201206", spec("21", 99),
+       {{"0121", "1000.00", "1000.00"}, {"0807", "7.50", "7.50"}},
+       {{"0807", "base_calculo", "1000.00"}, {"0807", "monto", "7.50"}},
+       std::nullopt,
+       [](WorkingFixture& f, const PersonKey&) {
+         f.t.db().run("UPDATE CONTRVKRS SET Ind_senati = 1 WHERE doc_id_d = ?", {f.decl.ruc});
+       }},
+      {"SenatiClearedForOtherDeclarants", "201206", spec("21", 99),
+       {{"0121", "1000.00", "1000.00"}, {"0807", "7.50", "7.50"}},
+       {{"0807", "base_calculo", ""}, {"0807", "monto", ""}}},
+      {"IesAtTheDeclarantsRate", "201206", spec("21", 99),
+       {{"0121", "1000.00", "1000.00"}, {"0808", "", ""}},
+       {{"0808", "base_calculo", "1000.00"}, {"0808", "monto", "17.00"}},
+       std::nullopt,
+       [](WorkingFixture& f, const PersonKey&) {
+         f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '050801', 0, "
+                      "1.7)",
+                      {f.decl.ruc});
+       }},
+      {"IesNeverForType67", "201206", spec("67", 99),
+       {{"2040", "1000.00", "1000.00"}, {"0808", "17.00", "17.00"}},
+       {{"0808", "base_calculo", ""}, {"0808", "monto", ""}},
+       std::nullopt,
+       [](WorkingFixture& f, const PersonKey&) {
+         f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '050801', 0, "
+                      "1.7)",
+                      {f.decl.ruc});
+       }},
       {"SummaryGroupsAndTotals", "201206", spec("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0201", "100.00", "100.00"}, {"0312", "50.00", "50.00"},
         {"0401", "200.00", "200.00"}, {"0909", "30.00", "30.00"}, {"0704", "", "20.00"}},
