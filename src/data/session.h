@@ -12,11 +12,10 @@
 
 namespace korventa {
 
+class ServiciosComunes;
 namespace declaration {
 struct OpenDeclaration;
 }
-
-class ServiciosComunes;
 
 // What the next opened form is to do.
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
@@ -52,7 +51,8 @@ struct Session {
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
 
-  // The declaration open in the declaration form, and the person its detail forms work on.
+  // The declaration open in the declaration form (null while none is open) and the person
+  // whose detail form is about to open.
   const declaration::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
 

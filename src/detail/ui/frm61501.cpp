@@ -1,0 +1,318 @@
+#include "detail/ui/frm61501.h"
+
+#include <stdexcept>
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
+#include "common/vb_format.h"
+#include "data/servicios_comunes.h"
+#include "detail/ui/frm61502.h"
+
+namespace korventa::ui {
+
+namespace {
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  return b;
+}
+
+QLineEdit* line(QWidget* parent, const char* name, int maxLength) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  e->setMaxLength(maxLength);
+  return e;
+}
+
+}  // namespace
+
+Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent)
+    : QDialog(parent), s_(session), ctl_(session, decl, category) {
+  setObjectName("Frm61501");
+  setWindowTitle(category == kTrainee ? "Modalidad Formativa" : "Prestadores de Servicios - Rentas de 4ta. Categoría");
+  setModal(true);
+
+  cboTipoDoc_ = new QComboBox(this);
+  cboTipoDoc_->setObjectName("cboTipoDoc");
+  for (const auto& t : ctl_.documentTypes())
+    cboTipoDoc_->addItem(qs(t.code2() + "  -  " + t.description), t.code);
+  TxtNumDoc_ = line(this, "TxtNumDoc", 15);
+  CmbRegistrados_ = new QComboBox(this);
+  CmbRegistrados_->setObjectName("CmbRegistrados");
+  CmbRegistrados_->addItem(QString());
+  for (const auto& p : ctl_.registered()) CmbRegistrados_->addItem(qs(p.caption));
+  CmbRegistrados_->setMinimumContentsLength(40);
+  TxtApePat_ = line(this, "TxtApePat", 40);
+  TxtApeMat_ = line(this, "TxtApeMat", 40);
+  TxtNombre1_ = line(this, "TxtNombre1", 40);
+  TxtNombre2_ = line(this, "TxtNombre2", 40);
+  OptDomiciliado_ = new QRadioButton("Domiciliado", this);
+  OptDomiciliado_->setObjectName("OptDomiciliado");
+  OptNoDomiciliado_ = new QRadioButton("No Domiciliado", this);
+  OptNoDomiciliado_->setObjectName("OptNoDomiciliado");
+
+  auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
+  auto* g = new QGridLayout(ident);
+  g->addWidget(new QLabel("Tipo de Documento:", ident), 0, 0);
+  g->addWidget(cboTipoDoc_, 0, 1);
+  g->addWidget(new QLabel("Número de Documento:", ident), 0, 2);
+  g->addWidget(TxtNumDoc_, 0, 3);
+  g->addWidget(new QLabel("Registrados:", ident), 1, 0);
+  g->addWidget(CmbRegistrados_, 1, 1, 1, 3);
+  g->addWidget(new QLabel("Apellido Paterno:", ident), 2, 0);
+  g->addWidget(TxtApePat_, 2, 1);
+  g->addWidget(new QLabel("Apellido Materno:", ident), 2, 2);
+  g->addWidget(TxtApeMat_, 2, 3);
+  g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
+  g->addWidget(TxtNombre1_, 3, 1);
+  g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
+  g->addWidget(TxtNombre2_, 3, 3);
+  auto* dom = new QHBoxLayout;
+  dom->addWidget(OptDomiciliado_);
+  dom->addWidget(OptNoDomiciliado_);
+  dom->addStretch();
+  g->addWidget(new QLabel("Condición:", ident), 4, 0);
+  g->addLayout(dom, 4, 1, 1, 3);
+
+  grdRecibos_ = new QTableWidget(0, 9, this);
+  grdRecibos_->setObjectName("grdRecibos");
+  grdRecibos_->setHorizontalHeaderLabels({"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto",
+                                          "Retención", "% Ret.", "Monto Retenido"});
+  grdRecibos_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  grdRecibos_->setSelectionMode(QAbstractItemView::SingleSelection);
+  grdRecibos_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grdRecibos_->verticalHeader()->setVisible(false);
+  grdRecibos_->horizontalHeader()->setStretchLastSection(true);
+  grdRecibos_->horizontalHeader()->setMinimumSectionSize(60);
+  grdRecibos_->setMinimumHeight(160);
+  connect(grdRecibos_, &QTableWidget::cellDoubleClicked, this, [this] { CmdModificaRec_Click(); });
+
+  auto* countersBox = new QVBoxLayout;
+  for (std::size_t i = 0; i < ctl_.counterTexts().size(); ++i) {
+    auto* l = new QLabel(this);
+    l->setObjectName(QString("lblCantidad%1").arg(i));
+    countersBox->addWidget(l);
+    counters_.push_back(l);
+  }
+
+  CmdNuevoRec_ = button(this, "CmdNuevoRec", "&Nuevo");
+  CmdModificaRec_ = button(this, "CmdModificaRec", "&Modificar");
+  CmdEliminaRec_ = button(this, "CmdEliminaRec", "&Eliminar");
+  CmdAceptar_ = button(this, "CmdAceptar", "&Aceptar");
+  auto* salir = button(this, "CmdSalir", "&Salir");
+  connect(CmdNuevoRec_, &QPushButton::clicked, this, &Frm61501::CmdNuevoRec_Click);
+  connect(CmdModificaRec_, &QPushButton::clicked, this, &Frm61501::CmdModificaRec_Click);
+  connect(CmdEliminaRec_, &QPushButton::clicked, this, &Frm61501::CmdEliminaRec_Click);
+  connect(CmdAceptar_, &QPushButton::clicked, this, &Frm61501::CmdAceptar_Click);
+  connect(salir, &QPushButton::clicked, this, &Frm61501::reject);
+
+  auto* recButtons = new QHBoxLayout;
+  recButtons->addLayout(countersBox);
+  recButtons->addStretch();
+  recButtons->addWidget(CmdNuevoRec_);
+  recButtons->addWidget(CmdModificaRec_);
+  recButtons->addWidget(CmdEliminaRec_);
+  auto* bottom = new QHBoxLayout;
+  bottom->addStretch();
+  bottom->addWidget(CmdAceptar_);
+  bottom->addWidget(salir);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(ident);
+  layout->addWidget(new QLabel("Comprobantes de pago:", this));
+  layout->addWidget(grdRecibos_);
+  layout->addLayout(recButtons);
+  layout->addLayout(bottom);
+
+  connect(cboTipoDoc_, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (!loading_ && i >= 0) ctl_.setTipDoc(cboTipoDoc_->itemData(i).toInt());
+  });
+  connect(TxtNumDoc_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDocId(ss(t));
+  });
+  connect(CmbRegistrados_, &QComboBox::activated, this, [this](int i) {
+    if (i <= 0) return;
+    ctl_.chooseRegistered(static_cast<std::size_t>(i - 1));
+    refresh();
+  });
+  connect(TxtApePat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesPat(ss(t));
+  });
+  connect(TxtApeMat_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesMat(ss(t));
+  });
+  connect(TxtNombre1_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesNo1(ss(t));
+  });
+  connect(TxtNombre2_, &QLineEdit::textChanged, this, [this](const QString& t) {
+    if (!loading_) ctl_.setDesNo2(ss(t));
+  });
+  connect(OptDomiciliado_, &QRadioButton::toggled, this, [this](bool on) {
+    if (!loading_) ctl_.setDomiciled(on);
+  });
+  // Names take letters only, upper-cased.
+  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_})
+    connect(e, &QLineEdit::textEdited, this, [e](const QString& t) {
+      QString u = t.toUpper();
+      if (u != t) {
+        int pos = e->cursorPosition();
+        e->setText(u);
+        e->setCursorPosition(pos);
+      }
+    });
+
+  EnterAsTab::install(this);
+  refresh();
+  resize(860, 560);
+}
+
+bool Frm61501::openExisting(const PersonKey& person) {
+  bool ok = ctl_.openExisting(person);
+  refresh();
+  return ok;
+}
+
+void Frm61501::refresh() {
+  loading_ = true;
+  const auto& id = ctl_.identity();
+  int i = cboTipoDoc_->findData(ctl_.tipDoc());
+  cboTipoDoc_->setCurrentIndex(i);
+  TxtNumDoc_->setText(qs(ctl_.docId()));
+  TxtApePat_->setText(qs(id.desPat));
+  TxtApeMat_->setText(qs(id.desMat));
+  TxtNombre1_->setText(qs(id.desNo1));
+  TxtNombre2_->setText(qs(id.desNo2));
+  OptDomiciliado_->setChecked(ctl_.domiciled());
+  OptNoDomiciliado_->setChecked(!ctl_.domiciled());
+  bool editable = !ctl_.readOnly();
+  bool docEditable = editable && ctl_.isNew() && ctl_.vouchers().empty();
+  cboTipoDoc_->setEnabled(docEditable);
+  TxtNumDoc_->setReadOnly(!docEditable);
+  CmbRegistrados_->setEnabled(docEditable);
+  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_}) e->setReadOnly(!editable);
+  OptDomiciliado_->setEnabled(editable);
+  OptNoDomiciliado_->setEnabled(editable);
+  CmdNuevoRec_->setEnabled(editable);
+  CmdModificaRec_->setEnabled(editable);
+  CmdEliminaRec_->setEnabled(editable);
+  CmdAceptar_->setEnabled(editable);
+  loading_ = false;
+  refreshVouchers();
+}
+
+void Frm61501::refreshVouchers() {
+  const auto& vs = ctl_.vouchers();
+  grdRecibos_->setRowCount(static_cast<int>(vs.size()));
+  for (int r = 0; r < static_cast<int>(vs.size()); ++r) {
+    const auto& v = vs[static_cast<std::size_t>(r)];
+    QStringList cells{qs(v.tip_retencion),
+                      qs(v.num_ser),
+                      qs(v.num_rec),
+                      qs(v.fec_emi),
+                      qs(v.fec_pago),
+                      qs(vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)")),
+                      v.ind_rta == "1" ? "SI" : "NO",
+                      qs(v.por_rta),
+                      qs(vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)"))};
+    for (int c = 0; c < cells.size(); ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c >= 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grdRecibos_->setItem(r, c, item);
+    }
+  }
+  grdRecibos_->resizeColumnsToContents();
+  auto texts = ctl_.counterTexts();
+  for (std::size_t i = 0; i < counters_.size() && i < texts.size(); ++i) counters_[i]->setText(qs(texts[i]));
+}
+
+void Frm61501::applyFocus() {
+  if (ctl_.focus().empty()) return;
+  if (auto* w = findChild<QWidget*>(qs(ctl_.focus()))) w->setFocus();
+}
+
+void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Voucher* v) {
+  auto* dlg = new Frm61502(s_, ctx, this);
+  dlg->setAttribute(Qt::WA_DeleteOnClose);
+  if (v) dlg->load(*v);
+  connect(dlg, &QDialog::finished, this, [this] {
+    ctl_.Refresh_Recibos();
+    refresh();
+  });
+  dlg->open();
+}
+
+void Frm61501::CmdNuevoRec_Click() {
+  auto ctx = ctl_.newVoucher();
+  if (!ctx) return applyFocus();
+  openVoucher(*ctx, nullptr);
+}
+
+void Frm61501::CmdModificaRec_Click() {
+  int row = grdRecibos_->currentRow();
+  if (grdRecibos_->selectedItems().isEmpty()) row = -1;
+  auto ctx = ctl_.modifyVoucher(row);
+  if (!ctx) return applyFocus();
+  openVoucher(*ctx, &ctl_.vouchers()[static_cast<std::size_t>(row)]);
+}
+
+void Frm61501::CmdEliminaRec_Click() {
+  int row = grdRecibos_->selectedItems().isEmpty() ? -1 : grdRecibos_->currentRow();
+  if (ctl_.Eliminar(row)) refresh();
+}
+
+void Frm61501::CmdAceptar_Click() {
+  if (ctl_.accept()) {
+    done(QDialog::Accepted);
+    return;
+  }
+  applyFocus();
+}
+
+void Frm61501::reject() {
+  if (ctl_.leave()) {
+    QDialog::reject();
+    return;
+  }
+  applyFocus();
+}
+
+namespace {
+const declaration::OpenDeclaration& openDeclarationOf(Session& s) {
+  if (!s.openDeclaration) throw std::runtime_error("Debe abrir una declaración.");
+  return *s.openDeclaration;
+}
+
+const bool registered = FormRegistry::add("Frm61501", [](Session& s, QWidget* p) -> QDialog* {
+  const auto& decl = openDeclarationOf(s);
+  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
+  auto* f = new Frm61501(s, decl, category, p);
+  if (s.mode == Mode::Modify || decl.sent()) f->openExisting(s.currentPerson);
+  return f;
+});
+
+const bool registered2 = FormRegistry::add("Frm61502", [](Session& s, QWidget* p) -> QDialog* {
+  const auto& decl = openDeclarationOf(s);
+  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
+  detail::ProviderHeader header(s, decl, category);
+  if (!header.openExisting(s.currentPerson)) throw std::runtime_error("No se pudo leer el prestador.");
+  auto ctx = header.newVoucher();
+  if (!ctx) throw std::runtime_error("Debe ingresar el Número de RUC.");
+  return new Frm61502(s, *ctx, p);
+});
+}  // namespace
+
+}  // namespace korventa::ui

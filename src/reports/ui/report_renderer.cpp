@@ -1,0 +1,186 @@
+#include "reports/ui/report_renderer.h"
+
+#include <algorithm>
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinterInfo>
+
+#include "common/text.h"
+
+namespace korventa::reports::ui {
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+QString resolvedFamily(const std::string& family) {
+  QString f = QString::fromStdString(family).trimmed();
+  if (f.isEmpty()) f = QStringLiteral("Courier New");
+  if (QFontDatabase::hasFamily(f)) return f;
+  if (f.compare("Courier New", Qt::CaseInsensitive) == 0 || f.compare("Courier", Qt::CaseInsensitive) == 0) {
+    static const QString mono = [] {
+      for (const char* candidate : {"Liberation Mono", "Cousine", "DejaVu Sans Mono"})
+        if (QFontDatabase::hasFamily(candidate)) return QString(candidate);
+      return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    }();
+    return mono;
+  }
+  return f;
+}
+
+// Rough extent of a text for sizing preview pages: Courier advances are 0.6 em.
+int textWidthTwips(const DrawOp& op) {
+  return static_cast<int>(text::length(op.text) * op.size * 20 * 0.6);
+}
+
+}  // namespace
+
+QFont reportFont(const std::string& family, double pointSize, bool bold) {
+  QFont font(resolvedFamily(family));
+  font.setStyleHint(QFont::TypeWriter, QFont::PreferMatch);
+  font.setFixedPitch(true);
+  font.setPointSizeF(std::clamp(pointSize, 1.0, 400.0));
+  font.setBold(bold);
+  font.setKerning(false);
+  return font;
+}
+
+QSizeF previewPageSizeTwips(const Page& page) {
+  double w = kSheetWidthTwips, h = kSheetHeightTwips;
+  for (const auto& op : page.ops) {
+    double right = 0, bottom = 0;
+    switch (op.kind) {
+      case DrawOp::Kind::Text:
+        right = op.x + textWidthTwips(op);
+        bottom = op.y + op.size * 20 * 1.2;
+        break;
+      case DrawOp::Kind::VerticalText:
+        right = op.x + op.size * 20;
+        bottom = op.y + static_cast<double>(text::length(op.text)) * kVerticalStep + op.size * 20;
+        break;
+      case DrawOp::Kind::Box:
+        right = std::max(op.x, op.x2);
+        bottom = std::max(op.y, op.y2);
+        break;
+    }
+    w = std::max(w, right + 2.0 * kMarginTwips);
+    h = std::max(h, bottom + 2.0 * kMarginTwips);
+  }
+  // Nothing is drawn beyond the 16-bit coordinates, so the page never grows past them.
+  return {std::min(w, 32767.0 + 2 * kMarginTwips), std::min(h, 32767.0 + 2 * kMarginTwips)};
+}
+
+void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin) {
+  QPaintDevice* device = painter.device();
+  const double sx = device->logicalDpiX() / kTwipsPerInch * zoom;
+  const double sy = device->logicalDpiY() / kTwipsPerInch * zoom;
+  auto at = [&](double x, double y) { return QPointF(origin.x() + x * sx, origin.y() + y * sy); };
+
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, true);
+  painter.setPen(QPen(Qt::black, std::max(1.0, 10 * sx)));
+  painter.setBrush(Qt::NoBrush);
+  for (const auto& op : page.ops) {
+    if (op.kind == DrawOp::Kind::Box) {
+      painter.drawLine(at(op.x, op.y), at(op.x, op.y2));
+      painter.drawLine(at(op.x2, op.y), at(op.x2, op.y2));
+      painter.drawLine(at(op.x, op.y), at(op.x2, op.y));
+      painter.drawLine(at(op.x, op.y2), at(op.x2, op.y2));
+      continue;
+    }
+    if (op.text.empty()) continue;
+    QFont font = reportFont(op.font, op.size * zoom, op.bold);
+    painter.setFont(font);
+    const double ascent = QFontMetricsF(font, device).ascent();
+    if (op.kind == DrawOp::Kind::Text) {
+      // The command gives the top left corner of the text; Qt draws on the baseline.
+      QPointF p = at(op.x, op.y);
+      painter.drawText(QPointF(p.x(), p.y() + ascent), QString::fromStdString(op.text));
+    } else {
+      auto chars = text::codepoints(op.text);
+      for (std::size_t i = 0; i < chars.size(); ++i) {
+        QPointF p = at(op.x, op.y + static_cast<double>(i) * kVerticalStep);
+        painter.drawText(QPointF(p.x(), p.y() + ascent), QString::fromStdString(text::fromCodepoint(chars[i])));
+      }
+    }
+  }
+  painter.restore();
+}
+
+bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error) {
+  auto orientationOf = [](const Page& p) {
+    return p.orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+  };
+  if (!doc.pages.empty()) device.setPageOrientation(orientationOf(doc.pages.front()));
+  QPainter painter;
+  if (!painter.begin(&device)) {
+    if (error) *error = QStringLiteral("No se pudo iniciar la impresión del reporte.");
+    return false;
+  }
+  for (std::size_t i = 0; i < doc.pages.size(); ++i) {
+    if (i > 0) {
+      device.setPageOrientation(orientationOf(doc.pages[i]));
+      if (!device.newPage()) {
+        painter.end();
+        if (error) *error = QStringLiteral("No se pudo pasar a la siguiente hoja al imprimir el reporte.");
+        return false;
+      }
+    }
+    paintPage(painter, doc.pages[i]);
+  }
+  if (!painter.end()) {
+    if (error) *error = QStringLiteral("No se pudo terminar la impresión del reporte.");
+    return false;
+  }
+  return true;
+}
+
+bool writePdf(const Document& doc, const QString& fileName, QString* error) {
+  QPdfWriter pdf(fileName);
+  pdf.setCreator(QStringLiteral("Korventa 0601"));
+  pdf.setResolution(1200);
+  const double margin = kMarginTwips / kTwipsPerInch * 72.0;  // points
+  pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
+  if (!paintSheets(pdf, doc, error)) {
+    if (error) *error = QStringLiteral("No se pudo escribir el archivo PDF ") + fileName;
+    return false;
+  }
+  return true;
+}
+
+PrinterLines::PrinterLines(QPagedPaintDevice& device) : device_(device) { painter_.begin(&device_); }
+
+void PrinterLines::printLine(std::string_view line, const std::string& font, int size, bool bold) {
+  if (!painter_.isActive()) return;
+  QFont f = reportFont(font, size, bold);
+  painter_.setFont(f);
+  QFontMetricsF fm(f, &device_);
+  const double pageHeight = device_.height();
+  if (y_ > 0 && y_ + fm.height() > pageHeight) newPage();
+  painter_.drawText(QPointF(0, y_ + fm.ascent()), QString::fromStdString(std::string(line)));
+  y_ += fm.height();
+}
+
+void PrinterLines::newPage() {
+  if (!painter_.isActive()) return;
+  device_.newPage();
+  y_ = 0;
+}
+
+bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
+
+std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    if (error) *error = QStringLiteral("No hay una impresora predeterminada instalada.");
+    return nullptr;
+  }
+  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+}  // namespace korventa::reports::ui

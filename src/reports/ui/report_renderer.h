@@ -1,0 +1,66 @@
+#pragma once
+// Draws a report Document with QPainter: on a preview page, on a printer and into a PDF file.
+// Positions are twips from the top left corner of the printable area.
+#include <memory>
+
+#include <QFont>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPrinter>
+#include <QSizeF>
+#include <QString>
+
+#include "reports/report_document.h"
+#include "reports/report_writer.h"
+
+namespace korventa::reports::ui {
+
+// The unprintable border a printer keeps; PDF files and the preview keep the same, so that what
+// is drawn at x = 10 twips is not cut off.
+inline constexpr int kMarginTwips = 360;
+// A4.
+inline constexpr int kSheetWidthTwips = 11906;
+inline constexpr int kSheetHeightTwips = 16838;
+
+// The report font: "Courier New" (or "Courier") falls back to the metric-compatible
+// "Liberation Mono" where it is not installed. Sizes are kept within 1–400 points.
+QFont reportFont(const std::string& family, double pointSize, bool bold);
+
+// Size of a preview page in twips: a portrait A4 sheet, widened or lengthened when the drawing
+// reaches beyond it.
+QSizeF previewPageSizeTwips(const Page& page);
+
+// Draws the operations of one page. `zoom` scales twips beyond the device's own resolution;
+// `origin` is where twip (0, 0) lies, in device units.
+void paintPage(QPainter& painter, const Page& page, double zoom = 1.0, QPointF origin = {});
+
+// Draws the sheets of a print document on a printer or PDF writer, one device page per sheet
+// with the sheet's orientation. Returns false with a Spanish message when the device cannot be
+// painted on.
+bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error);
+
+// Writes the document into a PDF file (A4, the printer's border). With a preview document each
+// preview page becomes a PDF page.
+bool writePdf(const Document& doc, const QString& fileName, QString* error);
+
+// The "IMPRESORA" destination of the writers: plain lines printed top to bottom in the report
+// font, each one line height below the previous, on a printer or PDF writer.
+class PrinterLines : public DirectPrinter {
+ public:
+  explicit PrinterLines(QPagedPaintDevice& device);
+  bool isActive() const { return painter_.isActive(); }
+  void printLine(std::string_view text, const std::string& font, int size, bool bold) override;
+  void newPage() override;
+  // Ends the print job; false when the device could not be painted on.
+  bool finish();
+
+ private:
+  QPagedPaintDevice& device_;
+  QPainter painter_;
+  double y_ = 0;  // device units
+};
+
+// The system's default printer, or nullptr with a Spanish message when there is none.
+std::unique_ptr<QPrinter> defaultPrinter(QString* error);
+
+}  // namespace korventa::reports::ui

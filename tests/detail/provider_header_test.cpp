@@ -1,0 +1,230 @@
+// Header of fourth-category providers: identity checks and questions, counters, deleting and
+// leaving.
+#include <gtest/gtest.h>
+
+#include "data/servicios_comunes.h"
+#include "detail/provider_header.h"
+#include "support/test_db.h"
+
+namespace korventa::detail {
+namespace {
+
+constexpr const char* kRuc = "20503987610";
+
+struct Fixture {
+  test::TestDb t{true};
+  declaration::OpenDeclaration decl;
+  Fixture() {
+    decl.ruc = kRuc;
+    decl.periodo = "201209";
+  }
+  RecordingMessenger& m() { return t.messenger(); }
+  // A voucher written through the voucher dialog's controller.
+  void addVoucher(const VoucherContext& ctx, const std::string& kind, const std::string& number,
+                  const std::string& amount) {
+    VoucherEntry v(t.session(), ctx);
+    v.setKind(kind);
+    if (kind == "R" || kind == "N") v.setSeries("0001");
+    v.setNumber(number);
+    v.setIssueDate("10/09/2012");
+    v.setStartDate("01/09/2012");
+    v.setEndDate("05/09/2012");
+    v.setPaymentDate("20/09/2012");
+    v.setAmount(amount);
+    ASSERT_TRUE(v.accept()) << m().last();
+  }
+};
+
+TEST(ProviderHeader, RegisteredProvidersListed) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  ASSERT_EQ(h.registered().size(), 3u);
+  // Ordered by document type and number; each shows the name and the RUC.
+  EXPECT_EQ(h.registered()[0].caption, "NÚÑEZ ESPINOZA CARLOS ENRIQUE  -  10422334454");
+  EXPECT_EQ(h.registered()[1].caption, "GUTIÉRREZ LOZANO PATRICIA  -  10411223341");
+  EXPECT_EQ(h.registered()[2].key.doc_id_a, "XDA123456");
+  EXPECT_EQ(h.registered()[2].indDomicilio, "2");
+}
+
+struct IdentityCase {
+  const char* name;
+  int tipDoc;
+  const char* doc;
+  const char* nombre;
+  std::vector<Answer> answers;
+  bool ok;
+  std::vector<std::string> messages;
+  const char* focus;
+};
+
+TEST(ProviderHeader, IdentityChecksInOrder) {
+  ASSERT_TRUE(ServiciosComunes::rucValido("10411223341"));
+  ASSERT_FALSE(ServiciosComunes::rucValido("10411223342"));
+  const IdentityCase cases[] = {
+      {"no_document", 6, "", "ANA", {}, false, {"Debe ingresar el Número de documento"}, "TxtNumDoc"},
+      {"ruc_too_short", 6, "1041122334", "ANA", {}, false, {"Verifique la longitud del documento"}, "TxtNumDoc"},
+      {"dni_with_letters", 1, "4223344A", "ANA", {}, false, {"Verifique la longitud del documento"}, "TxtNumDoc"},
+      {"declarant_ruc", 6, kRuc, "ANA", {}, false, {"Número de RUC del independiente es igual al del declarante "},
+       "TxtNumDoc"},
+      {"invalid_ruc_refused", 6, "10411223342", "ANA", {Answer::No}, false,
+       {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"}, "TxtNumDoc"},
+      {"invalid_ruc_accepted", 6, "10411223342", "ANA", {Answer::Yes}, true,
+       {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"}, ""},
+      {"no_first_name_refused", 6, "10411223341", "", {Answer::No}, false,
+       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"}, "TxtNombre1"},
+      {"no_first_name_accepted", 6, "10411223341", "", {Answer::Yes}, true,
+       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"}, ""},
+      {"valid", 6, "10411223341", "PATRICIA", {}, true, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    ProviderHeader h(f.t.session(), f.decl);
+    h.setTipDoc(c.tipDoc);
+    h.setDocId(c.doc);
+    h.setDesNo1(c.nombre);
+    for (auto a : c.answers) f.m().queueAnswer(a);
+    EXPECT_EQ(h.Valida_Cab(), c.ok);
+    EXPECT_EQ(f.m().texts(), c.messages);
+    EXPECT_EQ(h.focus(), c.focus);
+  }
+}
+
+TEST(ProviderHeader, InvalidRucAcceptedIsMarkedOnTheHeader) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  h.setDocId("10411223342");
+  h.setDesNo1("ANA");
+  f.m().queueAnswer(Answer::Yes);
+  auto ctx = h.newVoucher();
+  ASSERT_TRUE(ctx);
+  f.addVoucher(*ctx, "R", "1", "2000");
+  EXPECT_EQ(f.t.db().text("SELECT ruc_estado FROM TMPF601RDCAB"), "0");
+}
+
+TEST(ProviderHeader, NewVoucherNeedsTheRucFirst) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  EXPECT_FALSE(h.newVoucher());
+  EXPECT_EQ(f.m().texts(), std::vector<std::string>{"Debe ingresar el Número de RUC."});
+}
+
+TEST(ProviderHeader, RegisteredProviderTwoKindsAndCounters) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  h.chooseRegistered(1);  // GUTIÉRREZ, RUC 10411223341
+  auto ctx = h.newVoucher();
+  ASSERT_TRUE(ctx) << f.m().last();
+  EXPECT_EQ(ctx->person.correl_a, 17);
+  f.addVoucher(*ctx, "R", "1", "2000");
+  f.addVoucher(*ctx, "N", "2", "-200");
+  h.Refresh_Recibos();
+  EXPECT_EQ(h.counterTexts(), (std::vector<std::string>{"Cantidad de Dietas: 0", "Cantidad de Notas de Crédito: 1",
+                                                        "Cantidad de Otros Comprobantes: 0",
+                                                        "Cantidad de Recibos x Honorarios: 1"}));
+  f.m().clear();
+  h.setDesNo2("MARÍA");
+  ASSERT_TRUE(h.accept());
+  EXPECT_EQ(f.m().last(), "La información fue grabada satisfactoriamente. ");
+  EXPECT_EQ(f.t.db().text("SELECT group_concat(tip_retencion || ':' || Des_No2) FROM (SELECT * FROM TMPF601RDCAB "
+                          "ORDER BY tip_retencion)"),
+            "N:MARÍA,R:MARÍA");
+}
+
+TEST(ProviderHeader, SecondNewHeaderForTheSamePerson) {
+  Fixture f;
+  {
+    ProviderHeader h(f.t.session(), f.decl);
+    h.chooseRegistered(1);
+    auto ctx = h.newVoucher();
+    ASSERT_TRUE(ctx);
+    f.addVoucher(*ctx, "R", "1", "2000");
+  }
+  // A new header for the same provider may add other kinds only.
+  ProviderHeader again(f.t.session(), f.decl);
+  again.chooseRegistered(1);
+  auto ctx = again.newVoucher();
+  ASSERT_TRUE(ctx);
+  EXPECT_EQ(ctx->kindsBefore, std::vector<std::string>{"R"});
+  EXPECT_TRUE(ctx->headerIsNew);
+}
+
+TEST(ProviderHeader, EmptyListQuestionsAndDelete) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  h.chooseRegistered(1);
+  EXPECT_FALSE(h.modifyVoucher(-1));
+  EXPECT_FALSE(h.Eliminar(-1));
+  EXPECT_FALSE(h.accept());
+  EXPECT_EQ(f.m().texts(), (std::vector<std::string>{"No existen registros para modificar",
+                                                      "No existen registros para eliminar",
+                                                      "Debe ingresar al menos un Recibo"}));
+  auto ctx = h.newVoucher();
+  ASSERT_TRUE(ctx);
+  f.addVoucher(*ctx, "R", "1", "2000");
+  h.Refresh_Recibos();
+  f.m().clear();
+  f.m().queueAnswer(Answer::No);
+  EXPECT_FALSE(h.Eliminar(0));
+  EXPECT_EQ(f.m().entries().back().text, "¿Está seguro de Eliminar?. Esta información no podrá ser recuperada");
+  EXPECT_EQ(f.m().entries().back().title, "Eliminar Registro");
+  EXPECT_EQ(h.vouchers().size(), 1u);
+  f.m().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(h.Eliminar(0));
+  EXPECT_TRUE(h.vouchers().empty());
+
+  // Leaving a header without vouchers asks, and Yes deletes the header.
+  f.m().clear();
+  f.m().queueAnswer(Answer::No);
+  EXPECT_FALSE(h.leave());
+  EXPECT_EQ(f.m().last(), "No hay recibos o dietas para este PS-4ta. Si sale se borrará este registro. ¿Está seguro?");
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601RDCAB"), 1);
+  f.m().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(h.leave());
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601RDCAB"), 0);
+}
+
+TEST(ProviderHeader, LeavingAChangedHeaderAsksToSave) {
+  Fixture f;
+  ProviderHeader h(f.t.session(), f.decl);
+  h.chooseRegistered(1);
+  auto ctx = h.newVoucher();
+  ASSERT_TRUE(ctx);
+  f.addVoucher(*ctx, "R", "1", "2000");
+  ASSERT_TRUE(h.openExisting(ctx->person));
+  EXPECT_FALSE(h.isNew());
+  EXPECT_EQ(h.identity().desNo1, "PATRICIA");
+  h.setDesNo1("PATTY");
+  f.m().clear();
+  f.m().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(h.leave());
+  EXPECT_EQ(f.m().entries()[0].text, "El formulario ha sido modificado. ¿Desea guardar los cambios?");
+  EXPECT_EQ(f.m().entries()[0].title, "Confirma Salir");
+  EXPECT_EQ(f.t.db().text("SELECT Des_No1 FROM TMPF601RDCAB"), "PATTY");
+}
+
+TEST(ProviderHeader, SentDeclarationReadsTheHistory) {
+  Fixture f;
+  f.decl.correl = "2";
+  f.t.db().run("INSERT INTO HF601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
+               "tip_doc_a, doc_id_a, Des_Pat, Des_No1, ind_domicilio, correl) VALUES "
+               "(6, ?, '201209', '0601', 17, 3, 'R', 6, '10411223341', 'GUTIÉRREZ', 'PATRICIA', '1', '2')",
+               {kRuc});
+  for (const char* correl : {"1", "2"})
+    f.t.db().run("INSERT INTO HF601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, "
+                 "tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, fec_emi, fec_pago, mto_rec, correl) VALUES "
+                 "(6, ?, '201209', '0601', 17, 3, 'R', 6, '10411223341', '0001', '9', '10/09/2012', '20/09/2012', "
+                 "'3000.00', ?)",
+                 {kRuc, correl});
+  ProviderHeader h(f.t.session(), f.decl);
+  ASSERT_TRUE(h.openExisting({17, 6, "10411223341", kProvider}));
+  EXPECT_TRUE(h.readOnly());
+  EXPECT_EQ(h.identity().desPat, "GUTIÉRREZ");
+  ASSERT_EQ(h.vouchers().size(), 1u);
+  EXPECT_EQ(h.vouchers()[0].mto_rec, "3000.00");
+  EXPECT_FALSE(h.newVoucher());
+  EXPECT_TRUE(h.leave());
+}
+
+}  // namespace
+}  // namespace korventa::detail

@@ -1,0 +1,257 @@
+// Reading report files for the preview and for the printer.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/messenger.h"
+#include "reports/report_reader.h"
+#include "reports/spool.h"
+#include "report_support.h"
+
+namespace korventa::reports {
+namespace {
+
+using test::pagedReport;
+using test::read;
+
+std::vector<std::string> texts(const Page& page) {
+  std::vector<std::string> out;
+  for (const auto& op : page.ops)
+    if (op.kind != DrawOp::Kind::Box) out.push_back(op.text);
+  return out;
+}
+
+TEST(ReportReader, TextKeepsItsLeadingBlanks) {
+  auto doc = read("pPos|10|175|     Total de Errores:|False|8|0|\r\n", ReadMode::Preview);
+  ASSERT_EQ(doc.pages.size(), 1u);
+  ASSERT_EQ(doc.pages[0].ops.size(), 1u);
+  const auto& op = doc.pages[0].ops[0];
+  EXPECT_EQ(op.text, "     Total de Errores:");
+  EXPECT_EQ(op.x, 10);
+  EXPECT_EQ(op.y, 175);
+  EXPECT_EQ(op.size, 8);
+  EXPECT_FALSE(op.bold);
+  EXPECT_EQ(op.font, "Courier New");
+}
+
+TEST(ReportReader, DrawingCommands) {
+  auto doc = read(
+      "pCuadro|150|300|1700|1640|0|\n"
+      "pPosVerti|500|600|ABC|True|10|0|\n"
+      "pPos|1|2|x|1|12|0|trailing|text\n",
+      ReadMode::Preview);
+  ASSERT_EQ(doc.pages.at(0).ops.size(), 3u);
+  const auto& box = doc.pages[0].ops[0];
+  EXPECT_EQ(box.kind, DrawOp::Kind::Box);
+  EXPECT_EQ((std::vector<int>{box.x, box.y, box.x2, box.y2}), (std::vector<int>{150, 300, 1700, 1640}));
+  const auto& vertical = doc.pages[0].ops[1];
+  EXPECT_EQ(vertical.kind, DrawOp::Kind::VerticalText);
+  EXPECT_EQ(vertical.text, "ABC");
+  EXPECT_TRUE(vertical.bold);
+  EXPECT_EQ(vertical.size, 10);
+  EXPECT_TRUE(doc.pages[0].ops[2].bold);  // a number other than 0 is true
+}
+
+TEST(ReportReader, PagesZeroToTwoGiveThreePreviewPages) {
+  auto doc = read(pagedReport(3), ReadMode::Preview);
+  ASSERT_EQ(doc.pages.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(doc.pages[i].index, i);
+    EXPECT_EQ(texts(doc.pages[i]), std::vector<std::string>{"pagina " + std::to_string(i)});
+  }
+}
+
+TEST(ReportReader, PrintingWithoutRangeStartsASheetPerNewPage) {
+  auto doc = read(pagedReport(5), ReadMode::Print);
+  ASSERT_EQ(doc.pages.size(), 5u);  // the last "pNuevaHoja" leaves no blank sheet
+  EXPECT_EQ(texts(doc.pages[4]), std::vector<std::string>{"pagina 4"});
+  // Without "pNuevaHoja" everything goes on one sheet, whatever the page index says.
+  auto one = read("pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n", ReadMode::Print);
+  ASSERT_EQ(one.pages.size(), 1u);
+  EXPECT_EQ(texts(one.pages[0]), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(ReportReader, RangeTwoToThreeOfFivePages) {
+  PageRange range{true, 2, 3};
+  auto print = read(pagedReport(5), ReadMode::Print, range);
+  ASSERT_EQ(print.pages.size(), 2u) << "new sheets only after pages 2 and 3";
+  EXPECT_EQ(texts(print.pages[0]), std::vector<std::string>{"pagina 1"});
+  EXPECT_EQ(texts(print.pages[1]), std::vector<std::string>{"pagina 2"});
+
+  auto preview = read(pagedReport(5), ReadMode::Preview, range);
+  ASSERT_EQ(preview.pages.size(), 2u) << "the range shows on consecutive preview pages";
+  EXPECT_EQ(texts(preview.pages[0]), std::vector<std::string>{"pagina 1"});
+  EXPECT_EQ(texts(preview.pages[1]), std::vector<std::string>{"pagina 2"});
+
+  auto outside = read(pagedReport(5), ReadMode::Preview, PageRange{true, 7, 9});
+  ASSERT_EQ(outside.pages.size(), 1u) << "an empty range still shows one page";
+  EXPECT_TRUE(outside.pages[0].ops.empty());
+}
+
+TEST(ReportReader, OrientationOnlyWhenPrintingColourOnlyInPreview) {
+  const std::string file =
+      "<!Orientacion!>H<!/Orientacion!>\n<!Color!>&H0000FF&<!/Color!>\npPos|1|1|a|False|8|0|\npNuevaHoja\n"
+      "<!Orientacion!> V <!/Orientacion!>\npPos|1|1|b|False|8|1|\n";
+  auto preview = read(file, ReadMode::Preview);
+  ASSERT_EQ(preview.pages.size(), 2u);
+  for (const auto& p : preview.pages) {
+    EXPECT_EQ(p.orientation, Orientation::Portrait);
+    EXPECT_EQ(p.background, (Rgb{255, 0, 0}));
+  }
+  auto print = read(file, ReadMode::Print);
+  ASSERT_EQ(print.pages.size(), 2u);
+  EXPECT_EQ(print.pages[0].orientation, Orientation::Landscape);
+  EXPECT_EQ(print.pages[1].orientation, Orientation::Portrait);
+  for (const auto& p : print.pages) EXPECT_EQ(p.background, Rgb{}) << "colour has no effect on paper";
+}
+
+TEST(ReportReader, ColourReachesPagesLoadedAfterItAndAlwaysTheFirst) {
+  auto doc = read(
+      "pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n<!Color!>&H00FF00&<!/Color!>\npPos|1|1|c|False|8|2|\n",
+      ReadMode::Preview);
+  ASSERT_EQ(doc.pages.size(), 3u);
+  EXPECT_EQ(doc.pages[0].background, (Rgb{0, 255, 0}));
+  EXPECT_EQ(doc.pages[1].background, Rgb{});
+  EXPECT_EQ(doc.pages[2].background, (Rgb{0, 255, 0}));
+}
+
+TEST(ReportReader, TagsAreStored) {
+  auto doc = read("<!font!>Arial<!/font!>\n<!nHojas!> 12 <!/nHojas!>\n", ReadMode::Preview);
+  EXPECT_EQ(doc.fontName, "Arial");
+  EXPECT_EQ(doc.announcedPages, 12);
+}
+
+TEST(ReportReader, BadLinesRenderWhatTheyCan) {
+  struct Case {
+    const char* name;
+    std::string line;
+    std::size_t ops;  // drawing operations on preview page 0
+    int skipped;
+  } cases[] = {
+      {"empty line", "", 0, 1},
+      {"blank line", "     ", 0, 1},
+      {"unknown token", "pCirculo|1|2|3|0|", 0, 1},
+      {"no terminator", "texto suelto", 0, 1},
+      {"missing arguments count as 0", "pPos|10|20", 1, 0},
+      {"only the token", "pCuadro|", 1, 0},
+      {"tag without its closing tag", "<!font!>Arial", 0, 0},
+      {"negative page is not drawn in the preview", "pPos|1|1|x|False|8|-1|", 0, 0},
+      {"carriage return only", "\r", 0, 1},
+  };
+  for (const auto& c : cases) {
+    auto doc = read(c.line + "\n", ReadMode::Preview);
+    ASSERT_EQ(doc.pages.size(), 1u) << c.name;
+    EXPECT_EQ(doc.pages[0].ops.size(), c.ops) << c.name;
+    EXPECT_EQ(doc.skippedLines, c.skipped) << c.name;
+  }
+  auto truncated = read("pPos|10|20", ReadMode::Preview);
+  EXPECT_EQ(truncated.pages[0].ops[0].x, 10);
+  EXPECT_EQ(truncated.pages[0].ops[0].y, 20);
+  EXPECT_EQ(truncated.pages[0].ops[0].text, "");
+}
+
+TEST(ReportReader, HugeNumbersAreHeldWithin16Bits) {
+  auto doc = read("pPos|999999|-999999|x|False|99999|40000|\n", ReadMode::Preview);
+  ASSERT_EQ(doc.pages.size(), 2u);  // page 0 and page 32767, nothing in between
+  EXPECT_EQ(doc.pages[1].index, 32767);
+  const auto& op = doc.pages[1].ops.at(0);
+  EXPECT_EQ(op.x, 32767);
+  EXPECT_EQ(op.y, -32768);
+  EXPECT_EQ(op.size, 32767);
+}
+
+TEST(ReportReader, BytesThatAreNotUtf8AreReadAsWindows1252) {
+  auto doc = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
+  EXPECT_EQ(texts(doc.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
+}
+
+TEST(ReportReader, MissingFileGivesTheMessage) {
+  RecordingMessenger m;
+  auto doc = pDesencripta("/nonexistent/00000001.PRN", "PresPrevia", {}, m);
+  EXPECT_FALSE(doc.has_value());
+  ASSERT_EQ(m.entries().size(), 1u);
+  EXPECT_EQ(m.entries()[0].text, "Archivo Físico del Reporte no Existe.");
+  EXPECT_EQ(m.entries()[0].title, "Error al Imprimir");
+  EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
+}
+
+TEST(ReportReader, FiveSheetFixture) {
+  RecordingMessenger m;
+  auto path = test::fixture("cinco_paginas.PRN");
+  auto preview = pDesencripta(path, "PresPrevia", {}, m);
+  ASSERT_TRUE(preview.has_value());
+  EXPECT_EQ(preview->pages.size(), 5u);
+  EXPECT_EQ(preview->skippedLines, 0);
+  auto print = pDesencripta(path, "IMPRIMIR", PageRange{true, 2, 3}, m);
+  ASSERT_TRUE(print.has_value());
+  EXPECT_EQ(print->pages.size(), 2u);
+  EXPECT_EQ(LeeNroHojas(path), 5);
+  EXPECT_TRUE(m.entries().empty());
+}
+
+// Random and truncated lines: the reader takes whatever it is given without failing, and its
+// pages stay consistent.
+TEST(ReportReader, FuzzRandomAndTruncatedLines) {
+  std::mt19937 rng(601);
+  const std::vector<std::string> valid = {
+      "pPos|10|175|  texto con blancos|False|8|0|", "pPosVerti|500|600|VERTICAL|True|10|1|",
+      "pCuadro|150|300|1700|1640|2|",              "pNuevaHoja",
+      "<!font!>Courier New<!/font!>",              "<!nHojas!>3<!/nHojas!>",
+      "<!Orientacion!>H<!/Orientacion!>",          "<!Color!>&H80000005&<!/Color!>",
+      "pPos|-5|99999999|Peña|1|8|32767|",
+  };
+  const std::string alphabet = "pPosCuadroVertiNuevaHoja<!>/|| 0123456789-.&HTrueFalse\xF1\xC3\xA9\x80\xFF\t";
+  auto randomLine = [&] {
+    std::string line;
+    int kind = static_cast<int>(rng() % 4);
+    if (kind == 0) {  // a valid line cut anywhere
+      const auto& v = valid[rng() % valid.size()];
+      line = v.substr(0, rng() % (v.size() + 1));
+    } else if (kind == 1) {  // characters of the language in random order
+      std::size_t n = rng() % 60;
+      for (std::size_t i = 0; i < n; ++i) line += alphabet[rng() % alphabet.size()];
+    } else if (kind == 2) {  // any bytes
+      std::size_t n = rng() % 40;
+      for (std::size_t i = 0; i < n; ++i) line += static_cast<char>(rng() % 256);
+    } else {  // a token with random arguments
+      static const char* tokens[] = {"pPos|", "pPosVerti|", "pCuadro|", "pNuevaHoja", "<!Color!>", "<!Orientacion!>"};
+      line = tokens[rng() % 6];
+      std::size_t n = rng() % 8;
+      for (std::size_t i = 0; i < n; ++i) line += std::to_string(static_cast<int>(rng()) % 100000) + "|";
+    }
+    return line;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::string file;
+    int lines = static_cast<int>(rng() % 40);
+    for (int i = 0; i < lines; ++i) file += randomLine() + (rng() % 2 ? "\r\n" : "\n");
+    if (rng() % 2) file += randomLine();  // last line without its end
+    PageRange range;
+    if (rng() % 2) range = PageRange{true, static_cast<int>(rng() % 5), static_cast<int>(rng() % 5)};
+    for (auto mode : {ReadMode::Preview, ReadMode::Print}) {
+      Document doc;
+      ASSERT_NO_THROW(doc = read(file, mode, range)) << "round " << round;
+      if (mode == ReadMode::Preview) {
+        ASSERT_FALSE(doc.pages.empty());
+        for (std::size_t i = 1; i < doc.pages.size(); ++i) EXPECT_LT(doc.pages[i - 1].index, doc.pages[i].index);
+        if (range.active) {
+          for (const auto& p : doc.pages) {
+            if (!p.ops.empty()) {
+              EXPECT_TRUE(range.contains(p.index));
+            }
+          }
+        }
+      } else {
+        for (const auto& p : doc.pages) EXPECT_FALSE(p.ops.empty()) << "no blank sheets";
+      }
+      for (const auto& p : doc.pages)
+        for (const auto& op : p.ops) {
+          EXPECT_GE(op.x, -32768);
+          EXPECT_LE(op.x, 32767);
+        }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korventa::reports

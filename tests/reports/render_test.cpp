@@ -1,0 +1,183 @@
+// Drawing report pages with Qt: raster pages and PDF files.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include "reports/report_reader.h"
+#include "reports/ui/report_renderer.h"
+#include "report_support.h"
+#include "support/test_db.h"
+
+namespace korventa::reports {
+namespace {
+
+using korventa::test::TempDir;
+
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (!QGuiApplication::instance()) {
+      qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+      app_ = new QGuiApplication(argc_, argv_);
+    }
+  }
+  void TearDown() override { delete app_; }
+
+ private:
+  int argc_ = 1;
+  char name_[12] = "test_report";
+  char* argv_[2] = {name_, nullptr};
+  QGuiApplication* app_ = nullptr;
+};
+const auto* qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+// Pages of a PDF file, counted by its page objects.
+int pdfPages(const std::filesystem::path& file) {
+  std::string pdf = test::readFile(file);
+  static const std::regex page(R"(/Type\s*/Page[^s])");
+  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+// A page drawn at 144 dpi on white.
+QImage raster(const Page& page) {
+  QImage img(1700, 2400, QImage::Format_RGB32);
+  img.setDotsPerMeterX(qRound(144 / 0.0254));
+  img.setDotsPerMeterY(qRound(144 / 0.0254));
+  img.fill(Qt::white);
+  QPainter p(&img);
+  ui::paintPage(p, page);
+  return img;
+}
+
+// Leftmost column with a dark pixel between rows y0 and y1; -1 when none.
+int firstInkColumn(const QImage& img, int y0, int y1) {
+  for (int x = 0; x < img.width(); ++x)
+    for (int y = y0; y < y1; ++y)
+      if (qGray(img.pixel(x, y)) < 128) return x;
+  return -1;
+}
+
+TEST(ReportRender, CourierNewResolvesToAFixedPitchFont) {
+  QFont font = ui::reportFont("Courier New", 8, false);
+  QFontInfo info(font);
+  EXPECT_TRUE(info.fixedPitch()) << info.family().toStdString();
+  EXPECT_TRUE(info.family() == "Courier New" || info.family() == "Liberation Mono") << info.family().toStdString();
+  EXPECT_DOUBLE_EQ(ui::reportFont("Courier New", 99999, true).pointSizeF(), 400.0);
+  EXPECT_DOUBLE_EQ(ui::reportFont("Courier New", 0, true).pointSizeF(), 1.0);
+}
+
+TEST(ReportRender, LeadingBlanksShiftTheText) {
+  auto doc = test::read("pPos|1440|1440|X|False|10|0|\npPos|1440|2880|   X|False|10|0|\n", ReadMode::Preview);
+  QImage img = raster(doc.pages[0]);
+  int plain = firstInkColumn(img, 144, 288);
+  int shifted = firstInkColumn(img, 288, 432);
+  ASSERT_GT(plain, 0);
+  // Three blanks of a 10-point fixed-pitch font: 3 x 6 points = 18 points = 36 pixels at 144 dpi.
+  EXPECT_NEAR(shifted - plain, 36, 2);
+}
+
+TEST(ReportRender, BoxesAndVerticalText) {
+  auto doc = test::read("pCuadro|1440|1440|2880|2880|0|\npPosVerti|4320|1440|IIII|True|10|0|\n", ReadMode::Preview);
+  QImage img = raster(doc.pages[0]);
+  EXPECT_LT(qGray(img.pixel(144, 200)), 128);  // left side
+  EXPECT_LT(qGray(img.pixel(288, 200)), 128);  // right side
+  EXPECT_LT(qGray(img.pixel(200, 144)), 128);  // top
+  EXPECT_EQ(qGray(img.pixel(200, 200)), 255);  // inside stays empty
+  // Four characters, 190 twips apart, downwards from y = 1440.
+  int inkRows = 0;
+  for (int y = 144; y < 144 + 4 * 19 + 20; ++y)
+    for (int x = 432; x < 460; ++x)
+      if (qGray(img.pixel(x, y)) < 128) {
+        ++inkRows;
+        break;
+      }
+  EXPECT_GT(inkRows, 30);
+}
+
+TEST(ReportRender, PdfHasOnePagePerSheet) {
+  TempDir dir;
+  RecordingMessenger m;
+  auto file = test::fixture("cinco_paginas.PRN");
+  struct Case {
+    const char* name;
+    ReadMode mode;
+    PageRange range;
+    int pages;
+  } cases[] = {
+      {"whole file printed", ReadMode::Print, {}, 5},
+      {"pages 2 to 3", ReadMode::Print, {true, 2, 3}, 2},
+      {"last page only", ReadMode::Print, {true, 5, 5}, 1},
+      {"preview pages", ReadMode::Preview, {}, 5},
+      {"nothing in the range still gives a page", ReadMode::Print, {true, 8, 9}, 1},
+  };
+  for (const auto& c : cases) {
+    auto doc = pDesencripta(file, c.mode == ReadMode::Print ? "IMPRIMIR" : "PresPrevia", c.range, m);
+    ASSERT_TRUE(doc.has_value());
+    auto pdf = dir / "out.pdf";
+    QString error;
+    ASSERT_TRUE(ui::writePdf(*doc, QString::fromStdString(pdf.string()), &error)) << error.toStdString();
+    EXPECT_EQ(pdfPages(pdf), c.pages) << c.name;
+  }
+}
+
+TEST(ReportRender, LandscapeSheetsInThePdf) {
+  TempDir dir;
+  auto doc = test::read(
+      "<!Orientacion!>H<!/Orientacion!>\npPos|100|100|apaisada|False|8|0|\npNuevaHoja\n"
+      "<!Orientacion!>V<!/Orientacion!>\npPos|100|100|vertical|False|8|1|\n",
+      ReadMode::Print);
+  auto pdf = dir / "o.pdf";
+  ASSERT_TRUE(ui::writePdf(doc, QString::fromStdString(pdf.string()), nullptr));
+  std::string content = test::readFile(pdf);
+  std::smatch m;
+  std::vector<std::pair<double, double>> boxes;
+  static const std::regex box(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])");
+  for (auto it = std::sregex_iterator(content.begin(), content.end(), box); it != std::sregex_iterator(); ++it)
+    boxes.emplace_back(std::stod((*it)[1]), std::stod((*it)[2]));
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_GT(boxes[0].first, boxes[0].second) << "first sheet landscape";
+  EXPECT_LT(boxes[1].first, boxes[1].second) << "second sheet portrait";
+}
+
+TEST(ReportRender, GarbageRendersWithoutFailing) {
+  auto doc = test::read(
+      "pPos|32767|-32768|\xFF\xFE texto|True|32767|0|\npPosVerti|-5|-5|" + std::string(500, 'V') +
+          "|1|0|0|\npCuadro|-32768|-32768|32767|32767|0|\npPos|||||\n",
+      ReadMode::Preview);
+  ASSERT_EQ(doc.pages.size(), 1u);
+  EXPECT_EQ(doc.pages[0].ops.size(), 4u);
+  QImage img = raster(doc.pages[0]);
+  EXPECT_FALSE(img.isNull());
+  QSizeF size = ui::previewPageSizeTwips(doc.pages[0]);
+  EXPECT_LE(size.width(), 32767 + 2 * ui::kMarginTwips);
+}
+
+// Lines sent straight to a printer: a sheet per page of the listing writer.
+TEST(ReportRender, ListingLinesStraightToAPrinter) {
+  TempDir dir;
+  auto pdf = dir / "directo.pdf";
+  QPdfWriter writer(QString::fromStdString(pdf.string()));
+  ui::PrinterLines printer(writer);
+  ASSERT_TRUE(printer.isActive());
+  ReportWriter w(printer);
+  w.ImprimeLineaPag("<!font!>Courier New<!/font!>");
+  for (int i = 1; i < 100; ++i) w.ImprimeLineaPag("  linea " + std::to_string(i));
+  ASSERT_TRUE(printer.finish());
+  EXPECT_EQ(pdfPages(pdf), 2);
+}
+
+TEST(ReportRender, UnwritablePdfIsReported) {
+  auto doc = test::read("pPos|1|1|x|False|8|0|\n", ReadMode::Print);
+  QString error;
+  EXPECT_FALSE(ui::writePdf(doc, "/nonexistent-folder/x/o.pdf", &error));
+  EXPECT_TRUE(error.startsWith("No se pudo escribir el archivo PDF")) << error.toStdString();
+}
+
+}  // namespace
+}  // namespace korventa::reports

@@ -1,0 +1,228 @@
+// The provider header, the voucher dialog and the trainee form, driven through their widgets:
+// a provider with a fee receipt and a credit note and a trainee with two establishments are
+// recorded, saved into the stored tables and reopened.
+#include <cstdlib>
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/widgets.h"
+#include "declaration/open_declaration.h"
+#include "detail/receipts_save.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::uitest {
+
+namespace {
+constexpr const char* kRuc = "20503987610";
+
+template <class W>
+W* child(QWidget* form, const char* name) {
+  auto* w = form->findChild<W*>(name);
+  if (!w) qFatal("missing widget %s", name);
+  return w;
+}
+
+// With KORVENTA_SHOT_DIR set, each form is also saved as a picture there.
+void shot(QWidget* w, const char* name) {
+  const char* dir = std::getenv("KORVENTA_SHOT_DIR");
+  if (!dir) return;
+  QApplication::processEvents();
+  w->grab().save(QDir(dir).filePath(QString(name) + ".png"));
+}
+}  // namespace
+
+class ProvidersFormsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TestDb> t_;
+  declaration::OpenDeclaration decl_;
+
+  std::unique_ptr<QDialog> open(const char* name) {
+    std::unique_ptr<QDialog> f(ui::FormRegistry::create(name, t_->session(), nullptr));
+    if (!f) qFatal("form %s not created", name);
+    f->show();
+    return f;
+  }
+
+  QDialog* voucherDialog(QWidget* header) {
+    QApplication::processEvents();
+    for (auto* d : header->findChildren<QDialog*>("Frm61502"))
+      if (d->isVisible()) return d;
+    return nullptr;
+  }
+
+  void enterVoucher(QWidget* header, const QString& kind, const QString& number, const QString& amount,
+                    const QString& expectedRetention, const char* shotName) {
+    QTest::mouseClick(child<QPushButton>(header, "CmdNuevoRec"), Qt::LeftButton);
+    QDialog* v = voucherDialog(header);
+    QVERIFY(v);
+    auto* kinds = child<QComboBox>(v, "cboTipoServ");
+    kinds->setCurrentIndex(kinds->findData(kind));
+    QTest::keyClicks(child<QLineEdit>(v, "TxtSerie"), "0001");
+    QTest::keyClicks(child<QLineEdit>(v, "TxtNumero"), number);
+    child<ui::DateEdit>(v, "mskFec_Emi")->setText("10/09/2012");
+    child<ui::DateEdit>(v, "mskFec_ini")->setText("01/09/2012");
+    child<ui::DateEdit>(v, "mskFec_Fin")->setText("05/09/2012");
+    child<ui::DateEdit>(v, "mskFec_Pago")->setText("20/09/2012");
+    auto* monto = child<QLineEdit>(v, "TxtMonto");
+    QTest::keyClicks(monto, amount);
+    emit monto->editingFinished();
+    QCOMPARE(child<QLineEdit>(v, "TxtMtoRta")->text(), expectedRetention);
+    QVERIFY(child<QGroupBox>(v, "fraRetenciones")->isEnabled());
+    QVERIFY(!child<QGroupBox>(v, "fraIes")->isVisibleTo(v));
+    shot(v, shotName);
+    QPointer<QDialog> alive(v);
+    QTest::mouseClick(child<QPushButton>(v, "CmdAceptar"), Qt::LeftButton);
+    QApplication::processEvents();
+    QVERIFY2(!alive || !alive->isVisible(), t_->messenger().last().c_str());
+  }
+
+ private slots:
+  void init() {
+    t_ = std::make_unique<test::TestDb>(true);
+    decl_ = {};
+    decl_.ruc = kRuc;
+    decl_.name = "CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.";
+    decl_.periodo = "201209";
+    t_->session().openDeclaration = &decl_;
+    // The working set of the declaration holds its trainees.
+    t_->db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
+                 "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
+                 "'PÉREZ', 'CAMPOS', 'DIANA')",
+                 {kRuc});
+  }
+  void cleanup() { t_.reset(); }
+
+  void formsAreRegistered() {
+    QVERIFY(ui::FormRegistry::has("Frm61501"));
+    QVERIFY(ui::FormRegistry::has("Frm61502"));
+    QVERIFY(ui::FormRegistry::has("Frm601MFDET"));
+    t_->session().openDeclaration = nullptr;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, ui::FormRegistry::create("Frm61501", t_->session(), nullptr));
+  }
+
+  void recordsProviderWithTwoReceiptsAndTrainee() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    {
+      auto header = open("Frm61501");
+      auto* registrados = child<QComboBox>(header.get(), "CmbRegistrados");
+      int gutierrez = registrados->findText("GUTIÉRREZ LOZANO PATRICIA  -  10411223341");
+      QVERIFY(gutierrez > 0);
+      registrados->setCurrentIndex(gutierrez);
+      emit registrados->activated(gutierrez);
+      QCOMPARE(child<QLineEdit>(header.get(), "TxtNumDoc")->text(), QString("10411223341"));
+      QCOMPARE(child<QLineEdit>(header.get(), "TxtNombre1")->text(), QString("PATRICIA"));
+
+      enterVoucher(header.get(), "R", "123", "2000", "200.00", "Frm61502_recibo");
+      enterVoucher(header.get(), "N", "124", "-200", "(20.00)", "Frm61502_nota");
+
+      auto* grid = child<QTableWidget>(header.get(), "grdRecibos");
+      QCOMPARE(grid->rowCount(), 2);
+      // Listed by kind: the credit note first.
+      QCOMPARE(grid->item(0, 8)->text(), QString("(20.00)"));
+      QCOMPARE(grid->item(1, 5)->text(), QString("2,000.00"));
+      QCOMPARE(child<QLabel>(header.get(), "lblCantidad3")->text(), QString("Cantidad de Recibos x Honorarios: 1"));
+      // The document that keys the vouchers can no longer change.
+      QVERIFY(child<QLineEdit>(header.get(), "TxtNumDoc")->isReadOnly());
+      shot(header.get(), "Frm61501");
+      QTest::mouseClick(child<QPushButton>(header.get(), "CmdAceptar"), Qt::LeftButton);
+      QVERIFY(!header->isVisible());
+      QCOMPARE(t_->messenger().last(), std::string("La información fue grabada satisfactoriamente. "));
+    }
+
+    s.mode = Mode::Modify;
+    s.currentPerson = {23, 1, "72345678", kTrainee};
+    {
+      auto mf = open("Frm601MFDET");
+      QCOMPARE(child<QLineEdit>(mf.get(), "TxtNombre1")->text(), QString("DIANA"));
+      auto* list = child<QListWidget>(mf.get(), "lstHorario");
+      QCOMPARE(list->count(), 7);
+      QTest::keyClicks(child<QLineEdit>(mf.get(), "TxtMonto"), "930");
+      // Without establishments the trainee is refused.
+      QTest::mouseClick(child<QPushButton>(mf.get(), "CmdAceptaRec"), Qt::LeftButton);
+      QCOMPARE(t_->messenger().last(), std::string("Debe seleccionar por lo menos un establecimeinto"));
+      QVERIFY(mf->isVisible());
+      list->item(0)->setSelected(true);
+      list->item(2)->setSelected(true);
+      shot(mf.get(), "Frm601MFDET");
+      QTest::mouseClick(child<QPushButton>(mf.get(), "CmdAceptaRec"), Qt::LeftButton);
+      QVERIFY(!mf->isVisible());
+    }
+
+    // The save copies the working rows; the fourth-category boxes come from the receipts.
+    detail::Graba_Rta(t_->db(), decl_);
+    detail::Graba_ModForm(t_->db(), decl_);
+    QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDDET"), 2);
+    QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDCAB"), 2);
+    QCOMPARE(t_->db().text("SELECT group_concat(cod_estab) FROM F601_ESTABMF"), std::string("1,3"));
+    auto boxes = detail::Suma_Montos(t_->db(), decl_, detail::VoucherSource::Stored);
+    QCOMPARE(boxes.value("320"), std::string("1800"));
+    QCOMPARE(boxes.value("321"), std::string("180"));
+
+    // Reopened: the provider shows both vouchers, the trainee both establishments.
+    s.currentPerson = {17, 6, "10411223341", kProvider};
+    {
+      auto header = open("Frm61501");
+      QCOMPARE(child<QTableWidget>(header.get(), "grdRecibos")->rowCount(), 2);
+      QCOMPARE(child<QLabel>(header.get(), "lblCantidad1")->text(), QString("Cantidad de Notas de Crédito: 1"));
+      QTest::mouseClick(child<QPushButton>(header.get(), "CmdSalir"), Qt::LeftButton);
+      QVERIFY(!header->isVisible());
+    }
+    s.currentPerson = {23, 1, "72345678", kTrainee};
+    {
+      auto mf = open("Frm601MFDET");
+      auto* list = child<QListWidget>(mf.get(), "lstHorario");
+      QCOMPARE(list->selectedItems().size(), 2);
+      QCOMPARE(child<QLineEdit>(mf.get(), "TxtMonto")->text(), QString("930.00"));
+    }
+  }
+
+  void feeReceiptUpTo1500Asks() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    auto header = open("Frm61501");
+    auto* registrados = child<QComboBox>(header.get(), "CmbRegistrados");
+    registrados->setCurrentIndex(2);
+    emit registrados->activated(2);
+    QTest::mouseClick(child<QPushButton>(header.get(), "CmdNuevoRec"), Qt::LeftButton);
+    QDialog* v = voucherDialog(header.get());
+    QVERIFY(v);
+    auto* kinds = child<QComboBox>(v, "cboTipoServ");
+    kinds->setCurrentIndex(kinds->findData("R"));
+    auto* monto = child<QLineEdit>(v, "TxtMonto");
+    t_->messenger().queueAnswer(Answer::No);
+    QTest::keyClicks(monto, "1500");
+    emit monto->editingFinished();
+    QVERIFY(t_->messenger().entries().back().question);
+    QVERIFY(child<QRadioButton>(v, "OptRetNo")->isChecked());
+    QCOMPARE(child<QLineEdit>(v, "TxtMtoRta")->text(), QString("0.00"));
+    QVERIFY(child<QLineEdit>(v, "TxtNumFor")->isEnabled());
+    QCOMPARE(monto->text(), QString("1,500.00"));
+    // A forbidden character in the series is refused.
+    QTest::keyClicks(child<QLineEdit>(v, "TxtSerie"), "e-1");
+    QCOMPARE(child<QLineEdit>(v, "TxtSerie")->text(), QString("E1"));
+    QCOMPARE(t_->messenger().last(), std::string("Caracter no permitido"));
+    v->reject();
+  }
+};
+
+KORVENTA_UI_TEST(ProvidersFormsTest)
+
+}  // namespace korventa::uitest
+
+#include "providers_forms_test.moc"

@@ -1,0 +1,313 @@
+// The preview and the page-range dialog, driven through their widgets.
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "app/ui/form_registry.h"
+#include "reports/page_range.h"
+#include "reports/spool.h"
+#include "reports/ui/frm_impx_pag.h"
+#include "reports/ui/frm_preview.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::reports {
+namespace {
+
+using ui::frmImpxPag;
+using ui::frmPreview;
+
+// A report of `pages` pages, each with a header box, its page number and body lines.
+std::string pagedReport(int pages) {
+  std::string s = "<!font!>Courier New<!/font!>\r\n<!nHojas!>" + std::to_string(pages) +
+                  "<!/nHojas!>\r\n<!Orientacion!>V<!/Orientacion!>\r\n<!Color!>&H80000005&<!/Color!>\r\n";
+  for (int p = 0; p < pages; ++p) {
+    std::string n = std::to_string(p);
+    s += "pCuadro|150|300|11000|1640|" + n + "|\r\n";
+    s += "pPos|300|350|PAGINA " + std::to_string(p + 1) + "|True|14|" + n + "|\r\n";
+    for (int r = 0; r < 10; ++r) s += "pPos|300|" + std::to_string(2000 + r * 250) + "|  fila " + std::to_string(r) + "|False|9|" + n + "|\r\n";
+    s += "pNuevaHoja\r\n";
+  }
+  return s;
+}
+
+int pdfPages(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  static const std::regex page(R"(/Type\s*/Page[^s])");
+  return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
+}
+
+// Saves a picture of a widget when KORVENTA_SCREENSHOTS names a folder.
+void screenshot(QWidget& w, const char* name) {
+  QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
+  if (dir.isEmpty()) return;
+  w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
+}
+
+QAction* action(QWidget& form, const char* name) { return form.findChild<QAction*>(name); }
+
+class ReportFormsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<korventa::test::TestDb> db_;
+  std::filesystem::path write(const std::string& name, const std::string& content) {
+    auto p = db_->dir() / name;
+    std::ofstream(p, std::ios::binary) << content;
+    return p;
+  }
+
+ private slots:
+  void init() {
+    db_ = std::make_unique<korventa::test::TestDb>();
+    printRange() = PageRange{};
+  }
+  void cleanup() {
+    db_.reset();
+    printRange() = PageRange{};
+  }
+
+  void formsAreRegistered() {
+    QVERIFY(korventa::ui::FormRegistry::has("frmPreview"));
+    QVERIFY(korventa::ui::FormRegistry::has("frmImpxPag"));
+    auto path = write("r.PRN", pagedReport(2));
+    std::unique_ptr<QDialog> form(korventa::ui::FormRegistry::create("frmPreview", db_->session(), nullptr));
+    QVERIFY(form);
+    form->setProperty("reportPath", QString::fromStdString(path.string()));
+    QCOMPARE(static_cast<frmPreview*>(form.get())->pageCount(), 2);
+  }
+
+  void toolbarMovesBetweenPagesAndStopsAtTheEnds() {
+    auto path = write("r.PRN", pagedReport(3));
+    frmPreview form(db_->session());
+    QVERIFY(form.open(QString::fromStdString(path.string())));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.pageCount(), 3);
+    QCOMPARE(form.currentPage(), 0);
+    QVERIFY(!action(form, "btnAnterior")->isEnabled());
+
+    form.tlbPrevia_ButtonClick(2);  // previous on the first page
+    QCOMPARE(form.currentPage(), 0);
+    auto* vsb = form.findChild<QScrollBar*>("vsbPic");
+    QVERIFY(vsb);
+    QVERIFY(vsb->maximum() > 0);
+    vsb->setValue(200);
+    action(form, "btnSiguiente")->trigger();
+    QCOMPARE(form.currentPage(), 1);
+    QCOMPARE(vsb->value(), 0);  // a new page is shown from its top
+    action(form, "btnSiguiente")->trigger();
+    action(form, "btnSiguiente")->trigger();  // past the last page
+    QCOMPARE(form.currentPage(), 2);
+    QVERIFY(!action(form, "btnSiguiente")->isEnabled());
+    QCOMPARE(form.findChild<QLabel*>("lblPagina")->text().trimmed(), QString("Página 3 de 3"));
+    action(form, "btnAnterior")->trigger();
+    QCOMPARE(form.currentPage(), 1);
+    form.pMostrar(0);
+    QCOMPARE(form.currentPage(), 0);
+    form.tlbPrevia_ButtonClick(5);
+    QVERIFY(!form.isVisible());
+    QVERIFY(db_->messenger().entries().empty());
+  }
+
+  void missingFileIsReported() {
+    frmPreview form(db_->session());
+    QVERIFY(!form.open(QString::fromStdString((db_->dir() / "00000099.PRN").string())));
+    QCOMPARE(db_->messenger().entries().size(), size_t(1));
+    const auto& e = db_->messenger().entries()[0];
+    QCOMPARE(QString::fromStdString(e.text), QString("Archivo Físico del Reporte no Existe."));
+    QCOMPARE(QString::fromStdString(e.title), QString("Error al Imprimir"));
+    QVERIFY(e.icon == MsgIcon::Critical);
+    QVERIFY(!action(form, "btnImprimir")->isEnabled());
+  }
+
+  void printingARangeOnAPrinter() {
+    auto path = write("r.PRN", pagedReport(5));
+    printRange() = PageRange{true, 2, 3};
+    frmPreview form(db_->session());
+    QVERIFY(form.open(QString::fromStdString(path.string())));
+    QCOMPARE(form.pageCount(), 2);  // the preview shows the range only
+    form.show();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    auto pdf = db_->dir() / "impreso.pdf";
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    form.setPrinter(&printer);
+    action(form, "btnImprimir")->trigger();
+    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("Reporte se imprimió satisfactoriamente."));
+    QVERIFY(db_->messenger().entries().back().icon == MsgIcon::Information);
+    QVERIFY(!form.isVisible());  // closed after printing a range
+    QCOMPARE(pdfPages(pdf), 2);
+  }
+
+  void printingWithoutAPrinterIsAnError() {
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a default printer");
+    auto path = write("r.PRN", pagedReport(1));
+    frmPreview form(db_->session());
+    QVERIFY(form.open(QString::fromStdString(path.string())));
+    QVERIFY(!form.imprimir());
+    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("No hay una impresora predeterminada instalada."));
+    QCOMPARE(QString::fromStdString(db_->messenger().entries().back().title), QString("Error al Imprimir"));
+  }
+
+  void savingAsPdf() {
+    auto path = write("r.PRN", pagedReport(4));
+    frmPreview form(db_->session());
+    QVERIFY(form.open(QString::fromStdString(path.string())));
+    auto pdf = db_->dir() / "copia.pdf";
+    QVERIFY(form.guardarPdf(QString::fromStdString(pdf.string())));
+    QCOMPARE(pdfPages(pdf), 4);
+    QVERIFY(db_->messenger().last().starts_with("Reporte guardado en "));
+  }
+
+  void pageRangeChecks_data() {
+    QTest::addColumn<QString>("desde");
+    QTest::addColumn<QString>("hasta");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("first page empty") << "" << "3" << "Ingrese página de inicio." << "txtPagDesde";
+    QTest::newRow("first page blank") << "  " << "3" << "Ingrese página de inicio." << "txtPagDesde";
+    QTest::newRow("first page zero") << "0" << "3" << "Página inicial debe ser a partir de 1." << "txtPagDesde";
+    QTest::newRow("first page beyond the total, last empty")
+        << "6" << "" << "Página inicial no debe ser mayor a total de páginas del reporte." << "txtPagDesde";
+    QTest::newRow("last page empty") << "2" << "" << "Ingrese página de Fin." << "txtPagHasta";
+    QTest::newRow("first after last") << "4" << "2" << "Página inicial no debe ser mayor a página final." << "txtPagHasta";
+  }
+
+  void pageRangeChecks() {
+    QFETCH(QString, desde);
+    QFETCH(QString, hasta);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    auto path = write("r.PRN", pagedReport(5));
+    frmImpxPag form(db_->session());
+    form.setReport(path.string(), 5, 5);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto* txtDesde = form.findChild<QLineEdit*>("txtPagDesde");
+    auto* txtHasta = form.findChild<QLineEdit*>("txtPagHasta");
+    txtDesde->clear();
+    QTest::keyClicks(txtDesde, desde);
+    txtHasta->clear();
+    QTest::keyClicks(txtHasta, hasta);
+    QTest::mouseClick(form.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    QCOMPARE(db_->messenger().entries().size(), size_t(1));
+    QCOMPARE(QString::fromStdString(db_->messenger().last()), message);
+    QVERIFY(db_->messenger().entries()[0].icon == MsgIcon::Critical);
+    QVERIFY(form.isVisible());
+    QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
+    QVERIFY(!printRange().active);
+  }
+
+  void pageBoxesTakeDigitsOnly() {
+    frmImpxPag form(db_->session());
+    auto* txtDesde = form.findChild<QLineEdit*>("txtPagDesde");
+    QCOMPARE(txtDesde->text(), QString("1"));
+    txtDesde->clear();
+    QTest::keyClicks(txtDesde, "a2b.-");
+    QCOMPARE(txtDesde->text(), QString("2."));
+  }
+
+  void acceptedRangeOpensThePreview() {
+    auto path = write("r.PRN", pagedReport(5));
+    frmImpxPag form(db_->session());
+    form.setReport(path.string(), 5, 5);
+    form.findChild<QLineEdit*>("txtPagDesde")->setText("2");
+    form.findChild<QLineEdit*>("txtPagHasta")->setText("3");
+    form.show();
+    int previewPages = -1;
+    QTimer::singleShot(0, [&] {
+      if (auto* preview = qobject_cast<frmPreview*>(QApplication::activeModalWidget())) {
+        previewPages = preview->pageCount();
+        preview->close();
+      }
+    });
+    QVERIFY(form.cmdAceptar_Click());
+    QCOMPARE(previewPages, 2);
+    QVERIFY(printRange().active);
+    QCOMPARE(printRange().first, 2);
+    QCOMPARE(printRange().last, 3);
+    QVERIFY(!form.isVisible());
+  }
+
+  void cancelledRangeDialogLeavesNoRange() {
+    auto path = write("r.PRN", pagedReport(20));
+    printRange() = PageRange{false, 4, 4};
+    QString caption;
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<frmImpxPag*>(QApplication::activeModalWidget())) {
+        caption = dialog->windowTitle();
+        QCOMPARE(dialog->findChild<QLineEdit*>("txtPagHasta")->text(), QString("20"));
+        dialog->findChild<QPushButton*>("cmdCancelar")->click();
+      }
+    });
+    ui::previewWithRange(db_->session(), path.string(), planForImportResult(20));
+    QCOMPARE(caption, QString("Impresión de 20 páginas"));
+    QVERIFY(!printRange().active);
+  }
+
+  // A listing written with the writers and registered in SPOOL, previewed page by page and
+  // printed for a range of pages.
+  void listingFromWriterToPaper() {
+    std::filesystem::path path;
+    {
+      SpoolReport report(db_->session(), "PR0049", 6, "20100066603");
+      ListingHeader h{"REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205", "20100066603", "EMPRESA DEMO S.A.C.", 200,
+                      "", ""};
+      writeListingHeader(report.writer(), h);
+      for (int i = 1; i <= 200; ++i) {
+        report.writer().ImprimeLineaPag(std::string(20, ' ') + "01 " + std::to_string(40000000 + i) +
+                                        "  Trabajador no registrado en el periodo (línea " + std::to_string(i) + ")");
+        if (i % 69 == 0) writeListingHeader(report.writer(), h);
+      }
+      path = report.commit();
+    }
+    QCOMPARE(QString::fromStdString(path.filename().string()), QString("00000001.PRN"));
+    QCOMPARE(LeeNroHojas(path), 3);
+    QCOMPARE(db_->db().integer("SELECT count(*) FROM SPOOL WHERE CodRep = 'PR0049'"), std::int64_t(1));
+
+    frmPreview form(db_->session());
+    QVERIFY(form.open(QString::fromStdString(path.string())));
+    QCOMPARE(form.pageCount(), 3);  // 200 lines and the headers at 85 lines a page
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    screenshot(form, "preview-page1");
+    form.tlbPrevia_ButtonClick(3);
+    screenshot(form, "preview-page2");
+
+    printRange() = PageRange{true, 2, 3};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    auto pdf = db_->dir() / "listado.pdf";
+    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    form.setPrinter(&printer);
+    QVERIFY(form.imprimir());
+    QCOMPARE(pdfPages(pdf), 2);
+    QByteArray keep = qgetenv("KORVENTA_SCREENSHOTS");
+    if (!keep.isEmpty()) {
+      std::filesystem::copy_file(path, std::filesystem::path(keep.toStdString()) / path.filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
+      std::filesystem::copy_file(pdf, std::filesystem::path(keep.toStdString()) / "listado-paginas-2-3.pdf",
+                                 std::filesystem::copy_options::overwrite_existing);
+    }
+  }
+};
+
+}  // namespace
+}  // namespace korventa::reports
+
+using korventa::reports::ReportFormsTest;
+KORVENTA_UI_TEST(ReportFormsTest)
+#include "report_forms_test.moc"
