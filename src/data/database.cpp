@@ -121,10 +121,13 @@ static void configure(SQLite::Database& db) {
 std::unique_ptr<Database> Database::open(const std::filesystem::path& file) {
   try {
     auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE);
+    db->setBusyTimeout(4000);
+    // Touch the schema first, so that a locked or foreign file fails here, after one wait.
+    {
+      SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
+      probe.executeStep();
+    }
     configure(*db);
-    // Touch the schema so that a locked or foreign file fails here and not later.
-    SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
-    probe.executeStep();
     return std::unique_ptr<Database>(new Database(std::move(db), file));
   } catch (const SQLite::Exception& e) {
     rethrow(e);

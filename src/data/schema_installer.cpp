@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <sqlite3.h>
+
 #include "common/csv.h"
 #include "common/dates.h"
 #include "common/text.h"
@@ -34,11 +36,6 @@ std::vector<ColumnInfo> tableColumns(Database& db, std::string_view table) {
   return out;
 }
 
-bool isDateColumn(std::string_view name) {
-  std::string u = upperAscii(name);
-  return u.rfind("FEC_", 0) == 0 || u.rfind("FECHA", 0) == 0;
-}
-
 std::string readFile(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
   if (!in) throw std::runtime_error("No se puede leer el archivo " + p.string());
@@ -48,6 +45,11 @@ std::string readFile(const std::filesystem::path& p) {
 }
 
 }  // namespace
+
+bool isRegistryDateColumn(std::string_view name) {
+  std::string u = upperAscii(name);
+  return u.rfind("FEC_", 0) == 0 || u.rfind("FECHA", 0) == 0;
+}
 
 std::string tableOfFile(std::string_view fileName) {
   auto slash = fileName.find_last_of("/\\");
@@ -90,12 +92,14 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
       if (c.integer) {
         std::string t = text::trim(v);
         if (t.empty()) st.bind(idx);
-        else if (text::isDigits(t) || (t.size() > 1 && t[0] == '-' && text::isDigits(t.substr(1))))
+        // At most 18 digits, so that the conversion below cannot overflow.
+        else if (std::string_view d = t[0] == '-' ? std::string_view(t).substr(1) : std::string_view(t);
+                 text::isDigits(d) && d.size() <= 18)
           st.bind(idx, static_cast<int64_t>(std::stoll(t)));
         else
           throw std::runtime_error("Valor no numérico \"" + v + "\" en la columna " + c.name + ", fila " +
                                    std::to_string(r + 1));
-      } else if (options.registryDates && isDateColumn(c.name) && !text::trim(v).empty()) {
+      } else if (options.registryDates && isRegistryDateColumn(c.name) && !text::trim(v).empty()) {
         auto d = Date::parseAny(v);
         if (!d) throw std::runtime_error("Fecha no válida \"" + v + "\" en la columna " + c.name + ", fila " +
                                          std::to_string(r + 1));
@@ -148,6 +152,48 @@ std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool
   loadSeed(*db);
   if (withDemo) loadDemoRegistry(*db);
   tx.commit();
+  return db;
+}
+
+std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bool withDemo,
+                                           const std::filesystem::path& backup) {
+  namespace fs = std::filesystem;
+  if (!fs::exists(file)) return createDatabase(file, withDemo);
+  std::unique_ptr<Database> db;
+  try {
+    db = Database::open(file);
+  } catch (const DbError& e) {
+    if (e.code() != SQLITE_NOTADB && e.code() != SQLITE_CORRUPT) throw;  // locked, unreadable: leave it
+    if (!backup.empty()) fs::rename(file, backup);
+    else fs::remove(file);
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(fs::path(file.string() + suffix));
+    return createDatabase(file, withDemo);
+  }
+  if (!backup.empty()) {
+    fs::remove(backup);
+    db->run("VACUUM INTO ?", {backup.string()});
+  }
+  // Tables are dropped in any order, so references between them are not checked meanwhile.
+  db->script("PRAGMA foreign_keys = OFF");
+  try {
+    Transaction tx(*db);
+    for (const auto& r : db->rows("SELECT type, name FROM sqlite_master WHERE type IN ('view', 'table') "
+                                  "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY type DESC")) {
+      std::string name = r.text(1);
+      std::string quotedName = "\"";
+      for (char c : name) quotedName += c == '"' ? std::string("\"\"") : std::string(1, c);
+      quotedName += "\"";
+      db->script((r.text(0) == "view" ? "DROP VIEW " : "DROP TABLE ") + quotedName);
+    }
+    installSchema(*db);
+    loadSeed(*db);
+    if (withDemo) loadDemoRegistry(*db);
+    tx.commit();
+  } catch (...) {
+    db->script("PRAGMA foreign_keys = ON");
+    throw;
+  }
+  db->script("PRAGMA foreign_keys = ON");
   return db;
 }
 

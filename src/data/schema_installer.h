@@ -14,6 +14,9 @@ namespace korventa::data {
 // Table name of a data file: its file name up to the first '.' ("PARAM.713.csv" → "PARAM").
 std::string tableOfFile(std::string_view fileName);
 
+// Registry date columns (stored ISO YYYY-MM-DD): names that start with "fec_" or "fecha", any case.
+bool isRegistryDateColumn(std::string_view name);
+
 struct CsvLoadOptions {
   bool registryDates = false;  // store date columns (fec_*) as ISO YYYY-MM-DD
 };
@@ -30,6 +33,13 @@ void loadDemoRegistry(Database& db);
 // Creates (or completes) the database file: schema + reference data (+ demo registry), in one
 // transaction. A file that already holds the schema is left as it is unless `force`.
 std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool withDemo);
+
+// Replaces the whole content of an existing database file by a new schema and reference data
+// (+ demo registry) in one transaction, after copying the old content to `backup` (skipped
+// when empty). Other programs that have the file open see the new content. A file that is not
+// a database is moved to `backup` (or removed) and created anew. A missing file is created.
+std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bool withDemo,
+                                           const std::filesystem::path& backup);
 
 // The registry tables the launcher maintains.
 const std::vector<std::string>& registryTables();

@@ -1,0 +1,367 @@
+// The reference data every new database receives: each PARAM list parses at the fixed
+// character positions the program reads, and the concept tables agree with each other.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "common/dates.h"
+#include "common/money.h"
+#include "common/text.h"
+#include "data/param.h"
+#include "data/servicios_comunes.h"
+#include "support/test_db.h"
+
+using namespace korventa;
+using data::ParamRow;
+using data::ParamTable;
+
+namespace {
+
+bool onlyZeroOne(std::string_view s) { return !s.empty() && s.find_first_not_of("01") == std::string_view::npos; }
+
+// A rate or amount slot: right-aligned decimal with two decimals, e.g. " 9.00", "33.33".
+bool isAmountSlot(const std::string& slot) {
+  std::string t = text::trim(slot);
+  auto point = t.find('.');
+  return Money::parse(t).has_value() && point != std::string::npos && t.size() - point == 3;
+}
+
+class SeedLists : public ::testing::Test {
+ protected:
+  test::TestDb t;
+  ParamTable param{t.db()};
+  std::vector<ParamRow> list(const char* numero) {
+    auto rows = param.list(numero);
+    EXPECT_FALSE(rows.empty()) << "list " << numero << " is empty";
+    return rows;
+  }
+};
+
+TEST_F(SeedLists, DocumentTypes044) {
+  struct Expected {
+    int code;
+    const char* shortName;
+    int length;
+    bool numeric, exact;
+  };
+  const Expected expected[] = {
+      {1, "DNI", 8, true, true}, {4, "CARNET EXT.", 12, false, false}, {6, "RUC", 11, true, true},
+      {7, "PASAPORTE", 12, false, false}, {11, "P. NAC.", 15, false, false}};
+  auto types = param.documentTypes();
+  ASSERT_EQ(types.size(), std::size(expected));
+  for (const auto& e : expected) {
+    SCOPED_TRACE(e.code);
+    auto d = param.documentType(e.code);
+    ASSERT_TRUE(d);
+    EXPECT_FALSE(d->description.empty());
+    EXPECT_EQ(d->shortName, e.shortName);
+    EXPECT_EQ(d->length, e.length);
+    EXPECT_EQ(param.LongitudDocumento(e.code), e.length);
+    EXPECT_EQ(d->numeric(), e.numeric);
+    EXPECT_EQ(d->exactLength(), e.exact);
+    EXPECT_EQ(d->indicators.size(), 6u);
+    EXPECT_TRUE(onlyZeroOne(d->indicators)) << d->indicators;
+    EXPECT_TRUE(text::isDigits(d->order)) << d->order;
+    EXPECT_EQ(d->validity.size(), 24u);
+    EXPECT_TRUE(onlyZeroOne(d->validity)) << d->validity;
+  }
+  // Contexts: 59 workers, 61 fourth-category providers, 67 declarants.
+  auto codes = [&](int pos) {
+    std::string out;
+    for (const auto& d : param.LlenaTiposDocumento(pos)) out += d.code2() + " ";
+    return out;
+  };
+  EXPECT_EQ(codes(59), "01 04 07 ");
+  EXPECT_EQ(codes(61), "01 04 06 07 ");
+  EXPECT_EQ(codes(67), "06 ");
+  EXPECT_EQ(param.DescripcionDocumento(6, true), "RUC");
+}
+
+TEST_F(SeedLists, SuspensionTypes233And852) {
+  for (const char* numero : {"233", "852"}) {
+    SCOPED_TRACE(numero);
+    std::set<std::string> subsidised;
+    for (const auto& r : list(numero)) {
+      EXPECT_EQ(r.argumento.size(), 2u);
+      EXPECT_TRUE(text::isDigits(r.argumento)) << r.argumento;
+      EXPECT_FALSE(r.field(1, 35).empty()) << r.argumento;
+      if (text::mid(r.funcion, 63, 1) == "1") subsidised.insert(r.argumento);
+    }
+    // Position 63 marks the subsidised types, the only ones the subsidy import accepts.
+    EXPECT_EQ(subsidised, (std::set<std::string>{"21", "22"}));
+  }
+  // Position 65 of 852 offers the perfect suspensions 01–08 in the second list.
+  std::set<std::string> flagged;
+  for (const auto& r : param.list("852"))
+    if (text::mid(r.funcion, 65, 1) == "1") flagged.insert(r.argumento);
+  EXPECT_EQ(flagged, (std::set<std::string>{"01", "02", "03", "04", "05", "06", "07", "08"}));
+}
+
+TEST_F(SeedLists, DatedAmounts404And982) {
+  for (auto [numero, length] : {std::pair{"404", 11}, std::pair{"982", 8}}) {
+    SCOPED_TRACE(numero);
+    for (const auto& r : list(numero)) {
+      EXPECT_TRUE(Date::parseIso(r.argumento)) << r.argumento;
+      EXPECT_TRUE(isAmountSlot(text::mid(r.funcion, 1, length))) << "[" << r.funcion << "]";
+    }
+  }
+  struct Case {
+    const char* name;
+    const char* period;
+    const char* uit;
+  };
+  for (const auto& c : {Case{"2008", "200812", "3500.00"}, Case{"2011 unchanged", "201106", "3600.00"},
+                        Case{"2012", "201201", "3650.00"}}) {
+    SCOPED_TRACE(c.name);
+    auto uit = param.uit(c.period);
+    ASSERT_TRUE(uit);
+    EXPECT_EQ(uit->toText(2), c.uit);
+  }
+  EXPECT_EQ(param.rmv("201206")->toText(2), "750.00");
+  EXPECT_EQ(param.rmv("201001")->toText(2), "550.00");
+  EXPECT_FALSE(param.uit("200612"));
+}
+
+TEST_F(SeedLists, WorkerTypes700AndSituations714) {
+  std::set<std::string> types;
+  for (const auto& r : list("700")) {
+    EXPECT_EQ(r.argumento.size(), 2u);
+    EXPECT_FALSE(r.field(1, 70).empty()) << r.argumento;
+    types.insert(r.argumento);
+  }
+  for (const char* t : {"19", "20", "21", "24", "56", "64", "67", "80", "81", "98", "99"}) EXPECT_TRUE(types.count(t)) << t;
+  std::set<std::string> situations;
+  for (const auto& r : list("714")) {
+    EXPECT_FALSE(r.field(1, 80).empty()) << r.argumento;
+    situations.insert(r.argumento);
+  }
+  EXPECT_EQ(situations, (std::set<std::string>{"10", "11", "12", "13", "14", "15", "18", "19"}));
+}
+
+TEST_F(SeedLists, EpsProviders701CarryAValidRucInTheirLast11Characters) {
+  int providers = 0;
+  for (const auto& r : list("701")) {
+    EXPECT_FALSE(r.field(1, 50).empty()) << r.argumento;
+    std::string ruc = text::right(text::rtrim(r.funcion), 11);
+    // 0 (no EPS) and 4 (the employer's own service) are not providers.
+    if (r.argumento == "0" || r.argumento == "4") continue;
+    ++providers;
+    EXPECT_TRUE(ServiciosComunes::rucValido(ruc)) << r.argumento << " " << ruc;
+    EXPECT_EQ(text::mid(r.funcion, 51, 11), ruc) << r.argumento;
+  }
+  EXPECT_EQ(providers, 5);
+}
+
+// Every worker type that contributes has rates in list 713, at 42/48/54/60/66/72/78, with
+// versions that follow each other without overlap, and the argumento layout "TT YYYYMMDD …".
+TEST_F(SeedLists, Rates713ForEveryWorkerType) {
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> versions;  // type → (start, end)
+  for (const auto& r : list("713")) {
+    SCOPED_TRACE(r.argumento);
+    ASSERT_GE(text::length(r.argumento), 11u);
+    EXPECT_EQ(text::mid(r.argumento, 3, 1), " ");
+    std::string start = text::mid(r.argumento, 4, 8);
+    EXPECT_TRUE(Date::parseIso(start)) << start;
+    std::string end = text::trim(text::mid(r.argumento, 13, 8));
+    if (!end.empty()) EXPECT_TRUE(end == "99991231" || Date::parseIso(end)) << end;
+    versions[text::left(r.argumento, 2)].emplace_back(start, end);
+    for (int pos : {42, 48, 54, 60, 66, 72, 78}) {
+      EXPECT_EQ(text::mid(r.funcion, pos - 1, 1), " ") << "slot " << pos << " not separated";
+      EXPECT_TRUE(isAmountSlot(text::mid(r.funcion, pos, 5))) << "slot " << pos << " [" << r.funcion << "]";
+    }
+  }
+  for (auto& [type, v] : versions) {
+    std::sort(v.begin(), v.end());
+    for (std::size_t i = 1; i < v.size(); ++i)
+      EXPECT_LT(v[i - 1].second, v[i].first) << "type " << type << " versions overlap";
+  }
+  for (const auto& r : param.list("700")) {
+    if (r.argumento == "80" || r.argumento == "81" || r.argumento == "99") continue;  // not contributing workers
+    SCOPED_TRACE(r.argumento);
+    EXPECT_TRUE(versions.count(r.argumento));
+    EXPECT_TRUE(param.rates713(r.argumento, "201212").found);
+  }
+
+  struct Case {
+    const char* name;
+    const char* type;
+    const char* period;
+    const char *ies, *pension, *health, *artists, *life, *agrarian;
+  };
+  const Case cases[] = {
+      {"employee", "21", "201206", "0.00", "13.00", "9.00", "0.00", "5.00", "0.00"},
+      {"employee 2004", "21", "200406", "1.70", "13.00", "9.00", "0.00", "5.00", "0.00"},
+      {"pensioner", "24", "201206", "0.00", "0.00", "4.00", "0.00", "5.00", "0.00"},
+      {"artist", "56", "201206", "0.00", "13.00", "9.00", "33.33", "5.00", "0.00"},
+      {"agrarian", "64", "201206", "0.00", "13.00", "4.00", "0.00", "5.00", "4.00"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = param.rates713(c.type, c.period);
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(r.ies, c.ies);
+    EXPECT_EQ(r.pension, c.pension);
+    EXPECT_EQ(r.health, c.health);
+    EXPECT_EQ(r.artists, c.artists);
+    EXPECT_EQ(r.life, c.life);
+    EXPECT_EQ(r.agrarianHealth, c.agrarian);
+  }
+  EXPECT_FALSE(param.rates713("67", "200805").found) << "type 67 starts in June 2008";
+  EXPECT_TRUE(param.rates713("67", "200806").found);
+}
+
+TEST_F(SeedLists, KeyedAndWholeRowLists) {
+  auto version = param.version856("0601");
+  ASSERT_TRUE(version);
+  EXPECT_EQ(version->first, "1.8");
+  EXPECT_TRUE(Date::parseDmy(version->second)) << version->second;
+
+  for (const auto& r : list("977")) {
+    EXPECT_TRUE(isPeriod(text::left(r.argumento, 6))) << r.argumento;
+    EXPECT_TRUE(isAmountSlot(text::mid(r.funcion, 1, 9))) << r.funcion;
+  }
+  EXPECT_EQ(param.TasaVigente977("200912"), "2589");
+  EXPECT_EQ(param.TasaVigente977("201012"), "2625");
+
+  auto r981 = list("981");
+  ASSERT_EQ(r981.size(), 1u);
+  EXPECT_EQ(text::left(r981[0].argumento, 4), "0601");
+  EXPECT_TRUE(isPeriod(text::trim(r981[0].funcion)));
+
+  for (const auto& r : list("983")) {
+    EXPECT_EQ(text::left(r.argumento, 4), "0600");
+    EXPECT_TRUE(isPeriod(text::mid(r.argumento, 5, 6))) << r.argumento;
+    EXPECT_TRUE(isAmountSlot(text::mid(r.funcion, 1, 6))) << r.funcion;
+    EXPECT_TRUE(isAmountSlot(text::mid(r.funcion, 8, 6))) << r.funcion;
+  }
+
+  EXPECT_EQ(param.TasaVigente("803", "030402", "201206"), "10");
+  EXPECT_EQ(param.TasaVigente("804", "050802", "200406"), "1.7");
+  EXPECT_EQ(param.TasaVigente("804", "050802", "201206"), "0");
+
+  bool noBank = false;
+  for (const auto& r : list("004")) {
+    EXPECT_EQ(r.argumento.size(), 2u);
+    EXPECT_FALSE(r.field(1, 36).empty());
+    noBank |= r.argumento == "00";
+  }
+  EXPECT_TRUE(noBank);
+  for (const auto& r : list("028")) EXPECT_FALSE(r.field(1, 24).empty()) << r.argumento;
+  for (const char* kind : {"R", "N", "D", "O"}) {
+    auto r = param.row("853", kind);
+    ASSERT_TRUE(r) << kind;
+    EXPECT_FALSE(r->field(1, 40).empty()) << kind;
+  }
+  auto own = param.row("902", "01");
+  ASSERT_TRUE(own);
+  EXPECT_TRUE(ServiciosComunes::rucValido(text::mid(own->funcion, 1, 11))) << own->funcion;
+  EXPECT_FALSE(own->field(13, 50).empty());
+  for (const auto& r : list("980")) {
+    EXPECT_TRUE(isPeriod(r.argumento)) << r.argumento;
+    EXPECT_TRUE(r.field(1, 1) == "0" || r.field(1, 1) == "1") << r.funcion;
+  }
+  for (const char* ext : {"rem", "pen", "jor", "sub", "not", "tes", "4ta", "for", "mfe", "sct"})
+    EXPECT_TRUE(param.ExisteParam("998", ext)) << ext;
+}
+
+TEST_F(SeedLists, ConceptCatalogueAndAffectationStrings) {
+  auto& db = t.db();
+  std::set<std::string> headings, concepts;
+  for (const auto& r : db.rows("SELECT Codigo FROM CONCEPTOS_REM")) {
+    std::string code = r.text(0);
+    EXPECT_EQ(code.size(), 4u) << code;
+    EXPECT_TRUE(text::isDigits(code)) << code;
+    (text::right(code, 2) == "00" ? headings : concepts).insert(code);
+  }
+  for (const auto& c : concepts) EXPECT_TRUE(headings.count(text::left(c, 2) + "00")) << c << " has no group heading";
+
+  std::map<std::string, std::string> affectation;
+  for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA")) {
+    EXPECT_EQ(r.text(1).size(), 13u) << r.text(0);
+    EXPECT_TRUE(onlyZeroOne(r.text(1))) << r.text(0) << " " << r.text(1);
+    affectation[r.text(0)] = r.text(1);
+  }
+  for (const auto& c : concepts) EXPECT_TRUE(affectation.count(c)) << c << " has no affectation string";
+  for (const auto& h : headings) EXPECT_FALSE(affectation.count(h)) << h;
+
+  // Positions: 1 EsSalud, 8 ONP, 9 SPP, 10 fifth category, 11 pensioners' EsSalud, 12 D.L. 20530.
+  struct Case {
+    const char* name;
+    const char* code;
+    const char* expected;
+  };
+  for (const auto& c : {Case{"basic pay", "0121", "1111111111001"}, Case{"Law 29351 gratuity", "0406", "0000000001000"},
+                        Case{"CTS", "0904", "0000000000000"}, Case{"pensions", "0912", "0000000001110"},
+                        Case{"sickness subsidy", "0916", "0000000110000"}}) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(affectation[c.code], c.expected);
+  }
+
+  std::set<std::string> types;
+  for (const auto& r : param.list("700")) types.insert(r.argumento);
+  for (const auto& r : db.rows("SELECT DISTINCT tipo, cod_concepto FROM TIPO_CONCEPTOS")) {
+    EXPECT_TRUE(types.count(r.text(0))) << "TIPO_CONCEPTOS type " << r.text(0);
+    EXPECT_TRUE(concepts.count(r.text(1))) << "TIPO_CONCEPTOS concept " << r.text(1);
+  }
+  for (const auto& r : db.rows("SELECT CodError FROM ERROR")) {
+    EXPECT_EQ(r.text(0).size(), 4u);
+    EXPECT_TRUE(text::isDigits(r.text(0))) << r.text(0);
+  }
+}
+
+// The demo registry: valid RUCs everywhere, every person with its labour row and periods,
+// document numbers that obey their type.
+TEST(DemoRegistry, IsConsistent) {
+  test::TestDb t(true);
+  auto& db = t.db();
+  ParamTable param(db);
+  const char* rucColumns[][2] = {{"CONTRVKRS", "doc_id_d"}, {"LOCAL", "doc_ruc_emp"}, {"EPS", "RUC_EPS"},
+                                 {"OTROSCEN", "num_ruc_cen"}, {"INTERMEDIACION", "NUM_RUC_INT"},
+                                 {"ASEGVKRS", "RucEps"}, {"ASEG_DET_LAB", "ruceps"}, {"CON_AFEC", "doc_id_d"}};
+  int checked = 0;
+  for (const auto& [table, column] : rucColumns) {
+    for (const auto& r : db.rows(std::string("SELECT DISTINCT ") + column + " FROM " + table)) {
+      std::string ruc = text::trim(r.text(0));
+      if (ruc.empty()) continue;
+      ++checked;
+      EXPECT_TRUE(ServiciosComunes::rucValido(ruc)) << table << "." << column << " " << ruc;
+    }
+  }
+  EXPECT_GT(checked, 5);
+  EXPECT_EQ(db.integer("SELECT count(*) FROM CONTRVKRS"), 2);
+
+  const char* key = "a.tip_doc_d = b.tip_doc_d AND a.doc_id_d = b.doc_id_d AND a.correl_a = b.correl_a AND "
+                    "a.cod_cat_tra = b.cod_cat_tra";
+  EXPECT_EQ(db.integer(std::string("SELECT count(*) FROM ASEGVKRS a WHERE NOT EXISTS (SELECT 1 FROM ASEG_DET_LAB b "
+                                   "WHERE ") + key + " AND a.tip_doc_a = b.tip_doc_a AND a.doc_id_a = b.doc_id_a)"),
+            0) << "persons without their labour row";
+  EXPECT_EQ(db.integer(std::string("SELECT count(*) FROM ASEG_DET_LAB a WHERE NOT EXISTS (SELECT 1 FROM ASEGVKRS b "
+                                   "WHERE ") + key + ")"),
+            0) << "labour rows without a person";
+  EXPECT_EQ(db.integer(std::string("SELECT count(*) FROM PERIODOLAB a WHERE NOT EXISTS (SELECT 1 FROM ASEGVKRS b "
+                                   "WHERE ") + key + ")"),
+            0) << "labour periods without a person";
+  for (int category = 1; category <= 5; ++category)
+    EXPECT_GT(db.integer("SELECT count(*) FROM ASEGVKRS WHERE cod_cat_tra = ?", {category}), 1) << category;
+
+  std::set<std::string> types, situations;
+  for (const auto& r : param.list("700")) types.insert(r.argumento);
+  for (const auto& r : param.list("714")) situations.insert(r.argumento);
+  for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, tipo, situac, cod_cat_tra FROM ASEG_DET_LAB")) {
+    std::string doc = r.text(1);
+    auto type = param.documentType(static_cast<int>(r.integer(0)));
+    ASSERT_TRUE(type) << doc;
+    EXPECT_TRUE(ServiciosComunes::documentoValido(doc, *type)) << "document " << doc;
+    if (r.integer(4) <= 2) {
+      EXPECT_TRUE(types.count(r.text(2))) << doc << " type " << r.text(2);
+      EXPECT_TRUE(situations.count(r.text(3))) << doc << " situation " << r.text(3);
+    }
+  }
+  for (const auto& r : db.rows("SELECT fec_ini, fec_fin FROM PERIODOLAB")) {
+    EXPECT_TRUE(Date::parseIso(r.text(0))) << r.text(0);
+    if (!r.text(1).empty()) EXPECT_TRUE(Date::parseIso(r.text(1))) << r.text(1);
+  }
+}
+
+}  // namespace
