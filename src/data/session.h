@@ -55,6 +55,9 @@ struct Session {
   // whose detail form is about to open.
   const declaration::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
+  // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
+  // lists; set by the grid before it opens the form.
+  std::string epsBox;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;

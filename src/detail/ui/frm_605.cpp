@@ -1,0 +1,188 @@
+#include "detail/ui/frm_605.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "common/vb_format.h"
+
+namespace korventa::ui {
+namespace {
+
+const bool registered = [] {
+  FormRegistry::add("frm605", [](Session& s, QWidget* p) -> QDialog* { return new Frm605(s, p); });
+  FormRegistry::add("frm605Det", [](Session& s, QWidget* p) -> QDialog* { return new Frm605Det(s, std::nullopt, p); });
+  return true;
+}();
+
+}  // namespace
+
+Frm605::Frm605(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+  setObjectName("frm605");
+  setWindowTitle("Rentas de quinta categoría de otros empleadores");
+  setModal(true);
+  resize(640, 320);
+  auto* root = new QVBoxLayout(this);
+  grd605_ = grid("grd605", {"RUC", "Razón social", "Monto"});
+  root->addWidget(grd605_, 1);
+  auto* totals = new QHBoxLayout;
+  totals->addStretch();
+  totals->addWidget(new QLabel("Total:"));
+  txtTotal_ = readOnlyEdit("TxtTotal");
+  totals->addWidget(txtTotal_);
+  root->addLayout(totals);
+  auto* buttons = new QHBoxLayout;
+  const char* captions[] = {"&Nuevo", "&Modificar", "&Eliminar", "&Salir"};
+  QPushButton* b[4];
+  for (int i = 0; i < 4; ++i) {
+    b[i] = button(qPrintable(QString("cmd605_%1").arg(i)), captions[i]);
+    buttons->addWidget(b[i]);
+  }
+  root->addLayout(buttons);
+  if (auto* decl = requireDeclaration(session_))
+    list_ = std::make_unique<detail::OtherEmployersList>(session_, *decl, session_.currentPerson);
+  for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
+  connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
+  connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
+  connect(b[2], &QPushButton::clicked, this, [this] {
+    if (!list_) return;
+    int row = selectedRow(grd605_);
+    guarded(session_, [&] { list_->remove(row); });
+    refresh();
+  });
+  connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
+  refresh();
+}
+
+Frm605::~Frm605() = default;
+
+void Frm605::refresh() {
+  if (!list_) return;
+  guarded(session_, [&] { list_->refresh(); });
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& r : list_->rows()) rows.push_back({r.ruc, r.nombre, r.monto});
+  fillGrid(grd605_, rows, {2});
+  txtTotal_->setText(qs(list_->total()));
+}
+
+void Frm605::openDetail(bool modify) {
+  if (!list_) return;
+  std::optional<std::string> ruc;
+  if (modify) {
+    int row = selectedRow(grd605_);
+    if (!list_->canModify(row)) return;
+    ruc = list_->rows().at(static_cast<std::size_t>(row)).ruc;
+  }
+  auto* d = new Frm605Det(session_, ruc, this);
+  d->setAttribute(Qt::WA_DeleteOnClose);
+  connect(d, &Frm605Det::saved, this, &Frm605::refresh);
+  connect(d, &QDialog::finished, this, &Frm605::refresh);
+  d->open();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* parent)
+    : GuardedDialog(parent), session_(session) {
+  setObjectName("frm605Det");
+  setWindowTitle("Detalle de otro empleador");
+  setModal(true);
+  auto* root = new QVBoxLayout(this);
+  auto* f = new QFormLayout;
+  cmbRuc_ = new QComboBox;
+  cmbRuc_->setObjectName("CmbRuc");
+  cmbRuc_->setEditable(true);
+  cmbRuc_->lineEdit()->setMaxLength(11);
+  cmbRuc_->lineEdit()->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), cmbRuc_));
+  txtNombre_ = new QLineEdit;
+  txtNombre_->setObjectName("TxtNombre");
+  txtNombre_->setMaxLength(100);
+  txtNombre_->setMinimumWidth(380);
+  txtMonto_ = new AmountEdit;
+  txtMonto_->setObjectName("TxtMonto");
+  f->addRow("RUC:", cmbRuc_);
+  f->addRow("Razón social:", txtNombre_);
+  f->addRow("Monto:", txtMonto_);
+  root->addLayout(f);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  auto* grabar = button("CmdGrabar", "&Grabar");
+  auto* salir = button("CmdSalir", "&Salir");
+  buttons->addWidget(grabar);
+  buttons->addWidget(salir);
+  root->addLayout(buttons);
+
+  if (auto* decl = requireDeclaration(session_)) {
+    form_ = std::make_unique<detail::OtherEmployerDetail>(session_, *decl, session_.currentPerson, ruc);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
+  }
+  if (form_) {
+    for (const auto& e : form_->employers()) cmbRuc_->addItem(qs(e.code));
+    showValues();
+    cmbRuc_->setEnabled(!form_->modifying());
+  }
+  grabar->setEnabled(form_ != nullptr);
+
+  connect(cmbRuc_, &QComboBox::currentTextChanged, this, [this](const QString& t) {
+    if (showing_ || !form_ || t.size() != 11) return;
+    form_->setRuc(ss(t));
+    showing_ = true;
+    txtNombre_->setText(qs(form_->nombre()));
+    showing_ = false;
+  });
+  connect(txtNombre_, &QLineEdit::textEdited, this, [this] { pull(); });
+  connect(txtMonto_, &QLineEdit::textEdited, this, [this] { pull(); });
+  connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
+    auto m = Money::parse(ss(txtMonto_->text()));
+    if (m) txtMonto_->setText(qs(vbFormat(*m, "######0.00")));
+  });
+  connect(grabar, &QPushButton::clicked, this, &Frm605Det::onSave);
+  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
+  EnterAsTab::install(this);
+}
+
+Frm605Det::~Frm605Det() = default;
+
+void Frm605Det::showValues() {
+  showing_ = true;
+  cmbRuc_->setEditText(qs(form_->ruc()));
+  txtNombre_->setText(qs(form_->nombre()));
+  txtMonto_->setText(qs(form_->monto()));
+  showing_ = false;
+}
+
+void Frm605Det::pull() {
+  if (!form_ || showing_) return;
+  std::string ruc = ss(cmbRuc_->currentText());
+  if (ruc != form_->ruc() && ruc.size() != 11) form_->setRuc(ruc);
+  form_->setNombre(ss(txtNombre_->text()));
+  form_->setMonto(ss(txtMonto_->text()));
+}
+
+void Frm605Det::onSave() {
+  if (!form_) return;
+  pull();
+  if (ss(cmbRuc_->currentText()) != form_->ruc()) form_->setRuc(ss(cmbRuc_->currentText()));
+  detail::Outcome result{false, {}};
+  if (!guarded(session_, [&] { result = form_->save(); })) return;
+  if (!result) return applyFocus(this, result);
+  showValues();
+  emit saved();
+  if (form_->modifying()) accept();
+}
+
+bool Frm605Det::canClose() {
+  if (!form_) return true;
+  pull();
+  bool close = false;
+  guarded(session_, [&] { close = form_->close(); });
+  return close;
+}
+
+}  // namespace korventa::ui

@@ -1,0 +1,59 @@
+#pragma once
+// FrmInf602: the EPS invoices credited against one box of the open declaration, with their
+// totals; on close the credit total is written to the box. The box comes from the factory
+// argument, or from Session::epsBox when the form is opened by name ("FrmInf602") — the
+// determination grid sets it to "602", "612", "408" or "428" before opening the form.
+// FrmInfEPS: one invoice ("NEW" without a row, "MOD" on a row), same box rule.
+#include <memory>
+#include <optional>
+
+#include "app/ui/widgets.h"
+#include "detail/eps_credit.h"
+#include "detail/ui/detail_form_kit.h"
+
+class QComboBox;
+class QLabel;
+
+namespace korventa::ui {
+
+class FrmInf602 : public QDialog {
+  Q_OBJECT
+ public:
+  FrmInf602(Session& session, std::string casilla, QWidget* parent = nullptr);
+  ~FrmInf602() override;
+  detail::EpsBoxForm* controller() { return form_.get(); }
+  void done(int result) override;
+
+ private:
+  void refresh();
+  void openInvoice(bool modify);
+
+  Session& session_;
+  std::unique_ptr<detail::EpsBoxForm> form_;
+  QTableWidget* grdEps_ = nullptr;
+  QLineEdit *txtTotal602_ = nullptr, *txtCredito_ = nullptr;
+  QLabel* lblFacturas_ = nullptr;
+};
+
+class FrmInfEPS : public QDialog {
+  Q_OBJECT
+ public:
+  FrmInfEPS(Session& session, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
+            QWidget* parent = nullptr);
+  ~FrmInfEPS() override;
+  detail::EpsInvoiceForm* controller() { return form_.get(); }
+
+ private:
+  void showValues();
+  void pull();
+  void onSave();
+
+  Session& session_;
+  std::unique_ptr<detail::EpsInvoiceForm> form_;
+  QComboBox* cmbEps_ = nullptr;
+  PeriodEdit* mkePeriodoFac_ = nullptr;
+  QLineEdit *txtNumSerie_ = nullptr, *txtNumFac_ = nullptr, *txtImpTotal_ = nullptr, *txtImpCred_ = nullptr;
+  DateEdit *mskFecEmis_ = nullptr, *mskFecPago_ = nullptr;
+};
+
+}  // namespace korventa::ui

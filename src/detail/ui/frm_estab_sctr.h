@@ -1,0 +1,49 @@
+#pragma once
+// frmEstab: the establishments where the current worker served; frmSCTR: the worker's SCTR
+// company, establishment and rate, with concept 0806.
+#include <memory>
+
+#include "detail/sctr.h"
+#include "detail/ui/detail_form_kit.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+
+namespace korventa::ui {
+
+class FrmEstab : public QDialog {
+  Q_OBJECT
+ public:
+  FrmEstab(Session& session, QWidget* parent = nullptr);
+  ~FrmEstab() override;
+  detail::EstablishmentsForm* controller() { return form_.get(); }
+
+ private:
+  void onAccept();
+  Session& session_;
+  std::unique_ptr<detail::EstablishmentsForm> form_;
+  QListWidget* lstEstab_ = nullptr;
+};
+
+class FrmSCTR : public QDialog {
+  Q_OBJECT
+ public:
+  FrmSCTR(Session& session, QWidget* parent = nullptr);
+  ~FrmSCTR() override;
+  detail::SctrForm* controller() { return form_.get(); }
+
+ private:
+  void fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current);
+  void showChoice();
+  void onSave();
+  void onRemove();
+
+  Session& session_;
+  std::unique_ptr<detail::SctrForm> form_;
+  QComboBox *cmbRuc_ = nullptr, *cmbCorrelativo_ = nullptr, *cmbTasas_ = nullptr;
+  QLabel* lblRazon_ = nullptr;
+  bool showing_ = false;
+};
+
+}  // namespace korventa::ui

@@ -1,0 +1,208 @@
+// Days and hours of a worker: decimal hours, the maximum days from the labour periods, the limits
+// of the month and the establishment count.
+#include <gtest/gtest.h>
+
+#include "detail/days_hours.h"
+#include "detail/sctr.h"
+#include "detail/days_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using detail::DaysHoursForm;
+
+TEST(HorasDecimal, HoursAndMinutesBothWays) {
+  struct Case {
+    const char* name;
+    const char* horas;
+    const char* minutos;
+    const char* decimal;
+  } cases[] = {
+      {"seven_forty_five", "7", "45", "7.75"},
+      {"one_thirty", "1", "30", "1.50"},
+      {"both_empty_is_not_declared", "", "", ""},
+      {"a_third_of_an_hour", "0", "20", "0.33"},
+      {"one_minute_rounds_up", "0", "1", "0.02"},
+      {"hours_only", "8", "", "8.00"},
+      {"full_month", "744", "0", "744.00"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(detail::HorasDecimal(c.horas, c.minutos), c.decimal) << c.name;
+
+  struct Split {
+    const char* name;
+    const char* stored;
+    const char* h;
+    const char* m;
+  } splits[] = {
+      {"one_and_a_half", "1.5", "1", "30"},     {"stored_two_decimals", "1.50", "1", "30"},
+      {"seven_seventy_five", "7.75", "7", "45"}, {"no_point", "8", "8", "0"},
+      {"a_third", "0.33", "0", "20"},             {"empty", "", "", ""},
+  };
+  for (const auto& s : splits) {
+    EXPECT_EQ(detail::LeerHorasMinutos(s.stored, 'H'), s.h) << s.name;
+    EXPECT_EQ(detail::LeerHorasMinutos(s.stored, 'M'), s.m) << s.name;
+  }
+  // Every minute survives the round trip through the stored decimal hours.
+  for (int m = 0; m < 60; ++m)
+    EXPECT_EQ(detail::LeerHorasMinutos(detail::HorasDecimal("3", std::to_string(m)), 'M'), std::to_string(m)) << m;
+  EXPECT_EQ(detail::limitMinutes("75"), "59");
+  EXPECT_EQ(detail::limitMinutes("59"), "59");
+}
+
+TEST(DaysInPeriod, EachShapeOfLabourPeriodInJune) {
+  struct Case {
+    const char* name;
+    const char* ini;
+    const char* fin;
+    int days;
+  } cases[] = {
+      {"inside_the_month", "2012-06-05", "2012-06-14", 10},
+      {"starts_in_month_open", "2012-06-21", "", 10},
+      {"starts_in_month_ends_later", "2012-06-30", "2012-08-01", 1},
+      {"started_before_ends_in_month", "2012-01-01", "2012-06-10", 10},
+      {"month_inside_the_period", "2005-02-01", "", 30},
+      {"starts_after_the_month", "2012-07-01", "", 0},
+      {"ended_before_the_month", "2009-05-04", "2011-12-31", 0},
+      {"registry_date_as_dmy", "21/06/2012", "", 10},
+  };
+  for (const auto& c : cases) EXPECT_EQ(detail::daysInPeriod(c.ini, c.fin, "201206"), c.days) << c.name;
+  EXPECT_EQ(detail::daysInPeriod("2012-02-01", "", "201202"), 29) << "leap February";
+  EXPECT_EQ(detail::daysInPeriod("2011-02-01", "", "201102"), 28);
+}
+
+class DaysHoursTest : public DaysFixture {};
+
+TEST_F(DaysHoursTest, TwoLabourPeriodsInTheMonthGiveTwentyOneDays) {
+  RegistryBuilder{db()}
+      .person(kDemoRuc, 90, 1, 1, "40000090", "TEST", "DOS PERIODOS", "20", "11", 2)
+      .period(kDemoRuc, 90, 1, 1, "40000090", "20", "2012-05-01", "2012-06-10")
+      .period(kDemoRuc, 90, 1, 1, "40000090", "", "2012-06-20", "")  // no type recorded: counts
+      .period(kDemoRuc, 90, 1, 1, "40000090", "21", "2012-06-11", "2012-06-19");  // another type: not counted
+  PersonKey p = addWorker(90);
+  DaysHoursForm f(session(), decl_, p);
+  f.load();
+  EXPECT_EQ(f.maximum(), 21);
+  f.diasLab = "22";
+  auto r = f.accept();
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(msg().last(), "El total de días no puede ser mayor a 21 para este trabajador.");
+  EXPECT_EQ(r.focus, "TxtDiasLab");
+  f.diasLab = "21";
+  EXPECT_TRUE(f.accept().ok);
+  EXPECT_EQ(worker(p, "dias_lab"), "21");
+}
+
+TEST_F(DaysHoursTest, LimitsOfTheMonth) {
+  struct Case {
+    const char* name;
+    const char* periodo;
+    const char* dias;
+    const char* hNor;
+    const char* mNor;
+    const char* hSob;
+    const char* mSob;
+    const char* message;  // "" when accepted
+  } cases[] = {
+      {"leap_february_29_days", "201202", "29", "", "", "", "", ""},
+      {"leap_february_30_days", "201202", "30", "", "", "", "", "El total de días no puede ser mayor al mes"},
+      {"february_696_hours", "201202", "29", "600", "0", "96", "0", ""},
+      {"february_696_hours_1_minute", "201202", "29", "696", "1", "", "",
+       "El total de horas trabajadas no puede ser mayor a 696"},
+      {"february_overtime_over", "201202", "29", "", "", "696", "1",
+       "El total de horas de sobre tiempo no puede ser mayor a 696"},
+      {"june_744_hours", "201206", "30", "744", "0", "", "", ""},
+      {"june_744_hours_and_minutes", "201206", "30", "740", "0", "4", "1",
+       "El total de horas trabajadas no puede ser mayor a 744"},
+      {"june_overtime_745", "201206", "30", "", "", "745", "0",
+       "El total de horas de sobre tiempo no puede ser mayor a 744"},
+      {"minutes_add_up_past_the_limit", "201206", "30", "743", "45", "0", "30",
+       "El total de horas trabajadas no puede ser mayor a 744"},
+  };
+  for (const auto& c : cases) {
+    setPeriod(c.periodo);
+    db().run("DELETE FROM TEMP1_F601");
+    PersonKey p = addWorker(1);  // open labour period since 2005
+    DaysHoursForm f(session(), decl_, p);
+    f.load();
+    msg().clear();
+    f.diasLab = c.dias;
+    f.horasNor = c.hNor;
+    f.minutosNor = c.mNor;
+    f.horasSob = c.hSob;
+    f.minutosSob = c.mSob;
+    auto r = f.accept();
+    EXPECT_EQ(r.ok, std::string(c.message).empty()) << c.name;
+    EXPECT_EQ(msg().last(), c.message) << c.name;
+  }
+}
+
+TEST_F(DaysHoursTest, AcceptStoresDecimalHoursAndTheFormShowsThemBack) {
+  PersonKey p = addWorker(1);
+  DaysHoursForm f(session(), decl_, p);
+  f.load();
+  f.diasLab = "28";
+  f.diasNoLab = "2";
+  f.horasNor = "7";
+  f.minutosNor = "45";
+  f.horasSob = "1";
+  f.minutosSob = "30";
+  EXPECT_EQ(f.CalcularTotalDias(), "30");
+  EXPECT_EQ(f.CalcularTotalHoras(), "9");
+  EXPECT_EQ(f.CalcularTotalMinutos(), "15");
+  ASSERT_TRUE(f.accept().ok);
+  EXPECT_EQ(worker(p, "horas_nor"), "7.75");
+  EXPECT_EQ(worker(p, "horas_sob"), "1.50");
+  EXPECT_EQ(worker(p, "dias_no_lab"), "2");
+
+  DaysHoursForm again(session(), decl_, p);
+  again.load();
+  EXPECT_EQ(again.horasNor, "7");
+  EXPECT_EQ(again.minutosNor, "45");
+  EXPECT_EQ(again.horasSob, "1");
+  EXPECT_EQ(again.minutosSob, "30");
+}
+
+TEST_F(DaysHoursTest, WorkerTypesDecideTheSubsidisedBoxAndTheSctrButton) {
+  struct Case {
+    long correl;
+    bool opensList;
+    bool sctr;
+  } cases[] = {
+      {1, true, false},   // type 21 without SCTR
+      {5, true, true},    // type 20 with SCTR
+      {11, false, false}, // type 98 types the days directly
+  };
+  for (const auto& c : cases) {
+    PersonKey p = addWorker(c.correl);
+    DaysHoursForm f(session(), decl_, p);
+    f.load();
+    EXPECT_EQ(f.subsidisedOpensList(), c.opensList) << c.correl;
+    EXPECT_EQ(f.sctrEnabled(), c.sctr) << c.correl;
+  }
+  db().run("UPDATE TEMP1_F601 SET Tipo = '68' WHERE correl_a = 5");
+  DaysHoursForm f(session(), decl_, PersonKey{5, 1, "44876543", 1});
+  f.load();
+  EXPECT_FALSE(f.sctrEnabled()) << "type 68";
+  EXPECT_FALSE(f.subsidisedOpensList()) << "type 68";
+}
+
+TEST_F(DaysHoursTest, NoEstablishmentMarkedDropsTheSctrChoice) {
+  PersonKey p = addWorker(5);
+  db().run("INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa) "
+           "VALUES (?, ?, ?, ?, '1.53', 2, 1)",
+           {p.tip_doc_a, p.doc_id_a, p.correl_a, std::string(kDemoRuc)});
+  addConcept(p, "0806", "38.25");
+  DaysHoursForm f(session(), decl_, p);
+  f.load();
+  EXPECT_EQ(f.establishmentText(), "0 establecimiento(s)");
+  EXPECT_EQ(db().integer("SELECT count(*) FROM TMP_F601_SCTR_OTRO"), 0);
+  EXPECT_EQ(conceptValue(p, "0806", "monto"), "");
+
+  db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (?, ?, ?, 2, '05', 1), (?, ?, ?, 3, '05', 1)",
+           {p.correl_a, p.tip_doc_a, p.doc_id_a, p.correl_a, p.tip_doc_a, p.doc_id_a});
+  f.recountEstablishments();
+  EXPECT_EQ(f.establishmentText(), "2 establecimiento(s)");
+}
+
+}  // namespace
+}  // namespace korventa::test

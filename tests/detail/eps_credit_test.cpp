@@ -1,0 +1,253 @@
+// EPS invoices credited against the boxes of the declaration: series and date rules, the checks
+// of one invoice in order, the box totals and the value the box keeps.
+#include <gtest/gtest.h>
+
+#include "detail/eps_credit.h"
+#include "detail/stored_rows.h"
+#include "detail/days_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using detail::EpsBoxForm;
+using detail::EpsInvoiceForm;
+
+constexpr const char* kNumeric =
+    "Para comprobantes de pago con la fecha de emisión que ha ingresado, sólo se permiten caracteres numéricos en el "
+    "número de serie.";
+
+TEST(EpsRules, SeriesByIssueDate) {
+  struct Case {
+    const char* name;
+    const char* serie;
+    const char* fecEmis;
+    const char* message;
+  } cases[] = {
+      {"electronic_on_the_first_day", "F0A1", "01/12/2012", ""},
+      {"electronic_the_day_before", "F0A1", "30/11/2012", kNumeric},
+      {"lower_case_f", "fA01", "15/12/2012", ""},
+      {"e_series_must_be_digits", "E001", "02/12/2012", kNumeric},
+      {"digits_before", "0001", "30/11/2012", ""},
+      {"digits_after", "0123", "05/01/2013", ""},
+      {"symbol_after_f",
+       "F0-1", "01/12/2012",
+       "Para los comprobantes de pago electrónicos con fecha de emisión mayor o igual a 01/12/2012, sólo se permite el "
+       "ingreso de caracteres alfanuméricos desde la segunda a la cuarta posición, si es que la primera posición del "
+       "número de serie es la letra F."},
+      {"symbol_first", "-001", "01/12/2012",
+       "Solo se permiten caracteres alfanuméricos en la primera posición del número de serie"},
+      {"blank_inside", "F 01", "01/12/2012", "Debe registrar correctamente el número de serie."},
+      {"too_short", "01", "01/12/2012", "Debe registrar correctamente el número de serie."},
+  };
+  for (const auto& c : cases) EXPECT_EQ(detail::validaSerie(c.serie, c.fecEmis), c.message) << c.name;
+}
+
+TEST(EpsRules, DatesAgainstThePeriods) {
+  EXPECT_EQ(detail::ValidaFecPago("15/01/2013", "201212"), "") << "December invoice paid in January";
+  EXPECT_EQ(detail::ValidaFecPago("01/02/2013", "201212"),
+            "La fecha de pago de la factura es posterior al mes siguiente al período tributario.");
+  EXPECT_EQ(detail::ValidaFecEmis("31/07/2012", "201206"), "");
+  EXPECT_EQ(detail::ValidaFecEmis("01/08/2012", "201206"),
+            "La fecha de emisión de la factura es posterior al mes siguiente del período tributario al que corresponde "
+            "la factura.");
+  EXPECT_EQ(detail::ValidaFecEmis612("01/08/2012", "201206"),
+            "La fecha de emisión debe ser menor al período que corresponde la factura.");
+  EXPECT_EQ(detail::ValidaFecPago612("30/06/2012", "201206"), "");
+  EXPECT_EQ(detail::ValidaFecPago612("01/07/2012", "201206"),
+            "La fecha de pago de la factura es mayor al período de la declaración.");
+  EXPECT_TRUE(detail::ValidaPeriodo("199001"));
+  EXPECT_FALSE(detail::ValidaPeriodo("198912"));
+  EXPECT_FALSE(detail::ValidaPeriodo("201213"));
+}
+
+class EpsTest : public DaysFixture {
+ protected:
+  detail::EpsInvoice invoice(const char* ruc, const char* periodoFac, const char* serie, const char* num,
+                             const char* emis, const char* pago, const char* total, const char* cred) {
+    detail::EpsInvoice i;
+    i.rucEps = ruc;
+    i.periodoFac = periodoFac;
+    i.numSerie = serie;
+    i.numFac = num;
+    i.fecEmis = emis;
+    i.fecPago = pago;
+    i.impTotal = total;
+    i.impCred = cred;
+    return i;
+  }
+  detail::Outcome record(const std::string& box, const detail::EpsInvoice& i) {
+    EpsInvoiceForm f(session(), decl_, box);
+    f.load();
+    std::string periodoFac = f.invoice.periodoFac;
+    f.invoice = i;
+    if (!f.periodEditable()) f.invoice.periodoFac = periodoFac;
+    return f.save();
+  }
+};
+
+TEST_F(EpsTest, ProvidersOfEachBox) {
+  auto current = detail::epsProviders(db(), kDemoRuc, "602");
+  ASSERT_EQ(current.size(), 3u) << "the workers' providers and the own service";
+  EXPECT_EQ(current[0].ruc, "20431115825");
+  EXPECT_EQ(current[0].nombre, "PACÍFICO S.A. EPS");
+  EXPECT_EQ(current[1].ruc, "20414955020");
+  EXPECT_EQ(current[2].ruc, "20100000009");
+  EXPECT_TRUE(detail::EsServicioPropio(db(), "20100000009"));
+  auto past = detail::epsProviders(db(), kDemoRuc, "612");
+  ASSERT_EQ(past.size(), 3u);
+  EXPECT_EQ(past[1].nombre, "RÍMAC INTERNACIONAL S.A. EPS");
+}
+
+TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
+  setPeriod("201212");
+  ASSERT_TRUE(record("602", invoice("20414955020", "", "1", "77", "05/12/2012", "10/12/2012", "1000", "250")).ok);
+  struct Case {
+    const char* name;
+    const char* box;
+    detail::EpsInvoice i;
+    const char* message;
+    const char* focus;
+  } cases[] = {
+      {"same_invoice_again", "602", invoice("20414955020", "", "0001", "00000077", "05/12/2012", "10/12/2012", "5", "1"),
+       "Ya se registró información con este número de factura.", "TxtNumFac"},
+      {"no_provider", "602", invoice("", "", "0001", "1", "05/12/2012", "10/12/2012", "5", "1"), "Debe seleccionar una EPS.",
+       "CmbEps"},
+      {"no_series", "602", invoice("20414955020", "", "", "1", "05/12/2012", "10/12/2012", "5", "1"),
+       "Debe ingresar el número de serie.", "TxtNumSerie"},
+      {"no_number", "602", invoice("20414955020", "", "0001", "", "05/12/2012", "10/12/2012", "5", "1"),
+       "Debe ingresar el número de factura.", "TxtNumFac"},
+      {"past_box_bad_period", "612", invoice("20414955020", "199212", "0001", "1", "05/12/2012", "10/12/2012", "5", "1"),
+       "El período no es válido.", "MkePeriodoFac"},
+      {"past_box_period_not_earlier", "612",
+       invoice("20414955020", "201212", "0001", "1", "05/12/2012", "10/12/2012", "5", "1"),
+       "El período de la factura debe ser menor al período de la declaración.", "MkePeriodoFac"},
+      {"no_issue_date", "602", invoice("20414955020", "", "0001", "1", "", "10/12/2012", "5", "1"),
+       "Debe ingresar la fecha de emisión.", "MskFecEmis"},
+      {"bad_issue_date", "602", invoice("20414955020", "", "0001", "1", "32/12/2012", "10/12/2012", "5", "1"),
+       "La fecha de emisión no es válida.", "MskFecEmis"},
+      {"paid_before_issued", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "04/12/2012", "5", "1"),
+       "La fecha de pago debe ser posterior a la fecha de emisión.", "MskFecPago"},
+      {"total_zero", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "0", "1"),
+       "Debe ingresar el importe total de la factura.", "TxtImpTotal"},
+      {"no_credit", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "5", ""),
+       "Debe ingresar el importe del crédito a utilizar.", "TxtImpCred"},
+      {"no_payment_date", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "", "5", "1"),
+       "Debe ingresar la fecha de pago.", "MskFecPago"},
+      {"paid_two_months_later", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "01/02/2013", "5", "1"),
+       "La fecha de pago de la factura es posterior al mes siguiente al período tributario.", "MskFecPago"},
+      {"series_letters_before_electronic", "602",
+       invoice("20414955020", "", "F0A1", "1", "30/11/2012", "10/12/2012", "5", "1"), kNumeric, "TxtNumSerie"},
+      {"past_box_issued_late", "612", invoice("20414955020", "201209", "0001", "1", "01/11/2012", "10/12/2012", "5", "1"),
+       "La fecha de emisión debe ser menor al período que corresponde la factura.", "MskFecEmis"},
+      {"past_box_428_issued_late", "428",
+       invoice("20414955020", "201209", "0001", "1", "01/11/2012", "10/12/2012", "5", "1"),
+       "La fecha de emisión de la factura es posterior al mes siguiente del período tributario al que corresponde la "
+       "factura.",
+       "MskFecEmis"},
+      {"past_box_paid_after_the_period", "612",
+       invoice("20414955020", "201209", "0001", "1", "05/10/2012", "02/01/2013", "5", "1"),
+       "La fecha de pago de la factura es mayor al período de la declaración.", "MskFecPago"},
+      {"credit_one_sol_more", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "500", "501"),
+       "El monto del crédito no puede ser mayor a el importe total de la factura.", "TxtImpCred"},
+  };
+  for (const auto& c : cases) {
+    msg().clear();
+    auto r = record(c.box, c.i);
+    EXPECT_FALSE(r.ok) << c.name;
+    EXPECT_EQ(msg().last(), c.message) << c.name;
+    EXPECT_EQ(r.focus, c.focus) << c.name;
+  }
+  EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1) << "nothing written by a refused invoice";
+  EXPECT_TRUE(record("602", invoice("20414955020", "", "F0A1", "2", "01/12/2012", "15/01/2013", "500", "500")).ok)
+      << "credit equal to the total, electronic series, December invoice paid in January";
+  EXPECT_TRUE(record("612", invoice("20431115825", "201210", "12", "9", "05/11/2012", "10/12/2012", "300", "100")).ok)
+      << msg().last();
+  auto row = db().row("SELECT Num_Serie, Num_Fac, Periodo_fac, Imp_total, Correl FROM TMPF600INFEPS WHERE Casilla = '612'");
+  EXPECT_EQ(row->text(0), "0012");
+  EXPECT_EQ(row->text(1), "00000009");
+  EXPECT_EQ(row->text(2), "201210");
+  EXPECT_EQ(row->text(3), "300");
+  EXPECT_EQ(row->text(4), "");
+  EXPECT_EQ(db().text("SELECT Periodo_fac FROM TMPF600INFEPS WHERE Num_Fac = '00000077'"), "201212")
+      << "box 602 takes the declared period";
+}
+
+TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
+  setPeriod("201212");
+  ASSERT_TRUE(record("602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "1200", "1000")).ok);
+  ASSERT_TRUE(record("602", invoice("20431115825", "", "0002", "2", "05/12/2012", "10/12/2012", "2500", "1500")).ok);
+  ASSERT_TRUE(record("408", invoice("20431115825", "", "0003", "3", "05/12/2012", "10/12/2012", "90", "90")).ok);
+
+  EpsBoxForm box(session(), decl_, "602");
+  box.load();
+  EXPECT_FALSE(box.readOnly());
+  ASSERT_EQ(box.rows().size(), 2u);
+  EXPECT_EQ(box.rows()[0].nombre, "RÍMAC INTERNACIONAL S.A. EPS");
+  EXPECT_EQ(box.totalText(), "3,700");
+  EXPECT_EQ(box.creditText(), "2,500");
+  EXPECT_EQ(box.countText(), "2  Facturas ");
+  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "602"), "2500");
+  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90");
+  box.close();
+  EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "2500");
+  EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '602'"), "01");
+  EXPECT_EQ(db().text("SELECT length(cNumero) FROM DET WHERE Casilla = '602'"), "6");
+
+  EXPECT_FALSE(box.remove(-1)) << "nothing selected: nothing happens";
+  EXPECT_TRUE(msg().entries().empty());
+  msg().queueAnswer(Answer::No);
+  EXPECT_FALSE(box.remove(0));
+  EXPECT_EQ(msg().last(), "¿Confirma que va a eliminar la información?");
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(box.remove(0));
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(box.remove(0));
+  EXPECT_EQ(box.creditText(), "0");
+  box.close();
+  EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "0") << "the last invoice deleted";
+  EXPECT_EQ(db().integer("SELECT count(*) FROM DET WHERE Casilla = '602'"), 1);
+  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90") << "other boxes untouched";
+}
+
+TEST_F(EpsTest, SentDeclarationIsReadOnly) {
+  setPeriod("201212");
+  ASSERT_TRUE(record("602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "1200", "1000")).ok);
+  db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, '201212', '0601', 1, 0)",
+           {std::string(kDemoRuc)});
+  db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
+           "(6, ?, '201212', '0601', '602', '7', '01')",
+           {std::string(kDemoRuc)});
+  EpsBoxForm box(session(), decl_, "602");
+  box.load();
+  EXPECT_TRUE(box.readOnly());
+  EXPECT_FALSE(box.remove(0));
+  box.close();
+  EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "7");
+  EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
+}
+
+TEST_F(EpsTest, StoredRowsOfASavedDeclaration) {
+  EXPECT_THROW(detail::storedInvoices(db(), kDemoRuc, "201212"), std::runtime_error);
+  db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, '201212', '0601', 0, 0)",
+           {std::string(kDemoRuc)});
+  db().run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl, RUC_EPS, Periodo_fac, "
+           "Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, Imp_cred) VALUES (6, ?, '201212', '0601', '602', '', "
+           "'20414955020', '201212', 'F0A1', '00000002', '01/12/2012', '15/01/2013', '500', '500')",
+           {std::string(kDemoRuc)});
+  db().run("INSERT INTO F601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+           "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt) VALUES (6, ?, 2, 1, '10457823', '201212', "
+           "'0601', '21', '03/12/2012', '05/12/2012', 'A-1', '3', '3')",
+           {std::string(kDemoRuc)});
+  auto eps = detail::storedInvoices(db(), kDemoRuc, "201212");
+  ASSERT_EQ(eps.rows.size(), 1u);
+  EXPECT_EQ(eps.columns[0], "casilla");
+  EXPECT_EQ(eps.rows[0][3], "F0A1");
+  auto days = detail::storedSuspensions(db(), kDemoRuc, "201212");
+  ASSERT_EQ(days.rows.size(), 1u);
+  EXPECT_EQ(days.rows[0][3], "21");
+  EXPECT_EQ(days.rows[0][8], "3");
+  EXPECT_THROW(detail::storedSuspensions(db(), kDemoRuc, "201212", "1"), std::runtime_error) << "no such sending";
+}
+
+}  // namespace
+}  // namespace korventa::test

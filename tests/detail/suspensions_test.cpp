@@ -1,0 +1,249 @@
+// Suspensions of a worker: the checks of the detail forms in their order, the totals the lists
+// keep in the working row and the certificate kept beside a subsidised suspension.
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "detail/suspensions.h"
+#include "detail/days_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using detail::SuspensionDetail;
+using detail::SuspensionKind;
+using detail::SuspensionList;
+
+struct Fields {
+  const char* tipo;
+  const char* ini;
+  const char* fin;
+  const char* citt;
+  const char* dias;
+};
+
+class SuspensionsTest : public DaysFixture {
+ protected:
+  // Worker 2 (female, open period since 2009) and worker 1 (male) of the demo registry.
+  detail::Outcome enter(SuspensionKind kind, const Fields& f, const PersonKey& p) {
+    SuspensionDetail d(session(), decl_, p, kind);
+    d.load();
+    d.setTipoSuspen(f.tipo);
+    d.setFechaIni(f.ini);
+    d.setFechaFin(f.fin);
+    d.setNumCitt(f.citt);
+    d.setDias(f.dias);
+    return d.save();
+  }
+  long long rows() { return db().integer("SELECT count(*) FROM TMPF601DIAS_NOLAB"); }
+};
+
+TEST_F(SuspensionsTest, SubsidisedChecksInOrder) {
+  PersonKey maria = addWorker(2);
+  PersonKey juan = addWorker(1);
+  // Already recorded: a suspension with certificate A-100 from 01/06 to 05/06, and a certificate
+  // of another source from 20/06 to 25/06.
+  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, maria).ok);
+  db().run("INSERT INTO TMPF600SUBSID (correl_a, tip_doc_a, doc_id_a, num_citt, fecha_SD, fecha_SH) VALUES "
+           "(?, ?, ?, 'B-200', '20/06/2012', '25/06/2012')",
+           {maria.correl_a, maria.tip_doc_a, maria.doc_id_a});
+  db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27' WHERE doc_id_d = ? AND correl_a = 3", {std::string(kDemoRuc)});
+  PersonKey luis = addWorker(3);
+  db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27', sexo = 'F' WHERE doc_id_d = ? AND correl_a = 3",
+           {std::string(kDemoRuc)});
+
+  struct Case {
+    const char* name;
+    PersonKey who;
+    Fields f;
+    const char* message;
+    const char* focus;
+  } cases[] = {
+      {"no_type", maria, {"", "10/06/2012", "12/06/2012", "C1", "3"}, "Debe ingresar tipo de suspensión.", "CmbTipoSuspen"},
+      {"start_not_a_date", maria, {"21", "31/06/2012", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
+       "MskFechaIni"},
+      {"start_before_2000", maria, {"21", "31/12/1999", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
+       "MskFechaIni"},
+      {"same_type_and_start", maria, {"21", "01/06/2012", "12/06/2012", "C1", "3"}, "Ya se ingresó esta suspensión",
+       "MskFechaIni"},
+      {"end_not_a_date", maria, {"21", "10/06/2012", "", "C1", "3"}, "La fecha fin no es válida", "MskFechaFin"},
+      {"no_certificate", maria, {"21", "10/06/2012", "12/06/2012", "", "3"}, "Debe ingresar el número de CITT ",
+       "TxtNumCitt"},
+      {"certificate_zero", maria, {"21", "10/06/2012", "12/06/2012", "000", "3"}, "El número del  CITT no puede ser cero",
+       "TxtNumCitt"},
+      {"end_before_start", maria, {"21", "10/06/2012", "09/06/2012", "C1", "3"},
+       "La  fecha de fin no puede ser menor a la fecha Inicio", "MskFechaFin"},
+      {"start_after_the_period", maria, {"21", "01/07/2012", "03/07/2012", "C1", "3"},
+       "La fecha no debe ser mayor al período que se declara", "MskFechaIni"},
+      {"overlaps_another_certificate", maria, {"21", "18/06/2012", "21/06/2012", "C1", "3"},
+       "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
+      {"encloses_another_certificate", maria, {"21", "03/06/2012", "28/06/2012", "C1", "3"},
+       "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
+      {"start_after_leaving", luis, {"21", "28/06/2012", "29/06/2012", "C1", "2"},
+       "La fecha inicio no debe ser mayor a la fecha de baja del trabajador 27/06/2012", "MskFechaIni"},
+      {"end_after_leaving", luis, {"21", "26/06/2012", "29/06/2012", "C1", "2"},
+       "La fecha fin no debe ser mayor a la fecha de baja del trabajador 27/06/2012", "MskFechaFin"},
+      {"same_certificate", maria, {"22", "10/06/2012", "12/06/2012", "A-100", "3"}, "Ya se ingresó este CITT",
+       "TxtNumCitt"},
+      {"no_days", maria, {"21", "10/06/2012", "12/06/2012", "C1", ""}, "Ingrese la cantidad de dias subsidiados en el mes",
+       "TxtDias"},
+      {"more_days_than_the_certificate", maria, {"21", "10/06/2012", "12/06/2012", "C1", "4"},
+       "La cantidad de dias subsidiados en el mes no puede ser mayor a 3", "TxtDias"},
+      {"more_days_than_the_month", maria, {"21", "10/04/2012", "31/05/2012", "C1", "31"},
+       "La cantidad de dias subsidiados en el mes no puede ser mayor a 30", "TxtDias"},
+      {"maternity_of_a_man_after_all_date_checks", juan, {"22", "10/06/2012", "12/06/2012", "C1", "3"},
+       "No puede registrar dias subsidiados por maternidad. El trabajador es de sexo masculno", "CmbTipoSuspen"},
+  };
+  for (const auto& c : cases) {
+    msg().clear();
+    auto before = rows();
+    auto r = enter(SuspensionKind::Subsidised, c.f, c.who);
+    EXPECT_FALSE(r.ok) << c.name;
+    EXPECT_EQ(msg().last(), c.message) << c.name;
+    EXPECT_EQ(r.focus, c.focus) << c.name;
+    EXPECT_EQ(rows(), before) << c.name << ": nothing written";
+  }
+  msg().clear();
+  EXPECT_TRUE(enter(SuspensionKind::Subsidised, {"22", "10/06/2012", "12/06/2012", "C1", "3"}, maria).ok)
+      << "maternity of a woman";
+  EXPECT_EQ(msg().last(), "La información fue grabada satisfactoriamente. ");
+}
+
+TEST_F(SuspensionsTest, NotSubsidisedChecksInOrder) {
+  PersonKey p = addWorker(1);
+  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"23", "10/06/2012", "15/06/2012", "", "6"}, p).ok);
+  struct Case {
+    const char* name;
+    Fields f;
+    const char* message;
+  } cases[] = {
+      {"two_months_before_the_period", {"07", "30/04/2012", "02/05/2012", "", "1"}, "La fecha de inicio no es válida"},
+      {"two_months_after_the_period", {"07", "01/08/2012", "02/08/2012", "", "1"}, "La fecha de inicio no es válida"},
+      {"end_not_a_date", {"07", "01/06/2012", "", "", "1"}, "La fecha fin  no es válida"},
+      {"next_month_is_after_the_period", {"07", "01/07/2012", "02/07/2012", "", "1"},
+       "La fecha no debe ser mayor al período que se declara"},
+      {"start_inside_another_range", {"07", "15/06/2012", "20/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas"},
+      {"end_inside_another_range", {"07", "05/06/2012", "10/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas"},
+      {"range_around_another", {"07", "05/06/2012", "20/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas"},
+      {"no_days", {"07", "20/06/2012", "22/06/2012", "", ""},
+       "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes"},
+      {"more_days_than_in_the_month", {"07", "28/05/2012", "02/06/2012", "", "3"},
+       "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a 2"},
+  };
+  for (const auto& c : cases) {
+    msg().clear();
+    EXPECT_FALSE(enter(SuspensionKind::NotSubsidised, c.f, p).ok) << c.name;
+    EXPECT_EQ(msg().last(), c.message) << c.name;
+  }
+  EXPECT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "28/05/2012", "02/06/2012", "", "2"}, p).ok)
+      << "the month before the period is allowed";
+  EXPECT_EQ(worker(p, "dias_no_lab"), "8");
+}
+
+TEST_F(SuspensionsTest, ListsKeepTheWorkersTotalsAndTheCertificate) {
+  PersonKey p = addWorker(2);
+  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, p).ok);
+  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "11/06/2012", "12/06/2012", "A-101", "2"}, p).ok);
+  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "20/06/2012", "20/06/2012", "", "1"}, p).ok);
+  EXPECT_EQ(worker(p, "dias_sub"), "7");
+  EXPECT_EQ(worker(p, "dias_no_lab"), "1");
+  auto cert = db().row("SELECT fecha_SD, fecha_SH, dias_citt, dias_sub FROM TMPF600SUBSID WHERE num_citt = 'A-100'");
+  ASSERT_TRUE(cert.has_value());
+  EXPECT_EQ(cert->text(0), "01/06/2012");
+  EXPECT_EQ(cert->text(1), "05/06/2012");
+  EXPECT_EQ(cert->text(2), "5");
+
+  SuspensionList sub(session(), decl_, p, SuspensionKind::Subsidised);
+  sub.refresh();
+  ASSERT_EQ(sub.rows().size(), 2u);
+  EXPECT_EQ(sub.rows()[0].descripcion, "INCAPACIDAD TEMPORAL (SUBSIDIADO)");
+  msg().clear();
+  EXPECT_FALSE(sub.canModify(-1));
+  EXPECT_EQ(msg().last(), "Tiene que seleccionar registro a modificar");
+  msg().queueAnswer(Answer::No);
+  EXPECT_FALSE(sub.remove(0));
+  EXPECT_EQ(msg().last(), "¿Confirma que va eliminar el registro seleccionado?");
+  EXPECT_EQ(sub.rows().size(), 2u);
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(sub.remove(0));
+  EXPECT_EQ(worker(p, "dias_sub"), "2");
+  EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF600SUBSID WHERE num_citt = 'A-100'"));
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(sub.remove(0));
+  EXPECT_EQ(worker(p, "dias_sub"), "") << "no suspension left: not declared";
+  EXPECT_EQ(worker(p, "dias_no_lab"), "1") << "the other list is untouched";
+  msg().clear();
+  EXPECT_FALSE(sub.remove(0));
+  EXPECT_EQ(msg().last(), "No existen registros para eliminar");
+}
+
+TEST_F(SuspensionsTest, ModifyKeepsTheKeyAndMovesTheCertificate) {
+  PersonKey p = addWorker(2);
+  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, p).ok);
+  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised, detail::SuspensionKey{"21", "01/06/2012"});
+  d.load();
+  EXPECT_EQ(d.diasCitt(), "5");
+  EXPECT_EQ(d.diasMax(), "5");
+  d.setNumCitt("A-200");
+  d.setFechaFin("08/06/2012");
+  d.setDias("8");
+  ASSERT_TRUE(d.save().ok) << msg().last();
+  EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF601DIAS_NOLAB"), 1);
+  EXPECT_EQ(db().text("SELECT group_concat(num_citt) FROM TMPF600SUBSID"), "A-200");
+  EXPECT_EQ(worker(p, "dias_sub"), "8");
+}
+
+TEST_F(SuspensionsTest, LeavingWithChangesAsks) {
+  PersonKey p = addWorker(2);
+  struct Case {
+    const char* name;
+    Answer answer;
+    bool closes;
+    long long rows;
+  } cases[] = {{"cancel_stays", Answer::Cancel, false, 0}, {"no_closes", Answer::No, true, 0}, {"yes_saves", Answer::Yes, true, 1}};
+  for (const auto& c : cases) {
+    SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
+    d.load();
+    EXPECT_TRUE(d.close()) << c.name << ": nothing typed yet";
+    d.setTipoSuspen("21");
+    d.setFechaIni("01/06/2012");
+    d.setFechaFin("02/06/2012");
+    d.setNumCitt("X1");
+    d.setDias("2");
+    msg().clear();
+    msg().queueAnswer(c.answer);
+    EXPECT_EQ(d.close(), c.closes) << c.name;
+    EXPECT_EQ(msg().entries().front().text, "¿La información ha sido modificada, desea guardar los cambios?") << c.name;
+    EXPECT_EQ(rows(), c.rows) << c.name;
+  }
+}
+
+TEST_F(SuspensionsTest, DaysOfTheRangeInTheMonthAndLongCertificates) {
+  struct Case {
+    const char* name;
+    Date start, end;
+    int days;
+  } cases[] = {
+      {"inside", {2012, 6, 3}, {2012, 6, 5}, 3},
+      {"from_before", {2012, 5, 20}, {2012, 6, 5}, 5},
+      {"to_after", {2012, 6, 25}, {2012, 7, 10}, 6},
+      {"around", {2012, 5, 1}, {2012, 8, 1}, 30},
+      {"before", {2012, 5, 1}, {2012, 5, 31}, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(detail::CalcularDiasMes(c.start, c.end, "201206"), c.days) << c.name;
+
+  PersonKey p = addWorker(2);
+  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
+  d.load();
+  d.setFechaIni("01/01/2012");
+  d.setFechaFin("31/12/2012");
+  EXPECT_EQ(d.diasCitt(), "366");
+  EXPECT_EQ(msg().last(), "Los días subsidiados del CITT son mayores a 345 ");
+  EXPECT_EQ(msg().entries().back().icon, MsgIcon::Information);
+}
+
+}  // namespace
+}  // namespace korventa::test

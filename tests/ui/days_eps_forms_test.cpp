@@ -1,0 +1,256 @@
+// The days, SCTR and EPS forms driven through their widgets: a subsidised suspension recorded from
+// the days form, an establishment with its SCTR rate, and an EPS invoice of box 602.
+#include <memory>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/ui/form_registry.h"
+#include "common/dates.h"
+#include "declaration/open_declaration.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+namespace korventa::uitest {
+
+namespace {
+constexpr const char* kRuc = "20503987610";
+}
+
+class DaysEpsFormsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<test::TestDb> t_;
+  declaration::OpenDeclaration decl_;
+  std::unique_ptr<QDialog> form_;
+
+  data::Database& db() { return t_->db(); }
+
+  // The demo worker's working row, as the declaration form leaves it.
+  void addWorker(long correl) {
+    db().run("INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
+             "doc_id_a, Situac, Tipo, sctr, pension, Nombre, tip_doc, dias_lab) SELECT 6, d.doc_id_d, d.correl_a, ?, "
+             "'0601', 1, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.sctr, d.pension, a.apellido_p || ' ' || "
+             "a.apellido_m || ', ' || a.nombre_1, 'DNI', '27' FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.doc_id_d = "
+             "d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE d.doc_id_d = ? AND "
+             "d.correl_a = ? AND d.cod_cat_tra = 1",
+             {decl_.periodo, std::string(kRuc), correl});
+    auto r = db().row("SELECT tip_doc_a, doc_id_a FROM TEMP1_F601 WHERE correl_a = ?", {correl});
+    t_->session().currentPerson = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
+  }
+
+  template <class W>
+  static W* child(QWidget* form, const char* name) {
+    auto* w = form->findChild<W*>(name);
+    if (!w) qFatal("missing widget %s", name);
+    return w;
+  }
+  static void choose(QComboBox* c, const QString& data) {
+    int i = c->findData(data);
+    QVERIFY2(i >= 0, qPrintable(data));
+    c->setCurrentIndex(i);
+  }
+  // With KORVENTA_SCREENSHOTS set, the form as drawn is kept as a PNG for a person to look at.
+  static void snap(QWidget* w, const char* name) {
+    QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
+    if (dir.isEmpty()) return;
+    QCoreApplication::processEvents();
+    QVERIFY(w->grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
+  }
+  static void type(QLineEdit* e, const QString& text) {
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, text);
+    QMetaObject::invokeMethod(e, "editingFinished");
+  }
+
+ private slots:
+  void init() {
+    Clock::setFixed(Date{2013, 1, 15});
+    t_ = std::make_unique<test::TestDb>(true);
+    decl_ = {};
+    decl_.ruc = kRuc;
+    decl_.periodo = "201206";
+    t_->session().openDeclaration = &decl_;
+  }
+  void cleanup() {
+    form_.reset();
+    t_.reset();
+    Clock::setFixed(std::nullopt);
+  }
+
+  void formsAreRegistered() {
+    for (const char* name : {"frmDiasHoras", "frmDias", "frmDiasNoTrab", "frmDetDias", "frmDetDiasNoTrab", "frmEstab",
+                             "frmSCTR", "Frm601Detalle", "frm605", "frm605Det", "FrmInf602", "FrmInfEPS"})
+      QVERIFY2(ui::FormRegistry::has(name), name);
+  }
+
+  void subsidisedSuspensionFromTheDaysForm() {
+    addWorker(2);
+    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
+    form_->show();
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
+    QCOMPARE(child<QLabel>(form_.get(), "LblNumEstab")->text(), QString("0 establecimiento(s)"));
+
+    // A key in the subsidised days opens the list; "Nuevo" opens the detail.
+    QTest::keyClick(child<QLineEdit>(form_.get(), "TxtDiasSub"), Qt::Key_3);
+    auto* list = child<QDialog>(form_.get(), "frmDias");
+    QVERIFY(list->isVisible());
+    QTest::mouseClick(child<QPushButton>(list, "cmdDias_0"), Qt::LeftButton);
+    auto* det = child<QDialog>(list, "frmDetDias");
+    QVERIFY(det->isVisible());
+    auto* tipo = child<QComboBox>(det, "CmbTipoSuspen");
+    QCOMPARE(tipo->count(), 2);
+    choose(tipo, "21");
+    type(child<QLineEdit>(det, "MskFechaIni"), "04062012");
+    type(child<QLineEdit>(det, "MskFechaFin"), "06062012");
+    QCOMPARE(child<QLineEdit>(det, "txtDiasMax")->text(), QString("3"));
+    QCOMPARE(child<QLineEdit>(det, "txtDiasCitt")->text(), QString("3"));
+    type(child<QLineEdit>(det, "TxtNumCitt"), "A-123");
+    type(child<QLineEdit>(det, "TxtDias"), "4");
+    snap(det, "frmDetDias");
+    t_->messenger().clear();
+    QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("La cantidad de dias subsidiados en el mes no puede ser mayor a 3"));
+    type(child<QLineEdit>(det, "TxtDias"), "3");
+    QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(child<QLineEdit>(det, "TxtNumCitt")->text(), QString());  // cleared for the next one
+    QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    auto* grid = child<QTableWidget>(list, "grdDias");
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(grid->item(0, 4)->text(), QString("A-123"));
+    snap(list, "frmDias");
+    QTest::mouseClick(child<QPushButton>(list, "cmdDias_3"), Qt::LeftButton);
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasSub")->text(), QString("3"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalDias")->text(), QString("30"));
+    type(child<QLineEdit>(form_.get(), "TxtHorasNor"), "192");
+    type(child<QLineEdit>(form_.get(), "TxtMinutosNor"), "75");
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
+    snap(form_.get(), "frmDiasHoras");
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
+    QCOMPARE(form_->result(), int(QDialog::Accepted));
+    QCOMPARE(QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")), QString("3|192.98"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")), QString("A-123|3"));
+  }
+
+  void establishmentAndSctrRate() {
+    addWorker(5);
+    db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
+             "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
+    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
+    form_->show();
+    auto* sctr = child<QPushButton>(form_.get(), "CmdSctr");
+    QVERIFY(sctr->isEnabled());
+
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdEstab"), Qt::LeftButton);
+    auto* estab = child<QDialog>(form_.get(), "frmEstab");
+    auto* items = child<QListWidget>(estab, "lstEstab");
+    QCOMPARE(items->count(), 7);
+    items->item(1)->setCheckState(Qt::Checked);  // 0002 UNIDAD MINERA SAN CRISTÓBAL
+    snap(estab, "frmEstab");
+    QTest::mouseClick(child<QPushButton>(estab, "CmdAceptar"), Qt::LeftButton);
+    QCOMPARE(child<QLabel>(form_.get(), "LblNumEstab")->text(), QString("1 establecimiento(s)"));
+
+    QTest::mouseClick(sctr, Qt::LeftButton);
+    auto* dlg = child<QDialog>(form_.get(), "frmSCTR");
+    choose(child<QComboBox>(dlg, "CmbRuc"), kRuc);
+    QCOMPARE(child<QLabel>(dlg, "LblRazon")->text(), QString("CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A."));
+    choose(child<QComboBox>(dlg, "CmbCorrelativo"), "2");
+    auto* tasas = child<QComboBox>(dlg, "CmbTasas");
+    QCOMPARE(tasas->itemText(1), QString("1.53"));
+    choose(tasas, "1");
+    snap(dlg, "frmSCTR");
+    QTest::mouseClick(child<QPushButton>(dlg, "cmdAccion_0"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")), QString("38.25|2500.00"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")), QString("38.25"));
+  }
+
+  void epsInvoiceOfBox602() {
+    decl_.periodo = "201212";
+    t_->session().epsBox = "602";
+    form_.reset(ui::FormRegistry::create("FrmInf602", t_->session(), nullptr));
+    form_->show();
+    QCOMPARE(form_->windowTitle(), QString("Detalle de Casilla 602"));
+    QVERIFY(child<QPushButton>(form_.get(), "CmdOpciones_0")->isVisible());
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_0"), Qt::LeftButton);
+    auto* inv = child<QDialog>(form_.get(), "FrmInfEPS");
+    t_->messenger().clear();
+    QTest::mouseClick(child<QPushButton>(inv, "CmdOpciones_0"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Debe seleccionar una EPS."));
+    choose(child<QComboBox>(inv, "CmbEps"), "20414955020");
+    QVERIFY(!child<QLineEdit>(inv, "MkePeriodoFac")->isEnabled());
+    type(child<QLineEdit>(inv, "TxtNumSerie"), "F0A1");
+    type(child<QLineEdit>(inv, "TxtNumFac"), "123");
+    QCOMPARE(child<QLineEdit>(inv, "TxtNumFac")->text(), QString("00000123"));
+    type(child<QLineEdit>(inv, "MskFecEmis"), "01122012");
+    type(child<QLineEdit>(inv, "MskFecPago"), "15012013");
+    type(child<QLineEdit>(inv, "TxtImpTotal"), "1500");
+    type(child<QLineEdit>(inv, "TxtImpCred"), "1500");
+    snap(inv, "FrmInfEPS");
+    QTest::mouseClick(child<QPushButton>(inv, "CmdOpciones_0"), Qt::LeftButton);
+    QCOMPARE(inv->result(), int(QDialog::Accepted));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    auto* grid = child<QTableWidget>(form_.get(), "grdEPS");
+    QCOMPARE(grid->rowCount(), 1);
+    QCOMPARE(grid->item(0, 1)->text(), QString("RÍMAC INTERNACIONAL S.A. EPS"));
+    QCOMPARE(grid->item(0, 2)->text(), QString("12/2012"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "txtCredito")->text(), QString("1,500"));
+    QCOMPARE(child<QLabel>(form_.get(), "LblFacturas")->text(), QString("1  Facturas "));
+    snap(form_.get(), "FrmInf602");
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_3"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'")), QString("1500"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")), QString("F0A1|15/01/2013"));
+  }
+
+  void thirdPartyAndOtherEmployers() {
+    db().run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
+             "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
+             {std::string(kRuc)});
+    t_->session().currentPerson = PersonKey{20, 1, "45678123", kThirdParty};
+    form_.reset(ui::FormRegistry::create("Frm601Detalle", t_->session(), nullptr));
+    form_->show();
+    QCOMPARE(child<QComboBox>(form_.get(), "CmbNombres")->currentText(), QString("ORTIZ MEDINA, RAÚL"));
+    choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
+    choose(child<QComboBox>(form_.get(), "CmbCorrelativo"), "2");
+    choose(child<QComboBox>(form_.get(), "CmbTasas"), "2");
+    type(child<QLineEdit>(form_.get(), "TxtRemSctr"), "1000");
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtSCTR")->text(), QString("6.30"));
+    snap(form_.get(), "Frm601Detalle");
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
+
+    addWorker(4);
+    form_.reset(ui::FormRegistry::create("frm605", t_->session(), nullptr));
+    form_->show();
+    QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
+    auto* det = child<QDialog>(form_.get(), "frm605Det");
+    auto* ruc = child<QComboBox>(det, "CmbRuc");
+    QCOMPARE(ruc->count(), 2);
+    ruc->setCurrentIndex(0);
+    QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
+    type(child<QLineEdit>(det, "TxtMonto"), "850.5");
+    QCOMPARE(child<QLineEdit>(det, "TxtMonto")->text(), QString("850.50"));
+    QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotal")->text(), QString("850.50"));
+    QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
+    snap(form_.get(), "frm605");
+    QCOMPARE(child<QTableWidget>(form_.get(), "grd605")->rowCount(), 1);
+  }
+};
+
+KORVENTA_UI_TEST(DaysEpsFormsTest)
+
+}  // namespace korventa::uitest
+
+#include "days_eps_forms_test.moc"
