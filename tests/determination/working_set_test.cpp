@@ -1,6 +1,7 @@
 // The concept rows of each person, the batch over the working set, the column totals.
 #include <gtest/gtest.h>
 
+#include "determination/concept_listing.h"
 #include "determination/concept_rules.h"
 #include "determination/total_tributo.h"
 #include "determination/working_fixture.h"
@@ -110,6 +111,34 @@ TEST(TotalTributo, SumsTheColumnAndRoundsOnce) {
   EXPECT_EQ(determination::Total_Tributo(db, "419"), "12");
   EXPECT_EQ(determination::Total_Tributo(db, "415"), "0");
   EXPECT_EQ(determination::Total_Tributo(db, "999"), "");
+}
+
+}  // namespace
+}  // namespace korventa::test
+
+namespace korventa::test {
+namespace {
+
+TEST(ConceptListing, StoredAndWorkingRowsByPerson) {
+  WorkingFixture f("201206");
+  PersonKey a = f.person("40000001"), b = f.person("40000002");
+  f.amount(a, "0121", "1000.00");
+  f.amount(b, "0121", "2000.00");
+  auto& db = f.t.db();
+  db.run("INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+         "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 2, 1, 1, '40000002', "
+         "'201206', '0601', '0804', '2000.00', '180.00', '180.00', '')",
+         {f.decl.ruc});
+  auto stored = determination::conceptListing(db, f.decl.ruc, "201206");
+  ASSERT_EQ(stored.rows.size(), 1u);
+  EXPECT_EQ(stored.rows[0][4], "0804");
+  EXPECT_EQ(stored.rows[0][7], "2000.00");
+  EXPECT_TRUE(determination::conceptListing(db, f.decl.ruc, "201206", "", "40000001").rows.empty());
+  EXPECT_TRUE(determination::conceptListing(db, f.decl.ruc, "201207").rows.empty());
+  auto working = determination::workingConceptListing(db, "40000002");
+  ASSERT_EQ(working.rows.size(), 1u);
+  EXPECT_EQ(working.rows[0][5], "2000.00");
+  EXPECT_EQ(determination::workingConceptListing(db).rows.size(), 2u);
 }
 
 }  // namespace
