@@ -112,7 +112,8 @@ class WindowFinderTest : public QObject {
 #ifdef KORVENTA_HAVE_XCB
     QString xvfb = QStandardPaths::findExecutable("Xvfb");
     if (xvfb.isEmpty()) return;
-    server_.start(xvfb, {"-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
+    // -noreset: the server must not restart between tests, when its last client has gone.
+    server_.start(xvfb, {"-displayfd", "1", "-noreset", "-screen", "0", "640x480x24", "-nolisten", "tcp"});
     if (!server_.waitForStarted(5000)) return;
     QElapsedTimer clock;
     clock.start();
@@ -198,6 +199,7 @@ class WindowFinderTest : public QObject {
 #else
     if (display_.empty()) QSKIP("Xvfb is not available");
     XClient x(display_);
+    QVERIFY(x.ok());
     auto frame = x.window();
     auto client = x.window(frame);
     x.wmState(client);
