@@ -1,12 +1,54 @@
-// Placeholder bodies of the computation and validation entry points, kept while those
-// subsystems are built; each is replaced by the real one in its own file.
+// The computation entry points of the declaration's life: after every load, refresh and import,
+// from the save, and for one person after a detail form closed.
 #include "determination/seams.h"
+
+#include "data/database.h"
+#include "determination/working_set.h"
 
 namespace korventa::determination {
 
-void recomputeAll(Session&, const declaration::OpenDeclaration&) {}
-void recomputePerson(Session&, const declaration::OpenDeclaration&, const PersonKey&) {}
-std::vector<Box> determinationBoxes(Session&, const declaration::OpenDeclaration&) { return {}; }
-bool saveChecks(Session&, const declaration::OpenDeclaration&) { return false; }
+namespace {
+
+// A page cache large enough for the working tables of a big declaration while the batch
+// rewrites them; the connection's own size is restored afterwards.
+class LargeCache {
+ public:
+  explicit LargeCache(data::Database& db) : db_(db), previous_(db.integer("PRAGMA cache_size")) {
+    db_.script("PRAGMA cache_size = -131072");  // 128 MiB
+  }
+  ~LargeCache() {
+    try {
+      db_.script("PRAGMA cache_size = " + std::to_string(previous_));
+    } catch (...) {
+    }
+  }
+
+ private:
+  data::Database& db_;
+  std::int64_t previous_;
+};
+
+}  // namespace
+
+void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) {
+  auto& db = session.database();
+  LargeCache cache(db);
+  data::Transaction tx(db);
+  Computation computation(db, decl);
+  auto persons = loadPersons(db, decl.ruc);
+  for (auto& p : persons) computation.compute(p);
+  storePersons(db, persons);
+  tx.commit();
+}
+
+void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person) {
+  auto& db = session.database();
+  data::Transaction tx(db);
+  Computation computation(db, decl);
+  auto persons = loadPersons(db, decl.ruc, person);
+  for (auto& p : persons) computation.compute(p);
+  storePersons(db, persons);
+  tx.commit();
+}
 
 }  // namespace korventa::determination

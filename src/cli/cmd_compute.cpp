@@ -1,0 +1,117 @@
+// The computation from the command line: recompute the declaration held in the working tables,
+// type one concept amount of one person as the concept form takes it, list concept rows.
+// These work on the working tables as the declaration form left them (open a declaration with
+// its load first); the declaration's own save stores the result.
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "cli/cli.h"
+#include "common/dates.h"
+#include "common/text.h"
+#include "data/declarants.h"
+#include "data/param.h"
+#include "declaration/open_declaration.h"
+#include "detail/concept_entry.h"
+#include "determination/concept_listing.h"
+#include "determination/seams.h"
+
+namespace korventa::cli {
+namespace {
+
+std::string periodArg(const std::string& p) {
+  std::string t = text::trim(p);
+  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
+  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
+  return t;
+}
+
+struct Args {
+  std::string ruc, periodo, doc, code, monto;
+  int tipDoc = 0;
+  std::optional<std::string> montoPag;
+};
+
+// The declaration whose persons fill the working tables, with its period values.
+declaration::OpenDeclaration workingDeclaration(Session& s, const Args& a) {
+  auto& db = s.database();
+  declaration::OpenDeclaration d;
+  d.ruc = text::trim(a.ruc);
+  d.periodo = periodArg(a.periodo);
+  if (!db.exists("SELECT 1 FROM TEMP1_F601 WHERE doc_id_d = ? AND periodo = ?", {d.ruc, d.periodo}))
+    throw std::runtime_error("Los datos de trabajo no tienen la declaración " + d.ruc + " " +
+                             periodToDisplay(d.periodo) + ": ábrala primero.");
+  d.name = data::declarantName(db, d.ruc);
+  data::ParamTable param(db);
+  d.uit = param.uit(d.periodo).value_or(Money());
+  d.rmv = param.rmv(d.periodo).value_or(Money());
+  return d;
+}
+
+const bool registered = addCommand([](CLI::App& app, Context& ctx) {
+  {
+    auto* c = app.add_subcommand("compute", "Calcula las bases y aportaciones de todas las personas de la declaración");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        auto d = workingDeclaration(s, *a);
+        determination::recomputeAll(s, d);
+        auto n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
+        std::cout << "Declaración calculada: " << d.ruc << " " << periodToDisplay(d.periodo) << ", " << n
+                  << " trabajadores y pensionistas\n";
+        return 0;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand(
+        "concept", "Registra el monto de un concepto de una persona (como el detalle de conceptos) y la calcula");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_option("TIP_DOC", a->tipDoc, "Tipo de documento de la persona")->required();
+    c->add_option("DOC", a->doc, "Número de documento de la persona")->required();
+    c->add_option("CODE", a->code, "Código del concepto (4 dígitos)")->required();
+    c->add_option("MONTO", a->monto, "Monto devengado; \"\" lo borra")->required();
+    c->add_option("MONTO_PAG", a->montoPag, "Monto pagado (por omisión, el devengado)");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        auto d = workingDeclaration(s, *a);
+        auto row = s.database().row(
+            "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN (1, 2) "
+            "ORDER BY cod_cat_tra",
+            {a->tipDoc, a->doc});
+        if (!row) throw std::runtime_error("La persona " + a->doc + " no es trabajador ni pensionista de la declaración");
+        PersonKey person{row->integer(0), a->tipDoc, a->doc, static_cast<int>(row->integer(1))};
+        if (!detail::typeConceptAmount(s, d, person, a->code, a->monto, a->montoPag)) return 1;
+        determination::recomputePerson(s, d, person);
+        auto listing = determination::workingConceptListing(s.database(), a->doc);
+        Table t{listing.columns, {}};
+        for (auto& r : listing.rows)
+          if (r[4] == a->code) t.rows.push_back(r);
+        ctx.print(t);
+        return 0;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("working-concepts",
+                                 "Filas de conceptos de los datos de trabajo (todas o las de una persona)");
+    auto doc = std::make_shared<std::string>();
+    c->add_option("DOC", *doc, "Número de documento de la persona");
+    c->callback([&ctx, doc] {
+      ctx.run([&ctx, doc] {
+        auto listing = determination::workingConceptListing(ctx.session().database(), text::trim(*doc));
+        ctx.print(Table{listing.columns, listing.rows});
+        return 0;
+      });
+    });
+  }
+});
+
+}  // namespace
+}  // namespace korventa::cli

@@ -1,0 +1,282 @@
+#include "detail/ui/frm_det_concep.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
+#include "data/db_errors.h"
+#include "determination/concept_rules.h"
+
+namespace korventa::ui {
+namespace {
+
+enum GridColumn { kCodigo, kDescrip, kMonto, kMontoPag };
+
+// Amount cells are edited with the amount box: digits, one point, 7 integers, 2 decimals.
+class AmountDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return new AmountEdit(parent);
+  }
+};
+
+QLineEdit* totalBox(const char* name) {
+  auto* e = new QLineEdit;
+  e->setObjectName(name);
+  e->setReadOnly(true);
+  e->setAlignment(Qt::AlignRight);
+  e->setFixedWidth(120);
+  return e;
+}
+
+const bool registered = FormRegistry::add("FrmDetConcep", [](Session& s, QWidget* parent) -> QDialog* {
+  return new FrmDetConcep(s, parent);
+});
+
+}  // namespace
+
+FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+  setObjectName("FrmDetConcep");
+  setWindowTitle("Detalle de Conceptos");
+  setModal(true);
+  build();
+  resize(980, 700);
+  if (!session_.openDeclaration) {
+    session_.msg().critical("Debe abrir una declaración.");
+  } else {
+    form_ = std::make_unique<detail::ConceptForm>(session_, *session_.openDeclaration, session_.currentPerson);
+    try {
+      form_->load();
+    } catch (const data::DbError& e) {
+      data::MensajeErrorBD(session_.msg(), e);
+      form_.reset();
+    } catch (const std::exception& e) {
+      session_.msg().critical(e.what());
+      form_.reset();
+    }
+  }
+  if (form_) {
+    for (const auto& g : form_->groups()) cmbConceptosRem_->addItem(qs(g.text), qs(g.group));
+    cmbConceptosRem_->setCurrentIndex(-1);
+    frame3_->setTitle(qs(form_->workerCaption()));
+    refreshPanels();
+  }
+  cmbConceptosRem_->setEnabled(form_ != nullptr);
+  cmdAceptar_->setEnabled(form_ != nullptr);
+  EnterAsTab::install(this);
+}
+
+FrmDetConcep::~FrmDetConcep() = default;
+
+void FrmDetConcep::build() {
+  auto* root = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel("Grupo de conceptos:"));
+  cmbConceptosRem_ = new QComboBox;
+  cmbConceptosRem_->setObjectName("CmbConceptosRem");
+  cmbConceptosRem_->setMinimumWidth(420);
+  top->addWidget(cmbConceptosRem_, 1);
+  root->addLayout(top);
+
+  // Frame5: the grid of any other group.
+  frame5_ = new QGroupBox;
+  frame5_->setObjectName("Frame5");
+  auto* g5 = new QVBoxLayout(frame5_);
+  grdConcep_ = new QTableWidget(0, 4);
+  grdConcep_->setObjectName("grdConcep");
+  grdConcep_->setHorizontalHeaderLabels({"Código", "Descripción", "Monto Devengado", "Monto Pagado"});
+  grdConcep_->horizontalHeader()->setSectionResizeMode(kDescrip, QHeaderView::Stretch);
+  grdConcep_->setColumnWidth(kCodigo, 70);
+  grdConcep_->setColumnWidth(kMonto, 140);
+  grdConcep_->setColumnWidth(kMontoPag, 140);
+  grdConcep_->verticalHeader()->hide();
+  grdConcep_->setItemDelegateForColumn(kMonto, new AmountDelegate(grdConcep_));
+  grdConcep_->setItemDelegateForColumn(kMontoPag, new AmountDelegate(grdConcep_));
+  grdConcep_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+  g5->addWidget(grdConcep_);
+  auto* totals = new QHBoxLayout;
+  totals->addStretch();
+  totals->addWidget(new QLabel("Totales:"));
+  txtTotalMonto_ = totalBox("TxtTotalMonto");
+  txtTotalMontoPag_ = totalBox("TxtTotalMontoPag");
+  totals->addWidget(txtTotalMonto_);
+  totals->addWidget(txtTotalMontoPag_);
+  g5->addLayout(totals);
+  root->addWidget(frame5_, 1);
+
+  // Frame3 and Frame4: the contribution panels, one line per code with amount and base.
+  auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName,
+                   const char* baseName, const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
+    frame = new QGroupBox;
+    frame->setObjectName(frameName);
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(new QLabel("Concepto"), 0, 0);
+    grid->addWidget(new QLabel("Monto"), 0, 1);
+    grid->addWidget(new QLabel("Base de cálculo"), 0, 2);
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+      auto& r = rows[static_cast<std::size_t>(i)];
+      r.label = new QLabel;
+      r.label->setObjectName(QString("%1_%2").arg(labelName).arg(i));
+      r.amount = new AmountEdit;
+      r.amount->setObjectName(QString("%1_%2").arg(amountName).arg(i));
+      r.amount->setFixedWidth(120);
+      r.base = new AmountEdit;
+      r.base->setObjectName(QString("%1_%2").arg(baseName).arg(i));
+      r.base->setFixedWidth(120);
+      grid->addWidget(r.label, i + 1, 0);
+      grid->addWidget(r.amount, i + 1, 1);
+      grid->addWidget(r.base, i + 1, 2);
+      connect(r.amount, &QLineEdit::editingFinished, this, [this, worker, i] { panelEdited(worker, i, false); });
+      connect(r.base, &QLineEdit::editingFinished, this, [this, worker, i] { panelEdited(worker, i, true); });
+    }
+    total = totalBox(totalName);
+    int last = static_cast<int>(rows.size()) + 1;
+    grid->addWidget(new QLabel("Total"), last, 0, Qt::AlignRight);
+    grid->addWidget(total, last, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(last + 1, 1);
+    root->addWidget(frame, 1);
+  };
+  panel(frame3_, "Frame3", worker_, "TxtMonto", "TxtBaseCalculo", "LblCod", txtTotalAport_, "TxtTotalAport", true);
+  panel(frame4_, "Frame4", employer_, "TxtMontoE", "TxtBaseCalculoE", "LblCodE", txtTotalAportE_, "TxtTotalAportE",
+        false);
+  frame4_->setTitle("APORTACIONES DEL EMPLEADOR");
+  frame3_->hide();
+  frame4_->hide();
+  frame5_->hide();
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  cmdAceptar_ = new QPushButton("&Aceptar");
+  cmdAceptar_->setObjectName("cmdAceptar");
+  cmdAceptar_->setAutoDefault(false);
+  cmdSalir_ = new QPushButton("&Salir");
+  cmdSalir_->setObjectName("CmdSalir");
+  cmdSalir_->setAutoDefault(false);
+  buttons->addWidget(cmdAceptar_);
+  buttons->addWidget(cmdSalir_);
+  root->addLayout(buttons);
+
+  connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);
+  connect(grdConcep_, &QTableWidget::cellChanged, this, &FrmDetConcep::cellChanged);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDetConcep::onAccept);
+  connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmDetConcep::chooseGroup(int index) {
+  if (!form_ || index < 0) return;
+  form_->chooseGroup(ss(cmbConceptosRem_->itemData(index).toString()));
+  auto f = form_->frame();
+  frame3_->setVisible(f == detail::ConceptForm::Frame::Worker);
+  frame4_->setVisible(f == detail::ConceptForm::Frame::Employer);
+  frame5_->setVisible(f == detail::ConceptForm::Frame::Grid);
+  if (f == detail::ConceptForm::Frame::Grid) {
+    frame5_->setTitle(cmbConceptosRem_->itemText(index));
+    refreshGrid();
+  } else {
+    refreshPanels();
+  }
+}
+
+void FrmDetConcep::refreshGrid() {
+  refreshing_ = true;
+  auto rows = form_->grid();
+  grdConcep_->setRowCount(static_cast<int>(rows.size()));
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    const auto& r = rows[static_cast<std::size_t>(i)];
+    auto cell = [&](int c, const std::string& text, bool editable) {
+      auto* item = new QTableWidgetItem(qs(text));
+      Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+      if (editable) flags |= Qt::ItemIsEditable;
+      item->setFlags(flags);
+      if (c >= kMonto) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      grdConcep_->setItem(i, c, item);
+    };
+    cell(kCodigo, r.codigo, false);
+    cell(kDescrip, r.descrip, false);
+    cell(kMonto, r.monto, form_->cellEditable(i, detail::ConceptForm::Column::Monto));
+    cell(kMontoPag, r.monto_pag, form_->cellEditable(i, detail::ConceptForm::Column::MontoPag));
+  }
+  txtTotalMonto_->setVisible(form_->showsTotalMonto());
+  txtTotalMontoPag_->setVisible(form_->showsTotalMontoPag());
+  txtTotalMonto_->setText(qs(form_->totalMonto()));
+  txtTotalMontoPag_->setText(qs(form_->totalMontoPag()));
+  refreshing_ = false;
+}
+
+void FrmDetConcep::cellChanged(int row, int column) {
+  if (refreshing_ || !form_ || (column != kMonto && column != kMontoPag)) return;
+  auto col = column == kMonto ? detail::ConceptForm::Column::Monto : detail::ConceptForm::Column::MontoPag;
+  form_->setCell(row, col, ss(grdConcep_->item(row, column)->text()));
+  // The cells show the stored texts (a refused edit shows the text it had).
+  refreshing_ = true;
+  auto rows = form_->grid();
+  for (int i = 0; i < grdConcep_->rowCount() && i < static_cast<int>(rows.size()); ++i) {
+    grdConcep_->item(i, kMonto)->setText(qs(rows[static_cast<std::size_t>(i)].monto));
+    grdConcep_->item(i, kMontoPag)->setText(qs(rows[static_cast<std::size_t>(i)].monto_pag));
+  }
+  txtTotalMonto_->setText(qs(form_->totalMonto()));
+  txtTotalMontoPag_->setText(qs(form_->totalMontoPag()));
+  refreshing_ = false;
+}
+
+void FrmDetConcep::refreshPanels() {
+  if (!form_) return;
+  refreshing_ = true;
+  auto show = [](PanelRow& row, const detail::ConceptForm::Box& box) {
+    row.label->setText(qs(box.label));
+    row.amount->setText(qs(box.amount));
+    row.base->setText(qs(box.base));
+    for (QWidget* w : {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.amount),
+                       static_cast<QWidget*>(row.base)})
+      w->setVisible(box.visible);
+    row.base->setVisible(box.visible && box.hasBase);
+    row.amount->setEnabled(!box.disabled);
+    row.base->setEnabled(!box.disabled);
+    row.amount->setReadOnly(box.amountLocked);
+    row.base->setReadOnly(box.baseLocked);
+  };
+  for (std::size_t i = 0; i < worker_.size(); ++i) show(worker_[i], form_->workerBoxes()[i]);
+  for (std::size_t j = 0; j < employer_.size(); ++j) show(employer_[j], form_->employerBoxes()[j]);
+  txtTotalAport_->setText(qs(form_->totalAport()));
+  txtTotalAportE_->setText(qs(form_->totalAportE()));
+  refreshing_ = false;
+}
+
+void FrmDetConcep::panelEdited(bool worker, int index, bool base) {
+  if (refreshing_ || !form_) return;
+  auto& row = worker ? worker_[static_cast<std::size_t>(index)] : employer_[static_cast<std::size_t>(index)];
+  AmountEdit* edit = base ? row.base : row.amount;
+  if (edit->isReadOnly()) return;
+  std::string text = ss(edit->text());
+  if (worker) base ? form_->setWorkerBase(index, text) : form_->setWorkerAmount(index, text);
+  else base ? form_->setEmployerBase(index, text) : form_->setEmployerAmount(index, text);
+  refreshPanels();
+}
+
+void FrmDetConcep::onAccept() {
+  if (!form_) return;
+  cmdAceptar_->setFocus();  // the box or cell being edited commits its text first
+  try {
+    form_->accept();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(session_.msg(), e);
+    return;
+  }
+  accept();
+}
+
+}  // namespace korventa::ui

@@ -1,0 +1,31 @@
+#pragma once
+// frmIngApor: the income and contribution totals of the current person of the open declaration
+// and, on accept, the person's summary row (detail::IncomeSummaryForm holds the rules).
+#include <array>
+#include <memory>
+
+#include <QDialog>
+
+#include "data/session.h"
+#include "detail/income_summary_form.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace korventa::ui {
+
+class FrmIngApor : public QDialog {
+  Q_OBJECT
+ public:
+  FrmIngApor(Session& session, QWidget* parent = nullptr);
+  ~FrmIngApor() override;
+  detail::IncomeSummaryForm* controller() { return form_.get(); }
+
+ private:
+  void onAccept();
+  Session& session_;
+  std::unique_ptr<detail::IncomeSummaryForm> form_;
+  QPushButton* cmdAceptar_ = nullptr;
+};
+
+}  // namespace korventa::ui

@@ -1,0 +1,420 @@
+#include "determination/person_computation.h"
+
+#include <algorithm>
+
+#include "common/text.h"
+#include "common/vb_format.h"
+
+namespace korventa::determination {
+namespace {
+
+constexpr const char* kSummaryNames[kSummaryColumns] = {
+    "Ingresos",    "Ing_asig",       "Ing_bonif",      "Ing_gratif",      "Ing_indemniz", "Ing_publico",
+    "Desc_Trab",   "Otros_Concep",   "Aport_TrabPens", "Concep_Varios",   "Tot_Ingresos", "AportDes",
+    "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
+    "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
+    "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
+    "sctr_tributo"};
+
+bool blank(const std::string& s) {
+  for (char c : s)
+    if (c != ' ' && c != '\t') return false;
+  return true;
+}
+
+bool flagAt(const std::string* s, int position) {
+  return s && static_cast<int>(s->size()) >= position && (*s)[static_cast<std::size_t>(position - 1)] == '1';
+}
+
+// An amount as the stored-amount queries read it: rounded to cents ("######0.00").
+Money amountValue(const std::string& s) { return Money::value(s).rounded(2); }
+
+std::string fmt(Money m) { return vbFormat(m, "######0.00"); }
+
+// +Vida and "Asegura tu pensión" amounts of the registry; "0.00" means none.
+std::string lifeAmount(const std::string& registryValue) {
+  auto m = Money::parse(text::trim(registryValue));
+  if (!m) return {};
+  std::string s = fmt(*m);
+  return s == "0.00" ? std::string() : s;
+}
+
+const std::string* lookup(const std::unordered_map<std::string, std::string>& map, const std::string& code) {
+  auto it = map.find(code);
+  return it == map.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+const char* summaryColumnName(int column) { return kSummaryNames[column]; }
+
+int PanelRules::slot(std::string_view code) {
+  if (code.size() != 4 || code[0] != '0' || (code[1] != '6' && code[1] != '8')) return -1;
+  int n = (code[2] - '0') * 10 + (code[3] - '0');
+  if (code[1] == '6') return n >= 1 && n <= kWorkerPanelSize ? n - 1 : -1;
+  return n >= 1 && n <= kEmployerPanelSize ? kWorkerPanelSize + n - 1 : -1;
+}
+
+PanelRule& PanelRules::operator[](std::string_view code) {
+  int i = slot(code);
+  if (i < 0) {
+    none_ = PanelRule{};
+    return none_;
+  }
+  return rules_[static_cast<std::size_t>(i)];
+}
+
+const PanelRule* PanelRules::find(std::string_view code) const {
+  int i = slot(code);
+  return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
+}
+
+ConceptRow* PersonData::find(std::string_view code) {
+  for (auto& r : concepts)
+    if (r.codigo == code) return &r;
+  return nullptr;
+}
+
+const ConceptRow* PersonData::find(std::string_view code) const {
+  for (const auto& r : concepts)
+    if (r.codigo == code) return &r;
+  return nullptr;
+}
+
+PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person) {
+  PositionTotals t;
+  for (const auto& row : person.concepts) {
+    const std::string* general = lookup(aff.general, row.codigo);
+    const std::string* own = lookup(aff.own, row.codigo);
+    bool hasAccrued = !blank(row.monto), hasPaid = !blank(row.monto_pag);
+    Money accrued = hasAccrued ? amountValue(row.monto) : Money();
+    Money paid = hasPaid ? amountValue(row.monto_pag) : Money();
+    if (general || own) {
+      for (int p = 1; p <= kPositions; ++p) {
+        // A concept flagged in both strings counts once per string, as the two sums add up.
+        int times = (flagAt(general, p) ? 1 : 0) + (flagAt(own, p) ? 1 : 0);
+        for (int k = 0; k < times; ++k) {
+          if (hasAccrued) { t.accrued[p] += accrued; t.hasAccrued[p] = true; }
+          if (hasPaid) { t.paid[p] += paid; t.hasPaid[p] = true; }
+        }
+      }
+    }
+    if (hasPaid && (row.codigo == "0704" || row.codigo == "0705" || row.codigo == "0707")) t.deductions += paid;
+  }
+  return t;
+}
+
+std::string CalcularBaseCalculo_Tmp(const PositionTotals& t, int p, std::optional<Money> extra) {
+  Money sum = sumsPaid(p) ? t.paid[p] : t.accrued[p];
+  if (extra) sum += *extra;
+  if (sum.isZero()) return {};
+  // Late arrivals, absences and other deductible discounts lower every base, never below zero.
+  sum -= t.deductions;
+  if (sum.isNegative()) sum = Money();
+  return fmt(sum);
+}
+
+std::string amountOf(const std::string& base, Money rate) {
+  if (blank(base)) return {};
+  Money b = Money::value(vbFormat(Money::value(base), "###########0.00"));
+  std::string s = fmt(b.times(rate));
+  return s == "0.00" ? std::string() : s;
+}
+
+PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p) {
+  PanelRules rules;
+  const bool worker = p.key.cod_cat_tra == kWorker;
+  const bool pensioner = p.key.cod_cat_tra == kPensioner;
+  if (!worker && !pensioner) return rules;
+
+  const PositionTotals totals = CalcularTotalxPos(ctx.affectations, p);
+  const RateSet& rate = rates.forType(p.tipo);
+  const DeclarantOptions& opt = rates.options();
+  const std::string& per = ctx.periodo;
+  const int t = p.tipo;
+
+  auto clear = [&](const char* code) {
+    if (auto* r = p.find(code)) r->monto = r->monto_pag = r->base_calculo = std::string();
+  };
+  auto disable = [&](const char* code) {
+    rules[code].disabled = true;
+    clear(code);
+  };
+  auto setBase = [&](const char* code, const std::string& b) {
+    rules[code].baseComputed = true;
+    if (auto* r = p.find(code)) r->base_calculo = b;
+  };
+  auto setAmount = [&](const char* code, const std::string& a) {
+    rules[code].amountComputed = true;
+    if (auto* r = p.find(code)) r->monto = r->monto_pag = a;
+  };
+  // A typed amount stays; with no base there is nothing to declare.
+  auto keepTyped = [&](const char* code, const std::string& b) {
+    if (auto* r = p.find(code)) {
+      if (blank(b)) r->monto = r->monto_pag = std::string();
+      else r->monto_pag = r->monto;
+    }
+  };
+  auto fifthCategory = [&] {
+    std::optional<Money> extra;
+    if (worker) extra = p.otherIncome;
+    std::string b = CalcularBaseCalculo_Tmp(totals, kPosFifth, extra);
+    setBase("0605", b);
+    if (blank(b)) {
+      clear("0605");
+    } else if (text::trim(p.ind_domicilio) == "2") {
+      setAmount("0605", amountOf(b, Money::fromRaw(3000)));  // non-domiciled: 30 %
+    } else {
+      keepTyped("0605", b);
+    }
+  };
+
+  // +Vida and "Asegura tu pensión" come from the registry.
+  if (worker && t == 67 && per < "200901") {
+    disable("0604");
+  } else {
+    setAmount("0604", lifeAmount(p.ipss_vida));
+  }
+  setAmount("0612", lifeAmount(p.aseg_pens));
+
+  if (worker) {
+    // Private pension system.
+    const bool spp = p.pension >= 21 && p.pension <= 25;
+    for (const char* c : {"0601", "0606", "0608", "0609"})
+      if (!spp) disable(c);
+    if (spp) {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSpp);
+      setBase("0601", b);
+      setBase("0608", b);
+    }
+    disable("0603");
+    disable("0610");
+
+    // National pension system.
+    if (p.pension != 2 || t == 98 || t == 88 || (t == 67 && per < "200806")) {
+      disable("0607");
+    } else {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSnp);
+      setBase("0607", b);
+      if (opt.snp.present && opt.snp.valor) keepTyped("0607", b);
+      else setAmount("0607", amountOf(b, rate.snp));
+    }
+
+    // FCJMMS: miners under the national or a private pension system.
+    const bool fcjRegime = p.pension == 2 || (p.pension >= 21 && p.pension <= 24);
+    const bool fcj = fcjRegime && isMinerType(t);
+    if (fcj && per >= "201205") {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosFcjmms);
+      setBase("0616", b);
+      setAmount("0616", amountOf(b, rate.fcjmms));
+    } else {
+      disable("0616");
+    }
+    if (!(fcj && per >= "201208")) disable("0617");
+
+    // Fifth category.
+    if (t == 69 || t == 70 || t == 71 || (t == 67 && per < "200806")) disable("0605");
+    else fifthCategory();
+
+    rules["0614"].visible = p.pension == 13;
+    rules["0615"].visible = t == 89;
+
+    // Artists' social-rights fund.
+    if (t == 56) {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosArtists);
+      setBase("0802", b);
+      setAmount("0802", amountOf(b, rate.artists));
+    }
+
+    // ESSALUD.
+    if (t == 98) {
+      // Left as stored.
+    } else if (t == 68 || t == 69 || t == 88 || (t == 67 && per < "200901")) {
+      disable("0804");
+    } else {
+      int pos = (t == 64 || t == 65) ? kPosEssaludAgrarian : t == 36 ? kPosEssaludFisher : kPosEssalud;
+      std::string b = CalcularBaseCalculo_Tmp(totals, pos);
+      if (t == 36) {
+        int sit = codeNumber(p.situac);
+        bool active = sit >= 10 && sit <= 13;
+        Money lab = Money::value(p.dias_lab), nolab = Money::value(p.dias_no_lab), sub = Money::value(p.dias_sub);
+        bool suspended = active && nolab > Money() && p.suspensionDays > Money();
+        bool worked = active && lab > Money() && !nolab.isNegative() && !sub.isNegative();
+        if (suspended || worked) {
+          Money minimum = ctx.rmv.times(Money::fromRaw(44000));  // 4.4 minimum wages
+          Money days = lab + sub + nolab;
+          if (days > Money()) minimum = minimum.times(days - sub).dividedBy(days);  // less the subsidised share
+          minimum = minimum.rounded(2);
+          if (minimum > Money() && (blank(b) || Money::value(b) < minimum)) b = fmt(minimum);
+        }
+      } else if (t == 67 && !blank(b)) {
+        Money cap = ctx.uit.times(Money::fromRaw(3000)).rounded(2);  // 30 % of the UIT
+        if (Money::value(b) > cap) b = fmt(cap);
+      }
+      setBase("0804", b);
+      if (opt.essalud.present && opt.essalud.valor) keepTyped("0804", b);
+      else setAmount("0804", amountOf(b, rate.essalud));
+    }
+
+    // SCTR pension cover is typed, only for workers insured under it.
+    if (!p.sctrPension) disable("0805");
+
+    // ESSALUD SCTR.
+    if (p.sctr == 1 && p.sctrRate && !(t == 67 && per < "200901")) {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSctr);
+      setBase("0806", b);
+      setAmount("0806", amountOf(b, fractionOf(*p.sctrRate)));
+    } else {
+      disable("0806");
+    }
+
+    // SENATI.
+    if (opt.senati) {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSenati);
+      setBase("0807", b);
+      keepTyped("0807", b);
+    } else {
+      disable("0807");
+    }
+
+    // Extraordinary solidarity tax.
+    if (excludedFromIes(t) || !opt.subjectToIes()) {
+      disable("0808");
+    } else {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPosIes);
+      setBase("0808", b);
+      if (opt.ies.valor) keepTyped("0808", b);
+      else setAmount("0808", amountOf(b, rate.iesTasa));
+    }
+  } else {
+    for (const char* c : {"0601", "0606", "0607", "0608", "0609", "0616", "0617"}) disable(c);
+    if (p.pension == 3) {
+      std::string b = CalcularBaseCalculo_Tmp(totals, kPos20530);
+      setBase("0603", b);
+      keepTyped("0603", b);
+    } else {
+      disable("0603");
+    }
+    std::string b = CalcularBaseCalculo_Tmp(totals, kPosPensioners);
+    setBase("0610", b);
+    setAmount("0610", amountOf(b, rate.essalud));
+    fifthCategory();
+  }
+
+  for (auto& r : p.concepts) {
+    if (baseAlwaysEmpty(r.codigo)) r.base_calculo.clear();
+    // Contributions have one amount: the paid column repeats the accrued one.
+    if (r.group() == "06" || r.group() == "08") r.monto_pag = r.monto;
+  }
+  return rules;
+}
+
+Summary SumaIngresos_Tmp(const PersonData& p) {
+  // Groups are the first two digits of the code.
+  std::array<Money, 100> sums{};
+  std::array<bool, 100> has{};
+  for (const auto& r : p.concepts) {
+    if (r.codigo.size() < 2 || r.codigo[0] < '0' || r.codigo[0] > '9' || r.codigo[1] < '0' || r.codigo[1] > '9')
+      continue;
+    int g = (r.codigo[0] - '0') * 10 + (r.codigo[1] - '0');
+    const std::string& amount = g == 7 ? r.monto_pag : r.monto;
+    if (blank(amount)) continue;
+    sums[static_cast<std::size_t>(g)] += amountValue(amount);
+    has[static_cast<std::size_t>(g)] = true;
+  }
+  auto group = [&](int g) { return has[g] ? vbFormat(sums[g], "########0.00") : std::string(); };
+  auto total = [&](std::initializer_list<int> groups) {
+    Money m;
+    for (int g : groups) m += sums[static_cast<std::size_t>(g)];
+    return m.isNegative() ? std::string() : vbFormat(m, "########0.00");
+  };
+  auto base = [&](const char* code) {
+    const ConceptRow* r = p.find(code);
+    return r ? r->base_calculo : std::string();
+  };
+  auto amount = [&](const char* code) {
+    const ConceptRow* r = p.find(code);
+    return r ? r->monto : std::string();
+  };
+
+  Summary s;
+  s[kIngresos] = group(1);
+  s[kIngAsig] = group(2);
+  s[kIngBonif] = group(3);
+  s[kIngGratif] = group(4);
+  s[kIngIndemniz] = group(5);
+  s[kIngPublico] = group(20);
+  s[kDescTrab] = group(7);
+  s[kOtrosConcep] = group(10);
+  s[kAportTrabPens] = group(6);
+  s[kConcepVarios] = group(9);
+  s[kTotIngresos] = total({1, 2, 3, 4, 5, 9, 10, 20});
+  s[kAportDes] = total({7, 6});
+  s[kAportEmp] = group(8);
+  s[kRem20530] = base("0603");
+  s[kTrib20530] = amount("0603");
+  s[kRemAfecta] = base("0605");
+  s[kTributo] = amount("0605");
+  s[kRemPens] = base("0607");
+  s[kPens] = amount("0607");
+  const int t = p.tipo;
+  const bool worker = p.key.cod_cat_tra == kWorker;
+  if (worker && isMinerType(t)) {
+    s[kRemFcjmms] = base("0616");
+    s[kAporteFcjmms] = amount("0616");
+    s[kRemFracFcjmms] = base("0617");
+    s[kAporteFrFcjmms] = amount("0617");
+  }
+  s[kFondoDsa] = base("0802");
+  s[kAporteFdsa] = amount("0802");
+  if (worker) {
+    if (t != 24 && t != 26 && t != 88 && t != 98) s[kRemSalud] = base("0804");
+    if (t != 24 && t != 26 && t != 36 && t != 64 && t != 65 && t != 88 && t != 98) s[kSalud] = amount("0804");
+    if (t == 36) s[kCbssp] = amount("0804");
+    if (t == 64 || t == 65) s[kSaludAgrario] = amount("0804");
+  } else {
+    s[kRemSalud] = base("0610");
+    s[kSalud] = amount("0610");
+  }
+  s[kSctrEssalud] = base("0806");
+  s[kSctrTributo] = amount("0806");
+  return s;
+}
+
+void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
+  std::vector<std::string> have;
+  have.reserve(p.concepts.size() + ctx.conceptSet.size());
+  for (const auto& r : p.concepts) have.push_back(r.codigo);
+  std::sort(have.begin(), have.end());
+  std::size_t sorted = have.size();
+  auto has = [&](const std::string& code) {
+    if (std::binary_search(have.begin(), have.begin() + static_cast<std::ptrdiff_t>(sorted), code)) return true;
+    return std::find(have.begin() + static_cast<std::ptrdiff_t>(sorted), have.end(), code) != have.end();
+  };
+  auto add = [&](const std::string& code, const std::string& descrip) {
+    if (has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
+    ConceptRow r;
+    r.codigo = code;
+    r.descrip = descrip;
+    p.concepts.push_back(std::move(r));
+    have.push_back(code);
+  };
+  for (const auto& def : ctx.conceptSet) add(def.codigo, def.descrip);
+  // +Vida and "Asegura tu pensión" are owed whenever the registry gives the person an amount.
+  for (auto [code, value] : {std::pair{"0604", &p.ipss_vida}, std::pair{"0612", &p.aseg_pens}}) {
+    if (has(code) || lifeAmount(*value).empty()) continue;
+    std::string descrip;
+    for (const auto& d : ctx.catalogue)
+      if (d.codigo == code) descrip = d.descrip;
+    add(code, descrip);
+  }
+}
+
+PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person) {
+  Ingresos_TmpConcep(ctx, person);
+  PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person);
+  person.summary = SumaIngresos_Tmp(person);
+  return rules;
+}
+
+}  // namespace korventa::determination

@@ -1,0 +1,131 @@
+#pragma once
+// Per-person computation on rows held in memory: the affected totals of each base position,
+// the contribution concepts (bases and amounts) and the summary row of TEMP1_F601. The batch
+// over all persons and the concept form run the very same code.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/money.h"
+#include "data/keys.h"
+#include "determination/concept_rules.h"
+#include "determination/rates.h"
+
+namespace korventa::determination {
+
+// One row of TMPF601CONCEP. Amount texts: "" = not declared.
+struct ConceptRow {
+  std::int64_t rowid = 0;  // 0 while the row is not stored
+  std::string codigo, descrip, monto, monto_pag, base_calculo;
+  // As read, to write back only what changed.
+  std::string storedMonto, storedMontoPag, storedBase;
+  bool changed() const {
+    return rowid == 0 || monto != storedMonto || monto_pag != storedMontoPag || base_calculo != storedBase;
+  }
+  std::string group() const { return codigo.substr(0, 2); }
+};
+
+// Columns of the person's TEMP1_F601 row written by the summary, in this order.
+enum SummaryColumn : int {
+  kIngresos, kIngAsig, kIngBonif, kIngGratif, kIngIndemniz, kIngPublico,
+  kDescTrab, kOtrosConcep, kAportTrabPens, kConcepVarios,
+  kTotIngresos, kAportDes, kAportEmp,
+  kRem20530, kTrib20530, kRemAfecta, kTributo, kRemPens, kPens,
+  kRemFcjmms, kAporteFcjmms, kRemFracFcjmms, kAporteFrFcjmms,
+  kFondoDsa, kAporteFdsa, kRemSalud, kSalud, kCbssp, kSaludAgrario, kSctrEssalud, kSctrTributo,
+  kSummaryColumns
+};
+const char* summaryColumnName(int column);
+using Summary = std::array<std::string, kSummaryColumns>;
+
+// A worker or pensioner of the working set with everything the computation reads.
+struct PersonData {
+  std::int64_t rowid = 0;  // TEMP1_F601 row
+  PersonKey key;
+  int tipo = 0, pension = 0, sctr = 0;
+  std::string situac, ind_domicilio, ind_quinta;
+  std::string dias_lab, dias_no_lab, dias_sub;
+  std::string ipss_vida, aseg_pens;
+  Money suspensionDays;              // non-worked days of suspension types 20 and 24–28
+  std::optional<Money> sctrRate;     // percent of the worker's SCTR choice (TMP_F601_SCTR_OTRO)
+  std::optional<Money> otherIncome;  // income from other employers (TMPF601_605)
+  bool sctrPension = false;          // ASEG_DET_LAB.sctr_pension = 1
+  std::vector<ConceptRow> concepts;
+  Summary summary, storedSummary;
+
+  ConceptRow* find(std::string_view code);
+  const ConceptRow* find(std::string_view code) const;
+};
+
+// Affectation strings: PARAM_REMUNERA (all declarants) and TRIBUT_AFECTA (this declarant).
+struct Affectations {
+  std::unordered_map<std::string, std::string> general, own;
+};
+
+// A concept of the declarant's concept set (CON_AFEC) with its description.
+struct ConceptDef {
+  std::string codigo, descrip;
+};
+
+// What one declaration's computation needs besides the person.
+struct ComputationContext {
+  std::string periodo;
+  Money uit, rmv;
+  Affectations affectations;
+  ConceptTypes types;
+  std::vector<ConceptDef> conceptSet;  // the declarant's concepts, group headings left out
+  std::vector<ConceptDef> catalogue;   // CONCEPTOS_REM
+};
+
+// Affected totals by base position (index 1..13), accrued and paid, with the has-amount flags.
+struct PositionTotals {
+  std::array<Money, kPositions + 1> accrued{}, paid{};
+  std::array<bool, kPositions + 1> hasAccrued{}, hasPaid{};
+  Money deductions;  // paid amounts of 0704, 0705 and 0707
+};
+PositionTotals CalcularTotalxPos(const Affectations& affectations, const PersonData& person);
+
+// Base of a position as stored (the concept form's Calcular_BaseCalculo is the same rule): ""
+// when nothing affected adds up to anything, otherwise the total (plus `extra`) less the
+// deductions 0704, 0705 and 0707, never below zero, formatted "######0.00".
+std::string CalcularBaseCalculo_Tmp(const PositionTotals& totals, int position, std::optional<Money> extra = std::nullopt);
+// base × rate formatted "######0.00"; "" when the base is empty or the amount is 0.00.
+std::string amountOf(const std::string& base, Money rate);
+
+// How the concept form shows one contribution code after the rules.
+struct PanelRule {
+  bool visible = true;
+  bool disabled = false;        // locked, grey, emptied
+  bool amountComputed = false;  // locked: the amount follows from the base
+  bool baseComputed = false;    // locked: the base follows from the income
+};
+// Rules of the 28 panel codes (0601 … 0617, 0801 … 0811); any other code has none.
+class PanelRules {
+ public:
+  PanelRule& operator[](std::string_view code);
+  const PanelRule* find(std::string_view code) const;
+
+ private:
+  static int slot(std::string_view code);  // -1 for a code outside the panels
+  std::array<PanelRule, kWorkerPanelSize + kEmployerPanelSize> rules_{};
+  PanelRule none_;
+};
+
+// The contribution rules for one person: bases and amounts of 06xx and 08xx set in place.
+PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& person);
+// The summary columns from the person's rows (after the contributions were computed).
+Summary SumaIngresos_Tmp(const PersonData& person);
+
+// Ingresos_TmpConcep: adds the rows of the declarant's concept set that the person lacks and
+// that the person's worker type allows (empty amounts); 0604 and 0612 also when the registry
+// gives the person an amount for them.
+void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person);
+
+// The whole computation of one person: rows, contributions, summary.
+PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person);
+
+}  // namespace korventa::determination

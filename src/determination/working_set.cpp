@@ -1,0 +1,241 @@
+#include "determination/working_set.h"
+
+#include <unordered_map>
+
+#include "common/text.h"
+#include "data/param.h"
+
+namespace korventa::determination {
+namespace {
+
+std::string personKey(std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) {
+  return std::to_string(tip) + '|' + doc + '|' + std::to_string(correl) + '|' + std::to_string(cat);
+}
+
+std::string col(SQLite::Statement& st, int i) {
+  const SQLite::Column c = st.getColumn(i);
+  return c.isNull() ? std::string() : std::string(c.getText(), static_cast<std::size_t>(c.getBytes()));
+}
+
+// Integer of a column that may hold a number or a numeric text.
+std::int64_t intCol(SQLite::Statement& st, int i) {
+  const SQLite::Column c = st.getColumn(i);
+  if (c.isInteger()) return c.getInt64();
+  if (c.isFloat()) return static_cast<std::int64_t>(c.getDouble());
+  return codeNumber(col(st, i));
+}
+
+// Restricts a person query: "" for every person, else the key condition (with the category
+// when the table has it).
+std::string personFilter(const std::optional<PersonKey>& only, bool withCategory, const char* alias = "") {
+  if (!only) return {};
+  std::string a = alias;
+  std::string s = " AND " + a + "tip_doc_a = ? AND " + a + "doc_id_a = ? AND " + a + "correl_a = ?";
+  if (withCategory) s += " AND " + a + "cod_cat_tra = ?";
+  return s;
+}
+
+void bindPerson(SQLite::Statement& st, int first, const std::optional<PersonKey>& only, bool withCategory) {
+  if (!only) return;
+  st.bind(first, static_cast<int64_t>(only->tip_doc_a));
+  st.bind(first + 1, only->doc_id_a);
+  st.bind(first + 2, static_cast<int64_t>(only->correl_a));
+  if (withCategory) st.bind(first + 3, static_cast<int64_t>(only->cod_cat_tra));
+}
+
+}  // namespace
+
+ComputationContext loadContext(data::Database& db, const declaration::OpenDeclaration& decl) {
+  ComputationContext ctx;
+  ctx.periodo = decl.periodo;
+  data::ParamTable param(db);
+  ctx.uit = decl.uit.isZero() ? param.uit(decl.periodo).value_or(Money()) : decl.uit;
+  ctx.rmv = decl.rmv.isZero() ? param.rmv(decl.periodo).value_or(Money()) : decl.rmv;
+  for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
+    ctx.affectations.general[text::trim(r.text(0))] = text::trim(r.text(1));
+  for (const auto& r : db.rows("SELECT CODIGO, AFECTACION FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                               {decl.ruc}))
+    ctx.affectations.own[text::trim(r.text(0))] = text::trim(r.text(1));
+  ctx.types = ConceptTypes::load(db);
+  for (const auto& r : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM ORDER BY Codigo"))
+    ctx.catalogue.push_back({text::trim(r.text(0)), r.text(1)});
+  // Own concepts are described by the declarant; the others by the catalogue.
+  for (const auto& r : db.rows("SELECT a.cod_concepto, COALESCE(NULLIF(o.desc_concepto, ''), c.Descripc, '') "
+                               "FROM CON_AFEC a LEFT JOIN CONCEPTOS_REM c ON c.Codigo = a.cod_concepto "
+                               "LEFT JOIN conceptos_remu o ON o.tip_doc_d = a.tip_doc_d AND o.doc_id_d = a.doc_id_d "
+                               "AND o.cod_concepto = a.cod_concepto "
+                               "WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? ORDER BY a.cod_concepto",
+                               {decl.ruc})) {
+    std::string code = text::trim(r.text(0));
+    if (code.size() != 4 || text::right(code, 2) == "00") continue;
+    ctx.conceptSet.push_back({code, r.text(1)});
+  }
+  return ctx;
+}
+
+std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only) {
+  std::vector<PersonData> persons;
+  std::unordered_map<std::string, std::size_t> index;
+  try {
+    if (!only) {
+      auto n = static_cast<std::size_t>(db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"));
+      persons.reserve(n);
+      index.reserve(n);
+    }
+    {
+      std::string sql =
+          "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, tipo, pension, situac, sctr, ind_domicilio, "
+          "ind_quinta, dias_lab, dias_no_lab, dias_sub, ipss_vida, aseg_pens";
+      for (int c = 0; c < kSummaryColumns; ++c) sql += std::string(", ") + summaryColumnName(c);
+      sql += " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)" + personFilter(only, true) +
+             " ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
+      auto& st = db.prepared(sql);
+      bindPerson(st, 1, only, true);
+      while (st.executeStep()) {
+        PersonData p;
+        p.rowid = st.getColumn(0).getInt64();
+        p.key.tip_doc_a = static_cast<int>(intCol(st, 1));
+        p.key.doc_id_a = col(st, 2);
+        p.key.correl_a = intCol(st, 3);
+        p.key.cod_cat_tra = static_cast<int>(intCol(st, 4));
+        p.tipo = codeNumber(col(st, 5));
+        p.pension = static_cast<int>(intCol(st, 6));
+        p.situac = text::trim(col(st, 7));
+        p.sctr = static_cast<int>(intCol(st, 8));
+        p.ind_domicilio = text::trim(col(st, 9));
+        p.ind_quinta = text::trim(col(st, 10));
+        p.dias_lab = col(st, 11);
+        p.dias_no_lab = col(st, 12);
+        p.dias_sub = col(st, 13);
+        p.ipss_vida = col(st, 14);
+        p.aseg_pens = col(st, 15);
+        for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
+        p.summary = p.storedSummary;
+        p.concepts.reserve(32);
+        index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
+        persons.push_back(std::move(p));
+      }
+    }
+    auto find = [&](std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) -> PersonData* {
+      auto it = index.find(personKey(tip, doc, correl, cat));
+      return it == index.end() ? nullptr : &persons[it->second];
+    };
+    {
+      auto& st = db.prepared(
+          "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, base_calculo "
+          "FROM TMPF601CONCEP WHERE 1 = 1" +
+          personFilter(only, true));  // rows find their person by key: no order needed
+      bindPerson(st, 1, only, true);
+      while (st.executeStep()) {
+        PersonData* p = find(intCol(st, 1), col(st, 2), intCol(st, 3), intCol(st, 4));
+        if (!p) continue;  // rows of a person no longer in the working set are left alone
+        ConceptRow r;
+        r.rowid = st.getColumn(0).getInt64();
+        r.codigo = text::trim(col(st, 5));
+        // Descriptions matter to the form only; the batch leaves those of stored rows alone.
+        if (only) r.descrip = col(st, 6);
+        r.monto = r.storedMonto = col(st, 7);
+        r.monto_pag = r.storedMontoPag = col(st, 8);
+        r.base_calculo = r.storedBase = col(st, 9);
+        p->concepts.push_back(std::move(r));
+      }
+    }
+    // Side tables carry no category: they belong to the worker.
+    {
+      auto& st = db.prepared(
+          "SELECT tip_doc_a, doc_id_a, correl_a, dias_no_lab FROM TMPF601DIAS_NOLAB "
+          "WHERE CAST(tipo_suspen AS INTEGER) IN (20, 24, 25, 26, 27, 28)" +
+          personFilter(only, false));
+      bindPerson(st, 1, only, false);
+      while (st.executeStep())
+        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+          p->suspensionDays += Money::value(col(st, 3));
+    }
+    {
+      auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, tasa FROM TMP_F601_SCTR_OTRO WHERE 1 = 1" +
+                             personFilter(only, false));
+      bindPerson(st, 1, only, false);
+      while (st.executeStep())
+        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+          p->sctrRate = Money::value(col(st, 3));
+    }
+    {
+      auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, monto FROM TMPF601_605 WHERE 1 = 1" +
+                             personFilter(only, false));
+      bindPerson(st, 1, only, false);
+      while (st.executeStep()) {
+        std::string monto = text::trim(col(st, 3));
+        if (monto.empty()) continue;
+        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+          p->otherIncome = p->otherIncome.value_or(Money()) + Money::value(monto).rounded(2);
+      }
+    }
+    {
+      auto& st = db.prepared(
+          "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, sctr_pension FROM ASEG_DET_LAB "
+          "WHERE tip_doc_d = 6 AND doc_id_d = ?" +
+          personFilter(only, true));
+      st.bind(1, ruc);
+      bindPerson(st, 2, only, true);
+      while (st.executeStep())
+        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), intCol(st, 3)))
+          p->sctrPension = intCol(st, 4) == 1;
+    }
+  } catch (const SQLite::Exception& e) {
+    data::rethrow(e);
+  }
+  return persons;
+}
+
+void storePersons(data::Database& db, std::vector<PersonData>& persons) {
+  std::string summarySql = "UPDATE TEMP1_F601 SET ";
+  for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
+  summarySql += " WHERE rowid = ?";
+  try {
+    for (auto& p : persons) {
+      for (auto& r : p.concepts) {
+        if (!r.changed()) continue;
+        if (r.rowid == 0) {
+          auto& st = db.prepared(
+              "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
+              "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+          st.bind(1, static_cast<int64_t>(p.key.tip_doc_a));
+          st.bind(2, p.key.doc_id_a);
+          st.bind(3, static_cast<int64_t>(p.key.correl_a));
+          st.bind(4, static_cast<int64_t>(p.key.cod_cat_tra));
+          st.bind(5, r.codigo);
+          st.bind(6, r.descrip);
+          st.bind(7, r.monto);
+          st.bind(8, r.monto_pag);
+          st.bind(9, r.base_calculo);
+          st.exec();
+          r.rowid = db.lastInsertRowid();
+        } else {
+          auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
+          st.bind(1, r.monto);
+          st.bind(2, r.monto_pag);
+          st.bind(3, r.base_calculo);
+          st.bind(4, static_cast<int64_t>(r.rowid));
+          st.exec();
+        }
+        r.storedMonto = r.monto;
+        r.storedMontoPag = r.monto_pag;
+        r.storedBase = r.base_calculo;
+      }
+      if (p.summary != p.storedSummary) {
+        auto& st = db.prepared(summarySql);
+        for (int c = 0; c < kSummaryColumns; ++c) st.bind(c + 1, p.summary[c]);
+        st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
+        st.exec();
+        p.storedSummary = p.summary;
+      }
+    }
+  } catch (const SQLite::Exception& e) {
+    data::rethrow(e);
+  }
+}
+
+Computation::Computation(data::Database& db, const declaration::OpenDeclaration& decl)
+    : ctx_(loadContext(db, decl)), rates_(db, decl.periodo, DeclarantOptions::load(db, decl.ruc)) {}
+
+}  // namespace korventa::determination

@@ -1,0 +1,246 @@
+// The concept form's controller: group chooser, grid entry rules, panel locking, accept and exit.
+#include <gtest/gtest.h>
+
+#include "detail/amount_entry.h"
+#include "detail/concept_form.h"
+#include "determination/working_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using detail::ConceptForm;
+
+// Index of a code in its panel.
+int slot(const std::string& code) { return std::stoi(code.substr(2)) - 1; }
+
+struct Form {
+  WorkingFixture f;
+  PersonKey p;
+  std::unique_ptr<ConceptForm> form;
+  Form(const WorkerSpec& spec, const std::string& periodo = "201206") : f(periodo) {
+    p = f.person("40000001", spec);
+    f.recompute();  // the load gives every person the rows of the concept set
+    open();
+  }
+  void open() {
+    form = std::make_unique<ConceptForm>(f.t.session(), f.decl, p);
+    form->load();
+  }
+  int gridRow(const std::string& code) {
+    auto g = form->grid();
+    for (std::size_t i = 0; i < g.size(); ++i)
+      if (g[i].codigo == code) return static_cast<int>(i);
+    return -1;
+  }
+  const ConceptForm::Box& worker(const std::string& code) { return form->workerBoxes()[slot(code)]; }
+  const ConceptForm::Box& employer(const std::string& code) { return form->employerBoxes()[slot(code)]; }
+};
+
+TEST(AmountEntry, TypingRules) {
+  struct Row {
+    const char* text;
+    bool allowed;
+  } rows[] = {{"", true},         {"1234567", true},  {"12345678", false}, {"1234567.12", true},
+              {"1234567.123", false}, {"12.5", true}, {"1.2.3", false},    {".", true},
+              {"12a", false},     {"-5", false},      {"12345678.1", false}};
+  for (const auto& r : rows) EXPECT_EQ(detail::amountTextAllowed(r.text), r.allowed) << r.text;
+  EXPECT_EQ(detail::boxTextOnLeave("."), "");
+  EXPECT_EQ(detail::boxTextOnLeave("12.5"), "12.50");
+  EXPECT_EQ(detail::gridCellText("."), "0.00");
+  EXPECT_EQ(detail::gridCellText("123456789"), "1234567.00");
+  EXPECT_EQ(detail::gridCellText(""), "");
+}
+
+TEST(AmountEntry, WholeAmountMessages) {
+  RecordingMessenger m;
+  struct Row {
+    const char* text;
+    const char* stored;  // nullptr = refused
+    const char* message;
+  } rows[] = {{"1500", "1500.00", ""},
+              {"", "", ""},
+              {"12345678", nullptr, "Registre como máximo 7 enteros y 2 decimales"},
+              {"1.2.3", nullptr, "No registre mas de un punto decimal"},
+              {"10.555", nullptr, "Registre como máximo 7 enteros y 2 decimales"},
+              {"1O0", nullptr, "Ingrese solo dígitos y un punto decimal"}};
+  for (const auto& r : rows) {
+    m.clear();
+    auto out = detail::typedAmount(r.text, m);
+    if (r.stored) {
+      ASSERT_TRUE(out.has_value()) << r.text;
+      EXPECT_EQ(*out, r.stored);
+      EXPECT_TRUE(m.entries().empty());
+    } else {
+      EXPECT_FALSE(out.has_value()) << r.text;
+      EXPECT_EQ(m.last(), r.message);
+    }
+  }
+}
+
+TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
+  WorkerSpec pens;
+  pens.category = 2;
+  pens.tipo = "24";
+  pens.pension = 12;
+  for (auto [spec, caption] : {std::pair{WorkerSpec{}, "0600  APORTACIONES DEL TRABAJADOR"},
+                               std::pair{pens, "0600  APORTACIONES DEL PENSIONISTA"}}) {
+    Form t(spec);
+    bool found = false;
+    for (const auto& g : t.form->groups()) {
+      EXPECT_EQ(g.text.substr(2, 2), "00");
+      if (g.group == "06") {
+        EXPECT_EQ(g.text, caption);
+        found = true;
+      }
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(t.form->groups().front().text.substr(0, 4), "0100");
+  }
+}
+
+TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
+  WorkerSpec s;
+  s.tipo = "37";
+  s.pension = 30;
+  Form t(s, "201208");
+  t.form->chooseGroup("01");
+  ASSERT_TRUE(t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000"));
+  ASSERT_TRUE(t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "950"));
+  t.form->chooseGroup("06");
+  for (const char* code : {"0601", "0606", "0608", "0609", "0607", "0616", "0617"}) {
+    EXPECT_TRUE(t.worker(code).disabled) << code;
+    EXPECT_TRUE(t.worker(code).amountLocked) << code;
+    EXPECT_EQ(t.worker(code).amount, "") << code;
+    EXPECT_FALSE(t.form->setWorkerAmount(slot(code), "10")) << code;
+  }
+  EXPECT_FALSE(t.worker("0605").disabled);
+  EXPECT_TRUE(t.worker("0605").baseLocked);
+  EXPECT_EQ(t.worker("0605").base, "950.00");  // fifth category counts what was paid
+  EXPECT_FALSE(t.worker("0614").visible);
+  EXPECT_FALSE(t.worker("0615").visible);
+  EXPECT_EQ(t.employer("0804").amount, "90.00");
+  EXPECT_TRUE(t.employer("0804").amountLocked);
+}
+
+TEST(ConceptFormPanels, PrivatePensionBoxesOpenAndTotal) {
+  WorkerSpec s;
+  s.pension = 21;
+  Form t(s);
+  t.form->chooseGroup("01");
+  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "2000");
+  t.form->chooseGroup("06");
+  EXPECT_FALSE(t.worker("0608").amountLocked);
+  EXPECT_TRUE(t.worker("0608").baseLocked);
+  EXPECT_EQ(t.worker("0608").base, "2000.00");
+  EXPECT_TRUE(t.form->setWorkerAmount(slot("0608"), "200"));
+  EXPECT_TRUE(t.form->setWorkerAmount(slot("0606"), "27.4"));
+  EXPECT_EQ(t.worker("0608").amount, "200.00");
+  EXPECT_EQ(t.form->totalAport(), "227.40");
+  EXPECT_FALSE(t.form->setWorkerAmount(slot("0608"), "1.2.3"));
+}
+
+TEST(ConceptFormGrid, Type67PaidAmountAndConcept2039) {
+  WorkerSpec s;
+  s.tipo = "67";
+  Form t(s);
+  t.form->chooseGroup("20");
+  int r2039 = t.gridRow("2039"), r2040 = t.gridRow("2040");
+  ASSERT_GE(r2039, 0);
+  ASSERT_GE(r2040, 0);
+  EXPECT_FALSE(t.form->cellEditable(r2039, ConceptForm::Column::Monto));
+  EXPECT_FALSE(t.form->setCell(r2039, ConceptForm::Column::Monto, "100"));
+  // Group 20 keeps the paid amount; other groups lose it after each edit.
+  EXPECT_TRUE(t.form->setCell(r2040, ConceptForm::Column::MontoPag, "1500"));
+  EXPECT_EQ(t.form->grid()[static_cast<std::size_t>(r2040)].monto_pag, "1500.00");
+  t.form->chooseGroup("09");
+  int r0915 = t.gridRow("0915");
+  ASSERT_GE(r0915, 0);
+  EXPECT_TRUE(t.form->setCell(r0915, ConceptForm::Column::MontoPag, "80"));
+  EXPECT_EQ(t.form->grid()[static_cast<std::size_t>(r0915)].monto_pag, "");
+}
+
+TEST(ConceptFormGrid, EntryRulesAndTotals) {
+  Form t(WorkerSpec{});
+  t.form->chooseGroup("01");
+  int r = t.gridRow("0121");
+  struct Row {
+    const char* typed;
+    bool accepted;
+    const char* stored;
+  } rows[] = {{"123456789", true, "1234567.00"}, {".", true, "0.00"},      {"12.345", false, "0.00"},
+              {"1.2.3", false, "0.00"},          {"abc", false, "0.00"},   {"850.5", true, "850.50"}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(t.form->setCell(r, ConceptForm::Column::Monto, row.typed), row.accepted) << row.typed;
+    EXPECT_EQ(t.form->grid()[static_cast<std::size_t>(r)].monto, row.stored) << row.typed;
+  }
+  t.form->setCell(t.gridRow("0105"), ConceptForm::Column::Monto, "49.5");
+  t.form->setCell(t.gridRow("0105"), ConceptForm::Column::MontoPag, "49.5");
+  EXPECT_EQ(t.form->totalMonto(), "900.00");
+  EXPECT_EQ(t.form->totalMontoPag(), "49.50");
+  t.form->chooseGroup("07");
+  EXPECT_FALSE(t.form->showsTotalMonto());
+  EXPECT_TRUE(t.form->showsTotalMontoPag());
+  t.form->chooseGroup("10");
+  EXPECT_TRUE(t.form->showsTotalMonto());
+  EXPECT_FALSE(t.form->showsTotalMontoPag());
+}
+
+TEST(ConceptFormLifecycle, ExitWritesNothingAcceptWritesAll) {
+  Form t(WorkerSpec{});
+  t.form->chooseGroup("01");
+  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000");
+  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
+  t.form.reset();  // CmdSalir
+  EXPECT_EQ(t.f.conceptText(t.p, "0121"), "");
+  EXPECT_EQ(t.f.conceptText(t.p, "0804"), "");
+
+  t.open();
+  t.form->chooseGroup("01");
+  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000");
+  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
+  t.form->chooseGroup("06");
+  EXPECT_EQ(t.worker("0607").amount, "130.00");
+  t.form->accept();
+  EXPECT_EQ(t.f.conceptText(t.p, "0121"), "1000.00");
+  EXPECT_EQ(t.f.conceptText(t.p, "0607"), "130.00");
+  EXPECT_EQ(t.f.conceptText(t.p, "0607", "monto_pag"), "130.00");
+  EXPECT_EQ(t.f.base(t.p, "0804"), "1000.00");
+  EXPECT_EQ(t.f.summary(t.p, "Tot_Ingresos"), "1000.00");
+  EXPECT_EQ(t.f.summary(t.p, "pens"), "130.00");
+  EXPECT_EQ(t.f.summary(t.p, "AportEmp"), "90.00");
+}
+
+TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
+  WorkingFixture f("201206");
+  f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '052100', 1, 6.75)",
+               {f.decl.ruc});
+  PersonKey p = f.person("40000001");
+  f.amount(p, "0121", "1000.00");
+  f.recompute();
+  ConceptForm form(f.t.session(), f.decl, p);
+  form.load();
+  EXPECT_FALSE(form.employerBoxes()[slot("0804")].amountLocked);
+  EXPECT_EQ(form.employerBoxes()[slot("0804")].base, "1000.00");
+  ASSERT_TRUE(form.setEmployerAmount(slot("0804"), "67.5"));
+  form.accept();
+  EXPECT_EQ(f.conceptText(p, "0804"), "67.50");
+  f.recompute();  // the batch keeps what the declarant typed
+  EXPECT_EQ(f.conceptText(p, "0804"), "67.50");
+  EXPECT_EQ(f.summary(p, "salud"), "67.50");
+}
+
+TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
+  WorkerSpec s;
+  s.pension = 13;
+  Form a(s);
+  EXPECT_TRUE(a.worker("0614").visible);
+  EXPECT_FALSE(a.worker("0615").visible);
+  WorkerSpec s89;
+  s89.tipo = "89";
+  Form b(s89);
+  EXPECT_FALSE(b.worker("0614").visible);
+  EXPECT_TRUE(b.worker("0615").visible);
+}
+
+}  // namespace
+}  // namespace korventa::test

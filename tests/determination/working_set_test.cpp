@@ -1,0 +1,145 @@
+// The concept rows of each person, the batch over the working set, the column totals.
+#include <gtest/gtest.h>
+
+#include "determination/concept_listing.h"
+#include "determination/concept_rules.h"
+#include "determination/total_tributo.h"
+#include "determination/working_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+TEST(ExisteTipoConcepto, ContributionExclusionsByType) {
+  determination::ConceptTypes types;  // no allowed list: only 06/08 codes can pass
+  struct Row {
+    const char* name;
+    int tipo;
+    const char* code;
+    const char* periodo;
+    bool allowed;
+  } rows[] = {
+      {"pensioner 24 has no SNP", 24, "0607", "201206", false},
+      {"pensioner 24 has 0610", 24, "0610", "201206", true},
+      {"pensioner 26 has no employer concepts", 26, "0804", "201206", false},
+      {"practitioner 23 has no SPP", 23, "0601", "201206", false},
+      {"practitioner 23 has ESSALUD", 23, "0804", "201206", true},
+      {"type 66 has no fifth category", 66, "0605", "201206", false},
+      {"type 67 before 200901 has no +Vida", 67, "0604", "200812", false},
+      {"type 67 from 200901 has +Vida", 67, "0604", "200901", true},
+      {"worker has no 0610", 21, "0610", "201206", false},
+      {"headings never", 21, "0600", "201206", false},
+      {"worker has 0616", 37, "0616", "201206", true},
+      {"income codes need the type's list", 21, "0121", "201206", false},
+  };
+  for (const auto& r : rows) EXPECT_EQ(types.ExisteTipoConcepto(r.tipo, r.code, r.periodo), r.allowed) << r.name;
+  types.allow(21, "0121");
+  EXPECT_TRUE(types.ExisteTipoConcepto(21, "0121", "201206"));
+  EXPECT_FALSE(types.ExisteTipoConcepto(67, "0121", "201206"));
+}
+
+TEST(ConceptRows, CreatedForTheConceptSetKeepingAmounts) {
+  WorkingFixture f("201206");
+  WorkerSpec s;
+  s.ipssVida = "5";
+  PersonKey p = f.person("40000001", s);
+  f.amount(p, "0121", "1234.50", "1200.00");
+  f.recompute();
+  EXPECT_EQ(f.conceptText(p, "0121"), "1234.50");
+  EXPECT_EQ(f.conceptText(p, "0121", "monto_pag"), "1200.00");
+  EXPECT_EQ(f.conceptText(p, "0201"), "");              // created, not declared
+  EXPECT_EQ(f.conceptText(p, "0604"), "5.00");          // +Vida from the registry value
+  EXPECT_EQ(f.conceptText(p, "0610"), "<none>");        // never for a worker
+  EXPECT_EQ(f.conceptText(p, "0100"), "<none>");        // headings are not concepts
+  EXPECT_EQ(f.conceptText(p, "2040"), "<none>");        // not in the list of type 21
+  EXPECT_FALSE(f.conceptText(p, "0201", "descrip").empty());  // described from the catalogue
+  int rows = static_cast<int>(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"));
+  f.recompute();  // a second run adds nothing and changes nothing
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"), rows);
+  EXPECT_EQ(f.conceptText(p, "0804"), "111.11");
+}
+
+TEST(ConceptRows, OnlyTheDeclarantsConcepts) {
+  WorkingFixture f("201206");
+  f.t.db().run("DELETE FROM CON_AFEC WHERE doc_id_d = ? AND cod_concepto NOT IN ('0121', '0804')", {f.decl.ruc});
+  PersonKey p = f.person("40000001");
+  f.recompute();
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"), 2);
+  EXPECT_EQ(f.conceptText(p, "0804"), "");
+}
+
+TEST(Recompute, FailureLeavesNothingWritten) {
+  WorkingFixture f("201206");
+  PersonKey p = f.person("40000001");
+  f.amount(p, "0121", "1000.00");
+  // A trigger makes the summary write fail after the concept rows were written.
+  f.t.db().script("CREATE TRIGGER fail BEFORE UPDATE ON TEMP1_F601 BEGIN SELECT RAISE(ABORT, 'fallo'); END;");
+  EXPECT_THROW(f.recompute(), data::DbError);
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"), 1);
+  EXPECT_EQ(f.base(p, "0121"), "");
+}
+
+TEST(Recompute, OnePersonLeavesTheOthersAlone) {
+  WorkingFixture f("201206");
+  PersonKey a = f.person("40000001"), b = f.person("40000002");
+  f.amount(a, "0121", "1000.00");
+  f.amount(b, "0121", "2000.00");
+  determination::recomputePerson(f.t.session(), f.decl, b);
+  EXPECT_EQ(f.conceptText(a, "0804"), "<none>");
+  EXPECT_EQ(f.conceptText(b, "0804"), "180.00");
+  EXPECT_EQ(f.summary(b, "salud"), "180.00");
+  EXPECT_EQ(f.summary(a, "salud"), "");
+}
+
+TEST(TotalTributo, SumsTheColumnAndRoundsOnce) {
+  WorkingFixture f("201206");
+  PersonKey a = f.person("40000001"), b = f.person("40000002");
+  WorkerSpec pens;
+  pens.category = 2;
+  pens.tipo = "24";
+  PersonKey c = f.person("40000003", pens);
+  auto& db = f.t.db();
+  auto set = [&](const PersonKey& p, const char* column, const char* value) {
+    db.run(std::string("UPDATE TEMP1_F601 SET ") + column + " = ? WHERE doc_id_a = ? AND cod_cat_tra = ?",
+           {value, p.doc_id_a, p.cod_cat_tra});
+  };
+  set(a, "pens", "10.40");
+  set(b, "pens", "10.40");
+  set(c, "pens", "99.00");  // pensioners do not count in box 411
+  set(a, "salud", "50.00");
+  set(c, "salud", "12.49");
+  EXPECT_EQ(determination::Total_Tributo(db, "411"), "21");
+  EXPECT_EQ(determination::Total_Tributo(db, "419"), "12");
+  EXPECT_EQ(determination::Total_Tributo(db, "415"), "0");
+  EXPECT_EQ(determination::Total_Tributo(db, "999"), "");
+}
+
+}  // namespace
+}  // namespace korventa::test
+
+namespace korventa::test {
+namespace {
+
+TEST(ConceptListing, StoredAndWorkingRowsByPerson) {
+  WorkingFixture f("201206");
+  PersonKey a = f.person("40000001"), b = f.person("40000002");
+  f.amount(a, "0121", "1000.00");
+  f.amount(b, "0121", "2000.00");
+  auto& db = f.t.db();
+  db.run("INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+         "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 2, 1, 1, '40000002', "
+         "'201206', '0601', '0804', '2000.00', '180.00', '180.00', '')",
+         {f.decl.ruc});
+  auto stored = determination::conceptListing(db, f.decl.ruc, "201206");
+  ASSERT_EQ(stored.rows.size(), 1u);
+  EXPECT_EQ(stored.rows[0][4], "0804");
+  EXPECT_EQ(stored.rows[0][7], "2000.00");
+  EXPECT_TRUE(determination::conceptListing(db, f.decl.ruc, "201206", "", "40000001").rows.empty());
+  EXPECT_TRUE(determination::conceptListing(db, f.decl.ruc, "201207").rows.empty());
+  auto working = determination::workingConceptListing(db, "40000002");
+  ASSERT_EQ(working.rows.size(), 1u);
+  EXPECT_EQ(working.rows[0][5], "2000.00");
+  EXPECT_EQ(determination::workingConceptListing(db).rows.size(), 2u);
+}
+
+}  // namespace
+}  // namespace korventa::test

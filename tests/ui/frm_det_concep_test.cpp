@@ -1,0 +1,159 @@
+// FrmDetConcep and frmIngApor driven as a user would: choose the group, type amounts in the grid
+// and the panels, accept, and read the stored rows back.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/ui/form_registry.h"
+#include "determination/working_fixture.h"
+#include "ui/ui_test_registry.h"
+
+using namespace korventa;
+
+namespace {
+
+class FrmDetConcepTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<test::WorkingFixture> f_;
+  PersonKey p_;
+
+  QDialog* open(const char* name) {
+    QDialog* d = ui::FormRegistry::create(name, f_->t.session(), nullptr);
+    d->show();
+    d->activateWindow();
+    QTest::qWait(10);
+    return d;
+  }
+  // With KORVENTA_SHOTS=<folder> the test leaves pictures of the dialogs there.
+  static void shot(QDialog* d, const char* name) {
+    QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
+    if (!dir.isEmpty()) d->grab().save(dir + "/" + name + ".png");
+  }
+  static void choose(QDialog* d, const QString& prefix) {
+    auto* cmb = d->findChild<QComboBox*>("CmbConceptosRem");
+    int i = cmb->findText(prefix, Qt::MatchStartsWith);
+    QVERIFY(i >= 0);
+    cmb->setCurrentIndex(i);
+    emit cmb->activated(i);
+  }
+  static int row(QTableWidget* grid, const QString& code) {
+    for (int r = 0; r < grid->rowCount(); ++r)
+      if (grid->item(r, 0)->text() == code) return r;
+    return -1;
+  }
+  // Types into a grid cell through its editor, as the keyboard would.
+  static void typeCell(QTableWidget* grid, int r, int c, const QString& keys) {
+    grid->setFocus();
+    grid->setCurrentCell(r, c);
+    grid->editItem(grid->item(r, c));
+    QTest::qWait(5);
+    auto* editor = grid->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, keys);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::qWait(5);
+  }
+
+ private slots:
+  void init() {
+    f_ = std::make_unique<test::WorkingFixture>("201206");
+    test::WorkerSpec spec;
+    spec.pension = 21;
+    p_ = f_->person("40000001", spec);
+    f_->recompute();
+    f_->t.session().openDeclaration = &f_->decl;
+    f_->t.session().currentPerson = p_;
+  }
+  void cleanup() { f_.reset(); }
+
+  void registered() {
+    QVERIFY(ui::FormRegistry::has("FrmDetConcep"));
+    QVERIFY(ui::FormRegistry::has("frmIngApor"));
+  }
+
+  void typesAmountsAndStoresRows() {
+    std::unique_ptr<QDialog> d(open("FrmDetConcep"));
+    choose(d.get(), "0100");
+    QVERIFY(d->findChild<QGroupBox*>("Frame5")->isVisible());
+    auto* grid = d->findChild<QTableWidget*>("grdConcep");
+    int r = row(grid, "0121");
+    QVERIFY(r >= 0);
+    typeCell(grid, r, 2, "2500.5");
+    typeCell(grid, r, 3, "2400");
+    typeCell(grid, r, 3, "2.4.");  // the second point is refused: "2.4" stays
+    QCOMPARE(grid->item(r, 2)->text(), QString("2500.50"));
+    QCOMPARE(grid->item(r, 3)->text(), QString("2.40"));
+    typeCell(grid, r, 3, "123456789");  // only 7 integer digits get in
+    QCOMPARE(grid->item(r, 3)->text(), QString("1234567.00"));
+    typeCell(grid, r, 3, "2400");
+    QCOMPARE(d->findChild<QLineEdit*>("TxtTotalMonto")->text(), QString("2500.50"));
+    shot(d.get(), "FrmDetConcep_grid");
+
+    choose(d.get(), "0600");
+    QVERIFY(d->findChild<QGroupBox*>("Frame3")->isVisible());
+    QVERIFY(!d->findChild<QGroupBox*>("Frame5")->isVisible());
+    auto* base0608 = d->findChild<QLineEdit*>("TxtBaseCalculo_7");
+    QCOMPARE(base0608->text(), QString("2500.50"));
+    QVERIFY(base0608->isReadOnly());
+    auto* amount0608 = d->findChild<QLineEdit*>("TxtMonto_7");
+    QVERIFY(amount0608->isEnabled() && !amount0608->isReadOnly());
+    amount0608->setFocus();
+    QTest::keyClicks(amount0608, "250.05");
+    QTest::keyClick(amount0608, Qt::Key_Tab);
+    QCOMPARE(amount0608->text(), QString("250.05"));
+    QCOMPARE(d->findChild<QLineEdit*>("TxtTotalAport")->text(), QString("250.05"));
+    shot(d.get(), "FrmDetConcep_06");
+    QVERIFY(!d->findChild<QLineEdit*>("TxtMonto_6")->isEnabled());  // 0607: not under ONP
+
+    choose(d.get(), "0800");
+    QCOMPARE(d->findChild<QLineEdit*>("TxtMontoE_3")->text(), QString("225.05"));  // 2500.50 × 9 %
+    shot(d.get(), "FrmDetConcep_08");
+
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    QCOMPARE(d->result(), int(QDialog::Accepted));
+    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0121")), QString("2500.50"));
+    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0121", "monto_pag")), QString("2400.00"));
+    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0608")), QString("250.05"));
+    QCOMPARE(QString::fromStdString(f_->base(p_, "0608")), QString("2500.50"));
+    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0804")), QString("225.05"));
+    QCOMPARE(QString::fromStdString(f_->summary(p_, "Aport_TrabPens")), QString("250.05"));
+    QCOMPARE(QString::fromStdString(f_->summary(p_, "salud")), QString("225.05"));
+  }
+
+  void salirWritesNothing() {
+    std::unique_ptr<QDialog> d(open("FrmDetConcep"));
+    choose(d.get(), "0100");
+    auto* grid = d->findChild<QTableWidget*>("grdConcep");
+    typeCell(grid, row(grid, "0121"), 2, "999");
+    QTest::mouseClick(d->findChild<QPushButton*>("CmdSalir"), Qt::LeftButton);
+    QCOMPARE(d->result(), int(QDialog::Rejected));
+    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0121")), QString(""));
+  }
+
+  void incomeSummaryShowsAndWrites() {
+    f_->amount(p_, "0121", "1000.00", "900.00");
+    f_->amount(p_, "0704", "", "25.00");
+    std::unique_ptr<QDialog> d(open("frmIngApor"));
+    QCOMPARE(d->windowTitle(), QString("Trabajadores"));
+    QCOMPARE(d->findChild<QLineEdit*>("TxtIngresos_0")->text(), QString("1000.00"));
+    QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));
+    QCOMPARE(d->findChild<QLineEdit*>("TxtAportDescOtros_0")->text(), QString("25.00"));
+    QCOMPARE(d->findChild<QLineEdit*>("TxtTotalIng")->text(), QString("1000.00"));
+    shot(d.get(), "frmIngApor");
+    QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(f_->summary(p_, "Ingresos")), QString("1000.00"));
+    QCOMPARE(QString::fromStdString(f_->summary(p_, "Desc_Trab")), QString("25.00"));
+    QCOMPARE(QString::fromStdString(f_->summary(p_, "rem_salud")), QString("975.00"));  // less the late arrivals
+  }
+};
+
+}  // namespace
+
+KORVENTA_UI_TEST(FrmDetConcepTest)
+#include "frm_det_concep_test.moc"
