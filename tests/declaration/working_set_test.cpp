@@ -205,7 +205,7 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistry) {
       .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
+  db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
            "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
   msg().clear();
   msg().queueAnswer(Answer::Yes);

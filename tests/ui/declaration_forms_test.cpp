@@ -258,8 +258,11 @@ class DeclarationFormsTest : public QObject {
     FormSwap swap("FrmDetConcep", [&](Session& session, QWidget* parent) -> QDialog* {
       seen = session.currentPerson;
       seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
-      session.database().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '2500.00' WHERE Correl_a = ? AND cod_cat_tra = ?",
-                             {session.currentPerson.correl_a, session.currentPerson.cod_cat_tra});
+      // The form records an income; closing it has the person computed again.
+      const auto& p = session.currentPerson;
+      session.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
+                             "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
+                             {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
       auto* d = new QDialog(parent);
       QTimer::singleShot(0, d, &QDialog::accept);
       return d;
