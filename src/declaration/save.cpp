@@ -88,8 +88,15 @@ void Grabar_F601_TRAB(data::Database& db, const OpenDeclaration& d) {
     else if (isAmountColumn(c)) e = "vbfmt(" + e + ", '######0.00')";
     cols.push_back({c, e});
   }
-  insertSelect(db, "F601_TRAB", 6, cols, "FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY rowid",
+  insertSelect(db, "F601_TRAB", 6, cols, "FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)",
                {d.ruc, d.periodo});
+}
+
+// An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
+// call (most concept rows of a declaration are empty).
+std::string amount(const std::string& column, const std::string& pattern) {
+  return "CASE WHEN " + column + " IS NULL OR " + column + " = '' THEN '' ELSE vbfmt(" + column + ", '" + pattern +
+         "') END";
 }
 
 void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
@@ -103,11 +110,11 @@ void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
                 {"periodo", "?"},
                 {"formulario", "'0601'"},
                 {"cod_concep", "codigo"},
-                {"base_calculo", "vbfmt(base_calculo, '#########0.00')"},
-                {"monto", "vbfmt(monto, '#########0.00')"},
-                {"monto_pag", "vbfmt(monto_pag, '#########0.00')"},
+                {"base_calculo", amount("base_calculo", "#########0.00")},
+                {"monto", amount("monto", "#########0.00")},
+                {"monto_pag", amount("monto_pag", "#########0.00")},
                 {"monto_dif", "''"}},
-               "FROM TMPF601CONCEP ORDER BY rowid", {d.ruc, d.periodo});
+               "FROM TMPF601CONCEP", {d.ruc, d.periodo});
 }
 
 void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
@@ -120,14 +127,14 @@ void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
                 {"periodo", "?"},
                 {"formulario", "'0601'"},
                 {"cod_estab", "cod_est"}},
-               "FROM TMP_ESTTURNOS_JL WHERE Indica = 1 ORDER BY rowid", {d.ruc, d.periodo});
+               "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d.ruc, d.periodo});
 }
 
 void copyWorking(data::Database& db, const OpenDeclaration& d, const char* working, const char* stored,
                  std::vector<Override> extra = {}) {
   auto o = keyOverrides(d);
   for (auto& e : extra) o.push_back(std::move(e));
-  copyRows(db, working, stored, controlCount(stored), o, "1 = 1 ORDER BY rowid", {});
+  copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
 }
 
 // SCTR taken at another company's premises; true when a rate is no longer one of that company's.
@@ -160,7 +167,7 @@ void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
                 {"correl_tasa", "Correl_tasa"},
                 {"ruc_eps", "ruc_eps"},
                 {"fec_baja", "fec_baja"}},
-               "FROM TEMP2_F601 ORDER BY rowid", {d.ruc, d.periodo});
+               "FROM TEMP2_F601", {d.ruc, d.periodo});
 }
 
 // CAB: added when missing; payment data and state.

@@ -29,6 +29,8 @@ struct ColumnExpr {
 // column (cNumero) is computed with n over the columns that precede it (n < 0: left empty, for
 // working tables, whose rows get their control number when they are saved). `from` is the rest of the
 // SELECT ("FROM … WHERE …"); `params` bind the expressions first, then `from`. Returns rows added.
+// An ORDER BY in `from` makes SQLite build the whole selection before the insert: working tables
+// are read in their natural (rowid) order without one.
 int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
                  std::string_view from, const data::Params& params);
 

@@ -428,7 +428,7 @@ void WorkingSet::refresh() {
                   {"periodo", "?"},
                   {"formulario", "'0601'"},
                   {"cod_estab", "cod_est"}},
-                 "FROM TMP_ESTTURNOS_JL WHERE Indica = 1 ORDER BY rowid", {d_.ruc, d_.periodo});
+                 "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d_.ruc, d_.periodo});
   }
 
   // Personnel of third parties: the active ones, with their rates as the registry holds them now.
