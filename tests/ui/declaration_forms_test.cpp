@@ -17,6 +17,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/widgets.h"
 #include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/send_dialog.h"
 #include "common/dates.h"
 #include "declaration/open_declaration.h"
 #include "declaration/send.h"
@@ -198,8 +199,16 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(child<QTableWidget>(chooser.get(), "grdContrib")->rowCount(), 2);
     chooser->close();
 
-    // The launcher sends June; its order number is registered through FrmContAbrirE.
-    auto receipt = declaration::enviarDeclaracion(s.database(), kDemoRuc, "201206");
+    // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
+    // waits for its refresh); the order number is registered through FrmContAbrirE.
+    ui::SendDialog sender(s.database(), s.msg());
+    auto* toSend = child<QTableWidget>(&sender, "grdDeclaraciones");
+    QCOMPARE(toSend->rowCount(), 1);
+    QCOMPARE(toSend->item(0, 2)->text(), QString("06/2012"));
+    QVERIFY(sender.sendSelected());
+    QVERIFY(QString::fromStdString(t_->messenger().last()).startsWith("Declaración 20503987610 06/2012 enviada."));
+    QCOMPARE(toSend->rowCount(), 0);
+    auto receipt = sender.lastReceipt();
     s.mode = Mode::Modify;
     std::unique_ptr<QDialog> sent(ui::FormRegistry::create("FrmContAbrirE", s, nullptr));
     sent->show();
