@@ -51,10 +51,12 @@ struct Session {
   bool sent = false;
   std::string consultation;  // "B", "S", "T", "R" or "U"
 
-  // The declaration open in the declaration form (null while none is open) and the person
-  // whose detail form is about to open.
-  const declaration::OpenDeclaration* openDeclaration = nullptr;
+  // The declaration open in the declaration form (null while none is open), the person whose
+  // detail form is about to open (the form re-reads its working row by key; the operation mode
+  // says whether the detail is new or modified) and the person category of an import.
+  declaration::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
+  int importCategory = 0;
   // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
   // lists; set by the grid before it opens the form.
   std::string epsBox;

@@ -8,6 +8,14 @@
 
 namespace korventa::declaration {
 
+// Payment data of the declaration (the payment-form component fills them; cash by default).
+struct Payment {
+  std::string type = "E";    // "E" cash (efectivo), "C" cheque
+  std::string bank = "XX";   // bank code of list 004; "XX" = no bank chosen
+  std::string chequeNumber;  // cheque number
+  std::string total;         // total to pay as shown ("#,###,###,##0"), "" when nothing is paid
+};
+
 struct OpenDeclaration {
   std::string ruc;          // declarant RUC (tip_doc_d is always 6)
   std::string name;         // declarant name
@@ -21,6 +29,17 @@ struct OpenDeclaration {
   Money rmv;                // list 982
   Money uit;                // list 404
   int establishments = 0;   // LOCAL rows of the declarant
+
+  // Header data written with the declaration.
+  std::string telephone;    // box 028
+  std::string semana;       // CAB.Semana, kept as found
+  std::string numOrden;     // order number typed for a sent declaration
+  Payment payment;
+
+  // State that the save and the validation consult.
+  bool stored = false;      // a CAB row exists for it
+  int storedIndRef = 0;     // CAB.ind_ref as last read or written
+  bool refreshed = false;   // built from the registry (new or refreshed) since it was opened
 };
 
 }  // namespace korventa::declaration

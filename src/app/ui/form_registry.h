@@ -23,6 +23,14 @@ class FormRegistry {
   static Factory take(const std::string& name);
   // A new instance of the form, or nullptr when no such form is registered.
   static QDialog* create(const std::string& name, Session& session, QWidget* parent);
+
+  // Parts of a form that another subsystem provides (a tab page, for instance): a widget factory
+  // under a dotted name ("Frm402.Determinacion").
+  using WidgetFactory = std::function<QWidget*(Session&, QWidget*)>;
+  static bool addWidget(const std::string& name, WidgetFactory factory);
+  static bool hasWidget(const std::string& name);
+  static WidgetFactory takeWidget(const std::string& name);
+  static QWidget* createWidget(const std::string& name, Session& session, QWidget* parent);
 };
 
 }  // namespace korventa::ui

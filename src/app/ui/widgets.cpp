@@ -15,6 +15,11 @@ MaskedEdit::MaskedEdit(const QString& mask, QWidget* parent) : QLineEdit(parent)
   setInputMask(mask + ";_");
 }
 
+void MaskedEdit::focusInEvent(QFocusEvent* e) {
+  QLineEdit::focusInEvent(e);
+  if (isEmptyMask()) setCursorPosition(0);
+}
+
 bool MaskedEdit::isEmptyMask() const {
   for (QChar c : displayText())
     if (c.isDigit()) return false;

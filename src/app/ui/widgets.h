@@ -16,7 +16,14 @@ class MaskedEdit : public QLineEdit {
   QString maskedText() const { return displayText(); }
   bool isComplete() const { return !displayText().contains('_'); }
   bool isEmptyMask() const;
-  void clearMask() { setText(QString()); }
+  void clearMask() {
+    setText(QString());
+    setCursorPosition(0);
+  }
+
+ protected:
+  // An empty field is typed from its first position, however the focus arrived.
+  void focusInEvent(QFocusEvent* e) override;
 };
 
 // "MM/YYYY".

@@ -1,0 +1,245 @@
+// The road of a declaration from the command line: list, new, refresh, save, copy, delete,
+// recover, order-number and show. Each command runs the same controllers as the forms; their
+// messages go to stderr and questions take the answer of --yes / --no.
+#include <iostream>
+#include <memory>
+
+#include "cli/cli.h"
+#include "common/dates.h"
+#include "common/text.h"
+#include "declaration/catalogue.h"
+#include "declaration/copy_declaration.h"
+#include "declaration/frm402.h"
+#include "declaration/recovery.h"
+#include "declaration/tables.h"
+
+namespace korventa::cli {
+namespace {
+
+using namespace korventa::declaration;
+
+// "YYYYMM" or "MM/YYYY" → "YYYYMM".
+std::string periodArg(const std::string& p) {
+  std::string t = text::trim(p);
+  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
+  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
+  return t;
+}
+
+void requireDeclarant(Session& s, const std::string& ruc) {
+  for (const auto& d : data::LlenaDeclarantesRuc(s.database(), s.user))
+    if (d.doc_id_d == ruc) return;
+  throw std::runtime_error("El RUC " + ruc + " no es un declarante del registro para el usuario " + text::trim(s.user));
+}
+
+Table queryTable(data::Database& db, const std::string& sql, const data::Params& p) {
+  Table t;
+  auto rows = db.rows(sql, p);
+  if (!rows.empty()) t.columns = rows.front().names();
+  else {
+    // The column names of an empty result, for the header line.
+    SQLite::Statement st(db.sqlite(), sql);
+    for (int i = 0; i < st.getColumnCount(); ++i) t.columns.emplace_back(st.getColumnName(i));
+  }
+  for (const auto& r : rows) {
+    std::vector<std::string> cells;
+    for (std::size_t i = 0; i < r.size(); ++i) cells.push_back(r.text(i));
+    t.rows.push_back(std::move(cells));
+  }
+  return t;
+}
+
+struct Args {
+  std::string ruc, periodo, other, number, telefono, correl;
+  bool rectifica = false, sent = false, persons = false, boxes = false;
+};
+
+const bool registered = addCommand([](CLI::App& app, Context& ctx) {
+  {
+    auto* c = app.add_subcommand("list", "Lista las declaraciones en preparación (o las enviadas con --sent)");
+    auto a = std::make_shared<Args>();
+    c->add_flag("--sent", a->sent, "Declaraciones enviadas");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        Table t;
+        if (a->sent) {
+          FrmContAbrirE e(s, Mode::Modify);
+          t.columns = e.columns();
+          for (const auto& r : e.requery()) t.rows.push_back(e.cells(r));
+        } else {
+          FrmContAbrir m(s, Mode::Modify, false);
+          t.columns = m.columns();
+          for (const auto& r : m.requery()) t.rows.push_back(m.cells(r));
+        }
+        ctx.print(t);
+        return 0;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("new", "Crea una declaración desde el registro y la graba");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_option("--telefono", a->telefono, "Teléfono (casilla 028)");
+    c->add_flag("--rectifica", a->rectifica, "Declaración rectificatoria");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        requireDeclarant(s, a->ruc);
+        Frm402 f(s);
+        f.nueva();
+        f.CmbRuc_Click(a->ruc);
+        f.setTelefono(a->telefono);
+        f.setRectifica(a->rectifica);
+        if (!f.aceptarPeriodo(periodToDisplay(periodArg(a->periodo))).ok) return 1;
+        auto r = f.grabar();
+        f.cerrarSinGuardar();
+        if (!r.saved) return 1;
+        std::cout << "Declaración grabada: " << a->ruc << " " << periodToDisplay(f.declaration().periodo)
+                  << (r.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
+        return 0;
+      });
+    });
+  }
+  for (const char* name : {"refresh", "save"}) {
+    bool refresh = std::string(name) == "refresh";
+    auto* c = app.add_subcommand(name, refresh ? "Refresca una declaración desde el registro y la graba"
+                                               : "Vuelve a grabar una declaración (calcula y graba)");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->callback([&ctx, a, refresh] {
+      ctx.run([&ctx, a, refresh] {
+        auto& s = ctx.session();
+        Frm402 f(s);
+        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
+        if (refresh && !f.refrescar()) {
+          f.cerrarSinGuardar();
+          return 1;
+        }
+        auto r = f.grabar();
+        if (!r.saved) {
+          f.cerrarSinGuardar();
+          return 1;
+        }
+        f.cerrarSinGuardar();
+        return 0;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("copy", "Copia una declaración a un período posterior");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período de origen")->required();
+    c->add_option("TO_PERIOD", a->other, "Período de destino")->required();
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        std::string from = periodArg(a->periodo);
+        auto key = preparationKey(a->ruc, from);
+        if (!s.database().exists("SELECT 1 FROM CAB WHERE " + key.where, key.params))
+          throw std::runtime_error("No existe la declaración " + a->ruc + " " + periodToDisplay(from));
+        std::string target = text::trim(a->other);
+        if (!(target.size() == 7 && target[2] == '/')) target = periodToDisplay(periodArg(target));
+        frmCopiarDec copy(s, a->ruc, from);
+        return copy.copiar(target) ? 0 : 1;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("delete", "Elimina una declaración en preparación (o un envío con --sent CORREL)");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período")->required();
+    c->add_option("--sent", a->correl, "Correlativo del envío");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        std::string periodo = periodArg(a->periodo);
+        auto key = a->correl.empty() ? preparationKey(a->ruc, periodo) : sentKey(a->ruc, periodo, a->correl);
+        if (!s.database().exists(std::string("SELECT 1 FROM ") + (a->correl.empty() ? "CAB" : "HCAB") + " WHERE " +
+                                     key.where,
+                                 key.params))
+          throw std::runtime_error("No existe la declaración " + a->ruc + " " + periodToDisplay(periodo) +
+                                   (a->correl.empty() ? "" : " con correlativo " + a->correl));
+        if (s.msg().ask("¿Confirma que va a eliminar la declaración seleccionada?", "Confirmar", MsgButtons::YesNo,
+                        Answer::No) != Answer::Yes)
+          return 1;
+        return deleteDeclaration(s, a->ruc, periodo, a->correl) ? 0 : 1;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("recover", "Recupera una declaración enviada a preparación");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período")->required();
+    c->add_option("CORREL", a->correl, "Correlativo del envío")->required();
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        std::string periodo = periodArg(a->periodo);
+        auto key = sentKey(a->ruc, periodo, a->correl);
+        if (!s.database().exists("SELECT 1 FROM HCAB WHERE " + key.where, key.params))
+          throw std::runtime_error("No existe el envío " + a->correl + " de " + a->ruc + " " + periodToDisplay(periodo));
+        FrmRecuperar r(s, a->ruc, periodo, a->correl);
+        return r.recuperar() ? 0 : 1;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("order-number", "Registra el número de orden de una declaración enviada");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período")->required();
+    c->add_option("CORREL", a->correl, "Correlativo del envío")->required();
+    c->add_option("NUMBER", a->number, "Número de orden")->required();
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        Frm402 f(s);
+        if (!f.abrirEnviada(a->ruc, periodArg(a->periodo), a->correl)) return 1;
+        f.setNumOrden(a->number);
+        bool ok = f.grabar().saved;
+        f.cerrarSinGuardar();
+        return ok ? 0 : 1;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("show", "Muestra la cabecera (y las personas o casillas) de una declaración grabada");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período")->required();
+    c->add_option("--sent", a->correl, "Correlativo del envío (declaración enviada)");
+    c->add_flag("--persons", a->persons, "Filas de trabajadores y pensionistas (F601_TRAB)");
+    c->add_flag("--boxes", a->boxes, "Casillas (DET)");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        auto& db = s.database();
+        std::string periodo = periodArg(a->periodo);
+        bool sent = !a->correl.empty();
+        auto key = sent ? sentKey(a->ruc, periodo, a->correl) : preparationKey(a->ruc, periodo);
+        std::string h = sent ? "H" : "";
+        if (!db.exists("SELECT 1 FROM " + h + "CAB WHERE " + key.where, key.params))
+          throw std::runtime_error("No existe la declaración " + a->ruc + " " + periodToDisplay(periodo));
+        if (a->persons)
+          ctx.print(queryTable(db, "SELECT * FROM " + h + "F601_TRAB WHERE " + key.where + " ORDER BY rowid", key.params));
+        else if (a->boxes)
+          ctx.print(queryTable(db, "SELECT Casilla, i_valor, idcasilla, cNumero FROM " + h + "DET WHERE " + key.where +
+                                       " ORDER BY rowid",
+                               key.params));
+        else
+          ctx.print(queryTable(db, "SELECT * FROM " + h + "CAB WHERE " + key.where, key.params));
+        return 0;
+      });
+    });
+  }
+});
+
+}  // namespace
+}  // namespace korventa::cli

@@ -1,0 +1,312 @@
+#include "declaration/frm402.h"
+
+#include "common/dates.h"
+#include "common/list_form.h"
+#include "common/text.h"
+#include "data/db_errors.h"
+#include "declaration/tables.h"
+#include "declaration/working_set.h"
+#include "determination/seams.h"
+
+namespace korventa::declaration {
+
+void Adicionar_CON_AFEC(Session& s, const std::string& ruc) {
+  auto& db = s.database();
+  data::Transaction tx(db);
+  std::string regimen = data::IndicadorDeclarante(db, ruc, "Ind_RegimenLab");
+  if (regimen == "1" || regimen == "3")
+    for (const char* c : {"0406", "0407", "0312", "0313"}) data::AseguraConcepto(db, ruc, c);
+  else if (regimen == "2")
+    data::AseguraConcepto(db, ruc, "2041");
+  for (const char* c : {"0616", "0617"}) data::AseguraConcepto(db, ruc, c);
+  const bool general = ruc == s.generalDeclarant;
+  long long have = general
+                       ? db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
+                                    "cod_concepto = '0614'",
+                                    {ruc})
+                       : db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
+                                    "cod_concepto IN ('0612', '0810', '0811')",
+                                    {ruc});
+  if (have < 2) {
+    db.run("INSERT INTO CON_AFEC (Tip_Doc_d, Doc_id_d, cod_concepto, ind_origen) SELECT 6, ?1, c.Codigo, c.ind_origen "
+           "FROM CONCEPTOS_REM c WHERE c.indica = '1' AND (c.Codigo < '1000' OR c.Codigo >= '2000') AND "
+           "(c.Codigo <> '0614' OR ?2 = 1) AND NOT EXISTS (SELECT 1 FROM CON_AFEC a WHERE a.Tip_Doc_d = 6 AND "
+           "a.Doc_id_d = ?1 AND a.cod_concepto = c.Codigo)",
+           {ruc, general});
+  }
+  tx.commit();
+}
+
+bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
+  if (text.find('_') != std::string::npos || text.size() != 7) return true;
+  std::string p = text.substr(3, 4) + text.substr(0, 2);
+  std::string now = Clock::today().yyyymmdd().substr(0, 6);
+  if (p < "200801" || p > now) {
+    m.critical("El período no es válido.");
+    return false;
+  }
+  if (p >= "201301") {
+    m.critical("Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL "
+               "VARNO");
+    return false;
+  }
+  if (!isPeriod(p)) {
+    m.critical("El período no es válido.");
+    return false;
+  }
+  return true;
+}
+
+Frm402::Frm402(Session& session) : s_(session) { s_.openDeclaration = &d_; }
+
+Frm402::~Frm402() {
+  if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
+}
+
+void Frm402::nueva() {
+  mode_ = Mode::New;
+  d_ = OpenDeclaration{};
+  loaded_ = false;
+  modified_ = false;
+}
+
+bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
+  auto& db = s_.database();
+  try {
+    data::Transaction tx(db);
+    body();
+    tx.commit();
+    return true;
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+  } catch (const std::exception& e) {
+    s_.msg().critical(std::string(what) + e.what(), "Error");
+  }
+  return false;
+}
+
+bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+  mode_ = Mode::Modify;
+  loaded_ = false;
+  modified_ = false;
+  OpenDeclaration d;
+  d.ruc = ruc;
+  d.periodo = periodo;
+  auto& db = s_.database();
+  auto key = preparationKey(ruc, periodo);
+  auto cab = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " +
+                        key.where,
+                    key.params);
+  if (!cab) {
+    s_.msg().critical("No existe la declaración del período " + periodToDisplay(periodo) + ".");
+    return false;
+  }
+  d.name = data::declarantName(db, ruc);
+  d.semana = cab->text("Semana");
+  d.rectifica = text::trim(cab->text("rectifica")) == "1";
+  d.storedIndRef = static_cast<int>(cab->integer("ind_ref"));
+  d.stored = true;
+  d.refreshed = false;
+  if (!text::trim(cab->text("cheque")).empty()) {
+    d.payment = {"C", text::trim(cab->text("bcolibrad")), text::trim(cab->text("nrocheque")), cab->text("cheque")};
+  } else {
+    d.payment = {"E", "XX", "", cab->text("efectivo")};
+  }
+  d.telephone = db.text("SELECT i_valor FROM DET WHERE " + key.where + " AND Casilla = '028'", key.params);
+  d_ = d;
+  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
+  loaded_ = true;
+  return true;
+}
+
+bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+  mode_ = Mode::Modify;
+  loaded_ = false;
+  modified_ = false;
+  OpenDeclaration d;
+  d.ruc = ruc;
+  d.periodo = periodo;
+  d.correl = correl;
+  auto& db = s_.database();
+  auto key = sentKey(ruc, periodo, correl);
+  auto cab = db.row("SELECT Semana, rectifica, norden FROM HCAB WHERE " + key.where, key.params);
+  if (!cab) {
+    s_.msg().critical("No existe la declaración enviada del período " + periodToDisplay(periodo) + ".");
+    return false;
+  }
+  d.name = data::declarantName(db, ruc);
+  d.semana = cab->text("Semana");
+  d.rectifica = text::trim(cab->text("rectifica")) == "1";
+  d.numOrden = text::trim(cab->text("norden"));
+  d.stored = true;
+  d.telephone = db.text("SELECT i_valor FROM HDET WHERE " + key.where + " AND Casilla = '028'", key.params);
+  d_ = d;
+  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
+  loaded_ = true;
+  return true;
+}
+
+std::vector<data::DeclarantItem> Frm402::declarants() {
+  return data::LlenaDeclarantesRuc(s_.database(), s_.user);
+}
+
+Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
+  if (loaded_) return {};
+  d_.ruc = text::trim(ruc);
+  d_.name = d_.ruc.empty() ? std::string() : data::declarantName(s_.database(), d_.ruc);
+  if (d_.ruc.empty()) return {};
+  try {
+    Adicionar_CON_AFEC(s_, d_.ruc);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+    return Outcome::fail("CmbRuc");
+  }
+  return mode_ == Mode::New ? Outcome{true, "MkePeriodo"} : Outcome{};
+}
+
+Outcome Frm402::MkePeriodo_LostFocus(const std::string& text) {
+  if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
+  return {};
+}
+
+Outcome Frm402::aceptarPeriodo(const std::string& text) {
+  if (loaded_ || mode_ != Mode::New) return {};
+  if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
+  auto& m = s_.msg();
+  if (d_.ruc.empty()) {
+    m.critical("Debe seleccionar un Contribuyente.");
+    return Outcome::fail("CmbRuc");
+  }
+  if (text.find('_') != std::string::npos || text.size() != 7) {
+    m.critical("Debe ingresar Período.");
+    return Outcome::fail("MkePeriodo");
+  }
+  std::string periodo = periodFromDisplay(text);
+  auto key = preparationKey(d_.ruc, periodo);
+  if (s_.database().exists("SELECT 1 FROM CAB WHERE " + key.where, key.params)) {
+    m.critical("La declaración ya ha sido registrada.");
+    return Outcome::fail("MkePeriodo");
+  }
+  std::string tel = text::trim(d_.telephone);
+  if (!tel.empty() && (!text::isDigits(tel) || tel.size() > 12)) {
+    m.critical("Ingrese correctamente el teléfono.");
+    return Outcome::fail("TxtTelefono");
+  }
+  d_.periodo = periodo;
+  d_.stored = false;
+  d_.storedIndRef = 0;
+  if (!runLoad("No se pudo cargar la declaración: ", [&] {
+        WorkingSet(s_, d_).loadNew();
+        determination::recomputeAll(s_, d_);
+      })) {
+    d_.periodo.clear();
+    return Outcome::fail("MkePeriodo");
+  }
+  loaded_ = true;
+  modified_ = true;
+  WorkingSet ws(s_, d_);
+  if (reminderApplies(d_.periodo, ws.reminderCount())) m.info(reminderText());
+  return {};
+}
+
+bool Frm402::refrescar() {
+  if (!loaded_ || d_.sent()) return false;
+  if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
+                   "¿Desea Continuar?",
+                   "Confirmar", MsgButtons::YesNo, Answer::Yes) != Answer::Yes)
+    return false;
+  OpenDeclaration before = d_;
+  if (!runLoad("No se pudo refrescar la declaración: ", [&] {
+        WorkingSet(s_, d_).refresh();
+        determination::recomputeAll(s_, d_);
+      })) {
+    d_ = before;
+    return false;
+  }
+  modified_ = true;
+  s_.msg().info("La información ha sido refrescada satisfactoriamente.");
+  return true;
+}
+
+SaveResult Frm402::grabar() {
+  if (!loaded_ && !d_.sent()) {
+    // Nothing loaded yet: the header checks say what is missing.
+    if (d_.ruc.empty()) {
+      s_.msg().critical("Debe seleccionar un Contribuyente.");
+      return {false, false, "CmbRuc"};
+    }
+    s_.msg().critical("Debe ingresar Período.");
+    return {false, false, "MkePeriodo"};
+  }
+  auto r = CmdGrabar(s_, d_);
+  if (r.saved) modified_ = false;
+  return r;
+}
+
+bool Frm402::salir() {
+  if (modified_ && loaded_) {
+    if (s_.msg().ask("¿El formulario ha sido modificado, desea guardar los cambios?", "Confirmar", MsgButtons::YesNo,
+                     Answer::Yes) == Answer::Yes) {
+      // A save that did not go through keeps the form open, so that nothing typed is lost.
+      if (!grabar().saved) return false;
+    }
+  }
+  cerrarSinGuardar();
+  return true;
+}
+
+void Frm402::cerrarSinGuardar() {
+  try {
+    data::Transaction tx(s_.database());
+    emptyWorkingTables(s_.database());
+    tx.commit();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+  }
+  loaded_ = false;
+  modified_ = false;
+}
+
+void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
+  s_.openDeclaration = &d_;
+  s_.currentPerson = person;
+  outerMode_ = s_.mode;
+  s_.mode = modify ? Mode::Modify : Mode::New;
+}
+
+void Frm402::despuesDeDetalle(const PersonKey& person) {
+  s_.mode = outerMode_;
+  modified_ = true;
+  if (person.cod_cat_tra != kWorker && person.cod_cat_tra != kPensioner) return;
+  runLoad("No se pudo calcular a la persona: ", [&] { determination::recomputePerson(s_, d_, person); });
+}
+
+void Frm402::prepararImportacion(int category) {
+  s_.openDeclaration = &d_;
+  s_.importCategory = category;
+}
+
+void Frm402::despuesDeImportar(int category) {
+  modified_ = true;
+  runLoad("No se pudo calcular la declaración: ", [&] {
+    if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
+    determination::recomputeAll(s_, d_);
+  });
+}
+
+bool Frm402::eliminarProveedor(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
+  if (!list_form::confirmDelete(s_.msg(), rowCount, p.has_value())) return false;
+  bool ok = runLoad("No se pudo eliminar: ", [&] {
+    auto& db = s_.database();
+    data::Params who{p->correl_a, p->tip_doc_a, p->doc_id_a, retention};
+    const char* byHeader = " WHERE COALESCE(correl_a, 0) = ? AND tip_doc_a = ? AND doc_id_a = ? AND tip_retencion = ?";
+    db.run(std::string("DELETE FROM TMPF601RDDET") + byHeader, who);
+    db.run("DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND tip_doc_ret = ? AND num_doc_ret = ? AND tip_retencion = ?",
+           {p->tip_doc_a, p->doc_id_a, retention});
+    db.run(std::string("DELETE FROM TMPF601RDCAB") + byHeader, who);
+  });
+  if (ok) modified_ = true;
+  return ok;
+}
+
+}  // namespace korventa::declaration

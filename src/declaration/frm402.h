@@ -1,0 +1,102 @@
+#pragma once
+// Controller of the declaration form Frm402: the state of the open declaration (declarant,
+// period, telephone, rectification, order number, modified flag), the checks of the header in
+// their order, the loads (new from the registry, stored, sent), the refresh, the save and the
+// close, and what the detail and import forms need before and after they are shown.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/declarants.h"
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+#include "declaration/save.h"
+
+namespace korventa::declaration {
+
+// Answer of a step: whether it went through and, when not, the field to put the focus on.
+struct Outcome {
+  bool ok = true;
+  std::string focus;
+  static Outcome fail(std::string f) { return {false, std::move(f)}; }
+};
+
+// Completes the declarant's concept set: the concepts its labour regime needs, 0616 and 0617,
+// and — while the set lacks the defaults — the catalogue's default concepts (0614 only for the
+// general declarant). Runs in its own transaction.
+void Adicionar_CON_AFEC(Session& session, const std::string& ruc);
+
+// ValidaPeriodo of the declaration form: a complete "MM/YYYY" must lie between 01/2008 and the
+// current month, before 01/2013, with a month 01–12. Shows the message; incomplete text passes.
+bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& mmyyyy);
+
+class Frm402 {
+ public:
+  explicit Frm402(Session& session);
+  ~Frm402();
+  Frm402(const Frm402&) = delete;
+  Frm402& operator=(const Frm402&) = delete;
+
+  static const char* caption() { return "0601 Korventa"; }
+
+  // Mode 0: an empty form waiting for declarant and period.
+  void nueva();
+  // Mode 1: the declaration in preparation; false (with the message shown) when it cannot be read.
+  bool abrir(const std::string& ruc, const std::string& periodo);
+  // The order-number path: a sent declaration read from the history.
+  bool abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl);
+
+  Mode mode() const { return mode_; }
+  bool loaded() const { return loaded_; }
+  bool modified() const { return modified_; }
+  void setModified() { modified_ = true; }
+  OpenDeclaration& declaration() { return d_; }
+  const OpenDeclaration& declaration() const { return d_; }
+
+  // Header.
+  std::vector<data::DeclarantItem> declarants();            // items of CmbRuc
+  Outcome CmbRuc_Click(const std::string& ruc);             // name, concept set, focus to the period
+  Outcome MkePeriodo_LostFocus(const std::string& mmyyyy);  // ValidaPeriodo
+  // Mode 0: the period accepted; entry checks, then the load from the registry.
+  Outcome aceptarPeriodo(const std::string& mmyyyy);
+  void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
+  void setRectifica(bool r) { d_.rectifica = r; modified_ = modified_ || loaded_; }
+  void setNumOrden(const std::string& n) { d_.numOrden = n; modified_ = true; }
+  // Payment data (from the payment-form component): type "E"/"C", bank ("XX" none), cheque, total.
+  void setPaymentType(const std::string& t) { d_.payment.type = t; }
+  void setBank(const std::string& b) { d_.payment.bank = b; }
+  void setChequeNumber(const std::string& c) { d_.payment.chequeNumber = c; }
+  void setTotal(const std::string& t) { d_.payment.total = t; }
+
+  // "&Refrescar" (asks first); true when refreshed.
+  bool refrescar();
+  // "&Guardar".
+  SaveResult grabar();
+  // "&Salir": asks to save a modified declaration; true when the form may close (working tables emptied).
+  bool salir();
+  // Closes without asking (batch use): the working tables are emptied, nothing is saved.
+  void cerrarSinGuardar();
+
+  // Detail forms: the person they work on, and whether it is modified (Modificar, Detalle) or
+  // new (Nuevo); the operation mode says which while the form is open.
+  void prepararDetalle(const PersonKey& person, bool modify = true);
+  // After a detail form of a person closed: the person is computed again.
+  void despuesDeDetalle(const PersonKey& person);
+  // Before and after an import form of a category.
+  void prepararImportacion(int category);
+  void despuesDeImportar(int category);
+  // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
+  bool eliminarProveedor(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
+
+ private:
+  bool runLoad(const char* what, const std::function<void()>& body);
+  Session& s_;
+  OpenDeclaration d_;
+  Mode mode_ = Mode::New;
+  Mode outerMode_ = Mode::New;  // the session's operation mode while a detail form is open
+  bool loaded_ = false;
+  bool modified_ = false;
+};
+
+}  // namespace korventa::declaration

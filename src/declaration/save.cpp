@@ -1,0 +1,486 @@
+#include "declaration/save.h"
+
+#include <set>
+
+#include "common/dates.h"
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "data/db_errors.h"
+#include "data/numero_control.h"
+#include "data/param.h"
+#include "data/servicios_comunes.h"
+#include "declaration/sql_support.h"
+#include "declaration/tables.h"
+#include "declaration/working_set.h"
+#include "detail/receipts_save.h"
+
+namespace korventa::declaration {
+namespace {
+
+using data::Params;
+using data::Value;
+
+// Columns of F601_TRAB written from the working row, in their order; amounts are re-formatted.
+const std::vector<std::string>& trabColumns() {
+  static const std::vector<std::string> c = {
+      "Situac",       "Tipo",          "dias_lab",     "dias_no_lab",    "dias_sub",       "horas_nor",
+      "horas_sob",    "Tot_Ingresos",  "AportDes",     "NetoPagar",      "AportEmp",       "Ingresos",
+      "Ing_Asig",     "Ing_Bonif",     "Ing_Gratif",   "Ing_Indemniz",   "Ing_publico",    "Desc_Trab",
+      "Otros_Concep", "Aport_TrabPens", "Concep_Varios", "rem_afecta",   "tributo",        "rem_20530",
+      "trib_20530",   "ipss_vida",     "pension",      "rem_pens",       "pens",           "tipo_pago",
+      "ind_quinta",   "ind_domicilio", "rem_salud",    "salud",          "salud_agrario",  "cbssp",
+      "fondo_dsa",    "aporte_fdsa",   "sctr_essalud", "sctr_tributo",   "sctr",           "rem_FCJMMS",
+      "aporte_FCJMMS", "rem_FracFCJMMS", "aporte_FrFCJMMS"};
+  return c;
+}
+
+bool isAmountColumn(const std::string& c) {
+  static const std::set<std::string> notAmounts = {"SITUAC",   "TIPO",      "DIAS_LAB",      "DIAS_NO_LAB",
+                                                   "DIAS_SUB", "HORAS_NOR", "HORAS_SOB",     "PENSION",
+                                                   "TIPO_PAGO", "IND_QUINTA", "IND_DOMICILIO", "SCTR"};
+  return !notAmounts.count(text::upper(c));
+}
+
+// Key columns of a stored row of the open declaration, as overrides of a copy.
+std::vector<Override> keyOverrides(const OpenDeclaration& d) {
+  return {{"tip_doc_d", Value(std::int64_t(6))},
+          {"doc_id_d", Value(d.ruc)},
+          {"periodo", Value(d.periodo)},
+          {"formulario", Value(std::string(kFormulario))}};
+}
+
+std::string countText(data::Database& db, const std::string& sql, const Params& p = {}) {
+  return std::to_string(db.integer(sql, p));
+}
+
+void writeBox(data::Database& db, const OpenDeclaration& d, const std::string& casilla, const std::string& valor) {
+  std::string v = isTextBox(casilla) ? valor : vbFormatText(valor, "###########0");
+  std::string id = idCasilla(casilla);
+  std::vector<Value> fields = {Value(std::int64_t(6)), Value(d.ruc), Value(d.periodo), Value(std::string(kFormulario)),
+                               Value(casilla),         Value(v),     Value(id),        Value()};
+  db.run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) "
+         "VALUES (6, ?, ?, '0601', ?, ?, ?, ?)",
+         {d.ruc, d.periodo, casilla, v, id, data::NumeroControl(fields, 6)});
+}
+
+// Deletes the stored rows of the declaration that the save writes again (Borrar_Tablas).
+void Borrar_Tablas(data::Database& db, const OpenDeclaration& d) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  for (const auto& t : deletedTables()) {
+    if (std::string_view(t.name) == "F600INFEPS" || std::string_view(t.name) == "CUENTA") continue;
+    db.run("DELETE FROM " + std::string(t.name) + " WHERE " + key.where, key.params);
+  }
+}
+
+// Contribution rows of concept 0807 left without any amount are not kept.
+void Borrar_807(data::Database& db) {
+  db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0807' AND COALESCE(TRIM(monto), '') = '' AND "
+         "COALESCE(TRIM(monto_pag), '') = ''");
+}
+
+void Grabar_F601_TRAB(data::Database& db, const OpenDeclaration& d) {
+  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},         {"Correl_a", "Correl_a"},
+                                  {"periodo", "?"},           {"formulario", "'0601'"},  {"cod_cat_tra", "cod_cat_tra"},
+                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
+  for (const auto& c : trabColumns()) {
+    std::string e = sqlName(c);
+    if (text::upper(c) == "IPSS_VIDA") e = "vbfmt(" + e + ", '#0.00')";
+    else if (isAmountColumn(c)) e = "vbfmt(" + e + ", '######0.00')";
+    cols.push_back({c, e});
+  }
+  insertSelect(db, "F601_TRAB", 6, cols, "FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)",
+               {d.ruc, d.periodo});
+}
+
+// An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
+// call (most concept rows of a declaration are empty).
+std::string amount(const std::string& column, const std::string& pattern) {
+  return "CASE WHEN " + column + " IS NULL OR " + column + " = '' THEN '' ELSE vbfmt(" + column + ", '" + pattern +
+         "') END";
+}
+
+void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
+  insertSelect(db, "F601_REMUNERA", 9,
+               {{"tip_doc_d", "6"},
+                {"doc_id_d", "?"},
+                {"correl_a", "correl_a"},
+                {"cod_cat_tra", "cod_cat_tra"},
+                {"tip_doc_a", "tip_doc_a"},
+                {"doc_id_a", "doc_id_a"},
+                {"periodo", "?"},
+                {"formulario", "'0601'"},
+                {"cod_concep", "codigo"},
+                {"base_calculo", amount("base_calculo", "#########0.00")},
+                {"monto", amount("monto", "#########0.00")},
+                {"monto_pag", amount("monto_pag", "#########0.00")},
+                {"monto_dif", "''"}},
+               "FROM TMPF601CONCEP", {d.ruc, d.periodo});
+}
+
+void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
+  insertSelect(db, "F601_ESTAB", 8,
+               {{"tip_doc_d", "6"},
+                {"doc_id_d", "?"},
+                {"correl_a", "correl_a"},
+                {"tip_doc_a", "tip_doc_a"},
+                {"doc_id_a", "doc_id_a"},
+                {"periodo", "?"},
+                {"formulario", "'0601'"},
+                {"cod_estab", "cod_est"}},
+               "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d.ruc, d.periodo});
+}
+
+void copyWorking(data::Database& db, const OpenDeclaration& d, const char* working, const char* stored,
+                 std::vector<Override> extra = {}) {
+  auto o = keyOverrides(d);
+  for (auto& e : extra) o.push_back(std::move(e));
+  copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
+}
+
+// SCTR taken at another company's premises; true when a rate is no longer one of that company's.
+bool Grabar_F601_SCTR_OTRO(data::Database& db, const OpenDeclaration& d) {
+  copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");
+  return db.exists(
+      "SELECT 1 FROM TMP_F601_SCTR_OTRO o WHERE NOT EXISTS (SELECT 1 FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND "
+      "c.doc_id_d = ? AND c.doc_ruc_emp = o.ruc AND c.cod_est = o.correl_centro AND "
+      "ROUND(c.tasa * 1, 2) = ROUND(o.tasa * 1, 2))",
+      {d.ruc});
+}
+
+void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
+  insertSelect(db, "F601_SCTR", 5,
+               {{"tip_doc_d", "6"},
+                {"doc_id_d", "?"},
+                {"periodo", "?"},
+                {"formulario", "'0601'"},
+                {"correl_a", "CORREL_A"},
+                {"tip_doc_a", "tip_doc_a"},
+                {"doc_id_a", "DOC_ID_A"},
+                {"fec_nac", "FEC_NAC"},
+                {"Nombre", "COALESCE(NOMBRE, '')"},
+                {"centro", "centro"},
+                {"tasa", "Tasa"},
+                {"rem_sctrs", "vbfmt(rem_sctrs, '######0.00')"},
+                {"sctrs", "vbfmt(sctrs, '######0.00')"},
+                {"tip_doc", "TIP_DOC"},
+                {"correl_centro", "Correl_centro"},
+                {"correl_tasa", "Correl_tasa"},
+                {"ruc_eps", "ruc_eps"},
+                {"fec_baja", "fec_baja"}},
+               "FROM TEMP2_F601", {d.ruc, d.periodo});
+}
+
+// CAB: added when missing; payment data and state.
+void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  auto current = db.row("SELECT ind_ref FROM CAB WHERE " + key.where, key.params);
+  int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
+  int estado, indRef;
+  if (inconsistent) {
+    estado = 9;
+    indRef = storedIndRef;
+  } else if (storedIndRef == 1 && !d.refreshed) {
+    estado = 9;
+    indRef = 1;
+  } else {
+    estado = 0;
+    indRef = 0;
+  }
+  std::string total = vbFormatText(text::trim(d.payment.total), "#########0");
+  std::string bank, cheque, chequeAmount, cash;
+  if (d.payment.type == "C") {
+    bank = d.payment.bank;
+    cheque = text::trim(d.payment.chequeNumber);
+    chequeAmount = total;
+  } else {
+    bank = " ";
+    cheque = " ";
+    cash = total;
+  }
+  std::string today = Clock::today().dmy();
+  if (!current) {
+    db.run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario) VALUES (6, ?, ?, '0601')", {d.ruc, d.periodo});
+  }
+  db.run("UPDATE CAB SET fec_pro = ?, Semana = ?, bcolibrad = ?, nrocheque = ?, cheque = ?, efectivo = ?, estado = ?, "
+         "ind_ref = ?, rectifica = ? WHERE " + key.where,
+         {today, d.semana, bank, cheque, chequeAmount, cash, estado, indRef, std::string(d.rectifica ? "1" : "0"),
+          d.ruc, d.periodo});
+  recomputeControl(db, "CAB", 5, key.where, key.params);
+  d.storedIndRef = indRef;
+  d.stored = true;
+}
+
+void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
+               const std::vector<determination::Box>& grid) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  db.run("DELETE FROM DET WHERE " + key.where, key.params);
+  std::set<std::string> written;
+  for (const auto& b : grid) {
+    if (!written.insert(b.casilla).second) continue;
+    writeBox(db, d, b.casilla, b.valor);
+  }
+  // The boxes of the fourth-category tab, summed from the receipts (none without receipts).
+  auto receipts = detail::Suma_Montos(db, d);
+  for (const char* box : {"320", "321", "322", "547"}) {
+    if (receipts.empty() || !written.insert(box).second) continue;
+    writeBox(db, d, box, receipts.value(box));
+  }
+  for (const auto& b : headerBoxes(s, d)) {
+    if (b.casilla == "999") {
+      // Check box: how many boxes the declaration holds before it.
+      writeBox(db, d, b.casilla, std::to_string(written.size()));
+      written.insert(b.casilla);
+      continue;
+    }
+    if (!written.insert(b.casilla).second) continue;
+    writeBox(db, d, b.casilla, b.valor);
+  }
+  // GrabarCasillaRectificatoria: the rectified columns travel with the determination boxes.
+}
+
+// Workers whose EPS is not a valid provider for the declarant.
+bool EPS_Invalida(data::Database& db, const OpenDeclaration& d) {
+  std::set<std::string> known;
+  for (const auto& r : db.rows("SELECT Funcion FROM PARAM WHERE Numero = '701'"))
+    known.insert(text::right(text::trim(r.text(0)), 11));
+  for (const auto& r : db.rows("SELECT RUC_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}))
+    known.insert(text::trim(r.text(0)));
+  known.insert(d.ruc);  // the employer's own health service
+  for (const auto& r : db.rows("SELECT DISTINCT TRIM(COALESCE(rucEps, '')) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
+                               "TRIM(COALESCE(ind_afieps, '')) = '1'")) {
+    std::string ruc = r.text(0);
+    if (!ServiciosComunes::rucValido(ruc) || !known.count(ruc)) return true;
+  }
+  return false;
+}
+
+void afterSave(Session& s, OpenDeclaration& d, bool inconsistent) {
+  auto& db = s.database();
+  for (int cat : {kWorker, kPensioner}) {
+    long long all = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ?", {cat});
+    long long gone = db.integer(
+        "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN ('12', '13', '14', '15')", {cat});
+    if (all > 0 && gone == all) s.msg().info(noActiveNotice(cat == kPensioner));
+  }
+  if (EPS_Invalida(db, d))
+    s.msg().critical(std::string("Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS "
+                                 "inválida para el Declarante.") +
+                     "\nEn estas condiciones no podrá enviar información a ZUMAR." +
+                     "\nDebe corregir su información en el modulo integrador: Registro/Corrección de RUC de EPS.");
+  // MensajeGuardar
+  if (inconsistent) {
+    s.msg().warning("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+                    "podrá ser enviada a la ZUMAR.");
+    return;
+  }
+  s.msg().info(data::DescripcionError(db, 151));
+  WorkingSet ws(s, d);
+  if (reminderApplies(d.periodo, ws.reminderCount())) s.msg().info(reminderText());
+}
+
+// The version of the form as the parameter table publishes it (the program's own when missing).
+std::string programVersion(Session& s) {
+  auto v = data::ParamTable(s.database()).version856(kFormulario);
+  return v ? text::trim(v->first) : s.version;
+}
+
+}  // namespace
+
+bool isTextBox(std::string_view c) {
+  static const std::set<std::string, std::less<>> t = {"028", "005", "012", "721", "987", "986", "985", "984",
+                                                       "720", "719", "737", "722", "723", "724", "725", "726",
+                                                       "727", "728", "729", "871", "749", "790"};
+  return t.count(c) > 0;
+}
+
+std::string idCasilla(std::string_view c) {
+  if (c.size() == 3 && c >= "800" && c <= "811") return "05";
+  if (c == "814" || c == "595" || c == "535") return "05";
+  return "01";
+}
+
+std::string parameterVersion(data::Database& db) {
+  return text::trim(db.text("SELECT Funcion FROM PARAM WHERE Numero = '981' AND substr(Argumento, 1, 4) = '0601' "
+                            "ORDER BY Argumento LIMIT 1"));
+}
+
+std::string noActiveNotice(bool pensioners) {
+  return std::string("Si en el siguiente período no tuviera ") + (pensioners ? "pensionistas" : "trabajadores") +
+         " activos deberá proceder a dar de baja los tributos vinculados a la planilla, caso contrario será sujeto a "
+         "sanción de acuerdo al numeral 1 del artículo 176 del Código Tributario.";
+}
+
+std::vector<determination::Box> headerBoxes(Session& s, const OpenDeclaration& d) {
+  auto& db = s.database();
+  auto cnt = [&](const std::string& sql) { return countText(db, sql); };
+  std::string workers = cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1");
+  std::string pensioners = cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 2");
+  std::string thirdParties = cnt("SELECT count(*) FROM TEMP2_F601");
+  std::string providers =
+      cnt("SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB WHERE cod_cat_tra = 3)");
+  std::string vouchers = cnt("SELECT count(*) FROM TMPF601RDDET WHERE cod_cat_tra = 3");
+  std::string trainees = cnt("SELECT count(*) FROM TMPF601MFCAB");
+  // Workers under special labour rules: port, civil construction, aviation, maritime, press,
+  // leather, mining, fishing, artists, agrarian and aquaculture.
+  std::string special = cnt(
+      "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND TRIM(Tipo) IN ('22', '27', '28', '29', '30', '31', "
+      "'32', '36', '37', '38', '56', '64', '65', '66')");
+  auto workersWhere = [&](const std::string& cond) {
+    return cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND " + cond);
+  };
+  auto workerSum = [&](const std::string& column) {
+    Money total;
+    for (const auto& r : db.rows("SELECT " + column + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"))
+      total += Money::value(r.text(0));
+    return vbFormat(total, "###########0");
+  };
+  auto orSC = [](const std::string& n) { return n == "0" ? std::string("SC") : n; };
+  std::string regimen = text::trim(
+      db.text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}));
+  std::string total = cnt("SELECT (SELECT count(*) FROM TEMP1_F601) + (SELECT count(*) FROM TEMP2_F601) + "
+                          "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
+                          "(SELECT count(*) FROM TMPF601MFCAB)");
+  std::vector<determination::Box> b = {
+      {"028", text::trim(d.telephone)},
+      {"002", d.ruc},
+      {"012", d.payment.type == "C" ? text::trim(d.payment.chequeNumber) : std::string()},
+  };
+  if (d.payment.type == "C" && d.payment.bank != "XX") b.push_back({"015", d.payment.bank});
+  std::vector<determination::Box> rest = {
+      {"007", d.periodo},
+      {"721", programVersion(s)},
+      {"719", workers},
+      {"737", special},
+      {"720", workers},
+      {"732", total},
+      {"733", providers},
+      {"734", vouchers},
+      {"736", pensioners},
+      {"738", trainees},
+      {"739", thirdParties},
+      {"722", parameterVersion(db)},
+      {"723", workersWhere("TRIM(COALESCE(essalud_vida, '')) = '1'")},
+      {"724", workersWhere("TRIM(COALESCE(ind_afieps, '')) = '1'")},
+      {"725", workersWhere("sctr = 1")},
+      {"726", workersWhere("pension IN (21, 22, 23, 24)")},
+      {"727", workersWhere("pension = 2")},
+      {"728", workersWhere("TRIM(COALESCE(ind_quinta, '')) = '1'")},
+      {"729", workersWhere("TRIM(COALESCE(ind_domicilio, '')) = '2'")},
+      {"730", workerSum("dias_lab")},
+      {"731", workerSum("horas_nor")},
+      {"748", workerSum("Tot_Ingresos")},
+      {"749", Clock::today().dmy()},
+      {"735", std::to_string(d.establishments)},
+      {"871", text::trim(s.user)},
+      {"201", regimen},
+      {"987", orSC(workers)},
+      {"986", orSC(pensioners)},
+      {"985", orSC(providers)},
+      {"005", d.rectifica ? "1" : "0"},
+      {"999", ""},
+  };
+  b.insert(b.end(), rest.begin(), rest.end());
+  return b;
+}
+
+SaveResult registrarNumeroOrden(Session& s, OpenDeclaration& d) {
+  std::string numero = text::trim(d.numOrden);
+  if (numero.empty()) {
+    s.msg().critical("Debe registrar Número de orden.");
+    return {false, false, "TxtNumOrdenE"};
+  }
+  if (!ServiciosComunes::Verifica_Digito(numero, ServiciosComunes::textoVerificacion(d.ruc, d.periodo, d.correl))) {
+    s.msg().critical("Número de Orden Ingresado No corresponde a la declaración enviada.");
+    return {false, false, "TxtNumOrdenE"};
+  }
+  auto& db = s.database();
+  try {
+    data::Transaction tx(db);
+    auto key = sentKey(d.ruc, d.periodo, d.correl);
+    db.run("UPDATE HCAB SET norden = ? WHERE " + key.where, {numero, d.ruc, d.periodo, d.correl});
+    std::vector<Value> fields = {Value(std::int64_t(6)), Value(d.ruc), Value(d.periodo), Value(std::string(kFormulario)),
+                                 Value(std::string("970")), Value(numero), Value(std::string("01")), Value()};
+    std::string nc = data::NumeroControl(fields, 6);
+    if (db.run("UPDATE HDET SET i_valor = ?, idcasilla = '01', cNumero = ? WHERE Casilla = '970' AND " + key.where,
+               {numero, nc, d.ruc, d.periodo, d.correl}) == 0)
+      db.run("INSERT INTO HDET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero, correl) "
+             "VALUES (6, ?, ?, '0601', '970', ?, '01', ?, ?)",
+             {d.ruc, d.periodo, numero, nc, d.correl});
+    tx.commit();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s.msg(), e);
+    return {false, false, {}};
+  }
+  s.msg().info("El número de orden fue registrado satisfactoriamente.");
+  return {true, false, {}};
+}
+
+SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
+  if (d.sent()) return registrarNumeroOrden(s, d);
+  // ValidaContForm1
+  if (text::trim(d.ruc).empty()) {
+    s.msg().critical("Debe seleccionar un Contribuyente.");
+    return {false, false, "CmbRuc"};
+  }
+  if (d.periodo.empty()) {
+    s.msg().critical("Debe ingresar Período.");
+    return {false, false, "MkePeriodo"};
+  }
+  auto& db = s.database();
+  if (text::trim(d.ruc).size() == 8) {
+    s.msg().critical("No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro "
+                     "de Declarantes.");
+    return {false, false, "CmbRuc"};
+  }
+  if (!d.refreshed) {
+    auto key = preparationKey(d.ruc, d.periodo);
+    auto stored = db.row("SELECT i_valor FROM DET WHERE " + key.where + " AND Casilla = '722'", key.params);
+    if (stored && text::trim(stored->text(0)) != parameterVersion(db)) {
+      s.msg().critical("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
+      return {false, false, "Command1"};
+    }
+  }
+
+  bool inconsistent = false;
+  OpenDeclaration before = d;
+  try {
+    data::Transaction tx(db);
+    ensureSqlFunctions(db);
+    WorkingSet(s, d).readPeriodValues();
+    determination::recomputeAll(s, d);
+    // The grid is taken before DET is cleared: its typed boxes may come from there.
+    auto grid = determination::determinationBoxes(s, d);
+    Borrar_Tablas(db, d);
+    Grabar_F601_TRAB(db, d);
+    Borrar_807(db);
+    Grabar_F601_REMUNERA(db, d);
+    Grabar_F601_ESTAB(db, d);
+    copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
+    copyWorking(db, d, "TMPF601_605", "F601_605");
+    inconsistent = Grabar_F601_SCTR_OTRO(db, d) || inconsistent;
+    inconsistent = determination::saveChecks(s, d) || inconsistent;
+    auto key = preparationKey(d.ruc, d.periodo);
+    db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
+    copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
+    GrabarCab(db, d, inconsistent);
+    GrabarDET(db, s, d, grid);
+    detail::Graba_Rta(db, d);
+    copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports
+    detail::Graba_ModForm(db, d);
+    Grabar_F601_SCTR(db, d);  // Grabar_Terceros
+    copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
+    tx.commit();
+  } catch (const data::DbError& e) {
+    d = before;
+    data::MensajeErrorBD(s.msg(), e);
+    return {false, false, {}};
+  } catch (const std::exception& e) {
+    d = before;
+    s.msg().critical(std::string("No se pudo guardar la declaración: ") + e.what(), "Error");
+    return {false, false, {}};
+  }
+  afterSave(s, d, inconsistent);
+  return {true, inconsistent, {}};
+}
+
+}  // namespace korventa::declaration

@@ -1,0 +1,238 @@
+#include "declaration/sql_support.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "common/dates.h"
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "data/numero_control.h"
+
+namespace korventa::declaration {
+namespace {
+
+data::Value toValue(sqlite3_value* v) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return data::Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT: return data::Value(sqlite3_value_double(v));
+    case SQLITE_NULL: return data::Value();
+    default: {
+      const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+      return data::Value(std::string(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
+    }
+  }
+}
+
+void resultText(sqlite3_context* ctx, const std::string& s) {
+  sqlite3_result_text(ctx, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
+}
+
+int lastThree(long double sum) {
+  long double r = std::floor(std::fabs(sum) + 0.5L);
+  return static_cast<int>(std::fmod(r, 1000.0L));
+}
+
+// data::NumeroControl over the arguments without building the row: the same sums, computed from
+// the values in place (a declaration writes hundreds of thousands of rows).
+void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc < 1) {
+    sqlite3_result_error(ctx, "numero_control: falta n", -1);
+    return;
+  }
+  const int n = sqlite3_value_int(argv[0]);
+  const int count = argc - 1;  // the row's fields, the control column last
+  long double a = 0, b = 0;
+  char buf[64];
+  std::string owned;
+  for (int i = 0; i < count; ++i) {
+    bool inA = i < n, inB = i >= n && i < count - 1;
+    if (!inA && !inB) continue;
+    sqlite3_value* v = argv[i + 1];
+    std::string_view t;
+    switch (sqlite3_value_type(v)) {
+      case SQLITE_NULL: break;
+      case SQLITE_INTEGER: {
+        int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(sqlite3_value_int64(v)));
+        t = std::string_view(buf, static_cast<std::size_t>(len));
+        break;
+      }
+      case SQLITE_FLOAT:
+        owned = data::valueText(data::Value(sqlite3_value_double(v)));
+        t = owned;
+        break;
+      default: {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+        t = std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
+      }
+    }
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    if (inA) {
+      if (data::isNumericText(t)) a += std::strtold(std::string(t).c_str(), nullptr);
+      continue;
+    }
+    bool ascii = true;
+    for (char c : t) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+      for (std::size_t k = 0; k < t.size(); ++k) b += static_cast<long double>(static_cast<unsigned char>(t[k])) * (k + 1);
+    } else {
+      auto cps = text::codepoints(t);
+      for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
+    }
+  }
+  std::snprintf(buf, sizeof buf, "%03d%03d", lastThree(a), lastThree(b));
+  sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
+}
+
+void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc != 2) return sqlite3_result_error(ctx, "vbfmt: dos argumentos", -1);
+  std::string value = data::valueText(toValue(argv[0]));
+  std::string pattern = data::valueText(toValue(argv[1]));
+  resultText(ctx, vbFormatText(text::trim(value), pattern));
+}
+
+void fnDmy(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc != 1) return sqlite3_result_error(ctx, "dmy: un argumento", -1);
+  auto d = Date::parseAny(data::valueText(toValue(argv[0])));
+  resultText(ctx, d ? d->dmy() : std::string());
+}
+
+void fnYm(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  if (argc != 1) return sqlite3_result_error(ctx, "ym: un argumento", -1);
+  resultText(ctx, monthOf(data::valueText(toValue(argv[0]))));
+}
+
+struct ColumnInfo {
+  std::string name;
+  std::string dflt;  // SQL text of the default, "" when none
+};
+
+std::vector<ColumnInfo> tableInfo(data::Database& db, std::string_view table) {
+  std::vector<ColumnInfo> out;
+  for (const auto& r : db.rows("SELECT name, dflt_value FROM pragma_table_info(?) ORDER BY cid", {table}))
+    out.push_back({r.text(0), r.isNull("dflt_value") ? std::string() : r.text(1)});
+  if (out.empty()) throw std::runtime_error("La tabla " + std::string(table) + " no existe en la base de datos");
+  return out;
+}
+
+bool iequals(std::string_view a, std::string_view b) { return text::upper(a) == text::upper(b); }
+
+bool isControl(std::string_view column) { return iequals(column, "cNumero"); }
+
+}  // namespace
+
+std::string sqlName(std::string_view name) { return "\"" + std::string(name) + "\""; }
+
+void ensureSqlFunctions(data::Database& db) {
+  try {
+    db.text("SELECT numero_control(0, NULL)");
+    return;
+  } catch (const data::DbError&) {
+  }
+  // A declaration moves tens of thousands of rows per operation: a page cache of 64 MB keeps them
+  // in memory instead of reading and writing the same pages again.
+  db.script("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY;");
+  sqlite3* h = db.sqlite().getHandle();
+  int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+  if (sqlite3_create_function_v2(h, "numero_control", -1, flags, nullptr, fnNumeroControl, nullptr, nullptr, nullptr) !=
+          SQLITE_OK ||
+      sqlite3_create_function_v2(h, "vbfmt", 2, flags, nullptr, fnVbFormat, nullptr, nullptr, nullptr) != SQLITE_OK ||
+      sqlite3_create_function_v2(h, "ym", 1, flags, nullptr, fnYm, nullptr, nullptr, nullptr) != SQLITE_OK ||
+      sqlite3_create_function_v2(h, "dmy", 1, flags, nullptr, fnDmy, nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw data::DbError(sqlite3_errcode(h), sqlite3_extended_errcode(h), sqlite3_errmsg(h));
+}
+
+int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
+                 std::string_view from, const data::Params& params) {
+  ensureSqlFunctions(db);
+  auto info = tableInfo(db, table);
+  for (const auto& c : columns) {
+    bool found = false;
+    for (const auto& i : info) found = found || iequals(i.name, c.column);
+    if (!found) throw std::runtime_error("La columna " + c.column + " no existe en la tabla " + std::string(table));
+  }
+  std::string inner, outer, names;
+  std::vector<std::string> preceding;
+  for (std::size_t k = 0; k < info.size(); ++k) {
+    const auto& col = info[k];
+    std::string alias = "c" + std::to_string(k);
+    names += (k ? ", " : "") + sqlName(col.name);
+    if (isControl(col.name) && n < 0) {
+      outer += (k ? ", " : "") + std::string("NULL");
+      continue;
+    }
+    if (isControl(col.name)) {
+      std::string nc = "numero_control(" + std::to_string(n);
+      for (const auto& p : preceding) nc += ", q." + p;
+      nc += ", NULL)";
+      outer += (k ? ", " : "") + nc;
+      continue;
+    }
+    std::string expr;
+    for (const auto& c : columns)
+      if (iequals(c.column, col.name)) expr = c.expr;
+    if (expr.empty()) expr = col.dflt.empty() ? "NULL" : col.dflt;
+    inner += (inner.empty() ? "" : ", ") + expr + " AS " + alias;
+    outer += (k ? ", " : "") + std::string("q.") + alias;
+    preceding.push_back(alias);
+  }
+  std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + outer + " FROM (SELECT " +
+                    inner + " " + std::string(from) + ") AS q";
+  return db.run(sql, params);
+}
+
+int copyRows(data::Database& db, std::string_view source, std::string_view target, int n,
+             const std::vector<Override>& overrides, std::string_view where, const data::Params& whereParams) {
+  auto src = tableInfo(db, source);
+  auto dst = tableInfo(db, target);
+  std::vector<ColumnExpr> cols;
+  data::Params params;
+  for (const auto& d : dst) {
+    if (isControl(d.name)) continue;
+    bool done = false;
+    for (const auto& o : overrides) {
+      if (iequals(o.column, d.name)) {
+        cols.push_back({d.name, "?"});
+        params.add(o.value);
+        done = true;
+        break;
+      }
+    }
+    if (done) continue;
+    for (const auto& s : src) {
+      if (iequals(s.name, d.name)) {
+        cols.push_back({d.name, sqlName(s.name)});
+        break;
+      }
+    }
+  }
+  for (const auto& v : whereParams.values()) params.add(v);
+  std::string from = "FROM " + std::string(source);
+  if (!where.empty()) from += " WHERE " + std::string(where);
+  return insertSelect(db, target, n, cols, from, params);
+}
+
+void recomputeControl(data::Database& db, std::string_view table, int n, std::string_view where,
+                      const data::Params& params) {
+  ensureSqlFunctions(db);
+  auto info = tableInfo(db, table);
+  std::string control, args = "numero_control(" + std::to_string(n);
+  for (const auto& c : info) {
+    if (isControl(c.name)) {
+      control = c.name;
+      break;
+    }
+    args += ", " + sqlName(c.name);
+  }
+  if (control.empty()) return;
+  args += ", NULL)";
+  std::string sql = "UPDATE " + std::string(table) + " SET " + sqlName(control) + " = " + args;
+  if (!where.empty()) sql += " WHERE " + std::string(where);
+  db.run(sql, params);
+}
+
+}  // namespace korventa::declaration

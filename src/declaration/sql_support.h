@@ -1,0 +1,54 @@
+#pragma once
+// SQL building blocks of the declaration operations: functions registered on the connection
+// (row control number, picture formats, registry months) and row copies between the stored,
+// history and working tables that recompute each row's control number in the same statement.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/database.h"
+
+namespace korventa::declaration {
+
+// Registers on the connection, once:
+//   numero_control(n, v1, ..., vk)  control number of a row whose fields are v1..vk followed by
+//                                   the control column itself (pass NULL for it)
+//   vbfmt(value, pattern)           vbFormatText; NULL gives ''
+//   ym(date)                        'YYYYMM' of a registry date (ISO or dd/mm/yyyy); '' when missing
+//   dmy(date)                       the same date as 'dd/mm/yyyy'; '' when missing or malformed
+void ensureSqlFunctions(data::Database& db);
+
+// A column of an INSERT … SELECT: the target column and the SQL expression that feeds it.
+struct ColumnExpr {
+  std::string column;
+  std::string expr;
+};
+
+// INSERT INTO table SELECT …: every column of the table in its order takes the expression given
+// for it (matched without regard to case), else its declared default, else NULL; the control
+// column (cNumero) is computed with n over the columns that precede it (n < 0: left empty, for
+// working tables, whose rows get their control number when they are saved). `from` is the rest of the
+// SELECT ("FROM … WHERE …"); `params` bind the expressions first, then `from`. Returns rows added.
+// An ORDER BY in `from` makes SQLite build the whole selection before the insert: working tables
+// are read in their natural (rowid) order without one.
+int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
+                 std::string_view from, const data::Params& params);
+
+// Copies rows of `source` into `target` column by column (same names; columns of the target
+// missing in the source take their default), with some columns replaced by bound values, and
+// the control number recomputed with n.
+struct Override {
+  std::string column;
+  data::Value value;
+};
+int copyRows(data::Database& db, std::string_view source, std::string_view target, int n,
+             const std::vector<Override>& overrides, std::string_view where, const data::Params& whereParams);
+
+// Recomputes cNumero with n for the rows of a table that match `where`, in one statement.
+void recomputeControl(data::Database& db, std::string_view table, int n, std::string_view where,
+                      const data::Params& params);
+
+// Quoted identifier.
+std::string sqlName(std::string_view name);
+
+}  // namespace korventa::declaration

@@ -1,0 +1,76 @@
+#pragma once
+// The choosers of declarations (FrmContAbrir, FrmContAbrirE) and the copy and recovery forms
+// (frmCopiarDec, FrmRecuperar).
+#include <memory>
+#include <string>
+
+#include <QDialog>
+
+#include "declaration/catalogue.h"
+#include "declaration/copy_declaration.h"
+#include "declaration/recovery.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+
+namespace korventa::ui {
+
+class PeriodEdit;
+
+// FrmContAbrir and FrmContAbrirE share this dialog: a list and an action button.
+class ChooserDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // sentChooser: FrmContAbrirE (order number, recovery); else FrmContAbrir with the session's sent flag.
+  ChooserDialog(Session& session, bool sentChooser, QWidget* parent);
+  void requery();
+
+ protected:
+  void changeEvent(QEvent* e) override;
+
+ private:
+  void fill();
+  void onAction();
+  int selectedRow() const;
+  Session& s_;
+  bool sentChooser_;
+  std::unique_ptr<declaration::FrmContAbrir> open_;
+  std::unique_ptr<declaration::FrmContAbrirE> sent_;
+  QTableWidget* grid_ = nullptr;
+  QPushButton* action_ = nullptr;
+};
+
+class CopyDialog : public QDialog {
+  Q_OBJECT
+ public:
+  CopyDialog(Session& session, QWidget* parent);
+  void setDeclaration(const std::string& ruc, const std::string& periodo);
+
+ private:
+  void onCopy();
+  Session& s_;
+  std::unique_ptr<declaration::frmCopiarDec> ctl_;
+  QLineEdit *ruc_, *name_, *from_;
+  PeriodEdit* to_;
+};
+
+class RecoverDialog : public QDialog {
+  Q_OBJECT
+ public:
+  RecoverDialog(Session& session, QWidget* parent);
+  void setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl);
+
+ private:
+  void onRecover();
+  Session& s_;
+  std::unique_ptr<declaration::FrmRecuperar> ctl_;
+  QLineEdit *ruc_, *name_, *orden_;
+  PeriodEdit *from_, *to_;
+  QProgressBar* progress_;
+  bool checking_ = false;
+};
+
+}  // namespace korventa::ui

@@ -1,0 +1,514 @@
+#include "declaration/ui/frm402_dialog.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
+#include "common/dates.h"
+#include "common/list_form.h"
+#include "declaration/ui/person_grid_model.h"
+
+namespace korventa::ui {
+namespace {
+
+struct BusyCursor {
+  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(qs(caption), parent);
+  b->setObjectName(name);
+  b->setAutoDefault(false);
+  return b;
+}
+
+// A button that opens a form of another subsystem is usable only when that form is part of the program.
+void needsForm(QPushButton* b, const char* form) { b->setProperty("form", form); }
+bool formAvailable(QPushButton* b) {
+  QVariant f = b->property("form");
+  return !f.isValid() || FormRegistry::has(f.toString().toStdString());
+}
+
+}  // namespace
+
+Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
+  setObjectName("Frm402");
+  setWindowTitle(qs(declaration::Frm402::caption()));
+  setModal(true);
+  resize(1100, 720);
+  auto* main = new QVBoxLayout(this);
+  auto* header = new QWidget(this);
+  buildHeader(header);
+  main->addWidget(header);
+
+  tab1_ = new QTabWidget(this);
+  tab1_->setObjectName("SSTab1");
+  tab1_->addTab(buildPage(workers_, ""), qs("Trabajadores"));
+  tab1_->addTab(buildPage(pensioners_, "Pens"), qs("Pensionistas"));
+  tab1_->addTab(buildPage(thirdParties_, "PT"), qs("Personal de Terceros"));
+  tab2_ = new QTabWidget(this);
+  tab2_->setObjectName("SSTab2");
+  tab2_->addTab(buildPage(providers_, "PS"), qs("Prestadores de Servicios - 4ta Categoría"));
+  tab2_->addTab(buildPage(trainees_, "MF"), qs("Modalidad Formativa"));
+  tab1_->addTab(tab2_, qs("Otros Prestadores"));
+  QWidget* determination = nullptr;
+  if (FormRegistry::hasWidget("Frm402.Determinacion"))
+    determination = determination_ = FormRegistry::createWidget("Frm402.Determinacion", s_, tab1_);
+  if (!determination) {
+    auto* note = new QLabel(qs("La determinación de la deuda no está disponible en esta versión del programa."), tab1_);
+    note->setAlignment(Qt::AlignCenter);
+    determination = note;
+  }
+  determination->setObjectName(determination->objectName().isEmpty() ? QString("Determinacion") : determination->objectName());
+  tab1_->addTab(determination, qs("Determinación de la Deuda"));
+  main->addWidget(tab1_, 1);
+
+  auto* buttons = new QHBoxLayout;
+  cmdRefrescar_ = button(this, "Command1", "&Refrescar");
+  cmdRefrescar_->setToolTip(qs("Actualizar los datos de acuerdo al registro actual de trabajadores dependientes."));
+  cmdGrabar_ = button(this, "CmdGrabar", "&Guardar");
+  cmdValidar_ = button(this, "CmdValidar", "&Validar");
+  needsForm(cmdValidar_, "Frm402.Validar");
+  cmdImporta_ = button(this, "cmdImporta", "&Imp. Subsidios");
+  needsForm(cmdImporta_, "frmTranPer");
+  cmdSalir_ = button(this, "CmdCancelar", "&Salir");
+  for (auto* b : {cmdRefrescar_, cmdGrabar_, cmdValidar_, cmdImporta_}) buttons->addWidget(b);
+  buttons->addStretch();
+  buttons->addWidget(cmdSalir_);
+  main->addLayout(buttons);
+
+  connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402Dialog::onRefrescar);
+  connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);
+  connect(cmdValidar_, &QPushButton::clicked, this, &Frm402Dialog::onValidar);
+  connect(cmdSalir_, &QPushButton::clicked, this, &Frm402Dialog::onSalir);
+  connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
+  EnterAsTab::install(header);
+
+  if (s_.mode == Mode::New) nueva();
+  updateEnabled();
+}
+
+Frm402Dialog::~Frm402Dialog() = default;
+
+void Frm402Dialog::buildHeader(QWidget* host) {
+  auto* g = new QGridLayout(host);
+  g->setContentsMargins(0, 0, 0, 0);
+  g->addWidget(new QLabel(qs("RUC :"), host), 0, 0);
+  cmbRuc_ = new QComboBox(host);
+  cmbRuc_->setObjectName("CmbRuc");
+  cmbRuc_->setMinimumWidth(380);
+  g->addWidget(cmbRuc_, 0, 1);
+  txtRazon_ = new QLineEdit(host);
+  txtRazon_->setObjectName("TxtRazon");
+  txtRazon_->setReadOnly(true);
+  txtRazon_->setFocusPolicy(Qt::NoFocus);
+  g->addWidget(txtRazon_, 0, 2, 1, 3);
+  g->addWidget(new QLabel(qs("Período :"), host), 1, 0);
+  mkePeriodo_ = new PeriodEdit(host);
+  mkePeriodo_->setObjectName("MkePeriodo");
+  mkePeriodo_->setMaximumWidth(90);
+  g->addWidget(mkePeriodo_, 1, 1, Qt::AlignLeft);
+  g->addWidget(new QLabel(qs("Teléfono :"), host), 1, 2, Qt::AlignRight);
+  txtTelefono_ = new QLineEdit(host);
+  txtTelefono_->setObjectName("TxtTelefono");
+  txtTelefono_->setMaxLength(12);
+  txtTelefono_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,12}"), txtTelefono_));
+  g->addWidget(txtTelefono_, 1, 3);
+  auto* opt = new QGroupBox(host);
+  opt->setObjectName("OptRectifica");
+  auto* ol = new QHBoxLayout(opt);
+  ol->setContentsMargins(4, 0, 4, 0);
+  optOriginal_ = new QRadioButton(qs("Original"), opt);
+  optOriginal_->setObjectName("OptRectifica0");
+  optRectifica_ = new QRadioButton(qs("Rectificatoria"), opt);
+  optRectifica_->setObjectName("OptRectifica1");
+  optOriginal_->setChecked(true);
+  ol->addWidget(optOriginal_);
+  ol->addWidget(optRectifica_);
+  g->addWidget(opt, 1, 4);
+  lblNumOrden_ = new QLabel(qs("Número de Orden :"), host);
+  txtNumOrden_ = new QLineEdit(host);
+  txtNumOrden_->setObjectName("TxtNumOrdenE");
+  txtNumOrden_->setMaxLength(12);
+  txtNumOrden_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,12}"), txtNumOrden_));
+  g->addWidget(lblNumOrden_, 2, 0);
+  g->addWidget(txtNumOrden_, 2, 1, Qt::AlignLeft);
+  lblNumOrden_->hide();
+  txtNumOrden_->hide();
+  g->setColumnStretch(2, 1);
+
+  connect(cmbRuc_, &QComboBox::activated, this, &Frm402Dialog::onDeclarant);
+  connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402Dialog::onPeriodLeft);
+  connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
+  connect(optRectifica_, &QRadioButton::toggled, this, [this](bool on) {
+    ctl_.setRectifica(on);
+    notifyDetermination("rectificaChanged", on, true);
+  });
+  connect(txtNumOrden_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumOrden(ss(t)); });
+}
+
+QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
+  auto* page = new QWidget(this);
+  auto* v = new QVBoxLayout(page);
+  auto* top = new QHBoxLayout;
+  auto* frame = new QGroupBox(qs("Buscar por :"), page);
+  frame->setObjectName("FraBuscar" + suffix);
+  auto* fl = new QHBoxLayout(frame);
+  p.byDocument = new QRadioButton(qs("Nro. de Documento"), frame);
+  p.byDocument->setObjectName("OptDocumento" + suffix);
+  p.byDocument->setChecked(true);
+  auto* byName = new QRadioButton(qs("Nombre"), frame);
+  byName->setObjectName("OptNombre" + suffix);
+  p.search = new QLineEdit(frame);
+  p.search->setObjectName("TxtBuscar" + suffix);
+  auto* find = button(frame, ("CmdBuscar" + suffix).toUtf8().constData(), "&Buscar");
+  fl->addWidget(p.byDocument);
+  fl->addWidget(byName);
+  fl->addWidget(p.search, 1);
+  fl->addWidget(find);
+  top->addWidget(frame, 1);
+  v->addLayout(top);
+
+  p.view = new QTableView(page);
+  p.model = new PersonGridModel(s_.database(), p.grid, p.view);
+  p.view->setModel(p.model);
+  p.view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  p.view->setSelectionMode(QAbstractItemView::SingleSelection);
+  p.view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  p.view->verticalHeader()->setDefaultSectionSize(22);
+  p.view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  p.view->horizontalHeader()->setStretchLastSection(true);
+  v->addWidget(p.view, 1);
+
+  auto* bottom = new QHBoxLayout;
+  p.total = new QLabel(page);
+  p.total->setObjectName("LblTotal" + suffix);
+  bottom->addWidget(p.total);
+  bottom->addStretch();
+  auto add = [&](const char* name, const char* caption, const char* form) {
+    auto* b = button(page, name, caption);
+    if (form) needsForm(b, form);
+    bottom->addWidget(b);
+    p.buttons.push_back(b);
+    return b;
+  };
+  switch (p.grid) {
+    case declaration::Grid::Workers: {
+      p.view->setObjectName("GrdDatos");
+      auto* imp = add("CmdImportar", "Importar", "frmTranPer");
+      auto* jor = add("CmdJornada", "Jornada Laboral", "frmDiasHoras");
+      auto* ing = add("CmdIngApor", "Ingresos, tributos y conceptos", "frmIngApor");
+      auto* det = add("CmdDetalle", "Detalle", "FrmDetConcep");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
+      connect(jor, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmDiasHoras"); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmIngApor"); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail(workers_, "FrmDetConcep"); });
+      break;
+    }
+    case declaration::Grid::Pensioners: {
+      p.view->setObjectName("GrdDatosPens");
+      auto* imp = add("CmdImportarPens", "&Importar", "frmTranPer");
+      auto* ing = add("CmdIngAporPens", "Ingresos, tributos y conceptos", "frmIngApor");
+      auto* det = add("CmdDetallePens", "&Detalle", "FrmDetConcep");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(pensioners_, "frmTranPer", kPensioner); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail(pensioners_, "frmIngApor"); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail(pensioners_, "FrmDetConcep"); });
+      break;
+    }
+    case declaration::Grid::ThirdParties: {
+      p.view->setObjectName("GrdDatosPT");
+      auto* imp = add("CmdImportarPT", "&Importar", "frmTransPT");
+      auto* det = add("CmdDetallePT", "&Detalle", "Frm601Detalle");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(thirdParties_, "frmTransPT", kThirdParty); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail(thirdParties_, "Frm601Detalle"); });
+      break;
+    }
+    case declaration::Grid::Providers: {
+      p.view->setObjectName("GrdDatosPS");
+      auto* imp = add("CmdImportarPS", "&Importar", "frmTransferencia");
+      auto* nuevo = add("CmdNuevoPS", "Nuevo", "Frm61501");
+      auto* mod = add("CmdModificarPS", "Modificar", "Frm61501");
+      auto* del = add("CmdEliminarPS", "E&liminar", nullptr);
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(providers_, "frmTransferencia", kProvider); });
+      connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
+      connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
+      connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
+      break;
+    }
+    case declaration::Grid::Trainees: {
+      p.view->setObjectName("GrdDatosPS_MF");
+      auto* imp = add("CmdImportarMF", "&Importar", "frm0601ImportMF");
+      auto* det = add("CmdDetalleMF", "&Detalle", "Frm601MFDET");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(trainees_, "frm0601ImportMF", kTrainee); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail(trainees_, "Frm601MFDET"); });
+      break;
+    }
+  }
+  v->addLayout(bottom);
+  // Columns wide enough for their headings; names get the room they need.
+  QFontMetrics fm(p.view->horizontalHeader()->font());
+  for (int c = 0; c < p.model->columnCount(); ++c) {
+    QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    int w = fm.horizontalAdvance(h) + 24;
+    if (h.contains("Nombres") || h.contains("Apellido")) w = std::max(w, h.length() > 18 ? 330 : 150);
+    p.view->setColumnWidth(c, std::max(w, 70));
+  }
+  p.buttons.push_back(find);
+  connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
+  connect(p.search, &QLineEdit::returnPressed, this, [this, &p] { onSearch(p); });
+  p.total->setText(qs(p.model->list().totalLabel()));
+  return page;
+}
+
+void Frm402Dialog::nueva() {
+  ctl_.nueva();
+  cmbRuc_->clear();
+  for (const auto& d : ctl_.declarants()) cmbRuc_->addItem(qs(d.display()), qs(d.doc_id_d));
+  cmbRuc_->setCurrentIndex(-1);
+  cmbRuc_->setEnabled(true);
+  mkePeriodo_->setEnabled(true);
+  mkePeriodo_->clearMask();
+  txtRazon_->clear();
+  requeryAll();
+  updateEnabled();
+}
+
+bool Frm402Dialog::abrir(const std::string& ruc, const std::string& periodo) {
+  BusyCursor busy;
+  bool ok = ctl_.abrir(ruc, periodo);
+  showDeclaration();
+  return ok;
+}
+
+bool Frm402Dialog::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+  BusyCursor busy;
+  bool ok = ctl_.abrirEnviada(ruc, periodo, correl);
+  showDeclaration();
+  return ok;
+}
+
+void Frm402Dialog::descartar() {
+  ctl_.cerrarSinGuardar();
+  QDialog::reject();
+}
+
+void Frm402Dialog::showDeclaration() {
+  const auto& d = ctl_.declaration();
+  busy_ = true;
+  cmbRuc_->clear();
+  cmbRuc_->addItem(qs(d.ruc + "  -  " + d.name), qs(d.ruc));
+  cmbRuc_->setCurrentIndex(0);
+  txtRazon_->setText(qs(d.name));
+  mkePeriodo_->setPeriod(d.periodo);
+  txtTelefono_->setText(qs(d.telephone));
+  (d.rectifica ? optRectifica_ : optOriginal_)->setChecked(true);
+  txtNumOrden_->setText(qs(d.numOrden));
+  lblNumOrden_->setVisible(d.sent());
+  txtNumOrden_->setVisible(d.sent());
+  busy_ = false;
+  requeryAll();
+  updateEnabled();
+  if (d.sent()) txtNumOrden_->setFocus();
+}
+
+void Frm402Dialog::updateEnabled() {
+  bool loaded = ctl_.loaded();
+  bool sent = ctl_.declaration().sent();
+  cmbRuc_->setEnabled(!loaded);
+  mkePeriodo_->setEnabled(!loaded);
+  txtTelefono_->setEnabled(!sent);
+  optOriginal_->setEnabled(!sent);
+  optRectifica_->setEnabled(!sent);
+  cmdRefrescar_->setEnabled(loaded && !sent);
+  cmdGrabar_->setEnabled(true);
+  cmdValidar_->setEnabled(loaded && !sent && formAvailable(cmdValidar_));
+  cmdImporta_->setEnabled(loaded && !sent && formAvailable(cmdImporta_));
+  for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
+    for (auto* b : p->buttons) {
+      bool changes = b->objectName().startsWith("CmdImportar") || b->objectName().startsWith("CmdNuevo") ||
+                     b->objectName().startsWith("CmdModificar") || b->objectName().startsWith("CmdEliminar");
+      b->setEnabled(loaded && formAvailable(b) && !(sent && changes));
+    }
+  }
+}
+
+// The determination page learns of the changes of the declaration through optional slots
+// "declarationChanged()" and "rectificaChanged(bool)".
+void Frm402Dialog::notifyDetermination(const char* method, bool argument, bool withArgument) {
+  if (!determination_) return;
+  QByteArray signature = QByteArray(method) + (withArgument ? "(bool)" : "()");
+  if (determination_->metaObject()->indexOfMethod(signature.constData()) < 0) return;
+  if (withArgument) QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection, Q_ARG(bool, argument));
+  else QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection);
+}
+
+void Frm402Dialog::requeryAll() {
+  notifyDetermination("declarationChanged");
+  for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
+    p->model->requery();
+    p->total->setText(qs(p->model->list().totalLabel()));
+  }
+}
+
+void Frm402Dialog::applyFocus(const std::string& name) {
+  if (name.empty()) return;
+  if (auto* w = findChild<QWidget*>(qs(name))) {
+    if (w->isEnabled()) w->setFocus();
+  }
+}
+
+void Frm402Dialog::onDeclarant(int index) {
+  if (index < 0 || ctl_.loaded()) return;
+  auto o = ctl_.CmbRuc_Click(ss(cmbRuc_->itemData(index).toString()));
+  txtRazon_->setText(qs(ctl_.declaration().name));
+  applyFocus(o.focus);
+}
+
+void Frm402Dialog::onPeriodLeft() {
+  // Message boxes move the focus and would leave the field again: one check at a time.
+  if (busy_ || ctl_.loaded() || ctl_.mode() != Mode::New) return;
+  busy_ = true;
+  std::string text = ss(mkePeriodo_->maskedText());
+  auto o = ctl_.MkePeriodo_LostFocus(text);
+  if (o.ok && mkePeriodo_->isComplete()) {
+    BusyCursor busy;
+    o = ctl_.aceptarPeriodo(text);
+    if (o.ok) {
+      requeryAll();
+      updateEnabled();
+      workers_.view->setFocus();
+    }
+  }
+  busy_ = false;
+  applyFocus(o.focus);
+}
+
+void Frm402Dialog::onRefrescar() {
+  bool done;
+  {
+    BusyCursor busy;
+    done = ctl_.refrescar();
+  }
+  if (done) requeryAll();
+}
+
+void Frm402Dialog::onGrabar() {
+  declaration::SaveResult r;
+  {
+    BusyCursor busy;
+    r = ctl_.grabar();
+  }
+  if (!r.saved) applyFocus(r.focus);
+}
+
+void Frm402Dialog::onValidar() {
+  std::unique_ptr<QDialog> f(FormRegistry::create("Frm402.Validar", s_, this));
+  if (!f) return;
+  s_.openDeclaration = &ctl_.declaration();
+  f->exec();
+}
+
+void Frm402Dialog::onSalir() {
+  if (ctl_.salir()) QDialog::accept();
+}
+
+void Frm402Dialog::reject() { onSalir(); }
+
+std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention) {
+  auto rows = p.view->selectionModel() ? p.view->selectionModel()->selectedRows() : QModelIndexList{};
+  int row = rows.isEmpty() ? p.view->currentIndex().row() : rows.first().row();
+  if (row < 0) return std::nullopt;
+  if (retention) *retention = p.model->list().retention(row);
+  return p.model->list().key(row);
+}
+
+void Frm402Dialog::openDetail(Page& p, const char* form, bool needsPerson) {
+  std::string retention;
+  auto person = selected(p, &retention);
+  if (needsPerson && !person) {
+    s_.msg().critical(p.model->rowCount() == 0 ? "No existen registros para modificar"
+                                               : "Tiene que seleccionar registro a modificar");
+    return;
+  }
+  int row = p.view->currentIndex().row();
+  ctl_.prepararDetalle(person.value_or(PersonKey{}), person.has_value());
+  std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
+  if (!f) return;
+  f->exec();
+  f.reset();
+  {
+    BusyCursor busy;
+    ctl_.despuesDeDetalle(person.value_or(PersonKey{}));
+  }
+  requeryAll();
+  if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
+}
+
+void Frm402Dialog::openImport(Page& p, const char* form, int category) {
+  ctl_.prepararImportacion(category);
+  std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
+  if (!f) return;
+  f->exec();
+  f.reset();
+  {
+    BusyCursor busy;
+    ctl_.despuesDeImportar(category);
+  }
+  requeryAll();
+  (void)p;
+}
+
+void Frm402Dialog::onProviderNew() {
+  ctl_.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
+  std::unique_ptr<QDialog> f(FormRegistry::create("Frm61501", s_, this));
+  if (!f) return;
+  f->exec();
+  f.reset();
+  ctl_.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  requeryAll();
+}
+
+void Frm402Dialog::onProviderModify() {
+  std::string retention;
+  auto person = selected(providers_, &retention);
+  if (!list_form::canModify(s_.msg(), providers_.model->rowCount(), person.has_value())) return;
+  openDetail(providers_, "Frm61501");
+}
+
+void Frm402Dialog::onProviderDelete() {
+  std::string retention;
+  auto person = selected(providers_, &retention);
+  if (ctl_.eliminarProveedor(providers_.model->rowCount(), person, retention)) requeryAll();
+}
+
+void Frm402Dialog::onSearch(Page& p) {
+  auto by = p.byDocument->isChecked() ? declaration::SearchBy::Document : declaration::SearchBy::Name;
+  int row = p.model->list().find(by, ss(p.search->text()));
+  if (row < 0) return;
+  p.view->selectRow(row);
+  p.view->scrollTo(p.model->index(row, 0));
+}
+
+static const bool registered = FormRegistry::add("Frm402", [](Session& s, QWidget* parent) -> QDialog* {
+  return new Frm402Dialog(s, parent);
+});
+
+}  // namespace korventa::ui

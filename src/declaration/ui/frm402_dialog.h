@@ -1,0 +1,100 @@
+#pragma once
+// The declaration form Frm402: binds its widgets (named as the controls of the form) to the
+// Frm402 controller and opens the detail, import and validation forms by name.
+#include <optional>
+
+#include <QDialog>
+
+#include "declaration/frm402.h"
+#include "declaration/person_list.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+
+namespace korventa::ui {
+
+class PeriodEdit;
+class PersonGridModel;
+
+class Frm402Dialog : public QDialog {
+  Q_OBJECT
+ public:
+  Frm402Dialog(Session& session, QWidget* parent);
+  ~Frm402Dialog() override;
+
+  // Mode 0 (the form opens empty), mode 1 (a declaration in preparation), the order-number path.
+  void nueva();
+  bool abrir(const std::string& ruc, const std::string& periodo);
+  bool abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl);
+  // Closes without asking and without saving (the working tables are emptied).
+  void descartar();
+
+  declaration::Frm402& controller() { return ctl_; }
+
+ protected:
+  void reject() override;  // Esc and the window's close button act as "&Salir"
+
+ private:
+  struct Page;
+  QWidget* buildPage(Page& p, const QString& suffix);
+  void buildHeader(QWidget* host);
+  void requeryAll();
+  void showDeclaration();
+  void applyFocus(const std::string& name);
+  void onDeclarant(int index);
+  void onPeriodLeft();
+  void onRefrescar();
+  void onGrabar();
+  void onValidar();
+  void onSalir();
+  void openDetail(Page& p, const char* form, bool needsPerson = true);
+  void openImport(Page& p, const char* form, int category);
+  void onProviderNew();
+  void onProviderModify();
+  void onProviderDelete();
+  void onSearch(Page& p);
+  std::optional<PersonKey> selected(Page& p, std::string* retention = nullptr);
+  void updateEnabled();
+  void notifyDetermination(const char* method, bool argument = false, bool withArgument = false);
+
+  Session& s_;
+  declaration::Frm402 ctl_;
+  bool busy_ = false;
+
+  QComboBox* cmbRuc_ = nullptr;
+  QLineEdit* txtRazon_ = nullptr;
+  PeriodEdit* mkePeriodo_ = nullptr;
+  QLineEdit* txtTelefono_ = nullptr;
+  QRadioButton* optOriginal_ = nullptr;
+  QRadioButton* optRectifica_ = nullptr;
+  QLabel* lblNumOrden_ = nullptr;
+  QLineEdit* txtNumOrden_ = nullptr;
+  QTabWidget* tab1_ = nullptr;
+  QTabWidget* tab2_ = nullptr;
+  QWidget* determination_ = nullptr;  // the page provided by the determination, if any
+  QPushButton* cmdRefrescar_ = nullptr;
+  QPushButton* cmdGrabar_ = nullptr;
+  QPushButton* cmdValidar_ = nullptr;
+  QPushButton* cmdSalir_ = nullptr;
+  QPushButton* cmdImporta_ = nullptr;
+
+  struct Page {
+    declaration::Grid grid;
+    QTableView* view = nullptr;
+    PersonGridModel* model = nullptr;
+    QLabel* total = nullptr;
+    QLineEdit* search = nullptr;
+    QRadioButton* byDocument = nullptr;
+    std::vector<QPushButton*> buttons;  // enabled only with a loaded declaration
+  };
+  Page workers_{declaration::Grid::Workers}, pensioners_{declaration::Grid::Pensioners},
+      thirdParties_{declaration::Grid::ThirdParties}, providers_{declaration::Grid::Providers},
+      trainees_{declaration::Grid::Trainees};
+};
+
+}  // namespace korventa::ui

@@ -1,0 +1,515 @@
+#include "declaration/working_set.h"
+
+#include <map>
+#include <set>
+
+#include "common/dates.h"
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "data/declarants.h"
+#include "data/param.h"
+#include "declaration/labour_periods.h"
+#include "declaration/sql_support.h"
+#include "declaration/tables.h"
+
+namespace korventa::declaration {
+namespace {
+
+// "APELLIDO_P APELLIDO_M, NOMBRE_1" over the columns of a registry alias, in SQL.
+std::string nameSql(const std::string& a) {
+  return "TRIM(TRIM(COALESCE(" + a + ".apellido_p, '')) || ' ' || TRIM(COALESCE(" + a +
+         ".apellido_m, ''))) || CASE WHEN TRIM(COALESCE(" + a + ".nombre_1, '')) <> '' THEN ', ' || TRIM(" + a +
+         ".nombre_1) ELSE '' END";
+}
+
+// Registry persons of categories 1 and 2 with their labour data.
+const char* kRegistrySelect =
+    "SELECT d.correl_a, d.cod_cat_tra, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.pension, d.ind_quinta, d.sctr, "
+    "d.num_cuenta, d.aport_trabpens, d.aportdes, d.ind_afieps, d.ruceps, d.cod_eps, d.sctr_pension, "
+    "dmy(a.fec_nac) AS fec_nac, a.ind_domicilio, a.ESSALUD_Vida, a.ipss_vida, a.aseg_pens, dmy(a.fec_insc) AS fec_insc, "
+    "dmy(a.fec_baja) AS fec_baja, a.estado, a.envio, a.Nombre_2, ";
+
+std::string registryQuery() {
+  return std::string(kRegistrySelect) + nameSql("a") +
+         " AS nombre FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d "
+         "AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
+         "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra IN (1, 2) ORDER BY d.cod_cat_tra, d.correl_a";
+}
+
+std::map<long long, std::string> docShortNames(data::Database& db) {
+  std::map<long long, std::string> out;
+  for (const auto& t : data::ParamTable(db).documentTypes()) out[t.code] = t.shortName;
+  return out;
+}
+
+std::string tooManyDays(const std::string& doc) {
+  return "Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro del trabajador " +
+         doc;
+}
+
+// Registry-held columns of a working person row, in the order of the update and the insert.
+const std::vector<std::string>& registryColumns() {
+  static const std::vector<std::string> c = {
+      "Situac",  "Tipo",         "pension",  "ind_quinta", "ind_domicilio", "sctr",       "num_cuenta",
+      "essalud_vida", "ipss_vida", "aseg_pens", "rucEps",   "ind_afieps",    "cod_eps",    "sctr_pension",
+      "Nombre",  "fec_nac",      "tip_doc",  "estado",     "envio",         "fec_insc",   "fec_baja",
+      "Nombre_2"};
+  return c;
+}
+
+std::vector<data::Value> registryValues(const data::Row& r, const std::map<long long, std::string>& shortNames) {
+  auto sn = shortNames.find(r.integer("tip_doc_a"));
+  return {r.at("situac"),    r.at("tipo"),          r.at("pension"),      r.at("ind_quinta"),
+          r.at("ind_domicilio"), r.at("sctr"),      r.at("num_cuenta"),   r.at("ESSALUD_Vida"),
+          r.at("ipss_vida"), r.at("aseg_pens"),     r.at("ruceps"),       r.at("ind_afieps"),
+          r.at("cod_eps"),   r.at("sctr_pension"),  r.at("nombre"),       r.at("fec_nac"),
+          data::Value(sn == shortNames.end() ? std::string() : sn->second), r.at("estado"),
+          r.at("envio"),     r.at("fec_insc"),      r.at("fec_baja"),     r.at("Nombre_2")};
+}
+
+}  // namespace
+
+const std::vector<std::string>& workingTables() {
+  static const std::vector<std::string> t = {
+      "TEMP1_F601",   "TMPF601CONCEP", "TMP_ESTTURNOS_JL", "TMPESTTURNOS",   "TMPF601DIAS_NOLAB",
+      "TMPF601_605",  "TMP_F601_SCTR_OTRO", "TMPF601RDCAB", "TMPF601RDDET",   "TMPF621RDDET",
+      "TMPF601MFCAB", "TMPF601MFDET",  "TMPF601_ESTABMF",  "TEMP2_F601",      "TMPF600SUBSID",
+      "TMPF600INFEPS"};
+  return t;
+}
+
+void emptyWorkingTables(data::Database& db) {
+  for (const auto& t : workingTables()) db.run("DELETE FROM " + t);
+}
+
+bool reminderApplies(std::string_view periodo, long long persons) {
+  if (persons < 0) return false;
+  if (periodo == "201210") return persons >= 6;
+  if (periodo == "201211") return persons > 50;
+  if (periodo == "201212") return persons > 1000;
+  return false;
+}
+
+std::string reminderText() {
+  return std::string("Recuerde que por el número de trabajadores y otros prestadores que informa en el periodo, usted "
+                     "se encuentra obligado") +
+         " a utilizar el ZEL VARNO." + " Evite la multa por presentar su declaración sin tener en cuenta la forma establecida.";
+}
+
+void WorkingSet::readPeriodValues() {
+  auto& db = s_.database();
+  data::ParamTable param(db);
+  d_.rmv = param.rmv(d_.periodo).value_or(Money());
+  d_.uit = param.uit(d_.periodo).value_or(Money());
+  d_.establishments = static_cast<int>(
+      db.integer("SELECT count(*) FROM LOCAL WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc}));
+}
+
+long long WorkingSet::reminderCount() {
+  auto& db = s_.database();
+  auto r = db.row("SELECT ind_adm_publica, Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc});
+  if (!r || r->isNull("ind_adm_publica") || r->integer(0) != 0 || r->integer(1) != 1) return -1;
+  return db.integer(
+      "SELECT (SELECT count(*) FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?1 AND ind_cat_trab = 1) + "
+      "(SELECT count(*) FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?1 AND ind_cat_pen = 1) + "
+      "(SELECT count(*) FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?1 AND ind_cat_pra = 1) + "
+      "(SELECT count(*) FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?1 AND ind_cat_3ra = 1)",
+      {d_.ruc});
+}
+
+namespace {
+
+// Adds the working row of a registry person (worker or pensioner).
+void insertPerson(data::Database& db, const OpenDeclaration& d, const data::Row& r,
+                  const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
+  static const std::string sql = [] {
+    std::string cols = "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
+                       "Aport_TrabPens, AportDes";
+    std::string qs = "6, ?, ?, ?, '0601', ?, ?, ?, ?, ?, ?";
+    for (const auto& c : registryColumns()) {
+      cols += ", " + c;
+      qs += ", ?";
+    }
+    return "INSERT INTO TEMP1_F601 (" + cols + ") VALUES (" + qs + ")";
+  }();
+  data::Params p{d.ruc, r.at("correl_a"), d.periodo, r.at("cod_cat_tra"), r.at("tip_doc_a"), r.at("doc_id_a")};
+  if (dias) p.add(std::to_string(*dias));
+  else p.add(nullptr);
+  p.add(r.at("aport_trabpens"));
+  p.add(r.at("aportdes"));
+  for (auto& v : registryValues(r, shortNames)) p.add(v);
+  auto& st = db.prepared(sql);
+  data::bindAll(st, p);
+  try {
+    st.exec();
+  } catch (const SQLite::Exception& e) {
+    data::rethrow(e);
+  }
+}
+
+// Days of a worker, reporting a sum beyond the month.
+std::optional<int> workerDays(Messenger& m, const std::vector<LabourPeriod>& periods, const std::string& periodo,
+                              const std::string& tipo, const std::string& situac, const std::string& doc) {
+  if (sinDias(tipo, situac)) return std::nullopt;
+  int days = diasLaborados(periods, periodo);
+  if (days > daysInMonth(std::stoi(periodo.substr(0, 4)), std::stoi(periodo.substr(4, 2))))
+    m.show(tooManyDays(doc), "Mensaje", MsgIcon::Exclamation);
+  return days;
+}
+
+void loadThirdParties(data::Database& db, const OpenDeclaration& d, bool onlyMissing) {
+  std::string sql =
+      "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, tip_doc_a, ruc_eps, "
+      "fec_baja) SELECT 6, d.doc_id_d, d.correl_a, d.doc_id_a, "
+      "(SELECT TRIM(substr(p.Funcion, 32, 11)) FROM PARAM p WHERE p.Numero = '044' AND CAST(p.Argumento AS INTEGER) = "
+      "d.tip_doc_a), dmy(a.fec_nac), " +
+      nameSql("a") +
+      ", d.tip_doc_a, COALESCE(NULLIF(TRIM(a.RucEps), ''), d.ruceps), dmy(a.fec_baja) "
+      "FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND "
+      "a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
+      "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra = 4 AND d.sctr = 1 AND ym(a.fec_insc) <= ? "
+      "AND (ym(a.fec_baja) = '' OR ym(a.fec_baja) >= ?)";
+  if (onlyMissing) sql += " AND NOT EXISTS (SELECT 1 FROM TEMP2_F601 t WHERE t.CORREL_A = d.correl_a)";
+  sql += " ORDER BY d.correl_a";
+  db.run(sql, {d.ruc, d.periodo, d.periodo});
+}
+
+void loadTrainees(data::Database& db, const OpenDeclaration& d, bool onlyMissing) {
+  std::string sql =
+      "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, "
+      "APELLIDO_P, APELLIDO_M, NOMBRE_1) "
+      "SELECT 6, a.doc_id_d, ?, '0601', a.correl_a, 5, a.tip_doc_a, a.doc_id_a, a.apellido_p, a.apellido_m, a.nombre_1 "
+      "FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? AND a.cod_cat_tra = 5 AND EXISTS (SELECT 1 FROM "
+      "PERIODOLAB p WHERE p.tip_doc_d = 6 AND p.doc_id_d = a.doc_id_d AND p.correl_a = a.correl_a AND p.cod_cat_tra = 5 "
+      "AND ym(p.fec_ini) <= ? AND (ym(p.fec_fin) = '' OR ym(p.fec_fin) >= ?))";
+  if (onlyMissing) sql += " AND NOT EXISTS (SELECT 1 FROM TMPF601MFCAB t WHERE t.correl_a = a.correl_a)";
+  sql += " ORDER BY a.correl_a";
+  db.run(sql, {d.periodo, d.ruc, d.periodo, d.periodo});
+}
+
+}  // namespace
+
+void WorkingSet::loadNew() {
+  auto& db = s_.database();
+  ensureSqlFunctions(db);
+  readPeriodValues();
+  emptyWorkingTables(db);
+  LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  auto shortNames = docShortNames(db);
+  for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
+    int cat = static_cast<int>(r.integer("cod_cat_tra"));
+    std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
+    auto own = periods.of(r.integer("correl_a"), cat, tipo);
+    if (!EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
+    std::optional<int> dias;
+    if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, r.text("doc_id_a"));
+    insertPerson(db, d_, r, shortNames, dias);
+  }
+  loadThirdParties(db, d_, false);
+  loadTrainees(db, d_, false);
+  d_.refreshed = true;
+}
+
+void WorkingSet::recomputeDays() {
+  auto& db = s_.database();
+  LabourPeriods periods(db, d_.ruc, {kWorker});
+  auto& upd = db.prepared("UPDATE TEMP1_F601 SET dias_lab = ? WHERE rowid = ?");
+  for (const auto& r : db.rows("SELECT rowid, Correl_a, Tipo, Situac, doc_id_a FROM TEMP1_F601 WHERE cod_cat_tra = 1 "
+                               "ORDER BY rowid")) {
+    std::string tipo = text::trim(r.text(2)), situac = text::trim(r.text(3));
+    auto dias = workerDays(s_.msg(), periods.of(r.integer(1), kWorker, tipo), d_.periodo, tipo, situac, r.text(4));
+    upd.reset();
+    upd.clearBindings();
+    if (dias) upd.bind(1, std::to_string(*dias));
+    else upd.bind(1);
+    upd.bind(2, static_cast<int64_t>(r.integer(0)));
+    try {
+      upd.exec();
+    } catch (const SQLite::Exception& e) {
+      data::rethrow(e);
+    }
+  }
+}
+
+void WorkingSet::loadStored() {
+  auto& db = s_.database();
+  ensureSqlFunctions(db);
+  readPeriodValues();
+  emptyWorkingTables(db);
+  for (const char* code : {"0811", "0615"}) {
+    if (db.exists("SELECT 1 FROM CONCEPTOS_REM WHERE Codigo = ? AND indica = '1'", {code}))
+      data::AseguraConcepto(db, d_.ruc, code);
+  }
+
+  const bool sent = d_.sent();
+  const std::string h = sent ? "H" : "";
+  KeyClause key = sent ? sentKey(d_.ruc, d_.periodo, d_.correl) : preparationKey(d_.ruc, d_.periodo);
+  auto keyOf = [&](const std::string& alias) {
+    std::string w = alias + ".tip_doc_d = 6 AND " + alias + ".doc_id_d = ? AND " + alias + ".periodo = ? AND " + alias +
+                    ".formulario = '0601'";
+    if (sent) w += " AND " + alias + ".correl = ?";
+    return w;
+  };
+
+  // Workers and pensioners: the stored row joined with the registry, which supplies the person's
+  // own data; a stored person no longer registered is not brought back.
+  std::vector<ColumnExpr> cols;
+  for (const auto& c : db.columns("F601_TRAB")) {
+    if (text::upper(c) == "CNUMERO") break;
+    cols.push_back({c, "f." + sqlName(c)});
+  }
+  std::vector<ColumnExpr> reg = {
+      {"pension", "d.pension"},        {"sctr", "d.sctr"},           {"num_cuenta", "d.num_cuenta"},
+      {"Nombre", nameSql("a")},        {"fec_nac", "dmy(a.fec_nac)"}, {"essalud_vida", "a.ESSALUD_Vida"},
+      {"aseg_pens", "a.aseg_pens"},    {"rucEps", "d.ruceps"},       {"ind_afieps", "d.ind_afieps"},
+      {"cod_eps", "d.cod_eps"},        {"sctr_pension", "d.sctr_pension"}, {"estado", "a.estado"},
+      {"envio", "a.envio"},            {"fec_insc", "dmy(a.fec_insc)"}, {"fec_baja", "dmy(a.fec_baja)"},
+      {"Nombre_2", "a.Nombre_2"}};
+  for (auto& r : reg) {
+    bool replaced = false;
+    for (auto& c : cols)
+      if (text::upper(c.column) == text::upper(r.column)) {
+        c.expr = r.expr;
+        replaced = true;
+      }
+    if (!replaced) cols.push_back(r);
+  }
+  insertSelect(db, "TEMP1_F601", -1, cols,
+               "FROM " + h + "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
+               "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
+               "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
+                   keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
+               key.params);
+  for (const auto& [code, shortName] : docShortNames(db))
+    db.run("UPDATE TEMP1_F601 SET tip_doc = ? WHERE tip_doc_a = ?", {shortName, code});
+
+  // Rows of the persons' details; those of workers and pensioners only for the persons loaded.
+  const std::string loaded =
+      "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
+      "t.cod_cat_tra = r.cod_cat_tra))";
+  // A bulk refill: the concept table's indexes are dropped and built again afterwards.
+  db.script("DROP INDEX IF EXISTS IDX_TMPF601CONCEP; DROP INDEX IF EXISTS IX_TMPF601CONCEP_COD;");
+  db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
+         "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
+         "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
+             "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
+             "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
+             " AND " + loaded,
+         key.params);
+  db.script(
+      "CREATE UNIQUE INDEX IF NOT EXISTS IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
+      "cod_cat_tra); CREATE INDEX IF NOT EXISTS IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
+  const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
+  db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
+         "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
+         "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " + h + "F601_ESTAB r WHERE " +
+             keyOf("r") + " AND " + person + " ORDER BY r.rowid",
+         key.params);
+  struct Pair {
+    const char* stored;
+    const char* working;
+    bool perPerson;
+  };
+  for (const Pair& p : std::initializer_list<Pair>{{"F601DIAS_NOLAB", "TMPF601DIAS_NOLAB", true},
+                                                   {"F601_605", "TMPF601_605", true},
+                                                   {"F601_SCTR_OTRO", "TMP_F601_SCTR_OTRO", true},
+                                                   {"F600SUBSID", "TMPF600SUBSID", true},
+                                                   {"F600INFEPS", "TMPF600INFEPS", false},
+                                                   {"F601RDCAB", "TMPF601RDCAB", false},
+                                                   {"F601RDDET", "TMPF601RDDET", false},
+                                                   {"F621RDDET", "TMPF621RDDET", false},
+                                                   {"F601MFCAB", "TMPF601MFCAB", false},
+                                                   {"F601MFDET", "TMPF601MFDET", false},
+                                                   {"F601_ESTABMF", "TMPF601_ESTABMF", false}}) {
+    std::string src = h + p.stored;
+    std::string where = keyOf(src);
+    if (p.perPerson) where += " AND EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = " + src + ".correl_a)";
+    where += " ORDER BY " + src + ".rowid";
+    copyRows(db, src, p.working, -1, {}, where, key.params);
+  }
+  db.run("UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
+         "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
+         "AND l.cod_est = TMPF601_ESTABMF.cod_estab), ''), "
+         "cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
+         "AND l.cod_est = TMPF601_ESTABMF.cod_estab)");
+  // The risk centre's owner is not kept with the personnel of third parties: it is the owner of
+  // the establishment chosen as centre.
+  db.run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, Ruc, centro, "
+         "Correl_centro, Correl_tasa, Tasa, rem_sctrs, sctrs, tip_doc_a, ruc_eps, fec_baja) "
+         "SELECT 6, r.doc_id_d, r.correl_a, r.doc_id_a, r.tip_doc, r.fec_nac, r.Nombre, (SELECT l.doc_ruc_emp FROM "
+         "LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.correl_centro), r.centro, "
+         "r.correl_centro, r.correl_tasa, r.tasa, r.rem_sctrs, r.sctrs, r.tip_doc_a, r.ruc_eps, r.fec_baja FROM " +
+             h + "F601_SCTR r WHERE " + keyOf("r") + " ORDER BY r.rowid",
+         key.params);
+}
+
+void WorkingSet::refresh() {
+  auto& db = s_.database();
+  ensureSqlFunctions(db);
+  readPeriodValues();
+  db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0808'");
+
+  // Workers and pensioners against the registry.
+  LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  auto shortNames = docShortNames(db);
+  std::map<std::pair<long long, long long>, long long> working;  // (correl_a, category) → rowid
+  for (const auto& r : db.rows("SELECT rowid, Correl_a, cod_cat_tra FROM TEMP1_F601"))
+    working[{r.integer(1), r.integer(2)}] = r.integer(0);
+  std::set<long long> removed;  // rowids of working rows to delete
+  std::string upd = "UPDATE TEMP1_F601 SET ";
+  for (std::size_t i = 0; i < registryColumns().size(); ++i) upd += (i ? ", " : "") + registryColumns()[i] + " = ?";
+  upd += " WHERE rowid = ?";
+  std::set<std::pair<long long, long long>> seen;
+  for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
+    int cat = static_cast<int>(r.integer("cod_cat_tra"));
+    std::pair<long long, long long> k{r.integer("correl_a"), cat};
+    seen.insert(k);
+    std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
+    bool active = EncuentroPeriodoLaboral(periods.of(k.first, cat, tipo), d_.periodo, situac);
+    auto it = working.find(k);
+    if (it == working.end()) {
+      if (active) insertPerson(db, d_, r, shortNames, std::nullopt);  // days follow below
+      continue;
+    }
+    if (!active) {
+      removed.insert(it->second);
+      continue;
+    }
+    data::Params p;
+    for (auto& v : registryValues(r, shortNames)) p.add(v);
+    p.add(static_cast<std::int64_t>(it->second));
+    db.run(upd, p);
+  }
+  for (const auto& [k, rowid] : working)
+    if (!seen.count(k)) removed.insert(rowid);
+  for (long long rowid : removed) {
+    auto r = db.row("SELECT Correl_a, tip_doc_a, doc_id_a, cod_cat_tra FROM TEMP1_F601 WHERE rowid = ?",
+                    {static_cast<std::int64_t>(rowid)});
+    if (!r) continue;
+    data::Params who{r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a")};
+    const char* byPerson = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?";
+    for (const char* t : {"TMP_ESTTURNOS_JL", "TMPESTTURNOS", "TMPF601DIAS_NOLAB", "TMP_F601_SCTR_OTRO", "TMPF601_605",
+                          "TMPF600SUBSID"})
+      db.run(std::string("DELETE FROM ") + t + byPerson, who);
+    db.run("DELETE FROM TMPF601CONCEP WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
+           {r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a"), r->at("cod_cat_tra")});
+    db.run("DELETE FROM TEMP1_F601 WHERE rowid = ?", {static_cast<std::int64_t>(rowid)});
+  }
+  // +Vida follows the registry: without an amount in ipss_vida the life-insurance concept is cleared.
+  db.run("UPDATE TMPF601CONCEP SET monto = '', monto_pag = '' WHERE codigo = '0807' AND EXISTS (SELECT 1 FROM "
+         "TEMP1_F601 t WHERE t.Correl_a = TMPF601CONCEP.correl_a AND t.cod_cat_tra = TMPF601CONCEP.cod_cat_tra AND "
+         "(t.ipss_vida IS NULL OR TRIM(t.ipss_vida) = '' OR t.ipss_vida * 1 = 0))");
+
+  recomputeDays();
+  // Types outside EsSalud (micro-enterprise workers insured by the SIS) lose the health columns;
+  // pensioners, Law 28320 pensioners and fourth-fifth category earners the pension columns.
+  db.run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE TRIM(Tipo) IN ('68', '69')");
+  db.run("UPDATE TEMP1_F601 SET rem_pens = '', pens = '' WHERE TRIM(Tipo) IN ('24', '26', '98')");
+  // Rows that carry nothing at all; the computation gives every person the concepts of the set again.
+  db.run("DELETE FROM TMPF601CONCEP WHERE COALESCE(TRIM(base_calculo), '') = '' AND COALESCE(TRIM(monto), '') = '' "
+         "AND COALESCE(TRIM(monto_pag), '') = ''");
+
+  // Establishments: those the declarant no longer has are dropped, the others take their current type.
+  db.run("DELETE FROM TMP_ESTTURNOS_JL WHERE NOT EXISTS (SELECT 1 FROM LOCAL l WHERE l.tip_doc_d = 6 AND "
+         "l.doc_id_d = ? AND l.cod_est = TMP_ESTTURNOS_JL.cod_est)",
+         {d_.ruc});
+  db.run("UPDATE TMP_ESTTURNOS_JL SET cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND "
+         "l.doc_id_d = ? AND l.cod_est = TMP_ESTTURNOS_JL.cod_est)",
+         {d_.ruc});
+  if (d_.stored && !d_.sent()) {
+    auto key = preparationKey(d_.ruc, d_.periodo);
+    db.run("DELETE FROM F601_ESTAB WHERE " + key.where, key.params);
+    insertSelect(db, "F601_ESTAB", 8,
+                 {{"tip_doc_d", "6"},
+                  {"doc_id_d", "?"},
+                  {"correl_a", "correl_a"},
+                  {"tip_doc_a", "tip_doc_a"},
+                  {"doc_id_a", "doc_id_a"},
+                  {"periodo", "?"},
+                  {"formulario", "'0601'"},
+                  {"cod_estab", "cod_est"}},
+                 "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d_.ruc, d_.periodo});
+  }
+
+  // Personnel of third parties: the active ones, with their rates as the registry holds them now.
+  db.run("DELETE FROM TEMP2_F601 WHERE NOT EXISTS (SELECT 1 FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = "
+         "d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE "
+         "d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra = 4 AND d.sctr = 1 AND d.correl_a = TEMP2_F601.CORREL_A "
+         "AND ym(a.fec_insc) <= ? AND (ym(a.fec_baja) = '' OR ym(a.fec_baja) >= ?))",
+         {d_.ruc, d_.periodo, d_.periodo});
+  db.run("UPDATE TEMP2_F601 SET NOMBRE = (SELECT " + nameSql("a") +
+             " FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d AND a.correl_a = "
+             "TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
+             "FEC_NAC = (SELECT dmy(a.fec_nac) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d "
+             "AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
+             "fec_baja = (SELECT dmy(a.fec_baja) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = "
+             "TEMP2_F601.doc_id_d AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4)");
+  loadThirdParties(db, d_, true);
+  const std::string rate =
+      "(SELECT c.tasa FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND c.doc_id_d = ?1 AND c.doc_ruc_emp = %R AND "
+      "c.cod_est = %C AND c.correl_tasa = %T)";
+  auto rateFor = [&](const std::string& r, const std::string& c, const std::string& t) {
+    std::string s = rate;
+    s.replace(s.find("%R"), 2, r);
+    s.replace(s.find("%C"), 2, c);
+    s.replace(s.find("%T"), 2, t);
+    return s;
+  };
+  std::string rate2 = rateFor("TEMP2_F601.Ruc", "TEMP2_F601.Correl_centro", "TEMP2_F601.Correl_tasa");
+  db.run("UPDATE TEMP2_F601 SET Tasa = vbfmt(" + rate2 + ", '##0.00') WHERE " + rate2 + " IS NOT NULL", {d_.ruc});
+  for (const auto& r : db.rows("SELECT rowid, rem_sctrs, Tasa FROM TEMP2_F601 WHERE COALESCE(TRIM(rem_sctrs), '') <> ''")) {
+    auto base = Money::parse(r.text(1));
+    auto tasa = Money::parse(r.text(2));
+    if (!base || !tasa) continue;
+    db.run("UPDATE TEMP2_F601 SET sctrs = ? WHERE rowid = ?",
+           {vbFormat(base->percent(*tasa).rounded(2), "######0.00"), r.at("rowid")});
+  }
+  std::string rate3 = rateFor("TMP_F601_SCTR_OTRO.ruc", "TMP_F601_SCTR_OTRO.correl_centro", "TMP_F601_SCTR_OTRO.correl_tasa");
+  db.run("UPDATE TMP_F601_SCTR_OTRO SET tasa = vbfmt(" + rate3 + ", '##0.00') WHERE " + rate3 + " IS NOT NULL", {d_.ruc});
+  for (const char* t : {"TMP_F601_SCTR_OTRO", "TMPF601_605"})
+    db.run(std::string("DELETE FROM ") + t + " WHERE NOT EXISTS (SELECT 1 FROM TEMP1_F601 w WHERE w.cod_cat_tra = 1 AND "
+           "w.Correl_a = " + t + ".correl_a AND w.doc_id_a = " + t + ".doc_id_a)");
+
+  // Fourth-category providers taken from the registry that it no longer holds go, with their vouchers;
+  // the others take the registry's names and domicile.
+  const std::string gone =
+      "cod_cat_tra = 3 AND COALESCE(correl_a, 0) > 0 AND NOT EXISTS (SELECT 1 FROM ASEGVKRS a WHERE a.tip_doc_d = 6 "
+      "AND a.doc_id_d = ? AND a.correl_a = %T.correl_a AND a.cod_cat_tra = 3)";
+  auto goneIn = [&](const std::string& t) {
+    std::string s = gone;
+    s.replace(s.find("%T"), 2, t);
+    return s;
+  };
+  db.run("DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND EXISTS (SELECT 1 FROM TMPF601RDCAB c WHERE "
+         "c.tip_doc_a = TMPF621RDDET.tip_doc_ret AND c.doc_id_a = TMPF621RDDET.num_doc_ret AND c.cod_cat_tra = 3 AND "
+         "COALESCE(c.correl_a, 0) > 0 AND NOT EXISTS (SELECT 1 FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND "
+         "a.doc_id_d = ? AND a.correl_a = c.correl_a AND a.cod_cat_tra = 3))",
+         {d_.ruc});
+  db.run("DELETE FROM TMPF601RDDET WHERE " + goneIn("TMPF601RDDET"), {d_.ruc});
+  db.run("DELETE FROM TMPF601RDCAB WHERE " + goneIn("TMPF601RDCAB"), {d_.ruc});
+  const std::string reg3 = "FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = ?1 AND a.correl_a = "
+                           "TMPF601RDCAB.correl_a AND a.cod_cat_tra = 3";
+  db.run("UPDATE TMPF601RDCAB SET Des_Pat = COALESCE((SELECT a.apellido_p " + reg3 + "), Des_Pat), "
+         "Des_Mat = COALESCE((SELECT a.apellido_m " + reg3 + "), Des_Mat), "
+         "Des_No1 = COALESCE((SELECT a.nombre_1 " + reg3 + "), Des_No1), "
+         "ind_domicilio = COALESCE((SELECT a.ind_domicilio " + reg3 + "), ind_domicilio) "
+         "WHERE cod_cat_tra = 3 AND COALESCE(correl_a, 0) > 0",
+         {d_.ruc});
+
+  // Trainees: the active ones.
+  const std::string activeMF =
+      "EXISTS (SELECT 1 FROM PERIODOLAB p WHERE p.tip_doc_d = 6 AND p.doc_id_d = ?1 AND p.correl_a = %T.correl_a AND "
+      "p.cod_cat_tra = 5 AND ym(p.fec_ini) <= ?2 AND (ym(p.fec_fin) = '' OR ym(p.fec_fin) >= ?2))";
+  auto activeIn = [&](const std::string& t) {
+    std::string s = activeMF;
+    s.replace(s.find("%T"), 2, t);
+    return s;
+  };
+  db.run("DELETE FROM TMPF601_ESTABMF WHERE NOT " + activeIn("TMPF601_ESTABMF"), {d_.ruc, d_.periodo});
+  db.run("DELETE FROM TMPF601MFDET WHERE NOT " + activeIn("TMPF601MFDET"), {d_.ruc, d_.periodo});
+  db.run("DELETE FROM TMPF601MFCAB WHERE NOT " + activeIn("TMPF601MFCAB"), {d_.ruc, d_.periodo});
+  loadTrainees(db, d_, true);
+  d_.refreshed = true;
+}
+
+}  // namespace korventa::declaration

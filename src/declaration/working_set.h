@@ -1,0 +1,48 @@
+#pragma once
+// The working tables of the open declaration: emptied before each load, filled from the registry
+// for a new declaration, from the stored (or sent) tables for an existing one, and reconciled with
+// the registry by the refresh. None of these opens a transaction: the caller's operation does.
+#include <string>
+#include <vector>
+
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+
+namespace korventa::declaration {
+
+// Working tables, in the order they are emptied.
+const std::vector<std::string>& workingTables();
+void emptyWorkingTables(data::Database& db);
+
+// Whether the successor-form reminder applies for a period and a count of registered persons:
+// 201210 from 6 persons, 201211 above 50, 201212 above 1000; never for other periods.
+bool reminderApplies(std::string_view periodo, long long persons);
+// The reminder text (information message).
+std::string reminderText();
+
+class WorkingSet {
+ public:
+  WorkingSet(Session& session, OpenDeclaration& decl) : s_(session), d_(decl) {}
+
+  // RMV, UIT and establishments of the declarant in force for the period.
+  void readPeriodValues();
+  // A new declaration from the registry: workers and pensioners with their days, personnel of
+  // third parties, trainees. Workers whose days exceed the month are reported one by one.
+  void loadNew();
+  // An existing declaration from the stored tables, or from the history when it was sent.
+  void loadStored();
+  // Reconciles the working tables with the registry (the refresh command without its question,
+  // its completion message and the computation that follows).
+  void refresh();
+  // dias_lab of every worker from the labour periods (with the too-many-days message).
+  void recomputeDays();
+  // The declarant's registered persons counted for the successor-form reminder; -1 when the
+  // declarant is not a private employer under labour regime 1.
+  long long reminderCount();
+
+ private:
+  Session& s_;
+  OpenDeclaration& d_;
+};
+
+}  // namespace korventa::declaration

@@ -1,0 +1,123 @@
+// The road of a declaration through korventa-cli on the demo registry: exit codes, what goes to
+// stdout (tables) and the messages on stderr.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/test_db.h"
+
+namespace korventa::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int rc = -1;
+  std::string out, err;
+};
+
+// korventa-cli beside the test executables (build/tests/.. → build/korventa-cli).
+fs::path cliPath() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  buf[n] = 0;
+  return fs::path(buf).parent_path().parent_path() / "korventa-cli";
+}
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cli_ = cliPath();
+    if (!fs::exists(cli_)) GTEST_SKIP() << "korventa-cli no está construido";
+    db_ = dir_ / "k.db";
+    ASSERT_EQ(run("init --demo").rc, 0);
+  }
+  CliRun run(const std::string& args) {
+    fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+    std::string cmd = "KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" + cli_.string() + "' --db '" +
+                      db_.string() + "' --user CONTADOR " + args + " > '" + out.string() + "' 2> '" + err.string() + "'";
+    int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+  }
+  TempDir dir_;
+  fs::path cli_, db_;
+};
+
+TEST_F(CliTest, TheRoadOfADeclaration) {
+  const std::string ruc = "20503987610";
+  auto r = run("new " + ruc + " 201206 --telefono 4411223");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012"), std::string::npos);
+  EXPECT_NE(r.err.find("La declaración fue grabada satisfactoriamente."), std::string::npos);
+
+  r = run("new " + ruc + " 06/2012");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("La declaración ya ha sido registrada."), std::string::npos);
+
+  r = run("new " + ruc + " 201301");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("Este ZEL solo puede ser utilizado hasta el período 12/2012"), std::string::npos);
+
+  r = run("list");
+  ASSERT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
+  EXPECT_NE(r.out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t0\t0"), std::string::npos);
+
+  r = run("show " + ruc + " 201206 --boxes");
+  ASSERT_EQ(r.rc, 0);
+  EXPECT_NE(r.out.find("028\t4411223\t01"), std::string::npos);
+
+  r = run("copy " + ruc + " 201206 201206");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("Ya existe una declaración para este período."), std::string::npos);
+  ASSERT_EQ(run("copy " + ruc + " 201206 07/2012").rc, 0);
+
+  r = run("send " + ruc + " 201207");
+  EXPECT_EQ(r.rc, 1) << "a copy waits for its refresh";
+  ASSERT_EQ(run("refresh " + ruc + " 201207").rc, 0);
+  r = run("send " + ruc + " 201207");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  auto lines = r.out.substr(r.out.find('\n') + 1);
+  std::string numero = lines.substr(lines.rfind('\t') + 1);
+  numero.erase(numero.find_last_not_of("\n") + 1);
+  ASSERT_EQ(numero.size(), 10u);
+
+  r = run("order-number " + ruc + " 201207 1 1234567890");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("Número de Orden Ingresado No corresponde a la declaración enviada."), std::string::npos);
+  r = run("order-number " + ruc + " 201207 1 " + numero);
+  ASSERT_EQ(r.rc, 0) << r.err;
+  r = run("--json list --sent");
+  EXPECT_NE(r.out.find("\"NORDEN\": \"" + numero + "\""), std::string::npos);
+
+  EXPECT_EQ(run("recover " + ruc + " 201207 1").rc, 1) << "the declaration in preparation is still there";
+  EXPECT_EQ(run("delete " + ruc + " 201207").rc, 1) << "the question's default answer is No";
+  ASSERT_EQ(run("--yes delete " + ruc + " 201207").rc, 0);
+  r = run("recover " + ruc + " 201207 1");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.err.find("Se termino de recuperar la información satisfactoriamente."), std::string::npos);
+  r = run("show " + ruc + " 201207");
+  EXPECT_NE(r.out.find("\t9\t1\t"), std::string::npos) << r.out;  // estado 9, ind_ref 1
+
+  EXPECT_EQ(run("show " + ruc + " 201112").rc, 1);
+  EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
+}
+
+}  // namespace
+}  // namespace korventa::test

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "declaration/labour_periods.h"
+
+namespace korventa::declaration {
+namespace {
+
+using P = LabourPeriod;
+
+TEST(EncuentroPeriodoLaboral, QualifyingPeriods) {
+  struct Case {
+    const char* name;
+    std::vector<P> periods;
+    const char* periodo;
+    const char* situac;
+    bool expected;
+  };
+  const Case cases[] = {
+      {"open period started before", {{"2011-01-01", "", "21"}}, "201205", "11", true},
+      {"period ended the month before", {{"2011-01-01", "2012-04-30", "21"}}, "201205", "11", false},
+      {"period ended in the month", {{"2011-01-01", "2012-05-03", "21"}}, "201205", "11", true},
+      {"period starting the next month", {{"2012-06-01", "", "21"}}, "201205", "11", false},
+      {"second period covers", {{"2010-01-01", "2010-12-31", "21"}, {"2012-05-31", "", "21"}}, "201205", "11", true},
+      {"situation 18, ended in March, March", {{"2011-01-01", "2012-03-10", "21"}}, "201203", "18", true},
+      {"situation 18, ended in March, later", {{"2011-01-01", "2012-03-10", "21"}}, "201208", "18", true},
+      {"situation 18, ended in March, February", {{"2011-01-01", "2012-03-10", "21"}}, "201202", "18", false},
+      {"situation 19, open period", {{"2011-01-01", "", "21"}}, "201202", "19", true},
+      {"dd/mm/yyyy dates", {{"01/01/2011", "31/05/2012", "21"}}, "201205", "11", true},
+      {"no periods", {}, "201205", "11", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EncuentroPeriodoLaboral(c.periods, c.periodo, c.situac), c.expected) << c.name;
+}
+
+TEST(DiasLaborados, DaysOfTheMonth) {
+  struct Case {
+    const char* name;
+    std::vector<P> periods;
+    const char* periodo;
+    int expected;
+  };
+  const Case cases[] = {
+      {"two periods 1-10 and 21-30 of a 30-day month", {{"2012-06-01", "2012-06-10", ""}, {"2012-06-21", "2012-06-30", ""}},
+       "201206", 20},
+      {"starts on the last day of a 31-day month", {{"2012-05-31", "", ""}}, "201205", 1},
+      {"started before, ends in the month", {{"2010-01-01", "2012-05-12", ""}}, "201205", 12},
+      {"whole month", {{"2010-01-01", "", ""}}, "201204", 30},
+      {"February of a leap year", {{"2010-01-01", "", ""}}, "201202", 29},
+      {"ended the month before", {{"2010-01-01", "2012-04-30", ""}}, "201205", 0},
+      {"overlapping periods exceed the month", {{"2010-01-01", "", ""}, {"2012-05-20", "", ""}}, "201205", 43},
+  };
+  for (const auto& c : cases) EXPECT_EQ(diasLaborados(c.periods, c.periodo), c.expected) << c.name;
+}
+
+TEST(DiasLaborados, TypesAndSituationsWithoutDays) {
+  for (const char* t : {"24", "26", "66", "98", "88"}) EXPECT_TRUE(sinDias(t, "11")) << t;
+  EXPECT_TRUE(sinDias("21", "18"));
+  EXPECT_TRUE(sinDias("21", "19"));
+  EXPECT_FALSE(sinDias("21", "11"));
+}
+
+}  // namespace
+}  // namespace korventa::declaration

@@ -1,0 +1,334 @@
+#include "common/text.h"
+#include "data/numero_control.h"
+#include "data/servicios_comunes.h"
+#include "declaration/decl_fixture.h"
+#include "declaration/save.h"
+#include "declaration/send.h"
+
+namespace korventa::test {
+namespace {
+
+using declaration::Frm402;
+
+class SaveTest : public DeclarationTest {
+ protected:
+  void SetUp() override {
+    DeclarationTest::SetUp();
+    standardRegistry();
+  }
+  void loadNew(Frm402& f, const std::string& mmyyyy) {
+    f.nueva();
+    f.CmbRuc_Click(kRuc);
+    ASSERT_TRUE(f.aceptarPeriodo(mmyyyy).ok);
+  }
+  std::string box(const std::string& casilla, const std::string& periodo = "201205") {
+    return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?", {kRuc, periodo, casilla});
+  }
+};
+
+TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
+           "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
+  db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (1, 1, '40000001', 1, '05', 1)");
+  ASSERT_TRUE(f.grabar().saved);
+  std::string first = dumpStored();
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(dumpStored(), first);
+  EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB"), 4);
+  EXPECT_EQ(count("SELECT count(*) FROM F601_REMUNERA"), count("SELECT count(*) FROM TMPF601CONCEP"));
+  EXPECT_EQ(count("SELECT count(*) FROM F601_ESTAB"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM F601_SCTR"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM F601MFCAB"), 1);
+  EXPECT_FALSE(f.modified());
+  // Amounts are stored with two decimals.
+  auto r = db().row("SELECT monto, monto_pag, monto_dif FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND "
+                    "cod_concep = '0121'");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->text(0), "1500.00");
+  EXPECT_EQ(r->text(1), "1500.46");
+  EXPECT_EQ(r->text(2), "");
+  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
+  EXPECT_EQ(db().text("SELECT ind_ref FROM CAB"), "0");
+  EXPECT_EQ(db().text("SELECT fec_pro FROM CAB"), "15/03/2013");
+  EXPECT_EQ(msg().last(), "La declaración fue grabada satisfactoriamente.");
+}
+
+TEST_F(SaveTest, EveryStoredRowCarriesItsControlNumber) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  ASSERT_TRUE(f.grabar().saved);
+  struct T {
+    const char* table;
+    int n;
+  };
+  for (T t : {T{"CAB", 5}, T{"DET", 6}, T{"F601_TRAB", 6}, T{"F601_SCTR", 5}, T{"F601MFCAB", 8}}) {
+    auto rows = db().rows(std::string("SELECT * FROM ") + t.table);
+    ASSERT_FALSE(rows.empty()) << t.table;
+    for (const auto& r : rows) {
+      std::size_t control = static_cast<std::size_t>(r.index("cNumero"));
+      std::vector<data::Value> fields(r.values().begin(), r.values().begin() + static_cast<long>(control) + 1);
+      EXPECT_EQ(r.text(control), data::NumeroControl(fields, t.n)) << t.table;
+    }
+  }
+}
+
+TEST_F(SaveTest, HeaderBoxesInTheirOrder) {
+  Frm402 f(session());
+  f.nueva();
+  f.CmbRuc_Click(kRuc);
+  f.setTelefono("4411223");
+  ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+  ASSERT_TRUE(f.grabar().saved);
+  std::vector<std::string> order;
+  for (const auto& r : db().rows("SELECT Casilla FROM DET ORDER BY rowid")) order.push_back(r.text(0));
+  const std::vector<std::string> expected = {"028", "002", "012", "007", "721", "719", "737", "720", "732", "733",
+                                             "734", "736", "738", "739", "722", "723", "724", "725", "726", "727",
+                                             "728", "729", "730", "731", "748", "749", "735", "871", "201", "987",
+                                             "986", "985", "005", "999"};
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(box("028"), "4411223");
+  EXPECT_EQ(box("002"), kRuc);
+  EXPECT_EQ(box("007"), "201205");
+  EXPECT_EQ(box("719"), "3");
+  EXPECT_EQ(box("736"), "1");
+  EXPECT_EQ(box("739"), "1");
+  EXPECT_EQ(box("738"), "1");
+  EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
+  EXPECT_EQ(box("005"), "0");
+  EXPECT_EQ(box("985"), "SC");
+  EXPECT_EQ(box("999"), "33");
+  EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
+}
+
+TEST_F(SaveTest, BoxKindsAndIdCasilla) {
+  struct Case {
+    const char* box;
+    const char* id;
+    bool text;
+  };
+  const Case cases[] = {{"800", "05", false}, {"805", "05", false}, {"811", "05", false}, {"814", "05", false},
+                        {"595", "05", false}, {"535", "05", false}, {"812", "01", false}, {"799", "01", false},
+                        {"410", "01", false}, {"028", "01", true},  {"722", "01", true},  {"015", "01", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(declaration::idCasilla(c.box), c.id) << c.box;
+    EXPECT_EQ(declaration::isTextBox(c.box), c.text) << c.box;
+  }
+}
+
+TEST_F(SaveTest, ChequeAndCashPayments) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  f.setPaymentType("C");
+  f.setBank("02");
+  f.setChequeNumber("00012345");
+  f.setTotal("1,500");
+  ASSERT_TRUE(f.grabar().saved);
+  auto cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
+  EXPECT_EQ(cab->text(0), "02");
+  EXPECT_EQ(cab->text(1), "00012345");
+  EXPECT_EQ(cab->text(2), "1500");
+  EXPECT_EQ(cab->text(3), "");
+  EXPECT_EQ(box("012"), "00012345");
+  EXPECT_EQ(box("015"), "2");
+
+  f.setPaymentType("E");
+  ASSERT_TRUE(f.grabar().saved);
+  cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
+  EXPECT_EQ(cab->text(0), " ");
+  EXPECT_EQ(cab->text(1), " ");
+  EXPECT_EQ(cab->text(2), "");
+  EXPECT_EQ(cab->text(3), "1500");
+  EXPECT_EQ(count("SELECT count(*) FROM DET WHERE Casilla = '015'"), 0);
+
+  // Reopened, the payment comes back.
+  f.salir();
+  Frm402 g(session());
+  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  EXPECT_EQ(g.declaration().payment.type, "E");
+  EXPECT_EQ(g.declaration().payment.total, "1500");
+}
+
+TEST_F(SaveTest, OlderParameterVersionNeedsARefresh) {
+  ASSERT_TRUE(createAndSave("201205"));
+  db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  std::string before = dumpStored();
+  auto r = f.grabar();
+  EXPECT_FALSE(r.saved);
+  EXPECT_EQ(msg().last(), "Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
+  EXPECT_EQ(dumpStored(), before);
+  msg().queueAnswer(Answer::Yes);
+  ASSERT_TRUE(f.refrescar());
+  EXPECT_TRUE(f.grabar().saved);
+  EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
+}
+
+TEST_F(SaveTest, PendingRefreshKeepsStateNine) {
+  ASSERT_TRUE(createAndSave("201205"));
+  db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
+  msg().queueAnswer(Answer::Yes);
+  ASSERT_TRUE(f.refrescar());
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
+}
+
+TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
+  Frm402 f(session());
+  f.nueva();
+  f.declaration().ruc = "10203040";
+  f.declaration().periodo = "201205";
+  auto r = declaration::CmdGrabar(session(), f.declaration());
+  EXPECT_FALSE(r.saved);
+  EXPECT_EQ(msg().last(),
+            "No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro de "
+            "Declarantes.");
+  EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
+}
+
+TEST_F(SaveTest, NoticeWhenNoWorkerIsActive) {
+  db().run("UPDATE ASEG_DET_LAB SET situac = '13' WHERE cod_cat_tra = 1");
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_TRUE(sawMessage(declaration::noActiveNotice(false)));
+  EXPECT_FALSE(sawMessage(declaration::noActiveNotice(true)));
+}
+
+TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
+  ASSERT_TRUE(createAndSave("201205"));
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  db().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '999.00'");
+  std::string stored = dumpStored();
+  std::string working = dump("TMPF601CONCEP") + dump("TEMP1_F601");
+  failOn("F601_SCTR");  // the last table written
+  msg().clear();
+  auto r = f.grabar();
+  EXPECT_FALSE(r.saved);
+  ASSERT_EQ(msg().entries().size(), 1u);
+  EXPECT_EQ(msg().entries()[0].title, "Mensaje");
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(dumpStored(), stored);
+  EXPECT_EQ(dump("TMPF601CONCEP") + dump("TEMP1_F601"), working);
+}
+
+TEST_F(SaveTest, OrderNumberOfASentDeclaration) {
+  ASSERT_TRUE(createAndSave("201205"));
+  auto receipt = declaration::enviarDeclaracion(db(), kRuc, "201205");
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrirEnviada(kRuc, "201205", receipt.correl));
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 4) << "the sent declaration is shown";
+
+  f.setNumOrden("");
+  EXPECT_FALSE(f.grabar().saved);
+  EXPECT_EQ(msg().last(), "Debe registrar Número de orden.");
+  std::string wrong = receipt.numeroOrden;
+  wrong.back() = wrong.back() == '9' ? '0' : static_cast<char>(wrong.back() + 1);
+  f.setNumOrden(wrong);
+  EXPECT_FALSE(f.grabar().saved);
+  EXPECT_EQ(msg().last(), "Número de Orden Ingresado No corresponde a la declaración enviada.");
+  EXPECT_EQ(db().text("SELECT COALESCE(norden, '') FROM HCAB"), "");
+
+  f.setNumOrden(receipt.numeroOrden);
+  EXPECT_TRUE(f.grabar().saved);
+  EXPECT_EQ(msg().last(), "El número de orden fue registrado satisfactoriamente.");
+  EXPECT_EQ(db().text("SELECT norden FROM HCAB"), receipt.numeroOrden);
+  EXPECT_EQ(db().text("SELECT i_valor || '/' || idcasilla FROM HDET WHERE Casilla = '970'"),
+            receipt.numeroOrden + "/01");
+  // Registering again updates the same box.
+  EXPECT_TRUE(f.grabar().saved);
+  EXPECT_EQ(count("SELECT count(*) FROM HDET WHERE Casilla = '970'"), 1);
+}
+
+TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
+  {
+    Frm402 f(session());
+    loadNew(f, "05/2012");
+    msg().queueAnswer(Answer::No);
+    EXPECT_TRUE(f.salir());
+    EXPECT_EQ(msg().entries().back().text, "¿El formulario ha sido modificado, desea guardar los cambios?");
+    EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 0);
+  }
+  {
+    Frm402 f(session());
+    loadNew(f, "05/2012");
+    msg().queueAnswer(Answer::Yes);
+    EXPECT_TRUE(f.salir());
+    EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
+  }
+  {
+    // A save that does not go through keeps the form open.
+    Frm402 f(session());
+    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    f.setTelefono("123");
+    failOn("DET");
+    msg().queueAnswer(Answer::Yes);
+    EXPECT_FALSE(f.salir());
+    EXPECT_GT(count("SELECT count(*) FROM TEMP1_F601"), 0);
+  }
+}
+
+}  // namespace
+}  // namespace korventa::test
+
+namespace korventa::test {
+namespace {
+
+TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
+           "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
+  for (const char* v : {"0001|100|2000.00|200.00", "0001|101|1500.40|0.00"}) {
+    auto p = text::split(v, '|');
+    db().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
+             "mto_rec, mto_rta, mto_ies) VALUES (7, 3, 'R', 6, '10411223341', ?, ?, ?, ?, '0.00')",
+             {p[0], p[1], p[2], p[3]});
+  }
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM F601RDDET"), 2);
+  EXPECT_EQ(box("320"), "3500");
+  EXPECT_EQ(box("321"), "200");
+  EXPECT_EQ(box("547"), "2");
+  EXPECT_EQ(box("733"), "1");
+  EXPECT_EQ(box("734"), "2");
+  // Reopened, the provider and his receipts are back in the working set.
+  f.salir();
+  Frm402 g(session());
+  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 2);
+  // The provider deleted from the providers' page goes with his receipts of that kind.
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(g.eliminarProveedor(1, PersonKey{7, 6, "10411223341", kProvider}, "R"));
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDCAB"), 0);
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
+}
+
+TEST_F(SaveTest, DetailFormsSeeTheirModeAndTheMainModeReturns) {
+  Frm402 f(session());
+  loadNew(f, "05/2012");
+  session().mode = Mode::Modify;
+  f.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
+  EXPECT_EQ(session().mode, Mode::New);
+  EXPECT_EQ(session().openDeclaration, &f.declaration());
+  f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  EXPECT_EQ(session().mode, Mode::Modify);
+  f.prepararDetalle(PersonKey{1, 1, "40000001", kWorker}, true);
+  EXPECT_EQ(session().mode, Mode::Modify);
+  EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
+  f.despuesDeDetalle(session().currentPerson);
+  EXPECT_TRUE(f.modified());
+}
+
+}  // namespace
+}  // namespace korventa::test

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "data/numero_control.h"
+#include "declaration/sql_support.h"
+#include "support/test_db.h"
+
+namespace korventa::test {
+namespace {
+
+using data::Value;
+
+// The control number computed inside SQL is the one of data::NumeroControl, whatever the values.
+TEST(SqlSupport, ControlNumberInSqlMatchesTheRowControlNumber) {
+  TestDb t;
+  declaration::ensureSqlFunctions(t.db());
+  struct Case {
+    const char* name;
+    std::vector<Value> fields;  // the control column last
+    int n;
+  };
+  const Case cases[] = {
+      {"declaration key and amounts", {Value(std::int64_t(6)), Value(std::string("20100070970")),
+                                       Value(std::string("201205")), Value(std::string("0601")),
+                                       Value(std::string("1500.00")), Value(std::string("")), Value()}, 4},
+      {"empty and null fields", {Value(), Value(std::string("")), Value(std::string("  ")), Value()}, 1},
+      {"accents and the euro sign", {Value(std::int64_t(1)), Value(std::string("PEÑA ÁVILA, JOSÉ €")), Value()}, 1},
+      {"blanks and tabs around", {Value(std::string(" 12.5\t")), Value(std::string("\tABC  ")), Value()}, 1},
+      {"negative and exponent", {Value(std::string("-12.345")), Value(std::string("1e3")), Value(std::string("x")), Value()}, 2},
+      {"a real number", {Value(2.5), Value(1234.125), Value()}, 1},
+      {"n beyond the fields", {Value(std::int64_t(7)), Value(std::string("99")), Value()}, 9},
+      {"large sums wrap to three digits", {Value(std::string("999999999999")), Value(std::string("zzzzzzzzzzzzzzzz")), Value()}, 1},
+      {"malformed UTF-8", {Value(std::int64_t(3)), Value(std::string("A\xff" "B")), Value()}, 1},
+  };
+  for (const auto& c : cases) {
+    std::string sql = "SELECT numero_control(" + std::to_string(c.n);
+    data::Params p;
+    for (const auto& v : c.fields) {
+      sql += ", ?";
+      p.add(v);
+    }
+    sql += ")";
+    EXPECT_EQ(t.db().text(sql, p), data::NumeroControl(c.fields, c.n)) << c.name;
+  }
+}
+
+TEST(SqlSupport, PictureAndRegistryDateFunctions) {
+  TestDb t;
+  declaration::ensureSqlFunctions(t.db());
+  auto& db = t.db();
+  EXPECT_EQ(db.text("SELECT vbfmt('1500.456', '######0.00')"), "1500.46");
+  EXPECT_EQ(db.text("SELECT vbfmt('', '######0.00')"), "");
+  EXPECT_EQ(db.text("SELECT vbfmt(NULL, '######0.00')"), "");
+  EXPECT_EQ(db.text("SELECT vbfmt('abc', '######0.00')"), "abc");
+  EXPECT_EQ(db.text("SELECT ym('2012-05-31')"), "201205");
+  EXPECT_EQ(db.text("SELECT ym('31/05/2012')"), "201205");
+  EXPECT_EQ(db.text("SELECT ym(NULL)"), "");
+  EXPECT_EQ(db.text("SELECT dmy('2012-05-31')"), "31/05/2012");
+  EXPECT_EQ(db.text("SELECT dmy('2012-02-30')"), "");
+}
+
+}  // namespace
+}  // namespace korventa::test

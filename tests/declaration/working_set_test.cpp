@@ -1,0 +1,287 @@
+#include "declaration/decl_fixture.h"
+#include "declaration/person_list.h"
+#include "declaration/working_set.h"
+
+namespace korventa::test {
+namespace {
+
+using declaration::Frm402;
+
+class WorkingSetTest : public DeclarationTest {
+ protected:
+  // Loads a new declaration of the period; returns the outcome.
+  declaration::Outcome load(Frm402& f, const std::string& mmyyyy, const std::string& ruc = kRuc) {
+    f.nueva();
+    f.CmbRuc_Click(ruc);
+    return f.aceptarPeriodo(mmyyyy);
+  }
+  std::string days(const std::string& doc) {
+    auto r = db().row("SELECT dias_lab FROM TEMP1_F601 WHERE doc_id_a = ?", {doc});
+    if (!r) return "<no cargado>";
+    return r->isNull("dias_lab") ? "<null>" : r->text(0);
+  }
+};
+
+TEST_F(WorkingSetTest, PeriodChecksOfTheDeclarationForm) {
+  struct Case {
+    const char* name;
+    const char* text;
+    bool ok;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"12/2007 is before 2008", "12/2007", false, "El período no es válido."},
+      {"12/2012 with the clock in 2013", "12/2012", true, nullptr},
+      {"01/2013 reaches the usage limit", "01/2013", false,
+       "Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL VARNO"},
+      {"month 13", "13/2012", false, "El período no es válido."},
+      {"month 00", "00/2012", false, "El período no es válido."},
+      {"after the current month", "04/2013", false, "El período no es válido."},
+      {"incomplete passes the field check", "05/20__", true, nullptr},
+  };
+  for (const auto& c : cases) {
+    msg().clear();
+    Frm402 f(session());
+    f.nueva();
+    auto o = f.MkePeriodo_LostFocus(c.text);
+    EXPECT_EQ(o.ok, c.ok) << c.name;
+    if (c.message) {
+      EXPECT_EQ(msg().last(), c.message) << c.name;
+      EXPECT_EQ(o.focus, "MkePeriodo") << c.name;
+    } else {
+      EXPECT_TRUE(msg().entries().empty()) << c.name;
+    }
+  }
+}
+
+TEST_F(WorkingSetTest, EntryChecksInOrder) {
+  standardRegistry();
+  Frm402 f(session());
+  f.nueva();
+  auto o = f.aceptarPeriodo("05/2012");
+  EXPECT_FALSE(o.ok);
+  EXPECT_EQ(msg().last(), "Debe seleccionar un Contribuyente.");
+  EXPECT_EQ(o.focus, "CmbRuc");
+
+  f.CmbRuc_Click(kRuc);
+  o = f.aceptarPeriodo("__/____");
+  EXPECT_EQ(msg().last(), "Debe ingresar Período.");
+
+  f.setTelefono("44A");
+  o = f.aceptarPeriodo("05/2012");
+  EXPECT_EQ(msg().last(), "Ingrese correctamente el teléfono.");
+  EXPECT_EQ(o.focus, "TxtTelefono");
+
+  ASSERT_TRUE(createAndSave("201205"));
+  msg().clear();
+  Frm402 g(session());
+  auto o2 = load(g, "05/2012");
+  EXPECT_FALSE(o2.ok);
+  EXPECT_EQ(msg().last(), "La declaración ya ha sido registrada.");
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 0);
+}
+
+TEST_F(WorkingSetTest, NewDeclarationFromTheRegistry) {
+  standardRegistry();
+  auto r = registry();
+  // Two periods in June: 1-10 and 21-30.
+  r.person(kRuc, 10, 1, 1, "40000010", "GOMEZ", "GINA", "21", "11", 2)
+      .period(kRuc, 10, 1, 1, "40000010", "21", "2012-06-01", "2012-06-10")
+      .period(kRuc, 10, 1, 1, "40000010", "21", "2012-06-21", "2012-06-30");
+  // Ended the month before.
+  r.person(kRuc, 11, 1, 1, "40000011", "HUAMAN", "HUGO", "21", "11", 2)
+      .period(kRuc, 11, 1, 1, "40000011", "21", "2011-01-01", "2012-05-31");
+  // Situation 18: labour period ended in March.
+  r.person(kRuc, 12, 1, 1, "40000012", "IBARRA", "IRMA", "21", "18", 2)
+      .period(kRuc, 12, 1, 1, "40000012", "21", "2011-01-01", "2012-03-15");
+  // Third party whose removal was in May.
+  r.person(kRuc, 13, 4, 1, "40000013", "JUAREZ", "JOSE", "21", "11", 2);
+  db().run("UPDATE ASEG_DET_LAB SET sctr = 1 WHERE correl_a = 13");
+  db().run("UPDATE ASEGVKRS SET fec_insc = '2011-01-01', fec_baja = '2012-05-20' WHERE correl_a = 13");
+
+  Frm402 f(session());
+  ASSERT_TRUE(load(f, "06/2012").ok);
+  EXPECT_EQ(days("40000010"), "20");
+  EXPECT_EQ(days("40000011"), "<no cargado>");
+  EXPECT_EQ(days("40000001"), "30");
+  EXPECT_EQ(days("40000003"), "<null>") << "type 98 has no days";
+  EXPECT_EQ(days("40000004"), "<null>") << "pensioners have no days";
+  EXPECT_EQ(days("40000012"), "<null>") << "situation 18 is loaded without days";
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1"), 5);
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 2"), 1);
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP2_F601"), 1) << "the third party removed in May is left out";
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601MFCAB"), 1);
+  auto row = db().row("SELECT Nombre, fec_nac, tip_doc, periodo, formulario, doc_id_d FROM TEMP1_F601 WHERE "
+                      "doc_id_a = '40000001'");
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->text(0), "ALVAREZ X, ANA");
+  EXPECT_EQ(row->text(1), "01/01/1980");
+  EXPECT_EQ(row->text(3), "201206");
+  EXPECT_EQ(row->text(5), kRuc);
+  EXPECT_TRUE(f.modified());
+  EXPECT_TRUE(f.declaration().refreshed);
+
+  // Situation 18 with a period ended in March: loaded in March, not in February.
+  for (auto [period, loaded] : {std::pair{"03/2012", true}, std::pair{"02/2012", false}}) {
+    Frm402 g(session());
+    ASSERT_TRUE(load(g, period).ok);
+    EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_a = '40000012'"), loaded ? 1 : 0) << period;
+  }
+}
+
+TEST_F(WorkingSetTest, TraineeWithoutEndIsLoadedFromHisStartMonthOn) {
+  standardRegistry();  // trainee from 2012-01-01, no end
+  for (auto [period, n] : {std::pair{"12/2011", 0}, std::pair{"01/2012", 1}, std::pair{"12/2012", 1}}) {
+    Frm402 f(session());
+    ASSERT_TRUE(load(f, period).ok);
+    EXPECT_EQ(count("SELECT count(*) FROM TMPF601MFCAB WHERE doc_id_a = '40000006'"), n) << period;
+  }
+}
+
+TEST_F(WorkingSetTest, DaysBeyondTheMonthAreReported) {
+  registry()
+      .person(kRuc, 1, 1, 1, "40000001", "ALVAREZ", "ANA", "21", "11", 2)
+      .period(kRuc, 1, 1, 1, "40000001", "21", "2011-01-01", "")
+      .period(kRuc, 1, 1, 1, "40000001", "21", "2012-05-20", "");
+  Frm402 f(session());
+  ASSERT_TRUE(load(f, "05/2012").ok);
+  EXPECT_TRUE(sawMessage("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro "
+                         "del trabajador 40000001"));
+  EXPECT_EQ(days("40000001"), "43");
+}
+
+TEST_F(WorkingSetTest, SuccessorFormReminderThresholds) {
+  struct Case {
+    const char* name;
+    const char* period;
+    int persons;
+    bool reminder;
+  };
+  const Case cases[] = {
+      {"11/2012 with exactly 50", "11/2012", 50, false}, {"11/2012 with 51", "11/2012", 51, true},
+      {"10/2012 with 5", "10/2012", 5, false},           {"10/2012 with 6", "10/2012", 6, true},
+      {"09/2012 never", "09/2012", 60, false},
+  };
+  for (const auto& c : cases) {
+    TestDb t;
+    RegistryBuilder r{t.db()};
+    r.declarant(kRuc, "EMPRESA DEMO SAC").user("DEMO", "0");
+    for (int i = 1; i <= c.persons; ++i)
+      r.person(kRuc, i, 1, 1, "4100" + std::to_string(1000 + i), "P", "N", "21", "11", 2);
+    t.db().run("UPDATE ASEGVKRS SET ind_cat_trab = 1");
+    Frm402 f(t.session());
+    f.nueva();
+    f.CmbRuc_Click(kRuc);
+    ASSERT_TRUE(f.aceptarPeriodo(c.period).ok) << c.name;
+    bool shown = false;
+    for (const auto& e : t.messenger().entries()) shown = shown || e.text == declaration::reminderText();
+    EXPECT_EQ(shown, c.reminder) << c.name;
+  }
+}
+
+TEST_F(WorkingSetTest, ConceptSetCompletedOnChoosingTheDeclarant) {
+  Frm402 f(session());
+  f.nueva();
+  auto o = f.CmbRuc_Click(kRuc);
+  EXPECT_EQ(o.focus, "MkePeriodo");
+  auto has = [&](const char* code) {
+    return count("SELECT count(*) FROM CON_AFEC WHERE doc_id_d = ? AND cod_concepto = ?", {kRuc, code}) == 1;
+  };
+  for (const char* c : {"0406", "0407", "0312", "0313", "0616", "0617", "0121", "0804"}) EXPECT_TRUE(has(c)) << c;
+  EXPECT_FALSE(has("2041")) << "regime 1";
+  EXPECT_FALSE(has("0614")) << "only the general declarant";
+  EXPECT_EQ(f.declaration().name, "EMPRESA DEMO SAC");
+}
+
+TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistry) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201205"));
+  // Registry changes: worker 2 leaves in April, worker 1 changes type, a new worker arrives.
+  db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 2");
+  db().run("UPDATE ASEG_DET_LAB SET tipo = '20' WHERE correl_a = 1");
+  db().run("UPDATE PERIODOLAB SET tipo = '20' WHERE correl_a = 1");
+  registry()
+      .person(kRuc, 20, 1, 1, "40000020", "ZEVALLOS", "ZOE", "21", "11", 2)
+      .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
+           "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
+  msg().clear();
+  msg().queueAnswer(Answer::Yes);
+  ASSERT_TRUE(f.refrescar());
+  EXPECT_EQ(msg().last(), "La información ha sido refrescada satisfactoriamente.");
+  EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_a = '40000002'"), 0);
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000002'"), 0);
+  EXPECT_EQ(db().text("SELECT Tipo FROM TEMP1_F601 WHERE doc_id_a = '40000001'"), "20");
+  EXPECT_EQ(days("40000020"), "16");
+  EXPECT_TRUE(f.declaration().refreshed);
+
+  // Answering No leaves everything as it was.
+  std::string before = dump("TEMP1_F601");
+  db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 1");
+  msg().queueAnswer(Answer::No);
+  EXPECT_FALSE(f.refrescar());
+  EXPECT_EQ(dump("TEMP1_F601"), before);
+}
+
+TEST_F(WorkingSetTest, RefreshFailureLeavesTheWorkingSetAsItWas) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201205"));
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  registry()
+      .person(kRuc, 20, 1, 1, "40000020", "ZEVALLOS", "ZOE", "21", "11", 2)
+      .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
+  std::string before = dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dumpStored();
+  failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
+  db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_FALSE(f.refrescar());
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dumpStored(), before);
+  EXPECT_FALSE(f.declaration().refreshed);
+}
+
+TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201204"));
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201204"));
+  std::string before = dump("TEMP1_F601") + dump("TEMP2_F601");
+  failOn("TMPF601MFCAB");
+  Frm402 g(session());
+  g.nueva();
+  g.CmbRuc_Click(kRuc);
+  EXPECT_FALSE(g.aceptarPeriodo("05/2012").ok);
+  EXPECT_FALSE(g.loaded());
+  EXPECT_EQ(dump("TEMP1_F601") + dump("TEMP2_F601"), before);
+}
+
+TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
+  standardRegistry();
+  Frm402 f(session());
+  f.nueva();
+  f.CmbRuc_Click(kRuc);
+  ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+  declaration::PersonList workers(db(), declaration::Grid::Workers);
+  workers.requery();
+  EXPECT_EQ(workers.count(), 3);
+  EXPECT_EQ(workers.totalLabel(), "Total registros : 3");
+  EXPECT_EQ(workers.cells(0)[2], "ALVAREZ X, ANA");
+  EXPECT_EQ(workers.cells(2)[2], "CASTRO X, CARLA");
+  EXPECT_EQ(workers.find(declaration::SearchBy::Name, "carla"), 2);
+  EXPECT_EQ(workers.find(declaration::SearchBy::Document, "40000002"), 1);
+  EXPECT_EQ(workers.find(declaration::SearchBy::Document, "4%"), -1) << "search text is not a pattern";
+  auto k = workers.key(1);
+  ASSERT_TRUE(k);
+  EXPECT_EQ(k->correl_a, 2);
+  EXPECT_EQ(k->cod_cat_tra, 1);
+  declaration::PersonList third(db(), declaration::Grid::ThirdParties);
+  third.requery();
+  EXPECT_EQ(third.headers()[3], "Apellido Paterno, Apellido Materno, Nombres");
+  EXPECT_EQ(third.count(), 1);
+}
+
+}  // namespace
+}  // namespace korventa::test

@@ -1,0 +1,336 @@
+// The road of a declaration through its forms: created in Frm402, saved, found and reopened in
+// the "Modificar" chooser, copied to the next period, sent, its order number registered, and
+// deleted — all through the widgets, by their control names.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/widgets.h"
+#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/send_dialog.h"
+#include "common/dates.h"
+#include "declaration/open_declaration.h"
+#include "declaration/send.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+using namespace korventa;
+
+namespace {
+
+const char* kDemoRuc = "20503987610";
+
+template <class T>
+T* child(QWidget* w, const char* name) {
+  auto* c = w->findChild<T*>(name);
+  if (!c) qFatal("no existe el control %s", name);
+  return c;
+}
+
+// Replaces a registered form (or widget) for one test and puts the original back.
+class FormSwap {
+ public:
+  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
+    ui::FormRegistry::add(name_, std::move(f));
+  }
+  ~FormSwap() {
+    ui::FormRegistry::take(name_);
+    if (saved_) ui::FormRegistry::add(name_, saved_);
+  }
+
+ private:
+  std::string name_;
+  ui::FormRegistry::Factory saved_;
+};
+
+// A determination page that records what the declaration form tells it.
+class FakeDetermination : public QWidget {
+  Q_OBJECT
+ public:
+  using QWidget::QWidget;
+  int changes = 0;
+  bool rectifica = false;
+ public slots:
+  void declarationChanged() { ++changes; }
+  void rectificaChanged(bool on) { rectifica = on; }
+};
+
+// Runs `body` on the modal dialog that the next click opens, then lets the click return.
+void onNextModal(std::function<void(QWidget*)> body) {
+  QTimer::singleShot(0, [body] {
+    QWidget* m = QApplication::activeModalWidget();
+    QVERIFY(m);
+    body(m);
+  });
+}
+
+}  // namespace
+
+class DeclarationFormsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    Clock::setFixed(Date{2013, 3, 15});
+    t_ = std::make_unique<test::TestDb>(true);
+    t_->session().user = "CONTADOR";
+  }
+  void cleanup() {
+    t_.reset();
+    Clock::setFixed(std::nullopt);
+  }
+
+  void createSaveReopenDelete() {
+    auto& s = t_->session();
+    auto& db = t_->db();
+    // Nueva.
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    QVERIFY(form);
+    form->show();
+    QCOMPARE(form->windowTitle(), QString("0601 Korventa"));
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    int i = cmb->findData(QString(kDemoRuc));
+    QVERIFY(i >= 0);
+    cmb->setCurrentIndex(i);
+    emit cmb->activated(i);
+    QVERIFY(!child<QLineEdit>(form.get(), "TxtRazon")->text().isEmpty());
+    QTest::keyClicks(child<QLineEdit>(form.get(), "TxtTelefono"), "4411223");
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    auto* grid = child<QTableView>(form.get(), "GrdDatos");
+    QVERIFY(grid->model()->rowCount() > 0);
+    QCOMPARE(child<QLabel>(form.get(), "LblTotal")->text(),
+             QString("Total registros : %1").arg(grid->model()->rowCount()));
+    QVERIFY(!grid->model()->data(grid->model()->index(0, 2)).toString().isEmpty());
+    QVERIFY(!period->isEnabled());
+    const int persons = grid->model()->rowCount();
+
+    // Guardar, then Salir without a question.
+    QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
+    QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '028'")), QString("4411223"));
+    std::size_t shown = t_->messenger().entries().size();
+    QTest::mouseClick(child<QPushButton>(form.get(), "CmdCancelar"), Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    QCOMPARE(t_->messenger().entries().size(), shown);
+    QCOMPARE(db.integer("SELECT count(*) FROM TEMP1_F601"), 0LL);
+
+    // Modificar: the chooser lists it and opens it in a new declaration form.
+    s.mode = Mode::Modify;
+    s.sent = false;
+    std::unique_ptr<QDialog> chooser(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    chooser->show();
+    QCOMPARE(chooser->windowTitle(), QString("Modificar Declaraciones"));
+    auto* list = child<QTableWidget>(chooser.get(), "grdContrib");
+    QCOMPARE(list->rowCount(), 1);
+    QCOMPARE(list->item(0, 2)->text(), QString("062012"));
+    int reopenedRows = -1;
+    QString reopenedPhone;
+    onNextModal([&](QWidget* m) {
+      QCOMPARE(m->objectName(), QString("Frm402"));
+      reopenedRows = child<QTableView>(m, "GrdDatos")->model()->rowCount();
+      reopenedPhone = child<QLineEdit>(m, "TxtTelefono")->text();
+      QVERIFY(!child<QLineEdit>(m, "MkePeriodo")->isEnabled());
+      QTest::mouseClick(child<QPushButton>(m, "CmdCancelar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(chooser.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(reopenedRows, persons);
+    QCOMPARE(reopenedPhone, QString("4411223"));
+    chooser->close();
+
+    // Eliminar.
+    s.mode = Mode::Delete;
+    std::unique_ptr<QDialog> deleter(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    deleter->show();
+    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
+    t_->messenger().queueAnswer(Answer::Yes);
+    QTest::mouseClick(child<QPushButton>(deleter.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+             QString("¿Confirma que va a eliminar la declaración seleccionada?"));
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB"), 0LL);
+    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB"), 0LL);
+    QCOMPARE(child<QTableWidget>(deleter.get(), "grdContrib")->rowCount(), 0);
+  }
+
+  void copySendRegisterAndRecover() {
+    auto& s = t_->session();
+    auto& db = t_->db();
+    {
+      s.mode = Mode::New;
+      std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+      auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+      int i = cmb->findData(QString(kDemoRuc));
+      emit cmb->activated(i);
+      auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+      period->setFocus();
+      QTest::keyClicks(period, "062012");
+      emit period->editingFinished();
+      QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(form.get(), "CmdCancelar"), Qt::LeftButton);
+    }
+    // Copiar to 07/2012 through the chooser and the copy form.
+    s.mode = Mode::Copy;
+    std::unique_ptr<QDialog> chooser(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    chooser->show();
+    onNextModal([&](QWidget* m) {
+      QCOMPARE(m->objectName(), QString("frmCopiarDec"));
+      QCOMPARE(child<QLineEdit>(m, "TxtRUC")->text(), QString(kDemoRuc));
+      auto* target = child<QLineEdit>(m, "MkePeriodo");
+      target->setFocus();
+      QTest::keyClicks(target, "072012");
+      QTest::mouseClick(child<QPushButton>(m, "CmdCopiar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(chooser.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201207' AND estado = 9 AND ind_ref = 1"), 1LL);
+    QCOMPARE(child<QTableWidget>(chooser.get(), "grdContrib")->rowCount(), 2);
+    chooser->close();
+
+    // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
+    // waits for its refresh); the order number is registered through FrmContAbrirE.
+    ui::SendDialog sender(s.database(), s.msg());
+    auto* toSend = child<QTableWidget>(&sender, "grdDeclaraciones");
+    QCOMPARE(toSend->rowCount(), 1);
+    QCOMPARE(toSend->item(0, 2)->text(), QString("06/2012"));
+    QVERIFY(sender.sendSelected());
+    QVERIFY(QString::fromStdString(t_->messenger().last()).startsWith("Declaración 20503987610 06/2012 enviada."));
+    QCOMPARE(toSend->rowCount(), 0);
+    auto receipt = sender.lastReceipt();
+    s.mode = Mode::Modify;
+    std::unique_ptr<QDialog> sent(ui::FormRegistry::create("FrmContAbrirE", s, nullptr));
+    sent->show();
+    QCOMPARE(sent->windowTitle(), QString("Registrar número de orden"));
+    onNextModal([&](QWidget* m) {
+      auto* orden = child<QLineEdit>(m, "TxtNumOrdenE");
+      QVERIFY(orden->isVisible());
+      QTest::keyClicks(orden, QString::fromStdString(receipt.numeroOrden));
+      QTest::mouseClick(child<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(m, "CmdCancelar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(sent.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db.text("SELECT norden FROM HCAB")), QString::fromStdString(receipt.numeroOrden));
+    sent->close();
+
+    // Recover it (after deleting June in preparation) through FrmRecuperar.
+    QVERIFY(db.run("DELETE FROM CAB WHERE periodo = '201206'") == 1);
+    s.mode = Mode::Recover;
+    std::unique_ptr<QDialog> rec(ui::FormRegistry::create("FrmContAbrirE", s, nullptr));
+    rec->show();
+    onNextModal([&](QWidget* m) {
+      QCOMPARE(m->objectName(), QString("FrmRecuperar"));
+      QCOMPARE(child<QLineEdit>(m, "TxtNOrden")->text(), QString::fromStdString(receipt.numeroOrden));
+      QCOMPARE(child<QLineEdit>(m, "MkePeriodoAl")->text(), QString("06/2012"));
+      QTest::mouseClick(child<QPushButton>(m, "CmdRecuperar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(rec.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("Se termino de recuperar la información satisfactoriamente."));
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201206' AND estado = 9"), 1LL);
+  }
+
+  void buttonsOfMissingFormsAreDisabled() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    for (const char* name : {"CmdDetalle", "CmdJornada", "CmdImportar", "CmdDetallePT", "CmdNuevoPS", "CmdDetalleMF"}) {
+      auto* b = child<QPushButton>(form.get(), name);
+      QVariant f = b->property("form");
+      QCOMPARE(b->isEnabled(), ui::FormRegistry::has(f.toString().toStdString()));
+    }
+    QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
+    QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
+  }
+
+  void detailFormsGetThePersonAndTheGridIsReread() {
+    auto& s = t_->session();
+    PersonKey seen;
+    std::string seenRuc;
+    FormSwap swap("FrmDetConcep", [&](Session& session, QWidget* parent) -> QDialog* {
+      seen = session.currentPerson;
+      seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
+      // The form records an income; closing it has the person computed again.
+      const auto& p = session.currentPerson;
+      session.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
+                             "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
+                             {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
+      auto* d = new QDialog(parent);
+      QTimer::singleShot(0, d, &QDialog::accept);
+      return d;
+    });
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    form->show();
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    auto* grid = child<QTableView>(form.get(), "GrdDatos");
+    auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
+    QVERIFY(detail->isEnabled());
+    grid->selectRow(1);
+    QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
+    QTest::mouseClick(detail, Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
+    QCOMPARE(seen.cod_cat_tra, 1);
+    QCOMPARE(seenRuc, std::string(kDemoRuc));
+    QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
+    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
+  }
+
+  void determinationPageIsProvidedAndTold() {
+    auto& s = t_->session();
+    FakeDetermination* page = nullptr;
+    auto saved = ui::FormRegistry::takeWidget("Frm402.Determinacion");
+    ui::FormRegistry::addWidget("Frm402.Determinacion", [&](Session&, QWidget* parent) -> QWidget* {
+      page = new FakeDetermination(parent);
+      page->setObjectName("FakeDeterminacion");
+      return page;
+    });
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    QVERIFY(page);
+    form->show();
+    QVERIFY(form->findChild<QWidget*>("FakeDeterminacion"));
+    int before = page->changes;
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    QVERIFY(page->changes > before);
+    QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
+    QVERIFY(page->rectifica);
+    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
+    form.reset();
+    ui::FormRegistry::takeWidget("Frm402.Determinacion");
+    if (saved) ui::FormRegistry::addWidget("Frm402.Determinacion", saved);
+  }
+
+ private:
+  std::unique_ptr<test::TestDb> t_;
+};
+
+KORVENTA_UI_TEST(DeclarationFormsTest)
+#include "declaration_forms_test.moc"
