@@ -110,7 +110,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   for (const char* name : {"refresh", "save"}) {
     bool refresh = std::string(name) == "refresh";
     auto* c = app.add_subcommand(name, refresh ? "Refresca una declaración desde el registro y la graba"
-                                               : "Vuelve a grabar una declaración (calcula y graba)");
+                                               : "Vuelve a grabar una declaración");
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
