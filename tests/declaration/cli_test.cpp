@@ -79,7 +79,7 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
   EXPECT_NE(r.out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t0\t0"), std::string::npos);
 
-  r = run("show " + ruc + " 201206 --boxes");
+  r = run("show " + ruc + " 201206 --det");
   ASSERT_EQ(r.rc, 0);
   EXPECT_NE(r.out.find("028\t4411223\t01"), std::string::npos);
 
