@@ -23,7 +23,7 @@ struct Box {
   std::string valor;    // whole soles "###########0", or the text of a text box
 };
 // The boxes of the debt determination for the open declaration (computed from the working
-// tables and the typed boxes), in the order the save writes them.
+// tables and the typed boxes) that hold a value, in the order the save writes them.
 std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDeclaration& decl);
 
 // Outcome of the checks of the save. Used as a bool it says whether an inconsistency was found
