@@ -123,7 +123,7 @@ bool Validacion::header() {
   auto ref = db.row("SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
                     "Formulario = '0601'",
                     {d_.ruc, d_.periodo});
-  if (ref && !ref->isNull(0) && ref->integer(0) == 1 && !d_.refreshed)
+  if (ref && !ref->isNull("ind_ref") && ref->integer(0) == 1 && !d_.refreshed)
     return stop("Se han cambiado datos del registro, debe refrescar.");
   auto v = data::ParamTable(db).version856(kFormulario);
   if (!v) return stop("No existe parametro de la versión y fecha de publicación. Instalar nuevamente el ZEL 0601.");
