@@ -241,22 +241,27 @@ void Validacion::concepts() {
     bool worker = p.category == kWorker;
     if (worker && t == 67 && p.hasAmount("0604"))
       line("Concepto 0604 no válido para el periodo, documento: " + p.doc + " . Refrescar.");
-    // Rule 18: employer contributions (08xx) with a base need their amount.
+    // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
+    // (left empty, the save drops it).
     for (const auto& c : p.concepts)
-      if (num(c.codigo) >= 801 && num(c.codigo) <= 899 && !blank(c.base) && blank(c.monto))
+      if (num(c.codigo) >= 801 && num(c.codigo) <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
         line("Registrar monto en concepto " + c.codigo + ", documento: " + p.doc);
     for (const auto& c : p.concepts)
       if (contribution(c.codigo) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
         line("Ha ingresado monto en concepto " + c.codigo + ", base imponible no puede ser nula, " + p.doc);
     if (worker) {
-      bool anyEssalud = false, positiveEssalud = false;
+      // Only persons whose type carries ESSALUD-affected concepts can register one.
+      bool offered = false, anyEssalud = false, positiveEssalud = false;
       for (const auto& c : p.concepts) {
-        if (!essalud.count(c.codigo) || blank(c.monto)) continue;
+        if (!essalud.count(c.codigo)) continue;
+        offered = true;
+        if (blank(c.monto)) continue;
         anyEssalud = true;
         positiveEssalud = positiveEssalud || Money::value(c.monto) > Money();
       }
       // Rule 20: worked days with every ESSALUD-affected amount empty or zero.
-      if (num(p.diasLab) > 0 && !positiveEssalud)
+      if (!offered) {
+      } else if (num(p.diasLab) > 0 && !positiveEssalud)
         line("Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador " + p.doc);
       else if (in(p.situacNum(), {10, 11, 12, 13}) && !anyEssalud)
         line("Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
@@ -387,7 +392,7 @@ void Validacion::daysAndRegistry() {
   bool fcjRefresh = false;
   for (const auto& p : persons_)
     if (p.category == kWorker && in(p.tipoNum(), {32, 37, 38}) && (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) &&
-        blank(p.aporteFcjmms) && d_.periodo >= "201205")
+        blank(p.aporteFcjmms) && Money::value(p.totIngresos) > Money() && d_.periodo >= "201205")
       fcjRefresh = true;
   if (fcjRefresh)
     line("Para regularizar su declaración de " + periodToDisplay(d_.periodo) +
@@ -395,7 +400,8 @@ void Validacion::daysAndRegistry() {
   int asegura = 0, with0612 = 0;
   for (const auto& p : persons_) {
     if (p.category != kWorker) continue;
-    asegura += text::trim(p.asegPens) == "1";
+    // The registry's "Asegura tu pensión" amount of the worker; 0612 carries it.
+    asegura += Money::value(p.asegPens) > Money();
     with0612 += p.hasAmount("0612");
   }
   if (asegura != with0612) line("Han habido cambios en el registro referente a Asegura tu pensión. Debe refrescar.");
