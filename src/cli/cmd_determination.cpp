@@ -9,6 +9,7 @@
 #include "declaration/frm402.h"
 #include "determination/debt_grid.h"
 #include "determination/validation.h"
+#include "reports/inconsistency_report.h"
 
 namespace korventa::cli {
 namespace {
@@ -23,6 +24,7 @@ std::string periodOf(const std::string& p) {
 struct Args {
   std::string ruc, periodo;
   std::vector<std::string> assignments;
+  bool report = false;
 };
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
@@ -74,15 +76,22 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_flag("--report", a->report,
+                "Con inconsistencias, escribe además el reporte (Inconsistencias.PRN, para 'render')");
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         declaration::Frm402 f(s);
         if (!f.abrir(a->ruc, periodOf(a->periodo))) return 1;
-        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(determination::mensPath(s));
+        auto mens = determination::mensPath(s);
+        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens);
         f.cerrarSinGuardar();
         if (r.stopped) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";
+        if (a->report && r.inconsistent) {
+          auto prn = reports::writeInconsistencyReportFile(s, mens);
+          if (prn) std::cerr << "Reporte: " << prn->string() << "\n";
+        }
         return r.inconsistent ? 3 : 0;
       });
     });

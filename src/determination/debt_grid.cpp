@@ -103,6 +103,11 @@ DeterminacionDeuda::DeterminacionDeuda(Session& session, const declaration::Open
 
 void DeterminacionDeuda::load() {
   values_.clear();
+  // List 980: from which period (argumento) the artists' fund takes previous payments ("1").
+  std::string flag;
+  for (const auto& r : data::ParamTable(s_.database()).list("980"))
+    if (text::trim(r.argumento) <= d_.periodo) flag = text::trim(r.funcion);
+  param980_ = flag == "1";
   if (d_.typedBoxesRead) {
     for (const auto& [k, v] : d_.typedBoxes)
       if (isTypedBox(k)) values_[k] = v;
@@ -205,6 +210,7 @@ bool DeterminacionDeuda::enabled(std::string_view c) const {
     return !b.empty() && b != "0";
   }
   if (c == "408" || c == "428") return !empty("458");
+  if (c == "503") return d_.rectifica || param980_;
   return true;
 }
 

@@ -89,6 +89,7 @@ class DeterminacionDeuda {
   const declaration::OpenDeclaration& d_;
   std::map<std::string, std::string, std::less<>> values_;
   std::string total_;
+  bool param980_ = true;  // previous payments of the artists' fund open for the period
 };
 
 // The boxes the user types (deductions, previous payments, interest and the amounts to pay that

@@ -3,6 +3,7 @@
 // message or the inconsistency report.
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,6 +41,12 @@ void onNextModal(std::function<void(QWidget*)> body) {
 }
 
 QString plain(QString t) { return t.remove(','); }
+
+// With KORVENTA_SHOTS=<folder> the test leaves pictures of the forms there.
+void shot(QWidget* w, const char* name) {
+  QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
+  if (!dir.isEmpty()) w->grab().save(dir + "/" + name + ".png");
+}
 
 }  // namespace
 
@@ -87,6 +94,7 @@ class DeterminationFormsTest : public QObject {
       QTest::keyClicks(cell(c.toPay), balance);
     }
     find<QPushButton>(form_.get(), "CmdValidar")->setFocus();
+    shot(form_.get(), "determinacion");
     QVERIFY(total > 0);
     QCOMPARE(plain(find<QLineEdit>(det, "TxtTotal")->text()).toLongLong(), total);
     QCOMPARE(cell("801")->text(), cell("711")->text()) << "shown with separators once left";
@@ -112,6 +120,17 @@ class DeterminationFormsTest : public QObject {
       QCOMPARE(m->windowTitle(), QString("Inconsistencias detectadas"));
       reportShown = true;
       report = find<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
+      shot(m, "frmconsist");
+      // "&Imprimir": the report written in the report language and shown in the preview.
+      QString preview;
+      onNextModal([&](QWidget* p) {
+        preview = p->objectName();
+        shot(p, "inconsistencias-preview");
+        p->close();
+      });
+      QTest::mouseClick(find<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);
+      QVERIFY(!preview.isEmpty());
+      QVERIFY(QFile::exists(QString::fromStdString(t_->session().paths.tmpPath) + "/Inconsistencias.PRN"));
       QTest::mouseClick(find<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
     });
     QTest::mouseClick(find<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);

@@ -97,7 +97,6 @@ void DeterminacionTab::declarationChanged() {
   if (d) {
     model_ = std::make_unique<determination::DeterminacionDeuda>(s_, *d);
     model_->load();
-    rectifica_ = d->rectifica;
     pago_->setTipoPago(qs(d->payment.type));
     pago_->setBanco(qs(d->payment.bank));
     pago_->setNroCheque(qs(d->payment.chequeNumber));
@@ -106,10 +105,7 @@ void DeterminacionTab::declarationChanged() {
   refreshCells();
 }
 
-void DeterminacionTab::rectificaChanged(bool on) {
-  rectifica_ = on;
-  refreshCells();
-}
+void DeterminacionTab::rectificaChanged(bool) { refreshCells(); }
 
 void DeterminacionTab::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);

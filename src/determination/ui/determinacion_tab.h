@@ -27,6 +27,7 @@ class DeterminacionTab : public QWidget {
  public slots:
   // The declaration form opened, loaded or refreshed a declaration.
   void declarationChanged();
+  // The rectification option changed: box 503 follows it.
   void rectificaChanged(bool on);
 
  protected:
@@ -44,7 +45,6 @@ class DeterminacionTab : public QWidget {
   std::unique_ptr<determination::DeterminacionDeuda> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;
-  bool rectifica_ = false;
 };
 
 }  // namespace korventa::ui
