@@ -1,0 +1,64 @@
+#include "import/error_listing.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "common/text.h"
+#include "import/import_file.h"
+#include "reports/spool.h"
+
+namespace korventa::import {
+
+void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclaration& decl,
+                       const std::vector<std::string>& errLines, const std::string& date, const std::string& time) {
+  reports::ListingHeader h;
+  h.title = "REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO " + decl.periodo;
+  h.ruc = decl.ruc;
+  h.name = decl.name;
+  h.reportLines = static_cast<int>(errLines.size());
+  h.date = date;
+  h.time = time;
+  const std::string rule(82, '_');
+  const std::string indent(20, ' ');
+  reports::writeListingHeader(w, h);
+  int n = 0;
+  for (const auto& line : errLines) {
+    w.ImprimeLineaPag(indent + reports::commandText(line));
+    ++n;
+    if (n % kErrorsPerBlock == 0) {
+      w.ImprimeLineaPag(rule);
+      w.ImprimeLineaPag("Sub-Total de Errores:  " + std::to_string(n));
+      w.ImprimeLineaPag(rule);
+      reports::writeListingHeader(w, h);
+    }
+  }
+  w.ImprimeLineaPag(rule);
+  w.ImprimeLineaPag("Total de Errores:      " + std::to_string(n));
+  w.ImprimeLineaPag(rule);
+}
+
+std::optional<std::filesystem::path> printErrorListing(Session& session, const declaration::OpenDeclaration& decl,
+                                                       const std::filesystem::path& errFile, const std::string& codRep) {
+  std::ifstream in(errFile, std::ios::binary);
+  if (!in) {
+    session.msg().critical("No se encuentra el archivo de errores " + errFile.string(), "Error");
+    return std::nullopt;
+  }
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> lines;
+  std::string all = text::decodeInput(bytes);
+  std::size_t start = 0;
+  while (start < all.size()) {
+    std::size_t end = all.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = all.size();
+    std::string line = all.substr(start, end - start);
+    if (!isBlank(line)) lines.push_back(std::move(line));
+    if (end + 1 < all.size() && all[end] == '\r' && all[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  reports::SpoolReport report(session, codRep, kTipDocRuc, decl.ruc);
+  writeErrorListing(report.writer(), decl, lines);
+  return report.commit();
+}
+
+}  // namespace korventa::import
