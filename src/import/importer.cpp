@@ -160,6 +160,25 @@ struct Importer::Impl {
     }
   }
 
+  // Rowids of the concept rows of a category, by person (correl_a) and concept.
+  int conceptRowsCategory = 0;
+  std::unordered_map<std::uint64_t, std::int64_t> conceptRows;
+  static std::uint64_t conceptKey(std::int64_t correl, int category, std::string_view code) {
+    return (static_cast<std::uint64_t>(correl) << 20) | (static_cast<std::uint64_t>(category) << 16) |
+           static_cast<std::uint64_t>(determination::codeNumber(code));
+  }
+  void loadConceptRows(int category) {
+    if (conceptRowsCategory == category) return;
+    conceptRowsCategory = category;
+    conceptRows.clear();
+    auto& st = db.prepared("SELECT rowid, correl_a, codigo FROM TMPF601CONCEP WHERE cod_cat_tra = ?");
+    st.bind(1, category);
+    while (st.executeStep())
+      conceptRows.emplace(conceptKey(st.getColumn(1).getInt64(), category, st.getColumn(2).getString()),
+                          st.getColumn(0).getInt64());
+    st.reset();
+  }
+
   void loadConcepts() {
     if (conceptsLoaded) return;
     conceptsLoaded = true;
@@ -314,17 +333,16 @@ struct Importer::Impl {
     // Actualizotemp_concep: the person's row of the concept takes the amounts; a concept typed
     // twice in the file keeps the last amounts (the row is unique per person and concept).
     std::string m = vbFormat(monto, "######0.00"), p = vbFormat(pagado, "######0.00");
-    auto& up = db.prepared(
-        "UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE tip_doc_a = ? AND doc_id_a = ? AND correl_a = ? "
-        "AND codigo = ? AND cod_cat_tra = ?");
-    up.bind(1, m);
-    up.bind(2, p);
-    up.bind(3, w->key.tip_doc_a);
-    up.bind(4, w->key.doc_id_a);
-    up.bind(5, static_cast<std::int64_t>(w->key.correl_a));
-    up.bind(6, code);
-    up.bind(7, w->key.cod_cat_tra);
-    if (up.exec() == 0) {
+    loadConceptRows(category);
+    std::uint64_t key = conceptKey(w->key.correl_a, category, code);
+    auto row = conceptRows.find(key);
+    if (row != conceptRows.end()) {
+      auto& up = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE rowid = ?");
+      up.bind(1, m);
+      up.bind(2, p);
+      up.bind(3, static_cast<std::int64_t>(row->second));
+      up.exec();
+    } else {
       auto& ins = db.prepared(
           "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
           "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '')");
@@ -338,6 +356,7 @@ struct Importer::Impl {
       ins.bind(7, m);
       ins.bind(8, p);
       ins.exec();
+      conceptRows.emplace(key, db.lastInsertRowid());
     }
     affected(w->key);
     return {};
@@ -746,6 +765,20 @@ struct Importer::Impl {
       return refuse("Cada línea del archivo debe terminar con el separador |");
     }
     try {
+      // A big file rewrites tens of thousands of pages of the working tables: a page cache of
+      // 128 MB keeps them in memory until the commit (the connection's own size comes back).
+      std::int64_t cache = db.integer("PRAGMA cache_size");
+      struct RestoreCache {
+        data::Database& db;
+        std::int64_t size;
+        ~RestoreCache() {
+          try {
+            db.script("PRAGMA cache_size = " + std::to_string(size));
+          } catch (...) {
+          }
+        }
+      } restore{db, cache};
+      if (cache > -131072 && text.lines.size() > 1000) db.script("PRAGMA cache_size = -131072");
       data::Transaction tx(db);
       for (std::size_t i = 0; i < text.lines.size(); ++i) {
         std::string_view raw = text.lines[i];
