@@ -9,6 +9,30 @@
 
 namespace korventa::import {
 
+namespace {
+
+// Printed lines of one error: the line as it is when it fits the sheet, else cut at a blank
+// before kPrintWidth characters and continued under the message column.
+std::vector<std::string> wrapError(const std::string& line) {
+  constexpr std::size_t kPrintWidth = 84;   // characters after the 20-blank indent
+  constexpr std::size_t kContinuation = 31;  // column of the code and message in the ".Err" line
+  std::vector<std::string> out;
+  std::string rest = line;
+  std::string lead;
+  while (text::length(lead + rest) > kPrintWidth) {
+    std::string head = text::left(lead + rest, kPrintWidth);
+    auto cut = head.rfind(' ');
+    if (cut == std::string::npos || cut <= lead.size()) cut = head.size();
+    out.push_back(text::rtrim(head.substr(0, cut)));
+    rest = text::ltrim((lead + rest).substr(cut));
+    lead = std::string(kContinuation, ' ');
+  }
+  out.push_back(lead + rest);
+  return out;
+}
+
+}  // namespace
+
 void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclaration& decl,
                        const std::vector<std::string>& errLines, const std::string& date, const std::string& time) {
   reports::ListingHeader h;
@@ -23,7 +47,7 @@ void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclarat
   reports::writeListingHeader(w, h);
   int n = 0;
   for (const auto& line : errLines) {
-    w.ImprimeLineaPag(indent + reports::commandText(line));
+    for (const auto& part : wrapError(line)) w.ImprimeLineaPag(indent + reports::commandText(part));
     ++n;
     if (n % kErrorsPerBlock == 0) {
       w.ImprimeLineaPag(rule);

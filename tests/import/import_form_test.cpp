@@ -138,6 +138,20 @@ TEST(ErrorListing, EmptyAndShortListings) {
   EXPECT_NE(prn.find("|                    linea dos|"), std::string::npos);
   EXPECT_NE(prn.find("Total de Errores:      2|"), std::string::npos);
   EXPECT_EQ(prn.find("Sub-Total"), std::string::npos);
+
+  // A message too long for the sheet continues under the message column.
+  std::string longLine = "    12 01 41000001        0958 El concepto no es válido. Trabajador no tiene señalado "
+                         "régimen pensionario 30 - Sistema Pensiones Sociales";
+  {
+    reports::ReportWriter w(dir / "b.PRN");
+    import::writeErrorListing(w, d, {longLine}, "01/07/2012", "10:00:00");
+    w.close();
+  }
+  prn = readText(dir / "b.PRN");
+  EXPECT_NE(prn.find("|                    " + longLine.substr(0, 77) + "|"), std::string::npos) << prn;
+  EXPECT_NE(prn.find("|" + std::string(51, ' ') + "señalado régimen pensionario 30 - Sistema|"), std::string::npos);
+  EXPECT_NE(prn.find("|" + std::string(51, ' ') + "Pensiones Sociales|"), std::string::npos);
+  EXPECT_NE(prn.find("Total de Errores:      1|"), std::string::npos);
 }
 
 }  // namespace
