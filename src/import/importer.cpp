@@ -336,13 +336,15 @@ struct Importer::Impl {
     loadConceptRows(category);
     std::uint64_t key = conceptKey(w->key.correl_a, category, code);
     auto row = conceptRows.find(key);
+    bool updated = false;
     if (row != conceptRows.end()) {
       auto& up = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE rowid = ?");
       up.bind(1, m);
       up.bind(2, p);
       up.bind(3, static_cast<std::int64_t>(row->second));
-      up.exec();
-    } else {
+      updated = up.exec() == 1;
+    }
+    if (!updated) {
       auto& ins = db.prepared(
           "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
           "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '')");
@@ -356,7 +358,7 @@ struct Importer::Impl {
       ins.bind(7, m);
       ins.bind(8, p);
       ins.exec();
-      conceptRows.emplace(key, db.lastInsertRowid());
+      conceptRows[key] = db.lastInsertRowid();
     }
     affected(w->key);
     return {};
@@ -791,6 +793,8 @@ struct Importer::Impl {
       }
       tx.commit();
     } catch (const std::exception& e) {
+      // Rows added by the rolled-back file are gone: the rowids read so far are read again.
+      conceptRowsCategory = 0;
       closeWorkFiles();
       res.transferred = res.rejected = res.skipped = res.providers = 0;
       res.errors.clear();

@@ -219,6 +219,22 @@ TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBefore) {
   EXPECT_EQ(summary(p1, "dias_sub"), "");
 }
 
+TEST_F(ImporterTest, AFileImportedAgainAfterAFailureIsWrittenWhole) {
+  import::Importer importer(t.session(), decl, Form::TranPer);
+  t.db().script("CREATE TEMP TRIGGER fail_concept BEFORE INSERT ON TMPF601CONCEP WHEN NEW.codigo = '0105' "
+                "BEGIN SELECT RAISE(ABORT, 'sin espacio'); END;");
+  const std::string file = "01|41000001|0121|700.00|700.00|\r\n01|41000001|0105|5.00|5.00|\r\n";
+  EXPECT_TRUE(importer.importBytes(Kind::Rem, file, "a.rem").refused);
+  EXPECT_EQ(conceptText(p1, "0121"), "<none>");
+  t.db().script("DROP TRIGGER fail_concept");
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 0);
+  auto r = importer.importBytes(Kind::Rem, file, "a.rem");
+  EXPECT_FALSE(r.refused) << r.refusal;
+  EXPECT_EQ(r.transferred, 2);
+  EXPECT_EQ(conceptText(p1, "0121"), "700.00");
+  EXPECT_EQ(conceptText(p1, "0105"), "5.00");
+}
+
 TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
   struct Variant {
     const char* name;
