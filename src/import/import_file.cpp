@@ -72,7 +72,7 @@ ImportText readImportFile(const std::filesystem::path& file) {
   }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    out.problem = "¡El archivo se encuentra abierto! Intente nuevamente por favor.";
+    out.problem = "¡El archivo se encuentra abierto!\nIntente nuevamente por favor.";
     return out;
   }
   std::string bytes(static_cast<std::size_t>(size), '\0');

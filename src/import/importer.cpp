@@ -507,29 +507,38 @@ struct Importer::Impl {
 
   // ---- ".4ta" -----------------------------------------------------------------------------------
 
+  // The providers' receipts already in the declaration (imported, typed or stored), by provider,
+  // series and number, with their issue dates; read once per file and kept up to date.
+  bool receiptsLoaded = false;
+  std::unordered_map<std::string, std::vector<std::string>> receipts;
+  static std::string receiptKey(int tipDoc, std::string_view doc, std::string_view ser, std::string_view num) {
+    return std::to_string(tipDoc) + '|' + std::string(doc) + '|' + std::string(ser) + '|' + std::string(num);
+  }
+  void loadReceipts() {
+    if (receiptsLoaded) return;
+    receiptsLoaded = true;
+    auto add = [&](const std::vector<data::Row>& rows) {
+      for (const auto& r : rows)
+        receipts[receiptKey(static_cast<int>(r.integer(0)), text::trim(r.text(1)), text::trim(r.text(2)),
+                            text::trim(r.text(3)))]
+            .push_back(text::trim(r.text(4)));
+    };
+    add(db.rows("SELECT tip_doc_ret, num_doc_ret, num_ser, num_rec, fec_emi FROM TMPF621RDDET WHERE cod_cat_tra = 3"));
+    add(db.rows("SELECT tip_doc_a, doc_id_a, num_ser, num_rec, fec_emi FROM TMPF601RDDET WHERE cod_cat_tra = 3"));
+    add(db.rows("SELECT tip_doc_ret, num_doc_ret, num_ser, num_rec, fec_emi FROM F621RDDET WHERE tip_doc_d = 6 AND "
+                "doc_id_d = ? AND periodo = ? AND formulario = ? AND cod_cat_tra = 3",
+                {d.ruc, d.periodo, d.formulario}));
+  }
+
   bool receiptExists(const Registered& p, const std::string& ser, const std::string& num, const std::string& emi,
                      bool& otherDate) {
+    loadReceipts();
     otherDate = false;
-    bool found = false;
-    const char* sources[] = {
-        "SELECT fec_emi FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND tip_doc_ret = ? AND TRIM(num_doc_ret) = ? AND "
-        "TRIM(num_ser) = ? AND TRIM(num_rec) = ?",
-        "SELECT fec_emi FROM TMPF601RDDET WHERE cod_cat_tra = 3 AND tip_doc_a = ? AND TRIM(doc_id_a) = ? AND "
-        "TRIM(num_ser) = ? AND TRIM(num_rec) = ?",
-    };
-    for (const char* sql : sources)
-      for (const auto& row : db.rows(sql, {p.key.tip_doc_a, p.key.doc_id_a, ser, num})) {
-        found = true;
-        if (text::trim(row.text(0)) != emi) otherDate = true;
-      }
-    for (const auto& row : db.rows("SELECT fec_emi FROM F621RDDET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? "
-                                   "AND formulario = ? AND cod_cat_tra = 3 AND tip_doc_ret = ? AND "
-                                   "TRIM(num_doc_ret) = ? AND TRIM(num_ser) = ? AND TRIM(num_rec) = ?",
-                                   {d.ruc, d.periodo, d.formulario, p.key.tip_doc_a, p.key.doc_id_a, ser, num})) {
-      found = true;
-      if (text::trim(row.text(0)) != emi) otherDate = true;
-    }
-    return found;
+    auto it = receipts.find(receiptKey(p.key.tip_doc_a, p.key.doc_id_a, ser, num));
+    if (it == receipts.end()) return false;
+    for (const auto& e : it->second)
+      if (e != emi) otherDate = true;
+    return true;
   }
 
   void writeProviderHeader(const Registered& p, const std::string& retencion, int category) {
@@ -611,6 +620,7 @@ struct Importer::Impl {
            "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '0', '0', "
            "'0.00', '')",
            row);
+    receipts[receiptKey(p.key.tip_doc_a, p.key.doc_id_a, ser, num)].push_back(emi->dmy());
     if (providersSeen.insert(personIndex(p.key.tip_doc_a, p.key.doc_id_a, kProvider)).second) ++r->providers;
     return {};
   }
@@ -741,6 +751,8 @@ struct Importer::Impl {
     r = &res;
     affectedSeen.clear();
     providersSeen.clear();
+    receiptsLoaded = false;
+    receipts.clear();
     res.kind = kind;
     res.file = file;
     res.logFile = workDir / (file.filename().string() + ".Log");
@@ -752,8 +764,8 @@ struct Importer::Impl {
       return res;
     };
     if (!text.ok()) {
-      bool missing = text.problem.rfind("En la ruta indicada", 0) == 0;
-      s.msg().critical(text.problem, missing ? "Error" : "Error en archivo de importación");
+      bool technical = text.problem.rfind("En la ruta indicada", 0) == 0 || text.problem.rfind("¡El archivo", 0) == 0;
+      s.msg().critical(text.problem, technical ? "Error" : "Error en archivo de importación");
       return refuse(text.problem);
     }
     const KindInfo& k = info(kind);
