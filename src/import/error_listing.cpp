@@ -50,10 +50,16 @@ void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclarat
     for (const auto& part : wrapError(line)) w.ImprimeLineaPag(indent + reports::commandText(part));
     ++n;
     if (n % kErrorsPerBlock == 0) {
+      const int blockPage = w.pageNumber();
       w.ImprimeLineaPag(rule);
       w.ImprimeLineaPag("Sub-Total de Errores:  " + std::to_string(n));
       w.ImprimeLineaPag(rule);
-      reports::writeListingHeader(w, h);
+      // The next block starts on a page of its own, under its header.
+      // (When the block itself reached the end of the sheet, the header already starts a page.)
+      if (n < static_cast<int>(errLines.size())) {
+        while (w.pageNumber() == blockPage && w.lineNumber() != 0) w.ImprimeLineaPag("");
+        reports::writeListingHeader(w, h);
+      }
     }
   }
   w.ImprimeLineaPag(rule);

@@ -96,6 +96,21 @@ TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
   EXPECT_EQ(count(prn, "Total de Errores:      150|"), 1);
   EXPECT_EQ(count(prn, "REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201206"), 3);
   EXPECT_EQ(count(prn, "<!nHojas!>3<!/nHojas!>"), 1);
+  // Each block of 69 errors has a page of its own under its header, as announced.
+  auto pageOf = [&](const std::string& what) {
+    auto at = prn.find(what);
+    auto end = prn.find('\n', at);
+    auto line = prn.substr(0, end);
+    line = line.substr(line.rfind('\n') + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    auto last = line.rfind('|', line.size() - 2);
+    return std::stoi(line.substr(last + 1));
+  };
+  EXPECT_EQ(pageOf("|                         1 01 49991000"), 0);
+  EXPECT_EQ(pageOf("|                        70 01 49991069"), 1);
+  EXPECT_EQ(pageOf("|                       139 01 49991138"), 2);
+  EXPECT_EQ(pageOf("Total de Errores:      150"), 2);
+  EXPECT_EQ(count(prn, "pNuevaHoja"), 2);
   // Every error line is drawn 20 blanks in, with the document and the message.
   EXPECT_EQ(count(prn, "|                         1 01 49991000        0908 No esta registrado este trabajador|"), 1);
   EXPECT_EQ(count(prn, "0908 No esta registrado este trabajador|"), 150);
