@@ -63,10 +63,12 @@ void ImportForm::setDirectory(const std::filesystem::path& dir) {
     std::string u = upper(n);
     for (Kind k : kinds_) {
       std::string want = upper(expectedFileName(k));
-      // The list shows every file of the category's extensions; the run takes the one named
-      // after the declaration.
+      // The run takes the file named after the declaration.
       std::string ext = "." + upper(info(k).extension);
-      if (u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0) {
+      // frmTranPer lists every file of its extensions; the other forms only the declaration's.
+      bool listed = form_ == Form::TranPer ? u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0
+                                           : u == want;
+      if (listed) {
         if (std::find(files_.begin(), files_.end(), n) == files_.end()) files_.push_back(n);
         if (u == want) checked_[k] = true;
       }

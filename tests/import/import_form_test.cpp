@@ -63,7 +63,9 @@ TEST_F(ImportFormTest, WorkersFilesRunInTheirOrderWithTheirMessages) {
   // Nothing ticked.
   t.messenger().clear();
   ImportForm mf(t.session(), decl, Form::ImportMF, kTrainee);
+  std::ofstream(dir() / "otro.for") << "01|72000001|1|\r\n";
   mf.setDirectory(dir());
+  EXPECT_TRUE(mf.files().empty());  // only the declaration's own ".for" and ".mfe"
   EXPECT_TRUE(mf.cmdTransferir_Click().empty());
   EXPECT_EQ(t.messenger().last(), "Debe seleccionar por lo menos un archivo a importar");
 }
