@@ -268,15 +268,15 @@ struct Importer::Impl {
       r->affected.push_back(k);
   }
 
-  // Document type and number of fields 1 and 2; "" when both are valid. `allowedContext` is the
-  // validity position of list 044 the type must have (0 = any type of the list).
+  // Document type and number of fields 1 and 2; "" when both are valid. The type must be one of
+  // list 044 valid in import files (position 68), the number valid for the type.
   std::string document(const std::vector<std::string>& f, int& tipDoc, const char* typeCode, const char* numberCode,
                        const char* emptyType = "0914", const char* emptyNumber = "0915") {
     if (f[0].empty()) return emptyType;
     if (f[1].empty()) return emptyNumber;
     if (!docTypeCode(f[0], tipDoc).empty()) return typeCode;
     auto t = docTypes.find(tipDoc);
-    if (t == docTypes.end()) return typeCode;
+    if (t == docTypes.end() || !t->second.allowedIn(68)) return typeCode;
     if (!ServiciosComunes::documentoValido(f[1], t->second)) return numberCode;
     return {};
   }
@@ -294,7 +294,9 @@ struct Importer::Impl {
     std::string tip = f.empty() ? std::string() : f[0];
     std::string doc = f.size() > 1 ? f[1] : std::string();
     log << raw << "\r\n";
-    err << fmt::format("{:>6} {:<2} {:<15} {} {}", lineNo, text::left(tip, 2), text::left(doc, 15), code, msg) << "\r\n";
+    // Fixed columns counted in characters: line, document type, document number, code, message.
+    err << fmt::format("{:>6} ", lineNo) << text::fixedWidth(tip, 2) << ' ' << text::fixedWidth(doc, 15) << ' ' << code
+        << ' ' << msg << "\r\n";
     ++r->rejected;
     if (r->errors.size() < kMaxKeptErrors) r->errors.push_back({lineNo, tip, doc, code, msg});
   }
