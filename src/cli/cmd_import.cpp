@@ -100,7 +100,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
     auto r = imp->importFile(kind, file);
     std::cout << file.filename().string() << ": ";
     if (r.refused) {
-      std::cout << "rechazado completo (" << r.refusal << ")\n";
+      std::cout << "no importado (" << r.refusal << ")\n";
       failed = true;
     } else {
       std::cout << r.transferred << " transferidos, " << r.rejected << " rechazados";

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
+#include "data/db_errors.h"
 #include "declaration/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
@@ -154,7 +155,13 @@ void FrmImport::cmdTransferir_Click() {
   struct Restore {
     ~Restore() { QApplication::restoreOverrideCursor(); }
   } restore;
-  results = ctl_->cmdTransferir_Click();
+  try {
+    results = ctl_->cmdTransferir_Click();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+  } catch (const std::exception& e) {
+    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+  }
   lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
   lblRechazados_->setText(qs(ctl_->lblRechazados()));
   lblResultado_->setText(qs(ctl_->lblResultado()));
