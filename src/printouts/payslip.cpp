@@ -183,36 +183,36 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
 void statementPage(ReportWriter& w, const StoredDeclaration& d, const Statement& s, const std::string& regimen,
                    int page, std::size_t from, bool last) {
   Page c(w, page);
-  c.pos(4300, 400, "Boleta de Pago", true, 14);
+  c.pos(4100, 400, "Boleta de Pago", true, 14);
   c.pos(400, 900, "RUC: " + d.ref.ruc, true, 8);
   c.pos(400, 1150, "Nombre, denominación o razón social: " + d.nombre, true, 8);
   c.pos(400, 1400, "Período Tributario: " + periodToDisplay(d.ref.periodo), true, 8);
-  c.fields(1800, {{300, 3000}, {3000, 5700}, {5700, 8400}, {8400, 11300}},
+  c.fields(1800, {{300, 2975}, {2975, 5650}, {5650, 8325}, {8325, 11000}},
            {{"Apellido Paterno", s.apellidoP},
             {"Apellido Materno", s.apellidoM},
             {"Nombres", s.nombres},
             {s.cat == 2 ? "Código del Pensionista" : "Cód. Trabajador", s.codigo}});
-  c.fields(2280, {{300, 2500}, {2500, 4700}, {4700, 6900}, {6900, 9100}, {9100, 11300}},
+  c.fields(2280, {{300, 2440}, {2440, 4580}, {4580, 6720}, {6720, 8860}, {8860, 11000}},
            {{"Tipo Docum.", s.tipDoc},
             {"Número Documento", s.doc},
             {"Rég. Laboral", regimen},
-            {"Tipo de Trabajador", text::left(s.tipo, 22)},
+            {"Tipo de Trabajador", text::left(s.tipo, 20)},
             {"Fec.Ing./Reing.", s.fecIng}});
-  c.fields(2760, {{300, 5000}, {5000, 8000}, {8000, 11300}},
+  c.fields(2760, {{300, 4900}, {4900, 7900}, {7900, 11000}},
            {{"Correo electrónico", s.correo}, {"AFP", s.afp}, {"CUSPP", s.cuspp}});
-  c.fields(3240, {{300, 2500}, {2500, 4700}, {4700, 6900}, {6900, 9100}, {9100, 11300}},
+  c.fields(3240, {{300, 2440}, {2440, 4580}, {4580, 6720}, {6720, 8860}, {8860, 11000}},
            {{"Días Laborados", s.diasLab},
             {"Días No Laborados", s.diasNoLab},
             {"Días Subsidiados", s.diasSub},
             {"Horas Ordinarias", s.horasNor},
             {"Horas Sobretiempo", s.horasSob}});
   int top = 3900;
-  c.box(300, top, 11300, top + 280);
+  c.box(300, top, 11000, top + 280);
   c.pos(350, top + 40, "Código", true, 8);
   c.pos(1200, top + 40, "Conceptos", true, 8);
-  c.pos(6300, top + 40, "Ingresos S/.", true, 8);
-  c.pos(7900, top + 40, "Descuentos S/.", true, 8);
-  c.pos(9500, top + 40, "Aportes Empleador S/.", true, 8);
+  c.pos(5850, top + 40, "Ingresos S/.", true, 8);
+  c.pos(7250, top + 40, "Descuentos S/.", true, 8);
+  c.pos(8750, top + 40, "Aportes Empleador S/.", true, 8);
   int y = top + 330;
   std::size_t end = std::min(s.lines.size(), from + kPayslipRowsPerPage);
   for (std::size_t i = from; i < end; ++i) {
@@ -221,25 +221,26 @@ void statementPage(ReportWriter& w, const StoredDeclaration& d, const Statement&
       c.pos(1200, y, l.description, true, 8);
     } else {
       c.pos(350, y, l.code, false, 8);
-      c.pos(1200, y, text::left(l.description, 50), false, 8);
-      c.pos(6200, y, l.ingreso, false, 8);
-      c.pos(7800, y, l.descuento, false, 8);
-      c.pos(9500, y, l.aporte, false, 8);
+      c.pos(1200, y, text::left(l.description, 45), false, 8);
+      c.pos(5700, y, l.ingreso, false, 8);
+      c.pos(7200, y, l.descuento, false, 8);
+      c.pos(8900, y, l.aporte, false, 8);
     }
     y += 220;
   }
   int bottom = top + 330 + kPayslipRowsPerPage * 220;
-  c.box(300, top, 11300, bottom);
+  c.box(300, top, 11000, bottom);
   if (last) {
     int t = bottom + 100;
-    c.box(300, t, 11300, t + 700);
+    c.box(300, t, 11000, t + 920);
     c.pos(1200, t + 50, "Total Ingresos", true, 8);
-    c.pos(6200, t + 50, money(s.ingresos), true, 8);
+    c.pos(5700, t + 50, money(s.ingresos), true, 8);
     c.pos(1200, t + 270, "Total Descuentos", true, 8);
-    c.pos(7800, t + 270, money(s.descuentos), true, 8);
-    c.pos(9500, t + 50, money(s.aportes), true, 8);
-    c.pos(1200, t + 490, "Neto a Pagar", true, 8);
-    c.pos(6200, t + 490, money(s.ingresos - s.descuentos), true, 8);
+    c.pos(7200, t + 270, money(s.descuentos), true, 8);
+    c.pos(1200, t + 490, "Total Aportes Empleador", true, 8);
+    c.pos(8900, t + 490, money(s.aportes), true, 8);
+    c.pos(1200, t + 710, "Neto a Pagar", true, 8);
+    c.pos(5700, t + 710, money(s.ingresos - s.descuentos), true, 8);
   }
 }
 
