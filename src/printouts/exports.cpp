@@ -325,8 +325,11 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   long long tip = 0, cat = 0;
   std::string doc;
   std::map<std::string, Amounts> values;
+  bool anyAmount = false;
   auto flush = [&] {
-    if (currentKey.empty()) return;
+    // Every person has a row for each concept of the declarant; one without any amount in the
+    // report's groups has nothing to report.
+    if (currentKey.empty() || !anyAmount) return;
     auto cells = c.ident(tip, doc, cat);
     std::map<std::string, Money> totals;
     std::set<std::string> declared;
@@ -360,11 +363,13 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
       doc = r.text("doc_id_a");
       cat = r.integer("cod_cat_tra");
       values.clear();
+      anyAmount = false;
     }
     std::string code = r.text("cod");
     bool contributions = code.substr(0, 2) == "06";
     values[code] = contributions ? Amounts{r.text("base_calculo"), r.text("monto")}
                                  : Amounts{r.text("monto"), r.text("monto_pag")};
+    if (!text::trim(values[code].a).empty() || !text::trim(values[code].b).empty()) anyAmount = true;
   }
   flush();
   sink.end();
@@ -513,8 +518,9 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
   std::string currentKey, doc;
   long long tip = 0, cat = 0;
   std::map<std::string, Money> sums;
+  bool anyAmount = false;
   auto flush = [&] {
-    if (currentKey.empty()) return;
+    if (currentKey.empty() || !anyAmount) return;
     auto cells = c.ident(tip, doc, cat);
     Money income, deductions;
     for (const auto& g : groups) {
@@ -536,8 +542,10 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
       doc = r.text("doc_id_a");
       cat = r.integer("cod_cat_tra");
       sums.clear();
+      anyAmount = false;
     }
     sums[r.text("grp")] += Money::value(r.text("monto_pag"));
+    if (!text::trim(r.text("monto_pag")).empty()) anyAmount = true;
   }
   flush();
   sink.end();

@@ -112,6 +112,9 @@ void buildFixedDeclaration(data::Database& db) {
   db.run("UPDATE F601_TRAB SET tip_doc_a = 4 WHERE Correl_a = 3");
   conceptRow(db, 3, 1, 4, "X12345", "0121", "", "700.00", "700.00");
   conceptRow(db, 3, 1, 4, "X12345", "0607", "700.00", "91.00", "");
+  // Every person gets a row for each concept of the declarant; these carry no amount.
+  conceptRow(db, 3, 1, 4, "X12345", "0201", "", "", "");
+  conceptRow(db, 3, 1, 4, "X12345", "0312", "", "", "");
   // Pensioner.
   trab(db, 4, 2, "08000004", "24", 2, "", "", "", {{"rem_salud", "1500.00"}, {"salud", "60.00"}});
   conceptRow(db, 4, 2, 1, "08000004", "0121", "", "1500.00", "1500.00");
