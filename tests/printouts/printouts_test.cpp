@@ -10,7 +10,7 @@
 #include "printouts/declaration_printout.h"
 #include "printouts/exports.h"
 #include "printouts/payslip.h"
-#include "printouts/printouts_fixture.h"
+#include "support/printouts_fixture.h"
 #include "printouts/tax_base_consultation.h"
 #include "reports/report_reader.h"
 #include "reports/spool.h"

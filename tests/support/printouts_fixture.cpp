@@ -1,4 +1,4 @@
-#include "printouts/printouts_fixture.h"
+#include "support/printouts_fixture.h"
 
 #include <cstdlib>
 
