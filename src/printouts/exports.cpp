@@ -955,7 +955,7 @@ std::vector<std::string> FrmReportes::columns() const {
 }
 
 std::vector<std::string> FrmReportes::cells(const declaration::CatalogueRow& r) const {
-  std::vector<std::string> c = {r.ruc, r.nombre, r.periodoMMYYYY()};
+  std::vector<std::string> c = {r.ruc, r.nombre, periodToDisplay(r.periodo)};
   if (sent_) c.push_back(r.correl);
   return c;
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "common/dates.h"
 #include "common/money.h"
 #include "common/text.h"
 #include "data/database.h"
@@ -206,7 +207,7 @@ std::vector<std::string> PersonSearchForm::columns() const {
 }
 
 std::vector<std::string> PersonSearchForm::cells(const declaration::CatalogueRow& r) const {
-  std::vector<std::string> c = {r.ruc, r.nombre, r.periodoMMYYYY()};
+  std::vector<std::string> c = {r.ruc, r.nombre, periodToDisplay(r.periodo)};
   if (sent_) c.push_back(r.correl);
   return c;
 }

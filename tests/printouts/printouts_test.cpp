@@ -271,7 +271,7 @@ TEST_F(Printouts, WorkbookOpensWithOneSheetPerReport) {
 TEST_F(Printouts, FormMessages) {
   FrmReportes f(s(), false);
   ASSERT_EQ(f.requery().size(), 1u);
-  EXPECT_EQ(f.cells(f.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "032012"}));
+  EXPECT_EQ(f.cells(f.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012"}));
   auto& m = db_.messenger();
   f.cmdAccion(0, ExportRequest{{}, true, false, db_.dir().path(), {}, {}});
   f.cmdAccion(0, ExportRequest{{20}, false, false, db_.dir().path(), {}, {}});
