@@ -124,7 +124,9 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   f.setPaymentType("C");
   f.setBank("02");
   f.setChequeNumber("00012345");
-  f.setTotal("1,500");
+  // The total paid is the sum of the amounts to pay of the grid.
+  f.declaration().typedBoxes = {{"801", "1000"}, {"805", "500"}};
+  f.declaration().typedBoxesRead = true;
   ASSERT_TRUE(f.grabar().saved);
   auto cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
   EXPECT_EQ(cab->text(0), "02");
