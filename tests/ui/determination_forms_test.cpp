@@ -166,6 +166,11 @@ class DeterminationFormsTest : public QObject {
     bank->setCurrentIndex(1);
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
+    // What was typed counts as a change of the declaration: leaving asks to save it.
+    t_->messenger().queueAnswer(Answer::No);
+    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
   }
 
  private:
