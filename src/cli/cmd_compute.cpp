@@ -1,7 +1,7 @@
-// The computation from the command line: recompute the declaration held in the working tables,
-// type one concept amount of one person as the concept form takes it, list concept rows.
-// These work on the working tables as the declaration form left them (open a declaration with
-// its load first); the declaration's own save stores the result.
+// The computation from the command line: recompute a saved declaration, type one concept
+// amount of one person as the concept form takes it; both save the declaration afterwards.
+// working-concepts lists the concept rows the working tables hold.
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -11,6 +11,7 @@
 #include "common/text.h"
 #include "data/declarants.h"
 #include "data/param.h"
+#include "declaration/frm402.h"
 #include "declaration/open_declaration.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
@@ -32,20 +33,21 @@ struct Args {
   std::optional<std::string> montoPag;
 };
 
-// The declaration whose persons fill the working tables, with its period values.
-declaration::OpenDeclaration workingDeclaration(Session& s, const Args& a) {
-  auto& db = s.database();
-  declaration::OpenDeclaration d;
-  d.ruc = text::trim(a.ruc);
-  d.periodo = periodArg(a.periodo);
-  if (!db.exists("SELECT 1 FROM TEMP1_F601 WHERE doc_id_d = ? AND periodo = ?", {d.ruc, d.periodo}))
-    throw std::runtime_error("Los datos de trabajo no tienen la declaración " + d.ruc + " " +
-                             periodToDisplay(d.periodo) + ": ábrala primero.");
-  d.name = data::declarantName(db, d.ruc);
-  data::ParamTable param(db);
-  d.uit = param.uit(d.periodo).value_or(Money());
-  d.rmv = param.rmv(d.periodo).value_or(Money());
-  return d;
+// Opens the saved declaration into the working tables, runs `work` on it and saves it as
+// "&Guardar" would; the working tables are emptied afterwards. `work` returns false to stop
+// without saving.
+int withOpenDeclaration(Session& s, const Args& a, const std::function<bool(declaration::Frm402&)>& work) {
+  declaration::Frm402 f(s);
+  if (!f.abrir(text::trim(a.ruc), periodArg(a.periodo))) return 1;
+  bool saved = false;
+  try {
+    saved = work(f) && f.grabar().saved;
+  } catch (...) {
+    f.cerrarSinGuardar();
+    throw;
+  }
+  f.cerrarSinGuardar();
+  return saved ? 0 : 1;
 }
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
@@ -57,12 +59,16 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        auto d = workingDeclaration(s, *a);
-        determination::recomputeAll(s, d);
-        auto n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
-        std::cout << "Declaración calculada: " << d.ruc << " " << periodToDisplay(d.periodo) << ", " << n
-                  << " trabajadores y pensionistas\n";
-        return 0;
+        long long n = 0;
+        int rc = withOpenDeclaration(s, *a, [&](declaration::Frm402& f) {
+          determination::recomputeAll(s, f.declaration());
+          n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
+          return true;
+        });
+        if (rc == 0)
+          std::cout << "Declaración calculada y grabada: " << text::trim(a->ruc) << " "
+                    << periodToDisplay(periodArg(a->periodo)) << ", " << n << " trabajadores y pensionistas\n";
+        return rc;
       });
     });
   }
@@ -80,16 +86,22 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        auto d = workingDeclaration(s, *a);
-        auto row = s.database().row(
-            "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN (1, 2) "
-            "ORDER BY cod_cat_tra",
-            {a->tipDoc, a->doc});
-        if (!row) throw std::runtime_error("La persona " + a->doc + " no es trabajador ni pensionista de la declaración");
-        PersonKey person{row->integer(0), a->tipDoc, a->doc, static_cast<int>(row->integer(1))};
-        if (!detail::typeConceptAmount(s, d, person, a->code, a->monto, a->montoPag)) return 1;
-        determination::recomputePerson(s, d, person);
-        auto listing = determination::workingConceptListing(s.database(), a->doc);
+        int rc = withOpenDeclaration(s, *a, [&](declaration::Frm402& f) {
+          auto row = s.database().row(
+              "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN "
+              "(1, 2) ORDER BY cod_cat_tra",
+              {a->tipDoc, text::trim(a->doc)});
+          if (!row)
+            throw std::runtime_error("La persona " + a->doc + " no es trabajador ni pensionista de la declaración");
+          PersonKey person{row->integer(0), a->tipDoc, text::trim(a->doc), static_cast<int>(row->integer(1))};
+          f.prepararDetalle(person);
+          bool typed = detail::typeConceptAmount(s, f.declaration(), person, a->code, a->monto, a->montoPag);
+          f.despuesDeDetalle(person);
+          return typed;
+        });
+        if (rc != 0) return rc;
+        auto listing = determination::conceptListing(s.database(), text::trim(a->ruc), periodArg(a->periodo), {},
+                                                     text::trim(a->doc));
         Table t{listing.columns, {}};
         for (auto& r : listing.rows)
           if (r[4] == a->code) t.rows.push_back(r);

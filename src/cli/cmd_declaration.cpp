@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/catalogue.h"
@@ -86,6 +87,9 @@ Table gridTable(data::Database& db, const std::string& det, const KeyClause& key
 struct Args {
   std::string ruc, periodo, other, number, telefono, correl;
   bool rectifica = false, sent = false, persons = false, boxes = false, det = false;
+  // show: the other listings of a stored declaration.
+  bool concepts = false, days = false, eps = false, receipts = false, totals = false, trainees = false;
+  std::string conceptDoc;
 };
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
@@ -140,7 +144,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   for (const char* name : {"refresh", "save"}) {
     bool refresh = std::string(name) == "refresh";
     auto* c = app.add_subcommand(name, refresh ? "Refresca una declaración desde el registro y la graba"
-                                               : "Vuelve a grabar una declaración (calcula y graba)");
+                                               : "Vuelve a grabar una declaración");
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
@@ -252,7 +256,17 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_flag("--persons", a->persons, "Filas de trabajadores y pensionistas (F601_TRAB)");
     c->add_flag("--boxes", a->boxes, "Determinación de la deuda: una fila por tributo con sus casillas");
     c->add_flag("--det", a->det, "Casillas grabadas (DET)");
-    c->callback([&ctx, a] {
+    auto* concepts =
+        c->add_option("--concepts", a->conceptDoc,
+                      "Filas de conceptos (persona, codigo, monto, monto_pag, base_calculo); con DOC, las de una persona")
+            ->expected(0, 1);
+    c->add_flag("--days", a->days, "Suspensiones (F601DIAS_NOLAB)");
+    c->add_flag("--eps", a->eps, "Facturas EPS por casilla (F600INFEPS)");
+    c->add_flag("--receipts", a->receipts, "Comprobantes de los prestadores de 4ta. categoría");
+    c->add_flag("--totals", a->totals, "Con --receipts: las casillas 320, 321, 322 y 547 en lugar de los comprobantes");
+    c->add_flag("--trainees", a->trainees, "Personal en formación (modalidad formativa)");
+    c->callback([&ctx, a, concepts] {
+      a->concepts = concepts->count() > 0;
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         auto& db = s.database();
@@ -260,8 +274,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         bool sent = !a->correl.empty();
         auto key = sent ? sentKey(a->ruc, periodo, a->correl) : preparationKey(a->ruc, periodo);
         std::string h = sent ? "H" : "";
-        if (!db.exists("SELECT 1 FROM " + h + "CAB WHERE " + key.where, key.params))
-          throw std::runtime_error("No existe la declaración " + a->ruc + " " + periodToDisplay(periodo));
+        auto d = storedDeclaration(s, a->ruc, periodo, a->correl);
         if (a->persons)
           ctx.print(queryTable(db, "SELECT * FROM " + h + "F601_TRAB WHERE " + key.where + " ORDER BY rowid", key.params));
         else if (a->boxes)
@@ -270,6 +283,16 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
           ctx.print(queryTable(db, "SELECT Casilla, i_valor, idcasilla, cNumero FROM " + h + "DET WHERE " + key.where +
                                        " ORDER BY rowid",
                                key.params));
+        else if (a->concepts)
+          ctx.print(conceptsTable(s, d, a->conceptDoc));
+        else if (a->days)
+          ctx.print(suspensionsTable(s, d));
+        else if (a->eps)
+          ctx.print(invoicesTable(s, d));
+        else if (a->receipts || a->totals)
+          ctx.print(receiptsTable(s, d, a->totals));
+        else if (a->trainees)
+          ctx.print(traineesTable(s, d));
         else
           ctx.print(queryTable(db, "SELECT * FROM " + h + "CAB WHERE " + key.where, key.params));
         return 0;

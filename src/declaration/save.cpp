@@ -450,7 +450,8 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     data::Transaction tx(db);
     ensureSqlFunctions(db);
     WorkingSet(s, d).readPeriodValues();
-    determination::recomputeAll(s, d);
+    // The persons were computed when the working set was loaded, refreshed or imported and
+    // each one again after its detail forms: the save stores them as they are.
     // The grid is taken before DET is cleared: its typed boxes may come from there.
     auto grid = determination::determinationBoxes(s, d);
     d.payment.total = determination::totalToPay(grid);

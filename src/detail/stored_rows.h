@@ -1,6 +1,6 @@
 #pragma once
 // What a saved declaration keeps of the suspensions and of the EPS invoices, for listing
-// (korventa-cli show-days / show-eps): F601DIAS_NOLAB and F600INFEPS, or their history twins
+// (korventa-cli show --days / --eps): F601DIAS_NOLAB and F600INFEPS, or their history twins
 // for a sending.
 #include <string>
 #include <vector>

@@ -29,6 +29,7 @@
 #include "data/schema_installer.h"
 #include "data/table_editor.h"
 #include "declaration/refresh_marker.h"
+#include "declaration/ui/send_dialog.h"
 #include "launcher/registry_model.h"
 
 namespace korventa::launcher {
@@ -198,7 +199,9 @@ void LauncherWindow::buildUi() {
   startButton_->setDefault(true);
   auto* create = addCommand(QStringLiteral("Crear base de datos"), "CmdCrearBase");
   loadButton_ = addCommand(QStringLiteral("Cargar registro…"), "CmdCargarRegistro");
+  sendButton_ = addCommand(QStringLiteral("Enviar declaración…"), "CmdEnviar");
   auto* configure = addCommand(QStringLiteral("Configuración…"), "CmdConfiguracion");
+  connect(sendButton_, &QPushButton::clicked, this, &LauncherWindow::sendDeclaration);
   connect(startButton_, &QPushButton::clicked, this, &LauncherWindow::startModule);
   connect(create, &QPushButton::clicked, this, &LauncherWindow::createDatabaseFile);
   connect(loadButton_, &QPushButton::clicked, this, &LauncherWindow::loadRegistry);
@@ -251,6 +254,12 @@ void LauncherWindow::buildUi() {
 
   setCentralWidget(central);
   resize(980, 660);
+}
+
+void LauncherWindow::sendDeclaration() {
+  if (!db_) return;
+  ui::SendDialog dialog(*db_, messenger_, this);
+  dialog.exec();
 }
 
 QPushButton* LauncherWindow::addCommand(const QString& caption, const QString& objectName) {
@@ -351,6 +360,7 @@ void LauncherWindow::updateState() {
   refreshButton_->setEnabled(hasTable);
   tableCombo_->setEnabled(db_ != nullptr);
   loadButton_->setEnabled(db_ != nullptr);
+  sendButton_->setEnabled(db_ != nullptr && db_->tableExists("CAB"));
   countLabel_->setText(hasTable ? QStringLiteral("%1 filas").arg(model_->rowCount()) : QString());
 }
 

@@ -62,6 +62,7 @@ class LauncherWindow : public QMainWindow {
   void createDatabaseFile();  // "Crear base de datos"
   void loadRegistry();        // "Cargar registro…"
   void editSettings();        // "Configuración…"
+  void sendDeclaration();     // "Enviar declaración…"
   void addRow();
   void deleteRow();
 
@@ -78,6 +79,7 @@ class LauncherWindow : public QMainWindow {
   QLabel* dbStateLabel_ = nullptr;
   QHBoxLayout* buttonRow_ = nullptr;
   QPushButton* startButton_ = nullptr;
+  QPushButton* sendButton_ = nullptr;
   QPushButton* loadButton_ = nullptr;
   QComboBox* tableCombo_ = nullptr;
   QTableView* view_ = nullptr;

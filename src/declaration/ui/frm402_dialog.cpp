@@ -221,6 +221,9 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       auto* jor = add("CmdJornada", "Jornada Laboral", "frmDiasHoras");
       auto* ing = add("CmdIngApor", "Ingresos, tributos y conceptos", "frmIngApor");
       auto* det = add("CmdDetalle", "Detalle", "FrmDetConcep");
+      // Fifth-category income the worker received from other employers in the month.
+      auto* otros = add("CmdOtrosEmpleadores", "Otros empleadores", "frm605");
+      connect(otros, &QPushButton::clicked, this, [this] { openDetail(workers_, "frm605"); });
       connect(imp, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
       connect(jor, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmDiasHoras"); });
       connect(ing, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmIngApor"); });

@@ -1,0 +1,79 @@
+#include "cli/listings.h"
+
+#include <stdexcept>
+
+#include "common/dates.h"
+#include "common/text.h"
+#include "detail/receipts_save.h"
+#include "detail/stored_rows.h"
+#include "determination/concept_listing.h"
+
+namespace korventa::cli {
+
+declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+                                               const std::string& correl) {
+  declaration::OpenDeclaration d;
+  d.ruc = text::trim(ruc);
+  d.periodo = periodo;
+  d.correl = text::trim(correl);
+  auto& db = s.database();
+  bool found = d.sent() ? db.exists("SELECT 1 FROM HCAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+                                    "Formulario = '0601' AND correl = ?",
+                                    {d.ruc, d.periodo, d.correl})
+                        : db.exists("SELECT 1 FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+                                    "Formulario = '0601'",
+                                    {d.ruc, d.periodo});
+  if (!found)
+    throw std::runtime_error("No existe la declaración " + d.ruc + " " + periodToDisplay(d.periodo) +
+                             (d.sent() ? " con correlativo " + d.correl : ""));
+  return d;
+}
+
+Table conceptsTable(Session& s, const declaration::OpenDeclaration& d, const std::string& doc) {
+  auto listing = determination::conceptListing(s.database(), d.ruc, d.periodo, d.correl, text::trim(doc));
+  return Table{listing.columns, listing.rows};
+}
+
+Table suspensionsTable(Session& s, const declaration::OpenDeclaration& d) {
+  auto stored = detail::storedSuspensions(s.database(), d.ruc, d.periodo, d.correl);
+  return Table{stored.columns, stored.rows};
+}
+
+Table invoicesTable(Session& s, const declaration::OpenDeclaration& d) {
+  auto stored = detail::storedInvoices(s.database(), d.ruc, d.periodo, d.correl);
+  return Table{stored.columns, stored.rows};
+}
+
+Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool totals) {
+  auto& db = s.database();
+  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+  if (totals) {
+    auto b = detail::Suma_Montos(db, d, source);
+    Table t{{"casilla", "valor"}, {}};
+    for (const char* box : {"320", "321", "322", "547"}) t.rows.push_back({box, b.value(box)});
+    return t;
+  }
+  Table t{{"tip_doc_a", "doc_id_a", "nombre", "tip_retencion", "num_ser", "num_rec", "fec_emi", "fec_pago", "mto_rec",
+           "ind_rta", "por_rta", "mto_rta", "ind_ies", "mto_ies", "num_for"},
+          {}};
+  for (const auto& r : detail::declarationVouchers(db, d, source)) {
+    const auto& v = r.voucher;
+    t.rows.push_back({std::to_string(r.person.tip_doc_a), r.person.doc_id_a, r.name, v.tip_retencion, v.num_ser,
+                      v.num_rec, v.fec_emi, v.fec_pago, v.mto_rec, v.ind_rta, v.por_rta, v.mto_rta, v.ind_ies,
+                      v.mto_ies, v.num_for});
+  }
+  return t;
+}
+
+Table traineesTable(Session& s, const declaration::OpenDeclaration& d) {
+  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+  Table t{{"tip_doc_a", "doc_id_a", "nombre", "mto_renta", "establecimientos"}, {}};
+  for (const auto& r : detail::declarationTrainees(s.database(), d, source)) {
+    std::string est;
+    for (auto e : r.establishments) est += (est.empty() ? "" : ",") + std::to_string(e);
+    t.rows.push_back({std::to_string(r.person.tip_doc_a), r.person.doc_id_a, r.name, r.mto_renta, est});
+  }
+  return t;
+}
+
+}  // namespace korventa::cli

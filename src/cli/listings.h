@@ -1,0 +1,22 @@
+#pragma once
+// What `show` lists of a saved (or sent) declaration besides its header, persons and boxes:
+// concept rows, suspensions, EPS invoices, fourth-category receipts and trainees.
+#include <string>
+
+#include "cli/cli.h"
+#include "declaration/open_declaration.h"
+
+namespace korventa::cli {
+
+// The declaration asked for, checked to exist (CAB, or HCAB when `correl` is given).
+declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+                                               const std::string& correl);
+
+Table conceptsTable(Session& s, const declaration::OpenDeclaration& d, const std::string& doc);
+Table suspensionsTable(Session& s, const declaration::OpenDeclaration& d);
+Table invoicesTable(Session& s, const declaration::OpenDeclaration& d);
+// The receipts, or with `totals` the boxes 320, 321, 322 and 547 they add up to.
+Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool totals);
+Table traineesTable(Session& s, const declaration::OpenDeclaration& d);
+
+}  // namespace korventa::cli
