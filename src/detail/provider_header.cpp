@@ -7,6 +7,7 @@
 #include "common/list_form.h"
 #include "common/text.h"
 #include "data/db_errors.h"
+#include "detail/detail_support.h"
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
@@ -261,9 +262,7 @@ std::optional<VoucherContext> ProviderHeader::newVoucher() {
 
 std::optional<VoucherContext> ProviderHeader::modifyVoucher(int index) {
   if (readOnly()) return std::nullopt;
-  if (!list_form::canModify(s_.msg(), static_cast<int>(vouchers_.size()),
-                            index >= 0 && index < static_cast<int>(vouchers_.size())))
-    return std::nullopt;
+  if (!list_form::canModifyRow(s_.msg(), static_cast<int>(vouchers_.size()), index)) return std::nullopt;
   if (!Valida_Cab()) return std::nullopt;
   return contextFor();
 }
@@ -282,15 +281,12 @@ bool ProviderHeader::Eliminar(int index) {
   if (s_.msg().ask("¿Está seguro de Eliminar?. Esta información no podrá ser recuperada", "Eliminar Registro",
                    MsgButtons::YesNo, Answer::No) != Answer::Yes)
     return false;
-  try {
-    data::Transaction tx(s_.database());
-    s_.database().run(std::string("DELETE FROM ") + voucherTables(category_).workDet + " WHERE rowid = ?",
-                      {vouchers_[static_cast<std::size_t>(index)].rowid});
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
+  if (!writeInTransaction(s_.database(), s_.msg(), [&] {
+        s_.database().run(std::string("DELETE FROM ") + voucherTables(category_).workDet + " WHERE rowid = ?",
+                          {vouchers_[static_cast<std::size_t>(index)].rowid});
+        return true;
+      }))
     return false;
-  }
   Refresh_Recibos();
   return true;
 }
@@ -323,14 +319,7 @@ bool ProviderHeader::accept() {
   if (readOnly()) return false;
   if (vouchers_.empty()) return fail("Debe ingresar al menos un Recibo", "CmdNuevoRec");
   if (!Valida_Cab()) return false;
-  try {
-    data::Transaction tx(s_.database());
-    Graba_Cab();
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
-    return false;
-  }
+  if (!writeInTransaction(s_.database(), s_.msg(), [this] { return Graba_Cab(); })) return false;
   modified_ = false;
   isNew_ = false;
   s_.msg().info("La información fue grabada satisfactoriamente. ");
