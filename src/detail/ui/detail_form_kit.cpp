@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
 #include "data/db_errors.h"
 #include "data/param.h"
 
@@ -86,11 +87,8 @@ QTableWidget* grid(const char* name, const QStringList& headers, QWidget* parent
   auto* g = new QTableWidget(0, static_cast<int>(headers.size()), parent);
   g->setObjectName(name);
   g->setHorizontalHeaderLabels(headers);
-  g->setSelectionBehavior(QAbstractItemView::SelectRows);
-  g->setSelectionMode(QAbstractItemView::SingleSelection);
-  g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  makeRowPicker(g);
   g->verticalHeader()->hide();
-  g->horizontalHeader()->setStretchLastSection(true);
   return g;
 }
 
