@@ -11,6 +11,19 @@
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
+namespace {
+
+// The names, domicile and RUC the registry holds for the person.
+void takeRegistered(HeaderIdentity& id, const RegisteredPerson& p) {
+  id.desPat = p.apellidoP;
+  id.desMat = p.apellidoM;
+  id.desNo1 = p.nombre1;
+  id.desNo2 = p.nombre2;
+  id.indDomicilio = p.indDomicilio;
+  id.ruc = p.ruc;
+}
+
+}  // namespace
 
 std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string_view ruc, int category) {
   std::string sql =
@@ -117,14 +130,7 @@ void ProviderHeader::BuscoNombre() {
   }
   // No header yet: the registry has the names.
   for (const auto& p : registered_)
-    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == person_.doc_id_a) {
-      id_.desPat = p.apellidoP;
-      id_.desMat = p.apellidoM;
-      id_.desNo1 = p.nombre1;
-      id_.desNo2 = p.nombre2;
-      id_.indDomicilio = p.indDomicilio;
-      id_.ruc = p.ruc;
-    }
+    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == person_.doc_id_a) takeRegistered(id_, p);
 }
 
 void ProviderHeader::chooseRegistered(std::size_t index) {
@@ -132,12 +138,7 @@ void ProviderHeader::chooseRegistered(std::size_t index) {
   const auto& p = registered_[index];
   person_ = p.key;
   id_ = {};
-  id_.desPat = p.apellidoP;
-  id_.desMat = p.apellidoM;
-  id_.desNo1 = p.nombre1;
-  id_.desNo2 = p.nombre2;
-  id_.indDomicilio = p.indDomicilio;
-  id_.ruc = p.ruc;
+  takeRegistered(id_, p);
   identityAccepted_ = false;
   touch();
 }
