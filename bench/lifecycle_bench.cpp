@@ -102,21 +102,23 @@ int main(int argc, char** argv) {
   std::printf("%-48s %8.3f s\n", "(generación del registro)",
               std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 
-  timed("new: carga desde el registro y grabación", 2, [&] {
+  {
     declaration::Frm402 f(s);
-    f.nueva();
-    f.CmbRuc_Click(kRuc);
-    bool ok = true;
-    timed("  carga desde el registro (con el cálculo)", 2, [&] { ok = f.aceptarPeriodo("06/2012").ok; });
-    timed("  grabación (con el cálculo)", 2, [&] { ok = ok && f.grabar().saved; });
-    if (!ok) std::printf("  falló: %s\n", messenger.last().c_str());
-    timed("  (cálculo de todas las personas, aparte)", 2, [&] {
+    timed("new: carga desde el registro y grabación", 2, [&] {
+      f.nueva();
+      f.CmbRuc_Click(kRuc);
+      bool ok = true;
+      timed("  carga desde el registro (con el cálculo)", 2, [&] { ok = f.aceptarPeriodo("06/2012").ok; });
+      timed("  grabación", 2, [&] { ok = ok && f.grabar().saved; });
+      if (!ok) std::printf("  falló: %s\n", messenger.last().c_str());
+    });
+    timed("(cálculo de todas las personas, aparte)", 2, [&] {
       data::Transaction tx(*s.db);
       determination::recomputeAll(s, f.declaration());
       tx.commit();
     });
     f.cerrarSinGuardar();
-  });
+  }
   std::printf("%-48s %8lld\n", "(filas de conceptos grabadas)",
               static_cast<long long>(s.db->integer("SELECT count(*) FROM F601_REMUNERA")));
 

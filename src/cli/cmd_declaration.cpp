@@ -13,6 +13,9 @@
 #include "declaration/frm402.h"
 #include "declaration/recovery.h"
 #include "declaration/tables.h"
+#include "common/vb_format.h"
+#include "determination/debt_grid.h"
+#include <map>
 
 namespace korventa::cli {
 namespace {
@@ -50,9 +53,40 @@ Table queryTable(data::Database& db, const std::string& sql, const data::Params&
   return t;
 }
 
+// The determination grid of a stored declaration: one row per tax column, one cell per step
+// ("casilla=valor", "-" where the column has no such box), and the total to pay.
+Table gridTable(data::Database& db, const std::string& det, const KeyClause& key) {
+  std::map<std::string, std::string> stored;
+  for (const auto& r : db.rows("SELECT Casilla, i_valor FROM " + det + " WHERE " + key.where, key.params))
+    stored[text::trim(r.text(0))] = text::trim(r.text(1));
+  Table t;
+  t.columns.push_back("Tributo");
+  for (const char* caption : determination::gridRowCaptions()) t.columns.push_back(caption);
+  std::vector<determination::Box> boxes;
+  for (const auto& c : determination::taxColumns()) {
+    std::vector<std::string> row = {c.label};
+    for (const char* b : c.boxes()) {
+      if (!b) {
+        row.push_back("-");
+        continue;
+      }
+      std::string v = stored.count(b) ? stored[b] : std::string();
+      boxes.push_back({b, v});
+      row.push_back(std::string(b) + "=" + vbFormatText(v, "#,###,###,##0;(#,###,###,##0)"));
+    }
+    if (std::string_view(c.toPay) == "810") row.back() += "  (IGV 812=" + vbFormatText(stored["812"], "#,###,###,##0") + ")";
+    t.rows.push_back(std::move(row));
+  }
+  std::vector<std::string> total(t.columns.size(), "");
+  total[0] = "Total a pagar";
+  total.back() = determination::totalToPay(boxes);
+  t.rows.push_back(std::move(total));
+  return t;
+}
+
 struct Args {
   std::string ruc, periodo, other, number, telefono, correl;
-  bool rectifica = false, sent = false, persons = false, boxes = false;
+  bool rectifica = false, sent = false, persons = false, boxes = false, det = false;
   // show: the other listings of a stored declaration.
   bool concepts = false, days = false, eps = false, receipts = false, totals = false, trainees = false;
   std::string conceptDoc;
@@ -110,7 +144,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   for (const char* name : {"refresh", "save"}) {
     bool refresh = std::string(name) == "refresh";
     auto* c = app.add_subcommand(name, refresh ? "Refresca una declaración desde el registro y la graba"
-                                               : "Vuelve a grabar una declaración (calcula y graba)");
+                                               : "Vuelve a grabar una declaración");
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
@@ -220,7 +254,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("PERIOD", a->periodo, "Período")->required();
     c->add_option("--sent", a->correl, "Correlativo del envío (declaración enviada)");
     c->add_flag("--persons", a->persons, "Filas de trabajadores y pensionistas (F601_TRAB)");
-    c->add_flag("--boxes", a->boxes, "Casillas (DET)");
+    c->add_flag("--boxes", a->boxes, "Determinación de la deuda: una fila por tributo con sus casillas");
+    c->add_flag("--det", a->det, "Casillas grabadas (DET)");
     auto* concepts =
         c->add_option("--concepts", a->conceptDoc,
                       "Filas de conceptos (persona, codigo, monto, monto_pag, base_calculo); con DOC, las de una persona")
@@ -243,6 +278,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         if (a->persons)
           ctx.print(queryTable(db, "SELECT * FROM " + h + "F601_TRAB WHERE " + key.where + " ORDER BY rowid", key.params));
         else if (a->boxes)
+          ctx.print(gridTable(db, h + "DET", key));
+        else if (a->det)
           ctx.print(queryTable(db, "SELECT Casilla, i_valor, idcasilla, cNumero FROM " + h + "DET WHERE " + key.where +
                                        " ORDER BY rowid",
                                key.params));

@@ -1,6 +1,7 @@
 #pragma once
 // The declaration open in the declaration form: its key and the values read once when it is
 // loaded, which the per-person forms, the computation and the save use.
+#include <map>
 #include <string>
 
 #include "common/money.h"
@@ -35,6 +36,10 @@ struct OpenDeclaration {
   std::string semana;       // CAB.Semana, kept as found
   std::string numOrden;     // order number typed for a sent declaration
   Payment payment;
+  // Boxes typed in the debt determination (credits, payments, interest, amounts to pay), whole
+  // soles by box number; read from DET the first time the grid needs them.
+  std::map<std::string, std::string> typedBoxes;
+  bool typedBoxesRead = false;
 
   // State that the save and the validation consult.
   bool stored = false;      // a CAB row exists for it

@@ -238,22 +238,6 @@ void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
   // GrabarCasillaRectificatoria: the rectified columns travel with the determination boxes.
 }
 
-// Workers whose EPS is not a valid provider for the declarant.
-bool EPS_Invalida(data::Database& db, const OpenDeclaration& d) {
-  std::set<std::string> known;
-  for (const auto& r : db.rows("SELECT Funcion FROM PARAM WHERE Numero = '701'"))
-    known.insert(text::right(text::trim(r.text(0)), 11));
-  for (const auto& r : db.rows("SELECT RUC_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}))
-    known.insert(text::trim(r.text(0)));
-  known.insert(d.ruc);  // the employer's own health service
-  for (const auto& r : db.rows("SELECT DISTINCT TRIM(COALESCE(rucEps, '')) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
-                               "TRIM(COALESCE(ind_afieps, '')) = '1'")) {
-    std::string ruc = r.text(0);
-    if (!ServiciosComunes::rucValido(ruc) || !known.count(ruc)) return true;
-  }
-  return false;
-}
-
 void afterSave(Session& s, OpenDeclaration& d, bool inconsistent) {
   auto& db = s.database();
   for (int cat : {kWorker, kPensioner}) {
@@ -262,11 +246,7 @@ void afterSave(Session& s, OpenDeclaration& d, bool inconsistent) {
         "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN ('12', '13', '14', '15')", {cat});
     if (all > 0 && gone == all) s.msg().info(noActiveNotice(cat == kPensioner));
   }
-  if (EPS_Invalida(db, d))
-    s.msg().critical(std::string("Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS "
-                                 "inválida para el Declarante.") +
-                     "\nEn estas condiciones no podrá enviar información a ZUMAR." +
-                     "\nDebe corregir su información en el modulo integrador: Registro/Corrección de RUC de EPS.");
+  if (EPS_Invalida(db, d)) s.msg().critical(epsInvalidaText());
   // MensajeGuardar
   if (inconsistent) {
     s.msg().warning("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
@@ -285,6 +265,29 @@ std::string programVersion(Session& s) {
 }
 
 }  // namespace
+
+// Workers whose EPS is not a valid provider for the declarant.
+bool EPS_Invalida(data::Database& db, const OpenDeclaration& d) {
+  std::set<std::string> known;
+  for (const auto& r : db.rows("SELECT Funcion FROM PARAM WHERE Numero = '701'"))
+    known.insert(text::right(text::trim(r.text(0)), 11));
+  for (const auto& r : db.rows("SELECT RUC_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}))
+    known.insert(text::trim(r.text(0)));
+  known.insert(d.ruc);  // the employer's own health service
+  for (const auto& r : db.rows("SELECT DISTINCT TRIM(COALESCE(rucEps, '')) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
+                               "TRIM(COALESCE(ind_afieps, '')) = '1'")) {
+    std::string ruc = r.text(0);
+    if (!ServiciosComunes::rucValido(ruc) || !known.count(ruc)) return true;
+  }
+  return false;
+}
+
+std::string epsInvalidaText() {
+  return std::string("Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS inválida para el "
+                     "Declarante.") +
+         "\nEn estas condiciones no podrá enviar información a ZUMAR." +
+         "\nDebe corregir su información en el modulo integrador: Registro/Corrección de RUC de EPS.";
+}
 
 bool isTextBox(std::string_view c) {
   static const std::set<std::string, std::less<>> t = {"028", "005", "012", "721", "987", "986", "985", "984",
@@ -447,9 +450,19 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     data::Transaction tx(db);
     ensureSqlFunctions(db);
     WorkingSet(s, d).readPeriodValues();
-    determination::recomputeAll(s, d);
+    // The persons were computed when the working set was loaded, refreshed or imported and
+    // each one again after its detail forms: the save stores them as they are.
     // The grid is taken before DET is cleared: its typed boxes may come from there.
     auto grid = determination::determinationBoxes(s, d);
+    d.payment.total = determination::totalToPay(grid);
+    // The checks read the working set and the registry only; one that stops leaves nothing written.
+    auto checks = determination::saveChecks(s, d);
+    if (checks.stop) {
+      d = before;
+      s.msg().critical(checks.message);
+      return {false, false, {}};
+    }
+    inconsistent = checks.inconsistent;
     Borrar_Tablas(db, d);
     Grabar_F601_TRAB(db, d);
     Borrar_807(db);
@@ -458,7 +471,6 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
     copyWorking(db, d, "TMPF601_605", "F601_605");
     inconsistent = Grabar_F601_SCTR_OTRO(db, d) || inconsistent;
-    inconsistent = determination::saveChecks(s, d) || inconsistent;
     auto key = preparationKey(d.ruc, d.periodo);
     db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});

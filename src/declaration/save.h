@@ -34,6 +34,11 @@ std::string idCasilla(std::string_view casilla);
 // The header and count boxes of the open declaration, in the order they are written.
 std::vector<determination::Box> headerBoxes(Session& session, const OpenDeclaration& decl);
 
+// Workers affiliated to an EPS whose RUC is invalid or not a provider of the declarant, and the
+// three lines that say so.
+bool EPS_Invalida(data::Database& db, const OpenDeclaration& decl);
+std::string epsInvalidaText();
+
 // Notice given after the save when every worker (or pensioner) has left or is suspended.
 std::string noActiveNotice(bool pensioners);
 

@@ -23,11 +23,23 @@ struct Box {
   std::string valor;    // whole soles "###########0", or the text of a text box
 };
 // The boxes of the debt determination for the open declaration (computed from the working
-// tables and the typed boxes), in the order the save writes them.
+// tables and the typed boxes) that hold a value, in the order the save writes them.
 std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDeclaration& decl);
 
-// The consistency checks that run silently during the save; true when an inconsistency was
-// found (the declaration is then saved with estado 9).
-bool saveChecks(Session& session, const declaration::OpenDeclaration& decl);
+// Outcome of the checks of the save. Used as a bool it says whether an inconsistency was found
+// (the declaration is then saved with estado 9); `stop` asks the save to end without writing,
+// with `message` shown as a critical message.
+struct SaveCheckResult {
+  bool inconsistent = false;
+  bool stop = false;
+  std::string message;
+  explicit operator bool() const { return inconsistent; }
+};
+
+// The consistency checks that run silently during the save.
+SaveCheckResult saveChecks(Session& session, const declaration::OpenDeclaration& decl);
+
+// The total to pay of determination boxes ("#,###,###,##0"; "" when no amount to pay is filled).
+std::string totalToPay(const std::vector<Box>& boxes);
 
 }  // namespace korventa::determination

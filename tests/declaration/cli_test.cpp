@@ -79,7 +79,7 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
   EXPECT_NE(r.out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t0\t0"), std::string::npos);
 
-  r = run("show " + ruc + " 201206 --boxes");
+  r = run("show " + ruc + " 201206 --det");
   ASSERT_EQ(r.rc, 0);
   EXPECT_NE(r.out.find("028\t4411223\t01"), std::string::npos);
 
@@ -117,6 +117,44 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
 
   EXPECT_EQ(run("show " + ruc + " 201112").rc, 1);
   EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
+}
+
+TEST_F(CliTest, DeterminationBoxesPaymentAndValidation) {
+  const std::string ruc = "20503987610";
+  ASSERT_EQ(run("new " + ruc + " 201206").rc, 0);
+  auto r = run("validate " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 3) << r.err;
+  EXPECT_NE(r.out.find("Marcar establecimiento para documento: 41235678\n"), std::string::npos) << r.out;
+
+  r = run("set " + ruc + " 201206 800=5 pago=C banco=02 cheque=123");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  // +Vida and Asegura tu Pensión are paid as they are due: the total holds them and the 5 typed.
+  ASSERT_EQ(r.out.rfind("Total a pagar: ", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find(" (con inconsistencias, estado 9)\n"), std::string::npos) << r.out;
+  const long long total = std::stoll(r.out.substr(15));
+  EXPECT_GT(total, 5);
+  r = run("show " + ruc + " 201206 --boxes");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+            "Tributo\tBase Imponible\tImpuesto Resultante\tCompensaciones\tCrédito EPS (Ley 26790)\tCrédito EPS Per. "
+            "Anterior\tOtr. Deducc. Permit. Ley\tPagos Previos\tInterés Moratorio\tSaldo a Pagar\tImporte a Pagar");
+  EXPECT_NE(r.out.find("IMP. EXTRAOR. DE SOLIDARIDAD\t450=\t410=\t600=\t-\t-\t-\t500=\t700=\t710=\t800=5\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("Total a pagar\t\t\t\t\t\t\t\t\t\t" + std::to_string(total) + "\n"), std::string::npos) << r.out;
+  r = run("show " + ruc + " 201206");
+  EXPECT_NE(r.out.find("\t02\t123\t\t" + std::to_string(total) + "\t0\t9\t"), std::string::npos) << r.out;  // estado 9
+
+  r = run("set " + ruc + " 201206 711=5");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("La casilla 711 no se puede registrar con el valor '5'"), std::string::npos) << r.err;
+  r = run("validate " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 3);
+  EXPECT_NE(r.out.find("No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD\n"), std::string::npos) << r.out;
+
+  r = run("set " + ruc + " 201206 800= pago=E");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out, "Total a pagar: " + std::to_string(total - 5) + "\n");
 }
 
 }  // namespace

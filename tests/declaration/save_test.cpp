@@ -32,6 +32,7 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
            "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
   db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (1, 1, '40000001', 1, '05', 1)");
+  f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});  // as the concept form leaves it: computed
   ASSERT_TRUE(f.grabar().saved);
   std::string first = dumpStored();
   ASSERT_TRUE(f.grabar().saved);
@@ -124,7 +125,9 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   f.setPaymentType("C");
   f.setBank("02");
   f.setChequeNumber("00012345");
-  f.setTotal("1,500");
+  // The total paid is the sum of the amounts to pay of the grid.
+  f.declaration().typedBoxes = {{"801", "1000"}, {"805", "500"}};
+  f.declaration().typedBoxesRead = true;
   ASSERT_TRUE(f.grabar().saved);
   auto cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
   EXPECT_EQ(cab->text(0), "02");

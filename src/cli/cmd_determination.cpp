@@ -1,0 +1,102 @@
+// Debt determination from the command line: typed boxes and payment data (set) and the
+// validation of a declaration (validate).
+#include <iostream>
+#include <memory>
+
+#include "cli/cli.h"
+#include "common/dates.h"
+#include "common/text.h"
+#include "declaration/frm402.h"
+#include "determination/debt_grid.h"
+#include "determination/validation.h"
+#include "reports/inconsistency_report.h"
+
+namespace korventa::cli {
+namespace {
+
+std::string periodOf(const std::string& p) {
+  std::string t = text::trim(p);
+  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
+  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
+  return t;
+}
+
+struct Args {
+  std::string ruc, periodo;
+  std::vector<std::string> assignments;
+  bool report = false;
+};
+
+const bool registered = addCommand([](CLI::App& app, Context& ctx) {
+  {
+    auto* c = app.add_subcommand("set", "Registra casillas de la determinación de la deuda y la forma de pago, "
+                                        "recalcula y graba (CASILLA=VALOR, pago=E|C, banco=NN, cheque=N)");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_option("VALUES", a->assignments, "CASILLA=VALOR (vacío para borrar), pago=, banco=, cheque=")->required();
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        declaration::Frm402 f(s);
+        if (!f.abrir(a->ruc, periodOf(a->periodo))) return 1;
+        auto& d = f.declaration();
+        determination::DeterminacionDeuda grid(s, d);
+        grid.load();
+        for (const auto& as : a->assignments) {
+          auto eq = as.find('=');
+          if (eq == std::string::npos) throw std::runtime_error("Se esperaba CASILLA=VALOR: " + as);
+          std::string key = text::trim(as.substr(0, eq)), value = text::trim(as.substr(eq + 1));
+          if (key == "pago") {
+            if (value != "E" && value != "C") throw std::runtime_error("Forma de pago no válida (E o C): " + value);
+            d.payment.type = value;
+          } else if (key == "banco") {
+            d.payment.bank = value.empty() ? "XX" : value;
+          } else if (key == "cheque") {
+            d.payment.chequeNumber = value;
+          } else if (!grid.setBox(key, value)) {
+            throw std::runtime_error("La casilla " + key + " no se puede registrar con el valor '" + value + "'");
+          }
+        }
+        d.typedBoxes = grid.typedBoxes();
+        d.typedBoxesRead = true;
+        d.payment.total = grid.total();
+        f.setModified();
+        auto r = f.grabar();
+        f.cerrarSinGuardar();
+        if (!r.saved) return 1;
+        std::cout << "Total a pagar: " << (grid.total().empty() ? "-" : grid.total())
+                  << (r.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
+        return 0;
+      });
+    });
+  }
+  {
+    auto* c = app.add_subcommand("validate", "Valida una declaración en preparación y lista sus inconsistencias");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_flag("--report", a->report,
+                "Con inconsistencias, escribe además el reporte (Inconsistencias.PRN, para 'render')");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        declaration::Frm402 f(s);
+        if (!f.abrir(a->ruc, periodOf(a->periodo))) return 1;
+        auto mens = determination::mensPath(s);
+        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens);
+        f.cerrarSinGuardar();
+        if (r.stopped) return 1;
+        for (const auto& l : r.lines) std::cout << l << "\n";
+        if (a->report && r.inconsistent) {
+          auto prn = reports::writeInconsistencyReportFile(s, mens);
+          if (prn) std::cerr << "Reporte: " << prn->string() << "\n";
+        }
+        return r.inconsistent ? 3 : 0;
+      });
+    });
+  }
+});
+
+}  // namespace
+}  // namespace korventa::cli

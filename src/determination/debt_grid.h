@@ -1,0 +1,99 @@
+#pragma once
+// The "Determinación de la Deuda" grid: one column per tax, one box per step from the tax base
+// to the amount to pay. Bases and taxes are summed from the persons' working rows; the user types
+// credits, payments, interest and amounts to pay; every change recomputes the balance of its
+// column and the total to pay. The tab of the declaration form and the command line are views of
+// this model; the save stores boxes() in DET.
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+#include "determination/seams.h"
+
+namespace korventa::determination {
+
+// One tax column: its label (the same text in the grid, the printout and the messages) and its
+// boxes; nullptr where the column has no such box.
+struct TaxColumn {
+  const char* label;
+  const char* base;
+  const char* tax;
+  const char* compensation;      // Compensaciones
+  const char* epsCredit;         // Crédito EPS (Ley 26790)
+  const char* epsCreditBefore;   // Crédito EPS Per. Anterior
+  const char* otherDeductions;   // Otr. Deducc. Permit. Ley
+  const char* previousPayments;  // Pagos Previos
+  const char* interest;          // Interés Moratorio
+  const char* balance;           // Saldo a Pagar
+  const char* toPay;             // Importe a Pagar
+  // Deduction boxes of the column (compensation, credits, other deductions).
+  std::vector<const char*> deductions() const;
+  // Every box of the column in row order.
+  std::vector<const char*> boxes() const;
+};
+
+// The fifteen columns in the order of the grid.
+const std::vector<TaxColumn>& taxColumns();
+// The column a box belongs to (box 812 belongs to ESSALUD SCTR); nullptr for other boxes.
+const TaxColumn* columnOf(std::string_view casilla);
+// Row captions of the grid, in the order of TaxColumn's boxes.
+const std::vector<const char*>& gridRowCaptions();
+
+// Box value parsed as whole soles ("#########0"); empty or non-numeric text counts 0.
+long long boxNumber(std::string_view text);
+
+class DeterminacionDeuda {
+ public:
+  DeterminacionDeuda(Session& session, const declaration::OpenDeclaration& decl);
+
+  // Typed boxes from the open declaration (when the grid already held them) or from DET, then
+  // bases, taxes, balances and total recomputed.
+  void load();
+  // Tab activation: bases and taxes summed again from the working rows, then every column.
+  void recalcularBases();
+
+  // The stored value of a box (whole soles, "" when empty).
+  std::string value(std::string_view casilla) const;
+  bool empty(std::string_view casilla) const { return value(casilla).empty(); }
+  // Typing into a box (txtvalor_Change): the value is kept as whole soles (digits, optional
+  // leading minus, thousands separators ignored), then the dispatch of the changed box runs.
+  // False when the box is not editable or the text is not a number.
+  bool setBox(const std::string& casilla, std::string_view text);
+
+  // Display ("#,###,###,##0;(#,###,###,##0)") and edit ("#########0") texts of a box.
+  std::string display(std::string_view casilla) const;
+  std::string editText(std::string_view casilla) const;
+  // Whether the user may type into the box.
+  bool editable(std::string_view casilla) const;
+  // Whether the box is shown enabled (602/612 follow 452, 408/428 follow 458).
+  bool enabled(std::string_view casilla) const;
+
+  // Balance of the column of `balance` (Calcular710, Calcular711, …) and what depends on it.
+  void Calcular(std::string_view balance);
+  // The total to pay ("#,###,###,##0", "" when every amount to pay is empty).
+  void CalcularTotal();
+  const std::string& total() const { return total_; }
+
+  // Boxes typed by the user (what the open declaration keeps between views).
+  std::map<std::string, std::string> typedBoxes() const;
+  // Every box of the grid in column order, 812 after the SCTR column, for DET.
+  std::vector<Box> boxes() const;
+
+ private:
+  void set(const std::string& casilla, std::string v) { values_[casilla] = std::move(v); }
+  void afterChange(const std::string& casilla);
+  Session& s_;
+  const declaration::OpenDeclaration& d_;
+  std::map<std::string, std::string, std::less<>> values_;
+  std::string total_;
+  bool param980_ = true;  // previous payments of the artists' fund open for the period
+};
+
+// The boxes the user types (deductions, previous payments, interest and the amounts to pay that
+// do not follow the balance).
+bool isTypedBox(std::string_view casilla);
+
+}  // namespace korventa::determination

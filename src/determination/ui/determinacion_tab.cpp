@@ -1,0 +1,213 @@
+#include "determination/ui/determinacion_tab.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "declaration/open_declaration.h"
+#include "detail/eps_credit.h"
+#include "determination/ui/forma_de_pago.h"
+
+namespace korventa::ui {
+namespace {
+
+bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
+
+const declaration::OpenDeclaration* openDecl(Session& s) {
+  auto* d = s.openDeclaration;
+  return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
+}
+
+}  // namespace
+
+DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(parent), s_(session) {
+  setObjectName("Determinacion");
+  auto* v = new QVBoxLayout(this);
+  auto* gridHost = new QWidget(this);
+  auto* g = new QGridLayout(gridHost);
+  g->setHorizontalSpacing(3);
+  g->setVerticalSpacing(2);
+  auto* digits = new QRegularExpressionValidator(QRegularExpression("\\d{0,10}"), this);
+  const int cellWidth = fontMetrics().horizontalAdvance("999,999,999") + 12;
+  // Row captions over the boxes, wrapped to the width of a box in a slightly smaller type.
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  const auto& captions = determination::gridRowCaptions();
+  for (std::size_t i = 0; i <= captions.size(); ++i) {
+    auto* l = new QLabel(qs(i < captions.size() ? captions[i] : "IGV"), gridHost);
+    l->setFont(small);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFixedWidth(cellWidth);
+    g->addWidget(l, 0, static_cast<int>(i) + 1, Qt::AlignBottom);
+  }
+  int labelWidth = 0;
+  for (const auto& c : determination::taxColumns())
+    labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(qs(c.label)) + 8);
+  int row = 1;
+  auto addCell = [&](const std::string& box, int column) {
+    auto* e = new QLineEdit(gridHost);
+    e->setObjectName(qs("txtvalor_" + box));
+    e->setProperty("casilla", qs(box));
+    e->setToolTip(qs("Casilla " + box));
+    e->setAlignment(Qt::AlignRight);
+    e->setFixedWidth(cellWidth);
+    e->setValidator(digits);
+    e->installEventFilter(this);
+    if (!determination::isTypedBox(box)) {
+      e->setReadOnly(true);
+      e->setFocusPolicy(Qt::NoFocus);
+      e->setStyleSheet("QLineEdit { background: #eeeeee; }");
+    }
+    connect(e, &QLineEdit::textEdited, this, [this, box](const QString& t) { txtvalor_Change(box, t); });
+    cells_[box] = e;
+    g->addWidget(e, row, column);
+  };
+  for (const auto& c : determination::taxColumns()) {
+    auto* label = new QLabel(qs(c.label), gridHost);
+    label->setMinimumWidth(labelWidth);
+    g->addWidget(label, row, 0);
+    int column = 1;
+    for (const char* b : c.boxes()) {
+      if (b) addCell(b, column);
+      ++column;
+    }
+    if (std::string_view(c.toPay) == "810") addCell("812", column);
+    ++row;
+  }
+  g->setRowStretch(row, 1);
+  g->setColumnStretch(static_cast<int>(captions.size()) + 2, 1);
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(gridHost);
+  scroll->setWidgetResizable(true);
+  // Wide enough for the whole grid: the declaration form grows with it.
+  scroll->setMinimumWidth(gridHost->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
+  v->addWidget(scroll, 1);
+  pago_ = new FormaDePagoZEL(s_.database(), this);
+  v->addWidget(pago_);
+  connect(pago_, &FormaDePagoZEL::changed, this, &DeterminacionTab::paymentChanged);
+  declarationChanged();
+}
+
+DeterminacionTab::~DeterminacionTab() = default;
+
+QLineEdit* DeterminacionTab::txtvalor(const std::string& casilla) const {
+  auto it = cells_.find(casilla);
+  return it == cells_.end() ? nullptr : it->second;
+}
+
+void DeterminacionTab::declarationChanged() {
+  auto* d = openDecl(s_);
+  model_.reset();
+  if (d) {
+    model_ = std::make_unique<determination::DeterminacionDeuda>(s_, *d);
+    model_->load();
+    pago_->setTipoPago(qs(d->payment.type));
+    pago_->setBanco(qs(d->payment.bank));
+    pago_->setNroCheque(qs(d->payment.chequeNumber));
+    storeInDeclaration();
+  }
+  refreshCells();
+}
+
+void DeterminacionTab::rectificaChanged(bool) { refreshCells(); }
+
+void DeterminacionTab::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  // Bringing the tab to the front sums the persons again into the bases and taxes.
+  if (!model_ && openDecl(s_)) declarationChanged();
+  if (!model_) return;
+  model_->recalcularBases();
+  storeInDeclaration();
+  refreshCells();
+}
+
+void DeterminacionTab::refreshCells(const std::string& except) {
+  for (auto& [box, e] : cells_) {
+    bool loaded = model_ != nullptr;
+    bool sent = loaded && openDecl(s_) && openDecl(s_)->sent();
+    e->setEnabled(loaded && model_->enabled(box));
+    if (determination::isTypedBox(box)) e->setReadOnly(sent);
+    if (box == except) continue;
+    if (!loaded) {
+      e->clear();
+      continue;
+    }
+    e->setText(qs(e->hasFocus() ? model_->editText(box) : model_->display(box)));
+  }
+  pago_->setTotal(model_ ? qs(model_->total()) : QString());
+}
+
+void DeterminacionTab::storeInDeclaration() {
+  auto* d = s_.openDeclaration;
+  if (!d || !model_) return;
+  d->typedBoxes = model_->typedBoxes();
+  d->typedBoxesRead = true;
+  d->payment.total = model_->total();
+}
+
+void DeterminacionTab::paymentChanged() {
+  auto* d = s_.openDeclaration;
+  if (!d) return;
+  d->payment.type = ss(pago_->tipoPago());
+  d->payment.bank = ss(pago_->banco());
+  d->payment.chequeNumber = ss(pago_->nroCheque());
+}
+
+void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString& text) {
+  if (!model_) return;
+  model_->setBox(casilla, ss(text));
+  storeInDeclaration();
+  refreshCells(casilla);
+}
+
+void DeterminacionTab::openEpsCredit(const std::string& casilla) {
+  if (!model_ || !FormRegistry::has("FrmInf602")) return;
+  s_.epsBox = casilla;
+  std::unique_ptr<QDialog> f(FormRegistry::create("FrmInf602", s_, this));
+  if (!f) return;
+  f->exec();
+  f.reset();
+  if (auto* d = openDecl(s_)) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
+  storeInDeclaration();
+  refreshCells();
+}
+
+bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
+  auto* e = qobject_cast<QLineEdit*>(watched);
+  if (!e || !model_) return QWidget::eventFilter(watched, event);
+  std::string box = ss(e->property("casilla").toString());
+  switch (event->type()) {
+    case QEvent::FocusIn:
+      e->setText(qs(model_->editText(box)));
+      break;
+    case QEvent::FocusOut:
+      e->setText(qs(model_->display(box)));
+      break;
+    case QEvent::KeyPress: {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+        if (isEpsBox(box)) openEpsCredit(box);
+        else focusNextChild();
+        return true;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+static const bool registered = FormRegistry::addWidget(
+    "Frm402.Determinacion", [](Session& s, QWidget* parent) -> QWidget* { return new DeterminacionTab(s, parent); });
+
+}  // namespace korventa::ui

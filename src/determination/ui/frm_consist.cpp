@@ -1,0 +1,80 @@
+#include "determination/ui/frm_consist.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "app/ui/qt_messenger.h"
+#include "declaration/open_declaration.h"
+#include "determination/validation.h"
+#include "reports/inconsistency_report.h"
+#include "reports/ui/frm_preview.h"
+
+namespace korventa::ui {
+
+FrmConsist::FrmConsist(Session& session, std::filesystem::path mens, QWidget* parent)
+    : QDialog(parent), s_(session), mens_(std::move(mens)) {
+  setObjectName("FrmConsist");
+  setWindowTitle(qs("Inconsistencias detectadas"));
+  setModal(true);
+  resize(820, 460);
+  auto* v = new QVBoxLayout(this);
+  v->addWidget(new QLabel(qs("En su declaración se han detectado las siguientes inconsistencias :"), this));
+  txt_ = new QPlainTextEdit(this);
+  txt_->setObjectName("TxtPreliminar");
+  txt_->setReadOnly(true);
+  txt_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QFont courier("Courier New");
+  courier.setStyleHint(QFont::Monospace);
+  courier.setFixedPitch(true);
+  txt_->setFont(courier);
+  v->addWidget(txt_, 1);
+  auto* buttons = new QHBoxLayout;
+  auto* imprimir = new QPushButton(qs("&Imprimir"), this);
+  imprimir->setObjectName("cmdImprimir");
+  auto* aceptar = new QPushButton(qs("&Aceptar"), this);
+  aceptar->setObjectName("CmdGrabar");
+  buttons->addStretch();
+  buttons->addWidget(imprimir);
+  buttons->addWidget(aceptar);
+  v->addLayout(buttons);
+  connect(imprimir, &QPushButton::clicked, this, &FrmConsist::cmdImprimir_Click);
+  connect(aceptar, &QPushButton::clicked, this, &QDialog::accept);
+
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  auto lines = reports::readInconsistencyFile(mens_);
+  QApplication::restoreOverrideCursor();
+  if (!lines) {
+    txt_->setPlainText(qs("No existe el archivo de inconsistencias Mens.txt."));
+  } else {
+    QStringList all;
+    for (const auto& l : *lines) all << qs(l);
+    txt_->setPlainText(all.join('\n'));
+  }
+}
+
+QString FrmConsist::text() const { return txt_->toPlainText(); }
+
+void FrmConsist::cmdImprimir_Click() {
+  auto file = reports::writeInconsistencyReportFile(s_, mens_);
+  if (!file) return;
+  reports::ui::MuestraReporte(s_, file->string(), "Vprevia", this);
+}
+
+// "&Validar" of the declaration form: the rules run over the open declaration; the report opens
+// when an inconsistency was found (the clean and stopping messages are shown by the rules).
+static const bool registered = FormRegistry::add("Frm402.Validar", [](Session& s, QWidget* parent) -> QDialog* {
+  auto* d = s.openDeclaration;
+  if (!d || d->ruc.empty() || d->periodo.empty()) return nullptr;
+  auto mens = determination::mensPath(s);
+  auto r = determination::Validacion(s, *d).CmdValidar_Click(mens);
+  if (r.stopped || !r.inconsistent) return nullptr;
+  return new FrmConsist(s, mens, parent);
+});
+
+}  // namespace korventa::ui

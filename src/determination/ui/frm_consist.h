@@ -1,0 +1,27 @@
+#pragma once
+// FrmConsist ("Inconsistencias detectadas"): the inconsistency file of the last validation in a
+// read-only fixed-pitch box, "&Imprimir" through the report engine and "&Aceptar".
+#include <filesystem>
+
+#include <QDialog>
+
+#include "data/session.h"
+
+class QPlainTextEdit;
+
+namespace korventa::ui {
+
+class FrmConsist : public QDialog {
+  Q_OBJECT
+ public:
+  FrmConsist(Session& session, std::filesystem::path mens, QWidget* parent = nullptr);
+  QString text() const;
+
+ private:
+  void cmdImprimir_Click();
+  Session& s_;
+  std::filesystem::path mens_;
+  QPlainTextEdit* txt_;
+};
+
+}  // namespace korventa::ui

@@ -1,0 +1,606 @@
+#include "determination/validation.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "common/dates.h"
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "data/param.h"
+#include "declaration/labour_periods.h"
+#include "declaration/save.h"
+#include "determination/concept_rules.h"
+#include "determination/total_tributo.h"
+
+namespace korventa::determination {
+namespace {
+
+int num(const std::string& t) { return std::atoi(text::trim(t).c_str()); }
+bool blank(const std::string& t) { return text::trim(t).empty(); }
+bool in(int v, std::initializer_list<int> set) {
+  for (int x : set)
+    if (v == x) return true;
+  return false;
+}
+
+struct ConceptRow {
+  std::string codigo, monto, montoPag, base;
+};
+
+}  // namespace
+
+struct Validacion::Person {
+  std::int64_t correl = 0;
+  int category = 0, tipDoc = 0;
+  std::string doc, situac, tipo, diasLab, diasSub, remAfecta, aporteFcjmms, asegPens, rucEps, indAfiEps, codEps,
+      totIngresos;
+  int pension = 0;
+  std::vector<ConceptRow> concepts;
+  int tipoNum() const { return num(tipo); }
+  int situacNum() const { return num(situac); }
+  const ConceptRow* conceptRow(std::string_view code) const {
+    for (const auto& c : concepts)
+      if (c.codigo == code) return &c;
+    return nullptr;
+  }
+  bool hasAmount(std::string_view code) const {
+    auto* c = conceptRow(code);
+    return c && !blank(c->monto);
+  }
+};
+
+std::filesystem::path mensPath(Session& s) {
+  std::filesystem::path dir = s.paths.tmpPath.empty() ? std::filesystem::temp_directory_path()
+                                                      : std::filesystem::path(s.paths.tmpPath);
+  return dir / "Mens.txt";
+}
+
+std::string columnLabel(const TaxColumn& c, int rule) {
+  std::string l = c.label;
+  if (l == "IMP. EXTRAOR. DE SOLIDARIDAD" && rule == 45) return "IMP. EXTRAOR. de SOLIDARIDAD";
+  if (l == "APORTES AL FCJMMS") return rule == 40 || rule == 45 ? "Aportes al FCJMMS" : l;
+  if (l == "CUOTA FRAC FCJMMS") return rule == 40 || rule == 45 ? "Aportes a CUOTA FRAC FCJMMS" : "APORTES A CUOTA FRAC FCJMMS";
+  return l;
+}
+
+Validacion::Validacion(Session& session, const declaration::OpenDeclaration& decl) : s_(session), d_(decl) {}
+Validacion::~Validacion() = default;
+
+void Validacion::line(const std::string& t) {
+  r_.inconsistent = true;
+  if (!silent_) r_.lines.push_back(t);
+}
+
+bool Validacion::stop(const std::string& t) {
+  r_.stopped = true;
+  r_.stopMessage = t;
+  if (!silent_) s_.msg().critical(t, "Validación");
+  return false;
+}
+
+void Validacion::loadPersons() {
+  auto& db = s_.database();
+  persons_.clear();
+  std::map<std::tuple<std::int64_t, int, std::string, int>, std::size_t> index;
+  for (const auto& r : db.rows("SELECT Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab, dias_sub, "
+                               "rem_afecta, aporte_FCJMMS, aseg_pens, rucEps, ind_afieps, cod_eps, Tot_Ingresos, "
+                               "pension FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY cod_cat_tra, rowid")) {
+    Person p;
+    p.correl = r.integer(0);
+    p.category = static_cast<int>(r.integer(1));
+    p.tipDoc = static_cast<int>(r.integer(2));
+    p.doc = text::trim(r.text(3));
+    p.situac = text::trim(r.text(4));
+    p.tipo = text::trim(r.text(5));
+    p.diasLab = r.text(6);
+    p.diasSub = r.text(7);
+    p.remAfecta = r.text(8);
+    p.aporteFcjmms = r.text(9);
+    p.asegPens = r.text(10);
+    p.rucEps = text::trim(r.text(11));
+    p.indAfiEps = text::trim(r.text(12));
+    p.codEps = text::trim(r.text(13));
+    p.totIngresos = r.text(14);
+    p.pension = static_cast<int>(r.integer(15));
+    index[{p.correl, p.category, p.doc, p.tipDoc}] = persons_.size();
+    persons_.push_back(std::move(p));
+  }
+  for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, "
+                               "base_calculo FROM TMPF601CONCEP ORDER BY codigo")) {
+    auto it = index.find({r.integer(0), static_cast<int>(r.integer(1)), text::trim(r.text(2)),
+                          static_cast<int>(r.integer(3))});
+    if (it == index.end()) continue;
+    persons_[it->second].concepts.push_back(
+        {text::trim(r.text(4)), text::trim(r.text(5)), text::trim(r.text(6)), text::trim(r.text(7))});
+  }
+}
+
+// Rules 1 to 5; false when a stopping rule ended the run.
+bool Validacion::header() {
+  auto& db = s_.database();
+  auto ref = db.row("SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+                    "Formulario = '0601'",
+                    {d_.ruc, d_.periodo});
+  if (ref && !ref->isNull("ind_ref") && ref->integer(0) == 1 && !d_.refreshed)
+    return stop("Se han cambiado datos del registro, debe refrescar.");
+  auto v = data::ParamTable(db).version856(kFormulario);
+  if (!v) return stop("No existe parametro de la versión y fecha de publicación. Instalar nuevamente el ZEL 0601.");
+  std::string date = text::trim(v->second);
+  bool dateOk = date.size() == 10 && date[2] == '/' && date[5] == '/' &&
+                text::isDigits(date.substr(0, 2) + date.substr(3, 2) + date.substr(6, 4)) &&
+                isRealDate(num(date.substr(6, 4)), num(date.substr(3, 2)), num(date.substr(0, 2)));
+  if (!dateOk) return stop("Error en parametro. Fecha de publicación inválida. Instalar nuevamente el ZEL 0601.");
+  if (text::trim(v->first) != kVersionPrograma)
+    return stop("Error en parametro. Versión inválida. Instalar nuevamente el ZEL 0601.");
+  std::string tel = text::trim(d_.telephone);
+  if (!tel.empty() && text::isDigits(tel) && tel.find_first_not_of('0') == std::string::npos)
+    line("El teléfono no puede ser 0");
+  return true;
+}
+
+void Validacion::labourPeriods() {
+  auto& db = s_.database();
+  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  std::set<std::pair<std::int64_t, std::string>> marked;
+  for (const auto& r : db.rows("SELECT correl_a, doc_id_a FROM TMP_ESTTURNOS_JL WHERE Indica = 1"))
+    marked.insert({r.integer(0), text::trim(r.text(1))});
+  for (const auto& p : persons_) {
+    if (p.category != kWorker) continue;
+    // Rule 6 applies only where the declarant has establishments to mark.
+    if (!silent_ && d_.establishments > 0 && !marked.count({p.correl, p.doc}))
+      line("Marcar establecimiento para documento: " + p.doc);
+    auto of = periods.of(p.correl, kWorker, p.tipo);
+    if (!declaration::EncuentroPeriodoLaboral(of, d_.periodo, p.situac)) {
+      line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
+           "del trabajador: " +
+           p.doc);
+    } else if (!declaration::sinDias(p.tipo, p.situac) && num(p.diasLab) > declaration::diasLaborados(of, d_.periodo)) {
+      line("Ha ingresado más dias de lo permitido, verifique Jornada Laboral del trabajador: " + p.doc);
+    }
+  }
+  for (const auto& r : db.rows("SELECT doc_id_a FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+                               "COALESCE(TRIM(fec_fin), '') = '' GROUP BY tip_doc_a, doc_id_a, cod_cat_tra "
+                               "HAVING count(*) > 1",
+                               {d_.ruc}))
+    line(text::trim(r.text(0)) +
+         " está registrado con dos periodos laborales con fecha de baja en blanco. Ingrese a los datos, corrija y grabe.");
+  // Rule 10: from 200901 on, types 23 and 33 (replaced) and 66, 67, 69 and 70 (valid only from 2009)
+  // must be changed in the registry: before 200901 the newer types, from 200901 the older ones.
+  for (const auto& p : persons_) {
+    if (p.category != kWorker) continue;
+    int t = p.tipoNum();
+    bool wrong = d_.periodo >= "200901" ? in(t, {23, 33}) : in(t, {66, 67, 69, 70});
+    if (wrong) line("Ingresar al registro y cambiar el tipo del trabajador: " + p.doc);
+  }
+  for (const auto& p : persons_) {
+    if (p.category != kPensioner) continue;
+    if (!declaration::EncuentroPeriodoLaboral(periods.of(p.correl, kPensioner, p.tipo), d_.periodo, p.situac))
+      line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
+           "del pensionista: " +
+           p.doc);
+  }
+  for (const auto& r : db.rows("SELECT DISTINCT c.doc_id_a FROM TMPF601RDCAB c JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
+                               "a.doc_id_d = ? AND a.cod_cat_tra = 3 AND a.tip_doc_a = c.tip_doc_a AND "
+                               "a.doc_id_a = c.doc_id_a WHERE c.cod_cat_tra = 3 AND "
+                               "TRIM(COALESCE(a.ind_domicilio, '')) <> TRIM(COALESCE(c.ind_domicilio, ''))",
+                               {d_.ruc}))
+    line("Debe grabar y refrescar, se ha cambiado la condición de domicilio para " + text::trim(r.text(0)));
+}
+
+void Validacion::otherPersons() {
+  auto& db = s_.database();
+  for (const auto& r : db.rows("SELECT doc_id_a FROM TMPF601MFCAB WHERE TRIM(COALESCE(mto_renta, '')) = '' ORDER BY rowid"))
+    line("Registrar monto para PS Modalidad Formativa, documento: " + text::trim(r.text(0)));
+  for (const auto& r : db.rows("SELECT c.doc_id_a FROM TMPF601MFCAB c WHERE NOT EXISTS (SELECT 1 FROM TMPF601_ESTABMF e "
+                               "WHERE e.tip_doc_a = c.tip_doc_a AND e.doc_id_a = c.doc_id_a) ORDER BY c.rowid"))
+    line("Registrar establecimiento(s) para PS Modalidad Formativa, documento: " + text::trim(r.text(0)));
+  // Rule 15: SCTR data are the company, its establishment, the rate and the remuneration.
+  for (const auto& r : db.rows("SELECT DOC_ID_A FROM TEMP2_F601 WHERE TRIM(COALESCE(Ruc, '')) = '' OR Correl_centro IS "
+                               "NULL OR TRIM(COALESCE(Tasa, '')) = '' OR TRIM(COALESCE(rem_sctrs, '')) = '' ORDER BY rowid"))
+    line("Registrar información de personal de terceros, " + text::trim(r.text(0)));
+  for (const auto& r : db.rows("SELECT t.DOC_ID_A FROM TEMP2_F601 t WHERE TRIM(COALESCE(t.Ruc, '')) <> '' AND "
+                               "t.Correl_centro IS NOT NULL AND TRIM(COALESCE(t.Tasa, '')) <> '' AND NOT EXISTS "
+                               "(SELECT 1 FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND c.doc_id_d = ? AND "
+                               "c.doc_ruc_emp = TRIM(t.Ruc) AND c.cod_est = t.Correl_centro AND "
+                               "ROUND(c.tasa * 1, 2) = ROUND(t.Tasa * 1, 2)) ORDER BY t.rowid",
+                               {d_.ruc}))
+    line("Registrar información de personal de terceros. Ha cambiado establecimientos o tasas, documento " +
+         text::trim(r.text(0)));
+}
+
+namespace {
+// Concepts affected to ESSALUD: positions 1 to 3 of the affectation of the catalogue or of the
+// declarant's own concepts.
+std::set<std::string> essaludConcepts(data::Database& db, const std::string& ruc) {
+  std::set<std::string> s;
+  auto affected = [](const std::string& f) {
+    for (std::size_t i = 1; i <= 3; ++i)
+      if (text::mid(f, i, 1) == "1") return true;
+    return false;
+  };
+  for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
+    if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
+  for (const auto& r : db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                               {ruc}))
+    if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
+  return s;
+}
+bool contribution(const std::string& code) {
+  int n = num(code);
+  return (n >= 601 && n <= 699) || (n >= 801 && n <= 899);
+}
+}  // namespace
+
+void Validacion::concepts() {
+  auto essalud = essaludConcepts(s_.database(), d_.ruc);
+  const std::string& per = d_.periodo;
+  for (const auto& p : persons_) {
+    int t = p.tipoNum();
+    bool worker = p.category == kWorker;
+    if (worker && t == 67 && p.hasAmount("0604"))
+      line("Concepto 0604 no válido para el periodo, documento: " + p.doc + " . Refrescar.");
+    // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
+    // (left empty, the save drops it).
+    for (const auto& c : p.concepts)
+      if (num(c.codigo) >= 801 && num(c.codigo) <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
+        line("Registrar monto en concepto " + c.codigo + ", documento: " + p.doc);
+    for (const auto& c : p.concepts)
+      if (contribution(c.codigo) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
+        line("Ha ingresado monto en concepto " + c.codigo + ", base imponible no puede ser nula, " + p.doc);
+    if (worker) {
+      // Only persons whose type carries ESSALUD-affected concepts can register one.
+      bool offered = false, anyEssalud = false, positiveEssalud = false;
+      for (const auto& c : p.concepts) {
+        if (!essalud.count(c.codigo)) continue;
+        offered = true;
+        if (blank(c.monto)) continue;
+        anyEssalud = true;
+        positiveEssalud = positiveEssalud || Money::value(c.monto) > Money();
+      }
+      // Rule 20: worked days with every ESSALUD-affected amount empty or zero.
+      if (!offered) {
+      } else if (num(p.diasLab) > 0 && !positiveEssalud)
+        line("Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador " + p.doc);
+      else if (in(p.situacNum(), {10, 11, 12, 13}) && !anyEssalud)
+        line("Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
+             "trabajador " +
+             p.doc);
+    }
+    // Rule 22: a concept that is not a contribution with a base and no amount.
+    for (const auto& c : p.concepts)
+      if (!contribution(c.codigo) && !blank(c.base) && blank(c.monto))
+        line("Monto del documento: " + p.doc + " no puede ser nulo. Tiene base de cálculo en concepto " + c.codigo);
+    if (worker) {
+      bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
+      std::vector<std::pair<const char*, bool>> cleared = {
+          {"0804", t == 67 && per < "200901"},
+          {"0806", t == 67 && per < "200901"},
+          {"0607", t == 67 && per < "200806"},
+          {"0616", !(fcj && per >= "201205")},
+          {"0617", !(fcj && per >= "201208")}};
+      for (const auto& [code, clear] : cleared)
+        if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
+      if (in(t, {68, 69}) && p.hasAmount("0806"))
+        line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
+    }
+    // Rule 25: worker or pensioner contributions (06xx) with a base need their amount.
+    for (const auto& c : p.concepts)
+      if (num(c.codigo) >= 601 && num(c.codigo) <= 699 && !blank(c.base) && blank(c.monto))
+        line("Monto en concepto " + c.codigo + (worker ? " del trabajador doc=" : " del pensionista doc=") + p.doc +
+             " esta vacío.");
+    for (const auto& c : p.concepts) {
+      if (!contribution(c.codigo) || blank(c.base)) continue;
+      Money base = Money::value(c.base);
+      if (base <= Money()) line("Si ingresa valor en base de cálculo debe ser mayor a cero en concepto " + c.codigo);
+      else if (!blank(c.monto) && Money::value(c.monto) <= Money())
+        line("Si ingresa valor en Monto debe ser mayor a cero en concepto " + c.codigo);
+      else if (!blank(c.monto) && base <= Money::value(c.monto))
+        line("La base de calculo debe ser mayor al Monto en concepto " + c.codigo);
+    }
+  }
+  Valida_0804();
+}
+
+void Validacion::Valida_0804() {
+  auto essalud = essaludConcepts(s_.database(), d_.ruc);
+  for (const auto& p : persons_) {
+    if (p.category != kWorker || in(p.tipoNum(), {68, 69, 88}) || p.hasAmount("0804")) continue;
+    bool affected = false;
+    for (const auto& c : p.concepts) affected = affected || (essalud.count(c.codigo) && !blank(c.monto));
+    if (affected) line("Tiene conceptos afectos a ESSALUD, verificar trabajador " + p.doc);
+  }
+}
+
+void Validacion::daysAndRegistry() {
+  auto& db = s_.database();
+  int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
+  // Non-worked days by type: perfect suspensions (types 1 to 9) and the others.
+  std::map<std::pair<std::int64_t, std::string>, std::pair<int, int>> noLab;
+  for (const auto& r : db.rows("SELECT correl_a, doc_id_a, tipo_suspen, dias_lab FROM TMPF601DIAS_NOLAB")) {
+    int tipo = num(r.text(2));
+    auto& e = noLab[{r.integer(0), text::trim(r.text(1))}];
+    (tipo >= 1 && tipo <= 9 ? e.first : e.second) += std::max(num(r.text(3)), tipo >= 1 ? 1 : 0);
+  }
+  for (const auto& p : persons_) {
+    if (p.category != kWorker) continue;
+    auto it = noLab.find({p.correl, p.doc});
+    int perfect = it == noLab.end() ? 0 : it->second.first, others = it == noLab.end() ? 0 : it->second.second;
+    int sit = p.situacNum();
+    if (in(sit, {10, 11, 12, 13}) && perfect >= monthDays)
+      line(std::string("Actualizar situación, todos los días del período corresponden a días de") +
+           " Suspensión Perfecta, documento " + p.doc);
+    if (in(sit, {14, 15}) && others > 0)
+      line("Ha declarado dias que no corresponden a suspensión perfecta para el trabajador " + p.doc);
+    if (in(sit, {14, 15}) && (num(p.diasLab) > 0 || num(p.diasSub) > 0))
+      line(std::string("Los dias laborados y los dias subsidiados deben ser cero cuando se registra ") +
+           "suspensión perfecta para el trabajador " + p.doc);
+  }
+  for (int cat : {kWorker, kPensioner}) {
+    int all = 0, gone = 0;
+    for (const auto& p : persons_) {
+      if (p.category != cat) continue;
+      ++all;
+      gone += in(p.situacNum(), {12, 13, 14, 15});
+    }
+    if (!silent_ && all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
+  }
+  std::map<std::pair<std::int64_t, int>, data::Row> registry;
+  for (auto& r : db.rows("SELECT correl_a, cod_cat_tra, situac, tipo, pension, ind_afieps, ruceps, cod_eps FROM "
+                         "ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2)",
+                         {d_.ruc}))
+    registry.emplace(std::make_pair(r.integer(0), static_cast<int>(r.integer(1))), std::move(r));
+  for (const auto& p : persons_) {
+    if (p.category != kWorker) continue;
+    auto it = registry.find({p.correl, p.category});
+    if (it != registry.end()) {
+      const auto& reg = it->second;
+      const std::string tail = " Guardar, luego refrescar y guardar nuevamente.";
+      if (num(reg.text(3)) != p.tipoNum())
+        line("El Tipo es distinto al ingresado en el registro para el trabajador " + p.doc + tail);
+      if (num(reg.text(2)) != p.situacNum())
+        line("La Situación es distinta a la ingresada en el registro para el trabajador " + p.doc + tail);
+      if (reg.integer(4) != p.pension)
+        line("El régimen pensionario es distinto al ingresado en el registro para el trabajador " + p.doc + tail);
+    }
+    if (num(p.diasLab) > monthDays)
+      line("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro del "
+           "trabajador " +
+           p.doc);
+    // Rule 34: the EPS data of the working row against the registry.
+    const std::string fix = ". Ingrese a los datos del registro del trabajador, verifique y grabe.";
+    if (p.indAfiEps == "1" && p.rucEps.empty()) line("No ha registrado RUC de la EPS del trabajador " + p.doc);
+    if (it != registry.end()) {
+      const auto& reg = it->second;
+      std::string regAfi = text::trim(reg.text(5)), regRuc = text::trim(reg.text(6)), regCod = text::trim(reg.text(7));
+      if ((regAfi == "1") != (p.indAfiEps == "1"))
+        line("El indicador de afiliación a EPS del trabajador " + p.doc + " no corresponde" + fix);
+      else if (p.indAfiEps != "1" && !p.rucEps.empty())
+        line("No debe registrar RUC de la EPS del trabajador " + p.doc + fix);
+      else if (p.indAfiEps == "1" && p.codEps.empty() != regCod.empty())
+        line("El código de EPS del trabajador " + p.doc + " no corresponde" + fix);
+      else if (p.indAfiEps == "1" && !p.rucEps.empty() && p.rucEps != regRuc)
+        line("Esta registrado con un RUC de EPS incorrecto para el trabajador " + p.doc);
+      else if (p.indAfiEps == "1" && p.codEps != regCod)
+        line("Esta registrado con código de EPS incorrecto para el trabajador " + p.doc);
+    }
+    bool anyConcept = false;
+    for (const auto& c : p.concepts) anyConcept = anyConcept || !blank(c.monto) || !blank(c.montoPag) || !blank(c.base);
+    if (!anyConcept) line("Registrar conceptos del trabajador, documento: " + p.doc);
+  }
+  bool fcjRefresh = false;
+  for (const auto& p : persons_)
+    if (p.category == kWorker && in(p.tipoNum(), {32, 37, 38}) && (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) &&
+        blank(p.aporteFcjmms) && Money::value(p.totIngresos) > Money() && d_.periodo >= "201205")
+      fcjRefresh = true;
+  if (fcjRefresh)
+    line("Para regularizar su declaración de " + periodToDisplay(d_.periodo) +
+         " debe refrescar la declaración, así podrá recalcular el nuevo tributo FCJMMS");
+  int asegura = 0, with0612 = 0;
+  for (const auto& p : persons_) {
+    if (p.category != kWorker) continue;
+    // The registry's "Asegura tu pensión" amount of the worker; 0612 carries it.
+    asegura += Money::value(p.asegPens) > Money();
+    with0612 += p.hasAmount("0612");
+  }
+  if (asegura != with0612) line("Han habido cambios en el registro referente a Asegura tu pensión. Debe refrescar.");
+  for (const auto& p : persons_)
+    if (p.category == kWorker && p.tipoNum() == 67 && !blank(p.remAfecta))
+      line("No debe registrar información de 5ta para tipo 67, documento: " + p.doc + " . Debe refrescar.");
+  for (const auto& p : persons_) {
+    if (p.category != kPensioner) continue;
+    bool anyConcept = false;
+    for (const auto& c : p.concepts) anyConcept = anyConcept || !blank(c.monto) || !blank(c.montoPag);
+    if (blank(p.totIngresos)) line("Registrar información del pensionista, documento: " + p.doc);
+    else if (!anyConcept) line("Registrar conceptos del pensionista, documento: " + p.doc);
+  }
+}
+
+Validacion::EpsLimit Validacion::epsLimit(const std::string& casilla) {
+  auto& db = s_.database();
+  // ESSALUD of the EPS-affiliated workers (types 26 and 36 for box 408, the others for 602).
+  std::string types = casilla == "408" ? "TRIM(Tipo) IN ('26', '36')" : "TRIM(Tipo) NOT IN ('26', '36')";
+  Money tax;
+  long long workers = 0;
+  for (const auto& r : db.rows("SELECT salud, cbssp FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
+                               "TRIM(COALESCE(ind_afieps, '')) = '1' AND " + types)) {
+    tax += Money::value(r.text(casilla == "408" ? 1 : 0));
+    ++workers;
+  }
+  Money uit = data::ParamTable(db).uit(d_.periodo).value_or(d_.uit);
+  long long a = boxNumber(vbFormat(Money::value("25").times(tax).dividedBy(Money::fromUnits(100)), "#######"));
+  long long b = boxNumber(vbFormat(uit.times(Money::fromUnits(workers)).dividedBy(Money::fromUnits(10)), "#######"));
+  return a <= b ? EpsLimit{a, true} : EpsLimit{b, false};
+}
+
+std::string Validacion::epsLimitMessage(const std::string& casilla, const EpsLimit& l) const {
+  std::string who = casilla == "408" ? "trabajadores 26 o 36" : "trabajadores";
+  std::string head = "El importe consignado en la casilla " + casilla + " no debe ser mayor al ";
+  return head + (l.quarter ? "25% del tributo EsSalud correspondiente a todos los " + who + " afiliados a una EPS: (S/. "
+                           : "10% de la UIT vigente multiplicado por el número de " + who + " afiliados a una EPS: (S/. ") +
+         std::to_string(l.limit) + ")";
+}
+
+void Validacion::grid(DeterminacionDeuda& g) {
+  const auto& cols = taxColumns();
+  // Rule 40: amounts to pay below their balance, one warning naming every such column.
+  std::vector<const TaxColumn*> under;
+  for (const auto& c : cols)
+    if (!g.empty(c.toPay) && !g.empty(c.balance) && boxNumber(g.value(c.toPay)) < boxNumber(g.value(c.balance)))
+      under.push_back(&c);
+  if (!under.empty() && !silent_) {
+    std::string m = "El importe a pagar es menor que el saldo definitivo a pagar en " + columnLabel(*under[0], 40);
+    for (std::size_t i = 1; i < under.size(); ++i)
+      m += std::string_view(under[i]->label) == "ESSALUD CBSSP SEG. TRAB. PESQ." ? ", y ESSALUD CBSSP SEG. TRAB. PESQ."
+                                                                                : ", " + columnLabel(*under[i], 40);
+    s_.msg().warning(m + ". La ZUMAR emitirá una Orden de Pago", "Validación");
+  }
+  for (const char* box : {"602", "408"}) {
+    if (g.empty(box)) continue;
+    auto l = epsLimit(box);
+    if (boxNumber(g.value(box)) > l.limit) line(epsLimitMessage(box, l));
+  }
+  // What the persons carry of each column's tax (rules 44 and 45).
+  std::map<std::string, bool> carried;
+  for (const auto& c : cols) {
+    std::string t = c.tax;
+    std::string total = Total_Tributo(s_.database(), t);
+    carried[t] = total.empty() ? !g.empty(c.tax) : boxNumber(total) != 0;
+  }
+  for (const auto& c : cols) {
+    bool balance = !g.empty(c.balance), tax = !g.empty(c.tax), pay = !g.empty(c.toPay);
+    if (balance && tax && !pay) line("Registrar importe a pagar en " + columnLabel(c, 42));
+    if (pay && !balance) line("No registrar importe a pagar en " + columnLabel(c, 43));
+    bool anyBox = false;
+    for (const char* b : c.boxes()) anyBox = anyBox || (b && !g.empty(b));
+    if (!carried[c.tax] && anyBox && !tax)
+      line("No debe registrar ningun importe en la columna de " + columnLabel(c, 44) + " de Determinacion de la Deuda.");
+    if (carried[c.tax] && (g.empty(c.base) || !tax || !balance))
+      line("Debe existir base, impuesto y saldo a pagar en " + columnLabel(c, 45) + " en Determinación de la Deuda. Refrescar.");
+    if (pay && balance && boxNumber(g.value(c.toPay)) > boxNumber(g.value(c.balance)))
+      line("El importe a Pagar no debe ser mayor que el Saldo a Pagar en " + columnLabel(c, 46));
+  }
+  bool anyPay = false;
+  for (const auto& c : cols) anyPay = anyPay || !g.empty(c.toPay);
+  if (!anyPay) line("Debe declarar algun tributo");
+  const auto& pay = d_.payment;
+  std::string type = text::trim(pay.type);
+  if (type != "E" && type != "C") {
+    line("Registrar forma de pago.");
+  } else if (type == "C") {
+    std::string cheque = text::trim(pay.chequeNumber);
+    if (text::trim(pay.bank).empty() || text::trim(pay.bank) == "XX") line("Seleccione el banco.");
+    if (cheque.empty()) line("Ingrese el número de cheque.");
+    else if (cheque.find_first_not_of('0') == std::string::npos) line("Ingrese un número de cheque diferente de '0'.");
+  }
+}
+
+std::string Validacion::totalMismatch(const std::string& box, const std::string& value) {
+  std::string total = Total_Tributo(s_.database(), box);
+  if (boxNumber(value) == boxNumber(total)) return {};
+  return "Casilla " + box + " no es igual al total ingresado = " + total +
+         ". Guardar, luego refrescar y guardar nuevamente.";
+}
+
+void Validacion::taxTotals(const DeterminacionDeuda& g) {
+  for (const char* box : {"411", "413", "415", "416", "417", "418", "419"}) {
+    std::string m = totalMismatch(box, g.value(box));
+    if (!m.empty()) line(m);
+  }
+}
+
+void Validacion::version() {
+  if (d_.refreshed) return;
+  auto stored = s_.database().row("SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+                                  "Formulario = '0601' AND Casilla = '722'",
+                                  {d_.ruc, d_.periodo});
+  if (stored && text::trim(stored->text(0)) != declaration::parameterVersion(s_.database()))
+    line("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
+}
+
+bool Validacion::ValidaCasillasDetDeuda(const DeterminacionDeuda& g) const {
+  for (const auto& c : taxColumns()) {
+    auto n = [&](const char* b) { return b ? boxNumber(g.value(b)) : 0; };
+    long long base = n(c.base), tax = n(c.tax), balance = n(c.balance), pay = n(c.toPay);
+    if ((balance != 0 || pay != 0) && tax == 0) return false;
+    if (tax != 0 && base == 0) return false;
+    if (pay != 0 && balance == 0) return false;
+  }
+  return true;
+}
+
+// Active persons (situations 10 and 11) of the registry who belong to the declaration period,
+// against those of the declaration; the message of the first category that differs.
+std::string Validacion::registryCountDifference() {
+  auto& db = s_.database();
+  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  for (int cat : {kWorker, kPensioner}) {
+    long long declared = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN "
+                                    "('10', '11')",
+                                    {cat});
+    long long registered = 0;
+    for (const auto& r : db.rows("SELECT correl_a, situac, tipo FROM ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? "
+                                 "AND cod_cat_tra = ? AND TRIM(situac) IN ('10', '11')",
+                                 {d_.ruc, cat}))
+      registered += declaration::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))),
+                                                          d_.periodo, text::trim(r.text(1)));
+    if (declared != registered)
+      return std::string("Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
+                         "el Padrón de ") +
+             (cat == kWorker ? "trabajadores" : "pensionistas") + " : DDJJ=" + std::to_string(declared) +
+             "     Padrón=" + std::to_string(registered);
+  }
+  return {};
+}
+
+ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens) {
+  silent_ = false;
+  r_ = {};
+  // The file is created anew by every run, so the report never shows an older run.
+  std::error_code ec;
+  std::filesystem::remove(mens, ec);
+  if (!header()) return r_;
+  loadPersons();
+  labourPeriods();
+  otherPersons();
+  concepts();
+  daysAndRegistry();
+  DeterminacionDeuda g(s_, d_);
+  g.load();
+  grid(g);
+  taxTotals(g);
+  version();
+  if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
+  {
+    std::ofstream out(mens, std::ios::binary | std::ios::trunc);
+    for (const auto& l : r_.lines) out << l << "\r\n";
+  }
+  if (declaration::EPS_Invalida(s_.database(), d_))
+    s_.msg().critical(declaration::epsInvalidaText(), "Validación");
+  if (!r_.inconsistent) s_.msg().warning("La declaración no presenta inconsistencias.", "Validación");
+  return r_;
+}
+
+SaveCheckResult Validacion::saveChecks() {
+  silent_ = true;
+  r_ = {};
+  SaveCheckResult out;
+  std::string count = registryCountDifference();
+  if (!count.empty()) {
+    out.stop = true;
+    out.message = count;
+    return out;
+  }
+  loadPersons();
+  labourPeriods();
+  Valida_0804();
+  DeterminacionDeuda g(s_, d_);
+  g.load();
+  taxTotals(g);
+  if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
+  out.inconsistent = r_.inconsistent;
+  return out;
+}
+
+}  // namespace korventa::determination

@@ -1,0 +1,203 @@
+// The determination grid: sums of the persons into bases and taxes, balances, amounts to pay,
+// IGV of the SCTR column, the total and the enabling of the EPS credit boxes.
+#include <gtest/gtest.h>
+
+#include "detail/voucher_entry.h"
+#include "determination/debt_grid.h"
+#include "determination/working_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using determination::DeterminacionDeuda;
+
+class DebtGrid : public ::testing::Test {
+ protected:
+  explicit DebtGrid(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
+  // Sets summary columns of a new worker of the given type.
+  void worker(const std::string& doc, const std::string& tipo, const std::string& assignments) {
+    WorkerSpec spec;
+    spec.tipo = tipo;
+    auto p = f.person(doc, spec);
+    f.t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
+  }
+  DeterminacionDeuda loaded() {
+    DeterminacionDeuda g(f.t.session(), f.decl);
+    g.load();
+    return g;
+  }
+  WorkingFixture f;
+};
+
+TEST_F(DebtGrid, BasesAndTaxesAreSummedPerColumnAndRounded) {
+  worker("10000001", "21", "rem_pens = '1000.40', pens = '130.05', rem_salud = '1000.40', salud = '90.04'");
+  worker("10000002", "21", "rem_pens = '2000.10', pens = '260.01', rem_salud = '2000.10', salud = '180.01'");
+  worker("10000003", "64", "rem_salud = '900', salud_agrario = '36'");
+  worker("10000004", "36", "rem_salud = '800', cbssp = '72.50'");
+  worker("10000005", "21", "rem_afecta = '5000', tributo = '119.60', sctr_essalud = '0', sctr_tributo = ''");
+  auto g = loaded();
+  EXPECT_EQ(g.value("451"), "3001");  // 3000.50 rounds up
+  EXPECT_EQ(g.value("411"), "390");   // 390.06
+  EXPECT_EQ(g.value("452"), "3001");  // agrarian and CBSSP workers have their own columns
+  EXPECT_EQ(g.value("412"), "270");
+  EXPECT_EQ(g.value("456"), "900");
+  EXPECT_EQ(g.value("416"), "36");
+  EXPECT_EQ(g.value("458"), "800");
+  EXPECT_EQ(g.value("418"), "73");
+  EXPECT_EQ(g.value("415"), "120");
+  // Nothing carried: empty, not "0".
+  EXPECT_EQ(g.value("460"), "");
+  EXPECT_EQ(g.value("420"), "");
+  EXPECT_EQ(g.display("451"), "3,001");
+}
+
+TEST_F(DebtGrid, BalanceRules) {
+  worker("10000001", "21", "pens = '1200', rem_pens = '9000', rem_salud = '5000', salud = '1000'");
+  auto g = loaded();
+  // Tax 1200, previous payments 1500: never negative.
+  ASSERT_TRUE(g.setBox("501", "1500"));
+  EXPECT_EQ(g.value("711"), "0");
+  ASSERT_TRUE(g.setBox("501", "200"));
+  ASSERT_TRUE(g.setBox("701", "15"));
+  EXPECT_EQ(g.value("711"), "1015");
+  // A credit typed negative still reduces the balance.
+  ASSERT_TRUE(g.setBox("602", "-100"));
+  EXPECT_EQ(g.value("712"), "900");
+  EXPECT_EQ(g.display("602"), "(100)");
+  EXPECT_EQ(g.editText("602"), "-100");
+  // A column without tax, deductions or interest shows an empty balance.
+  EXPECT_EQ(g.value("715"), "");
+  EXPECT_EQ(g.value("710"), "");
+  ASSERT_TRUE(g.setBox("605", "0"));
+  EXPECT_EQ(g.value("715"), "0");
+  // Computed boxes and text are refused.
+  EXPECT_FALSE(g.setBox("711", "5"));
+  EXPECT_FALSE(g.setBox("411", "5"));
+  EXPECT_FALSE(g.setBox("801", "12a"));
+  EXPECT_TRUE(g.setBox("801", "1,015"));
+  EXPECT_EQ(g.value("801"), "1015");
+}
+
+TEST_F(DebtGrid, TotalToPayIsEmptyUntilAnAmountIsTyped) {
+  worker("10000001", "21", "pens = '1200', rem_pens = '9000'");
+  auto g = loaded();
+  EXPECT_EQ(g.total(), "");
+  ASSERT_TRUE(g.setBox("801", "1200"));
+  ASSERT_TRUE(g.setBox("800", "0"));
+  EXPECT_EQ(g.total(), "1,200");
+  ASSERT_TRUE(g.setBox("801", ""));
+  EXPECT_EQ(g.total(), "0");
+  ASSERT_TRUE(g.setBox("800", ""));
+  EXPECT_EQ(g.total(), "");
+  EXPECT_EQ(determination::totalToPay(g.boxes()), "");
+}
+
+TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
+  worker("10000001", "21", "rem_salud = '5000', salud = '450'");
+  worker("10000002", "26", "rem_salud = '3000', cbssp = '270'");
+  auto g = loaded();
+  EXPECT_TRUE(g.enabled("602") && g.enabled("612") && g.enabled("408") && g.enabled("428"));
+  ASSERT_TRUE(g.setBox("602", "40"));
+  ASSERT_TRUE(g.setBox("612", "10"));
+  EXPECT_EQ(g.value("712"), "400");
+  // The base of the regular column emptied: its credits are emptied and disabled.
+  f.t.db().run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE doc_id_a = '10000001'");
+  g.recalcularBases();
+  EXPECT_EQ(g.value("452"), "");
+  EXPECT_EQ(g.value("602"), "");
+  EXPECT_EQ(g.value("612"), "");
+  EXPECT_FALSE(g.enabled("602"));
+  EXPECT_FALSE(g.setBox("602", "5"));
+  EXPECT_TRUE(g.enabled("408"));
+  // Credits backed by invoices carry the invoices' credit total.
+  f.t.db().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, casilla, ruc_eps, Imp_total, "
+               "Imp_cred) VALUES (6, ?, ?, '0601', '408', '20100000001', '500', '80.50')",
+               {f.decl.ruc, f.decl.periodo});
+  g.recalcularBases();
+  EXPECT_EQ(g.value("408"), "81");
+  EXPECT_EQ(g.value("718"), "189");
+}
+
+TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
+  worker("10000001", "21", "sctr_essalud = '1000', sctr_tributo = '118', ipss_vida = '5', fondo_dsa = '100', "
+                           "aporte_fdsa = '5'");
+  auto g = loaded();
+  EXPECT_EQ(g.value("744"), "118");
+  EXPECT_EQ(g.value("810"), "118");
+  EXPECT_EQ(g.value("812"), "18");  // from 201103 on, 18 %
+  EXPECT_EQ(g.value("804"), "5");
+  EXPECT_EQ(g.value("803"), "5");
+  ASSERT_TRUE(g.setBox("503", "2"));
+  EXPECT_EQ(g.value("803"), "3");
+  EXPECT_EQ(g.total(), "126");
+  EXPECT_FALSE(g.setBox("810", "50")) << "the SCTR amount to pay follows its balance";
+  // The base of the artists' fund gone: its previous payments are emptied.
+  f.t.db().run("UPDATE TEMP1_F601 SET fondo_dsa = '', aporte_fdsa = ''");
+  g.recalcularBases();
+  EXPECT_EQ(g.value("503"), "");
+}
+
+class DebtGridBefore2011 : public DebtGrid {
+ protected:
+  DebtGridBefore2011() : DebtGrid("201012") {}
+};
+
+TEST_F(DebtGridBefore2011, SctrIgvIsNineteenPercent) {
+  worker("10000001", "21", "sctr_essalud = '1000', sctr_tributo = '119'");
+  auto g = loaded();
+  EXPECT_EQ(g.value("812"), "19");
+  f.t.db().run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = ''");
+  g.recalcularBases();
+  EXPECT_EQ(g.value("812"), "");
+  EXPECT_EQ(g.value("810"), "");
+}
+
+TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
+  worker("10000001", "21", "pens = '1200', rem_pens = '9000'");
+  f.decl.typedBoxesRead = false;
+  f.t.db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
+               "(6, ?, ?, '0601', '801', '1000', '05'), (6, ?, ?, '0601', '711', '99999', '01')",
+               {f.decl.ruc, f.decl.periodo, f.decl.ruc, f.decl.periodo});
+  auto fromDet = loaded();
+  EXPECT_EQ(fromDet.value("801"), "1000");
+  EXPECT_EQ(fromDet.value("711"), "1200") << "balances are recomputed, never read";
+  f.decl.typedBoxes = {{"801", "700"}, {"501", "500"}};
+  f.decl.typedBoxesRead = true;
+  auto fromDecl = loaded();
+  EXPECT_EQ(fromDecl.value("801"), "700");
+  EXPECT_EQ(fromDecl.value("711"), "700");
+  auto boxes = fromDecl.boxes();
+  ASSERT_EQ(boxes.size(), 97u);
+  EXPECT_EQ(boxes.front().casilla, "450");
+  EXPECT_EQ(boxes.back().casilla, "535");
+}
+
+TEST(DebtGridReceipts, FourthCategoryColumnCopiesTheReceiptBoxes) {
+  TestDb t{true};
+  declaration::OpenDeclaration decl;
+  decl.ruc = "20503987610";
+  decl.periodo = "201209";
+  decl.typedBoxesRead = true;
+  detail::VoucherContext c;
+  c.decl = &decl;
+  c.person = {17, 6, "10411223341", kProvider};
+  c.identity.desNo1 = "X";
+  detail::VoucherEntry v(t.session(), c);
+  v.setNumber("1");
+  v.setKind("R");
+  v.setSeries("0001");
+  v.setIssueDate("10/09/2012");
+  v.setStartDate("01/09/2012");
+  v.setEndDate("05/09/2012");
+  v.setPaymentDate("20/09/2012");
+  v.setAmount("2000.40");
+  ASSERT_TRUE(v.accept()) << t.messenger().last();
+  DeterminacionDeuda g(t.session(), decl);
+  g.load();
+  EXPECT_EQ(g.value("461"), "2000");
+  EXPECT_EQ(g.value("421"), "200");
+  EXPECT_EQ(g.value("745"), "200");
+}
+
+}  // namespace
+}  // namespace korventa::test

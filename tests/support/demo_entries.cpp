@@ -1,0 +1,31 @@
+#include "support/demo_entries.h"
+
+#include "determination/seams.h"
+
+namespace korventa::test {
+
+void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
+  auto& db = session.database();
+  db.run("UPDATE TMPF601CONCEP SET monto = '2500.00', monto_pag = '2500.00' WHERE codigo = '0121'");
+  // Persons without a basic salary concept (pensioners, other worker types): their first income.
+  db.run("UPDATE TMPF601CONCEP SET monto = '1200.00', monto_pag = '1200.00' WHERE rowid IN (SELECT min(rowid) "
+         "FROM TMPF601CONCEP WHERE codigo NOT LIKE '06%' AND codigo NOT LIKE '08%' AND (cod_cat_tra = 2 OR "
+         "NOT EXISTS (SELECT 1 FROM TMPF601CONCEP c WHERE c.doc_id_a = TMPF601CONCEP.doc_id_a AND c.codigo = "
+         "'0121')) GROUP BY doc_id_a, cod_cat_tra)");
+  db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) SELECT "
+         "Correl_a, tip_doc_a, doc_id_a, 1, '01', 1 FROM TEMP1_F601 WHERE cod_cat_tra = 1");
+  db.run("UPDATE TMPF601MFCAB SET mto_renta = '930.00'");
+  db.run("INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+         "cod_estab, cod_est, indica) SELECT 6, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, '0601', 1, 1, 1 "
+         "FROM TMPF601MFCAB");
+  db.run("UPDATE TEMP2_F601 SET Ruc = ?, centro = '2', Correl_centro = 2, Correl_tasa = 1, Tasa = '1.53', "
+         "rem_sctrs = '1800.00', sctrs = '27.54'",
+         {decl.ruc});
+  determination::recomputeAll(session, decl);
+  db.run("UPDATE TMPF601CONCEP SET monto = printf('%.2f', round(base_calculo * 0.1, 2)), monto_pag = "
+         "printf('%.2f', round(base_calculo * 0.1, 2)) WHERE codigo LIKE '06%' AND TRIM(COALESCE(base_calculo, "
+         "'')) <> '' AND TRIM(COALESCE(monto, '')) = ''");
+  determination::recomputeAll(session, decl);
+}
+
+}  // namespace korventa::test

@@ -1,0 +1,198 @@
+// The determination tab of the declaration form driven through its boxes: amounts to pay typed
+// into the grid, the payment total, the EPS credit form on Enter, and "&Validar" with the clean
+// message or the inconsistency report.
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "app/ui/form_registry.h"
+#include "common/dates.h"
+#include "determination/debt_grid.h"
+#include "support/demo_entries.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+using namespace korventa;
+
+namespace {
+
+template <class T>
+T* find(QWidget* w, const QString& name) {
+  auto* c = w->findChild<T*>(name);
+  if (!c) qFatal("no existe el control %s", qPrintable(name));
+  return c;
+}
+
+void onNextModal(std::function<void(QWidget*)> body) {
+  QTimer::singleShot(0, [body] {
+    QWidget* m = QApplication::activeModalWidget();
+    QVERIFY(m);
+    body(m);
+  });
+}
+
+QString plain(QString t) { return t.remove(','); }
+
+// With KORVENTA_SHOTS=<folder> the test leaves pictures of the forms there.
+void shot(QWidget* w, const char* name) {
+  QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
+  if (!dir.isEmpty()) w->grab().save(dir + "/" + name + ".png");
+}
+
+}  // namespace
+
+class DeterminationFormsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    Clock::setFixed(Date{2013, 3, 15});
+    t_ = std::make_unique<test::TestDb>(true);
+    t_->session().user = "CONTADOR";
+  }
+  void cleanup() {
+    form_.reset();
+    t_.reset();
+    Clock::setFixed(std::nullopt);
+  }
+
+  void typeIntoTheGridAndValidate() {
+    openDemo();
+    auto* det = find<QWidget>(form_.get(), "Determinacion");
+    find<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
+    QVERIFY(!cell("411")->text().isEmpty());
+    QVERIFY(!cell("711")->text().isEmpty());
+    QVERIFY(cell("711")->isReadOnly());
+
+    // Only digits reach a box.
+    cell("501")->setFocus();
+    QTest::keyClicks(cell("501"), "1a-2");
+    QCOMPARE(cell("501")->text(), QString("12"));
+    QCOMPARE(plain(cell("711")->text()).toLongLong(), plain(cell("411")->text()).toLongLong() - 12);
+    cell("501")->selectAll();
+    QTest::keyClick(cell("501"), Qt::Key_Delete);
+    QCOMPARE(cell("501")->text(), QString());
+
+    // The balance of every column typed as its amount to pay.
+    long long total = 0;
+    for (const auto& c : determination::taxColumns()) {
+      QString balance = plain(cell(c.balance)->text());
+      if (balance.isEmpty()) continue;
+      total += balance.toLongLong();
+      if (!determination::isTypedBox(c.toPay)) continue;
+      cell(c.toPay)->setFocus();
+      QTest::keyClicks(cell(c.toPay), balance);
+    }
+    find<QPushButton>(form_.get(), "CmdValidar")->setFocus();
+    shot(form_.get(), "determinacion");
+    QVERIFY(total > 0);
+    QCOMPARE(plain(find<QLineEdit>(det, "TxtTotal")->text()).toLongLong(), total);
+    QCOMPARE(cell("801")->text(), cell("711")->text());  // shown with separators once left
+
+    QString report;
+    bool reportShown = false;
+    onNextModal([&](QWidget* m) {
+      if (m->objectName() != "FrmConsist") return;
+      reportShown = true;
+      report = find<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
+      QTest::mouseClick(find<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
+    QCoreApplication::processEvents();  // the watcher meets the declaration form: no report opened
+    QVERIFY2(!reportShown, qPrintable(report));
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración no presenta inconsistencias."));
+
+    // An amount to pay in a column without balance is listed in the report.
+    QVERIFY(cell("710")->text().isEmpty());
+    cell("800")->setFocus();
+    QTest::keyClicks(cell("800"), "5");
+    onNextModal([&](QWidget* m) {
+      QCOMPARE(m->objectName(), QString("FrmConsist"));
+      QCOMPARE(m->windowTitle(), QString("Inconsistencias detectadas"));
+      reportShown = true;
+      report = find<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
+      shot(m, "frmconsist");
+      // "&Imprimir": the report written in the report language and shown in the preview.
+      QString preview;
+      onNextModal([&](QWidget* p) {
+        preview = p->objectName();
+        shot(p, "inconsistencias-preview");
+        p->close();
+      });
+      QTest::mouseClick(find<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);
+      QVERIFY(!preview.isEmpty());
+      QVERIFY(QFile::exists(QString::fromStdString(t_->session().paths.tmpPath) + "/Inconsistencias.PRN"));
+      QTest::mouseClick(find<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
+    });
+    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
+    QVERIFY(reportShown);
+    QVERIFY2(report.contains("No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD"), qPrintable(report));
+
+    // Saved, the typed boxes and the cash payment reach DET and CAB.
+    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
+    auto& db = t_->db();
+    QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
+    QCOMPARE(QString::fromStdString(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
+    QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
+  }
+
+  void enterOnACreditBoxOpensTheEpsForm() {
+    openDemo();
+    auto* det = find<QWidget>(form_.get(), "Determinacion");
+    find<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
+    QVERIFY(cell("602")->isEnabled());
+    QString opened;
+    onNextModal([&](QWidget* m) {
+      opened = m->objectName();
+      m->close();
+    });
+    cell("602")->setFocus();
+    QTest::keyClick(cell("602"), Qt::Key_Return);
+    QCOMPARE(opened, QString("FrmInf602"));
+    QCOMPARE(QString::fromStdString(t_->session().epsBox), QString("602"));
+    // Cheque data go to the declaration.
+    find<QRadioButton>(det, "OptCheque")->click();
+    auto* bank = find<QComboBox>(det, "CboBanco");
+    bank->setCurrentIndex(1);
+    QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
+    QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
+  }
+
+ private:
+  void openDemo() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    form_.reset(ui::FormRegistry::create("Frm402", s, nullptr));
+    QVERIFY(form_);
+    form_->show();
+    auto* cmb = find<QComboBox>(form_.get(), "CmbRuc");
+    int i = cmb->findData(QString("20503987610"));
+    QVERIFY(i >= 0);
+    cmb->setCurrentIndex(i);
+    emit cmb->activated(i);
+    auto* period = find<QLineEdit>(form_.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    QVERIFY(s.openDeclaration && !s.openDeclaration->periodo.empty());
+    // The pay entered through the detail forms (written here straight into the working tables).
+    test::enterDemoPay(s, *s.openDeclaration);
+  }
+  QLineEdit* cell(const char* box) { return find<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
+
+  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<QDialog> form_;
+};
+
+KORVENTA_UI_TEST(DeterminationFormsTest)
+#include "determination_forms_test.moc"
