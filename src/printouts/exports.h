@@ -1,0 +1,128 @@
+#pragma once
+// The exported reports of a stored declaration (frmReportes): "Formato 20" to "Formato 35" as
+// pipe-separated text files and as the sheets of one workbook, and the catalogue they come from.
+// Report 27, the pay statement, is printed instead (payslip.h).
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/session.h"
+#include "declaration/catalogue.h"
+#include "printouts/declaration_data.h"
+
+namespace korventa::printouts {
+
+struct ReportSpec {
+  int number;
+  std::string title;   // "Formato 20: Datos de Ingresos del Trabajador"
+  std::string suffix;  // "_20_DAT.TXT"; empty for the printed pay statement
+};
+const std::vector<ReportSpec>& reportCatalogue();
+const ReportSpec* findReport(int number);
+
+// One cell of a report row: the text written to the text file and, for amounts and counts, the
+// number the workbook cell holds.
+struct Cell {
+  std::string text;
+  std::optional<double> number;
+  bool amount = false;  // number format of amounts
+};
+
+// Headings of a report: the block heading over each column (empty where the block above goes on)
+// and the column headings.
+struct ReportHeader {
+  const ReportSpec* spec = nullptr;
+  std::vector<std::string> blocks;
+  std::vector<std::string> columns;
+};
+
+// Where the rows of a report go.
+class ReportSink {
+ public:
+  virtual ~ReportSink() = default;
+  virtual void begin(const ReportHeader& header) = 0;
+  virtual void row(const std::vector<Cell>& cells) = 0;
+  virtual void end() = 0;
+};
+
+// Persons of a search (the individual report): a document type and the beginning of a number.
+struct PersonFilter {
+  int tipDoc = 0;
+  std::string prefix;
+};
+
+// Writes one report of a declaration into `sink`. `tick` is called every few hundred rows with
+// the rows written so far.
+void writeReport(Session& session, const StoredDeclaration& decl, int number, ReportSink& sink,
+                 const std::optional<PersonFilter>& filter = std::nullopt,
+                 const std::function<void(long)>& tick = {});
+
+// An amount as the text files carry it: no thousands separators, trailing decimal zeros dropped
+// ("1234.50" → "1234.5", "100.00" → "100"); the empty text (not declared) stays empty.
+std::string plainAmount(const std::string& stored);
+// Decimal hours "160.50" as hours and minutes "160:30".
+std::string HorasDecimal_to_HorasMinutos(const std::string& horas);
+// Ordinary plus overtime decimal hours, as hours and minutes.
+std::string SumaHorasNormalesMasSobretiempo(const std::string& normales, const std::string& sobretiempo);
+
+// Common beginning of the file names: the folder, "PE_601_" (a sent declaration: "HPE_601_") and
+// the RUC.
+std::filesystem::path exportPrefix(const std::filesystem::path& dir, const DeclarationRef& ref);
+// The workbook: prefix "_" yyyymmdd_hhmm "_ALL.xlsx".
+std::filesystem::path workbookPath(const std::filesystem::path& dir, const DeclarationRef& ref,
+                                   const std::string& stamp);
+// The clock's date and time as "yyyymmdd_hhmm".
+std::string currentStamp();
+
+bool workbookAvailable();  // built with the workbook writer
+
+struct ExportRequest {
+  std::vector<int> formats;             // ticked reports, in any order (27 is ignored here)
+  bool text = true;                     // chkSalida(0)
+  bool workbook = false;                // chkSalida(1)
+  std::filesystem::path dir;
+  std::string stamp;                    // yyyymmdd_hhmm of the workbook; now when empty
+  std::optional<PersonFilter> filter;   // individual report
+};
+
+struct ExportProgress {
+  // Called at the start of each report (index from 0 of `count`) and every few hundred rows.
+  std::function<void(int index, int count, const std::string& title, long rows)> tick;
+};
+
+struct ExportResult {
+  bool ok = false;
+  std::vector<std::filesystem::path> textFiles;
+  std::optional<std::filesystem::path> workbook;
+};
+
+// Writes the requested reports in catalogue order. Failures are shown: a workbook that cannot be
+// written "El archivo … está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
+// anything else "No se pudieron generar los reportes.". Shows nothing on success.
+ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
+                             const ExportProgress* progress = nullptr);
+
+// The form frmReportes without its window.
+class FrmReportes {
+ public:
+  FrmReportes(Session& session, bool sent);
+  std::vector<std::string> columns() const;
+  std::vector<std::string> cells(const declaration::CatalogueRow& r) const;
+  const std::vector<declaration::CatalogueRow>& requery();
+  const std::vector<declaration::CatalogueRow>& rows() const { return rows_; }
+  std::optional<StoredDeclaration> declarationAt(int row);
+
+  // cmdAccion: the checks in order, then the reports; shows "Se terminaron de generar los
+  // reportes solicitados." when done. A ticked 27 produces the pay statements (payslipReport).
+  ExportResult cmdAccion(int row, const ExportRequest& request, const ExportProgress* progress = nullptr);
+  std::optional<std::filesystem::path> payslipReport;
+
+ private:
+  Session& s_;
+  bool sent_;
+  std::vector<declaration::CatalogueRow> rows_;
+};
+
+}  // namespace korventa::printouts

@@ -1,0 +1,266 @@
+#include "printouts/tax_base_consultation.h"
+
+#include <map>
+
+#include "common/dates.h"
+#include "common/money.h"
+#include "common/text.h"
+#include "data/database.h"
+
+namespace korventa::printouts {
+namespace {
+
+std::string likePrefix(const std::string& prefix) {
+  std::string like;
+  for (char c : text::trim(prefix)) {
+    if (c == '%' || c == '_' || c == '\\') like += '\\';
+    like += c;
+  }
+  return like + "%";
+}
+
+const char* kValueColumns[] = {"base_20530",   "trib_20530",      "essalud_vida",    "base_quinta",
+                               "tributo_quinta", "base_pens",       "tributo_pens",    "tributo_spp",
+                               "seg_regret_base", "seg_regret_tributo", "aseg_tu_pens", "base_fdsa",
+                               "tributo_fdsa", "seg_reg_base",    "seg_reg_tributo", "base_cbssp",
+                               "trib_cbssp",   "base_agrario",    "tributo_agrario", "sctr_base",
+                               "sctr_tributo", "trib_senati",     "base_ies",        "tributo_ies",
+                               "base_4ta",     "trib_4ta",        "rem_sctrs",       "sctrs"};
+
+struct Person {
+  long long tip = 0, correl = 0, cat = 0;
+  std::string doc, tipo;
+  std::map<std::string, std::string> values;
+};
+
+}  // namespace
+
+int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFilter& filter) {
+  auto& db = session.database();
+  data::Transaction tx(db);
+  db.run("DELETE FROM TEMP_FCONBT");
+  auto key = keyFilter(decl.ref);
+  auto params = [&] {
+    data::Params p;
+    for (const auto& v : key.params) p.add(v);
+    p.add(filter.tipDoc);
+    p.add(likePrefix(filter.prefix));
+    return p;
+  };
+  std::string personWhere = key.where + " AND tip_doc_a = ? AND doc_id_a LIKE ? ESCAPE '\\'";
+
+  std::vector<Person> persons;
+  std::map<std::string, std::size_t> index;
+  for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, Correl_a, cod_cat_tra, Tipo FROM " +
+                                   tableFor(decl.ref, "F601_TRAB") + " WHERE " + personWhere,
+                               params())) {
+    Person p{r.integer(0), r.integer(2), r.integer(3), text::trim(r.text(1)), text::trim(r.text(4)), {}};
+    index[std::to_string(p.tip) + "|" + p.doc + "|" + std::to_string(p.correl)] = persons.size();
+    persons.push_back(std::move(p));
+  }
+  for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, TRIM(cod_concep), base_calculo, monto FROM " +
+                                   tableFor(decl.ref, "F601_REMUNERA") + " WHERE " + personWhere +
+                                   " AND TRIM(cod_concep) IN ('0603', '0604', '0605', '0607', '0608', '0610', '0612', "
+                                   "'0802', '0804', '0806', '0807', '0808') ORDER BY cod_concep",
+                               params())) {
+    auto it = index.find(r.text(0) + "|" + text::trim(r.text(1)) + "|" + r.text(2));
+    if (it == index.end()) continue;
+    Person& p = persons[it->second];
+    std::string code = r.text(3), base = text::trim(r.text(4)), monto = text::trim(r.text(5));
+    auto set = [&](const char* b, const char* m) {
+      if (b) p.values[b] = base;
+      if (m) p.values[m] = monto;
+    };
+    if (code == "0603") set("base_20530", "trib_20530");
+    else if (code == "0604") set(nullptr, "essalud_vida");
+    else if (code == "0605") set("base_quinta", "tributo_quinta");
+    else if (code == "0607") set("base_pens", "tributo_pens");
+    else if (code == "0608") set(nullptr, "tributo_spp");
+    else if (code == "0610") set("seg_regret_base", "seg_regret_tributo");
+    else if (code == "0612") set(nullptr, "aseg_tu_pens");
+    else if (code == "0802") set("base_fdsa", "tributo_fdsa");
+    else if (code == "0804") {
+      // The same classification as the computation: type 36 fishermen's fund, 64 and 65 agrarian.
+      if (p.tipo == "36") set("base_cbssp", "trib_cbssp");
+      else if (p.tipo == "64" || p.tipo == "65") set("base_agrario", "tributo_agrario");
+      else set("seg_reg_base", "seg_reg_tributo");
+    } else if (code == "0806") set("sctr_base", "sctr_tributo");
+    else if (code == "0807") set(nullptr, "trib_senati");
+    else if (code == "0808") set("base_ies", "tributo_ies");
+  }
+  // Fourth-category providers: one row per person with the sums of the receipts.
+  {
+    std::map<std::string, Person> providers;
+    std::map<std::string, std::pair<Money, Money>> sums;
+    std::vector<std::string> order;
+    for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, mto_rec, mto_rta FROM " +
+                                     tableFor(decl.ref, "F601RDDET") + " WHERE " + personWhere + " ORDER BY rowid",
+                                 params())) {
+      std::string k = r.text(0) + "|" + text::trim(r.text(1));
+      if (!providers.count(k)) {
+        providers[k] = Person{r.integer(0), r.integer(2), 3, text::trim(r.text(1)), {}, {}};
+        order.push_back(k);
+      }
+      sums[k].first += Money::value(r.text(3));
+      sums[k].second += Money::value(r.text(4));
+    }
+    for (const auto& k : order) {
+      Person p = providers[k];
+      p.values["base_4ta"] = sums[k].first.toText(2);
+      p.values["trib_4ta"] = sums[k].second.toText(2);
+      persons.push_back(std::move(p));
+    }
+  }
+  for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, rem_sctrs, sctrs FROM " +
+                                   tableFor(decl.ref, "F601_SCTR") + " WHERE " + personWhere,
+                               params())) {
+    Person p{r.integer(0), r.integer(2), 4, text::trim(r.text(1)), {}, {}};
+    p.values["rem_sctrs"] = text::trim(r.text(3));
+    p.values["sctrs"] = text::trim(r.text(4));
+    persons.push_back(std::move(p));
+  }
+
+  std::string cols = "DOC_ID_D, nombre, periodo, CORREL, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, apellido_p, "
+                     "apellido_m, nombre_1, categoria";
+  std::string marks = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
+  for (const char* c : kValueColumns) {
+    cols += std::string(", ") + c;
+    marks += ", ?";
+  }
+  std::string insert = "INSERT INTO TEMP_FCONBT (" + cols + ") VALUES (" + marks + ")";
+  for (const auto& p : persons) {
+    auto name = db.row("SELECT apellido_p, apellido_m, nombre_1 FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+                       "tip_doc_a = ? AND TRIM(doc_id_a) = ? ORDER BY cod_cat_tra = ? DESC LIMIT 1",
+                       {decl.ref.ruc, p.tip, p.doc, p.cat});
+    const char* caption = p.cat == 1   ? "Trabajador"
+                          : p.cat == 2 ? "Pensionista"
+                          : p.cat == 3 ? "P.S. 4ta. Categoria"
+                                       : "Personal de Terceros";
+    data::Params v{decl.ref.ruc, decl.nombre, decl.ref.periodo, decl.ref.correl, p.tip, p.doc, p.correl, p.cat,
+                   name ? text::trim(name->text(0)) : std::string(), name ? text::trim(name->text(1)) : std::string(),
+                   name ? text::trim(name->text(2)) : std::string(), std::string(caption)};
+    for (const char* c : kValueColumns) {
+      auto it = p.values.find(c);
+      if (it == p.values.end()) v.add(nullptr);
+      else v.add(it->second);
+    }
+    db.run(insert, v);
+  }
+  tx.commit();
+  return static_cast<int>(persons.size());
+}
+
+std::vector<data::Row> taxBaseRows(Session& session) {
+  return session.database().rows("SELECT * FROM TEMP_FCONBT ORDER BY cod_cat_tra, tip_doc_a, doc_id_a");
+}
+
+const std::vector<std::pair<std::string, std::string>>& taxBaseColumns() {
+  static const std::vector<std::pair<std::string, std::string>> c = {
+      {"categoria", "Categoría"},
+      {"tip_doc_a", "Tipo Doc."},
+      {"doc_id_a", "Número Doc."},
+      {"apellido_p", "Apellido Paterno"},
+      {"apellido_m", "Apellido Materno"},
+      {"nombre_1", "Nombres"},
+      {"seg_reg_base", "B.I. EsSalud Seguro Regular"},
+      {"seg_reg_tributo", "EsSalud Seguro Regular"},
+      {"base_cbssp", "B.I. EsSalud CBSSP"},
+      {"trib_cbssp", "EsSalud CBSSP"},
+      {"base_agrario", "B.I. Seguro Agrario / Acuicultor"},
+      {"tributo_agrario", "Seguro Agrario / Acuicultor"},
+      {"seg_regret_base", "B.I. EsSalud Pensionistas"},
+      {"seg_regret_tributo", "EsSalud Pensionistas"},
+      {"sctr_base", "B.I. SCTR (ESSALUD)"},
+      {"sctr_tributo", "SCTR (ESSALUD)"},
+      {"base_pens", "B.I. ONP D.Ley 19990"},
+      {"tributo_pens", "ONP D.Ley 19990"},
+      {"base_quinta", "B.I. Renta 5ta."},
+      {"tributo_quinta", "Renta 5ta. Retenciones"},
+      {"base_ies", "B.I. I.E.S"},
+      {"tributo_ies", "I.E.S"},
+      {"base_20530", "B.I. COSAP"},
+      {"trib_20530", "COSAP"},
+      {"base_fdsa", "B.I. FDSA"},
+      {"tributo_fdsa", "FDSA"},
+      {"essalud_vida", "EsSalud +Vida"},
+      {"aseg_tu_pens", "Asegura tu Pensión"},
+      {"tributo_spp", "Aporte al SPP"},
+      {"trib_senati", "SENATI"},
+      {"base_4ta", "Renta 4ta. Monto"},
+      {"trib_4ta", "Renta 4ta. Retención"},
+      {"rem_sctrs", "B.I. SCTR Terceros"},
+      {"sctrs", "SCTR Terceros"}};
+  return c;
+}
+
+PersonSearchForm::PersonSearchForm(Session& session, bool sent) : s_(session), sent_(sent) {}
+
+const std::vector<declaration::CatalogueRow>& PersonSearchForm::requery() {
+  rows_ = storedDeclarations(s_, sent_);
+  return rows_;
+}
+
+std::vector<std::string> PersonSearchForm::columns() const {
+  std::vector<std::string> c = {"RUC", "Razón Social", "Periodo"};
+  if (sent_) c.push_back("Correl");
+  return c;
+}
+
+std::vector<std::string> PersonSearchForm::cells(const declaration::CatalogueRow& r) const {
+  std::vector<std::string> c = {r.ruc, r.nombre, periodToDisplay(r.periodo)};
+  if (sent_) c.push_back(r.correl);
+  return c;
+}
+
+std::optional<StoredDeclaration> PersonSearchForm::declarationAt(int row) {
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
+  const auto& r = rows_[static_cast<std::size_t>(row)];
+  return readDeclaration(s_, {r.ruc, r.periodo, sent_ ? r.correl : std::string()});
+}
+
+const std::vector<data::DocumentType>& PersonSearchForm::CargaComboTipoDocProp() {
+  if (types_.empty()) types_ = data::ParamTable(s_.database()).documentTypes();
+  return types_;
+}
+
+bool PersonSearchForm::numDocKeyAllowed(int tipDoc, const std::string& current, char32_t key) {
+  for (const auto& t : CargaComboTipoDocProp()) {
+    if (t.code != tipDoc) continue;
+    if (t.length > 0 && static_cast<int>(text::length(current)) >= t.length) return false;
+    if (t.numeric()) return key >= U'0' && key <= U'9';
+    return (key >= U'0' && key <= U'9') || (key >= U'A' && key <= U'Z') || (key >= U'a' && key <= U'z') || key == U'-';
+  }
+  return key >= U'0' && key <= U'9';
+}
+
+int FrmConsultaBasesTrib::cmdBuscar(int row, int tipDoc, const std::string& txtNumDoc) {
+  auto d = declarationAt(row);
+  if (!d) return 0;
+  int n = fillTaxBases(s_, *d, {tipDoc, txtNumDoc});
+  if (n == 0)
+    s_.msg().show("No se ha encontrado información para el criterio de búsqueda ingresado", "Mensaje",
+                  MsgIcon::Information);
+  return n;
+}
+
+ExportResult FrmReporteIndiv::cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text, bool workbook,
+                                        const std::filesystem::path& dir, const std::string& stamp) {
+  if (!text && !workbook) {
+    s_.msg().show("Debe seleccionar por lo menos un modo de salida para los reportes.", "Error", MsgIcon::Critical);
+    return {};
+  }
+  auto d = declarationAt(row);
+  if (!d) return {};
+  ExportRequest req;
+  req.formats = {25};
+  req.text = text;
+  req.workbook = workbook;
+  req.dir = dir;
+  req.stamp = stamp;
+  req.filter = PersonFilter{tipDoc, txtNumDoc};
+  auto result = generateReports(s_, *d, req);
+  if (result.ok) s_.msg().show("Se terminaron de generar los reportes solicitados.", "Mensaje", MsgIcon::Information);
+  return result;
+}
+
+}  // namespace korventa::printouts

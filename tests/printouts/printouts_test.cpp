@@ -1,0 +1,375 @@
+// The printed declaration, its text variant, the exported reports, the workbook, the pay
+// statements and the tax-base consultation, on the fixed declaration of printouts_fixture.
+#include <cstdio>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "declaration/open_declaration.h"
+#include "printouts/declaration_printout.h"
+#include "printouts/exports.h"
+#include "printouts/payslip.h"
+#include "support/printouts_fixture.h"
+#include "printouts/tax_base_consultation.h"
+#include "reports/report_reader.h"
+#include "reports/spool.h"
+
+namespace korventa::printouts {
+namespace {
+
+using test::kPeriodo;
+using test::kRuc;
+
+class Printouts : public ::testing::Test {
+ protected:
+  void SetUp() override { test::buildFixedDeclaration(db_.db()); }
+  Session& s() { return db_.session(); }
+  StoredDeclaration decl(const std::string& correl = {}) {
+    auto d = readDeclaration(s(), {kRuc, kPeriodo, correl});
+    EXPECT_TRUE(d.has_value());
+    return *d;
+  }
+  std::vector<std::string> lines(const std::filesystem::path& p) {
+    return text::split(test::readFile(p), '\n');
+  }
+  // Texts drawn on the preview pages of a report file.
+  std::vector<std::vector<std::string>> pageTexts(const std::filesystem::path& p) {
+    auto doc = reports::pDesencripta(p, "PresPrevia", reports::PageRange{}, db_.messenger());
+    std::vector<std::vector<std::string>> out;
+    for (const auto& page : doc->pages) {
+      out.emplace_back();
+      for (const auto& op : page.ops)
+        if (op.kind == reports::DrawOp::Kind::Text) out.back().push_back(op.text);
+    }
+    return out;
+  }
+  static bool has(const std::vector<std::string>& v, const std::string& t) {
+    return std::find(v.begin(), v.end(), t) != v.end();
+  }
+  test::TestDb db_;
+};
+
+TEST_F(Printouts, DeclarationWithAnnexesMatchesReference) {
+  PrintChoice choice{PrintWhat::DeclaracionYAnexos, true, true};
+  auto path = producePrintout(s(), decl(), choice);
+  test::expectGolden(path, "declaracion_20100000001_201203.PRN");
+  EXPECT_EQ(reports::LeeNroHojas(path), 6);  // two declaration pages and one per annex box
+  auto pages = pageTexts(path);
+  ASSERT_EQ(pages.size(), 6u);
+  EXPECT_TRUE(has(pages[0], "Pag. 01/06"));
+  EXPECT_TRUE(has(pages[5], "Pag. 06/06"));
+  // Pensioners (box 736) and fourth-category providers (box 733) under their own labels.
+  EXPECT_TRUE(has(pages[0], "TOTAL DE PENSIONISTAS:"));
+  EXPECT_TRUE(has(pages[2], "Detalle de Casilla 602"));
+  EXPECT_TRUE(has(pages[3], "Detalle de Casilla 408"));
+  EXPECT_TRUE(has(pages[4], "Detalle de Casilla 612"));
+  // An invoice of an EPS missing from list 701 still prints.
+  EXPECT_TRUE(has(pages[2], "20999999991"));
+  EXPECT_TRUE(has(pages[4], "      1,234,567"));
+  EXPECT_TRUE(has(pages[0], "(15.00)"));  // negative compensation in parentheses
+  auto spool = s().database().row("SELECT CodRep, Secuencia FROM SPOOL");
+  EXPECT_EQ(spool->text(0), "PR0040");
+  EXPECT_EQ(spool->text(1), "000001");
+}
+
+TEST_F(Printouts, TextVariantMatchesReference) {
+  auto dir = db_.dir() / "salida";
+  auto path = writeDeclarationTextFile(s(), decl(), dir);
+  ASSERT_TRUE(path);
+  EXPECT_EQ(path->filename(), "ZEL0600_20100000001_201203.txt");
+  test::expectGolden(*path, "ZEL0600_20100000001_201203.txt");
+  ASSERT_EQ(db_.messenger().entries().size(), 1u);
+  EXPECT_EQ(db_.messenger().entries()[0].text, "La declaración se encuentra en el directorio " + dir.string() +
+                                                   " con el nombre: ZEL0600_20100000001_201203.txt");
+}
+
+TEST_F(Printouts, SentDeclarationPrintsControlAndOrderNumbers) {
+  test::sendFixedDeclaration(s().database(), "1", "ABC123XYZ", "870012345");
+  FrmTipPrn sent(s(), true);
+  ASSERT_EQ(sent.requery().size(), 1u);
+  EXPECT_EQ(sent.cells(sent.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012", "0601",
+                                                                  "NO", "1", "870012345"}));
+  auto page = pageTexts(*sent.producir(0))[0];
+  EXPECT_TRUE(has(page, "Nro. Control: ABC123XYZ"));
+  EXPECT_TRUE(has(page, "Nro. Orden: 870012345"));
+  FrmTipPrn prepared(s(), false);
+  prepared.requery();
+  page = pageTexts(*prepared.producir(0))[0];
+  EXPECT_TRUE(has(page, "Nro. Control: "));
+  EXPECT_TRUE(has(page, "Nro. Orden: "));
+}
+
+TEST_F(Printouts, DeclarationOptionClearsAnnexes) {
+  FrmTipPrn f(s(), false);
+  f.requery();
+  f.setOptImp(0);
+  f.setChkAnexo(0, true);  // disabled: ignored
+  EXPECT_FALSE(f.chkAnexo(0));
+  f.setOptImp(2);
+  f.setChkAnexo(0, true);
+  f.setChkAnexo(1, true);
+  f.setOptImp(0);
+  EXPECT_FALSE(f.annexesEnabled());
+  EXPECT_FALSE(f.chkAnexo(0));
+  EXPECT_FALSE(f.chkAnexo(1));
+  f.setOptImp(2);  // enabling again does not bring the ticks back
+  EXPECT_FALSE(f.chkAnexo(0));
+  reports::RangeDialogPlan plan;
+  auto path = f.producir(0, &plan);
+  EXPECT_EQ(reports::LeeNroHojas(*path), 2);
+  EXPECT_TRUE(plan.openDialog);
+  EXPECT_EQ(plan.lastPage, 2);
+  // Annexes only: the pages start with the first annex.
+  f.setOptImp(1);
+  f.setChkAnexo(1, true);
+  auto pages = pageTexts(*f.producir(0));
+  ASSERT_EQ(pages.size(), 2u);
+  EXPECT_TRUE(has(pages[0], "Detalle de Casilla 612"));
+  EXPECT_TRUE(has(pages[1], "Detalle de Casilla 428"));
+  // No row selected: nothing.
+  EXPECT_FALSE(f.producir(5));
+  EXPECT_FALSE(f.producir(-1));
+}
+
+TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
+  declaration::OpenDeclaration open;
+  open.ruc = kRuc;
+  open.periodo = kPeriodo;
+  open.name = "EMPRESA DE PRUEBA S.A.C.";
+  s().openDeclaration = &open;
+  s().database().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, "
+                     "Periodo_fac, Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '602', "
+                     "'20514372251', '201202', '009', '777', '10', '1')",
+                     {kRuc, kPeriodo});
+  FrmTipPrn f(s(), false);
+  f.requery();
+  EXPECT_TRUE(f.isOpenInForm(0));
+  f.setOptImp(1);
+  f.setChkAnexo(0, true);
+  auto pages = pageTexts(*f.producir(0));
+  EXPECT_TRUE(has(pages[0], "777"));
+  EXPECT_FALSE(has(pages[0], "5001"));  // the stored invoices are not what the form holds now
+  // The stored invoices stay as they were, and so does the working table.
+  EXPECT_EQ(s().database().integer("SELECT count(*) FROM F600INFEPS"), 3);
+  EXPECT_EQ(s().database().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
+  s().openDeclaration = nullptr;
+  EXPECT_FALSE(f.isOpenInForm(0));
+}
+
+TEST_F(Printouts, LongPrintoutProposesTenPages) {
+  auto& db = s().database();
+  for (int i = 0; i < 400; ++i)
+    db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, Num_Serie, "
+           "Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '408', '20514372251', '201202', '002', ?, '10', '1')",
+           {kRuc, kPeriodo, std::to_string(10000 + i)});
+  FrmTipPrn f(s(), false);
+  f.requery();
+  f.setOptImp(2);
+  f.setChkAnexo(0, true);
+  reports::RangeDialogPlan plan;
+  auto path = f.producir(0, &plan);
+  int expected = 2 + 1 + (400 + kAnnexRowsPerPage - 1) / kAnnexRowsPerPage;
+  EXPECT_EQ(reports::LeeNroHojas(*path), expected);
+  EXPECT_EQ(pageTexts(*path).size(), static_cast<std::size_t>(expected));
+  EXPECT_TRUE(plan.openDialog);
+  EXPECT_EQ(plan.caption, "Impresión por páginas");
+  EXPECT_EQ(plan.totalPages, expected);
+  EXPECT_EQ(plan.lastPage, 10);
+}
+
+TEST_F(Printouts, TextFilesMatchReferences) {
+  ExportRequest req;
+  for (const auto& r : reportCatalogue()) req.formats.push_back(r.number);
+  req.dir = db_.dir() / "reportes";
+  auto result = generateReports(s(), decl(), req);
+  ASSERT_TRUE(result.ok);
+  EXPECT_TRUE(db_.messenger().entries().empty());
+  ASSERT_EQ(result.textFiles.size(), 15u);  // 20 to 35 without the pay statement
+  for (const auto& f : result.textFiles) {
+    EXPECT_TRUE(text::startsWith(f.filename().string(), "PE_601_20100000001_"));
+    test::expectGolden(f, f.filename().string());
+  }
+  EXPECT_FALSE(result.workbook);
+}
+
+TEST_F(Printouts, PersonsWithoutRowsAreAbsent) {
+  ExportRequest req{{20, 21, 29, 30}, true, false, db_.dir() / "r", {}, {}};
+  auto result = generateReports(s(), decl(), req);
+  ASSERT_TRUE(result.ok);
+  auto f20 = test::readFile(result.textFiles[0]);
+  auto f21 = test::readFile(result.textFiles[1]);
+  EXPECT_NE(f20.find("4|X12345|O'BRIEN|SMITH|JOHN|Trabajador|"), std::string::npos);
+  EXPECT_EQ(f21.find("X12345"), std::string::npos);
+  EXPECT_NE(f21.find("41000001"), std::string::npos);
+  // The pensioner has income but no allowances: only worker 1 is in report 21.
+  EXPECT_EQ(lines(result.textFiles[1]).size(), 2u);  // one line and the empty rest after the last CR LF
+  // Non-subsidised and subsidised suspensions go to their own report.
+  EXPECT_NE(test::readFile(result.textFiles[2]).find("07 - FALTA NO JUSTIFICADA|05/03/2012|05/03/2012|1|1|"),
+            std::string::npos);
+  EXPECT_NE(test::readFile(result.textFiles[3]).find("A-123456|20/03/2012|23/03/2012|4|4|"), std::string::npos);
+  EXPECT_EQ(test::readFile(result.textFiles[3]).find("FALTA"), std::string::npos);
+}
+
+TEST_F(Printouts, SentDeclarationExportsHistoryFiles) {
+  test::sendFixedDeclaration(s().database(), "1", "ABC", "870012345");
+  // The declaration in preparation changes afterwards; the sending keeps its amounts.
+  s().database().run("UPDATE F601_REMUNERA SET monto_pag = '9999.00' WHERE cod_concep = '0121'");
+  ExportRequest req{{20}, true, false, db_.dir() / "h", {}, {}};
+  auto result = generateReports(s(), decl("1"), req);
+  ASSERT_TRUE(result.ok);
+  ASSERT_EQ(result.textFiles.size(), 1u);
+  EXPECT_EQ(result.textFiles[0].filename(), "HPE_601_20100000001_20_DAT.TXT");
+  auto sent = test::readFile(result.textFiles[0]);
+  EXPECT_NE(sent.find("|2400|2400|"), std::string::npos);
+  EXPECT_EQ(sent.find("9999"), std::string::npos);
+  // Generating again overwrites the text file.
+  result = generateReports(s(), decl("1"), req);
+  EXPECT_EQ(test::readFile(result.textFiles[0]), sent);
+}
+
+std::string unzipEntry(const std::filesystem::path& zip, const std::string& entry) {
+  std::string cmd = "unzip -p '" + zip.string() + "' '" + entry + "' 2>/dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> p(popen(cmd.c_str(), "r"), pclose);
+  std::string out;
+  char buf[4096];
+  std::size_t n;
+  while (p && (n = fread(buf, 1, sizeof buf, p.get())) > 0) out.append(buf, n);
+  return out;
+}
+
+TEST_F(Printouts, WorkbookOpensWithOneSheetPerReport) {
+  if (!workbookAvailable()) GTEST_SKIP() << "built without the workbook writer";
+  test::sendFixedDeclaration(s().database(), "1", "ABC", "870012345");
+  ExportRequest req{{20, 25, 32}, false, true, db_.dir() / "x", "20120415_0930", {}};
+  auto result = generateReports(s(), decl("1"), req);
+  ASSERT_TRUE(result.ok);
+  ASSERT_TRUE(result.workbook);
+  EXPECT_EQ(result.workbook->filename(), "HPE_601_20100000001_20120415_0930_ALL.xlsx");
+  EXPECT_TRUE(result.textFiles.empty());
+  auto book = unzipEntry(*result.workbook, "xl/workbook.xml");
+  EXPECT_NE(book.find("name=\"Formato 20\""), std::string::npos);
+  EXPECT_NE(book.find("name=\"Formato 25\""), std::string::npos);
+  EXPECT_NE(book.find("name=\"Formato 32\""), std::string::npos);
+  auto strings = unzipEntry(*result.workbook, "xl/sharedStrings.xml");
+  for (const char* t : {"Formato 20: Datos de Ingresos del Trabajador", "RUC: ", "Numero de Orden: ", "870012345",
+                        "03/2012", "EMPRESA DE PRUEBA S.A.C.", "Total Ingresos", "O'BRIEN", "DÍAZ"})
+    EXPECT_NE(strings.find(t), std::string::npos) << t;
+  auto sheet = unzipEntry(*result.workbook, "xl/worksheets/sheet1.xml");
+  EXPECT_NE(sheet.find("<v>2400</v>"), std::string::npos);  // amounts are numbers
+  EXPECT_NE(sheet.find("<v>1500</v>"), std::string::npos);
+  auto styles = unzipEntry(*result.workbook, "xl/styles.xml");
+  EXPECT_NE(styles.find("formatCode=\"#########,###.00\""), std::string::npos);
+  // A later generation gets its own name.
+  req.stamp = "20120415_0931";
+  auto again = generateReports(s(), decl("1"), req);
+  ASSERT_TRUE(again.workbook);
+  EXPECT_NE(*again.workbook, *result.workbook);
+  EXPECT_TRUE(std::filesystem::exists(*result.workbook));
+}
+
+TEST_F(Printouts, FormMessages) {
+  FrmReportes f(s(), false);
+  ASSERT_EQ(f.requery().size(), 1u);
+  EXPECT_EQ(f.cells(f.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012"}));
+  auto& m = db_.messenger();
+  f.cmdAccion(0, ExportRequest{{}, true, false, db_.dir().path(), {}, {}});
+  f.cmdAccion(0, ExportRequest{{20}, false, false, db_.dir().path(), {}, {}});
+  ASSERT_EQ(m.entries().size(), 2u);
+  EXPECT_EQ(m.entries()[0].text, "Debe seleccionar por lo menos uno de los reportes que generar.");
+  EXPECT_EQ(m.entries()[1].text, "Debe seleccionar por lo menos un modo de salida para los reportes.");
+  EXPECT_EQ(m.entries()[1].icon, MsgIcon::Critical);
+  EXPECT_TRUE(std::filesystem::is_empty(db_.dir() / "RPT"));
+  auto ok = f.cmdAccion(0, ExportRequest{{25, 27}, true, false, db_.dir() / "ok", {}, {}});
+  EXPECT_TRUE(ok.ok);
+  EXPECT_EQ(m.entries().back().text, "Se terminaron de generar los reportes solicitados.");
+  ASSERT_TRUE(f.payslipReport);  // 27 prints the pay statements
+  if (workbookAvailable()) {
+    // A workbook that cannot be written.
+    std::ofstream(db_.dir() / "ocupado") << "x";
+    auto bad = db_.dir() / "ocupado" / "sub";
+    auto r = generateReports(s(), decl(), ExportRequest{{20}, false, true, bad, "20120415_0930", {}});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(m.entries().back().text, "El archivo " + (bad / "PE_601_20100000001_20120415_0930").string() +
+                                           "_ALL.xlsx está siendo utilizado. Cerrar el archivo y volver a generar el "
+                                           "reporte.");
+  }
+}
+
+TEST_F(Printouts, PayStatementsOnePagePerWorker) {
+  auto path = producePayslips(s(), decl());
+  test::expectGolden(path, "boletas_20100000001_201203.PRN");
+  auto pages = pageTexts(path);
+  ASSERT_EQ(pages.size(), 4u);  // three workers and the pensioner
+  for (const auto& p : pages) EXPECT_TRUE(has(p, "Boleta de Pago"));
+  EXPECT_TRUE(has(pages[0], "QUISPE"));  // by document type and number
+  EXPECT_TRUE(has(pages[1], "PEREZ"));
+  EXPECT_TRUE(has(pages[2], "ROJAS"));
+  EXPECT_TRUE(has(pages[2], "567890LRD1A2"));
+  EXPECT_TRUE(has(pages[2], "15/01/2010"));  // latest start of a labour period
+  EXPECT_TRUE(has(pages[3], "O'BRIEN"));
+  EXPECT_TRUE(has(pages[0], "Código del Pensionista"));
+  EXPECT_TRUE(has(pages[1], "Cód. Trabajador"));
+  EXPECT_EQ(s().database().text("SELECT CodRep FROM SPOOL"), "PR0045");
+  // Ticks the interpreter ignores, and the page count.
+  auto prn = test::readFile(path);
+  EXPECT_NE(prn.find("<!fontsize!>8<!/fontsize!>"), std::string::npos);
+  EXPECT_EQ(reports::LeeNroHojas(path), 4);
+}
+
+TEST_F(Printouts, TaxBaseConsultation) {
+  FrmConsultaBasesTrib f(s(), false);
+  f.requery();
+  // An empty number lists every person of the type; the provider's three receipts sum into one row.
+  EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
+  auto rows = taxBaseRows(s());
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].text("doc_id_a"), "41000001");
+  EXPECT_EQ(rows[0].text("categoria"), "Trabajador");
+  EXPECT_EQ(rows[0].text("seg_reg_base"), "2500.00");
+  EXPECT_EQ(rows[0].text("base_pens"), "2500.00");
+  EXPECT_EQ(rows[2].text("categoria"), "Pensionista");
+  EXPECT_EQ(rows[3].text("categoria"), "P.S. 4ta. Categoria");
+  EXPECT_EQ(rows[3].text("base_4ta"), "2600.00");
+  EXPECT_EQ(rows[3].text("trib_4ta"), "220.00");
+  EXPECT_EQ(rows[4].text("categoria"), "Personal de Terceros");
+  EXPECT_EQ(rows[4].text("sctrs"), "12.00");
+  EXPECT_TRUE(db_.messenger().entries().empty());
+  // A prefix; a percent sign is a character, not a wildcard.
+  EXPECT_EQ(f.cmdBuscar(0, 1, "4100"), 2);
+  EXPECT_EQ(f.cmdBuscar(0, 1, "4%"), 0);
+  EXPECT_EQ(db_.messenger().entries().back().text,
+            "No se ha encontrado información para el criterio de búsqueda ingresado");
+  EXPECT_TRUE(taxBaseRows(s()).empty());
+  EXPECT_EQ(f.cmdBuscar(0, 4, "X1"), 1);
+  // The individual report: Formato 25 of the persons found.
+  FrmReporteIndiv r(s(), false);
+  r.requery();
+  auto res = r.cmdAccion(0, 1, "41", true, false, db_.dir() / "ind");
+  ASSERT_TRUE(res.ok);
+  ASSERT_EQ(res.textFiles.size(), 1u);
+  EXPECT_EQ(res.textFiles[0].filename(), "PE_601_20100000001_25_DAT.TXT");
+  auto l = lines(res.textFiles[0]);
+  EXPECT_EQ(l.size(), 3u);
+  EXPECT_TRUE(text::startsWith(l[0], "1|41000001|PEREZ|GOMEZ|ANA|Trabajador|2500|225|"));
+  r.cmdAccion(0, 1, "41", false, false, db_.dir() / "ind");
+  EXPECT_EQ(db_.messenger().entries().back().text, "Debe seleccionar por lo menos un modo de salida para los reportes.");
+}
+
+TEST(ExportTexts, AmountsAndHours) {
+  struct Case {
+    const char* in;
+    const char* amount;
+    const char* hours;
+  } cases[] = {{"1234.50", "1234.5", "1234:30"}, {"100.00", "100", "100:00"}, {"", "", ""},
+               {"0.00", "0", "0:00"},          {"192.25", "192.25", "192:15"}, {"-15.00", "-15", "-15:00"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(plainAmount(c.in), c.amount) << c.in;
+    if (c.in[0] != '-') EXPECT_EQ(HorasDecimal_to_HorasMinutos(c.in), c.hours) << c.in;
+  }
+  EXPECT_EQ(SumaHorasNormalesMasSobretiempo("192.50", "10.75"), "203:15");
+  EXPECT_EQ(SumaHorasNormalesMasSobretiempo("", ""), "");
+}
+
+}  // namespace
+}  // namespace korventa::printouts
