@@ -155,6 +155,13 @@ TEST_F(CliTest, DeterminationBoxesPaymentAndValidation) {
   r = run("set " + ruc + " 201206 800= pago=E");
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(r.out, "Total a pagar: " + std::to_string(total - 5) + "\n");
+
+  // A registry change waiting for its refresh stops the validation.
+  data::Database::open(db_)->run("UPDATE CAB SET ind_ref = 1");
+  r = run("validate " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Se han cambiado datos del registro, debe refrescar."), std::string::npos) << r.err;
 }
 
 }  // namespace
