@@ -64,9 +64,7 @@ bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string&
 int runImport(Context& ctx, const ImportArgs& a) {
   using Clock = std::chrono::steady_clock;
   auto secs = [](Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); };
-  std::string periodo = text::trim(a.periodo);
-  if (periodo.size() == 7 && periodo[2] == '/') periodo = periodFromDisplay(periodo);
-  if (!isPeriod(periodo)) throw std::runtime_error("Período no válido: " + a.periodo + " (use AAAAMM o MM/AAAA)");
+  std::string periodo = periodArg(a.periodo);
   std::optional<import::Form> form;
   if (!a.form.empty()) {
     form = import::formFromName(a.form);
