@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "app/ui/qt_messenger.h"
 #include "data/session.h"
 #include "detail/detail_support.h"
 
@@ -76,6 +77,12 @@ struct IdentityBoxes {
 };
 IdentityBoxes identityBoxes(QWidget* box, QGridLayout* grid, const std::vector<data::DocumentType>& types,
                             const QStringList& registered);
+template <class Header>  // the persons of Header::registered() are shown by their caption
+IdentityBoxes identityBoxes(QWidget* box, QGridLayout* grid, const Header& ctl) {
+  QStringList registered;
+  for (const auto& p : ctl.registered()) registered << qs(p.caption);
+  return identityBoxes(box, grid, ctl.documentTypes(), registered);
+}
 // The document boxes feed the header's controller (setTipDoc, setDocId) while not `loading`;
 // choosing a registered person (chooseRegistered) shows the whole form again with `refresh`.
 template <class Header>

@@ -24,14 +24,7 @@ Frm601MFDET::Frm601MFDET(Session& session, const declaration::OpenDeclaration& d
 
   auto* ident = new QGroupBox("Datos del Personal en Formación", this);
   auto* g = new QGridLayout(ident);
-  QStringList registered;
-  for (const auto& p : ctl_.registered()) registered << qs(p.caption);
-  auto id = identityBoxes(ident, g, ctl_.documentTypes(), registered);
-  cboTipoDoc_ = id.tipoDoc;
-  TxtNumDoc_ = id.numDoc;
-  CmbRegistrados_ = id.registrados;
-  TxtApePat_ = id.apePat;
-  TxtApeMat_ = id.apeMat;
+  id_ = identityBoxes(ident, g, ctl_);
   TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
   TxtMonto_ = amountLine("TxtMonto", false, ident);
   TxtMonto_->installEventFilter(this);
@@ -58,9 +51,9 @@ Frm601MFDET::Frm601MFDET(Session& session, const declaration::OpenDeclaration& d
   layout->addWidget(lstHorario_);
   layout->addLayout(buttons);
 
-  connectIdentity(this, id, ctl_, loading_, [this] { refresh(); });
-  follow(this, TxtApePat_, loading_, [this](const std::string& v) { ctl_.setApellidoP(v); });
-  follow(this, TxtApeMat_, loading_, [this](const std::string& v) { ctl_.setApellidoM(v); });
+  connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setApellidoP(v); });
+  follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setApellidoM(v); });
   follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setNombre1(v); });
   connect(TxtMonto_, &QLineEdit::textChanged, this, [this](const QString& t) {
     if (!loading_) ctl_.setAmount(ss(QString(t).remove(',')));
@@ -85,10 +78,10 @@ bool Frm601MFDET::openExisting(const PersonKey& person) {
 
 void Frm601MFDET::refresh() {
   loading_ = true;
-  cboTipoDoc_->setCurrentIndex(cboTipoDoc_->findData(ctl_.person().tip_doc_a));
-  TxtNumDoc_->setText(qs(ctl_.person().doc_id_a));
-  TxtApePat_->setText(qs(ctl_.apellidoP()));
-  TxtApeMat_->setText(qs(ctl_.apellidoM()));
+  id_.tipoDoc->setCurrentIndex(id_.tipoDoc->findData(ctl_.person().tip_doc_a));
+  id_.numDoc->setText(qs(ctl_.person().doc_id_a));
+  id_.apePat->setText(qs(ctl_.apellidoP()));
+  id_.apeMat->setText(qs(ctl_.apellidoM()));
   TxtNombre1_->setText(qs(ctl_.nombre1()));
   TxtMonto_->setText(qs(ctl_.amountDisplay()));
   lstHorario_->clear();
@@ -98,10 +91,10 @@ void Frm601MFDET::refresh() {
   }
   bool editable = !ctl_.readOnly();
   bool docEditable = editable && ctl_.isNew();
-  cboTipoDoc_->setEnabled(docEditable);
-  TxtNumDoc_->setReadOnly(!docEditable);
-  CmbRegistrados_->setEnabled(docEditable);
-  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtMonto_}) e->setReadOnly(!editable);
+  id_.tipoDoc->setEnabled(docEditable);
+  id_.numDoc->setReadOnly(!docEditable);
+  id_.registrados->setEnabled(docEditable);
+  for (QLineEdit* e : {id_.apePat, id_.apeMat, TxtNombre1_, TxtMonto_}) e->setReadOnly(!editable);
   lstHorario_->setEnabled(editable);
   CmdAceptaRec_->setEnabled(editable);
   CmdEliminar_->setEnabled(editable && !ctl_.isNew());

@@ -30,15 +30,8 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
 
   auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
   auto* g = new QGridLayout(ident);
-  QStringList registered;
-  for (const auto& p : ctl_.registered()) registered << qs(p.caption);
-  auto id = identityBoxes(ident, g, ctl_.documentTypes(), registered);
-  cboTipoDoc_ = id.tipoDoc;
-  TxtNumDoc_ = id.numDoc;
-  CmbRegistrados_ = id.registrados;
-  CmbRegistrados_->setMinimumContentsLength(40);
-  TxtApePat_ = id.apePat;
-  TxtApeMat_ = id.apeMat;
+  id_ = identityBoxes(ident, g, ctl_);
+  id_.registrados->setMinimumContentsLength(40);
   TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
   TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
   OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
@@ -94,16 +87,16 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   layout->addLayout(recButtons);
   layout->addLayout(bottom);
 
-  connectIdentity(this, id, ctl_, loading_, [this] { refresh(); });
-  follow(this, TxtApePat_, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
-  follow(this, TxtApeMat_, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
+  connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
+  follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
   follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setDesNo1(v); });
   follow(this, TxtNombre2_, loading_, [this](const std::string& v) { ctl_.setDesNo2(v); });
   connect(OptDomiciliado_, &QRadioButton::toggled, this, [this](bool on) {
     if (!loading_) ctl_.setDomiciled(on);
   });
   // Names take letters only, upper-cased.
-  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_})
+  for (QLineEdit* e : {id_.apePat, id_.apeMat, TxtNombre1_, TxtNombre2_})
     connect(e, &QLineEdit::textEdited, this, [e](const QString& t) {
       QString u = t.toUpper();
       if (u != t) {
@@ -127,21 +120,21 @@ bool Frm61501::openExisting(const PersonKey& person) {
 void Frm61501::refresh() {
   loading_ = true;
   const auto& id = ctl_.identity();
-  int i = cboTipoDoc_->findData(ctl_.tipDoc());
-  cboTipoDoc_->setCurrentIndex(i);
-  TxtNumDoc_->setText(qs(ctl_.docId()));
-  TxtApePat_->setText(qs(id.desPat));
-  TxtApeMat_->setText(qs(id.desMat));
+  int i = id_.tipoDoc->findData(ctl_.tipDoc());
+  id_.tipoDoc->setCurrentIndex(i);
+  id_.numDoc->setText(qs(ctl_.docId()));
+  id_.apePat->setText(qs(id.desPat));
+  id_.apeMat->setText(qs(id.desMat));
   TxtNombre1_->setText(qs(id.desNo1));
   TxtNombre2_->setText(qs(id.desNo2));
   OptDomiciliado_->setChecked(ctl_.domiciled());
   OptNoDomiciliado_->setChecked(!ctl_.domiciled());
   bool editable = !ctl_.readOnly();
   bool docEditable = editable && ctl_.isNew() && ctl_.vouchers().empty();
-  cboTipoDoc_->setEnabled(docEditable);
-  TxtNumDoc_->setReadOnly(!docEditable);
-  CmbRegistrados_->setEnabled(docEditable);
-  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_}) e->setReadOnly(!editable);
+  id_.tipoDoc->setEnabled(docEditable);
+  id_.numDoc->setReadOnly(!docEditable);
+  id_.registrados->setEnabled(docEditable);
+  for (QLineEdit* e : {id_.apePat, id_.apeMat, TxtNombre1_, TxtNombre2_}) e->setReadOnly(!editable);
   OptDomiciliado_->setEnabled(editable);
   OptNoDomiciliado_->setEnabled(editable);
   CmdNuevoRec_->setEnabled(editable);
