@@ -374,13 +374,6 @@ std::filesystem::path producePrintout(Session& session, const StoredDeclaration&
   return report.commit();
 }
 
-const std::vector<std::string>& rectifiableColumns() {
-  static const std::vector<std::string> cols = {"IES",           "PENS D.LEY 19990", "SEG.REGULAR",
-                                                "AGRARIO/ACUICULTOR", "FONDO DER.ARTISTA", "ESSALUD +VIDA",
-                                                "RETENC.5TA",    "COSAP",            "CBSSP"};
-  return cols;
-}
-
 namespace {
 
 std::string pad(const std::string& s, std::size_t width) {

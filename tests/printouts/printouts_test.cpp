@@ -367,6 +367,19 @@ TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
   EXPECT_TRUE(has(page, "SI"));
   auto lines = declarationTextLines(d);
   EXPECT_TRUE(std::find(lines.begin(), lines.end(), "RECTIFICA : SI") != lines.end());
+  EXPECT_TRUE(d.rectifiedColumns.empty());  // nothing sent before
+  // Rectifying a sending: the columns whose base or tax changed are named.
+  test::sendFixedDeclaration(db, "1", "ABC", "870012345");
+  db.run("UPDATE DET SET i_valor = '420' WHERE Casilla = '411'");
+  db.run("UPDATE DET SET i_valor = '1600' WHERE Casilla = '459'");  // not a rectifiable column
+  db.run("UPDATE DET SET i_valor = '5460' WHERE Casilla = '455'");
+  d = decl();
+  EXPECT_EQ(d.rectifiedColumns, (std::vector<std::string>{"PENS D.LEY 19990", "RETENC.5TA"}));
+  page = pageTexts(producePrintout(s(), d, PrintChoice{}))[0];
+  EXPECT_TRUE(has(page, "CONCEPTOS A LOS QUE RECTIFICA: PENS D.LEY 19990-RETENC.5TA"));
+  lines = declarationTextLines(d);
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(),
+                        "                 CONCEPTOS A LOS QUE RECTIFICA: PENS D.LEY 19990-RETENC.5TA") != lines.end());
   // A "|" inside a name would shift every later field of the line.
   auto result = generateReports(s(), d, ExportRequest{{20}, true, false, db_.dir() / "r", {}, {}});
   auto f20 = test::readFile(result.textFiles[0]);
