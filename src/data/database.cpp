@@ -217,7 +217,9 @@ SQLite::Statement& Database::prepared(const std::string& sql) {
   auto it = cache_.find(sql);
   try {
     if (it == cache_.end()) it = cache_.emplace(sql, std::make_unique<SQLite::Statement>(*db_, sql)).first;
-    it->second->reset();
+    // sqlite3_reset repeats the error of the last step; a statement that failed once (a
+    // constraint, a rolled-back operation) must still be usable, so that error is not thrown here.
+    it->second->tryReset();
     it->second->clearBindings();
   } catch (const SQLite::Exception& e) {
     rethrow(e);

@@ -124,7 +124,7 @@ TEST_F(CliTest, DeterminationBoxesPaymentAndValidation) {
   ASSERT_EQ(run("new " + ruc + " 201206").rc, 0);
   auto r = run("validate " + ruc + " 201206");
   EXPECT_EQ(r.rc, 3) << r.err;
-  EXPECT_NE(r.out.find("Debe declarar algun tributo\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Marcar establecimiento para documento: 41235678\n"), std::string::npos) << r.out;
 
   r = run("set " + ruc + " 201206 800=5 pago=C banco=02 cheque=123");
   ASSERT_EQ(r.rc, 0) << r.err;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
@@ -34,15 +35,23 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
   auto* g = new QGridLayout(gridHost);
   g->setHorizontalSpacing(3);
   g->setVerticalSpacing(2);
+  auto* digits = new QRegularExpressionValidator(QRegularExpression("\\d{0,10}"), this);
+  const int cellWidth = fontMetrics().horizontalAdvance("999,999,999") + 12;
+  // Row captions over the boxes, wrapped to the width of a box in a slightly smaller type.
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
   const auto& captions = determination::gridRowCaptions();
-  for (std::size_t i = 0; i < captions.size(); ++i) {
-    auto* l = new QLabel(qs(captions[i]), gridHost);
+  for (std::size_t i = 0; i <= captions.size(); ++i) {
+    auto* l = new QLabel(qs(i < captions.size() ? captions[i] : "IGV"), gridHost);
+    l->setFont(small);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignCenter);
-    g->addWidget(l, 0, static_cast<int>(i) + 1);
+    l->setFixedWidth(cellWidth);
+    g->addWidget(l, 0, static_cast<int>(i) + 1, Qt::AlignBottom);
   }
-  g->addWidget(new QLabel(qs("IGV"), gridHost), 0, static_cast<int>(captions.size()) + 1, Qt::AlignCenter);
-  auto* digits = new QRegularExpressionValidator(QRegularExpression("\\d{0,10}"), this);
+  int labelWidth = 0;
+  for (const auto& c : determination::taxColumns())
+    labelWidth = std::max(labelWidth, fontMetrics().horizontalAdvance(qs(c.label)) + 8);
   int row = 1;
   auto addCell = [&](const std::string& box, int column) {
     auto* e = new QLineEdit(gridHost);
@@ -50,7 +59,7 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
     e->setProperty("casilla", qs(box));
     e->setToolTip(qs("Casilla " + box));
     e->setAlignment(Qt::AlignRight);
-    e->setMinimumWidth(70);
+    e->setFixedWidth(cellWidth);
     e->setValidator(digits);
     e->installEventFilter(this);
     if (!determination::isTypedBox(box)) {
@@ -64,7 +73,7 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
   };
   for (const auto& c : determination::taxColumns()) {
     auto* label = new QLabel(qs(c.label), gridHost);
-    label->setMinimumWidth(220);
+    label->setMinimumWidth(labelWidth);
     g->addWidget(label, row, 0);
     int column = 1;
     for (const char* b : c.boxes()) {
@@ -74,9 +83,13 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
     if (std::string_view(c.toPay) == "810") addCell("812", column);
     ++row;
   }
+  g->setRowStretch(row, 1);
+  g->setColumnStretch(static_cast<int>(captions.size()) + 2, 1);
   auto* scroll = new QScrollArea(this);
   scroll->setWidget(gridHost);
   scroll->setWidgetResizable(true);
+  // Wide enough for the whole grid: the declaration form grows with it.
+  scroll->setMinimumWidth(gridHost->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
   v->addWidget(scroll, 1);
   pago_ = new FormaDePagoZEL(s_.database(), this);
   v->addWidget(pago_);

@@ -1,0 +1,152 @@
+// Import of a ".rem" file of concept amounts: N workers with 30 concepts each, read, validated
+// and written into a working set that already holds every worker's concept rows (as after
+// opening a declaration), then every worker computed again.
+// Usage: bench_import_bench [WORKERS ...]   (default 1000 10000 33334: 30,000 / 300,000 /
+// 1,000,000 lines)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/messenger.h"
+#include "data/param.h"
+#include "data/schema_installer.h"
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+#include "determination/seams.h"
+#include "import/importer.h"
+
+using namespace korventa;
+
+namespace {
+
+const char* kRuc = "20111111110";
+const char* kConcepts[] = {"0101", "0105", "0106", "0107", "0114", "0115", "0117", "0118", "0121", "0122",
+                           "0201", "0301", "0303", "0304", "0305", "0401", "0405", "0406", "0312", "0907",
+                           "0704", "0705", "0601", "0605", "0607", "0608", "0616", "0804", "0807", "0808"};
+
+double seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Peak resident memory (kB) since the last reset.
+long peakKb() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void fill(data::Database& db, int persons) {
+  data::Transaction tx(db);
+  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Ind_RegimenLab, ind_adm_publica, "
+         "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 1, 0, 1)",
+         {kRuc});
+  for (const char* c : kConcepts) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {kRuc, c});
+  auto& person = db.prepared(
+      "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, "
+      "Situac, Tipo, dias_lab, pension, ind_domicilio, sctr, ipss_vida) VALUES (6, ?, ?, '201206', '0601', 1, 1, ?, "
+      "'11', ?, '30', 21, '1', 0, '')");
+  auto& row = db.prepared(
+      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
+      "base_calculo) VALUES (1, ?, ?, 1, ?, '', '', '', '')");
+  for (int i = 1; i <= persons; ++i) {
+    char doc[16];
+    std::snprintf(doc, sizeof doc, "%08d", 10000000 + i);
+    person.reset();
+    person.clearBindings();
+    person.bind(1, kRuc);
+    person.bind(2, static_cast<int64_t>(i));
+    person.bind(3, doc);
+    person.bind(4, i % 10 == 0 ? "37" : "21");
+    person.exec();
+    for (const char* c : kConcepts) {
+      row.reset();
+      row.clearBindings();
+      row.bind(1, doc);
+      row.bind(2, static_cast<int64_t>(i));
+      row.bind(3, c);
+      row.exec();
+    }
+  }
+  tx.commit();
+}
+
+void writeFile(const std::filesystem::path& file, int persons) {
+  std::ofstream out(file, std::ios::binary);
+  for (int i = 1; i <= persons; ++i) {
+    int k = 0;
+    for (const char* c : kConcepts) {
+      bool contribution = c[0] == '0' && (c[1] == '6' || c[1] == '8');
+      char line[96];
+      int cents = 10 + k;
+      int whole = 100 + (i * 7 + k * 13) % 900;
+      int paid = contribution ? whole : whole - (k % 3);
+      std::snprintf(line, sizeof line, "01|%08d|%s|%d.%02d|%d.%02d|\r\n", 10000000 + i, c, whole, cents, paid, cents);
+      out << line;
+      ++k;
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {1000, 10000, 33334};
+  auto dir = std::filesystem::temp_directory_path() / "korventa-import-bench";
+  std::filesystem::create_directories(dir);
+  std::printf("%-8s %-9s %-9s %-9s %-9s %-9s %-9s %-9s %-8s\n", "workers", "lines", "rejected", "import", "imp cpu",
+              "recomp", "total", "tot cpu", "peak MB");
+  for (int n : sizes) {
+    auto file = dir / ("bench-" + std::to_string(n) + ".db");
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+    auto rem = dir / "060120111111110201206.rem";
+    writeFile(rem, n);
+    Session session;
+    RecordingMessenger messenger;
+    session.messenger = &messenger;
+    session.paths.tmpDir = dir.string() + "/";
+    session.db = data::createDatabase(file, false);
+    fill(session.database(), n);
+    session.database().script("PRAGMA wal_checkpoint(TRUNCATE)");
+    declaration::OpenDeclaration decl;
+    decl.ruc = kRuc;
+    decl.periodo = "201206";
+    data::ParamTable param(session.database());
+    decl.uit = param.uit(decl.periodo).value_or(Money());
+    decl.rmv = param.rmv(decl.periodo).value_or(Money());
+
+    resetPeak();
+    long before = peakKb();
+    auto t0 = std::chrono::steady_clock::now();
+    std::clock_t c0 = std::clock();
+    import::Importer importer(session, decl, import::Form::TranPer);
+    auto r = importer.importFile(import::Kind::Rem, rem);
+    double imp = seconds(t0), impCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
+    auto t1 = std::chrono::steady_clock::now();
+    import::recomputeAfterImport(session, decl, r.affected);
+    double rec = seconds(t1), total = seconds(t0), totCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
+    long peak = peakKb();
+    std::printf("%-8d %-9d %-9d %-9.3f %-9.3f %-9.3f %-9.3f %-9.3f %-8.0f\n", n, r.transferred + r.rejected, r.rejected,
+                imp, impCpu, rec, total, totCpu, (peak > before ? peak : before) / 1024.0);
+    if (r.refused || !r.errors.empty()) {
+      for (std::size_t i = 0; i < r.errors.size() && i < 5; ++i)
+        std::printf("  line %zu: %s %s\n", r.errors[i].line, r.errors[i].code.c_str(), r.errors[i].message.c_str());
+      if (r.refused) std::printf("  refused: %s\n", r.refusal.c_str());
+    }
+    session.db.reset();
+    if (!std::getenv("KEEP_BENCH_DB")) {
+      for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(file.string() + suffix);
+      std::filesystem::remove(rem);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,141 @@
+#include "import/import_form.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "common/text.h"
+#include "data/db_errors.h"
+#include "import/error_listing.h"
+
+namespace korventa::import {
+
+namespace {
+
+std::string upper(std::string s) {
+  for (auto& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+}  // namespace
+
+ImportForm::ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category)
+    : s_(session), d_(decl), form_(form), category_(category), kinds_(kindsOf(form, category)) {}
+
+std::string ImportForm::caption() const {
+  switch (form_) {
+    case Form::TranPer: return category_ == kPensioner ? "Detalle de pensiones" : "Detalle de remuneración";
+    case Form::Transferencia:
+      return category_ == kTrainee ? "Importación de pagos de modalidad formativa"
+                                   : "Importación de comprobantes de cuarta categoría";
+    case Form::ImportMF: return "Importación de modalidad formativa";
+    case Form::TransPT: return "Importación de personal de terceros - SCTR";
+  }
+  return {};
+}
+
+std::string ImportForm::pattern() const {
+  if (form_ == Form::TranPer)
+    return category_ == kPensioner ? "*.PEN" : "*.JOR;*.TES;*.SUB;*.NOT;*.REM";
+  std::string p;
+  for (Kind k : kinds_) {
+    if (!p.empty()) p += "; ";
+    p += expectedFileName(k);
+  }
+  return p;
+}
+
+std::string ImportForm::expectedFileName(Kind kind) const { return importFileName(d_.ruc, d_.periodo, kind); }
+
+void ImportForm::setDirectory(const std::filesystem::path& dir) {
+  dir_ = dir;
+  files_.clear();
+  std::error_code ec;
+  std::vector<std::string> names;
+  for (auto it = std::filesystem::directory_iterator(dir, ec); !ec && it != std::filesystem::directory_iterator();
+       it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  for (Kind k : kinds_) checked_[k] = false;
+  for (const auto& n : names) {
+    std::string u = upper(n);
+    for (Kind k : kinds_) {
+      std::string want = upper(expectedFileName(k));
+      // The run takes the file named after the declaration.
+      std::string ext = "." + upper(info(k).extension);
+      // frmTranPer lists every file of its extensions; the other forms only the declaration's.
+      bool listed = form_ == Form::TranPer ? u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0
+                                           : u == want;
+      if (listed) {
+        if (std::find(files_.begin(), files_.end(), n) == files_.end()) files_.push_back(n);
+        if (u == want) checked_[k] = true;
+      }
+    }
+  }
+}
+
+bool ImportForm::checked(Kind kind) const {
+  auto it = checked_.find(kind);
+  return it != checked_.end() && it->second;
+}
+
+std::vector<FileResult> ImportForm::cmdTransferir_Click() {
+  std::vector<FileResult> results;
+  listings_.clear();
+  transferidos_ = "0";
+  rechazados_ = "0";
+  resultado_.clear();
+  bool any = std::any_of(kinds_.begin(), kinds_.end(), [&](Kind k) { return checked(k); });
+  if (!any) {
+    s_.msg().critical("Debe seleccionar por lo menos un archivo a importar", "Mensaje");
+    return results;
+  }
+  Importer importer(s_, d_, form_, workDir_);
+  for (Kind k : kinds_) {
+    if (!checked(k)) continue;
+    // The file on disk may differ in case from the expected name.
+    std::filesystem::path file = dir_ / expectedFileName(k);
+    for (const auto& n : files_)
+      if (upper(n) == upper(expectedFileName(k))) file = dir_ / n;
+    FileResult r = importer.importFile(k, file);
+    reportResult(r);
+    results.push_back(std::move(r));
+  }
+  return results;
+}
+
+void ImportForm::reportResult(const FileResult& r) {
+  if (r.refused) {
+    transferidos_ = "0          Registros Transferidos";
+    rechazados_ = "0          Registros Rechazados";
+    return;
+  }
+  transferidos_ = std::to_string(r.transferred) + " Transferidos";
+  rechazados_ = std::to_string(r.rejected) + " Rechazados";
+  if (form_ == Form::Transferencia && r.kind == Kind::Cuarta) resultado_ = "Independientes : " + std::to_string(r.providers);
+  if (form_ == Form::ImportMF) resultado_ = "Número de Registros : " + std::to_string(r.transferred);
+  std::string name = r.file.filename().string();
+  if (r.rejected == 0) {
+    s_.msg().info("Archivo : " + name + " transferido", "Mensaje");
+    return;
+  }
+  std::string question = form_ == Form::Transferencia
+                             ? "!Algunos registros han sido rechazados!\nVerifique Archivo Log: " + r.logFile.string() +
+                                   "\n¿Desea visualizar reporte de errores?"
+                             : "¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
+  if (!s_.msg().yesNo(question, "Confirmar")) return;
+  try {
+    auto path = printErrorListing(s_, d_, r.errFile, info(r.kind).spool);
+    if (!path) return;
+    listings_.push_back(*path);
+    if (showListing) showListing(*path);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+  } catch (const std::exception& e) {
+    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+  }
+}
+
+}  // namespace korventa::import

@@ -1,0 +1,77 @@
+#pragma once
+// The controller of the import forms frmTranPer (workers and pensioners), frmTransferencia
+// (providers' receipts, trainees' payments), frm0601ImportMF (trainees' amounts and premises)
+// and frmTransPT (personnel of third parties): the directory and its files of the category, the
+// kinds to import, the run in its order with the counters, the result question and the error
+// listing. The dialogs bind widgets to it; the command line uses it as well.
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data/session.h"
+#include "declaration/open_declaration.h"
+#include "import/import_kinds.h"
+#include "import/importer.h"
+
+namespace korventa::import {
+
+class ImportForm {
+ public:
+  ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category);
+
+  Form form() const { return form_; }
+  int category() const { return category_; }
+  std::string caption() const;
+  // Pattern of the file list: "*.JOR;*.TES;*.SUB;*.NOT;*.REM" for workers, "*.PEN" for
+  // pensioners; the exact file names for the other forms.
+  std::string pattern() const;
+  // The kinds the form offers, in the order a run imports them.
+  const std::vector<Kind>& kinds() const { return kinds_; }
+  std::string expectedFileName(Kind kind) const;
+
+  // Choosing the directory refreshes the file list and ticks the kinds whose file is there.
+  void setDirectory(const std::filesystem::path& dir);
+  const std::filesystem::path& directory() const { return dir_; }
+  // Import files of the declaration's RUC and period found in the directory (names as on disk).
+  const std::vector<std::string>& files() const { return files_; }
+  void setChecked(Kind kind, bool on) { checked_[kind] = on; }
+  bool checked(Kind kind) const;
+
+  // Folder of the ".Log" and ".Err" work files (default: the session's temporary folder).
+  void setWorkDir(std::filesystem::path dir) { workDir_ = std::move(dir); }
+
+  // What shows the error listing once it is written (the forms: the preview). Without it the
+  // listing is only written.
+  std::function<void(const std::filesystem::path&)> showListing;
+
+  // cmdTransferir: imports the ticked kinds in order, one transaction per file, each followed
+  // by its result message or question (and on Yes the listing). Returns the results per file.
+  std::vector<FileResult> cmdTransferir_Click();
+
+  // lblTransferidos, lblRechazados after the last file.
+  const std::string& lblTransferidos() const { return transferidos_; }
+  const std::string& lblRechazados() const { return rechazados_; }
+  // Further result label: "Independientes : n" (frmTransferencia, providers) or "Número de
+  // Registros : n" (frm0601ImportMF); empty for the other forms.
+  const std::string& lblResultado() const { return resultado_; }
+  // The listings written in the last run.
+  const std::vector<std::filesystem::path>& listings() const { return listings_; }
+
+ private:
+  void reportResult(const FileResult& r);
+
+  Session& s_;
+  const declaration::OpenDeclaration& d_;
+  Form form_;
+  int category_;
+  std::vector<Kind> kinds_;
+  std::filesystem::path dir_, workDir_;
+  std::vector<std::string> files_;
+  std::map<Kind, bool> checked_;
+  std::string transferidos_ = "0", rechazados_ = "0", resultado_;
+  std::vector<std::filesystem::path> listings_;
+};
+
+}  // namespace korventa::import

@@ -1,0 +1,193 @@
+#include "import/ui/frm_import.h"
+
+#include <stdexcept>
+
+#include <QApplication>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "app/ui/form_registry.h"
+#include "data/db_errors.h"
+#include "declaration/open_declaration.h"
+#include "reports/page_range.h"
+#include "reports/spool.h"
+#include "reports/ui/frm_impx_pag.h"
+
+namespace korventa::import::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// The folder chosen last in this run of the program; the next import form starts there.
+QString& lastDirectory() {
+  static QString dir = QDir::homePath();
+  return dir;
+}
+
+const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : "Check1_"; }
+
+}  // namespace
+
+FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(parent), s_(session) {
+  if (!session.openDeclaration) throw std::runtime_error("Debe abrir una declaración antes de importar archivos.");
+  int category = session.importCategory;
+  if (category == 0) category = info(kindsOf(form, 0).front()).category;
+  ctl_ = std::make_unique<ImportForm>(session, *session.openDeclaration, form, category);
+  setObjectName(formName(form));
+  setWindowTitle(qs(ctl_->caption()));
+
+  auto* layout = new QVBoxLayout(this);
+  auto* prompt = new QLabel("Seleccionar directorio donde se encuentran\nlos archivos a transferir", this);
+  layout->addWidget(prompt);
+
+  auto* top = new QHBoxLayout;
+  auto* left = new QVBoxLayout;
+  drive_ = new QComboBox(this);
+  drive_->setObjectName("Drive1");
+  for (const auto& d : QDir::drives()) drive_->addItem(d.absolutePath());
+  left->addWidget(drive_);
+  dirs_ = new QFileSystemModel(this);
+  dirs_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  dirs_->setRootPath(drive_->currentText());
+  dirList_ = new QTreeView(this);
+  dirList_->setObjectName("DirDirectorio");
+  dirList_->setModel(dirs_);
+  for (int c = 1; c < dirs_->columnCount(); ++c) dirList_->hideColumn(c);
+  dirList_->setHeaderHidden(true);
+  dirList_->setMinimumSize(280, 220);
+  left->addWidget(dirList_);
+  top->addLayout(left);
+
+  auto* right = new QVBoxLayout;
+  auto* pattern = new QLabel(qs(ctl_->pattern()), this);
+  pattern->setObjectName("lblPatron");
+  right->addWidget(pattern);
+  files_ = new QListWidget(this);
+  files_->setObjectName("File1");
+  files_->setMinimumWidth(300);
+  right->addWidget(files_);
+  auto* kinds = new QGroupBox("Archivos a importar", this);
+  auto* kindsLayout = new QVBoxLayout(kinds);
+  for (Kind k : ctl_->kinds()) {
+    auto* box = new QCheckBox(qs(ctl_->expectedFileName(k)), kinds);
+    box->setObjectName(QString(checkName(form)) + info(k).extension);
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ctl_->setChecked(k, on); });
+    checks_[k] = box;
+    kindsLayout->addWidget(box);
+  }
+  right->addWidget(kinds);
+  top->addLayout(right);
+  layout->addLayout(top);
+
+  auto* counts = new QGridLayout;
+  lblTransferidos_ = new QLabel("0", this);
+  lblTransferidos_->setObjectName("lblTransferidos");
+  lblRechazados_ = new QLabel("0", this);
+  lblRechazados_->setObjectName("lblRechazados");
+  lblResultado_ = new QLabel(this);
+  lblResultado_->setObjectName("lblResultado");
+  counts->addWidget(lblTransferidos_, 0, 0);
+  counts->addWidget(lblRechazados_, 0, 1);
+  counts->addWidget(lblResultado_, 0, 2);
+  layout->addLayout(counts);
+  lstResultados_ = new QListWidget(this);
+  lstResultados_->setObjectName("lstResultados");
+  lstResultados_->setMaximumHeight(110);
+  layout->addWidget(lstResultados_);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  cmdTransferir_ = new QPushButton("&Transferir", this);
+  cmdTransferir_->setObjectName("cmdTransferir");
+  cmCancelar_ = new QPushButton("&Cancelar", this);
+  cmCancelar_->setObjectName("cmCancelar");
+  buttons->addWidget(cmdTransferir_);
+  buttons->addWidget(cmCancelar_);
+  layout->addLayout(buttons);
+
+  connect(drive_, &QComboBox::currentTextChanged, this, [this](const QString& d) { setDirectory(d); });
+  connect(dirList_, &QTreeView::clicked, this, [this](const QModelIndex& i) { setDirectory(dirs_->filePath(i)); });
+  connect(cmdTransferir_, &QPushButton::clicked, this, &FrmImport::cmdTransferir_Click);
+  connect(cmCancelar_, &QPushButton::clicked, this, &QDialog::reject);
+
+  ctl_->showListing = [this](const std::filesystem::path& path) {
+    std::string p = path.string();
+    reports::ui::previewWithRange(s_, p, reports::planForImportResult(reports::LeeNroHojas(path)), this);
+  };
+  setDirectory(lastDirectory());
+}
+
+QString FrmImport::directory() const { return qs(ctl_->directory().string()); }
+
+void FrmImport::setDirectory(const QString& dir) {
+  lastDirectory() = dir;
+  ctl_->setDirectory(dir.toStdString());
+  QModelIndex index = dirs_->index(dir);
+  if (index.isValid()) {
+    dirList_->setCurrentIndex(index);
+    dirList_->scrollTo(index);
+  }
+  showFiles();
+}
+
+void FrmImport::showFiles() {
+  files_->clear();
+  for (const auto& f : ctl_->files()) files_->addItem(qs(f));
+  for (auto& [k, box] : checks_) {
+    QSignalBlocker block(box);
+    box->setChecked(ctl_->checked(k));
+  }
+}
+
+void FrmImport::cmdTransferir_Click() {
+  cmdTransferir_->setEnabled(false);
+  lblTransferidos_->setText("0");
+  lblRechazados_->setText("0");
+  lblResultado_->clear();
+  lstResultados_->clear();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  std::vector<FileResult> results;
+  // The cursor comes back for the messages and the question of each file.
+  struct Restore {
+    ~Restore() { QApplication::restoreOverrideCursor(); }
+  } restore;
+  try {
+    results = ctl_->cmdTransferir_Click();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+  } catch (const std::exception& e) {
+    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+  }
+  lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
+  lblRechazados_->setText(qs(ctl_->lblRechazados()));
+  lblResultado_->setText(qs(ctl_->lblResultado()));
+  for (const auto& r : results) {
+    QString line = qs(r.file.filename().string()) + ": ";
+    if (r.refused) line += "no transferido";
+    else
+      line += QString("%1 transferidos, %2 rechazados").arg(r.transferred).arg(r.rejected) +
+              (r.skipped ? QString(", %1 omitidos").arg(r.skipped) : QString());
+    lstResultados_->addItem(line);
+  }
+  cmdTransferir_->setEnabled(true);
+}
+
+namespace {
+
+template <Form F>
+QDialog* make(Session& s, QWidget* parent) {
+  return new FrmImport(s, F, parent);
+}
+
+const bool registered = korventa::ui::FormRegistry::add("frmTranPer", make<Form::TranPer>) &&
+                        korventa::ui::FormRegistry::add("frmTransferencia", make<Form::Transferencia>) &&
+                        korventa::ui::FormRegistry::add("frm0601ImportMF", make<Form::ImportMF>) &&
+                        korventa::ui::FormRegistry::add("frmTransPT", make<Form::TransPT>);
+
+}  // namespace
+
+}  // namespace korventa::import::ui

@@ -1,0 +1,52 @@
+#pragma once
+// The import forms frmTranPer, frmTransferencia, frm0601ImportMF and frmTransPT: a drive, a
+// directory list, the import files of the category found there, a check box per kind, the
+// import button with its counters and the close button. Everything else is ImportForm's.
+#include <map>
+#include <memory>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "data/session.h"
+#include "import/import_form.h"
+
+namespace korventa::import::ui {
+
+class FrmImport : public QDialog {
+  Q_OBJECT
+ public:
+  // Reads the open declaration and the import category from the session (set by the
+  // declaration form); throws std::runtime_error when no declaration is open.
+  FrmImport(Session& session, Form form, QWidget* parent = nullptr);
+
+  ImportForm& controller() { return *ctl_; }
+  void setDirectory(const QString& dir);
+  QString directory() const;
+  void cmdTransferir_Click();
+
+ private:
+  void showFiles();
+
+  Session& s_;
+  std::unique_ptr<ImportForm> ctl_;
+  QComboBox* drive_;
+  QFileSystemModel* dirs_;
+  QTreeView* dirList_;
+  QListWidget* files_;
+  std::map<Kind, QCheckBox*> checks_;
+  QPushButton* cmdTransferir_;
+  QPushButton* cmCancelar_;
+  QLabel* lblTransferidos_;
+  QLabel* lblRechazados_;
+  QLabel* lblResultado_;
+  QListWidget* lstResultados_;
+};
+
+}  // namespace korventa::import::ui

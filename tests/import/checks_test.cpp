@@ -1,0 +1,162 @@
+// Field checks and the line reader on their own, and random input through the whole engine.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "import/import_checks.h"
+#include "import/import_errors.h"
+#include "import/import_file.h"
+#include "import/import_kinds.h"
+#include "import_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using namespace korventa::import;
+
+TEST(ImportChecks, AmountRulesInTheirOrder) {
+  struct C {
+    const char* value;
+    const char* code;
+  };
+  for (const auto& c : {C{"", "0930"}, C{"abc", "0926"}, C{"12,5", "0926"}, C{"-", "0926"}, C{"1.2.3", "0927"},
+                        C{"12345678.00", "0928"}, C{"1234567.001", "0929"}, C{"-1.00", "0931"}, C{"1234567.00", ""},
+                        C{"0", ""}, C{".5", ""}, C{"100.5", ""}, C{"+3", ""}}) {
+    SCOPED_TRACE(c.value);
+    EXPECT_EQ(amountCode(c.value), c.code);
+  }
+  AmountCodes pt{"0930", "0926", "0927", "0928", "0929", "0931", "0860", 12, 15};
+  EXPECT_EQ(amountCode("123456789012.00", pt), "");
+  EXPECT_EQ(amountCode("1234567890123.0", pt), "0928");
+}
+
+TEST(ImportChecks, HoursAndMinutes) {
+  struct C {
+    WorkTime t;
+    const char* code;
+  };
+  for (const auto& c : {C{{"160", "30", "10", "0"}, ""}, C{{"160.5", "30", "10", "0"}, "0910"},
+                        C{{"160", "30", "10", "0.0"}, "0910"}, C{{"744", "0", "0", "0"}, ""},
+                        C{{"744", "1", "0", "0"}, "0911"}, C{{"745", "0", "0", "0"}, "0906"},
+                        C{{"-1", "0", "0", "0"}, "0906"}, C{{"1", "60", "0", "0"}, "0949"},
+                        C{{"1", "0", "0", "60"}, "0952"}, C{{"", "0", "0", "0"}, "0918"}}) {
+    SCOPED_TRACE(c.t.horasNor + ":" + c.t.minNor + " " + c.t.horasSob + ":" + c.t.minSob);
+    EXPECT_EQ(workTimeCode(c.t), c.code);
+  }
+}
+
+TEST(ImportChecks, DocumentTypesDatesAndRates) {
+  int code = 0;
+  EXPECT_EQ(docTypeCode("1", code), "");
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(docTypeCode("07", code), "");
+  EXPECT_EQ(code, 7);
+  EXPECT_EQ(docTypeCode("A", code), "0900");
+  EXPECT_EQ(docTypeCode("123", code), "0900");
+  EXPECT_TRUE(importDate("29/02/2012"));
+  EXPECT_FALSE(importDate("29/02/2011"));
+  EXPECT_FALSE(importDate("1/2/2012"));
+  RateCodes rc;
+  EXPECT_EQ(rateCode("1.53", rc), "");
+  EXPECT_EQ(rateCode("1.5.3", rc), "0933");
+  EXPECT_EQ(rateCode("1000", rc), "0934");
+  EXPECT_EQ(rateCode("x", rc), "0935");
+}
+
+TEST(ImportChecks, SeparatorsPerKind) {
+  auto lines = [](std::initializer_list<std::string_view> l) { return std::vector<std::string_view>(l); };
+  // Worker files: exactly their count; a sixth "|" refuses a ".rem".
+  EXPECT_EQ(CuentaPye(lines({"a|b|c|d|e|", "a|b|c|d|e||"}), 5, true), 2u);
+  // The other forms count only the first ones: ten in a ".4ta" pass, two in a ".for" do not.
+  const auto& cuarta = info(Kind::Cuarta);
+  EXPECT_EQ(CuentaPye(lines({"1|2|3|4|5|6|7|8|9|10|"}), cuarta.separators, cuarta.exact), 0u);
+  const auto& mf = info(Kind::ForMF);
+  EXPECT_EQ(CuentaPye(lines({"01|72000001|"}), mf.separators, mf.exact), 1u);
+  EXPECT_EQ(checkTerminators(lines({"a|b|  ", "", "a|b"})), 3u);
+  EXPECT_EQ(splitFields(" 01 | 4100 ||", 4), (std::vector<std::string>{"01", "4100", "", ""}));
+}
+
+TEST(ImportChecks, KindsByExtensionAndForm) {
+  EXPECT_EQ(kindFromFileName("0601X.REM"), Kind::Rem);
+  EXPECT_EQ(kindFromFileName("a.for"), Kind::ForMF);
+  EXPECT_EQ(kindFromFileName("a.for", Form::Transferencia), Kind::ForTrans);
+  EXPECT_FALSE(kindFromFileName("a.txt"));
+  EXPECT_EQ(importFileName("20111111110", "201206", Kind::Sct), "060120111111110201206.sct");
+}
+
+TEST(ImportChecks, MessagesFixedThenTableThenOtro) {
+  TestDb t;
+  ErrorCatalog tranPer(t.db(), Form::TranPer);
+  EXPECT_EQ(tranPer.message("0928"), "El monto debe tener siete(7) números enteros");
+  EXPECT_EQ(tranPer.message("0922"), "Ya existe este CITT para este trabajador");  // table ERROR
+  EXPECT_EQ(tranPer.message("7777"), kOtroError);
+  ErrorCatalog pt(t.db(), Form::TransPT);
+  EXPECT_EQ(pt.message("0928"), "El monto debe tener doce(12) números enteros");
+  ErrorCatalog mf(t.db(), Form::ImportMF);
+  EXPECT_EQ(mf.message("0938"), "Tipo de documento no es válido ");
+  t.db().run("UPDATE ERROR SET DescError = 'Texto propio' WHERE CodError = '1125'");
+  EXPECT_EQ(ErrorCatalog(t.db(), Form::Transferencia).message("1125"), "Texto propio");
+}
+
+// Random bytes and random fields: the reader and the checks never throw, and every line is
+// either refused with the file, transferred, skipped or rejected with a known code.
+TEST(ImportFuzz, RandomTextThroughReaderAndChecks) {
+  std::mt19937 rng(20120601);
+  static const char kAlphabet[] = "0123456789|.-+ /aZ\t\r\n\xD1\xC3\xB1\x00\x7f";
+  const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);  // the NUL included
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes;
+    int n = static_cast<int>(rng() % 200);
+    for (int i = 0; i < n; ++i) bytes += alphabet[rng() % alphabet.size()];
+    auto text = decodeImportText(bytes, "fuzz.rem");
+    if (!text.ok()) continue;
+    for (auto line : text.lines) {
+      EXPECT_LE(line.size(), kMaxLineLength);
+      auto f = splitFields(line, 6);
+      ASSERT_EQ(f.size(), 6u);
+      std::string a = amountCode(f[0]);
+      const std::set<std::string> amountCodes{"0925", "0926", "0927", "0928", "0929", "0930", "0931"};
+      EXPECT_TRUE(a.empty() || amountCodes.count(a)) << a;
+      std::string w = workTimeCode({f[0], f[1], f[2], f[3]});
+      if (!w.empty()) {
+        EXPECT_EQ(w.substr(0, 2), "09");
+      }
+      int code = 0;
+      docTypeCode(f[4], code);
+      rateCode(f[5], RateCodes{});
+      importDate(f[5]);
+    }
+  }
+}
+
+class ImportFuzzEngine : public ImportFixture, public ::testing::Test {};
+
+TEST_F(ImportFuzzEngine, RandomFieldsThroughEveryKind) {
+  std::mt19937 rng(601);
+  const std::vector<std::string> pieces = {"01", "1", "07", "41000001", "06000001", "42000001", "72000001",
+                                           "45000001", "0121", "0605", "21", "05", "A-1", "1.53", "100.00",
+                                           "-3", "1.2.3", "12345678", "01/06/2012", "31/06/2012", "R", "D",
+                                           "20548761230", decl.ruc, "", "  ", "x'; DROP TABLE TEMP1_F601; --",
+                                           "\xEF\xBF\xBD", "9999999999999999999999"};
+  const Kind kinds[] = {Kind::Rem, Kind::Pen, Kind::Jor, Kind::Sub, Kind::Not, Kind::Tes,
+                        Kind::Cuarta, Kind::ForTrans, Kind::ForMF, Kind::Mfe, Kind::Sct};
+  for (Kind kind : kinds) {
+    SCOPED_TRACE(info(kind).extension);
+    std::string file;
+    int lines = 60;
+    for (int i = 0; i < lines; ++i) {
+      for (int j = 0; j < info(kind).separators; ++j) file += pieces[rng() % pieces.size()] + "|";
+      file += "\r\n";
+    }
+    auto r = runBytes(kind, file, std::string("fuzz.") + info(kind).extension, info(kind).form);
+    ASSERT_FALSE(r.refused) << r.refusal;
+    EXPECT_EQ(r.transferred + r.rejected + r.skipped, lines);
+    ErrorCatalog catalog(t.db(), info(kind).form);
+    for (const auto& e : r.errors) EXPECT_NE(catalog.message(e.code), kOtroError) << e.code;
+  }
+  EXPECT_TRUE(t.db().tableExists("TEMP1_F601"));
+}
+
+}  // namespace
+}  // namespace korventa::test

@@ -1,0 +1,175 @@
+// The import forms' run: files of the directory, order, messages and question, the error
+// listing with its sub-totals, registered in SPOOL.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "common/text.h"
+#include "import/error_listing.h"
+#include "import/import_form.h"
+#include "import_fixture.h"
+
+namespace korventa::test {
+namespace {
+
+using import::Form;
+using import::ImportForm;
+using import::Kind;
+
+class ImportFormTest : public ImportFixture, public ::testing::Test {
+ protected:
+  std::filesystem::path dir() { return t.dir() / "archivos"; }
+  void write(const std::string& ext, const std::string& content) {
+    std::filesystem::create_directories(dir());
+    std::ofstream(dir() / ("0601" + decl.ruc + "201206." + ext), std::ios::binary) << content;
+  }
+  int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (auto p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+  }
+};
+
+TEST_F(ImportFormTest, WorkersFilesRunInTheirOrderWithTheirMessages) {
+  write("rem", "01|41000001|0121|100.00|100.00|\r\n");
+  write("jor", "01|41000001|160|30|10|0|\r\n");
+  write("TES", "01|41000001|" + decl.ruc + "|1|1.53|\r\n");  // upper-case extension on disk
+  write("pen", "01|06000001|0912|1.00|1.00|\r\n");
+  std::ofstream(dir() / "otro.txt") << "x";
+  ImportForm f(t.session(), decl, Form::TranPer, kWorker);
+  EXPECT_EQ(f.caption(), "Detalle de remuneración");
+  EXPECT_EQ(f.pattern(), "*.JOR;*.TES;*.SUB;*.NOT;*.REM");
+  f.setDirectory(dir());
+  EXPECT_EQ(f.files().size(), 3u);  // .rem .jor .TES; not .pen nor .txt
+  EXPECT_TRUE(f.checked(Kind::Rem));
+  EXPECT_FALSE(f.checked(Kind::Sub));
+  auto results = f.cmdTransferir_Click();
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[0].kind, Kind::Jor);
+  EXPECT_EQ(results[1].kind, Kind::Tes);
+  EXPECT_EQ(results[2].kind, Kind::Rem);
+  auto texts = t.messenger().texts();
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0], "Archivo : 0601" + decl.ruc + "201206.jor transferido");
+  EXPECT_EQ(texts[1], "Archivo : 0601" + decl.ruc + "201206.TES transferido");
+  EXPECT_EQ(f.lblTransferidos(), "1 Transferidos");
+  EXPECT_EQ(f.lblRechazados(), "0 Rechazados");
+
+  ImportForm pens(t.session(), decl, Form::TranPer, kPensioner);
+  EXPECT_EQ(pens.caption(), "Detalle de pensiones");
+  pens.setDirectory(dir());
+  EXPECT_EQ(pens.files(), std::vector<std::string>{"0601" + decl.ruc + "201206.pen"});
+
+  // Nothing ticked.
+  t.messenger().clear();
+  ImportForm mf(t.session(), decl, Form::ImportMF, kTrainee);
+  std::ofstream(dir() / "otro.for") << "01|72000001|1|\r\n";
+  mf.setDirectory(dir());
+  EXPECT_TRUE(mf.files().empty());  // only the declaration's own ".for" and ".mfe"
+  EXPECT_TRUE(mf.cmdTransferir_Click().empty());
+  EXPECT_EQ(t.messenger().last(), "Debe seleccionar por lo menos un archivo a importar");
+}
+
+TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
+  std::string lines;
+  for (int i = 0; i < 150; ++i) lines += "01|4999" + std::to_string(1000 + i) + "|0121|1.00|1.00|\r\n";
+  lines += "01|41000001|0121|1.00|1.00|\r\n";
+  write("rem", lines);
+  ImportForm f(t.session(), decl, Form::TranPer, kWorker);
+  f.setDirectory(dir());
+  std::vector<std::filesystem::path> shown;
+  f.showListing = [&](const std::filesystem::path& p) { shown.push_back(p); };
+  t.messenger().queueAnswer(Answer::Yes);
+  auto results = f.cmdTransferir_Click();
+  ASSERT_EQ(results.size(), 1u);
+  EXPECT_EQ(f.lblTransferidos(), "1 Transferidos");
+  EXPECT_EQ(f.lblRechazados(), "150 Rechazados");
+  const auto& q = t.messenger().entries().back();
+  EXPECT_TRUE(q.question);
+  EXPECT_EQ(q.text, "¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?");
+  EXPECT_EQ(q.title, "Confirmar");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(t.db().text("SELECT Archivo FROM SPOOL WHERE CodRep = 'PR0043'"), shown[0].filename().string());
+
+  std::string prn = readText(shown[0]);
+  EXPECT_EQ(count(prn, "Sub-Total de Errores:  69|"), 1);
+  EXPECT_EQ(count(prn, "Sub-Total de Errores:  138|"), 1);
+  EXPECT_EQ(count(prn, "Sub-Total de Errores:"), 2);
+  EXPECT_EQ(count(prn, "Total de Errores:      150|"), 1);
+  EXPECT_EQ(count(prn, "REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201206"), 3);
+  EXPECT_EQ(count(prn, "<!nHojas!>3<!/nHojas!>"), 1);
+  // Each block of 69 errors has a page of its own under its header, as announced.
+  auto pageOf = [&](const std::string& what) {
+    auto at = prn.find(what);
+    auto end = prn.find('\n', at);
+    auto line = prn.substr(0, end);
+    line = line.substr(line.rfind('\n') + 1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    auto last = line.rfind('|', line.size() - 2);
+    return std::stoi(line.substr(last + 1));
+  };
+  EXPECT_EQ(pageOf("|                         1 01 49991000"), 0);
+  EXPECT_EQ(pageOf("|                        70 01 49991069"), 1);
+  EXPECT_EQ(pageOf("|                       139 01 49991138"), 2);
+  EXPECT_EQ(pageOf("Total de Errores:      150"), 2);
+  EXPECT_EQ(count(prn, "pNuevaHoja"), 2);
+  // Every error line is drawn 20 blanks in, with the document and the message.
+  EXPECT_EQ(count(prn, "|                         1 01 49991000        0908 No esta registrado este trabajador|"), 1);
+  EXPECT_EQ(count(prn, "0908 No esta registrado este trabajador|"), 150);
+
+  // No: nothing is written.
+  t.messenger().clear();
+  t.messenger().queueAnswer(Answer::No);
+  shown.clear();
+  f.cmdTransferir_Click();
+  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM SPOOL"), 1);
+}
+
+TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
+  write("4ta", "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
+  ImportForm f(t.session(), decl, Form::Transferencia, kProvider);
+  f.setDirectory(dir());
+  t.messenger().queueAnswer(Answer::No);
+  auto r = f.cmdTransferir_Click();
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(t.messenger().last(), "!Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
+                                      r[0].logFile.string() + "\n¿Desea visualizar reporte de errores?");
+  EXPECT_EQ(readText(r[0].logFile), "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
+  EXPECT_EQ(f.lblResultado(), "Independientes : 0");
+}
+
+TEST(ErrorListing, EmptyAndShortListings) {
+  declaration::OpenDeclaration d;
+  d.ruc = "20111111110";
+  d.name = "EMPRESA";
+  d.periodo = "201206";
+  TempDir dir;
+  {
+    reports::ReportWriter w(dir / "a.PRN");
+    import::writeErrorListing(w, d, {"linea uno", "linea dos"}, "01/07/2012", "10:00:00");
+    w.close();
+  }
+  std::string prn = readText(dir / "a.PRN");
+  EXPECT_NE(prn.find("pPos|10|"), std::string::npos);
+  EXPECT_NE(prn.find("|                    linea dos|"), std::string::npos);
+  EXPECT_NE(prn.find("Total de Errores:      2|"), std::string::npos);
+  EXPECT_EQ(prn.find("Sub-Total"), std::string::npos);
+
+  // A message too long for the sheet continues under the message column.
+  std::string longLine = "    12 01 41000001        0958 El concepto no es válido. Trabajador no tiene señalado "
+                         "régimen pensionario 30 - Sistema Pensiones Sociales";
+  {
+    reports::ReportWriter w(dir / "b.PRN");
+    import::writeErrorListing(w, d, {longLine}, "01/07/2012", "10:00:00");
+    w.close();
+  }
+  prn = readText(dir / "b.PRN");
+  EXPECT_NE(prn.find("|                    " + longLine.substr(0, 77) + "|"), std::string::npos) << prn;
+  EXPECT_NE(prn.find("|" + std::string(51, ' ') + "señalado régimen pensionario 30 - Sistema Pensiones|"), std::string::npos);
+  EXPECT_NE(prn.find("|" + std::string(51, ' ') + "Sociales|"), std::string::npos);
+  EXPECT_NE(prn.find("Total de Errores:      1|"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korventa::test

@@ -1,0 +1,186 @@
+// The import forms opened from the declaration form's import buttons on the demo declaration,
+// with the demo files: counts, the question and the error listing in the preview.
+#include <filesystem>
+#include <functional>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include "app/ui/form_registry.h"
+#include "common/dates.h"
+#include "import/ui/frm_import.h"
+#include "reports/ui/frm_preview.h"
+#include "support/test_db.h"
+#include "ui/ui_test_registry.h"
+
+using namespace korventa;
+
+namespace {
+
+const char* kDemoRuc = "20503987610";
+
+template <class T>
+T* child(QWidget* w, const char* name) {
+  auto* c = w->findChild<T*>(name);
+  if (!c) qFatal("no existe el control %s", name);
+  return c;
+}
+
+void screenshot(QWidget& w, const QString& name) {
+  QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
+  if (dir.isEmpty()) return;
+  w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
+}
+
+QString demoFiles() { return QString(KORVENTA_SOURCE_DIR) + "/data/demo/import"; }
+
+}  // namespace
+
+class ImportFormsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    Clock::setFixed(Date{2013, 3, 15});
+    t_ = std::make_unique<test::TestDb>(true);
+    t_->session().user = "CONTADOR";
+    t_->session().paths.tmpDir = (t_->dir() / "TMP").string() + "/";
+    t_->session().paths.rptDir = (t_->dir() / "RPT").string();
+    std::filesystem::create_directories(t_->dir() / "RPT");
+  }
+  void cleanup() {
+    t_.reset();
+    Clock::setFixed(std::nullopt);
+  }
+
+  void workersFilesFromTheDeclarationForm() {
+    auto form = openDemoDeclaration();
+    auto& db = t_->db();
+    auto& m = t_->messenger();
+    // ".jor", ".tes", ".sub", ".not", ".rem" all have rejections: the listing of the first is shown.
+    m.queueAnswer(Answer::Yes);
+    for (int i = 0; i < 4; ++i) m.queueAnswer(Answer::No);
+    int previewPages = -1;
+    QString transferidos, rechazados;
+    QStringList results;
+    runImport(form.get(), "CmdImportar", "frmTranPer", [&](QDialog* d) {
+      QCOMPARE(d->windowTitle(), QString("Detalle de remuneración"));
+      QCOMPARE(child<QListWidget>(d, "File1")->count(), 5);
+      QVERIFY(child<QCheckBox>(d, "Check1_rem")->isChecked());
+      QVERIFY(!d->findChild<QCheckBox*>("Check1_pen"));
+      QTimer::singleShot(0, [&] {
+        auto* preview = qobject_cast<reports::ui::frmPreview*>(QApplication::activeModalWidget());
+        QVERIFY(preview);
+        previewPages = preview->pageCount();
+        screenshot(*preview, "import-error-listing");
+        preview->reject();
+      });
+      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
+      transferidos = child<QLabel>(d, "lblTransferidos")->text();
+      rechazados = child<QLabel>(d, "lblRechazados")->text();
+      auto* list = child<QListWidget>(d, "lstResultados");
+      for (int i = 0; i < list->count(); ++i) results << list->item(i)->text();
+      screenshot(*d, "import-workers");
+    });
+    QCOMPARE(previewPages, 1);
+    QCOMPARE(transferidos, QString("6 Transferidos"));  // the last file, ".rem"
+    QCOMPARE(rechazados, QString("9 Rechazados"));
+    QCOMPARE(results.size(), 5);
+    QCOMPARE(results[0], QString("060120503987610201206.jor: 2 transferidos, 3 rechazados, 1 omitidos"));
+    QCOMPARE(db.integer("SELECT count(*) FROM SPOOL WHERE CodRep = 'PR0046'"), 1LL);
+    // The declaration form computed the imported amounts.
+    QCOMPARE(QString::fromStdString(db.text("SELECT monto FROM TMPF601CONCEP WHERE doc_id_a = '42987651' AND "
+                                            "codigo = '0121'")),
+             QString("5150.00"));
+    QVERIFY(!db.text("SELECT Tot_Ingresos FROM TEMP1_F601 WHERE doc_id_a = '42987651'").empty());
+    QCOMPARE(QString::fromStdString(db.text("SELECT dias_sub FROM TEMP1_F601 WHERE doc_id_a = '10457823'")), QString("30"));
+  }
+
+  void otherCategories() {
+    auto form = openDemoDeclaration();
+    auto& db = t_->db();
+    auto& m = t_->messenger();
+    m.queueAnswer(Answer::No);
+    QString resultado;
+    runImport(form.get(), "CmdImportarPS", "frmTransferencia", [&](QDialog* d) {
+      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
+      resultado = child<QLabel>(d, "lblResultado")->text();
+      screenshot(*d, "import-providers");
+    });
+    QCOMPARE(resultado, QString("Independientes : 3"));
+    QVERIFY(QString::fromStdString(m.entries().back().text).startsWith("!Algunos registros han sido rechazados!"));
+    QCOMPARE(db.integer("SELECT count(*) FROM TMPF601RDDET WHERE cod_cat_tra = 3"), 3LL);
+
+    m.queueAnswer(Answer::No);
+    runImport(form.get(), "CmdImportarMF", "frm0601ImportMF", [&](QDialog* d) {
+      QVERIFY(child<QCheckBox>(d, "chkFile_for")->isChecked());
+      QVERIFY(child<QCheckBox>(d, "chkFile_mfe")->isChecked());
+      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
+      resultado = child<QLabel>(d, "lblResultado")->text();
+      screenshot(*d, "import-trainees");
+    });
+    QCOMPARE(resultado, QString("Número de Registros : 1"));  // the last file, ".mfe"
+    QCOMPARE(QString::fromStdString(db.text("SELECT mto_renta FROM TMPF601MFCAB WHERE doc_id_a = '73456789'")),
+             QString("850.00"));
+
+    m.queueAnswer(Answer::No);
+    runImport(form.get(), "CmdImportarPT", "frmTransPT", [&](QDialog* d) {
+      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
+      screenshot(*d, "import-third-parties");
+    });
+    QCOMPARE(QString::fromStdString(db.text("SELECT sctrs FROM TEMP2_F601 WHERE DOC_ID_A = '45678123'")),
+             QString("38.25"));
+    auto* grid = child<QTableView>(form.get(), "GrdDatosPT");
+    bool shown = false;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+      for (int c = 0; c < grid->model()->columnCount(); ++c)
+        if (grid->model()->data(grid->model()->index(r, c)).toString() == "38.25") shown = true;
+    QVERIFY(shown);
+  }
+
+ private:
+  std::unique_ptr<QDialog> openDemoDeclaration() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    form->show();
+    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
+    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    period->setFocus();
+    QTest::keyClicks(period, "062012");
+    emit period->editingFinished();
+    return form;
+  }
+
+  // Clicks the import button of the declaration form and runs `body` on the import form.
+  void runImport(QDialog* form, const char* button, const char* name, std::function<void(QDialog*)> body) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+      auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      QVERIFY(d);
+      QCOMPARE(d->objectName(), QString(name));
+      static_cast<import::ui::FrmImport*>(d)->setDirectory(demoFiles());
+      body(d);
+      ran = true;
+      d->reject();
+    });
+    auto* b = child<QPushButton>(form, button);
+    QVERIFY(b->isEnabled());
+    b->click();  // the page of the button may be behind another tab
+    QVERIFY(ran);
+  }
+
+  std::unique_ptr<test::TestDb> t_;
+};
+
+KORVENTA_UI_TEST(ImportFormsTest)
+#include "import_forms_test.moc"
