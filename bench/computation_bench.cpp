@@ -1,5 +1,7 @@
 // Batch computation of a whole declaration: N workers with 30 concepts each (22 declared
 // amounts and 8 contributions), recomputed after the load and once more with nothing changed.
+// Then the determination grid summed from the persons and the whole validation (written to a
+// Mens.txt in the temporary folder).
 // Usage: bench_computation_bench [N ...]   (default 1000 10000 50000)
 #include <chrono>
 #include <cstdlib>
@@ -14,7 +16,9 @@
 #include "data/schema_installer.h"
 #include "data/session.h"
 #include "declaration/open_declaration.h"
+#include "determination/debt_grid.h"
 #include "determination/seams.h"
+#include "determination/validation.h"
 
 using namespace korventa;
 
@@ -90,8 +94,8 @@ int main(int argc, char** argv) {
   auto dir = std::filesystem::temp_directory_path() / "korventa-computation-bench";
   std::filesystem::create_directories(dir);
   // Wall-clock and CPU seconds: on a shared machine the CPU time is the steadier figure.
-  std::printf("%-9s %-9s %-11s %-11s %-11s %-11s %-10s\n", "persons", "rows", "first", "first cpu", "again",
-              "again cpu", "cpu us/p");
+  std::printf("%-9s %-9s %-11s %-11s %-11s %-11s %-10s %-9s %-9s\n", "persons", "rows", "first", "first cpu",
+              "again", "again cpu", "cpu us/p", "grid", "validate");
   for (int n : sizes) {
     auto file = dir / ("bench-" + std::to_string(n) + ".db");
     std::filesystem::remove(file);
@@ -123,9 +127,16 @@ int main(int argc, char** argv) {
     std::clock_t c1 = std::clock();
     determination::recomputeAll(session, decl);
     double again = seconds(t1), againCpu = double(std::clock() - c1) / CLOCKS_PER_SEC;
+    auto t2 = std::chrono::steady_clock::now();
+    determination::DeterminacionDeuda grid(session, decl);
+    grid.load();
+    double gridTime = seconds(t2);
+    auto t3 = std::chrono::steady_clock::now();
+    determination::Validacion(session, decl).CmdValidar_Click(dir / "Mens.txt");
+    double validateTime = seconds(t3);
     long rows = static_cast<long>(session.database().integer("SELECT count(*) FROM TMPF601CONCEP"));
-    std::printf("%-9d %-9ld %-11.3f %-11.3f %-11.3f %-11.3f %-10.1f\n", n, rows, first, firstCpu, again, againCpu,
-                firstCpu * 1e6 / n);
+    std::printf("%-9d %-9ld %-11.3f %-11.3f %-11.3f %-11.3f %-10.1f %-9.3f %-9.3f\n", n, rows, first, firstCpu, again,
+                againCpu, firstCpu * 1e6 / n, gridTime, validateTime);
     session.db.reset();
     if (!std::getenv("KEEP_BENCH_DB")) std::filesystem::remove(file);
   }

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "common/ini.h"
+#include "common/dates.h"
 #include "common/text.h"
 #include "data/db_errors.h"
 #include "data/servicios_comunes.h"
@@ -144,6 +145,16 @@ int Context::execute() {
     std::cerr << "Error: " << e.what() << "\n";
     return 1;
   }
+}
+
+std::string periodArg(const std::string& p) {
+  std::string t = text::trim(p);
+  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
+  // "MMYYYY": a month first and a plausible year after it (a year before 1900 is no period).
+  if (t.size() == 6 && text::isDigits(t) && std::stoi(t.substr(0, 4)) < 1900 && std::stoi(t.substr(2)) >= 1900)
+    t = t.substr(2) + t.substr(0, 2);
+  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
+  return t;
 }
 
 }  // namespace korventa::cli

@@ -65,6 +65,10 @@ class Context {
   bool settingsLoaded_ = false;
 };
 
+// A period argument: "YYYYMM", "MM/YYYY" or "MMYYYY" (as the listings show it) → "YYYYMM".
+// Throws std::runtime_error with a usage hint when it is none of them.
+std::string periodArg(const std::string& text);
+
 using Setup = std::function<void(CLI::App&, Context&)>;
 bool addCommand(Setup setup);
 

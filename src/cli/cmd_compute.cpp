@@ -20,13 +20,6 @@
 namespace korventa::cli {
 namespace {
 
-std::string periodArg(const std::string& p) {
-  std::string t = text::trim(p);
-  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
-  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
-  return t;
-}
-
 struct Args {
   std::string ruc, periodo, doc, code, monto;
   int tipDoc = 0;

@@ -22,14 +22,6 @@ namespace {
 
 using namespace korventa::declaration;
 
-// "YYYYMM" or "MM/YYYY" → "YYYYMM".
-std::string periodArg(const std::string& p) {
-  std::string t = text::trim(p);
-  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
-  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
-  return t;
-}
-
 void requireDeclarant(Session& s, const std::string& ruc) {
   for (const auto& d : data::LlenaDeclarantesRuc(s.database(), s.user))
     if (d.doc_id_d == ruc) return;

@@ -14,13 +14,6 @@
 namespace korventa::cli {
 namespace {
 
-std::string periodOf(const std::string& p) {
-  std::string t = text::trim(p);
-  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
-  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
-  return t;
-}
-
 struct Args {
   std::string ruc, periodo;
   std::vector<std::string> assignments;
@@ -39,7 +32,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         declaration::Frm402 f(s);
-        if (!f.abrir(a->ruc, periodOf(a->periodo))) return 1;
+        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
         auto& d = f.declaration();
         determination::DeterminacionDeuda grid(s, d);
         grid.load();
@@ -82,7 +75,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         declaration::Frm402 f(s);
-        if (!f.abrir(a->ruc, periodOf(a->periodo))) return 1;
+        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
         auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens);
         f.cerrarSinGuardar();

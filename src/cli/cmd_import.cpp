@@ -42,15 +42,19 @@ int runOrder(import::Kind k) {
   return static_cast<int>(std::find(std::begin(order), std::end(order), k) - std::begin(order));
 }
 
+// The drawing side of Qt, once for all the listings of a run.
+std::unique_ptr<QGuiApplication> guiApplication() {
+  if (QGuiApplication::instance()) return nullptr;
+  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  static int argc = 1;
+  static char* argv[] = {appName, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string& out) {
   auto doc = reports::pDesencripta(prn.string(), "IMPRIMIR", reports::PageRange{}, ctx.messenger);
   if (!doc) return false;
-  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  int argc = 1;
-  char* argv[] = {appName, nullptr};
-  std::unique_ptr<QGuiApplication> app;
-  if (!QGuiApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
   QString error;
   if (!reports::ui::writePdf(*doc, QString::fromStdString(out), &error)) throw std::runtime_error(error.toStdString());
   std::cout << out << ": " << std::max<std::size_t>(1, doc->pages.size()) << " página(s)\n";
@@ -60,9 +64,7 @@ bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string&
 int runImport(Context& ctx, const ImportArgs& a) {
   using Clock = std::chrono::steady_clock;
   auto secs = [](Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); };
-  std::string periodo = text::trim(a.periodo);
-  if (periodo.size() == 7 && periodo[2] == '/') periodo = periodFromDisplay(periodo);
-  if (!isPeriod(periodo)) throw std::runtime_error("Período no válido: " + a.periodo + " (use AAAAMM o MM/AAAA)");
+  std::string periodo = periodArg(a.periodo);
   std::optional<import::Form> form;
   if (!a.form.empty()) {
     form = import::formFromName(a.form);
@@ -129,6 +131,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {
+    auto app = listings.empty() ? nullptr : guiApplication();
     for (std::size_t i = 0; i < listings.size(); ++i) {
       std::filesystem::path out = a.pdf;
       if (listings.size() > 1)

@@ -33,7 +33,7 @@ struct SaveCheckResult {
   bool inconsistent = false;
   bool stop = false;
   std::string message;
-  explicit operator bool() const { return inconsistent; }
+  operator bool() const { return inconsistent; }  // NOLINT: reads as the former yes/no answer
 };
 
 // The consistency checks that run silently during the save.

@@ -818,6 +818,10 @@ struct Importer::Impl {
       return refuse(m);
     }
     closeWorkFiles();
+    // The per-file lookups can be large (a rowid per concept row): they go with the file.
+    conceptRowsCategory = 0;
+    std::unordered_map<std::uint64_t, std::int64_t>().swap(conceptRows);
+    receipts.clear();
     r = nullptr;
     return res;
   }

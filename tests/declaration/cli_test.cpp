@@ -119,6 +119,45 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
 }
 
+TEST_F(CliTest, ConceptAmountsComputedSavedAndListed) {
+  const std::string ruc = "20503987610";
+  ASSERT_EQ(run("new " + ruc + " 201206").rc, 0);
+  // The period as the listings show it (MMYYYY) is taken as well.
+  auto r = run("concept " + ruc + " 062012 1 41235678 0121 2500.00");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("\t0121\t2500.00\t2500.00\t"), std::string::npos) << r.out;
+  // Saved: a new run of the program reads the computed EsSalud contribution back.
+  r = run("show " + ruc + " 06/2012 --concepts 41235678");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("1\t41235678\t1\t1\t0804\t225.00\t225.00\t2500.00\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("10457823"), std::string::npos) << "only the person asked for";
+
+  r = run("concept " + ruc + " 201206 1 41235678 0121 ''");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  r = run("show " + ruc + " 201206 --concepts 41235678");
+  EXPECT_EQ(r.out.find("\t0804\t225.00"), std::string::npos) << r.out;
+  r = run("concept " + ruc + " 201206 1 99999999 0121 10.00");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("no es trabajador ni pensionista"), std::string::npos) << r.err;
+
+  r = run("compute " + ruc + " 201206");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("Declaración calculada y grabada: " + ruc + " 06/2012"), std::string::npos) << r.out;
+  EXPECT_EQ(run("show " + ruc + " 2012-06").rc, 1);
+
+  // The other listings of the stored declaration.
+  r = run("show " + ruc + " 201206 --days");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\t')), "correl_a");
+  r = run("show " + ruc + " 201206 --receipts --totals");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("casilla\tvalor\n320\t"), std::string::npos) << r.out;
+  r = run("show " + ruc + " 201206 --trainees");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_NE(r.out.find("72345678"), std::string::npos) << r.out;
+  EXPECT_EQ(run("show " + ruc + " 201206 --eps --sent 1").rc, 1) << "never sent";
+}
+
 TEST_F(CliTest, DeterminationBoxesPaymentAndValidation) {
   const std::string ruc = "20503987610";
   ASSERT_EQ(run("new " + ruc + " 201206").rc, 0);
@@ -155,6 +194,13 @@ TEST_F(CliTest, DeterminationBoxesPaymentAndValidation) {
   r = run("set " + ruc + " 201206 800= pago=E");
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_EQ(r.out, "Total a pagar: " + std::to_string(total - 5) + "\n");
+
+  // A registry change waiting for its refresh stops the validation.
+  data::Database::open(db_)->run("UPDATE CAB SET ind_ref = 1");
+  r = run("validate " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Se han cambiado datos del registro, debe refrescar."), std::string::npos) << r.err;
 }
 
 }  // namespace

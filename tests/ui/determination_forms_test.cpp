@@ -12,12 +12,14 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 
 #include "app/ui/form_registry.h"
 #include "common/dates.h"
 #include "determination/debt_grid.h"
+#include "determination/ui/frm_consist.h"
 #include "support/demo_entries.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
@@ -166,6 +168,25 @@ class DeterminationFormsTest : public QObject {
     bank->setCurrentIndex(1);
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
+    // What was typed counts as a change of the declaration: leaving asks to save it.
+    t_->messenger().queueAnswer(Answer::No);
+    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
+  }
+
+  void reportWithoutItsFile() {
+    // The file of a validation that never ran: the box says so instead of failing.
+    ui::FrmConsist missing(t_->session(), t_->dir() / "no-existe" / "Mens.txt");
+    QCOMPARE(find<QPlainTextEdit>(&missing, "TxtPreliminar")->toPlainText(),
+             QString("No existe el archivo de inconsistencias Mens.txt."));
+    QVERIFY(find<QPlainTextEdit>(&missing, "TxtPreliminar")->isReadOnly());
+    QVERIFY(find<QPlainTextEdit>(&missing, "TxtPreliminar")->font().fixedPitch());
+    // An empty file shows an empty box.
+    auto empty = t_->dir() / "Mens.txt";
+    { std::ofstream(empty.string()); }
+    ui::FrmConsist blank(t_->session(), empty);
+    QCOMPARE(blank.text(), QString());
   }
 
  private:

@@ -24,6 +24,7 @@
 #include "common/dates.h"
 #include "common/list_form.h"
 #include "declaration/ui/person_grid_model.h"
+#include "determination/ui/determinacion_tab.h"
 
 namespace korventa::ui {
 namespace {
@@ -78,6 +79,9 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
     determination = note;
   }
   determination->setObjectName(determination->objectName().isEmpty() ? QString("Determinacion") : determination->objectName());
+  // Typing into the grid or the payment data modifies the declaration (Salir asks to save it).
+  if (auto* grid = qobject_cast<DeterminacionTab*>(determination))
+    connect(grid, &DeterminacionTab::changed, this, [this] { ctl_.setModified(); });
   tab1_->addTab(determination, qs("Determinación de la Deuda"));
   main->addWidget(tab1_, 1);
 

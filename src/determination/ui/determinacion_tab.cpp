@@ -160,6 +160,7 @@ void DeterminacionTab::paymentChanged() {
   d->payment.type = ss(pago_->tipoPago());
   d->payment.bank = ss(pago_->banco());
   d->payment.chequeNumber = ss(pago_->nroCheque());
+  emit changed();
 }
 
 void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString& text) {
@@ -167,6 +168,7 @@ void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString
   model_->setBox(casilla, ss(text));
   storeInDeclaration();
   refreshCells(casilla);
+  emit changed();
 }
 
 void DeterminacionTab::openEpsCredit(const std::string& casilla) {
@@ -179,6 +181,7 @@ void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   if (auto* d = openDecl(s_)) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
+  emit changed();
 }
 
 bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {

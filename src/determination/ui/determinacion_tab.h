@@ -24,6 +24,10 @@ class DeterminacionTab : public QWidget {
   determination::DeterminacionDeuda* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
 
+ signals:
+  // The user changed a box or the payment data.
+  void changed();
+
  public slots:
   // The declaration form opened, loaded or refreshed a declaration.
   void declarationChanged();

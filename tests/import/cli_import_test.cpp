@@ -1,0 +1,106 @@
+// korventa-cli import on the demo registry with the demo files: counts on stdout, the work files,
+// the error listing and its PDF, the imported amounts saved with the declaration.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "data/database.h"
+#include "support/test_db.h"
+
+namespace korventa::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path cliPath() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  buf[n] = 0;
+  return fs::path(buf).parent_path().parent_path() / "korventa-cli";
+}
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+struct CliRun {
+  int rc = -1;
+  std::string out, err;
+};
+
+class CliImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cli_ = cliPath();
+    if (!fs::exists(cli_)) GTEST_SKIP() << "korventa-cli no está construido";
+    db_ = dir_ / "k.db";
+    ASSERT_EQ(run("init --demo").rc, 0);
+    ASSERT_EQ(run("new 20503987610 201206").rc, 0);
+  }
+  CliRun run(const std::string& args) {
+    fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+    std::string cmd = "QT_QPA_PLATFORM=offscreen KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" +
+                      cli_.string() + "' --db '" + db_.string() + "' --user CONTADOR " + args + " > '" + out.string() +
+                      "' 2> '" + err.string() + "'";
+    int status = std::system(cmd.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+  }
+  std::string demo(const std::string& ext) {
+    return "'" + (fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import" / ("060120503987610201206." + ext)).string() + "'";
+  }
+  TempDir dir_;
+  fs::path cli_, db_;
+};
+
+TEST_F(CliImportTest, DemoFilesImportedSavedAndListed) {
+  fs::path work = dir_ / "trabajo";
+  auto r = run("import 20503987610 201206 " + demo("rem") + " " + demo("jor") + " --work-dir '" + work.string() +
+               "' --pdf '" + (dir_ / "errores.pdf").string() + "'");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  // The hours run before the concepts, whatever the order on the command line.
+  auto jor = r.out.find("060120503987610201206.jor: 2 transferidos, 3 rechazados, 1 omitidos");
+  auto rem = r.out.find("060120503987610201206.rem: 6 transferidos, 9 rechazados");
+  ASSERT_NE(jor, std::string::npos) << r.out;
+  ASSERT_NE(rem, std::string::npos) << r.out;
+  EXPECT_LT(jor, rem);
+  EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012"), std::string::npos);
+  EXPECT_TRUE(fs::exists(work / "201206.Err"));
+  EXPECT_TRUE(fs::exists(work / "060120503987610201206.rem.Log"));
+  EXPECT_TRUE(fs::exists(dir_ / "errores-1.pdf"));
+  EXPECT_TRUE(fs::exists(dir_ / "errores-2.pdf"));
+  EXPECT_EQ(slurp(dir_ / "errores-1.pdf").rfind("%PDF", 0), 0u);
+
+  auto db = data::Database::open(db_);
+  EXPECT_EQ(db->text("SELECT monto FROM F601_REMUNERA WHERE doc_id_a = '42987651' AND cod_concep = '0121' AND "
+                     "periodo = '201206'"),
+            "5150.00");
+  EXPECT_EQ(db->text("SELECT horas_nor FROM F601_TRAB WHERE doc_id_a = '41235678' AND periodo = '201206'"), "160.50");
+  EXPECT_EQ(db->integer("SELECT count(*) FROM SPOOL WHERE CodRep IN ('PR0043', 'PR0046')"), 2);
+}
+
+TEST_F(CliImportTest, UsageAndRefusals) {
+  auto r = run("import 20503987610 201206 datos.txt");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("No se reconoce el tipo de archivo"), std::string::npos);
+  fs::path bad = dir_ / "060120503987610201206.rem";
+  std::ofstream(bad) << "01|41235678|0121|1|1||\n";
+  r = run("import 20503987610 201206 '" + bad.string() + "' --no-save");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.err.find("El archivo de importación no tiene el número de campos correctos"), std::string::npos);
+  r = run("import 20503987610 201306 " + demo("rem"));
+  EXPECT_EQ(r.rc, 1);
+}
+
+}  // namespace
+}  // namespace korventa::test
