@@ -82,6 +82,33 @@ QGroupBox* searchBox(QWidget* parent, QComboBox*& combo, QLineEdit*& edit) {
   return box;
 }
 
+// "Modo de salida": the text-files and workbook choices and the output folder.
+QGroupBox* outputBox(QWidget* parent, QCheckBox* (&chkSalida)[2], DirectoryField*& dir) {
+  auto* out = new QGroupBox(qs("Modo de salida"), parent);
+  auto* oh = new QHBoxLayout(out);
+  const char* modes[] = {"Archivos de texto (TXT)", "Libro de hoja de cálculo"};
+  for (int k = 0; k < 2; ++k) {
+    chkSalida[k] = new QCheckBox(qs(modes[k]), out);
+    chkSalida[k]->setObjectName(QString("chkSalida_%1").arg(k));
+    oh->addWidget(chkSalida[k]);
+  }
+  chkSalida[1]->setEnabled(workbookAvailable());
+  dir = new DirectoryField(out);
+  oh->addWidget(dir, 1);
+  return out;
+}
+
+// "&Generar" and "&Salir" at the foot of the export forms.
+QHBoxLayout* actionRow(QWidget* parent, QPushButton*& gen, QPushButton*& close) {
+  auto* h = new QHBoxLayout;
+  h->addStretch();
+  gen = button(parent, "cmdAccion_0", qs("&Generar"));
+  close = button(parent, "cmdAccion_1", qs("&Salir"));
+  h->addWidget(gen);
+  h->addWidget(close);
+  return h;
+}
+
 }  // namespace
 
 void fillDeclarationGrid(QTableWidget* grid, const std::vector<std::string>& columns,
@@ -243,25 +270,10 @@ FrmReportesDialog::FrmReportesDialog(Session& session, QWidget* parent)
     ++i;
   }
   v->addWidget(reportsBox);
-  auto* out = new QGroupBox(qs("Modo de salida"), this);
-  auto* oh = new QHBoxLayout(out);
-  const char* modes[] = {"Archivos de texto (TXT)", "Libro de hoja de cálculo"};
-  for (int k = 0; k < 2; ++k) {
-    chkSalida_[k] = new QCheckBox(qs(modes[k]), out);
-    chkSalida_[k]->setObjectName(QString("chkSalida_%1").arg(k));
-    oh->addWidget(chkSalida_[k]);
-  }
-  chkSalida_[1]->setEnabled(workbookAvailable());
-  dir_ = new DirectoryField(out);
-  oh->addWidget(dir_, 1);
-  v->addWidget(out);
-  auto* h = new QHBoxLayout;
-  h->addStretch();
-  auto* gen = button(this, "cmdAccion_0", qs("&Generar"));
-  auto* close = button(this, "cmdAccion_1", qs("&Salir"));
-  h->addWidget(gen);
-  h->addWidget(close);
-  v->addLayout(h);
+  v->addWidget(outputBox(this, chkSalida_, dir_));
+  QPushButton* gen = nullptr;
+  QPushButton* close = nullptr;
+  v->addLayout(actionRow(this, gen, close));
   connect(gen, &QPushButton::clicked, this, &FrmReportesDialog::cmdAccion_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
@@ -375,25 +387,10 @@ FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, QWidget* parent)
   grdContrib_ = declarationGrid(this);
   v->addWidget(grdContrib_, 1);
   v->addWidget(searchBox(this, cboTipDoc_, txtNumDoc_));
-  auto* out = new QGroupBox(qs("Modo de salida"), this);
-  auto* oh = new QHBoxLayout(out);
-  const char* modes[] = {"Archivos de texto (TXT)", "Libro de hoja de cálculo"};
-  for (int k = 0; k < 2; ++k) {
-    chkSalida_[k] = new QCheckBox(qs(modes[k]), out);
-    chkSalida_[k]->setObjectName(QString("chkSalida_%1").arg(k));
-    oh->addWidget(chkSalida_[k]);
-  }
-  chkSalida_[1]->setEnabled(workbookAvailable());
-  dir_ = new DirectoryField(out);
-  oh->addWidget(dir_, 1);
-  v->addWidget(out);
-  auto* h = new QHBoxLayout;
-  h->addStretch();
-  auto* gen = button(this, "cmdAccion_0", qs("&Generar"));
-  auto* close = button(this, "cmdAccion_1", qs("&Salir"));
-  h->addWidget(gen);
-  h->addWidget(close);
-  v->addLayout(h);
+  v->addWidget(outputBox(this, chkSalida_, dir_));
+  QPushButton* gen = nullptr;
+  QPushButton* close = nullptr;
+  v->addLayout(actionRow(this, gen, close));
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
   korventa::ui::EnterAsTab::install(this);
