@@ -22,16 +22,9 @@ namespace {
 
 using namespace korventa::printouts;
 
-std::string periodOf(const std::string& p) {
-  std::string t = text::trim(p);
-  if (t.size() == 7 && t[2] == '/') t = periodFromDisplay(t);
-  if (!isPeriod(t)) throw std::runtime_error("Período no válido: " + p + " (use AAAAMM o MM/AAAA)");
-  return t;
-}
-
 StoredDeclaration declarationOf(Context& ctx, const std::string& ruc, const std::string& period,
                                 const std::string& correl) {
-  DeclarationRef ref{text::trim(ruc), periodOf(period), text::trim(correl)};
+  DeclarationRef ref{text::trim(ruc), periodArg(period), text::trim(correl)};
   auto d = readDeclaration(ctx.session(), ref);
   if (!d)
     throw std::runtime_error("No existe la declaración " + ref.ruc + " " + ref.periodo +

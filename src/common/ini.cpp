@@ -9,17 +9,6 @@
 namespace korventa {
 namespace {
 
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // "[Name]" → "Name"; other lines → "" with isSection false.
 bool sectionName(std::string_view line, std::string& name) {
   std::string t = text::trim(line);
@@ -58,8 +47,8 @@ std::string IniFile::read(std::string_view section, std::string_view key) const 
   for (const auto& line : lines()) {
     std::string name, k, v;
     if (sectionName(line, name)) {
-      inSection = iequals(name, section);
-    } else if (inSection && keyValue(line, k, v) && iequals(k, key)) {
+      inSection = text::equalsIgnoreCase(name, section);
+    } else if (inSection && keyValue(line, k, v) && text::equalsIgnoreCase(k, key)) {
       return text::trim(text::left(v, 255));
     }
   }
@@ -74,10 +63,10 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
     std::string name, k, v;
     if (sectionName(ls[i], name)) {
       if (inSection) { insertAt = i; break; }
-      inSection = iequals(name, section);
+      inSection = text::equalsIgnoreCase(name, section);
       if (inSection) { sectionSeen = true; insertAt = i + 1; }
     } else if (inSection) {
-      if (keyValue(ls[i], k, v) && iequals(k, key)) {
+      if (keyValue(ls[i], k, v) && text::equalsIgnoreCase(k, key)) {
         ls[i] = std::string(k) + "=" + std::string(value);
         done = true;
       } else if (!text::trim(ls[i]).empty()) {

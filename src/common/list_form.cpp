@@ -27,4 +27,21 @@ bool confirmDelete(Messenger& m, int rowCount, bool selected) {
                Answer::No) == Answer::Yes;
 }
 
+bool canModifyRow(Messenger& m, int rowCount, int selectedRow) {
+  return canModify(m, rowCount, selectedRow >= 0 && selectedRow < rowCount);
+}
+
+bool confirmDeleteRow(Messenger& m, int rowCount, int selectedRow) {
+  return confirmDelete(m, rowCount, selectedRow >= 0 && selectedRow < rowCount);
+}
+
+bool mayLeave(Messenger& m, bool changed, const std::function<bool()>& save) {
+  if (!changed) return true;
+  Answer a = m.ask("¿La información ha sido modificada, desea guardar los cambios?", "Confirmar",
+                   MsgButtons::YesNoCancel, Answer::Yes);
+  if (a == Answer::Cancel) return false;
+  if (a == Answer::No) return true;
+  return save();
+}
+
 }  // namespace korventa::list_form

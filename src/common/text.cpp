@@ -93,6 +93,17 @@ std::string upper(std::string_view s) {
   return out;
 }
 
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x -= 32;
+    if (y >= 'a' && y <= 'z') y -= 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
 bool isDigits(std::string_view s) {
   if (s.empty()) return false;
   for (char c : s) if (c < '0' || c > '9') return false;

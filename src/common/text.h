@@ -20,6 +20,8 @@ std::string fixedWidth(std::string_view s, std::size_t width);
 // Pad on the left with `fill` to `width` characters (never cuts).
 std::string padLeft(std::string_view s, std::size_t width, char fill = ' ');
 std::string upper(std::string_view s);                             // ASCII and Latin-1 letters
+// Equal but for the case of ASCII letters (names of keys, sections and columns).
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
 bool isDigits(std::string_view s);                                 // non-empty, 0-9 only
 bool startsWith(std::string_view s, std::string_view prefix);
 std::vector<std::string> split(std::string_view s, char sep);

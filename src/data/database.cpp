@@ -5,21 +5,9 @@
 
 #include <sqlite3.h>
 
+#include "common/text.h"
+
 namespace korventa::data {
-namespace {
-
-bool iequals(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 std::string valueText(const Value& v) {
   switch (v.index()) {
@@ -56,7 +44,7 @@ bool Row::has(std::string_view column) const { return index(column) >= 0; }
 int Row::index(std::string_view column) const {
   if (!names_) return -1;
   for (std::size_t i = 0; i < names_->size(); ++i)
-    if (iequals((*names_)[i], column)) return static_cast<int>(i);
+    if (text::equalsIgnoreCase((*names_)[i], column)) return static_cast<int>(i);
   return -1;
 }
 

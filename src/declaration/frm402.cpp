@@ -85,13 +85,32 @@ bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
   return false;
 }
 
-bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::string& periodo) {
   mode_ = Mode::Modify;
   loaded_ = false;
   modified_ = false;
   OpenDeclaration d;
   d.ruc = ruc;
   d.periodo = periodo;
+  return d;
+}
+
+void Frm402::readHeader(OpenDeclaration& d, const data::Row& cab) {
+  d.name = data::declarantName(s_.database(), d.ruc);
+  d.semana = cab.text("Semana");
+  d.rectifica = text::trim(cab.text("rectifica")) == "1";
+  d.stored = true;
+}
+
+bool Frm402::loadOpened(OpenDeclaration d) {
+  d_ = std::move(d);
+  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
+  loaded_ = true;
+  return true;
+}
+
+bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+  OpenDeclaration d = startOpening(ruc, periodo);
   auto& db = s_.database();
   auto key = preparationKey(ruc, periodo);
   auto cab = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " +
@@ -101,11 +120,8 @@ bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
     s_.msg().critical("No existe la declaración del período " + periodToDisplay(periodo) + ".");
     return false;
   }
-  d.name = data::declarantName(db, ruc);
-  d.semana = cab->text("Semana");
-  d.rectifica = text::trim(cab->text("rectifica")) == "1";
+  readHeader(d, *cab);
   d.storedIndRef = static_cast<int>(cab->integer("ind_ref"));
-  d.stored = true;
   d.refreshed = false;
   if (!text::trim(cab->text("cheque")).empty()) {
     d.payment = {"C", text::trim(cab->text("bcolibrad")), text::trim(cab->text("nrocheque")), cab->text("cheque")};
@@ -113,19 +129,11 @@ bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
     d.payment = {"E", "XX", "", cab->text("efectivo")};
   }
   d.telephone = db.text("SELECT i_valor FROM DET WHERE " + key.where + " AND Casilla = '028'", key.params);
-  d_ = d;
-  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
-  loaded_ = true;
-  return true;
+  return loadOpened(std::move(d));
 }
 
 bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
-  mode_ = Mode::Modify;
-  loaded_ = false;
-  modified_ = false;
-  OpenDeclaration d;
-  d.ruc = ruc;
-  d.periodo = periodo;
+  OpenDeclaration d = startOpening(ruc, periodo);
   d.correl = correl;
   auto& db = s_.database();
   auto key = sentKey(ruc, periodo, correl);
@@ -134,16 +142,10 @@ bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, co
     s_.msg().critical("No existe la declaración enviada del período " + periodToDisplay(periodo) + ".");
     return false;
   }
-  d.name = data::declarantName(db, ruc);
-  d.semana = cab->text("Semana");
-  d.rectifica = text::trim(cab->text("rectifica")) == "1";
+  readHeader(d, *cab);
   d.numOrden = text::trim(cab->text("norden"));
-  d.stored = true;
   d.telephone = db.text("SELECT i_valor FROM HDET WHERE " + key.where + " AND Casilla = '028'", key.params);
-  d_ = d;
-  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
-  loaded_ = true;
-  return true;
+  return loadOpened(std::move(d));
 }
 
 std::vector<data::DeclarantItem> Frm402::declarants() {

@@ -91,6 +91,11 @@ class Frm402 {
 
  private:
   bool runLoad(const char* what, const std::function<void()>& body);
+  // Opening a stored or sent declaration: the state reset, the header fields both share, and the
+  // working tables loaded from it.
+  OpenDeclaration startOpening(const std::string& ruc, const std::string& periodo);
+  void readHeader(OpenDeclaration& d, const data::Row& cab);
+  bool loadOpened(OpenDeclaration d);
   Session& s_;
   OpenDeclaration d_;
   Mode mode_ = Mode::New;

@@ -19,6 +19,11 @@ struct Definition {
   std::string table, where, order, nameExpr, docExpr;
   std::string keyExprs;  // correl_a, tip_doc_a, doc_id_a, cod_cat_tra, retention
   std::vector<Column> columns;
+  // The name the table's rows are qualified with: its alias ("TMPF601RDCAB t" → "t") or itself.
+  std::string alias() const {
+    auto space = table.find(' ');
+    return space == std::string::npos ? table : table.substr(space + 1);
+  }
 };
 
 std::string shortDoc(const std::string& col) {
@@ -124,7 +129,7 @@ std::vector<std::string> PersonList::headers() const {
 void PersonList::requery() {
   ensureSqlFunctions(db_);
   const auto& d = definition(grid_);
-  std::string alias = d.table.find(' ') == std::string::npos ? d.table : d.table.substr(d.table.find(' ') + 1);
+  std::string alias = d.alias();
   ids_.clear();
   pages_.clear();
   for (const auto& r : db_.rows("SELECT " + alias + ".rowid FROM " + d.table + " WHERE " + d.where + " ORDER BY " + d.order))
@@ -137,7 +142,7 @@ const PersonList::Fetched* PersonList::fetch(int row) {
   auto it = pages_.find(page);
   if (it == pages_.end()) {
     const auto& d = definition(grid_);
-    std::string alias = d.table.find(' ') == std::string::npos ? d.table : d.table.substr(d.table.find(' ') + 1);
+    std::string alias = d.alias();
     int first = page * kPage, last = std::min(count(), first + kPage);
     std::string sql = "SELECT " + alias + ".rowid, " + d.keyExprs;
     for (const auto& c : d.columns) sql += ", " + c.expr;
@@ -186,7 +191,7 @@ int PersonList::find(SearchBy by, const std::string& t) {
   std::string needle = text::upper(text::trim(t));
   if (needle.empty()) return -1;
   const auto& d = definition(grid_);
-  std::string alias = d.table.find(' ') == std::string::npos ? d.table : d.table.substr(d.table.find(' ') + 1);
+  std::string alias = d.alias();
   std::string cond = by == SearchBy::Document ? "upper(" + d.docExpr + ") LIKE ? || '%' ESCAPE '\\'"
                                               : "instr(upper(" + d.nameExpr + "), ?) > 0";
   std::string value = needle;

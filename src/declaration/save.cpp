@@ -117,19 +117,6 @@ void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
                "FROM TMPF601CONCEP", {d.ruc, d.periodo});
 }
 
-void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
-  insertSelect(db, "F601_ESTAB", 8,
-               {{"tip_doc_d", "6"},
-                {"doc_id_d", "?"},
-                {"correl_a", "correl_a"},
-                {"tip_doc_a", "tip_doc_a"},
-                {"doc_id_a", "doc_id_a"},
-                {"periodo", "?"},
-                {"formulario", "'0601'"},
-                {"cod_estab", "cod_est"}},
-               "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d.ruc, d.periodo});
-}
-
 void copyWorking(data::Database& db, const OpenDeclaration& d, const char* working, const char* stored,
                  std::vector<Override> extra = {}) {
   auto o = keyOverrides(d);

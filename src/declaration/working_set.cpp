@@ -82,6 +82,19 @@ void emptyWorkingTables(data::Database& db) {
   for (const auto& t : workingTables()) db.run("DELETE FROM " + t);
 }
 
+void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
+  insertSelect(db, "F601_ESTAB", 8,
+               {{"tip_doc_d", "6"},
+                {"doc_id_d", "?"},
+                {"correl_a", "correl_a"},
+                {"tip_doc_a", "tip_doc_a"},
+                {"doc_id_a", "doc_id_a"},
+                {"periodo", "?"},
+                {"formulario", "'0601'"},
+                {"cod_estab", "cod_est"}},
+               "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d.ruc, d.periodo});
+}
+
 bool reminderApplies(std::string_view periodo, long long persons) {
   if (persons < 0) return false;
   if (periodo == "201210") return persons >= 6;
@@ -419,16 +432,7 @@ void WorkingSet::refresh() {
   if (d_.stored && !d_.sent()) {
     auto key = preparationKey(d_.ruc, d_.periodo);
     db.run("DELETE FROM F601_ESTAB WHERE " + key.where, key.params);
-    insertSelect(db, "F601_ESTAB", 8,
-                 {{"tip_doc_d", "6"},
-                  {"doc_id_d", "?"},
-                  {"correl_a", "correl_a"},
-                  {"tip_doc_a", "tip_doc_a"},
-                  {"doc_id_a", "doc_id_a"},
-                  {"periodo", "?"},
-                  {"formulario", "'0601'"},
-                  {"cod_estab", "cod_est"}},
-                 "FROM TMP_ESTTURNOS_JL WHERE Indica = 1", {d_.ruc, d_.periodo});
+    Grabar_F601_ESTAB(db, d_);
   }
 
   // Personnel of third parties: the active ones, with their rates as the registry holds them now.

@@ -13,6 +13,9 @@ namespace korventa::declaration {
 // Working tables, in the order they are emptied.
 const std::vector<std::string>& workingTables();
 void emptyWorkingTables(data::Database& db);
+// F601_ESTAB of the declaration from the establishments marked in TMP_ESTTURNOS_JL (the caller
+// deletes the earlier rows).
+void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& decl);
 
 // Whether the successor-form reminder applies for a period and a count of registered persons:
 // 201210 from 6 persons, 201211 above 50, 201212 above 1000; never for other periods.

@@ -4,12 +4,25 @@
 
 #include "common/text.h"
 #include "common/vb_format.h"
+#include "data/db_errors.h"
 
 namespace korventa::detail {
 
 Outcome refuse(Messenger& m, std::string_view text, std::string_view focus) {
   m.critical(text);
   return Outcome{false, std::string(focus)};
+}
+
+bool writeInTransaction(data::Database& db, Messenger& m, const std::function<bool()>& write) {
+  try {
+    data::Transaction tx(db);
+    if (!write()) return false;
+    tx.commit();
+    return true;
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(m, e);
+    return false;
+  }
 }
 
 std::string personWhere(std::string_view alias) {

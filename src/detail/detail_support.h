@@ -2,6 +2,7 @@
 // Pieces shared by the per-person forms of days, establishments, SCTR, other employers and EPS:
 // the answer of a check (with the field that takes the focus), the worker's working row and
 // small date and number helpers.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,10 @@ struct Outcome {
 };
 // Shows `text` with the critical icon (title "Mensaje") and returns the failed outcome.
 Outcome refuse(Messenger& m, std::string_view text, std::string_view focus);
+
+// Runs `write` in one transaction, committed when it answers true. A database failure is shown
+// with the record-level message and answers false.
+bool writeInTransaction(data::Database& db, Messenger& m, const std::function<bool()>& write);
 
 // The person as a WHERE clause over correl_a, tip_doc_a, doc_id_a (with an optional alias).
 std::string personWhere(std::string_view alias = {});

@@ -38,13 +38,11 @@ void OtherEmployersList::refresh() {
 }
 
 bool OtherEmployersList::canModify(int selected) const {
-  int n = static_cast<int>(rows_.size());
-  return list_form::canModify(session_.msg(), n, selected >= 0 && selected < n);
+  return list_form::canModifyRow(session_.msg(), static_cast<int>(rows_.size()), selected);
 }
 
 bool OtherEmployersList::remove(int selected) {
-  int n = static_cast<int>(rows_.size());
-  if (!list_form::confirmDelete(session_.msg(), n, selected >= 0 && selected < n)) return false;
+  if (!list_form::confirmDeleteRow(session_.msg(), static_cast<int>(rows_.size()), selected)) return false;
   auto& db = session_.database();
   data::Transaction tx(db);
   db.run("DELETE FROM TMPF601_605 WHERE " + personWhere() + " AND ruc = ?",
@@ -146,12 +144,7 @@ Outcome OtherEmployerDetail::save() {
 }
 
 bool OtherEmployerDetail::close() {
-  if (!changed_) return true;
-  Answer a = session_.msg().ask("¿La información ha sido modificada, desea guardar los cambios?", "Confirmar",
-                                MsgButtons::YesNoCancel, Answer::Yes);
-  if (a == Answer::Cancel) return false;
-  if (a == Answer::No) return true;
-  return save().ok;
+  return list_form::mayLeave(session_.msg(), changed_, [this] { return save().ok; });
 }
 
 }  // namespace korventa::detail

@@ -7,9 +7,23 @@
 #include "common/list_form.h"
 #include "common/text.h"
 #include "data/db_errors.h"
+#include "detail/detail_support.h"
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
+namespace {
+
+// The names, domicile and RUC the registry holds for the person.
+void takeRegistered(HeaderIdentity& id, const RegisteredPerson& p) {
+  id.desPat = p.apellidoP;
+  id.desMat = p.apellidoM;
+  id.desNo1 = p.nombre1;
+  id.desNo2 = p.nombre2;
+  id.indDomicilio = p.indDomicilio;
+  id.ruc = p.ruc;
+}
+
+}  // namespace
 
 std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string_view ruc, int category) {
   std::string sql =
@@ -116,14 +130,7 @@ void ProviderHeader::BuscoNombre() {
   }
   // No header yet: the registry has the names.
   for (const auto& p : registered_)
-    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == person_.doc_id_a) {
-      id_.desPat = p.apellidoP;
-      id_.desMat = p.apellidoM;
-      id_.desNo1 = p.nombre1;
-      id_.desNo2 = p.nombre2;
-      id_.indDomicilio = p.indDomicilio;
-      id_.ruc = p.ruc;
-    }
+    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == person_.doc_id_a) takeRegistered(id_, p);
 }
 
 void ProviderHeader::chooseRegistered(std::size_t index) {
@@ -131,12 +138,7 @@ void ProviderHeader::chooseRegistered(std::size_t index) {
   const auto& p = registered_[index];
   person_ = p.key;
   id_ = {};
-  id_.desPat = p.apellidoP;
-  id_.desMat = p.apellidoM;
-  id_.desNo1 = p.nombre1;
-  id_.desNo2 = p.nombre2;
-  id_.indDomicilio = p.indDomicilio;
-  id_.ruc = p.ruc;
+  takeRegistered(id_, p);
   identityAccepted_ = false;
   touch();
 }
@@ -261,9 +263,7 @@ std::optional<VoucherContext> ProviderHeader::newVoucher() {
 
 std::optional<VoucherContext> ProviderHeader::modifyVoucher(int index) {
   if (readOnly()) return std::nullopt;
-  if (!list_form::canModify(s_.msg(), static_cast<int>(vouchers_.size()),
-                            index >= 0 && index < static_cast<int>(vouchers_.size())))
-    return std::nullopt;
+  if (!list_form::canModifyRow(s_.msg(), static_cast<int>(vouchers_.size()), index)) return std::nullopt;
   if (!Valida_Cab()) return std::nullopt;
   return contextFor();
 }
@@ -282,15 +282,12 @@ bool ProviderHeader::Eliminar(int index) {
   if (s_.msg().ask("¿Está seguro de Eliminar?. Esta información no podrá ser recuperada", "Eliminar Registro",
                    MsgButtons::YesNo, Answer::No) != Answer::Yes)
     return false;
-  try {
-    data::Transaction tx(s_.database());
-    s_.database().run(std::string("DELETE FROM ") + voucherTables(category_).workDet + " WHERE rowid = ?",
-                      {vouchers_[static_cast<std::size_t>(index)].rowid});
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
+  if (!writeInTransaction(s_.database(), s_.msg(), [&] {
+        s_.database().run(std::string("DELETE FROM ") + voucherTables(category_).workDet + " WHERE rowid = ?",
+                          {vouchers_[static_cast<std::size_t>(index)].rowid});
+        return true;
+      }))
     return false;
-  }
   Refresh_Recibos();
   return true;
 }
@@ -323,14 +320,7 @@ bool ProviderHeader::accept() {
   if (readOnly()) return false;
   if (vouchers_.empty()) return fail("Debe ingresar al menos un Recibo", "CmdNuevoRec");
   if (!Valida_Cab()) return false;
-  try {
-    data::Transaction tx(s_.database());
-    Graba_Cab();
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
-    return false;
-  }
+  if (!writeInTransaction(s_.database(), s_.msg(), [this] { return Graba_Cab(); })) return false;
   modified_ = false;
   isNew_ = false;
   s_.msg().info("La información fue grabada satisfactoriamente. ");

@@ -122,13 +122,11 @@ void SuspensionList::refresh() {
 }
 
 bool SuspensionList::canModify(int selected) const {
-  return list_form::canModify(session_.msg(), static_cast<int>(rows_.size()),
-                              selected >= 0 && selected < static_cast<int>(rows_.size()));
+  return list_form::canModifyRow(session_.msg(), static_cast<int>(rows_.size()), selected);
 }
 
 bool SuspensionList::remove(int selected) {
-  int n = static_cast<int>(rows_.size());
-  if (!list_form::confirmDelete(session_.msg(), n, selected >= 0 && selected < n)) return false;
+  if (!list_form::confirmDeleteRow(session_.msg(), static_cast<int>(rows_.size()), selected)) return false;
   const auto& row = rows_.at(static_cast<std::size_t>(selected));
   auto& db = session_.database();
   data::Transaction tx(db);
@@ -345,12 +343,7 @@ void SuspensionDetail::clear() {
 }
 
 bool SuspensionDetail::close() {
-  if (!changed_) return true;
-  Answer a = session_.msg().ask("¿La información ha sido modificada, desea guardar los cambios?", "Confirmar",
-                                MsgButtons::YesNoCancel, Answer::Yes);
-  if (a == Answer::Cancel) return false;
-  if (a == Answer::No) return true;
-  return save().ok;
+  return list_form::mayLeave(session_.msg(), changed_, [this] { return save().ok; });
 }
 
 }  // namespace korventa::detail

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/db_errors.h"
+#include "detail/detail_support.h"
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
@@ -221,14 +222,11 @@ bool TraineeDetail::accept() {
   if (readOnly()) return false;
   if (!Valida_Cab() || !Valida_Cab2()) return false;
   if (selectedCount() == 0) return fail("Debe seleccionar por lo menos un establecimeinto", "lstHorario");
-  try {
-    data::Transaction tx(s_.database());
-    Graba_Cab();
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
+  if (!writeInTransaction(s_.database(), s_.msg(), [this] {
+        Graba_Cab();
+        return true;
+      }))
     return false;
-  }
   isNew_ = false;
   modified_ = false;
   s_.msg().info("La información fue grabada satisfactoriamente. ");
@@ -243,16 +241,12 @@ bool TraineeDetail::Eliminar() {
   auto& db = s_.database();
   data::Params key{person_.correl_a, person_.tip_doc_a, person_.doc_id_a};
   const char* where = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?";
-  try {
-    data::Transaction tx(db);
-    db.run(std::string("DELETE FROM TMPF601_ESTABMF") + where, key);
-    db.run(std::string("DELETE FROM TMPF601MFDET") + where, key);
-    db.run(std::string("DELETE FROM TMPF601MFCAB") + where, key);
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
+  if (!writeInTransaction(db, s_.msg(), [&] {
+        for (const char* table : {"TMPF601_ESTABMF", "TMPF601MFDET", "TMPF601MFCAB"})
+          db.run(std::string("DELETE FROM ") + table + where, key);
+        return true;
+      }))
     return false;
-  }
   modified_ = false;
   return true;
 }

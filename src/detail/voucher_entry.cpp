@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/db_errors.h"
+#include "detail/detail_support.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
 
@@ -298,14 +299,7 @@ bool VoucherEntry::Valida_Recibo() {
 
 bool VoucherEntry::accept() {
   if (!Valida_Recibo()) return false;
-  try {
-    data::Transaction tx(s_.database());
-    if (!Graba_Recibo()) return false;
-    tx.commit();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);
-    return false;
-  }
+  if (!writeInTransaction(s_.database(), s_.msg(), [this] { return Graba_Recibo(); })) return false;
   modified_ = false;
   s_.msg().info("La información fue grabada satisfactoriamente. ");
   return true;

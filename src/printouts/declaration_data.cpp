@@ -1,5 +1,7 @@
 #include "printouts/declaration_data.h"
 
+#include <map>
+
 #include "common/text.h"
 #include "data/db_errors.h"
 #include "determination/seams.h"
@@ -48,6 +50,50 @@ data::Params paramsOf(const KeyFilter& k) {
 
 }  // namespace
 
+namespace {
+
+// The tax columns a rectification may concern, with their base and tax boxes.
+struct RectifiableColumn {
+  const char* label;
+  const char* base;
+  const char* tax;
+};
+constexpr RectifiableColumn kRectifiable[] = {
+    {"IES", "450", "410"},         {"PENS D.LEY 19990", "451", "411"},   {"SEG.REGULAR", "452", "412"},
+    {"AGRARIO/ACUICULTOR", "456", "416"}, {"FONDO DER.ARTISTA", "453", "413"}, {"ESSALUD +VIDA", "454", "414"},
+    {"RETENC.5TA", "455", "415"},  {"COSAP", "457", "417"},              {"CBSSP", "458", "418"}};
+
+}  // namespace
+
+std::vector<std::string> rectifiedColumns(Session& session, const StoredDeclaration& d) {
+  std::vector<std::string> out;
+  if (!d.rectifica) return out;
+  auto& db = session.database();
+  // The sending it rectifies: the latest one of the period before this declaration.
+  data::Params p{d.ref.ruc, d.ref.periodo};
+  std::string sql = "SELECT correl FROM HCAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = '0601'";
+  if (d.ref.sent()) {
+    sql += " AND CAST(correl AS INTEGER) < CAST(? AS INTEGER)";
+    p.add(d.ref.correl);
+  }
+  sql += " ORDER BY CAST(correl AS INTEGER) DESC LIMIT 1";
+  std::string previous = text::trim(db.text(sql, p));
+  if (previous.empty()) return out;
+  std::map<std::string, std::string> before;
+  for (const auto& r : db.rows("SELECT Casilla, i_valor FROM HDET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? "
+                               "AND Formulario = '0601' AND correl = ?",
+                               {d.ref.ruc, d.ref.periodo, previous}))
+    before[text::trim(r.text(0))] = text::trim(r.text(1));
+  auto value = [](const std::map<std::string, std::string>& m, const char* box) {
+    auto it = m.find(box);
+    return it == m.end() ? std::string() : it->second;
+  };
+  for (const auto& c : kRectifiable)
+    if (value(d.boxes, c.base) != value(before, c.base) || value(d.boxes, c.tax) != value(before, c.tax))
+      out.push_back(c.label);
+  return out;
+}
+
 std::optional<StoredDeclaration> readDeclaration(Session& session, const DeclarationRef& ref) {
   auto& db = session.database();
   auto key = keyFilter(ref);
@@ -66,6 +112,7 @@ std::optional<StoredDeclaration> readDeclaration(Session& session, const Declara
                                    " WHERE " + where,
                                paramsOf(key)))
     d.boxes[text::trim(r.text(0))] = text::trim(r.text(1));
+  d.rectifiedColumns = rectifiedColumns(session, d);
   return d;
 }
 
@@ -88,6 +135,7 @@ StoredDeclaration fromOpenDeclaration(Session& session, const declaration::OpenD
   } else if (auto stored = readDeclaration(session, d.ref)) {
     for (const auto& [k, v] : stored->boxes) d.boxes.emplace(k, v);
   }
+  d.rectifiedColumns = rectifiedColumns(session, d);
   return d;
 }
 

@@ -27,7 +27,7 @@ struct StoredDeclaration {
   std::string control;              // HCAB.control of a sent declaration
   std::string norden;               // HCAB.norden of a sent declaration
   std::map<std::string, std::string> boxes;  // Casilla → i_valor
-  // Names of the tax columns a rectifying declaration rectifies.
+  // Names of the tax columns a rectifying declaration rectifies (see rectifiedColumns()).
   std::vector<std::string> rectifiedColumns;
 
   // Text of a box, "" when the declaration has none.
@@ -36,6 +36,13 @@ struct StoredDeclaration {
 
 // Declarant's name as the lists show it (Nombre, else surnames and first name).
 std::string declarantName(data::Database& db, const std::string& ruc);
+
+// The tax columns ("IES", "PENS D.LEY 19990", "SEG.REGULAR", "AGRARIO/ACUICULTOR",
+// "FONDO DER.ARTISTA", "ESSALUD +VIDA", "RETENC.5TA", "COSAP", "CBSSP") that a rectifying
+// declaration rectifies. The save keeps no flag per column, so a column counts as rectified when
+// its base or tax box differs from the sending it rectifies (the latest earlier sending of the
+// period). None for a first declaration or when nothing was sent before.
+std::vector<std::string> rectifiedColumns(Session& session, const StoredDeclaration& d);
 
 // Header and boxes of a stored declaration; nullopt when there is no such declaration.
 std::optional<StoredDeclaration> readDeclaration(Session& session, const DeclarationRef& ref);

@@ -72,7 +72,7 @@ void ReporteCab600(ReportWriter& w, const StoredDeclaration& d, int page, int pa
   c.pos(2300, 1120, d.ref.ruc, false, 8);
   c.box(2200, 1100, 3500, 1370);
   c.pos(3600, 1120, "EMPLEADOR", true, 8);
-  c.pos(4720, 1120, d.nombre, false, 8);
+  c.pos(4720, 1120, text::left(d.nombre, 47), false, 8);  // what the box holds
   c.box(4600, 1100, 9250, 1370);
   c.pos(9450, 1120, "PER.TRIB.", true, 8);
   c.pos(10700, 1120, monthYear(d.ref.periodo, " / "), false, 8);
@@ -197,7 +197,7 @@ int drawBlock(PageCommands& c, const GridBlock& b, const StoredDeclaration& d, i
   int y = rowsTop;
   for (const auto& row : b.rows) {
     c.box(250, y, right, y + kRowStep);
-    c.pos(300, y + 30, row.label, false, 8);
+    c.pos(300, y + 30, row.label, false, 7);
     for (int i = 0; i < cols; ++i) {
       std::string casilla = row.boxes[static_cast<std::size_t>(i)];
       if (casilla.empty()) continue;
@@ -236,7 +236,7 @@ void pcargar1(ReportWriter& w, const StoredDeclaration& d, int first, int pages)
   int y = 2100;
   for (const auto& row : totals) {
     for (int i = 0; i < 3; ++i) {
-      c.pos(labelX[i], y, row[i].label, true, 8);
+      c.pos(labelX[i], y, row[i].label, true, 7);
       c.pos(valueX[i], y, fmtCount(d.box(row[i].casilla)), false, 8);
     }
     y += 250;
@@ -372,13 +372,6 @@ std::filesystem::path producePrintout(Session& session, const StoredDeclaration&
   reports::SpoolReport report(session, "PR0040", 6, decl.ref.ruc);
   writeDeclarationPrintout(report.writer(), decl, plan);
   return report.commit();
-}
-
-const std::vector<std::string>& rectifiableColumns() {
-  static const std::vector<std::string> cols = {"IES",           "PENS D.LEY 19990", "SEG.REGULAR",
-                                                "AGRARIO/ACUICULTOR", "FONDO DER.ARTISTA", "ESSALUD +VIDA",
-                                                "RETENC.5TA",    "COSAP",            "CBSSP"};
-  return cols;
 }
 
 namespace {

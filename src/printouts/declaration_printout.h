@@ -72,9 +72,6 @@ std::string declarationTextFileName(const StoredDeclaration& decl);
 std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, const StoredDeclaration& decl,
                                                               const std::filesystem::path& dir);
 
-// Labels of the tax columns a rectifying declaration may rectify, in printing order.
-const std::vector<std::string>& rectifiableColumns();
-
 // The form FrmTipPrn without its window: the list of declarations (in preparation or sent, as the
 // menu chose), the options and the four buttons.
 class FrmTipPrn {

@@ -1,5 +1,6 @@
 #include "printouts/tax_base_consultation.h"
 
+#include <array>
 #include <map>
 
 #include "common/dates.h"
@@ -128,17 +129,27 @@ int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFi
     marks += ", ?";
   }
   std::string insert = "INSERT INTO TEMP_FCONBT (" + cols + ") VALUES (" + marks + ")";
+  // Names of the declarant's persons, read once (by document, preferring the row of the category).
+  std::map<std::string, std::array<std::string, 3>> names;
+  for (const auto& r : db.rows("SELECT tip_doc_a, TRIM(doc_id_a), cod_cat_tra, apellido_p, apellido_m, nombre_1 FROM "
+                               "ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND tip_doc_a = ?",
+                               {decl.ref.ruc, filter.tipDoc})) {
+    std::array<std::string, 3> n{text::trim(r.text(3)), text::trim(r.text(4)), text::trim(r.text(5))};
+    names.emplace(r.text(0) + "|" + r.text(1) + "|" + r.text(2), n);
+    names.emplace(r.text(0) + "|" + r.text(1), n);
+  }
   for (const auto& p : persons) {
-    auto name = db.row("SELECT apellido_p, apellido_m, nombre_1 FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                       "tip_doc_a = ? AND TRIM(doc_id_a) = ? ORDER BY cod_cat_tra = ? DESC LIMIT 1",
-                       {decl.ref.ruc, p.tip, p.doc, p.cat});
+    const std::array<std::string, 3>* name = nullptr;
+    std::string k = std::to_string(p.tip) + "|" + p.doc;
+    if (auto it = names.find(k + "|" + std::to_string(p.cat)); it != names.end()) name = &it->second;
+    else if (auto it2 = names.find(k); it2 != names.end()) name = &it2->second;
     const char* caption = p.cat == 1   ? "Trabajador"
                           : p.cat == 2 ? "Pensionista"
                           : p.cat == 3 ? "P.S. 4ta. Categoria"
                                        : "Personal de Terceros";
     data::Params v{decl.ref.ruc, decl.nombre, decl.ref.periodo, decl.ref.correl, p.tip, p.doc, p.correl, p.cat,
-                   name ? text::trim(name->text(0)) : std::string(), name ? text::trim(name->text(1)) : std::string(),
-                   name ? text::trim(name->text(2)) : std::string(), std::string(caption)};
+                   name ? (*name)[0] : std::string(), name ? (*name)[1] : std::string(),
+                   name ? (*name)[2] : std::string(), std::string(caption)};
     for (const char* c : kValueColumns) {
       auto it = p.values.find(c);
       if (it == p.values.end()) v.add(nullptr);

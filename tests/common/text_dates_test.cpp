@@ -54,6 +54,14 @@ TEST(Text, PositionsAreCharactersNotBytes) {
   EXPECT_EQ(text::upper("peña"), "PEÑA");
 }
 
+TEST(Text, EqualsIgnoringTheCaseOfAsciiLettersOnly) {
+  EXPECT_TRUE(text::equalsIgnoreCase("cNumero", "CNUMERO"));
+  EXPECT_TRUE(text::equalsIgnoreCase("", ""));
+  EXPECT_FALSE(text::equalsIgnoreCase("Ruta", "Rutas"));
+  EXPECT_FALSE(text::equalsIgnoreCase("a[", "A{"));     // only letters fold
+  EXPECT_FALSE(text::equalsIgnoreCase("peña", "PEÑA"));  // Latin-1 letters keep their case
+}
+
 TEST(Text, InputIsUtf8OrWindows1252) {
   EXPECT_EQ(text::decodeInput("\xEF\xBB\xBF" "abc"), "abc");
   EXPECT_EQ(text::decodeInput("PE\xD1" "A"), "PEÑA");        // Windows-1252 Ñ

@@ -356,6 +356,50 @@ TEST_F(Printouts, TaxBaseConsultation) {
   EXPECT_EQ(db_.messenger().entries().back().text, "Debe seleccionar por lo menos un modo de salida para los reportes.");
 }
 
+TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
+  auto& db = s().database();
+  db.run("UPDATE CAB SET rectifica = '1'");
+  db.run("UPDATE ASEGVKRS SET apellido_p = 'PEREZ|GOMEZ' WHERE doc_id_a = '41000001'");
+  auto d = decl();
+  EXPECT_TRUE(d.rectifica);
+  auto page = pageTexts(producePrintout(s(), d, PrintChoice{}))[0];
+  EXPECT_TRUE(has(page, "RECTIFICA"));
+  EXPECT_TRUE(has(page, "SI"));
+  auto lines = declarationTextLines(d);
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(), "RECTIFICA : SI") != lines.end());
+  EXPECT_TRUE(d.rectifiedColumns.empty());  // nothing sent before
+  // Rectifying a sending: the columns whose base or tax changed are named.
+  test::sendFixedDeclaration(db, "1", "ABC", "870012345");
+  db.run("UPDATE DET SET i_valor = '420' WHERE Casilla = '411'");
+  db.run("UPDATE DET SET i_valor = '1600' WHERE Casilla = '459'");  // not a rectifiable column
+  db.run("UPDATE DET SET i_valor = '5460' WHERE Casilla = '455'");
+  d = decl();
+  EXPECT_EQ(d.rectifiedColumns, (std::vector<std::string>{"PENS D.LEY 19990", "RETENC.5TA"}));
+  page = pageTexts(producePrintout(s(), d, PrintChoice{}))[0];
+  EXPECT_TRUE(has(page, "CONCEPTOS A LOS QUE RECTIFICA: PENS D.LEY 19990-RETENC.5TA"));
+  lines = declarationTextLines(d);
+  EXPECT_TRUE(std::find(lines.begin(), lines.end(),
+                        "                 CONCEPTOS A LOS QUE RECTIFICA: PENS D.LEY 19990-RETENC.5TA") != lines.end());
+  // A "|" inside a name would shift every later field of the line.
+  auto result = generateReports(s(), d, ExportRequest{{20}, true, false, db_.dir() / "r", {}, {}});
+  auto f20 = test::readFile(result.textFiles[0]);
+  EXPECT_NE(f20.find("|41000001|PEREZ GOMEZ|GOMEZ|ANA|"), std::string::npos);
+  auto payslips = test::readFile(producePayslips(s(), d));
+  EXPECT_NE(payslips.find("PEREZ¦GOMEZ"), std::string::npos);
+}
+
+TEST_F(Printouts, SentDeclarationConsultationReadsTheHistory) {
+  test::sendFixedDeclaration(s().database(), "1", "ABC", "870012345");
+  s().database().run("DELETE FROM F601_TRAB");
+  s().database().run("DELETE FROM F601RDDET");
+  FrmConsultaBasesTrib f(s(), true);
+  ASSERT_EQ(f.requery().size(), 1u);
+  EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
+  auto rows = taxBaseRows(s());
+  EXPECT_EQ(rows[0].text("CORREL"), "1");
+  EXPECT_EQ(rows[3].text("base_4ta"), "2600.00");
+}
+
 TEST(ExportTexts, AmountsAndHours) {
   struct Case {
     const char* in;

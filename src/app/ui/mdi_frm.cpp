@@ -77,16 +77,17 @@ QAction* MDIFrm::addButton(int index, const QString& tip, int icon, std::string 
   return a;
 }
 
+std::function<void()> MDIFrm::opener(std::optional<Mode> mode, std::optional<bool> sent, std::string form) {
+  // The command sets what the form reads in its load, then opens it.
+  return [this, mode, sent, form = std::move(form)] {
+    if (mode) session_.mode = *mode;
+    if (sent) session_.sent = *sent;
+    openForm(form);
+  };
+}
+
 void MDIFrm::buildMenus() {
   Session& s = session_;
-  // The command sets what the form reads in its load, then opens it.
-  auto opener = [this, &s](std::optional<Mode> mode, std::optional<bool> sent, std::string form) {
-    return [this, &s, mode, sent, form] {
-      if (mode) s.mode = *mode;
-      if (sent) s.sent = *sent;
-      openForm(form);
-    };
-  };
   auto consult = [this, &s](const char* code) {
     return [this, &s, code] {
       s.consultation = code;
@@ -152,14 +153,6 @@ void MDIFrm::buildToolbar() {
   toolBar_->setObjectName("Toolbar1");
   toolBar_->setMovable(false);
   toolBar_->setIconSize(QSize(24, 24));
-  Session& s = session_;
-  auto opener = [this, &s](std::optional<Mode> mode, std::optional<bool> sent, std::string form) {
-    return [this, &s, mode, sent, form] {
-      if (mode) s.mode = *mode;
-      if (sent) s.sent = *sent;
-      openForm(form);
-    };
-  };
   addButton(1, "Nueva declaración", QStyle::SP_FileIcon, "Frm402", opener(Mode::New, std::nullopt, "Frm402"));
   addButton(2, "Modificar declaración", QStyle::SP_DialogOpenButton, "FrmContAbrir",
             opener(Mode::Modify, false, "FrmContAbrir"));

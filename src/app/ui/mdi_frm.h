@@ -60,6 +60,8 @@ class MDIFrm : public QMainWindow {
   QAction* addCommand(QMenu* menu, const char* name, const QString& caption, std::string form,
                       std::function<void()> run);
   QAction* addButton(int index, const QString& tip, int icon, std::string form, std::function<void()> run);
+  // A menu or toolbar command that sets the mode and the sent flag (when given) and opens `form`.
+  std::function<void()> opener(std::optional<Mode> mode, std::optional<bool> sent, std::string form);
   void buildMenus();
   void buildToolbar();
   void endProgram();

@@ -3,13 +3,22 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QTableWidget>
 
 #include "common/dates.h"
 
 namespace korventa::ui {
+
+void makeRowPicker(QTableWidget* table) {
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->horizontalHeader()->setStretchLastSection(true);
+}
 
 MaskedEdit::MaskedEdit(const QString& mask, QWidget* parent) : QLineEdit(parent) {
   setInputMask(mask + ";_");

@@ -5,7 +5,12 @@
 #include <QObject>
 #include <QString>
 
+class QTableWidget;
+
 namespace korventa::ui {
+
+// A read-only table whose rows are chosen one at a time; the last column takes the spare width.
+void makeRowPicker(QTableWidget* table);
 
 // A field with an input mask whose unfilled positions show "_", like "__/____".
 class MaskedEdit : public QLineEdit {

@@ -58,10 +58,7 @@ ChooserDialog::ChooserDialog(Session& session, bool sentChooser, QWidget* parent
   v->addWidget(label);
   grid_ = new QTableWidget(this);
   grid_->setObjectName("grdContrib");
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->horizontalHeader()->setStretchLastSection(true);
+  makeRowPicker(grid_);
   v->addWidget(grid_, 1);
   auto* h = new QHBoxLayout;
   h->addStretch();

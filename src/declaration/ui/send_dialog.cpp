@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
 #include "common/dates.h"
 #include "data/db_errors.h"
 
@@ -23,10 +24,7 @@ SendDialog::SendDialog(data::Database& db, Messenger& m, QWidget* parent) : QDia
   grid_->setObjectName("grdDeclaraciones");
   grid_->setColumnCount(3);
   grid_->setHorizontalHeaderLabels({QStringLiteral("RUC"), QStringLiteral("Razón Social"), QStringLiteral("Período")});
-  grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid_->horizontalHeader()->setStretchLastSection(true);
+  makeRowPicker(grid_);
   v->addWidget(grid_, 1);
   auto* h = new QHBoxLayout;
   h->addStretch(1);

@@ -4,6 +4,7 @@
 
 #include "data/session.h"
 #include "detail/trainee_detail.h"
+#include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
 class QLineEdit;
@@ -33,10 +34,8 @@ class Frm601MFDET : public QDialog {
   Session& s_;
   detail::TraineeDetail ctl_;
   bool loading_ = false;
-  QComboBox* cboTipoDoc_;
-  QLineEdit* TxtNumDoc_;
-  QComboBox* CmbRegistrados_;
-  QLineEdit *TxtApePat_, *TxtApeMat_, *TxtNombre1_, *TxtMonto_;
+  IdentityBoxes id_;  // cboTipoDoc, TxtNumDoc, CmbRegistrados, TxtApePat, TxtApeMat
+  QLineEdit *TxtNombre1_, *TxtMonto_;
   QListWidget* lstHorario_;
   QPushButton *CmdAceptaRec_, *CmdEliminar_;
 };

@@ -2,14 +2,12 @@
 
 #include <stdexcept>
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -19,27 +17,10 @@
 #include "app/ui/widgets.h"
 #include "common/vb_format.h"
 #include "data/servicios_comunes.h"
+#include "detail/ui/detail_form_kit.h"
 #include "detail/ui/frm61502.h"
 
 namespace korventa::ui {
-
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(name);
-  b->setAutoDefault(false);
-  return b;
-}
-
-QLineEdit* line(QWidget* parent, const char* name, int maxLength) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  e->setMaxLength(maxLength);
-  return e;
-}
-
-}  // namespace
 
 Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent)
     : QDialog(parent), s_(session), ctl_(session, decl, category) {
@@ -47,37 +28,14 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   setWindowTitle(category == kTrainee ? "Modalidad Formativa" : "Prestadores de Servicios - Rentas de 4ta. Categoría");
   setModal(true);
 
-  cboTipoDoc_ = new QComboBox(this);
-  cboTipoDoc_->setObjectName("cboTipoDoc");
-  for (const auto& t : ctl_.documentTypes())
-    cboTipoDoc_->addItem(qs(t.code2() + "  -  " + t.description), t.code);
-  TxtNumDoc_ = line(this, "TxtNumDoc", 15);
-  CmbRegistrados_ = new QComboBox(this);
-  CmbRegistrados_->setObjectName("CmbRegistrados");
-  CmbRegistrados_->addItem(QString());
-  for (const auto& p : ctl_.registered()) CmbRegistrados_->addItem(qs(p.caption));
-  CmbRegistrados_->setMinimumContentsLength(40);
-  TxtApePat_ = line(this, "TxtApePat", 40);
-  TxtApeMat_ = line(this, "TxtApeMat", 40);
-  TxtNombre1_ = line(this, "TxtNombre1", 40);
-  TxtNombre2_ = line(this, "TxtNombre2", 40);
-  OptDomiciliado_ = new QRadioButton("Domiciliado", this);
-  OptDomiciliado_->setObjectName("OptDomiciliado");
-  OptNoDomiciliado_ = new QRadioButton("No Domiciliado", this);
-  OptNoDomiciliado_->setObjectName("OptNoDomiciliado");
-
   auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
   auto* g = new QGridLayout(ident);
-  g->addWidget(new QLabel("Tipo de Documento:", ident), 0, 0);
-  g->addWidget(cboTipoDoc_, 0, 1);
-  g->addWidget(new QLabel("Número de Documento:", ident), 0, 2);
-  g->addWidget(TxtNumDoc_, 0, 3);
-  g->addWidget(new QLabel("Registrados:", ident), 1, 0);
-  g->addWidget(CmbRegistrados_, 1, 1, 1, 3);
-  g->addWidget(new QLabel("Apellido Paterno:", ident), 2, 0);
-  g->addWidget(TxtApePat_, 2, 1);
-  g->addWidget(new QLabel("Apellido Materno:", ident), 2, 2);
-  g->addWidget(TxtApeMat_, 2, 3);
+  id_ = identityBoxes(ident, g, ctl_);
+  id_.registrados->setMinimumContentsLength(40);
+  TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
+  TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
+  OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
+  OptNoDomiciliado_ = radio("OptNoDomiciliado", "No Domiciliado", ident);
   g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
   g->addWidget(TxtNombre1_, 3, 1);
   g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
@@ -89,15 +47,9 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   g->addWidget(new QLabel("Condición:", ident), 4, 0);
   g->addLayout(dom, 4, 1, 1, 3);
 
-  grdRecibos_ = new QTableWidget(0, 9, this);
-  grdRecibos_->setObjectName("grdRecibos");
-  grdRecibos_->setHorizontalHeaderLabels({"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto",
-                                          "Retención", "% Ret.", "Monto Retenido"});
-  grdRecibos_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grdRecibos_->setSelectionMode(QAbstractItemView::SingleSelection);
-  grdRecibos_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grdRecibos_->verticalHeader()->setVisible(false);
-  grdRecibos_->horizontalHeader()->setStretchLastSection(true);
+  grdRecibos_ = grid("grdRecibos", {"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto", "Retención",
+                                    "% Ret.", "Monto Retenido"},
+                     this);
   grdRecibos_->horizontalHeader()->setMinimumSectionSize(60);
   grdRecibos_->setMinimumHeight(160);
   connect(grdRecibos_, &QTableWidget::cellDoubleClicked, this, [this] { CmdModificaRec_Click(); });
@@ -110,11 +62,11 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
     counters_.push_back(l);
   }
 
-  CmdNuevoRec_ = button(this, "CmdNuevoRec", "&Nuevo");
-  CmdModificaRec_ = button(this, "CmdModificaRec", "&Modificar");
-  CmdEliminaRec_ = button(this, "CmdEliminaRec", "&Eliminar");
-  CmdAceptar_ = button(this, "CmdAceptar", "&Aceptar");
-  auto* salir = button(this, "CmdSalir", "&Salir");
+  CmdNuevoRec_ = button("CmdNuevoRec", "&Nuevo", this);
+  CmdModificaRec_ = button("CmdModificaRec", "&Modificar", this);
+  CmdEliminaRec_ = button("CmdEliminaRec", "&Eliminar", this);
+  CmdAceptar_ = button("CmdAceptar", "&Aceptar", this);
+  auto* salir = button("CmdSalir", "&Salir", this);
   connect(CmdNuevoRec_, &QPushButton::clicked, this, &Frm61501::CmdNuevoRec_Click);
   connect(CmdModificaRec_, &QPushButton::clicked, this, &Frm61501::CmdModificaRec_Click);
   connect(CmdEliminaRec_, &QPushButton::clicked, this, &Frm61501::CmdEliminaRec_Click);
@@ -127,10 +79,7 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   recButtons->addWidget(CmdNuevoRec_);
   recButtons->addWidget(CmdModificaRec_);
   recButtons->addWidget(CmdEliminaRec_);
-  auto* bottom = new QHBoxLayout;
-  bottom->addStretch();
-  bottom->addWidget(CmdAceptar_);
-  bottom->addWidget(salir);
+  auto* bottom = buttonRow({CmdAceptar_, salir});
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(ident);
   layout->addWidget(new QLabel("Comprobantes de pago:", this));
@@ -138,34 +87,16 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   layout->addLayout(recButtons);
   layout->addLayout(bottom);
 
-  connect(cboTipoDoc_, &QComboBox::currentIndexChanged, this, [this](int i) {
-    if (!loading_ && i >= 0) ctl_.setTipDoc(cboTipoDoc_->itemData(i).toInt());
-  });
-  connect(TxtNumDoc_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setDocId(ss(t));
-  });
-  connect(CmbRegistrados_, &QComboBox::activated, this, [this](int i) {
-    if (i <= 0) return;
-    ctl_.chooseRegistered(static_cast<std::size_t>(i - 1));
-    refresh();
-  });
-  connect(TxtApePat_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setDesPat(ss(t));
-  });
-  connect(TxtApeMat_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setDesMat(ss(t));
-  });
-  connect(TxtNombre1_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setDesNo1(ss(t));
-  });
-  connect(TxtNombre2_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setDesNo2(ss(t));
-  });
+  connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
+  follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
+  follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setDesNo1(v); });
+  follow(this, TxtNombre2_, loading_, [this](const std::string& v) { ctl_.setDesNo2(v); });
   connect(OptDomiciliado_, &QRadioButton::toggled, this, [this](bool on) {
     if (!loading_) ctl_.setDomiciled(on);
   });
   // Names take letters only, upper-cased.
-  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_})
+  for (QLineEdit* e : {id_.apePat, id_.apeMat, TxtNombre1_, TxtNombre2_})
     connect(e, &QLineEdit::textEdited, this, [e](const QString& t) {
       QString u = t.toUpper();
       if (u != t) {
@@ -189,21 +120,21 @@ bool Frm61501::openExisting(const PersonKey& person) {
 void Frm61501::refresh() {
   loading_ = true;
   const auto& id = ctl_.identity();
-  int i = cboTipoDoc_->findData(ctl_.tipDoc());
-  cboTipoDoc_->setCurrentIndex(i);
-  TxtNumDoc_->setText(qs(ctl_.docId()));
-  TxtApePat_->setText(qs(id.desPat));
-  TxtApeMat_->setText(qs(id.desMat));
+  int i = id_.tipoDoc->findData(ctl_.tipDoc());
+  id_.tipoDoc->setCurrentIndex(i);
+  id_.numDoc->setText(qs(ctl_.docId()));
+  id_.apePat->setText(qs(id.desPat));
+  id_.apeMat->setText(qs(id.desMat));
   TxtNombre1_->setText(qs(id.desNo1));
   TxtNombre2_->setText(qs(id.desNo2));
   OptDomiciliado_->setChecked(ctl_.domiciled());
   OptNoDomiciliado_->setChecked(!ctl_.domiciled());
   bool editable = !ctl_.readOnly();
   bool docEditable = editable && ctl_.isNew() && ctl_.vouchers().empty();
-  cboTipoDoc_->setEnabled(docEditable);
-  TxtNumDoc_->setReadOnly(!docEditable);
-  CmbRegistrados_->setEnabled(docEditable);
-  for (QLineEdit* e : {TxtApePat_, TxtApeMat_, TxtNombre1_, TxtNombre2_}) e->setReadOnly(!editable);
+  id_.tipoDoc->setEnabled(docEditable);
+  id_.numDoc->setReadOnly(!docEditable);
+  id_.registrados->setEnabled(docEditable);
+  for (QLineEdit* e : {id_.apePat, id_.apeMat, TxtNombre1_, TxtNombre2_}) e->setReadOnly(!editable);
   OptDomiciliado_->setEnabled(editable);
   OptNoDomiciliado_->setEnabled(editable);
   CmdNuevoRec_->setEnabled(editable);
@@ -239,10 +170,7 @@ void Frm61501::refreshVouchers() {
   for (std::size_t i = 0; i < counters_.size() && i < texts.size(); ++i) counters_[i]->setText(qs(texts[i]));
 }
 
-void Frm61501::applyFocus() {
-  if (ctl_.focus().empty()) return;
-  if (auto* w = findChild<QWidget*>(qs(ctl_.focus()))) w->setFocus();
-}
+void Frm61501::applyFocus() { focusControl(this, ctl_.focus()); }
 
 void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Voucher* v) {
   auto* dlg = new Frm61502(s_, ctx, this);
@@ -291,11 +219,6 @@ void Frm61501::reject() {
 }
 
 namespace {
-const declaration::OpenDeclaration& openDeclarationOf(Session& s) {
-  if (!s.openDeclaration) throw std::runtime_error("Debe abrir una declaración.");
-  return *s.openDeclaration;
-}
-
 const bool registered = FormRegistry::add("Frm61501", [](Session& s, QWidget* p) -> QDialog* {
   const auto& decl = openDeclarationOf(s);
   int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;

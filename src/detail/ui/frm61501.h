@@ -7,6 +7,7 @@
 
 #include "data/session.h"
 #include "detail/provider_header.h"
+#include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
 class QLabel;
@@ -39,10 +40,8 @@ class Frm61501 : public QDialog {
   Session& s_;
   detail::ProviderHeader ctl_;
   bool loading_ = false;
-  QComboBox* cboTipoDoc_;
-  QLineEdit* TxtNumDoc_;
-  QComboBox* CmbRegistrados_;
-  QLineEdit *TxtApePat_, *TxtApeMat_, *TxtNombre1_, *TxtNombre2_;
+  IdentityBoxes id_;  // cboTipoDoc, TxtNumDoc, CmbRegistrados, TxtApePat, TxtApeMat
+  QLineEdit *TxtNombre1_, *TxtNombre2_;
   QRadioButton *OptDomiciliado_, *OptNoDomiciliado_;
   QTableWidget* grdRecibos_;
   std::vector<QLabel*> counters_;

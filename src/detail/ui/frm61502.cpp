@@ -4,33 +4,34 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
 #include "app/ui/widgets.h"
+#include "detail/ui/detail_form_kit.h"
 
 namespace korventa::ui {
 
 namespace {
 
-QLineEdit* line(QWidget* parent, const char* name, int maxLength) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(name);
-  e->setMaxLength(maxLength);
-  return e;
-}
-
 DateEdit* dateBox(QWidget* parent, const char* name) {
   auto* d = new DateEdit(parent);
   d->setObjectName(name);
   return d;
+}
+
+// The amount retained, as the rate gives it.
+QLineEdit* retainedBox(QWidget* parent, const char* name) {
+  auto* e = lineEdit(name, 20, parent);
+  e->setReadOnly(true);
+  e->setAlignment(Qt::AlignRight);
+  e->setMinimumWidth(130);
+  return e;
 }
 
 }  // namespace
@@ -45,19 +46,16 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   cboTipoServ_->setObjectName("cboTipoServ");
   cboTipoServ_->addItem(QString(), QString());
   for (const auto& k : ctl_.kinds()) cboTipoServ_->addItem(qs(k.code + "  -  " + k.description), qs(k.code));
-  TxtSerie_ = line(this, "TxtSerie", 4);
+  TxtSerie_ = lineEdit("TxtSerie", 4, this);
   TxtSerie_->installEventFilter(this);
-  TxtNumero_ = line(this, "TxtNumero", 8);
+  TxtNumero_ = lineEdit("TxtNumero", 8, this);
   TxtNumero_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*"), TxtNumero_));
   mskFec_Emi_ = dateBox(this, "mskFec_Emi");
   mskFec_ini_ = dateBox(this, "mskFec_ini");
   mskFec_Fin_ = dateBox(this, "mskFec_Fin");
   mskFec_Pago_ = dateBox(this, "mskFec_Pago");
-  TxtMonto_ = line(this, "TxtMonto", 18);
-  TxtMonto_->setAlignment(Qt::AlignRight);
-  // Digits and one point (a credit note carries a minus), up to 15 characters; shown with thousands.
-  TxtMonto_->setValidator(
-      new QRegularExpressionValidator(QRegularExpression("-?[0-9,]{0,15}(\\.[0-9]{0,2})?"), TxtMonto_));
+  // A credit note carries a minus.
+  TxtMonto_ = amountLine("TxtMonto", true, this);
 
   auto* data = new QGridLayout;
   data->addWidget(new QLabel("Tipo de Comprobante:", this), 0, 0);
@@ -79,18 +77,13 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
 
   fraRetenciones_ = new QGroupBox("Retención de Renta de 4ta. Categoría", this);
   fraRetenciones_->setObjectName("fraRetenciones");
-  OptRetSi_ = new QRadioButton("Sí", fraRetenciones_);
-  OptRetSi_->setObjectName("OptRetSi");
-  OptRetNo_ = new QRadioButton("No", fraRetenciones_);
-  OptRetNo_->setObjectName("OptRetNo");
+  OptRetSi_ = radio("OptRetSi", "Sí", fraRetenciones_);
+  OptRetNo_ = radio("OptRetNo", "No", fraRetenciones_);
   cboPorRta_ = new QComboBox(fraRetenciones_);
   cboPorRta_->setObjectName("cboPorRta");
   for (const auto& r : ctl_.rateChoices()) cboPorRta_->addItem(qs(r));
-  TxtMtoRta_ = line(fraRetenciones_, "TxtMtoRta", 20);
-  TxtMtoRta_->setReadOnly(true);
-  TxtMtoRta_->setAlignment(Qt::AlignRight);
-  TxtMtoRta_->setMinimumWidth(130);
-  TxtNumFor_ = line(fraRetenciones_, "TxtNumFor", 8);
+  TxtMtoRta_ = retainedBox(fraRetenciones_, "TxtMtoRta");
+  TxtNumFor_ = lineEdit("TxtNumFor", 8, fraRetenciones_);
   TxtNumFor_->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d*"), TxtNumFor_));
   lblSuspension_ = new QLabel(fraRetenciones_);
   lblSuspension_->setObjectName("lblSuspension");
@@ -108,17 +101,12 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
 
   fraIes_ = new QGroupBox("Impuesto Extraordinario de Solidaridad", this);
   fraIes_->setObjectName("fraIes");
-  OptIesSi_ = new QRadioButton("Sí", fraIes_);
-  OptIesSi_->setObjectName("OptIesSi");
-  OptIesNo_ = new QRadioButton("No", fraIes_);
-  OptIesNo_->setObjectName("OptIesNo");
+  OptIesSi_ = radio("OptIesSi", "Sí", fraIes_);
+  OptIesNo_ = radio("OptIesNo", "No", fraIes_);
   cboPorIes_ = new QComboBox(fraIes_);
   cboPorIes_->setObjectName("cboPorIes");
   for (const auto& r : ctl_.iesRateChoices()) cboPorIes_->addItem(qs(r));
-  TxtMtoIes_ = line(fraIes_, "TxtMtoIes", 20);
-  TxtMtoIes_->setReadOnly(true);
-  TxtMtoIes_->setAlignment(Qt::AlignRight);
-  TxtMtoIes_->setMinimumWidth(130);
+  TxtMtoIes_ = retainedBox(fraIes_, "TxtMtoIes");
   lblSuspensionIes_ = new QLabel(fraIes_);
   lblSuspensionIes_->setObjectName("lblSuspensionIes");
   auto* ig = new QGridLayout(fraIes_);
@@ -128,18 +116,11 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   ig->addWidget(cboPorIes_, 1, 0, 1, 2);
   ig->addWidget(TxtMtoIes_, 1, 2);
 
-  auto* aceptar = new QPushButton("&Aceptar", this);
-  aceptar->setObjectName("CmdAceptar");
-  aceptar->setAutoDefault(false);
-  auto* salir = new QPushButton("&Salir", this);
-  salir->setObjectName("CmdSalir");
-  salir->setAutoDefault(false);
+  auto* aceptar = button("CmdAceptar", "&Aceptar", this);
+  auto* salir = button("CmdSalir", "&Salir", this);
   connect(aceptar, &QPushButton::clicked, this, &Frm61502::CmdAceptar_Click);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(aceptar);
-  buttons->addWidget(salir);
+  auto* buttons = buttonRow({aceptar, salir});
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(data);
@@ -153,12 +134,8 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
     refresh();
   });
   // The controller follows every box as it is typed; the checks run when a box is left.
-  connect(TxtSerie_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setSeries(ss(t));
-  });
-  connect(TxtNumero_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setNumber(ss(t));
-  });
+  follow(this, TxtSerie_, loading_, [this](const std::string& v) { ctl_.setSeries(v); });
+  follow(this, TxtNumero_, loading_, [this](const std::string& v) { ctl_.setNumber(v); });
   connect(mskFec_Emi_, &QLineEdit::textChanged, this, [this] {
     if (!loading_) ctl_.setIssueDate(ss(mskFec_Emi_->maskedText()));
   });
@@ -199,9 +176,7 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
     ctl_.setIesRate(ss(t));
     refresh();
   });
-  connect(TxtNumFor_, &QLineEdit::textChanged, this, [this](const QString& t) {
-    if (!loading_) ctl_.setNumFor(ss(t));
-  });
+  follow(this, TxtNumFor_, loading_, [this](const std::string& v) { ctl_.setNumFor(v); });
   connect(TxtNumFor_, &QLineEdit::editingFinished, this, [this] {
     ctl_.numForLeft();
     TxtNumFor_->setText(qs(ctl_.numFor()));
@@ -249,10 +224,7 @@ void Frm61502::refresh() {
   loading_ = false;
 }
 
-void Frm61502::applyFocus() {
-  if (ctl_.focus().empty()) return;
-  if (auto* w = findChild<QWidget*>(qs(ctl_.focus()))) w->setFocus();
-}
+void Frm61502::applyFocus() { focusControl(this, ctl_.focus()); }
 
 bool Frm61502::eventFilter(QObject* watched, QEvent* event) {
   // Series: the search-key filter of the shared services.

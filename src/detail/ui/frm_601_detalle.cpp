@@ -50,13 +50,9 @@ Frm601Detalle::Frm601Detalle(Session& session, QWidget* parent) : QDialog(parent
   f->addRow("Base de cálculo:", txtRemSctr_);
   f->addRow("Essalud SCTR:", txtSctr_);
   root->addLayout(f);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* grabar = button("CmdGrabar", "&Grabar");
   auto* salir = button("CmdSalir", "&Salir");
-  buttons->addWidget(grabar);
-  buttons->addWidget(salir);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({grabar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
     form_ = std::make_unique<detail::ThirdPartyForm>(session_, *decl);
@@ -118,9 +114,7 @@ void Frm601Detalle::showPerson() {
 void Frm601Detalle::onSave() {
   if (!form_) return;
   form_->setRemuneration(ss(txtRemSctr_->text()));
-  detail::Outcome result{false, {}};
-  if (!guarded(session_, [&] { result = form_->save(); })) return;
-  if (!result) return applyFocus(this, result);
+  if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   showPerson();
 }
 

@@ -38,12 +38,7 @@ Frm605::Frm605(Session& session, QWidget* parent) : QDialog(parent), session_(se
   totals->addWidget(txtTotal_);
   root->addLayout(totals);
   auto* buttons = new QHBoxLayout;
-  const char* captions[] = {"&Nuevo", "&Modificar", "&Eliminar", "&Salir"};
-  QPushButton* b[4];
-  for (int i = 0; i < 4; ++i) {
-    b[i] = button(qPrintable(QString("cmd605_%1").arg(i)), captions[i]);
-    buttons->addWidget(b[i]);
-  }
+  auto b = listButtons(buttons, "cmd605");
   root->addLayout(buttons);
   if (auto* decl = requireDeclaration(session_))
     list_ = std::make_unique<detail::OtherEmployersList>(session_, *decl, session_.currentPerson);
@@ -79,11 +74,7 @@ void Frm605::openDetail(bool modify) {
     if (!list_->canModify(row)) return;
     ruc = list_->rows().at(static_cast<std::size_t>(row)).ruc;
   }
-  auto* d = new Frm605Det(session_, ruc, this);
-  d->setAttribute(Qt::WA_DeleteOnClose);
-  connect(d, &Frm605Det::saved, this, &Frm605::refresh);
-  connect(d, &QDialog::finished, this, &Frm605::refresh);
-  d->open();
+  ui::openDetail(this, new Frm605Det(session_, ruc, this), [this] { refresh(); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -110,13 +101,9 @@ Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* 
   f->addRow("Razón social:", txtNombre_);
   f->addRow("Monto:", txtMonto_);
   root->addLayout(f);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* grabar = button("CmdGrabar", "&Grabar");
   auto* salir = button("CmdSalir", "&Salir");
-  buttons->addWidget(grabar);
-  buttons->addWidget(salir);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({grabar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
     form_ = std::make_unique<detail::OtherEmployerDetail>(session_, *decl, session_.currentPerson, ruc);
@@ -169,9 +156,7 @@ void Frm605Det::onSave() {
   if (!form_) return;
   pull();
   if (ss(cmbRuc_->currentText()) != form_->ruc()) form_->setRuc(ss(cmbRuc_->currentText()));
-  detail::Outcome result{false, {}};
-  if (!guarded(session_, [&] { result = form_->save(); })) return;
-  if (!result) return applyFocus(this, result);
+  if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   showValues();
   emit saved();
   if (form_->modifying()) accept();
@@ -180,9 +165,7 @@ void Frm605Det::onSave() {
 bool Frm605Det::canClose() {
   if (!form_) return true;
   pull();
-  bool close = false;
-  guarded(session_, [&] { close = form_->close(); });
-  return close;
+  return guardedClose(session_, [&] { return form_->close(); });
 }
 
 }  // namespace korventa::ui

@@ -35,9 +35,6 @@ class Frm605Det : public GuardedDialog {
   ~Frm605Det() override;
   detail::OtherEmployerDetail* controller() { return form_.get(); }
 
- signals:
-  void saved();
-
  protected:
   bool canClose() override;
 

@@ -17,6 +17,7 @@
 #include "app/ui/widgets.h"
 #include "data/db_errors.h"
 #include "determination/concept_rules.h"
+#include "detail/ui/detail_form_kit.h"
 
 namespace korventa::ui {
 namespace {
@@ -53,19 +54,9 @@ FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent),
   setModal(true);
   build();
   resize(980, 700);
-  if (!session_.openDeclaration) {
-    session_.msg().critical("Debe abrir una declaración.");
-  } else {
-    form_ = std::make_unique<detail::ConceptForm>(session_, *session_.openDeclaration, session_.currentPerson);
-    try {
-      form_->load();
-    } catch (const data::DbError& e) {
-      data::MensajeErrorBD(session_.msg(), e);
-      form_.reset();
-    } catch (const std::exception& e) {
-      session_.msg().critical(e.what());
-      form_.reset();
-    }
+  if (auto* decl = requireDeclaration(session_)) {
+    form_ = std::make_unique<detail::ConceptForm>(session_, *decl, session_.currentPerson);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   if (form_) {
     for (const auto& g : form_->groups()) cmbConceptosRem_->addItem(qs(g.text), qs(g.group));
@@ -158,16 +149,9 @@ void FrmDetConcep::build() {
   frame4_->hide();
   frame5_->hide();
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  cmdAceptar_ = new QPushButton("&Aceptar");
-  cmdAceptar_->setObjectName("cmdAceptar");
-  cmdAceptar_->setAutoDefault(false);
-  cmdSalir_ = new QPushButton("&Salir");
-  cmdSalir_->setObjectName("CmdSalir");
-  cmdSalir_->setAutoDefault(false);
-  buttons->addWidget(cmdAceptar_);
-  buttons->addWidget(cmdSalir_);
+  cmdAceptar_ = button("cmdAceptar", "&Aceptar");
+  cmdSalir_ = button("CmdSalir", "&Salir");
+  auto* buttons = buttonRow({cmdAceptar_, cmdSalir_});
   root->addLayout(buttons);
 
   connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);

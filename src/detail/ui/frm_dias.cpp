@@ -50,12 +50,7 @@ FrmDias::FrmDias(Session& session, SuspensionKind kind, QWidget* parent)
   grdDias_ = grid("grdDias", headers);
   root->addWidget(grdDias_, 1);
   auto* buttons = new QHBoxLayout;
-  const char* captions[] = {"&Nuevo", "&Modificar", "&Eliminar", "&Salir"};
-  QPushButton* b[4];
-  for (int i = 0; i < 4; ++i) {
-    b[i] = button(qPrintable(QString("cmdDias_%1").arg(i)), captions[i]);
-    buttons->addWidget(b[i]);
-  }
+  auto b = listButtons(buttons, "cmdDias");
   root->addLayout(buttons);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
@@ -95,11 +90,7 @@ void FrmDias::openDetail(bool modify) {
     const auto& r = list_->rows().at(static_cast<std::size_t>(row));
     key = detail::SuspensionKey{r.tipoSuspen, r.fechaIni};
   }
-  auto* detail = new FrmDetDias(session_, kind_, key, this);
-  detail->setAttribute(Qt::WA_DeleteOnClose);
-  connect(detail, &FrmDetDias::saved, this, &FrmDias::refresh);
-  connect(detail, &QDialog::finished, this, &FrmDias::refresh);
-  detail->open();
+  ui::openDetail(this, new FrmDetDias(session_, kind_, key, this), [this] { refresh(); });
 }
 
 void FrmDias::onDelete() {
@@ -167,13 +158,9 @@ void FrmDetDias::build() {
   f->addRow("Días en el mes:", txtDiasMax_);
   f->addRow(subsidised(kind_) ? "Días subsidiados en el mes:" : "Días no laborados y no subsidiados en el mes:", txtDias_);
   root->addLayout(f);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* grabar = button("CmdGrabar", "&Grabar");
   auto* salir = button("CmdSalir", "&Salir");
-  buttons->addWidget(grabar);
-  buttons->addWidget(salir);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({grabar, salir}));
 
   connect(grabar, &QPushButton::clicked, this, &FrmDetDias::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
@@ -213,9 +200,7 @@ void FrmDetDias::showValues() {
 void FrmDetDias::onSave() {
   if (!form_) return;
   pull();
-  detail::Outcome result{false, {}};
-  if (!guarded(session_, [&] { result = form_->save(); })) return;
-  if (!result) return applyFocus(this, result);
+  if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   showValues();
   emit saved();
   if (form_->modifying()) accept();
@@ -225,8 +210,7 @@ void FrmDetDias::onSave() {
 bool FrmDetDias::canClose() {
   if (!form_) return true;
   pull();
-  bool close = false;
-  guarded(session_, [&] { close = form_->close(); });
+  bool close = guardedClose(session_, [&] { return form_->close(); });
   if (close && !form_->changed()) emit saved();
   return close;
 }

@@ -40,9 +40,6 @@ class FrmDetDias : public GuardedDialog {
   ~FrmDetDias() override;
   detail::SuspensionDetail* controller() { return form_.get(); }
 
- signals:
-  void saved();
-
  protected:
   bool canClose() override;
 

@@ -105,13 +105,9 @@ void FrmDiasHoras::build() {
   estab->addWidget(cmdSctr_);
   root->addLayout(estab);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   cmdAceptar_ = button("CmdAceptar", "&Aceptar");
   auto* cancelar = button("CmdCancelar", "&Cancelar");
-  buttons->addWidget(cmdAceptar_);
-  buttons->addWidget(cancelar);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({cmdAceptar_, cancelar}));
 
   txtDiasSub_->installEventFilter(this);
   txtDiasNoLab_->installEventFilter(this);
@@ -197,9 +193,7 @@ void FrmDiasHoras::openChild(const char* name) {
 void FrmDiasHoras::onAccept() {
   if (!form_) return;
   updateTotals();
-  detail::Outcome result{false, {}};
-  if (!guarded(session_, [&] { result = form_->accept(); })) return;
-  if (!result) return applyFocus(this, result);
+  if (!guardedSave(session_, this, [&] { return form_->accept(); })) return;
   accept();
 }
 

@@ -49,12 +49,7 @@ FrmInf602::FrmInf602(Session& session, std::string casilla, QWidget* parent) : Q
   totals->addWidget(txtCredito_);
   root->addLayout(totals);
   auto* buttons = new QHBoxLayout;
-  const char* captions[] = {"&Nuevo", "&Modificar", "&Eliminar", "&Cerrar"};
-  QPushButton* b[4];
-  for (int i = 0; i < 4; ++i) {
-    b[i] = button(qPrintable(QString("CmdOpciones_%1").arg(i)), captions[i]);
-    buttons->addWidget(b[i]);
-  }
+  auto b = listButtons(buttons, "CmdOpciones", "&Cerrar");
   root->addLayout(buttons);
   connect(b[0], &QPushButton::clicked, this, [this] { openInvoice(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openInvoice(true); });
@@ -156,13 +151,9 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   f->addRow("Importe total:", txtImpTotal_);
   f->addRow("Crédito a utilizar:", txtImpCred_);
   root->addLayout(f);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* grabar = button("CmdOpciones_0", "&Grabar");
   auto* salir = button("CmdOpciones_1", "&Salir");
-  buttons->addWidget(grabar);
-  buttons->addWidget(salir);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({grabar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
     if (!detail::isEpsBox(casilla)) {

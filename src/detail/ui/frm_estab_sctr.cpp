@@ -32,13 +32,9 @@ FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session
   lstEstab_ = new QListWidget;
   lstEstab_->setObjectName("lstEstab");
   root->addWidget(lstEstab_, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* aceptar = button("CmdAceptar", "&Aceptar");
   auto* cancelar = button("CmdCancelar", "&Cancelar");
-  buttons->addWidget(aceptar);
-  buttons->addWidget(cancelar);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({aceptar, cancelar}));
   connect(aceptar, &QPushButton::clicked, this, &FrmEstab::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -87,15 +83,10 @@ FrmSCTR::FrmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(
   f->addRow("Establecimiento:", cmbCorrelativo_);
   f->addRow("Tasa (%):", cmbTasas_);
   root->addLayout(f);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
   auto* grabar = button("cmdAccion_0", "&Grabar");
   auto* eliminar = button("cmdAccion_1", "&Eliminar");
   auto* salir = button("cmdAccion_2", "&Salir");
-  buttons->addWidget(grabar);
-  buttons->addWidget(eliminar);
-  buttons->addWidget(salir);
-  root->addLayout(buttons);
+  root->addLayout(buttonRow({grabar, eliminar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
     form_ = std::make_unique<detail::SctrForm>(session_, *decl, session_.currentPerson);
@@ -144,9 +135,7 @@ void FrmSCTR::showChoice() {
 
 void FrmSCTR::onSave() {
   if (!form_) return;
-  detail::Outcome result{false, {}};
-  if (!guarded(session_, [&] { result = form_->save(); })) return;
-  if (!result) return applyFocus(this, result);
+  if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   accept();
 }
 

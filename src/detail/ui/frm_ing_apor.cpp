@@ -11,6 +11,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "data/db_errors.h"
+#include "detail/ui/detail_form_kit.h"
 
 namespace korventa::ui {
 namespace {
@@ -35,19 +36,9 @@ const bool registered = FormRegistry::add("frmIngApor", [](Session& s, QWidget* 
 FrmIngApor::FrmIngApor(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
-  if (!session_.openDeclaration) {
-    session_.msg().critical("Debe abrir una declaración.");
-  } else {
-    form_ = std::make_unique<detail::IncomeSummaryForm>(session_, *session_.openDeclaration, session_.currentPerson);
-    try {
-      form_->load();
-    } catch (const data::DbError& e) {
-      data::MensajeErrorBD(session_.msg(), e);
-      form_.reset();
-    } catch (const std::exception& e) {
-      session_.msg().critical(e.what());
-      form_.reset();
-    }
+  if (auto* decl = requireDeclaration(session_)) {
+    form_ = std::make_unique<detail::IncomeSummaryForm>(session_, *decl, session_.currentPerson);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   static const declaration::OpenDeclaration kNone;
   detail::IncomeSummaryForm empty(session_, kNone, session_.currentPerson);
