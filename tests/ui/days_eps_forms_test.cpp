@@ -140,6 +140,25 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(form_->result(), int(QDialog::Accepted));
     QCOMPARE(QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")), QString("3|192.98"));
     QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")), QString("A-123|3"));
+
+    // Opened again, the form shows what was recorded, and accepting it unchanged keeps it.
+    type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
+    type(child<QLineEdit>(form_.get(), "TxtMinutosSob"), "30");
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
+    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
+    form_->show();
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasSub")->text(), QString("3"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalDias")->text(), QString("30"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtHorasNor")->text(), QString("192"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtHorasSob")->text(), QString("10"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosSob")->text(), QString("30"));
+    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalHoras")->text(), QString("203"));
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
+                                              "FROM TEMP1_F601 WHERE correl_a = 2")),
+             QString("27|3|192.98|10.50"));
   }
 
   void establishmentAndSctrRate() {

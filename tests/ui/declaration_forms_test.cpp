@@ -1,6 +1,8 @@
 // The road of a declaration through its forms: created in Frm402, saved, found and reopened in
 // the "Modificar" chooser, copied to the next period, sent, its order number registered, and
 // deleted — all through the widgets, by their control names.
+#include <algorithm>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +10,8 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 
@@ -164,6 +168,28 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB"), 0LL);
     QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB"), 0LL);
     QCOMPARE(child<QTableWidget>(deleter.get(), "grdContrib")->rowCount(), 0);
+  }
+
+  // The determination grid does not make the form wider than the screen (the grid scrolls sideways
+  // instead of pushing the form's buttons off it), and the form opens within the screen.
+  void declarationFormFitsTheScreen() {
+    auto& s = t_->session();
+    s.mode = Mode::New;
+    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+    QVERIFY(form);
+    form->show();
+    QCoreApplication::processEvents();
+    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    auto* page = form->findChild<QWidget*>("Determinacion");
+    QVERIFY(page);
+    auto* scroll = page->findChild<QScrollArea*>();
+    QVERIFY(scroll);
+    QVERIFY(scroll->minimumWidth() < available.width());
+    QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
+    // The rest of the form fits a screen 1024 points wide; it opens no larger than the screen allows.
+    QVERIFY(form->minimumSizeHint().width() < 1024);
+    QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
+    QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
   }
 
   void copySendRegisterAndRecover() {

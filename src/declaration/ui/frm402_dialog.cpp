@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QFontMetrics>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -54,7 +56,9 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   setObjectName("Frm402");
   setWindowTitle(qs(declaration::Frm402::caption()));
   setModal(true);
-  resize(1100, 720);
+  QSize size(1100, 720);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());
+  resize(size);
   auto* main = new QVBoxLayout(this);
   auto* header = new QWidget(this);
   buildHeader(header);

@@ -1,10 +1,14 @@
 #include "detail/ui/frm_dias_horas.h"
 
+#include <memory>
+#include <vector>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
@@ -121,6 +125,11 @@ void FrmDiasHoras::showValues() {
   const auto& w = form_->worker();
   lblNombre_->setText(qs(w.nombre));
   lblDocumento_->setText(qs(w.tipDoc + "  " + w.docId));
+  // Each box reports its changes back into the form (updateTotals): while the recorded values are
+  // being shown, the boxes not yet filled would overwrite them with blanks.
+  std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+  for (auto* e : {txtDiasLab_, txtDiasSub_, txtDiasNoLab_, txtHorasNor_, txtMinutosNor_, txtHorasSob_, txtMinutosSob_})
+    quiet.push_back(std::make_unique<QSignalBlocker>(e));
   txtDiasLab_->setText(qs(form_->diasLab));
   txtDiasSub_->setText(qs(form_->diasSub));
   txtDiasNoLab_->setText(qs(form_->diasNoLab));
@@ -129,6 +138,7 @@ void FrmDiasHoras::showValues() {
   txtHorasSob_->setText(qs(form_->horasSob));
   txtMinutosSob_->setText(qs(form_->minutosSob));
   lblNumEstab_->setText(qs(form_->establishmentText()));
+  quiet.clear();
   updateTotals();
 }
 

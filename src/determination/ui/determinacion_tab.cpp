@@ -1,11 +1,15 @@
 #include "determination/ui/determinacion_tab.h"
 
+#include <algorithm>
+
 #include <QEvent>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -18,6 +22,9 @@
 
 namespace korventa::ui {
 namespace {
+
+// Room the declaration form takes around this page: its own margins, the tab frame and the window frame.
+constexpr int kFormMargins = 64;
 
 bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
 
@@ -88,8 +95,12 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
   auto* scroll = new QScrollArea(this);
   scroll->setWidget(gridHost);
   scroll->setWidgetResizable(true);
-  // Wide enough for the whole grid: the declaration form grows with it.
-  scroll->setMinimumWidth(gridHost->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4);
+  // Wide enough for the whole grid, so the declaration form grows with it; but never wider than the
+  // screen leaves room for, or the form's own buttons fall off it: there the grid scrolls sideways.
+  int wanted = gridHost->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width() + 4;
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    wanted = std::min(wanted, screen->availableGeometry().width() - kFormMargins);
+  scroll->setMinimumWidth(std::max(wanted, 0));
   v->addWidget(scroll, 1);
   pago_ = new FormaDePagoZEL(s_.database(), this);
   v->addWidget(pago_);
