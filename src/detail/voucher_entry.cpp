@@ -289,6 +289,10 @@ bool VoucherEntry::Valida_Recibo() {
   auto amt = Money::parse(amount_);
   if (!amt || amt->isZero())
     return fail(kind_ == "D" ? "Debe ingresar el monto" : "Debe ingresar el Monto del comprobante de pago", "TxtMonto");
+  // A credit note reduces the fees of the month: typed as a positive amount it would add to the
+  // base and to the retention instead.
+  if (kind_ == "N" && !amt->isNegative())
+    return fail("El monto de la nota de crédito debe ser negativo.", "TxtMonto");
 
   if (isNew() && ctx_.headerIsNew &&
       std::find(ctx_.kindsBefore.begin(), ctx_.kindsBefore.end(), kind_) != ctx_.kindsBefore.end())

@@ -107,6 +107,8 @@ TEST(VoucherEntry, ChecksInOrder) {
        "La fecha fin debe ser menor a la fecha de emisión", "mskFec_Fin"},
       {"issue_after_payment", "201205", "R", "0001", "9", "21/05/2012", "01/05/2012", "12/05/2012", "20/05/2012", "100",
        "La fecha de emisión debe ser menor a la fecha de pago", "mskFec_Emi"},
+      {"positive_credit_note_refused", "201205", "N", "0001", "9", "10/05/2012", "01/05/2012", "02/05/2012",
+       "20/05/2012", "300.00", "El monto de la nota de crédito debe ser negativo.", "TxtMonto"},
       {"amount_zero", "201205", "R", "0001", "9", "10/05/2012", "01/05/2012", "02/05/2012", "20/05/2012", "0.00",
        "Debe ingresar el Monto del comprobante de pago", "TxtMonto"},
       {"amount_not_numeric", "201205", "O", "", "9", "10/05/2012", "01/05/2012", "02/05/2012", "20/05/2012", "1.2.3",
@@ -349,6 +351,7 @@ TEST(VoucherEntry, NewHeaderRefusesAKindThePersonAlreadyHas) {
   f.t.messenger().clear();
   v.setKind("N");
   v.setSeries("0001");
+  v.setAmount("-1800");
   EXPECT_TRUE(v.accept()) << f.t.messenger().last();
 }
 
