@@ -65,6 +65,13 @@ void ConceptForm::load() {
   applyRules();
 }
 
+std::string ConceptForm::personLabel() const {
+  std::string name = session_.database().text(
+      "SELECT Nombre FROM TEMP1_F601 WHERE Correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
+      {key_.correl_a, key_.tip_doc_a, key_.doc_id_a, key_.cod_cat_tra});
+  return text::trim(key_.doc_id_a + "  " + text::trim(name));
+}
+
 std::string ConceptForm::workerCaption() const {
   return key_.cod_cat_tra == kPensioner ? "APORTACIONES DEL PENSIONISTA" : "APORTACIONES DEL TRABAJADOR";
 }

@@ -62,6 +62,9 @@ class ConceptForm {
   bool showsTotalMonto() const;
   bool showsTotalMontoPag() const;
 
+  // Whose amounts these are: document number and name, as the declaration's grid shows them.
+  std::string personLabel() const;
+
   // Contribution panels.
   std::string workerCaption() const;
   const std::array<Box, 17>& workerBoxes() const { return worker_; }

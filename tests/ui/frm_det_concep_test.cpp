@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTest>
 
@@ -79,6 +80,8 @@ class FrmDetConcepTest : public QObject {
 
   void typesAmountsAndStoresRows() {
     std::unique_ptr<QDialog> d(open("FrmDetConcep"));
+    // Whose amounts they are: document and name as the declaration's grid shows them.
+    QCOMPARE(d->findChild<QLabel*>("LblPersona")->text(), QString("40000001  PERSONA 40000001"));
     choose(d.get(), "0100");
     QVERIFY(d->findChild<QGroupBox*>("Frame5")->isVisible());
     auto* grid = d->findChild<QTableWidget*>("grdConcep");

@@ -62,6 +62,7 @@ FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent),
     for (const auto& g : form_->groups()) cmbConceptosRem_->addItem(qs(g.text), qs(g.group));
     cmbConceptosRem_->setCurrentIndex(-1);
     frame3_->setTitle(qs(form_->workerCaption()));
+    lblPersona_->setText(qs(form_->personLabel()));
     refreshPanels();
   }
   cmbConceptosRem_->setEnabled(form_ != nullptr);
@@ -74,6 +75,10 @@ FrmDetConcep::~FrmDetConcep() = default;
 void FrmDetConcep::build() {
   auto* root = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
+  lblPersona_ = new QLabel;
+  lblPersona_->setObjectName("LblPersona");
+  top->addWidget(lblPersona_);
+  top->addSpacing(16);
   top->addWidget(new QLabel("Grupo de conceptos:"));
   cmbConceptosRem_ = new QComboBox;
   cmbConceptosRem_->setObjectName("CmbConceptosRem");

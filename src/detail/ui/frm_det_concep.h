@@ -46,6 +46,7 @@ class FrmDetConcep : public QDialog {
   std::unique_ptr<detail::ConceptForm> form_;
   QComboBox* cmbConceptosRem_ = nullptr;
   QGroupBox* frame3_ = nullptr;
+  QLabel* lblPersona_ = nullptr;
   QGroupBox* frame4_ = nullptr;
   QGroupBox* frame5_ = nullptr;
   QTableWidget* grdConcep_ = nullptr;
