@@ -216,6 +216,7 @@ SQLite::Statement& Database::prepared(const std::string& sql) {
 }
 
 std::int64_t Database::lastInsertRowid() const { return db_->getLastInsertRowid(); }
+std::int64_t Database::totalChanges() const { return db_->getTotalChanges(); }
 
 bool Database::tableExists(std::string_view table) {
   return exists("SELECT 1 FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE", {table});

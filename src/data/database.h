@@ -122,6 +122,9 @@ class Database {
   // A statement kept prepared for repeated use in loops (reset and bindings cleared on return).
   SQLite::Statement& prepared(const std::string& sql);
   std::int64_t lastInsertRowid() const;
+  // Rows inserted, updated or deleted through this connection since it was opened: compared
+  // before and after a piece of work, it tells whether that work wrote anything.
+  std::int64_t totalChanges() const;
 
   bool tableExists(std::string_view table);
   std::vector<std::string> columns(std::string_view table);  // in table order

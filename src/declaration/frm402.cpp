@@ -270,6 +270,7 @@ void Frm402::cerrarSinGuardar() {
 }
 
 void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
+  changesBeforeDetail_ = s_.database().totalChanges();
   s_.openDeclaration = &d_;
   s_.currentPerson = person;
   outerMode_ = s_.mode;
@@ -278,6 +279,8 @@ void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
 
 void Frm402::despuesDeDetalle(const PersonKey& person) {
   s_.mode = outerMode_;
+  // A detail form that was only looked at wrote nothing: the declaration stays as it was.
+  if (s_.database().totalChanges() == changesBeforeDetail_) return;
   modified_ = true;
   if (person.cod_cat_tra != kWorker && person.cod_cat_tra != kPensioner) return;
   runLoad("No se pudo calcular a la persona: ", [&] { determination::recomputePerson(s_, d_, person); });

@@ -100,6 +100,7 @@ class Frm402 {
   OpenDeclaration d_;
   Mode mode_ = Mode::New;
   Mode outerMode_ = Mode::New;  // the session's operation mode while a detail form is open
+  std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;
   bool modified_ = false;
 };
