@@ -54,6 +54,16 @@ const std::vector<StoredTable>& recoveredTables() {
   return t;
 }
 
+void dropConceptIndexes(data::Database& db) {
+  db.script("DROP INDEX IF EXISTS IDX_TMPF601CONCEP; DROP INDEX IF EXISTS IX_TMPF601CONCEP_COD;");
+}
+
+void createConceptIndexes(data::Database& db) {
+  db.script(
+      "CREATE UNIQUE INDEX IF NOT EXISTS IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
+      "cod_cat_tra); CREATE INDEX IF NOT EXISTS IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
+}
+
 KeyClause preparationKey(const std::string& ruc, const std::string& periodo) {
   return {"tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = '0601'", data::Params{ruc, periodo}};
 }

@@ -29,6 +29,10 @@ struct KeyClause {
   data::Params params;
 };
 KeyClause preparationKey(const std::string& ruc, const std::string& periodo);
+// The concept working table's indexes: dropped before a bulk fill (faster than keeping them up
+// row by row) and built again after it; building the unique one fails on a duplicate row.
+void dropConceptIndexes(data::Database& db);
+void createConceptIndexes(data::Database& db);
 KeyClause sentKey(const std::string& ruc, const std::string& periodo, const std::string& correl);
 // " ORDER BY rowid" to copy a table's rows in the order they were written; "" for the concept
 // rows, which are many and keep the order of the declaration's index (by person).

@@ -301,7 +301,7 @@ void WorkingSet::loadStored() {
       "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
       "t.cod_cat_tra = r.cod_cat_tra))";
   // A bulk refill: the concept table's indexes are dropped and built again afterwards.
-  db.script("DROP INDEX IF EXISTS IDX_TMPF601CONCEP; DROP INDEX IF EXISTS IX_TMPF601CONCEP_COD;");
+  dropConceptIndexes(db);
   db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
          "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
          "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
@@ -309,9 +309,7 @@ void WorkingSet::loadStored() {
              "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
              " AND " + loaded,
          key.params);
-  db.script(
-      "CREATE UNIQUE INDEX IF NOT EXISTS IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
-      "cod_cat_tra); CREATE INDEX IF NOT EXISTS IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
+  createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
          "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "

@@ -1,6 +1,8 @@
 // The concept rows of each person, the batch over the working set, the column totals.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "determination/concept_listing.h"
 #include "determination/concept_rules.h"
 #include "determination/total_tributo.h"
@@ -76,6 +78,29 @@ TEST(Recompute, FailureLeavesNothingWritten) {
   EXPECT_THROW(f.recompute(), data::DbError);
   EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"), 1);
   EXPECT_EQ(f.base(p, "0121"), "");
+}
+
+// A large new working set gets its concept rows with the indexes built once afterwards: the
+// same rows and amounts, and both indexes are there again (the unique one still refuses a
+// duplicate row).
+TEST(Recompute, LargeFillRebuildsTheIndexes) {
+  WorkingFixture f("201206");
+  std::vector<PersonKey> people;
+  for (int i = 0; i < 700; ++i) people.push_back(f.person(std::to_string(40000000 + i)));
+  f.amount(people[123], "0121", "1000.00");
+  f.recompute();
+  auto& db = f.t.db();
+  EXPECT_GT(db.integer("SELECT count(*) FROM TMPF601CONCEP"), 20000);
+  EXPECT_EQ(db.integer("SELECT count(*) FROM (SELECT 1 FROM TMPF601CONCEP GROUP BY tip_doc_a, doc_id_a, correl_a, "
+                       "codigo, cod_cat_tra HAVING count(*) > 1)"),
+            0);
+  EXPECT_EQ(db.integer("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+                       "'IX_TMPF601CONCEP_COD')"),
+            2);
+  EXPECT_EQ(f.conceptText(people[123], "0804"), "90.00");
+  EXPECT_THROW(db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra) "
+                      "SELECT tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra FROM TMPF601CONCEP LIMIT 1"),
+               data::DbError);
 }
 
 TEST(Recompute, OnePersonLeavesTheOthersAlone) {
