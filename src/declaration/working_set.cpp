@@ -417,8 +417,11 @@ void WorkingSet::refresh() {
   db.run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE TRIM(Tipo) IN ('68', '69')");
   db.run("UPDATE TEMP1_F601 SET rem_pens = '', pens = '' WHERE TRIM(Tipo) IN ('24', '26', '98')");
   // Rows that carry nothing at all; the computation gives every person the concepts of the set again.
+  // Most rows go on a large payroll: faster without keeping the indexes up row by row.
+  dropConceptIndexes(db);
   db.run("DELETE FROM TMPF601CONCEP WHERE COALESCE(TRIM(base_calculo), '') = '' AND COALESCE(TRIM(monto), '') = '' "
          "AND COALESCE(TRIM(monto_pag), '') = ''");
+  createConceptIndexes(db);
 
   // Establishments: those the declarant no longer has are dropped, the others take their current type.
   db.run("DELETE FROM TMP_ESTTURNOS_JL WHERE NOT EXISTS (SELECT 1 FROM LOCAL l WHERE l.tip_doc_d = 6 AND "
