@@ -2,16 +2,13 @@
 // stdout (tables) and the messages on stderr.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "support/cli_runner.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -19,44 +16,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int rc = -1;
-  std::string out, err;
-};
-
-// korventa-cli beside the test executables (build/tests/.. → build/korventa-cli).
-fs::path cliPath() {
-  char buf[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return {};
-  buf[n] = 0;
-  return fs::path(buf).parent_path().parent_path() / "korventa-cli";
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cli_ = cliPath();
-    if (!fs::exists(cli_)) GTEST_SKIP() << "korventa-cli no está construido";
-    db_ = dir_ / "k.db";
+    if (!runner_.available()) GTEST_SKIP() << "korventa-cli no está construido";
     ASSERT_EQ(run("init --demo").rc, 0);
   }
-  CliRun run(const std::string& args) {
-    fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
-    std::string cmd = "KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" + cli_.string() + "' --db '" +
-                      db_.string() + "' --user CONTADOR " + args + " > '" + out.string() + "' 2> '" + err.string() + "'";
-    int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-  }
-  TempDir dir_;
-  fs::path cli_, db_;
+  CliRun run(const std::string& args) { return runner_.run(args); }
+  CliRunner runner_;
+  const TempDir& dir_ = runner_.dir();
+  const fs::path& db_ = runner_.db();
 };
 
 TEST_F(CliTest, TheRoadOfADeclaration) {

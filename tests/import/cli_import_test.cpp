@@ -2,16 +2,13 @@
 // the error listing and its PDF, the imported amounts saved with the declaration.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "data/database.h"
+#include "support/cli_runner.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -19,48 +16,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path cliPath() {
-  char buf[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return {};
-  buf[n] = 0;
-  return fs::path(buf).parent_path().parent_path() / "korventa-cli";
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-struct CliRun {
-  int rc = -1;
-  std::string out, err;
-};
-
 class CliImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    cli_ = cliPath();
-    if (!fs::exists(cli_)) GTEST_SKIP() << "korventa-cli no está construido";
-    db_ = dir_ / "k.db";
+    if (!runner_.available()) GTEST_SKIP() << "korventa-cli no está construido";
     ASSERT_EQ(run("init --demo").rc, 0);
     ASSERT_EQ(run("new 20503987610 201206").rc, 0);
   }
-  CliRun run(const std::string& args) {
-    fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
-    std::string cmd = "QT_QPA_PLATFORM=offscreen KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" +
-                      cli_.string() + "' --db '" + db_.string() + "' --user CONTADOR " + args + " > '" + out.string() +
-                      "' 2> '" + err.string() + "'";
-    int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
-  }
+  CliRun run(const std::string& args) { return runner_.run(args); }
   std::string demo(const std::string& ext) {
     return "'" + (fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import" / ("060120503987610201206." + ext)).string() + "'";
   }
-  TempDir dir_;
-  fs::path cli_, db_;
+  CliRunner runner_;
+  const TempDir& dir_ = runner_.dir();
+  const fs::path& db_ = runner_.db();
 };
 
 TEST_F(CliImportTest, DemoFilesImportedSavedAndListed) {

@@ -1,0 +1,46 @@
+#include "support/cli_runner.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace korventa::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// korventa-cli beside the test executables (build/tests/.. → build/korventa-cli).
+fs::path cliPath() {
+  char buf[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return {};
+  buf[n] = 0;
+  return fs::path(buf).parent_path().parent_path() / "korventa-cli";
+}
+
+}  // namespace
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+CliRunner::CliRunner() : cli_(cliPath()), db_(dir_ / "k.db") {}
+
+CliRun CliRunner::run(const std::string& args) const {
+  fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+  std::string cmd = "QT_QPA_PLATFORM=offscreen KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" +
+                    cli_.string() + "' --db '" + db_.string() + "' --user CONTADOR " + args + " > '" + out.string() +
+                    "' 2> '" + err.string() + "'";
+  int status = std::system(cmd.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+}
+
+}  // namespace korventa::test
