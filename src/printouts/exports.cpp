@@ -18,8 +18,8 @@
 
 namespace korventa::printouts {
 
-const std::vector<ReportSpec>& reportCatalogue() {
-  static const std::vector<ReportSpec> c = {
+const std::vector<ReportEntry>& reportCatalogue() {
+  static const std::vector<ReportEntry> c = {
       {20, "Formato 20: Datos de Ingresos del Trabajador", "_20_DAT.TXT"},
       {21, "Formato 21: Asignaciones y Bonificaciones del Trabajador y/o Pensionista", "_21_DAT.TXT"},
       {22, "Formato 22: Gratificaciones, Indemnizaciones, Tributos y Aportaciones del Trabajador y/o Pensionista",
@@ -42,7 +42,7 @@ const std::vector<ReportSpec>& reportCatalogue() {
   return c;
 }
 
-const ReportSpec* findReport(int number) {
+const ReportEntry* findReport(int number) {
   for (const auto& r : reportCatalogue())
     if (r.number == number) return &r;
   return nullptr;
@@ -202,7 +202,7 @@ const std::vector<std::string> kIdentColumns = {"Tipo", "Número", "Apellido Pat
 ReportHeader header(int number, const std::string& block, std::vector<std::string> extraBlocks,
                     std::vector<std::string> columns) {
   ReportHeader h;
-  h.spec = findReport(number);
+  h.entry = findReport(number);
   h.blocks = {"Datos del Trabajador / Pensionista", "", "", "", "", ""};
   h.blocks[0] = block;
   h.columns = kIdentColumns;
@@ -833,9 +833,9 @@ class SheetSink : public ReportSink {
  public:
   SheetSink(Workbook& wb, const StoredDeclaration& d) : wb_(wb), d_(d) {}
   void begin(const ReportHeader& h) override {
-    wb_.addSheet("Formato " + std::to_string(h.spec->number));
+    wb_.addSheet("Formato " + std::to_string(h.entry->number));
     wb_.setColumnWidths(static_cast<int>(h.columns.size()));
-    wb_.writeTitle(0, 0, h.spec->title);
+    wb_.writeTitle(0, 0, h.entry->title);
     wb_.writeText(2, 0, "RUC: ");
     wb_.writeText(2, 1, d_.ref.ruc);
     wb_.writeText(3, 0, "Nombre, denominación o Razón Social: ");
@@ -890,11 +890,11 @@ void writeReport(Session& session, const StoredDeclaration& decl, int number, Re
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
                              const ExportProgress* progress) {
   ExportResult result;
-  std::vector<const ReportSpec*> chosen;
-  for (const auto& spec : reportCatalogue())
-    if (!spec.suffix.empty() &&
-        std::find(request.formats.begin(), request.formats.end(), spec.number) != request.formats.end())
-      chosen.push_back(&spec);
+  std::vector<const ReportEntry*> chosen;
+  for (const auto& entry : reportCatalogue())
+    if (!entry.suffix.empty() &&
+        std::find(request.formats.begin(), request.formats.end(), entry.number) != request.formats.end())
+      chosen.push_back(&entry);
   std::filesystem::path wbPath;
   try {
     std::error_code ec;
@@ -906,13 +906,13 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
     }
     auto prefix = exportPrefix(request.dir, decl.ref);
     int index = 0;
-    for (const auto* spec : chosen) {
-      if (progress && progress->tick) progress->tick(index, static_cast<int>(chosen.size()), spec->title, 0);
+    for (const auto* entry : chosen) {
+      if (progress && progress->tick) progress->tick(index, static_cast<int>(chosen.size()), entry->title, 0);
       Tee tee;
       std::unique_ptr<TextSink> text;
       std::unique_ptr<SheetSink> sheet;
       if (request.text) {
-        auto path = prefix.parent_path() / (prefix.filename().string() + spec->suffix);
+        auto path = prefix.parent_path() / (prefix.filename().string() + entry->suffix);
         text = std::make_unique<TextSink>(path);
         tee.add(text.get());
         result.textFiles.push_back(path);
@@ -923,8 +923,8 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
       }
       std::function<void(long)> tick;
       if (progress && progress->tick)
-        tick = [&, i = index](long rows) { progress->tick(i, static_cast<int>(chosen.size()), spec->title, rows); };
-      writeReport(session, decl, spec->number, tee, request.filter, tick);
+        tick = [&, i = index](long rows) { progress->tick(i, static_cast<int>(chosen.size()), entry->title, rows); };
+      writeReport(session, decl, entry->number, tee, request.filter, tick);
       ++index;
     }
     if (wb) {

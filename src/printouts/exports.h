@@ -14,13 +14,13 @@
 
 namespace korventa::printouts {
 
-struct ReportSpec {
+struct ReportEntry {
   int number;
   std::string title;   // "Formato 20: Datos de Ingresos del Trabajador"
   std::string suffix;  // "_20_DAT.TXT"; empty for the printed pay statement
 };
-const std::vector<ReportSpec>& reportCatalogue();
-const ReportSpec* findReport(int number);
+const std::vector<ReportEntry>& reportCatalogue();
+const ReportEntry* findReport(int number);
 
 // One cell of a report row: the text written to the text file and, for amounts and counts, the
 // number the workbook cell holds.
@@ -33,7 +33,7 @@ struct Cell {
 // Headings of a report: the block heading over each column (empty where the block above goes on)
 // and the column headings.
 struct ReportHeader {
-  const ReportSpec* spec = nullptr;
+  const ReportEntry* entry = nullptr;
   std::vector<std::string> blocks;
   std::vector<std::string> columns;
 };

@@ -9,9 +9,9 @@ namespace {
 
 TEST(ConceptEntry, TypesStoresOrRefusesWithTheMessage) {
   WorkingFixture f("201206");
-  WorkerSpec spec;
-  spec.pension = 30;
-  PersonKey p = f.person("40000001", spec);
+  WorkerProfile profile;
+  profile.pension = 30;
+  PersonKey p = f.person("40000001", profile);
   f.recompute();
   auto& m = f.t.messenger();
   struct Row {

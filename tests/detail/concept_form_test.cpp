@@ -17,8 +17,8 @@ struct Form {
   WorkingFixture f;
   PersonKey p;
   std::unique_ptr<ConceptForm> form;
-  Form(const WorkerSpec& spec, const std::string& periodo = "201206") : f(periodo) {
-    p = f.person("40000001", spec);
+  Form(const WorkerProfile& profile, const std::string& periodo = "201206") : f(periodo) {
+    p = f.person("40000001", profile);
     f.recompute();  // the load gives every person the rows of the concept set
     open();
   }
@@ -78,13 +78,13 @@ TEST(AmountEntry, WholeAmountMessages) {
 }
 
 TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
-  WorkerSpec pens;
+  WorkerProfile pens;
   pens.category = 2;
   pens.tipo = "24";
   pens.pension = 12;
-  for (auto [spec, caption] : {std::pair{WorkerSpec{}, "0600  APORTACIONES DEL TRABAJADOR"},
+  for (auto [profile, caption] : {std::pair{WorkerProfile{}, "0600  APORTACIONES DEL TRABAJADOR"},
                                std::pair{pens, "0600  APORTACIONES DEL PENSIONISTA"}}) {
-    Form t(spec);
+    Form t(profile);
     bool found = false;
     for (const auto& g : t.form->groups()) {
       EXPECT_EQ(g.text.substr(2, 2), "00");
@@ -99,7 +99,7 @@ TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
 }
 
 TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
-  WorkerSpec s;
+  WorkerProfile s;
   s.tipo = "37";
   s.pension = 30;
   Form t(s, "201208");
@@ -123,7 +123,7 @@ TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
 }
 
 TEST(ConceptFormPanels, PrivatePensionBoxesOpenAndTotal) {
-  WorkerSpec s;
+  WorkerProfile s;
   s.pension = 21;
   Form t(s);
   t.form->chooseGroup("01");
@@ -140,7 +140,7 @@ TEST(ConceptFormPanels, PrivatePensionBoxesOpenAndTotal) {
 }
 
 TEST(ConceptFormGrid, Type67PaidAmountAndConcept2039) {
-  WorkerSpec s;
+  WorkerProfile s;
   s.tipo = "67";
   Form t(s);
   t.form->chooseGroup("20");
@@ -160,7 +160,7 @@ TEST(ConceptFormGrid, Type67PaidAmountAndConcept2039) {
 }
 
 TEST(ConceptFormGrid, EntryRulesAndTotals) {
-  Form t(WorkerSpec{});
+  Form t(WorkerProfile{});
   t.form->chooseGroup("01");
   int r = t.gridRow("0121");
   struct Row {
@@ -186,7 +186,7 @@ TEST(ConceptFormGrid, EntryRulesAndTotals) {
 }
 
 TEST(ConceptFormLifecycle, ExitWritesNothingAcceptWritesAll) {
-  Form t(WorkerSpec{});
+  Form t(WorkerProfile{});
   t.form->chooseGroup("01");
   t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000");
   t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
@@ -230,12 +230,12 @@ TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
 }
 
 TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
-  WorkerSpec s;
+  WorkerProfile s;
   s.pension = 13;
   Form a(s);
   EXPECT_TRUE(a.worker("0614").visible);
   EXPECT_FALSE(a.worker("0615").visible);
-  WorkerSpec s89;
+  WorkerProfile s89;
   s89.tipo = "89";
   Form b(s89);
   EXPECT_FALSE(b.worker("0614").visible);

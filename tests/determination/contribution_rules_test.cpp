@@ -19,7 +19,7 @@ struct Expect {
 struct Case {
   const char* name;
   std::string periodo;
-  WorkerSpec spec;
+  WorkerProfile profile;
   std::vector<Amount> amounts;
   std::vector<Expect> expect;
   std::optional<std::string> sctrRate = std::nullopt;
@@ -28,22 +28,22 @@ struct Case {
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
-WorkerSpec spec(std::string tipo, int pension, int category = 1) {
-  WorkerSpec s;
+WorkerProfile profile(std::string tipo, int pension, int category = 1) {
+  WorkerProfile s;
   s.tipo = std::move(tipo);
   s.pension = pension;
   s.category = category;
   return s;
 }
 
-WorkerSpec with(WorkerSpec s, void (*f)(WorkerSpec&)) {
+WorkerProfile with(WorkerProfile s, void (*f)(WorkerProfile&)) {
   f(s);
   return s;
 }
 
 const std::vector<Case>& cases() {
   static const std::vector<Case> c = {
-      {"PensionRegime30ClearsPensionConcepts", "201208", spec("37", 30),
+      {"PensionRegime30ClearsPensionConcepts", "201208", profile("37", 30),
        {{"0121", "1000.00", "1000.00"}, {"0601", "50.00", "50.00"}, {"0606", "5.00", "5.00"},
         {"0607", "20.00", "20.00"}, {"0608", "8.00", "8.00"}, {"0609", "9.00", "9.00"},
         {"0616", "5.00", "5.00"}, {"0617", "20.00", "20.00"}},
@@ -51,15 +51,15 @@ const std::vector<Case>& cases() {
         {"0609", "monto", ""}, {"0616", "monto", ""}, {"0617", "monto", ""}, {"0601", "base_calculo", ""},
         {"0607", "base_calculo", ""}, {"0804", "base_calculo", "1000.00"}, {"0804", "monto", "90.00"},
         {"", "salud", "90.00"}, {"", "pens", ""}, {"", "aporte_FCJMMS", ""}}},
-      {"OnpIsThirteenPercentOfPosition8", "201206", spec("21", 2),
+      {"OnpIsThirteenPercentOfPosition8", "201206", profile("21", 2),
        {{"0121", "1500.00", "1500.00"}},
        {{"0607", "base_calculo", "1500.00"}, {"0607", "monto", "195.00"}, {"0607", "monto_pag", "195.00"},
         {"", "rem_pens", "1500.00"}, {"", "pens", "195.00"}, {"0601", "monto", ""}}},
-      {"PrivatePensionGetsBaseAndKeepsTypedAmounts", "201206", spec("21", 21),
+      {"PrivatePensionGetsBaseAndKeepsTypedAmounts", "201206", profile("21", 21),
        {{"0121", "1500.00", "1500.00"}, {"0608", "150.00", "150.00"}},
        {{"0601", "base_calculo", "1500.00"}, {"0608", "base_calculo", "1500.00"}, {"0608", "monto", "150.00"},
         {"0607", "base_calculo", ""}, {"0607", "monto", ""}, {"0606", "base_calculo", ""}}},
-      {"Type67Before200806ClearsAllFive", "200805", with(spec("67", 2), [](WorkerSpec& s) {
+      {"Type67Before200806ClearsAllFive", "200805", with(profile("67", 2), [](WorkerProfile& s) {
          s.sctr = 1;
          s.ipssVida = "5.00";
        }),
@@ -68,7 +68,7 @@ const std::vector<Case>& cases() {
        {{"0604", "monto", ""}, {"0605", "monto", ""}, {"0605", "base_calculo", ""}, {"0607", "base_calculo", ""},
         {"0804", "base_calculo", ""}, {"0806", "base_calculo", ""}, {"0806", "monto", ""}},
        "1.53"},
-      {"Type67In200807ClearsOnly0604_0804_0806", "200807", with(spec("67", 2), [](WorkerSpec& s) {
+      {"Type67In200807ClearsOnly0604_0804_0806", "200807", with(profile("67", 2), [](WorkerProfile& s) {
          s.sctr = 1;
          s.ipssVida = "5.00";
        }),
@@ -78,7 +78,7 @@ const std::vector<Case>& cases() {
         {"0607", "base_calculo", "1600.00"}, {"0607", "monto", "208.00"}, {"0605", "base_calculo", "100.00"},
         {"0605", "monto", "10.00"}},
        "1.53"},
-      {"Type67From200901KeepsThemWithUitCap", "200901", with(spec("67", 2), [](WorkerSpec& s) {
+      {"Type67From200901KeepsThemWithUitCap", "200901", with(profile("67", 2), [](WorkerProfile& s) {
          s.sctr = 1;
          s.ipssVida = "5.00";
        }),
@@ -87,68 +87,68 @@ const std::vector<Case>& cases() {
        {{"0604", "monto", "5.00"}, {"0804", "base_calculo", "1065.00"}, {"0804", "monto", "95.85"},
         {"0806", "base_calculo", "100.00"}, {"0806", "monto", "1.53"}, {"", "salud", "95.85"}},
        "1.53"},
-      {"Fcjmms0616ClosedBefore201205", "201204", spec("37", 2),
+      {"Fcjmms0616ClosedBefore201205", "201204", profile("37", 2),
        {{"0121", "2000.00", "2000.00"}, {"0616", "", ""}, {"0617", "20.00", "20.00"}},
        {{"0616", "base_calculo", ""}, {"0616", "monto", ""}, {"0617", "monto", ""}}},
-      {"Fcjmms0616OpensIn201205_0617Not", "201205", spec("37", 2),
+      {"Fcjmms0616OpensIn201205_0617Not", "201205", profile("37", 2),
        {{"0121", "2000.00", "2000.00"}, {"0616", "", ""}, {"0617", "20.00", "20.00"}},
        {{"0616", "base_calculo", "2000.00"}, {"0616", "monto", "10.00"}, {"0617", "monto", ""},
         {"", "rem_FCJMMS", "2000.00"}, {"", "aporte_FCJMMS", "10.00"}}},
-      {"Fcjmms0617OpensIn201208", "201208", spec("38", 22),
+      {"Fcjmms0617OpensIn201208", "201208", profile("38", 22),
        {{"0121", "2000.00", "2000.00"}, {"0616", "", ""}, {"0617", "20.00", "20.00"}},
        {{"0616", "monto", "10.00"}, {"0617", "monto", "20.00"}, {"", "aporte_FrFCJMMS", "20.00"}}},
-      {"FcjmmsNotForType21", "201208", spec("21", 2),
+      {"FcjmmsNotForType21", "201208", profile("21", 2),
        {{"0121", "2000.00", "2000.00"}, {"0616", "10.00", "10.00"}, {"0617", "20.00", "20.00"}},
        {{"0616", "monto", ""}, {"0617", "monto", ""}, {"", "rem_FCJMMS", ""}, {"", "aporte_FCJMMS", ""}}},
-      {"NoIncomeGivesEmptyBasesNotZero", "201206", spec("21", 2),
+      {"NoIncomeGivesEmptyBasesNotZero", "201206", profile("21", 2),
        {{"0121", "", ""}, {"0804", "", ""}, {"0607", "", ""}},
        {{"0804", "base_calculo", ""}, {"0804", "monto", ""}, {"0607", "base_calculo", ""}, {"", "rem_salud", ""},
         {"", "salud", ""}, {"", "rem_pens", ""}}},
-      {"DeductionsAboveTheBaseGiveZeroNeverNegative", "201206", spec("21", 2),
+      {"DeductionsAboveTheBaseGiveZeroNeverNegative", "201206", profile("21", 2),
        {{"0121", "100.00", "100.00"}, {"0704", "", "150.00"}},
        {{"0804", "base_calculo", "0.00"}, {"0804", "monto", ""}, {"0607", "base_calculo", "0.00"},
         {"0607", "monto", ""}, {"", "Desc_Trab", "150.00"}}},
-      {"NonDomiciledFifthCategoryIs30Percent", "201206", with(spec("21", 2), [](WorkerSpec& s) { s.domicilio = "2"; }),
+      {"NonDomiciledFifthCategoryIs30Percent", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.domicilio = "2"; }),
        {{"0121", "1000.00", "1000.00"}},
        {{"0605", "base_calculo", "1000.00"}, {"0605", "monto", "300.00"}, {"", "rem_afecta", "1000.00"},
         {"", "tributo", "300.00"}}},
-      {"DomiciledFifthCategoryKeepsTypedAmount", "201206", spec("21", 2),
+      {"DomiciledFifthCategoryKeepsTypedAmount", "201206", profile("21", 2),
        {{"0121", "1000.00", "900.00"}, {"0605", "55.00", "55.00"}},
        {{"0605", "base_calculo", "900.00"}, {"0605", "monto", "55.00"}}},
-      {"Type64GoesToAgrarianColumn", "201206", spec("64", 2),
+      {"Type64GoesToAgrarianColumn", "201206", profile("64", 2),
        {{"0121", "1000.00", "1000.00"}},
        {{"0804", "base_calculo", "1000.00"}, {"0804", "monto", "40.00"}, {"", "salud_agrario", "40.00"},
         {"", "salud", ""}, {"", "cbssp", ""}, {"", "rem_salud", "1000.00"}}},
-      {"Type36MinimumBase", "201206", spec("36", 2),
+      {"Type36MinimumBase", "201206", profile("36", 2),
        {{"0121", "1000.00", "1000.00"}},
        {{"0804", "base_calculo", "3300.00"}, {"0804", "monto", "297.00"}, {"", "cbssp", "297.00"},
         {"", "salud", ""}}},
-      {"Type36MinimumBaseLessSubsidisedDays", "201206", with(spec("36", 2), [](WorkerSpec& s) {
+      {"Type36MinimumBaseLessSubsidisedDays", "201206", with(profile("36", 2), [](WorkerProfile& s) {
          s.diasLab = "20";
          s.diasSub = "10";
        }),
        {{"0121", "1000.00", "1000.00"}},
        {{"0804", "base_calculo", "2200.00"}, {"0804", "monto", "198.00"}}},
-      {"Type36InPerfectSuspensionHasNoMinimum", "201206", with(spec("36", 2), [](WorkerSpec& s) { s.situac = "15"; }),
+      {"Type36InPerfectSuspensionHasNoMinimum", "201206", with(profile("36", 2), [](WorkerProfile& s) { s.situac = "15"; }),
        {{"0121", "1000.00", "1000.00"}},
        {{"0804", "base_calculo", "1000.00"}, {"0804", "monto", "90.00"}}},
-      {"PensionerEssalud0610", "201206", spec("24", 12, 2),
+      {"PensionerEssalud0610", "201206", profile("24", 12, 2),
        {{"0912", "1000.00", "1000.00"}},
        {{"0610", "base_calculo", "1000.00"}, {"0610", "monto", "40.00"}, {"", "rem_salud", "1000.00"},
         {"", "salud", "40.00"}, {"0603", "monto", ""}, {"0603", "base_calculo", ""}}},
-      {"Pensioner20530", "201206", spec("24", 3, 2),
+      {"Pensioner20530", "201206", profile("24", 3, 2),
        {{"0912", "1000.00", "1000.00"}, {"0603", "20.00", "20.00"}},
        {{"0603", "base_calculo", "1000.00"}, {"0603", "monto", "20.00"}, {"", "rem_20530", "1000.00"},
         {"", "trib_20530", "20.00"}}},
-      {"SctrOfTheChosenRate", "201206", with(spec("21", 2), [](WorkerSpec& s) { s.sctr = 1; }),
+      {"SctrOfTheChosenRate", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.sctr = 1; }),
        {{"0121", "2500.00", "2500.00"}},
        {{"0806", "base_calculo", "2500.00"}, {"0806", "monto", "38.25"}, {"", "sctr_tributo", "38.25"},
         {"", "sctr_essalud", "2500.00"}},
        "1.53"},
-      {"SctrWithoutChoiceIsEmpty", "201206", with(spec("21", 2), [](WorkerSpec& s) { s.sctr = 1; }),
+      {"SctrWithoutChoiceIsEmpty", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.sctr = 1; }),
        {{"0121", "2500.00", "2500.00"}, {"0806", "38.25", "38.25"}},
        {{"0806", "base_calculo", ""}, {"0806", "monto", ""}}},
-      {"OwnConceptAffectationAddsToBases", "201206", spec("21", 99),
+      {"OwnConceptAffectationAddsToBases", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"1001", "500.00", "500.00"}},
        {{"0804", "base_calculo", "1500.00"}, {"0605", "base_calculo", "1000.00"}},
        std::nullopt,
@@ -157,7 +157,7 @@ const std::vector<Case>& cases() {
                       "'1000000000000')",
                       {f.decl.ruc});
        }},
-      {"OtherEmployerIncomeEntersFifthCategory", "201206", spec("21", 99),
+      {"OtherEmployerIncomeEntersFifthCategory", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}},
        {{"0605", "base_calculo", "1800.00"}},
        std::nullopt,
@@ -166,21 +166,21 @@ const std::vector<Case>& cases() {
                       "'20100000009', '800.00')",
                       {p.tip_doc_a, p.doc_id_a, p.correl_a});
        }},
-      {"ArtistsFundForType56", "201206", spec("56", 2),
+      {"ArtistsFundForType56", "201206", profile("56", 2),
        {{"0121", "1000.00", "1000.00"}},
        {{"0802", "base_calculo", "1000.00"}, {"0802", "monto", "333.30"}, {"", "fondo_dsa", "1000.00"},
         {"", "aporte_fdsa", "333.30"}}},
-      {"SenatiBaseWithTypedAmount", "201206", spec("21", 99),
+      {"SenatiBaseWithTypedAmount", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0807", "7.50", "7.50"}},
        {{"0807", "base_calculo", "1000.00"}, {"0807", "monto", "7.50"}},
        std::nullopt,
        [](WorkingFixture& f, const PersonKey&) {
          f.t.db().run("UPDATE CONTRVKRS SET Ind_senati = 1 WHERE doc_id_d = ?", {f.decl.ruc});
        }},
-      {"SenatiClearedForOtherDeclarants", "201206", spec("21", 99),
+      {"SenatiClearedForOtherDeclarants", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0807", "7.50", "7.50"}},
        {{"0807", "base_calculo", ""}, {"0807", "monto", ""}}},
-      {"IesAtTheDeclarantsRate", "201206", spec("21", 99),
+      {"IesAtTheDeclarantsRate", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0808", "", ""}},
        {{"0808", "base_calculo", "1000.00"}, {"0808", "monto", "17.00"}},
        std::nullopt,
@@ -189,7 +189,7 @@ const std::vector<Case>& cases() {
                       "1.7)",
                       {f.decl.ruc});
        }},
-      {"IesNeverForType67", "201206", spec("67", 99),
+      {"IesNeverForType67", "201206", profile("67", 99),
        {{"2040", "1000.00", "1000.00"}, {"0808", "17.00", "17.00"}},
        {{"0808", "base_calculo", ""}, {"0808", "monto", ""}},
        std::nullopt,
@@ -198,7 +198,7 @@ const std::vector<Case>& cases() {
                       "1.7)",
                       {f.decl.ruc});
        }},
-      {"SummaryGroupsAndTotals", "201206", spec("21", 99),
+      {"SummaryGroupsAndTotals", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0201", "100.00", "100.00"}, {"0312", "50.00", "50.00"},
         {"0401", "200.00", "200.00"}, {"0909", "30.00", "30.00"}, {"0704", "", "20.00"}},
        {{"", "Ingresos", "1000.00"}, {"", "Ing_asig", "100.00"}, {"", "Ing_bonif", "50.00"},
@@ -214,7 +214,7 @@ class ContributionRules : public ::testing::TestWithParam<Case> {};
 TEST_P(ContributionRules, StoredTexts) {
   const Case& c = GetParam();
   WorkingFixture f(c.periodo);
-  PersonKey p = f.person("40000001", c.spec);
+  PersonKey p = f.person("40000001", c.profile);
   for (const auto& a : c.amounts) f.amount(p, a.code, a.monto, a.montoPag);
   if (c.sctrRate) f.sctrChoice(p, *c.sctrRate);
   if (c.extra) c.extra(f, p);

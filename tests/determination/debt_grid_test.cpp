@@ -16,9 +16,9 @@ class DebtGrid : public ::testing::Test {
   explicit DebtGrid(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
   // Sets summary columns of a new worker of the given type.
   void worker(const std::string& doc, const std::string& tipo, const std::string& assignments) {
-    WorkerSpec spec;
-    spec.tipo = tipo;
-    auto p = f.person(doc, spec);
+    WorkerProfile profile;
+    profile.tipo = tipo;
+    auto p = f.person(doc, profile);
     f.t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
   }
   DeterminacionDeuda loaded() {

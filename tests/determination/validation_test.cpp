@@ -17,9 +17,9 @@ class Validation : public ::testing::Test {
  protected:
   explicit Validation(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
   PersonKey worker(const std::string& doc, const std::string& assignments, const std::string& tipo = "21") {
-    WorkerSpec spec;
-    spec.tipo = tipo;
-    auto p = f.person(doc, spec);
+    WorkerProfile profile;
+    profile.tipo = tipo;
+    auto p = f.person(doc, profile);
     f.t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
     return p;
   }

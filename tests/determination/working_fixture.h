@@ -12,7 +12,7 @@
 
 namespace korventa::test {
 
-struct WorkerSpec {
+struct WorkerProfile {
   std::string tipo = "21";
   int pension = 2;
   int category = 1;
@@ -30,7 +30,7 @@ class WorkingFixture {
   TestDb t;
   declaration::OpenDeclaration decl;
 
-  PersonKey person(const std::string& doc, const WorkerSpec& spec = {});
+  PersonKey person(const std::string& doc, const WorkerProfile& profile = {});
   // Sets (adding the row when missing) the accrued and paid amounts of a concept.
   void amount(const PersonKey& p, const std::string& code, const std::string& monto, const std::string& montoPag);
   void amount(const PersonKey& p, const std::string& code, const std::string& monto) { amount(p, code, monto, monto); }
@@ -62,7 +62,7 @@ inline WorkingFixture::WorkingFixture(const std::string& periodo, bool withDemo,
   decl.rmv = param.rmv(periodo).value_or(Money());
 }
 
-inline PersonKey WorkingFixture::person(const std::string& doc, const WorkerSpec& s) {
+inline PersonKey WorkingFixture::person(const std::string& doc, const WorkerProfile& s) {
   PersonKey k{next_++, 1, doc, s.category};
   t.db().run("INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
              "doc_id_a, Situac, Tipo, dias_lab, dias_no_lab, dias_sub, pension, ind_domicilio, sctr, ipss_vida, "

@@ -41,7 +41,7 @@ TEST(ExisteTipoConcepto, ContributionExclusionsByType) {
 
 TEST(ConceptRows, CreatedForTheConceptSetKeepingAmounts) {
   WorkingFixture f("201206");
-  WorkerSpec s;
+  WorkerProfile s;
   s.ipssVida = "5";
   PersonKey p = f.person("40000001", s);
   f.amount(p, "0121", "1234.50", "1200.00");
@@ -118,7 +118,7 @@ TEST(Recompute, OnePersonLeavesTheOthersAlone) {
 TEST(TotalTributo, SumsTheColumnAndRoundsOnce) {
   WorkingFixture f("201206");
   PersonKey a = f.person("40000001"), b = f.person("40000002");
-  WorkerSpec pens;
+  WorkerProfile pens;
   pens.category = 2;
   pens.tipo = "24";
   PersonKey c = f.person("40000003", pens);

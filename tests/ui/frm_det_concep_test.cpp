@@ -64,9 +64,9 @@ class FrmDetConcepTest : public QObject {
  private slots:
   void init() {
     f_ = std::make_unique<test::WorkingFixture>("201206");
-    test::WorkerSpec spec;
-    spec.pension = 21;
-    p_ = f_->person("40000001", spec);
+    test::WorkerProfile profile;
+    profile.pension = 21;
+    p_ = f_->person("40000001", profile);
     f_->recompute();
     f_->t.session().openDeclaration = &f_->decl;
     f_->t.session().currentPerson = p_;

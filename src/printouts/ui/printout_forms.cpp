@@ -262,10 +262,10 @@ FrmReportesDialog::FrmReportesDialog(Session& session, QWidget* parent)
   auto* reportsBox = new QGroupBox(qs("Reportes"), this);
   auto* g = new QGridLayout(reportsBox);
   int i = 0;
-  for (const auto& spec : reportCatalogue()) {
-    auto* c = new QCheckBox(qs(spec.title), reportsBox);
-    c->setObjectName(QString("chkReportes_%1").arg(spec.number));
-    chkReportes_.push_back({spec.number, c});
+  for (const auto& entry : reportCatalogue()) {
+    auto* c = new QCheckBox(qs(entry.title), reportsBox);
+    c->setObjectName(QString("chkReportes_%1").arg(entry.number));
+    chkReportes_.push_back({entry.number, c});
     g->addWidget(c, i % 8, i / 8);
     ++i;
   }
