@@ -1,18 +1,15 @@
 // The computation from the command line: recompute a saved declaration, type one concept
 // amount of one person as the concept form takes it; both save the declaration afterwards.
 // working-concepts lists the concept rows the working tables hold.
-#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
 
 #include "cli/cli.h"
+#include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
-#include "data/declarants.h"
-#include "data/param.h"
 #include "declaration/frm402.h"
-#include "declaration/open_declaration.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
 #include "determination/seams.h"
@@ -26,23 +23,6 @@ struct Args {
   std::optional<std::string> montoPag;
 };
 
-// Opens the saved declaration into the working tables, runs `work` on it and saves it as
-// "&Guardar" would; the working tables are emptied afterwards. `work` returns false to stop
-// without saving.
-int withOpenDeclaration(Session& s, const Args& a, const std::function<bool(declaration::Frm402&)>& work) {
-  declaration::Frm402 f(s);
-  if (!f.abrir(text::trim(a.ruc), periodArg(a.periodo))) return 1;
-  bool saved = false;
-  try {
-    saved = work(f) && f.grabar().saved;
-  } catch (...) {
-    f.cerrarSinGuardar();
-    throw;
-  }
-  f.cerrarSinGuardar();
-  return saved ? 0 : 1;
-}
-
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   {
     auto* c = app.add_subcommand("compute", "Calcula las bases y aportaciones de todas las personas de la declaración");
@@ -53,7 +33,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         long long n = 0;
-        int rc = withOpenDeclaration(s, *a, [&](declaration::Frm402& f) {
+        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
           determination::recomputeAll(s, f.declaration());
           n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
           return true;
@@ -79,7 +59,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        int rc = withOpenDeclaration(s, *a, [&](declaration::Frm402& f) {
+        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
           auto row = s.database().row(
               "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN "
               "(1, 2) ORDER BY cod_cat_tra",

@@ -142,20 +142,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
     c->callback([&ctx, a, refresh] {
       ctx.run([&ctx, a, refresh] {
-        auto& s = ctx.session();
-        Frm402 f(s);
-        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
-        if (refresh && !f.refrescar()) {
-          f.cerrarSinGuardar();
-          return 1;
-        }
-        auto r = f.grabar();
-        if (!r.saved) {
-          f.cerrarSinGuardar();
-          return 1;
-        }
-        f.cerrarSinGuardar();
-        return 0;
+        return withOpenDeclaration(ctx.session(), a->ruc, periodArg(a->periodo),
+                                   [refresh](Frm402& f) { return !refresh || f.refrescar(); });
       });
     });
   }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/cli.h"
+#include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/frm402.h"
@@ -31,34 +32,39 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        declaration::Frm402 f(s);
-        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
-        auto& d = f.declaration();
-        determination::DeterminacionDeuda grid(s, d);
-        grid.load();
-        for (const auto& as : a->assignments) {
-          auto eq = as.find('=');
-          if (eq == std::string::npos) throw std::runtime_error("Se esperaba CASILLA=VALOR: " + as);
-          std::string key = text::trim(as.substr(0, eq)), value = text::trim(as.substr(eq + 1));
-          if (key == "pago") {
-            if (value != "E" && value != "C") throw std::runtime_error("Forma de pago no válida (E o C): " + value);
-            d.payment.type = value;
-          } else if (key == "banco") {
-            d.payment.bank = value.empty() ? "XX" : value;
-          } else if (key == "cheque") {
-            d.payment.chequeNumber = value;
-          } else if (!grid.setBox(key, value)) {
-            throw std::runtime_error("La casilla " + key + " no se puede registrar con el valor '" + value + "'");
-          }
-        }
-        d.typedBoxes = grid.typedBoxes();
-        d.typedBoxesRead = true;
-        d.payment.total = grid.total();
-        f.setModified();
-        auto r = f.grabar();
-        f.cerrarSinGuardar();
-        if (!r.saved) return 1;
-        std::cout << "Total a pagar: " << (grid.total().empty() ? "-" : grid.total())
+        std::string total;
+        declaration::SaveResult r;
+        int rc = withOpenDeclaration(
+            s, a->ruc, periodArg(a->periodo),
+            [&](declaration::Frm402& f) {
+              auto& d = f.declaration();
+              determination::DeterminacionDeuda grid(s, d);
+              grid.load();
+              for (const auto& as : a->assignments) {
+                auto eq = as.find('=');
+                if (eq == std::string::npos) throw std::runtime_error("Se esperaba CASILLA=VALOR: " + as);
+                std::string key = text::trim(as.substr(0, eq)), value = text::trim(as.substr(eq + 1));
+                if (key == "pago") {
+                  if (value != "E" && value != "C") throw std::runtime_error("Forma de pago no válida (E o C): " + value);
+                  d.payment.type = value;
+                } else if (key == "banco") {
+                  d.payment.bank = value.empty() ? "XX" : value;
+                } else if (key == "cheque") {
+                  d.payment.chequeNumber = value;
+                } else if (!grid.setBox(key, value)) {
+                  throw std::runtime_error("La casilla " + key + " no se puede registrar con el valor '" + value + "'");
+                }
+              }
+              d.typedBoxes = grid.typedBoxes();
+              d.typedBoxesRead = true;
+              total = grid.total();
+              d.payment.total = total;
+              f.setModified();
+              return true;
+            },
+            &r);
+        if (rc != 0) return rc;
+        std::cout << "Total a pagar: " << (total.empty() ? "-" : total)
                   << (r.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
         return 0;
       });

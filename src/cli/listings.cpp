@@ -10,6 +10,22 @@
 
 namespace korventa::cli {
 
+int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+                        const std::function<bool(declaration::Frm402&)>& work, declaration::SaveResult* result) {
+  declaration::Frm402 f(s);
+  if (!f.abrir(text::trim(ruc), periodo)) return 1;
+  declaration::SaveResult r;
+  try {
+    if (work(f)) r = f.grabar();
+  } catch (...) {
+    f.cerrarSinGuardar();
+    throw;
+  }
+  f.cerrarSinGuardar();
+  if (result) *result = r;
+  return r.saved ? 0 : 1;
+}
+
 declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl) {
   declaration::OpenDeclaration d;

@@ -1,12 +1,23 @@
 #pragma once
-// What `show` lists of a saved (or sent) declaration besides its header, persons and boxes:
-// concept rows, suspensions, EPS invoices, fourth-category receipts and trainees.
+// Commands on a saved declaration: opening, working on and saving it; and what `show` lists of
+// a saved (or sent) declaration besides its header, persons and boxes: concept rows,
+// suspensions, EPS invoices, fourth-category receipts and trainees.
+#include <functional>
 #include <string>
 
 #include "cli/cli.h"
+#include "declaration/frm402.h"
 #include "declaration/open_declaration.h"
 
 namespace korventa::cli {
+
+// Opens the saved declaration RUC/PERIOD into the working tables as "&Modificar" does, runs
+// `work` on it and saves it as "&Guardar" would; the working tables are emptied afterwards,
+// also when `work` throws. `work` returns false to stop without saving. Exit code 0 when saved;
+// the save's outcome goes to `result` when given.
+int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+                        const std::function<bool(declaration::Frm402&)>& work,
+                        declaration::SaveResult* result = nullptr);
 
 // The declaration asked for, checked to exist (CAB, or HCAB when `correl` is given).
 declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
