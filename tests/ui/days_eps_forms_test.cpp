@@ -14,7 +14,10 @@
 #include "common/dates.h"
 #include "declaration/open_declaration.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
+
+using korventa::uitest::child;
 
 namespace korventa::uitest {
 
@@ -44,24 +47,12 @@ class DaysEpsFormsTest : public QObject {
     t_->session().currentPerson = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
   }
 
-  template <class W>
-  static W* child(QWidget* form, const char* name) {
-    auto* w = form->findChild<W*>(name);
-    if (!w) qFatal("missing widget %s", name);
-    return w;
-  }
   static void choose(QComboBox* c, const QString& data) {
     int i = c->findData(data);
     QVERIFY2(i >= 0, qPrintable(data));
     c->setCurrentIndex(i);
   }
-  // With KORVENTA_SCREENSHOTS set, the form as drawn is kept as a PNG for a person to look at.
-  static void snap(QWidget* w, const char* name) {
-    QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
-    if (dir.isEmpty()) return;
-    QCoreApplication::processEvents();
-    QVERIFY(w->grab().save(QString::fromUtf8(dir) + "/" + name + ".png"));
-  }
+  static void snap(QWidget* w, const char* name) { QVERIFY(uitest::screenshot(w, name)); }
   static void type(QLineEdit* e, const QString& text) {
     e->setFocus();
     e->selectAll();

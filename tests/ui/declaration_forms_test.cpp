@@ -26,6 +26,7 @@
 #include "declaration/open_declaration.h"
 #include "declaration/send.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 using namespace korventa;
@@ -34,12 +35,7 @@ namespace {
 
 const char* kDemoRuc = "20503987610";
 
-template <class T>
-T* child(QWidget* w, const char* name) {
-  auto* c = w->findChild<T*>(name);
-  if (!c) qFatal("no existe el control %s", name);
-  return c;
-}
+using uitest::child;
 
 // Replaces a registered form (or widget) for one test and puts the original back.
 class FormSwap {

@@ -22,6 +22,7 @@
 #include "determination/ui/frm_consist.h"
 #include "support/demo_entries.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 using namespace korventa;
@@ -45,11 +46,7 @@ void onNextModal(std::function<void(QWidget*)> body) {
 
 QString plain(QString t) { return t.remove(','); }
 
-// With KORVENTA_SHOTS=<folder> the test leaves pictures of the forms there.
-void shot(QWidget* w, const char* name) {
-  QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
-  if (!dir.isEmpty()) w->grab().save(dir + "/" + name + ".png");
-}
+void shot(QWidget* w, const char* name) { uitest::screenshot(w, name); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include "app/ui/form_registry.h"
 #include "determination/working_fixture.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 using namespace korventa;
@@ -30,11 +31,7 @@ class FrmDetConcepTest : public QObject {
     QTest::qWait(10);
     return d;
   }
-  // With KORVENTA_SHOTS=<folder> the test leaves pictures of the dialogs there.
-  static void shot(QDialog* d, const char* name) {
-    QString dir = qEnvironmentVariable("KORVENTA_SHOTS");
-    if (!dir.isEmpty()) d->grab().save(dir + "/" + name + ".png");
-  }
+  static void shot(QDialog* d, const char* name) { uitest::screenshot(d, name); }
   static void choose(QDialog* d, const QString& prefix) {
     auto* cmb = d->findChild<QComboBox*>("CmbConceptosRem");
     int i = cmb->findText(prefix, Qt::MatchStartsWith);

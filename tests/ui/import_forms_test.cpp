@@ -19,6 +19,7 @@
 #include "import/ui/frm_import.h"
 #include "reports/ui/frm_preview.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 using namespace korventa;
@@ -27,18 +28,9 @@ namespace {
 
 const char* kDemoRuc = "20503987610";
 
-template <class T>
-T* child(QWidget* w, const char* name) {
-  auto* c = w->findChild<T*>(name);
-  if (!c) qFatal("no existe el control %s", name);
-  return c;
-}
+using uitest::child;
+using uitest::screenshot;
 
-void screenshot(QWidget& w, const QString& name) {
-  QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
-  if (dir.isEmpty()) return;
-  w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-}
 
 QString demoFiles() { return QString(KORVENTA_SOURCE_DIR) + "/data/demo/import"; }
 

@@ -22,6 +22,7 @@
 #include "declaration/open_declaration.h"
 #include "detail/receipts_save.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
@@ -29,20 +30,7 @@ namespace korventa::uitest {
 namespace {
 constexpr const char* kRuc = "20503987610";
 
-template <class W>
-W* child(QWidget* form, const char* name) {
-  auto* w = form->findChild<W*>(name);
-  if (!w) qFatal("missing widget %s", name);
-  return w;
-}
-
-// With KORVENTA_SHOT_DIR set, each form is also saved as a picture there.
-void shot(QWidget* w, const char* name) {
-  const char* dir = std::getenv("KORVENTA_SHOT_DIR");
-  if (!dir) return;
-  QApplication::processEvents();
-  w->grab().save(QDir(dir).filePath(QString(name) + ".png"));
-}
+void shot(QWidget* w, const char* name) { uitest::screenshot(w, name); }
 }  // namespace
 
 class ProvidersFormsTest : public QObject {

@@ -20,6 +20,7 @@
 #include "reports/ui/frm_impx_pag.h"
 #include "reports/ui/frm_preview.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::reports {
@@ -49,12 +50,6 @@ int pdfPages(const std::filesystem::path& file) {
   return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
 }
 
-// Saves a picture of a widget when KORVENTA_SCREENSHOTS names a folder.
-void screenshot(QWidget& w, const char* name) {
-  QByteArray dir = qgetenv("KORVENTA_SCREENSHOTS");
-  if (dir.isEmpty()) return;
-  w.grab().save(QString::fromUtf8(dir) + "/" + name + ".png");
-}
 
 QAction* action(QWidget& form, const char* name) { return form.findChild<QAction*>(name); }
 
@@ -283,9 +278,9 @@ class ReportFormsTest : public QObject {
     QCOMPARE(form.pageCount(), 3);  // 200 lines and the headers at 85 lines a page
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    screenshot(form, "preview-page1");
+    uitest::screenshot(form, "preview-page1");
     form.tlbPrevia_ButtonClick(3);
-    screenshot(form, "preview-page2");
+    uitest::screenshot(form, "preview-page2");
 
     printRange() = PageRange{true, 2, 3};
     QPrinter printer(QPrinter::HighResolution);
