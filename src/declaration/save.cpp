@@ -93,12 +93,14 @@ void Grabar_F601_TRAB(data::Database& db, const OpenDeclaration& d) {
 }
 
 // An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
-// call (most concept rows of a declaration are empty).
+// call.
 std::string amount(const std::string& column, const std::string& pattern) {
   return "CASE WHEN " + column + " IS NULL OR " + column + " = '' THEN '' ELSE vbfmt(" + column + ", '" + pattern +
          "') END";
 }
 
+// Only the concept rows that declare something are stored: an empty row says nothing that its
+// absence does not.
 void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
   insertSelect(db, "F601_REMUNERA", 9,
                {{"tip_doc_d", "6"},
@@ -114,7 +116,7 @@ void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
                 {"monto", amount("monto", "#########0.00")},
                 {"monto_pag", amount("monto_pag", "#########0.00")},
                 {"monto_dif", "''"}},
-               "FROM TMPF601CONCEP", {d.ruc, d.periodo});
+               "FROM TMPF601CONCEP WHERE " + conceptHasContent(), {d.ruc, d.periodo});
 }
 
 void copyWorking(data::Database& db, const OpenDeclaration& d, const char* working, const char* stored,

@@ -79,4 +79,10 @@ std::string copyOrder(std::string_view table) {
   return " ORDER BY rowid";
 }
 
+std::string conceptHasContent(const std::string& alias) {
+  std::string a = alias.empty() ? std::string() : alias + ".";
+  return "(COALESCE(TRIM(" + a + "monto), '') <> '' OR COALESCE(TRIM(" + a + "monto_pag), '') <> '' OR COALESCE(TRIM(" +
+         a + "base_calculo), '') <> '')";
+}
+
 }  // namespace korventa::declaration

@@ -33,6 +33,9 @@ KeyClause preparationKey(const std::string& ruc, const std::string& periodo);
 // row by row) and built again after it; building the unique one fails on a duplicate row.
 void dropConceptIndexes(data::Database& db);
 void createConceptIndexes(data::Database& db);
+// A concept row that declares something: an accrued or paid amount or a base (SQL condition over
+// the columns of a working or stored concept row, with the table alias given, "" for none).
+std::string conceptHasContent(const std::string& alias = "");
 KeyClause sentKey(const std::string& ruc, const std::string& periodo, const std::string& correl);
 // " ORDER BY rowid" to copy a table's rows in the order they were written; "" for the concept
 // rows, which are many and keep the order of the declaration's index (by person).

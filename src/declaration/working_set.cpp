@@ -307,7 +307,7 @@ void WorkingSet::loadStored() {
          "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
              "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
              "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
-             " AND " + loaded,
+             " AND " + loaded + " AND " + conceptHasContent("r"),
          key.params);
   createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
@@ -416,12 +416,9 @@ void WorkingSet::refresh() {
   // pensioners, Law 28320 pensioners and fourth-fifth category earners the pension columns.
   db.run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE TRIM(Tipo) IN ('68', '69')");
   db.run("UPDATE TEMP1_F601 SET rem_pens = '', pens = '' WHERE TRIM(Tipo) IN ('24', '26', '98')");
-  // Rows that carry nothing at all; the computation gives every person the concepts of the set again.
-  // Most rows go on a large payroll: faster without keeping the indexes up row by row.
-  dropConceptIndexes(db);
-  db.run("DELETE FROM TMPF601CONCEP WHERE COALESCE(TRIM(base_calculo), '') = '' AND COALESCE(TRIM(monto), '') = '' "
-         "AND COALESCE(TRIM(monto_pag), '') = ''");
-  createConceptIndexes(db);
+  // Rows that carry nothing at all (cleared above or in a form): the working set keeps only the
+  // rows that declare something, and the computation offers every person the concepts of the set.
+  db.run("DELETE FROM TMPF601CONCEP WHERE NOT " + conceptHasContent());
 
   // Establishments: those the declarant no longer has are dropped, the others take their current type.
   db.run("DELETE FROM TMP_ESTTURNOS_JL WHERE NOT EXISTS (SELECT 1 FROM LOCAL l WHERE l.tip_doc_d = 6 AND "

@@ -26,6 +26,8 @@ struct ConceptRow {
   bool changed() const {
     return rowid == 0 || monto != storedMonto || monto_pag != storedMontoPag || base_calculo != storedBase;
   }
+  // Anything declared in it: an accrued or paid amount or a base.
+  bool hasContent() const;
   std::string group() const { return codigo.substr(0, 2); }
 };
 

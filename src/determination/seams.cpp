@@ -29,7 +29,7 @@ class LargeCache {
   std::int64_t previous_;
 };
 
-constexpr std::size_t kBulkRows = 20000;
+constexpr std::size_t kBulkRows = 2000;
 
 }  // namespace
 
@@ -40,12 +40,16 @@ void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) {
   Computation computation(db, decl);
   auto persons = loadPersons(db, decl.ruc);
   for (auto& p : persons) computation.compute(p);
-  // A new declaration gets every person's concept rows here: so many rows are added faster
-  // with the table's indexes built once afterwards.
-  std::size_t added = 0;
+  // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
+  // rows here: when they outnumber the rows already there, they are added faster with the
+  // table's indexes built once afterwards.
+  std::size_t added = 0, kept = 0;
   for (const auto& p : persons)
-    for (const auto& r : p.concepts) added += r.rowid == 0;
-  const bool bulk = added > kBulkRows;
+    for (const auto& r : p.concepts) {
+      if (r.rowid != 0) ++kept;
+      else if (r.hasContent()) ++added;
+    }
+  const bool bulk = added > kBulkRows && added > kept;
   if (bulk) declaration::dropConceptIndexes(db);
   storePersons(db, persons);
   if (bulk) declaration::createConceptIndexes(db);

@@ -14,6 +14,7 @@
 #include "declaration/save.h"
 #include "determination/concept_rules.h"
 #include "determination/total_tributo.h"
+#include "determination/working_set.h"
 
 namespace korventa::determination {
 namespace {
@@ -26,7 +27,7 @@ bool in(int v, std::initializer_list<int> set) {
   return false;
 }
 
-struct ConceptRow {
+struct CheckedConcept {
   std::string codigo, monto, montoPag, base;
 };
 
@@ -38,10 +39,10 @@ struct Validacion::Person {
   std::string doc, situac, tipo, diasLab, diasSub, remAfecta, aporteFcjmms, asegPens, rucEps, indAfiEps, codEps,
       totIngresos;
   int pension = 0;
-  std::vector<ConceptRow> concepts;
+  std::vector<CheckedConcept> concepts;
   int tipoNum() const { return num(tipo); }
   int situacNum() const { return num(situac); }
-  const ConceptRow* conceptRow(std::string_view code) const {
+  const CheckedConcept* conceptRow(std::string_view code) const {
     for (const auto& c : concepts)
       if (c.codigo == code) return &c;
     return nullptr;
@@ -126,7 +127,7 @@ void Validacion::loadPersons() {
   // Each person's concepts in code order (cheaper than sorting the whole table in SQL).
   for (auto& p : persons_)
     std::stable_sort(p.concepts.begin(), p.concepts.end(),
-                     [](const ConceptRow& a, const ConceptRow& b) { return a.codigo < b.codigo; });
+                     [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; });
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
@@ -248,6 +249,20 @@ bool contribution(const std::string& code) {
 void Validacion::concepts() {
   auto essalud = essaludConcepts(s_.database(), d_.ruc);
   const std::string& per = d_.periodo;
+  // Whether a worker type is offered an ESSALUD-affected concept of the declarant's set (the
+  // working set holds only the rows that declare something, so the set and the types tell).
+  std::vector<std::string> essaludOfSet;
+  for (const auto& def : loadContext(s_.database(), d_).conceptSet)
+    if (essalud.count(def.codigo)) essaludOfSet.push_back(def.codigo);
+  auto types = ConceptTypes::load(s_.database());
+  std::map<int, bool> offeredByType;
+  auto typeOffered = [&](int tipo) {
+    auto it = offeredByType.find(tipo);
+    if (it != offeredByType.end()) return it->second;
+    bool any = false;
+    for (const auto& code : essaludOfSet) any = any || types.ExisteTipoConcepto(tipo, code, per);
+    return offeredByType[tipo] = any;
+  };
   for (const auto& p : persons_) {
     int t = p.tipoNum();
     bool worker = p.category == kWorker;
@@ -263,7 +278,7 @@ void Validacion::concepts() {
         line("Ha ingresado monto en concepto " + c.codigo + ", base imponible no puede ser nula, " + p.doc);
     if (worker) {
       // Only persons whose type carries ESSALUD-affected concepts can register one.
-      bool offered = false, anyEssalud = false, positiveEssalud = false;
+      bool offered = typeOffered(t), anyEssalud = false, positiveEssalud = false;
       for (const auto& c : p.concepts) {
         if (!essalud.count(c.codigo)) continue;
         offered = true;

@@ -45,6 +45,10 @@ void bindPerson(SQLite::Statement& st, int first, const std::optional<PersonKey>
 
 }  // namespace
 
+bool ConceptRow::hasContent() const {
+  return !text::trim(monto).empty() || !text::trim(monto_pag).empty() || !text::trim(base_calculo).empty();
+}
+
 ComputationContext loadContext(data::Database& db, const declaration::OpenDeclaration& decl) {
   ComputationContext ctx;
   ctx.periodo = decl.periodo;
@@ -195,6 +199,9 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
     for (auto& p : persons) {
       for (auto& r : p.concepts) {
         if (!r.changed()) continue;
+        // The working set keeps the rows that declare something: a concept of the set that the
+        // person leaves empty lives in memory only, until an amount or a base is put in it.
+        if (r.rowid == 0 && !r.hasContent()) continue;
         if (r.rowid == 0) {
           auto& st = db.prepared(
               "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "

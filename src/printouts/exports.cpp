@@ -327,8 +327,8 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   std::map<std::string, Amounts> values;
   bool anyAmount = false;
   auto flush = [&] {
-    // Every person has a row for each concept of the declarant; one without any amount in the
-    // report's groups has nothing to report.
+    // A person whose rows in the report's groups carry no amount (only bases, say) has nothing
+    // to report.
     if (currentKey.empty() || !anyAmount) return;
     auto cells = c.ident(tip, doc, cat);
     std::map<std::string, Money> totals;

@@ -57,6 +57,36 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   EXPECT_EQ(msg().last(), "La declaración fue grabada satisfactoriamente.");
 }
 
+// A concept row that declares nothing is not stored; one stored empty by an earlier save is left
+// out when the declaration is opened and is gone after the next save.
+TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
+  {
+    Frm402 f(session());
+    loadNew(f, "05/2012");
+    db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
+             "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
+    f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});
+    ASSERT_TRUE(f.grabar().saved);
+    EXPECT_GE(count("SELECT count(*) FROM F601_REMUNERA WHERE doc_id_a = '40000001'"), 2);  // 0121 and 0804
+    EXPECT_EQ(count("SELECT count(*) FROM F601_REMUNERA WHERE COALESCE(monto, '') || COALESCE(monto_pag, '') || "
+                    "COALESCE(base_calculo, '') = ''"),
+              0);
+    f.cerrarSinGuardar();
+  }
+  db().run("INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+           "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
+           "'201205', '0601', '0202', '', '', '', '')",
+           {kRuc});
+  Frm402 g(session());
+  g.abrir(kRuc, "201205");
+  EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF601CONCEP WHERE codigo = '0202'"));
+  EXPECT_EQ(db().text("SELECT monto FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0121'"), "1500.00");
+  ASSERT_TRUE(g.grabar().saved);
+  EXPECT_FALSE(db().exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0202'"));
+  EXPECT_EQ(db().text("SELECT monto FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = '0121'"), "1500.00");
+  g.cerrarSinGuardar();
+}
+
 TEST_F(SaveTest, EveryStoredRowCarriesItsControlNumber) {
   Frm402 f(session());
   loadNew(f, "05/2012");

@@ -109,6 +109,37 @@ TEST_F(Validation, InconsistenciesAreWrittenOnePerLine) {
   EXPECT_NE(f.t.messenger().last(), "La declaración no presenta inconsistencias.");
 }
 
+// Rules 20 and 21 ask for an ESSALUD-affected amount only from a worker who is offered such a
+// concept: the declarant's concepts and the worker's type tell, since the working set keeps no
+// empty concept rows.
+TEST_F(Validation, EssaludConceptOfWorkersWhoAreOfferedOne) {
+  const std::string days = "Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador ";
+  const std::string active =
+      "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el trabajador ";
+  auto a = worker("10000001", "dias_lab = '30'");
+  auto b = worker("10000002", "dias_lab = '0'");
+  f.recompute();
+  auto r = validate();
+  EXPECT_TRUE(hasLine(r, days + "10000001"));
+  EXPECT_TRUE(hasLine(r, active + "10000002"));
+  EXPECT_FALSE(hasLine(r, days + "10000002"));
+
+  f.amount(a, "0121", "1000.00");
+  f.amount(b, "0121", "0.00");  // zero counts for an active worker without days
+  f.recompute();
+  r = validate();
+  EXPECT_FALSE(hasLine(r, days + "10000001"));
+  EXPECT_FALSE(hasLine(r, active + "10000002"));
+
+  // Concepts of the declarant without any ESSALUD affectation: nothing to ask of a new worker.
+  f.t.db().run("DELETE FROM CON_AFEC WHERE doc_id_d = ? AND substr(cod_concepto, 1, 2) <> '06'", {f.decl.ruc});
+  worker("10000003", "dias_lab = '30'");
+  f.recompute();
+  r = validate();
+  EXPECT_FALSE(hasLine(r, days + "10000003"));
+  EXPECT_FALSE(hasLine(r, active + "10000003"));
+}
+
 class ValidationEps : public Validation {
  protected:
   ValidationEps() : Validation("201106") {}  // UIT 3600

@@ -2,12 +2,14 @@
 // A declaration's working tables filled directly: a declarant with the whole catalogue as its
 // concept set, workers and pensioners in TEMP1_F601 and their concept amounts.
 #include <map>
+#include <optional>
 #include <string>
 
 #include "data/keys.h"
 #include "declaration/open_declaration.h"
 #include "data/param.h"
 #include "determination/seams.h"
+#include "determination/working_set.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -35,8 +37,12 @@ class WorkingFixture {
   void amount(const PersonKey& p, const std::string& code, const std::string& monto, const std::string& montoPag);
   void amount(const PersonKey& p, const std::string& code, const std::string& monto) { amount(p, code, monto, monto); }
   void sctrChoice(const PersonKey& p, const std::string& tasa);
-  // One column of the person's concept row ("<none>" when the row is missing).
+  // One column of the person's stored concept row ("" when the row is missing: the working set
+  // keeps only the rows that declare something).
   std::string conceptText(const PersonKey& p, const std::string& code, const std::string& column = "monto");
+  // The person's row of a concept as the computation offers it (stored or not), or nothing when
+  // the person is not offered the concept.
+  std::optional<determination::ConceptRow> offered(const PersonKey& p, const std::string& code);
   std::string base(const PersonKey& p, const std::string& code) { return conceptText(p, code, "base_calculo"); }
   std::string summary(const PersonKey& p, const std::string& column);
   void recompute();
@@ -95,7 +101,15 @@ inline std::string WorkingFixture::conceptText(const PersonKey& p, const std::st
   auto r = t.db().row("SELECT " + column + " FROM TMPF601CONCEP WHERE tip_doc_a = ? AND doc_id_a = ? AND correl_a = ? "
                       "AND cod_cat_tra = ? AND codigo = ?",
                       {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code});
-  return r ? r->text(0) : "<none>";
+  return r ? r->text(0) : "";
+}
+
+inline std::optional<determination::ConceptRow> WorkingFixture::offered(const PersonKey& p, const std::string& code) {
+  auto persons = determination::loadPersons(t.db(), decl.ruc, p);
+  if (persons.empty()) return std::nullopt;
+  determination::Computation(t.db(), decl).compute(persons.front());
+  if (const auto* r = persons.front().find(code)) return *r;
+  return std::nullopt;
 }
 
 inline std::string WorkingFixture::summary(const PersonKey& p, const std::string& column) {

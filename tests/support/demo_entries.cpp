@@ -1,17 +1,34 @@
 #include "support/demo_entries.h"
 
 #include "determination/seams.h"
+#include "determination/working_set.h"
 
 namespace korventa::test {
 
 void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
   auto& db = session.database();
-  db.run("UPDATE TMPF601CONCEP SET monto = '2500.00', monto_pag = '2500.00' WHERE codigo = '0121'");
-  // Persons without a basic salary concept (pensioners, other worker types): their first income.
-  db.run("UPDATE TMPF601CONCEP SET monto = '1200.00', monto_pag = '1200.00' WHERE rowid IN (SELECT min(rowid) "
-         "FROM TMPF601CONCEP WHERE codigo NOT LIKE '06%' AND codigo NOT LIKE '08%' AND (cod_cat_tra = 2 OR "
-         "NOT EXISTS (SELECT 1 FROM TMPF601CONCEP c WHERE c.doc_id_a = TMPF601CONCEP.doc_id_a AND c.codigo = "
-         "'0121')) GROUP BY doc_id_a, cod_cat_tra)");
+  {
+    // Typed as the concept form takes it: the rows the person is offered, filled in memory.
+    data::Transaction tx(db);
+    auto persons = determination::loadPersons(db, decl.ruc, std::nullopt);
+    determination::Computation computation(db, decl);
+    for (auto& p : persons) {
+      computation.compute(p);
+      auto type = [](determination::ConceptRow& r, const char* amount) { r.monto = r.monto_pag = amount; };
+      if (auto* basic = p.find("0121"); basic && p.key.cod_cat_tra == kWorker) {
+        type(*basic, "2500.00");
+        continue;
+      }
+      // Persons without a basic salary concept (pensioners, other worker types): their first income.
+      for (auto& r : p.concepts)
+        if (r.group() != "06" && r.group() != "08") {
+          type(r, "1200.00");
+          break;
+        }
+    }
+    determination::storePersons(db, persons);
+    tx.commit();
+  }
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) SELECT "
          "Correl_a, tip_doc_a, doc_id_a, 1, '01', 1 FROM TEMP1_F601 WHERE cod_cat_tra = 1");
   db.run("UPDATE TMPF601MFCAB SET mto_renta = '930.00'");
