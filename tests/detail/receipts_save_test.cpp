@@ -2,49 +2,22 @@
 #include <gtest/gtest.h>
 
 #include "data/numero_control.h"
+#include "detail/provider_fixture.h"
 #include "detail/receipts_save.h"
-#include "detail/trainee_detail.h"
-#include "detail/voucher_entry.h"
-#include "support/test_db.h"
 
 namespace korventa::detail {
 namespace {
 
-constexpr const char* kRuc = "20503987610";
-
-struct Fixture {
-  test::TestDb t{true};
-  declaration::OpenDeclaration decl;
-  Fixture() {
-    decl.ruc = kRuc;
-    decl.periodo = "201209";
-  }
+struct Fixture : ProviderFixture {
   void voucher(long correl, const char* doc, int tipDoc, const char* kind, const char* number, const char* amount) {
-    VoucherContext c;
-    c.decl = &decl;
-    c.person = {correl, tipDoc, doc, kProvider};
-    c.identity.desNo1 = "X";
-    VoucherEntry v(t.session(), c);
-    v.setNumber(number);
-    v.setKind(kind);
-    if (std::string(kind) == "R" || std::string(kind) == "N") v.setSeries("0001");
-    v.setIssueDate("10/09/2012");
-    v.setStartDate("01/09/2012");
-    v.setEndDate("05/09/2012");
-    v.setPaymentDate("20/09/2012");
-    v.setAmount(amount);
-    ASSERT_TRUE(v.accept()) << t.messenger().last();
+    addVoucher(context(false, {}, "1", {correl, tipDoc, doc, kProvider}), kind, number, amount);
   }
   void trainee(std::initializer_list<std::int64_t> codes) {
-    t.db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
-               "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
-               "'PÉREZ', 'CAMPOS', 'DIANA')",
-               {kRuc});
+    addTrainee();
     TraineeDetail d(t.session(), decl);
-    ASSERT_TRUE(d.openExisting({23, 1, "72345678", kTrainee}));
+    ASSERT_TRUE(d.openExisting(kDiana));
     d.setAmount("930.4");
-    for (std::size_t i = 0; i < d.establishments().size(); ++i)
-      d.setSelected(i, std::find(codes.begin(), codes.end(), d.establishments()[i].cod_est) != codes.end());
+    select(d, codes);
     ASSERT_TRUE(d.accept());
   }
   // Every stored row of a table carries the control number of its own columns.
@@ -67,8 +40,12 @@ TEST(SumaMontos, BoxesFromTheReceipts) {
     EXPECT_EQ(none.value(box), "");
     EXPECT_EQ(none.display(box), "");
   }
-  f.voucher(17, "10411223341", 6, "R", "1", "2000.40");
   f.voucher(17, "10411223341", 6, "N", "2", "-200");
+  auto credit = Suma_Montos(f.t.db(), f.decl);
+  EXPECT_EQ(credit.display("320"), "(200)");  // a negative total in parentheses
+  EXPECT_EQ(credit.display("321"), "(20)");
+  EXPECT_EQ(credit.value("320"), "-200");
+  f.voucher(17, "10411223341", 6, "R", "1", "2000.40");
   f.voucher(19, "XDA123456", 7, "D", "", "1234567.50");
   auto b = Suma_Montos(f.t.db(), f.decl);
   EXPECT_EQ(b.vouchers, 3);
@@ -77,15 +54,6 @@ TEST(SumaMontos, BoxesFromTheReceipts) {
   EXPECT_EQ(b.value("322"), "0");
   EXPECT_EQ(b.value("547"), "3");
   EXPECT_EQ(b.display("320"), "1,236,368");
-}
-
-TEST(SumaMontos, NegativeTotalInParentheses) {
-  Fixture f;
-  f.voucher(17, "10411223341", 6, "N", "2", "-200");
-  auto b = Suma_Montos(f.t.db(), f.decl);
-  EXPECT_EQ(b.display("320"), "(200)");
-  EXPECT_EQ(b.display("321"), "(20)");
-  EXPECT_EQ(b.value("320"), "-200");
 }
 
 TEST(GrabaRta, SavingTwiceKeepsOneSetWithControlNumbers) {

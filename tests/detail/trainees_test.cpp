@@ -1,49 +1,18 @@
 // Formative-modality trainees: identity and amount checks, establishments replaced on accept.
 #include <gtest/gtest.h>
 
-#include "detail/trainee_detail.h"
-#include "support/test_db.h"
+#include "detail/provider_fixture.h"
 
 namespace korventa::detail {
 namespace {
 
-constexpr const char* kRuc = "20503987610";
-const PersonKey kDiana{23, 1, "72345678", kTrainee};
-
-struct Fixture {
-  test::TestDb t{true};
-  declaration::OpenDeclaration decl;
-  Fixture() {
-    decl.ruc = kRuc;
-    decl.periodo = "201209";
-    // The working set loads the trainees active in the period.
-    t.db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
-               "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
-               "'PÉREZ', 'CAMPOS', 'DIANA')",
-               {kRuc});
-  }
-  RecordingMessenger& m() { return t.messenger(); }
+struct Fixture : ProviderFixture {
+  Fixture() { addTrainee(); }  // the working set loads the trainees active in the period
   std::string stored() {
     return t.db().text("SELECT group_concat(cod_estab || ':' || cNumero) FROM (SELECT * FROM TMPF601_ESTABMF "
                        "WHERE correl_a = 23 ORDER BY cod_estab)");
   }
-  void select(TraineeDetail& d, std::initializer_list<std::int64_t> codes) {
-    for (std::size_t i = 0; i < d.establishments().size(); ++i)
-      d.setSelected(i, std::find(codes.begin(), codes.end(), d.establishments()[i].cod_est) != codes.end());
-  }
 };
-
-TEST(TraineeDetail, EstablishmentsListedWithTypeAndOwner) {
-  Fixture f;
-  TraineeDetail d(f.t.session(), f.decl);
-  ASSERT_TRUE(d.openExisting(kDiana));
-  EXPECT_EQ(d.nombre1(), "DIANA");
-  ASSERT_EQ(d.establishments().size(), 7u);
-  EXPECT_EQ(d.establishments()[0].caption, "1  CASA MATRIZ  20503987610  SEDE CENTRAL - SAN ISIDRO");
-  EXPECT_EQ(d.establishments()[5].caption,
-            "6  SEDE PRODUCTIVA  20548761230  TALLER DE MANTENIMIENTO MINERO - LA OROYA");
-  EXPECT_EQ(d.selectedCount(), 0);
-}
 
 TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRow) {
   Fixture f;
@@ -67,11 +36,17 @@ TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRow) {
   EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601MFCAB"), 1);
 }
 
-TEST(TraineeDetail, NewEstablishmentIsListedUnselected) {
+TEST(TraineeDetail, EstablishmentsListedWithTypeAndOwnerAndANewOneUnselected) {
   Fixture f;
   {
     TraineeDetail d(f.t.session(), f.decl);
     ASSERT_TRUE(d.openExisting(kDiana));
+    EXPECT_EQ(d.nombre1(), "DIANA");
+    ASSERT_EQ(d.establishments().size(), 7u);
+    EXPECT_EQ(d.establishments()[0].caption, "1  CASA MATRIZ  20503987610  SEDE CENTRAL - SAN ISIDRO");
+    EXPECT_EQ(d.establishments()[5].caption,
+              "6  SEDE PRODUCTIVA  20548761230  TALLER DE MANTENIMIENTO MINERO - LA OROYA");
+    EXPECT_EQ(d.selectedCount(), 0);
     d.setAmount("930");
     f.select(d, {2});
     ASSERT_TRUE(d.accept());

@@ -2,46 +2,20 @@
 // question, the list-977 window and the writing of vouchers.
 #include <gtest/gtest.h>
 
-#include "detail/voucher_entry.h"
-#include "support/test_db.h"
+#include "detail/provider_fixture.h"
 
 namespace korventa::detail {
 namespace {
 
-constexpr const char* kRuc = "20503987610";
-
-struct Fixture {
-  test::TestDb t{true};
-  declaration::OpenDeclaration decl;
-  explicit Fixture(const std::string& periodo = "201205") {
-    decl.ruc = kRuc;
-    decl.periodo = periodo;
-  }
-  VoucherContext context(bool headerIsNew = false, std::vector<std::string> before = {}, std::string dom = "1") {
-    VoucherContext c;
-    c.decl = &decl;
-    c.person = {17, 6, "10411223341", kProvider};
-    c.identity.desPat = "GUTIÉRREZ";
-    c.identity.desNo1 = "PATRICIA";
-    c.identity.indDomicilio = dom;
-    c.headerIsNew = headerIsNew;
-    c.kindsBefore = std::move(before);
-    return c;
-  }
-  std::vector<std::string> texts() { return t.messenger().texts(); }
+struct Fixture : ProviderFixture {
+  using ProviderFixture::ProviderFixture;
+  std::vector<std::string> texts() { return m().texts(); }
 };
 
 void fill(VoucherEntry& v, const std::string& kind, const std::string& series, const std::string& number,
           const std::string& emi, const std::string& ini, const std::string& fin, const std::string& pago,
           const std::string& amount) {
-  v.setNumber(number);
-  v.setKind(kind);  // kinds without series get the next number of series "XXX" when none was typed
-  if (kind == "R" || kind == "N") v.setSeries(series);
-  v.setIssueDate(emi);
-  v.setStartDate(ini);
-  v.setEndDate(fin);
-  v.setPaymentDate(pago);
-  v.setAmount(amount);
+  ProviderFixture::fill(v, kind, series, number, emi, ini, fin, pago, amount);
 }
 
 struct CheckCase {
