@@ -2,7 +2,9 @@
 // A demo database with an open declaration of the demo industrial declarant and working rows
 // filled directly, as the declaration form leaves them before a detail form opens.
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,13 @@
 namespace korventa::test {
 
 inline constexpr const char* kDemoRuc = "20503987610";
+
+// Every column of a stored row as text, to compare the whole row at once (nothing when missing).
+inline std::vector<std::string> rowTexts(const std::optional<data::Row>& r) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; r && i < r->size(); ++i) out.push_back(r->text(i));
+  return out;
+}
 
 class DaysFixture : public ::testing::Test {
  protected:

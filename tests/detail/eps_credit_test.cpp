@@ -162,12 +162,9 @@ TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
       << "credit equal to the total, electronic series, December invoice paid in January";
   EXPECT_TRUE(record("612", invoice("20431115825", "201210", "12", "9", "05/11/2012", "10/12/2012", "300", "100")).ok)
       << msg().last();
-  auto row = db().row("SELECT Num_Serie, Num_Fac, Periodo_fac, Imp_total, Correl FROM TMPF600INFEPS WHERE Casilla = '612'");
-  EXPECT_EQ(row->text(0), "0012");
-  EXPECT_EQ(row->text(1), "00000009");
-  EXPECT_EQ(row->text(2), "201210");
-  EXPECT_EQ(row->text(3), "300");
-  EXPECT_EQ(row->text(4), "");
+  EXPECT_EQ(rowTexts(db().row("SELECT Num_Serie, Num_Fac, Periodo_fac, Imp_total, Correl FROM TMPF600INFEPS WHERE "
+                              "Casilla = '612'")),
+            (std::vector<std::string>{"0012", "00000009", "201210", "300", ""}));
   EXPECT_EQ(db().text("SELECT Periodo_fac FROM TMPF600INFEPS WHERE Num_Fac = '00000077'"), "201212")
       << "box 602 takes the declared period";
 }

@@ -10,15 +10,31 @@
 
 #include <gtest/gtest.h>
 
+#include "detail/days_fixture.h"
 #include "detail/trainee_detail.h"
 #include "detail/voucher_entry.h"
-#include "support/test_db.h"
 
 namespace korventa::detail {
+
+using test::rowTexts;
 
 inline constexpr const char* kRuc = "20503987610";
 inline const PersonKey kPatricia{17, 6, "10411223341", kProvider};  // GUTIÉRREZ, domiciled
 inline const PersonKey kDiana{23, 1, "72345678", kTrainee};
+
+// Types every field of the voucher dialog.
+inline void fill(VoucherEntry& v, const std::string& kind, const std::string& series, const std::string& number,
+                 const std::string& emi, const std::string& ini, const std::string& fin, const std::string& pago,
+                 const std::string& amount) {
+  v.setNumber(number);
+  v.setKind(kind);  // kinds without series get the next number of series "XXX" when none was typed
+  if (kind == "R" || kind == "N") v.setSeries(series);
+  v.setIssueDate(emi);
+  v.setStartDate(ini);
+  v.setEndDate(fin);
+  v.setPaymentDate(pago);
+  v.setAmount(amount);
+}
 
 struct ProviderFixture {
   test::TestDb t{true};
@@ -40,19 +56,6 @@ struct ProviderFixture {
     c.headerIsNew = headerIsNew;
     c.kindsBefore = std::move(before);
     return c;
-  }
-
-  static void fill(VoucherEntry& v, const std::string& kind, const std::string& series, const std::string& number,
-                   const std::string& emi, const std::string& ini, const std::string& fin, const std::string& pago,
-                   const std::string& amount) {
-    v.setNumber(number);
-    v.setKind(kind);  // kinds without series get the next number of series "XXX" when none was typed
-    if (kind == "R" || kind == "N") v.setSeries(series);
-    v.setIssueDate(emi);
-    v.setStartDate(ini);
-    v.setEndDate(fin);
-    v.setPaymentDate(pago);
-    v.setAmount(amount);
   }
 
   // A voucher of September 2012, series 0001 when its kind has one.

@@ -94,11 +94,8 @@ TEST_F(SctrTest, ChoiceIsWrittenOnceAndShownAgain) {
   ASSERT_TRUE(f.save().ok);
   ASSERT_TRUE(choose(p, "3", "1").ok);
   EXPECT_EQ(db().integer("SELECT count(*) FROM TMP_F601_SCTR_OTRO"), 1) << "one row per worker";
-  auto row = db().row("SELECT ruc, tasa, correl_centro, correl_tasa, centro FROM TMP_F601_SCTR_OTRO");
-  EXPECT_EQ(row->text(0), kDemoRuc);
-  EXPECT_EQ(row->text(1), "1.23");
-  EXPECT_EQ(row->integer(2), 3);
-  EXPECT_EQ(row->text(4), "PLANTA METALÚRGICA ILO");
+  EXPECT_EQ(rowTexts(db().row("SELECT ruc, tasa, correl_centro, correl_tasa, centro FROM TMP_F601_SCTR_OTRO")),
+            (std::vector<std::string>{kDemoRuc, "1.23", "3", "1", "PLANTA METALÚRGICA ILO"}));
 
   SctrForm again(session(), decl_, p);
   again.load();
@@ -178,15 +175,9 @@ TEST_F(SctrTest, ThirdPartySctrFollowsRemunerationAndRate) {
   f.setRemuneration("1000");
   EXPECT_EQ(f.sctrAmount(), "6.30");
   ASSERT_TRUE(f.save().ok);
-  auto row = db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM TEMP2_F601 WHERE "
-                      "CORREL_A = 20");
-  EXPECT_EQ(row->text(0), kDemoRuc);
-  EXPECT_EQ(row->text(1), "UNIDAD MINERA SAN CRISTÓBAL - YAULI");
-  EXPECT_EQ(row->text(2), "0.63");
-  EXPECT_EQ(row->text(3), "1000.00");
-  EXPECT_EQ(row->text(4), "6.30");
-  EXPECT_EQ(row->integer(5), 2);
-  EXPECT_EQ(row->integer(6), 2);
+  EXPECT_EQ(rowTexts(db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM "
+                              "TEMP2_F601 WHERE CORREL_A = 20")),
+            (std::vector<std::string>{kDemoRuc, "UNIDAD MINERA SAN CRISTÓBAL - YAULI", "0.63", "1000.00", "6.30", "2", "2"}));
   EXPECT_EQ(f.person(), 1) << "the person stays chosen after the list is read again";
   f.setRemuneration("");
   EXPECT_EQ(f.sctrAmount(), "");

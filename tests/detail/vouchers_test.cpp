@@ -7,16 +7,7 @@
 namespace korventa::detail {
 namespace {
 
-struct Fixture : ProviderFixture {
-  using ProviderFixture::ProviderFixture;
-  std::vector<std::string> texts() { return m().texts(); }
-};
-
-void fill(VoucherEntry& v, const std::string& kind, const std::string& series, const std::string& number,
-          const std::string& emi, const std::string& ini, const std::string& fin, const std::string& pago,
-          const std::string& amount) {
-  ProviderFixture::fill(v, kind, series, number, emi, ini, fin, pago, amount);
-}
+using Fixture = ProviderFixture;
 
 struct CheckCase {
   const char* name;
@@ -100,11 +91,11 @@ TEST(VoucherEntry, ChecksInOrder) {
     bool ok = v.Valida_Recibo();
     if (std::string(c.message).empty()) {
       EXPECT_TRUE(ok) << f.t.messenger().last();
-      EXPECT_TRUE(f.texts().empty());
+      EXPECT_TRUE(f.m().texts().empty());
     } else {
       EXPECT_FALSE(ok);
-      ASSERT_EQ(f.texts().size(), 1u);
-      EXPECT_EQ(f.texts()[0], c.message);
+      ASSERT_EQ(f.m().texts().size(), 1u);
+      EXPECT_EQ(f.m().texts()[0], c.message);
       EXPECT_EQ(v.focus(), c.focus);
     }
   }
@@ -191,11 +182,12 @@ TEST(VoucherEntry, FeeReceiptQuestionAndRetentionFrame) {
   }
 }
 
-TEST(VoucherEntry, SuspensionFieldFollowsTheOption) {
-  Fixture f("201209");
+TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
+  Fixture f;
   VoucherEntry v(f.t.session(), f.context());
   EXPECT_FALSE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "No tiene autorización de suspensión de Cuarta");
+  EXPECT_EQ(v.rateChoices(), std::vector<std::string>{"10.00"});
   v.setRetain(false);
   EXPECT_TRUE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "Tiene autorización de suspensión de Cuarta");
@@ -203,26 +195,19 @@ TEST(VoucherEntry, SuspensionFieldFollowsTheOption) {
   v.numForLeft();
   EXPECT_EQ(v.numFor(), "00000123");
   EXPECT_FALSE(v.rateEnabled());
-}
 
-TEST(VoucherEntry, NonDomiciledProviderIsOfferedTwentyFourPercent) {
-  Fixture f("201209");
-  VoucherEntry dom(f.t.session(), f.context());
-  EXPECT_EQ(dom.rateChoices(), std::vector<std::string>{"10.00"});
+  // A non-domiciled provider is offered 24 %.
   VoucherEntry nonDom(f.t.session(), f.context(false, {}, "2"));
   EXPECT_EQ(nonDom.rate(), "24.00");
   nonDom.setAmount("1000");
   EXPECT_EQ(nonDom.retentionDisplay(), "240.00");
-}
 
-TEST(VoucherEntry, SeriesKeyFilter) {
-  Fixture f;
-  VoucherEntry v(f.t.session(), f.context());
+  // The series takes letters (upper-cased) and digits only.
   EXPECT_EQ(v.seriesKey('e'), 'E');
   EXPECT_EQ(v.seriesKey('7'), '7');
-  EXPECT_TRUE(f.texts().empty());
+  EXPECT_TRUE(f.m().texts().empty());
   EXPECT_EQ(v.seriesKey('-'), 0);
-  EXPECT_EQ(f.t.messenger().last(), "Caracter no permitido");
+  EXPECT_EQ(f.m().last(), "Caracter no permitido");
 }
 
 TEST(VoucherEntry, WritesVoucherAndHeaderInOneGo) {
@@ -232,18 +217,12 @@ TEST(VoucherEntry, WritesVoucherAndHeaderInOneGo) {
   fill(v, "N", "0002", "77", "10/09/2012", "01/09/2012", "05/09/2012", "20/09/2012", "-200");
   ASSERT_TRUE(v.accept()) << f.t.messenger().last();
   EXPECT_EQ(f.t.messenger().last(), "La información fue grabada satisfactoriamente. ");
-  auto r = db.row("SELECT tip_doc_d, doc_id_d, periodo, formulario, num_ser, num_rec, fec_emi, fec_pago, mto_rec, "
-                  "ind_rta, por_rta, mto_rta, ind_ies, mto_ies FROM TMPF601RDDET");
-  ASSERT_TRUE(r);
-  std::vector<std::string> got;
-  for (std::size_t i = 0; i < r->size(); ++i) got.push_back(r->text(i));
-  EXPECT_EQ(got, (std::vector<std::string>{"6", kRuc, "201209", "0601", "0002", "77", "10/09/2012", "20/09/2012",
+  EXPECT_EQ(rowTexts(db.row("SELECT tip_doc_d, doc_id_d, periodo, formulario, num_ser, num_rec, fec_emi, fec_pago, "
+                            "mto_rec, ind_rta, por_rta, mto_rta, ind_ies, mto_ies FROM TMPF601RDDET")),
+            (std::vector<std::string>{"6", kRuc, "201209", "0601", "0002", "77", "10/09/2012", "20/09/2012",
                                            "-200.00", "1", "10.00", "-20.00", "0", "0.00"}));
-  auto h = db.row("SELECT tip_retencion, Des_Pat, Des_No1, ind_domicilio FROM TMPF601RDCAB");
-  ASSERT_TRUE(h);
-  EXPECT_EQ(h->text(0), "N");
-  EXPECT_EQ(h->text(1), "GUTIÉRREZ");
-  EXPECT_EQ(h->text(3), "1");
+  EXPECT_EQ(rowTexts(db.row("SELECT tip_retencion, Des_Pat, Des_No1, ind_domicilio FROM TMPF601RDCAB")),
+            (std::vector<std::string>{"N", "GUTIÉRREZ", "PATRICIA", "1"}));
 }
 
 TEST(VoucherEntry, BoardFeesAndOtherVouchersGetSeriesXxxAndFirstOfMonth) {
@@ -253,13 +232,9 @@ TEST(VoucherEntry, BoardFeesAndOtherVouchersGetSeriesXxxAndFirstOfMonth) {
     fill(v, kind, "", "", "15/09/2012", "01/09/2012", "10/09/2012", "20/09/2012", "500");
     ASSERT_TRUE(v.accept()) << f.t.messenger().last();
   }
-  auto rows = f.t.db().rows("SELECT tip_retencion, num_ser, num_rec, fec_emi FROM TMPF601RDDET ORDER BY rowid");
-  ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0].text(1), "XXX");
-  EXPECT_EQ(rows[0].text(2), "00000001");
-  EXPECT_EQ(rows[0].text(3), "01/09/2012");
-  EXPECT_EQ(rows[1].text(1), "XXX");
-  EXPECT_EQ(rows[1].text(2), "00000002");
+  EXPECT_EQ(f.t.db().text("SELECT group_concat(tip_retencion || ' ' || num_ser || ' ' || num_rec || ' ' || fec_emi, "
+                          "', ') FROM (SELECT * FROM TMPF601RDDET ORDER BY rowid)"),
+            "D XXX 00000001 01/09/2012, O XXX 00000002 01/09/2012");
 }
 
 struct DuplicateCase {
