@@ -1,7 +1,11 @@
-// The concept form's controller: group chooser, grid entry rules, panel locking, accept and exit.
+// The concept form's controller: group chooser, grid entry rules, panel locking, accept and exit;
+// and the same rules for one concept typed from the command line.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "detail/amount_entry.h"
+#include "detail/concept_entry.h"
 #include "detail/concept_form.h"
 #include "determination/working_fixture.h"
 
@@ -36,45 +40,42 @@ struct Form {
   const ConceptForm::Box& employer(const std::string& code) { return form->employerBoxes()[slot(code)]; }
 };
 
-TEST(AmountEntry, TypingRules) {
+TEST(AmountEntry, TypedKeyByKeyOrGivenWhole) {
+  constexpr const char* kDigits = "Registre como máximo 7 enteros y 2 decimales";
+  constexpr const char* kOnlyDigits = "Ingrese solo dígitos y un punto decimal";
+  RecordingMessenger m;
   struct Row {
     const char* text;
-    bool allowed;
-  } rows[] = {{"", true},         {"1234567", true},  {"12345678", false}, {"1234567.12", true},
-              {"1234567.123", false}, {"12.5", true}, {"1.2.3", false},    {".", true},
-              {"12a", false},     {"-5", false},      {"12345678.1", false}};
-  for (const auto& r : rows) EXPECT_EQ(detail::amountTextAllowed(r.text), r.allowed) << r.text;
+    bool allowed;        // while typed in a box
+    const char* stored;  // given whole; nullptr = refused with the message
+    const char* message;
+  } rows[] = {{"", true, "", ""},
+              {"1500", true, "1500.00", ""},
+              {"1234567", true, "1234567.00", ""},
+              {"1234567.12", true, "1234567.12", ""},
+              {"12.5", true, "12.50", ""},
+              {".", true, "", ""},
+              {"12345678", false, nullptr, kDigits},
+              {"1234567.123", false, nullptr, kDigits},
+              {"10.555", false, nullptr, kDigits},
+              {"12345678.1", false, nullptr, kDigits},
+              {"1.2.3", false, nullptr, "No registre mas de un punto decimal"},
+              {"12a", false, nullptr, kOnlyDigits},
+              {"1O0", false, nullptr, kOnlyDigits},
+              {"-5", false, nullptr, kOnlyDigits}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.text);
+    EXPECT_EQ(detail::amountTextAllowed(r.text), r.allowed);
+    m.clear();
+    auto out = detail::typedAmount(r.text, m);
+    EXPECT_EQ(out.value_or("refused"), r.stored ? r.stored : "refused");
+    EXPECT_EQ(m.last(), r.message);
+  }
   EXPECT_EQ(detail::boxTextOnLeave("."), "");
   EXPECT_EQ(detail::boxTextOnLeave("12.5"), "12.50");
   EXPECT_EQ(detail::gridCellText("."), "0.00");
   EXPECT_EQ(detail::gridCellText("123456789"), "1234567.00");
   EXPECT_EQ(detail::gridCellText(""), "");
-}
-
-TEST(AmountEntry, WholeAmountMessages) {
-  RecordingMessenger m;
-  struct Row {
-    const char* text;
-    const char* stored;  // nullptr = refused
-    const char* message;
-  } rows[] = {{"1500", "1500.00", ""},
-              {"", "", ""},
-              {"12345678", nullptr, "Registre como máximo 7 enteros y 2 decimales"},
-              {"1.2.3", nullptr, "No registre mas de un punto decimal"},
-              {"10.555", nullptr, "Registre como máximo 7 enteros y 2 decimales"},
-              {"1O0", nullptr, "Ingrese solo dígitos y un punto decimal"}};
-  for (const auto& r : rows) {
-    m.clear();
-    auto out = detail::typedAmount(r.text, m);
-    if (r.stored) {
-      ASSERT_TRUE(out.has_value()) << r.text;
-      EXPECT_EQ(*out, r.stored);
-      EXPECT_TRUE(m.entries().empty());
-    } else {
-      EXPECT_FALSE(out.has_value()) << r.text;
-      EXPECT_EQ(m.last(), r.message);
-    }
-  }
 }
 
 TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
@@ -98,6 +99,20 @@ TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
   }
 }
 
+TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
+  WorkerProfile regime13, type89, regime30;
+  regime13.pension = 13;
+  type89.tipo = "89";
+  regime30.tipo = "37";
+  regime30.pension = 30;
+  for (auto [profile, b0614, b0615] : {std::tuple{regime13, true, false}, std::tuple{type89, false, true},
+                                       std::tuple{regime30, false, false}}) {
+    Form t(profile);
+    EXPECT_EQ(t.worker("0614").visible, b0614) << profile.tipo << "/" << profile.pension;
+    EXPECT_EQ(t.worker("0615").visible, b0615) << profile.tipo << "/" << profile.pension;
+  }
+}
+
 TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
   WorkerProfile s;
   s.tipo = "37";
@@ -116,8 +131,6 @@ TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
   EXPECT_FALSE(t.worker("0605").disabled);
   EXPECT_TRUE(t.worker("0605").baseLocked);
   EXPECT_EQ(t.worker("0605").base, "950.00");  // fifth category counts what was paid
-  EXPECT_FALSE(t.worker("0614").visible);
-  EXPECT_FALSE(t.worker("0615").visible);
   EXPECT_EQ(t.employer("0804").amount, "90.00");
   EXPECT_TRUE(t.employer("0804").amountLocked);
 }
@@ -229,17 +242,49 @@ TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
   EXPECT_EQ(f.summary(p, "salud"), "67.50");
 }
 
-TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
-  WorkerProfile s;
-  s.pension = 13;
-  Form a(s);
-  EXPECT_TRUE(a.worker("0614").visible);
-  EXPECT_FALSE(a.worker("0615").visible);
-  WorkerProfile s89;
-  s89.tipo = "89";
-  Form b(s89);
-  EXPECT_FALSE(b.worker("0614").visible);
-  EXPECT_TRUE(b.worker("0615").visible);
+// One concept typed from the command line goes through the concept form's rules.
+TEST(ConceptEntry, TypesStoresOrRefusesWithTheMessage) {
+  WorkingFixture f("201206");
+  WorkerProfile profile;
+  profile.pension = 30;
+  PersonKey p = f.person("40000001", profile);
+  f.recompute();
+  auto& m = f.t.messenger();
+  struct Row {
+    const char* name;
+    const char* code;
+    const char* monto;
+    std::optional<std::string> montoPag;
+    bool ok;
+    const char* message;
+  } rows[] = {
+      {"income with paid amount", "0121", "1500", std::string("1400"), true, ""},
+      {"too many integer digits", "0121", "12345678", std::nullopt, false,
+       "Registre como máximo 7 enteros y 2 decimales"},
+      {"two points", "0121", "1.2.3", std::nullopt, false, "No registre mas de un punto decimal"},
+      {"letters", "0121", "12a", std::nullopt, false, "Ingrese solo dígitos y un punto decimal"},
+      {"heading", "0100", "5", std::nullopt, false, "El código de concepto 0100 no es válido."},
+      {"not offered to the type", "2040", "5", std::nullopt, false,
+       "El concepto 2040 no está entre los conceptos de esta persona."},
+      {"locked by the pension regime", "0608", "50", std::nullopt, false,
+       "El concepto 0608 no se puede registrar para esta persona."},
+      {"computed contribution", "0804", "50", std::nullopt, false,
+       "El concepto 0804 no se puede registrar para esta persona."},
+  };
+  for (const auto& r : rows) {
+    m.clear();
+    EXPECT_EQ(detail::typeConceptAmount(f.t.session(), f.decl, p, r.code, r.monto, r.montoPag), r.ok) << r.name;
+    EXPECT_EQ(m.last(), r.message) << r.name;
+  }
+  EXPECT_EQ(f.conceptText(p, "0121"), "1500.00");
+  EXPECT_EQ(f.conceptText(p, "0121", "monto_pag"), "1400.00");
+  EXPECT_EQ(f.conceptText(p, "0804"), "135.00");
+  EXPECT_EQ(f.conceptText(p, "0608"), "");
+  // An empty amount clears the concept.
+  EXPECT_TRUE(detail::typeConceptAmount(f.t.session(), f.decl, p, "0121", ""));
+  EXPECT_EQ(f.conceptText(p, "0121"), "");
+  EXPECT_EQ(f.conceptText(p, "0804"), "");
+  EXPECT_EQ(f.summary(p, "Tot_Ingresos"), "0.00");
 }
 
 }  // namespace
