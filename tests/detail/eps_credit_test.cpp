@@ -16,7 +16,7 @@ constexpr const char* kNumeric =
     "Para comprobantes de pago con la fecha de emisión que ha ingresado, sólo se permiten caracteres numéricos en el "
     "número de serie.";
 
-TEST(EpsRules, SeriesByIssueDate) {
+TEST(EpsRules, SeriesByIssueDateAndInvoicePeriods) {
   struct Case {
     const char* name;
     const char* serie;
@@ -40,21 +40,6 @@ TEST(EpsRules, SeriesByIssueDate) {
       {"too_short", "01", "01/12/2012", "Debe registrar correctamente el número de serie."},
   };
   for (const auto& c : cases) EXPECT_EQ(detail::validaSerie(c.serie, c.fecEmis), c.message) << c.name;
-}
-
-TEST(EpsRules, DatesAgainstThePeriods) {
-  EXPECT_EQ(detail::ValidaFecPago("15/01/2013", "201212"), "") << "December invoice paid in January";
-  EXPECT_EQ(detail::ValidaFecPago("01/02/2013", "201212"),
-            "La fecha de pago de la factura es posterior al mes siguiente al período tributario.");
-  EXPECT_EQ(detail::ValidaFecEmis("31/07/2012", "201206"), "");
-  EXPECT_EQ(detail::ValidaFecEmis("01/08/2012", "201206"),
-            "La fecha de emisión de la factura es posterior al mes siguiente del período tributario al que corresponde "
-            "la factura.");
-  EXPECT_EQ(detail::ValidaFecEmis612("01/08/2012", "201206"),
-            "La fecha de emisión debe ser menor al período que corresponde la factura.");
-  EXPECT_EQ(detail::ValidaFecPago612("30/06/2012", "201206"), "");
-  EXPECT_EQ(detail::ValidaFecPago612("01/07/2012", "201206"),
-            "La fecha de pago de la factura es mayor al período de la declaración.");
   EXPECT_TRUE(detail::ValidaPeriodo("199001"));
   EXPECT_FALSE(detail::ValidaPeriodo("198912"));
   EXPECT_FALSE(detail::ValidaPeriodo("201213"));
@@ -145,7 +130,7 @@ TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
        "factura.",
        "MskFecEmis"},
       {"past_box_paid_after_the_period", "612",
-       invoice("20414955020", "201209", "0001", "1", "05/10/2012", "02/01/2013", "5", "1"),
+       invoice("20414955020", "201209", "0001", "1", "05/10/2012", "01/01/2013", "5", "1"),
        "La fecha de pago de la factura es mayor al período de la declaración.", "MskFecPago"},
       {"credit_one_sol_more", "602", invoice("20414955020", "", "0001", "1", "05/12/2012", "10/12/2012", "500", "501"),
        "El monto del crédito no puede ser mayor a el importe total de la factura.", "TxtImpCred"},
@@ -158,9 +143,13 @@ TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
     EXPECT_EQ(r.focus, c.focus) << c.name;
   }
   EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1) << "nothing written by a refused invoice";
-  EXPECT_TRUE(record("602", invoice("20414955020", "", "F0A1", "2", "01/12/2012", "15/01/2013", "500", "500")).ok)
-      << "credit equal to the total, electronic series, December invoice paid in January";
-  EXPECT_TRUE(record("612", invoice("20431115825", "201210", "12", "9", "05/11/2012", "10/12/2012", "300", "100")).ok)
+  // The last days allowed: issued and paid by the end of the month after the invoice's period,
+  // and for a past period paid within the declared one.
+  EXPECT_TRUE(record("602", invoice("20414955020", "", "F0A1", "2", "01/12/2012", "31/01/2013", "500", "500")).ok)
+      << "credit equal to the total, electronic series, December invoice paid in January: " << msg().last();
+  EXPECT_TRUE(record("428", invoice("20414955020", "201210", "0001", "3", "30/11/2012", "30/11/2012", "9", "9")).ok)
+      << msg().last();
+  EXPECT_TRUE(record("612", invoice("20431115825", "201210", "12", "9", "30/11/2012", "31/12/2012", "300", "100")).ok)
       << msg().last();
   EXPECT_EQ(rowTexts(db().row("SELECT Num_Serie, Num_Fac, Periodo_fac, Imp_total, Correl FROM TMPF600INFEPS WHERE "
                               "Casilla = '612'")),
