@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "detail/days_fixture.h"
 #include "determination/working_fixture.h"
 #include "import/importer.h"
 

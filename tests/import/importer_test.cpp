@@ -99,14 +99,9 @@ TEST_F(ImporterTest, HoursDaysAndEstablishmentsReachTheWorkingRows) {
 
   run(Kind::Tes, "cases.tes");
   EXPECT_EQ(t.db().integer("SELECT Indica FROM TMP_ESTTURNOS_JL WHERE doc_id_a = '41000001' AND cod_est = 1"), 1);
-  auto sctr = t.db().row("SELECT ruc, tasa, correl_centro, correl_tasa, centro FROM TMP_F601_SCTR_OTRO WHERE doc_id_a = "
-                         "'41000001'");
-  ASSERT_TRUE(sctr);
-  EXPECT_EQ(sctr->text(0), decl.ruc);
-  EXPECT_EQ(sctr->text(1), "1.53");
-  EXPECT_EQ(sctr->integer(2), 1);
-  EXPECT_EQ(sctr->integer(3), 1);
-  EXPECT_EQ(sctr->text(4), "PLANTA NORTE");
+  EXPECT_EQ(rowTexts(t.db().row("SELECT ruc, tasa, correl_centro, correl_tasa, centro FROM TMP_F601_SCTR_OTRO WHERE "
+                                "doc_id_a = '41000001'")),
+            (std::vector<std::string>{decl.ruc, "1.53", "1", "1", "PLANTA NORTE"}));
 }
 
 TEST_F(ImporterTest, ReceiptRetentionByDomicileAndIndicator) {
@@ -152,15 +147,8 @@ TEST_F(ImporterTest, TraineesAndThirdParties) {
   run(Kind::Mfe, "cases.mfe", Form::ImportMF);
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601_ESTABMF WHERE doc_id_a = '72000001' AND cod_estab = 6"), 1);
   run(Kind::Sct, "cases.sct", Form::TransPT);
-  auto row = t.db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM TEMP2_F601");
-  ASSERT_TRUE(row);
-  EXPECT_EQ(row->text(0), decl.ruc);
-  EXPECT_EQ(row->text(1), "PLANTA NORTE");
-  EXPECT_EQ(row->text(2), "1.53");
-  EXPECT_EQ(row->text(3), "2500.00");
-  EXPECT_EQ(row->text(4), "38.25");
-  EXPECT_EQ(row->integer(5), 1);
-  EXPECT_EQ(row->integer(6), 1);
+  EXPECT_EQ(rowTexts(t.db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM TEMP2_F601")),
+            (std::vector<std::string>{decl.ruc, "PLANTA NORTE", "1.53", "2500.00", "38.25", "1", "1"}));
 
   auto r = runBytes(Kind::ForTrans, "01|72000001|900.00|\r\n01|72000001|950.00|\r\n01|42000001|1|\r\n", "x.for",
                     Form::Transferencia);
