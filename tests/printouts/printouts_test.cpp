@@ -211,7 +211,7 @@ TEST_F(Printouts, PersonsWithoutRowsAreAbsent) {
   EXPECT_EQ(test::readFile(result.textFiles[3]).find("FALTA"), std::string::npos);
 }
 
-TEST_F(Printouts, SentDeclarationExportsHistoryFiles) {
+TEST_F(Printouts, SentDeclarationExportsAndConsultsHistory) {
   test::sendFixedDeclaration(s().database(), "1", "ABC", "870012345");
   // The declaration in preparation changes afterwards; the sending keeps its amounts.
   s().database().run("UPDATE F601_REMUNERA SET monto_pag = '9999.00' WHERE cod_concep = '0121'");
@@ -226,6 +226,15 @@ TEST_F(Printouts, SentDeclarationExportsHistoryFiles) {
   // Generating again overwrites the text file.
   result = generateReports(s(), decl("1"), req);
   EXPECT_EQ(test::readFile(result.textFiles[0]), sent);
+  // The consultation of the sending reads its history even when the declaration's rows are gone.
+  s().database().run("DELETE FROM F601_TRAB");
+  s().database().run("DELETE FROM F601RDDET");
+  FrmConsultaBasesTrib f(s(), true);
+  ASSERT_EQ(f.requery().size(), 1u);
+  EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
+  auto rows = taxBaseRows(s());
+  EXPECT_EQ(rows[0].text("CORREL"), "1");
+  EXPECT_EQ(rows[3].text("base_4ta"), "2600.00");
 }
 
 std::string unzipEntry(const std::filesystem::path& zip, const std::string& entry) {
@@ -248,9 +257,8 @@ TEST_F(Printouts, WorkbookOpensWithOneSheetPerReport) {
   EXPECT_EQ(result.workbook->filename(), "HPE_601_20100000001_20120415_0930_ALL.xlsx");
   EXPECT_TRUE(result.textFiles.empty());
   auto book = unzipEntry(*result.workbook, "xl/workbook.xml");
-  EXPECT_NE(book.find("name=\"Formato 20\""), std::string::npos);
-  EXPECT_NE(book.find("name=\"Formato 25\""), std::string::npos);
-  EXPECT_NE(book.find("name=\"Formato 32\""), std::string::npos);
+  for (const char* sheet : {"name=\"Formato 20\"", "name=\"Formato 25\"", "name=\"Formato 32\""})
+    EXPECT_NE(book.find(sheet), std::string::npos) << sheet;
   auto strings = unzipEntry(*result.workbook, "xl/sharedStrings.xml");
   for (const char* t : {"Formato 20: Datos de Ingresos del Trabajador", "RUC: ", "Numero de Orden: ", "870012345",
                         "03/2012", "EMPRESA DE PRUEBA S.A.C.", "Total Ingresos", "O'BRIEN", "DÍAZ"})
@@ -386,18 +394,6 @@ TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
   EXPECT_NE(f20.find("|41000001|PEREZ GOMEZ|GOMEZ|ANA|"), std::string::npos);
   auto payslips = test::readFile(producePayslips(s(), d));
   EXPECT_NE(payslips.find("PEREZ¦GOMEZ"), std::string::npos);
-}
-
-TEST_F(Printouts, SentDeclarationConsultationReadsTheHistory) {
-  test::sendFixedDeclaration(s().database(), "1", "ABC", "870012345");
-  s().database().run("DELETE FROM F601_TRAB");
-  s().database().run("DELETE FROM F601RDDET");
-  FrmConsultaBasesTrib f(s(), true);
-  ASSERT_EQ(f.requery().size(), 1u);
-  EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
-  auto rows = taxBaseRows(s());
-  EXPECT_EQ(rows[0].text("CORREL"), "1");
-  EXPECT_EQ(rows[3].text("base_4ta"), "2600.00");
 }
 
 TEST(ExportTexts, AmountsAndHours) {
