@@ -143,15 +143,29 @@ TEST_F(SuspensionsTest, NotSubsidisedChecksInOrder) {
   EXPECT_EQ(worker(p, "dias_no_lab"), "8");
 }
 
-TEST_F(SuspensionsTest, ListsKeepTheWorkersTotalsAndTheCertificate) {
+TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
   PersonKey p = addWorker(2);
   ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, p).ok);
-  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "11/06/2012", "12/06/2012", "A-101", "2"}, p).ok);
-  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "20/06/2012", "20/06/2012", "", "1"}, p).ok);
-  EXPECT_EQ(worker(p, "dias_sub"), "7");
-  EXPECT_EQ(worker(p, "dias_no_lab"), "1");
   EXPECT_EQ(rowTexts(db().row("SELECT fecha_SD, fecha_SH, dias_citt FROM TMPF600SUBSID WHERE num_citt = 'A-100'")),
             (std::vector<std::string>{"01/06/2012", "05/06/2012", "5"}));
+  {
+    // Modifying keeps the key and moves the certificate.
+    SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised, detail::SuspensionKey{"21", "01/06/2012"});
+    d.load();
+    EXPECT_EQ(d.diasCitt(), "5");
+    EXPECT_EQ(d.diasMax(), "5");
+    d.setNumCitt("A-200");
+    d.setFechaFin("08/06/2012");
+    d.setDias("8");
+    ASSERT_TRUE(d.save().ok) << msg().last();
+  }
+  EXPECT_EQ(rows(), 1);
+  EXPECT_EQ(db().text("SELECT group_concat(num_citt) FROM TMPF600SUBSID"), "A-200");
+  EXPECT_EQ(worker(p, "dias_sub"), "8");
+  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "11/06/2012", "12/06/2012", "A-101", "2"}, p).ok);
+  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "20/06/2012", "20/06/2012", "", "1"}, p).ok);
+  EXPECT_EQ(worker(p, "dias_sub"), "10");
+  EXPECT_EQ(worker(p, "dias_no_lab"), "1");
 
   SuspensionList sub(session(), decl_, p, SuspensionKind::Subsidised);
   sub.refresh();
@@ -167,7 +181,7 @@ TEST_F(SuspensionsTest, ListsKeepTheWorkersTotalsAndTheCertificate) {
   msg().queueAnswer(Answer::Yes);
   EXPECT_TRUE(sub.remove(0));
   EXPECT_EQ(worker(p, "dias_sub"), "2");
-  EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF600SUBSID WHERE num_citt = 'A-100'"));
+  EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF600SUBSID WHERE num_citt = 'A-200'"));
   msg().queueAnswer(Answer::Yes);
   EXPECT_TRUE(sub.remove(0));
   EXPECT_EQ(worker(p, "dias_sub"), "") << "no suspension left: not declared";
@@ -175,22 +189,6 @@ TEST_F(SuspensionsTest, ListsKeepTheWorkersTotalsAndTheCertificate) {
   msg().clear();
   EXPECT_FALSE(sub.remove(0));
   EXPECT_EQ(msg().last(), "No existen registros para eliminar");
-}
-
-TEST_F(SuspensionsTest, ModifyKeepsTheKeyAndMovesTheCertificate) {
-  PersonKey p = addWorker(2);
-  ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, p).ok);
-  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised, detail::SuspensionKey{"21", "01/06/2012"});
-  d.load();
-  EXPECT_EQ(d.diasCitt(), "5");
-  EXPECT_EQ(d.diasMax(), "5");
-  d.setNumCitt("A-200");
-  d.setFechaFin("08/06/2012");
-  d.setDias("8");
-  ASSERT_TRUE(d.save().ok) << msg().last();
-  EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF601DIAS_NOLAB"), 1);
-  EXPECT_EQ(db().text("SELECT group_concat(num_citt) FROM TMPF600SUBSID"), "A-200");
-  EXPECT_EQ(worker(p, "dias_sub"), "8");
 }
 
 TEST_F(SuspensionsTest, LeavingWithChangesAsks) {

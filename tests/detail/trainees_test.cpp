@@ -116,21 +116,17 @@ TEST(TraineeDetail, ChecksInOrder) {
   }
 }
 
-TEST(TraineeDetail, EnterInAnEmptyAmountAndDisplay) {
-  Fixture f;
-  TraineeDetail d(f.t.session(), f.decl);
-  EXPECT_FALSE(d.amountEnter());
-  EXPECT_EQ(f.m().last(), "Debe ingresar el Monto pagado");
-  d.setAmount("1234567.5");
-  EXPECT_EQ(d.amountDisplay(), "1,234,567.50");
-}
-
-TEST(TraineeDetail, LeaveAndDeleteQuestions) {
+TEST(TraineeDetail, AmountBoxLeaveAndDeleteQuestions) {
   Fixture f;
   TraineeDetail d(f.t.session(), f.decl);
   ASSERT_TRUE(d.openExisting(kDiana));
   EXPECT_TRUE(d.leave());
   EXPECT_TRUE(f.m().entries().empty());
+  EXPECT_FALSE(d.amountEnter());
+  EXPECT_EQ(f.m().last(), "Debe ingresar el Monto pagado");
+  d.setAmount("1234567.5");
+  EXPECT_EQ(d.amountDisplay(), "1,234,567.50");
+  f.m().clear();
   d.setAmount("10");
   f.m().queueAnswer(Answer::No);
   EXPECT_TRUE(d.leave());
