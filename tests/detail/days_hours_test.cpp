@@ -165,25 +165,24 @@ TEST_F(DaysHoursTest, AcceptStoresDecimalHoursAndTheFormShowsThemBack) {
 TEST_F(DaysHoursTest, WorkerTypesDecideTheSubsidisedBoxAndTheSctrButton) {
   struct Case {
     long correl;
+    const char* tipo;  // "" = as registered
     bool opensList;
     bool sctr;
   } cases[] = {
-      {1, true, false},   // type 21 without SCTR
-      {5, true, true},    // type 20 with SCTR
-      {11, false, false}, // type 98 types the days directly
+      {1, "", true, false},    // type 21 without SCTR
+      {5, "", true, true},     // type 20 with SCTR
+      {11, "", false, false},  // type 98 types the days directly
+      {5, "68", false, false},
   };
   for (const auto& c : cases) {
+    db().run("DELETE FROM TEMP1_F601");
     PersonKey p = addWorker(c.correl);
+    if (*c.tipo) db().run("UPDATE TEMP1_F601 SET Tipo = ?", {c.tipo});
     DaysHoursForm f(session(), decl_, p);
     f.load();
-    EXPECT_EQ(f.subsidisedOpensList(), c.opensList) << c.correl;
-    EXPECT_EQ(f.sctrEnabled(), c.sctr) << c.correl;
+    EXPECT_EQ(f.subsidisedOpensList(), c.opensList) << c.correl << " " << c.tipo;
+    EXPECT_EQ(f.sctrEnabled(), c.sctr) << c.correl << " " << c.tipo;
   }
-  db().run("UPDATE TEMP1_F601 SET Tipo = '68' WHERE correl_a = 5");
-  DaysHoursForm f(session(), decl_, PersonKey{5, 1, "44876543", 1});
-  f.load();
-  EXPECT_FALSE(f.sctrEnabled()) << "type 68";
-  EXPECT_FALSE(f.subsidisedOpensList()) << "type 68";
 }
 
 TEST_F(DaysHoursTest, NoEstablishmentMarkedDropsTheSctrChoice) {

@@ -64,7 +64,7 @@ TEST(ImportChecks, DocumentTypesDatesAndRates) {
   EXPECT_EQ(rateCode("x", rc), "0935");
 }
 
-TEST(ImportChecks, SeparatorsPerKind) {
+TEST(ImportChecks, SeparatorsAndKindsPerFile) {
   auto lines = [](std::initializer_list<std::string_view> l) { return std::vector<std::string_view>(l); };
   // Worker files: exactly their count; a sixth "|" refuses a ".rem".
   EXPECT_EQ(CuentaPye(lines({"a|b|c|d|e|", "a|b|c|d|e||"}), 5, true), 2u);
@@ -75,9 +75,7 @@ TEST(ImportChecks, SeparatorsPerKind) {
   EXPECT_EQ(CuentaPye(lines({"01|72000001|"}), mf.separators, mf.exact), 1u);
   EXPECT_EQ(checkTerminators(lines({"a|b|  ", "", "a|b"})), 3u);
   EXPECT_EQ(splitFields(" 01 | 4100 ||", 4), (std::vector<std::string>{"01", "4100", "", ""}));
-}
-
-TEST(ImportChecks, KindsByExtensionAndForm) {
+  // The kind comes from the extension, and the form decides what a ".for" is.
   EXPECT_EQ(kindFromFileName("0601X.REM"), Kind::Rem);
   EXPECT_EQ(kindFromFileName("a.for"), Kind::ForMF);
   EXPECT_EQ(kindFromFileName("a.for", Form::Transferencia), Kind::ForTrans);
