@@ -72,29 +72,15 @@ TEST(DaysInPeriod, EachShapeOfLabourPeriodInJune) {
 
 class DaysHoursTest : public DaysFixture {};
 
-TEST_F(DaysHoursTest, TwoLabourPeriodsInTheMonthGiveTwentyOneDays) {
+TEST_F(DaysHoursTest, LimitsOfTheMonthAndOfTheLabourPeriods) {
   RegistryBuilder{db()}
       .person(kDemoRuc, 90, 1, 1, "40000090", "TEST", "DOS PERIODOS", "20", "11", 2)
       .period(kDemoRuc, 90, 1, 1, "40000090", "20", "2012-05-01", "2012-06-10")
       .period(kDemoRuc, 90, 1, 1, "40000090", "", "2012-06-20", "")  // no type recorded: counts
       .period(kDemoRuc, 90, 1, 1, "40000090", "21", "2012-06-11", "2012-06-19");  // another type: not counted
-  PersonKey p = addWorker(90);
-  DaysHoursForm f(session(), decl_, p);
-  f.load();
-  EXPECT_EQ(f.maximum(), 21);
-  f.diasLab = "22";
-  auto r = f.accept();
-  EXPECT_FALSE(r.ok);
-  EXPECT_EQ(msg().last(), "El total de días no puede ser mayor a 21 para este trabajador.");
-  EXPECT_EQ(r.focus, "TxtDiasLab");
-  f.diasLab = "21";
-  EXPECT_TRUE(f.accept().ok);
-  EXPECT_EQ(worker(p, "dias_lab"), "21");
-}
-
-TEST_F(DaysHoursTest, LimitsOfTheMonth) {
   struct Case {
     const char* name;
+    long correl;  // 1: open labour period since 2005; 90: the periods above, 21 days of June
     const char* periodo;
     const char* dias;
     const char* hNor;
@@ -102,26 +88,31 @@ TEST_F(DaysHoursTest, LimitsOfTheMonth) {
     const char* hSob;
     const char* mSob;
     const char* message;  // "" when accepted
+    const char* focus;
   } cases[] = {
-      {"leap_february_29_days", "201202", "29", "", "", "", "", ""},
-      {"leap_february_30_days", "201202", "30", "", "", "", "", "El total de días no puede ser mayor al mes"},
-      {"february_696_hours", "201202", "29", "600", "0", "96", "0", ""},
-      {"february_696_hours_1_minute", "201202", "29", "696", "1", "", "",
-       "El total de horas trabajadas no puede ser mayor a 696"},
-      {"february_overtime_over", "201202", "29", "", "", "696", "1",
-       "El total de horas de sobre tiempo no puede ser mayor a 696"},
-      {"june_744_hours", "201206", "30", "744", "0", "", "", ""},
-      {"june_744_hours_and_minutes", "201206", "30", "740", "0", "4", "1",
-       "El total de horas trabajadas no puede ser mayor a 744"},
-      {"june_overtime_745", "201206", "30", "", "", "745", "0",
-       "El total de horas de sobre tiempo no puede ser mayor a 744"},
-      {"minutes_add_up_past_the_limit", "201206", "30", "743", "45", "0", "30",
-       "El total de horas trabajadas no puede ser mayor a 744"},
+      {"leap_february_29_days", 1, "201202", "29", "", "", "", "", "", ""},
+      {"leap_february_30_days", 1, "201202", "30", "", "", "", "",
+       "El total de días no puede ser mayor al mes", "TxtDiasLab"},
+      {"february_696_hours", 1, "201202", "29", "600", "0", "96", "0", "", ""},
+      {"february_696_hours_1_minute", 1, "201202", "29", "696", "1", "", "",
+       "El total de horas trabajadas no puede ser mayor a 696", "TxtHorasNor"},
+      {"february_overtime_over", 1, "201202", "29", "", "", "696", "1",
+       "El total de horas de sobre tiempo no puede ser mayor a 696", "TxtHorasSob"},
+      {"june_744_hours", 1, "201206", "30", "744", "0", "", "", "", ""},
+      {"june_744_hours_and_minutes", 1, "201206", "30", "740", "0", "4", "1",
+       "El total de horas trabajadas no puede ser mayor a 744", "TxtHorasNor"},
+      {"june_overtime_745", 1, "201206", "30", "", "", "745", "0",
+       "El total de horas de sobre tiempo no puede ser mayor a 744", "TxtHorasSob"},
+      {"minutes_add_up_past_the_limit", 1, "201206", "30", "743", "45", "0", "30",
+       "El total de horas trabajadas no puede ser mayor a 744", "TxtHorasNor"},
+      {"two_periods_22_days", 90, "201206", "22", "", "", "", "",
+       "El total de días no puede ser mayor a 21 para este trabajador.", "TxtDiasLab"},
+      {"two_periods_21_days", 90, "201206", "21", "", "", "", "", "", ""},
   };
   for (const auto& c : cases) {
     setPeriod(c.periodo);
     db().run("DELETE FROM TEMP1_F601");
-    PersonKey p = addWorker(1);  // open labour period since 2005
+    PersonKey p = addWorker(c.correl);
     DaysHoursForm f(session(), decl_, p);
     f.load();
     msg().clear();
@@ -133,6 +124,8 @@ TEST_F(DaysHoursTest, LimitsOfTheMonth) {
     auto r = f.accept();
     EXPECT_EQ(r.ok, std::string(c.message).empty()) << c.name;
     EXPECT_EQ(msg().last(), c.message) << c.name;
+    EXPECT_EQ(r.focus, c.focus) << c.name;
+    EXPECT_EQ(worker(p, "dias_lab"), r.ok ? c.dias : "") << c.name;
   }
 }
 
