@@ -38,9 +38,10 @@ class SuspensionsTest : public DaysFixture {
   long long rows() { return db().integer("SELECT count(*) FROM TMPF601DIAS_NOLAB"); }
 };
 
-TEST_F(SuspensionsTest, SubsidisedChecksInOrder) {
+TEST_F(SuspensionsTest, ChecksInOrder) {
   PersonKey maria = addWorker(2);
   PersonKey juan = addWorker(1);
+  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"23", "10/06/2012", "15/06/2012", "", "6"}, juan).ok);
   // Already recorded: a suspension with certificate A-100 from 01/06 to 05/06, and a certificate
   // of another source from 20/06 to 25/06.
   ASSERT_TRUE(enter(SuspensionKind::Subsidised, {"21", "01/06/2012", "05/06/2012", "A-100", "5"}, maria).ok);
@@ -52,52 +53,73 @@ TEST_F(SuspensionsTest, SubsidisedChecksInOrder) {
   db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27', sexo = 'F' WHERE doc_id_d = ? AND correl_a = 3",
            {std::string(kDemoRuc)});
 
+  constexpr auto kSub = SuspensionKind::Subsidised;
+  constexpr auto kNot = SuspensionKind::NotSubsidised;
   struct Case {
     const char* name;
+    SuspensionKind kind;
     PersonKey who;
     Fields f;
     const char* message;
     const char* focus;
   } cases[] = {
-      {"no_type", maria, {"", "10/06/2012", "12/06/2012", "C1", "3"}, "Debe ingresar tipo de suspensión.", "CmbTipoSuspen"},
-      {"start_not_a_date", maria, {"21", "31/06/2012", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
+      {"no_type", kSub, maria, {"", "10/06/2012", "12/06/2012", "C1", "3"},
+       "Debe ingresar tipo de suspensión.", "CmbTipoSuspen"},
+      {"start_not_a_date", kSub, maria, {"21", "31/06/2012", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
        "MskFechaIni"},
-      {"start_before_2000", maria, {"21", "31/12/1999", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
-       "MskFechaIni"},
-      {"same_type_and_start", maria, {"21", "01/06/2012", "12/06/2012", "C1", "3"}, "Ya se ingresó esta suspensión",
-       "MskFechaIni"},
-      {"end_not_a_date", maria, {"21", "10/06/2012", "", "C1", "3"}, "La fecha fin no es válida", "MskFechaFin"},
-      {"no_certificate", maria, {"21", "10/06/2012", "12/06/2012", "", "3"}, "Debe ingresar el número de CITT ",
+      {"start_before_2000", kSub, maria, {"21", "31/12/1999", "12/06/2012", "C1", "3"},
+       "La fecha de inicio no es válida", "MskFechaIni"},
+      {"same_type_and_start", kSub, maria, {"21", "01/06/2012", "12/06/2012", "C1", "3"},
+       "Ya se ingresó esta suspensión", "MskFechaIni"},
+      {"end_not_a_date", kSub, maria, {"21", "10/06/2012", "", "C1", "3"}, "La fecha fin no es válida", "MskFechaFin"},
+      {"no_certificate", kSub, maria, {"21", "10/06/2012", "12/06/2012", "", "3"}, "Debe ingresar el número de CITT ",
        "TxtNumCitt"},
-      {"certificate_zero", maria, {"21", "10/06/2012", "12/06/2012", "000", "3"}, "El número del  CITT no puede ser cero",
-       "TxtNumCitt"},
-      {"end_before_start", maria, {"21", "10/06/2012", "09/06/2012", "C1", "3"},
+      {"certificate_zero", kSub, maria, {"21", "10/06/2012", "12/06/2012", "000", "3"},
+       "El número del  CITT no puede ser cero", "TxtNumCitt"},
+      {"end_before_start", kSub, maria, {"21", "10/06/2012", "09/06/2012", "C1", "3"},
        "La  fecha de fin no puede ser menor a la fecha Inicio", "MskFechaFin"},
-      {"start_after_the_period", maria, {"21", "01/07/2012", "03/07/2012", "C1", "3"},
+      {"start_after_the_period", kSub, maria, {"21", "01/07/2012", "03/07/2012", "C1", "3"},
        "La fecha no debe ser mayor al período que se declara", "MskFechaIni"},
-      {"overlaps_another_certificate", maria, {"21", "18/06/2012", "21/06/2012", "C1", "3"},
+      {"overlaps_another_certificate", kSub, maria, {"21", "18/06/2012", "21/06/2012", "C1", "3"},
        "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
-      {"encloses_another_certificate", maria, {"21", "03/06/2012", "28/06/2012", "C1", "3"},
+      {"encloses_another_certificate", kSub, maria, {"21", "03/06/2012", "28/06/2012", "C1", "3"},
        "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
-      {"start_after_leaving", luis, {"21", "28/06/2012", "29/06/2012", "C1", "2"},
+      {"start_after_leaving", kSub, luis, {"21", "28/06/2012", "29/06/2012", "C1", "2"},
        "La fecha inicio no debe ser mayor a la fecha de baja del trabajador 27/06/2012", "MskFechaIni"},
-      {"end_after_leaving", luis, {"21", "26/06/2012", "29/06/2012", "C1", "2"},
+      {"end_after_leaving", kSub, luis, {"21", "26/06/2012", "29/06/2012", "C1", "2"},
        "La fecha fin no debe ser mayor a la fecha de baja del trabajador 27/06/2012", "MskFechaFin"},
-      {"same_certificate", maria, {"22", "10/06/2012", "12/06/2012", "A-100", "3"}, "Ya se ingresó este CITT",
+      {"same_certificate", kSub, maria, {"22", "10/06/2012", "12/06/2012", "A-100", "3"}, "Ya se ingresó este CITT",
        "TxtNumCitt"},
-      {"no_days", maria, {"21", "10/06/2012", "12/06/2012", "C1", ""}, "Ingrese la cantidad de dias subsidiados en el mes",
-       "TxtDias"},
-      {"more_days_than_the_certificate", maria, {"21", "10/06/2012", "12/06/2012", "C1", "4"},
+      {"no_days", kSub, maria, {"21", "10/06/2012", "12/06/2012", "C1", ""},
+       "Ingrese la cantidad de dias subsidiados en el mes", "TxtDias"},
+      {"more_days_than_the_certificate", kSub, maria, {"21", "10/06/2012", "12/06/2012", "C1", "4"},
        "La cantidad de dias subsidiados en el mes no puede ser mayor a 3", "TxtDias"},
-      {"more_days_than_the_month", maria, {"21", "10/04/2012", "31/05/2012", "C1", "31"},
+      {"more_days_than_the_month", kSub, maria, {"21", "10/04/2012", "31/05/2012", "C1", "31"},
        "La cantidad de dias subsidiados en el mes no puede ser mayor a 30", "TxtDias"},
-      {"maternity_of_a_man_after_all_date_checks", juan, {"22", "10/06/2012", "12/06/2012", "C1", "3"},
+      {"maternity_of_a_man_after_all_date_checks", kSub, juan, {"22", "10/06/2012", "12/06/2012", "C1", "3"},
        "No puede registrar dias subsidiados por maternidad. El trabajador es de sexo masculno", "CmbTipoSuspen"},
+      {"not_two_months_before_the_period", kNot, juan, {"07", "30/04/2012", "02/05/2012", "", "1"},
+       "La fecha de inicio no es válida", "MskFechaIni"},
+      {"not_two_months_after_the_period", kNot, juan, {"07", "01/08/2012", "02/08/2012", "", "1"},
+       "La fecha de inicio no es válida", "MskFechaIni"},
+      {"not_end_not_a_date", kNot, juan, {"07", "01/06/2012", "", "", "1"}, "La fecha fin  no es válida", "MskFechaFin"},
+      {"not_next_month_is_after_the_period", kNot, juan, {"07", "01/07/2012", "02/07/2012", "", "1"},
+       "La fecha no debe ser mayor al período que se declara", "MskFechaIni"},
+      {"not_start_inside_another_range", kNot, juan, {"07", "15/06/2012", "20/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
+      {"not_end_inside_another_range", kNot, juan, {"07", "05/06/2012", "10/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
+      {"not_range_around_another", kNot, juan, {"07", "05/06/2012", "20/06/2012", "", "1"},
+       "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
+      {"not_no_days", kNot, juan, {"07", "20/06/2012", "22/06/2012", "", ""},
+       "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes", "TxtDias"},
+      {"not_more_days_than_in_the_month", kNot, juan, {"07", "28/05/2012", "02/06/2012", "", "3"},
+       "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a 2", "TxtDias"},
   };
   for (const auto& c : cases) {
     msg().clear();
     auto before = rows();
-    auto r = enter(SuspensionKind::Subsidised, c.f, c.who);
+    auto r = enter(c.kind, c.f, c.who);
     EXPECT_FALSE(r.ok) << c.name;
     EXPECT_EQ(msg().last(), c.message) << c.name;
     EXPECT_EQ(r.focus, c.focus) << c.name;
@@ -107,40 +129,9 @@ TEST_F(SuspensionsTest, SubsidisedChecksInOrder) {
   EXPECT_TRUE(enter(SuspensionKind::Subsidised, {"22", "10/06/2012", "12/06/2012", "C1", "3"}, maria).ok)
       << "maternity of a woman";
   EXPECT_EQ(msg().last(), "La información fue grabada satisfactoriamente. ");
-}
-
-TEST_F(SuspensionsTest, NotSubsidisedChecksInOrder) {
-  PersonKey p = addWorker(1);
-  ASSERT_TRUE(enter(SuspensionKind::NotSubsidised, {"23", "10/06/2012", "15/06/2012", "", "6"}, p).ok);
-  struct Case {
-    const char* name;
-    Fields f;
-    const char* message;
-  } cases[] = {
-      {"two_months_before_the_period", {"07", "30/04/2012", "02/05/2012", "", "1"}, "La fecha de inicio no es válida"},
-      {"two_months_after_the_period", {"07", "01/08/2012", "02/08/2012", "", "1"}, "La fecha de inicio no es válida"},
-      {"end_not_a_date", {"07", "01/06/2012", "", "", "1"}, "La fecha fin  no es válida"},
-      {"next_month_is_after_the_period", {"07", "01/07/2012", "02/07/2012", "", "1"},
-       "La fecha no debe ser mayor al período que se declara"},
-      {"start_inside_another_range", {"07", "15/06/2012", "20/06/2012", "", "1"},
-       "Ya se ingresó información para este rango de fechas"},
-      {"end_inside_another_range", {"07", "05/06/2012", "10/06/2012", "", "1"},
-       "Ya se ingresó información para este rango de fechas"},
-      {"range_around_another", {"07", "05/06/2012", "20/06/2012", "", "1"},
-       "Ya se ingresó información para este rango de fechas"},
-      {"no_days", {"07", "20/06/2012", "22/06/2012", "", ""},
-       "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes"},
-      {"more_days_than_in_the_month", {"07", "28/05/2012", "02/06/2012", "", "3"},
-       "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a 2"},
-  };
-  for (const auto& c : cases) {
-    msg().clear();
-    EXPECT_FALSE(enter(SuspensionKind::NotSubsidised, c.f, p).ok) << c.name;
-    EXPECT_EQ(msg().last(), c.message) << c.name;
-  }
-  EXPECT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "28/05/2012", "02/06/2012", "", "2"}, p).ok)
+  EXPECT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "28/05/2012", "02/06/2012", "", "2"}, juan).ok)
       << "the month before the period is allowed";
-  EXPECT_EQ(worker(p, "dias_no_lab"), "8");
+  EXPECT_EQ(worker(juan, "dias_no_lab"), "8");
 }
 
 TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
