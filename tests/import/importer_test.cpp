@@ -159,29 +159,39 @@ TEST_F(ImporterTest, TraineesAndThirdParties) {
   EXPECT_EQ(t.db().text("SELECT group_concat(mto_rec) FROM TMPF621RDDET WHERE cod_cat_tra = 5"), "950.00");
 }
 
-TEST_F(ImporterTest, AStructurallyWrongFileIsRefusedBeforeAnyRecord) {
+TEST_F(ImporterTest, AWrongFileIsRefusedWholeBeforeAnyRecord) {
   struct Refusal {
-    const char* file;
+    const char* name;
+    const char* file;  // a file of the test data, or nullptr for the bytes of "prueba.rem"
+    std::string bytes;
     Kind kind;
     Form form;
-    const char* message;
+    const char* message;  // the whole message of a test file; the start of it for given bytes
     const char* title;
   };
+  constexpr const char* kFields = "El archivo de importación no tiene el número de campos correctos";
+  constexpr const char* kFileError = "Error en archivo de importación";
   for (const auto& c : {
-           Refusal{"sixth_bar.rem", Kind::Rem, Form::TranPer,
-                   "El archivo de importación no tiene el número de campos correctos", "Error"},
-           Refusal{"no_terminator.rem", Kind::Rem, Form::TranPer,
-                   "Cada línea del archivo debe terminar con el separador |", "Error en archivo de importación"},
-           Refusal{"two_bars.for", Kind::ForMF, Form::ImportMF,
-                   "El archivo de importación no tiene el número de campos correctos", "Error"},
+           Refusal{"sixth bar", "sixth_bar.rem", "", Kind::Rem, Form::TranPer, kFields, "Error"},
+           Refusal{"no terminator", "no_terminator.rem", "", Kind::Rem, Form::TranPer,
+                   "Cada línea del archivo debe terminar con el separador |", kFileError},
+           Refusal{"two bars in a .for", "two_bars.for", "", Kind::ForMF, Form::ImportMF, kFields, "Error"},
+           Refusal{"empty", nullptr, "", Kind::Rem, Form::TranPer, "El archivo \"prueba.rem\" está vacío.", kFileError},
+           Refusal{"only blanks", nullptr, " \r\n\r\n", Kind::Rem, Form::TranPer,
+                   "El archivo \"prueba.rem\" está vacío.", kFileError},
+           Refusal{"binary", nullptr, std::string("01|41000001|0121|1|1|\n\x00\x01\x02\xff", 26), Kind::Rem,
+                   Form::TranPer, "El archivo \"prueba.rem\" no es un archivo de texto (línea 2)", kFileError},
+           Refusal{"long line", nullptr, std::string(5000, '7') + "|\n", Kind::Rem, Form::TranPer,
+                   "La línea 1 del archivo \"prueba.rem\" es demasiado larga", kFileError},
        }) {
-    SCOPED_TRACE(c.file);
+    SCOPED_TRACE(c.name);
     t.messenger().clear();
-    auto r = run(c.kind, c.file, c.form);
+    auto r = c.file ? run(c.kind, c.file, c.form) : runBytes(c.kind, c.bytes);
     EXPECT_TRUE(r.refused);
     EXPECT_EQ(r.transferred, 0);
     ASSERT_EQ(t.messenger().entries().size(), 1u);
-    EXPECT_EQ(t.messenger().entries()[0].text, c.message);
+    EXPECT_EQ(t.messenger().entries()[0].text.rfind(c.message, 0), 0u) << t.messenger().last();
+    if (c.file) EXPECT_EQ(t.messenger().entries()[0].text, c.message);
     EXPECT_EQ(t.messenger().entries()[0].title, c.title);
     EXPECT_EQ(t.messenger().entries()[0].icon, MsgIcon::Critical);
   }
@@ -243,27 +253,6 @@ TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
   auto r = runBytes(Kind::Rem, "07|ABC\xD1" "12|0121|1|1|\r\n");
   ASSERT_EQ(r.errors.size(), 1u);
   EXPECT_EQ(r.errors[0].docId, "ABCÑ12");
-}
-
-TEST_F(ImporterTest, FilesThatAreNotRecordsGiveAClearMessage) {
-  struct Bad {
-    const char* name;
-    std::string bytes;
-    const char* start;
-  };
-  for (const auto& b : {Bad{"empty", "", "El archivo \"prueba.rem\" está vacío."},
-                        Bad{"only blanks", " \r\n\r\n", "El archivo \"prueba.rem\" está vacío."},
-                        Bad{"binary", std::string("01|41000001|0121|1|1|\n\x00\x01\x02\xff", 26),
-                            "El archivo \"prueba.rem\" no es un archivo de texto (línea 2)"},
-                        Bad{"long line", std::string(5000, '7') + "|\n",
-                            "La línea 1 del archivo \"prueba.rem\" es demasiado larga"}}) {
-    SCOPED_TRACE(b.name);
-    t.messenger().clear();
-    auto r = runBytes(Kind::Rem, b.bytes);
-    EXPECT_TRUE(r.refused);
-    ASSERT_EQ(t.messenger().entries().size(), 1u);
-    EXPECT_EQ(t.messenger().last().rfind(b.start, 0), 0u) << t.messenger().last();
-  }
 }
 
 }  // namespace
