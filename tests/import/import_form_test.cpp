@@ -145,12 +145,15 @@ TEST(ErrorListing, EmptyAndShortListings) {
   d.name = "EMPRESA";
   d.periodo = "201206";
   TempDir dir;
-  {
-    reports::ReportWriter w(dir / "a.PRN");
-    import::writeErrorListing(w, d, {"linea uno", "linea dos"}, "01/07/2012", "10:00:00");
-    w.close();
-  }
-  std::string prn = readText(dir / "a.PRN");
+  auto listing = [&](const std::string& name, const std::vector<std::string>& lines) {
+    {
+      reports::ReportWriter w(dir / name);
+      import::writeErrorListing(w, d, lines, "01/07/2012", "10:00:00");
+      w.close();
+    }
+    return readText(dir / name);
+  };
+  std::string prn = listing("a.PRN", {"linea uno", "linea dos"});
   EXPECT_NE(prn.find("pPos|10|"), std::string::npos);
   EXPECT_NE(prn.find("|                    linea dos|"), std::string::npos);
   EXPECT_NE(prn.find("Total de Errores:      2|"), std::string::npos);
@@ -159,12 +162,7 @@ TEST(ErrorListing, EmptyAndShortListings) {
   // A message too long for the sheet continues under the message column.
   std::string longLine = "    12 01 41000001        0958 El concepto no es válido. Trabajador no tiene señalado "
                          "régimen pensionario 30 - Sistema Pensiones Sociales";
-  {
-    reports::ReportWriter w(dir / "b.PRN");
-    import::writeErrorListing(w, d, {longLine}, "01/07/2012", "10:00:00");
-    w.close();
-  }
-  prn = readText(dir / "b.PRN");
+  prn = listing("b.PRN", {longLine});
   EXPECT_NE(prn.find("|                        12 01 41000001        0958 El concepto no es válido. Trabajador no tiene señalado|"), std::string::npos) << prn;
   EXPECT_NE(prn.find("|" + std::string(51, ' ') + "régimen pensionario 30 - Sistema Pensiones Sociales|"),
             std::string::npos);
