@@ -4,6 +4,7 @@
 #include "declaration/decl_fixture.h"
 #include "declaration/save.h"
 #include "declaration/send.h"
+#include "detail/concept_entry.h"
 
 namespace korventa::test {
 namespace {
@@ -87,26 +88,7 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
   g.cerrarSinGuardar();
 }
 
-TEST_F(SaveTest, EveryStoredRowCarriesItsControlNumber) {
-  Frm402 f(session());
-  loadNew(f, "05/2012");
-  ASSERT_TRUE(f.grabar().saved);
-  struct T {
-    const char* table;
-    int n;
-  };
-  for (T t : {T{"CAB", 5}, T{"DET", 6}, T{"F601_TRAB", 6}, T{"F601_SCTR", 5}, T{"F601MFCAB", 8}}) {
-    auto rows = db().rows(std::string("SELECT * FROM ") + t.table);
-    ASSERT_FALSE(rows.empty()) << t.table;
-    for (const auto& r : rows) {
-      std::size_t control = static_cast<std::size_t>(r.index("cNumero"));
-      std::vector<data::Value> fields(r.values().begin(), r.values().begin() + static_cast<long>(control) + 1);
-      EXPECT_EQ(r.text(control), data::NumeroControl(fields, t.n)) << t.table;
-    }
-  }
-}
-
-TEST_F(SaveTest, HeaderBoxesInTheirOrder) {
+TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
   Frm402 f(session());
   f.nueva();
   f.CmbRuc_Click(kRuc);
@@ -132,6 +114,17 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrder) {
   EXPECT_EQ(box("985"), "SC");
   EXPECT_EQ(box("999"), "33");
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
+  // Every stored row carries the control number of its fields.
+  for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6}, std::pair{"F601_SCTR", 5},
+                          std::pair{"F601MFCAB", 8}}) {
+    auto rows = db().rows(std::string("SELECT * FROM ") + table);
+    ASSERT_FALSE(rows.empty()) << table;
+    for (const auto& r : rows) {
+      auto control = static_cast<std::size_t>(r.index("cNumero"));
+      std::vector<data::Value> fields(r.values().begin(), r.values().begin() + static_cast<long>(control) + 1);
+      EXPECT_EQ(r.text(control), data::NumeroControl(fields, n)) << table;
+    }
+  }
 }
 
 TEST_F(SaveTest, BoxKindsAndIdCasilla) {
@@ -184,32 +177,31 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   EXPECT_EQ(g.declaration().payment.total, "1500");
 }
 
-TEST_F(SaveTest, OlderParameterVersionNeedsARefresh) {
+// A declaration saved with an older parameter version must be refreshed before it is saved again;
+// one whose registry changed (ind_ref 1) saves with estado 9 until it is refreshed.
+TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   std::string before = dumpStored();
-  auto r = f.grabar();
-  EXPECT_FALSE(r.saved);
+  EXPECT_FALSE(f.grabar().saved);
   EXPECT_EQ(msg().last(), "Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
   EXPECT_EQ(dumpStored(), before);
   msg().queueAnswer(Answer::Yes);
   ASSERT_TRUE(f.refrescar());
   EXPECT_TRUE(f.grabar().saved);
   EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
-}
+  f.salir();
 
-TEST_F(SaveTest, PendingRefreshKeepsStateNine) {
-  ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_TRUE(f.grabar().saved);
+  Frm402 g(session());
+  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(g.refrescar());
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
 }
 
@@ -310,12 +302,6 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
   }
 }
 
-}  // namespace
-}  // namespace korventa::test
-
-namespace korventa::test {
-namespace {
-
 TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   Frm402 f(session());
   loadNew(f, "05/2012");
@@ -347,20 +333,33 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
 }
 
-TEST_F(SaveTest, DetailFormsSeeTheirModeAndTheMainModeReturns) {
+// A detail form gets its own mode and the person; the main mode comes back when it closes. Closing
+// one that only showed the person leaves the declaration unmodified (no "save the changes?"
+// question on leaving); one that wrote a row makes it modified.
+TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
+  ASSERT_TRUE(createAndSave("201205"));
   Frm402 f(session());
-  loadNew(f, "05/2012");
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_FALSE(f.modified());
   session().mode = Mode::Modify;
   f.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
   EXPECT_EQ(session().mode, Mode::New);
   EXPECT_EQ(session().openDeclaration, &f.declaration());
   f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
   EXPECT_EQ(session().mode, Mode::Modify);
-  f.prepararDetalle(PersonKey{1, 1, "40000001", kWorker}, true);
+  PersonKey ana{1, 1, "40000001", kWorker};
+  f.prepararDetalle(ana, true);
   EXPECT_EQ(session().mode, Mode::Modify);
   EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
   f.despuesDeDetalle(session().currentPerson);
+  EXPECT_FALSE(f.modified());
+  f.prepararDetalle(ana);
+  ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
+  f.despuesDeDetalle(ana);
   EXPECT_TRUE(f.modified());
+  EXPECT_EQ(db().text("SELECT base_calculo FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0804'"),
+            "800.00");
+  f.cerrarSinGuardar();
 }
 
 }  // namespace
