@@ -120,13 +120,6 @@ TEST_F(WorkingSetTest, NewDeclarationFromTheRegistry) {
   EXPECT_EQ(row->text(5), kRuc);
   EXPECT_TRUE(f.modified());
   EXPECT_TRUE(f.declaration().refreshed);
-
-  // Situation 18 with a period ended in March: loaded in March, not in February.
-  for (auto [period, loaded] : {std::pair{"03/2012", true}, std::pair{"02/2012", false}}) {
-    Frm402 g(session());
-    ASSERT_TRUE(load(g, period).ok);
-    EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_a = '40000012'"), loaded ? 1 : 0) << period;
-  }
 }
 
 TEST_F(WorkingSetTest, TraineeWithoutEndIsLoadedFromHisStartMonthOn) {
