@@ -2,8 +2,6 @@
 // once corrected; a registry that counts other active persons stops the save.
 #include "declaration/decl_fixture.h"
 #include "declaration/save.h"
-#include "support/demo_entries.h"
-#include "common/vb_format.h"
 #include "determination/validation.h"
 
 namespace korventa::test {
@@ -83,53 +81,6 @@ TEST_F(SaveChecksTest, ValidationOfAStoredDeclarationDoesNotWrite) {
   EXPECT_TRUE(r.inconsistent) << "nothing is paid";
   EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "Debe declarar algun tributo"), r.lines.end());
   EXPECT_EQ(dumpStored(), before);
-  // A pending refresh stops the validation at once.
-  db().run("UPDATE CAB SET ind_ref = 1");
-  msg().clear();
-  r = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
-  EXPECT_TRUE(r.stopped);
-  EXPECT_TRUE(r.lines.empty());
-  EXPECT_EQ(msg().last(), "Se han cambiado datos del registro, debe refrescar.");
-}
-
-}  // namespace
-}  // namespace korventa::test
-
-namespace korventa::test {
-namespace {
-
-// The demo declarant with its computed workers: every balance typed as the amount to pay, paid
-// in cash, validates clean and saves with estado 0.
-TEST(DemoDeclaration, ValidatesCleanWithItsAmountsPaid) {
-  Clock::setFixed(Date{2013, 3, 15});
-  TestDb t(true);
-  t.session().user = "CONTADOR";
-  {
-    declaration::Frm402 f(t.session());
-    f.nueva();
-    f.CmbRuc_Click("20503987610");
-    ASSERT_TRUE(f.aceptarPeriodo("06/2012").ok) << t.messenger().last();
-    enterDemoPay(t.session(), f.declaration());
-    determination::DeterminacionDeuda g(t.session(), f.declaration());
-    g.load();
-    for (const auto& c : determination::taxColumns())
-      if (!g.empty(c.balance) && determination::isTypedBox(c.toPay)) ASSERT_TRUE(g.setBox(c.toPay, g.value(c.balance)));
-    ASSERT_FALSE(g.total().empty());
-    f.declaration().typedBoxes = g.typedBoxes();
-    f.declaration().typedBoxesRead = true;
-    t.messenger().clear();
-    auto r = determination::Validacion(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
-    std::string all;
-    for (const auto& l : r.lines) all += l + "\n";
-    EXPECT_FALSE(r.inconsistent) << all;
-    EXPECT_EQ(t.messenger().last(), "La declaración no presenta inconsistencias.");
-    auto saved = f.grabar();
-    EXPECT_TRUE(saved.saved);
-    EXPECT_FALSE(saved.inconsistent);
-    EXPECT_EQ(t.db().text("SELECT efectivo FROM CAB"), vbFormatText(g.total(), "#########0"));
-    f.cerrarSinGuardar();
-  }
-  Clock::setFixed(std::nullopt);
 }
 
 }  // namespace
