@@ -146,8 +146,17 @@ TEST_F(CatalogueTest, CopyChecksInOrder) {
             "refrescar");
 }
 
+// A copy that fails on its last table leaves nothing behind; the copy that goes through.
 TEST_F(CatalogueTest, CopiedDeclarationContents) {
   richDeclaration("201205");
+  std::string before = dumpStored();
+  failOn("F601MFCAB");  // the last table copied
+  EXPECT_FALSE(copy("201205", "06/2012"));
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(msg().entries().back().title, "Mensaje");
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_F601MFCAB_INSERT");
+
   ASSERT_TRUE(copy("201205", "06/2012"));
   auto key = data::Params{kRuc, "201206"};
   const std::string where = " WHERE doc_id_d = ? AND periodo = ?";
@@ -188,16 +197,8 @@ TEST_F(CatalogueTest, CopiedDeclarationContents) {
   EXPECT_EQ(count("SELECT count(*) FROM F601RDDET WHERE periodo = '201205'"), 1);
 }
 
-TEST_F(CatalogueTest, CopyFailureLeavesNothingBehind) {
-  richDeclaration("201205");
-  std::string before = dumpStored();
-  failOn("F601MFCAB");  // the last table copied
-  EXPECT_FALSE(copy("201205", "06/2012"));
-  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
-  EXPECT_EQ(msg().entries().back().title, "Mensaje");
-  EXPECT_EQ(dumpStored(), before);
-}
-
+// Sending and recovering, each also failing half-way first: a failure leaves the stored rows as
+// they were.
 TEST_F(CatalogueTest, SendAndRecover) {
   richDeclaration("201205");
   // Saved with estado 9 (pending refresh) it cannot be sent.
@@ -207,6 +208,12 @@ TEST_F(CatalogueTest, SendAndRecover) {
   db().run("UPDATE CAB SET estado = 0");
   ASSERT_EQ(declaracionesPorEnviar(db()).size(), 1u);
   EXPECT_EQ(declaracionesPorEnviar(db())[0].nombre, "EMPRESA DEMO SAC");
+  // A sending that fails when its header is written (it goes last) leaves nothing behind.
+  std::string before = dumpStored();
+  failOn("HCAB");
+  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), data::DbError);
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_HCAB_INSERT");
   auto receipt = enviarDeclaracion(db(), kRuc, "201205");
   EXPECT_TRUE(declaracionesPorEnviar(db()).empty()) << "sent, it waits to be saved again";
   EXPECT_EQ(receipt.correl, "1");
@@ -228,6 +235,12 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_FALSE(rec.recuperar());
   EXPECT_EQ(msg().last(), "Ya existe una declaración para este período. Primero debe eliminar la declaración.");
   ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));
+  before = dumpStored();
+  failOn("CAB");
+  EXPECT_FALSE(rec.recuperar());
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_CAB_INSERT");
   ASSERT_TRUE(rec.recuperar());
   EXPECT_EQ(msg().last(), "Se termino de recuperar la información satisfactoriamente.");
   auto key = data::Params{kRuc, "201205"};
@@ -237,23 +250,6 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB"), count("SELECT count(*) FROM HF601_TRAB"));
   EXPECT_EQ(count("SELECT count(*) FROM DET"), count("SELECT count(*) FROM HDET"));
   EXPECT_EQ(count("SELECT count(*) FROM HCAB"), 1) << "the sending stays in the history";
-}
-
-TEST_F(CatalogueTest, SendAndRecoverFailuresRollBack) {
-  ASSERT_TRUE(createAndSave("201205"));
-  std::string before = dumpStored();
-  failOn("HCAB");  // the header goes last
-  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), data::DbError);
-  EXPECT_EQ(dumpStored(), before);
-  db().script("DROP TRIGGER fail_HCAB_INSERT");
-  enviarDeclaracion(db(), kRuc, "201205");
-  ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));
-  before = dumpStored();
-  failOn("CAB");
-  FrmRecuperar rec(session(), kRuc, "201205", "1");
-  EXPECT_FALSE(rec.recuperar());
-  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
-  EXPECT_EQ(dumpStored(), before);
 }
 
 TEST_F(CatalogueTest, RecoveryPeriodFields) {

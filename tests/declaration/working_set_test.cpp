@@ -186,20 +186,34 @@ TEST_F(WorkingSetTest, ConceptSetCompletedOnChoosingTheDeclarant) {
   EXPECT_EQ(f.declaration().name, "EMPRESA DEMO SAC");
 }
 
-TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistry) {
+// A refresh that fails late leaves the working set and the stored declaration as they were; one
+// that goes through reconciles the working set with the registry.
+TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailure) {
   standardRegistry();
   ASSERT_TRUE(createAndSave("201205"));
-  // Registry changes: worker 2 leaves in April, worker 1 changes type, a new worker arrives.
+  // Registry changes: worker 2 leaves in April, worker 1 changes type, a new worker arrives, the
+  // trainee's period ends in January.
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 2");
   db().run("UPDATE ASEG_DET_LAB SET tipo = '20' WHERE correl_a = 1");
   db().run("UPDATE PERIODOLAB SET tipo = '20' WHERE correl_a = 1");
   registry()
       .person(kRuc, 20, 1, 1, "40000020", "ZEVALLOS", "ZOE", "21", "11", 2)
       .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
+  db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
            "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
+  auto workingSet = [&] { return dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dump("TMPF601CONCEP"); };
+  std::string before = workingSet() + dumpStored();
+  failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_FALSE(f.refrescar());
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(workingSet() + dumpStored(), before);
+  EXPECT_FALSE(f.declaration().refreshed);
+  db().script("DROP TRIGGER fail_TMPF601MFCAB_DELETE");
+
   msg().clear();
   msg().queueAnswer(Answer::Yes);
   ASSERT_TRUE(f.refrescar());
@@ -208,32 +222,15 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistry) {
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000002'"), 0);
   EXPECT_EQ(db().text("SELECT Tipo FROM TEMP1_F601 WHERE doc_id_a = '40000001'"), "20");
   EXPECT_EQ(days("40000020"), "16");
+  EXPECT_EQ(count("SELECT count(*) FROM TMPF601MFCAB"), 0);
   EXPECT_TRUE(f.declaration().refreshed);
 
   // Answering No leaves everything as it was.
-  std::string before = dump("TEMP1_F601");
+  before = dump("TEMP1_F601");
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 1");
   msg().queueAnswer(Answer::No);
   EXPECT_FALSE(f.refrescar());
   EXPECT_EQ(dump("TEMP1_F601"), before);
-}
-
-TEST_F(WorkingSetTest, RefreshFailureLeavesTheWorkingSetAsItWas) {
-  standardRegistry();
-  ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  registry()
-      .person(kRuc, 20, 1, 1, "40000020", "ZEVALLOS", "ZOE", "21", "11", 2)
-      .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
-  std::string before = dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dumpStored();
-  failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
-  db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
-  msg().queueAnswer(Answer::Yes);
-  EXPECT_FALSE(f.refrescar());
-  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
-  EXPECT_EQ(dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dumpStored(), before);
-  EXPECT_FALSE(f.declaration().refreshed);
 }
 
 TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
