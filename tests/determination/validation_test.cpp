@@ -179,19 +179,6 @@ TEST_F(Validation, TaxBoxAgainstThePersonsTotal) {
   EXPECT_EQ(v.totalMismatch("415", "120"), "");  // 119.60 rounds to 120
   EXPECT_EQ(v.totalMismatch("415", "119"),
             "Casilla 415 no es igual al total ingresado = 120. Guardar, luego refrescar y guardar nuevamente.");
-  DeterminacionDeuda g(f.t.session(), f.decl);
-  g.load();
-  EXPECT_EQ(g.value("415"), "120");
-}
-
-TEST_F(Validation, SilentGridCheck) {
-  worker("10000001", "rem_pens = '9000', pens = '1200'");
-  DeterminacionDeuda g(f.t.session(), f.decl);
-  g.load();
-  Validacion v(f.t.session(), f.decl);
-  EXPECT_TRUE(v.ValidaCasillasDetDeuda(g));
-  ASSERT_TRUE(g.setBox("800", "10"));  // an amount to pay without tax or balance
-  EXPECT_FALSE(v.ValidaCasillasDetDeuda(g));
 }
 
 TEST(ColumnLabels, SpellingsOfTheMessages) {
