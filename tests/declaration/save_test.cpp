@@ -25,6 +25,9 @@ class SaveTest : public DeclarationTest {
   std::string box(const std::string& casilla, const std::string& periodo = "201205") {
     return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?", {kRuc, periodo, casilla});
   }
+  void expectBoxes(std::initializer_list<std::pair<const char*, std::string>> boxes) {
+    for (const auto& [casilla, value] : boxes) EXPECT_EQ(box(casilla), value) << "casilla " << casilla;
+  }
 };
 
 TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
@@ -38,20 +41,16 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   std::string first = dumpStored();
   ASSERT_TRUE(f.grabar().saved);
   EXPECT_EQ(dumpStored(), first);
-  EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB"), 4);
+  for (auto [table, rows] : {std::pair{"CAB", 1}, std::pair{"F601_TRAB", 4}, std::pair{"F601_ESTAB", 1},
+                             std::pair{"F601_SCTR", 1}, std::pair{"F601MFCAB", 1}})
+    EXPECT_EQ(count(std::string("SELECT count(*) FROM ") + table), rows) << table;
   EXPECT_EQ(count("SELECT count(*) FROM F601_REMUNERA"), count("SELECT count(*) FROM TMPF601CONCEP"));
-  EXPECT_EQ(count("SELECT count(*) FROM F601_ESTAB"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_SCTR"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601MFCAB"), 1);
   EXPECT_FALSE(f.modified());
   // Amounts are stored with two decimals.
   EXPECT_EQ(fields("SELECT monto, monto_pag, monto_dif FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND "
                    "cod_concep = '0121'"),
             "1500.00|1500.46|");
-  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
-  EXPECT_EQ(db().text("SELECT ind_ref FROM CAB"), "0");
-  EXPECT_EQ(db().text("SELECT fec_pro FROM CAB"), "15/03/2013");
+  EXPECT_EQ(fields("SELECT estado, ind_ref, fec_pro FROM CAB"), "0|0|15/03/2013");
   EXPECT_EQ(msg().last(), "La declaración fue grabada satisfactoriamente.");
 }
 
@@ -99,17 +98,8 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
                                              "728", "729", "730", "731", "748", "749", "735", "871", "201", "987",
                                              "986", "985", "005", "999"};
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(box("028"), "4411223");
-  EXPECT_EQ(box("002"), kRuc);
-  EXPECT_EQ(box("007"), "201205");
-  EXPECT_EQ(box("719"), "3");
-  EXPECT_EQ(box("736"), "1");
-  EXPECT_EQ(box("739"), "1");
-  EXPECT_EQ(box("738"), "1");
-  EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
-  EXPECT_EQ(box("005"), "0");
-  EXPECT_EQ(box("985"), "SC");
-  EXPECT_EQ(box("999"), "33");
+  expectBoxes({{"028", "4411223"}, {"002", kRuc}, {"007", "201205"}, {"719", "3"}, {"736", "1"}, {"739", "1"},
+               {"738", "1"}, {"722", declaration::parameterVersion(db())}, {"005", "0"}, {"985", "SC"}, {"999", "33"}});
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
   // Every stored row carries the control number of its fields.
   for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6}, std::pair{"F601_SCTR", 5},
@@ -151,8 +141,7 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   ASSERT_TRUE(f.grabar().saved);
   const std::string payment = "SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB";
   EXPECT_EQ(fields(payment), "02|00012345|1500|");
-  EXPECT_EQ(box("012"), "00012345");
-  EXPECT_EQ(box("015"), "2");
+  expectBoxes({{"012", "00012345"}, {"015", "2"}});
 
   f.setPaymentType("E");
   ASSERT_TRUE(f.grabar().saved);
@@ -306,11 +295,7 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   ASSERT_TRUE(f.grabar().saved);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDDET"), 2);
-  EXPECT_EQ(box("320"), "3500");
-  EXPECT_EQ(box("321"), "200");
-  EXPECT_EQ(box("547"), "2");
-  EXPECT_EQ(box("733"), "1");
-  EXPECT_EQ(box("734"), "2");
+  expectBoxes({{"320", "3500"}, {"321", "200"}, {"547", "2"}, {"733", "1"}, {"734", "2"}});
   // Reopened, the provider and his receipts are back in the working set.
   f.salir();
   Frm402 g(session());
