@@ -135,24 +135,17 @@ TEST(ReportReader, BadLinesRenderWhatTheyCan) {
     EXPECT_EQ(doc.skippedLines, c.skipped) << c.name;
   }
   auto truncated = read("pPos|10|20", ReadMode::Preview);
-  EXPECT_EQ(truncated.pages[0].ops[0].x, 10);
-  EXPECT_EQ(truncated.pages[0].ops[0].y, 20);
+  EXPECT_EQ((std::vector<int>{truncated.pages[0].ops[0].x, truncated.pages[0].ops[0].y}), (std::vector<int>{10, 20}));
   EXPECT_EQ(truncated.pages[0].ops[0].text, "");
-}
-
-TEST(ReportReader, HugeNumbersAreHeldWithin16Bits) {
-  auto doc = read("pPos|999999|-999999|x|False|99999|40000|\n", ReadMode::Preview);
-  ASSERT_EQ(doc.pages.size(), 2u);  // page 0 and page 32767, nothing in between
-  EXPECT_EQ(doc.pages[1].index, 32767);
-  const auto& op = doc.pages[1].ops.at(0);
-  EXPECT_EQ(op.x, 32767);
-  EXPECT_EQ(op.y, -32768);
-  EXPECT_EQ(op.size, 32767);
-}
-
-TEST(ReportReader, BytesThatAreNotUtf8AreReadAsWindows1252) {
-  auto doc = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
-  EXPECT_EQ(texts(doc.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
+  // Huge numbers are held within 16 bits: page 0 and page 32767, nothing in between.
+  auto huge = read("pPos|999999|-999999|x|False|99999|40000|\n", ReadMode::Preview);
+  ASSERT_EQ(huge.pages.size(), 2u);
+  EXPECT_EQ(huge.pages[1].index, 32767);
+  const auto& op = huge.pages[1].ops.at(0);
+  EXPECT_EQ((std::vector<int>{op.x, op.y, op.size}), (std::vector<int>{32767, -32768, 32767}));
+  // Bytes that are not UTF-8 are read as Windows-1252.
+  auto bytes = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
+  EXPECT_EQ(texts(bytes.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
 }
 
 TEST(ReportReader, FilesOnDisk) {
