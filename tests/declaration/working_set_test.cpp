@@ -236,9 +236,7 @@ TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
   std::string before = dump("TEMP1_F601") + dump("TEMP2_F601");
   failOn("TMPF601MFCAB");
   Frm402 g(session());
-  g.nueva();
-  g.CmbRuc_Click(kRuc);
-  EXPECT_FALSE(g.aceptarPeriodo("05/2012").ok);
+  EXPECT_FALSE(load(g, "05/2012").ok);
   EXPECT_FALSE(g.loaded());
   EXPECT_EQ(dump("TEMP1_F601") + dump("TEMP2_F601"), before);
 }
@@ -246,9 +244,7 @@ TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
 TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
   standardRegistry();
   Frm402 f(session());
-  f.nueva();
-  f.CmbRuc_Click(kRuc);
-  ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+  ASSERT_TRUE(load(f, "05/2012").ok);
   declaration::PersonList workers(db(), declaration::Grid::Workers);
   workers.requery();
   EXPECT_EQ(workers.count(), 3);
