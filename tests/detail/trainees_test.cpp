@@ -14,29 +14,7 @@ struct Fixture : ProviderFixture {
   }
 };
 
-TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRow) {
-  Fixture f;
-  {
-    TraineeDetail d(f.t.session(), f.decl);
-    ASSERT_TRUE(d.openExisting(kDiana));
-    d.setAmount("930");
-    f.select(d, {1, 3, 7});
-    ASSERT_TRUE(d.accept()) << f.m().last();
-    EXPECT_EQ(f.m().last(), "La información fue grabada satisfactoriamente. ");
-  }
-  EXPECT_EQ(f.stored(), "1:000000,3:000000,7:000000");
-  EXPECT_EQ(f.t.db().text("SELECT mto_renta FROM TMPF601MFCAB WHERE correl_a = 23"), "930.00");
-  TraineeDetail d(f.t.session(), f.decl);
-  ASSERT_TRUE(d.openExisting(kDiana));
-  EXPECT_EQ(d.amount(), "930.00");
-  EXPECT_EQ(d.selectedCount(), 3);
-  f.select(d, {3});
-  ASSERT_TRUE(d.accept());
-  EXPECT_EQ(f.stored(), "3:000000");
-  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601MFCAB"), 1);
-}
-
-TEST(TraineeDetail, EstablishmentsListedWithTypeAndOwnerAndANewOneUnselected) {
+TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRowAndANewEstablishmentIsListedUnselected) {
   Fixture f;
   {
     TraineeDetail d(f.t.session(), f.decl);
@@ -48,19 +26,27 @@ TEST(TraineeDetail, EstablishmentsListedWithTypeAndOwnerAndANewOneUnselected) {
               "6  SEDE PRODUCTIVA  20548761230  TALLER DE MANTENIMIENTO MINERO - LA OROYA");
     EXPECT_EQ(d.selectedCount(), 0);
     d.setAmount("930");
-    f.select(d, {2});
-    ASSERT_TRUE(d.accept());
+    f.select(d, {1, 3, 7});
+    ASSERT_TRUE(d.accept()) << f.m().last();
+    EXPECT_EQ(f.m().last(), "La información fue grabada satisfactoriamente. ");
   }
+  EXPECT_EQ(f.stored(), "1:000000,3:000000,7:000000");
+  EXPECT_EQ(f.t.db().text("SELECT mto_renta FROM TMPF601MFCAB WHERE correl_a = 23"), "930.00");
   f.t.db().run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) VALUES "
                "(6, ?, 8, 'OFICINA AREQUIPA', '07', ?, 0)",
                {kRuc, kRuc});
   TraineeDetail d(f.t.session(), f.decl);
   ASSERT_TRUE(d.openExisting(kDiana));
+  EXPECT_EQ(d.amount(), "930.00");
+  EXPECT_EQ(d.selectedCount(), 3);
   ASSERT_EQ(d.establishments().size(), 8u);
   EXPECT_EQ(d.establishments().back().caption, "8  OFICINA ADMINISTRATIVA  20503987610  OFICINA AREQUIPA");
   EXPECT_FALSE(d.establishments().back().selected);
-  EXPECT_TRUE(d.establishments()[1].selected);
-  EXPECT_EQ(d.selectedCount(), 1);
+  EXPECT_TRUE(d.establishments()[2].selected);
+  f.select(d, {3});
+  ASSERT_TRUE(d.accept());
+  EXPECT_EQ(f.stored(), "3:000000");
+  EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601MFCAB"), 1);
 }
 
 struct TraineeCase {
