@@ -191,7 +191,9 @@ TEST_F(ImporterTest, AWrongFileIsRefusedWholeBeforeAnyRecord) {
     EXPECT_EQ(r.transferred, 0);
     ASSERT_EQ(t.messenger().entries().size(), 1u);
     EXPECT_EQ(t.messenger().entries()[0].text.rfind(c.message, 0), 0u) << t.messenger().last();
-    if (c.file) EXPECT_EQ(t.messenger().entries()[0].text, c.message);
+    if (c.file) {
+      EXPECT_EQ(t.messenger().entries()[0].text, c.message);
+    }
     EXPECT_EQ(t.messenger().entries()[0].title, c.title);
     EXPECT_EQ(t.messenger().entries()[0].icon, MsgIcon::Critical);
   }

@@ -405,7 +405,9 @@ TEST(ExportTexts, AmountsAndHours) {
                {"0.00", "0", "0:00"},          {"192.25", "192.25", "192:15"}, {"-15.00", "-15", "-15:00"}};
   for (const auto& c : cases) {
     EXPECT_EQ(plainAmount(c.in), c.amount) << c.in;
-    if (c.in[0] != '-') EXPECT_EQ(HorasDecimal_to_HorasMinutos(c.in), c.hours) << c.in;
+    if (c.in[0] != '-') {
+      EXPECT_EQ(HorasDecimal_to_HorasMinutos(c.in), c.hours) << c.in;
+    }
   }
   EXPECT_EQ(SumaHorasNormalesMasSobretiempo("192.50", "10.75"), "203:15");
   EXPECT_EQ(SumaHorasNormalesMasSobretiempo("", ""), "");
