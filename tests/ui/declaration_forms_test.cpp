@@ -36,6 +36,8 @@ namespace {
 const char* kDemoRuc = "20503987610";
 
 using uitest::child;
+using uitest::onNextModal;
+using uitest::openNewDeclaration;
 
 // Replaces a registered form (or widget) for one test and puts the original back.
 class FormSwap {
@@ -65,15 +67,6 @@ class FakeDetermination : public QWidget {
   void rectificaChanged(bool on) { rectifica = on; }
 };
 
-// Runs `body` on the modal dialog that the next click opens, then lets the click return.
-void onNextModal(std::function<void(QWidget*)> body) {
-  QTimer::singleShot(0, [body] {
-    QWidget* m = QApplication::activeModalWidget();
-    QVERIFY(m);
-    body(m);
-  });
-}
-
 }  // namespace
 
 class DeclarationFormsTest : public QObject {
@@ -94,22 +87,11 @@ class DeclarationFormsTest : public QObject {
     auto& s = t_->session();
     auto& db = t_->db();
     // Nueva.
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(form);
-    form->show();
+    auto form = openNewDeclaration(s);
     QCOMPARE(form->windowTitle(), QString("0601 Korventa"));
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    int i = cmb->findData(QString(kDemoRuc));
-    QVERIFY(i >= 0);
-    cmb->setCurrentIndex(i);
-    emit cmb->activated(i);
     QVERIFY(!child<QLineEdit>(form.get(), "TxtRazon")->text().isEmpty());
     QTest::keyClicks(child<QLineEdit>(form.get(), "TxtTelefono"), "4411223");
     auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
     auto* grid = child<QTableView>(form.get(), "GrdDatos");
     QVERIFY(grid->model()->rowCount() > 0);
     QCOMPARE(child<QLabel>(form.get(), "LblTotal")->text(),
@@ -192,15 +174,7 @@ class DeclarationFormsTest : public QObject {
     auto& s = t_->session();
     auto& db = t_->db();
     {
-      s.mode = Mode::New;
-      std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-      auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-      int i = cmb->findData(QString(kDemoRuc));
-      emit cmb->activated(i);
-      auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-      period->setFocus();
-      QTest::keyClicks(period, "062012");
-      emit period->editingFinished();
+      auto form = openNewDeclaration(s);
       QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
       QTest::mouseClick(child<QPushButton>(form.get(), "CmdCancelar"), Qt::LeftButton);
     }
@@ -263,26 +237,9 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201206' AND estado = 9"), 1LL);
   }
 
-  void buttonsOfMissingFormsAreDisabled() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
-    for (const char* name : {"CmdDetalle", "CmdJornada", "CmdImportar", "CmdDetallePT", "CmdNuevoPS", "CmdDetalleMF"}) {
-      auto* b = child<QPushButton>(form.get(), name);
-      QVariant f = b->property("form");
-      QCOMPARE(b->isEnabled(), ui::FormRegistry::has(f.toString().toStdString()));
-    }
-    QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
-    QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
-  }
-
-  void detailFormsGetThePersonAndTheGridIsReread() {
+  // The declaration form offers the detail forms the program has, hands them the chosen person
+  // and rereads its grid when they close, and tells its determination page of every change.
+  void detailFormsAndDeterminationPageAreTold() {
     auto& s = t_->session();
     PersonKey seen;
     std::string seenRuc;
@@ -298,30 +255,6 @@ class DeclarationFormsTest : public QObject {
       QTimer::singleShot(0, d, &QDialog::accept);
       return d;
     });
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    form->show();
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
-    auto* grid = child<QTableView>(form.get(), "GrdDatos");
-    auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
-    QVERIFY(detail->isEnabled());
-    grid->selectRow(1);
-    QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
-    QTest::mouseClick(detail, Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
-    QCOMPARE(seen.cod_cat_tra, 1);
-    QCOMPARE(seenRuc, std::string(kDemoRuc));
-    QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
-    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
-  }
-
-  void determinationPageIsProvidedAndTold() {
-    auto& s = t_->session();
     FakeDetermination* page = nullptr;
     auto saved = ui::FormRegistry::takeWidget("Frm402.Determinacion");
     ui::FormRegistry::addWidget("Frm402.Determinacion", [&](Session&, QWidget* parent) -> QWidget* {
@@ -329,19 +262,30 @@ class DeclarationFormsTest : public QObject {
       page->setObjectName("FakeDeterminacion");
       return page;
     });
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(page);
-    form->show();
-    QVERIFY(form->findChild<QWidget*>("FakeDeterminacion"));
+    auto form = openNewDeclaration(s);
+    QVERIFY(page && form->findChild<QWidget*>("FakeDeterminacion"));
+    QVERIFY(page->changes > 0);
+    for (const char* name : {"CmdDetalle", "CmdJornada", "CmdImportar", "CmdDetallePT", "CmdNuevoPS", "CmdDetalleMF"}) {
+      auto* b = child<QPushButton>(form.get(), name);
+      QCOMPARE(b->isEnabled(), ui::FormRegistry::has(b->property("form").toString().toStdString()));
+    }
+    QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
+    QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
+
+    auto* grid = child<QTableView>(form.get(), "GrdDatos");
+    auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
+    QVERIFY(detail->isEnabled());
+    grid->selectRow(1);
+    QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
     int before = page->changes;
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
+    QTest::mouseClick(detail, Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
+    QCOMPARE(seen.cod_cat_tra, 1);
+    QCOMPARE(seenRuc, std::string(kDemoRuc));
+    QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
+    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
     QVERIFY(page->changes > before);
+
     QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
     QVERIFY(page->rectifica);
     QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
