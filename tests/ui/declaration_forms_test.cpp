@@ -83,7 +83,7 @@ class DeclarationFormsTest : public QObject {
     Clock::setFixed(std::nullopt);
   }
 
-  void createSaveReopenDelete() {
+  void createSaveReopenCopyDeleteSendAndRecover() {
     auto& s = t_->session();
     auto& db = t_->db();
     // Nueva.
@@ -99,6 +99,17 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(!grid->model()->data(grid->model()->index(0, 2)).toString().isEmpty());
     QVERIFY(!period->isEnabled());
     const int persons = grid->model()->rowCount();
+    // The determination grid does not make the form wider than the screen (the grid scrolls
+    // sideways instead of pushing the form's buttons off it); the form opens within the screen.
+    QCoreApplication::processEvents();
+    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    auto* scroll = child<QWidget>(form.get(), "Determinacion")->findChild<QScrollArea*>();
+    QVERIFY(scroll);
+    QVERIFY(scroll->minimumWidth() < available.width());
+    QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
+    QVERIFY(form->minimumSizeHint().width() < 1024);  // the rest fits a screen 1024 points wide
+    QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
+    QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
 
     // Guardar, then Salir without a question.
     QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
@@ -134,53 +145,9 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(reopenedPhone, QString("4411223"));
     chooser->close();
 
-    // Eliminar.
-    s.mode = Mode::Delete;
-    std::unique_ptr<QDialog> deleter(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
-    deleter->show();
-    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
-    t_->messenger().queueAnswer(Answer::Yes);
-    QTest::mouseClick(child<QPushButton>(deleter.get(), "CmdAccion"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
-             QString("¿Confirma que va a eliminar la declaración seleccionada?"));
-    QCOMPARE(db.integer("SELECT count(*) FROM CAB"), 0LL);
-    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB"), 0LL);
-    QCOMPARE(child<QTableWidget>(deleter.get(), "grdContrib")->rowCount(), 0);
-  }
-
-  // The determination grid does not make the form wider than the screen (the grid scrolls sideways
-  // instead of pushing the form's buttons off it), and the form opens within the screen.
-  void declarationFormFitsTheScreen() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(form);
-    form->show();
-    QCoreApplication::processEvents();
-    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    auto* page = form->findChild<QWidget*>("Determinacion");
-    QVERIFY(page);
-    auto* scroll = page->findChild<QScrollArea*>();
-    QVERIFY(scroll);
-    QVERIFY(scroll->minimumWidth() < available.width());
-    QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
-    // The rest of the form fits a screen 1024 points wide; it opens no larger than the screen allows.
-    QVERIFY(form->minimumSizeHint().width() < 1024);
-    QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
-    QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
-  }
-
-  void copySendRegisterAndRecover() {
-    auto& s = t_->session();
-    auto& db = t_->db();
-    {
-      auto form = openNewDeclaration(s);
-      QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
-      QTest::mouseClick(child<QPushButton>(form.get(), "CmdCancelar"), Qt::LeftButton);
-    }
     // Copiar to 07/2012 through the chooser and the copy form.
     s.mode = Mode::Copy;
-    std::unique_ptr<QDialog> chooser(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    chooser.reset(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
     chooser->show();
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("frmCopiarDec"));
@@ -194,6 +161,26 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201207' AND estado = 9 AND ind_ref = 1"), 1LL);
     QCOMPARE(child<QTableWidget>(chooser.get(), "grdContrib")->rowCount(), 2);
     chooser->close();
+
+    // Eliminar the copy: June stays.
+    const long long juneRows = db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'");
+    QVERIFY(juneRows > 0);
+    s.mode = Mode::Delete;
+    std::unique_ptr<QDialog> deleter(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    deleter->show();
+    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
+    auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
+    for (int r = 0; r < listed->rowCount(); ++r)
+      if (listed->item(r, 2)->text() == "072012") listed->selectRow(r);
+    t_->messenger().queueAnswer(Answer::Yes);
+    QTest::mouseClick(child<QPushButton>(deleter.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+             QString("¿Confirma que va a eliminar la declaración seleccionada?"));
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201207'"), 0LL);
+    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201207'"), 0LL);
+    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'"), juneRows);
+    QCOMPARE(listed->rowCount(), 1);
+    deleter->close();
 
     // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
     // waits for its refresh); the order number is registered through FrmContAbrirE.
