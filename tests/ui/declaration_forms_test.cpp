@@ -36,24 +36,9 @@ namespace {
 const char* kDemoRuc = "20503987610";
 
 using uitest::child;
+using uitest::FormSwap;
 using uitest::onNextModal;
 using uitest::openNewDeclaration;
-
-// Replaces a registered form (or widget) for one test and puts the original back.
-class FormSwap {
- public:
-  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
-    ui::FormRegistry::add(name_, std::move(f));
-  }
-  ~FormSwap() {
-    ui::FormRegistry::take(name_);
-    if (saved_) ui::FormRegistry::add(name_, saved_);
-  }
-
- private:
-  std::string name_;
-  ui::FormRegistry::Factory saved_;
-};
 
 // A determination page that records what the declaration form tells it.
 class FakeDetermination : public QWidget {
@@ -230,7 +215,7 @@ class DeclarationFormsTest : public QObject {
     auto& s = t_->session();
     PersonKey seen;
     std::string seenRuc;
-    FormSwap swap("FrmDetConcep", [&](Session& session, QWidget* parent) -> QDialog* {
+    FormSwap swap("FrmDetConcep", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
       seen = session.currentPerson;
       seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
       // The form records an income; closing it has the person computed again.
@@ -241,14 +226,13 @@ class DeclarationFormsTest : public QObject {
       auto* d = new QDialog(parent);
       QTimer::singleShot(0, d, &QDialog::accept);
       return d;
-    });
+    }));
     FakeDetermination* page = nullptr;
-    auto saved = ui::FormRegistry::takeWidget("Frm402.Determinacion");
-    ui::FormRegistry::addWidget("Frm402.Determinacion", [&](Session&, QWidget* parent) -> QWidget* {
+    FormSwap pageSwap("Frm402.Determinacion", ui::FormRegistry::WidgetFactory([&](Session&, QWidget* parent) -> QWidget* {
       page = new FakeDetermination(parent);
       page->setObjectName("FakeDeterminacion");
       return page;
-    });
+    }));
     auto form = openNewDeclaration(s);
     QVERIFY(page && form->findChild<QWidget*>("FakeDeterminacion"));
     QVERIFY(page->changes > 0);
@@ -277,8 +261,6 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(page->rectifica);
     QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
     form.reset();
-    ui::FormRegistry::takeWidget("Frm402.Determinacion");
-    if (saved) ui::FormRegistry::addWidget("Frm402.Determinacion", saved);
   }
 
  private:

@@ -2,6 +2,7 @@
 // Small helpers shared by the form tests.
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,6 +36,36 @@ T* child(QWidget* w, const QString& name) {
   if (!c) qFatal("no existe el control %s", qPrintable(name));
   return c;
 }
+
+// Replaces a registered form (or page) for one test and puts the original back, also when the
+// test stops early.
+class FormSwap {
+ public:
+  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
+    ui::FormRegistry::add(name_, std::move(f));
+  }
+  FormSwap(std::string name, ui::FormRegistry::WidgetFactory f)
+      : name_(std::move(name)), widget_(true), savedWidget_(ui::FormRegistry::takeWidget(name_)) {
+    ui::FormRegistry::addWidget(name_, std::move(f));
+  }
+  FormSwap(const FormSwap&) = delete;
+  FormSwap& operator=(const FormSwap&) = delete;
+  ~FormSwap() {
+    if (widget_) {
+      ui::FormRegistry::takeWidget(name_);
+      if (savedWidget_) ui::FormRegistry::addWidget(name_, savedWidget_);
+    } else {
+      ui::FormRegistry::take(name_);
+      if (saved_) ui::FormRegistry::add(name_, saved_);
+    }
+  }
+
+ private:
+  std::string name_;
+  bool widget_ = false;
+  ui::FormRegistry::Factory saved_;
+  ui::FormRegistry::WidgetFactory savedWidget_;
+};
 
 // Runs `body` on the modal dialog that the next click opens, then lets the click return.
 inline void onNextModal(std::function<void(QWidget*)> body) {

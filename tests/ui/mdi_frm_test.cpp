@@ -30,6 +30,7 @@
 #include "app/ui/zel_stat_bar.h"
 #include "data/param.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
@@ -213,17 +214,16 @@ class MdiFrmTest : public QObject {
       std::string consultation;
     };
     std::vector<Seen> seen;
-    std::map<std::string, FormRegistry::Factory> originals;
+    std::map<std::string, std::unique_ptr<FormSwap>> swaps;
     for (const auto& c : cases) {
-      if (originals.count(c.form)) continue;
-      originals[c.form] = FormRegistry::take(c.form);
       std::string form = c.form;
-      FormRegistry::add(form, [&seen, form](Session& s, QWidget* parent) {
+      if (swaps.count(form)) continue;
+      swaps[form] = std::make_unique<FormSwap>(form, FormRegistry::Factory([&seen, form](Session& s, QWidget* parent) {
         seen.push_back({form, s.mode, s.sent, s.consultation});
         auto* d = new QDialog(parent);
         d->setObjectName(QString::fromStdString(form));
         return d;
-      });
+      }));
     }
     {
       MDIFrm frame(s);
@@ -247,10 +247,6 @@ class MdiFrmTest : public QObject {
         QCOMPARE(seen[0].sent, c.sent.value_or(sentBefore));
         QCOMPARE(seen[0].consultation, std::string(c.consultation ? c.consultation : "X"));
       }
-    }
-    for (auto& [name, factory] : originals) {
-      FormRegistry::take(name);
-      if (factory) FormRegistry::add(name, std::move(factory));
     }
   }
 
