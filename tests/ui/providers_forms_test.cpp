@@ -46,20 +46,23 @@ class ProvidersFormsTest : public QObject {
     return f;
   }
 
-  QDialog* voucherDialog(QWidget* header) {
+  // "Nuevo" on the provider header: the voucher dialog it shows, with the kind chosen.
+  QDialog* newVoucher(QWidget* header, const QString& kind) {
+    QTest::mouseClick(child<QPushButton>(header, "CmdNuevoRec"), Qt::LeftButton);
     QApplication::processEvents();
-    for (auto* d : header->findChildren<QDialog*>("Frm61502"))
-      if (d->isVisible()) return d;
+    for (auto* d : header->findChildren<QDialog*>("Frm61502")) {
+      if (!d->isVisible()) continue;
+      auto* kinds = child<QComboBox>(d, "cboTipoServ");
+      kinds->setCurrentIndex(kinds->findData(kind));
+      return d;
+    }
     return nullptr;
   }
 
   void enterVoucher(QWidget* header, const QString& kind, const QString& number, const QString& amount,
                     const QString& expectedRetention, const char* shotName) {
-    QTest::mouseClick(child<QPushButton>(header, "CmdNuevoRec"), Qt::LeftButton);
-    QDialog* v = voucherDialog(header);
+    QDialog* v = newVoucher(header, kind);
     QVERIFY(v);
-    auto* kinds = child<QComboBox>(v, "cboTipoServ");
-    kinds->setCurrentIndex(kinds->findData(kind));
     QTest::keyClicks(child<QLineEdit>(v, "TxtSerie"), "0001");
     QTest::keyClicks(child<QLineEdit>(v, "TxtNumero"), number);
     child<ui::DateEdit>(v, "mskFec_Emi")->setText("10/09/2012");
@@ -184,11 +187,8 @@ class ProvidersFormsTest : public QObject {
     auto* registrados = child<QComboBox>(header.get(), "CmbRegistrados");
     registrados->setCurrentIndex(2);
     emit registrados->activated(2);
-    QTest::mouseClick(child<QPushButton>(header.get(), "CmdNuevoRec"), Qt::LeftButton);
-    QDialog* v = voucherDialog(header.get());
+    QDialog* v = newVoucher(header.get(), "R");
     QVERIFY(v);
-    auto* kinds = child<QComboBox>(v, "cboTipoServ");
-    kinds->setCurrentIndex(kinds->findData("R"));
     auto* monto = child<QLineEdit>(v, "TxtMonto");
     t_->messenger().queueAnswer(Answer::No);
     QTest::keyClicks(monto, "1500");
