@@ -1,9 +1,8 @@
 // The road of a declaration through its forms: created in Frm402, saved, found and reopened in
-// the "Modificar" chooser, copied to the next period, sent, its order number registered, and
-// deleted — all through the widgets, by their control names.
+// the "Modificar" chooser, copied to the next period, the copy deleted, sent, its order number
+// registered, and recovered — all through the widgets, by their control names.
 #include <algorithm>
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 
 #include "app/ui/form_registry.h"

@@ -1,7 +1,6 @@
 // The determination tab of the declaration form driven through its boxes: amounts to pay typed
 // into the grid, the payment total, the EPS credit form on Enter, and "&Validar" with the clean
 // message or the inconsistency report.
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -10,10 +9,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 
 #include "app/ui/form_registry.h"

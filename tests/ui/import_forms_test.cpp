@@ -5,9 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>

@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QToolBar>
 
 #include <fstream>
 

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
