@@ -61,9 +61,13 @@ bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string&
   return true;
 }
 
+using Clock = std::chrono::steady_clock;
+double secs(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+
+using Jobs = std::vector<std::pair<import::Kind, std::filesystem::path>>;
+int importInto(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs, Clock::time_point t0);
+
 int runImport(Context& ctx, const ImportArgs& a) {
-  using Clock = std::chrono::steady_clock;
-  auto secs = [](Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); };
   std::string periodo = periodArg(a.periodo);
   std::optional<import::Form> form;
   if (!a.form.empty()) {
@@ -72,7 +76,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
   }
 
   // The kinds first: a wrong extension stops before anything is opened.
-  std::vector<std::pair<import::Kind, std::filesystem::path>> jobs;
+  Jobs jobs;
   for (const auto& f : a.files) {
     auto kind = import::kindFromFileName(std::filesystem::path(f).filename().string(), form);
     if (!kind) throw std::runtime_error("No se reconoce el tipo de archivo de " + f +
@@ -87,6 +91,18 @@ int runImport(Context& ctx, const ImportArgs& a) {
   auto t0 = Clock::now();
   declaration::Frm402 f(s);
   if (!f.abrir(a.ruc, periodo)) return 1;
+  try {
+    return importInto(ctx, a, f, jobs, t0);
+  } catch (...) {
+    f.cerrarSinGuardar();  // the working tables are emptied also when the work fails
+    throw;
+  }
+}
+
+// Imports the files into the open declaration, computes, prints the listings and saves.
+int importInto(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs, Clock::time_point t0) {
+  Session& s = ctx.session();
+  const std::string periodo = f.declaration().periodo;
   const auto& decl = f.declaration();
   if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
 

@@ -71,5 +71,17 @@ TEST_F(CliImportTest, UsageAndRefusals) {
   EXPECT_EQ(r.rc, 1);
 }
 
+// A run that fails after the files went in (here the PDF cannot be written) saves nothing and
+// leaves no working rows behind.
+TEST_F(CliImportTest, AFailedRunSavesNothingAndEmptiesTheWorkingTables) {
+  auto r = run("import 20503987610 201206 " + demo("rem") + " --pdf '" + (dir_ / "no-existe" / "e.pdf").string() + "'");
+  EXPECT_EQ(r.rc, 1);
+  EXPECT_NE(r.out.find("060120503987610201206.rem: 6 transferidos"), std::string::npos) << r.out;
+  auto db = data::Database::open(db_);
+  EXPECT_FALSE(db->exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0121' AND monto = '5150.00'"));
+  for (const char* t : {"TEMP1_F601", "TMPF601CONCEP", "TMP_ESTTURNOS_JL"})
+    EXPECT_EQ(db->integer(std::string("SELECT count(*) FROM ") + t), 0) << t;
+}
+
 }  // namespace
 }  // namespace korventa::test

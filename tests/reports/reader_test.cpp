@@ -21,50 +21,43 @@ std::vector<std::string> texts(const Page& page) {
   return out;
 }
 
-TEST(ReportReader, TextKeepsItsLeadingBlanks) {
-  auto doc = read("pPos|10|175|     Total de Errores:|False|8|0|\r\n", ReadMode::Preview);
-  ASSERT_EQ(doc.pages.size(), 1u);
-  ASSERT_EQ(doc.pages[0].ops.size(), 1u);
-  const auto& op = doc.pages[0].ops[0];
-  EXPECT_EQ(op.text, "     Total de Errores:");
-  EXPECT_EQ(op.x, 10);
-  EXPECT_EQ(op.y, 175);
-  EXPECT_EQ(op.size, 8);
-  EXPECT_FALSE(op.bold);
-  EXPECT_EQ(op.font, "Courier New");
-}
-
+// Text keeps its leading blanks; boxes, vertical text and the arguments of each command.
 TEST(ReportReader, DrawingCommands) {
   auto doc = read(
+      "pPos|10|175|     Total de Errores:|False|8|0|\r\n"
       "pCuadro|150|300|1700|1640|0|\n"
       "pPosVerti|500|600|ABC|True|10|0|\n"
       "pPos|1|2|x|1|12|0|trailing|text\n",
       ReadMode::Preview);
-  ASSERT_EQ(doc.pages.at(0).ops.size(), 3u);
-  const auto& box = doc.pages[0].ops[0];
+  ASSERT_EQ(doc.pages.size(), 1u);
+  ASSERT_EQ(doc.pages[0].ops.size(), 4u);
+  const auto& op = doc.pages[0].ops[0];
+  EXPECT_EQ(op.text, "     Total de Errores:");
+  EXPECT_EQ((std::vector<int>{op.x, op.y, op.size}), (std::vector<int>{10, 175, 8}));
+  EXPECT_FALSE(op.bold);
+  EXPECT_EQ(op.font, "Courier New");
+  const auto& box = doc.pages[0].ops[1];
   EXPECT_EQ(box.kind, DrawOp::Kind::Box);
   EXPECT_EQ((std::vector<int>{box.x, box.y, box.x2, box.y2}), (std::vector<int>{150, 300, 1700, 1640}));
-  const auto& vertical = doc.pages[0].ops[1];
+  const auto& vertical = doc.pages[0].ops[2];
   EXPECT_EQ(vertical.kind, DrawOp::Kind::VerticalText);
   EXPECT_EQ(vertical.text, "ABC");
   EXPECT_TRUE(vertical.bold);
   EXPECT_EQ(vertical.size, 10);
-  EXPECT_TRUE(doc.pages[0].ops[2].bold);  // a number other than 0 is true
+  EXPECT_TRUE(doc.pages[0].ops[3].bold);  // a number other than 0 is true
 }
 
-TEST(ReportReader, PagesZeroToTwoGiveThreePreviewPages) {
+// Pages 0–2 give three preview pages; printing starts a sheet at each "pNuevaHoja" only.
+TEST(ReportReader, PreviewPagesAndPrintedSheets) {
   auto doc = read(pagedReport(3), ReadMode::Preview);
   ASSERT_EQ(doc.pages.size(), 3u);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(doc.pages[i].index, i);
     EXPECT_EQ(texts(doc.pages[i]), std::vector<std::string>{"pagina " + std::to_string(i)});
   }
-}
-
-TEST(ReportReader, PrintingWithoutRangeStartsASheetPerNewPage) {
-  auto doc = read(pagedReport(5), ReadMode::Print);
-  ASSERT_EQ(doc.pages.size(), 5u);  // the last "pNuevaHoja" leaves no blank sheet
-  EXPECT_EQ(texts(doc.pages[4]), std::vector<std::string>{"pagina 4"});
+  auto print = read(pagedReport(5), ReadMode::Print);
+  ASSERT_EQ(print.pages.size(), 5u);  // the last "pNuevaHoja" leaves no blank sheet
+  EXPECT_EQ(texts(print.pages[4]), std::vector<std::string>{"pagina 4"});
   // Without "pNuevaHoja" everything goes on one sheet, whatever the page index says.
   auto one = read("pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n", ReadMode::Print);
   ASSERT_EQ(one.pages.size(), 1u);
@@ -105,18 +98,15 @@ TEST(ReportReader, OrientationOnlyWhenPrintingColourOnlyInPreview) {
   for (const auto& p : print.pages) EXPECT_EQ(p.background, Rgb{}) << "colour has no effect on paper";
 }
 
-TEST(ReportReader, ColourReachesPagesLoadedAfterItAndAlwaysTheFirst) {
+TEST(ReportReader, ColourReachesPagesLoadedAfterItAndTagsAreStored) {
   auto doc = read(
-      "pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n<!Color!>&H00FF00&<!/Color!>\npPos|1|1|c|False|8|2|\n",
+      "pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n<!Color!>&H00FF00&<!/Color!>\npPos|1|1|c|False|8|2|\n"
+      "<!font!>Arial<!/font!>\n<!nHojas!> 12 <!/nHojas!>\n",
       ReadMode::Preview);
   ASSERT_EQ(doc.pages.size(), 3u);
   EXPECT_EQ(doc.pages[0].background, (Rgb{0, 255, 0}));
   EXPECT_EQ(doc.pages[1].background, Rgb{});
   EXPECT_EQ(doc.pages[2].background, (Rgb{0, 255, 0}));
-}
-
-TEST(ReportReader, TagsAreStored) {
-  auto doc = read("<!font!>Arial<!/font!>\n<!nHojas!> 12 <!/nHojas!>\n", ReadMode::Preview);
   EXPECT_EQ(doc.fontName, "Arial");
   EXPECT_EQ(doc.announcedPages, 12);
 }
@@ -145,37 +135,20 @@ TEST(ReportReader, BadLinesRenderWhatTheyCan) {
     EXPECT_EQ(doc.skippedLines, c.skipped) << c.name;
   }
   auto truncated = read("pPos|10|20", ReadMode::Preview);
-  EXPECT_EQ(truncated.pages[0].ops[0].x, 10);
-  EXPECT_EQ(truncated.pages[0].ops[0].y, 20);
+  EXPECT_EQ((std::vector<int>{truncated.pages[0].ops[0].x, truncated.pages[0].ops[0].y}), (std::vector<int>{10, 20}));
   EXPECT_EQ(truncated.pages[0].ops[0].text, "");
+  // Huge numbers are held within 16 bits: page 0 and page 32767, nothing in between.
+  auto huge = read("pPos|999999|-999999|x|False|99999|40000|\n", ReadMode::Preview);
+  ASSERT_EQ(huge.pages.size(), 2u);
+  EXPECT_EQ(huge.pages[1].index, 32767);
+  const auto& op = huge.pages[1].ops.at(0);
+  EXPECT_EQ((std::vector<int>{op.x, op.y, op.size}), (std::vector<int>{32767, -32768, 32767}));
+  // Bytes that are not UTF-8 are read as Windows-1252.
+  auto bytes = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
+  EXPECT_EQ(texts(bytes.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
 }
 
-TEST(ReportReader, HugeNumbersAreHeldWithin16Bits) {
-  auto doc = read("pPos|999999|-999999|x|False|99999|40000|\n", ReadMode::Preview);
-  ASSERT_EQ(doc.pages.size(), 2u);  // page 0 and page 32767, nothing in between
-  EXPECT_EQ(doc.pages[1].index, 32767);
-  const auto& op = doc.pages[1].ops.at(0);
-  EXPECT_EQ(op.x, 32767);
-  EXPECT_EQ(op.y, -32768);
-  EXPECT_EQ(op.size, 32767);
-}
-
-TEST(ReportReader, BytesThatAreNotUtf8AreReadAsWindows1252) {
-  auto doc = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
-  EXPECT_EQ(texts(doc.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
-}
-
-TEST(ReportReader, MissingFileGivesTheMessage) {
-  RecordingMessenger m;
-  auto doc = pDesencripta("/nonexistent/00000001.PRN", "PresPrevia", {}, m);
-  EXPECT_FALSE(doc.has_value());
-  ASSERT_EQ(m.entries().size(), 1u);
-  EXPECT_EQ(m.entries()[0].text, "Archivo Físico del Reporte no Existe.");
-  EXPECT_EQ(m.entries()[0].title, "Error al Imprimir");
-  EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
-}
-
-TEST(ReportReader, FiveSheetFixture) {
+TEST(ReportReader, FilesOnDisk) {
   RecordingMessenger m;
   auto path = test::fixture("cinco_paginas.PRN");
   auto preview = pDesencripta(path, "PresPrevia", {}, m);
@@ -187,6 +160,12 @@ TEST(ReportReader, FiveSheetFixture) {
   EXPECT_EQ(print->pages.size(), 2u);
   EXPECT_EQ(LeeNroHojas(path), 5);
   EXPECT_TRUE(m.entries().empty());
+
+  EXPECT_FALSE(pDesencripta("/nonexistent/00000001.PRN", "PresPrevia", {}, m).has_value());
+  ASSERT_EQ(m.entries().size(), 1u);
+  EXPECT_EQ(m.entries()[0].text, "Archivo Físico del Reporte no Existe.");
+  EXPECT_EQ(m.entries()[0].title, "Error al Imprimir");
+  EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
 }
 
 // Random and truncated lines: the reader takes whatever it is given without failing, and its

@@ -72,26 +72,24 @@ TEST(ReportRender, CourierNewResolvesToAFixedPitchFont) {
   EXPECT_DOUBLE_EQ(ui::reportFont("Courier New", 0, true).pointSizeF(), 1.0);
 }
 
-TEST(ReportRender, LeadingBlanksShiftTheText) {
-  auto doc = test::read("pPos|1440|1440|X|False|10|0|\npPos|1440|2880|   X|False|10|0|\n", ReadMode::Preview);
+// Leading blanks shift the text; boxes and vertical text are drawn where they are placed.
+TEST(ReportRender, RasterPage) {
+  auto doc = test::read("pPos|1440|1440|X|False|10|0|\npPos|1440|2880|   X|False|10|0|\n"
+                        "pCuadro|1440|4320|2880|5760|0|\npPosVerti|4320|4320|IIII|True|10|0|\n",
+                        ReadMode::Preview);
   QImage img = raster(doc.pages[0]);
   int plain = firstInkColumn(img, 144, 288);
   int shifted = firstInkColumn(img, 288, 432);
   ASSERT_GT(plain, 0);
   // Three blanks of a 10-point fixed-pitch font: 3 x 6 points = 18 points = 36 pixels at 144 dpi.
   EXPECT_NEAR(shifted - plain, 36, 2);
-}
-
-TEST(ReportRender, BoxesAndVerticalText) {
-  auto doc = test::read("pCuadro|1440|1440|2880|2880|0|\npPosVerti|4320|1440|IIII|True|10|0|\n", ReadMode::Preview);
-  QImage img = raster(doc.pages[0]);
-  EXPECT_LT(qGray(img.pixel(144, 200)), 128);  // left side
-  EXPECT_LT(qGray(img.pixel(288, 200)), 128);  // right side
-  EXPECT_LT(qGray(img.pixel(200, 144)), 128);  // top
-  EXPECT_EQ(qGray(img.pixel(200, 200)), 255);  // inside stays empty
-  // Four characters, 190 twips apart, downwards from y = 1440.
+  EXPECT_LT(qGray(img.pixel(144, 488)), 128);  // left side
+  EXPECT_LT(qGray(img.pixel(288, 488)), 128);  // right side
+  EXPECT_LT(qGray(img.pixel(200, 432)), 128);  // top
+  EXPECT_EQ(qGray(img.pixel(200, 488)), 255);  // inside stays empty
+  // Four characters, 190 twips apart, downwards from y = 4320.
   int inkRows = 0;
-  for (int y = 144; y < 144 + 4 * 19 + 20; ++y)
+  for (int y = 432; y < 432 + 4 * 19 + 20; ++y)
     for (int x = 432; x < 460; ++x)
       if (qGray(img.pixel(x, y)) < 128) {
         ++inkRows;
@@ -124,6 +122,9 @@ TEST(ReportRender, PdfHasOnePagePerSheet) {
     ASSERT_TRUE(ui::writePdf(*doc, QString::fromStdString(pdf.string()), &error)) << error.toStdString();
     EXPECT_EQ(pdfPages(pdf), c.pages) << c.name;
   }
+  QString error;
+  EXPECT_FALSE(ui::writePdf(test::read("pPos|1|1|x|False|8|0|\n", ReadMode::Print), "/nonexistent-folder/x/o.pdf", &error));
+  EXPECT_TRUE(error.startsWith("No se pudo escribir el archivo PDF")) << error.toStdString();
 }
 
 TEST(ReportRender, LandscapeSheetsInThePdf) {
@@ -170,13 +171,6 @@ TEST(ReportRender, ListingLinesStraightToAPrinter) {
   for (int i = 1; i < 100; ++i) w.ImprimeLineaPag("  linea " + std::to_string(i));
   ASSERT_TRUE(printer.finish());
   EXPECT_EQ(pdfPages(pdf), 2);
-}
-
-TEST(ReportRender, UnwritablePdfIsReported) {
-  auto doc = test::read("pPos|1|1|x|False|8|0|\n", ReadMode::Print);
-  QString error;
-  EXPECT_FALSE(ui::writePdf(doc, "/nonexistent-folder/x/o.pdf", &error));
-  EXPECT_TRUE(error.startsWith("No se pudo escribir el archivo PDF")) << error.toStdString();
 }
 
 }  // namespace

@@ -43,15 +43,13 @@ TEST_F(Spool, ConsecutiveFileNumbersAndARunningNumberPerKind) {
       {"PR0040", "000002", "00000003.PRN", "15/06/2012", "OPERADOR", "6", "20512345678"},
   };
   EXPECT_EQ(rows(), expected);
-}
-
-TEST_F(Spool, NumbersContinueFromTheHighestRegistered) {
+  // Numbers continue from the highest registered.
   db.db().run("INSERT INTO SPOOL (CodRep, Secuencia, Archivo) VALUES ('PR0045', '000041', '00000120.PRN')");
   EXPECT_EQ(RegistraSpool(db.session(), "PR0045", 6, "20100066603"), "00000121.PRN");
   EXPECT_EQ(db.db().text("SELECT Secuencia FROM SPOOL WHERE Archivo = '00000121.PRN'"), "000042");
 }
 
-TEST_F(Spool, CommittedReportKeepsFileAndRow) {
+TEST_F(Spool, CommittedReportKeepsFileAndRowAFailedOneLeavesNothing) {
   std::filesystem::path path;
   {
     SpoolReport report(db.session(), "PR0049", 6, "20100066603");
@@ -64,22 +62,20 @@ TEST_F(Spool, CommittedReportKeepsFileAndRow) {
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(LeeNroHojas(path), 2);
   EXPECT_EQ(rows().size(), 1u);
-}
 
-TEST_F(Spool, ReportNotCommittedLeavesNothing) {
-  std::filesystem::path path;
+  std::filesystem::path failed;
   try {
     SpoolReport report(db.session(), "PR0049", 6, "20100066603");
-    path = report.path();
+    failed = report.path();
     report.writer().ImprimeLineaPag("linea");
     throw std::runtime_error("falla al armar el reporte");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_FALSE(path.empty());
-  EXPECT_FALSE(std::filesystem::exists(path));
-  EXPECT_TRUE(rows().empty());
+  EXPECT_EQ(failed, std::filesystem::path(db.session().paths.rptDir) / "00000002.PRN");
+  EXPECT_FALSE(std::filesystem::exists(failed));
+  EXPECT_EQ(rows().size(), 1u);
   // The number is free again for the next report.
-  EXPECT_EQ(RegistraSpool(db.session(), "PR0049", 6, "20100066603"), "00000001.PRN");
+  EXPECT_EQ(RegistraSpool(db.session(), "PR0049", 6, "20100066603"), "00000002.PRN");
 }
 
 TEST(LeeNroHojas, PageCountOfAFile) {

@@ -17,30 +17,23 @@ int countOf(const std::vector<std::string>& lines, const std::string& what) {
   return static_cast<int>(std::count(lines.begin(), lines.end(), what));
 }
 
-TEST(ReportWriter, ListingLinesBecomeTextCommands) {
+TEST(ReportWriter, ListingLinesBecomeTextCommandsRawLinesStayAsTheyAre) {
   TempDir dir;
   {
     ReportWriter w(dir / "a.PRN");
     w.ImprimeLineaPag("  primera");
     w.ImprimeLineaPag("segunda | con barra");
+    w.ImprimeLinea("pCuadro|150|300|1700|1640|0|");
+    w.ImprimeLinea("   ");
+    w.ImprimeLinea("");
     w.close();
   }
-  auto lines = fileLines(dir / "a.PRN");
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "pPos|10|175|  primera|False|8|0|");
-  // A "|" in the text would end the argument early.
-  EXPECT_EQ(lines[1], "pPos|10|350|segunda ¦ con barra|False|8|0|");
+  // A "|" in the text would end the argument early; blank raw lines keep one blank.
+  EXPECT_EQ(fileLines(dir / "a.PRN"),
+            (std::vector<std::string>{"pPos|10|175|  primera|False|8|0|", "pPos|10|350|segunda ¦ con barra|False|8|0|",
+                                      "pCuadro|150|300|1700|1640|0|", " ", " "}));
   EXPECT_EQ(test::readFile(dir / "a.PRN").substr(0, 34), "pPos|10|175|  primera|False|8|0|\r\n");
-}
-
-TEST(ReportWriter, RawLines) {
-  TempDir dir;
-  ReportWriter w(dir / "b.PRN");
-  w.ImprimeLinea("pCuadro|150|300|1700|1640|0|");
-  w.ImprimeLinea("   ");
-  w.ImprimeLinea("");
-  w.close();
-  EXPECT_EQ(fileLines(dir / "b.PRN"), (std::vector<std::string>{"pCuadro|150|300|1700|1640|0|", " ", " "}));
+  EXPECT_THROW(ReportWriter("/nonexistent-folder/x/00000001.PRN"), std::runtime_error);
 }
 
 // Page breaks by line width: 85 lines below 83 characters, else 83.
@@ -87,10 +80,6 @@ TEST(ReportWriter, TagsOnlyOnTheFirstPage) {
   EXPECT_EQ(countOf(lines, "<!Color!>&H80000005&<!/Color!>"), 0);
   // A tag still counts as a line of its page.
   EXPECT_EQ(std::find(lines.begin(), lines.end(), "pNuevaHoja") - lines.begin(), 85);
-}
-
-TEST(ReportWriter, UnwritableFileIsReported) {
-  EXPECT_THROW(ReportWriter("/nonexistent-folder/x/00000001.PRN"), std::runtime_error);
 }
 
 // Straight to the printer: plain lines with the report font, tags left out, new pages by count.
@@ -142,10 +131,20 @@ TEST(ListingHeader, FirstPageCarriesTagsAndTitles) {
   EXPECT_EQ(w.pageEstimate, 3);
 }
 
-TEST(ListingHeader, LaterPagesRepeatTheTitlesWithoutTags) {
-  TempDir dir;
-  ReportWriter w(dir / "f.PRN");
+TEST(ListingHeader, RepeatedHeaderHasNoTagsOnLaterPagesAndAnnouncesThemOnce) {
   ListingHeader h{"TITULO", "20100066603", "EMPRESA", 10, "15/06/2012", "10:20:30"};
+  TempDir dir;
+  {  // again on the first page: the tags are not written twice
+    ReportWriter w(dir / "g.PRN");
+    writeListingHeader(w, h);
+    w.ImprimeLineaPag("cuerpo");
+    writeListingHeader(w, h);
+    w.close();
+    auto l = fileLines(dir / "g.PRN");
+    EXPECT_EQ(countOf(l, "<!nHojas!>1<!/nHojas!>"), 1);
+    EXPECT_EQ(l.size(), 14u + 1u + 7u);
+  }
+  ReportWriter w(dir / "f.PRN");
   writeListingHeader(w, h);
   while (w.pageNumber() == 1) w.ImprimeLineaPag("cuerpo");
   writeListingHeader(w, h);
@@ -159,19 +158,6 @@ TEST(ListingHeader, LaterPagesRepeatTheTitlesWithoutTags) {
             "pPos|10|175|15/06/2012" + std::string(28, ' ') + "ZUMAR" + std::string(34, ' ') + "Pag:2|False|8|1|");
   for (const auto& line : page2) EXPECT_FALSE(line.starts_with("<!")) << line;
   EXPECT_EQ(w.lineWidth(), 82);
-}
-
-TEST(ListingHeader, HeaderRepeatedOnTheFirstPageAnnouncesTheTagsOnce) {
-  TempDir dir;
-  ReportWriter w(dir / "g.PRN");
-  ListingHeader h{"TITULO", "20100066603", "EMPRESA", 10, "15/06/2012", "10:20:30"};
-  writeListingHeader(w, h);
-  w.ImprimeLineaPag("cuerpo");
-  writeListingHeader(w, h);
-  w.close();
-  auto l = fileLines(dir / "g.PRN");
-  EXPECT_EQ(countOf(l, "<!nHojas!>1<!/nHojas!>"), 1);
-  EXPECT_EQ(l.size(), 14u + 1u + 7u);
 }
 
 }  // namespace
