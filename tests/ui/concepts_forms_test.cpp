@@ -156,6 +156,10 @@ class ConceptFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(t_->db().text(
                  "SELECT desc_concepto FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
              QString("BONO ANUAL DE METAS"));
+    open();  // a new form shows the saved description
+    choose("cboDeclarantes", kRuc);
+    choose("cboRubroConcepto", "1000");
+    QCOMPARE(grid()->item(0, 2)->text(), QString("BONO ANUAL DE METAS"));
 
     // The affectation of the current own concept marks the declarations for refresh again.
     t_->db().run("UPDATE CAB SET estado = CASE periodo WHEN '201204' THEN 1 ELSE 0 END, ind_ref = 0");
