@@ -50,7 +50,7 @@ class DeterminationFormsTest : public QObject {
     Clock::setFixed(std::nullopt);
   }
 
-  void typeIntoTheGridAndValidate() {
+  void typeIntoTheGridValidateSaveAndPay() {
     QWidget* det = openDemo();
     QVERIFY(!cell("411")->text().isEmpty());
     QVERIFY(!cell("711")->text().isEmpty());
@@ -126,10 +126,8 @@ class DeterminationFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
     QCOMPARE(QString::fromStdString(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
-  }
 
-  void enterOnACreditBoxOpensTheEpsForm() {
-    QWidget* det = openDemo();
+    // Enter on a credit box opens the EPS form of that box.
     QVERIFY(cell("602")->isEnabled());
     QString opened;
     onNextModal([&](QWidget* m) {
@@ -146,7 +144,7 @@ class DeterminationFormsTest : public QObject {
     bank->setCurrentIndex(1);
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
-    // What was typed counts as a change of the declaration: leaving asks to save it.
+    // A change after saving counts again: leaving asks to save it.
     t_->messenger().queueAnswer(Answer::No);
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()),
