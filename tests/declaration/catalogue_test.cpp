@@ -44,19 +44,11 @@ class CatalogueTest : public DeclarationTest {
   }
 };
 
-TEST_F(CatalogueTest, ChooserTextsAndList) {
+TEST_F(CatalogueTest, ChooserListSortAndUserRestriction) {
   ASSERT_TRUE(createAndSave("201204"));
   ASSERT_TRUE(createAndSave("201205"));
   ASSERT_TRUE(createAndSave("201203", kOtherRuc));
   FrmContAbrir modify(session(), Mode::Modify, false);
-  EXPECT_EQ(modify.texts().caption, "Modificar Declaraciones");
-  EXPECT_EQ(modify.texts().label, "Seleccione la declaración que desea modificar :");
-  EXPECT_EQ(modify.texts().action, "&Modificar");
-  EXPECT_EQ(FrmContAbrir(session(), Mode::Delete, false).texts().action, "&Eliminar");
-  EXPECT_EQ(FrmContAbrir(session(), Mode::Copy, false).texts().caption, "Copiar Declaraciones");
-  EXPECT_EQ(FrmContAbrirE(session(), Mode::Recover).texts().caption, "Recuperación de Declaraciones Enviadas");
-  EXPECT_EQ(FrmContAbrirE(session(), Mode::Modify).texts().action, "&Registrar");
-
   const auto& rows = modify.requery();
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].periodo, "201205") << "newest first";
@@ -71,14 +63,24 @@ TEST_F(CatalogueTest, ChooserTextsAndList) {
   EXPECT_EQ(modify.requery().size(), 2u);
 }
 
-TEST_F(CatalogueTest, DeleteAskedAndComplete) {
+// A delete that fails half-way puts back what it had deleted; one confirmed removes every row.
+TEST_F(CatalogueTest, DeleteAskedRolledBackOnFailureAndComplete) {
   richDeclaration("201205");
+  std::string before = dumpStored();
+  failOn("DET", "DELETE");
+  EXPECT_FALSE(deleteDeclaration(session(), kRuc, "201205"));
+  ASSERT_FALSE(msg().entries().empty());
+  EXPECT_EQ(msg().entries().back().title, "Error");
+  EXPECT_EQ(msg().last(), "falla forzada\n19");
+  EXPECT_EQ(dumpStored(), before) << "the detail rows deleted before DET are back";
+  db().script("DROP TRIGGER fail_DET_DELETE");
+
   FrmContAbrir del(session(), Mode::Delete, false);
   del.requery();
   msg().queueAnswer(Answer::No);
   EXPECT_FALSE(del.eliminar(0));
   EXPECT_EQ(msg().entries().back().text, "¿Confirma que va a eliminar la declaración seleccionada?");
-  EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
+  EXPECT_EQ(dumpStored(), before);
   msg().queueAnswer(Answer::Yes);
   EXPECT_TRUE(del.eliminar(0));
   std::string empty = dumpStored();
@@ -113,17 +115,6 @@ TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
   EXPECT_EQ(sent.cells(sent.rows()[0]).back(), "2");
 }
 
-TEST_F(CatalogueTest, DeleteFailureRollsBackWithTheErrorMessage) {
-  richDeclaration("201205");
-  std::string before = dumpStored();
-  failOn("DET", "DELETE");
-  EXPECT_FALSE(deleteDeclaration(session(), kRuc, "201205"));
-  ASSERT_FALSE(msg().entries().empty());
-  EXPECT_EQ(msg().entries().back().title, "Error");
-  EXPECT_EQ(msg().last(), "falla forzada\n19");
-  EXPECT_EQ(dumpStored(), before) << "the detail rows deleted before DET are back";
-}
-
 TEST_F(CatalogueTest, CopyChecksInOrder) {
   ASSERT_TRUE(createAndSave("201205"));
   ASSERT_TRUE(createAndSave("201207"));
@@ -155,17 +146,24 @@ TEST_F(CatalogueTest, CopyChecksInOrder) {
             "refrescar");
 }
 
+// A copy that fails on its last table leaves nothing behind; the copy that goes through.
 TEST_F(CatalogueTest, CopiedDeclarationContents) {
   richDeclaration("201205");
+  std::string before = dumpStored();
+  failOn("F601MFCAB");  // the last table copied
+  EXPECT_FALSE(copy("201205", "06/2012"));
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(msg().entries().back().title, "Mensaje");
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_F601MFCAB_INSERT");
+
   ASSERT_TRUE(copy("201205", "06/2012"));
   auto key = data::Params{kRuc, "201206"};
   const std::string where = " WHERE doc_id_d = ? AND periodo = ?";
-  EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB" + where, key), 0);
-  EXPECT_EQ(count("SELECT count(*) FROM F601RDDET" + where, key), 0);
-  EXPECT_EQ(count("SELECT count(*) FROM F601DIAS_NOLAB" + where, key), 0);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB" + where, key), 4);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_SCTR" + where, key), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601MFCAB" + where, key), 1);
+  // Receipts and non-worked days are not copied.
+  for (auto [table, rows] : {std::pair{"F601RDCAB", 0}, std::pair{"F601RDDET", 0}, std::pair{"F601DIAS_NOLAB", 0},
+                             std::pair{"F601_TRAB", 4}, std::pair{"F601_SCTR", 1}, std::pair{"F601MFCAB", 1}})
+    EXPECT_EQ(count(std::string("SELECT count(*) FROM ") + table + where, key), rows) << table;
   for (const char* b : {"602", "612", "408", "428"})
     EXPECT_EQ(count("SELECT count(*) FROM DET" + where + " AND Casilla = '" + b + "'", key), 0) << b;
   EXPECT_EQ(count("SELECT count(*) FROM DET" + where + " AND Casilla = '802'", key), 1);
@@ -176,15 +174,8 @@ TEST_F(CatalogueTest, CopiedDeclarationContents) {
                       key),
             "//");
   EXPECT_EQ(db().text("SELECT dias_lab FROM F601_TRAB" + where + " AND doc_id_a = '40000004'", key), "");
-  auto cab = db().row("SELECT estado, ind_ref, bcolibrad, nrocheque, cheque, rectifica, fec_pro FROM CAB" + where, key);
-  ASSERT_TRUE(cab);
-  EXPECT_EQ(cab->text(0), "9");
-  EXPECT_EQ(cab->text(1), "1");
-  EXPECT_EQ(cab->text(2), "02");
-  EXPECT_EQ(cab->text(3), "777");
-  EXPECT_EQ(cab->text(4), "100");
-  EXPECT_EQ(cab->text(5), "1");
-  EXPECT_EQ(cab->text(6), "15/03/2013");
+  EXPECT_EQ(fields("SELECT estado, ind_ref, bcolibrad, nrocheque, cheque, rectifica, fec_pro FROM CAB" + where, key),
+            "9|1|02|777|100|1|15/03/2013");
   // Control numbers are those of the copied rows.
   for (auto [table, n] : {std::pair{"F601_TRAB", 6}, std::pair{"DET", 6}, std::pair{"CAB", 5}}) {
     for (const auto& r : db().rows(std::string("SELECT * FROM ") + table + where, key)) {
@@ -197,16 +188,8 @@ TEST_F(CatalogueTest, CopiedDeclarationContents) {
   EXPECT_EQ(count("SELECT count(*) FROM F601RDDET WHERE periodo = '201205'"), 1);
 }
 
-TEST_F(CatalogueTest, CopyFailureLeavesNothingBehind) {
-  richDeclaration("201205");
-  std::string before = dumpStored();
-  failOn("F601MFCAB");  // the last table copied
-  EXPECT_FALSE(copy("201205", "06/2012"));
-  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
-  EXPECT_EQ(msg().entries().back().title, "Mensaje");
-  EXPECT_EQ(dumpStored(), before);
-}
-
+// Sending and recovering, each also failing half-way first: a failure leaves the stored rows as
+// they were.
 TEST_F(CatalogueTest, SendAndRecover) {
   richDeclaration("201205");
   // Saved with estado 9 (pending refresh) it cannot be sent.
@@ -216,16 +199,20 @@ TEST_F(CatalogueTest, SendAndRecover) {
   db().run("UPDATE CAB SET estado = 0");
   ASSERT_EQ(declaracionesPorEnviar(db()).size(), 1u);
   EXPECT_EQ(declaracionesPorEnviar(db())[0].nombre, "EMPRESA DEMO SAC");
+  // A sending that fails when its header is written (it goes last) leaves nothing behind.
+  std::string before = dumpStored();
+  failOn("HCAB");
+  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), data::DbError);
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_HCAB_INSERT");
   auto receipt = enviarDeclaracion(db(), kRuc, "201205");
   EXPECT_TRUE(declaracionesPorEnviar(db()).empty()) << "sent, it waits to be saved again";
   EXPECT_EQ(receipt.correl, "1");
   EXPECT_EQ(receipt.fecEnv, "15/03/2013");
   EXPECT_TRUE(ServiciosComunes::Verifica_Digito(receipt.numeroOrden,
                                                 ServiciosComunes::textoVerificacion(kRuc, "201205", "1")));
-  auto h = db().row("SELECT estado, fec_env, control, COALESCE(norden, '') FROM HCAB");
-  EXPECT_EQ(h->text(0), "1");
-  EXPECT_EQ(h->text(1), "15/03/2013");
-  EXPECT_EQ(h->text(2), receipt.control);
+  EXPECT_EQ(fields("SELECT estado, fec_env, control, COALESCE(norden, '') FROM HCAB"),
+            "1|15/03/2013|" + receipt.control + "|");
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "1");
   EXPECT_EQ(count("SELECT count(*) FROM HF601RDDET WHERE correl = '1'"), 1);
 
@@ -237,6 +224,12 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_FALSE(rec.recuperar());
   EXPECT_EQ(msg().last(), "Ya existe una declaración para este período. Primero debe eliminar la declaración.");
   ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));
+  before = dumpStored();
+  failOn("CAB");
+  EXPECT_FALSE(rec.recuperar());
+  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
+  EXPECT_EQ(dumpStored(), before);
+  db().script("DROP TRIGGER fail_CAB_INSERT");
   ASSERT_TRUE(rec.recuperar());
   EXPECT_EQ(msg().last(), "Se termino de recuperar la información satisfactoriamente.");
   auto key = data::Params{kRuc, "201205"};
@@ -246,23 +239,6 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB"), count("SELECT count(*) FROM HF601_TRAB"));
   EXPECT_EQ(count("SELECT count(*) FROM DET"), count("SELECT count(*) FROM HDET"));
   EXPECT_EQ(count("SELECT count(*) FROM HCAB"), 1) << "the sending stays in the history";
-}
-
-TEST_F(CatalogueTest, SendAndRecoverFailuresRollBack) {
-  ASSERT_TRUE(createAndSave("201205"));
-  std::string before = dumpStored();
-  failOn("HCAB");  // the header goes last
-  EXPECT_THROW(enviarDeclaracion(db(), kRuc, "201205"), data::DbError);
-  EXPECT_EQ(dumpStored(), before);
-  db().script("DROP TRIGGER fail_HCAB_INSERT");
-  enviarDeclaracion(db(), kRuc, "201205");
-  ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));
-  before = dumpStored();
-  failOn("CAB");
-  FrmRecuperar rec(session(), kRuc, "201205", "1");
-  EXPECT_FALSE(rec.recuperar());
-  EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
-  EXPECT_EQ(dumpStored(), before);
 }
 
 TEST_F(CatalogueTest, RecoveryPeriodFields) {

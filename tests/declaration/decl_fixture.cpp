@@ -63,6 +63,14 @@ std::string DeclarationTest::dumpStored() {
   return out;
 }
 
+std::string DeclarationTest::fields(const std::string& sql, const data::Params& p) {
+  auto r = db().row(sql, p);
+  if (!r) return "<no row>";
+  std::string out;
+  for (std::size_t i = 0; i < r->size(); ++i) out += (i ? "|" : "") + r->text(i);
+  return out;
+}
+
 long long DeclarationTest::count(const std::string& sql, const data::Params& p) { return db().integer(sql, p); }
 
 void DeclarationTest::failOn(const std::string& table, const std::string& event) {

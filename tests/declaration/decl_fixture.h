@@ -37,6 +37,8 @@ class DeclarationTest : public ::testing::Test {
   // All stored and history tables of declarations.
   std::string dumpStored();
   long long count(const std::string& sql, const data::Params& p = {});
+  // The first row of a query, its fields joined by '|' ("<no row>" when there is none).
+  std::string fields(const std::string& sql, const data::Params& p = {});
   // Makes every INSERT (or DELETE) on a table fail, until the test ends.
   void failOn(const std::string& table, const std::string& event = "INSERT");
   bool sawMessage(const std::string& text);

@@ -63,25 +63,5 @@ TEST_F(OwnConceptTest, AffectationReachesTheBasesAfterRefresh) {
   EXPECT_EQ(db().text("SELECT ind_ref FROM CAB WHERE doc_id_d = ?", {kRuc}), "0");
 }
 
-// Closing a detail form that only showed the person leaves the declaration unmodified (no
-// "save the changes?" question on leaving); one that wrote a row makes it modified.
-TEST_F(OwnConceptTest, DetailFormThatWroteNothingLeavesTheDeclarationUnmodified) {
-  ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_FALSE(f.modified());
-  PersonKey ana{1, 1, "40000001", 1};
-  f.prepararDetalle(ana);
-  f.despuesDeDetalle(ana);
-  EXPECT_FALSE(f.modified());
-  f.prepararDetalle(ana);
-  ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
-  f.despuesDeDetalle(ana);
-  EXPECT_TRUE(f.modified());
-  EXPECT_EQ(db().text("SELECT base_calculo FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0804'"),
-            "800.00");
-  f.cerrarSinGuardar();
-}
-
 }  // namespace
 }  // namespace korventa::test

@@ -4,6 +4,8 @@
 #include "declaration/decl_fixture.h"
 #include "declaration/save.h"
 #include "declaration/send.h"
+#include "detail/concept_entry.h"
+#include "determination/validation.h"
 
 namespace korventa::test {
 namespace {
@@ -24,6 +26,9 @@ class SaveTest : public DeclarationTest {
   std::string box(const std::string& casilla, const std::string& periodo = "201205") {
     return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?", {kRuc, periodo, casilla});
   }
+  void expectBoxes(std::initializer_list<std::pair<const char*, std::string>> boxes) {
+    for (const auto& [casilla, value] : boxes) EXPECT_EQ(box(casilla), value) << "casilla " << casilla;
+  }
 };
 
 TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
@@ -37,23 +42,16 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   std::string first = dumpStored();
   ASSERT_TRUE(f.grabar().saved);
   EXPECT_EQ(dumpStored(), first);
-  EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_TRAB"), 4);
+  for (auto [table, rows] : {std::pair{"CAB", 1}, std::pair{"F601_TRAB", 4}, std::pair{"F601_ESTAB", 1},
+                             std::pair{"F601_SCTR", 1}, std::pair{"F601MFCAB", 1}})
+    EXPECT_EQ(count(std::string("SELECT count(*) FROM ") + table), rows) << table;
   EXPECT_EQ(count("SELECT count(*) FROM F601_REMUNERA"), count("SELECT count(*) FROM TMPF601CONCEP"));
-  EXPECT_EQ(count("SELECT count(*) FROM F601_ESTAB"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601_SCTR"), 1);
-  EXPECT_EQ(count("SELECT count(*) FROM F601MFCAB"), 1);
   EXPECT_FALSE(f.modified());
   // Amounts are stored with two decimals.
-  auto r = db().row("SELECT monto, monto_pag, monto_dif FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND "
-                    "cod_concep = '0121'");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->text(0), "1500.00");
-  EXPECT_EQ(r->text(1), "1500.46");
-  EXPECT_EQ(r->text(2), "");
-  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
-  EXPECT_EQ(db().text("SELECT ind_ref FROM CAB"), "0");
-  EXPECT_EQ(db().text("SELECT fec_pro FROM CAB"), "15/03/2013");
+  EXPECT_EQ(fields("SELECT monto, monto_pag, monto_dif FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND "
+                   "cod_concep = '0121'"),
+            "1500.00|1500.46|");
+  EXPECT_EQ(fields("SELECT estado, ind_ref, fec_pro FROM CAB"), "0|0|15/03/2013");
   EXPECT_EQ(msg().last(), "La declaración fue grabada satisfactoriamente.");
 }
 
@@ -87,26 +85,7 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
   g.cerrarSinGuardar();
 }
 
-TEST_F(SaveTest, EveryStoredRowCarriesItsControlNumber) {
-  Frm402 f(session());
-  loadNew(f, "05/2012");
-  ASSERT_TRUE(f.grabar().saved);
-  struct T {
-    const char* table;
-    int n;
-  };
-  for (T t : {T{"CAB", 5}, T{"DET", 6}, T{"F601_TRAB", 6}, T{"F601_SCTR", 5}, T{"F601MFCAB", 8}}) {
-    auto rows = db().rows(std::string("SELECT * FROM ") + t.table);
-    ASSERT_FALSE(rows.empty()) << t.table;
-    for (const auto& r : rows) {
-      std::size_t control = static_cast<std::size_t>(r.index("cNumero"));
-      std::vector<data::Value> fields(r.values().begin(), r.values().begin() + static_cast<long>(control) + 1);
-      EXPECT_EQ(r.text(control), data::NumeroControl(fields, t.n)) << t.table;
-    }
-  }
-}
-
-TEST_F(SaveTest, HeaderBoxesInTheirOrder) {
+TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
   Frm402 f(session());
   f.nueva();
   f.CmbRuc_Click(kRuc);
@@ -120,18 +99,20 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrder) {
                                              "728", "729", "730", "731", "748", "749", "735", "871", "201", "987",
                                              "986", "985", "005", "999"};
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(box("028"), "4411223");
-  EXPECT_EQ(box("002"), kRuc);
-  EXPECT_EQ(box("007"), "201205");
-  EXPECT_EQ(box("719"), "3");
-  EXPECT_EQ(box("736"), "1");
-  EXPECT_EQ(box("739"), "1");
-  EXPECT_EQ(box("738"), "1");
-  EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
-  EXPECT_EQ(box("005"), "0");
-  EXPECT_EQ(box("985"), "SC");
-  EXPECT_EQ(box("999"), "33");
+  expectBoxes({{"028", "4411223"}, {"002", kRuc}, {"007", "201205"}, {"719", "3"}, {"736", "1"}, {"739", "1"},
+               {"738", "1"}, {"722", declaration::parameterVersion(db())}, {"005", "0"}, {"985", "SC"}, {"999", "33"}});
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
+  // Every stored row carries the control number of its fields.
+  for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6}, std::pair{"F601_SCTR", 5},
+                          std::pair{"F601MFCAB", 8}}) {
+    auto rows = db().rows(std::string("SELECT * FROM ") + table);
+    ASSERT_FALSE(rows.empty()) << table;
+    for (const auto& r : rows) {
+      auto control = static_cast<std::size_t>(r.index("cNumero"));
+      std::vector<data::Value> fields(r.values().begin(), r.values().begin() + static_cast<long>(control) + 1);
+      EXPECT_EQ(r.text(control), data::NumeroControl(fields, n)) << table;
+    }
+  }
 }
 
 TEST_F(SaveTest, BoxKindsAndIdCasilla) {
@@ -159,21 +140,13 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   f.declaration().typedBoxes = {{"801", "1000"}, {"805", "500"}};
   f.declaration().typedBoxesRead = true;
   ASSERT_TRUE(f.grabar().saved);
-  auto cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
-  EXPECT_EQ(cab->text(0), "02");
-  EXPECT_EQ(cab->text(1), "00012345");
-  EXPECT_EQ(cab->text(2), "1500");
-  EXPECT_EQ(cab->text(3), "");
-  EXPECT_EQ(box("012"), "00012345");
-  EXPECT_EQ(box("015"), "2");
+  const std::string payment = "SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB";
+  EXPECT_EQ(fields(payment), "02|00012345|1500|");
+  expectBoxes({{"012", "00012345"}, {"015", "2"}});
 
   f.setPaymentType("E");
   ASSERT_TRUE(f.grabar().saved);
-  cab = db().row("SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB");
-  EXPECT_EQ(cab->text(0), " ");
-  EXPECT_EQ(cab->text(1), " ");
-  EXPECT_EQ(cab->text(2), "");
-  EXPECT_EQ(cab->text(3), "1500");
+  EXPECT_EQ(fields(payment), " | ||1500");
   EXPECT_EQ(count("SELECT count(*) FROM DET WHERE Casilla = '015'"), 0);
 
   // Reopened, the payment comes back.
@@ -184,33 +157,99 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   EXPECT_EQ(g.declaration().payment.total, "1500");
 }
 
-TEST_F(SaveTest, OlderParameterVersionNeedsARefresh) {
+// A declaration saved with an older parameter version must be refreshed before it is saved again;
+// one whose registry changed (ind_ref 1) saves with estado 9 until it is refreshed.
+TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   std::string before = dumpStored();
-  auto r = f.grabar();
-  EXPECT_FALSE(r.saved);
+  EXPECT_FALSE(f.grabar().saved);
   EXPECT_EQ(msg().last(), "Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
   EXPECT_EQ(dumpStored(), before);
   msg().queueAnswer(Answer::Yes);
   ASSERT_TRUE(f.refrescar());
   EXPECT_TRUE(f.grabar().saved);
   EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
-}
+  f.salir();
 
-TEST_F(SaveTest, PendingRefreshKeepsStateNine) {
-  ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_TRUE(f.grabar().saved);
+  Frm402 g(session());
+  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(g.refrescar());
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
+}
+
+// The checks of the save: a declaration with an inconsistency is stored with estado 9 and with 0
+// once corrected; a registry that counts other active persons stops the save.
+TEST_F(SaveTest, InconsistentSaveThenCorrected) {
+  ASSERT_TRUE(createAndSave("201205"));
+  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  // An amount to pay in a column without tax nor balance.
+  f.declaration().typedBoxes = {{"800", "25"}};
+  f.declaration().typedBoxesRead = true;
+  auto r = f.grabar();
+  ASSERT_TRUE(r.saved);
+  EXPECT_TRUE(r.inconsistent);
+  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "9");
+  EXPECT_EQ(msg().last(), "La información de la declaración fue guardada con inconsistencias. En estas condiciones "
+                          "no podrá ser enviada a la ZUMAR.");
+  EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '800'"), "25");
+  EXPECT_EQ(db().text("SELECT efectivo FROM CAB"), "25");
+
+  f.declaration().typedBoxes = {};
+  r = f.grabar();
+  ASSERT_TRUE(r.saved);
+  EXPECT_FALSE(r.inconsistent);
+  EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
+  EXPECT_EQ(count("SELECT count(*) FROM DET WHERE Casilla = '800'"), 0);
+}
+
+TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
+  ASSERT_TRUE(createAndSave("201205"));
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  // A worker hired in the registry after the declaration was built.
+  registry()
+      .person(kRuc, 8, 1, 1, "40000008", "GOMEZ", "GINA", "21", "11", 2)
+      .period(kRuc, 8, 1, 1, "40000008", "21", "2012-05-02", "");
+  // A worker who left before the period does not count.
+  registry()
+      .person(kRuc, 9, 1, 1, "40000009", "HUAMAN", "HUGO", "21", "11", 2)
+      .period(kRuc, 9, 1, 1, "40000009", "21", "2011-01-01", "2011-12-31");
+  std::string before = dumpStored();
+  db().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '1.00'");
+  msg().clear();
+  auto r = f.grabar();
+  EXPECT_FALSE(r.saved);
+  ASSERT_EQ(msg().entries().size(), 1u);
+  EXPECT_EQ(msg().entries()[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(msg().last(), "Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
+                          "el Padrón de trabajadores : DDJJ=3     Padrón=4");
+  EXPECT_EQ(dumpStored(), before);
+  // Refreshed from the registry, the counts agree.
+  msg().queueAnswer(Answer::Yes);
+  ASSERT_TRUE(f.refrescar());
+  EXPECT_TRUE(f.grabar().saved);
+}
+
+TEST_F(SaveTest, ValidationOfAStoredDeclarationDoesNotWrite) {
+  ASSERT_TRUE(createAndSave("201205"));
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  std::string before = dumpStored();
+  auto r = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+  EXPECT_FALSE(r.stopped);
+  EXPECT_TRUE(r.inconsistent) << "nothing is paid";
+  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "Debe declarar algun tributo"), r.lines.end());
+  EXPECT_EQ(dumpStored(), before);
 }
 
 TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
@@ -310,12 +349,6 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
   }
 }
 
-}  // namespace
-}  // namespace korventa::test
-
-namespace korventa::test {
-namespace {
-
 TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   Frm402 f(session());
   loadNew(f, "05/2012");
@@ -330,11 +363,7 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   ASSERT_TRUE(f.grabar().saved);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDDET"), 2);
-  EXPECT_EQ(box("320"), "3500");
-  EXPECT_EQ(box("321"), "200");
-  EXPECT_EQ(box("547"), "2");
-  EXPECT_EQ(box("733"), "1");
-  EXPECT_EQ(box("734"), "2");
+  expectBoxes({{"320", "3500"}, {"321", "200"}, {"547", "2"}, {"733", "1"}, {"734", "2"}});
   // Reopened, the provider and his receipts are back in the working set.
   f.salir();
   Frm402 g(session());
@@ -347,20 +376,33 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
 }
 
-TEST_F(SaveTest, DetailFormsSeeTheirModeAndTheMainModeReturns) {
+// A detail form gets its own mode and the person; the main mode comes back when it closes. Closing
+// one that only showed the person leaves the declaration unmodified (no "save the changes?"
+// question on leaving); one that wrote a row makes it modified.
+TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
+  ASSERT_TRUE(createAndSave("201205"));
   Frm402 f(session());
-  loadNew(f, "05/2012");
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_FALSE(f.modified());
   session().mode = Mode::Modify;
   f.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
   EXPECT_EQ(session().mode, Mode::New);
   EXPECT_EQ(session().openDeclaration, &f.declaration());
   f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
   EXPECT_EQ(session().mode, Mode::Modify);
-  f.prepararDetalle(PersonKey{1, 1, "40000001", kWorker}, true);
+  PersonKey ana{1, 1, "40000001", kWorker};
+  f.prepararDetalle(ana, true);
   EXPECT_EQ(session().mode, Mode::Modify);
   EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
   f.despuesDeDetalle(session().currentPerson);
+  EXPECT_FALSE(f.modified());
+  f.prepararDetalle(ana);
+  ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
+  f.despuesDeDetalle(ana);
   EXPECT_TRUE(f.modified());
+  EXPECT_EQ(db().text("SELECT base_calculo FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0804'"),
+            "800.00");
+  f.cerrarSinGuardar();
 }
 
 }  // namespace

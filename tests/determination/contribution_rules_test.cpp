@@ -41,6 +41,20 @@ WorkerProfile with(WorkerProfile s, void (*f)(WorkerProfile&)) {
   return s;
 }
 
+// Administrative service contract with SCTR and +Vida from the registry.
+WorkerProfile type67() {
+  return with(profile("67", 2), [](WorkerProfile& s) {
+    s.sctr = 1;
+    s.ipssVida = "5.00";
+  });
+}
+
+// The declarant's IES rate of 1.7 %.
+void iesRate(WorkingFixture& f, const PersonKey&) {
+  f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '050801', 0, 1.7)",
+               {f.decl.ruc});
+}
+
 const std::vector<Case>& cases() {
   static const std::vector<Case> c = {
       {"PensionRegime30ClearsPensionConcepts", "201208", profile("37", 30),
@@ -59,29 +73,20 @@ const std::vector<Case>& cases() {
        {{"0121", "1500.00", "1500.00"}, {"0608", "150.00", "150.00"}},
        {{"0601", "base_calculo", "1500.00"}, {"0608", "base_calculo", "1500.00"}, {"0608", "monto", "150.00"},
         {"0607", "base_calculo", ""}, {"0607", "monto", ""}, {"0606", "base_calculo", ""}}},
-      {"Type67Before200806ClearsAllFive", "200805", with(profile("67", 2), [](WorkerProfile& s) {
-         s.sctr = 1;
-         s.ipssVida = "5.00";
-       }),
+      {"Type67Before200806ClearsAllFive", "200805", type67(),
        {{"2040", "1500.00", "1500.00"}, {"0121", "100.00", "100.00"}, {"0605", "10.00", "10.00"},
         {"0604", "", ""}, {"0607", "", ""}, {"0804", "", ""}, {"0806", "", ""}},
        {{"0604", "monto", ""}, {"0605", "monto", ""}, {"0605", "base_calculo", ""}, {"0607", "base_calculo", ""},
         {"0804", "base_calculo", ""}, {"0806", "base_calculo", ""}, {"0806", "monto", ""}},
        "1.53"},
-      {"Type67In200807ClearsOnly0604_0804_0806", "200807", with(profile("67", 2), [](WorkerProfile& s) {
-         s.sctr = 1;
-         s.ipssVida = "5.00";
-       }),
+      {"Type67In200807ClearsOnly0604_0804_0806", "200807", type67(),
        {{"2040", "1500.00", "1500.00"}, {"0121", "100.00", "100.00"}, {"0605", "10.00", "10.00"},
         {"0604", "", ""}, {"0607", "", ""}, {"0804", "", ""}, {"0806", "", ""}},
        {{"0604", "monto", ""}, {"0804", "base_calculo", ""}, {"0806", "base_calculo", ""},
         {"0607", "base_calculo", "1600.00"}, {"0607", "monto", "208.00"}, {"0605", "base_calculo", "100.00"},
         {"0605", "monto", "10.00"}},
        "1.53"},
-      {"Type67From200901KeepsThemWithUitCap", "200901", with(profile("67", 2), [](WorkerProfile& s) {
-         s.sctr = 1;
-         s.ipssVida = "5.00";
-       }),
+      {"Type67From200901KeepsThemWithUitCap", "200901", type67(),
        {{"2040", "1500.00", "1500.00"}, {"0121", "100.00", "100.00"}, {"0604", "", ""}, {"0804", "", ""},
         {"0806", "", ""}},
        {{"0604", "monto", "5.00"}, {"0804", "base_calculo", "1065.00"}, {"0804", "monto", "95.85"},
@@ -108,21 +113,9 @@ const std::vector<Case>& cases() {
        {{"0121", "100.00", "100.00"}, {"0704", "", "150.00"}},
        {{"0804", "base_calculo", "0.00"}, {"0804", "monto", ""}, {"0607", "base_calculo", "0.00"},
         {"0607", "monto", ""}, {"", "Desc_Trab", "150.00"}}},
-      {"NonDomiciledFifthCategoryIs30Percent", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.domicilio = "2"; }),
-       {{"0121", "1000.00", "1000.00"}},
-       {{"0605", "base_calculo", "1000.00"}, {"0605", "monto", "300.00"}, {"", "rem_afecta", "1000.00"},
-        {"", "tributo", "300.00"}}},
       {"DomiciledFifthCategoryKeepsTypedAmount", "201206", profile("21", 2),
        {{"0121", "1000.00", "900.00"}, {"0605", "55.00", "55.00"}},
        {{"0605", "base_calculo", "900.00"}, {"0605", "monto", "55.00"}}},
-      {"Type64GoesToAgrarianColumn", "201206", profile("64", 2),
-       {{"0121", "1000.00", "1000.00"}},
-       {{"0804", "base_calculo", "1000.00"}, {"0804", "monto", "40.00"}, {"", "salud_agrario", "40.00"},
-        {"", "salud", ""}, {"", "cbssp", ""}, {"", "rem_salud", "1000.00"}}},
-      {"Type36MinimumBase", "201206", profile("36", 2),
-       {{"0121", "1000.00", "1000.00"}},
-       {{"0804", "base_calculo", "3300.00"}, {"0804", "monto", "297.00"}, {"", "cbssp", "297.00"},
-        {"", "salud", ""}}},
       {"Type36MinimumBaseLessSubsidisedDays", "201206", with(profile("36", 2), [](WorkerProfile& s) {
          s.diasLab = "20";
          s.diasSub = "10";
@@ -140,11 +133,6 @@ const std::vector<Case>& cases() {
        {{"0912", "1000.00", "1000.00"}, {"0603", "20.00", "20.00"}},
        {{"0603", "base_calculo", "1000.00"}, {"0603", "monto", "20.00"}, {"", "rem_20530", "1000.00"},
         {"", "trib_20530", "20.00"}}},
-      {"SctrOfTheChosenRate", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.sctr = 1; }),
-       {{"0121", "2500.00", "2500.00"}},
-       {{"0806", "base_calculo", "2500.00"}, {"0806", "monto", "38.25"}, {"", "sctr_tributo", "38.25"},
-        {"", "sctr_essalud", "2500.00"}},
-       "1.53"},
       {"SctrWithoutChoiceIsEmpty", "201206", with(profile("21", 2), [](WorkerProfile& s) { s.sctr = 1; }),
        {{"0121", "2500.00", "2500.00"}, {"0806", "38.25", "38.25"}},
        {{"0806", "base_calculo", ""}, {"0806", "monto", ""}}},
@@ -184,20 +172,12 @@ const std::vector<Case>& cases() {
        {{"0121", "1000.00", "1000.00"}, {"0808", "", ""}},
        {{"0808", "base_calculo", "1000.00"}, {"0808", "monto", "17.00"}},
        std::nullopt,
-       [](WorkingFixture& f, const PersonKey&) {
-         f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '050801', 0, "
-                      "1.7)",
-                      {f.decl.ruc});
-       }},
+       iesRate},
       {"IesNeverForType67", "201206", profile("67", 99),
        {{"2040", "1000.00", "1000.00"}, {"0808", "17.00", "17.00"}},
        {{"0808", "base_calculo", ""}, {"0808", "monto", ""}},
        std::nullopt,
-       [](WorkingFixture& f, const PersonKey&) {
-         f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '050801', 0, "
-                      "1.7)",
-                      {f.decl.ruc});
-       }},
+       iesRate},
       {"SummaryGroupsAndTotals", "201206", profile("21", 99),
        {{"0121", "1000.00", "1000.00"}, {"0201", "100.00", "100.00"}, {"0312", "50.00", "50.00"},
         {"0401", "200.00", "200.00"}, {"0909", "30.00", "30.00"}, {"0704", "", "20.00"}},

@@ -14,13 +14,6 @@ using determination::DeterminacionDeuda;
 class DebtGrid : public ::testing::Test {
  protected:
   explicit DebtGrid(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
-  // Sets summary columns of a new worker of the given type.
-  void worker(const std::string& doc, const std::string& tipo, const std::string& assignments) {
-    WorkerProfile profile;
-    profile.tipo = tipo;
-    auto p = f.person(doc, profile);
-    f.t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
-  }
   DeterminacionDeuda loaded() {
     DeterminacionDeuda g(f.t.session(), f.decl);
     g.load();
@@ -30,11 +23,11 @@ class DebtGrid : public ::testing::Test {
 };
 
 TEST_F(DebtGrid, BasesAndTaxesAreSummedPerColumnAndRounded) {
-  worker("10000001", "21", "rem_pens = '1000.40', pens = '130.05', rem_salud = '1000.40', salud = '90.04'");
-  worker("10000002", "21", "rem_pens = '2000.10', pens = '260.01', rem_salud = '2000.10', salud = '180.01'");
-  worker("10000003", "64", "rem_salud = '900', salud_agrario = '36'");
-  worker("10000004", "36", "rem_salud = '800', cbssp = '72.50'");
-  worker("10000005", "21", "rem_afecta = '5000', tributo = '119.60', sctr_essalud = '0', sctr_tributo = ''");
+  f.worker("10000001", "rem_pens = '1000.40', pens = '130.05', rem_salud = '1000.40', salud = '90.04'");
+  f.worker("10000002", "rem_pens = '2000.10', pens = '260.01', rem_salud = '2000.10', salud = '180.01'");
+  f.worker("10000003", "rem_salud = '900', salud_agrario = '36'", "64");
+  f.worker("10000004", "rem_salud = '800', cbssp = '72.50'", "36");
+  f.worker("10000005", "rem_afecta = '5000', tributo = '119.60', sctr_essalud = '0', sctr_tributo = ''");
   auto g = loaded();
   EXPECT_EQ(g.value("451"), "3001");  // 3000.50 rounds up
   EXPECT_EQ(g.value("411"), "390");   // 390.06
@@ -52,7 +45,7 @@ TEST_F(DebtGrid, BasesAndTaxesAreSummedPerColumnAndRounded) {
 }
 
 TEST_F(DebtGrid, BalanceRules) {
-  worker("10000001", "21", "pens = '1200', rem_pens = '9000', rem_salud = '5000', salud = '1000'");
+  f.worker("10000001", "pens = '1200', rem_pens = '9000', rem_salud = '5000', salud = '1000'");
   auto g = loaded();
   // Tax 1200, previous payments 1500: never negative.
   ASSERT_TRUE(g.setBox("501", "1500"));
@@ -79,7 +72,7 @@ TEST_F(DebtGrid, BalanceRules) {
 }
 
 TEST_F(DebtGrid, TotalToPayIsEmptyUntilAnAmountIsTyped) {
-  worker("10000001", "21", "pens = '1200', rem_pens = '9000'");
+  f.worker("10000001", "pens = '1200', rem_pens = '9000'");
   auto g = loaded();
   EXPECT_EQ(g.total(), "");
   ASSERT_TRUE(g.setBox("801", "1200"));
@@ -93,8 +86,8 @@ TEST_F(DebtGrid, TotalToPayIsEmptyUntilAnAmountIsTyped) {
 }
 
 TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
-  worker("10000001", "21", "rem_salud = '5000', salud = '450'");
-  worker("10000002", "26", "rem_salud = '3000', cbssp = '270'");
+  f.worker("10000001", "rem_salud = '5000', salud = '450'");
+  f.worker("10000002", "rem_salud = '3000', cbssp = '270'", "26");
   auto g = loaded();
   EXPECT_TRUE(g.enabled("602") && g.enabled("612") && g.enabled("408") && g.enabled("428"));
   ASSERT_TRUE(g.setBox("602", "40"));
@@ -119,8 +112,8 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
 }
 
 TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
-  worker("10000001", "21", "sctr_essalud = '1000', sctr_tributo = '118', ipss_vida = '5', fondo_dsa = '100', "
-                           "aporte_fdsa = '5'");
+  f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '118', ipss_vida = '5', fondo_dsa = '100', "
+                       "aporte_fdsa = '5'");
   auto g = loaded();
   EXPECT_EQ(g.value("744"), "118");
   EXPECT_EQ(g.value("810"), "118");
@@ -143,7 +136,7 @@ class DebtGridBefore2011 : public DebtGrid {
 };
 
 TEST_F(DebtGridBefore2011, SctrIgvIsNineteenPercent) {
-  worker("10000001", "21", "sctr_essalud = '1000', sctr_tributo = '119'");
+  f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '119'");
   auto g = loaded();
   EXPECT_EQ(g.value("812"), "19");
   f.t.db().run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = ''");
@@ -153,7 +146,7 @@ TEST_F(DebtGridBefore2011, SctrIgvIsNineteenPercent) {
 }
 
 TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
-  worker("10000001", "21", "pens = '1200', rem_pens = '9000'");
+  f.worker("10000001", "pens = '1200', rem_pens = '9000'");
   f.decl.typedBoxesRead = false;
   f.t.db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
                "(6, ?, ?, '0601', '801', '1000', '05'), (6, ?, ?, '0601', '711', '99999', '01')",

@@ -16,13 +16,6 @@ using determination::Validacion;
 class Validation : public ::testing::Test {
  protected:
   explicit Validation(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
-  PersonKey worker(const std::string& doc, const std::string& assignments, const std::string& tipo = "21") {
-    WorkerProfile profile;
-    profile.tipo = tipo;
-    auto p = f.person(doc, profile);
-    f.t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
-    return p;
-  }
   // Typed boxes as the grid keeps them in the open declaration.
   void type(std::initializer_list<std::pair<const char*, const char*>> boxes) {
     DeterminacionDeuda g(f.t.session(), f.decl);
@@ -45,7 +38,7 @@ class Validation : public ::testing::Test {
 };
 
 TEST_F(Validation, DeterminationRulesPerColumn) {
-  worker("10000001", "rem_pens = '9000', pens = '1200', rem_afecta = '5000', tributo = '500'");
+  f.worker("10000001", "rem_pens = '9000', pens = '1200', rem_afecta = '5000', tributo = '500'");
   type({{"801", "1000"}, {"805", "100"}, {"800", "50"}});
   auto r = validate();
   EXPECT_TRUE(r.inconsistent);
@@ -70,7 +63,7 @@ TEST_F(Validation, DeterminationRulesPerColumn) {
 }
 
 TEST_F(Validation, PaymentData) {
-  worker("10000001", "rem_pens = '9000', pens = '1200'");
+  f.worker("10000001", "rem_pens = '9000', pens = '1200'");
   type({{"801", "1200"}});
   struct Case {
     const char *type, *bank, *cheque, *expected;
@@ -97,7 +90,7 @@ TEST_F(Validation, PaymentData) {
 }
 
 TEST_F(Validation, InconsistenciesAreWrittenOnePerLine) {
-  worker("10000001", "rem_pens = '9000', pens = '1200'");
+  f.worker("10000001", "rem_pens = '9000', pens = '1200'");
   f.decl.telephone = "0";
   auto r = validate();
   ASSERT_GE(r.lines.size(), 2u);
@@ -116,8 +109,8 @@ TEST_F(Validation, EssaludConceptOfWorkersWhoAreOfferedOne) {
   const std::string days = "Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador ";
   const std::string active =
       "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el trabajador ";
-  auto a = worker("10000001", "dias_lab = '30'");
-  auto b = worker("10000002", "dias_lab = '0'");
+  auto a = f.worker("10000001", "dias_lab = '30'");
+  auto b = f.worker("10000002", "dias_lab = '0'");
   f.recompute();
   auto r = validate();
   EXPECT_TRUE(hasLine(r, days + "10000001"));
@@ -133,7 +126,7 @@ TEST_F(Validation, EssaludConceptOfWorkersWhoAreOfferedOne) {
 
   // Concepts of the declarant without any ESSALUD affectation: nothing to ask of a new worker.
   f.t.db().run("DELETE FROM CON_AFEC WHERE doc_id_d = ? AND substr(cod_concepto, 1, 2) <> '06'", {f.decl.ruc});
-  worker("10000003", "dias_lab = '30'");
+  f.worker("10000003", "dias_lab = '30'");
   f.recompute();
   r = validate();
   EXPECT_FALSE(hasLine(r, days + "10000003"));
@@ -147,9 +140,9 @@ class ValidationEps : public Validation {
 
 TEST_F(ValidationEps, CreditLimitOfBox602) {
   for (const char* doc : {"10000001", "10000002", "10000003"})
-    worker(doc, "rem_salud = '20000', salud = '1333.33', ind_afieps = '1', rucEps = '20100000001'");
+    f.worker(doc, "rem_salud = '20000', salud = '1333.33', ind_afieps = '1', rucEps = '20100000001'");
   f.t.db().run("UPDATE TEMP1_F601 SET salud = '1333.34' WHERE doc_id_a = '10000003'");
-  worker("10000004", "rem_salud = '20000', salud = '1800'");  // not affiliated
+  f.worker("10000004", "rem_salud = '20000', salud = '1800'");  // not affiliated
   Validacion v(f.t.session(), f.decl);
   auto l = v.epsLimit("602");
   EXPECT_EQ(l.limit, 1000);  // 25 % of 4000 (1000) against 10 % of 3600 × 3 (1080)
@@ -173,25 +166,12 @@ TEST_F(ValidationEps, CreditLimitOfBox602) {
 }
 
 TEST_F(Validation, TaxBoxAgainstThePersonsTotal) {
-  worker("10000001", "rem_afecta = '3000', tributo = '59.80'");
-  worker("10000002", "rem_afecta = '3000', tributo = '59.80'");
+  f.worker("10000001", "rem_afecta = '3000', tributo = '59.80'");
+  f.worker("10000002", "rem_afecta = '3000', tributo = '59.80'");
   Validacion v(f.t.session(), f.decl);
   EXPECT_EQ(v.totalMismatch("415", "120"), "");  // 119.60 rounds to 120
   EXPECT_EQ(v.totalMismatch("415", "119"),
             "Casilla 415 no es igual al total ingresado = 120. Guardar, luego refrescar y guardar nuevamente.");
-  DeterminacionDeuda g(f.t.session(), f.decl);
-  g.load();
-  EXPECT_EQ(g.value("415"), "120");
-}
-
-TEST_F(Validation, SilentGridCheck) {
-  worker("10000001", "rem_pens = '9000', pens = '1200'");
-  DeterminacionDeuda g(f.t.session(), f.decl);
-  g.load();
-  Validacion v(f.t.session(), f.decl);
-  EXPECT_TRUE(v.ValidaCasillasDetDeuda(g));
-  ASSERT_TRUE(g.setBox("800", "10"));  // an amount to pay without tax or balance
-  EXPECT_FALSE(v.ValidaCasillasDetDeuda(g));
 }
 
 TEST(ColumnLabels, SpellingsOfTheMessages) {

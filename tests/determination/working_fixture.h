@@ -33,6 +33,8 @@ class WorkingFixture {
   declaration::OpenDeclaration decl;
 
   PersonKey person(const std::string& doc, const WorkerProfile& profile = {});
+  // A worker of the type whose summary columns are set directly, e.g. "pens = '1200'".
+  PersonKey worker(const std::string& doc, const std::string& assignments, const std::string& tipo = "21");
   // Sets (adding the row when missing) the accrued and paid amounts of a concept.
   void amount(const PersonKey& p, const std::string& code, const std::string& monto, const std::string& montoPag);
   void amount(const PersonKey& p, const std::string& code, const std::string& monto) { amount(p, code, monto, monto); }
@@ -77,6 +79,15 @@ inline PersonKey WorkingFixture::person(const std::string& doc, const WorkerProf
              {decl.ruc, k.correl_a, decl.periodo, s.category, doc, s.situac, s.tipo, s.diasLab, s.diasNoLab, s.diasSub,
               s.pension, s.domicilio, s.sctr, s.ipssVida, s.asegPens, "PERSONA " + doc});
   return k;
+}
+
+inline PersonKey WorkingFixture::worker(const std::string& doc, const std::string& assignments,
+                                        const std::string& tipo) {
+  WorkerProfile profile;
+  profile.tipo = tipo;
+  auto p = person(doc, profile);
+  t.db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {p.doc_id_a});
+  return p;
 }
 
 inline void WorkingFixture::amount(const PersonKey& p, const std::string& code, const std::string& monto,

@@ -154,12 +154,6 @@ TEST(TotalTributo, SumsTheColumnAndRoundsOnce) {
   EXPECT_EQ(determination::Total_Tributo(db, "999"), "");
 }
 
-}  // namespace
-}  // namespace korventa::test
-
-namespace korventa::test {
-namespace {
-
 TEST(ConceptListing, StoredAndWorkingRowsByPerson) {
   WorkingFixture f("201206");
   PersonKey a = f.person("40000001"), b = f.person("40000002");
