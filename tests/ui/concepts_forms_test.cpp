@@ -73,20 +73,12 @@ class ConceptFormsTest : public QObject {
     t_.reset();
   }
 
-  void formsAreRegisteredWithTheirControls() {
-    QVERIFY(ui::FormRegistry::has("zelpla_Mant001"));
-    QVERIFY(ui::FormRegistry::has("FrmAfecta"));
-    open();
-    QCOMPARE(form_->windowTitle(), QString("Mantenimiento de conceptos"));
-    for (const char* name : {"cboDeclarantes", "cboRubroConcepto", "grdConceptos", "cmdSelAll", "cmdDeSelectAll",
-                             "cmdAfectacion", "CmdGrabar", "CmdCancelar"})
-      QVERIFY2(form_->findChild<QWidget*>(name), name);
-    QVERIFY(!child<QPushButton>("CmdGrabar")->isEnabled());
-    QVERIFY(!child<QComboBox>("cboRubroConcepto")->isEnabled());
-  }
-
   void selectGroupToggleSaveAndReopen() {
     open();
+    QCOMPARE(form_->windowTitle(), QString("Mantenimiento de conceptos"));
+    // Nothing to save nor group to choose before a declarant is chosen.
+    QVERIFY(!child<QPushButton>("CmdGrabar")->isEnabled());
+    QVERIFY(!child<QComboBox>("cboRubroConcepto")->isEnabled());
     choose("cboDeclarantes", kRuc);
     QCOMPARE(child<QLineEdit>("txtRazon")->text(), QString("CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A."));
     QCOMPARE(grid()->rowCount(), 0);
@@ -130,15 +122,17 @@ class ConceptFormsTest : public QObject {
     for (int r = 0; r < grid()->rowCount(); ++r) QCOMPARE(grid()->item(r, 0)->checkState(), Qt::Checked);
   }
 
-  void ownConceptDescriptionIsEditedInTheGrid() {
+  // An own concept (group 1000) has its description edited in the grid and its affectation set;
+  // the concepts of the fixed groups have neither.
+  void ownConceptDescriptionAndAffectation() {
     open();
     choose("cboDeclarantes", kRuc);
+    choose("cboRubroConcepto", "0100");
+    QVERIFY(!(grid()->item(0, 2)->flags() & Qt::ItemIsEditable));
+    QVERIFY(!child<QPushButton>("cmdAfectacion")->isEnabled());
     choose("cboRubroConcepto", "1000");
     QCOMPARE(grid()->item(0, 2)->text(), QString("BONO POR METAS DE PRODUCCIÓN"));
     QVERIFY(grid()->item(0, 2)->flags() & Qt::ItemIsEditable);
-    choose("cboRubroConcepto", "0100");
-    QVERIFY(!(grid()->item(0, 2)->flags() & Qt::ItemIsEditable));
-    choose("cboRubroConcepto", "1000");
 
     auto edit = [&](const QString& text) -> QLineEdit* {
       grid()->setCurrentCell(0, 2);
@@ -162,14 +156,13 @@ class ConceptFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(t_->db().text(
                  "SELECT desc_concepto FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
              QString("BONO ANUAL DE METAS"));
-  }
-
-  void affectationOfTheCurrentOwnConcept() {
-    open();
+    open();  // a new form shows the saved description
     choose("cboDeclarantes", kRuc);
-    choose("cboRubroConcepto", "0100");
-    QVERIFY(!child<QPushButton>("cmdAfectacion")->isEnabled());
     choose("cboRubroConcepto", "1000");
+    QCOMPARE(grid()->item(0, 2)->text(), QString("BONO ANUAL DE METAS"));
+
+    // The affectation of the current own concept marks the declarations for refresh again.
+    t_->db().run("UPDATE CAB SET estado = CASE periodo WHEN '201204' THEN 1 ELSE 0 END, ind_ref = 0");
     grid()->setCurrentCell(0, 1);
     QVERIFY(child<QPushButton>("cmdAfectacion")->isEnabled());
 

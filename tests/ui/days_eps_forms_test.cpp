@@ -18,6 +18,7 @@
 #include "ui/ui_test_registry.h"
 
 using korventa::uitest::child;
+using korventa::uitest::choose;
 
 namespace korventa::uitest {
 
@@ -47,11 +48,6 @@ class DaysEpsFormsTest : public QObject {
     t_->session().currentPerson = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
   }
 
-  static void choose(QComboBox* c, const QString& data) {
-    int i = c->findData(data);
-    QVERIFY2(i >= 0, qPrintable(data));
-    c->setCurrentIndex(i);
-  }
   static void snap(QWidget* w, const char* name) { QVERIFY(uitest::screenshot(w, name)); }
   static void type(QLineEdit* e, const QString& text) {
     e->setFocus();
@@ -138,14 +134,10 @@ class DaysEpsFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
     form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
     form_->show();
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasSub")->text(), QString("3"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalDias")->text(), QString("30"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtHorasNor")->text(), QString("192"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtHorasSob")->text(), QString("10"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosSob")->text(), QString("30"));
-    QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotalHoras")->text(), QString("203"));
+    const std::pair<const char*, const char*> shown[] = {
+        {"TxtDiasLab", "27"}, {"TxtDiasSub", "3"},    {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
+        {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
+    for (const auto& [name, value] : shown) QCOMPARE(child<QLineEdit>(form_.get(), name)->text(), QString(value));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
                                               "FROM TEMP1_F601 WHERE correl_a = 2")),

@@ -1,9 +1,8 @@
 // The road of a declaration through its forms: created in Frm402, saved, found and reopened in
-// the "Modificar" chooser, copied to the next period, sent, its order number registered, and
-// deleted — all through the widgets, by their control names.
+// the "Modificar" chooser, copied to the next period, the copy deleted, sent, its order number
+// registered, and recovered — all through the widgets, by their control names.
 #include <algorithm>
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
 #include <memory>
 
 #include "app/ui/form_registry.h"
@@ -36,22 +34,9 @@ namespace {
 const char* kDemoRuc = "20503987610";
 
 using uitest::child;
-
-// Replaces a registered form (or widget) for one test and puts the original back.
-class FormSwap {
- public:
-  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
-    ui::FormRegistry::add(name_, std::move(f));
-  }
-  ~FormSwap() {
-    ui::FormRegistry::take(name_);
-    if (saved_) ui::FormRegistry::add(name_, saved_);
-  }
-
- private:
-  std::string name_;
-  ui::FormRegistry::Factory saved_;
-};
+using uitest::FormSwap;
+using uitest::onNextModal;
+using uitest::openNewDeclaration;
 
 // A determination page that records what the declaration form tells it.
 class FakeDetermination : public QWidget {
@@ -64,15 +49,6 @@ class FakeDetermination : public QWidget {
   void declarationChanged() { ++changes; }
   void rectificaChanged(bool on) { rectifica = on; }
 };
-
-// Runs `body` on the modal dialog that the next click opens, then lets the click return.
-void onNextModal(std::function<void(QWidget*)> body) {
-  QTimer::singleShot(0, [body] {
-    QWidget* m = QApplication::activeModalWidget();
-    QVERIFY(m);
-    body(m);
-  });
-}
 
 }  // namespace
 
@@ -90,26 +66,15 @@ class DeclarationFormsTest : public QObject {
     Clock::setFixed(std::nullopt);
   }
 
-  void createSaveReopenDelete() {
+  void createSaveReopenCopyDeleteSendAndRecover() {
     auto& s = t_->session();
     auto& db = t_->db();
     // Nueva.
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(form);
-    form->show();
+    auto form = openNewDeclaration(s);
     QCOMPARE(form->windowTitle(), QString("0601 Korventa"));
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    int i = cmb->findData(QString(kDemoRuc));
-    QVERIFY(i >= 0);
-    cmb->setCurrentIndex(i);
-    emit cmb->activated(i);
     QVERIFY(!child<QLineEdit>(form.get(), "TxtRazon")->text().isEmpty());
     QTest::keyClicks(child<QLineEdit>(form.get(), "TxtTelefono"), "4411223");
     auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
     auto* grid = child<QTableView>(form.get(), "GrdDatos");
     QVERIFY(grid->model()->rowCount() > 0);
     QCOMPARE(child<QLabel>(form.get(), "LblTotal")->text(),
@@ -117,6 +82,17 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(!grid->model()->data(grid->model()->index(0, 2)).toString().isEmpty());
     QVERIFY(!period->isEnabled());
     const int persons = grid->model()->rowCount();
+    // The determination grid does not make the form wider than the screen (the grid scrolls
+    // sideways instead of pushing the form's buttons off it); the form opens within the screen.
+    QCoreApplication::processEvents();
+    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    auto* scroll = child<QWidget>(form.get(), "Determinacion")->findChild<QScrollArea*>();
+    QVERIFY(scroll);
+    QVERIFY(scroll->minimumWidth() < available.width());
+    QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
+    QVERIFY(form->minimumSizeHint().width() < 1024);  // the rest fits a screen 1024 points wide
+    QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
+    QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
 
     // Guardar, then Salir without a question.
     QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
@@ -152,61 +128,9 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(reopenedPhone, QString("4411223"));
     chooser->close();
 
-    // Eliminar.
-    s.mode = Mode::Delete;
-    std::unique_ptr<QDialog> deleter(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
-    deleter->show();
-    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
-    t_->messenger().queueAnswer(Answer::Yes);
-    QTest::mouseClick(child<QPushButton>(deleter.get(), "CmdAccion"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
-             QString("¿Confirma que va a eliminar la declaración seleccionada?"));
-    QCOMPARE(db.integer("SELECT count(*) FROM CAB"), 0LL);
-    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB"), 0LL);
-    QCOMPARE(child<QTableWidget>(deleter.get(), "grdContrib")->rowCount(), 0);
-  }
-
-  // The determination grid does not make the form wider than the screen (the grid scrolls sideways
-  // instead of pushing the form's buttons off it), and the form opens within the screen.
-  void declarationFormFitsTheScreen() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(form);
-    form->show();
-    QCoreApplication::processEvents();
-    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    auto* page = form->findChild<QWidget*>("Determinacion");
-    QVERIFY(page);
-    auto* scroll = page->findChild<QScrollArea*>();
-    QVERIFY(scroll);
-    QVERIFY(scroll->minimumWidth() < available.width());
-    QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
-    // The rest of the form fits a screen 1024 points wide; it opens no larger than the screen allows.
-    QVERIFY(form->minimumSizeHint().width() < 1024);
-    QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
-    QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
-  }
-
-  void copySendRegisterAndRecover() {
-    auto& s = t_->session();
-    auto& db = t_->db();
-    {
-      s.mode = Mode::New;
-      std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-      auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-      int i = cmb->findData(QString(kDemoRuc));
-      emit cmb->activated(i);
-      auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-      period->setFocus();
-      QTest::keyClicks(period, "062012");
-      emit period->editingFinished();
-      QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
-      QTest::mouseClick(child<QPushButton>(form.get(), "CmdCancelar"), Qt::LeftButton);
-    }
     // Copiar to 07/2012 through the chooser and the copy form.
     s.mode = Mode::Copy;
-    std::unique_ptr<QDialog> chooser(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    chooser.reset(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
     chooser->show();
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("frmCopiarDec"));
@@ -220,6 +144,26 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201207' AND estado = 9 AND ind_ref = 1"), 1LL);
     QCOMPARE(child<QTableWidget>(chooser.get(), "grdContrib")->rowCount(), 2);
     chooser->close();
+
+    // Eliminar the copy: June stays.
+    const long long juneRows = db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'");
+    QVERIFY(juneRows > 0);
+    s.mode = Mode::Delete;
+    std::unique_ptr<QDialog> deleter(ui::FormRegistry::create("FrmContAbrir", s, nullptr));
+    deleter->show();
+    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
+    auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
+    for (int r = 0; r < listed->rowCount(); ++r)
+      if (listed->item(r, 2)->text() == "072012") listed->selectRow(r);
+    t_->messenger().queueAnswer(Answer::Yes);
+    QTest::mouseClick(child<QPushButton>(deleter.get(), "CmdAccion"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+             QString("¿Confirma que va a eliminar la declaración seleccionada?"));
+    QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201207'"), 0LL);
+    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201207'"), 0LL);
+    QCOMPARE(db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'"), juneRows);
+    QCOMPARE(listed->rowCount(), 1);
+    deleter->close();
 
     // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
     // waits for its refresh); the order number is registered through FrmContAbrirE.
@@ -263,30 +207,13 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201206' AND estado = 9"), 1LL);
   }
 
-  void buttonsOfMissingFormsAreDisabled() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
-    for (const char* name : {"CmdDetalle", "CmdJornada", "CmdImportar", "CmdDetallePT", "CmdNuevoPS", "CmdDetalleMF"}) {
-      auto* b = child<QPushButton>(form.get(), name);
-      QVariant f = b->property("form");
-      QCOMPARE(b->isEnabled(), ui::FormRegistry::has(f.toString().toStdString()));
-    }
-    QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
-    QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
-  }
-
-  void detailFormsGetThePersonAndTheGridIsReread() {
+  // The declaration form offers the detail forms the program has, hands them the chosen person
+  // and rereads its grid when they close, and tells its determination page of every change.
+  void detailFormsAndDeterminationPageAreTold() {
     auto& s = t_->session();
     PersonKey seen;
     std::string seenRuc;
-    FormSwap swap("FrmDetConcep", [&](Session& session, QWidget* parent) -> QDialog* {
+    FormSwap swap("FrmDetConcep", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
       seen = session.currentPerson;
       seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
       // The form records an income; closing it has the person computed again.
@@ -297,57 +224,41 @@ class DeclarationFormsTest : public QObject {
       auto* d = new QDialog(parent);
       QTimer::singleShot(0, d, &QDialog::accept);
       return d;
-    });
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    form->show();
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
+    }));
+    FakeDetermination* page = nullptr;
+    FormSwap pageSwap("Frm402.Determinacion", ui::FormRegistry::WidgetFactory([&](Session&, QWidget* parent) -> QWidget* {
+      page = new FakeDetermination(parent);
+      page->setObjectName("FakeDeterminacion");
+      return page;
+    }));
+    auto form = openNewDeclaration(s);
+    QVERIFY(page && form->findChild<QWidget*>("FakeDeterminacion"));
+    QVERIFY(page->changes > 0);
+    for (const char* name : {"CmdDetalle", "CmdJornada", "CmdImportar", "CmdDetallePT", "CmdNuevoPS", "CmdDetalleMF"}) {
+      auto* b = child<QPushButton>(form.get(), name);
+      QCOMPARE(b->isEnabled(), ui::FormRegistry::has(b->property("form").toString().toStdString()));
+    }
+    QVERIFY(child<QPushButton>(form.get(), "CmdEliminarPS")->isEnabled());
+    QVERIFY(child<QPushButton>(form.get(), "Command1")->isEnabled());
+
     auto* grid = child<QTableView>(form.get(), "GrdDatos");
     auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
     QVERIFY(detail->isEnabled());
     grid->selectRow(1);
     QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
+    int before = page->changes;
     QTest::mouseClick(detail, Qt::LeftButton);
     QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
     QCOMPARE(seen.cod_cat_tra, 1);
     QCOMPARE(seenRuc, std::string(kDemoRuc));
     QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
     QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
-  }
-
-  void determinationPageIsProvidedAndTold() {
-    auto& s = t_->session();
-    FakeDetermination* page = nullptr;
-    auto saved = ui::FormRegistry::takeWidget("Frm402.Determinacion");
-    ui::FormRegistry::addWidget("Frm402.Determinacion", [&](Session&, QWidget* parent) -> QWidget* {
-      page = new FakeDetermination(parent);
-      page->setObjectName("FakeDeterminacion");
-      return page;
-    });
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(page);
-    form->show();
-    QVERIFY(form->findChild<QWidget*>("FakeDeterminacion"));
-    int before = page->changes;
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
     QVERIFY(page->changes > before);
+
     QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
     QVERIFY(page->rectifica);
     QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
     form.reset();
-    ui::FormRegistry::takeWidget("Frm402.Determinacion");
-    if (saved) ui::FormRegistry::addWidget("Frm402.Determinacion", saved);
   }
 
  private:

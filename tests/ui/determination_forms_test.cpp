@@ -1,7 +1,6 @@
 // The determination tab of the declaration form driven through its boxes: amounts to pay typed
 // into the grid, the payment total, the EPS credit form on Enter, and "&Validar" with the clean
 // message or the inconsistency report.
-#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -10,10 +9,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 
 #include "app/ui/form_registry.h"
@@ -29,20 +26,8 @@ using namespace korventa;
 
 namespace {
 
-template <class T>
-T* find(QWidget* w, const QString& name) {
-  auto* c = w->findChild<T*>(name);
-  if (!c) qFatal("no existe el control %s", qPrintable(name));
-  return c;
-}
-
-void onNextModal(std::function<void(QWidget*)> body) {
-  QTimer::singleShot(0, [body] {
-    QWidget* m = QApplication::activeModalWidget();
-    QVERIFY(m);
-    body(m);
-  });
-}
+using uitest::child;
+using uitest::onNextModal;
 
 QString plain(QString t) { return t.remove(','); }
 
@@ -65,10 +50,8 @@ class DeterminationFormsTest : public QObject {
     Clock::setFixed(std::nullopt);
   }
 
-  void typeIntoTheGridAndValidate() {
-    openDemo();
-    auto* det = find<QWidget>(form_.get(), "Determinacion");
-    find<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
+  void typeIntoTheGridValidateSaveAndPay() {
+    QWidget* det = openDemo();
     QVERIFY(!cell("411")->text().isEmpty());
     QVERIFY(!cell("711")->text().isEmpty());
     QVERIFY(cell("711")->isReadOnly());
@@ -92,10 +75,10 @@ class DeterminationFormsTest : public QObject {
       cell(c.toPay)->setFocus();
       QTest::keyClicks(cell(c.toPay), balance);
     }
-    find<QPushButton>(form_.get(), "CmdValidar")->setFocus();
+    child<QPushButton>(form_.get(), "CmdValidar")->setFocus();
     shot(form_.get(), "determinacion");
     QVERIFY(total > 0);
-    QCOMPARE(plain(find<QLineEdit>(det, "TxtTotal")->text()).toLongLong(), total);
+    QCOMPARE(plain(child<QLineEdit>(det, "TxtTotal")->text()).toLongLong(), total);
     QCOMPARE(cell("801")->text(), cell("711")->text());  // shown with separators once left
 
     QString report;
@@ -103,10 +86,10 @@ class DeterminationFormsTest : public QObject {
     onNextModal([&](QWidget* m) {
       if (m->objectName() != "FrmConsist") return;
       reportShown = true;
-      report = find<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
-      QTest::mouseClick(find<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
+      report = child<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
+      QTest::mouseClick(child<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
     });
-    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
     QCoreApplication::processEvents();  // the watcher meets the declaration form: no report opened
     QVERIFY2(!reportShown, qPrintable(report));
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración no presenta inconsistencias."));
@@ -119,7 +102,7 @@ class DeterminationFormsTest : public QObject {
       QCOMPARE(m->objectName(), QString("FrmConsist"));
       QCOMPARE(m->windowTitle(), QString("Inconsistencias detectadas"));
       reportShown = true;
-      report = find<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
+      report = child<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
       shot(m, "frmconsist");
       // "&Imprimir": the report written in the report language and shown in the preview.
       QString preview;
@@ -128,27 +111,23 @@ class DeterminationFormsTest : public QObject {
         shot(p, "inconsistencias-preview");
         p->close();
       });
-      QTest::mouseClick(find<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);
       QVERIFY(!preview.isEmpty());
       QVERIFY(QFile::exists(QString::fromStdString(t_->session().paths.tmpPath) + "/Inconsistencias.PRN"));
-      QTest::mouseClick(find<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
     });
-    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
     QVERIFY(reportShown);
     QVERIFY2(report.contains("No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD"), qPrintable(report));
 
     // Saved, the typed boxes and the cash payment reach DET and CAB.
-    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
     auto& db = t_->db();
     QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
     QCOMPARE(QString::fromStdString(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
-  }
 
-  void enterOnACreditBoxOpensTheEpsForm() {
-    openDemo();
-    auto* det = find<QWidget>(form_.get(), "Determinacion");
-    find<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
+    // Enter on a credit box opens the EPS form of that box.
     QVERIFY(cell("602")->isEnabled());
     QString opened;
     onNextModal([&](QWidget* m) {
@@ -160,14 +139,14 @@ class DeterminationFormsTest : public QObject {
     QCOMPARE(opened, QString("FrmInf602"));
     QCOMPARE(QString::fromStdString(t_->session().epsBox), QString("602"));
     // Cheque data go to the declaration.
-    find<QRadioButton>(det, "OptCheque")->click();
-    auto* bank = find<QComboBox>(det, "CboBanco");
+    child<QRadioButton>(det, "OptCheque")->click();
+    auto* bank = child<QComboBox>(det, "CboBanco");
     bank->setCurrentIndex(1);
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
     QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
-    // What was typed counts as a change of the declaration: leaving asks to save it.
+    // A change after saving counts again: leaving asks to save it.
     t_->messenger().queueAnswer(Answer::No);
-    QTest::mouseClick(find<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()),
              QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
   }
@@ -175,10 +154,10 @@ class DeterminationFormsTest : public QObject {
   void reportWithoutItsFile() {
     // The file of a validation that never ran: the box says so instead of failing.
     ui::FrmConsist missing(t_->session(), t_->dir() / "no-existe" / "Mens.txt");
-    QCOMPARE(find<QPlainTextEdit>(&missing, "TxtPreliminar")->toPlainText(),
+    QCOMPARE(child<QPlainTextEdit>(&missing, "TxtPreliminar")->toPlainText(),
              QString("No existe el archivo de inconsistencias Mens.txt."));
-    QVERIFY(find<QPlainTextEdit>(&missing, "TxtPreliminar")->isReadOnly());
-    QVERIFY(find<QPlainTextEdit>(&missing, "TxtPreliminar")->font().fixedPitch());
+    QVERIFY(child<QPlainTextEdit>(&missing, "TxtPreliminar")->isReadOnly());
+    QVERIFY(child<QPlainTextEdit>(&missing, "TxtPreliminar")->font().fixedPitch());
     // An empty file shows an empty box.
     auto empty = t_->dir() / "Mens.txt";
     { std::ofstream(empty.string()); }
@@ -187,26 +166,18 @@ class DeterminationFormsTest : public QObject {
   }
 
  private:
-  void openDemo() {
+  // The demo declaration with its pay, on the determination tab.
+  QWidget* openDemo() {
     auto& s = t_->session();
-    s.mode = Mode::New;
-    form_.reset(ui::FormRegistry::create("Frm402", s, nullptr));
-    QVERIFY(form_);
-    form_->show();
-    auto* cmb = find<QComboBox>(form_.get(), "CmbRuc");
-    int i = cmb->findData(QString("20503987610"));
-    QVERIFY(i >= 0);
-    cmb->setCurrentIndex(i);
-    emit cmb->activated(i);
-    auto* period = find<QLineEdit>(form_.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
-    QVERIFY(s.openDeclaration && !s.openDeclaration->periodo.empty());
+    form_ = uitest::openNewDeclaration(s);
+    if (!s.openDeclaration || s.openDeclaration->periodo.empty()) qFatal("the demo declaration did not open");
     // The pay entered through the detail forms (written here straight into the working tables).
     test::enterDemoPay(s, *s.openDeclaration);
+    auto* det = child<QWidget>(form_.get(), "Determinacion");
+    child<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
+    return det;
   }
-  QLineEdit* cell(const char* box) { return find<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
+  QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
 
   std::unique_ptr<test::TestDb> t_;
   std::unique_ptr<QDialog> form_;

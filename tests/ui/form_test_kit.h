@@ -1,9 +1,21 @@
 #pragma once
 // Small helpers shared by the form tests.
+#include <functional>
+#include <memory>
+#include <string>
+
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
 #include <QDir>
+#include <QLineEdit>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include "app/ui/form_registry.h"
+#include "data/session.h"
 
 namespace korventa::uitest {
 
@@ -19,10 +31,72 @@ inline bool screenshot(QWidget& w, const QString& name) { return screenshot(&w, 
 
 // A named child control; a missing one ends the test run with its name.
 template <class T>
-T* child(QWidget* w, const char* name) {
+T* child(QWidget* w, const QString& name) {
   auto* c = w->findChild<T*>(name);
-  if (!c) qFatal("no existe el control %s", name);
+  if (!c) qFatal("no existe el control %s", qPrintable(name));
   return c;
+}
+
+// Replaces a registered form (or page) for one test and puts the original back, also when the
+// test stops early.
+class FormSwap {
+ public:
+  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
+    ui::FormRegistry::add(name_, std::move(f));
+  }
+  FormSwap(std::string name, ui::FormRegistry::WidgetFactory f)
+      : name_(std::move(name)), widget_(true), savedWidget_(ui::FormRegistry::takeWidget(name_)) {
+    ui::FormRegistry::addWidget(name_, std::move(f));
+  }
+  FormSwap(const FormSwap&) = delete;
+  FormSwap& operator=(const FormSwap&) = delete;
+  ~FormSwap() {
+    if (widget_) {
+      ui::FormRegistry::takeWidget(name_);
+      if (savedWidget_) ui::FormRegistry::addWidget(name_, savedWidget_);
+    } else {
+      ui::FormRegistry::take(name_);
+      if (saved_) ui::FormRegistry::add(name_, saved_);
+    }
+  }
+
+ private:
+  std::string name_;
+  bool widget_ = false;
+  ui::FormRegistry::Factory saved_;
+  ui::FormRegistry::WidgetFactory savedWidget_;
+};
+
+// Runs `body` on the modal dialog that the next click opens, then lets the click return.
+inline void onNextModal(std::function<void(QWidget*)> body) {
+  QTimer::singleShot(0, [body] {
+    QWidget* m = QApplication::activeModalWidget();
+    QVERIFY(m);
+    body(m);
+  });
+}
+
+// Picks the entry of a combo by its data, as the user picks it from the list.
+inline void choose(QComboBox* c, const QVariant& data) {
+  int i = c->findData(data);
+  QVERIFY2(i >= 0, qPrintable(data.toString()));
+  c->setCurrentIndex(i);
+  emit c->activated(i);
+}
+
+// A new declaration in Frm402 as the user starts it: the declarant chosen, the period typed.
+inline std::unique_ptr<QDialog> openNewDeclaration(Session& s, const char* ruc = "20503987610",
+                                                   const char* period = "062012") {
+  s.mode = Mode::New;
+  std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
+  if (!form) qFatal("Frm402 not created");
+  form->show();
+  choose(child<QComboBox>(form.get(), "CmbRuc"), QString(ruc));
+  auto* edit = child<QLineEdit>(form.get(), "MkePeriodo");
+  edit->setFocus();
+  QTest::keyClicks(edit, period);
+  emit edit->editingFinished();
+  return form;
 }
 
 }  // namespace korventa::uitest

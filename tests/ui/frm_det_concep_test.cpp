@@ -70,11 +70,6 @@ class FrmDetConcepTest : public QObject {
   }
   void cleanup() { f_.reset(); }
 
-  void registered() {
-    QVERIFY(ui::FormRegistry::has("FrmDetConcep"));
-    QVERIFY(ui::FormRegistry::has("frmIngApor"));
-  }
-
   void typesAmountsAndStoresRows() {
     std::unique_ptr<QDialog> d(open("FrmDetConcep"));
     // Whose amounts they are: document and name as the declaration's grid shows them.

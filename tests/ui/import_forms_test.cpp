@@ -5,9 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -25,8 +23,6 @@
 using namespace korventa;
 
 namespace {
-
-const char* kDemoRuc = "20503987610";
 
 using uitest::child;
 using uitest::screenshot;
@@ -54,7 +50,7 @@ class ImportFormsTest : public QObject {
   }
 
   void workersFilesFromTheDeclarationForm() {
-    auto form = openDemoDeclaration();
+    auto form = uitest::openNewDeclaration(t_->session());
     auto& db = t_->db();
     auto& m = t_->messenger();
     // ".jor", ".tes", ".sub", ".not", ".rem" all have rejections: the listing of the first is shown.
@@ -97,7 +93,7 @@ class ImportFormsTest : public QObject {
   }
 
   void otherCategories() {
-    auto form = openDemoDeclaration();
+    auto form = uitest::openNewDeclaration(t_->session());
     auto& db = t_->db();
     auto& m = t_->messenger();
     m.queueAnswer(Answer::No);
@@ -139,20 +135,6 @@ class ImportFormsTest : public QObject {
   }
 
  private:
-  std::unique_ptr<QDialog> openDemoDeclaration() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-    form->show();
-    auto* cmb = child<QComboBox>(form.get(), "CmbRuc");
-    emit cmb->activated(cmb->findData(QString(kDemoRuc)));
-    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    period->setFocus();
-    QTest::keyClicks(period, "062012");
-    emit period->editingFinished();
-    return form;
-  }
-
   // Clicks the import button of the declaration form and runs `body` on the import form.
   void runImport(QDialog* form, const char* button, const char* name, std::function<void(QDialog*)> body) {
     bool ran = false;

@@ -49,7 +49,7 @@ class PrintoutFormsTest : public QObject {
     t_.reset();
   }
 
-  void declarationOptionClearsAnnexesAndTextVariantIsWritten() {
+  void declarationOptionTextVariantAndPreview() {
     open("FrmTipPrn");
     QCOMPARE(child<QTableWidget>("grdContrib")->rowCount(), 1);
     auto* annex = child<QCheckBox>("ChkAnexo_0");
@@ -66,10 +66,8 @@ class PrintoutFormsTest : public QObject {
     QVERIFY(std::filesystem::exists(file));
     QVERIFY(t_->messenger().entries().back().text.find("con el nombre: ZEL0600_20100000001_201203.txt") !=
             std::string::npos);
-  }
 
-  void previewProposesItsPages() {
-    open("FrmTipPrn");
+    // The preview proposes all its pages.
     QString total, last;
     QTimer::singleShot(0, [&] {
       if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {

@@ -133,53 +133,49 @@ class WindowFinderTest : public QObject {
     }
   }
 
-  void x11LauncherCheck() {
+  void x11LauncherCheckClassAndClose() {
 #ifndef KORVENTA_HAVE_XCB
     QSKIP("built without xcb");
 #else
     if (display_.empty()) QSKIP("Xvfb is not available");
     XClient x(display_);
     QVERIFY(x.ok());
+    using Make = std::function<std::vector<xcb_window_t>(XClient&)>;
+    // A top-level window titled through _NET_WM_NAME (UTF-8) or only WM_NAME (Latin-1).
+    auto net = [](std::string title, bool shown = true) -> Make {
+      return [=](XClient& x) { auto w = x.window(0, shown); x.netName(w, title); return std::vector{w}; };
+    };
+    auto latin1 = [](std::string title) -> Make {
+      return [=](XClient& x) { auto w = x.window(); x.wmName(w, title); return std::vector{w}; };
+    };
+    // The titled client inside a window manager's frame.
+    auto framed = [](bool shown) -> Make {
+      return [=](XClient& x) {
+        auto frame = x.window(0, shown);
+        auto client = x.window(frame);
+        x.wmState(client);
+        x.netName(client, "Zelvaro");
+        return std::vector{frame};
+      };
+    };
     struct Case {
       const char* name;
-      std::function<std::vector<xcb_window_t>(XClient&)> make;
+      Make make;
       const char* title;  // asked for, UTF-8
       bool found;
     };
     const Case cases[] = {
-        {"UTF-8 name", [](XClient& x) { auto w = x.window(); x.netName(w, "Zelvaro"); return std::vector{w}; }, "Zelvaro", true},
-        {"Latin-1 WM_NAME only", [](XClient& x) { auto w = x.window(); x.wmName(w, "Zelvaro"); return std::vector{w}; }, "Zelvaro", true},
-        {"lower case is another title",
-         [](XClient& x) { auto w = x.window(); x.netName(w, "zelvaro"); return std::vector{w}; }, "Zelvaro", false},
-        {"upper case is another title",
-         [](XClient& x) { auto w = x.window(); x.netName(w, "ZELVARO"); return std::vector{w}; }, "Zelvaro", false},
-        {"accented is another title",
-         [](XClient& x) { auto w = x.window(); x.netName(w, "Zélvaro"); return std::vector{w}; }, "Zelvaro", false},
-        {"accented Latin-1 title found by its UTF-8 text",
-         [](XClient& x) { auto w = x.window(); x.wmName(w, "Z\xe9lvaro"); return std::vector{w}; }, "Zélvaro", true},
-        {"longer title does not count",
-         [](XClient& x) { auto w = x.window(); x.netName(w, "Zelvaro - Integrador"); return std::vector{w}; }, "Zelvaro", false},
-        {"window not shown",
-         [](XClient& x) { auto w = x.window(0, false); x.netName(w, "Zelvaro"); return std::vector{w}; }, "Zelvaro", false},
-        {"client inside a window manager frame",
-         [](XClient& x) {
-           auto frame = x.window();
-           auto client = x.window(frame);
-           x.wmState(client);
-           x.netName(client, "Zelvaro");
-           return std::vector{frame};
-         },
-         "Zelvaro", true},
-        {"client of a frame that is not shown",
-         [](XClient& x) {
-           auto frame = x.window(0, false);
-           auto client = x.window(frame);
-           x.wmState(client);
-           x.netName(client, "Zelvaro");
-           return std::vector{frame};
-         },
-         "Zelvaro", false},
-        {"empty title never matches", [](XClient& x) { auto w = x.window(); x.netName(w, ""); return std::vector{w}; }, "", false},
+        {"UTF-8 name", net("Zelvaro"), "Zelvaro", true},
+        {"Latin-1 WM_NAME only", latin1("Zelvaro"), "Zelvaro", true},
+        {"lower case is another title", net("zelvaro"), "Zelvaro", false},
+        {"upper case is another title", net("ZELVARO"), "Zelvaro", false},
+        {"accented is another title", net("Zélvaro"), "Zelvaro", false},
+        {"accented Latin-1 title found by its UTF-8 text", latin1("Z\xe9lvaro"), "Zélvaro", true},
+        {"longer title does not count", net("Zelvaro - Integrador"), "Zelvaro", false},
+        {"window not shown", net("Zelvaro", false), "Zelvaro", false},
+        {"client inside a window manager frame", framed(true), "Zelvaro", true},
+        {"client of a frame that is not shown", framed(false), "Zelvaro", false},
+        {"empty title never matches", net(""), "", false},
     };
     for (const auto& c : cases) {
       auto made = c.make(x);
@@ -190,16 +186,8 @@ class WindowFinderTest : public QObject {
       for (auto w : made) x.destroy(w);
       x.sync();
     }
-#endif
-  }
 
-  void x11ClassNameAndClose() {
-#ifndef KORVENTA_HAVE_XCB
-    QSKIP("built without xcb");
-#else
-    if (display_.empty()) QSKIP("Xvfb is not available");
-    XClient x(display_);
-    QVERIFY(x.ok());
+    // The class of a found window, and the request to close it.
     auto frame = x.window();
     auto client = x.window(frame);
     x.wmState(client);
@@ -226,8 +214,8 @@ class WindowFinderTest : public QObject {
     QWidget window;
     window.setWindowTitle(title);
     window.show();
-    ui::WindowAnnouncer announcer(title, &window);
-    QVERIFY(announcer.isListening());
+    auto announcer = std::make_unique<ui::WindowAnnouncer>(title, &window);
+    QVERIFY(announcer->isListening());
     ui::DesktopWindows finder(ui::DesktopWindows::Source::AnnouncerOnly);
     QVERIFY(!finder.usesX11());
     QVERIFY(finder.CorreApp(title.toStdString()));
@@ -244,6 +232,11 @@ class WindowFinderTest : public QObject {
     QVERIFY(window.isVisible());
     finder.CloseApp(title.toStdString(), QCoreApplication::applicationName().toStdString());
     QVERIFY(!window.isVisible());
+    // A program that has ended announces nothing.
+    window.show();
+    QVERIFY(finder.CorreApp(title.toStdString()));
+    announcer.reset();
+    QVERIFY(!finder.CorreApp(title.toStdString()));
   }
 
   void automaticAsksTheAnnouncerForTitlesXDoesNotShow() {
@@ -259,16 +252,6 @@ class WindowFinderTest : public QObject {
     QVERIFY(!xOnly.CorreApp(title.toStdString()));
     window.hide();
     QVERIFY(!automatic.CorreApp(title.toStdString()));
-  }
-
-  void announcerGone() {
-    QString title = QString("ZelvaroIdo%1").arg(QCoreApplication::applicationPid());
-    ui::DesktopWindows finder(ui::DesktopWindows::Source::AnnouncerOnly);
-    {
-      ui::WindowAnnouncer announcer(title);
-      QVERIFY(finder.CorreApp(title.toStdString()));
-    }
-    QVERIFY(!finder.CorreApp(title.toStdString()));
   }
 
   void singleInstance() {
