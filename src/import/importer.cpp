@@ -78,8 +78,6 @@ struct Rate {
 
 std::string two(std::string_view code) { return code.size() == 1 ? "0" + std::string(code) : std::string(code); }
 
-std::string amountText(std::string_view v) { return vbFormat(*Money::parse(v), "######0.00"); }
-
 std::int64_t toInt64(std::string_view v) {
   try {
     return std::stoll(std::string(v));

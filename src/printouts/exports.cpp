@@ -134,12 +134,6 @@ std::string dmy(const std::string& v) {
   return d ? d->dmy() : text::trim(v);
 }
 
-data::Params paramsOf(const KeyFilter& k) {
-  data::Params p;
-  for (const auto& v : k.params) p.add(v);
-  return p;
-}
-
 struct PersonName {
   std::string apellidoP, apellidoM, nombre1;
 };

@@ -228,8 +228,9 @@ TEST(Startup, VersionAndGeneralConcept0614) {
     EXPECT_EQ(f.session.publicationDate, c.date);
     EXPECT_EQ(f.general0614(), c.expected0614);
     EXPECT_EQ(f.generalRows(), before + (c.expected0614 == 1 && !c.with0614 ? 1 : 0));
-    if (c.expected0614 == 1)
+    if (c.expected0614 == 1) {
       EXPECT_EQ(db.text("SELECT ind_origen FROM CON_AFEC WHERE doc_id_d = '20000000001' AND cod_concepto = '0614'"), "G");
+    }
     EXPECT_TRUE(f.messages.entries().empty());
   }
 }
@@ -281,7 +282,9 @@ TEST(Startup, DatabaseThatCannotBeOpened) {
     ASSERT_EQ(f.messages.entries().size(), 1u);
     EXPECT_EQ(f.messages.entries()[0].title, "Error de Conexión");
     EXPECT_EQ(f.messages.entries()[0].icon, MsgIcon::Critical);
-    if (!c.expected.empty()) EXPECT_EQ(f.messages.entries()[0].text, c.expected);
+    if (!c.expected.empty()) {
+      EXPECT_EQ(f.messages.entries()[0].text, c.expected);
+    }
     EXPECT_EQ(f.session.db, nullptr);
     // SystemDB is written before the open is tried; no file is created for a missing database.
     EXPECT_EQ(ini.read("Options", "SystemDB"), f.home.path().string() + "/VKRS000.MDW");

@@ -251,7 +251,9 @@ TEST_F(CatalogueTest, RecoveryPeriodFields) {
   for (const auto& c : cases) {
     msg().clear();
     EXPECT_EQ(ValidaPeriodo(msg(), c.text), c.ok) << c.text;
-    if (!c.ok) EXPECT_EQ(msg().last(), "El período no es válido.") << c.text;
+    if (!c.ok) {
+      EXPECT_EQ(msg().last(), "El período no es válido.") << c.text;
+    }
   }
 }
 

@@ -130,7 +130,7 @@ class MdiFrmTest : public QObject {
       QVERIFY(menu);
       auto items = menu->actions();
       QCOMPARE(items.size(), qsizetype(expected[m].second.size()));
-      for (std::size_t i = 0; i < items.size(); ++i) {
+      for (std::size_t i = 0; i < static_cast<std::size_t>(items.size()); ++i) {
         const Entry& e = expected[m].second[i];
         QAction* a = items[qsizetype(i)];
         if (!e.name) {

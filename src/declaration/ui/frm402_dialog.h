@@ -84,6 +84,7 @@ class Frm402Dialog : public QDialog {
   QPushButton* cmdImporta_ = nullptr;
 
   struct Page {
+    explicit Page(declaration::Grid g) : grid(g) {}
     declaration::Grid grid;
     QTableView* view = nullptr;
     PersonGridModel* model = nullptr;
