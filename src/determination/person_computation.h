@@ -122,9 +122,9 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 // The summary columns from the person's rows (after the contributions were computed).
 Summary SumaIngresos_Tmp(const PersonData& person);
 
-// Ingresos_TmpConcep: adds the rows of the declarant's concept set that the person lacks and
-// that the person's worker type allows (empty amounts); 0604 and 0612 also when the registry
-// gives the person an amount for them.
+// Ingresos_TmpConcep: adds in memory the rows of the declarant's concept set that the person
+// lacks and that the person's worker type allows (empty amounts: the concepts the person is
+// offered); 0604 and 0612 also when the registry gives the person an amount for them.
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person);
 
 // The whole computation of one person: rows, contributions, summary.

@@ -19,7 +19,8 @@ ComputationContext loadContext(data::Database& db, const declaration::OpenDeclar
 std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
                                     const std::optional<PersonKey>& only = std::nullopt);
 
-// Inserts the new concept rows, updates the changed ones and the changed summary rows.
+// Inserts the new concept rows that declare something (an amount or a base: the others stay in
+// memory), updates the changed stored ones and the changed summary rows.
 void storePersons(data::Database& db, std::vector<PersonData>& persons);
 
 // The computation of a declaration: context and rates loaded once.
