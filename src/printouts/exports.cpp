@@ -3,6 +3,7 @@
 #include <cmath>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -267,6 +268,27 @@ std::string conceptDescription(data::Database& db, const std::string& ruc, const
   return text::trim(d);
 }
 
+// Goes through concept rows ordered by person: `row` for each of them, then `done` with the
+// person once the person's rows are over.
+void byPerson(const std::vector<data::Row>& rows, const std::function<void(const data::Row&)>& row,
+              const std::function<void(long long tip, const std::string& doc, long long cat)>& done) {
+  std::string currentKey, doc;
+  long long tip = 0, cat = 0;
+  for (const auto& r : rows) {
+    std::string key = r.text("tip_doc_a") + "|" + text::trim(r.text("doc_id_a")) + "|" + r.text("correl_a") + "|" +
+                      r.text("cod_cat_tra");
+    if (key != currentKey) {
+      if (!currentKey.empty()) done(tip, doc, cat);
+      currentKey = key;
+      tip = r.integer("tip_doc_a");
+      doc = r.text("doc_id_a");
+      cat = r.integer("cod_cat_tra");
+    }
+    row(r);
+  }
+  if (!currentKey.empty()) done(tip, doc, cat);
+}
+
 void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   auto groups = groupsOf(number);
   // The concepts the declarant uses, by group, in code order.
@@ -315,15 +337,12 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   struct Amounts {
     std::string a, b;
   };
-  std::string currentKey;
-  long long tip = 0, cat = 0;
-  std::string doc;
   std::map<std::string, Amounts> values;
   bool anyAmount = false;
-  auto flush = [&] {
+  auto flush = [&](long long tip, const std::string& doc, long long cat) {
     // A person whose rows in the report's groups carry no amount (only bases, say) has nothing
     // to report.
-    if (currentKey.empty() || !anyAmount) return;
+    if (!anyAmount) return;
     auto cells = c.ident(tip, doc, cat);
     std::map<std::string, Money> totals;
     std::set<std::string> declared;
@@ -347,25 +366,20 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
     sink.row(cells);
     tick();
   };
-  for (const auto& r : c.db.rows(sql, p)) {
-    std::string key = r.text("tip_doc_a") + "|" + text::trim(r.text("doc_id_a")) + "|" + r.text("correl_a") + "|" +
-                      r.text("cod_cat_tra");
-    if (key != currentKey) {
-      flush();
-      currentKey = key;
-      tip = r.integer("tip_doc_a");
-      doc = r.text("doc_id_a");
-      cat = r.integer("cod_cat_tra");
-      values.clear();
-      anyAmount = false;
-    }
-    std::string code = r.text("cod");
-    bool contributions = code.substr(0, 2) == "06";
-    values[code] = contributions ? Amounts{r.text("base_calculo"), r.text("monto")}
-                                 : Amounts{r.text("monto"), r.text("monto_pag")};
-    if (!text::trim(values[code].a).empty() || !text::trim(values[code].b).empty()) anyAmount = true;
-  }
-  flush();
+  byPerson(
+      c.db.rows(sql, p),
+      [&](const data::Row& r) {
+        std::string code = r.text("cod");
+        bool contributions = code.substr(0, 2) == "06";
+        values[code] = contributions ? Amounts{r.text("base_calculo"), r.text("monto")}
+                                     : Amounts{r.text("monto"), r.text("monto_pag")};
+        if (!text::trim(values[code].a).empty() || !text::trim(values[code].b).empty()) anyAmount = true;
+      },
+      [&](long long tip, const std::string& doc, long long cat) {
+        flush(tip, doc, cat);
+        values.clear();
+        anyAmount = false;
+      });
   sink.end();
 }
 
@@ -509,12 +523,10 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
   std::string sql = "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, substr(TRIM(cod_concep), 1, 2) AS grp, "
                     "monto_pag FROM " + c.table("F601_REMUNERA") + " WHERE " + where +
                     " AND substr(TRIM(cod_concep), 3, 2) <> '00' ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
-  std::string currentKey, doc;
-  long long tip = 0, cat = 0;
   std::map<std::string, Money> sums;
   bool anyAmount = false;
-  auto flush = [&] {
-    if (currentKey.empty() || !anyAmount) return;
+  auto flush = [&](long long tip, const std::string& doc, long long cat) {
+    if (!anyAmount) return;
     auto cells = c.ident(tip, doc, cat);
     Money income, deductions;
     for (const auto& g : groups) {
@@ -526,22 +538,17 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
     sink.row(cells);
     tick();
   };
-  for (const auto& r : c.db.rows(sql, p)) {
-    std::string key = r.text("tip_doc_a") + "|" + text::trim(r.text("doc_id_a")) + "|" + r.text("correl_a") + "|" +
-                      r.text("cod_cat_tra");
-    if (key != currentKey) {
-      flush();
-      currentKey = key;
-      tip = r.integer("tip_doc_a");
-      doc = r.text("doc_id_a");
-      cat = r.integer("cod_cat_tra");
-      sums.clear();
-      anyAmount = false;
-    }
-    sums[r.text("grp")] += Money::value(r.text("monto_pag"));
-    if (!text::trim(r.text("monto_pag")).empty()) anyAmount = true;
-  }
-  flush();
+  byPerson(
+      c.db.rows(sql, p),
+      [&](const data::Row& r) {
+        sums[r.text("grp")] += Money::value(r.text("monto_pag"));
+        if (!text::trim(r.text("monto_pag")).empty()) anyAmount = true;
+      },
+      [&](long long tip, const std::string& doc, long long cat) {
+        flush(tip, doc, cat);
+        sums.clear();
+        anyAmount = false;
+      });
   sink.end();
 }
 
