@@ -13,6 +13,7 @@
 #include "app/ui/form_registry.h"
 #include "reference/ui/frm_afecta.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
@@ -41,23 +42,10 @@ class ConceptFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   std::unique_ptr<QDialog> form_;
 
-  QDialog* open() {
-    form_.reset(ui::FormRegistry::create("zelpla_Mant001", t_->session(), nullptr));
-    form_->show();
-    return form_.get();
-  }
+  void open() { form_ = openForm(t_->session(), "zelpla_Mant001"); }
   template <class W>
-  W* child(const char* name) {
-    auto* w = form_->findChild<W*>(name);
-    if (!w) qFatal("missing widget %s", name);
-    return w;
-  }
-  void choose(const char* combo, const QString& data) {
-    auto* c = child<QComboBox>(combo);
-    int i = c->findData(data);
-    QVERIFY(i >= 0);
-    c->setCurrentIndex(i);
-  }
+  W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
+  void choose(const char* combo, const QString& data) { uitest::choose(child<QComboBox>(combo), data); }
   QTableWidget* grid() { return child<QTableWidget>("grdConceptos"); }
 
  private slots:

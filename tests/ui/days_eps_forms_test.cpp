@@ -10,15 +10,9 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/ui/form_registry.h"
-#include "common/dates.h"
 #include "declaration/open_declaration.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
-
-using korventa::uitest::child;
-using korventa::uitest::choose;
 
 namespace korventa::uitest {
 
@@ -29,7 +23,7 @@ constexpr const char* kRuc = "20503987610";
 class DaysEpsFormsTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<DemoDb> t_;
   declaration::OpenDeclaration decl_;
   std::unique_ptr<QDialog> form_;
 
@@ -58,8 +52,7 @@ class DaysEpsFormsTest : public QObject {
 
  private slots:
   void init() {
-    Clock::setFixed(Date{2013, 1, 15});
-    t_ = std::make_unique<test::TestDb>(true);
+    t_ = std::make_unique<DemoDb>(Date{2013, 1, 15});
     decl_ = {};
     decl_.ruc = kRuc;
     decl_.periodo = "201206";
@@ -68,19 +61,11 @@ class DaysEpsFormsTest : public QObject {
   void cleanup() {
     form_.reset();
     t_.reset();
-    Clock::setFixed(std::nullopt);
-  }
-
-  void formsAreRegistered() {
-    for (const char* name : {"frmDiasHoras", "frmDias", "frmDiasNoTrab", "frmDetDias", "frmDetDiasNoTrab", "frmEstab",
-                             "frmSCTR", "Frm601Detalle", "frm605", "frm605Det", "FrmInf602", "FrmInfEPS"})
-      QVERIFY2(ui::FormRegistry::has(name), name);
   }
 
   void subsidisedSuspensionFromTheDaysForm() {
     addWorker(2);
-    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "frmDiasHoras");
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
     QCOMPARE(child<QLabel>(form_.get(), "LblNumEstab")->text(), QString("0 establecimiento(s)"));
 
@@ -132,8 +117,7 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
     type(child<QLineEdit>(form_.get(), "TxtMinutosSob"), "30");
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "frmDiasHoras");
     const std::pair<const char*, const char*> shown[] = {
         {"TxtDiasLab", "27"}, {"TxtDiasSub", "3"},    {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
         {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
@@ -148,8 +132,7 @@ class DaysEpsFormsTest : public QObject {
     addWorker(5);
     db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
              "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
-    form_.reset(ui::FormRegistry::create("frmDiasHoras", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "frmDiasHoras");
     auto* sctr = child<QPushButton>(form_.get(), "CmdSctr");
     QVERIFY(sctr->isEnabled());
 
@@ -179,8 +162,7 @@ class DaysEpsFormsTest : public QObject {
   void epsInvoiceOfBox602() {
     decl_.periodo = "201212";
     t_->session().epsBox = "602";
-    form_.reset(ui::FormRegistry::create("FrmInf602", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "FrmInf602");
     QCOMPARE(form_->windowTitle(), QString("Detalle de Casilla 602"));
     QVERIFY(child<QPushButton>(form_.get(), "CmdOpciones_0")->isVisible());
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_0"), Qt::LeftButton);
@@ -219,8 +201,7 @@ class DaysEpsFormsTest : public QObject {
              "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
              {std::string(kRuc)});
     t_->session().currentPerson = PersonKey{20, 1, "45678123", kThirdParty};
-    form_.reset(ui::FormRegistry::create("Frm601Detalle", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "Frm601Detalle");
     QCOMPARE(child<QComboBox>(form_.get(), "CmbNombres")->currentText(), QString("ORTIZ MEDINA, RAÚL"));
     choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
     choose(child<QComboBox>(form_.get(), "CmbCorrelativo"), "2");
@@ -232,8 +213,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
 
     addWorker(4);
-    form_.reset(ui::FormRegistry::create("frm605", t_->session(), nullptr));
-    form_->show();
+    form_ = openForm(t_->session(), "frm605");
     QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
     auto* det = child<QDialog>(form_.get(), "frm605Det");
     auto* ruc = child<QComboBox>(det, "CmbRuc");

@@ -20,10 +20,8 @@
 #include "app/ui/widgets.h"
 #include "declaration/ui/frm402_dialog.h"
 #include "declaration/ui/send_dialog.h"
-#include "common/dates.h"
 #include "declaration/open_declaration.h"
 #include "declaration/send.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
@@ -56,15 +54,8 @@ class DeclarationFormsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    Clock::setFixed(Date{2013, 3, 15});
-    t_ = std::make_unique<test::TestDb>(true);
-    t_->session().user = "CONTADOR";
-  }
-  void cleanup() {
-    t_.reset();
-    Clock::setFixed(std::nullopt);
-  }
+  void init() { t_ = std::make_unique<uitest::DemoDb>(); }
+  void cleanup() { t_.reset(); }
 
   void createSaveReopenCopyDeleteSendAndRecover() {
     auto& s = t_->session();
@@ -262,7 +253,7 @@ class DeclarationFormsTest : public QObject {
   }
 
  private:
-  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<uitest::DemoDb> t_;
 };
 
 KORVENTA_UI_TEST(DeclarationFormsTest)

@@ -13,12 +13,9 @@
 #include <fstream>
 #include <memory>
 
-#include "app/ui/form_registry.h"
-#include "common/dates.h"
 #include "determination/debt_grid.h"
 #include "determination/ui/frm_consist.h"
 #include "support/demo_entries.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
@@ -39,15 +36,10 @@ class DeterminationFormsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    Clock::setFixed(Date{2013, 3, 15});
-    t_ = std::make_unique<test::TestDb>(true);
-    t_->session().user = "CONTADOR";
-  }
+  void init() { t_ = std::make_unique<uitest::DemoDb>(); }
   void cleanup() {
     form_.reset();
     t_.reset();
-    Clock::setFixed(std::nullopt);
   }
 
   void typeIntoTheGridValidateSaveAndPay() {
@@ -179,7 +171,7 @@ class DeterminationFormsTest : public QObject {
   }
   QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
 
-  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<uitest::DemoDb> t_;
   std::unique_ptr<QDialog> form_;
 };
 

@@ -15,7 +15,9 @@
 #include <QWidget>
 
 #include "app/ui/form_registry.h"
+#include "common/dates.h"
 #include "data/session.h"
+#include "support/test_db.h"
 
 namespace korventa::uitest {
 
@@ -35,6 +37,25 @@ T* child(QWidget* w, const QString& name) {
   auto* c = w->findChild<T*>(name);
   if (!c) qFatal("no existe el control %s", qPrintable(name));
   return c;
+}
+
+// The demo database of a form test, on a fixed day with the user signed in; the clock runs
+// free again when it goes.
+class DemoDb : public test::TestDb {
+ public:
+  explicit DemoDb(Date today = Date{2013, 3, 15}) : test::TestDb(true) {
+    Clock::setFixed(today);
+    session().user = "CONTADOR";
+  }
+  ~DemoDb() { Clock::setFixed(std::nullopt); }
+};
+
+// A registered form opened by its name and shown.
+inline std::unique_ptr<QDialog> openForm(Session& s, const char* name) {
+  std::unique_ptr<QDialog> form(ui::FormRegistry::create(name, s, nullptr));
+  if (!form) qFatal("form %s not created", name);
+  form->show();
+  return form;
 }
 
 // Replaces a registered form (or page) for one test and puts the original back, also when the
@@ -88,9 +109,7 @@ inline void choose(QComboBox* c, const QVariant& data) {
 inline std::unique_ptr<QDialog> openNewDeclaration(Session& s, const char* ruc = "20503987610",
                                                    const char* period = "062012") {
   s.mode = Mode::New;
-  std::unique_ptr<QDialog> form(ui::FormRegistry::create("Frm402", s, nullptr));
-  if (!form) qFatal("Frm402 not created");
-  form->show();
+  auto form = openForm(s, "Frm402");
   choose(child<QComboBox>(form.get(), "CmbRuc"), QString(ruc));
   auto* edit = child<QLineEdit>(form.get(), "MkePeriodo");
   edit->setFocus();

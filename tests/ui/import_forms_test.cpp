@@ -13,10 +13,8 @@
 #include <QTimer>
 
 #include "app/ui/form_registry.h"
-#include "common/dates.h"
 #include "import/ui/frm_import.h"
 #include "reports/ui/frm_preview.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
@@ -27,7 +25,6 @@ namespace {
 using uitest::child;
 using uitest::screenshot;
 
-
 QString demoFiles() { return QString(KORVENTA_SOURCE_DIR) + "/data/demo/import"; }
 
 }  // namespace
@@ -37,17 +34,12 @@ class ImportFormsTest : public QObject {
 
  private slots:
   void init() {
-    Clock::setFixed(Date{2013, 3, 15});
-    t_ = std::make_unique<test::TestDb>(true);
-    t_->session().user = "CONTADOR";
+    t_ = std::make_unique<uitest::DemoDb>();
     t_->session().paths.tmpDir = (t_->dir() / "TMP").string() + "/";
     t_->session().paths.rptDir = (t_->dir() / "RPT").string();
     std::filesystem::create_directories(t_->dir() / "RPT");
   }
-  void cleanup() {
-    t_.reset();
-    Clock::setFixed(std::nullopt);
-  }
+  void cleanup() { t_.reset(); }
 
   void workersFilesFromTheDeclarationForm() {
     auto form = uitest::openNewDeclaration(t_->session());
@@ -153,7 +145,7 @@ class ImportFormsTest : public QObject {
     QVERIFY(ran);
   }
 
-  std::unique_ptr<test::TestDb> t_;
+  std::unique_ptr<uitest::DemoDb> t_;
 };
 
 KORVENTA_UI_TEST(ImportFormsTest)

@@ -16,6 +16,7 @@
 #include "app/ui/form_registry.h"
 #include "support/printouts_fixture.h"
 #include "support/test_db.h"
+#include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
@@ -26,17 +27,9 @@ class PrintoutFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   std::unique_ptr<QDialog> form_;
 
-  QDialog* open(const char* name) {
-    form_.reset(ui::FormRegistry::create(name, t_->session(), nullptr));
-    form_->show();
-    return form_.get();
-  }
+  void open(const char* name) { form_ = openForm(t_->session(), name); }
   template <class W>
-  W* child(const char* name) {
-    auto* w = form_->findChild<W*>(name);
-    if (!w) qFatal("no widget %s", name);
-    return w;
-  }
+  W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
 
  private slots:
   void init() {

@@ -38,12 +38,7 @@ class ProvidersFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   declaration::OpenDeclaration decl_;
 
-  std::unique_ptr<QDialog> open(const char* name) {
-    std::unique_ptr<QDialog> f(ui::FormRegistry::create(name, t_->session(), nullptr));
-    if (!f) qFatal("form %s not created", name);
-    f->show();
-    return f;
-  }
+  std::unique_ptr<QDialog> open(const char* name) { return openForm(t_->session(), name); }
 
   // "Nuevo" on the provider header: the voucher dialog it shows, with the kind chosen.
   QDialog* newVoucher(QWidget* header, const QString& kind) {
