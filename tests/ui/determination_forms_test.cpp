@@ -10,11 +10,9 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include <fstream>
 #include <memory>
 
 #include "determination/debt_grid.h"
-#include "determination/ui/frm_consist.h"
 #include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
 #include "ui/ui_test_registry.h"
@@ -141,20 +139,6 @@ class DeterminationFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()),
              QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
-  }
-
-  void reportWithoutItsFile() {
-    // The file of a validation that never ran: the box says so instead of failing.
-    ui::FrmConsist missing(t_->session(), t_->dir() / "no-existe" / "Mens.txt");
-    QCOMPARE(child<QPlainTextEdit>(&missing, "TxtPreliminar")->toPlainText(),
-             QString("No existe el archivo de inconsistencias Mens.txt."));
-    QVERIFY(child<QPlainTextEdit>(&missing, "TxtPreliminar")->isReadOnly());
-    QVERIFY(child<QPlainTextEdit>(&missing, "TxtPreliminar")->font().fixedPitch());
-    // An empty file shows an empty box.
-    auto empty = t_->dir() / "Mens.txt";
-    { std::ofstream(empty.string()); }
-    ui::FrmConsist blank(t_->session(), empty);
-    QCOMPARE(blank.text(), QString());
   }
 
  private:

@@ -1,7 +1,6 @@
 // The provider header, the voucher dialog and the trainee form, driven through their widgets:
 // a provider with a fee receipt and a credit note and a trainee with two establishments are
 // recorded, saved into the stored tables and reopened.
-#include <cstdlib>
 #include <memory>
 
 #include <QApplication>
@@ -12,7 +11,6 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -172,31 +170,6 @@ class ProvidersFormsTest : public QObject {
       QCOMPARE(list->selectedItems().size(), 2);
       QCOMPARE(child<QLineEdit>(mf.get(), "TxtMonto")->text(), QString("930.00"));
     }
-  }
-
-  void feeReceiptUpTo1500Asks() {
-    auto& s = t_->session();
-    s.mode = Mode::New;
-    auto header = open("Frm61501");
-    auto* registrados = child<QComboBox>(header.get(), "CmbRegistrados");
-    registrados->setCurrentIndex(2);
-    emit registrados->activated(2);
-    QDialog* v = newVoucher(header.get(), "R");
-    QVERIFY(v);
-    auto* monto = child<QLineEdit>(v, "TxtMonto");
-    t_->messenger().queueAnswer(Answer::No);
-    QTest::keyClicks(monto, "1500");
-    emit monto->editingFinished();
-    QVERIFY(t_->messenger().entries().back().question);
-    QVERIFY(child<QRadioButton>(v, "OptRetNo")->isChecked());
-    QCOMPARE(child<QLineEdit>(v, "TxtMtoRta")->text(), QString("0.00"));
-    QVERIFY(child<QLineEdit>(v, "TxtNumFor")->isEnabled());
-    QCOMPARE(monto->text(), QString("1,500.00"));
-    // A forbidden character in the series is refused.
-    QTest::keyClicks(child<QLineEdit>(v, "TxtSerie"), "e-1");
-    QCOMPARE(child<QLineEdit>(v, "TxtSerie")->text(), QString("E1"));
-    QCOMPARE(t_->messenger().last(), std::string("Caracter no permitido"));
-    v->reject();
   }
 };
 
