@@ -1,20 +1,7 @@
 // The concept maintenance form and the affectation dialog, driven through their widgets.
-#include <memory>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-
-#include "app/ui/form_registry.h"
 #include "reference/ui/frm_afecta.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
 

@@ -3,27 +3,13 @@
 // registered, and recovered — all through the widgets, by their control names.
 #include <algorithm>
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableView>
-#include <QTableWidget>
 #include <QScreen>
 #include <QScrollArea>
-#include <QTest>
-#include <QTimer>
 
-#include <memory>
-
-#include "app/ui/form_registry.h"
-#include "app/ui/widgets.h"
 #include "declaration/ui/frm402_dialog.h"
 #include "declaration/ui/send_dialog.h"
-#include "declaration/open_declaration.h"
 #include "declaration/send.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 using namespace korventa;
 

@@ -1,21 +1,13 @@
 // The determination tab of the declaration form driven through its boxes: amounts to pay typed
 // into the grid, the payment total, the EPS credit form on Enter, and "&Validar" with the clean
 // message or the inconsistency report.
-#include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTabWidget>
-#include <QTest>
-
-#include <memory>
 
 #include "determination/debt_grid.h"
 #include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 using namespace korventa;
 

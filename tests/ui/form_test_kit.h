@@ -1,23 +1,36 @@
 #pragma once
 // Small helpers shared by the form tests.
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 
+// The widgets the form tests read, and the registries they open forms from and run in.
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QString>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include "app/ui/form_registry.h"
+#include "app/ui/widgets.h"
 #include "common/dates.h"
 #include "data/session.h"
+#include "declaration/open_declaration.h"
 #include "support/test_db.h"
+#include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
 

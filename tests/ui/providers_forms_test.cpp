@@ -1,26 +1,11 @@
 // The provider header, the voucher dialog and the trainee form, driven through their widgets:
 // a provider with a fee receipt and a credit note and a trainee with two establishments are
 // recorded, saved into the stored tables and reopened.
-#include <memory>
 
-#include <QApplication>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QTest>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/widgets.h"
-#include "declaration/open_declaration.h"
 #include "detail/receipts_save.h"
-#include "support/test_db.h"
 #include "ui/form_test_kit.h"
-#include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
 

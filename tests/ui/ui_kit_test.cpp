@@ -1,16 +1,10 @@
 // The small kit every form uses: message boxes, period/date/amount fields and Enter as Tab.
 #include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
-#include "ui/ui_test_registry.h"
+#include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
 
@@ -112,13 +106,11 @@ class UiKitTest : public QObject {
     QCOMPARE(p.maskedText(), QString("12/2012"));
     p.setPeriod("2012");
     QVERIFY(p.isEmptyMask());
-
-    for (const auto& [typed, date] : {std::pair{"31122012", "31/12/2012"}, std::pair{"3112", ""}}) {
-      ui::DateEdit d;
-      d.home(false);
-      QTest::keyClicks(&d, typed);
-      QCOMPARE(d.date(), std::string(date));
-    }
+    // A half-typed date is no date (a whole one is typed and saved by the days and EPS form tests).
+    ui::DateEdit half;
+    half.home(false);
+    QTest::keyClicks(&half, "3112");
+    QCOMPARE(half.date(), std::string());
   }
 
   void amountField() {
