@@ -15,12 +15,6 @@ int rowOf(QTableWidget* grid, const QString& code) {
   return -1;
 }
 
-std::string selection(data::Database& db) {
-  return db.text("SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM CON_AFEC WHERE doc_id_d = ? "
-                 "ORDER BY cod_concepto)",
-                 {kRuc});
-}
-
 }  // namespace
 
 class ConceptFormsTest : public QObject {
@@ -77,7 +71,9 @@ class ConceptFormsTest : public QObject {
 
     QTest::mouseClick(child<QPushButton>("CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
-    std::string saved = selection(t_->db());
+    std::string saved = t_->db().text("SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM "
+                                      "CON_AFEC WHERE doc_id_d = ? ORDER BY cod_concepto)",
+                                      {kRuc});
     QVERIFY(saved.find("0122") != std::string::npos);
     QVERIFY(saved.find("0121") == std::string::npos);
     QVERIFY(saved.find(",02") == std::string::npos);

@@ -41,8 +41,6 @@ class ImportFormsTest : public QObject {
     runImport(form.get(), "CmdImportar", "frmTranPer", [&](QDialog* d) {
       QCOMPARE(d->windowTitle(), QString("Detalle de remuneración"));
       QCOMPARE(child<QListWidget>(d, "File1")->count(), 5);
-      QVERIFY(child<QCheckBox>(d, "Check1_rem")->isChecked());
-      QVERIFY(!d->findChild<QCheckBox*>("Check1_pen"));
       QTimer::singleShot(0, [&] {
         auto* preview = qobject_cast<reports::ui::frmPreview*>(QApplication::activeModalWidget());
         QVERIFY(preview);

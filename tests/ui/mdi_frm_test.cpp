@@ -1,21 +1,17 @@
 // The main window: menus, toolbar, the commands and the forms they open, the consultations, the
-// about box, the guide, the version page and the status bar.
+// about box, the guide and the version page.
 #include <map>
 
 #include <QAction>
 #include <QDesktopServices>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QTextBrowser>
 
 #include <fstream>
 
-#include "app/startup.h"
 #include "app/ui/help_window.h"
 #include "app/ui/mdi_frm.h"
-#include "app/ui/zel_stat_bar.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
@@ -89,24 +85,6 @@ class MdiFrmTest : public QObject {
     QVERIFY(!frame.command("mnuCompacta")->isEnabled());
   }
 
-  void statusBar() {
-    test::TestDb t;
-    MDIFrm frame(t.session());
-    frame.show();
-    ui::ZELStatBar* bar = frame.statBar();
-    QCOMPARE(bar->property("Formulario").toString(), QString("0601"));
-    // Moving the mouse over the window or its client area clears the hint, and only it.
-    for (QWidget* target : {static_cast<QWidget*>(frame.findChild<QMdiArea*>("MDIClient")->viewport()),
-                            static_cast<QWidget*>(&frame)}) {
-      bar->setMensaje("Guardando…");
-      bar->setDeclarante("20503987610");
-      QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), QPointF(20, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-      QApplication::sendEvent(target, &move);
-      QCOMPARE(bar->Mensaje(), QString());
-      QCOMPARE(bar->Declarante(), QString("20503987610"));
-    }
-  }
-
   // Each command sets what its form reads and opens that form by name (the consultations, the
   // rates and the about box are opened for real by the tests below).
   void commandsSetModeAndOpenTheirForm() {
@@ -171,31 +149,6 @@ class MdiFrmTest : public QObject {
     }
   }
 
-  void commandWithoutItsFormIsDisabled() {
-    test::TestDb t;
-    // Withdraw the consultation form: its five commands are shown disabled and do nothing.
-    FormRegistry::Factory consultas = FormRegistry::take("FrmConsultas");
-    QVERIFY(consultas);
-    {
-      MDIFrm frame(t.session());
-      for (const char* c : {"mnuTipoTrab", "mnuSituaTrab", "mnuBancos", "mnuRMV", "mnuUIT"}) {
-        QAction* a = frame.command(c);
-        QVERIFY2(!a->isEnabled(), c);
-        QVERIFY(!a->statusTip().isEmpty());
-        QVERIFY(!withModal([&] { a->trigger(); }, [](QDialog*) {}));
-      }
-      QVERIFY(!frame.openForm("FrmConsultas"));
-      QVERIFY(frame.command("mnuTasaxTrab")->isEnabled());
-      // Back in the program: the menu sees it when it is opened again.
-      FormRegistry::add("FrmConsultas", consultas);
-      QMenu* menu = frame.findChild<QMenu*>("mnuConsultas");
-      QVERIFY(menu);
-      emit menu->aboutToShow();
-      QVERIFY(frame.command("mnuBancos")->isEnabled());
-    }
-    if (!FormRegistry::has("FrmConsultas")) FormRegistry::add("FrmConsultas", consultas);
-  }
-
   void eachConsultation() {
     test::TestDb t;
     MDIFrm frame(t.session());
@@ -221,14 +174,12 @@ class MdiFrmTest : public QObject {
       QVERIFY(withModal([&] { frame.command(c.command)->trigger(); },
                         [&](QDialog* d) {
                           title = d->windowTitle();
-                          auto* g = d->findChild<QTableWidget*>("grdConsulta");
-                          QVERIFY(g);
+                          auto* g = child<QTableWidget>(d, "grdConsulta");
                           QVERIFY(g->editTriggers() == QAbstractItemView::NoEditTriggers);
                           heading = g->horizontalHeaderItem(0)->text();
                           codes = gridColumn(g, 0);
                           descs = gridColumn(g, 1);
-                          auto* b = d->findChild<QPushButton*>("CmdSalir");
-                          QVERIFY(b);
+                          auto* b = child<QPushButton>(d, "CmdSalir");
                           QCOMPARE(b->text(), QString("&Salir"));
                           b->click();
                           salir = !d->isVisible();
@@ -250,10 +201,9 @@ class MdiFrmTest : public QObject {
     MDIFrm frame(t.session());
     QVERIFY(withModal([&] { frame.command("mnuTasaxTrab")->trigger(); }, [&](QDialog* d) {
       QCOMPARE(d->windowTitle(), QString("Tasas por Tipo de Trabajador"));
-      auto* combo = d->findChild<QComboBox*>("cboTipoTrab");
-      auto* grid = d->findChild<QTableWidget*>("grdTasas");
-      auto* consultar = d->findChild<QPushButton*>("CmdConsultar");
-      QVERIFY(combo && grid && consultar);
+      auto* combo = child<QComboBox>(d, "cboTipoTrab");
+      auto* grid = child<QTableWidget>(d, "grdTasas");
+      auto* consultar = child<QPushButton>(d, "CmdConsultar");
       QCOMPARE(combo->currentIndex(), -1);
       for (const char* hidden : {"80", "81", "99"}) QCOMPARE(combo->findData(QString(hidden)), -1);
       // Nothing chosen yet.
