@@ -18,8 +18,6 @@ using uitest::onNextModal;
 
 QString plain(QString t) { return t.remove(','); }
 
-void shot(QWidget* w, const char* name) { uitest::screenshot(w, name); }
-
 }  // namespace
 
 class DeterminationFormsTest : public QObject {
@@ -58,7 +56,7 @@ class DeterminationFormsTest : public QObject {
       QTest::keyClicks(cell(c.toPay), balance);
     }
     child<QPushButton>(form_.get(), "CmdValidar")->setFocus();
-    shot(form_.get(), "determinacion");
+    uitest::screenshot(form_.get(), "determinacion");
     QVERIFY(total > 0);
     QCOMPARE(plain(child<QLineEdit>(det, "TxtTotal")->text()).toLongLong(), total);
     QCOMPARE(cell("801")->text(), cell("711")->text());  // shown with separators once left
@@ -85,12 +83,12 @@ class DeterminationFormsTest : public QObject {
       QCOMPARE(m->windowTitle(), QString("Inconsistencias detectadas"));
       reportShown = true;
       report = child<QPlainTextEdit>(m, "TxtPreliminar")->toPlainText();
-      shot(m, "frmconsist");
+      uitest::screenshot(m, "frmconsist");
       // "&Imprimir": the report written in the report language and shown in the preview.
       QString preview;
       onNextModal([&](QWidget* p) {
         preview = p->objectName();
-        shot(p, "inconsistencias-preview");
+        uitest::screenshot(p, "inconsistencias-preview");
         p->close();
       });
       QTest::mouseClick(child<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);

@@ -42,7 +42,6 @@ inline bool screenshot(QWidget* w, const QString& name) {
   QApplication::processEvents();
   return w->grab().save(QDir(dir).filePath(name + ".png"));
 }
-inline bool screenshot(QWidget& w, const QString& name) { return screenshot(&w, name); }
 
 // A named child control; a missing one ends the test run with its name.
 template <class T>

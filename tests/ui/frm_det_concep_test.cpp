@@ -22,7 +22,6 @@ class FrmDetConcepTest : public QObject {
     QTest::qWait(10);
     return d;
   }
-  static void shot(QDialog* d, const char* name) { uitest::screenshot(d, name); }
   static void choose(QDialog* d, const QString& prefix) {
     auto* cmb = d->findChild<QComboBox*>("CmbConceptosRem");
     int i = cmb->findText(prefix, Qt::MatchStartsWith);
@@ -75,7 +74,7 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(grid->item(r, 3)->text(), QString("2.40"));
     typeCell(grid, r, 3, "2400");
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalMonto")->text(), QString("2500.50"));
-    shot(d.get(), "FrmDetConcep_grid");
+    uitest::screenshot(d.get(), "FrmDetConcep_grid");
 
     choose(d.get(), "0600");
     auto* base0608 = d->findChild<QLineEdit*>("TxtBaseCalculo_7");
@@ -112,7 +111,7 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtAportDescOtros_0")->text(), QString("25.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalIng")->text(), QString("1000.00"));
-    shot(d.get(), "frmIngApor");
+    uitest::screenshot(d.get(), "frmIngApor");
     QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(f_->summary(p_, "Ingresos")), QString("1000.00"));
     QCOMPARE(QString::fromStdString(f_->summary(p_, "Desc_Trab")), QString("25.00"));

@@ -12,7 +12,6 @@ namespace korventa::uitest {
 namespace {
 constexpr const char* kRuc = "20503987610";
 
-void shot(QWidget* w, const char* name) { uitest::screenshot(w, name); }
 }  // namespace
 
 class ProvidersFormsTest : public QObject {
@@ -50,7 +49,7 @@ class ProvidersFormsTest : public QObject {
     QTest::keyClicks(monto, amount);
     emit monto->editingFinished();
     QCOMPARE(child<QLineEdit>(v, "TxtMtoRta")->text(), expectedRetention);
-    shot(v, shotName);
+    screenshot(v, shotName);
     QPointer<QDialog> alive(v);
     QTest::mouseClick(child<QPushButton>(v, "CmdAceptar"), Qt::LeftButton);
     QApplication::processEvents();
@@ -102,7 +101,7 @@ class ProvidersFormsTest : public QObject {
       QCOMPARE(child<QLabel>(header.get(), "lblCantidad3")->text(), QString("Cantidad de Recibos x Honorarios: 1"));
       // The document that keys the vouchers can no longer change.
       QVERIFY(child<QLineEdit>(header.get(), "TxtNumDoc")->isReadOnly());
-      shot(header.get(), "Frm61501");
+      screenshot(header.get(), "Frm61501");
       QTest::mouseClick(child<QPushButton>(header.get(), "CmdAceptar"), Qt::LeftButton);
       QVERIFY(!header->isVisible());
       QCOMPARE(t_->messenger().last(), std::string("La información fue grabada satisfactoriamente. "));
@@ -122,7 +121,7 @@ class ProvidersFormsTest : public QObject {
       QVERIFY(mf->isVisible());
       list->item(0)->setSelected(true);
       list->item(2)->setSelected(true);
-      shot(mf.get(), "Frm601MFDET");
+      screenshot(mf.get(), "Frm601MFDET");
       QTest::mouseClick(child<QPushButton>(mf.get(), "CmdAceptaRec"), Qt::LeftButton);
       QVERIFY(!mf->isVisible());
     }

@@ -216,7 +216,7 @@ class ReportFormsTest : public QObject {
     QVERIFY(ranged.open(QString::fromStdString(path.string())));
     QCOMPARE(ranged.pageCount(), 2);
     ranged.show();
-    uitest::screenshot(ranged, "preview-range");
+    uitest::screenshot(&ranged, "preview-range");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     auto pdf = db_->dir() / "listado.pdf";
