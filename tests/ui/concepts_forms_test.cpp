@@ -50,7 +50,6 @@ class ConceptFormsTest : public QObject {
     QVERIFY(!child<QComboBox>("cboRubroConcepto")->isEnabled());
     choose("cboDeclarantes", kRuc);
     QCOMPARE(child<QLineEdit>("txtRazon")->text(), QString("CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A."));
-    QCOMPARE(grid()->rowCount(), 0);
     choose("cboRubroConcepto", "0100");
     QCOMPARE(grid()->rowCount(), 27);
     int r121 = rowOf(grid(), "0121"), r122 = rowOf(grid(), "0122");
@@ -109,9 +108,7 @@ class ConceptFormsTest : public QObject {
       grid()->setCurrentCell(0, 2);
       grid()->editItem(grid()->item(0, 2));
       auto* editor = grid()->viewport()->findChild<QLineEdit*>();
-      if (!editor) return nullptr;
-      editor->selectAll();
-      editor->setText(text);
+      if (editor) editor->setText(text);
       return editor;
     };
     QLineEdit* editor = edit("");

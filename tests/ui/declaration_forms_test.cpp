@@ -108,7 +108,6 @@ class DeclarationFormsTest : public QObject {
     chooser = uitest::openForm(s, "FrmContAbrir");
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("frmCopiarDec"));
-      QCOMPARE(child<QLineEdit>(m, "TxtRUC")->text(), QString(kDemoRuc));
       auto* target = child<QLineEdit>(m, "MkePeriodo");
       target->setFocus();
       QTest::keyClicks(target, "072012");
@@ -124,7 +123,6 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(juneRows > 0);
     s.mode = Mode::Delete;
     auto deleter = uitest::openForm(s, "FrmContAbrir");
-    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
     auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
     for (int r = 0; r < listed->rowCount(); ++r)
       if (listed->item(r, 2)->text() == "072012") listed->selectRow(r);
@@ -208,7 +206,6 @@ class DeclarationFormsTest : public QObject {
 
     auto* grid = child<QTableView>(form.get(), "GrdDatos");
     auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
-    QVERIFY(detail->isEnabled());
     grid->selectRow(1);
     QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
     int before = page->changes;

@@ -15,9 +15,8 @@ class FrmDetConcepTest : public QObject {
   std::unique_ptr<test::WorkingFixture> f_;
   PersonKey p_;
 
-  QDialog* open(const char* name) {
-    QDialog* d = ui::FormRegistry::create(name, f_->t.session(), nullptr);
-    d->show();
+  std::unique_ptr<QDialog> open(const char* name) {
+    auto d = uitest::openForm(f_->t.session(), name);
     d->activateWindow();
     QTest::qWait(10);
     return d;
@@ -61,7 +60,7 @@ class FrmDetConcepTest : public QObject {
   void cleanup() { f_.reset(); }
 
   void typesAmountsAndStoresRows() {
-    std::unique_ptr<QDialog> d(open("FrmDetConcep"));
+    auto d = open("FrmDetConcep");
     // Whose amounts they are: document and name as the declaration's grid shows them.
     QCOMPARE(d->findChild<QLabel*>("LblPersona")->text(), QString("40000001  PERSONA 40000001"));
     choose(d.get(), "0100");
@@ -105,7 +104,7 @@ class FrmDetConcepTest : public QObject {
   void incomeSummaryShowsAndWrites() {
     f_->amount(p_, "0121", "1000.00", "900.00");
     f_->amount(p_, "0704", "", "25.00");
-    std::unique_ptr<QDialog> d(open("frmIngApor"));
+    auto d = open("frmIngApor");
     QCOMPARE(d->windowTitle(), QString("Trabajadores"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresos_0")->text(), QString("1000.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));

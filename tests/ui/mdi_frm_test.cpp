@@ -262,9 +262,7 @@ class MdiFrmTest : public QObject {
       QCOMPARE(d->windowTitle(), QString("Acerca de ZEL"));
       QCOMPARE(d->findChild<QLabel*>("lblVersion")->text(), QString::fromUtf8("Versión 1.8"));
       QCOMPARE(d->findChild<QLabel*>("lblFecha")->text(), QString::fromUtf8("Actualización al 15/10/2012"));
-      auto* b = d->findChild<QPushButton*>("CmdSalir");
-      QCOMPARE(b->text(), QString("&Salir"));
-      b->click();
+      child<QPushButton>(d, "CmdSalir")->click();
       QVERIFY(!d->isVisible());
     }));
     UrlCatcher catcher;

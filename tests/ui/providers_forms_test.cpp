@@ -98,7 +98,6 @@ class ProvidersFormsTest : public QObject {
       // Listed by kind: the credit note first.
       QCOMPARE(grid->item(0, 8)->text(), QString("(20.00)"));
       QCOMPARE(grid->item(1, 5)->text(), QString("2,000.00"));
-      QCOMPARE(child<QLabel>(header.get(), "lblCantidad3")->text(), QString("Cantidad de Recibos x Honorarios: 1"));
       // The document that keys the vouchers can no longer change.
       QVERIFY(child<QLineEdit>(header.get(), "TxtNumDoc")->isReadOnly());
       screenshot(header.get(), "Frm61501");
@@ -142,8 +141,6 @@ class ProvidersFormsTest : public QObject {
       auto header = open("Frm61501");
       QCOMPARE(child<QTableWidget>(header.get(), "grdRecibos")->rowCount(), 2);
       QCOMPARE(child<QLabel>(header.get(), "lblCantidad1")->text(), QString("Cantidad de Notas de Crédito: 1"));
-      QTest::mouseClick(child<QPushButton>(header.get(), "CmdSalir"), Qt::LeftButton);
-      QVERIFY(!header->isVisible());
     }
     s.currentPerson = {23, 1, "72345678", kTrainee};
     {

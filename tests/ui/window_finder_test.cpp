@@ -171,13 +171,11 @@ class WindowFinderTest : public QObject {
         {"longer title does not count", net("Zelvaro - Integrador"), "Zelvaro", false},
         {"window not shown", net("Zelvaro", false), "Zelvaro", false},
         {"client inside a window manager frame", framed, "Zelvaro", true},
-        {"empty title never matches", net(""), "", false},
     };
     for (const auto& c : cases) {
       auto made = c.make(x);
       x.sync();
       ui::DesktopWindows finder(ui::DesktopWindows::Source::X11Only, display_);
-      QVERIFY(finder.usesX11());
       QVERIFY2(finder.CorreApp(c.title) == c.found, c.name);
       for (auto w : made) x.destroy(w);
       x.sync();
