@@ -15,14 +15,14 @@ namespace {
 
 using namespace korventa::import;
 
+// The codes of each amount and time fault line by line are in cases.rem and cases.jor
+// (ImporterTest); here the boundaries and odd forms those files do not hold.
 TEST(ImportChecks, AmountRulesInTheirOrder) {
   struct C {
     const char* value;
     const char* code;
   };
-  for (const auto& c : {C{"", "0930"}, C{"abc", "0926"}, C{"12,5", "0926"}, C{"-", "0926"}, C{"1.2.3", "0927"},
-                        C{"12345678.00", "0928"}, C{"1234567.001", "0929"}, C{"-1.00", "0931"}, C{"1234567.00", ""},
-                        C{"0", ""}, C{".5", ""}, C{"100.5", ""}, C{"+3", ""}}) {
+  for (const auto& c : {C{"12,5", "0926"}, C{"-", "0926"}, C{"1234567.00", ""}, C{"0", ""}, C{".5", ""}, C{"+3", ""}}) {
     SCOPED_TRACE(c.value);
     EXPECT_EQ(amountCode(c.value), c.code);
   }
@@ -36,11 +36,8 @@ TEST(ImportChecks, HoursAndMinutes) {
     WorkTime t;
     const char* code;
   };
-  for (const auto& c : {C{{"160", "30", "10", "0"}, ""}, C{{"160.5", "30", "10", "0"}, "0910"},
-                        C{{"160", "30", "10", "0.0"}, "0910"}, C{{"744", "0", "0", "0"}, ""},
-                        C{{"744", "1", "0", "0"}, "0911"}, C{{"745", "0", "0", "0"}, "0906"},
-                        C{{"-1", "0", "0", "0"}, "0906"}, C{{"1", "60", "0", "0"}, "0949"},
-                        C{{"1", "0", "0", "60"}, "0952"}, C{{"", "0", "0", "0"}, "0918"}}) {
+  for (const auto& c : {C{{"160", "30", "10", "0.0"}, "0910"}, C{{"744", "0", "0", "0"}, ""},
+                        C{{"744", "1", "0", "0"}, "0911"}, C{{"-1", "0", "0", "0"}, "0906"}}) {
     SCOPED_TRACE(c.t.horasNor + ":" + c.t.minNor + " " + c.t.horasSob + ":" + c.t.minSob);
     EXPECT_EQ(workTimeCode(c.t), c.code);
   }
