@@ -44,7 +44,6 @@ TEST(ProviderHeader, IdentityChecksInOrder) {
   const IdentityCase cases[] = {
       {"no_document", 6, "", "ANA", {}, false, {"Debe ingresar el Número de documento"}, "TxtNumDoc"},
       {"ruc_too_short", 6, "1041122334", "ANA", {}, false, {"Verifique la longitud del documento"}, "TxtNumDoc"},
-      {"dni_with_letters", 1, "4223344A", "ANA", {}, false, {"Verifique la longitud del documento"}, "TxtNumDoc"},
       {"declarant_ruc", 6, kRuc, "ANA", {}, false, {"Número de RUC del independiente es igual al del declarante "},
        "TxtNumDoc"},
       {"invalid_ruc_refused", 6, "10411223342", "ANA", {Answer::No}, false,
