@@ -74,19 +74,6 @@ class EpsTest : public DaysFixture {
   }
 };
 
-TEST_F(EpsTest, ProvidersOfEachBox) {
-  auto current = detail::epsProviders(db(), kDemoRuc, "602");
-  ASSERT_EQ(current.size(), 3u) << "the workers' providers and the own service";
-  EXPECT_EQ(current[0].ruc, "20431115825");
-  EXPECT_EQ(current[0].nombre, "PACÍFICO S.A. EPS");
-  EXPECT_EQ(current[1].ruc, "20414955020");
-  EXPECT_EQ(current[2].ruc, "20100000009");
-  EXPECT_TRUE(detail::EsServicioPropio(db(), "20100000009"));
-  auto past = detail::epsProviders(db(), kDemoRuc, "612");
-  ASSERT_EQ(past.size(), 3u);
-  EXPECT_EQ(past[1].nombre, "RÍMAC INTERNACIONAL S.A. EPS");
-}
-
 TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
   setPeriod("201212");
   ASSERT_TRUE(record("602", rimac("1", "77", "05/12/2012", "10/12/2012", "1000", "250")).ok);

@@ -21,7 +21,6 @@ TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRowAndANewEstablishmentIsListed
     ASSERT_TRUE(d.openExisting(kDiana));
     EXPECT_EQ(d.nombre1(), "DIANA");
     ASSERT_EQ(d.establishments().size(), 7u);
-    EXPECT_EQ(d.establishments()[0].caption, "1  CASA MATRIZ  20503987610  SEDE CENTRAL - SAN ISIDRO");
     EXPECT_EQ(d.establishments()[5].caption,
               "6  SEDE PRODUCTIVA  20548761230  TALLER DE MANTENIMIENTO MINERO - LA OROYA");
     EXPECT_EQ(d.selectedCount(), 0);

@@ -200,7 +200,7 @@ TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
   EXPECT_EQ(f.m().last(), "Caracter no permitido");
 }
 
-TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesIt) {
+TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesItAndNumbersSeriesXxx) {
   Fixture f("201209");
   auto& db = f.t.db();
   VoucherEntry v(f.t.session(), f.context(true));
@@ -223,17 +223,15 @@ TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesIt) {
   m.setAmount("-300");
   ASSERT_TRUE(m.accept()) << f.t.messenger().last();
   EXPECT_EQ(db.text("SELECT group_concat(mto_rec || '/' || mto_rta) FROM TMPF601RDDET"), "-300.00/-30.00");
-}
 
-TEST(VoucherEntry, BoardFeesAndOtherVouchersGetSeriesXxxAndFirstOfMonth) {
-  Fixture f("201209");
+  // Board fees and other vouchers take series XXX, the next number and the first of the month.
   for (const char* kind : {"D", "O"}) {
     VoucherEntry v(f.t.session(), f.context());
     fill(v, kind, "", "", "15/09/2012", "01/09/2012", "10/09/2012", "20/09/2012", "500");
     ASSERT_TRUE(v.accept()) << f.t.messenger().last();
   }
-  EXPECT_EQ(f.t.db().text("SELECT group_concat(tip_retencion || ' ' || num_ser || ' ' || num_rec || ' ' || fec_emi, "
-                          "', ') FROM (SELECT * FROM TMPF601RDDET ORDER BY rowid)"),
+  EXPECT_EQ(db.text("SELECT group_concat(tip_retencion || ' ' || num_ser || ' ' || num_rec || ' ' || fec_emi, ', ') "
+                    "FROM (SELECT * FROM TMPF601RDDET WHERE num_ser = 'XXX' ORDER BY rowid)"),
             "D XXX 00000001 01/09/2012, O XXX 00000002 01/09/2012");
 }
 
