@@ -198,28 +198,5 @@ TEST_F(EpsTest, SentDeclarationIsReadOnly) {
   EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
 }
 
-TEST_F(EpsTest, StoredRowsOfASavedDeclaration) {
-  EXPECT_THROW(detail::storedInvoices(db(), kDemoRuc, "201212"), std::runtime_error);
-  db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, '201212', '0601', 0, 0)",
-           {std::string(kDemoRuc)});
-  db().run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl, RUC_EPS, Periodo_fac, "
-           "Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, Imp_cred) VALUES (6, ?, '201212', '0601', '602', '', "
-           "'20414955020', '201212', 'F0A1', '00000002', '01/12/2012', '15/01/2013', '500', '500')",
-           {std::string(kDemoRuc)});
-  db().run("INSERT INTO F601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
-           "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt) VALUES (6, ?, 2, 1, '10457823', '201212', "
-           "'0601', '21', '03/12/2012', '05/12/2012', 'A-1', '3', '3')",
-           {std::string(kDemoRuc)});
-  auto eps = detail::storedInvoices(db(), kDemoRuc, "201212");
-  ASSERT_EQ(eps.rows.size(), 1u);
-  EXPECT_EQ(eps.columns[0], "casilla");
-  EXPECT_EQ(eps.rows[0][3], "F0A1");
-  auto days = detail::storedSuspensions(db(), kDemoRuc, "201212");
-  ASSERT_EQ(days.rows.size(), 1u);
-  EXPECT_EQ(days.rows[0][3], "21");
-  EXPECT_EQ(days.rows[0][8], "3");
-  EXPECT_THROW(detail::storedSuspensions(db(), kDemoRuc, "201212", "1"), std::runtime_error) << "no such sending";
-}
-
 }  // namespace
 }  // namespace korventa::test

@@ -127,6 +127,12 @@ TEST(VoucherEntry, RetentionComputation) {
     EXPECT_EQ(v.iesVisible(), c.iesVisible);
     EXPECT_EQ(v.rateEnabled(), c.retain && v.retentionEnabled());
   }
+  // A non-domiciled provider is offered 24 %.
+  Fixture f;
+  VoucherEntry nonDom(f.t.session(), f.context(false, {}, "2"));
+  EXPECT_EQ(nonDom.rate(), "24.00");
+  nonDom.setAmount("1000");
+  EXPECT_EQ(nonDom.retentionDisplay(), "240.00");
 }
 
 struct AmountLeftCase {
@@ -172,12 +178,11 @@ TEST(VoucherEntry, FeeReceiptQuestionAndRetentionFrame) {
   }
 }
 
-TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
+TEST(VoucherEntry, SuspensionOptionAndSeriesKeys) {
   Fixture f;
   VoucherEntry v(f.t.session(), f.context());
   EXPECT_FALSE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "No tiene autorización de suspensión de Cuarta");
-  EXPECT_EQ(v.rateChoices(), std::vector<std::string>{"10.00"});
   v.setRetain(false);
   EXPECT_TRUE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "Tiene autorización de suspensión de Cuarta");
@@ -185,12 +190,6 @@ TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
   v.numForLeft();
   EXPECT_EQ(v.numFor(), "00000123");
   EXPECT_FALSE(v.rateEnabled());
-
-  // A non-domiciled provider is offered 24 %.
-  VoucherEntry nonDom(f.t.session(), f.context(false, {}, "2"));
-  EXPECT_EQ(nonDom.rate(), "24.00");
-  nonDom.setAmount("1000");
-  EXPECT_EQ(nonDom.retentionDisplay(), "240.00");
 
   // The series takes letters (upper-cased) and digits only.
   EXPECT_EQ(v.seriesKey('e'), 'E');
