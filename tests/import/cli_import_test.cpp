@@ -2,10 +2,7 @@
 // the error listing and its PDF, the imported amounts saved with the declaration.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "data/database.h"
 #include "support/cli_runner.h"

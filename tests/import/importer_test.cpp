@@ -61,7 +61,7 @@ TEST_F(ImporterTest, EveryFileKindAcceptsAndRejectsLineByLine) {
     EXPECT_EQ(got, c.rejected);
     EXPECT_EQ(r.rejected, static_cast<int>(c.rejected.size()));
     // Each rejection is one line of the ".Err" file with the form's message.
-    std::string err = readText(r.errFile);
+    std::string err = slurp(r.errFile);
     import::ErrorCatalog catalog(t.db(), c.form);
     for (const auto& e : r.errors) EXPECT_NE(err.find(e.code + " " + catalog.message(e.code)), std::string::npos);
   }
