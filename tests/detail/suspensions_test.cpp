@@ -48,7 +48,6 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
   db().run("INSERT INTO TMPF600SUBSID (correl_a, tip_doc_a, doc_id_a, num_citt, fecha_SD, fecha_SH) VALUES "
            "(?, ?, ?, 'B-200', '20/06/2012', '25/06/2012')",
            {maria.correl_a, maria.tip_doc_a, maria.doc_id_a});
-  db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27' WHERE doc_id_d = ? AND correl_a = 3", {std::string(kDemoRuc)});
   PersonKey luis = addWorker(3);
   db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27', sexo = 'F' WHERE doc_id_d = ? AND correl_a = 3",
            {std::string(kDemoRuc)});
@@ -119,10 +118,8 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
     EXPECT_EQ(r.focus, c.focus) << c.name;
     EXPECT_EQ(rows(), before) << c.name << ": nothing written";
   }
-  msg().clear();
   EXPECT_TRUE(enter(SuspensionKind::Subsidised, {"22", "10/06/2012", "12/06/2012", "C1", "3"}, maria).ok)
       << "maternity of a woman";
-  EXPECT_EQ(msg().last(), "La información fue grabada satisfactoriamente. ");
   EXPECT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "28/05/2012", "02/06/2012", "", "2"}, juan).ok)
       << "the month before the period is allowed";
   EXPECT_EQ(worker(juan, "dias_no_lab"), "8");
