@@ -222,6 +222,29 @@ TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBeforeAndARetryWritesTh
   EXPECT_EQ(summary(p1, "dias_sub"), "16");
 }
 
+// A large concept file adds its rows with the concept table's indexes built once at the end: a
+// concept repeated in the file keeps its last amount in one row, and both indexes are back.
+TEST_F(ImporterTest, ALargeConceptFileKeepsOneRowPerConceptAndTheIndexes) {
+  std::string file;
+  for (int i = 0; i < 2100; ++i) {
+    std::string amount = std::to_string(1000 + i) + ".00";
+    file += "01|41000001|0121|" + amount + "|" + amount + "|\r\n";
+  }
+  file += "01|41000001|0105|10.00|10.00|\r\n";
+  import::Importer importer(t.session(), decl, Form::TranPer);
+  auto r = importer.importBytes(Kind::Rem, file, "big.rem");
+  ASSERT_FALSE(r.refused) << r.refusal;
+  EXPECT_EQ(r.transferred, 2101);
+  EXPECT_EQ(conceptText(p1, "0121"), "3099.00");
+  EXPECT_EQ(conceptText(p1, "0105"), "10.00");
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '41000001' AND codigo IN ('0121', "
+                           "'0105')"),
+            2);
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+                           "'IX_TMPF601CONCEP_COD')"),
+            2);
+}
+
 TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
   struct Variant {
     const char* name;
