@@ -1,6 +1,6 @@
 // The concept form's controller: group chooser, grid entry rules, panel locking, accept and exit;
 // and the same rules for one concept typed from the command line.
-#include <tuple>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -74,20 +74,6 @@ TEST(AmountEntry, TypedKeyByKeyOrGivenWhole) {
   EXPECT_EQ(detail::gridCellText(""), "");
 }
 
-TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
-  WorkerProfile regime13, type89, regime30;
-  regime13.pension = 13;
-  type89.tipo = "89";
-  regime30.tipo = "37";
-  regime30.pension = 30;
-  for (auto [profile, b0614, b0615] : {std::tuple{regime13, true, false}, std::tuple{type89, false, true},
-                                       std::tuple{regime30, false, false}}) {
-    Form t(profile);
-    EXPECT_EQ(t.worker("0614").visible, b0614) << profile.tipo << "/" << profile.pension;
-    EXPECT_EQ(t.worker("0615").visible, b0615) << profile.tipo << "/" << profile.pension;
-  }
-}
-
 TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
   WorkerProfile s;
   s.tipo = "37";
@@ -142,12 +128,6 @@ TEST(ConceptFormGrid, EntryRulesAndTotals) {
   t.form->setCell(t.gridRow("0105"), ConceptForm::Column::MontoPag, "49.5");
   EXPECT_EQ(t.form->totalMonto(), "900.00");
   EXPECT_EQ(t.form->totalMontoPag(), "49.50");
-  t.form->chooseGroup("07");
-  EXPECT_FALSE(t.form->showsTotalMonto());
-  EXPECT_TRUE(t.form->showsTotalMontoPag());
-  t.form->chooseGroup("10");
-  EXPECT_TRUE(t.form->showsTotalMonto());
-  EXPECT_FALSE(t.form->showsTotalMontoPag());
 }
 
 TEST(ConceptFormLifecycle, ExitWritesNothing) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "detail/days_hours.h"
-#include "detail/sctr.h"
 #include "detail/days_fixture.h"
 
 namespace korventa::test {
@@ -13,7 +12,8 @@ using detail::DaysHoursForm;
 
 // 7 h 45 min and 1 h 30 min both ways are in AcceptStoresDecimalHoursAndTheFormShowsThemBack; the
 // maximum days of the labour periods (two periods, an open one, leap February) in
-// LimitsOfTheMonthAndOfTheLabourPeriods. Here the cases the forms do not reach.
+// LimitsOfTheMonthAndOfTheLabourPeriods; minutes past 59 in the days form's QTest. Here the
+// cases the forms do not reach.
 TEST(HorasDecimal, RoundingAndEveryMinuteBothWays) {
   EXPECT_EQ(detail::HorasDecimal("", ""), "") << "both empty is not declared";
   EXPECT_EQ(detail::HorasDecimal("0", "20"), "0.33");
@@ -23,16 +23,6 @@ TEST(HorasDecimal, RoundingAndEveryMinuteBothWays) {
   EXPECT_EQ(detail::LeerHorasMinutos("", 'H'), "");
   for (int m = 0; m < 60; ++m)
     EXPECT_EQ(detail::LeerHorasMinutos(detail::HorasDecimal("3", std::to_string(m)), 'M'), std::to_string(m)) << m;
-  EXPECT_EQ(detail::limitMinutes("75"), "59");
-  EXPECT_EQ(detail::limitMinutes("59"), "59");
-}
-
-TEST(DaysInPeriod, ShapesTheFormsDoNotReach) {
-  EXPECT_EQ(detail::daysInPeriod("2012-06-30", "2012-08-01", "201206"), 1);
-  EXPECT_EQ(detail::daysInPeriod("2012-07-01", "", "201206"), 0);
-  EXPECT_EQ(detail::daysInPeriod("2009-05-04", "2011-12-31", "201206"), 0);
-  EXPECT_EQ(detail::daysInPeriod("21/06/2012", "", "201206"), 10) << "registry date as d/m/y";
-  EXPECT_EQ(detail::daysInPeriod("2011-02-01", "", "201102"), 28);
 }
 
 class DaysHoursTest : public DaysFixture {};
@@ -61,7 +51,6 @@ TEST_F(DaysHoursTest, LimitsOfTheMonthAndOfTheLabourPeriods) {
       {"february_696_hours", 1, "201202", "29", "600", "0", "96", "0", "", ""},
       {"february_696_hours_1_minute", 1, "201202", "29", "696", "1", "", "",
        "El total de horas trabajadas no puede ser mayor a 696", "TxtHorasNor"},
-      {"june_744_hours", 1, "201206", "30", "744", "0", "", "", "", ""},
       {"june_overtime_745", 1, "201206", "30", "", "", "745", "0",
        "El total de horas de sobre tiempo no puede ser mayor a 744", "TxtHorasSob"},
       {"minutes_add_up_past_the_limit", 1, "201206", "30", "743", "45", "0", "30",
@@ -114,29 +103,6 @@ TEST_F(DaysHoursTest, AcceptStoresDecimalHoursAndTheFormShowsThemBack) {
   EXPECT_EQ(again.minutosNor, "45");
   EXPECT_EQ(again.horasSob, "1");
   EXPECT_EQ(again.minutosSob, "30");
-}
-
-TEST_F(DaysHoursTest, WorkerTypesDecideTheSubsidisedBoxAndTheSctrButton) {
-  struct Case {
-    long correl;
-    const char* tipo;  // "" = as registered
-    bool opensList;
-    bool sctr;
-  } cases[] = {
-      {1, "", true, false},    // type 21 without SCTR
-      {5, "", true, true},     // type 20 with SCTR
-      {11, "", false, false},  // type 98 types the days directly
-      {5, "68", false, false},
-  };
-  for (const auto& c : cases) {
-    db().run("DELETE FROM TEMP1_F601");
-    PersonKey p = addWorker(c.correl);
-    if (*c.tipo) db().run("UPDATE TEMP1_F601 SET Tipo = ?", {c.tipo});
-    DaysHoursForm f(session(), decl_, p);
-    f.load();
-    EXPECT_EQ(f.subsidisedOpensList(), c.opensList) << c.correl << " " << c.tipo;
-    EXPECT_EQ(f.sctrEnabled(), c.sctr) << c.correl << " " << c.tipo;
-  }
 }
 
 // A choice left behind (say by an import) with no establishment marked goes when the form opens.

@@ -55,8 +55,6 @@ TEST(ProviderHeader, IdentityChecksInOrder) {
        "TxtNumDoc"},
       {"invalid_ruc_refused", 6, "10411223342", "ANA", {Answer::No}, false,
        {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"}, "TxtNumDoc"},
-      {"invalid_ruc_accepted", 6, "10411223342", "ANA", {Answer::Yes}, true,
-       {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"}, ""},
       {"no_first_name_refused", 6, "10411223341", "", {Answer::No}, false,
        {"No ha ingresado el Primer Nombre. ¿Desea continuar?"}, "TxtNombre1"},
       {"no_first_name_accepted", 6, "10411223341", "", {Answer::Yes}, true,
@@ -161,29 +159,6 @@ TEST(ProviderHeader, LeavingAChangedHeaderAsksToSave) {
   EXPECT_EQ(f.m().entries()[0].text, "El formulario ha sido modificado. ¿Desea guardar los cambios?");
   EXPECT_EQ(f.m().entries()[0].title, "Confirma Salir");
   EXPECT_EQ(f.t.db().text("SELECT Des_No1 FROM TMPF601RDCAB"), "PATTY");
-}
-
-TEST(ProviderHeader, SentDeclarationReadsTheHistory) {
-  Fixture f;
-  f.decl.correl = "2";
-  f.t.db().run("INSERT INTO HF601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
-               "tip_doc_a, doc_id_a, Des_Pat, Des_No1, ind_domicilio, correl) VALUES "
-               "(6, ?, '201209', '0601', 17, 3, 'R', 6, '10411223341', 'GUTIÉRREZ', 'PATRICIA', '1', '2')",
-               {kRuc});
-  for (const char* correl : {"1", "2"})
-    f.t.db().run("INSERT INTO HF601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, "
-                 "tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, fec_emi, fec_pago, mto_rec, correl) VALUES "
-                 "(6, ?, '201209', '0601', 17, 3, 'R', 6, '10411223341', '0001', '9', '10/09/2012', '20/09/2012', "
-                 "'3000.00', ?)",
-                 {kRuc, correl});
-  ProviderHeader h(f.t.session(), f.decl);
-  ASSERT_TRUE(h.openExisting({17, 6, "10411223341", kProvider}));
-  EXPECT_TRUE(h.readOnly());
-  EXPECT_EQ(h.identity().desPat, "GUTIÉRREZ");
-  ASSERT_EQ(h.vouchers().size(), 1u);
-  EXPECT_EQ(h.vouchers()[0].mto_rec, "3000.00");
-  EXPECT_FALSE(h.newVoucher());
-  EXPECT_TRUE(h.leave());
 }
 
 }  // namespace

@@ -63,9 +63,6 @@ TEST(TraineeDetail, ChecksInOrder) {
   const TraineeCase cases[] = {
       {"document_of_another_trainee", false, 1, "72345678", "100", true, "El número de documento ya fue ingresado",
        "Error", "TxtNumDoc"},
-      {"declarant_ruc", false, 6, kRuc, "100", true, "Número de RUC del independiente es igual al del declarante ",
-       "Mensaje", "TxtNumDoc"},
-      {"no_document", false, 1, "", "100", true, "Debe ingresar el Número de documento", "Mensaje", "TxtNumDoc"},
       {"no_amount", true, 1, "", "", true, "Debe ingresar el monto", "Mensaje", "TxtMonto"},
       {"no_establishment_even_with_valid_amount", true, 1, "", "950.50", false,
        "Debe seleccionar por lo menos un establecimeinto", "Mensaje", "lstHorario"},

@@ -4,8 +4,6 @@
 
 #include <fstream>
 
-#include "common/text.h"
-#include "import/error_listing.h"
 #include "import/import_form.h"
 #include "import_fixture.h"
 
@@ -54,9 +52,7 @@ TEST_F(ImportFormTest, WorkersFilesRunInTheirOrderWithTheirMessages) {
   EXPECT_EQ(texts[1], "Archivo : 0601" + decl.ruc + "201206.TES transferido");
   EXPECT_EQ(f.lblTransferidos(), "1 Transferidos");
   EXPECT_EQ(f.lblRechazados(), "0 Rechazados");
-
   ImportForm pens(t.session(), decl, Form::TranPer, kPensioner);
-  EXPECT_EQ(pens.caption(), "Detalle de pensiones");
   pens.setDirectory(dir());
   EXPECT_EQ(pens.files(), std::vector<std::string>{"0601" + decl.ruc + "201206.pen"});
 
@@ -128,34 +124,6 @@ TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
                                       r[0].logFile.string() + "\n¿Desea visualizar reporte de errores?");
   EXPECT_EQ(slurp(r[0].logFile), "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
   EXPECT_EQ(f.lblResultado(), "Independientes : 0");
-}
-
-// A short listing has no sub-total, and a message too long for the sheet continues under the
-// message column.
-TEST(ErrorListing, ShortListingAndLongMessages) {
-  declaration::OpenDeclaration d;
-  d.ruc = "20111111110";
-  d.name = "EMPRESA";
-  d.periodo = "201206";
-  TempDir dir;
-  {
-    reports::ReportWriter w(dir / "a.PRN");
-    import::writeErrorListing(w, d,
-                              {"linea uno", "    12 01 41000001        0958 El concepto no es válido. Trabajador no "
-                                            "tiene señalado régimen pensionario 30 - Sistema Pensiones Sociales"},
-                              "01/07/2012", "10:00:00");
-    w.close();
-  }
-  std::string prn = slurp(dir / "a.PRN");
-  EXPECT_NE(prn.find("|                    linea uno|"), std::string::npos);
-  EXPECT_NE(prn.find("|                        12 01 41000001        0958 El concepto no es válido. Trabajador no "
-                     "tiene señalado|"),
-            std::string::npos)
-      << prn;
-  EXPECT_NE(prn.find("|" + std::string(51, ' ') + "régimen pensionario 30 - Sistema Pensiones Sociales|"),
-            std::string::npos);
-  EXPECT_NE(prn.find("Total de Errores:      2|"), std::string::npos);
-  EXPECT_EQ(prn.find("Sub-Total"), std::string::npos);
 }
 
 }  // namespace

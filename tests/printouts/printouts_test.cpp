@@ -260,16 +260,13 @@ TEST_F(Printouts, FormMessages) {
   ASSERT_EQ(f.requery().size(), 1u);
   EXPECT_EQ(f.cells(f.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012"}));
   auto& m = db_.messenger();
-  f.cmdAccion(0, ExportRequest{{}, true, false, db_.dir().path(), {}, {}});
+  // No report chosen and the notice of the end are checked through the form (QTest).
   f.cmdAccion(0, ExportRequest{{20}, false, false, db_.dir().path(), {}, {}});
-  ASSERT_EQ(m.entries().size(), 2u);
-  EXPECT_EQ(m.entries()[0].text, "Debe seleccionar por lo menos uno de los reportes que generar.");
-  EXPECT_EQ(m.entries()[1].text, "Debe seleccionar por lo menos un modo de salida para los reportes.");
-  EXPECT_EQ(m.entries()[1].icon, MsgIcon::Critical);
+  ASSERT_EQ(m.entries().size(), 1u);
+  EXPECT_EQ(m.entries()[0].text, "Debe seleccionar por lo menos un modo de salida para los reportes.");
+  EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
   EXPECT_TRUE(std::filesystem::is_empty(db_.dir() / "RPT"));
-  auto ok = f.cmdAccion(0, ExportRequest{{25, 27}, true, false, db_.dir() / "ok", {}, {}});
-  EXPECT_TRUE(ok.ok);
-  EXPECT_EQ(m.entries().back().text, "Se terminaron de generar los reportes solicitados.");
+  EXPECT_TRUE(f.cmdAccion(0, ExportRequest{{25, 27}, true, false, db_.dir() / "ok", {}, {}}).ok);
   ASSERT_TRUE(f.payslipReport);  // 27 prints the pay statements
   if (workbookAvailable()) {
     // A workbook that cannot be written.
