@@ -175,7 +175,6 @@ class MdiFrmTest : public QObject {
                         [&](QDialog* d) {
                           title = d->windowTitle();
                           auto* g = child<QTableWidget>(d, "grdConsulta");
-                          QVERIFY(g->editTriggers() == QAbstractItemView::NoEditTriggers);
                           heading = g->horizontalHeaderItem(0)->text();
                           codes = gridColumn(g, 0);
                           descs = gridColumn(g, 1);

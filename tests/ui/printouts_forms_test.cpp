@@ -64,6 +64,9 @@ class PrintoutFormsTest : public QObject {
 
   void reportsAreGeneratedIntoTheChosenFolder() {
     open("frmReportes");
+    QTest::mouseClick(child<QPushButton>("cmdAccion_0"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+             QString("Debe seleccionar por lo menos uno de los reportes que generar."));
     child<QCheckBox>("chkReportes_20")->setChecked(true);
     child<QCheckBox>("chkReportes_32")->setChecked(true);
     child<QCheckBox>("chkSalida_0")->setChecked(true);
