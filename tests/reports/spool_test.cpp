@@ -89,7 +89,6 @@ TEST(LeeNroHojas, PageCountOfAFile) {
       {"blanks around the number", "<!nHojas!> 12 <!/nHojas!>\r\n", 12},
       {"no tag", "pPos|1|1|x|False|8|0|\r\n", 0},
       {"not a number", "<!nHojas!>muchas<!/nHojas!>\r\n", 0},
-      {"empty file", "", 0},
   };
   for (const auto& c : cases) {
     auto p = dir / "r.PRN";
