@@ -70,17 +70,13 @@ TEST(Text, InputIsUtf8OrWindows1252) {
   EXPECT_FALSE(text::isValidUtf8("\xC3"));
 }
 
+// Doubled quotes, line breaks in a field and an unclosed quote: RegistryLoad.
 TEST(Csv, QuotedFieldsAndErrors) {
-  auto r = csv::parse("a,b,c\r\n\"x, y\",\"say \"\"hi\"\"\",\"  keep  \"\r\n\n\"multi\nline\",,\nlast,\"q\",x");
+  auto r = csv::parse("a,b,c\r\n\"x, y\",\"  keep  \",\r\n\nlast,\"q\",x");
   ASSERT_TRUE(r.error.empty()) << r.error;
-  ASSERT_EQ(r.rows.size(), 4u);
-  EXPECT_EQ(r.rows[3][1], "q");
-  EXPECT_EQ(r.rows[1][0], "x, y");
-  EXPECT_EQ(r.rows[1][1], "say \"hi\"");
-  EXPECT_EQ(r.rows[1][2], "  keep  ");
-  EXPECT_EQ(r.rows[2][0], "multi\nline");
-  EXPECT_EQ(r.rows[2].size(), 3u);
-  EXPECT_FALSE(csv::parse("a,\"open\n").error.empty());
+  ASSERT_EQ(r.rows.size(), 3u);
+  EXPECT_EQ(r.rows[1], (std::vector<std::string>{"x, y", "  keep  ", ""}));
+  EXPECT_EQ(r.rows[2][1], "q");
   EXPECT_FALSE(csv::parse("a,b\"c\n").error.empty());
   EXPECT_EQ(csv::formatRow({"a b", "x,y", " lead"}), "a b,\"x,y\",\" lead\"");
 }

@@ -93,8 +93,6 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
        {"EPS.csv", "color"}},
       {"text in an integer column", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\nseis,20503987610,20414955020\n",
        {"EPS.csv", "tip_doc_d", "seis"}},
-      {"number too long for an integer column", "EPS.csv",
-       "tip_doc_d,doc_id_d,RUC_EPS\n123456789012345678901234,20503987610,20414955020\n", {"EPS.csv", "tip_doc_d"}},
       {"impossible date", "PERIODOLAB.csv",
        "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n", {"PERIODOLAB.csv", "fec_ini"}},
       {"duplicate key", "EPS.csv",
@@ -160,7 +158,6 @@ TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   };
   const Case cases[] = {
       {"integer", est, " 2 ", true, data::Value(std::int64_t(2))},
-      {"negative integer", est, "-3", true, data::Value(std::int64_t(-3))},
       {"empty optional integer", est, "", true, data::Value()},
       {"letters in an integer", est, "dos", false, {}},
       {"decimal in an integer", est, "2.5", false, {}},
@@ -260,7 +257,7 @@ TEST_F(Editor, ChangesMarkTheDeclarantsDeclarationsForRefresh) {
   EXPECT_EQ(db.depth(), 0);
 }
 
-TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUp) {
+TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUpOrMovedAside) {
   test::TempDir dir;
   auto file = dir / "korventa.db";
   auto backup = dir / "korventa.db.bak";
@@ -280,18 +277,16 @@ TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUp) {
     EXPECT_GT(count(*db, "PARAM"), 100);
     EXPECT_EQ(db->text("PRAGMA foreign_keys"), "1");
   }
-  auto old = Database::open(backup);
-  EXPECT_TRUE(old->exists("SELECT 1 FROM CLAVES WHERE Usuario = 'PROPIO'"));
-  EXPECT_EQ(count(*old, "CONTRVKRS"), 2);
-}
+  {
+    auto old = Database::open(backup);
+    EXPECT_TRUE(old->exists("SELECT 1 FROM CLAVES WHERE Usuario = 'PROPIO'"));
+    EXPECT_EQ(count(*old, "CONTRVKRS"), 2);
+  }
 
-TEST(CreateDatabase, AFileThatIsNotADatabaseIsMovedAside) {
-  test::TempDir dir;
-  auto file = dir / "korventa.db";
+  // A file that is not a database is moved aside the same way.
   writeFile(file, std::string(8192, 'x'));
-  auto db = data::recreateDatabase(file, true, dir / "korventa.db.bak");
-  EXPECT_EQ(count(*db, "CONTRVKRS"), 2);
-  std::ifstream in(dir / "korventa.db.bak", std::ios::binary);
+  EXPECT_EQ(count(*data::recreateDatabase(file, true, backup), "CONTRVKRS"), 2);
+  std::ifstream in(backup, std::ios::binary);
   std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(kept, std::string(8192, 'x'));
 }
