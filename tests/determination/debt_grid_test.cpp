@@ -160,7 +160,7 @@ TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
   EXPECT_EQ(boxes.back().casilla, "535");
 }
 
-// The receipts as the voucher form leaves them (its retention of 10 %: VouchersTest).
+// The receipts as the voucher form leaves them (its retention of 10 %: VoucherEntry.RetentionComputation).
 TEST_F(DebtGrid, FourthCategoryColumnCopiesTheReceiptBoxes) {
   f.t.db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
                "ind_domicilio) VALUES (17, 3, 'R', 6, '10411223341', 'QUISPE', 'X', '1')");
