@@ -149,11 +149,9 @@ TEST_F(SeedLists, CodesTheRulesDependOn) {
   EXPECT_EQ(providers, 5);
 }
 
-// The UIT of 2011 (3600) is the EPS credit limit's (ValidationEps); the RMV of 06/2012 is in the
-// consultation (Consultas.DatedListsNewestFirstWithTwoDecimals).
-TEST_F(SeedLists, UitRmvAndRatesInForce) {
-  EXPECT_EQ(param.uit("200812")->toText(2), "3500.00");
-  EXPECT_EQ(param.uit("201201")->toText(2), "3650.00");
+// The UIT by period is met by the computations that use it (the UIT cap of type 67 in 2009, the
+// EPS credit limit of 2011), the RMV of 06/2012 by the consultation.
+TEST_F(SeedLists, UitAndRatesInForce) {
   EXPECT_FALSE(param.uit("200612"));
   EXPECT_EQ(param.rmv("201001")->toText(2), "550.00");
   EXPECT_EQ(param.TasaVigente977("200912"), "2589");

@@ -225,7 +225,7 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   EXPECT_TRUE(f.grabar().saved);
 }
 
-TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
+TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
   Frm402 f(session());
   f.nueva();
   f.declaration().ruc = "10203040";
@@ -236,13 +236,12 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
             "No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro de "
             "Declarantes.");
   EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
-}
 
-TEST_F(SaveTest, NoticeWhenNoWorkerIsActive) {
+  // Without active workers the save goes through with its notice.
   db().run("UPDATE ASEG_DET_LAB SET situac = '13' WHERE cod_cat_tra = 1");
-  Frm402 f(session());
-  loadNew(f, "05/2012");
-  ASSERT_TRUE(f.grabar().saved);
+  Frm402 g(session());
+  loadNew(g, "05/2012");
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_TRUE(sawMessage(declaration::noActiveNotice(false)));
   EXPECT_FALSE(sawMessage(declaration::noActiveNotice(true)));
 }

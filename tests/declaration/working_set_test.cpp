@@ -22,7 +22,8 @@ class WorkingSetTest : public DeclarationTest {
   }
 };
 
-TEST_F(WorkingSetTest, PeriodChecksOfTheDeclarationForm) {
+// The period field on its own, then the checks of "accept" in their order.
+TEST_F(WorkingSetTest, EntryChecksInOrder) {
   struct Case {
     const char* name;
     const char* text;
@@ -51,9 +52,7 @@ TEST_F(WorkingSetTest, PeriodChecksOfTheDeclarationForm) {
       EXPECT_TRUE(msg().entries().empty()) << c.name;
     }
   }
-}
 
-TEST_F(WorkingSetTest, EntryChecksInOrder) {
   standardRegistry();
   Frm402 f(session());
   f.nueva();
@@ -247,8 +246,6 @@ TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
   declaration::PersonList workers(db(), declaration::Grid::Workers);
   workers.requery();
   EXPECT_EQ(workers.count(), 3);
-  EXPECT_EQ(workers.totalLabel(), "Total registros : 3");
-  EXPECT_EQ(workers.cells(0)[2], "ALVAREZ X, ANA");
   EXPECT_EQ(workers.cells(2)[2], "CASTRO X, CARLA");
   EXPECT_EQ(workers.find(declaration::SearchBy::Name, "carla"), 2);
   EXPECT_EQ(workers.find(declaration::SearchBy::Document, "40000002"), 1);

@@ -43,9 +43,19 @@ TEST_F(DebtGrid, BasesAndTaxesAreSummedPerColumnAndRounded) {
   EXPECT_EQ(g.display("451"), "3,001");
 }
 
-TEST_F(DebtGrid, BalanceRules) {
+TEST_F(DebtGrid, BalanceRulesAndTheTotalToPay) {
   f.worker("10000001", "pens = '1200', rem_pens = '9000', rem_salud = '5000', salud = '1000'");
   auto g = loaded();
+  // Nothing typed: the total to pay is empty, a typed 0 makes it "0".
+  EXPECT_EQ(g.total(), "");
+  ASSERT_TRUE(g.setBox("801", "1200"));
+  ASSERT_TRUE(g.setBox("800", "0"));
+  EXPECT_EQ(g.total(), "1,200");
+  ASSERT_TRUE(g.setBox("801", ""));
+  EXPECT_EQ(g.total(), "0");
+  ASSERT_TRUE(g.setBox("800", ""));
+  EXPECT_EQ(g.total(), "");
+  EXPECT_EQ(determination::totalToPay(g.boxes()), "");
   // Tax 1200, previous payments 1500: never negative.
   ASSERT_TRUE(g.setBox("501", "1500"));
   EXPECT_EQ(g.value("711"), "0");
@@ -68,20 +78,6 @@ TEST_F(DebtGrid, BalanceRules) {
   EXPECT_FALSE(g.setBox("801", "12a"));
   EXPECT_TRUE(g.setBox("801", "1,015"));
   EXPECT_EQ(g.value("801"), "1015");
-}
-
-TEST_F(DebtGrid, TotalToPayIsEmptyUntilAnAmountIsTyped) {
-  f.worker("10000001", "pens = '1200', rem_pens = '9000'");
-  auto g = loaded();
-  EXPECT_EQ(g.total(), "");
-  ASSERT_TRUE(g.setBox("801", "1200"));
-  ASSERT_TRUE(g.setBox("800", "0"));
-  EXPECT_EQ(g.total(), "1,200");
-  ASSERT_TRUE(g.setBox("801", ""));
-  EXPECT_EQ(g.total(), "0");
-  ASSERT_TRUE(g.setBox("800", ""));
-  EXPECT_EQ(g.total(), "");
-  EXPECT_EQ(determination::totalToPay(g.boxes()), "");
 }
 
 TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {

@@ -116,7 +116,7 @@ TEST_F(ConceptsTest, DeclarantWithoutSelectionSeesTheDefaultsOfItsRegime) {
   }
 }
 
-TEST_F(ConceptsTest, SavedSelectionReplacesTheDefaults) {
+TEST_F(ConceptsTest, SavedSelectionReplacesTheDefaultsForeignDeclarantRefused) {
   conAfec(kPrivate, {"0122", "0701"});
   auto dc = chosen(kPrivate);
   EXPECT_FALSE(dc.usesDefaults());
@@ -131,6 +131,17 @@ TEST_F(ConceptsTest, SavedSelectionReplacesTheDefaults) {
   auto again = chosen(kMixed);
   EXPECT_FALSE(again.usesDefaults());
   EXPECT_EQ(selected(again.allRows()), defaults);
+
+  // A declarant of another user or not registered is refused; nothing chosen, nothing is saved.
+  test::RegistryBuilder{db}.declarant("20100000009", "AJENA S.A.", 1, 0);
+  db.run("UPDATE CONTRVKRS SET Usuario = 'OTRO' WHERE doc_id_d = '20100000009'");
+  DeclarantConcepts foreign(t.session());
+  EXPECT_FALSE(foreign.chooseDeclarant("20100000009"));
+  EXPECT_FALSE(foreign.chooseDeclarant("20999999999"));
+  EXPECT_FALSE(foreign.hasDeclarant());
+  EXPECT_EQ(t.messenger().last(), "El declarante 20999999999 no está registrado o no corresponde al usuario");
+  EXPECT_FALSE(foreign.save());
+  EXPECT_EQ(t.messenger().last(), "Debe seleccionar un Contribuyente.");
 }
 
 TEST_F(ConceptsTest, PublicSectorConceptsByAdministrationAndRegime) {
@@ -161,18 +172,6 @@ TEST_F(ConceptsTest, PublicSectorConceptsByAdministrationAndRegime) {
   EXPECT_FALSE(dc.replaceSelection({"0121", "2001"}));
   EXPECT_EQ(t.messenger().last(), "El concepto 2001 no está disponible para el declarante");
   EXPECT_EQ(selected(dc.allRows()), (Codes{"0121", "2039"})) << "a refused selection changes nothing";
-}
-
-TEST_F(ConceptsTest, UnknownOrForeignDeclarantIsRefused) {
-  test::RegistryBuilder{db}.declarant("20100000009", "AJENA S.A.", 1, 0);
-  db.run("UPDATE CONTRVKRS SET Usuario = 'OTRO' WHERE doc_id_d = '20100000009'");
-  DeclarantConcepts dc(t.session());
-  EXPECT_FALSE(dc.chooseDeclarant("20100000009"));
-  EXPECT_FALSE(dc.chooseDeclarant("20999999999"));
-  EXPECT_FALSE(dc.hasDeclarant());
-  EXPECT_EQ(t.messenger().last(), "El declarante 20999999999 no está registrado o no corresponde al usuario");
-  EXPECT_FALSE(dc.save());
-  EXPECT_EQ(t.messenger().last(), "Debe seleccionar un Contribuyente.");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -47,8 +47,9 @@ TEST(ReportReader, DrawingCommands) {
   EXPECT_TRUE(doc.pages[0].ops[3].bold);  // a number other than 0 is true
 }
 
-// Pages 0–2 give three preview pages; printing starts a sheet at each "pNuevaHoja" only.
-TEST(ReportReader, PreviewPagesAndPrintedSheets) {
+// Pages 0–2 give three preview pages; printing starts a sheet at each "pNuevaHoja" only; a range
+// of pages.
+TEST(ReportReader, PreviewPagesPrintedSheetsAndRanges) {
   auto doc = read(pagedReport(3), ReadMode::Preview);
   ASSERT_EQ(doc.pages.size(), 3u);
   for (int i = 0; i < 3; ++i) {
@@ -62,14 +63,12 @@ TEST(ReportReader, PreviewPagesAndPrintedSheets) {
   auto one = read("pPos|1|1|a|False|8|0|\npPos|1|1|b|False|8|1|\n", ReadMode::Print);
   ASSERT_EQ(one.pages.size(), 1u);
   EXPECT_EQ(texts(one.pages[0]), (std::vector<std::string>{"a", "b"}));
-}
 
-TEST(ReportReader, RangeTwoToThreeOfFivePages) {
   PageRange range{true, 2, 3};
-  auto print = read(pagedReport(5), ReadMode::Print, range);
-  ASSERT_EQ(print.pages.size(), 2u) << "new sheets only after pages 2 and 3";
-  EXPECT_EQ(texts(print.pages[0]), std::vector<std::string>{"pagina 1"});
-  EXPECT_EQ(texts(print.pages[1]), std::vector<std::string>{"pagina 2"});
+  auto printed = read(pagedReport(5), ReadMode::Print, range);
+  ASSERT_EQ(printed.pages.size(), 2u) << "new sheets only after pages 2 and 3";
+  EXPECT_EQ(texts(printed.pages[0]), std::vector<std::string>{"pagina 1"});
+  EXPECT_EQ(texts(printed.pages[1]), std::vector<std::string>{"pagina 2"});
 
   auto preview = read(pagedReport(5), ReadMode::Preview, range);
   ASSERT_EQ(preview.pages.size(), 2u) << "the range shows on consecutive preview pages";
