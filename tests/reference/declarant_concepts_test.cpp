@@ -360,7 +360,6 @@ TEST_F(ConceptsTest, FailedSaveOrAcceptLeavesTheRegistryAsBefore) {
   };
   const std::vector<Case> cases{
       {"save: own concept row", "BEFORE INSERT ON CON_ADIC", false},
-      {"save: own description", "BEFORE UPDATE ON conceptos_remu", false},
       {"save: refresh marking", "BEFORE UPDATE ON CAB", false},
       {"accept: own concept row", "BEFORE UPDATE ON CON_ADIC", true},
       {"accept: refresh marking", "BEFORE UPDATE ON CAB", true},
