@@ -92,8 +92,6 @@ TEST(Startup, LauncherAndInstanceChecks) {
   const Case cases[] = {
       {"launcher shown", {"Zelvaro"}, true, StartupOutcome::Ready, nullptr, nullptr, MsgIcon::None},
       {"no windows at all", {}, true, StartupOutcome::LauncherMissing, launcherMissing, launcherTitle, MsgIcon::Critical},
-      {"title in lower case", {"zelvaro"}, true, StartupOutcome::LauncherMissing, launcherMissing, launcherTitle,
-       MsgIcon::Critical},
       {"second copy", {"Zelvaro"}, false, StartupOutcome::AlreadyRunning, "La Aplicación ya se encuentra en ejecución.",
        "Declaración Pago Anual Impuesto a la Renta", MsgIcon::Information},
       {"no launcher and second copy: launcher first", {}, false, StartupOutcome::LauncherMissing, launcherMissing,

@@ -31,7 +31,6 @@ TEST(VbFormat, PatternsOfStoredTextsAndScreens) {
       {"negative in parentheses", "-20", "##,###,###,##0.00;(#,###,###,##0.00)", "(20.00)"},
       {"no leading zero with hashes", "0.5", "#####.00", ".50"},
       {"zero fill", "151", "0000", "0151"},
-      {"zero fill wider value", "12345", "0000", "12345"},
       {"form number pad", "7", "0000000#", "00000007"},
       {"twenty digits", "123", "00000000000000000000", "00000000000000000123"},
       {"tiny negative rounds to zero without sign", "-0.001", "######0.00", "0.00"},

@@ -97,7 +97,6 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
        "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n", {"PERIODOLAB.csv", "fec_ini"}},
       {"duplicate key", "EPS.csv",
        "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610,20414955020\n6,20503987610,20414955020\n", {"EPS.csv", "3"}},
-      {"short row", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610\n", {"EPS.csv"}},
       {"not a registry table", "PARAM.csv", "Numero,Argumento,Funcion\n404,20130101,1\n", {"PARAM.csv", "PARAM"}},
       {"unclosed quote", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,\"20503987610,20414955020\n", {"EPS.csv"}},
   };
@@ -147,8 +146,6 @@ class Editor : public ::testing::Test {
 TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   auto e = editor("ASEGVKRS");
   auto est = column(e, "Est_civil"), nac = column(e, "fec_nac"), name = column(e, "apellido_p"), correl = column(e, "correl_a");
-  EXPECT_TRUE(e.columns()[correl].integer && e.columns()[correl].notNull && e.columns()[correl].key);
-  EXPECT_TRUE(e.columns()[nac].date);
   struct Case {
     const char* name;
     std::size_t col;
@@ -163,7 +160,6 @@ TEST_F(Editor, TypedInputIsCheckedPerColumn) {
       {"decimal in an integer", est, "2.5", false, {}},
       {"empty required integer", correl, "", false, {}},
       {"dd/mm/yyyy date", nac, "05/03/1980", true, data::Value(std::string("1980-03-05"))},
-      {"ISO date", nac, "1980-03-05", true, data::Value(std::string("1980-03-05"))},
       {"impossible date", nac, "30/02/1980", false, {}},
       {"apostrophe", name, "D'ALESSIO", true, data::Value(std::string("D'ALESSIO"))},
   };

@@ -36,9 +36,6 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   ASSERT_EQ(r.rc, 0) << r.err;
   EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012"), std::string::npos);
   EXPECT_NE(r.err.find("La declaración fue grabada satisfactoriamente."), std::string::npos);
-  r = run("new " + ruc + " 06/2012");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("La declaración ya ha sido registrada."), std::string::npos);
 
   std::string out = ok("list");
   EXPECT_EQ(out.substr(0, out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");

@@ -21,10 +21,8 @@ TEST(ExisteTipoConcepto, ContributionExclusionsByType) {
     bool allowed;
   } rows[] = {
       {"pensioner 24 has no SNP", 24, "0607", "201206", false},
-      {"pensioner 24 has 0610", 24, "0610", "201206", true},
       {"pensioner 26 has no employer concepts", 26, "0804", "201206", false},
       {"practitioner 23 has no SPP", 23, "0601", "201206", false},
-      {"practitioner 23 has ESSALUD", 23, "0804", "201206", true},
       {"type 66 has no fifth category", 66, "0605", "201206", false},
       {"type 67 before 200901 has no +Vida", 67, "0604", "200812", false},
       {"type 67 from 200901 has +Vida", 67, "0604", "200901", true},

@@ -1,4 +1,5 @@
-// Reading report files for the preview and for the printer.
+// Reading report files for the preview and for the printer. (A file on disk, whole and by range:
+// ReportRender.PdfHasOnePagePerSheetInItsOrientation; a missing file: ReportFormsTest.)
 #include <gtest/gtest.h>
 
 #include <random>
@@ -144,23 +145,6 @@ TEST(ReportReader, BadLinesRenderWhatTheyCan) {
   // Bytes that are not UTF-8 are read as Windows-1252.
   auto bytes = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
   EXPECT_EQ(texts(bytes.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
-}
-
-TEST(ReportReader, FilesOnDisk) {
-  RecordingMessenger m;
-  auto path = test::fixture("cinco_paginas.PRN");
-  auto preview = pDesencripta(path, "PresPrevia", {}, m);
-  ASSERT_TRUE(preview.has_value());
-  EXPECT_EQ(preview->pages.size(), 5u);
-  EXPECT_EQ(preview->skippedLines, 0);
-  EXPECT_EQ(LeeNroHojas(path), 5);
-  EXPECT_TRUE(m.entries().empty());
-
-  EXPECT_FALSE(pDesencripta("/nonexistent/00000001.PRN", "PresPrevia", {}, m).has_value());
-  ASSERT_EQ(m.entries().size(), 1u);
-  EXPECT_EQ(m.entries()[0].text, "Archivo Físico del Reporte no Existe.");
-  EXPECT_EQ(m.entries()[0].title, "Error al Imprimir");
-  EXPECT_EQ(m.entries()[0].icon, MsgIcon::Critical);
 }
 
 // Random bytes and valid lines cut anywhere: the reader takes whatever it is given without
