@@ -1,5 +1,6 @@
-// Batch computation of a whole declaration: N workers with 30 concepts each (22 declared
-// amounts and 8 contributions), recomputed after the load and once more with nothing changed.
+// Batch computation of a whole declaration: N workers with 22 declared amounts each and 8
+// contribution concepts computed from them (30 rows a worker), recomputed after the load and
+// once more with nothing changed.
 // Then the determination grid summed from the persons and the whole validation (written to a
 // Mens.txt in the temporary folder).
 // Usage: bench_computation_bench [N ...]   (default 1000 10000 50000)
@@ -19,6 +20,7 @@
 #include "determination/debt_grid.h"
 #include "determination/seams.h"
 #include "determination/validation.h"
+#include "bench_support.h"
 
 using namespace korventa;
 
@@ -29,59 +31,32 @@ const char* kIncome[] = {"0101", "0105", "0106", "0107", "0114", "0115", "0117",
                          "0301", "0303", "0304", "0305", "0401", "0405", "0406", "0312", "0907", "0704", "0705"};
 const char* kContributions[] = {"0601", "0605", "0607", "0608", "0616", "0804", "0807", "0808"};
 
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
 void fill(data::Database& db, int persons) {
   data::Transaction tx(db);
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Ind_RegimenLab, ind_adm_publica, "
-         "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 1, 0, 1)",
-         {kRuc});
-  for (const char* c : kIncome) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {kRuc, c});
-  for (const char* c : kContributions) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {kRuc, c});
-  auto& person = db.prepared(
-      "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, "
-      "Situac, Tipo, dias_lab, pension, ind_domicilio, sctr, ipss_vida) VALUES (6, ?, ?, '201206', '0601', 1, 1, ?, "
-      "'11', ?, '30', ?, '1', 0, '')");
+  std::vector<const char*> concepts(std::begin(kIncome), std::end(kIncome));
+  concepts.insert(concepts.end(), std::begin(kContributions), std::end(kContributions));
+  bench::declarant(db, kRuc, concepts);
+  // The declared incomes; the contributions' rows come from the computation.
   auto& row = db.prepared(
       "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
       "base_calculo) VALUES (1, ?, ?, 1, ?, '', ?, ?, '')");
-  for (int i = 1; i <= persons; ++i) {
-    char doc[16];
-    std::snprintf(doc, sizeof doc, "%08d", 10000000 + i);
-    person.reset();
-    person.clearBindings();
-    person.bind(1, kRuc);
-    person.bind(2, static_cast<int64_t>(i));
-    person.bind(3, doc);
-    person.bind(4, i % 10 == 0 ? "37" : "21");
-    person.bind(5, static_cast<int64_t>(i % 2 ? 2 : 21));
-    person.exec();
-    int k = 0;
-    for (const char* c : kIncome) {
-      std::string amount = std::to_string(100 + (i * 7 + k * 13) % 900) + "." + std::to_string(10 + k);
-      ++k;
-      row.reset();
-      row.clearBindings();
-      row.bind(1, doc);
-      row.bind(2, static_cast<int64_t>(i));
-      row.bind(3, c);
-      row.bind(4, amount);
-      row.bind(5, amount);
-      row.exec();
-    }
-    for (const char* c : kContributions) {
-      row.reset();
-      row.clearBindings();
-      row.bind(1, doc);
-      row.bind(2, static_cast<int64_t>(i));
-      row.bind(3, c);
-      row.bind(4, "");
-      row.bind(5, "");
-      row.exec();
-    }
-  }
+  bench::workers(
+      db, kRuc, persons, [](int i) { return i % 2 ? 2 : 21; },
+      [&](int i, const std::string& doc) {
+        int k = 0;
+        for (const char* c : kIncome) {
+          std::string amount = std::to_string(100 + (i * 7 + k * 13) % 900) + "." + std::to_string(10 + k);
+          ++k;
+          row.reset();
+          row.clearBindings();
+          row.bind(1, doc);
+          row.bind(2, static_cast<int64_t>(i));
+          row.bind(3, c);
+          row.bind(4, amount);
+          row.bind(5, amount);
+          row.exec();
+        }
+      });
   tx.commit();
 }
 
@@ -122,18 +97,18 @@ int main(int argc, char** argv) {
     auto t0 = std::chrono::steady_clock::now();
     std::clock_t c0 = std::clock();
     determination::recomputeAll(session, decl);
-    double first = seconds(t0), firstCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
+    double first = bench::seconds(t0), firstCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
     auto t1 = std::chrono::steady_clock::now();
     std::clock_t c1 = std::clock();
     determination::recomputeAll(session, decl);
-    double again = seconds(t1), againCpu = double(std::clock() - c1) / CLOCKS_PER_SEC;
+    double again = bench::seconds(t1), againCpu = double(std::clock() - c1) / CLOCKS_PER_SEC;
     auto t2 = std::chrono::steady_clock::now();
     determination::DeterminacionDeuda grid(session, decl);
     grid.load();
-    double gridTime = seconds(t2);
+    double gridTime = bench::seconds(t2);
     auto t3 = std::chrono::steady_clock::now();
     determination::Validacion(session, decl).CmdValidar_Click(dir / "Mens.txt");
-    double validateTime = seconds(t3);
+    double validateTime = bench::seconds(t3);
     long rows = static_cast<long>(session.database().integer("SELECT count(*) FROM TMPF601CONCEP"));
     std::printf("%-9d %-9ld %-11.3f %-11.3f %-11.3f %-11.3f %-10.1f %-9.3f %-9.3f\n", n, rows, first, firstCpu, again,
                 againCpu, firstCpu * 1e6 / n, gridTime, validateTime);

@@ -1,6 +1,6 @@
 // Import of a ".rem" file of concept amounts: N workers with 30 concepts each, read, validated
-// and written into a working set that already holds every worker's concept rows (as after
-// opening a declaration), then every worker computed again.
+// and written into the working set of the workers (which holds no concept rows yet), then every
+// worker computed again.
 // Usage: bench_import_bench [WORKERS ...]   (default 1000 10000 33334: 30,000 / 300,000 /
 // 1,000,000 lines)
 #include <chrono>
@@ -19,6 +19,7 @@
 #include "declaration/open_declaration.h"
 #include "determination/seams.h"
 #include "import/importer.h"
+#include "bench_support.h"
 
 using namespace korventa;
 
@@ -28,10 +29,6 @@ const char* kRuc = "20111111110";
 const char* kConcepts[] = {"0101", "0105", "0106", "0107", "0114", "0115", "0117", "0118", "0121", "0122",
                            "0201", "0301", "0303", "0304", "0305", "0401", "0405", "0406", "0312", "0907",
                            "0704", "0705", "0601", "0605", "0607", "0608", "0616", "0804", "0807", "0808"};
-
-double seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 // Peak resident memory (kB) since the last reset.
 long peakKb() {
@@ -43,38 +40,12 @@ long peakKb() {
 }
 void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
+// The declarant and its workers, without concept rows: a working set holds only the rows that
+// declare something, and nothing is declared yet.
 void fill(data::Database& db, int persons) {
   data::Transaction tx(db);
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Ind_RegimenLab, ind_adm_publica, "
-         "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 1, 0, 1)",
-         {kRuc});
-  for (const char* c : kConcepts) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {kRuc, c});
-  auto& person = db.prepared(
-      "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, "
-      "Situac, Tipo, dias_lab, pension, ind_domicilio, sctr, ipss_vida) VALUES (6, ?, ?, '201206', '0601', 1, 1, ?, "
-      "'11', ?, '30', 21, '1', 0, '')");
-  auto& row = db.prepared(
-      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
-      "base_calculo) VALUES (1, ?, ?, 1, ?, '', '', '', '')");
-  for (int i = 1; i <= persons; ++i) {
-    char doc[16];
-    std::snprintf(doc, sizeof doc, "%08d", 10000000 + i);
-    person.reset();
-    person.clearBindings();
-    person.bind(1, kRuc);
-    person.bind(2, static_cast<int64_t>(i));
-    person.bind(3, doc);
-    person.bind(4, i % 10 == 0 ? "37" : "21");
-    person.exec();
-    for (const char* c : kConcepts) {
-      row.reset();
-      row.clearBindings();
-      row.bind(1, doc);
-      row.bind(2, static_cast<int64_t>(i));
-      row.bind(3, c);
-      row.exec();
-    }
-  }
+  bench::declarant(db, kRuc, std::vector<const char*>(std::begin(kConcepts), std::end(kConcepts)));
+  bench::workers(db, kRuc, persons, [](int) { return 21; }, [](int, const std::string&) {});
   tx.commit();
 }
 
@@ -130,10 +101,10 @@ int main(int argc, char** argv) {
     std::clock_t c0 = std::clock();
     import::Importer importer(session, decl, import::Form::TranPer);
     auto r = importer.importFile(import::Kind::Rem, rem);
-    double imp = seconds(t0), impCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
+    double imp = bench::seconds(t0), impCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
     auto t1 = std::chrono::steady_clock::now();
     import::recomputeAfterImport(session, decl, r.affected);
-    double rec = seconds(t1), total = seconds(t0), totCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
+    double rec = bench::seconds(t1), total = bench::seconds(t0), totCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
     long peak = peakKb();
     std::printf("%-8d %-9d %-9d %-9.3f %-9.3f %-9.3f %-9.3f %-9.3f %-8.0f\n", n, r.transferred + r.rejected, r.rejected,
                 imp, impCpu, rec, total, totCpu, (peak > before ? peak : before) / 1024.0);

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 
 #include "cli/cli.h"
+#include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/frm402.h"
@@ -65,7 +66,7 @@ using Clock = std::chrono::steady_clock;
 double secs(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
 
 using Jobs = std::vector<std::pair<import::Kind, std::filesystem::path>>;
-int importInto(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs, Clock::time_point t0);
+bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs);
 
 int runImport(Context& ctx, const ImportArgs& a) {
   std::string periodo = periodArg(a.periodo);
@@ -87,24 +88,36 @@ int runImport(Context& ctx, const ImportArgs& a) {
   }
   std::stable_sort(jobs.begin(), jobs.end(), [](const auto& x, const auto& y) { return runOrder(x.first) < runOrder(y.first); });
 
-  Session& s = ctx.session();
   auto t0 = Clock::now();
-  declaration::Frm402 f(s);
-  if (!f.abrir(a.ruc, periodo)) return 1;
-  try {
-    return importInto(ctx, a, f, jobs, t0);
-  } catch (...) {
-    f.cerrarSinGuardar();  // the working tables are emptied also when the work fails
-    throw;
-  }
+  Clock::time_point t3;
+  bool opened = false, failed = false;
+  declaration::SaveResult saved;
+  withOpenDeclaration(
+      ctx.session(), a.ruc, periodo,
+      [&](declaration::Frm402& f) {
+        opened = true;
+        if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
+        failed = importFiles(ctx, a, f, jobs);
+        t3 = Clock::now();
+        if (a.noSave) return false;
+        f.setModified();
+        return true;
+      },
+      &saved);
+  if (!opened) return 1;
+  if (a.noSave) return failed ? 1 : 0;
+  if (a.timing) std::cerr << "grabar: " << secs(t3) << " s\n";
+  if (!saved.saved) return 1;
+  std::cout << "Declaración grabada: " << a.ruc << " " << periodToDisplay(periodo)
+            << (saved.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
+  return failed ? 1 : 0;
 }
 
-// Imports the files into the open declaration, computes, prints the listings and saves.
-int importInto(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs, Clock::time_point t0) {
+// Imports the files into the open declaration, computes the persons and writes the listings;
+// true when a file or a listing failed.
+bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs) {
   Session& s = ctx.session();
-  const std::string periodo = f.declaration().periodo;
   const auto& decl = f.declaration();
-  if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
 
   auto t1 = Clock::now();
   std::map<import::Form, std::unique_ptr<import::Importer>> importers;
@@ -157,19 +170,7 @@ int importInto(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const 
     if (listings.empty()) std::cout << "Sin errores: no hay reporte de errores que convertir en PDF.\n";
   }
 
-  if (a.noSave) {
-    f.cerrarSinGuardar();
-  } else {
-    auto t3 = Clock::now();
-    f.setModified();
-    auto saved = f.grabar();
-    f.cerrarSinGuardar();
-    if (a.timing) std::cerr << "grabar: " << secs(t3) << " s\n";
-    if (!saved.saved) return 1;
-    std::cout << "Declaración grabada: " << a.ruc << " " << periodToDisplay(periodo)
-              << (saved.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
-  }
-  return failed ? 1 : 0;
+  return failed;
 }
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {

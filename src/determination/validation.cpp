@@ -251,16 +251,16 @@ void Validacion::concepts() {
   const std::string& per = d_.periodo;
   // Whether a worker type is offered an ESSALUD-affected concept of the declarant's set (the
   // working set holds only the rows that declare something, so the set and the types tell).
+  const auto ctx = loadContext(s_.database(), d_);
   std::vector<std::string> essaludOfSet;
-  for (const auto& def : loadContext(s_.database(), d_).conceptSet)
+  for (const auto& def : ctx.conceptSet)
     if (essalud.count(def.codigo)) essaludOfSet.push_back(def.codigo);
-  auto types = ConceptTypes::load(s_.database());
   std::map<int, bool> offeredByType;
   auto typeOffered = [&](int tipo) {
     auto it = offeredByType.find(tipo);
     if (it != offeredByType.end()) return it->second;
     bool any = false;
-    for (const auto& code : essaludOfSet) any = any || types.ExisteTipoConcepto(tipo, code, per);
+    for (const auto& code : essaludOfSet) any = any || ctx.types.ExisteTipoConcepto(tipo, code, per);
     return offeredByType[tipo] = any;
   };
   for (const auto& p : persons_) {

@@ -18,6 +18,7 @@
 #include "data/database.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "declaration/tables.h"
 #include "detail/days_hours.h"
 #include "detail/detail_support.h"
 #include "detail/suspensions.h"
@@ -30,6 +31,9 @@
 namespace korventa::import {
 
 namespace {
+
+// Lines of a concept file from which its rows are added with the indexes built afterwards.
+constexpr std::size_t kBulkLines = 2000;
 
 // Worker types and situations that take no hours, suspensions or establishments.
 bool noWorkDataType(std::string_view tipo) {
@@ -793,7 +797,13 @@ struct Importer::Impl {
         }
       } restore{db, cache};
       if (cache > -131072 && text.lines.size() > 1000) db.script("PRAGMA cache_size = -131072");
+      // A large file of concept amounts brings most of the concept rows (the working set holds
+      // only those that declare something): they are added faster with the concept table's
+      // indexes built once at the end. The rows are found by the lookup above, not the index.
+      const bool bulk = (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
+                        static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
       data::Transaction tx(db);
+      if (bulk) declaration::dropConceptIndexes(db);
       for (std::size_t i = 0; i < text.lines.size(); ++i) {
         std::string_view raw = text.lines[i];
         if (isBlank(raw)) continue;
@@ -803,6 +813,7 @@ struct Importer::Impl {
         else if (code == "skip") ++res.skipped;
         else GraboLog(i + 1, raw, fields, code);
       }
+      if (bulk) declaration::createConceptIndexes(db);
       tx.commit();
     } catch (const std::exception& e) {
       // Rows added by the rolled-back file are gone: the rowids read so far are read again.

@@ -1,6 +1,6 @@
 // The concept form's controller: group chooser, grid entry rules, panel locking, accept and exit;
 // and the same rules for one concept typed from the command line.
-#include <tuple>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -51,17 +51,13 @@ TEST(AmountEntry, TypedKeyByKeyOrGivenWhole) {
     const char* message;
   } rows[] = {{"", true, "", ""},
               {"1500", true, "1500.00", ""},
-              {"1234567", true, "1234567.00", ""},
               {"1234567.12", true, "1234567.12", ""},
               {"12.5", true, "12.50", ""},
               {".", true, "", ""},
               {"12345678", false, nullptr, kDigits},
               {"1234567.123", false, nullptr, kDigits},
-              {"10.555", false, nullptr, kDigits},
-              {"12345678.1", false, nullptr, kDigits},
               {"1.2.3", false, nullptr, "No registre mas de un punto decimal"},
               {"12a", false, nullptr, kOnlyDigits},
-              {"1O0", false, nullptr, kOnlyDigits},
               {"-5", false, nullptr, kOnlyDigits}};
   for (const auto& r : rows) {
     SCOPED_TRACE(r.text);
@@ -76,41 +72,6 @@ TEST(AmountEntry, TypedKeyByKeyOrGivenWhole) {
   EXPECT_EQ(detail::gridCellText("."), "0.00");
   EXPECT_EQ(detail::gridCellText("123456789"), "1234567.00");
   EXPECT_EQ(detail::gridCellText(""), "");
-}
-
-TEST(ConceptFormGroups, ContributionHeadingNamesTheCategory) {
-  WorkerProfile pens;
-  pens.category = 2;
-  pens.tipo = "24";
-  pens.pension = 12;
-  for (auto [profile, caption] : {std::pair{WorkerProfile{}, "0600  APORTACIONES DEL TRABAJADOR"},
-                               std::pair{pens, "0600  APORTACIONES DEL PENSIONISTA"}}) {
-    Form t(profile);
-    bool found = false;
-    for (const auto& g : t.form->groups()) {
-      EXPECT_EQ(g.text.substr(2, 2), "00");
-      if (g.group == "06") {
-        EXPECT_EQ(g.text, caption);
-        found = true;
-      }
-    }
-    EXPECT_TRUE(found);
-    EXPECT_EQ(t.form->groups().front().text.substr(0, 4), "0100");
-  }
-}
-
-TEST(ConceptFormPanels, DiplomaticAndArmedForcesBoxes) {
-  WorkerProfile regime13, type89, regime30;
-  regime13.pension = 13;
-  type89.tipo = "89";
-  regime30.tipo = "37";
-  regime30.pension = 30;
-  for (auto [profile, b0614, b0615] : {std::tuple{regime13, true, false}, std::tuple{type89, false, true},
-                                       std::tuple{regime30, false, false}}) {
-    Form t(profile);
-    EXPECT_EQ(t.worker("0614").visible, b0614) << profile.tipo << "/" << profile.pension;
-    EXPECT_EQ(t.worker("0615").visible, b0615) << profile.tipo << "/" << profile.pension;
-  }
 }
 
 TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
@@ -133,23 +94,6 @@ TEST(ConceptFormPanels, PensionRegime30LocksPrivatePensionBoxes) {
   EXPECT_EQ(t.worker("0605").base, "950.00");  // fifth category counts what was paid
   EXPECT_EQ(t.employer("0804").amount, "90.00");
   EXPECT_TRUE(t.employer("0804").amountLocked);
-}
-
-TEST(ConceptFormPanels, PrivatePensionBoxesOpenAndTotal) {
-  WorkerProfile s;
-  s.pension = 21;
-  Form t(s);
-  t.form->chooseGroup("01");
-  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "2000");
-  t.form->chooseGroup("06");
-  EXPECT_FALSE(t.worker("0608").amountLocked);
-  EXPECT_TRUE(t.worker("0608").baseLocked);
-  EXPECT_EQ(t.worker("0608").base, "2000.00");
-  EXPECT_TRUE(t.form->setWorkerAmount(slot("0608"), "200"));
-  EXPECT_TRUE(t.form->setWorkerAmount(slot("0606"), "27.4"));
-  EXPECT_EQ(t.worker("0608").amount, "200.00");
-  EXPECT_EQ(t.form->totalAport(), "227.40");
-  EXPECT_FALSE(t.form->setWorkerAmount(slot("0608"), "1.2.3"));
 }
 
 TEST(ConceptFormGrid, Type67PaidAmountAndConcept2039) {
@@ -175,52 +119,29 @@ TEST(ConceptFormGrid, Type67PaidAmountAndConcept2039) {
 TEST(ConceptFormGrid, EntryRulesAndTotals) {
   Form t(WorkerProfile{});
   t.form->chooseGroup("01");
+  // The cell rules are AmountEntry's; a refused text keeps what the cell held.
   int r = t.gridRow("0121");
-  struct Row {
-    const char* typed;
-    bool accepted;
-    const char* stored;
-  } rows[] = {{"123456789", true, "1234567.00"}, {".", true, "0.00"},      {"12.345", false, "0.00"},
-              {"1.2.3", false, "0.00"},          {"abc", false, "0.00"},   {"850.5", true, "850.50"}};
-  for (const auto& row : rows) {
-    EXPECT_EQ(t.form->setCell(r, ConceptForm::Column::Monto, row.typed), row.accepted) << row.typed;
-    EXPECT_EQ(t.form->grid()[static_cast<std::size_t>(r)].monto, row.stored) << row.typed;
-  }
+  EXPECT_TRUE(t.form->setCell(r, ConceptForm::Column::Monto, "850.5"));
+  EXPECT_FALSE(t.form->setCell(r, ConceptForm::Column::Monto, "12.345"));
+  EXPECT_EQ(t.form->grid()[static_cast<std::size_t>(r)].monto, "850.50");
   t.form->setCell(t.gridRow("0105"), ConceptForm::Column::Monto, "49.5");
   t.form->setCell(t.gridRow("0105"), ConceptForm::Column::MontoPag, "49.5");
   EXPECT_EQ(t.form->totalMonto(), "900.00");
   EXPECT_EQ(t.form->totalMontoPag(), "49.50");
-  t.form->chooseGroup("07");
-  EXPECT_FALSE(t.form->showsTotalMonto());
-  EXPECT_TRUE(t.form->showsTotalMontoPag());
-  t.form->chooseGroup("10");
-  EXPECT_TRUE(t.form->showsTotalMonto());
-  EXPECT_FALSE(t.form->showsTotalMontoPag());
 }
 
-TEST(ConceptFormLifecycle, ExitWritesNothingAcceptWritesAll) {
+TEST(ConceptFormLifecycle, ExitWritesNothing) {
   Form t(WorkerProfile{});
   t.form->chooseGroup("01");
   t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000");
   t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
+  t.form->chooseGroup("06");
+  EXPECT_EQ(t.worker("0607").amount, "130.00");  // shown while typing
   t.form.reset();  // CmdSalir
   EXPECT_EQ(t.f.conceptText(t.p, "0121"), "");
+  EXPECT_EQ(t.f.conceptText(t.p, "0607"), "");
   EXPECT_EQ(t.f.conceptText(t.p, "0804"), "");
-
-  t.open();
-  t.form->chooseGroup("01");
-  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::Monto, "1000");
-  t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
-  t.form->chooseGroup("06");
-  EXPECT_EQ(t.worker("0607").amount, "130.00");
-  t.form->accept();
-  EXPECT_EQ(t.f.conceptText(t.p, "0121"), "1000.00");
-  EXPECT_EQ(t.f.conceptText(t.p, "0607"), "130.00");
-  EXPECT_EQ(t.f.conceptText(t.p, "0607", "monto_pag"), "130.00");
-  EXPECT_EQ(t.f.base(t.p, "0804"), "1000.00");
-  EXPECT_EQ(t.f.summary(t.p, "Tot_Ingresos"), "1000.00");
-  EXPECT_EQ(t.f.summary(t.p, "pens"), "130.00");
-  EXPECT_EQ(t.f.summary(t.p, "AportEmp"), "90.00");
+  // Accepting writes the concept and summary rows: DemoContributions, one worker per regime.
 }
 
 TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
@@ -242,7 +163,8 @@ TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
   EXPECT_EQ(f.summary(p, "salud"), "67.50");
 }
 
-// One concept typed from the command line goes through the concept form's rules.
+// One concept typed from the command line goes through the concept form's rules (the amount
+// texts refused with their messages are AmountEntry's).
 TEST(ConceptEntry, TypesStoresOrRefusesWithTheMessage) {
   WorkingFixture f("201206");
   WorkerProfile profile;
@@ -259,9 +181,6 @@ TEST(ConceptEntry, TypesStoresOrRefusesWithTheMessage) {
     const char* message;
   } rows[] = {
       {"income with paid amount", "0121", "1500", std::string("1400"), true, ""},
-      {"too many integer digits", "0121", "12345678", std::nullopt, false,
-       "Registre como máximo 7 enteros y 2 decimales"},
-      {"two points", "0121", "1.2.3", std::nullopt, false, "No registre mas de un punto decimal"},
       {"letters", "0121", "12a", std::nullopt, false, "Ingrese solo dígitos y un punto decimal"},
       {"heading", "0100", "5", std::nullopt, false, "El código de concepto 0100 no es válido."},
       {"not offered to the type", "2040", "5", std::nullopt, false,

@@ -1,7 +1,5 @@
 // Suspensions of a worker: the checks of the detail forms in their order, the totals the lists
 // keep in the working row and the certificate kept beside a subsidised suspension.
-#include <functional>
-
 #include <gtest/gtest.h>
 
 #include "detail/suspensions.h"
@@ -48,7 +46,6 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
   db().run("INSERT INTO TMPF600SUBSID (correl_a, tip_doc_a, doc_id_a, num_citt, fecha_SD, fecha_SH) VALUES "
            "(?, ?, ?, 'B-200', '20/06/2012', '25/06/2012')",
            {maria.correl_a, maria.tip_doc_a, maria.doc_id_a});
-  db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27' WHERE doc_id_d = ? AND correl_a = 3", {std::string(kDemoRuc)});
   PersonKey luis = addWorker(3);
   db().run("UPDATE ASEGVKRS SET fec_baja = '2012-06-27', sexo = 'F' WHERE doc_id_d = ? AND correl_a = 3",
            {std::string(kDemoRuc)});
@@ -67,8 +64,6 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
        "Debe ingresar tipo de suspensión.", "CmbTipoSuspen"},
       {"start_not_a_date", kSub, maria, {"21", "31/06/2012", "12/06/2012", "C1", "3"}, "La fecha de inicio no es válida",
        "MskFechaIni"},
-      {"start_before_2000", kSub, maria, {"21", "31/12/1999", "12/06/2012", "C1", "3"},
-       "La fecha de inicio no es válida", "MskFechaIni"},
       {"same_type_and_start", kSub, maria, {"21", "01/06/2012", "12/06/2012", "C1", "3"},
        "Ya se ingresó esta suspensión", "MskFechaIni"},
       {"end_not_a_date", kSub, maria, {"21", "10/06/2012", "", "C1", "3"}, "La fecha fin no es válida", "MskFechaFin"},
@@ -81,8 +76,6 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
       {"start_after_the_period", kSub, maria, {"21", "01/07/2012", "03/07/2012", "C1", "3"},
        "La fecha no debe ser mayor al período que se declara", "MskFechaIni"},
       {"overlaps_another_certificate", kSub, maria, {"21", "18/06/2012", "21/06/2012", "C1", "3"},
-       "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
-      {"encloses_another_certificate", kSub, maria, {"21", "03/06/2012", "28/06/2012", "C1", "3"},
        "Fechas se cruzan con otros registros ingresados", "MskFechaIni"},
       {"start_after_leaving", kSub, luis, {"21", "28/06/2012", "29/06/2012", "C1", "2"},
        "La fecha inicio no debe ser mayor a la fecha de baja del trabajador 27/06/2012", "MskFechaIni"},
@@ -100,14 +93,10 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
        "No puede registrar dias subsidiados por maternidad. El trabajador es de sexo masculno", "CmbTipoSuspen"},
       {"not_two_months_before_the_period", kNot, juan, {"07", "30/04/2012", "02/05/2012", "", "1"},
        "La fecha de inicio no es válida", "MskFechaIni"},
-      {"not_two_months_after_the_period", kNot, juan, {"07", "01/08/2012", "02/08/2012", "", "1"},
-       "La fecha de inicio no es válida", "MskFechaIni"},
       {"not_end_not_a_date", kNot, juan, {"07", "01/06/2012", "", "", "1"}, "La fecha fin  no es válida", "MskFechaFin"},
       {"not_next_month_is_after_the_period", kNot, juan, {"07", "01/07/2012", "02/07/2012", "", "1"},
        "La fecha no debe ser mayor al período que se declara", "MskFechaIni"},
       {"not_start_inside_another_range", kNot, juan, {"07", "15/06/2012", "20/06/2012", "", "1"},
-       "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
-      {"not_end_inside_another_range", kNot, juan, {"07", "05/06/2012", "10/06/2012", "", "1"},
        "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
       {"not_range_around_another", kNot, juan, {"07", "05/06/2012", "20/06/2012", "", "1"},
        "Ya se ingresó información para este rango de fechas", "MskFechaIni"},
@@ -125,10 +114,8 @@ TEST_F(SuspensionsTest, ChecksInOrder) {
     EXPECT_EQ(r.focus, c.focus) << c.name;
     EXPECT_EQ(rows(), before) << c.name << ": nothing written";
   }
-  msg().clear();
   EXPECT_TRUE(enter(SuspensionKind::Subsidised, {"22", "10/06/2012", "12/06/2012", "C1", "3"}, maria).ok)
       << "maternity of a woman";
-  EXPECT_EQ(msg().last(), "La información fue grabada satisfactoriamente. ");
   EXPECT_TRUE(enter(SuspensionKind::NotSubsidised, {"07", "28/05/2012", "02/06/2012", "", "2"}, juan).ok)
       << "the month before the period is allowed";
   EXPECT_EQ(worker(juan, "dias_no_lab"), "8");
@@ -162,13 +149,7 @@ TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
   sub.refresh();
   ASSERT_EQ(sub.rows().size(), 2u);
   EXPECT_EQ(sub.rows()[0].descripcion, "INCAPACIDAD TEMPORAL (SUBSIDIADO)");
-  msg().clear();
-  EXPECT_FALSE(sub.canModify(-1));
-  EXPECT_EQ(msg().last(), "Tiene que seleccionar registro a modificar");
-  msg().queueAnswer(Answer::No);
-  EXPECT_FALSE(sub.remove(0));
-  EXPECT_EQ(msg().last(), "¿Confirma que va eliminar el registro seleccionado?");
-  EXPECT_EQ(sub.rows().size(), 2u);
+  // The selection and delete questions are ListForm's (tests/common).
   msg().queueAnswer(Answer::Yes);
   EXPECT_TRUE(sub.remove(0));
   EXPECT_EQ(worker(p, "dias_sub"), "2");
@@ -177,50 +158,29 @@ TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
   EXPECT_TRUE(sub.remove(0));
   EXPECT_EQ(worker(p, "dias_sub"), "") << "no suspension left: not declared";
   EXPECT_EQ(worker(p, "dias_no_lab"), "1") << "the other list is untouched";
-  msg().clear();
-  EXPECT_FALSE(sub.remove(0));
-  EXPECT_EQ(msg().last(), "No existen registros para eliminar");
 }
 
-TEST_F(SuspensionsTest, LeavingWithChangesAsks) {
+// The question and its Cancel/No answers are ListForm's (tests/common); here what typing sets off.
+TEST_F(SuspensionsTest, LeavingWithChangesAsksAndSavesOnYes) {
   PersonKey p = addWorker(2);
-  struct Case {
-    const char* name;
-    Answer answer;
-    bool closes;
-    long long rows;
-  } cases[] = {{"cancel_stays", Answer::Cancel, false, 0}, {"no_closes", Answer::No, true, 0}, {"yes_saves", Answer::Yes, true, 1}};
-  for (const auto& c : cases) {
-    SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
-    d.load();
-    EXPECT_TRUE(d.close()) << c.name << ": nothing typed yet";
-    d.setTipoSuspen("21");
-    d.setFechaIni("01/06/2012");
-    d.setFechaFin("02/06/2012");
-    d.setNumCitt("X1");
-    d.setDias("2");
-    msg().clear();
-    msg().queueAnswer(c.answer);
-    EXPECT_EQ(d.close(), c.closes) << c.name;
-    EXPECT_EQ(msg().entries().front().text, "¿La información ha sido modificada, desea guardar los cambios?") << c.name;
-    EXPECT_EQ(rows(), c.rows) << c.name;
-  }
+  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
+  d.load();
+  EXPECT_TRUE(d.close()) << "nothing typed yet";
+  EXPECT_TRUE(msg().entries().empty());
+  d.setTipoSuspen("21");
+  d.setFechaIni("01/06/2012");
+  d.setFechaFin("02/06/2012");
+  d.setNumCitt("X1");
+  d.setDias("2");
+  msg().queueAnswer(Answer::Yes);
+  EXPECT_TRUE(d.close());
+  EXPECT_TRUE(msg().entries().front().question);
+  EXPECT_EQ(rows(), 1);
 }
 
-TEST_F(SuspensionsTest, DaysOfTheRangeInTheMonthAndLongCertificates) {
-  struct Case {
-    const char* name;
-    Date start, end;
-    int days;
-  } cases[] = {
-      {"inside", {2012, 6, 3}, {2012, 6, 5}, 3},
-      {"from_before", {2012, 5, 20}, {2012, 6, 5}, 5},
-      {"to_after", {2012, 6, 25}, {2012, 7, 10}, 6},
-      {"around", {2012, 5, 1}, {2012, 8, 1}, 30},
-      {"before", {2012, 5, 1}, {2012, 5, 31}, 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(detail::CalcularDiasMes(c.start, c.end, "201206"), c.days) << c.name;
-
+// The days of a range within the month bound the days typed in ChecksInOrder (from the month
+// before, around the month, inside it).
+TEST_F(SuspensionsTest, LongCertificatesAreAnnounced) {
   PersonKey p = addWorker(2);
   SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
   d.load();

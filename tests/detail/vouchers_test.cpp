@@ -34,12 +34,8 @@ TEST(VoucherEntry, ChecksInOrder) {
        "31/10/2008", "800", "La fecha de emisión para esta serie debe ser a partir del 20/10/2008", "mskFec_Emi"},
       {"series_E000_refused", "200810", "R", "E000", "5", "20/10/2008", "01/10/2008", "15/10/2008", "31/10/2008", "800",
        "El número de serie no debe ser E000.", "TxtSerie"},
-      {"credit_note_series_E000_refused", "201205", "N", "E000", "5", "10/05/2012", "01/05/2012", "02/05/2012",
-       "20/05/2012", "-200", "El número de serie no debe ser E000.", "TxtSerie"},
       {"payment_next_month_refused", "201205", "R", "0001", "9", "10/05/2012", "01/05/2012", "05/05/2012",
        "01/06/2012", "1000", "Fecha fin debe corresponder al periodo", "mskFec_Pago"},
-      {"payment_previous_month_refused", "201205", "R", "0001", "9", "10/04/2012", "01/04/2012", "05/04/2012",
-       "30/04/2012", "1000", "Fecha fin debe corresponder al periodo", "mskFec_Pago"},
       {"no_kind", "201205", "", "", "9", "", "", "", "", "", "Debe ingresar el Tipo de Servicio", "cboTipoServ"},
       {"no_series", "201205", "R", "", "9", "", "", "", "", "", "Debe ingresar el Número de Serie", "TxtSerie"},
       {"short_series", "201205", "R", "001", "9", "", "", "", "", "", "El número de serie es de cuatro dígitos.",
@@ -51,8 +47,6 @@ TEST(VoucherEntry, ChecksInOrder) {
       {"no_issue_date", "201205", "R", "0001", "9", "__/__/____", "", "", "", "", "Debe registrar la Fecha de emisión ",
        "mskFec_Emi"},
       {"impossible_issue_date", "201205", "R", "0001", "9", "31/02/2012", "", "", "", "", "Fecha de emisión no válida",
-       "mskFec_Emi"},
-      {"issue_before_1850", "201205", "R", "0001", "9", "31/12/1849", "", "", "", "", "Fecha de emisión no válida",
        "mskFec_Emi"},
       {"issue_after_period", "201205", "R", "0001", "9", "01/06/2012", "", "", "", "",
        "Fecha de emisión no debe ser posterior al periodo", "mskFec_Emi"},
@@ -76,12 +70,8 @@ TEST(VoucherEntry, ChecksInOrder) {
        "20/05/2012", "300.00", "El monto de la nota de crédito debe ser negativo.", "TxtMonto"},
       {"amount_zero", "201205", "R", "0001", "9", "10/05/2012", "01/05/2012", "02/05/2012", "20/05/2012", "0.00",
        "Debe ingresar el Monto del comprobante de pago", "TxtMonto"},
-      {"amount_not_numeric", "201205", "O", "", "9", "10/05/2012", "01/05/2012", "02/05/2012", "20/05/2012", "1.2.3",
-       "Debe ingresar el Monto del comprobante de pago", "TxtMonto"},
       {"board_fee_without_amount", "201205", "D", "", "9", "10/05/2012", "01/05/2012", "02/05/2012", "20/05/2012", "",
        "Debe ingresar el monto", "TxtMonto"},
-      {"board_fee_needs_no_series", "201205", "D", "", "9", "01/05/2012", "01/05/2012", "01/05/2012", "20/05/2012",
-       "300", "", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -117,7 +107,6 @@ struct RetentionCase {
 TEST(VoucherEntry, RetentionComputation) {
   const RetentionCase cases[] = {
       {"credit_note_in_parentheses", "201205", "N", "-200.00", true, "10.00", false, "(20.00)", "0.00", false},
-      {"fee_receipt_ten_percent", "201209", "R", "2000", true, "10.00", false, "200.00", "0.00", false},
       {"rounded_to_cents", "201209", "R", "1234.56", true, "10.00", false, "123.46", "0.00", false},
       {"no_retention", "201209", "R", "2000", false, "10.00", false, "0.00", "0.00", false},
       {"ies_before_200412", "200311", "R", "1000", true, "10.00", true, "100.00", "20.00", true},
@@ -137,6 +126,12 @@ TEST(VoucherEntry, RetentionComputation) {
     EXPECT_EQ(v.iesVisible(), c.iesVisible);
     EXPECT_EQ(v.rateEnabled(), c.retain && v.retentionEnabled());
   }
+  // A non-domiciled provider is offered 24 %.
+  Fixture f;
+  VoucherEntry nonDom(f.t.session(), f.context(false, {}, "2"));
+  EXPECT_EQ(nonDom.rate(), "24.00");
+  nonDom.setAmount("1000");
+  EXPECT_EQ(nonDom.retentionDisplay(), "240.00");
 }
 
 struct AmountLeftCase {
@@ -182,12 +177,11 @@ TEST(VoucherEntry, FeeReceiptQuestionAndRetentionFrame) {
   }
 }
 
-TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
+TEST(VoucherEntry, SuspensionOptionAndItsNumber) {
   Fixture f;
   VoucherEntry v(f.t.session(), f.context());
   EXPECT_FALSE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "No tiene autorización de suspensión de Cuarta");
-  EXPECT_EQ(v.rateChoices(), std::vector<std::string>{"10.00"});
   v.setRetain(false);
   EXPECT_TRUE(v.numForEnabled());
   EXPECT_EQ(v.suspensionCaption(), "Tiene autorización de suspensión de Cuarta");
@@ -195,22 +189,11 @@ TEST(VoucherEntry, SuspensionOptionRateChoicesAndSeriesKeys) {
   v.numForLeft();
   EXPECT_EQ(v.numFor(), "00000123");
   EXPECT_FALSE(v.rateEnabled());
-
-  // A non-domiciled provider is offered 24 %.
-  VoucherEntry nonDom(f.t.session(), f.context(false, {}, "2"));
-  EXPECT_EQ(nonDom.rate(), "24.00");
-  nonDom.setAmount("1000");
-  EXPECT_EQ(nonDom.retentionDisplay(), "240.00");
-
-  // The series takes letters (upper-cased) and digits only.
-  EXPECT_EQ(v.seriesKey('e'), 'E');
-  EXPECT_EQ(v.seriesKey('7'), '7');
-  EXPECT_TRUE(f.m().texts().empty());
-  EXPECT_EQ(v.seriesKey('-'), 0);
-  EXPECT_EQ(f.m().last(), "Caracter no permitido");
+  // The series keys (upper-cased letters and digits, "Caracter no permitido") are typed in the
+  // voucher dialog's QTest.
 }
 
-TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesIt) {
+TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesItAndNumbersSeriesXxx) {
   Fixture f("201209");
   auto& db = f.t.db();
   VoucherEntry v(f.t.session(), f.context(true));
@@ -233,17 +216,15 @@ TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesIt) {
   m.setAmount("-300");
   ASSERT_TRUE(m.accept()) << f.t.messenger().last();
   EXPECT_EQ(db.text("SELECT group_concat(mto_rec || '/' || mto_rta) FROM TMPF601RDDET"), "-300.00/-30.00");
-}
 
-TEST(VoucherEntry, BoardFeesAndOtherVouchersGetSeriesXxxAndFirstOfMonth) {
-  Fixture f("201209");
+  // Board fees and other vouchers take series XXX, the next number and the first of the month.
   for (const char* kind : {"D", "O"}) {
     VoucherEntry v(f.t.session(), f.context());
     fill(v, kind, "", "", "15/09/2012", "01/09/2012", "10/09/2012", "20/09/2012", "500");
     ASSERT_TRUE(v.accept()) << f.t.messenger().last();
   }
-  EXPECT_EQ(f.t.db().text("SELECT group_concat(tip_retencion || ' ' || num_ser || ' ' || num_rec || ' ' || fec_emi, "
-                          "', ') FROM (SELECT * FROM TMPF601RDDET ORDER BY rowid)"),
+  EXPECT_EQ(db.text("SELECT group_concat(tip_retencion || ' ' || num_ser || ' ' || num_rec || ' ' || fec_emi, ', ') "
+                    "FROM (SELECT * FROM TMPF601RDDET WHERE num_ser = 'XXX' ORDER BY rowid)"),
             "D XXX 00000001 01/09/2012, O XXX 00000002 01/09/2012");
 }
 
@@ -258,8 +239,6 @@ struct DuplicateCase {
 TEST(VoucherEntry, DuplicatesAreRefused) {
   const DuplicateCase cases[] = {
       {"same_key_same_amount",  "10/09/2012", "20/09/2012", "1800",
-       "El número de serie, Número de documento y Fecha de pago ya fueron ingresados. "},
-      {"same_key_other_amount", "10/09/2012", "20/09/2012", "1900",
        "El número de serie, Número de documento y Fecha de pago ya fueron ingresados. "},
       {"other_issue_date", "11/09/2012", "21/09/2012", "1800",
        "Para un mismo número de serie y número de documento  no puede ingresar distintas fechas de emision. "},
@@ -295,9 +274,11 @@ TEST(VoucherEntry, NewHeaderRefusesAKindThePersonAlreadyHasAndAFailedWriteLeaves
   v.setKind("N");
   v.setSeries("0001");
   v.setAmount("-1800");
-  // A write that fails leaves no header behind, and the same voucher can be accepted afterwards.
+  // A write that fails leaves no header behind, and the same voucher can be accepted afterwards
+  // (the rollback of every detail write, which shares this path).
   f.t.db().run("CREATE TRIGGER no_det BEFORE INSERT ON TMPF601RDDET BEGIN SELECT RAISE(ABORT, 'disk full'); END");
   EXPECT_FALSE(v.accept());
+  EXPECT_EQ(f.t.messenger().entries().back().title, "Mensaje");  // the record-level failure
   EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601RDCAB"), 0);
   f.t.db().run("DROP TRIGGER no_det");
   f.t.messenger().clear();

@@ -15,41 +15,29 @@ namespace {
 
 using namespace korventa::import;
 
-TEST(ImportChecks, AmountRulesInTheirOrder) {
+// The codes of each amount and time fault line by line are in cases.rem and cases.jor
+// (ImporterTest); here the boundaries and odd forms those files do not hold.
+TEST(ImportChecks, AmountAndTimeBoundaries) {
   struct C {
     const char* value;
     const char* code;
   };
-  for (const auto& c : {C{"", "0930"}, C{"abc", "0926"}, C{"12,5", "0926"}, C{"-", "0926"}, C{"1.2.3", "0927"},
-                        C{"12345678.00", "0928"}, C{"1234567.001", "0929"}, C{"-1.00", "0931"}, C{"1234567.00", ""},
-                        C{"0", ""}, C{".5", ""}, C{"100.5", ""}, C{"+3", ""}}) {
+  for (const auto& c : {C{"12,5", "0926"}, C{"-", "0926"}, C{"1234567.00", ""}, C{"0", ""}, C{".5", ""}, C{"+3", ""}}) {
     SCOPED_TRACE(c.value);
     EXPECT_EQ(amountCode(c.value), c.code);
   }
   AmountCodes pt{"0930", "0926", "0927", "0928", "0929", "0931", "0860", 12, 15};
   EXPECT_EQ(amountCode("123456789012.00", pt), "");
   EXPECT_EQ(amountCode("1234567890123.0", pt), "0928");
+  EXPECT_EQ(workTimeCode({"160", "30", "10", "0.0"}), "0910");
+  EXPECT_EQ(workTimeCode({"744", "0", "0", "0"}), "");
+  EXPECT_EQ(workTimeCode({"744", "1", "0", "0"}), "0911");
+  EXPECT_EQ(workTimeCode({"-1", "0", "0", "0"}), "0906");
 }
 
-TEST(ImportChecks, HoursAndMinutes) {
-  struct C {
-    WorkTime t;
-    const char* code;
-  };
-  for (const auto& c : {C{{"160", "30", "10", "0"}, ""}, C{{"160.5", "30", "10", "0"}, "0910"},
-                        C{{"160", "30", "10", "0.0"}, "0910"}, C{{"744", "0", "0", "0"}, ""},
-                        C{{"744", "1", "0", "0"}, "0911"}, C{{"745", "0", "0", "0"}, "0906"},
-                        C{{"-1", "0", "0", "0"}, "0906"}, C{{"1", "60", "0", "0"}, "0949"},
-                        C{{"1", "0", "0", "60"}, "0952"}, C{{"", "0", "0", "0"}, "0918"}}) {
-    SCOPED_TRACE(c.t.horasNor + ":" + c.t.minNor + " " + c.t.horasSob + ":" + c.t.minSob);
-    EXPECT_EQ(workTimeCode(c.t), c.code);
-  }
-}
-
-TEST(ImportChecks, DocumentTypesDatesAndRates) {
+// "1" read as "01" is in cases.rem, the rate codes 0933-0935 in cases.sct (ImporterTest).
+TEST(ImportChecks, DocumentTypesAndDates) {
   int code = 0;
-  EXPECT_EQ(docTypeCode("1", code), "");
-  EXPECT_EQ(code, 1);
   EXPECT_EQ(docTypeCode("07", code), "");
   EXPECT_EQ(code, 7);
   EXPECT_EQ(docTypeCode("A", code), "0900");
@@ -57,11 +45,6 @@ TEST(ImportChecks, DocumentTypesDatesAndRates) {
   EXPECT_TRUE(importDate("29/02/2012"));
   EXPECT_FALSE(importDate("29/02/2011"));
   EXPECT_FALSE(importDate("1/2/2012"));
-  RateCodes rc;
-  EXPECT_EQ(rateCode("1.53", rc), "");
-  EXPECT_EQ(rateCode("1.5.3", rc), "0933");
-  EXPECT_EQ(rateCode("1000", rc), "0934");
-  EXPECT_EQ(rateCode("x", rc), "0935");
 }
 
 TEST(ImportChecks, SeparatorsAndKindsPerFile) {
@@ -97,8 +80,7 @@ TEST(ImportChecks, MessagesFixedThenTableThenOtro) {
   EXPECT_EQ(ErrorCatalog(t.db(), Form::Transferencia).message("1125"), "Texto propio");
 }
 
-// Random bytes and random fields: the reader and the checks never throw, and every line is
-// either refused with the file, transferred, skipped or rejected with a known code.
+// Random bytes: the reader and the checks never throw and answer only with their own codes.
 TEST(ImportFuzz, RandomTextThroughReaderAndChecks) {
   std::mt19937 rng(20120601);
   static const char kAlphabet[] = "0123456789|.-+ /aZ\t\r\n\xD1\xC3\xB1\x00\x7f";
@@ -126,34 +108,6 @@ TEST(ImportFuzz, RandomTextThroughReaderAndChecks) {
       importDate(f[5]);
     }
   }
-}
-
-class ImportFuzzEngine : public ImportFixture, public ::testing::Test {};
-
-TEST_F(ImportFuzzEngine, RandomFieldsThroughEveryKind) {
-  std::mt19937 rng(601);
-  const std::vector<std::string> pieces = {"01", "1", "07", "41000001", "06000001", "42000001", "72000001",
-                                           "45000001", "0121", "0605", "21", "05", "A-1", "1.53", "100.00",
-                                           "-3", "1.2.3", "12345678", "01/06/2012", "31/06/2012", "R", "D",
-                                           "20548761230", decl.ruc, "", "  ", "x'; DROP TABLE TEMP1_F601; --",
-                                           "\xEF\xBF\xBD", "9999999999999999999999"};
-  const Kind kinds[] = {Kind::Rem, Kind::Pen, Kind::Jor, Kind::Sub, Kind::Not, Kind::Tes,
-                        Kind::Cuarta, Kind::ForTrans, Kind::ForMF, Kind::Mfe, Kind::Sct};
-  for (Kind kind : kinds) {
-    SCOPED_TRACE(info(kind).extension);
-    std::string file;
-    int lines = 60;
-    for (int i = 0; i < lines; ++i) {
-      for (int j = 0; j < info(kind).separators; ++j) file += pieces[rng() % pieces.size()] + "|";
-      file += "\r\n";
-    }
-    auto r = runBytes(kind, file, std::string("fuzz.") + info(kind).extension, info(kind).form);
-    ASSERT_FALSE(r.refused) << r.refusal;
-    EXPECT_EQ(r.transferred + r.rejected + r.skipped, lines);
-    ErrorCatalog catalog(t.db(), info(kind).form);
-    for (const auto& e : r.errors) EXPECT_NE(catalog.message(e.code), kOtroError) << e.code;
-  }
-  EXPECT_TRUE(t.db().tableExists("TEMP1_F601"));
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 // the error listing and its PDF, the imported amounts saved with the declaration.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "data/database.h"
 #include "support/cli_runner.h"
@@ -58,25 +55,16 @@ TEST_F(CliImportTest, DemoFilesImportedSavedAndListed) {
   EXPECT_EQ(db->integer("SELECT count(*) FROM SPOOL WHERE CodRep IN ('PR0043', 'PR0046')"), 2);
 }
 
-TEST_F(CliImportTest, UsageAndRefusals) {
-  auto r = run("import 20503987610 201206 datos.txt");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("No se reconoce el tipo de archivo"), std::string::npos);
-  fs::path bad = dir_ / "060120503987610201206.rem";
-  std::ofstream(bad) << "01|41235678|0121|1|1||\n";
-  r = run("import 20503987610 201206 '" + bad.string() + "' --no-save");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("El archivo de importación no tiene el número de campos correctos"), std::string::npos);
-  r = run("import 20503987610 201306 " + demo("rem"));
-  EXPECT_EQ(r.rc, 1);
-}
-
 // A run that fails after the files went in (here the PDF cannot be written) saves nothing and
-// leaves no working rows behind.
-TEST_F(CliImportTest, AFailedRunSavesNothingAndEmptiesTheWorkingTables) {
+// leaves no working rows behind; nor do runs refused before (unknown kind, no such declaration).
+TEST_F(CliImportTest, AFailedOrRefusedRunSavesNothingAndEmptiesTheWorkingTables) {
   auto r = run("import 20503987610 201206 " + demo("rem") + " --pdf '" + (dir_ / "no-existe" / "e.pdf").string() + "'");
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.out.find("060120503987610201206.rem: 6 transferidos"), std::string::npos) << r.out;
+  auto unknown = run("import 20503987610 201206 datos.txt");
+  EXPECT_EQ(unknown.rc, 1);
+  EXPECT_NE(unknown.err.find("No se reconoce el tipo de archivo"), std::string::npos);
+  EXPECT_EQ(run("import 20503987610 201306 " + demo("rem")).rc, 1) << "no such declaration";
   auto db = data::Database::open(db_);
   EXPECT_FALSE(db->exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0121' AND monto = '5150.00'"));
   for (const char* t : {"TEMP1_F601", "TMPF601CONCEP", "TMP_ESTTURNOS_JL"})

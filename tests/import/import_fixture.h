@@ -3,23 +3,17 @@
 // parties, establishments, rates and intermediation companies for the import files of
 // tests/data/import.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "detail/days_fixture.h"
 #include "determination/working_fixture.h"
 #include "import/importer.h"
+#include "support/cli_runner.h"
 
 namespace korventa::test {
 
 inline std::filesystem::path importData(const std::string& name) {
   return std::filesystem::path(KORVENTA_TEST_DATA_DIR) / "import" / name;
-}
-
-inline std::string readText(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class ImportFixture : public WorkingFixture {

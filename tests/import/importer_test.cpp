@@ -61,7 +61,7 @@ TEST_F(ImporterTest, EveryFileKindAcceptsAndRejectsLineByLine) {
     EXPECT_EQ(got, c.rejected);
     EXPECT_EQ(r.rejected, static_cast<int>(c.rejected.size()));
     // Each rejection is one line of the ".Err" file with the form's message.
-    std::string err = readText(r.errFile);
+    std::string err = slurp(r.errFile);
     import::ErrorCatalog catalog(t.db(), c.form);
     for (const auto& e : r.errors) EXPECT_NE(err.find(e.code + " " + catalog.message(e.code)), std::string::npos);
   }
@@ -125,16 +125,13 @@ TEST_F(ImporterTest, ReceiptRetentionByDomicileAndIndicator) {
   }
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601RDCAB WHERE cod_cat_tra = 3"), 2);
   EXPECT_EQ(t.db().text("SELECT Des_Pat FROM TMPF601RDCAB WHERE doc_id_a = 'PAS12345'"), "EXTRANJERO");
-}
-
-TEST_F(ImporterTest, AReceiptStoredWithTheDeclarationIsADuplicate) {
+  // A receipt stored with the declaration is a duplicate too.
   t.db().run("INSERT INTO F621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
              "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec) VALUES (6, ?, '201206', "
-             "'0601', 101, 3, '42000001', 1, 'R', '0001', '100', '05/06/2012', '15/06/2012', '1000.00')",
+             "'0601', 101, 3, '42000001', 1, 'R', '0001', '900', '05/06/2012', '15/06/2012', '1000.00')",
              {decl.ruc});
-  ASSERT_EQ(t.db().integer("SELECT count(*) FROM TMPF621RDDET"), 0);
-  auto r = runBytes(Kind::Cuarta, "01|42000001|R|0001|100|1000.00|05/06/2012|15/06/2012|1|\r\n", "x.4ta",
-                    Form::Transferencia);
+  r = runBytes(Kind::Cuarta, "01|42000001|R|0001|900|1000.00|05/06/2012|15/06/2012|1|\r\n", "x.4ta",
+               Form::Transferencia);
   ASSERT_EQ(r.errors.size(), 1u);
   EXPECT_EQ(r.errors[0].code, "0940");
   EXPECT_EQ(r.errors[0].message,
@@ -205,7 +202,7 @@ TEST_F(ImporterTest, AWrongFileIsRefusedWholeBeforeAnyRecord) {
   EXPECT_EQ(t.messenger().last(), "En la ruta indicada, no se encuentra el archivo a transferir, verifique la ruta");
 }
 
-TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBefore) {
+TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBeforeAndARetryWritesTheWholeFile) {
   // The second certificate cannot be written: the first one must not stay behind either.
   t.db().script("CREATE TEMP TRIGGER fail_citt BEFORE INSERT ON TMPF601DIAS_NOLAB WHEN NEW.num_citt = 'A-7' "
                 "BEGIN SELECT RAISE(ABORT, 'disco lleno'); END;");
@@ -217,22 +214,35 @@ TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBefore) {
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601DIAS_NOLAB"), 0);
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF600SUBSID"), 0);
   EXPECT_EQ(summary(p1, "dias_sub"), "");
-}
-
-TEST_F(ImporterTest, AFileImportedAgainAfterAFailureIsWrittenWhole) {
-  import::Importer importer(t.session(), decl, Form::TranPer);
-  t.db().script("CREATE TEMP TRIGGER fail_concept BEFORE INSERT ON TMPF601CONCEP WHEN NEW.codigo = '0105' "
-                "BEGIN SELECT RAISE(ABORT, 'sin espacio'); END;");
-  const std::string file = "01|41000001|0121|700.00|700.00|\r\n01|41000001|0105|5.00|5.00|\r\n";
-  EXPECT_TRUE(importer.importBytes(Kind::Rem, file, "a.rem").refused);
-  EXPECT_FALSE(t.db().exists("SELECT 1 FROM TMPF601CONCEP WHERE doc_id_a = ? AND codigo = '0121'", {p1.doc_id_a}));
-  t.db().script("DROP TRIGGER fail_concept");
+  t.db().script("DROP TRIGGER fail_citt");
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 0);
-  auto r = importer.importBytes(Kind::Rem, file, "a.rem");
+  r = run(Kind::Sub, "cases.sub");
   EXPECT_FALSE(r.refused) << r.refusal;
   EXPECT_EQ(r.transferred, 2);
-  EXPECT_EQ(conceptText(p1, "0121"), "700.00");
-  EXPECT_EQ(conceptText(p1, "0105"), "5.00");
+  EXPECT_EQ(summary(p1, "dias_sub"), "16");
+}
+
+// A large concept file adds its rows with the concept table's indexes built once at the end: a
+// concept repeated in the file keeps its last amount in one row, and both indexes are back.
+TEST_F(ImporterTest, ALargeConceptFileKeepsOneRowPerConceptAndTheIndexes) {
+  std::string file;
+  for (int i = 0; i < 2100; ++i) {
+    std::string amount = std::to_string(1000 + i) + ".00";
+    file += "01|41000001|0121|" + amount + "|" + amount + "|\r\n";
+  }
+  file += "01|41000001|0105|10.00|10.00|\r\n";
+  import::Importer importer(t.session(), decl, Form::TranPer);
+  auto r = importer.importBytes(Kind::Rem, file, "big.rem");
+  ASSERT_FALSE(r.refused) << r.refusal;
+  EXPECT_EQ(r.transferred, 2101);
+  EXPECT_EQ(conceptText(p1, "0121"), "3099.00");
+  EXPECT_EQ(conceptText(p1, "0105"), "10.00");
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '41000001' AND codigo IN ('0121', "
+                           "'0105')"),
+            2);
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+                           "'IX_TMPF601CONCEP_COD')"),
+            2);
 }
 
 TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
