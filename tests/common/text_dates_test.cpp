@@ -40,7 +40,6 @@ TEST(Text, PositionsAreCharactersNotBytes) {
   EXPECT_EQ(text::right(s, 3), "ABC");
   EXPECT_EQ(text::fixedWidth("Ñu", 4), "Ñu  ");
   EXPECT_EQ(text::fixedWidth("ÑANDÚ", 3), "ÑAN");
-  EXPECT_EQ(text::padLeft("42", 5, '0'), "00042");
   EXPECT_EQ(text::upper("peña"), "PEÑA");
 }
 

@@ -26,7 +26,6 @@ TEST(ExisteTipoConcepto, ContributionExclusionsByType) {
       {"type 66 has no fifth category", 66, "0605", "201206", false},
       {"type 67 before 200901 has no +Vida", 67, "0604", "200812", false},
       {"type 67 from 200901 has +Vida", 67, "0604", "200901", true},
-      {"worker has 0616", 37, "0616", "201206", true},
   };
   for (const auto& r : rows) EXPECT_EQ(types.ExisteTipoConcepto(r.tipo, r.code, r.periodo), r.allowed) << r.name;
   // Income codes need the type's list (headings and 0610 for a worker: ConceptRows below).

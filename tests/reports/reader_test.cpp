@@ -4,9 +4,7 @@
 
 #include <random>
 
-#include "common/messenger.h"
 #include "reports/report_reader.h"
-#include "reports/spool.h"
 #include "report_support.h"
 
 namespace korventa::reports {

@@ -1,7 +1,6 @@
 // The line writers and the listing header.
 #include <gtest/gtest.h>
 
-#include "common/dates.h"
 #include "reports/report_reader.h"
 #include "reports/report_writer.h"
 #include "report_support.h"
