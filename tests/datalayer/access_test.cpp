@@ -1,6 +1,6 @@
 // The access layer: opening the file, the messages of failures, the statement runner,
 // transactions, and the small lookups of the general modules. (The number check of amounts typed
-// in the forms and its messages: ConceptFormTest.)
+// in the forms and its messages: AmountEntry.TypedKeyByKeyOrGivenWhole.)
 #include <gtest/gtest.h>
 
 #include "data/db_errors.h"
