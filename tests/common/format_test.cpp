@@ -5,7 +5,6 @@
 
 using korventa::Money;
 using korventa::vbFormat;
-using korventa::vbFormatText;
 
 namespace {
 
@@ -16,28 +15,19 @@ struct FormatCase {
   const char* expected;
 };
 
+// Stored two-decimal amounts, grid figures with grouping and parentheses and spool numbers are
+// also checked where they are written (SaveTest, DebtGrid, Spool); texts that are not numbers pass
+// through the stored-text function unchanged (SqlSupport.PictureAndRegistryDateFunctions).
 TEST(VbFormat, PatternsOfStoredTextsAndScreens) {
   const FormatCase cases[] = {
-      {"two decimals", "1234.5", "######0.00", "1234.50"},
       {"zero keeps its zero", "0", "######0.00", "0.00"},
       {"half rounds away from zero", "2.345", "######0.00", "2.35"},
       {"negative half rounds away from zero", "-2.345", "######0.00", "-2.35"},
       {"negative one section gets minus", "-10", "#0.00", "-10.00"},
-      {"whole soles", "10.5", "###########0", "11"},
-      {"whole soles below half", "10.49", "###########0", "10"},
-      {"grouping", "1234567.891", "#,###,###,##0", "1,234,568"},
-      {"grouping zero", "0", "#,###,###,##0", "0"},
       {"all hashes show zero as empty", "0", "#,###,###,###", ""},
       {"all hashes keep other values", "1500", "#,###,###,###", "1,500"},
-      {"grouped decimals", "1500", "##,###,###,##0.00", "1,500.00"},
-      {"negative in parentheses", "-20", "##,###,###,##0.00;(#,###,###,##0.00)", "(20.00)"},
-      {"positive with two sections", "20", "##,###,###,##0.00;(#,###,###,##0.00)", "20.00"},
       {"no leading zero with hashes", "0.5", "#####.00", ".50"},
-      {"dated list amount", "3500", "########.00", "3500.00"},
       {"zero fill", "151", "0000", "0151"},
-      {"zero fill wider value", "12345", "0000", "12345"},
-      {"eight digits", "42", "00000000", "00000042"},
-      {"form number pad", "7", "0000000#", "00000007"},
       {"twenty digits", "123", "00000000000000000000", "00000000000000000123"},
       {"tiny negative rounds to zero without sign", "-0.001", "######0.00", "0.00"},
   };
@@ -48,16 +38,9 @@ TEST(VbFormat, PatternsOfStoredTextsAndScreens) {
   }
 }
 
-TEST(VbFormat, TextsThatAreNotNumbersPassThrough) {
-  EXPECT_EQ(vbFormatText("", "######0.00"), "");
-  EXPECT_EQ(vbFormatText("abc", "######0.00"), "abc");
-  EXPECT_EQ(vbFormatText(" 12.5 ", "######0.00"), "12.50");
-}
-
 TEST(Money, ParseIsStrictAndExact) {
   EXPECT_EQ(Money::parse("10.40")->raw(), 104000);
   EXPECT_EQ(Money::parse("-0.01")->raw(), -100);
-  EXPECT_EQ(Money::parse("1,500.00")->raw(), 15000000);
   EXPECT_EQ(Money::parse("1.00005")->raw(), 10001);  // fifth decimal rounds
   EXPECT_FALSE(Money::parse(""));
   EXPECT_FALSE(Money::parse("."));
@@ -68,15 +51,12 @@ TEST(Money, ParseIsStrictAndExact) {
 }
 
 TEST(Money, ArithmeticRoundsHalfAwayFromZero) {
-  // SCTR: 2,500.00 × 1.53 % = 38.25
-  EXPECT_EQ(Money::value("2500").percent(Money::value("1.53")).toText(), "38.25");
-  // 1,000.00 × 0.63 % = 6.30
+  // 1,000.00 × 0.63 % = 6.30 (2,500.00 × 1.53 % = 38.25 of the SCTR: SctrTest)
   EXPECT_EQ(Money::value("1000").percent(Money::value("0.63")).toText(), "6.30");
   // sums stay exact where doubles drift
   Money sum;
   for (int i = 0; i < 10; ++i) sum += Money::value("0.10");
   EXPECT_EQ(sum.toText(), "1.00");
-  EXPECT_EQ((Money::value("10.40") + Money::value("10.40")).toText(0), "21");
   EXPECT_EQ(Money::value("-2.5").rounded(0).toText(0), "-3");
   EXPECT_EQ(Money::value("10").dividedBy(Money::value("3")).toText(4), "3.3333");
   EXPECT_EQ(Money::value("10").dividedBy(Money()).toText(), "0.00");

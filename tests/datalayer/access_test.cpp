@@ -1,5 +1,6 @@
 // The access layer: opening the file, the messages of failures, the statement runner,
-// transactions, and the small lookups of the general modules.
+// transactions, and the small lookups of the general modules. (The number check of amounts typed
+// in the forms and its messages: AmountEntry.TypedKeyByKeyOrGivenWhole.)
 #include <gtest/gtest.h>
 
 #include "data/db_errors.h"
@@ -182,7 +183,6 @@ TEST(Lookups, ControlNumber) {
   };
   const Case cases[] = {
       // Numbers lead the row (the first n fields); the texts after them are empty.
-      {"zeros and empty texts", {Value(std::int64_t(0)), Value(std::string("0")), Value(std::string()), Value(std::string("  ")), Value()}, 2, "000000"},
       {"nulls", {Value(), Value(), Value(), Value(std::string("123456"))}, 1, "000000"},
       // A = 6 + 20503987610 → 616; B = "PEÑA" (80·1 + 69·2 + 209·3 + 65·4 = 1105)
       //                                 + "0.00" (48·1 + 46·2 + 48·3 + 48·4 = 476) = 1581 → 581.
@@ -198,36 +198,6 @@ TEST(Lookups, ControlNumber) {
   }
   EXPECT_EQ(data::NumeroControlLinea("6|20503987610|PEÑA|0.00|000000|", 2), "616581");
   EXPECT_EQ(data::NumeroControlLinea("|||", 2), "000000");
-}
-
-TEST(Lookups, ValidaNumeroMessages) {
-  struct Case {
-    const char* name;
-    const char* number;
-    int n;
-    bool ok;
-    const char* message;
-  };
-  const Case cases[] = {
-      {"empty passes", "", 4, true, nullptr},
-      {"four digits and decimals", "1234.56", 4, true, nullptr},
-      {"five digits and one decimal", "12345.6", 4, false, "Registre como máximo 4 enteros y 2 decimales"},
-      {"five digits", "12345", 4, false, "Registre como máximo 4 enteros y 2 decimales"},
-      {"seven allowed", "1234567.00", 7, true, nullptr},
-      {"two points", "12.3.4", 4, false, "No registre mas de un punto decimal"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    RecordingMessenger m;
-    EXPECT_EQ(ValidaNumero(c.number, c.n, m), c.ok);
-    if (!c.message) {
-      EXPECT_TRUE(m.entries().empty());
-      continue;
-    }
-    ASSERT_EQ(m.entries().size(), 1u);
-    EXPECT_EQ(m.entries()[0].text, c.message);
-    EXPECT_EQ(m.entries()[0].title, "Validación");
-  }
 }
 
 }  // namespace

@@ -93,13 +93,10 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
        {"EPS.csv", "color"}},
       {"text in an integer column", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\nseis,20503987610,20414955020\n",
        {"EPS.csv", "tip_doc_d", "seis"}},
-      {"number too long for an integer column", "EPS.csv",
-       "tip_doc_d,doc_id_d,RUC_EPS\n123456789012345678901234,20503987610,20414955020\n", {"EPS.csv", "tip_doc_d"}},
       {"impossible date", "PERIODOLAB.csv",
        "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n", {"PERIODOLAB.csv", "fec_ini"}},
       {"duplicate key", "EPS.csv",
        "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610,20414955020\n6,20503987610,20414955020\n", {"EPS.csv", "3"}},
-      {"short row", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610\n", {"EPS.csv"}},
       {"not a registry table", "PARAM.csv", "Numero,Argumento,Funcion\n404,20130101,1\n", {"PARAM.csv", "PARAM"}},
       {"unclosed quote", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,\"20503987610,20414955020\n", {"EPS.csv"}},
   };
@@ -149,8 +146,6 @@ class Editor : public ::testing::Test {
 TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   auto e = editor("ASEGVKRS");
   auto est = column(e, "Est_civil"), nac = column(e, "fec_nac"), name = column(e, "apellido_p"), correl = column(e, "correl_a");
-  EXPECT_TRUE(e.columns()[correl].integer && e.columns()[correl].notNull && e.columns()[correl].key);
-  EXPECT_TRUE(e.columns()[nac].date);
   struct Case {
     const char* name;
     std::size_t col;
@@ -160,13 +155,11 @@ TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   };
   const Case cases[] = {
       {"integer", est, " 2 ", true, data::Value(std::int64_t(2))},
-      {"negative integer", est, "-3", true, data::Value(std::int64_t(-3))},
       {"empty optional integer", est, "", true, data::Value()},
       {"letters in an integer", est, "dos", false, {}},
       {"decimal in an integer", est, "2.5", false, {}},
       {"empty required integer", correl, "", false, {}},
       {"dd/mm/yyyy date", nac, "05/03/1980", true, data::Value(std::string("1980-03-05"))},
-      {"ISO date", nac, "1980-03-05", true, data::Value(std::string("1980-03-05"))},
       {"impossible date", nac, "30/02/1980", false, {}},
       {"apostrophe", name, "D'ALESSIO", true, data::Value(std::string("D'ALESSIO"))},
   };
@@ -260,7 +253,7 @@ TEST_F(Editor, ChangesMarkTheDeclarantsDeclarationsForRefresh) {
   EXPECT_EQ(db.depth(), 0);
 }
 
-TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUp) {
+TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUpOrMovedAside) {
   test::TempDir dir;
   auto file = dir / "korventa.db";
   auto backup = dir / "korventa.db.bak";
@@ -280,18 +273,16 @@ TEST(CreateDatabase, ExistingFileIsKeptUnlessReplacedAndThenBackedUp) {
     EXPECT_GT(count(*db, "PARAM"), 100);
     EXPECT_EQ(db->text("PRAGMA foreign_keys"), "1");
   }
-  auto old = Database::open(backup);
-  EXPECT_TRUE(old->exists("SELECT 1 FROM CLAVES WHERE Usuario = 'PROPIO'"));
-  EXPECT_EQ(count(*old, "CONTRVKRS"), 2);
-}
+  {
+    auto old = Database::open(backup);
+    EXPECT_TRUE(old->exists("SELECT 1 FROM CLAVES WHERE Usuario = 'PROPIO'"));
+    EXPECT_EQ(count(*old, "CONTRVKRS"), 2);
+  }
 
-TEST(CreateDatabase, AFileThatIsNotADatabaseIsMovedAside) {
-  test::TempDir dir;
-  auto file = dir / "korventa.db";
+  // A file that is not a database is moved aside the same way.
   writeFile(file, std::string(8192, 'x'));
-  auto db = data::recreateDatabase(file, true, dir / "korventa.db.bak");
-  EXPECT_EQ(count(*db, "CONTRVKRS"), 2);
-  std::ifstream in(dir / "korventa.db.bak", std::ios::binary);
+  EXPECT_EQ(count(*data::recreateDatabase(file, true, backup), "CONTRVKRS"), 2);
+  std::ifstream in(backup, std::ios::binary);
   std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(kept, std::string(8192, 'x'));
 }

@@ -2,10 +2,7 @@
 // stdout (tables) and the messages on stderr.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/cli_runner.h"
@@ -30,7 +27,6 @@ class CliTest : public ::testing::Test {
     return r.out;
   }
   CliRunner runner_;
-  const TempDir& dir_ = runner_.dir();
   const fs::path& db_ = runner_.db();
 };
 
@@ -41,22 +37,11 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012"), std::string::npos);
   EXPECT_NE(r.err.find("La declaración fue grabada satisfactoriamente."), std::string::npos);
 
-  r = run("new " + ruc + " 06/2012");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("La declaración ya ha sido registrada."), std::string::npos);
-
-  r = run("new " + ruc + " 201301");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("Este ZEL solo puede ser utilizado hasta el período 12/2012"), std::string::npos);
-
   std::string out = ok("list");
   EXPECT_EQ(out.substr(0, out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
   EXPECT_NE(out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t0\t0"), std::string::npos);
   EXPECT_NE(ok("show " + ruc + " 201206 --det").find("028\t4411223\t01"), std::string::npos);
 
-  r = run("copy " + ruc + " 201206 201206");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("Ya existe una declaración para este período."), std::string::npos);
   ASSERT_EQ(run("copy " + ruc + " 201206 07/2012").rc, 0);
 
   r = run("send " + ruc + " 201207");
@@ -68,13 +53,9 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   numero.erase(numero.find_last_not_of("\n") + 1);
   ASSERT_EQ(numero.size(), 10u);
 
-  r = run("order-number " + ruc + " 201207 1 1234567890");
-  EXPECT_EQ(r.rc, 1);
-  EXPECT_NE(r.err.find("Número de Orden Ingresado No corresponde a la declaración enviada."), std::string::npos);
   ok("order-number " + ruc + " 201207 1 " + numero);
   EXPECT_NE(ok("--json list --sent").find("\"NORDEN\": \"" + numero + "\""), std::string::npos);
 
-  EXPECT_EQ(run("recover " + ruc + " 201207 1").rc, 1) << "the declaration in preparation is still there";
   EXPECT_EQ(run("delete " + ruc + " 201207").rc, 1) << "the question's default answer is No";
   ASSERT_EQ(run("--yes delete " + ruc + " 201207").rc, 0);
   r = run("recover " + ruc + " 201207 1");
@@ -82,8 +63,6 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   EXPECT_NE(r.err.find("Se termino de recuperar la información satisfactoriamente."), std::string::npos);
   out = ok("show " + ruc + " 201207");
   EXPECT_NE(out.find("\t9\t1\t"), std::string::npos) << out;  // estado 9, ind_ref 1
-
-  EXPECT_EQ(run("show " + ruc + " 201112").rc, 1);
   EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
 }
 
@@ -103,9 +82,6 @@ TEST_F(CliTest, ConceptsBoxesPaymentAndValidation) {
   out = ok("show " + ruc + " 06/2012 --concepts 41235678");
   EXPECT_NE(out.find("1\t41235678\t1\t1\t0804\t225.00\t225.00\t2500.00\n"), std::string::npos) << out;
   EXPECT_EQ(out.find("10457823"), std::string::npos) << "only the person asked for";
-  ok("concept " + ruc + " 201206 1 41235678 0121 ''");
-  out = ok("show " + ruc + " 201206 --concepts 41235678");
-  EXPECT_EQ(out.find("\t0804\t225.00"), std::string::npos) << out;
   r = run("concept " + ruc + " 201206 1 99999999 0121 10.00");
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find("no es trabajador ni pensionista"), std::string::npos) << r.err;
@@ -115,12 +91,8 @@ TEST_F(CliTest, ConceptsBoxesPaymentAndValidation) {
   EXPECT_EQ(run("show " + ruc + " 2012-06").rc, 1);
 
   // The other listings of the stored declaration.
-  out = ok("show " + ruc + " 201206 --days");
-  EXPECT_EQ(out.substr(0, out.find('\t')), "correl_a");
   out = ok("show " + ruc + " 201206 --receipts --totals");
   EXPECT_NE(out.find("casilla\tvalor\n320\t"), std::string::npos) << out;
-  EXPECT_NE(ok("show " + ruc + " 201206 --trainees").find("72345678"), std::string::npos);
-  EXPECT_EQ(run("show " + ruc + " 201206 --eps --sent 1").rc, 1) << "never sent";
 
   out = ok("set " + ruc + " 201206 800=5 pago=C banco=02 cheque=123");
   // +Vida and Asegura tu Pensión are paid as they are due: the total holds them and the 5 typed.
@@ -142,9 +114,6 @@ TEST_F(CliTest, ConceptsBoxesPaymentAndValidation) {
   r = run("set " + ruc + " 201206 711=5");
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find("La casilla 711 no se puede registrar con el valor '5'"), std::string::npos) << r.err;
-  r = run("validate " + ruc + " 201206");
-  EXPECT_EQ(r.rc, 3);
-  EXPECT_NE(r.out.find("No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD\n"), std::string::npos) << r.out;
   EXPECT_EQ(ok("set " + ruc + " 201206 800= pago=E"), "Total a pagar: " + std::to_string(total - 5) + "\n");
 
   // A registry change waiting for its refresh stops the validation.

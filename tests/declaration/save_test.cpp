@@ -6,6 +6,7 @@
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "determination/validation.h"
+#include "reference/tax_affectation.h"
 
 namespace korventa::test {
 namespace {
@@ -115,21 +116,6 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
   }
 }
 
-TEST_F(SaveTest, BoxKindsAndIdCasilla) {
-  struct Case {
-    const char* box;
-    const char* id;
-    bool text;
-  };
-  const Case cases[] = {{"800", "05", false}, {"805", "05", false}, {"811", "05", false}, {"814", "05", false},
-                        {"595", "05", false}, {"535", "05", false}, {"812", "01", false}, {"799", "01", false},
-                        {"410", "01", false}, {"028", "01", true},  {"722", "01", true},  {"015", "01", false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(declaration::idCasilla(c.box), c.id) << c.box;
-    EXPECT_EQ(declaration::isTextBox(c.box), c.text) << c.box;
-  }
-}
-
 TEST_F(SaveTest, ChequeAndCashPayments) {
   Frm402 f(session());
   loadNew(f, "05/2012");
@@ -143,6 +129,10 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   const std::string payment = "SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB";
   EXPECT_EQ(fields(payment), "02|00012345|1500|");
   expectBoxes({{"012", "00012345"}, {"015", "2"}});
+  // Typed amounts to pay are boxes of kind "05"; the payment boxes "01".
+  EXPECT_EQ(db().text("SELECT group_concat(Casilla || idcasilla) FROM (SELECT * FROM DET WHERE Casilla IN ('801', "
+                      "'805', '012', '015') ORDER BY Casilla)"),
+            "01201,01501,80105,80505");
 
   f.setPaymentType("E");
   ASSERT_TRUE(f.grabar().saved);
@@ -157,8 +147,8 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   EXPECT_EQ(g.declaration().payment.total, "1500");
 }
 
-// A declaration saved with an older parameter version must be refreshed before it is saved again;
-// one whose registry changed (ind_ref 1) saves with estado 9 until it is refreshed.
+// A declaration saved with an older parameter version must be refreshed before it is saved again
+// (one whose registry changed saves with estado 9 until it is refreshed: the own-concept test).
 TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
@@ -172,26 +162,21 @@ TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(f.refrescar());
   EXPECT_TRUE(f.grabar().saved);
   EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
-  f.salir();
-
-  db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
-  Frm402 g(session());
-  ASSERT_TRUE(g.abrir(kRuc, "201205"));
-  ASSERT_TRUE(g.grabar().saved);
-  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
-  msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(g.refrescar());
-  ASSERT_TRUE(g.grabar().saved);
-  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
 }
 
-// The checks of the save: a declaration with an inconsistency is stored with estado 9 and with 0
-// once corrected; a registry that counts other active persons stops the save.
+// The checks of the save: validating a stored declaration writes nothing; one with an
+// inconsistency is stored with estado 9 and with 0 once corrected.
 TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   ASSERT_TRUE(createAndSave("201205"));
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  std::string before = dumpStored();
+  auto v = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+  EXPECT_FALSE(v.stopped);
+  EXPECT_TRUE(v.inconsistent) << "nothing is paid";
+  EXPECT_NE(std::find(v.lines.begin(), v.lines.end(), "Debe declarar algun tributo"), v.lines.end());
+  EXPECT_EQ(dumpStored(), before);
   // An amount to pay in a column without tax nor balance.
   f.declaration().typedBoxes = {{"800", "25"}};
   f.declaration().typedBoxesRead = true;
@@ -201,7 +186,7 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "9");
   EXPECT_EQ(msg().last(), "La información de la declaración fue guardada con inconsistencias. En estas condiciones "
                           "no podrá ser enviada a la ZUMAR.");
-  EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '800'"), "25");
+  EXPECT_EQ(db().text("SELECT i_valor || '/' || idcasilla FROM DET WHERE Casilla = '800'"), "25/05");
   EXPECT_EQ(db().text("SELECT efectivo FROM CAB"), "25");
 
   f.declaration().typedBoxes = {};
@@ -240,19 +225,7 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   EXPECT_TRUE(f.grabar().saved);
 }
 
-TEST_F(SaveTest, ValidationOfAStoredDeclarationDoesNotWrite) {
-  ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  std::string before = dumpStored();
-  auto r = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
-  EXPECT_FALSE(r.stopped);
-  EXPECT_TRUE(r.inconsistent) << "nothing is paid";
-  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "Debe declarar algun tributo"), r.lines.end());
-  EXPECT_EQ(dumpStored(), before);
-}
-
-TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
+TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
   Frm402 f(session());
   f.nueva();
   f.declaration().ruc = "10203040";
@@ -263,13 +236,12 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefused) {
             "No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro de "
             "Declarantes.");
   EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
-}
 
-TEST_F(SaveTest, NoticeWhenNoWorkerIsActive) {
+  // Without active workers the save goes through with its notice.
   db().run("UPDATE ASEG_DET_LAB SET situac = '13' WHERE cod_cat_tra = 1");
-  Frm402 f(session());
-  loadNew(f, "05/2012");
-  ASSERT_TRUE(f.grabar().saved);
+  Frm402 g(session());
+  loadNew(g, "05/2012");
+  ASSERT_TRUE(g.grabar().saved);
   EXPECT_TRUE(sawMessage(declaration::noActiveNotice(false)));
   EXPECT_FALSE(sawMessage(declaration::noActiveNotice(true)));
 }
@@ -402,6 +374,52 @@ TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTh
   EXPECT_TRUE(f.modified());
   EXPECT_EQ(db().text("SELECT base_calculo FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0804'"),
             "800.00");
+  f.cerrarSinGuardar();
+}
+
+// An own concept of the declarant: its amount enters no base until its tax affectation says so;
+// changing the affectation marks the saved declaration for refresh, and after the refresh the
+// amount is in the bases the string names.
+TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
+  db().run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) SELECT 6, ?, Codigo, ind_origen "
+           "FROM CONCEPTOS_REM WHERE Codigo IN ('0121', '1001')",
+           {kRuc});
+  auto stored = [&](const std::string& code, const std::string& column) {
+    return db().text("SELECT " + column + " FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = ?", {code});
+  };
+  ASSERT_TRUE(createAndSave("201205"));
+  {
+    Frm402 f(session());
+    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    PersonKey ana{1, 1, "40000001", 1};
+    f.prepararDetalle(ana);
+    ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "1000.00", std::nullopt));
+    ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "1001", "500.00", std::nullopt));
+    f.despuesDeDetalle(ana);
+    ASSERT_TRUE(f.grabar().saved);
+    f.cerrarSinGuardar();
+  }
+  // Without an affectation the own concept enters no base: EsSalud (0804) on 1000.00 only.
+  EXPECT_EQ(stored("1001", "monto"), "500.00");
+  EXPECT_EQ(stored("0804", "base_calculo"), "1000.00");
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
+
+  reference::TaxAffectation a(session());
+  ASSERT_TRUE(a.load(kRuc, "1001"));
+  ASSERT_TRUE(a.set("1000000000000"));  // affected to EsSalud only
+  ASSERT_TRUE(a.accept());
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
+
+  Frm402 f(session());
+  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1") << "saved before its refresh";
+  msg().queueAnswer(Answer::Yes);
+  ASSERT_TRUE(f.refrescar());
+  ASSERT_TRUE(f.grabar().saved);
+  EXPECT_EQ(stored("0804", "base_calculo"), "1500.00");
+  EXPECT_EQ(stored("0804", "monto"), "135.00");  // 9 % of 1500.00
+  EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
   f.cerrarSinGuardar();
 }
 

@@ -62,7 +62,7 @@ TEST_F(Validation, DeterminationRulesPerColumn) {
   EXPECT_TRUE(hasLine(r, "Debe declarar algun tributo"));
 }
 
-TEST_F(Validation, PaymentData) {
+TEST_F(Validation, PaymentDataAndTheFileOfInconsistencies) {
   f.worker("10000001", "rem_pens = '9000', pens = '1200'");
   type({{"801", "1200"}});
   struct Case {
@@ -87,10 +87,8 @@ TEST_F(Validation, PaymentData) {
   EXPECT_TRUE(paymentLines(validate()).empty());
   f.decl.payment = {"E", "XX", "", ""};
   EXPECT_TRUE(paymentLines(validate()).empty());
-}
 
-TEST_F(Validation, InconsistenciesAreWrittenOnePerLine) {
-  f.worker("10000001", "rem_pens = '9000', pens = '1200'");
+  // The inconsistencies are written to the file one per line.
   f.decl.telephone = "0";
   auto r = validate();
   ASSERT_GE(r.lines.size(), 2u);

@@ -21,13 +21,9 @@ std::vector<std::string> codes(const Consulta& c) {
 bool contains(const std::vector<std::string>& v, const std::string& x) { return std::find(v.begin(), v.end(), x) != v.end(); }
 
 // Captions and first rows of each list are checked through the menu of the main window.
-TEST(Consultas, UnknownModeGivesNoList) {
-  TestDb t;
-  for (const char* mode : {"X", "", "BS"}) EXPECT_FALSE(consultar(t.db(), mode)) << mode;
-}
-
 TEST(Consultas, CodesNeverListedAndDescriptionsCutAtTheirWidth) {
   TestDb t;
+  for (const char* mode : {"X", "", "BS"}) EXPECT_FALSE(consultar(t.db(), mode)) << mode;
   // Header rows must never show either, whatever list they are in.
   t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('004', '-', 'BANCOS'), ('714', '-', 'SITUACIONES')");
   // 40 characters of name: the bank list shows 36 of them.
@@ -94,25 +90,12 @@ TEST(Consultas, DatedListsNewestFirstWithTwoDecimals) {
   EXPECT_EQ(r.descrip, "750.50");
 }
 
-TEST(TasasxTrab, WorkerTypesOffered) {
-  TestDb t;
-  TasasxTrab tasas(t.db());
-  auto tipos = tasas.tipos();
-  // Types 80, 81 and 99 are left out of the chooser: MdiFrmTest ratesByWorkerType.
-  // Ordered by description, which the chooser shows after the code.
-  EXPECT_TRUE(std::is_sorted(tipos.begin(), tipos.end(),
-                             [](const TipoTrabajador& a, const TipoTrabajador& b) { return a.descripcion < b.descripcion; }));
-  auto it = std::find_if(tipos.begin(), tipos.end(), [](const TipoTrabajador& x) { return x.codigo == "21"; });
-  ASSERT_NE(it, tipos.end());
-  EXPECT_EQ(it->display(), "21 - EMPLEADO");
-}
-
 TEST(TasasxTrab, EachRateComesFromItsOwnPositions) {
   TestDb t;
   // Type 77 with distinct values in every rate field (positions 42, 48, 54, 60, 66, 72, 78).
   std::string f = std::string(41, ' ') + "1.11 " + " 2.22 " + " 3.33 " + " 4.44 " + " 5.55 " + " 6.66 " + " 7.77";
   t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO DE PRUEBA'), "
-             "('713', '77 20100315 99991231', ?), ('713', '77 20090101 20100314', ?), ('700', '78', 'TIPO SIN TASAS')",
+             "('713', '77 20100315 99991231', ?), ('713', '77 20090101 20100314', ?)",
              {f, f});
   TasasxTrab tasas(t.db());
   auto rows = tasas.tasas("77");
@@ -128,18 +111,9 @@ TEST(TasasxTrab, EachRateComesFromItsOwnPositions) {
   EXPECT_EQ(r.saludA, "6.66");
   EXPECT_EQ(r.asegtpe, "7.77");
 
-  // A type without rates gives an empty history; no type chosen is refused.
-  auto empty = tasas.consultar("78", t.messenger());
-  ASSERT_TRUE(empty);
-  EXPECT_TRUE(empty->empty());
-  EXPECT_TRUE(t.messenger().entries().empty());
-
-  for (const char* none : {"", "  "}) {
-    t.messenger().clear();
-    EXPECT_FALSE(tasas.consultar(none, t.messenger()));
-    EXPECT_EQ(t.messenger().texts(),
-              std::vector<std::string>{"Debe Seleccionar el tipo de Trabajador cuyas tasas desea consultar."});
-  }
+  // A blank type is refused as none chosen; a type without rates gives an empty history, without a
+  // message (the types offered, none chosen and a type without rates: MdiFrmTest::ratesByWorkerType).
+  EXPECT_FALSE(tasas.consultar("  ", t.messenger()));
   // A code that only shares its first digit is not the type.
   EXPECT_TRUE(tasas.tasas("7").empty());
 }

@@ -16,7 +16,6 @@ TEST(PageRange, WhenTheDialogIsOffered) {
     int last;
   } cases[] = {
       {"printout without announced pages", planForDeclarationPrintout(0), false, "", 0},
-      {"printout of 3 pages", planForDeclarationPrintout(3), true, "Impresión por páginas", 3},
       {"printout of 10 pages", planForDeclarationPrintout(10), true, "Impresión por páginas", 10},
       {"printout of 25 pages proposes 10", planForDeclarationPrintout(25), true, "Impresión por páginas", 10},
       {"import result of 15 pages", planForImportResult(15), false, "", 0},

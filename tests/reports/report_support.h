@@ -8,6 +8,7 @@
 
 #include "data/database.h"
 #include "reports/report_reader.h"
+#include "support/cli_runner.h"
 
 namespace korventa::reports::test {
 
@@ -20,12 +21,7 @@ inline Document read(const std::string& text, ReadMode mode, PageRange range = {
   return readReport(in, mode, range);
 }
 
-inline std::string readFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+inline std::string readFile(const std::filesystem::path& p) { return korventa::test::slurp(p); }
 
 // Lines of a report file without their CR LF.
 inline std::vector<std::string> fileLines(const std::filesystem::path& p) {

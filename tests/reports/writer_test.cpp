@@ -1,7 +1,6 @@
 // The line writers and the listing header.
 #include <gtest/gtest.h>
 
-#include "common/dates.h"
 #include "reports/report_reader.h"
 #include "reports/report_writer.h"
 #include "report_support.h"
@@ -101,7 +100,7 @@ TEST(ReportWriter, DirectPrinterDestination) {
   EXPECT_EQ(printer.lines.size(), 1u + 84u + 1u);
 }
 
-TEST(ListingHeader, FirstPageCarriesTagsAndTitles) {
+TEST(ListingHeader, FirstPageCarriesTagsAndTitlesLaterPagesNoTags) {
   TempDir dir;
   ReportWriter w(dir / "e.PRN");
   ListingHeader h{"REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205", "20100066603", "EMPRESA DEMO S.A.C.", 150,
@@ -129,27 +128,25 @@ TEST(ListingHeader, FirstPageCarriesTagsAndTitles) {
   };
   EXPECT_EQ(l, expected);
   EXPECT_EQ(w.pageEstimate, 3);
-}
 
-TEST(ListingHeader, RepeatedHeaderHasNoTagsOnLaterPagesAndAnnouncesThemOnce) {
-  ListingHeader h{"TITULO", "20100066603", "EMPRESA", 10, "15/06/2012", "10:20:30"};
-  TempDir dir;
+  // Repeated, the header has no tags on later pages and announces the pages once.
+  h = ListingHeader{"TITULO", "20100066603", "EMPRESA", 10, "15/06/2012", "10:20:30"};
   {  // again on the first page: the tags are not written twice
-    ReportWriter w(dir / "g.PRN");
-    writeListingHeader(w, h);
-    w.ImprimeLineaPag("cuerpo");
-    writeListingHeader(w, h);
-    w.close();
-    auto l = fileLines(dir / "g.PRN");
-    EXPECT_EQ(countOf(l, "<!nHojas!>1<!/nHojas!>"), 1);
-    EXPECT_EQ(l.size(), 14u + 1u + 7u);
+    ReportWriter again(dir / "g.PRN");
+    writeListingHeader(again, h);
+    again.ImprimeLineaPag("cuerpo");
+    writeListingHeader(again, h);
+    again.close();
+    auto lines = fileLines(dir / "g.PRN");
+    EXPECT_EQ(countOf(lines, "<!nHojas!>1<!/nHojas!>"), 1);
+    EXPECT_EQ(lines.size(), 14u + 1u + 7u);
   }
-  ReportWriter w(dir / "f.PRN");
-  writeListingHeader(w, h);
-  while (w.pageNumber() == 1) w.ImprimeLineaPag("cuerpo");
-  writeListingHeader(w, h);
-  w.close();
-  auto l = fileLines(dir / "f.PRN");
+  ReportWriter later(dir / "f.PRN");
+  writeListingHeader(later, h);
+  while (later.pageNumber() == 1) later.ImprimeLineaPag("cuerpo");
+  writeListingHeader(later, h);
+  later.close();
+  l = fileLines(dir / "f.PRN");
   auto brk = std::find(l.begin(), l.end(), "pNuevaHoja");
   ASSERT_NE(brk, l.end());
   std::vector<std::string> page2(brk + 1, l.end());
@@ -157,7 +154,7 @@ TEST(ListingHeader, RepeatedHeaderHasNoTagsOnLaterPagesAndAnnouncesThemOnce) {
   EXPECT_EQ(page2[0],
             "pPos|10|175|15/06/2012" + std::string(28, ' ') + "ZUMAR" + std::string(34, ' ') + "Pag:2|False|8|1|");
   for (const auto& line : page2) EXPECT_FALSE(line.starts_with("<!")) << line;
-  EXPECT_EQ(w.lineWidth(), 82);
+  EXPECT_EQ(later.lineWidth(), 82);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/cli_runner.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -24,12 +25,7 @@ void buildFixedDeclaration(data::Database& db);
 void sendFixedDeclaration(data::Database& db, const std::string& correl, const std::string& control,
                           const std::string& norden);
 
-inline std::string readFile(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+inline std::string readFile(const std::filesystem::path& p) { return slurp(p); }
 
 // Compares a produced file with its reference under tests/data/printouts. A missing reference
 // fails; KORVENTA_UPDATE_GOLDEN=1 rewrites the references instead.
