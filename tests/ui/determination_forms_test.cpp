@@ -6,6 +6,7 @@
 #include <QTabWidget>
 
 #include "determination/debt_grid.h"
+#include "determination/ui/frm_consist.h"
 #include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
 
@@ -129,6 +130,12 @@ class DeterminationFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()),
              QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
+  }
+
+  // The file of a validation that never ran: the report says so instead of failing.
+  void reportWithoutItsFile() {
+    ui::FrmConsist missing(t_->session(), t_->dir() / "no-existe" / "Mens.txt");
+    QCOMPARE(missing.text(), QString("No existe el archivo de inconsistencias Mens.txt."));
   }
 
  private:

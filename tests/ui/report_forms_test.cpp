@@ -93,11 +93,14 @@ class ReportFormsTest : public QObject {
     QVERIFY(!form.isVisible());
   }
 
-  // A missing file leaves nothing to print (its message is checked by the reader tests); a
-  // report that opened cannot be printed without a printer.
+  // A missing file is reported and leaves nothing to print; a report that opened cannot be
+  // printed without a printer.
   void missingFileOrNoPrinter() {
     frmPreview missing(db_->session());
     QVERIFY(!missing.open(QString::fromStdString((db_->dir() / "00000099.PRN").string())));
+    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("Archivo Físico del Reporte no Existe."));
+    QCOMPARE(QString::fromStdString(db_->messenger().entries().back().title), QString("Error al Imprimir"));
+    QVERIFY(db_->messenger().entries().back().icon == MsgIcon::Critical);
     QVERIFY(!action(missing, "btnImprimir")->isEnabled());
     if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a default printer");
     frmPreview form(db_->session());
