@@ -59,6 +59,7 @@ class DaysEpsFormsTest : public QObject {
     // A key in the subsidised days opens the list; "Nuevo" opens the detail.
     QTest::keyClick(child<QLineEdit>(form_.get(), "TxtDiasSub"), Qt::Key_3);
     auto* list = child<QDialog>(form_.get(), "frmDias");
+    QVERIFY(list->isVisible());
     QTest::mouseClick(child<QPushButton>(list, "cmdDias_0"), Qt::LeftButton);
     auto* det = child<QDialog>(list, "frmDetDias");
     choose(child<QComboBox>(det, "CmbTipoSuspen"), "21");
@@ -82,7 +83,6 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
     QVERIFY(screenshot(form_.get(), "frmDiasHoras"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    QCOMPARE(form_->result(), int(QDialog::Accepted));
     QCOMPARE(QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")), QString("3|192.98"));
     QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")), QString("A-123|3"));
 
@@ -177,10 +177,9 @@ class DaysEpsFormsTest : public QObject {
     form_ = openForm(t_->session(), "frm605");
     QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
     auto* det = child<QDialog>(form_.get(), "frm605Det");
-    auto* ruc = child<QComboBox>(det, "CmbRuc");
-    ruc->setCurrentIndex(0);
+    child<QComboBox>(det, "CmbRuc")->setCurrentIndex(0);
+    QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
     type(child<QLineEdit>(det, "TxtMonto"), "850.5");
-    QCOMPARE(child<QLineEdit>(det, "TxtMonto")->text(), QString("850.50"));
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotal")->text(), QString("850.50"));

@@ -121,6 +121,7 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(juneRows > 0);
     s.mode = Mode::Delete;
     auto deleter = uitest::openForm(s, "FrmContAbrir");
+    QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
     auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
     for (int r = 0; r < listed->rowCount(); ++r)
       if (listed->item(r, 2)->text() == "072012") listed->selectRow(r);

@@ -64,6 +64,7 @@ class FrmDetConcepTest : public QObject {
     // Whose amounts they are: document and name as the declaration's grid shows them.
     QCOMPARE(d->findChild<QLabel*>("LblPersona")->text(), QString("40000001  PERSONA 40000001"));
     choose(d.get(), "0100");
+    QVERIFY(d->findChild<QGroupBox*>("Frame5")->isVisible());
     auto* grid = d->findChild<QTableWidget*>("grdConcep");
     int r = row(grid, "0121");
     QVERIFY(r >= 0);
@@ -76,6 +77,8 @@ class FrmDetConcepTest : public QObject {
     uitest::screenshot(d.get(), "FrmDetConcep_grid");
 
     choose(d.get(), "0600");
+    QVERIFY(d->findChild<QGroupBox*>("Frame3")->isVisible());
+    QVERIFY(!d->findChild<QGroupBox*>("Frame5")->isVisible());
     auto* base0608 = d->findChild<QLineEdit*>("TxtBaseCalculo_7");
     QCOMPARE(base0608->text(), QString("2500.50"));
     QVERIFY(base0608->isReadOnly());

@@ -235,10 +235,6 @@ class MdiFrmTest : public QObject {
       QVERIFY(help && help->isVisible());
       QCOMPARE(help->source(), ui::HelpWindow::builtInGuide());
       QVERIFY(help->browser()->toPlainText().contains(QString::fromUtf8("El camino de una declaración")));
-      // The toolbar's help button shows the same window again.
-      help->close();
-      frame.command("Toolbar1_10")->trigger();
-      QVERIFY(frame.helpWindow() == help && help->isVisible());
     }
     // A guide installed beside the program wins.
     std::filesystem::create_directories(s.paths.sysPath + "0601");

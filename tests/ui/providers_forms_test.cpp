@@ -39,7 +39,12 @@ class ProvidersFormsTest : public QObject {
                     const QString& expectedRetention, const char* shotName) {
     QDialog* v = newVoucher(header, kind);
     QVERIFY(v);
-    QTest::keyClicks(child<QLineEdit>(v, "TxtSerie"), "0001");
+    auto* serie = child<QLineEdit>(v, "TxtSerie");
+    QTest::keyClicks(serie, "e-");  // letters are upper-cased, signs refused
+    QCOMPARE(serie->text(), QString("E"));
+    QCOMPARE(t_->messenger().last(), std::string("Caracter no permitido"));
+    serie->clear();
+    QTest::keyClicks(serie, "0001");
     QTest::keyClicks(child<QLineEdit>(v, "TxtNumero"), number);
     child<ui::DateEdit>(v, "mskFec_Emi")->setText("10/09/2012");
     child<ui::DateEdit>(v, "mskFec_ini")->setText("01/09/2012");

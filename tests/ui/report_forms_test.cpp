@@ -72,7 +72,6 @@ class ReportFormsTest : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.pageCount(), 3);
-    QCOMPARE(form.currentPage(), 0);
     QVERIFY(!action(form, "btnAnterior")->isEnabled());
 
     form.tlbPrevia_ButtonClick(2);  // previous on the first page
@@ -220,7 +219,6 @@ class ReportFormsTest : public QObject {
     ranged.setPrinter(&printer);
     action(ranged, "btnImprimir")->trigger();
     QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("Reporte se imprimió satisfactoriamente."));
-    QVERIFY(db_->messenger().entries().back().icon == MsgIcon::Information);
     QVERIFY(!ranged.isVisible());
     QCOMPARE(pdfPages(pdf), 2);
   }
