@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("korventa");
   QApplication::setOrganizationName("korventa");
+  QApplication::setDesktopFileName("org.korventa.Korventa");  // its icon in the task bar
   QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Peru));
   QTranslator qtTexts;
   if (qtTexts.load(QLocale(QLocale::Spanish), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

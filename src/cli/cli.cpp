@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "data/db_errors.h"
 #include "data/servicios_comunes.h"
+#include "korventa_version.h"
 
 namespace korventa::cli {
 namespace {
@@ -161,8 +162,11 @@ std::string periodArg(const std::string& p) {
 
 int main(int argc, char** argv) {
   using namespace korventa::cli;
-  CLI::App app{"korventa-cli: la declaración 0601 desde la línea de comandos"};
+  // The name is fixed so the help (and the manual page made from it) does not show the path.
+  CLI::App app{"korventa-cli: la declaración 0601 desde la línea de comandos", "korventa-cli"};
   app.require_subcommand(1);
+  app.set_help_flag("-h,--help", "Muestra esta ayuda y termina");
+  app.set_version_flag("--version", std::string("korventa-cli ") + KORVENTA_VERSION, "Muestra la versión y termina");
   Context ctx;
   app.add_option("--db", ctx.dbFile, "Archivo de la base de datos");
   app.add_option("--user", ctx.user, "Usuario");

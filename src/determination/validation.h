@@ -11,11 +11,12 @@
 #include "declaration/open_declaration.h"
 #include "determination/debt_grid.h"
 #include "determination/seams.h"
+#include "korventa_version.h"
 
 namespace korventa::determination {
 
 // Version of the parameter set this program was built for (list 856 must publish it).
-inline constexpr const char* kVersionPrograma = "1.8";
+inline constexpr const char* kVersionPrograma = KORVENTA_VERSION;
 
 struct ValidationResult {
   bool stopped = false;            // a stopping rule ended the run (its message was shown)

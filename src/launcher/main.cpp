@@ -11,6 +11,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("zelvaro"));
+  QApplication::setDesktopFileName(QStringLiteral("org.korventa.Zelvaro"));  // its icon in the task bar
   QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Peru));
   QTranslator qtTexts;  // "Sí", "No", "Cancelar" on the standard buttons
   if (qtTexts.load(QLocale(QLocale::Spanish), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
