@@ -56,8 +56,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Korventa")
 set(CPACK_PACKAGE_CONTACT "Korventa <soporte@korventa.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Declaración mensual de planillas (formulario 0601)")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Declaración mensual de planillas (formulario 0601)\n"
+# The summary above is the package's first line; this is the text below it.
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Korventa 0601 prepara la declaración mensual de planillas del empleador: ingresos,\n"
     "descuentos y aportaciones de cada persona, bases, casillas, deuda y validación.\n"
     "Incluye el integrador zelvaro, el módulo korventa y la línea de comandos korventa-cli.")
