@@ -2,8 +2,11 @@
 // "&Validar" of the declaration form (CmdValidar_Click): the rules of the open declaration in
 // their order. Rules that stop show a critical message and end the run; inconsistencies are
 // written one per line to the file "Mens.txt" and set the declaration's inconsistency flag;
-// warnings are message boxes. The save runs a silent subset (saveChecks).
+// warnings are message boxes. The save runs the very same rules silently (saveChecks).
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,9 +40,11 @@ class Validacion {
   // is shown; when inconsistent the caller shows the report (FrmConsist).
   ValidationResult CmdValidar_Click(const std::filesystem::path& mens);
 
-  // The checks of the save, silent: labour periods and domicile (rules 7 to 12), the grid
-  // (ValidaCasillasDetDeuda), ESSALUD coverage (Valida_0804), the totals of the tax boxes, and
-  // the registry count comparison, which stops the save.
+  // The checks of the save: the registry count comparison, which stops the save, then every rule
+  // of CmdValidar_Click in its order on the same data, silently (no file, no message box): each
+  // inconsistency only sets the flag. A stopping rule of the program's parameters leaves the
+  // declaration inconsistent; a pending refresh is the save's own state rule, not a stop here.
+  // The determination boxes the rules were run on come back for DET.
   SaveCheckResult saveChecks();
 
   // Single checks, usable on their own.
@@ -58,6 +63,8 @@ class Validacion {
   struct Person;
   void line(const std::string& text);
   bool stop(const std::string& text);
+  // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
+  bool rules(DeterminacionDeuda& g);
   void loadPersons();
   bool header();                       // rules 1 to 5
   void labourPeriods();                // rules 6 to 12
@@ -68,13 +75,18 @@ class Validacion {
   void grid(DeterminacionDeuda& g);    // 40 to 51
   void taxTotals(const DeterminacionDeuda& g);  // 52
   void version();                      // 53
+  void sctrRates();                    // the rates of the SCTR taken at other companies
   std::string registryCountDifference();  // 55
+  const std::string& taxTotal(const std::string& casilla);  // Total_Tributo, once per box and run
+  const std::set<std::string>& essaludConcepts();
 
   Session& s_;
   const declaration::OpenDeclaration& d_;
   bool silent_ = false;
   ValidationResult r_;
   std::vector<Person> persons_;
+  std::map<std::string, std::string> taxTotals_;
+  std::optional<std::set<std::string>> essalud_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

@@ -1,6 +1,6 @@
 #pragma once
 // Runs the korventa-cli built beside the test executables on a database of its own folder, with
-// its own settings file, and collects the exit code and both outputs.
+// its own settings file (SysPath: that folder), and collects the exit code and both outputs.
 #include <filesystem>
 #include <string>
 
