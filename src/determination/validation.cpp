@@ -262,7 +262,8 @@ void Validacion::concepts() {
   for (const auto& p : persons_) {
     int t = p.tipoNum();
     bool worker = p.category == kWorker;
-    if (worker && t == 67 && p.hasAmount("0604"))
+    // Rules 17, 23 and 38 flag what the computation clears for the period, so a refresh mends it.
+    if (worker && t == 67 && per < "200901" && p.hasAmount("0604"))
       line("Concepto 0604 no válido para el periodo, documento: " + p.doc + " . Refrescar.");
     // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
     // (left empty, the save drops it).
@@ -329,7 +330,10 @@ void Validacion::concepts() {
 void Validacion::Valida_0804() {
   const auto& essalud = essaludConcepts();
   for (const auto& p : persons_) {
-    if (p.category != kWorker || in(p.tipoNum(), {68, 69, 88}) || p.hasAmount("0804")) continue;
+    // Types without ESSALUD (0804), as the computation clears it: 68, 69, 88, and 67 before 200901.
+    int t = p.tipoNum();
+    if (p.category != kWorker || in(t, {68, 69, 88}) || (t == 67 && d_.periodo < "200901") || p.hasAmount("0804"))
+      continue;
     bool affected = false;
     for (const auto& c : p.concepts) affected = affected || (essalud.count(c.codigo) && !blank(c.monto));
     if (affected) line("Tiene conceptos afectos a ESSALUD, verificar trabajador " + p.doc);
@@ -433,7 +437,7 @@ void Validacion::daysAndRegistry() {
   }
   if (asegura != with0612) line("Han habido cambios en el registro referente a Asegura tu pensión. Debe refrescar.");
   for (const auto& p : persons_)
-    if (p.category == kWorker && p.tipoNum() == 67 && !blank(p.remAfecta))
+    if (p.category == kWorker && p.tipoNum() == 67 && d_.periodo < "200806" && !blank(p.remAfecta))
       line("No debe registrar información de 5ta para tipo 67, documento: " + p.doc + " . Debe refrescar.");
   for (const auto& p : persons_) {
     if (p.category != kPensioner) continue;
