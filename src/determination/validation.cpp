@@ -148,7 +148,7 @@ bool Validacion::header() {
 
 void Validacion::labourPeriods() {
   auto& db = s_.database();
-  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  const auto& periods = labourPeriodsOfTheRegistry();
   std::set<std::pair<std::int64_t, std::string>> marked;
   for (const auto& r : db.rows("SELECT correl_a, doc_id_a FROM TMP_ESTTURNOS_JL WHERE Indica = 1"))
     marked.insert({r.integer(0), text::trim(r.text(1))});
@@ -214,6 +214,11 @@ void Validacion::otherPersons() {
                                {d_.ruc}))
     line("Registrar información de personal de terceros. Ha cambiado establecimientos o tasas, documento " +
          text::trim(r.text(0)));
+}
+
+const declaration::LabourPeriods& Validacion::labourPeriodsOfTheRegistry() {
+  if (!periods_) periods_.emplace(s_.database(), d_.ruc, std::vector<int>{kWorker, kPensioner});
+  return *periods_;
 }
 
 // Concepts affected to ESSALUD: positions 1 to 3 of the affectation of the catalogue or of the
@@ -448,6 +453,13 @@ void Validacion::daysAndRegistry() {
   }
 }
 
+// What a run reads once is read again by the next: the registry or the concepts may have changed.
+void Validacion::resetRun() {
+  taxTotals_.clear();
+  essalud_.reset();
+  periods_.reset();
+}
+
 bool Validacion::rules(DeterminacionDeuda& g) {
   if (!header()) return false;
   loadPersons();
@@ -466,7 +478,7 @@ bool Validacion::rules(DeterminacionDeuda& g) {
 ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens) {
   silent_ = false;
   r_ = {};
-  taxTotals_.clear();
+  resetRun();
   // The file is created anew by every run, so the report never shows an older run.
   std::error_code ec;
   std::filesystem::remove(mens, ec);
@@ -486,7 +498,7 @@ ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens)
 SaveCheckResult Validacion::saveChecks() {
   silent_ = true;
   r_ = {};
-  taxTotals_.clear();
+  resetRun();
   SaveCheckResult out;
   std::string count = registryCountDifference();
   if (!count.empty()) {

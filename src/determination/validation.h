@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/session.h"
+#include "declaration/labour_periods.h"
 #include "declaration/open_declaration.h"
 #include "determination/debt_grid.h"
 #include "determination/seams.h"
@@ -63,6 +64,7 @@ class Validacion {
   struct Person;
   void line(const std::string& text);
   bool stop(const std::string& text);
+  void resetRun();
   // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
   bool rules(DeterminacionDeuda& g);
   void loadPersons();
@@ -79,6 +81,7 @@ class Validacion {
   std::string registryCountDifference();  // 55
   const std::string& taxTotal(const std::string& casilla);  // Total_Tributo, once per box and run
   const std::set<std::string>& essaludConcepts();
+  const declaration::LabourPeriods& labourPeriodsOfTheRegistry();  // read once per run
 
   Session& s_;
   const declaration::OpenDeclaration& d_;
@@ -87,6 +90,7 @@ class Validacion {
   std::vector<Person> persons_;
   std::map<std::string, std::string> taxTotals_;
   std::optional<std::set<std::string>> essalud_;
+  std::optional<declaration::LabourPeriods> periods_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

@@ -153,7 +153,7 @@ bool Validacion::ValidaCasillasDetDeuda(const DeterminacionDeuda& g) const {
 // against those of the declaration; the message of the first category that differs.
 std::string Validacion::registryCountDifference() {
   auto& db = s_.database();
-  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  const auto& periods = labourPeriodsOfTheRegistry();
   for (int cat : {kWorker, kPensioner}) {
     long long declared = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN "
                                     "('10', '11')",
