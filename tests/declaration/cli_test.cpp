@@ -1,6 +1,7 @@
 // The road of a declaration through korventa-cli on the demo registry: exit codes, what goes to
 // stdout (tables) and the messages on stderr.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -178,6 +179,43 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   out = ok("show " + ruc + " 201207");
   EXPECT_NE(out.find("\t9\t1\t"), std::string::npos) << out;  // estado 9, ind_ref 1
   EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
+}
+
+// scripts/demo tells the truth: the new declaration is inconsistent and its sending refused; it is
+// corrected until the validation finds nothing, saved with estado 0, and only then sent. It reads
+// the user's database and writes nothing into the user's folders.
+TEST_F(CliTest, DemoScriptSendsOnlyAConsistentDeclaration) {
+  const fs::path user = runner_.dir() / "usuario";
+  fs::create_directories(user / "RPT");
+  const fs::path ini = runner_.dir() / "usuario.ini";
+  std::ofstream(ini) << "[Options]\nSysPath=" << user.string() << "/\nSysUser=CONTADOR\n";
+  const std::string before = slurp(ini);
+  const fs::path out = runner_.dir() / "demo.txt";
+  std::string cmd = "cd '" + runner_.dir().path().string() + "' && HOME='" + user.string() + "' KORVENTA_INI='" +
+                    ini.string() + "' KORVENTA_CLI='" + runner_.cli().string() + "' QT_QPA_PLATFORM=offscreen '" +
+                    (fs::path(KORVENTA_SOURCE_DIR) / "scripts/demo").string() + "' '" + db_.string() + "' > '" +
+                    out.string() + "' 2>&1";
+  int status = std::system(cmd.c_str());
+  std::string text = slurp(out);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+  auto at = [&](const std::string& s) { return text.find(s); };
+  auto refused = at("(envío rechazado, como se esperaba: código de salida 1)");
+  auto clean = at("Validación: La declaración no presenta inconsistencias.");
+  auto zero = text.find("\t0\t0\t0\t", at("Cabecera grabada"));  // rectifica, estado, ind_ref
+  auto sent = at("Envío de la declaración sin inconsistencias");
+  ASSERT_NE(refused, std::string::npos) << text;
+  ASSERT_NE(clean, std::string::npos) << text;
+  ASSERT_NE(sent, std::string::npos) << text;
+  EXPECT_LT(refused, clean);
+  EXPECT_LT(clean, zero);
+  EXPECT_LT(zero, sent);
+  EXPECT_NE(text.find("numero_orden", sent), std::string::npos) << "the receipt";
+  EXPECT_EQ(text.find("falló"), std::string::npos) << text;
+  // The user's settings, reports and database as they were.
+  EXPECT_EQ(slurp(ini), before);
+  EXPECT_TRUE(fs::is_empty(user / "RPT"));
+  EXPECT_FALSE(fs::exists(user / "TMP"));
+  EXPECT_EQ(data::Database::open(db_)->integer("SELECT count(*) FROM CAB"), 0);
 }
 
 // Concept amounts typed, computed, saved and listed; the determination boxes, the payment and the
