@@ -301,19 +301,7 @@ void Validacion::concepts() {
     for (const auto& c : p.concepts)
       if (!contribution(c.codigo) && !blank(c.base) && blank(c.monto))
         line("Monto del documento: " + p.doc + " no puede ser nulo. Tiene base de cálculo en concepto " + c.codigo);
-    if (worker) {
-      bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
-      std::vector<std::pair<const char*, bool>> cleared = {
-          {"0804", t == 67 && per < "200901"},
-          {"0806", t == 67 && per < "200901"},
-          {"0607", t == 67 && per < "200806"},
-          {"0616", !(fcj && per >= "201205")},
-          {"0617", !(fcj && per >= "201208")}};
-      for (const auto& [code, clear] : cleared)
-        if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
-      if (in(t, {68, 69}) && p.hasAmount("0806"))
-        line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
-    }
+    if (worker) clearedConcepts(p);
     // Rule 25: worker or pensioner contributions (06xx) with a base need their amount.
     for (const auto& c : p.concepts)
       if (num(c.codigo) >= 601 && num(c.codigo) <= 699 && !blank(c.base) && blank(c.monto))
@@ -332,6 +320,22 @@ void Validacion::concepts() {
   Valida_0804();
 }
 
+// Rules 23 and 24: amounts in concepts the computation clears for the worker's type and period.
+void Validacion::clearedConcepts(const Person& p) {
+  const std::string& per = d_.periodo;
+  int t = p.tipoNum();
+  bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
+  std::vector<std::pair<const char*, bool>> cleared = {{"0804", t == 67 && per < "200901"},
+                                                       {"0806", t == 67 && per < "200901"},
+                                                       {"0607", t == 67 && per < "200806"},
+                                                       {"0616", !(fcj && per >= "201205")},
+                                                       {"0617", !(fcj && per >= "201208")}};
+  for (const auto& [code, clear] : cleared)
+    if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
+  if (in(t, {68, 69}) && p.hasAmount("0806"))
+    line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
+}
+
 void Validacion::Valida_0804() {
   const auto& essalud = essaludConcepts();
   for (const auto& p : persons_) {
@@ -345,7 +349,7 @@ void Validacion::Valida_0804() {
   }
 }
 
-void Validacion::daysAndRegistry() {
+void Validacion::suspensions() {
   auto& db = s_.database();
   int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
   // Per worker: the days of the month in perfect suspension (types 1 to 9) and how many
@@ -373,6 +377,11 @@ void Validacion::daysAndRegistry() {
       line(std::string("Los dias laborados y los dias subsidiados deben ser cero cuando se registra ") +
            "suspensión perfecta para el trabajador " + p.doc);
   }
+}
+
+// Rule 31, a warning: every worker (or pensioner) has left or is suspended.
+void Validacion::noActiveNotices() {
+  if (silent_) return;
   for (int cat : {kWorker, kPensioner}) {
     int all = 0, gone = 0;
     for (const auto& p : persons_) {
@@ -380,8 +389,13 @@ void Validacion::daysAndRegistry() {
       ++all;
       gone += in(p.situacNum(), {12, 13, 14, 15});
     }
-    if (!silent_ && all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
+    if (all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
   }
+}
+
+void Validacion::daysAndRegistry() {
+  auto& db = s_.database();
+  int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
   std::map<std::pair<std::int64_t, int>, data::Row> registry;
   for (auto& r : db.rows("SELECT correl_a, cod_cat_tra, situac, tipo, pension, ind_afieps, ruceps, cod_eps FROM "
                          "ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2)",
@@ -466,6 +480,8 @@ bool Validacion::rules(DeterminacionDeuda& g) {
   labourPeriods();
   otherPersons();
   concepts();
+  suspensions();
+  noActiveNotices();
   daysAndRegistry();
   grid(g);
   taxTotals(g);

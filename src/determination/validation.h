@@ -73,7 +73,10 @@ class Validacion {
   void otherPersons();                 // 13 to 16
   void concepts();                     // 17 to 27
   void Valida_0804();                  // 27
-  void daysAndRegistry();              // 28 to 39
+  void clearedConcepts(const Person& p);  // 23 and 24
+  void suspensions();                  // 28 to 30
+  void noActiveNotices();              // 31
+  void daysAndRegistry();              // 32 to 39
   void grid(DeterminacionDeuda& g);    // 40 to 51
   void taxTotals(const DeterminacionDeuda& g);  // 52
   void version();                      // 53
