@@ -60,13 +60,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
-          auto row = s.database().row(
-              "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN "
-              "(1, 2) ORDER BY cod_cat_tra",
-              {a->tipDoc, text::trim(a->doc)});
-          if (!row)
-            throw std::runtime_error("La persona " + a->doc + " no es trabajador ni pensionista de la declaración");
-          PersonKey person{row->integer(0), a->tipDoc, text::trim(a->doc), static_cast<int>(row->integer(1))};
+          PersonKey person = declaredPerson(s, a->tipDoc, a->doc);
           f.prepararDetalle(person);
           bool typed = detail::typeConceptAmount(s, f.declaration(), person, a->code, a->monto, a->montoPag);
           f.despuesDeDetalle(person);

@@ -26,6 +26,17 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
   return r.saved ? 0 : 1;
 }
 
+PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool workersOnly) {
+  auto row = s.database().row(std::string("SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND "
+                                          "doc_id_a = ? AND cod_cat_tra IN ") +
+                                  (workersOnly ? "(1)" : "(1, 2)") + " ORDER BY cod_cat_tra",
+                              {tipDoc, text::trim(doc)});
+  if (!row)
+    throw std::runtime_error("La persona " + doc + (workersOnly ? " no es trabajador de la declaración"
+                                                                : " no es trabajador ni pensionista de la declaración"));
+  return PersonKey{row->integer(0), tipDoc, text::trim(doc), static_cast<int>(row->integer(1))};
+}
+
 declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl) {
   declaration::OpenDeclaration d;

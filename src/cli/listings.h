@@ -19,6 +19,10 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
                         const std::function<bool(declaration::Frm402&)>& work,
                         declaration::SaveResult* result = nullptr);
 
+// The worker (or, unless `workersOnly`, the pensioner) of the open declaration with this document.
+// Throws std::runtime_error when the declaration has none.
+PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool workersOnly = false);
+
 // The declaration asked for, checked to exist (CAB, or HCAB when `correl` is given).
 declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl);

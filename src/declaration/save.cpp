@@ -126,16 +126,6 @@ void copyWorking(data::Database& db, const OpenDeclaration& d, const char* worki
   copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
 }
 
-// SCTR taken at another company's premises; true when a rate is no longer one of that company's.
-bool Grabar_F601_SCTR_OTRO(data::Database& db, const OpenDeclaration& d) {
-  copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");
-  return db.exists(
-      "SELECT 1 FROM TMP_F601_SCTR_OTRO o WHERE NOT EXISTS (SELECT 1 FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND "
-      "c.doc_id_d = ? AND c.doc_ruc_emp = o.ruc AND c.cod_est = o.correl_centro AND "
-      "ROUND(c.tasa * 1, 2) = ROUND(o.tasa * 1, 2))",
-      {d.ruc});
-}
-
 void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
   insertSelect(db, "F601_SCTR", 5,
                {{"tip_doc_d", "6"},
@@ -166,8 +156,10 @@ void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
   int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
   int estado, indRef;
   if (inconsistent) {
+    // A refreshed declaration no longer waits for its refresh, whatever else it lacks: were the
+    // mark kept, its validation would stop at the refresh and never list what to correct.
     estado = 9;
-    indRef = storedIndRef;
+    indRef = d.refreshed ? 0 : storedIndRef;
   } else if (storedIndRef == 1 && !d.refreshed) {
     estado = 9;
     indRef = 1;
@@ -441,10 +433,9 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     WorkingSet(s, d).readPeriodValues();
     // The persons were computed when the working set was loaded, refreshed or imported and
     // each one again after its detail forms: the save stores them as they are.
-    // The grid is taken before DET is cleared: its typed boxes may come from there.
-    auto grid = determination::determinationBoxes(s, d);
-    d.payment.total = determination::totalToPay(grid);
-    // The checks read the working set and the registry only; one that stops leaves nothing written.
+    // The checks (every rule of the validation) read the working set and the registry only; one
+    // that stops leaves nothing written. They run before DET is cleared: the grid's typed boxes
+    // may come from there, and the grid they checked is the one stored.
     auto checks = determination::saveChecks(s, d);
     if (checks.stop) {
       d = before;
@@ -452,6 +443,8 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
       return {false, false, {}};
     }
     inconsistent = checks.inconsistent;
+    const auto& grid = checks.boxes;
+    d.payment.total = determination::totalToPay(grid);
     Borrar_Tablas(db, d);
     Grabar_F601_TRAB(db, d);
     Borrar_807(db);
@@ -459,7 +452,7 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     Grabar_F601_ESTAB(db, d);
     copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
     copyWorking(db, d, "TMPF601_605", "F601_605");
-    inconsistent = Grabar_F601_SCTR_OTRO(db, d) || inconsistent;
+    copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");  // its rates were checked with the rest
     auto key = preparationKey(d.ruc, d.periodo);
     db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});

@@ -13,6 +13,9 @@ namespace korventa::declaration {
 
 SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const std::string& periodo) {
   auto key = preparationKey(ruc, periodo);
+  // The state is read in the sending's own transaction: a save between the check and the copy
+  // cannot slip a declaration with inconsistencies through.
+  data::Transaction tx(db);
   auto cab = db.row("SELECT estado, ind_ref FROM CAB WHERE " + key.where, key.params);
   if (!cab)
     throw std::runtime_error("No existe la declaración del período " + periodToDisplay(periodo) + " para el RUC " + ruc +
@@ -22,7 +25,6 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
                              periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
 
   SendReceipt r;
-  data::Transaction tx(db);
   long long last = db.integer("SELECT MAX(CAST(correl AS INTEGER)) FROM HCAB WHERE " + key.where, key.params, 0);
   r.correl = std::to_string(last + 1);
   r.fecEnv = Clock::today().dmy();

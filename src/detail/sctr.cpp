@@ -1,5 +1,7 @@
 #include "detail/sctr.h"
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/param.h"
@@ -214,6 +216,17 @@ void EstablishmentsForm::load() {
                                    personWhere() + ") ORDER BY cod_est",
                                {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a}))
     add(r, false);
+}
+
+bool EstablishmentsForm::markOnly(const std::vector<long long>& codes) {
+  for (long long code : codes)
+    if (std::none_of(items_.begin(), items_.end(), [code](const EstablishmentItem& it) { return it.codEst == code; })) {
+      session_.msg().critical("El establecimiento " + std::to_string(code) +
+                              " no está registrado para el declarante.");
+      return false;
+    }
+  for (auto& it : items_) it.selected = std::find(codes.begin(), codes.end(), it.codEst) != codes.end();
+  return true;
 }
 
 int EstablishmentsForm::accept() {

@@ -81,6 +81,9 @@ class EstablishmentsForm {
   void load();
   std::vector<EstablishmentItem>& items() { return items_; }
   void setSelected(std::size_t i, bool on) { items_.at(i).selected = on; }
+  // Marks exactly the establishments of these codes (the others unmarked); false, with a
+  // message and nothing changed, when a code is not one of the declarant's establishments.
+  bool markOnly(const std::vector<long long>& codes);
   // GrabaMarcados: the marks rewritten, the SCTR choice of unmarked establishments removed.
   // Returns the new count of marked establishments.
   int accept();

@@ -317,4 +317,11 @@ std::vector<Box> DeterminacionDeuda::boxes() const {
   return v;
 }
 
+std::vector<Box> DeterminacionDeuda::filledBoxes() const {
+  std::vector<Box> filled;
+  for (auto& b : boxes())
+    if (!b.valor.empty()) filled.push_back(std::move(b));
+  return filled;
+}
+
 }  // namespace korventa::determination

@@ -81,6 +81,8 @@ class DeterminacionDeuda {
   std::map<std::string, std::string> typedBoxes() const;
   // Every box of the grid in column order, 812 after the SCTR column, for DET.
   std::vector<Box> boxes() const;
+  // The boxes of boxes() that hold a value: what DET keeps (an empty box is not declared).
+  std::vector<Box> filledBoxes() const;
 
  private:
   void set(const std::string& casilla, std::string v) { values_[casilla] = std::move(v); }

@@ -28,15 +28,17 @@ std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDec
 
 // Outcome of the checks of the save. Used as a bool it says whether an inconsistency was found
 // (the declaration is then saved with estado 9); `stop` asks the save to end without writing,
-// with `message` shown as a critical message.
+// with `message` shown as a critical message. `boxes` are the determination boxes the checks ran
+// on (as determinationBoxes gives them), for the save to store.
 struct SaveCheckResult {
   bool inconsistent = false;
   bool stop = false;
   std::string message;
+  std::vector<Box> boxes;
   operator bool() const { return inconsistent; }  // NOLINT: reads as the former yes/no answer
 };
 
-// The consistency checks that run silently during the save.
+// The checks of the save: every rule of the validation, silently, and the save's own.
 SaveCheckResult saveChecks(Session& session, const declaration::OpenDeclaration& decl);
 
 // The total to pay of determination boxes ("#,###,###,##0"; "" when no amount to pay is filled).

@@ -9,11 +9,7 @@ namespace korventa::determination {
 std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDeclaration& decl) {
   DeterminacionDeuda grid(session, decl);
   grid.load();
-  // Empty boxes are not declared: DET keeps the boxes that hold a value.
-  std::vector<Box> filled;
-  for (auto& b : grid.boxes())
-    if (!b.valor.empty()) filled.push_back(std::move(b));
-  return filled;
+  return grid.filledBoxes();
 }
 
 SaveCheckResult saveChecks(Session& session, const declaration::OpenDeclaration& decl) {

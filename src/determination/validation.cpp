@@ -8,12 +8,10 @@
 
 #include "common/dates.h"
 #include "common/text.h"
-#include "common/vb_format.h"
 #include "data/param.h"
 #include "declaration/labour_periods.h"
 #include "declaration/save.h"
 #include "determination/concept_rules.h"
-#include "determination/total_tributo.h"
 #include "determination/working_set.h"
 
 namespace korventa::determination {
@@ -59,14 +57,6 @@ std::filesystem::path mensPath(Session& s) {
   return dir / "Mens.txt";
 }
 
-std::string columnLabel(const TaxColumn& c, int rule) {
-  std::string l = c.label;
-  if (l == "IMP. EXTRAOR. DE SOLIDARIDAD" && rule == 45) return "IMP. EXTRAOR. de SOLIDARIDAD";
-  if (l == "APORTES AL FCJMMS") return rule == 40 || rule == 45 ? "Aportes al FCJMMS" : l;
-  if (l == "CUOTA FRAC FCJMMS") return rule == 40 || rule == 45 ? "Aportes a CUOTA FRAC FCJMMS" : "APORTES A CUOTA FRAC FCJMMS";
-  return l;
-}
-
 Validacion::Validacion(Session& session, const declaration::OpenDeclaration& decl) : s_(session), d_(decl) {}
 Validacion::~Validacion() = default;
 
@@ -75,10 +65,12 @@ void Validacion::line(const std::string& t) {
   if (!silent_) r_.lines.push_back(t);
 }
 
+// In the save a stopping rule leaves the checks unfinished: the declaration cannot be trusted.
 bool Validacion::stop(const std::string& t) {
   r_.stopped = true;
   r_.stopMessage = t;
-  if (!silent_) s_.msg().critical(t, "Validación");
+  if (silent_) r_.inconsistent = true;
+  else s_.msg().critical(t, "Validación");
   return false;
 }
 
@@ -136,7 +128,8 @@ bool Validacion::header() {
   auto ref = db.row("SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
                     "Formulario = '0601'",
                     {d_.ruc, d_.periodo});
-  if (ref && !ref->isNull("ind_ref") && ref->integer(0) == 1 && !d_.refreshed)
+  // The save stores a declaration waiting for its refresh with estado 9 by its own rule.
+  if (!silent_ && ref && !ref->isNull("ind_ref") && ref->integer(0) == 1 && !d_.refreshed)
     return stop("Se han cambiado datos del registro, debe refrescar.");
   auto v = data::ParamTable(db).version856(kFormulario);
   if (!v) return stop("No existe parametro de la versión y fecha de publicación. Instalar nuevamente el ZEL 0601.");
@@ -155,14 +148,14 @@ bool Validacion::header() {
 
 void Validacion::labourPeriods() {
   auto& db = s_.database();
-  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  const auto& periods = labourPeriodsOfTheRegistry();
   std::set<std::pair<std::int64_t, std::string>> marked;
   for (const auto& r : db.rows("SELECT correl_a, doc_id_a FROM TMP_ESTTURNOS_JL WHERE Indica = 1"))
     marked.insert({r.integer(0), text::trim(r.text(1))});
   for (const auto& p : persons_) {
     if (p.category != kWorker) continue;
     // Rule 6 applies only where the declarant has establishments to mark.
-    if (!silent_ && d_.establishments > 0 && !marked.count({p.correl, p.doc}))
+    if (d_.establishments > 0 && !marked.count({p.correl, p.doc}))
       line("Marcar establecimiento para documento: " + p.doc);
     auto of = periods.of(p.correl, kWorker, p.tipo);
     if (!declaration::EncuentroPeriodoLaboral(of, d_.periodo, p.situac)) {
@@ -223,11 +216,17 @@ void Validacion::otherPersons() {
          text::trim(r.text(0)));
 }
 
-namespace {
+const declaration::LabourPeriods& Validacion::labourPeriodsOfTheRegistry() {
+  if (!periods_) periods_.emplace(s_.database(), d_.ruc, std::vector<int>{kWorker, kPensioner});
+  return *periods_;
+}
+
 // Concepts affected to ESSALUD: positions 1 to 3 of the affectation of the catalogue or of the
 // declarant's own concepts.
-std::set<std::string> essaludConcepts(data::Database& db, const std::string& ruc) {
-  std::set<std::string> s;
+const std::set<std::string>& Validacion::essaludConcepts() {
+  if (essalud_) return *essalud_;
+  auto& db = s_.database();
+  auto& s = essalud_.emplace();
   auto affected = [](const std::string& f) {
     for (std::size_t i = 1; i <= 3; ++i)
       if (text::mid(f, i, 1) == "1") return true;
@@ -236,10 +235,12 @@ std::set<std::string> essaludConcepts(data::Database& db, const std::string& ruc
   for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
     if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
   for (const auto& r : db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {ruc}))
+                               {d_.ruc}))
     if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
   return s;
 }
+
+namespace {
 bool contribution(const std::string& code) {
   int n = num(code);
   return (n >= 601 && n <= 699) || (n >= 801 && n <= 899);
@@ -247,7 +248,7 @@ bool contribution(const std::string& code) {
 }  // namespace
 
 void Validacion::concepts() {
-  auto essalud = essaludConcepts(s_.database(), d_.ruc);
+  const auto& essalud = essaludConcepts();
   const std::string& per = d_.periodo;
   // Whether a worker type is offered an ESSALUD-affected concept of the declarant's set (the
   // working set holds only the rows that declare something, so the set and the types tell).
@@ -266,7 +267,8 @@ void Validacion::concepts() {
   for (const auto& p : persons_) {
     int t = p.tipoNum();
     bool worker = p.category == kWorker;
-    if (worker && t == 67 && p.hasAmount("0604"))
+    // Rules 17, 23 and 38 flag what the computation clears for the period, so a refresh mends it.
+    if (worker && t == 67 && per < "200901" && p.hasAmount("0604"))
       line("Concepto 0604 no válido para el periodo, documento: " + p.doc + " . Refrescar.");
     // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
     // (left empty, the save drops it).
@@ -299,19 +301,7 @@ void Validacion::concepts() {
     for (const auto& c : p.concepts)
       if (!contribution(c.codigo) && !blank(c.base) && blank(c.monto))
         line("Monto del documento: " + p.doc + " no puede ser nulo. Tiene base de cálculo en concepto " + c.codigo);
-    if (worker) {
-      bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
-      std::vector<std::pair<const char*, bool>> cleared = {
-          {"0804", t == 67 && per < "200901"},
-          {"0806", t == 67 && per < "200901"},
-          {"0607", t == 67 && per < "200806"},
-          {"0616", !(fcj && per >= "201205")},
-          {"0617", !(fcj && per >= "201208")}};
-      for (const auto& [code, clear] : cleared)
-        if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
-      if (in(t, {68, 69}) && p.hasAmount("0806"))
-        line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
-    }
+    if (worker) clearedConcepts(p);
     // Rule 25: worker or pensioner contributions (06xx) with a base need their amount.
     for (const auto& c : p.concepts)
       if (num(c.codigo) >= 601 && num(c.codigo) <= 699 && !blank(c.base) && blank(c.monto))
@@ -330,32 +320,55 @@ void Validacion::concepts() {
   Valida_0804();
 }
 
+// Rules 23 and 24: amounts in concepts the computation clears for the worker's type and period.
+void Validacion::clearedConcepts(const Person& p) {
+  const std::string& per = d_.periodo;
+  int t = p.tipoNum();
+  bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
+  std::vector<std::pair<const char*, bool>> cleared = {{"0804", t == 67 && per < "200901"},
+                                                       {"0806", t == 67 && per < "200901"},
+                                                       {"0607", t == 67 && per < "200806"},
+                                                       {"0616", !(fcj && per >= "201205")},
+                                                       {"0617", !(fcj && per >= "201208")}};
+  for (const auto& [code, clear] : cleared)
+    if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
+  if (in(t, {68, 69}) && p.hasAmount("0806"))
+    line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
+}
+
 void Validacion::Valida_0804() {
-  auto essalud = essaludConcepts(s_.database(), d_.ruc);
+  const auto& essalud = essaludConcepts();
   for (const auto& p : persons_) {
-    if (p.category != kWorker || in(p.tipoNum(), {68, 69, 88}) || p.hasAmount("0804")) continue;
+    // Types without ESSALUD (0804), as the computation clears it: 68, 69, 88, and 67 before 200901.
+    int t = p.tipoNum();
+    if (p.category != kWorker || in(t, {68, 69, 88}) || (t == 67 && d_.periodo < "200901") || p.hasAmount("0804"))
+      continue;
     bool affected = false;
     for (const auto& c : p.concepts) affected = affected || (essalud.count(c.codigo) && !blank(c.monto));
     if (affected) line("Tiene conceptos afectos a ESSALUD, verificar trabajador " + p.doc);
   }
 }
 
-void Validacion::daysAndRegistry() {
+void Validacion::suspensions() {
   auto& db = s_.database();
   int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
-  // Non-worked days by type: perfect suspensions (types 1 to 9) and the others.
+  // Per worker: the days of the month in perfect suspension (types 1 to 9) and how many
+  // suspensions of the other types. A suspension keeps its days of the month in dias_no_lab, or in
+  // dias_sub when it is subsidised.
   std::map<std::pair<std::int64_t, std::string>, std::pair<int, int>> noLab;
-  for (const auto& r : db.rows("SELECT correl_a, doc_id_a, tipo_suspen, dias_lab FROM TMPF601DIAS_NOLAB")) {
+  for (const auto& r :
+       db.rows("SELECT correl_a, doc_id_a, tipo_suspen, dias_no_lab, dias_sub FROM TMPF601DIAS_NOLAB")) {
     int tipo = num(r.text(2));
     auto& e = noLab[{r.integer(0), text::trim(r.text(1))}];
-    (tipo >= 1 && tipo <= 9 ? e.first : e.second) += std::max(num(r.text(3)), tipo >= 1 ? 1 : 0);
+    if (tipo >= 1 && tipo <= 9) e.first += num(r.text(3)) + num(r.text(4));
+    else if (tipo > 9) ++e.second;
   }
   for (const auto& p : persons_) {
     if (p.category != kWorker) continue;
     auto it = noLab.find({p.correl, p.doc});
     int perfect = it == noLab.end() ? 0 : it->second.first, others = it == noLab.end() ? 0 : it->second.second;
     int sit = p.situacNum();
-    if (in(sit, {10, 11, 12, 13}) && perfect >= monthDays)
+    if (in(sit, {10, 11}) && perfect >= monthDays)
       line(std::string("Actualizar situación, todos los días del período corresponden a días de") +
            " Suspensión Perfecta, documento " + p.doc);
     if (in(sit, {14, 15}) && others > 0)
@@ -364,6 +377,11 @@ void Validacion::daysAndRegistry() {
       line(std::string("Los dias laborados y los dias subsidiados deben ser cero cuando se registra ") +
            "suspensión perfecta para el trabajador " + p.doc);
   }
+}
+
+// Rule 31, a warning: every worker (or pensioner) has left or is suspended.
+void Validacion::noActiveNotices() {
+  if (silent_) return;
   for (int cat : {kWorker, kPensioner}) {
     int all = 0, gone = 0;
     for (const auto& p : persons_) {
@@ -371,8 +389,13 @@ void Validacion::daysAndRegistry() {
       ++all;
       gone += in(p.situacNum(), {12, 13, 14, 15});
     }
-    if (!silent_ && all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
+    if (all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
   }
+}
+
+void Validacion::daysAndRegistry() {
+  auto& db = s_.database();
+  int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
   std::map<std::pair<std::int64_t, int>, data::Row> registry;
   for (auto& r : db.rows("SELECT correl_a, cod_cat_tra, situac, tipo, pension, ind_afieps, ruceps, cod_eps FROM "
                          "ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2)",
@@ -433,7 +456,7 @@ void Validacion::daysAndRegistry() {
   }
   if (asegura != with0612) line("Han habido cambios en el registro referente a Asegura tu pensión. Debe refrescar.");
   for (const auto& p : persons_)
-    if (p.category == kWorker && p.tipoNum() == 67 && !blank(p.remAfecta))
+    if (p.category == kWorker && p.tipoNum() == 67 && d_.periodo < "200806" && !blank(p.remAfecta))
       line("No debe registrar información de 5ta para tipo 67, documento: " + p.doc + " . Debe refrescar.");
   for (const auto& p : persons_) {
     if (p.category != kPensioner) continue;
@@ -444,161 +467,40 @@ void Validacion::daysAndRegistry() {
   }
 }
 
-Validacion::EpsLimit Validacion::epsLimit(const std::string& casilla) {
-  auto& db = s_.database();
-  // ESSALUD of the EPS-affiliated workers (types 26 and 36 for box 408, the others for 602).
-  std::string types = casilla == "408" ? "TRIM(Tipo) IN ('26', '36')" : "TRIM(Tipo) NOT IN ('26', '36')";
-  Money tax;
-  long long workers = 0;
-  for (const auto& r : db.rows("SELECT salud, cbssp FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
-                               "TRIM(COALESCE(ind_afieps, '')) = '1' AND " + types)) {
-    tax += Money::value(r.text(casilla == "408" ? 1 : 0));
-    ++workers;
-  }
-  Money uit = data::ParamTable(db).uit(d_.periodo).value_or(d_.uit);
-  long long a = boxNumber(vbFormat(Money::value("25").times(tax).dividedBy(Money::fromUnits(100)), "#######"));
-  long long b = boxNumber(vbFormat(uit.times(Money::fromUnits(workers)).dividedBy(Money::fromUnits(10)), "#######"));
-  return a <= b ? EpsLimit{a, true} : EpsLimit{b, false};
+// What a run reads once is read again by the next: the registry or the concepts may have changed.
+void Validacion::resetRun() {
+  taxTotals_.clear();
+  essalud_.reset();
+  periods_.reset();
 }
 
-std::string Validacion::epsLimitMessage(const std::string& casilla, const EpsLimit& l) const {
-  std::string who = casilla == "408" ? "trabajadores 26 o 36" : "trabajadores";
-  std::string head = "El importe consignado en la casilla " + casilla + " no debe ser mayor al ";
-  return head + (l.quarter ? "25% del tributo EsSalud correspondiente a todos los " + who + " afiliados a una EPS: (S/. "
-                           : "10% de la UIT vigente multiplicado por el número de " + who + " afiliados a una EPS: (S/. ") +
-         std::to_string(l.limit) + ")";
-}
-
-void Validacion::grid(DeterminacionDeuda& g) {
-  const auto& cols = taxColumns();
-  // Rule 40: amounts to pay below their balance, one warning naming every such column.
-  std::vector<const TaxColumn*> under;
-  for (const auto& c : cols)
-    if (!g.empty(c.toPay) && !g.empty(c.balance) && boxNumber(g.value(c.toPay)) < boxNumber(g.value(c.balance)))
-      under.push_back(&c);
-  if (!under.empty() && !silent_) {
-    std::string m = "El importe a pagar es menor que el saldo definitivo a pagar en " + columnLabel(*under[0], 40);
-    for (std::size_t i = 1; i < under.size(); ++i)
-      m += std::string_view(under[i]->label) == "ESSALUD CBSSP SEG. TRAB. PESQ." ? ", y ESSALUD CBSSP SEG. TRAB. PESQ."
-                                                                                : ", " + columnLabel(*under[i], 40);
-    s_.msg().warning(m + ". La ZUMAR emitirá una Orden de Pago", "Validación");
-  }
-  for (const char* box : {"602", "408"}) {
-    if (g.empty(box)) continue;
-    auto l = epsLimit(box);
-    if (boxNumber(g.value(box)) > l.limit) line(epsLimitMessage(box, l));
-  }
-  // What the persons carry of each column's tax (rules 44 and 45).
-  std::map<std::string, bool> carried;
-  for (const auto& c : cols) {
-    std::string t = c.tax;
-    std::string total = Total_Tributo(s_.database(), t);
-    carried[t] = total.empty() ? !g.empty(c.tax) : boxNumber(total) != 0;
-  }
-  for (const auto& c : cols) {
-    bool balance = !g.empty(c.balance), tax = !g.empty(c.tax), pay = !g.empty(c.toPay);
-    if (balance && tax && !pay) line("Registrar importe a pagar en " + columnLabel(c, 42));
-    if (pay && !balance) line("No registrar importe a pagar en " + columnLabel(c, 43));
-    bool anyBox = false;
-    for (const char* b : c.boxes()) anyBox = anyBox || (b && !g.empty(b));
-    if (!carried[c.tax] && anyBox && !tax)
-      line("No debe registrar ningun importe en la columna de " + columnLabel(c, 44) + " de Determinacion de la Deuda.");
-    if (carried[c.tax] && (g.empty(c.base) || !tax || !balance))
-      line("Debe existir base, impuesto y saldo a pagar en " + columnLabel(c, 45) + " en Determinación de la Deuda. Refrescar.");
-    if (pay && balance && boxNumber(g.value(c.toPay)) > boxNumber(g.value(c.balance)))
-      line("El importe a Pagar no debe ser mayor que el Saldo a Pagar en " + columnLabel(c, 46));
-  }
-  bool anyPay = false;
-  for (const auto& c : cols) anyPay = anyPay || !g.empty(c.toPay);
-  if (!anyPay) line("Debe declarar algun tributo");
-  const auto& pay = d_.payment;
-  std::string type = text::trim(pay.type);
-  if (type != "E" && type != "C") {
-    line("Registrar forma de pago.");
-  } else if (type == "C") {
-    std::string cheque = text::trim(pay.chequeNumber);
-    if (text::trim(pay.bank).empty() || text::trim(pay.bank) == "XX") line("Seleccione el banco.");
-    if (cheque.empty()) line("Ingrese el número de cheque.");
-    else if (cheque.find_first_not_of('0') == std::string::npos) line("Ingrese un número de cheque diferente de '0'.");
-  }
-}
-
-std::string Validacion::totalMismatch(const std::string& box, const std::string& value) {
-  std::string total = Total_Tributo(s_.database(), box);
-  if (boxNumber(value) == boxNumber(total)) return {};
-  return "Casilla " + box + " no es igual al total ingresado = " + total +
-         ". Guardar, luego refrescar y guardar nuevamente.";
-}
-
-void Validacion::taxTotals(const DeterminacionDeuda& g) {
-  for (const char* box : {"411", "413", "415", "416", "417", "418", "419"}) {
-    std::string m = totalMismatch(box, g.value(box));
-    if (!m.empty()) line(m);
-  }
-}
-
-void Validacion::version() {
-  if (d_.refreshed) return;
-  auto stored = s_.database().row("SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
-                                  "Formulario = '0601' AND Casilla = '722'",
-                                  {d_.ruc, d_.periodo});
-  if (stored && text::trim(stored->text(0)) != declaration::parameterVersion(s_.database()))
-    line("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
-}
-
-bool Validacion::ValidaCasillasDetDeuda(const DeterminacionDeuda& g) const {
-  for (const auto& c : taxColumns()) {
-    auto n = [&](const char* b) { return b ? boxNumber(g.value(b)) : 0; };
-    long long base = n(c.base), tax = n(c.tax), balance = n(c.balance), pay = n(c.toPay);
-    if ((balance != 0 || pay != 0) && tax == 0) return false;
-    if (tax != 0 && base == 0) return false;
-    if (pay != 0 && balance == 0) return false;
-  }
+bool Validacion::rules(DeterminacionDeuda& g) {
+  if (!header()) return false;
+  loadPersons();
+  labourPeriods();
+  otherPersons();
+  concepts();
+  suspensions();
+  noActiveNotices();
+  daysAndRegistry();
+  grid(g);
+  taxTotals(g);
+  version();
+  sctrRates();
+  if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
   return true;
-}
-
-// Active persons (situations 10 and 11) of the registry who belong to the declaration period,
-// against those of the declaration; the message of the first category that differs.
-std::string Validacion::registryCountDifference() {
-  auto& db = s_.database();
-  declaration::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
-  for (int cat : {kWorker, kPensioner}) {
-    long long declared = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN "
-                                    "('10', '11')",
-                                    {cat});
-    long long registered = 0;
-    for (const auto& r : db.rows("SELECT correl_a, situac, tipo FROM ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? "
-                                 "AND cod_cat_tra = ? AND TRIM(situac) IN ('10', '11')",
-                                 {d_.ruc, cat}))
-      registered += declaration::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))),
-                                                          d_.periodo, text::trim(r.text(1)));
-    if (declared != registered)
-      return std::string("Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
-                         "el Padrón de ") +
-             (cat == kWorker ? "trabajadores" : "pensionistas") + " : DDJJ=" + std::to_string(declared) +
-             "     Padrón=" + std::to_string(registered);
-  }
-  return {};
 }
 
 ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens) {
   silent_ = false;
   r_ = {};
+  resetRun();
   // The file is created anew by every run, so the report never shows an older run.
   std::error_code ec;
   std::filesystem::remove(mens, ec);
-  if (!header()) return r_;
-  loadPersons();
-  labourPeriods();
-  otherPersons();
-  concepts();
-  daysAndRegistry();
   DeterminacionDeuda g(s_, d_);
   g.load();
-  grid(g);
-  taxTotals(g);
-  version();
-  if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
+  if (!rules(g)) return r_;
   {
     std::ofstream out(mens, std::ios::binary | std::ios::trunc);
     for (const auto& l : r_.lines) out << l << "\r\n";
@@ -612,6 +514,7 @@ ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens)
 SaveCheckResult Validacion::saveChecks() {
   silent_ = true;
   r_ = {};
+  resetRun();
   SaveCheckResult out;
   std::string count = registryCountDifference();
   if (!count.empty()) {
@@ -619,13 +522,10 @@ SaveCheckResult Validacion::saveChecks() {
     out.message = count;
     return out;
   }
-  loadPersons();
-  labourPeriods();
-  Valida_0804();
   DeterminacionDeuda g(s_, d_);
   g.load();
-  taxTotals(g);
-  if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
+  out.boxes = g.filledBoxes();
+  rules(g);
   out.inconsistent = r_.inconsistent;
   return out;
 }

@@ -2,12 +2,16 @@
 // "&Validar" of the declaration form (CmdValidar_Click): the rules of the open declaration in
 // their order. Rules that stop show a critical message and end the run; inconsistencies are
 // written one per line to the file "Mens.txt" and set the declaration's inconsistency flag;
-// warnings are message boxes. The save runs a silent subset (saveChecks).
+// warnings are message boxes. The save runs the very same rules silently (saveChecks).
 #include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "data/session.h"
+#include "declaration/labour_periods.h"
 #include "declaration/open_declaration.h"
 #include "determination/debt_grid.h"
 #include "determination/seams.h"
@@ -38,9 +42,11 @@ class Validacion {
   // is shown; when inconsistent the caller shows the report (FrmConsist).
   ValidationResult CmdValidar_Click(const std::filesystem::path& mens);
 
-  // The checks of the save, silent: labour periods and domicile (rules 7 to 12), the grid
-  // (ValidaCasillasDetDeuda), ESSALUD coverage (Valida_0804), the totals of the tax boxes, and
-  // the registry count comparison, which stops the save.
+  // The checks of the save: the registry count comparison, which stops the save, then every rule
+  // of CmdValidar_Click in its order on the same data, silently (no file, no message box): each
+  // inconsistency only sets the flag. A stopping rule of the program's parameters leaves the
+  // declaration inconsistent; a pending refresh is the save's own state rule, not a stop here.
+  // The determination boxes the rules were run on come back for DET.
   SaveCheckResult saveChecks();
 
   // Single checks, usable on their own.
@@ -59,23 +65,36 @@ class Validacion {
   struct Person;
   void line(const std::string& text);
   bool stop(const std::string& text);
+  void resetRun();
+  // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
+  bool rules(DeterminacionDeuda& g);
   void loadPersons();
   bool header();                       // rules 1 to 5
   void labourPeriods();                // rules 6 to 12
   void otherPersons();                 // 13 to 16
   void concepts();                     // 17 to 27
   void Valida_0804();                  // 27
-  void daysAndRegistry();              // 28 to 39
+  void clearedConcepts(const Person& p);  // 23 and 24
+  void suspensions();                  // 28 to 30
+  void noActiveNotices();              // 31
+  void daysAndRegistry();              // 32 to 39
   void grid(DeterminacionDeuda& g);    // 40 to 51
   void taxTotals(const DeterminacionDeuda& g);  // 52
   void version();                      // 53
+  void sctrRates();                    // the rates of the SCTR taken at other companies
   std::string registryCountDifference();  // 55
+  const std::string& taxTotal(const std::string& casilla);  // Total_Tributo, once per box and run
+  const std::set<std::string>& essaludConcepts();
+  const declaration::LabourPeriods& labourPeriodsOfTheRegistry();  // read once per run
 
   Session& s_;
   const declaration::OpenDeclaration& d_;
   bool silent_ = false;
   ValidationResult r_;
   std::vector<Person> persons_;
+  std::map<std::string, std::string> taxTotals_;
+  std::optional<std::set<std::string>> essalud_;
+  std::optional<declaration::LabourPeriods> periods_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

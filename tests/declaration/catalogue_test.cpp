@@ -46,7 +46,7 @@ class CatalogueTest : public DeclarationTest {
 
 TEST_F(CatalogueTest, ChooserListSortAndUserRestriction) {
   ASSERT_TRUE(createAndSave("201204"));
-  ASSERT_TRUE(createAndSave("201205"));
+  ASSERT_TRUE(createConsistent("201205"));
   ASSERT_TRUE(createAndSave("201203", kOtherRuc));
   FrmContAbrir modify(session(), Mode::Modify, false);
   const auto& rows = modify.requery();
@@ -90,7 +90,7 @@ TEST_F(CatalogueTest, DeleteAskedRolledBackOnFailureAndComplete) {
 }
 
 TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
-  ASSERT_TRUE(createAndSave("201205"));
+  ASSERT_TRUE(createConsistent("201205"));
   auto first = enviarDeclaracion(db(), kRuc, "201205");
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));

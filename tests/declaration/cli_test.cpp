@@ -1,9 +1,14 @@
 // The road of a declaration through korventa-cli on the demo registry: exit codes, what goes to
 // stdout (tables) and the messages on stderr.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/cli_runner.h"
 #include "support/test_db.h"
@@ -12,6 +17,22 @@ namespace korventa::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Rows of a tab-separated listing, its header included.
+std::vector<std::vector<std::string>> rows(const std::string& listing) {
+  std::vector<std::vector<std::string>> out;
+  std::istringstream in(listing);
+  for (std::string l; std::getline(in, l);) {
+    std::vector<std::string> f;
+    std::istringstream fields(l);
+    for (std::string x; std::getline(fields, x, '\t');) f.push_back(x);
+    if (!l.empty() && l.back() == '\t') f.emplace_back();
+    out.push_back(std::move(f));
+  }
+  return out;
+}
+
+const std::string kDemoRuc = "20503987610";
 
 class CliTest : public ::testing::Test {
  protected:
@@ -26,32 +47,126 @@ class CliTest : public ::testing::Test {
     EXPECT_EQ(r.rc, 0) << args << "\n" << r.err;
     return r.out;
   }
+  std::string demoFile(const std::string& ext) {
+    return "'" + (fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import" / ("060120503987610201206." + ext)).string() + "'";
+  }
+  // A file of our own with the demo file's name, in a folder of the test.
+  std::string ownFile(const std::string& ext, const std::string& content) {
+    fs::create_directories(runner_.dir() / "correcciones");
+    fs::path p = runner_.dir() / "correcciones" / ("060120503987610201206." + ext);
+    std::ofstream(p) << content;
+    return "'" + p.string() + "'";
+  }
+  // The stored estado of the demo declaration of a period.
+  std::string estado(const std::string& periodo = "201206") {
+    auto r = rows(ok("show " + kDemoRuc + " " + periodo));
+    if (r.size() < 2) return "<none>";
+    auto c = std::find(r[0].begin(), r[0].end(), "estado") - r[0].begin();
+    return r[1].at(static_cast<std::size_t>(c));
+  }
+  // What the validation says and what the last save stored agree: exit 3 with estado 9, exit 0
+  // with estado 0. Returns the validation's lines.
+  std::string expectValidationAgreesWithTheSave(const std::string& after) {
+    auto v = run("validate " + kDemoRuc + " 201206");
+    std::string e = estado();
+    EXPECT_TRUE((v.rc == 3 && e == "9") || (v.rc == 0 && e == "0"))
+        << after << ": validate exit " << v.rc << ", estado " << e << "\n" << v.out;
+    return v.out;
+  }
+  // The corrections a user makes to the new demo declaration until nothing is inconsistent, each
+  // one saved by its command: the demo files imported (and their refused lines corrected), the
+  // establishment of every worker, the pay of those without, the typed contributions, the
+  // amounts to pay.
+  void correctTheDemoDeclaration() {
+    const std::string rp = kDemoRuc + " 201206 ";
+    const std::string work = " --work-dir '" + (runner_.dir() / "trabajo").string() + "'";
+    ok("import " + rp + demoFile("jor") + " " + demoFile("tes") + " " + demoFile("sub") + " " + demoFile("not") +
+       " " + demoFile("rem") + " " + demoFile("pen") + work);
+    ok("import " + rp + demoFile("4ta") + work);
+    ok("import " + rp + demoFile("for") + " " + demoFile("mfe") + work);
+    ok("import " + rp + demoFile("sct") + work);
+    expectValidationAgreesWithTheSave("the demo files");
+    ok("import " + rp + ownFile("mfe", "01|73456789|20548761230|6|\n") + " " +
+       ownFile("sct", "01|47890345|2|1.53|100.00|\n") + work);
+    auto persons = rows(ok("show " + rp + "--persons"));
+    for (std::size_t i = 1; i < persons.size(); ++i)
+      if (persons[i][5] == "1") ok("establishments " + rp + persons[i][6] + " " + persons[i][7] + " --set 1");
+    std::string lines = expectValidationAgreesWithTheSave("the establishments");
+    for (std::size_t i = 1; i < persons.size(); ++i) {
+      const auto& doc = persons[i][7];
+      if (persons[i][5] == "1" && (lines.find("Registrar conceptos del trabajador, documento: " + doc + "\n") !=
+                                       std::string::npos ||
+                                   lines.find("ESSALUD para el trabajador " + doc + "\n") != std::string::npos))
+        ok("concept " + rp + "1 " + doc + (persons[i][9] == "98" ? " 0924" : " 0121") + " 2500.00");
+    }
+    expectValidationAgreesWithTheSave("the pay");
+    std::string rem;
+    for (const auto& c : rows(ok("show " + rp + "--concepts")))
+      if (c[3] == "1" && c[4].rfind("06", 0) == 0 && c[5].empty() && !c[7].empty())
+        rem += "01|" + c[1] + "|" + c[4] + "|10.00|10.00|\n";
+    ASSERT_FALSE(rem.empty());
+    ok("import " + rp + ownFile("rem", rem) + work);
+    expectValidationAgreesWithTheSave("the contributions");
+    std::string pay;
+    for (const auto& b : rows(ok("show " + rp + "--boxes"))) {
+      if (b.size() < 11 || b[9].find('=') == std::string::npos || b[10].back() != '=') continue;
+      std::string balance = b[9].substr(b[9].find('=') + 1);
+      balance.erase(std::remove(balance.begin(), balance.end(), ','), balance.end());
+      if (!balance.empty()) pay += " " + b[10] + balance;
+    }
+    ok("set " + rp + pay + " pago=E");
+    EXPECT_EQ(expectValidationAgreesWithTheSave("the amounts to pay"), "");
+  }
   CliRunner runner_;
   const fs::path& db_ = runner_.db();
 };
 
+// The demo declaration from new to sent: refused while inconsistent, corrected with the commands
+// a user types (the validation and the stored estado agreeing after each), sent once clean.
 TEST_F(CliTest, TheRoadOfADeclaration) {
-  const std::string ruc = "20503987610";
+  const std::string ruc = kDemoRuc;
   auto r = run("new " + ruc + " 201206 --telefono 4411223");
   ASSERT_EQ(r.rc, 0) << r.err;
-  EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012"), std::string::npos);
-  EXPECT_NE(r.err.find("La declaración fue grabada satisfactoriamente."), std::string::npos);
+  EXPECT_NE(r.out.find("Declaración grabada: 20503987610 06/2012 (con inconsistencias, estado 9)"), std::string::npos);
+  EXPECT_NE(r.err.find("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+                       "podrá ser enviada a la ZUMAR."),
+            std::string::npos);
 
   std::string out = ok("list");
   EXPECT_EQ(out.substr(0, out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
-  EXPECT_NE(out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t0\t0"), std::string::npos);
+  EXPECT_NE(out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t9\t0"), std::string::npos);
   EXPECT_NE(ok("show " + ruc + " 201206 --det").find("028\t4411223\t01"), std::string::npos);
+  expectValidationAgreesWithTheSave("new");
+  r = run("send " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 1) << "saved with inconsistencies";
+  EXPECT_NE(r.err.find("tiene estado 9"), std::string::npos) << r.err;
+  EXPECT_EQ(ok("list --sent").find(ruc), std::string::npos);
+
+  correctTheDemoDeclaration();
+  auto v = run("validate " + ruc + " 201206");
+  EXPECT_EQ(v.rc, 0);
+  EXPECT_NE(v.err.find("La declaración no presenta inconsistencias."), std::string::npos) << v.err;
+  r = run("save " + ruc + " 201206");
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_NE(r.err.find("La declaración fue grabada satisfactoriamente."), std::string::npos) << r.err;
+  EXPECT_EQ(estado(), "0");
 
   ASSERT_EQ(run("copy " + ruc + " 201206 07/2012").rc, 0);
-
   r = run("send " + ruc + " 201207");
   EXPECT_EQ(r.rc, 1) << "a copy waits for its refresh";
   ASSERT_EQ(run("refresh " + ruc + " 201207").rc, 0);
+  // The providers' receipts are not copied: nothing to pay of their retentions in July.
+  EXPECT_EQ(run("validate " + ruc + " 201207").out,
+            "No registrar importe a pagar en RENTA 4TA CAT. RETENCIONES\nNo debe registrar ningun importe en la "
+            "columna de RENTA 4TA CAT. RETENCIONES de Determinacion de la Deuda.\n");
+  ok("set " + ruc + " 201207 811=");
+  ASSERT_EQ(estado("201207"), "0") << run("validate " + ruc + " 201207").out;
   out = ok("send " + ruc + " 201207");
   auto lines = out.substr(out.find('\n') + 1);
   std::string numero = lines.substr(lines.rfind('\t') + 1);
   numero.erase(numero.find_last_not_of("\n") + 1);
   ASSERT_EQ(numero.size(), 10u);
+  EXPECT_EQ(run("send " + ruc + " 201207").rc, 1) << "sent: estado 1 until saved again";
 
   ok("order-number " + ruc + " 201207 1 " + numero);
   EXPECT_NE(ok("--json list --sent").find("\"NORDEN\": \"" + numero + "\""), std::string::npos);
@@ -64,6 +179,43 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
   out = ok("show " + ruc + " 201207");
   EXPECT_NE(out.find("\t9\t1\t"), std::string::npos) << out;  // estado 9, ind_ref 1
   EXPECT_EQ(run("new 20100070970 201206").rc, 1) << "not a declarant of the registry";
+}
+
+// scripts/demo tells the truth: the new declaration is inconsistent and its sending refused; it is
+// corrected until the validation finds nothing, saved with estado 0, and only then sent. It reads
+// the user's database and writes nothing into the user's folders.
+TEST_F(CliTest, DemoScriptSendsOnlyAConsistentDeclaration) {
+  const fs::path user = runner_.dir() / "usuario";
+  fs::create_directories(user / "RPT");
+  const fs::path ini = runner_.dir() / "usuario.ini";
+  std::ofstream(ini) << "[Options]\nSysPath=" << user.string() << "/\nSysUser=CONTADOR\n";
+  const std::string before = slurp(ini);
+  const fs::path out = runner_.dir() / "demo.txt";
+  std::string cmd = "cd '" + runner_.dir().path().string() + "' && HOME='" + user.string() + "' KORVENTA_INI='" +
+                    ini.string() + "' KORVENTA_CLI='" + runner_.cli().string() + "' QT_QPA_PLATFORM=offscreen '" +
+                    (fs::path(KORVENTA_SOURCE_DIR) / "scripts/demo").string() + "' '" + db_.string() + "' > '" +
+                    out.string() + "' 2>&1";
+  int status = std::system(cmd.c_str());
+  std::string text = slurp(out);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << text;
+  auto at = [&](const std::string& s) { return text.find(s); };
+  auto refused = at("(envío rechazado, como se esperaba: código de salida 1)");
+  auto clean = at("Validación: La declaración no presenta inconsistencias.");
+  auto zero = text.find("\t0\t0\t0\t", at("Cabecera grabada"));  // rectifica, estado, ind_ref
+  auto sent = at("Envío de la declaración sin inconsistencias");
+  ASSERT_NE(refused, std::string::npos) << text;
+  ASSERT_NE(clean, std::string::npos) << text;
+  ASSERT_NE(sent, std::string::npos) << text;
+  EXPECT_LT(refused, clean);
+  EXPECT_LT(clean, zero);
+  EXPECT_LT(zero, sent);
+  EXPECT_NE(text.find("numero_orden", sent), std::string::npos) << "the receipt";
+  EXPECT_EQ(text.find("falló"), std::string::npos) << text;
+  // The user's settings, reports and database as they were.
+  EXPECT_EQ(slurp(ini), before);
+  EXPECT_TRUE(fs::is_empty(user / "RPT"));
+  EXPECT_FALSE(fs::exists(user / "TMP"));
+  EXPECT_EQ(data::Database::open(db_)->integer("SELECT count(*) FROM CAB"), 0);
 }
 
 // Concept amounts typed, computed, saved and listed; the determination boxes, the payment and the
@@ -114,7 +266,8 @@ TEST_F(CliTest, ConceptsBoxesPaymentAndValidation) {
   r = run("set " + ruc + " 201206 711=5");
   EXPECT_EQ(r.rc, 1);
   EXPECT_NE(r.err.find("La casilla 711 no se puede registrar con el valor '5'"), std::string::npos) << r.err;
-  EXPECT_EQ(ok("set " + ruc + " 201206 800= pago=E"), "Total a pagar: " + std::to_string(total - 5) + "\n");
+  EXPECT_EQ(ok("set " + ruc + " 201206 800= pago=E"),
+            "Total a pagar: " + std::to_string(total - 5) + " (con inconsistencias, estado 9)\n");
 
   // A registry change waiting for its refresh stops the validation.
   data::Database::open(db_)->run("UPDATE CAB SET ind_ref = 1");

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "declaration/tables.h"
+#include "support/demo_entries.h"
 
 namespace korventa::test {
 
@@ -31,6 +32,9 @@ void DeclarationTest::standardRegistry() {
   db().run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
            "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
            {kRuc, kRuc});
+  db().run("INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) VALUES "
+           "(6, ?, ?, 1, 1, 1.53)",
+           {kRuc, kRuc});
 }
 
 bool DeclarationTest::createAndSave(const std::string& periodo, const std::string& ruc) {
@@ -41,6 +45,17 @@ bool DeclarationTest::createAndSave(const std::string& periodo, const std::strin
   bool ok = f.grabar().saved;
   f.salir();
   return ok;
+}
+
+bool DeclarationTest::createConsistent(const std::string& periodo) {
+  declaration::Frm402 f(session());
+  f.nueva();
+  f.CmbRuc_Click(kRuc);
+  if (!f.aceptarPeriodo(periodToDisplay(periodo)).ok) return false;
+  completeDeclaration(session(), f.declaration());
+  auto r = f.grabar();
+  f.salir();
+  return r.saved && !r.inconsistent;
 }
 
 std::string DeclarationTest::dump(const std::string& table) {

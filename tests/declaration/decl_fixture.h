@@ -32,6 +32,9 @@ class DeclarationTest : public ::testing::Test {
   void standardRegistry();
   // New declaration through the form controller, loaded and saved; returns whether it saved.
   bool createAndSave(const std::string& periodo, const std::string& ruc = kRuc);
+  // The same with every person's pay, establishment and the payment entered before saving: a
+  // declaration without inconsistencies (estado 0), which can be sent. Returns whether it saved so.
+  bool createConsistent(const std::string& periodo);
   // Text of every row of a table (sorted), for before/after comparisons.
   std::string dump(const std::string& table);
   // All stored and history tables of declarations.

@@ -136,6 +136,22 @@ TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
   EXPECT_EQ(old.value("810"), "");
 }
 
+// The IGV contained in the SCTR amount (box 812) on both sides of its switch in March 2011.
+TEST(DebtGridIgv, NineteenPercentUntil201102EighteenFrom201103) {
+  struct Case {
+    const char* periodo;
+    const char* igv;  // of an SCTR amount of 118
+  } cases[] = {{"201102", "19"}, {"201103", "18"}};
+  for (const auto& c : cases) {
+    WorkingFixture f(c.periodo);
+    f.decl.typedBoxesRead = true;
+    f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '118'");
+    DeterminacionDeuda g(f.t.session(), f.decl);
+    g.load();
+    EXPECT_EQ(g.value("812"), c.igv) << c.periodo;
+  }
+}
+
 TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
   f.worker("10000001", "pens = '1200', rem_pens = '9000'");
   f.decl.typedBoxesRead = false;

@@ -32,7 +32,11 @@ std::string slurp(const fs::path& p) {
   return ss.str();
 }
 
-CliRunner::CliRunner() : cli_(cliPath()), db_(dir_ / "k.db") {}
+// A settings file of its own: the reports and work files of the commands stay in the test's
+// folder (without one they would go to the user's folder).
+CliRunner::CliRunner() : cli_(cliPath()), db_(dir_ / "k.db") {
+  std::ofstream(dir_ / "VKRS000.INI") << "[Options]\nSysPath=" << dir_.path().string() << "/\nSysUser=CONTADOR\n";
+}
 
 CliRun CliRunner::run(const std::string& args) const {
   fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";

@@ -1,6 +1,6 @@
 #pragma once
 // Runs the korventa-cli built beside the test executables on a database of its own folder, with
-// its own settings file, and collects the exit code and both outputs.
+// its own settings file (SysPath: that folder), and collects the exit code and both outputs.
 #include <filesystem>
 #include <string>
 
@@ -21,6 +21,7 @@ class CliRunner {
   // `korventa-cli --db DB --user CONTADOR args`; args are passed to the shell as they are.
   CliRun run(const std::string& args) const;
   const std::filesystem::path& db() const { return db_; }
+  const std::filesystem::path& cli() const { return cli_; }
   const TempDir& dir() const { return dir_; }
 
  private:

@@ -1,5 +1,6 @@
 #include "support/demo_entries.h"
 
+#include "determination/debt_grid.h"
 #include "determination/seams.h"
 #include "determination/working_set.h"
 
@@ -35,14 +36,33 @@ void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
   db.run("INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
          "cod_estab, cod_est, indica) SELECT 6, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, '0601', 1, 1, 1 "
          "FROM TMPF601MFCAB");
-  db.run("UPDATE TEMP2_F601 SET Ruc = ?, centro = '2', Correl_centro = 2, Correl_tasa = 1, Tasa = '1.53', "
-         "rem_sctrs = '1800.00', sctrs = '27.54'",
-         {decl.ruc});
+  if (auto rate = db.row("SELECT doc_ruc_emp, cod_est, correl_tasa, tasa FROM COR_TASAS_601 WHERE tip_doc_d = 6 AND "
+                         "doc_id_d = ? ORDER BY doc_ruc_emp, cod_est, correl_tasa",
+                         {decl.ruc}))
+    db.run("UPDATE TEMP2_F601 SET Ruc = ?, centro = ?, Correl_centro = ?, Correl_tasa = ?, Tasa = printf('%.2f', ?), "
+           "rem_sctrs = '1800.00', sctrs = printf('%.2f', round(1800 * ? / 100, 2))",
+           {rate->text(0), std::to_string(rate->integer(1)), rate->integer(1), rate->integer(2), (*rate)[3],
+            (*rate)[3]});
   determination::recomputeAll(session, decl);
   db.run("UPDATE TMPF601CONCEP SET monto = printf('%.2f', round(base_calculo * 0.1, 2)), monto_pag = "
          "printf('%.2f', round(base_calculo * 0.1, 2)) WHERE codigo LIKE '06%' AND TRIM(COALESCE(base_calculo, "
          "'')) <> '' AND TRIM(COALESCE(monto, '')) = ''");
   determination::recomputeAll(session, decl);
+}
+
+void payEveryBalance(Session& session, declaration::OpenDeclaration& decl) {
+  determination::DeterminacionDeuda grid(session, decl);
+  grid.load();
+  for (const auto& c : determination::taxColumns())
+    if (determination::isTypedBox(c.toPay) && !grid.empty(c.balance)) grid.setBox(c.toPay, grid.value(c.balance));
+  decl.typedBoxes = grid.typedBoxes();
+  decl.typedBoxesRead = true;
+  decl.payment.type = "E";
+}
+
+void completeDeclaration(Session& session, declaration::OpenDeclaration& decl) {
+  enterDemoPay(session, decl);
+  payEveryBalance(session, decl);
 }
 
 }  // namespace korventa::test

@@ -9,6 +9,7 @@
 #include "declaration/ui/frm402_dialog.h"
 #include "declaration/ui/send_dialog.h"
 #include "declaration/send.h"
+#include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
@@ -69,9 +70,22 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
     QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
 
-    // Guardar, then Salir without a question.
+    // Guardar: without pay nor payment, saved with inconsistencies; the launcher cannot send it.
+    QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+                     "podrá ser enviada a la ZUMAR."));
+    QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
+    {
+      ui::SendDialog sender(s.database(), s.msg());
+      QCOMPARE(child<QTableWidget>(&sender, "grdDeclaraciones")->rowCount(), 0);
+    }
+    // The pay of everybody and the payment entered (straight into the working tables here),
+    // Guardar again: consistent. Then Salir without a question.
+    test::completeDeclaration(s, *s.openDeclaration);
     QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
+    QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("0"));
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
     QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '028'")), QString("4411223"));
     std::size_t shown = t_->messenger().entries().size();

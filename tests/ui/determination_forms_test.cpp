@@ -74,6 +74,10 @@ class DeterminationFormsTest : public QObject {
     QCoreApplication::processEvents();  // the watcher meets the declaration form: no report opened
     QVERIFY2(!reportShown, qPrintable(report));
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración no presenta inconsistencias."));
+    // Saved as validated: estado 0.
+    QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
+    QCOMPARE(QString::fromStdString(t_->db().text("SELECT estado FROM CAB")), QString("0"));
 
     // An amount to pay in a column without balance is listed in the report.
     QVERIFY(cell("710")->text().isEmpty());
@@ -107,6 +111,9 @@ class DeterminationFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
     QCOMPARE(QString::fromStdString(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+                     "podrá ser enviada a la ZUMAR."));
 
     // Enter on a credit box opens the EPS form of that box.
     QVERIFY(cell("602")->isEnabled());
