@@ -355,9 +355,10 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
       Amounts v = it == values.end() ? Amounts{} : it->second;
       cells.push_back(amountCell(v.a));
       cells.push_back(amountCell(v.b));
-      // The total of a group: what was paid (group 06: the contribution amounts); a concept with
-      // no paid amount, such as an employer's contribution, counts with its accrued amount.
-      const std::string& counted = text::trim(v.b).empty() ? v.a : v.b;
+      // The total of a group: what was paid; a concept with no paid amount, such as an employer's
+      // contribution, counts with its accrued amount. Group 06 adds its contribution amounts
+      // only: its first column is the base, which is no amount of the worker's.
+      const std::string& counted = col.group == "06" || !text::trim(v.b).empty() ? v.b : v.a;
       if (!text::trim(counted).empty()) {
         totals[col.group] += Money::value(counted);
         declared.insert(col.group);

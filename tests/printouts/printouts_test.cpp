@@ -182,7 +182,9 @@ TEST_F(Printouts, TextFilesMatchReferences) {
   EXPECT_TRUE(db_.messenger().entries().empty());
   ASSERT_EQ(result.textFiles.size(), 15u);  // 20 to 35 without the pay statement
   // The references also show persons without rows left out (report 21 holds worker 1 only),
-  // suspensions split by kind (29 and 30) and the hours as h:mm, overtime summed (28).
+  // suspensions split by kind (29 and 30), the hours as h:mm, overtime summed (28), and a
+  // contribution base without amount that the total of group 06 leaves out (22: worker 2's
+  // total is his 395, not 4345).
   for (const auto& f : result.textFiles) {
     EXPECT_TRUE(text::startsWith(f.filename().string(), "PE_601_20100000001_"));
     test::expectGolden(f, f.filename().string());
