@@ -152,6 +152,36 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   EXPECT_FALSE(f.isOpenInForm(0));
 }
 
+// The annex names each provider as the invoice list of the EPS form does.
+TEST_F(Printouts, AnnexNamesProvidersAsTheEpsForm) {
+  auto& db = s().database();
+  db.run("INSERT INTO EPS (tip_doc_d, doc_id_d, RUC_EPS, NOMBRE_EPS) VALUES (6, ?, '20600000011', 'CLÍNICA DEL "
+         "DECLARANTE')",
+         {kRuc});
+  struct Case {
+    const char* name;
+    const char* casilla;
+    const char* rucEps;
+    const char* shown;
+  } cases[] = {
+      {"an EPS of list 701", "602", "20514372251", "PERSALUD S.A. EPS"},
+      {"the declarant's own health service", "602", "20100000009", "SERVICIOS PROPIOS"},
+      {"a provider of the declarant's own table", "612", "20600000011", "CLÍNICA DEL DECLARANTE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    db.run("DELETE FROM F600INFEPS");
+    db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, "
+           "Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', ?, ?, '201202', '001', '9', '10', '1')",
+           {kRuc, kPeriodo, c.casilla, c.rucEps});
+    auto pages = pageTexts(producePrintout(s(), decl(), PrintChoice{PrintWhat::Anexos, true, true}));
+    ASSERT_EQ(pages.size(), 4u);
+    const auto& page = pages[std::string(c.casilla) == "602" ? 0 : 2];
+    EXPECT_TRUE(has(page, c.rucEps));
+    EXPECT_TRUE(has(page, c.shown));
+  }
+}
+
 TEST_F(Printouts, LongPrintoutProposesTenPages) {
   auto& db = s().database();
   for (int i = 0; i < 400; ++i)
