@@ -62,7 +62,10 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
   if (cols.empty()) throw std::runtime_error("La tabla " + std::string(table) + " no existe en la base de datos");
   auto parsed = csv::parse(text::decodeInput(csvText));
   if (!parsed.error.empty()) throw std::runtime_error(parsed.error);
-  if (parsed.rows.empty()) return 0;
+  // A file that lost even its header row is damaged, not the wish to empty the table (a header
+  // row alone says that).
+  if (parsed.rows.empty())
+    throw std::runtime_error("el archivo está vacío, no tiene la fila de encabezado con los nombres de las columnas");
   const auto& header = parsed.rows.front();
   std::vector<const ColumnInfo*> target;
   for (const auto& h : header) {
