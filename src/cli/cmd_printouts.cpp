@@ -90,6 +90,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         if (a->pdf.empty() && a->textDir.empty()) throw std::runtime_error("Indique --pdf ARCHIVO o --text CARPETA");
+        // The text variant only reads; the printout is registered in SPOOL.
+        if (!a->textDir.empty()) ctx.sessionForReading();
         auto d = declarationOf(ctx, a->ruc, a->period, a->correl);
         if (!a->textDir.empty()) {
           auto path = writeDeclarationTextFile(ctx.session(), d, a->textDir);
@@ -127,6 +129,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("--stamp", a->stamp, "Fecha y hora del nombre del libro (aaaammdd_hhmm); por defecto ahora");
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
+        ctx.sessionForReading();
         auto d = declarationOf(ctx, a->ruc, a->period, a->correl);
         ExportRequest req;
         req.formats = numbersOf(a->formats);

@@ -30,14 +30,17 @@ void installSchema(Database& db);
 void loadSeed(Database& db);
 void loadDemoRegistry(Database& db);
 
-// Creates (or completes) the database file: schema + reference data (+ demo registry), in one
-// transaction. A file that already holds the schema is left as it is unless `force`.
+// Creates the database file: schema + reference data (+ demo registry), in one transaction,
+// marked with our application_id and schema version. A missing or 0-byte file is created; a
+// database of ours is left as it is; any other file (another program's SQLite database, a file
+// that is no database) throws NotOurDatabase and is left as it is.
 std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool withDemo);
 
 // Replaces the whole content of an existing database file by a new schema and reference data
 // (+ demo registry) in one transaction, after copying the old content to `backup` (skipped
 // when empty). Other programs that have the file open see the new content. A file that is not
-// a database is moved to `backup` (or removed) and created anew. A missing file is created.
+// a database is moved to `backup` (or removed) and created anew. A missing or 0-byte file is
+// created. Another program's SQLite database is never replaced: NotOurDatabase.
 std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bool withDemo,
                                            const std::filesystem::path& backup);
 

@@ -21,6 +21,7 @@ class CliRunner {
   // `korventa-cli --db DB --user CONTADOR args`; args are passed to the shell as they are.
   CliRun run(const std::string& args) const;
   const std::filesystem::path& db() const { return db_; }
+  const std::filesystem::path& cli() const { return cli_; }
   const TempDir& dir() const { return dir_; }
 
  private:
