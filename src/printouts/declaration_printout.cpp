@@ -479,21 +479,24 @@ std::string declarationTextFileName(const StoredDeclaration& d) {
 }
 
 std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, const StoredDeclaration& decl,
-                                                              const std::filesystem::path& dir) {
+                                                              const std::filesystem::path& dir,
+                                                              TextEncoding encoding) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   auto path = dir / declarationTextFileName(decl);
+  std::size_t replaced = 0;
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const auto& line : declarationTextLines(decl)) out << line << "\r\n";
+    for (const auto& line : declarationTextLines(decl)) out << encodeText(line, encoding, replaced) << "\r\n";
     out.flush();
     if (!out) {
       session.msg().show("No se pudo escribir el archivo " + path.string(), "Error", MsgIcon::Critical);
       return std::nullopt;
     }
   }
+  std::string note = replacedNote(replaced);
   session.msg().show("La declaración se encuentra en el directorio " + dir.string() + " con el nombre: " +
-                         declarationTextFileName(decl),
+                         declarationTextFileName(decl) + (note.empty() ? note : "\n" + note),
                      "Mensaje", MsgIcon::Information);
   return path;
 }

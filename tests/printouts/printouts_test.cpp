@@ -392,6 +392,68 @@ TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
   EXPECT_NE(payslips.find("PEREZ¦GOMEZ"), std::string::npos);
 }
 
+// The text files for other programs are Windows-1252 (what it lacks becomes "?" and the notice
+// says how many), or UTF-8 when asked; through the forms' calls and through korventa-cli.
+TEST_F(Printouts, TextFilesAreWindows1252UnlessUtf8IsAsked) {
+  auto& db = s().database();
+  db.run("UPDATE ASEGVKRS SET apellido_m = 'GÓMEZ-ŁUKASZ' WHERE doc_id_a = '41000001'");
+  db.run("UPDATE CONTRVKRS SET Nombre = 'EMPRESA ÑANDÚ Ω'");
+  auto d = decl();
+  auto& m = db_.messenger();
+  struct Case {
+    const char* name;
+    TextEncoding encoding;
+    std::string report20, textVariant, note;
+  } cases[] = {
+      {"Windows-1252", TextEncoding::Windows1252, "|PEREZ|G\xD3MEZ-?UKASZ|ANA|", "EMPLEADOR : EMPRESA \xD1" "AND\xDA ?",
+       "1 carácter sin equivalente en Windows-1252 se escribió como \"?\"."},
+      {"UTF-8", TextEncoding::Utf8, "|PEREZ|GÓMEZ-ŁUKASZ|ANA|", "EMPLEADOR : EMPRESA ÑANDÚ Ω", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FrmReportes f(s(), false);
+    f.requery();
+    ExportRequest req{{20}, true, false, db_.dir() / c.name, {}, {}};
+    req.encoding = c.encoding;
+    auto result = f.cmdAccion(0, req);
+    ASSERT_EQ(result.textFiles.size(), 1u);
+    EXPECT_NE(test::readFile(result.textFiles[0]).find(c.report20), std::string::npos);
+    EXPECT_EQ(result.replaced, c.note.empty() ? 0u : 1u);
+    EXPECT_EQ(m.entries().back().text,
+              "Se terminaron de generar los reportes solicitados." + (c.note.empty() ? c.note : "\n" + c.note));
+    auto path = writeDeclarationTextFile(s(), d, db_.dir() / c.name, c.encoding);
+    ASSERT_TRUE(path);
+    EXPECT_NE(test::readFile(*path).find(c.textVariant + "\r\n"), std::string::npos);
+    EXPECT_EQ(m.entries().back().text, "La declaración se encuentra en el directorio " + (db_.dir() / c.name).string() +
+                                           " con el nombre: ZEL0600_20100000001_201203.txt" +
+                                           (c.note.empty() ? c.note : "\n" + c.note));
+  }
+}
+
+TEST(ExportCommands, TextFilesInWindows1252OrUtf8) {
+  test::CliRunner cli;
+  if (!cli.available()) GTEST_SKIP() << "korventa-cli no está construido";
+  ASSERT_EQ(cli.run("init --demo").rc, 0);
+  ASSERT_EQ(cli.run("new 20503987610 201206").rc, 0);
+  // FLORES CHÁVEZ MARÍA of the demo registry, and the declarant's name.
+  struct Case {
+    const char* flag;
+    std::string name, declarant;
+  } cases[] = {{"", "|FLORES|CH\xC1VEZ|MAR\xCD" "A|", "CORPORACI\xD3N INDUSTRIAL"},
+               {"--utf8", "|FLORES|CHÁVEZ|MARÍA|", "CORPORACIÓN INDUSTRIAL"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag);
+    auto dir = cli.dir() / (std::string("salida") + c.flag);
+    auto r = cli.run("export 20503987610 201206 --formats 28 --dir '" + dir.string() + "' " + c.flag);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(test::readFile(dir / "PE_601_20503987610_28_DAT.TXT").find(c.name), std::string::npos);
+    r = cli.run("print 20503987610 201206 --text '" + dir.string() + "' " + c.flag);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(test::readFile(dir / "ZEL0600_20503987610_201206.txt").find(c.declarant), std::string::npos);
+  }
+  EXPECT_EQ(cli.run("print 20503987610 201206 --pdf x.pdf --utf8").rc, 2) << "--utf8 goes with --text";
+}
+
 // The text references hold plain amounts and h:mm hours; not a negative amount nor empty hours.
 TEST(ExportTexts, NegativeAmountsAndEmptyHours) {
   EXPECT_EQ(plainAmount("-15.00"), "-15");
