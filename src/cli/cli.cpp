@@ -101,7 +101,7 @@ Session& Context::session() {
     if (file.empty()) throw std::runtime_error("No se indicó la base de datos (--db o DBPath/DBName del archivo de configuración)");
     if (!std::filesystem::exists(file)) throw std::runtime_error("Error de Conexión: no existe la base de datos " + file);
     try {
-      session_->db = data::Database::open(file);
+      session_->db = data::Database::open(file, access_);
     } catch (const data::DbError& e) {
       throw std::runtime_error("Error de Conexión: " + data::connectionErrorText(e));
     }
@@ -111,6 +111,11 @@ Session& Context::session() {
     if (!user.empty()) session_->user = user;
   }
   return *session_;
+}
+
+Session& Context::sessionForReading() {
+  if (!session_ || !session_->db) access_ = data::Access::ReadOnly;
+  return session();
 }
 
 void Context::print(const Table& t) const {

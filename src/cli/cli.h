@@ -48,6 +48,9 @@ class Context {
 
   // The session with the database open (opened on first use). Throws std::runtime_error.
   Session& session();
+  // The same for a command that only reads: the file is opened read-only, so that a file or a
+  // folder that cannot be written can still be read.
+  Session& sessionForReading();
   // Settings paths from the INI (SysPath and derived folders), created when missing.
   void loadSettings();
   // The settings paths (loads the settings file; does not open the database).
@@ -63,6 +66,7 @@ class Context {
   std::unique_ptr<Session> session_;
   std::function<int()> pending_;
   bool settingsLoaded_ = false;
+  data::Access access_ = data::Access::ReadWrite;
 };
 
 // A period argument: "YYYYMM", "MM/YYYY" or "MMYYYY" (as the listings show it) → "YYYYMM".

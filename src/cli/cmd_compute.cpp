@@ -84,7 +84,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("DOC", *doc, "Número de documento de la persona");
     c->callback([&ctx, doc] {
       ctx.run([&ctx, doc] {
-        auto listing = determination::workingConceptListing(ctx.session().database(), text::trim(*doc));
+        auto listing = determination::workingConceptListing(ctx.sessionForReading().database(), text::trim(*doc));
         ctx.print(Table{listing.columns, listing.rows});
         return 0;
       });

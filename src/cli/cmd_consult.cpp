@@ -17,7 +17,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("MODO", *mode, "B, S, T, R o U")->required()->check(CLI::IsMember({"B", "S", "T", "R", "U"}, CLI::ignore_case));
     c->callback([&ctx, mode] {
       ctx.run([&ctx, mode] {
-        auto result = reference::consultar(ctx.session().database(), *mode);
+        auto result = reference::consultar(ctx.sessionForReading().database(), *mode);
         if (!result) throw std::runtime_error("Modo de consulta desconocido: " + *mode);
         Table t{{"codigo", "descrip"}, {}};
         for (auto& r : result->rows) t.rows.push_back({r.codigo, r.descrip});
@@ -32,7 +32,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("TIPO", *type, "Tipo de trabajador (dos dígitos)")->required();
     c->callback([&ctx, type] {
       ctx.run([&ctx, type] {
-        auto& s = ctx.session();
+        auto& s = ctx.sessionForReading();
         reference::TasasxTrab tasas(s.database());
         std::string tipo = text::trim(*type);
         if (!tipo.empty()) {

@@ -91,7 +91,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_flag("--sent", a->sent, "Declaraciones enviadas");
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
-        auto& s = ctx.session();
+        auto& s = ctx.sessionForReading();
         Table t;
         if (a->sent) {
           FrmContAbrirE e(s, Mode::Modify);
@@ -248,7 +248,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a, concepts] {
       a->concepts = concepts->count() > 0;
       ctx.run([&ctx, a] {
-        auto& s = ctx.session();
+        auto& s = ctx.sessionForReading();
         auto& db = s.database();
         std::string periodo = periodArg(a->periodo);
         bool sent = !a->correl.empty();

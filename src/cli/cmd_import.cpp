@@ -66,9 +66,15 @@ using Clock = std::chrono::steady_clock;
 double secs(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
 
 using Jobs = std::vector<std::pair<import::Kind, std::filesystem::path>>;
-bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs);
+
+struct ImportOutcome {
+  bool failed = false;      // a file or a listing failed
+  bool anyImported = false; // at least one file was read (not refused as a whole)
+};
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs);
 
 int runImport(Context& ctx, const ImportArgs& a) {
+  std::string ruc = text::trim(a.ruc);
   std::string periodo = periodArg(a.periodo);
   std::optional<import::Form> form;
   if (!a.form.empty()) {
@@ -76,46 +82,58 @@ int runImport(Context& ctx, const ImportArgs& a) {
     if (!form) throw CLI::ValidationError("--form", "use frmTranPer, frmTransferencia, frm0601ImportMF o frmTransPT");
   }
 
-  // The kinds first: a wrong extension stops before anything is opened.
+  // The kinds and names first: a wrong extension or a file of another declaration stops before
+  // anything is opened. The forms take only the file named after the open declaration.
   Jobs jobs;
   for (const auto& f : a.files) {
-    auto kind = import::kindFromFileName(std::filesystem::path(f).filename().string(), form);
+    std::string name = std::filesystem::path(f).filename().string();
+    auto kind = import::kindFromFileName(name, form);
     if (!kind) throw std::runtime_error("No se reconoce el tipo de archivo de " + f +
                                         " (extensiones .rem .pen .jor .sub .not .tes .4ta .for .mfe .sct)");
     if (a.category != 0 && import::info(*kind).category != a.category)
       throw std::runtime_error("El archivo " + f + " no es de la categoría " + std::to_string(a.category));
+    if (!import::isImportFileName(name, ruc, periodo, *kind))
+      throw std::runtime_error("El archivo " + name + " no corresponde a la declaración " + ruc + " " +
+                               periodToDisplay(periodo) + ": su nombre debe ser " +
+                               import::importFileName(ruc, periodo, *kind) + ". No se importó ningún archivo.");
     jobs.emplace_back(*kind, f);
   }
   std::stable_sort(jobs.begin(), jobs.end(), [](const auto& x, const auto& y) { return runOrder(x.first) < runOrder(y.first); });
 
   auto t0 = Clock::now();
   Clock::time_point t3;
-  bool opened = false, failed = false;
+  bool opened = false;
+  ImportOutcome outcome;
   declaration::SaveResult saved;
   withOpenDeclaration(
-      ctx.session(), a.ruc, periodo,
+      ctx.session(), ruc, periodo,
       [&](declaration::Frm402& f) {
         opened = true;
         if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
-        failed = importFiles(ctx, a, f, jobs);
+        outcome = importFiles(ctx, a, f, jobs);
         t3 = Clock::now();
-        if (a.noSave) return false;
+        // Every file refused: nothing came in, so there is nothing to save.
+        if (a.noSave || !outcome.anyImported) return false;
         f.setModified();
         return true;
       },
       &saved);
+  bool failed = outcome.failed;
   if (!opened) return 1;
+  if (!outcome.anyImported) {
+    std::cerr << "No se importó ningún archivo; la declaración no se grabó.\n";
+    return 1;
+  }
   if (a.noSave) return failed ? 1 : 0;
   if (a.timing) std::cerr << "grabar: " << secs(t3) << " s\n";
   if (!saved.saved) return 1;
-  std::cout << "Declaración grabada: " << a.ruc << " " << periodToDisplay(periodo)
+  std::cout << "Declaración grabada: " << ruc << " " << periodToDisplay(periodo)
             << (saved.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
   return failed ? 1 : 0;
 }
 
-// Imports the files into the open declaration, computes the persons and writes the listings;
-// true when a file or a listing failed.
-bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs) {
+// Imports the files into the open declaration, computes the persons and writes the listings.
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs) {
   Session& s = ctx.session();
   const auto& decl = f.declaration();
 
@@ -123,7 +141,7 @@ bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, cons
   std::map<import::Form, std::unique_ptr<import::Importer>> importers;
   std::vector<import::FileResult> results;
   std::vector<std::filesystem::path> listings;
-  bool workers = false, failed = false;
+  bool workers = false, failed = false, anyImported = false;
   for (const auto& [kind, file] : jobs) {
     auto fm = import::info(kind).form;
     auto& imp = importers[fm];
@@ -138,6 +156,7 @@ bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, cons
       if (r.skipped) std::cout << ", " << r.skipped << " omitidos por tipo o situación del trabajador";
       if (kind == import::Kind::Cuarta) std::cout << ", Independientes : " << r.providers;
       std::cout << "\n";
+      anyImported = true;
       if (r.rejected > 0) {
         auto prn = import::printErrorListing(s, decl, r.errFile, import::info(kind).spool);
         std::cout << "  errores: " << r.errFile.string() << "\n  registro: " << r.logFile.string() << "\n";
@@ -147,12 +166,13 @@ bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, cons
         }
       }
     }
-    if (kind == import::Kind::Rem || kind == import::Kind::Jor || kind == import::Kind::Sub ||
-        kind == import::Kind::Not || kind == import::Kind::Tes)
+    if (!r.refused && (kind == import::Kind::Rem || kind == import::Kind::Jor || kind == import::Kind::Sub ||
+                       kind == import::Kind::Not || kind == import::Kind::Tes))
       workers = true;
     results.push_back(std::move(r));
   }
   if (a.timing) std::cerr << "importar: " << secs(t1) << " s\n";
+  if (!anyImported) return {true, false};
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
@@ -170,7 +190,7 @@ bool importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, cons
     if (listings.empty()) std::cout << "Sin errores: no hay reporte de errores que convertir en PDF.\n";
   }
 
-  return failed;
+  return {failed, true};
 }
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {

@@ -18,7 +18,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, demo] {
         std::string file = ctx.dbFile.empty() ? ctx.paths().dbPath : ctx.dbFile;
         if (file.empty()) throw std::runtime_error("Indique el archivo con --db");
-        bool existed = std::filesystem::exists(file);
+        std::error_code ec;
+        bool existed = std::filesystem::exists(file, ec) && std::filesystem::file_size(file, ec) > 0;
         auto db = data::createDatabase(file, *demo);
         std::cout << (existed ? "La base de datos ya existía: " : "Base de datos creada: ") << file << "\n";
         return 0;

@@ -63,12 +63,16 @@ int toPdf(Context& ctx, const std::filesystem::path& prn, const std::string& pdf
 
 struct PrintArgs {
   std::string ruc, period, correl, annexes, pdf, textDir, what;
+  bool utf8 = false;
 };
 
 struct ExportArgs {
   std::string ruc, period, correl, dir, formats, stamp;
-  bool txt = false, xlsx = false;
+  bool txt = false, xlsx = false, utf8 = false;
 };
+
+TextEncoding encodingOf(bool utf8) { return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252; }
+constexpr const char* kUtf8Help = "Archivos de texto en UTF-8 (por defecto Windows-1252, como los leen los programas de Windows)";
 
 struct BasesArgs {
   std::string ruc, period, correl, doc;
@@ -87,12 +91,15 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     auto* pdf = c->add_option("--pdf", a->pdf, "Archivo PDF a escribir");
     auto* txt = c->add_option("--text", a->textDir, "Carpeta donde escribir el archivo ZEL0600_RUC_AAAAMM.txt");
     pdf->excludes(txt);
+    c->add_flag("--utf8", a->utf8, kUtf8Help)->needs(txt);
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         if (a->pdf.empty() && a->textDir.empty()) throw std::runtime_error("Indique --pdf ARCHIVO o --text CARPETA");
+        // The text variant only reads; the printout is registered in SPOOL.
+        if (!a->textDir.empty()) ctx.sessionForReading();
         auto d = declarationOf(ctx, a->ruc, a->period, a->correl);
         if (!a->textDir.empty()) {
-          auto path = writeDeclarationTextFile(ctx.session(), d, a->textDir);
+          auto path = writeDeclarationTextFile(ctx.session(), d, a->textDir, encodingOf(a->utf8));
           if (!path) return 1;
           std::cout << path->string() << "\n";
           return 0;
@@ -123,10 +130,12 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("--formats", a->formats, "Reportes, p.ej. 20,21,25 (por defecto todos)");
     c->add_flag("--txt", a->txt, "Archivos de texto (por defecto cuando no se indica --xlsx)");
     c->add_flag("--xlsx", a->xlsx, "Libro de hoja de cálculo");
+    c->add_flag("--utf8", a->utf8, kUtf8Help);
     c->add_option("--sent", a->correl, "Correlativo de la declaración enviada");
     c->add_option("--stamp", a->stamp, "Fecha y hora del nombre del libro (aaaammdd_hhmm); por defecto ahora");
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
+        ctx.sessionForReading();
         auto d = declarationOf(ctx, a->ruc, a->period, a->correl);
         ExportRequest req;
         req.formats = numbersOf(a->formats);
@@ -139,8 +148,10 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         req.workbook = a->xlsx;
         req.dir = a->dir;
         req.stamp = a->stamp;
+        req.encoding = encodingOf(a->utf8);
         auto result = generateReports(ctx.session(), d, req);
         if (!result.ok) return 1;
+        if (auto note = replacedNote(result.replaced); !note.empty()) std::cerr << note << "\n";
         for (const auto& f : result.textFiles) std::cout << f.string() << "\n";
         if (result.workbook) std::cout << result.workbook->string() << "\n";
         return 0;

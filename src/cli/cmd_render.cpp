@@ -96,7 +96,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->require_subcommand(1);
     list->callback([&ctx] {
       ctx.run([&ctx] {
-        auto& s = ctx.session();
+        auto& s = ctx.sessionForReading();
         Table t{{"CodRep", "Secuencia", "Archivo", "Fecha", "Usuario", "tip_doc_d", "doc_id_d", "Ruta"}, {}};
         for (const auto& r : s.database().rows(
                  "SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d FROM SPOOL ORDER BY Archivo")) {

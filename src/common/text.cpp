@@ -1,5 +1,7 @@
 #include "common/text.h"
 
+#include <algorithm>
+
 namespace korventa::text {
 namespace {
 
@@ -197,6 +199,25 @@ std::string cp1252ToUtf8(std::string_view s) {
     if (c < 0x80) out += ch;
     else if (c < 0xA0) out += fromCodepoint(kCp1252High[c - 0x80]);
     else out += fromCodepoint(c);
+  }
+  return out;
+}
+
+std::string utf8ToCp1252(std::string_view s, std::size_t* replaced) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t cp : codepoints(s)) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+      out += static_cast<char>(cp);
+      continue;
+    }
+    const char32_t* high = std::find(std::begin(kCp1252High), std::end(kCp1252High), cp);
+    if (high != std::end(kCp1252High)) {
+      out += static_cast<char>(0x80 + (high - std::begin(kCp1252High)));
+    } else {
+      out += '?';
+      if (replaced) ++*replaced;
+    }
   }
   return out;
 }

@@ -34,6 +34,9 @@ std::uint32_t ansiCode(char32_t cp);
 
 bool isValidUtf8(std::string_view s);
 std::string cp1252ToUtf8(std::string_view s);
+// A UTF-8 text in Windows-1252. A character the code page lacks (and a malformed byte) becomes
+// "?"; `replaced` (when given) counts them.
+std::string utf8ToCp1252(std::string_view s, std::size_t* replaced = nullptr);
 // Bytes of an input file line or whole file: a UTF-8 byte-order mark is dropped; text that is
 // not valid UTF-8 is read as Windows-1252.
 std::string decodeInput(std::string_view bytes);

@@ -33,6 +33,10 @@ bool DbError::isDuplicate() const {
 
 void rethrow(const SQLite::Exception& e) { throw DbError(e.getErrorCode(), e.getExtendedErrorCode(), e.what()); }
 
+NotOurDatabase::NotOurDatabase(const std::filesystem::path& file)
+    : DbError(SQLITE_NOTADB, SQLITE_NOTADB,
+              "El archivo " + file.string() + " no es una base de datos del 0601; se deja sin cambios.") {}
+
 const Value& Row::at(std::string_view column) const {
   int i = index(column);
   if (i < 0) throw std::out_of_range("columna inexistente: " + std::string(column));
@@ -97,24 +101,100 @@ static void configure(SQLite::Database& db) {
   db.setBusyTimeout(4000);
   db.exec("PRAGMA foreign_keys = ON");
   // WAL lets the launcher read while the module writes; it fails harmlessly on media
-  // without shared memory, where the default journal stays in use.
-  try {
-    SQLite::Statement st(db, "PRAGMA journal_mode = WAL");
-    st.executeStep();
-  } catch (const SQLite::Exception&) {
+  // without shared memory, where the default journal stays in use. A file opened for reading
+  // keeps its journal as it is.
+  if (sqlite3_db_readonly(db.getHandle(), "main") != 1) {
+    try {
+      SQLite::Statement st(db, "PRAGMA journal_mode = WAL");
+      st.executeStep();
+    } catch (const SQLite::Exception&) {
+    }
   }
   db.exec("PRAGMA synchronous = NORMAL");
 }
 
-std::unique_ptr<Database> Database::open(const std::filesystem::path& file) {
-  try {
-    auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE);
-    db->setBusyTimeout(4000);
-    // Touch the schema first, so that a locked or foreign file fails here, after one wait.
-    {
-      SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
-      probe.executeStep();
+namespace {
+
+using Connection = std::unique_ptr<SQLite::Database>;
+
+// Opens and touches the schema, so that a locked or unreadable file fails here, after one wait.
+Connection connect(const std::string& name, int flags) {
+  auto db = std::make_unique<SQLite::Database>(name, flags);
+  db->setBusyTimeout(4000);
+  SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
+  probe.executeStep();
+  return db;
+}
+
+// The "file:" URI of a path, its URI characters escaped.
+std::string fileUri(const std::filesystem::path& file) {
+  std::string out = "file:";
+  for (unsigned char c : std::filesystem::absolute(file).generic_string()) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char buf[4];
+      std::snprintf(buf, sizeof buf, "%%%02X", c);
+      out += buf;
+    } else {
+      out += static_cast<char>(c);
     }
+  }
+  return out;
+}
+
+bool cannotWrite(const SQLite::Exception& e) {
+  return e.getErrorCode() == SQLITE_READONLY || e.getErrorCode() == SQLITE_CANTOPEN;
+}
+
+// Reading a WAL database needs the shared-memory file beside it, which a folder that cannot be
+// written does not let anyone create. When no write-ahead log holds changes (as the last
+// program to close the file leaves it), the file alone is the whole database: it is then
+// opened as immutable, which needs no file beside it.
+Connection connectForReading(const std::filesystem::path& file) {
+  try {
+    return connect(file.string(), SQLite::OPEN_READONLY);
+  } catch (const SQLite::Exception& e) {
+    if (!cannotWrite(e)) throw;
+    std::error_code ec;
+    auto wal = std::filesystem::file_size(file.string() + "-wal", ec);
+    if (!ec && wal > 0) throw;
+    return connect(fileUri(file) + "?immutable=1", SQLite::OPEN_READONLY | SQLite::OPEN_URI);
+  }
+}
+
+// A file or a folder that cannot be written is opened for reading: what only reads works, and
+// a write fails with SQLITE_READONLY, which says that the file cannot be written.
+Connection connectForWriting(const std::filesystem::path& file) {
+  try {
+    return connect(file.string(), SQLite::OPEN_READWRITE);
+  } catch (const SQLite::Exception& e) {
+    std::error_code ec;
+    if (!cannotWrite(e) || !std::filesystem::is_regular_file(file, ec)) throw;
+    try {
+      return connectForReading(file);
+    } catch (const SQLite::Exception&) {
+      throw e;
+    }
+  }
+}
+
+// Ours: the application_id that the creation of the schema sets or, for a file of an earlier
+// build (application_id 0), the schema's key tables. Only reads.
+bool isOurDatabase(SQLite::Database& db) {
+  int id = db.execAndGet("PRAGMA application_id").getInt();
+  if (id == kApplicationId) return true;
+  if (id != 0) return false;
+  return db.execAndGet("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND upper(name) IN "
+                       "('PARAM', 'CAB', 'DET', 'CONTRVKRS', 'ASEGVKRS', 'SPOOL')")
+             .getInt() == 6;
+}
+
+}  // namespace
+
+std::unique_ptr<Database> Database::open(const std::filesystem::path& file, Access access) {
+  try {
+    auto db = access == Access::ReadOnly ? connectForReading(file) : connectForWriting(file);
+    // Checked before anything is written: another program's file stays exactly as it was.
+    if (!isOurDatabase(*db)) throw NotOurDatabase(file);
     configure(*db);
     return std::unique_ptr<Database>(new Database(std::move(db), file));
   } catch (const SQLite::Exception& e) {

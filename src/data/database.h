@@ -36,6 +36,22 @@ class DbError : public std::runtime_error {
   int code_, extended_;
 };
 
+// A file that is not a database of this program: another program's SQLite file or an empty
+// file. It was only looked at: nothing of it changed.
+class NotOurDatabase : public DbError {
+ public:
+  explicit NotOurDatabase(const std::filesystem::path& file);
+};
+
+// The mark of this program's databases, set when the schema is created: PRAGMA application_id
+// ("K601") and PRAGMA user_version (the layout of the schema).
+inline constexpr std::int32_t kApplicationId = 0x4B363031;
+inline constexpr std::int32_t kSchemaVersion = 1;
+
+// How a file is opened: read-write, or read-only for work that only reads (a file or a folder
+// that cannot be written can then still be read).
+enum class Access { ReadWrite, ReadOnly };
+
 // Result row: values by position and by case-insensitive column name.
 class Row {
  public:
@@ -100,9 +116,12 @@ Value columnValue(const SQLite::Column& c);
 
 class Database {
  public:
-  // Opens an existing file read-write (WAL journal, foreign keys on, busy timeout).
+  // Opens an existing database of this program (WAL journal, foreign keys on, busy timeout).
+  // Before anything is written, the file must carry our application_id or, made by an earlier
+  // build, the schema's key tables; else NotOurDatabase. Read-write falls back to reading when
+  // the file or its folder cannot be written (writes then fail with SQLITE_READONLY).
   // Throws DbError when the file is missing, locked or not a database.
-  static std::unique_ptr<Database> open(const std::filesystem::path& file);
+  static std::unique_ptr<Database> open(const std::filesystem::path& file, Access access = Access::ReadWrite);
   // Creates a new empty file (or opens an existing one) for the schema to be installed.
   static std::unique_ptr<Database> create(const std::filesystem::path& file);
 

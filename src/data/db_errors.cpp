@@ -8,8 +8,10 @@
 namespace korventa::data {
 
 std::string recordErrorText(const DbError& e) {
+  if (dynamic_cast<const NotOurDatabase*>(&e)) return e.what();
   if (e.isBusy()) return "Registro bloqueado. Intente luego";
-  if (e.code() == SQLITE_READONLY) return "No puede grabarlo. Actualmente bloqueado";
+  // A file (or its folder) that this user may not write: nothing is locked, it cannot be written.
+  if (e.code() == SQLITE_READONLY) return "No se puede grabar en la base de datos: el archivo es de solo lectura.";
   if (e.isDuplicate()) return "Registro ya existe lo ingresaron en ese momento";
   if (e.code() == SQLITE_NOTFOUND) return "Registro ha sido modificado o eliminado por otro usuario";
   // The number is written as the platform writes numbers: with a leading blank.
@@ -19,6 +21,7 @@ std::string recordErrorText(const DbError& e) {
 void MensajeErrorBD(Messenger& m, const DbError& e) { m.show(recordErrorText(e), "Mensaje", MsgIcon::Information); }
 
 std::string connectionErrorText(const DbError& e) {
+  if (dynamic_cast<const NotOurDatabase*>(&e)) return e.what();
   if (e.isBusy()) return " " + std::to_string(e.code()) + "- Base esta bloqueda";
   return std::string(e.what()) + "\n" + std::to_string(e.code());
 }

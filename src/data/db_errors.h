@@ -8,13 +8,14 @@
 
 namespace korventa::data {
 
-// Text of the record-level message for a failure (locked, duplicate, … or the technical text).
+// Text of the record-level message for a failure (locked, duplicate, a file that cannot be
+// written, … or the technical text).
 std::string recordErrorText(const DbError& e);
 // Shows that message titled "Mensaje" with the information icon.
 void MensajeErrorBD(Messenger& m, const DbError& e);
 
-// Message of a failed open: " 5- Base esta bloqueda" for a locked file, else the engine's text,
-// a line feed and its number. Title "Error de Conexión".
+// Message of a failed open: " 5- Base esta bloqueda" for a locked file, the file named for a file
+// that is not ours, else the engine's text, a line feed and its number. Title "Error de Conexión".
 std::string connectionErrorText(const DbError& e);
 
 // Runs one action statement; a failure shows "Error Número : …" titled

@@ -62,7 +62,10 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
   if (cols.empty()) throw std::runtime_error("La tabla " + std::string(table) + " no existe en la base de datos");
   auto parsed = csv::parse(text::decodeInput(csvText));
   if (!parsed.error.empty()) throw std::runtime_error(parsed.error);
-  if (parsed.rows.empty()) return 0;
+  // A file that lost even its header row is damaged, not the wish to empty the table (a header
+  // row alone says that).
+  if (parsed.rows.empty())
+    throw std::runtime_error("el archivo está vacío, no tiene la fila de encabezado con los nombres de las columnas");
   const auto& header = parsed.rows.front();
   std::vector<const ColumnInfo*> target;
   for (const auto& h : header) {
@@ -122,6 +125,9 @@ void installSchema(Database& db) {
   for (const auto& f : embedded::files()) {
     if (std::string_view(f.path) == "schema.sql") {
       db.script(f.data);
+      // The mark by which opening tells our files from other programs'.
+      db.script("PRAGMA application_id = " + std::to_string(kApplicationId) + "; PRAGMA user_version = " +
+                std::to_string(kSchemaVersion));
       return;
     }
   }
@@ -143,10 +149,30 @@ static void loadEmbeddedFolder(Database& db, std::string_view folder, const CsvL
 void loadSeed(Database& db) { loadEmbeddedFolder(db, "seed/", {}); }
 void loadDemoRegistry(Database& db) { loadEmbeddedFolder(db, "demo/", {.registryDates = true}); }
 
+namespace {
+
+// A missing or 0-byte file holds nothing to keep: the database is created in it.
+bool holdsNothing(const std::filesystem::path& file) {
+  std::error_code ec;
+  return !std::filesystem::exists(file, ec) || (std::filesystem::is_regular_file(file, ec) &&
+                                                std::filesystem::file_size(file, ec) == 0);
+}
+
+}  // namespace
+
 std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool withDemo) {
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
+  if (!holdsNothing(file)) {
+    // Our database stays as it is; another program's file (or no database at all) is refused
+    // and left alone.
+    try {
+      return Database::open(file);
+    } catch (const DbError& e) {
+      if (e.code() == SQLITE_NOTADB) throw NotOurDatabase(file);
+      throw;
+    }
+  }
   auto db = Database::create(file);
-  if (db->tableExists("PARAM")) return db;
   Transaction tx(*db);
   installSchema(*db);
   loadSeed(*db);
@@ -158,10 +184,12 @@ std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool
 std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bool withDemo,
                                            const std::filesystem::path& backup) {
   namespace fs = std::filesystem;
-  if (!fs::exists(file)) return createDatabase(file, withDemo);
+  if (holdsNothing(file)) return createDatabase(file, withDemo);
   std::unique_ptr<Database> db;
   try {
     db = Database::open(file);
+  } catch (const NotOurDatabase&) {
+    throw;  // another program's database is never replaced
   } catch (const DbError& e) {
     if (e.code() != SQLITE_NOTADB && e.code() != SQLITE_CORRUPT) throw;  // locked, unreadable: leave it
     if (!backup.empty()) fs::rename(file, backup);
@@ -230,6 +258,8 @@ RegistryLoadReport loadRegistryFolder(Database& db, const std::filesystem::path&
       }
       int n = loadCsv(db, it->second, readFile(f), {.registryDates = true});
       report.tables.emplace_back(it->second, n);
+    } catch (const DbError&) {
+      throw;  // the database's own failure (locked, cannot be written), not the file's
     } catch (const std::exception& e) {
       throw std::runtime_error(f.filename().string() + ": " + e.what());
     }

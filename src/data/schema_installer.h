@@ -23,21 +23,24 @@ struct CsvLoadOptions {
 
 // Loads one CSV text (header row of column names) into a table. A column the table lacks is
 // an error naming it; columns left out take their defaults; empty cells of integer columns
-// become NULL. Throws std::runtime_error with a Spanish message (file context added by the caller).
+// become NULL. A text without even the header row is an error; a header row alone loads nothing. Throws std::runtime_error with a Spanish message (file context added by the caller).
 int loadCsv(Database& db, std::string_view table, std::string_view csvText, const CsvLoadOptions& options = {});
 
 void installSchema(Database& db);
 void loadSeed(Database& db);
 void loadDemoRegistry(Database& db);
 
-// Creates (or completes) the database file: schema + reference data (+ demo registry), in one
-// transaction. A file that already holds the schema is left as it is unless `force`.
+// Creates the database file: schema + reference data (+ demo registry), in one transaction,
+// marked with our application_id and schema version. A missing or 0-byte file is created; a
+// database of ours is left as it is; any other file (another program's SQLite database, a file
+// that is no database) throws NotOurDatabase and is left as it is.
 std::unique_ptr<Database> createDatabase(const std::filesystem::path& file, bool withDemo);
 
 // Replaces the whole content of an existing database file by a new schema and reference data
 // (+ demo registry) in one transaction, after copying the old content to `backup` (skipped
 // when empty). Other programs that have the file open see the new content. A file that is not
-// a database is moved to `backup` (or removed) and created anew. A missing file is created.
+// a database is moved to `backup` (or removed) and created anew. A missing or 0-byte file is
+// created. Another program's SQLite database is never replaced: NotOurDatabase.
 std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bool withDemo,
                                            const std::filesystem::path& backup);
 

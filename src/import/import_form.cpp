@@ -62,15 +62,15 @@ void ImportForm::setDirectory(const std::filesystem::path& dir) {
   for (const auto& n : names) {
     std::string u = upper(n);
     for (Kind k : kinds_) {
-      std::string want = upper(expectedFileName(k));
       // The run takes the file named after the declaration.
+      bool own = isImportFileName(n, d_.ruc, d_.periodo, k);
       std::string ext = "." + upper(info(k).extension);
       // frmTranPer lists every file of its extensions; the other forms only the declaration's.
       bool listed = form_ == Form::TranPer ? u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0
-                                           : u == want;
+                                           : own;
       if (listed) {
         if (std::find(files_.begin(), files_.end(), n) == files_.end()) files_.push_back(n);
-        if (u == want) checked_[k] = true;
+        if (own) checked_[k] = true;
       }
     }
   }
@@ -98,7 +98,7 @@ std::vector<FileResult> ImportForm::cmdTransferir_Click() {
     // The file on disk may differ in case from the expected name.
     std::filesystem::path file = dir_ / expectedFileName(k);
     for (const auto& n : files_)
-      if (upper(n) == upper(expectedFileName(k))) file = dir_ / n;
+      if (isImportFileName(n, d_.ruc, d_.periodo, k)) file = dir_ / n;
     FileResult r = importer.importFile(k, file);
     reportResult(r);
     results.push_back(std::move(r));

@@ -58,6 +58,10 @@ std::string importFileName(std::string_view ruc, std::string_view periodo, Kind 
   return "0601" + std::string(ruc) + std::string(periodo) + "." + info(kind).extension;
 }
 
+bool isImportFileName(std::string_view fileName, std::string_view ruc, std::string_view periodo, Kind kind) {
+  return lower(fileName) == lower(importFileName(ruc, periodo, kind));
+}
+
 std::vector<Kind> kindsOf(Form form, int category) {
   switch (form) {
     case Form::TranPer:

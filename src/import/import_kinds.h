@@ -29,6 +29,10 @@ std::optional<Form> formFromName(std::string_view name);
 
 // "0601" + RUC + period + "." + extension.
 std::string importFileName(std::string_view ruc, std::string_view periodo, Kind kind);
+// Whether a file name (without folder) is the declaration's file of that kind: importFileName,
+// compared without regard to case, as the forms find it in a folder (".REM" written by Windows
+// programs is the same file as ".rem").
+bool isImportFileName(std::string_view fileName, std::string_view ruc, std::string_view periodo, Kind kind);
 
 // The kinds a form imports for a category, in the order a run imports them: workers ".jor",
 // ".tes", ".sub", ".not", ".rem"; pensioners ".pen"; providers ".4ta"; trainees ".for" (and

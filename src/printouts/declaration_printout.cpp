@@ -1,12 +1,14 @@
 #include "printouts/declaration_printout.h"
 
 #include <fstream>
+#include <map>
 
 #include "common/dates.h"
 #include "common/money.h"
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/db_errors.h"
+#include "detail/eps_credit.h"
 #include "reports/spool.h"
 
 namespace korventa::printouts {
@@ -313,9 +315,8 @@ std::vector<EpsInvoice> epsInvoices(Session& session, const DeclarationRef& ref,
   std::string table = working ? "TMPF600INFEPS" : (ref.sent() ? "HF600INFEPS" : "F600INFEPS");
   data::Params p{ref.ruc, ref.periodo, casilla};
   std::string sql =
-      "SELECT A.RUC_EPS, A.Num_Serie, A.Periodo_fac, A.Num_Fac, A.Fec_Emis, A.Imp_total, A.Imp_cred, A.Fec_pago, "
-      "(SELECT trim(substr(B.Funcion, 1, 50)) FROM PARAM B WHERE B.Numero = '701' AND "
-      "substr(trim(B.Funcion), -11) = trim(A.RUC_EPS) LIMIT 1) AS NOMBRE FROM " +
+      "SELECT A.RUC_EPS, A.Num_Serie, A.Periodo_fac, A.Num_Fac, A.Fec_Emis, A.Imp_total, A.Imp_cred, A.Fec_pago "
+      "FROM " +
       table + " A WHERE A.tip_doc_d = 6 AND A.doc_id_d = ? AND A.periodo = ? AND A.Casilla = ?";
   if (ref.sent() && !working) {
     sql += " AND A.Correl = ?";
@@ -323,8 +324,16 @@ std::vector<EpsInvoice> epsInvoices(Session& session, const DeclarationRef& ref,
   }
   sql += " ORDER BY A.RUC_EPS, A.Periodo_fac, A.Num_Serie, A.Num_Fac";
   std::vector<EpsInvoice> out;
+  // The provider's name as the invoice list of the EPS form shows it: an EPS of list 701, the
+  // declarant's own health service or a provider of the declarant's own table.
+  std::map<std::string, std::string> names;
+  auto nameOf = [&](const std::string& rucEps) -> const std::string& {
+    auto it = names.find(rucEps);
+    if (it == names.end()) it = names.emplace(rucEps, detail::providerName(db, ref.ruc, rucEps)).first;
+    return it->second;
+  };
   for (const auto& r : db.rows(sql, p))
-    out.push_back({text::trim(r.text("RUC_EPS")), text::trim(r.text("NOMBRE")), text::trim(r.text("Periodo_fac")),
+    out.push_back({text::trim(r.text("RUC_EPS")), nameOf(text::trim(r.text("RUC_EPS"))), text::trim(r.text("Periodo_fac")),
                    text::trim(r.text("Num_Serie")), text::trim(r.text("Num_Fac")), text::trim(r.text("Fec_Emis")),
                    text::trim(r.text("Fec_pago")), text::trim(r.text("Imp_total")), text::trim(r.text("Imp_cred"))});
   return out;
@@ -470,21 +479,24 @@ std::string declarationTextFileName(const StoredDeclaration& d) {
 }
 
 std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, const StoredDeclaration& decl,
-                                                              const std::filesystem::path& dir) {
+                                                              const std::filesystem::path& dir,
+                                                              TextEncoding encoding) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   auto path = dir / declarationTextFileName(decl);
+  std::size_t replaced = 0;
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (const auto& line : declarationTextLines(decl)) out << line << "\r\n";
+    for (const auto& line : declarationTextLines(decl)) out << encodeText(line, encoding, replaced) << "\r\n";
     out.flush();
     if (!out) {
       session.msg().show("No se pudo escribir el archivo " + path.string(), "Error", MsgIcon::Critical);
       return std::nullopt;
     }
   }
+  std::string note = replacedNote(replaced);
   session.msg().show("La declaración se encuentra en el directorio " + dir.string() + " con el nombre: " +
-                         declarationTextFileName(decl),
+                         declarationTextFileName(decl) + (note.empty() ? note : "\n" + note),
                      "Mensaje", MsgIcon::Information);
   return path;
 }

@@ -10,6 +10,7 @@
 #include "data/session.h"
 #include "declaration/catalogue.h"
 #include "printouts/declaration_data.h"
+#include "printouts/text_encoding.h"
 #include "reports/page_range.h"
 #include "reports/report_writer.h"
 
@@ -66,11 +67,13 @@ std::filesystem::path producePrintout(Session& session, const StoredDeclaration&
 std::vector<std::string> declarationTextLines(const StoredDeclaration& decl);
 // "ZEL0600_" RUC "_" YYYYMM ".txt".
 std::string declarationTextFileName(const StoredDeclaration& decl);
-// Writes the text variant into `dir` (CR LF line ends) and shows "La declaración se encuentra en
-// el directorio … con el nombre: …". Returns the file written; a file that cannot be written
-// shows "No se pudo escribir el archivo …" and gives nothing.
+// Writes the text variant into `dir` (CR LF line ends, Windows-1252 unless asked otherwise) and
+// shows "La declaración se encuentra en el directorio … con el nombre: …", with the note on
+// characters written as "?" when there were any. Returns the file written; a file that cannot be
+// written shows "No se pudo escribir el archivo …" and gives nothing.
 std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, const StoredDeclaration& decl,
-                                                              const std::filesystem::path& dir);
+                                                              const std::filesystem::path& dir,
+                                                              TextEncoding encoding = TextEncoding::Windows1252);
 
 // The form FrmTipPrn without its window: the list of declarations (in preparation or sent, as the
 // menu chose), the options and the four buttons.

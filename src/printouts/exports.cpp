@@ -355,9 +355,10 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
       Amounts v = it == values.end() ? Amounts{} : it->second;
       cells.push_back(amountCell(v.a));
       cells.push_back(amountCell(v.b));
-      // The total of a group: what was paid (group 06: the contribution amounts); a concept with
-      // no paid amount, such as an employer's contribution, counts with its accrued amount.
-      const std::string& counted = text::trim(v.b).empty() ? v.a : v.b;
+      // The total of a group: what was paid; a concept with no paid amount, such as an employer's
+      // contribution, counts with its accrued amount. Group 06 adds its contribution amounts
+      // only: its first column is the base, which is no amount of the worker's.
+      const std::string& counted = col.group == "06" || !text::trim(v.b).empty() ? v.b : v.a;
       if (!text::trim(counted).empty()) {
         totals[col.group] += Money::value(counted);
         declared.insert(col.group);
@@ -788,7 +789,8 @@ void report34(Ctx& c, ReportSink& sink, Ticker& tick) {
 
 class TextSink : public ReportSink {
  public:
-  explicit TextSink(std::filesystem::path path) : path_(std::move(path)) {}
+  TextSink(std::filesystem::path path, TextEncoding encoding, std::size_t& replaced)
+      : path_(std::move(path)), encoding_(encoding), replaced_(replaced) {}
   void begin(const ReportHeader&) override {
     out_.open(path_, std::ios::binary | std::ios::trunc);
     if (!out_) throw std::runtime_error("No se puede crear " + path_.string());
@@ -799,7 +801,7 @@ class TextSink : public ReportSink {
       for (char ch : c.text) line += ch == '|' ? ' ' : ch;  // a "|" in a name would shift the fields
       line += '|';
     }
-    line += "\r\n";
+    line = encodeText(line, encoding_, replaced_) + "\r\n";
     out_.write(line.data(), static_cast<std::streamsize>(line.size()));
   }
   void end() override {
@@ -809,6 +811,8 @@ class TextSink : public ReportSink {
 
  private:
   std::filesystem::path path_;
+  TextEncoding encoding_;
+  std::size_t& replaced_;
   std::ofstream out_;
 };
 
@@ -914,7 +918,7 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
       std::unique_ptr<SheetSink> sheet;
       if (request.text) {
         auto path = prefix.parent_path() / (prefix.filename().string() + entry->suffix);
-        text = std::make_unique<TextSink>(path);
+        text = std::make_unique<TextSink>(path, request.encoding, result.replaced);
         tee.add(text.get());
         result.textFiles.push_back(path);
       }
@@ -945,6 +949,12 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
   }
   result.ok = true;
   return result;
+}
+
+void showReportsDone(Session& session, const ExportResult& result) {
+  std::string note = replacedNote(result.replaced);
+  session.msg().show("Se terminaron de generar los reportes solicitados." + (note.empty() ? note : "\n" + note),
+                     "Mensaje", MsgIcon::Information);
 }
 
 FrmReportes::FrmReportes(Session& session, bool sent) : s_(session), sent_(sent) {}
@@ -991,7 +1001,7 @@ ExportResult FrmReportes::cmdAccion(int row, const ExportRequest& request, const
   if (!result.ok) return result;
   if (std::find(request.formats.begin(), request.formats.end(), 27) != request.formats.end())
     payslipReport = producePayslips(s_, *d);
-  s_.msg().show("Se terminaron de generar los reportes solicitados.", "Mensaje", MsgIcon::Information);
+  showReportsDone(s_, result);
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include "data/session.h"
 #include "declaration/catalogue.h"
 #include "printouts/declaration_data.h"
+#include "printouts/text_encoding.h"
 
 namespace korventa::printouts {
 
@@ -85,6 +86,7 @@ struct ExportRequest {
   std::filesystem::path dir;
   std::string stamp;                    // yyyymmdd_hhmm of the workbook; now when empty
   std::optional<PersonFilter> filter;   // individual report
+  TextEncoding encoding = TextEncoding::Windows1252;  // of the text files
 };
 
 struct ExportProgress {
@@ -96,6 +98,7 @@ struct ExportResult {
   bool ok = false;
   std::vector<std::filesystem::path> textFiles;
   std::optional<std::filesystem::path> workbook;
+  std::size_t replaced = 0;  // characters of the text files written as "?"
 };
 
 // Writes the requested reports in catalogue order. Failures are shown: a workbook that cannot be
@@ -103,6 +106,10 @@ struct ExportResult {
 // anything else "No se pudieron generar los reportes.". Shows nothing on success.
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
                              const ExportProgress* progress = nullptr);
+
+// "Se terminaron de generar los reportes solicitados.", followed by the note on characters written
+// as "?" when there were any.
+void showReportsDone(Session& session, const ExportResult& result);
 
 // The form frmReportes without its window.
 class FrmReportes {
@@ -115,7 +122,8 @@ class FrmReportes {
   std::optional<StoredDeclaration> declarationAt(int row);
 
   // cmdAccion: the checks in order, then the reports; shows "Se terminaron de generar los
-  // reportes solicitados." when done. A ticked 27 produces the pay statements (payslipReport).
+  // reportes solicitados." when done, with the note on characters written as "?" when there
+  // were any. A ticked 27 produces the pay statements (payslipReport).
   ExportResult cmdAccion(int row, const ExportRequest& request, const ExportProgress* progress = nullptr);
   std::optional<std::filesystem::path> payslipReport;
 

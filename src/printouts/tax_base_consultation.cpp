@@ -270,7 +270,7 @@ ExportResult FrmReporteIndiv::cmdAccion(int row, int tipDoc, const std::string& 
   req.stamp = stamp;
   req.filter = PersonFilter{tipDoc, txtNumDoc};
   auto result = generateReports(s_, *d, req);
-  if (result.ok) s_.msg().show("Se terminaron de generar los reportes solicitados.", "Mensaje", MsgIcon::Information);
+  if (result.ok) showReportsDone(s_, result);
   return result;
 }
 

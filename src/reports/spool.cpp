@@ -1,5 +1,7 @@
 #include "reports/spool.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -10,16 +12,48 @@
 
 namespace korventa::reports {
 
+namespace {
+
+constexpr long long kLastFileNumber = 99999999;
+
+// Creates the report file of the first number from `first` on whose file does not exist yet and
+// returns that number. The file is created only if no file of that name exists (exclusive
+// create), so programs sharing the report folder (two databases with one SysPath) never write
+// into each other's reports, even when they take a number at the same moment.
+long long claimReportFile(const std::filesystem::path& dir, long long first) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  for (long long n = first; n <= kLastFileNumber; ++n) {
+    auto path = dir / (vbFormat(n, "00000000") + ".PRN");
+    if (std::FILE* f = std::fopen(path.string().c_str(), "wx")) {
+      std::fclose(f);
+      return n;
+    }
+    if (errno != EEXIST) throw std::runtime_error("No se puede crear el archivo del reporte " + path.string());
+  }
+  throw std::runtime_error("No quedan números libres para los reportes en " + dir.string());
+}
+
+}  // namespace
+
 std::string RegistraSpool(Session& session, std::string_view codRep, int tipDoc, std::string_view docId) {
   auto& db = session.database();
   // Numbers are compared as numbers, so a hand-edited row cannot make the texts sort wrongly.
   long long secuencia =
       db.integer("SELECT max(CAST(Secuencia AS INTEGER)) FROM SPOOL WHERE CodRep = ?", {std::string(codRep)}, 0);
   long long numero = db.integer("SELECT max(CAST(substr(Archivo, 1, 8) AS INTEGER)) FROM SPOOL", {}, 0);
-  std::string archivo = vbFormat(numero + 1, "00000000") + ".PRN";
-  db.run("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, ?)",
-         {std::string(codRep), vbFormat(secuencia + 1, "000000"), archivo, Clock::today().dmy(), session.user, tipDoc,
-          std::string(docId)});
+  numero = claimReportFile(session.paths.rptDir, numero + 1);
+  std::string archivo = vbFormat(numero, "00000000") + ".PRN";
+  try {
+    db.run("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, "
+           "?)",
+           {std::string(codRep), vbFormat(secuencia + 1, "000000"), archivo, Clock::today().dmy(), session.user, tipDoc,
+            std::string(docId)});
+  } catch (...) {
+    std::error_code ec;
+    std::filesystem::remove(reportPath(session, archivo), ec);
+    throw;
+  }
   return archivo;
 }
 
@@ -43,10 +77,14 @@ int LeeNroHojas(const std::filesystem::path& path) {
 SpoolReport::SpoolReport(Session& session, std::string_view codRep, int tipDoc, std::string_view docId)
     : tx_(session.database()) {
   archivo_ = RegistraSpool(session, codRep, tipDoc, docId);
-  std::error_code ec;
-  std::filesystem::create_directories(session.paths.rptDir, ec);
   path_ = reportPath(session, archivo_);
-  writer_ = std::make_unique<ReportWriter>(path_);
+  try {
+    writer_ = std::make_unique<ReportWriter>(path_);
+  } catch (...) {
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+    throw;
+  }
 }
 
 SpoolReport::~SpoolReport() {

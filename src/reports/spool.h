@@ -18,7 +18,9 @@ namespace korventa::reports {
 
 // Adds the SPOOL row of a new report: Secuencia = highest of the kind + 1 ("000000"), Archivo =
 // highest file number of all kinds + 1 ("00000000") + ".PRN", today, the session's user and the
-// declarant. Returns Archivo. Database failures propagate as data::DbError.
+// declarant. A number whose file already exists in the report folder (a report of another
+// database sharing the folder) is passed over: the report file is created empty here, never
+// over an existing one. Returns Archivo. Database failures propagate as data::DbError.
 std::string RegistraSpool(Session& session, std::string_view codRep, int tipDoc, std::string_view docId);
 
 // Full path of a report file: the report folder, "/" and the file name.

@@ -257,7 +257,7 @@ TEST(Startup, DatabaseThatCannotBeOpenedOrIsLocked) {
          empty.exec("CREATE TABLE x (a)");
          return std::string("vacia.db");
        },
-       "no such table: F600INFEPS\n1"},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -272,6 +272,10 @@ TEST(Startup, DatabaseThatCannotBeOpenedOrIsLocked) {
     EXPECT_EQ(f.messages.entries()[0].icon, MsgIcon::Critical);
     if (!c.expected.empty()) {
       EXPECT_EQ(f.messages.entries()[0].text, c.expected);
+    }
+    if (name == "vacia.db") {  // another program's file: named, and left as it was
+      EXPECT_EQ(f.messages.entries()[0].text,
+                "El archivo " + (f.home / name).string() + " no es una base de datos del 0601; se deja sin cambios.");
     }
     EXPECT_EQ(f.session.db, nullptr);
     // SystemDB is written before the open is tried; no file is created for a missing database.

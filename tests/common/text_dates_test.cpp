@@ -43,6 +43,30 @@ TEST(Text, PositionsAreCharactersNotBytes) {
   EXPECT_EQ(text::upper("peña"), "PEÑA");
 }
 
+// Text files for other programs are written in Windows-1252; what it lacks becomes "?", counted.
+TEST(Text, Utf8ToWindows1252) {
+  struct Case {
+    const char* name;
+    std::string utf8, bytes;
+    std::size_t replaced;
+  } cases[] = {
+      {"plain ASCII", "PEREZ|41000001|", "PEREZ|41000001|", 0},
+      {"Spanish letters in the Latin-1 half", "DÍAZ PEÑA ü ¿", "D\xCD" "AZ PE\xD1" "A \xFC \xBF", 0},
+      {"the code page's own signs above 0x7F", "€ “x” – Œ", "\x80 \x93x\x94 \x96 \x8C", 0},
+      {"letters the code page lacks", "ŁÓDŹ Ω", "?\xD3" "D? ?", 3},
+      {"a control character of the C1 range it does not map", "a\xC2\x85" "b", "a?b", 1},
+      {"a malformed byte", "a\xFF" "b", "a?b", 1},
+  };
+  for (const auto& c : cases) {
+    std::size_t replaced = 0;
+    EXPECT_EQ(text::utf8ToCp1252(c.utf8, &replaced), c.bytes) << c.name;
+    EXPECT_EQ(replaced, c.replaced) << c.name;
+    if (c.replaced == 0) {
+      EXPECT_EQ(text::cp1252ToUtf8(c.bytes), c.utf8) << c.name << ": and back";
+    }
+  }
+}
+
 TEST(Csv, QuotedFieldsAndErrors) {
   auto r = csv::parse("a,b,c\r\n\"x, y\",\"  keep  \",\r\n\nlast,\"q\",x");
   ASSERT_TRUE(r.error.empty()) << r.error;

@@ -99,6 +99,8 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
        "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610,20414955020\n6,20503987610,20414955020\n", {"EPS.csv", "3"}},
       {"not a registry table", "PARAM.csv", "Numero,Argumento,Funcion\n404,20130101,1\n", {"PARAM.csv", "PARAM"}},
       {"unclosed quote", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,\"20503987610,20414955020\n", {"EPS.csv"}},
+      {"a 0-byte file", "PERIODOLAB.csv", "", {"PERIODOLAB.csv", "encabezado"}},
+      {"blank lines only", "PERIODOLAB.csv", "\r\n\r\n", {"PERIODOLAB.csv", "encabezado"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -119,6 +121,17 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
     EXPECT_EQ(count(db, "PARAM"), params);
     EXPECT_EQ(db.depth(), 0);
   }
+}
+
+// A header row alone empties its table, as a way to clear it.
+TEST(RegistryLoad, HeaderOnlyFileEmptiesItsTable) {
+  test::TestDb t(true);
+  test::TempDir dir;
+  writeFile(dir / "PERIODOLAB.csv", "tip_doc_d,doc_id_d,correl_a,cod_cat_tra\r\n");
+  ASSERT_GT(count(t.db(), "PERIODOLAB"), 0);
+  auto report = data::loadRegistryFolder(t.db(), dir.path());
+  EXPECT_EQ(report.tables, (std::vector<std::pair<std::string, int>>{{"PERIODOLAB", 0}}));
+  EXPECT_EQ(count(t.db(), "PERIODOLAB"), 0);
 }
 
 class Editor : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "data/database.h"
 #include "support/cli_runner.h"
@@ -64,11 +65,53 @@ TEST_F(CliImportTest, AFailedOrRefusedRunSavesNothingAndEmptiesTheWorkingTables)
   auto unknown = run("import 20503987610 201206 datos.txt");
   EXPECT_EQ(unknown.rc, 1);
   EXPECT_NE(unknown.err.find("No se reconoce el tipo de archivo"), std::string::npos);
-  EXPECT_EQ(run("import 20503987610 201306 " + demo("rem")).rc, 1) << "no such declaration";
+  fs::copy_file(fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import/060120503987610201206.rem",
+                dir_ / "060120503987610201306.rem");
+  auto missing = run("import 20503987610 201306 '" + (dir_ / "060120503987610201306.rem").string() + "'");
+  EXPECT_EQ(missing.rc, 1) << "no such declaration";
   auto db = data::Database::open(db_);
   EXPECT_FALSE(db->exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0121' AND monto = '5150.00'"));
   for (const char* t : {"TEMP1_F601", "TMPF601CONCEP", "TMP_ESTTURNOS_JL"})
     EXPECT_EQ(db->integer(std::string("SELECT count(*) FROM ") + t), 0) << t;
+}
+
+// The command line takes only the files named after the declaration, as the forms do (the case
+// of the extension aside); when every file is refused nothing is saved nor said to be.
+TEST_F(CliImportTest, FilesOfAnotherDeclarationAreRefusedAndNothingRefusedIsSaved) {
+  auto copy = [&](const std::string& name, const std::string& content = {}) {
+    auto p = dir_ / name;
+    if (content.empty()) fs::copy_file(fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import/060120503987610201206.rem", p);
+    else std::ofstream(p) << content;
+    return "'" + p.string() + "'";
+  };
+  struct Case {
+    const char* name;
+    std::string files;
+    int rc;
+    const char* err;  // "" = saved
+  } cases[] = {
+      {"another declarant and period", copy("060120131456787201207.rem"), 1,
+       "El archivo 060120131456787201207.rem no corresponde a la declaración 20503987610 06/2012: su nombre debe ser "
+       "060120503987610201206.rem. No se importó ningún archivo."},
+      {"a good file does not carry a stranger in", copy("060120503987610201206.rem") + " " + copy("otro.jor"), 1,
+       "El archivo otro.jor no corresponde a la declaración"},
+      {"every file refused", copy("060120503987610201206.pen", "01|123|\n"), 1,
+       "No se importó ningún archivo; la declaración no se grabó."},
+      {"the extension in capitals", copy("060120503987610201206.REM"), 0, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = run("import 20503987610 201206 " + c.files);
+    EXPECT_EQ(r.rc, c.rc) << r.err;
+    bool saved = *c.err == 0;
+    EXPECT_EQ(r.out.find("Declaración grabada") != std::string::npos, saved) << r.out;
+    EXPECT_EQ(r.err.find("La declaración fue grabada satisfactoriamente.") != std::string::npos, saved) << r.err;
+    if (!saved) {
+      EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+    }
+    auto db = data::Database::open(db_);
+    EXPECT_EQ(db->exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0121' AND monto = '5150.00'"), saved);
+  }
 }
 
 }  // namespace

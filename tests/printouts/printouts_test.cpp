@@ -152,6 +152,36 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   EXPECT_FALSE(f.isOpenInForm(0));
 }
 
+// The annex names each provider as the invoice list of the EPS form does.
+TEST_F(Printouts, AnnexNamesProvidersAsTheEpsForm) {
+  auto& db = s().database();
+  db.run("INSERT INTO EPS (tip_doc_d, doc_id_d, RUC_EPS, NOMBRE_EPS) VALUES (6, ?, '20600000011', 'CLÍNICA DEL "
+         "DECLARANTE')",
+         {kRuc});
+  struct Case {
+    const char* name;
+    const char* casilla;
+    const char* rucEps;
+    const char* shown;
+  } cases[] = {
+      {"an EPS of list 701", "602", "20514372251", "PERSALUD S.A. EPS"},
+      {"the declarant's own health service", "602", "20100000009", "SERVICIOS PROPIOS"},
+      {"a provider of the declarant's own table", "612", "20600000011", "CLÍNICA DEL DECLARANTE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    db.run("DELETE FROM F600INFEPS");
+    db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, "
+           "Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', ?, ?, '201202', '001', '9', '10', '1')",
+           {kRuc, kPeriodo, c.casilla, c.rucEps});
+    auto pages = pageTexts(producePrintout(s(), decl(), PrintChoice{PrintWhat::Anexos, true, true}));
+    ASSERT_EQ(pages.size(), 4u);
+    const auto& page = pages[std::string(c.casilla) == "602" ? 0 : 2];
+    EXPECT_TRUE(has(page, c.rucEps));
+    EXPECT_TRUE(has(page, c.shown));
+  }
+}
+
 TEST_F(Printouts, LongPrintoutProposesTenPages) {
   auto& db = s().database();
   for (int i = 0; i < 400; ++i)
@@ -182,7 +212,9 @@ TEST_F(Printouts, TextFilesMatchReferences) {
   EXPECT_TRUE(db_.messenger().entries().empty());
   ASSERT_EQ(result.textFiles.size(), 15u);  // 20 to 35 without the pay statement
   // The references also show persons without rows left out (report 21 holds worker 1 only),
-  // suspensions split by kind (29 and 30) and the hours as h:mm, overtime summed (28).
+  // suspensions split by kind (29 and 30), the hours as h:mm, overtime summed (28), and a
+  // contribution base without amount that the total of group 06 leaves out (22: worker 2's
+  // total is his 395, not 4345).
   for (const auto& f : result.textFiles) {
     EXPECT_TRUE(text::startsWith(f.filename().string(), "PE_601_20100000001_"));
     test::expectGolden(f, f.filename().string());
@@ -358,6 +390,68 @@ TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
   EXPECT_NE(f20.find("|41000001|PEREZ GOMEZ|GOMEZ|ANA|"), std::string::npos);
   auto payslips = test::readFile(producePayslips(s(), d));
   EXPECT_NE(payslips.find("PEREZ¦GOMEZ"), std::string::npos);
+}
+
+// The text files for other programs are Windows-1252 (what it lacks becomes "?" and the notice
+// says how many), or UTF-8 when asked; through the forms' calls and through korventa-cli.
+TEST_F(Printouts, TextFilesAreWindows1252UnlessUtf8IsAsked) {
+  auto& db = s().database();
+  db.run("UPDATE ASEGVKRS SET apellido_m = 'GÓMEZ-ŁUKASZ' WHERE doc_id_a = '41000001'");
+  db.run("UPDATE CONTRVKRS SET Nombre = 'EMPRESA ÑANDÚ Ω'");
+  auto d = decl();
+  auto& m = db_.messenger();
+  struct Case {
+    const char* name;
+    TextEncoding encoding;
+    std::string report20, textVariant, note;
+  } cases[] = {
+      {"Windows-1252", TextEncoding::Windows1252, "|PEREZ|G\xD3MEZ-?UKASZ|ANA|", "EMPLEADOR : EMPRESA \xD1" "AND\xDA ?",
+       "1 carácter sin equivalente en Windows-1252 se escribió como \"?\"."},
+      {"UTF-8", TextEncoding::Utf8, "|PEREZ|GÓMEZ-ŁUKASZ|ANA|", "EMPLEADOR : EMPRESA ÑANDÚ Ω", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FrmReportes f(s(), false);
+    f.requery();
+    ExportRequest req{{20}, true, false, db_.dir() / c.name, {}, {}};
+    req.encoding = c.encoding;
+    auto result = f.cmdAccion(0, req);
+    ASSERT_EQ(result.textFiles.size(), 1u);
+    EXPECT_NE(test::readFile(result.textFiles[0]).find(c.report20), std::string::npos);
+    EXPECT_EQ(result.replaced, c.note.empty() ? 0u : 1u);
+    EXPECT_EQ(m.entries().back().text,
+              "Se terminaron de generar los reportes solicitados." + (c.note.empty() ? c.note : "\n" + c.note));
+    auto path = writeDeclarationTextFile(s(), d, db_.dir() / c.name, c.encoding);
+    ASSERT_TRUE(path);
+    EXPECT_NE(test::readFile(*path).find(c.textVariant + "\r\n"), std::string::npos);
+    EXPECT_EQ(m.entries().back().text, "La declaración se encuentra en el directorio " + (db_.dir() / c.name).string() +
+                                           " con el nombre: ZEL0600_20100000001_201203.txt" +
+                                           (c.note.empty() ? c.note : "\n" + c.note));
+  }
+}
+
+TEST(ExportCommands, TextFilesInWindows1252OrUtf8) {
+  test::CliRunner cli;
+  if (!cli.available()) GTEST_SKIP() << "korventa-cli no está construido";
+  ASSERT_EQ(cli.run("init --demo").rc, 0);
+  ASSERT_EQ(cli.run("new 20503987610 201206").rc, 0);
+  // FLORES CHÁVEZ MARÍA of the demo registry, and the declarant's name.
+  struct Case {
+    const char* flag;
+    std::string name, declarant;
+  } cases[] = {{"", "|FLORES|CH\xC1VEZ|MAR\xCD" "A|", "CORPORACI\xD3N INDUSTRIAL"},
+               {"--utf8", "|FLORES|CHÁVEZ|MARÍA|", "CORPORACIÓN INDUSTRIAL"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flag);
+    auto dir = cli.dir() / (std::string("salida") + c.flag);
+    auto r = cli.run("export 20503987610 201206 --formats 28 --dir '" + dir.string() + "' " + c.flag);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(test::readFile(dir / "PE_601_20503987610_28_DAT.TXT").find(c.name), std::string::npos);
+    r = cli.run("print 20503987610 201206 --text '" + dir.string() + "' " + c.flag);
+    ASSERT_EQ(r.rc, 0) << r.err;
+    EXPECT_NE(test::readFile(dir / "ZEL0600_20503987610_201206.txt").find(c.declarant), std::string::npos);
+  }
+  EXPECT_EQ(cli.run("print 20503987610 201206 --pdf x.pdf --utf8").rc, 2) << "--utf8 goes with --text";
 }
 
 // The text references hold plain amounts and h:mm hours; not a negative amount nor empty hours.

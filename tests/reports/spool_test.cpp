@@ -78,6 +78,31 @@ TEST_F(Spool, CommittedReportKeepsFileAndRowAFailedOneLeavesNothing) {
   EXPECT_EQ(RegistraSpool(db.session(), "PR0049", 6, "20100066603"), "00000002.PRN");
 }
 
+// Two databases that share one SysPath write into one report folder: a number whose file exists
+// is passed over, and the SPOOL row names the file actually written.
+TEST_F(Spool, ReportFilesOfAnotherDatabaseAreNeverOverwritten) {
+  TestDb other;
+  other.session().paths = db.session().paths;
+  auto dir = std::filesystem::path(db.session().paths.rptDir);
+  std::ofstream(dir / "00000002.PRN") << "reporte de otra base";
+  std::vector<std::string> written;
+  for (auto* t : {&db, &other, &db, &other}) {
+    SpoolReport report(t->session(), "PR0040", 6, "20100066603");
+    report.writer().ImprimeLinea("pPos|1|1|" + report.archivo() + "|False|8|0|");
+    written.push_back(report.commit().filename().string());
+  }
+  EXPECT_EQ(written, (std::vector<std::string>{"00000001.PRN", "00000003.PRN", "00000004.PRN", "00000005.PRN"}));
+  EXPECT_EQ(korventa::test::slurp(dir / "00000002.PRN"), "reporte de otra base");
+  for (const auto& f : written)
+    EXPECT_NE(korventa::test::slurp(dir / f).find(f), std::string::npos) << f << " holds the report of its number";
+  EXPECT_EQ(db.db().text("SELECT group_concat(Archivo) FROM (SELECT Archivo FROM SPOOL ORDER BY 1)"),
+            "00000001.PRN,00000004.PRN");
+  EXPECT_EQ(other.db().text("SELECT group_concat(Archivo) FROM (SELECT Archivo FROM SPOOL ORDER BY 1)"),
+            "00000003.PRN,00000005.PRN");
+  // The next number of a database follows its own highest one, past the files of the other.
+  EXPECT_EQ(RegistraSpool(db.session(), "PR0049", 6, "20100066603"), "00000006.PRN");
+}
+
 TEST(LeeNroHojas, PageCountOfAFile) {
   TempDir dir;
   struct Case {

@@ -106,6 +106,8 @@ void buildFixedDeclaration(data::Database& db) {
   conceptRow(db, 2, 1, 1, "41000002", "0121", "", "2950.00", "2950.00");
   conceptRow(db, 2, 1, 1, "41000002", "0406", "", "1000.00", "1000.00");
   conceptRow(db, 2, 1, 1, "41000002", "0608", "3950.00", "395.00", "");
+  // A contribution of the other pension regime: its base, no amount.
+  conceptRow(db, 2, 1, 1, "41000002", "0605", "3950.00", "", "");
   conceptRow(db, 2, 1, 1, "41000002", "0804", "2950.00", "265.50", "");
   // Worker 3: carnet, salary only (no allowances or bonuses: absent from report 21).
   trab(db, 3, 1, "X12345", "21", 2, "29", "", "", {{"rem_pens", "700.00"}, {"pens", "91.00"}});
