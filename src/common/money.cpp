@@ -36,7 +36,8 @@ std::optional<Money> Money::parse(std::string_view text) {
       sawDigit = true;
       if (!sawPoint) {
         intPart = intPart * 10 + (c - '0');
-        if (intPart > static_cast<__int128>(INT64_MAX / kScale)) return std::nullopt;
+        // Below the last whole unit that fits, so the decimals and any rounding fit as well.
+        if (intPart >= static_cast<__int128>(INT64_MAX / kScale)) return std::nullopt;
       } else if (fracDigits < 4) {
         frac = frac * 10 + (c - '0');
         ++fracDigits;

@@ -19,18 +19,20 @@ bool ImpxPagForm::accept(Messenger& messenger, std::string_view txtPagDesde, std
   };
   std::string desde = text::trim(txtPagDesde);
   std::string hasta = text::trim(txtPagHasta);
-  double first = leadingNumber(desde);
-  double total = leadingNumber(txtTotPaginas);
+  // The boxes take a point, but pages are whole: each text is checked as the page it names
+  // (so "0.3" is page 0 and refused, instead of an accepted range without pages).
+  int first = numberArg(desde);
+  int total = numberArg(txtTotPaginas);
   if (desde.empty()) return fail("Ingrese página de inicio.", "txtPagDesde");
   if (first <= 0) return fail("Página inicial debe ser a partir de 1.", "txtPagDesde");
   if (first > total) return fail("Página inicial no debe ser mayor a total de páginas del reporte.", "txtPagDesde");
   if (hasta.empty()) return fail("Ingrese página de Fin.", "txtPagHasta");
-  double last = leadingNumber(hasta);
+  int last = numberArg(hasta);
   if (first > last) return fail("Página inicial no debe ser mayor a página final.", "txtPagHasta");
   focus.clear();
   range.active = true;
-  range.first = std::max(1, toInt16(first));
-  range.last = toInt16(last);
+  range.first = first;
+  range.last = last;
   return true;
 }
 

@@ -47,6 +47,11 @@ TEST(Money, ParseIsStrictAndExact) {
   EXPECT_FALSE(Money::parse("1.2.3"));
   EXPECT_FALSE(Money::parse("12a"));
   EXPECT_FALSE(Money::parse("99999999999999999999"));
+  // The largest amounts taken still round to whole units within 64 bits; larger ones, which
+  // overflowed into negative amounts, are refused.
+  EXPECT_EQ(Money::parse("922337203685476.9999")->rounded(0).toText(0), "922337203685477");
+  EXPECT_FALSE(Money::parse("922337203685477.5808"));
+  EXPECT_FALSE(Money::parse("-922337203685477.9999"));
   EXPECT_EQ(Money::value("garbage"), Money());
 }
 

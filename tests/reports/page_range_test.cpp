@@ -43,5 +43,28 @@ TEST(PageRange, AcceptedPages) {
   EXPECT_FALSE(form.range.contains(3));
 }
 
+// Pages are whole: a typed text counts as the page it names, so no accepted range is empty.
+TEST(PageRange, TypedPagesAreWholePages) {
+  struct Case {
+    const char* name;
+    const char *desde, *hasta, *total;
+    const char* message;  // "" when accepted
+    int first, last;
+  } cases[] = {
+      {"a first page below one half names no page", "0.3", "0.4", "5", "Página inicial debe ser a partir de 1.", 0, 0},
+      {"first and last naming the same page", "2.4", "2.2", "5", "", 2, 2},
+  };
+  for (const auto& c : cases) {
+    RecordingMessenger m;
+    ImpxPagForm form;
+    bool ok = form.accept(m, c.desde, c.hasta, c.total);
+    EXPECT_EQ(ok, std::string(c.message).empty()) << c.name;
+    EXPECT_EQ(m.last(), c.message) << c.name;
+    if (!ok) continue;
+    EXPECT_EQ(form.range.first, c.first) << c.name;
+    EXPECT_EQ(form.range.last, c.last) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace korventa::reports
