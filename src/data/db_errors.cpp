@@ -4,10 +4,12 @@
 
 #include "common/text.h"
 #include "common/vb_format.h"
+#include "data/conflict_error.h"
 
 namespace korventa::data {
 
 std::string recordErrorText(const DbError& e) {
+  if (dynamic_cast<const ConflictError*>(&e)) return e.what();  // already says who got there first
   if (e.isBusy()) return "Registro bloqueado. Intente luego";
   if (e.code() == SQLITE_READONLY) return "No puede grabarlo. Actualmente bloqueado";
   if (e.isDuplicate()) return "Registro ya existe lo ingresaron en ese momento";

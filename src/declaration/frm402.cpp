@@ -4,6 +4,7 @@
 #include "common/list_form.h"
 #include "common/text.h"
 #include "data/db_errors.h"
+#include "declaration/concurrency.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "determination/seams.h"
@@ -57,13 +58,44 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-Frm402::Frm402(Session& session) : s_(session) { s_.openDeclaration = &d_; }
+Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
 
 Frm402::~Frm402() {
   if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
+  try {
+    release();
+  } catch (const std::exception&) {
+    // A mark left behind is stale once this process ends.
+  }
+}
+
+bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
+  release();
+  if (!markOpen_) return true;
+  try {
+    data::holdDeclaration(s_, ruc, periodo);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+  held_ = {ruc, periodo};
+  return true;
+}
+
+void Frm402::release() {
+  if (!held_) return;
+  auto [ruc, periodo] = *held_;
+  held_.reset();
+  data::releaseDeclaration(s_, ruc, periodo);
+}
+
+void Frm402::renovarMarca() const {
+  if (held_) data::renewHold(s_, held_->first, held_->second);
+  else data::renewHold(s_, {}, {});
 }
 
 void Frm402::nueva() {
+  release();
   mode_ = Mode::New;
   d_ = OpenDeclaration{};
   loaded_ = false;
@@ -104,19 +136,27 @@ void Frm402::readHeader(OpenDeclaration& d, const data::Row& cab) {
 
 bool Frm402::loadOpened(OpenDeclaration d) {
   d_ = std::move(d);
-  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
+  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) {
+    release();
+    return false;
+  }
   loaded_ = true;
   return true;
 }
 
 bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
   OpenDeclaration d = startOpening(ruc, periodo);
+  // Held first, then read: whatever another session writes after the version was read makes the
+  // save refuse instead of being overwritten.
+  if (!hold(ruc, periodo)) return false;
   auto& db = s_.database();
+  d.version = data::storedVersion(db, ruc, periodo);
   auto key = preparationKey(ruc, periodo);
   auto cab = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " +
                         key.where,
                     key.params);
   if (!cab) {
+    release();
     s_.msg().critical("No existe la declaración del período " + periodToDisplay(periodo) + ".");
     return false;
   }
@@ -185,22 +225,29 @@ Outcome Frm402::aceptarPeriodo(const std::string& text) {
   }
   std::string periodo = periodFromDisplay(text);
   auto key = preparationKey(d_.ruc, periodo);
+  // Another session preparing the same new declaration holds it.
+  if (!hold(d_.ruc, periodo)) return Outcome::fail("MkePeriodo");
+  std::int64_t version = data::storedVersion(s_.database(), d_.ruc, periodo);
   if (s_.database().exists("SELECT 1 FROM CAB WHERE " + key.where, key.params)) {
+    release();
     m.critical("La declaración ya ha sido registrada.");
     return Outcome::fail("MkePeriodo");
   }
   std::string tel = text::trim(d_.telephone);
   if (!tel.empty() && (!text::isDigits(tel) || tel.size() > 12)) {
+    release();
     m.critical("Ingrese correctamente el teléfono.");
     return Outcome::fail("TxtTelefono");
   }
   d_.periodo = periodo;
   d_.stored = false;
   d_.storedIndRef = 0;
+  d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
         WorkingSet(s_, d_).loadNew();
         determination::recomputeAll(s_, d_);
       })) {
+    release();
     d_.periodo.clear();
     return Outcome::fail("MkePeriodo");
   }
@@ -264,6 +311,11 @@ void Frm402::cerrarSinGuardar() {
     tx.commit();
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
+  }
+  try {
+    release();
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);  // the mark goes stale; the next renewal removes it
   }
   loaded_ = false;
   modified_ = false;

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
+#include "data/sessions.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 
@@ -13,6 +14,8 @@ namespace korventa::declaration {
 
 SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const std::string& periodo) {
   auto key = preparationKey(ruc, periodo);
+  // Checked in the sending's own transaction: what is sent is what was checked.
+  data::Transaction tx(db);
   auto cab = db.row("SELECT estado, ind_ref FROM CAB WHERE " + key.where, key.params);
   if (!cab)
     throw std::runtime_error("No existe la declaración del período " + periodToDisplay(periodo) + " para el RUC " + ruc +
@@ -21,8 +24,8 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
     throw std::runtime_error("Solo puede enviarse una declaración grabada sin inconsistencias (estado 0); la del período " +
                              periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
 
+  data::claimDeclaration(db, ruc, periodo);
   SendReceipt r;
-  data::Transaction tx(db);
   long long last = db.integer("SELECT MAX(CAST(correl AS INTEGER)) FROM HCAB WHERE " + key.where, key.params, 0);
   r.correl = std::to_string(last + 1);
   r.fecEnv = Clock::today().dmy();
