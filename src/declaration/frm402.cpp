@@ -144,8 +144,31 @@ bool Frm402::loadOpened(OpenDeclaration d) {
   return true;
 }
 
+bool Frm402::opening(const std::function<bool()>& steps) {
+  try {
+    data::Transaction tx(s_.database());
+    if (!steps()) {
+      held_.reset();  // rolled back with the rest
+      return false;
+    }
+    tx.commit();
+    return true;
+  } catch (const data::DbError& e) {
+    held_.reset();
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+}
+
 bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
   OpenDeclaration d = startOpening(ruc, periodo);
+  if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
+  loaded_ = false;
+  return false;
+}
+
+bool Frm402::abrirEnTransaccion(OpenDeclaration d) {
+  const std::string ruc = d.ruc, periodo = d.periodo;
   // Held first, then read: whatever another session writes after the version was read makes the
   // save refuse instead of being overwritten.
   if (!hold(ruc, periodo)) return false;
@@ -224,6 +247,23 @@ Outcome Frm402::aceptarPeriodo(const std::string& text) {
     return Outcome::fail("MkePeriodo");
   }
   std::string periodo = periodFromDisplay(text);
+  Outcome out = Outcome::fail("MkePeriodo");
+  if (!opening([&] {
+        out = cargarNueva(periodo);
+        return out.ok;
+      })) {
+    d_.periodo.clear();
+    return out.ok ? Outcome::fail("MkePeriodo") : out;
+  }
+  loaded_ = true;
+  modified_ = true;
+  WorkingSet ws(s_, d_);
+  if (reminderApplies(d_.periodo, ws.reminderCount())) m.info(reminderText());
+  return {};
+}
+
+Outcome Frm402::cargarNueva(const std::string& periodo) {
+  auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
   if (!hold(d_.ruc, periodo)) return Outcome::fail("MkePeriodo");
@@ -251,10 +291,6 @@ Outcome Frm402::aceptarPeriodo(const std::string& text) {
     d_.periodo.clear();
     return Outcome::fail("MkePeriodo");
   }
-  loaded_ = true;
-  modified_ = true;
-  WorkingSet ws(s_, d_);
-  if (reminderApplies(d_.periodo, ws.reminderCount())) m.info(reminderText());
   return {};
 }
 

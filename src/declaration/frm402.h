@@ -99,6 +99,11 @@ class Frm402 {
 
  private:
   bool runLoad(const char* what, const std::function<void()>& body);
+  // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
+  // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
+  bool opening(const std::function<bool()>& steps);
+  bool abrirEnTransaccion(OpenDeclaration d);
+  Outcome cargarNueva(const std::string& periodo);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
   bool hold(const std::string& ruc, const std::string& periodo);
   void release();
