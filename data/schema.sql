@@ -16,8 +16,8 @@
 --    own Correl column, so HF600INFEPS has no extra column.
 --  * Working tables (TEMP*, TMP*) are not in the file: each connection has its own, in its
 --    temp schema (working_tables.sql).
---  * Every statement can run again on a file of an earlier layout: that is how such a file
---    gets the tables added since (the first save of a declaration on it does so).
+--  * A file of the earlier layout gets the tables of "Several programs on one file" below,
+--    as written here, from the first write that needs them.
 --  * Amounts, day counts, hours, rates typed by the user, periods (YYYYMM) and codes (tipo,
 --    situac, codigo, Casilla, tipo_suspen, ...) are TEXT. An empty amount means "not
 --    declared" and differs from '0.00'; amount columns therefore have no default (the code

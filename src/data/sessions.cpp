@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,7 +17,7 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "data/conflict_error.h"
-#include "data/schema_installer.h"
+#include "data/embedded_data.h"
 #include "data/working_tables.h"
 
 namespace korventa::data {
@@ -54,11 +55,20 @@ bool hasTables(Database& db) {
 }
 
 // A file of the earlier layout is brought up to date by the first write that needs the tables
-// above: the schema's missing tables are added and its shared working tables dropped (their rows
-// were never anybody's stored data). Inside the caller's write transaction.
+// above: they are created as the schema has them, and its shared working tables are dropped (their
+// rows were never anybody's stored data). Inside the caller's write transaction.
 void ensureTables(Database& db) {
   if (hasTables(db)) return;
-  installSchema(db);
+  std::string_view schema;
+  for (const auto& f : embedded::files())
+    if (std::string_view(f.path) == "schema.sql") schema = f.data;
+  for (const char* table : {"CAB_VERSION", "CONTR_MARCA", "CAB_ABIERTA"}) {
+    std::string head = std::string("CREATE TABLE IF NOT EXISTS ") + table + " (";
+    auto from = schema.find(head);
+    auto to = from == std::string_view::npos ? from : schema.find(");", from);
+    if (to == std::string_view::npos) throw std::runtime_error("El esquema no contiene la tabla " + std::string(table));
+    db.script(schema.substr(from, to + 2 - from));
+  }
   dropSharedWorkingTables(db);
 }
 

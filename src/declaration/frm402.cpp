@@ -62,11 +62,7 @@ Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpe
 
 Frm402::~Frm402() {
   if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
-  try {
-    release();
-  } catch (const std::exception&) {
-    // A mark left behind is stale once this process ends.
-  }
+  release();
 }
 
 bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
@@ -86,7 +82,12 @@ void Frm402::release() {
   if (!held_) return;
   auto [ruc, periodo] = *held_;
   held_.reset();
-  data::releaseDeclaration(s_, ruc, periodo);
+  try {
+    data::releaseDeclaration(s_, ruc, periodo);
+  } catch (const std::exception&) {
+    // A mark left behind (the file was busy) is removed by the next renewal, or counts no more
+    // once this process ends or five minutes have passed.
+  }
 }
 
 void Frm402::renovarMarca() const {
@@ -348,11 +349,7 @@ void Frm402::cerrarSinGuardar() {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   }
-  try {
-    release();
-  } catch (const data::DbError& e) {
-    data::MensajeErrorBD(s_.msg(), e);  // the mark goes stale; the next renewal removes it
-  }
+  release();
   loaded_ = false;
   modified_ = false;
 }
