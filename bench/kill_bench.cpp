@@ -80,11 +80,43 @@ std::string stored(data::Database& db) {
 }
 
 struct Command {
+  Command(std::string n, std::string a) : name(std::move(n)), args(std::move(a)) {}
   std::string name, args;
   std::string after;
   double seconds = 0;
   int points = 0, asBefore = 0, asAfter = 0, failed = 0;
 };
+
+// The demo database with a saved declaration of 06/2012, kept as `base`, and the ".rem".
+bool prepare(const Env& env, const fs::path& base, const fs::path& rem, int lines) {
+  std::ofstream out(rem, std::ios::binary);
+  for (int i = 0; i < lines; ++i) {
+    std::string a = std::to_string(3000 + i % 500) + "." + std::to_string(10 + i % 90);
+    out << "01|" << (i % 2 ? "10457823|0105|" : "41235678|0121|") << a << "|" << a << "|\r\n";
+  }
+  out.close();
+  if (env.run("init --demo") != 0 || env.run("new " + kRuc + " 201206") != 0) return false;
+  data::Database::open(env.db)->script("PRAGMA wal_checkpoint(TRUNCATE)");
+  fs::copy_file(env.db, base);
+  return true;
+}
+
+// What is wrong with the file after a kill ("" when nothing), counting the point as before/after.
+std::string check(const Env& env, const std::string& before, Command& c) {
+  {
+    auto db = data::Database::open(env.db);
+    std::string now = stored(*db);
+    if (db->text("PRAGMA integrity_check") != "ok") return "integrity_check";
+    if (db->integer("SELECT count(*) FROM main.sqlite_master WHERE name LIKE 'TEMP%' OR name LIKE 'TMP%'") != 0)
+      return "tablas de trabajo en el archivo";
+    if (db->integer("SELECT count(*) FROM CAB_ABIERTA") != 0) return "marca de declaración abierta";
+    if (now == before) ++c.asBefore;
+    else if (now == c.after) ++c.asAfter;
+    else return "ni antes ni después";
+  }
+  if (env.run("save " + kRuc + " 201206") != 0) return "el siguiente comando falla";
+  return {};
+}
 
 }  // namespace
 
@@ -100,27 +132,16 @@ int main(int argc, char** argv) {
   env.dir = fs::temp_directory_path() / ("korventa-kill-" + std::to_string(::getpid()));
   fs::create_directories(env.dir);
   env.db = env.dir / "k.db";
-  fs::path base = env.dir / "base.db";
-  fs::path rem = env.dir / ("0601" + kRuc + "201206.rem");
-  {
-    std::ofstream out(rem, std::ios::binary);
-    for (int i = 0; i < lines; ++i) {
-      std::string a = std::to_string(3000 + i % 500) + "." + std::to_string(10 + i % 90);
-      out << "01|" << (i % 2 ? "10457823|0105|" : "41235678|0121|") << a << "|" << a << "|\r\n";
-    }
-  }
-  if (env.run("init --demo") != 0 || env.run("new " + kRuc + " 201206") != 0) {
+  fs::path base = env.dir / "base.db", rem = env.dir / ("0601" + kRuc + "201206.rem");
+  if (!prepare(env, base, rem, lines)) {
     std::fprintf(stderr, "No se pudo preparar la base de demostración\n");
     return 1;
   }
-  data::Database::open(env.db)->script("PRAGMA wal_checkpoint(TRUNCATE)");
-  fs::copy_file(env.db, base);
   auto restore = [&] {
     for (const char* s : {"-wal", "-shm"}) fs::remove(env.db.string() + s);
     fs::copy_file(base, env.db, fs::copy_options::overwrite_existing);
   };
   const std::string before = stored(*data::Database::open(env.db));
-
   std::vector<Command> commands = {
       {"import", "import " + kRuc + " 201206 '" + rem.string() + "' --work-dir '" + env.dir.string() + "'"},
       {"save", "save " + kRuc + " 201206"},
@@ -130,7 +151,7 @@ int main(int argc, char** argv) {
       {"new", "new " + kRuc + " 201205"},
   };
   std::printf("korventa-cli: %s\nbase: %s\n", env.cli.c_str(), env.dir.c_str());
-  for (auto& c : commands) {
+  for (auto& c : commands) {  // each once to the end: its result and how long it takes
     restore();
     auto t0 = std::chrono::steady_clock::now();
     if (env.run(c.args) != 0) {
@@ -153,25 +174,11 @@ int main(int argc, char** argv) {
     ::kill(pid, SIGKILL);
     env.wait(pid);
     ++c.points;
-    std::string problem;
-    {
-      auto db = data::Database::open(env.db);
-      std::string now = stored(*db);
-      if (db->text("PRAGMA integrity_check") != "ok") problem = "integrity_check";
-      else if (db->integer("SELECT count(*) FROM main.sqlite_master WHERE name LIKE 'TEMP%' OR name LIKE 'TMP%'") != 0)
-        problem = "tablas de trabajo en el archivo";
-      else if (db->integer("SELECT count(*) FROM CAB_ABIERTA") != 0)
-        problem = "marca de declaración abierta";
-      else if (now == before) ++c.asBefore;
-      else if (now == c.after) ++c.asAfter;
-      else problem = "ni antes ni después";
-    }
-    if (problem.empty() && env.run("save " + kRuc + " 201206") != 0) problem = "el siguiente comando falla";
-    if (!problem.empty()) {
-      ++c.failed;
-      ++failures;
-      std::printf("  %s interrumpido a los %d us: %s\n", c.name.c_str(), us, problem.c_str());
-    }
+    std::string problem = check(env, before, c);
+    if (problem.empty()) continue;
+    ++c.failed;
+    ++failures;
+    std::printf("  %s interrumpido a los %d us: %s\n", c.name.c_str(), us, problem.c_str());
   }
   std::printf("%-8s %8s %7s %6s %8s %8s\n", "comando", "duración", "puntos", "antes", "después", "fallas");
   int total = 0;

@@ -85,8 +85,9 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     });
   }
   {
-    auto* c = app.add_subcommand(
-        "working-concepts", "Abre la declaración y lista las filas de conceptos de sus datos de trabajo (todas o las de una persona)");
+    auto* c = app.add_subcommand("working-concepts",
+                                 "Abre la declaración y lista las filas de conceptos de sus datos de trabajo (todas "
+                                 "o las de una persona)");
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();

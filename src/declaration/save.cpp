@@ -167,12 +167,13 @@ void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
   int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
   // The registry changed after this working set was built from it (the mark may have found no
   // header to mark yet): the declaration stays marked for refresh.
-  if (markedSince(db, d)) storedIndRef = 1;
+  const bool marked = markedSince(db, d);
+  if (marked) storedIndRef = 1;
   int estado, indRef;
   if (inconsistent) {
     estado = 9;
     indRef = storedIndRef;
-  } else if (storedIndRef == 1 && (!d.refreshed || markedSince(db, d))) {
+  } else if (storedIndRef == 1 && (!d.refreshed || marked)) {
     estado = 9;
     indRef = 1;
   } else {
