@@ -1,6 +1,7 @@
 // The computation from the command line: recompute a saved declaration, type one concept
 // amount of one person as the concept form takes it; both save the declaration afterwards.
-// working-concepts lists the concept rows the working tables hold.
+// working-concepts lists the concept rows of a declaration's working set as its opening builds it
+// (the working set belongs to the program that opened the declaration).
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -79,12 +80,19 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   }
   {
     auto* c = app.add_subcommand("working-concepts",
-                                 "Filas de conceptos de los datos de trabajo (todas o las de una persona)");
-    auto doc = std::make_shared<std::string>();
-    c->add_option("DOC", *doc, "Número de documento de la persona");
-    c->callback([&ctx, doc] {
-      ctx.run([&ctx, doc] {
-        auto listing = determination::workingConceptListing(ctx.sessionForReading().database(), text::trim(*doc));
+                                 "Abre la declaración y lista las filas de conceptos de sus datos de trabajo (todas "
+                                 "o las de una persona)");
+    auto a = std::make_shared<Args>();
+    c->add_option("RUC", a->ruc, "RUC del declarante")->required();
+    c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
+    c->add_option("DOC", a->doc, "Número de documento de la persona");
+    c->callback([&ctx, a] {
+      ctx.run([&ctx, a] {
+        auto& s = ctx.session();
+        declaration::Frm402 f(s, false);  // only reads
+        if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
+        auto listing = determination::workingConceptListing(s.database(), text::trim(a->doc));
+        f.cerrarSinGuardar();
         ctx.print(Table{listing.columns, listing.rows});
         return 0;
       });

@@ -118,7 +118,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         requireDeclarant(s, a->ruc);
-        Frm402 f(s);
+        data::Transaction command(s.database());  // one write transaction, as every command that saves
+        Frm402 f(s, false);
         f.nueva();
         f.CmbRuc_Click(a->ruc);
         f.setTelefono(a->telefono);
@@ -127,6 +128,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto r = f.grabar();
         f.cerrarSinGuardar();
         if (!r.saved) return 1;
+        command.commit();
         std::cout << "Declaración grabada: " << a->ruc << " " << periodToDisplay(f.declaration().periodo)
                   << (r.inconsistent ? " (con inconsistencias, estado 9)" : "") << "\n";
         return 0;
@@ -218,7 +220,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        Frm402 f(s);
+        Frm402 f(s, false);
         if (!f.abrirEnviada(a->ruc, periodArg(a->periodo), a->correl)) return 1;
         f.setNumOrden(a->number);
         bool ok = f.grabar().saved;

@@ -80,7 +80,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        declaration::Frm402 f(s);
+        declaration::Frm402 f(s, false);  // only reads
         if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
         auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens);

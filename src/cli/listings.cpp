@@ -2,8 +2,12 @@
 
 #include <stdexcept>
 
+#include <sqlite3.h>
+
 #include "common/dates.h"
 #include "common/text.h"
+#include "data/conflict_error.h"
+#include "data/sessions.h"
 #include "detail/receipts_save.h"
 #include "detail/stored_rows.h"
 #include "determination/concept_listing.h"
@@ -12,17 +16,29 @@ namespace korventa::cli {
 
 int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                         const std::function<bool(declaration::Frm402&)>& work, declaration::SaveResult* result) {
-  declaration::Frm402 f(s);
+  // The whole command is one write transaction: a command of another program on the same file
+  // waits for it (at most the busy timeout, then "Registro bloqueado. Intente luego") instead of
+  // changing the declaration between its opening and its save; and a command whose save fails
+  // leaves nothing written, a killed one neither.
+  data::Transaction command(s.database());
+  std::string self = data::sessionId(s);
+  if (auto h = data::otherHolder(s.database(), text::trim(ruc), periodo, self))
+    throw data::ConflictError(SQLITE_BUSY, data::heldText(*h, text::trim(ruc), periodo));
+  declaration::Frm402 f(s, false);
   if (!f.abrir(text::trim(ruc), periodo)) return 1;
   declaration::SaveResult r;
+  bool save = false;
   try {
-    if (work(f)) r = f.grabar();
+    save = work(f);
+    if (save) r = f.grabar();
   } catch (...) {
     f.cerrarSinGuardar();
     throw;
   }
   f.cerrarSinGuardar();
   if (result) *result = r;
+  if (save && !r.saved) return 1;
+  command.commit();
   return r.saved ? 0 : 1;
 }
 

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include "common/text.h"
+#include "data/working_tables.h"
 
 namespace korventa::data {
 
@@ -95,7 +96,9 @@ Value columnValue(const SQLite::Column& c) {
 }
 
 Database::Database(std::unique_ptr<SQLite::Database> db, std::filesystem::path path)
-    : db_(std::move(db)), path_(std::move(path)) {}
+    : db_(std::move(db)), path_(std::move(path)) {
+  createWorkingTables(*this);  // the working set belongs to this connection alone
+}
 
 static void configure(SQLite::Database& db) {
   db.setBusyTimeout(4000);

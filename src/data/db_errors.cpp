@@ -4,11 +4,13 @@
 
 #include "common/text.h"
 #include "common/vb_format.h"
+#include "data/conflict_error.h"
 
 namespace korventa::data {
 
 std::string recordErrorText(const DbError& e) {
   if (dynamic_cast<const NotOurDatabase*>(&e)) return e.what();
+  if (dynamic_cast<const ConflictError*>(&e)) return e.what();  // already says who got there first
   if (e.isBusy()) return "Registro bloqueado. Intente luego";
   // A file (or its folder) that this user may not write: nothing is locked, it cannot be written.
   if (e.code() == SQLITE_READONLY) return "No se puede grabar en la base de datos: el archivo es de solo lectura.";

@@ -2,7 +2,9 @@
 
 #include "common/dates.h"
 #include "common/text.h"
+#include "data/conflict_error.h"
 #include "data/db_errors.h"
+#include "data/sessions.h"
 #include "declaration/tables.h"
 
 namespace korventa::declaration {
@@ -140,10 +142,14 @@ bool deleteDeclaration(Session& s, const std::string& ruc, const std::string& pe
   std::string h = sent ? "H" : "";
   try {
     data::Transaction tx(db);
+    if (!sent) data::claimDeclaration(db, ruc, periodo, data::sessionId(s));
     for (const auto& t : deletedTables()) db.run("DELETE FROM " + h + t.name + " WHERE " + key.where, key.params);
     db.run("DELETE FROM " + h + "DET WHERE " + key.where, key.params);
     db.run("DELETE FROM " + h + "CAB WHERE " + key.where, key.params);
     tx.commit();
+  } catch (const data::ConflictError& e) {
+    data::MensajeErrorBD(s.msg(), e);
+    return false;
   } catch (const data::DbError& e) {
     s.msg().show(std::string(e.what()) + "\n" + std::to_string(e.code()), "Error", MsgIcon::Critical);
     return false;

@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "data/db_errors.h"
 #include "data/declarants.h"
+#include "data/sessions.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 
@@ -59,6 +60,7 @@ bool frmCopiarDec::copiar(const std::string& targetText) {
   auto sourceKey = preparationKey(ruc_, periodo_);
   try {
     data::Transaction tx(db);
+    data::claimDeclaration(db, ruc_, target, data::sessionId(s_));
     auto src = db.row("SELECT bcolibrad, nrocheque, efectivo, cheque, rectifica FROM CAB WHERE " + sourceKey.where,
                       sourceKey.params);
     if (!src) throw data::DbError(12, 12, "No existe la declaración de origen");  // SQLITE_NOTFOUND

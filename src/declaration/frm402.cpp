@@ -4,6 +4,7 @@
 #include "common/list_form.h"
 #include "common/text.h"
 #include "data/db_errors.h"
+#include "declaration/concurrency.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "determination/seams.h"
@@ -57,13 +58,45 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-Frm402::Frm402(Session& session) : s_(session) { s_.openDeclaration = &d_; }
+Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
 
 Frm402::~Frm402() {
   if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
+  release();
+}
+
+bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
+  release();
+  if (!markOpen_) return true;
+  try {
+    data::holdDeclaration(s_, ruc, periodo);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+  held_ = {ruc, periodo};
+  return true;
+}
+
+void Frm402::release() {
+  if (!held_) return;
+  auto [ruc, periodo] = *held_;
+  held_.reset();
+  try {
+    data::releaseDeclaration(s_, ruc, periodo);
+  } catch (const std::exception&) {
+    // A mark left behind (the file was busy) is removed by the next renewal, or counts no more
+    // once this process ends or five minutes have passed.
+  }
+}
+
+void Frm402::renovarMarca() const {
+  if (held_) data::renewHold(s_, held_->first, held_->second);
+  else data::renewHold(s_, {}, {});
 }
 
 void Frm402::nueva() {
+  release();
   mode_ = Mode::New;
   d_ = OpenDeclaration{};
   loaded_ = false;
@@ -104,19 +137,50 @@ void Frm402::readHeader(OpenDeclaration& d, const data::Row& cab) {
 
 bool Frm402::loadOpened(OpenDeclaration d) {
   d_ = std::move(d);
-  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) return false;
+  if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) {
+    release();
+    return false;
+  }
   loaded_ = true;
   return true;
 }
 
+bool Frm402::opening(const std::function<bool()>& steps) {
+  try {
+    data::Transaction tx(s_.database());
+    if (!steps()) {
+      held_.reset();  // rolled back with the rest
+      return false;
+    }
+    tx.commit();
+    return true;
+  } catch (const data::DbError& e) {
+    held_.reset();
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+}
+
 bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
   OpenDeclaration d = startOpening(ruc, periodo);
+  if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
+  loaded_ = false;
+  return false;
+}
+
+bool Frm402::abrirEnTransaccion(OpenDeclaration d) {
+  const std::string ruc = d.ruc, periodo = d.periodo;
+  // Held first, then read: whatever another session writes after the version was read makes the
+  // save refuse instead of being overwritten.
+  if (!hold(ruc, periodo)) return false;
   auto& db = s_.database();
+  d.version = data::storedVersion(db, ruc, periodo);
   auto key = preparationKey(ruc, periodo);
   auto cab = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " +
                         key.where,
                     key.params);
   if (!cab) {
+    release();
     s_.msg().critical("No existe la declaración del período " + periodToDisplay(periodo) + ".");
     return false;
   }
@@ -184,30 +248,50 @@ Outcome Frm402::aceptarPeriodo(const std::string& text) {
     return Outcome::fail("MkePeriodo");
   }
   std::string periodo = periodFromDisplay(text);
+  Outcome out = Outcome::fail("MkePeriodo");
+  if (!opening([&] {
+        out = cargarNueva(periodo);
+        return out.ok;
+      })) {
+    d_.periodo.clear();
+    return out.ok ? Outcome::fail("MkePeriodo") : out;
+  }
+  loaded_ = true;
+  modified_ = true;
+  WorkingSet ws(s_, d_);
+  if (reminderApplies(d_.periodo, ws.reminderCount())) m.info(reminderText());
+  return {};
+}
+
+Outcome Frm402::cargarNueva(const std::string& periodo) {
+  auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
+  // Another session preparing the same new declaration holds it.
+  if (!hold(d_.ruc, periodo)) return Outcome::fail("MkePeriodo");
+  std::int64_t version = data::storedVersion(s_.database(), d_.ruc, periodo);
   if (s_.database().exists("SELECT 1 FROM CAB WHERE " + key.where, key.params)) {
+    release();
     m.critical("La declaración ya ha sido registrada.");
     return Outcome::fail("MkePeriodo");
   }
   std::string tel = text::trim(d_.telephone);
   if (!tel.empty() && (!text::isDigits(tel) || tel.size() > 12)) {
+    release();
     m.critical("Ingrese correctamente el teléfono.");
     return Outcome::fail("TxtTelefono");
   }
   d_.periodo = periodo;
   d_.stored = false;
   d_.storedIndRef = 0;
+  d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
         WorkingSet(s_, d_).loadNew();
         determination::recomputeAll(s_, d_);
       })) {
+    release();
     d_.periodo.clear();
     return Outcome::fail("MkePeriodo");
   }
-  loaded_ = true;
-  modified_ = true;
-  WorkingSet ws(s_, d_);
-  if (reminderApplies(d_.periodo, ws.reminderCount())) m.info(reminderText());
   return {};
 }
 
@@ -265,6 +349,7 @@ void Frm402::cerrarSinGuardar() {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   }
+  release();
   loaded_ = false;
   modified_ = false;
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/declarants.h"
@@ -33,7 +34,11 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& mmyyyy);
 
 class Frm402 {
  public:
-  explicit Frm402(Session& session);
+  // markOpen: a declaration opened or started is marked open in the file for the other sessions
+  // to see, which neither open nor write it meanwhile (the module). Commands that run in one
+  // transaction, or only read, pass false: the save still refuses what another session changed
+  // or holds.
+  explicit Frm402(Session& session, bool markOpen = true);
   ~Frm402();
   Frm402(const Frm402&) = delete;
   Frm402& operator=(const Frm402&) = delete;
@@ -77,6 +82,9 @@ class Frm402 {
   bool salir();
   // Closes without asking (batch use): the working tables are emptied, nothing is saved.
   void cerrarSinGuardar();
+  // While the form is open, every minute: the mark that tells other sessions the declaration is
+  // open here is renewed (without waiting for a busy file).
+  void renovarMarca() const;
 
   // Detail forms: the person they work on, and whether it is modified (Modificar, Detalle) or
   // new (Nuevo); the operation mode says which while the form is open.
@@ -91,6 +99,14 @@ class Frm402 {
 
  private:
   bool runLoad(const char* what, const std::function<void()>& body);
+  // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
+  // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
+  bool opening(const std::function<bool()>& steps);
+  bool abrirEnTransaccion(OpenDeclaration d);
+  Outcome cargarNueva(const std::string& periodo);
+  // The declaration marked open for this session (shown to other sessions), and the mark removed.
+  bool hold(const std::string& ruc, const std::string& periodo);
+  void release();
   // Opening a stored or sent declaration: the state reset, the header fields both share, and the
   // working tables loaded from it.
   OpenDeclaration startOpening(const std::string& ruc, const std::string& periodo);
@@ -103,6 +119,8 @@ class Frm402 {
   std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;
   bool modified_ = false;
+  bool markOpen_ = true;
+  std::optional<std::pair<std::string, std::string>> held_;  // RUC and period marked open
 };
 
 }  // namespace korventa::declaration

@@ -1,6 +1,7 @@
 #pragma once
 // The declaration open in the declaration form: its key and the values read once when it is
 // loaded, which the per-person forms, the computation and the save use.
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -45,6 +46,10 @@ struct OpenDeclaration {
   bool stored = false;      // a CAB row exists for it
   int storedIndRef = 0;     // CAB.ind_ref as last read or written
   bool refreshed = false;   // built from the registry (new or refreshed) since it was opened
+
+  // What the session read when it opened the declaration (see declaration/concurrency.h).
+  std::int64_t version = 0;        // CAB_VERSION.version; raised with each of its own writes
+  std::int64_t registryMark = -1;  // the declarant's registry mark when the working set was built from the registry
 };
 
 }  // namespace korventa::declaration

@@ -5,6 +5,7 @@
 #include "data/db_errors.h"
 #include "data/declarants.h"
 #include "declaration/copy_declaration.h"
+#include "data/sessions.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 
@@ -39,6 +40,7 @@ bool FrmRecuperar::recuperar() {
   auto hkey = sentKey(ruc_, periodo_, correl_);
   try {
     data::Transaction tx(db);
+    data::claimDeclaration(db, ruc_, periodo_, data::sessionId(s_));
     auto h = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica FROM HCAB WHERE " + hkey.where,
                     hkey.params);
     if (!h) throw data::DbError(12, 12, "No existe la declaración enviada");  // SQLITE_NOTFOUND

@@ -1,5 +1,7 @@
 #include "declaration/refresh_marker.h"
 
+#include "data/sessions.h"
+
 namespace korventa::declaration {
 
 void InsertaIndicadorRefrescar(data::Database& db, std::string_view ruc, std::string_view periodo) {
@@ -10,6 +12,9 @@ void InsertaIndicadorRefrescar(data::Database& db, std::string_view ruc, std::st
     p.add(periodo);
   }
   data::Transaction tx(db);
+  // Not a change of the declarations themselves (the open one is refreshed next): their versions
+  // stay, and a save whose working set predates this mark keeps them marked.
+  data::raiseRegistryMark(db, ruc);
   db.run("UPDATE CAB SET ind_ref = 1, estado = 9 WHERE estado <> 1 AND " + where, p);
   db.run("UPDATE CAB SET ind_ref = 1 WHERE estado = 1 AND " + where, p);
   tx.commit();

@@ -9,6 +9,7 @@
 #include "data/numero_control.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "declaration/concurrency.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
@@ -154,13 +155,17 @@ void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
   auto key = preparationKey(d.ruc, d.periodo);
   auto current = db.row("SELECT ind_ref FROM CAB WHERE " + key.where, key.params);
   int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
+  // The registry changed after this working set was built from it (the mark may have found no
+  // header to mark yet): the declaration stays marked for refresh.
+  const bool marked = markedSince(db, d);
+  if (marked) storedIndRef = 1;
   int estado, indRef;
   if (inconsistent) {
     // A refreshed declaration no longer waits for its refresh, whatever else it lacks: were the
     // mark kept, its validation would stop at the refresh and never list what to correct.
     estado = 9;
-    indRef = d.refreshed ? 0 : storedIndRef;
-  } else if (storedIndRef == 1 && !d.refreshed) {
+    indRef = d.refreshed && !marked ? 0 : storedIndRef;
+  } else if (storedIndRef == 1 && (!d.refreshed || marked)) {
     estado = 9;
     indRef = 1;
   } else {
@@ -429,6 +434,7 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
   OpenDeclaration before = d;
   try {
     data::Transaction tx(db);
+    claimOpened(s, d);  // nothing is written over what another session stored after the opening
     ensureSqlFunctions(db);
     WorkingSet(s, d).readPeriodValues();
     // The persons were computed when the working set was loaded, refreshed or imported and

@@ -6,6 +6,7 @@
 #include "common/text.h"
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
+#include "data/sessions.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 
@@ -24,6 +25,7 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
     throw std::runtime_error("Solo puede enviarse una declaración grabada sin inconsistencias (estado 0); la del período " +
                              periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
 
+  data::claimDeclaration(db, ruc, periodo);
   SendReceipt r;
   long long last = db.integer("SELECT MAX(CAST(correl AS INTEGER)) FROM HCAB WHERE " + key.where, key.params, 0);
   r.correl = std::to_string(last + 1);

@@ -134,8 +134,9 @@ void ensureSqlFunctions(data::Database& db) {
   } catch (const data::DbError&) {
   }
   // A declaration moves tens of thousands of rows per operation: a page cache of 64 MB keeps them
-  // in memory instead of reading and writing the same pages again.
-  db.script("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY;");
+  // in memory instead of reading and writing the same pages again. (The working tables, in the
+  // temp schema, have a cache of their own: see data/working_tables.sql.)
+  db.script("PRAGMA cache_size = -65536;");
   sqlite3* h = db.sqlite().getHandle();
   int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
   if (sqlite3_create_function_v2(h, "numero_control", -1, flags, nullptr, fnNumeroControl, nullptr, nullptr, nullptr) !=

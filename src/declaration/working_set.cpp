@@ -8,6 +8,7 @@
 #include "common/vb_format.h"
 #include "data/declarants.h"
 #include "data/param.h"
+#include "declaration/concurrency.h"
 #include "declaration/labour_periods.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
@@ -204,6 +205,7 @@ void loadTrainees(data::Database& db, const OpenDeclaration& d, bool onlyMissing
 
 void WorkingSet::loadNew() {
   auto& db = s_.database();
+  d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
   readPeriodValues();
   emptyWorkingTables(db);
@@ -356,6 +358,7 @@ void WorkingSet::loadStored() {
 
 void WorkingSet::refresh() {
   auto& db = s_.database();
+  d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
   readPeriodValues();
   db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0808'");
@@ -428,6 +431,7 @@ void WorkingSet::refresh() {
          "l.doc_id_d = ? AND l.cod_est = TMP_ESTTURNOS_JL.cod_est)",
          {d_.ruc});
   if (d_.stored && !d_.sent()) {
+    claimOpened(s_, d_);
     auto key = preparationKey(d_.ruc, d_.periodo);
     db.run("DELETE FROM F601_ESTAB WHERE " + key.where, key.params);
     Grabar_F601_ESTAB(db, d_);

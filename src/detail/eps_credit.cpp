@@ -7,6 +7,7 @@
 #include "data/numero_control.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "data/sessions.h"
 
 namespace korventa::detail {
 namespace {
@@ -221,6 +222,9 @@ void EpsBoxForm::close() {
   if (db.integer("SELECT estado FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = ?",
                  {decl_.ruc, decl_.periodo, decl_.formulario}, 0) == 1)
     return;
+  // The box is stored at once, but only while the stored declaration is the one this session
+  // opened; otherwise the save says why it cannot write (and writes this box with the rest).
+  if (!data::changedSince(session_, decl_.ruc, decl_.periodo, decl_.stored, decl_.version).empty()) return;
   std::string valor = vbFormat(credit_, "###########0");
   std::vector<data::Value> fields = {data::Value(std::int64_t(6)), data::Value(decl_.ruc), data::Value(decl_.periodo),
                                      data::Value(decl_.formulario), data::Value(casilla_), data::Value(valor),

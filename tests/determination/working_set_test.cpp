@@ -95,7 +95,7 @@ TEST(Recompute, LargeFillRebuildsTheIndexes) {
   EXPECT_EQ(db.integer("SELECT count(*) FROM (SELECT 1 FROM TMPF601CONCEP GROUP BY tip_doc_a, doc_id_a, correl_a, "
                        "codigo, cod_cat_tra HAVING count(*) > 1)"),
             0);
-  EXPECT_EQ(db.integer("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+  EXPECT_EQ(db.integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
                        "'IX_TMPF601CONCEP_COD')"),
             2);
   EXPECT_EQ(f.conceptText(people[123], "0804"), "90.00");

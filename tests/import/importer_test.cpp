@@ -240,7 +240,7 @@ TEST_F(ImporterTest, ALargeConceptFileKeepsOneRowPerConceptAndTheIndexes) {
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '41000001' AND codigo IN ('0121', "
                            "'0105')"),
             2);
-  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
                            "'IX_TMPF601CONCEP_COD')"),
             2);
 }

@@ -38,13 +38,26 @@ CliRunner::CliRunner() : cli_(cliPath()), db_(dir_ / "k.db") {
   std::ofstream(dir_ / "VKRS000.INI") << "[Options]\nSysPath=" << dir_.path().string() << "/\nSysUser=CONTADOR\n";
 }
 
-CliRun CliRunner::run(const std::string& args) const {
-  fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
-  std::string cmd = "QT_QPA_PLATFORM=offscreen KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' '" +
+CliRun CliRunner::run(const std::string& args) const { return finish(start(args, "")); }
+
+CliRunner::Started CliRunner::start(const std::string& args, const std::string& tag) const {
+  fs::path out = dir_ / ("out" + tag + ".txt"), err = dir_ / ("err" + tag + ".txt");
+  std::string cmd = "QT_QPA_PLATFORM=offscreen KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + "' exec '" +
                     cli_.string() + "' --db '" + db_.string() + "' --user CONTADOR " + args + " > '" + out.string() +
                     "' 2> '" + err.string() + "'";
-  int status = std::system(cmd.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return {pid, tag};
+}
+
+CliRun CliRunner::finish(const Started& s) const {
+  int status = 0;
+  if (s.pid <= 0 || ::waitpid(s.pid, &status, 0) != s.pid) return {};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(dir_ / ("out" + s.tag + ".txt")),
+          slurp(dir_ / ("err" + s.tag + ".txt"))};
 }
 
 }  // namespace korventa::test

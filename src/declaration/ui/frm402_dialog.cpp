@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
@@ -108,6 +109,11 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   connect(cmdValidar_, &QPushButton::clicked, this, &Frm402Dialog::onValidar);
   connect(cmdSalir_, &QPushButton::clicked, this, &Frm402Dialog::onSalir);
   connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
+  // Other sessions see the declaration open here as long as this mark is renewed.
+  auto* mark = new QTimer(this);
+  mark->setObjectName("holdRenewal");
+  connect(mark, &QTimer::timeout, this, [this] { ctl_.renovarMarca(); });
+  mark->start(60 * 1000);
   EnterAsTab::install(header);
 
   if (s_.mode == Mode::New) nueva();

@@ -1,0 +1,21 @@
+#pragma once
+// The working tables belong to the connection: every connection creates them in its private
+// temp schema when it opens the file (data/working_tables.sql), so the working sets of two
+// programs on one file never meet and a program that dies leaves no working rows in the file.
+#include <string>
+#include <vector>
+
+namespace korventa::data {
+
+class Database;
+
+// Creates the working tables and their indexes in the connection's temp schema (idempotent).
+void createWorkingTables(Database& db);
+// Names of the working tables as the connection has them.
+std::vector<std::string> workingTableNames(Database& db);
+// Files of the earlier layout keep shared working tables in the main schema, hidden behind the
+// connection's own ones and holding whatever a crashed program left there: they are dropped.
+// Runs inside the caller's write transaction; returns how many were dropped.
+int dropSharedWorkingTables(Database& db);
+
+}  // namespace korventa::data
