@@ -17,6 +17,8 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
   // The state is read in the sending's own transaction: a save between the check and the copy
   // cannot slip a declaration with inconsistencies through.
   data::Transaction tx(db);
+  // A declaration open in another session is neither checked nor sent: it may be saved meanwhile.
+  data::claimDeclaration(db, ruc, periodo);
   auto cab = db.row("SELECT estado, ind_ref FROM CAB WHERE " + key.where, key.params);
   if (!cab)
     throw std::runtime_error("No existe la declaración del período " + periodToDisplay(periodo) + " para el RUC " + ruc +
@@ -25,7 +27,6 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
     throw std::runtime_error("Solo puede enviarse una declaración grabada sin inconsistencias (estado 0); la del período " +
                              periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
 
-  data::claimDeclaration(db, ruc, periodo);
   SendReceipt r;
   long long last = db.integer("SELECT MAX(CAST(correl AS INTEGER)) FROM HCAB WHERE " + key.where, key.params, 0);
   r.correl = std::to_string(last + 1);

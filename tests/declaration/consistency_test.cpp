@@ -9,6 +9,7 @@
 
 #include "common/dates.h"
 #include "declaration/frm402.h"
+#include "data/sessions.h"
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "detail/sctr.h"
@@ -193,13 +194,20 @@ class Consistency : public ::testing::TestWithParam<Case> {
     return determination::Validacion(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
   }
   std::string estado() { return t_.db().text("SELECT estado FROM CAB WHERE doc_id_d = ?", {kDemoRuc}); }
+  // Sent as the launcher sends: from outside the form, which lets the declaration go for it.
   bool sendRefused() {
+    data::releaseDeclaration(t_.session(), kDemoRuc, "201206");
+    bool refused = false;
     try {
       declaration::enviarDeclaracion(t_.db(), kDemoRuc, "201206");
-    } catch (const std::runtime_error&) {
-      return true;
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find("Solo puede enviarse una declaración grabada sin inconsistencias"),
+                std::string::npos)
+          << e.what();
+      refused = true;
     }
-    return false;
+    data::holdDeclaration(t_.session(), kDemoRuc, "201206");
+    return refused;
   }
   // The validation finds nothing and the save stores estado 0 with its message.
   void expectClean(const char* when) {
