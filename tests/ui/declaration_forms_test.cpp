@@ -236,6 +236,50 @@ class DeclarationFormsTest : public QObject {
     form.reset();
   }
 
+  // "La declaración ya ha sido registrada." for one declarant; the other declarant chosen, the
+  // unchanged period is read again when the field is left by Enter, without retyping it. Leaving
+  // it unchanged with nothing else changed does not repeat the message.
+  void periodReadAgainAfterTheDeclarantChanged() {
+    auto& s = t_->session();
+    {
+      auto first = openNewDeclaration(s);
+      QTest::mouseClick(child<QPushButton>(first.get(), "CmdGrabar"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(first.get(), "CmdCancelar"), Qt::LeftButton);
+    }
+    QCOMPARE(t_->db().integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
+    s.mode = Mode::New;
+    auto form = uitest::openForm(s, "Frm402");
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto* ruc = child<QComboBox>(form.get(), "CmbRuc");
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    auto& ctl = static_cast<ui::Frm402Dialog*>(form.get())->controller();
+    uitest::choose(ruc, QString(kDemoRuc));
+    QCOMPARE(QApplication::focusWidget(), period);
+    QTest::keyClicks(period, "062012");
+    QTest::keyClick(period, Qt::Key_Tab);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración ya ha sido registrada."));
+    QVERIFY(!ctl.loaded());
+    QCOMPARE(QApplication::focusWidget(), period);
+    const std::size_t shown = t_->messenger().entries().size();
+    QTest::keyClick(period, Qt::Key_Tab);  // nothing changed: no second message
+    QCOMPARE(t_->messenger().entries().size(), shown);
+    QVERIFY(!ctl.loaded());
+
+    int other = -1;
+    for (int i = 0; i < ruc->count() && other < 0; ++i)
+      if (ruc->itemData(i).toString() != QString(kDemoRuc)) other = i;
+    QVERIFY(other >= 0);
+    uitest::choose(ruc, ruc->itemData(other));
+    QCOMPARE(QApplication::focusWidget(), period);
+    QCOMPARE(period->text(), QString("06/2012"));
+    QTest::keyClick(period, Qt::Key_Return);
+    QVERIFY(ctl.loaded());
+    QCOMPARE(QString::fromStdString(ctl.declaration().ruc), ruc->itemData(other).toString());
+    QCOMPARE(QString::fromStdString(ctl.declaration().periodo), QString("201206"));
+    QVERIFY(!period->isEnabled());
+  }
+
  private:
   std::unique_ptr<uitest::DemoDb> t_;
 };
