@@ -8,6 +8,7 @@
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "determination/seams.h"
+#include "detail/receipts_save.h"
 
 namespace korventa::declaration {
 
@@ -310,6 +311,14 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
     return Outcome::fail("MkePeriodo");
   }
   return {};
+}
+
+std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria() {
+  detail::FourthCategoryBoxes sums;
+  if (loaded_) sums = detail::Suma_Montos(s_.database(), d_);
+  std::vector<std::pair<std::string, std::string>> boxes;
+  for (const char* box : {"320", "321", "322", "547"}) boxes.emplace_back(box, sums.display(box));
+  return boxes;
 }
 
 bool Frm402::refrescar() {

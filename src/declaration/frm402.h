@@ -79,6 +79,10 @@ class Frm402 {
   void setChequeNumber(const std::string& c) { d_.payment.chequeNumber = c; }
   void setTotal(const std::string& t) { d_.payment.total = t; }
 
+  // Boxes 320, 321, 322 and 547 of the fourth-category tab as shown, summed from the receipts of
+  // the working set; empty texts without receipts or before a declaration is loaded.
+  std::vector<std::pair<std::string, std::string>> casillasCuartaCategoria();
+
   // "&Refrescar" (asks first); true when refreshed.
   bool refrescar();
   // "&Guardar".

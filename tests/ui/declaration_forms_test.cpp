@@ -280,6 +280,33 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(!period->isEnabled());
   }
 
+  // The fourth-category tab shows boxes 320, 321, 322 and 547 summed from the receipts, and
+  // shows them again when a provider form closed.
+  void fourthCategoryBoxesShownOnTheProvidersTab() {
+    auto& s = t_->session();
+    FormSwap swap("Frm61501", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
+      for (const char* amount : {"1500.00", "-1000.00"})
+        session.database().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
+                               "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
+                               "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
+                               {std::string(amount), std::string(amount)});
+      auto* d = new QDialog(parent);
+      QTimer::singleShot(0, d, &QDialog::accept);
+      return d;
+    }));
+    auto form = openNewDeclaration(s);
+    t_->db().run("DELETE FROM TMPF601RDDET");
+    auto* nuevo = child<QPushButton>(form.get(), "CmdNuevoPS");  // on a tab not shown: clicked directly
+    nuevo->click();
+    const std::pair<const char*, const char*> expected[] = {
+        {"txtvalor_320", "500"}, {"txtvalor_321", "200"}, {"txtvalor_322", "2,468"}, {"txtvalor_547", "2"}};
+    for (auto [name, shown] : expected) QCOMPARE(child<QLineEdit>(form.get(), name)->text(), QString(shown));
+    t_->db().run("UPDATE TMPF601RDDET SET mto_rec = '-3000.00'");
+    nuevo->click();  // adds two more
+    QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_320")->text(), QString("(5,500)"));
+    QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_547")->text(), QString("4"));
+  }
+
  private:
   std::unique_ptr<uitest::DemoDb> t_;
 };

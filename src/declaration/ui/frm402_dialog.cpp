@@ -270,6 +270,20 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
+      // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
+      auto* boxes = new QHBoxLayout;
+      boxes->addStretch();
+      for (const char* box : {"320", "321", "322", "547"}) {
+        boxes->addWidget(new QLabel(qs(box), page));
+        auto* e = new QLineEdit(page);
+        e->setObjectName(qs(std::string("txtvalor_") + box));
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+        e->setAlignment(Qt::AlignRight);
+        e->setMaximumWidth(120);
+        boxes->addWidget(e);
+      }
+      v->addLayout(boxes);
       break;
     }
     case declaration::Grid::Trainees: {
@@ -385,6 +399,9 @@ void Frm402Dialog::requeryAll() {
     p->model->requery();
     p->total->setText(qs(p->model->list().totalLabel()));
   }
+  QWidget* providersPage = providers_.view->parentWidget();
+  for (const auto& [box, shown] : ctl_.casillasCuartaCategoria())
+    if (auto* e = providersPage->findChild<QLineEdit*>(qs("txtvalor_" + box))) e->setText(qs(shown));
 }
 
 void Frm402Dialog::applyFocus(const std::string& name) {
