@@ -1,4 +1,5 @@
 #include "common/text.h"
+#include "common/spanish_order.h"
 
 #include <algorithm>
 
@@ -126,31 +127,64 @@ std::vector<std::string> split(std::string_view s, char sep) {
   return out;
 }
 
+namespace {
+
+// The code point at s[i] (U+FFFD for a malformed byte); i moves past it.
+char32_t nextCodepoint(std::string_view s, std::size_t& i) {
+  unsigned char c = static_cast<unsigned char>(s[i]);
+  std::size_t n = seqLen(c);
+  if (n == 1) {
+    ++i;
+    return c < 0x80 ? c : 0xFFFD;
+  }
+  if (i + n > s.size()) {
+    i = s.size();
+    return 0xFFFD;
+  }
+  char32_t cp = c & (0x7F >> n);
+  for (std::size_t k = 1; k < n; ++k) {
+    unsigned char cc = static_cast<unsigned char>(s[i + k]);
+    if ((cc & 0xC0) != 0x80) {
+      ++i;
+      return 0xFFFD;
+    }
+    cp = (cp << 6) | (cc & 0x3F);
+  }
+  i += n;
+  return cp;
+}
+
+// Weight of a character in the Spanish order: letters without case or accent, Ñ between N and O.
+std::uint32_t spanishWeight(char32_t cp) {
+  if (cp >= 'a' && cp <= 'z') cp -= 'a' - 'A';
+  else if (cp >= 0xC0 && cp <= 0xFF) {
+    static constexpr char kBase[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTSAAAAAAACEEEEIIIIDNOOOOO/OUUUUYTY";
+    if (cp == 0xD1 || cp == 0xF1) return 'N' * 2 + 1;
+    char b = kBase[cp - 0xC0];
+    if (b != '*' && b != '/') cp = static_cast<unsigned char>(b);
+  }
+  return static_cast<std::uint32_t>(cp) * 2;
+}
+
+}  // namespace
+
 std::vector<char32_t> codepoints(std::string_view s) {
   std::vector<char32_t> out;
   out.reserve(s.size());
   std::size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t n = seqLen(c);
-    if (n == 1) {
-      out.push_back(c < 0x80 ? c : 0xFFFD);
-      ++i;
-      continue;
-    }
-    if (i + n > s.size()) { out.push_back(0xFFFD); break; }
-    char32_t cp = c & (0x7F >> n);
-    bool ok = true;
-    for (std::size_t k = 1; k < n; ++k) {
-      unsigned char cc = static_cast<unsigned char>(s[i + k]);
-      if ((cc & 0xC0) != 0x80) { ok = false; break; }
-      cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (!ok) { out.push_back(0xFFFD); ++i; continue; }
-    out.push_back(cp);
-    i += n;
-  }
+  while (i < s.size()) out.push_back(nextCodepoint(s, i));
   return out;
+}
+
+int compareSpanish(std::string_view a, std::string_view b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    std::uint32_t wa = spanishWeight(nextCodepoint(a, i)), wb = spanishWeight(nextCodepoint(b, j));
+    if (wa != wb) return wa < wb ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
 std::string fromCodepoint(char32_t cp) {

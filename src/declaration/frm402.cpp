@@ -8,6 +8,7 @@
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "determination/seams.h"
+#include "detail/receipts_save.h"
 
 namespace korventa::declaration {
 
@@ -101,6 +102,7 @@ void Frm402::nueva() {
   d_ = OpenDeclaration{};
   loaded_ = false;
   modified_ = false;
+  lastPeriodCheck_.reset();
 }
 
 bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
@@ -231,12 +233,28 @@ Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
 }
 
 Outcome Frm402::MkePeriodo_LostFocus(const std::string& text) {
-  if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
-  return {};
+  if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return checked(text, Outcome::fail("MkePeriodo"));
+  return checked(text, {});
+}
+
+bool Frm402::periodoPorRevisar(const std::string& text) const {
+  if (loaded_ || mode_ != Mode::New) return false;
+  const auto& last = lastPeriodCheck_;
+  return !last || last->text != text || last->ruc != d_.ruc || last->telephone != d_.telephone;
+}
+
+Outcome Frm402::checked(const std::string& text, Outcome o) {
+  lastPeriodCheck_ = PeriodCheck{text, d_.ruc, d_.telephone};
+  return o;
 }
 
 Outcome Frm402::aceptarPeriodo(const std::string& text) {
   if (loaded_ || mode_ != Mode::New) return {};
+  Outcome o = aceptarPeriodoSinAnotar(text);
+  return checked(text, o);
+}
+
+Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -293,6 +311,14 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
     return Outcome::fail("MkePeriodo");
   }
   return {};
+}
+
+std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria() {
+  detail::FourthCategoryBoxes sums;
+  if (loaded_) sums = detail::Suma_Montos(s_.database(), d_);
+  std::vector<std::pair<std::string, std::string>> boxes;
+  for (const char* box : {"320", "321", "322", "547"}) boxes.emplace_back(box, sums.display(box));
+  return boxes;
 }
 
 bool Frm402::refrescar() {

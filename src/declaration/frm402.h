@@ -63,6 +63,11 @@ class Frm402 {
   std::vector<data::DeclarantItem> declarants();            // items of CmbRuc
   Outcome CmbRuc_Click(const std::string& ruc);             // name, concept set, focus to the period
   Outcome MkePeriodo_LostFocus(const std::string& mmyyyy);  // ValidaPeriodo
+  // Whether leaving the period field checks it (again): while nothing is loaded, when what the
+  // check reads — the text, the declarant, the telephone — is not what it was at the last check.
+  // A refused period is so read again once the declarant or the telephone is put right, without
+  // retyping it; leaving it unchanged for another field does not repeat the same message.
+  bool periodoPorRevisar(const std::string& mmyyyy) const;
   // Mode 0: the period accepted; entry checks, then the load from the registry.
   Outcome aceptarPeriodo(const std::string& mmyyyy);
   void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
@@ -73,6 +78,10 @@ class Frm402 {
   void setBank(const std::string& b) { d_.payment.bank = b; }
   void setChequeNumber(const std::string& c) { d_.payment.chequeNumber = c; }
   void setTotal(const std::string& t) { d_.payment.total = t; }
+
+  // Boxes 320, 321, 322 and 547 of the fourth-category tab as shown, summed from the receipts of
+  // the working set; empty texts without receipts or before a declaration is loaded.
+  std::vector<std::pair<std::string, std::string>> casillasCuartaCategoria();
 
   // "&Refrescar" (asks first); true when refreshed.
   bool refrescar();
@@ -104,6 +113,7 @@ class Frm402 {
   bool opening(const std::function<bool()>& steps);
   bool abrirEnTransaccion(OpenDeclaration d);
   Outcome cargarNueva(const std::string& periodo);
+  Outcome aceptarPeriodoSinAnotar(const std::string& mmyyyy);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
   bool hold(const std::string& ruc, const std::string& periodo);
   void release();
@@ -121,6 +131,11 @@ class Frm402 {
   bool modified_ = false;
   bool markOpen_ = true;
   std::optional<std::pair<std::string, std::string>> held_;  // RUC and period marked open
+  struct PeriodCheck {
+    std::string text, ruc, telephone;
+  };
+  std::optional<PeriodCheck> lastPeriodCheck_;  // the last check of the period field
+  Outcome checked(const std::string& text, Outcome o);
 };
 
 }  // namespace korventa::declaration

@@ -35,7 +35,7 @@ const Definition& definition(Grid g) {
   static const std::map<Grid, Definition> defs = [] {
     std::map<Grid, Definition> d;
     d[Grid::Workers] = {
-        "TEMP1_F601", "cod_cat_tra = 1", "Nombre, rowid", "Nombre", "doc_id_a",
+        "TEMP1_F601", "cod_cat_tra = 1", "Nombre COLLATE ESPANOL, rowid", "Nombre", "doc_id_a",
         "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
         {{"Tipo Doc.", "tip_doc"},
          {"Número de documento", "doc_id_a"},
@@ -48,7 +48,7 @@ const Definition& definition(Grid g) {
          {"Neto a Pagar", "NetoPagar"},
          {"Aportes Empleador", "AportEmp"}}};
     d[Grid::Pensioners] = {
-        "TEMP1_F601", "cod_cat_tra = 2", "Nombre, rowid", "Nombre", "doc_id_a",
+        "TEMP1_F601", "cod_cat_tra = 2", "Nombre COLLATE ESPANOL, rowid", "Nombre", "doc_id_a",
         "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
         {{"Tipo Doc.", "tip_doc"},
          {"Número de documento", "doc_id_a"},
@@ -60,7 +60,7 @@ const Definition& definition(Grid g) {
          {"Neto a Pagar", "NetoPagar"},
          {"Aportes Empleador", "AportEmp"}}};
     d[Grid::ThirdParties] = {
-        "TEMP2_F601", "1 = 1", "NOMBRE, rowid", "NOMBRE", "DOC_ID_A",
+        "TEMP2_F601", "1 = 1", "NOMBRE COLLATE ESPANOL, rowid", "NOMBRE", "DOC_ID_A",
         "CORREL_A, tip_doc_a, DOC_ID_A, 4, ''",
         {{"Tipo de documento", "TIP_DOC"},
          {"Número de documento", "DOC_ID_A"},
@@ -75,7 +75,7 @@ const Definition& definition(Grid g) {
         "FROM TMPF601RDDET v WHERE v.tip_doc_a = t.tip_doc_a AND v.doc_id_a = t.doc_id_a AND "
         "v.tip_retencion = t.tip_retencion AND v.cod_cat_tra = t.cod_cat_tra";
     d[Grid::Providers] = {
-        "TMPF601RDCAB t", "t.cod_cat_tra = 3", "t.Des_Pat, t.Des_Mat, t.Des_No1, t.rowid",
+        "TMPF601RDCAB t", "t.cod_cat_tra = 3", "t.Des_Pat COLLATE ESPANOL, t.Des_Mat COLLATE ESPANOL, t.Des_No1 COLLATE ESPANOL, t.rowid",
         "TRIM(COALESCE(t.Des_Pat, '') || ' ' || COALESCE(t.Des_Mat, '') || ' ' || COALESCE(t.Des_No1, ''))",
         "t.doc_id_a", "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, t.cod_cat_tra, t.tip_retencion",
         {{"Tipo Doc.", shortDoc("t.tip_doc_a")},
@@ -89,7 +89,7 @@ const Definition& definition(Grid g) {
          {"Monto", "(SELECT vbfmt(SUM(v.mto_rec * 1), '##,###,###,##0.00') " + vouchers + ")"},
          {"Retención", "(SELECT vbfmt(SUM(v.mto_rta * 1), '##,###,###,##0.00') " + vouchers + ")"}}};
     d[Grid::Trainees] = {
-        "TMPF601MFCAB t", "1 = 1", "t.APELLIDO_P, t.APELLIDO_M, t.NOMBRE_1, t.rowid",
+        "TMPF601MFCAB t", "1 = 1", "t.APELLIDO_P COLLATE ESPANOL, t.APELLIDO_M COLLATE ESPANOL, t.NOMBRE_1 COLLATE ESPANOL, t.rowid",
         "TRIM(COALESCE(t.APELLIDO_P, '') || ' ' || COALESCE(t.APELLIDO_M, '') || ' ' || COALESCE(t.NOMBRE_1, ''))",
         "t.doc_id_a", "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, 5, ''",
         {{"Tipo Doc.", shortDoc("t.tip_doc_a")},

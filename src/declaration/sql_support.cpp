@@ -9,6 +9,7 @@
 
 #include "common/dates.h"
 #include "common/text.h"
+#include "common/spanish_order.h"
 #include "common/vb_format.h"
 #include "data/numero_control.h"
 
@@ -119,6 +120,11 @@ std::vector<ColumnInfo> tableInfo(data::Database& db, std::string_view table) {
   return out;
 }
 
+int collateSpanish(void*, int na, const void* a, int nb, const void* b) {
+  return text::compareSpanish(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(na)),
+                              std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
+}
+
 bool iequals(std::string_view a, std::string_view b) { return text::upper(a) == text::upper(b); }
 
 bool isControl(std::string_view column) { return iequals(column, "cNumero"); }
@@ -143,7 +149,8 @@ void ensureSqlFunctions(data::Database& db) {
           SQLITE_OK ||
       sqlite3_create_function_v2(h, "vbfmt", 2, flags, nullptr, fnVbFormat, nullptr, nullptr, nullptr) != SQLITE_OK ||
       sqlite3_create_function_v2(h, "ym", 1, flags, nullptr, fnYm, nullptr, nullptr, nullptr) != SQLITE_OK ||
-      sqlite3_create_function_v2(h, "dmy", 1, flags, nullptr, fnDmy, nullptr, nullptr, nullptr) != SQLITE_OK)
+      sqlite3_create_function_v2(h, "dmy", 1, flags, nullptr, fnDmy, nullptr, nullptr, nullptr) != SQLITE_OK ||
+      sqlite3_create_collation_v2(h, "ESPANOL", SQLITE_UTF8, nullptr, collateSpanish, nullptr) != SQLITE_OK)
     throw data::DbError(sqlite3_errcode(h), sqlite3_extended_errcode(h), sqlite3_errmsg(h));
 }
 

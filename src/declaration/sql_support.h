@@ -16,6 +16,7 @@ namespace korventa::declaration {
 //   vbfmt(value, pattern)           vbFormatText; NULL gives ''
 //   ym(date)                        'YYYYMM' of a registry date (ISO or dd/mm/yyyy); '' when missing
 //   dmy(date)                       the same date as 'dd/mm/yyyy'; '' when missing or malformed
+//   COLLATE ESPANOL                 names in Spanish order (text::compareSpanish)
 void ensureSqlFunctions(data::Database& db);
 
 // A column of an INSERT … SELECT: the target column and the SQL expression that feeds it.

@@ -14,7 +14,7 @@ constexpr const char* kSummaryNames[kSummaryColumns] = {
     "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
     "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
     "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
-    "sctr_tributo"};
+    "sctr_tributo", "NetoPagar"};
 
 bool blank(const std::string& s) {
   for (char c : s)
@@ -350,6 +350,12 @@ Summary SumaIngresos_Tmp(const PersonData& p) {
   s[kConcepVarios] = group(9);
   s[kTotIngresos] = total({1, 2, 3, 4, 5, 9, 10, 20});
   s[kAportDes] = total({7, 6});
+  // What the person receives, as on the pay statement: gross income less deductions (07 + 06);
+  // a negative net is shown as such (the deductions exceed the income).
+  Money net;
+  for (int g : {1, 2, 3, 4, 5, 9, 10, 20}) net += sums[static_cast<std::size_t>(g)];
+  for (int g : {7, 6}) net -= sums[static_cast<std::size_t>(g)];
+  s[kNetoPagar] = vbFormat(net, "########0.00");
   s[kAportEmp] = group(8);
   s[kRem20530] = base("0603");
   s[kTrib20530] = amount("0603");

@@ -39,6 +39,7 @@ enum SummaryColumn : int {
   kRem20530, kTrib20530, kRemAfecta, kTributo, kRemPens, kPens,
   kRemFcjmms, kAporteFcjmms, kRemFracFcjmms, kAporteFrFcjmms,
   kFondoDsa, kAporteFdsa, kRemSalud, kSalud, kCbssp, kSaludAgrario, kSctrEssalud, kSctrTributo,
+  kNetoPagar,
   kSummaryColumns
 };
 const char* summaryColumnName(int column);

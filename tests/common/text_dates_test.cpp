@@ -4,6 +4,7 @@
 #include "common/dates.h"
 #include "common/ini.h"
 #include "common/text.h"
+#include "common/spanish_order.h"
 #include "support/test_db.h"
 
 using namespace korventa;
@@ -41,6 +42,33 @@ TEST(Text, PositionsAreCharactersNotBytes) {
   EXPECT_EQ(text::fixedWidth("Ñu", 4), "Ñu  ");
   EXPECT_EQ(text::fixedWidth("ÑANDÚ", 3), "ÑAN");
   EXPECT_EQ(text::upper("peña"), "PEÑA");
+}
+
+// Names in Spanish order: accents and case ignored, Ñ after N; equal folds fall back to bytes.
+TEST(Text, SpanishOrder) {
+  struct Row {
+    const char* name;
+    const char* a;
+    const char* b;
+    int sign;
+  } rows[] = {
+      {"AccentIgnored", "CÁCERES", "CONDORI", -1},
+      {"AccentAgainstPlain", "CÁCERES", "CACERES X", -1},
+      {"CaseIgnored", "castro", "CONDORI", -1},
+      {"EnieAfterN", "NUÑEZ", "NUNEZ", 1},
+      {"EnieBeforeO", "NUÑEZ", "NUOZ", -1},
+      {"LowerEnie", "peña", "PENZ", 1},
+      {"PrefixFirst", "PEREZ", "PEREZ A", -1},
+      {"SameFoldByBytes", "CACERES", "CÁCERES", -1},
+      {"Equal", "ÑANDÚ", "ÑANDÚ", 0},
+      {"DieresisIsU", "GÜEMES", "GUEMEZ", -1},
+  };
+  for (const auto& r : rows) {
+    int c = text::compareSpanish(r.a, r.b);
+    EXPECT_EQ((c > 0) - (c < 0), r.sign) << r.name;
+    int back = text::compareSpanish(r.b, r.a);
+    EXPECT_EQ((back > 0) - (back < 0), -r.sign) << r.name << " (reversed)";
+  }
 }
 
 // Text files for other programs are written in Windows-1252; what it lacks becomes "?", counted.

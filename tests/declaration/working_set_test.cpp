@@ -256,5 +256,48 @@ TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
   EXPECT_EQ(k->cod_cat_tra, 1);
 }
 
+// Leaving the period field checks it again only when what the check reads changed: the text,
+// the declarant or the telephone. A refused period loads once its cause is put right.
+TEST_F(WorkingSetTest, PeriodCheckedAgainWhenWhatItReadsChanged) {
+  standardRegistry();
+  Frm402 f(session());
+  f.nueva();
+  EXPECT_TRUE(f.periodoPorRevisar("__/____")) << "never checked";
+  f.CmbRuc_Click(kRuc);
+  f.setTelefono("44A");
+  EXPECT_EQ(f.aceptarPeriodo("05/2012").focus, "TxtTelefono");
+  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "nothing changed: the same message is not repeated";
+  EXPECT_TRUE(f.periodoPorRevisar("06/2012")) << "text changed";
+  f.CmbRuc_Click("");
+  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "declarant changed";
+  f.CmbRuc_Click(kRuc);
+  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "the same declarant again";
+  f.setTelefono("4411223");
+  ASSERT_TRUE(f.periodoPorRevisar("05/2012")) << "telephone put right";
+  EXPECT_TRUE(f.aceptarPeriodo("05/2012").ok);
+  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "loaded";
+  f.nueva();
+  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "a new form forgets the last check";
+}
+
+// The workers' grid lists names in Spanish order (Ñ after N, accents ignored), not byte order.
+TEST_F(WorkingSetTest, GridsSortNamesInSpanishOrder) {
+  standardRegistry();
+  Frm402 f(session());
+  ASSERT_TRUE(load(f, "05/2012").ok);
+  const char* names[] = {"NUÑEZ, ANA", "CONDORI, LUIS", "CÁCERES, JUAN"};
+  auto ids = db().rows("SELECT rowid FROM TEMP1_F601 WHERE cod_cat_tra = 1 ORDER BY rowid");
+  ASSERT_EQ(ids.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i)
+    db().run("UPDATE TEMP1_F601 SET Nombre = ? WHERE rowid = ?", {std::string(names[i]), ids[i].integer(0)});
+  declaration::PersonList workers(db(), declaration::Grid::Workers);
+  workers.requery();
+  ASSERT_EQ(workers.count(), 3);
+  EXPECT_EQ(workers.cells(0)[2], "CÁCERES, JUAN");
+  EXPECT_EQ(workers.cells(1)[2], "CONDORI, LUIS");
+  EXPECT_EQ(workers.cells(2)[2], "NUÑEZ, ANA");
+  EXPECT_EQ(workers.find(declaration::SearchBy::Name, "CONDORI"), 1);
+}
+
 }  // namespace
 }  // namespace korventa::test

@@ -193,7 +193,10 @@ const std::vector<Case>& cases() {
        {{"", "Ingresos", "1000.00"}, {"", "Ing_asig", "100.00"}, {"", "Ing_bonif", "50.00"},
         {"", "Ing_gratif", "200.00"}, {"", "Ing_indemniz", ""}, {"", "Concep_Varios", "30.00"},
         {"", "Desc_Trab", "20.00"}, {"", "Tot_Ingresos", "1380.00"}, {"", "AportDes", "20.00"},
-        {"0804", "base_calculo", "1280.00"}, {"", "AportEmp", "115.20"}}},
+        {"0804", "base_calculo", "1280.00"}, {"", "AportEmp", "115.20"}, {"", "NetoPagar", "1360.00"}}},
+      {"NetPayMayBeNegative", "201206", profile("21", 99),
+       {{"0121", "100.00", "100.00"}, {"0704", "", "150.00"}},
+       {{"", "Tot_Ingresos", "100.00"}, {"", "AportDes", "150.00"}, {"", "NetoPagar", "-50.00"}}},
   };
   return c;
 }

@@ -141,8 +141,17 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(inv, "TxtNumFac")->text(), QString("00000123"));
     type(child<QLineEdit>(inv, "MskFecEmis"), "01122012");
     type(child<QLineEdit>(inv, "MskFecPago"), "15012013");
-    type(child<QLineEdit>(inv, "TxtImpTotal"), "1500");
+    // An amount is typed without separators and shown with them once left.
+    QApplication::setActiveWindow(inv);
+    QVERIFY(QTest::qWaitForWindowActive(inv));
+    auto* total = child<QLineEdit>(inv, "TxtImpTotal");
+    type(total, "1500");
     type(child<QLineEdit>(inv, "TxtImpCred"), "1500");
+    QCOMPARE(total->text(), QString("1,500"));
+    total->setFocus();
+    QCOMPARE(total->text(), QString("1500"));
+    child<QLineEdit>(inv, "TxtImpCred")->setFocus();
+    QCOMPARE(total->text(), QString("1,500"));
     QTest::mouseClick(child<QPushButton>(inv, "CmdOpciones_0"), Qt::LeftButton);
     QCOMPARE(inv->result(), int(QDialog::Accepted));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -236,6 +236,77 @@ class DeclarationFormsTest : public QObject {
     form.reset();
   }
 
+  // "La declaración ya ha sido registrada." for one declarant; the other declarant chosen, the
+  // unchanged period is read again when the field is left by Enter, without retyping it. Leaving
+  // it unchanged with nothing else changed does not repeat the message.
+  void periodReadAgainAfterTheDeclarantChanged() {
+    auto& s = t_->session();
+    {
+      auto first = openNewDeclaration(s);
+      QTest::mouseClick(child<QPushButton>(first.get(), "CmdGrabar"), Qt::LeftButton);
+      QTest::mouseClick(child<QPushButton>(first.get(), "CmdCancelar"), Qt::LeftButton);
+    }
+    QCOMPARE(t_->db().integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
+    s.mode = Mode::New;
+    auto form = uitest::openForm(s, "Frm402");
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto* ruc = child<QComboBox>(form.get(), "CmbRuc");
+    auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
+    auto& ctl = static_cast<ui::Frm402Dialog*>(form.get())->controller();
+    uitest::choose(ruc, QString(kDemoRuc));
+    QCOMPARE(QApplication::focusWidget(), period);
+    QTest::keyClicks(period, "062012");
+    QTest::keyClick(period, Qt::Key_Tab);
+    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración ya ha sido registrada."));
+    QVERIFY(!ctl.loaded());
+    QCOMPARE(QApplication::focusWidget(), period);
+    const std::size_t shown = t_->messenger().entries().size();
+    QTest::keyClick(period, Qt::Key_Tab);  // nothing changed: no second message
+    QCOMPARE(t_->messenger().entries().size(), shown);
+    QVERIFY(!ctl.loaded());
+
+    int other = -1;
+    for (int i = 0; i < ruc->count() && other < 0; ++i)
+      if (ruc->itemData(i).toString() != QString(kDemoRuc)) other = i;
+    QVERIFY(other >= 0);
+    uitest::choose(ruc, ruc->itemData(other));
+    QCOMPARE(QApplication::focusWidget(), period);
+    QCOMPARE(period->text(), QString("06/2012"));
+    QTest::keyClick(period, Qt::Key_Return);
+    QVERIFY(ctl.loaded());
+    QCOMPARE(QString::fromStdString(ctl.declaration().ruc), ruc->itemData(other).toString());
+    QCOMPARE(QString::fromStdString(ctl.declaration().periodo), QString("201206"));
+    QVERIFY(!period->isEnabled());
+  }
+
+  // The fourth-category tab shows boxes 320, 321, 322 and 547 summed from the receipts, and
+  // shows them again when a provider form closed.
+  void fourthCategoryBoxesShownOnTheProvidersTab() {
+    auto& s = t_->session();
+    FormSwap swap("Frm61501", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
+      for (const char* amount : {"1500.00", "-1000.00"})
+        session.database().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
+                               "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
+                               "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
+                               {std::string(amount), std::string(amount)});
+      auto* d = new QDialog(parent);
+      QTimer::singleShot(0, d, &QDialog::accept);
+      return d;
+    }));
+    auto form = openNewDeclaration(s);
+    t_->db().run("DELETE FROM TMPF601RDDET");
+    auto* nuevo = child<QPushButton>(form.get(), "CmdNuevoPS");  // on a tab not shown: clicked directly
+    nuevo->click();
+    const std::pair<const char*, const char*> expected[] = {
+        {"txtvalor_320", "500"}, {"txtvalor_321", "200"}, {"txtvalor_322", "2,468"}, {"txtvalor_547", "2"}};
+    for (auto [name, shown] : expected) QCOMPARE(child<QLineEdit>(form.get(), name)->text(), QString(shown));
+    t_->db().run("UPDATE TMPF601RDDET SET mto_rec = '-3000.00'");
+    nuevo->click();  // adds two more
+    QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_320")->text(), QString("(5,500)"));
+    QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_547")->text(), QString("4"));
+  }
+
  private:
   std::unique_ptr<uitest::DemoDb> t_;
 };

@@ -3,6 +3,7 @@
 // recorded, saved into the stored tables and reopened.
 
 #include <QPointer>
+#include <QRegularExpression>
 
 #include "detail/receipts_save.h"
 #include "ui/form_test_kit.h"
@@ -139,10 +140,18 @@ class ProvidersFormsTest : public QObject {
     QCOMPARE(boxes.value("321"), std::string("180"));
 
     // Reopened: the provider shows both vouchers, the trainee both establishments.
+    // One voucher without retention (stored "0", as entry and import write it).
+    t_->db().run("UPDATE TMPF601RDDET SET ind_rta = '0', por_rta = '0' WHERE rowid = (SELECT min(rowid) FROM TMPF601RDDET)");
     s.currentPerson = {17, 6, "10411223341", kProvider};
     {
       auto header = open("Frm61501");
-      QCOMPARE(child<QTableWidget>(header.get(), "grdRecibos")->rowCount(), 2);
+      auto* grid = child<QTableWidget>(header.get(), "grdRecibos");
+      QCOMPARE(grid->rowCount(), 2);
+      // "% Ret." with two decimals on every row.
+      QStringList rates;
+      for (int r = 0; r < grid->rowCount(); ++r) rates << grid->item(r, 7)->text();
+      rates.sort();
+      QCOMPARE(rates, QStringList({"0.00", "10.00"}));
       QCOMPARE(child<QLabel>(header.get(), "lblCantidad1")->text(), QString("Cantidad de Notas de Crédito: 1"));
     }
     s.currentPerson = {23, 1, "72345678", kTrainee};

@@ -171,6 +171,8 @@ void Frm402Dialog::buildHeader(QWidget* host) {
 
   connect(cmbRuc_, &QComboBox::activated, this, &Frm402Dialog::onDeclarant);
   connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402Dialog::onPeriodLeft);
+  // Leaving the field without changing it emits no editingFinished: the focus-out checks then.
+  mkePeriodo_->installEventFilter(this);
   connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
   connect(optRectifica_, &QRadioButton::toggled, this, [this](bool on) {
     ctl_.setRectifica(on);
@@ -268,6 +270,20 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
+      // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
+      auto* boxes = new QHBoxLayout;
+      boxes->addStretch();
+      for (const char* box : {"320", "321", "322", "547"}) {
+        boxes->addWidget(new QLabel(qs(box), page));
+        auto* e = new QLineEdit(page);
+        e->setObjectName(qs(std::string("txtvalor_") + box));
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::NoFocus);
+        e->setAlignment(Qt::AlignRight);
+        e->setMaximumWidth(120);
+        boxes->addWidget(e);
+      }
+      v->addLayout(boxes);
       break;
     }
     case declaration::Grid::Trainees: {
@@ -383,6 +399,9 @@ void Frm402Dialog::requeryAll() {
     p->model->requery();
     p->total->setText(qs(p->model->list().totalLabel()));
   }
+  QWidget* providersPage = providers_.view->parentWidget();
+  for (const auto& [box, shown] : ctl_.casillasCuartaCategoria())
+    if (auto* e = providersPage->findChild<QLineEdit*>(qs("txtvalor_" + box))) e->setText(qs(shown));
 }
 
 void Frm402Dialog::applyFocus(const std::string& name) {
@@ -399,11 +418,25 @@ void Frm402Dialog::onDeclarant(int index) {
   applyFocus(o.focus);
 }
 
+bool Frm402Dialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mkePeriodo_ && event->type() == QEvent::FocusOut) {
+    // The field handles its focus-out first (it may emit editingFinished, which checks); a check
+    // that did not run then runs now, when the controller says the period needs one.
+    periodLeftChecked_ = false;
+    static_cast<QObject*>(mkePeriodo_)->event(event);
+    if (!periodLeftChecked_) onPeriodLeft();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void Frm402Dialog::onPeriodLeft() {
+  periodLeftChecked_ = true;
   // Message boxes move the focus and would leave the field again: one check at a time.
   if (busy_ || ctl_.loaded() || ctl_.mode() != Mode::New) return;
-  busy_ = true;
   std::string text = ss(mkePeriodo_->maskedText());
+  if (!ctl_.periodoPorRevisar(text)) return;
+  busy_ = true;
   auto o = ctl_.MkePeriodo_LostFocus(text);
   if (o.ok && mkePeriodo_->isComplete()) {
     BusyCursor busy;

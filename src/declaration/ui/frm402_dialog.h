@@ -38,6 +38,7 @@ class Frm402Dialog : public QDialog {
 
  protected:
   void reject() override;  // Esc and the window's close button act as "&Salir"
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   struct Page;
@@ -65,6 +66,7 @@ class Frm402Dialog : public QDialog {
   Session& s_;
   declaration::Frm402 ctl_;
   bool busy_ = false;
+  bool periodLeftChecked_ = false;  // the period was checked while the field was being left
 
   QComboBox* cmbRuc_ = nullptr;
   QLineEdit* txtRazon_ = nullptr;

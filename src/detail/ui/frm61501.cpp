@@ -157,7 +157,7 @@ void Frm61501::refreshVouchers() {
                       qs(v.fec_pago),
                       qs(vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)")),
                       v.ind_rta == "1" ? "SI" : "NO",
-                      qs(v.por_rta),
+                      qs(vbFormatText(v.por_rta, "##0.00")),
                       qs(vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)"))};
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);

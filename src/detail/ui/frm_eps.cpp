@@ -1,6 +1,7 @@
 #include "detail/ui/frm_eps.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,27 @@ const bool registered = [] {
 }();
 
 std::string shownAmount(const std::string& stored) { return vbFormatText(stored, "###,###,###,##0"); }
+
+// The amount as typed: without the thousands separators it is shown with.
+QString typedAmount(const QString& shown) { return QString(shown).remove(','); }
+
+// An amount field is typed without separators and shown with them once left ("1,000").
+class AmountShown : public QObject {
+ public:
+  explicit AmountShown(QLineEdit* edit) : QObject(edit), edit_(edit) { edit->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == edit_ && event->type() == QEvent::FocusIn)
+      edit_->setText(typedAmount(edit_->text()));
+    else if (watched == edit_ && event->type() == QEvent::FocusOut)
+      edit_->setText(qs(shownAmount(ss(typedAmount(edit_->text())))));
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QLineEdit* edit_;
+};
 
 }  // namespace
 
@@ -142,6 +164,8 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   txtImpCred_ = digitEdit("TxtImpCred", 12);
   txtImpTotal_->setMaximumWidth(140);
   txtImpCred_->setMaximumWidth(140);
+  new AmountShown(txtImpTotal_);
+  new AmountShown(txtImpCred_);
   f->addRow("EPS:", cmbEps_);
   f->addRow("Período de la factura:", mkePeriodoFac_);
   f->addRow("Número de serie:", txtNumSerie_);
@@ -209,8 +233,8 @@ void FrmInfEPS::showValues() {
   else mskFecEmis_->setText(qs(i.fecEmis));
   if (i.fecPago.empty()) mskFecPago_->clearMask();
   else mskFecPago_->setText(qs(i.fecPago));
-  txtImpTotal_->setText(qs(i.impTotal));
-  txtImpCred_->setText(qs(i.impCred));
+  txtImpTotal_->setText(qs(shownAmount(i.impTotal)));
+  txtImpCred_->setText(qs(shownAmount(i.impCred)));
 }
 
 void FrmInfEPS::pull() {
@@ -221,8 +245,8 @@ void FrmInfEPS::pull() {
   i.numFac = ss(txtNumFac_->text());
   i.fecEmis = mskFecEmis_->isEmptyMask() ? std::string() : ss(mskFecEmis_->text());
   i.fecPago = mskFecPago_->isEmptyMask() ? std::string() : ss(mskFecPago_->text());
-  i.impTotal = ss(txtImpTotal_->text());
-  i.impCred = ss(txtImpCred_->text());
+  i.impTotal = ss(typedAmount(txtImpTotal_->text()));
+  i.impCred = ss(typedAmount(txtImpCred_->text()));
 }
 
 void FrmInfEPS::onSave() {
