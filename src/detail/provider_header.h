@@ -48,7 +48,10 @@ class ProviderHeader {
   void setDesMat(const std::string& v) { id_.desMat = v; touch(); }
   void setDesNo1(const std::string& v) { id_.desNo1 = v; touch(); }
   void setDesNo2(const std::string& v) { id_.desNo2 = v; touch(); }
-  void setDomiciled(bool domiciled) { id_.indDomicilio = domiciled ? "1" : "2"; touch(); }
+  void setDomiciled(bool domiciled) {
+    id_.indDomicilio.assign(1, domiciled ? '1' : '2');
+    touch();
+  }
 
   int tipDoc() const { return person_.tip_doc_a; }
   const std::string& docId() const { return person_.doc_id_a; }
