@@ -34,7 +34,6 @@ struct Person {
   std::map<std::string, std::string> values;
 };
 
-
 // The persons of the search in the tables of the declaration.
 struct Search {
   data::Database& db;
@@ -54,14 +53,14 @@ struct Search {
     p.add(likePrefix(filter.prefix));
     return p;
   }
+
+  void readWorkers(std::vector<Person>& persons) const;
+  void readProviders(std::vector<Person>& persons) const;
+  void readThirdParties(std::vector<Person>& persons) const;
 };
 
 // Workers and pensioners with the bases and contributions of their concept rows.
-void readWorkers(const Search& s, std::vector<Person>& persons) {
-  auto& db = s.db;
-  const auto& decl = s.decl;
-  const auto& personWhere = s.personWhere;
-  auto params = [&] { return s.params(); };
+void Search::readWorkers(std::vector<Person>& persons) const {
   std::map<std::string, std::size_t> index;
   for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, Correl_a, cod_cat_tra, Tipo FROM " +
                                    tableFor(decl.ref, "F601_TRAB") + " WHERE " + personWhere,
@@ -103,11 +102,7 @@ void readWorkers(const Search& s, std::vector<Person>& persons) {
 }
 
 // Fourth-category providers: one row per person with the sums of the receipts.
-void readProviders(const Search& s, std::vector<Person>& persons) {
-  auto& db = s.db;
-  const auto& decl = s.decl;
-  const auto& personWhere = s.personWhere;
-  auto params = [&] { return s.params(); };
+void Search::readProviders(std::vector<Person>& persons) const {
   std::map<std::string, Person> providers;
   std::map<std::string, std::pair<Money, Money>> sums;
   std::vector<std::string> order;
@@ -131,11 +126,7 @@ void readProviders(const Search& s, std::vector<Person>& persons) {
 }
 
 // Personnel of third parties with their SCTR.
-void readThirdParties(const Search& s, std::vector<Person>& persons) {
-  auto& db = s.db;
-  const auto& decl = s.decl;
-  const auto& personWhere = s.personWhere;
-  auto params = [&] { return s.params(); };
+void Search::readThirdParties(std::vector<Person>& persons) const {
   for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, rem_sctrs, sctrs FROM " +
                                    tableFor(decl.ref, "F601_SCTR") + " WHERE " + personWhere,
                                params())) {
@@ -195,9 +186,9 @@ int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFi
   Search search(db, decl, filter);
 
   std::vector<Person> persons;
-  readWorkers(search, persons);
-  readProviders(search, persons);
-  readThirdParties(search, persons);
+  search.readWorkers(persons);
+  search.readProviders(persons);
+  search.readThirdParties(persons);
   insertTaxBases(db, decl, filter, persons);
   tx.commit();
   return static_cast<int>(persons.size());
