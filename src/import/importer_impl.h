@@ -116,8 +116,8 @@ struct Importer::Impl {
   std::filesystem::path workDir;
   std::set<std::pair<std::string, std::int64_t>> affectedSeen;
 
+  // The lookups and the work files (importer_lookups.cpp).
   Impl(Session& session, const declaration::OpenDeclaration& decl, Form f);
-
   void loadWorkers();
 
   // Rowids of the concept rows of a category, by person (correl_a) and concept.
@@ -128,19 +128,12 @@ struct Importer::Impl {
            static_cast<std::uint64_t>(determination::codeNumber(code));
   }
   void loadConceptRows(int category);
-
   void loadConcepts();
-
   void loadLocals();
-
   void loadRegistered(int category);
-
   const Worker* worker(int tipDoc, const std::string& docId, int category);
-
   const Local* local(std::int64_t codEst, std::string_view rucEmp = {});
-
   const Rate* rate(std::string_view rucEmp, std::int64_t codEst, Money tasa);
-
   void affected(const PersonKey& k);
 
   // Document type and number of fields 1 and 2; "" when both are valid. The type must be one of
@@ -152,28 +145,26 @@ struct Importer::Impl {
   // both are emptied at the first rejection of the file.
   void GraboLog(std::size_t lineNo, std::string_view raw, const std::vector<std::string>& f, const std::string& code);
 
-  // ---- ".rem", ".pen" -------------------------------------------------------------------------
+  // ---- ".rem", ".pen" (lines_rem.cpp) -----------------------------------------------------------
 
   std::string lineRem(const std::vector<std::string>& f, int category);
 
-  // ---- ".jor" -----------------------------------------------------------------------------------
+  // ---- ".jor" (lines_jor.cpp) -------------------------------------------------------------------
 
   // Returns "skip" for a worker whose type or situation takes no hours.
   std::string lineJor(const std::vector<std::string>& f);
 
-  // ---- ".sub", ".not" ---------------------------------------------------------------------------
+  // ---- ".sub", ".not" (lines_suspension.cpp) ----------------------------------------------------
 
   bool overlaps(const Worker& w, const Date& start, const Date& end);
-
   bool cittTaken(const Worker& w, const std::string& citt);
-
   std::string lineSuspension(const std::vector<std::string>& f, bool sub);
 
-  // ---- ".tes" -----------------------------------------------------------------------------------
+  // ---- ".tes" (lines_tes.cpp) -------------------------------------------------------------------
 
   std::string lineTes(const std::vector<std::string>& f);
 
-  // ---- ".4ta" -----------------------------------------------------------------------------------
+  // ---- ".4ta" (lines_cuarta.cpp) ----------------------------------------------------------------
 
   // The providers' receipts already in the declaration (imported, typed or stored), by provider,
   // series and number, with their issue dates; read once per file and kept up to date.
@@ -183,36 +174,30 @@ struct Importer::Impl {
     return std::to_string(tipDoc) + '|' + std::string(doc) + '|' + std::string(ser) + '|' + std::string(num);
   }
   void loadReceipts();
-
   bool receiptExists(const Registered& p, const std::string& ser, const std::string& num, const std::string& emi,
                      bool& otherDate);
-
   void writeProviderHeader(const Registered& p, const std::string& retencion, int category);
-
   std::set<std::string> providersSeen;
 
   std::string lineCuarta(const std::vector<std::string>& f);
 
-  // ---- ".for" of frmTransferencia ---------------------------------------------------------------
+  // ---- ".for" of frmTransferencia (lines_trainee.cpp) -------------------------------------------
 
   std::string lineForTrans(const std::vector<std::string>& f);
 
-  // ---- ".for", ".mfe" of frm0601ImportMF -------------------------------------------------------
+  // ---- ".for", ".mfe" of frm0601ImportMF (lines_trainee.cpp) ------------------------------------
 
   std::optional<PersonKey> trainee(int tipDoc, const std::string& docId);
-
   std::string lineForMF(const std::vector<std::string>& f);
-
   std::string lineMfe(const std::vector<std::string>& f);
 
-  // ---- ".sct" -----------------------------------------------------------------------------------
+  // ---- ".sct" (lines_sct.cpp) -------------------------------------------------------------------
 
   std::string lineSct(const std::vector<std::string>& f);
 
-  // ---- the file: structure, lines, work files ------------------------------------------------
+  // ---- the file: structure, lines, work files (importer.cpp) ------------------------------------
 
   std::string line(Kind kind, const std::vector<std::string>& f);
-
   void terminatorMessage();
 
   // A new file: the per-file state starts again, `res` receives the counts.
@@ -223,7 +208,6 @@ struct Importer::Impl {
   // Every line validated and written or rejected, in one transaction.
   void importLines(Kind kind, const ImportText& text);
   FileResult run(Kind kind, ImportText text, const std::filesystem::path& file);
-
   void closeWorkFiles();
 };
 
