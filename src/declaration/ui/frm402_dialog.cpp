@@ -184,6 +184,26 @@ void Frm402Dialog::buildHeader(QWidget* host) {
 QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   auto* page = new QWidget(this);
   auto* v = new QVBoxLayout(page);
+  auto* find = buildSearch(p, suffix, page, v);
+  buildGrid(p, page, v);
+
+  auto* bottom = new QHBoxLayout;
+  p.total = new QLabel(page);
+  p.total->setObjectName("LblTotal" + suffix);
+  bottom->addWidget(p.total);
+  bottom->addStretch();
+  buildGridButtons(p, page, v, bottom);
+  v->addLayout(bottom);
+  fitColumns(p);
+  p.buttons.push_back(find);
+  connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
+  connect(p.search, &QLineEdit::returnPressed, this, [this, &p] { onSearch(p); });
+  p.total->setText(qs(p.model->list().totalLabel()));
+  return page;
+}
+
+// The search frame over the grid; returns its button.
+QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
   auto* top = new QHBoxLayout;
   auto* frame = new QGroupBox(qs("Buscar por :"), page);
   frame->setObjectName("FraBuscar" + suffix);
@@ -202,7 +222,10 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   fl->addWidget(find);
   top->addWidget(frame, 1);
   v->addLayout(top);
+  return find;
+}
 
+void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
   p.view = new QTableView(page);
   p.model = new PersonGridModel(s_.database(), p.grid, p.view);
   p.view->setModel(p.model);
@@ -213,12 +236,10 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   p.view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   p.view->horizontalHeader()->setStretchLastSection(true);
   v->addWidget(p.view, 1);
+}
 
-  auto* bottom = new QHBoxLayout;
-  p.total = new QLabel(page);
-  p.total->setObjectName("LblTotal" + suffix);
-  bottom->addWidget(p.total);
-  bottom->addStretch();
+// The grid's own buttons, by category, at the bottom of the page.
+void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
   auto add = [&](const char* name, const char* caption, const char* form) {
     auto* b = button(page, name, caption);
     if (form) needsForm(b, form);
@@ -270,20 +291,7 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
-      // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
-      auto* boxes = new QHBoxLayout;
-      boxes->addStretch();
-      for (const char* box : {"320", "321", "322", "547"}) {
-        boxes->addWidget(new QLabel(qs(box), page));
-        auto* e = new QLineEdit(page);
-        e->setObjectName(qs(std::string("txtvalor_") + box));
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::NoFocus);
-        e->setAlignment(Qt::AlignRight);
-        e->setMaximumWidth(120);
-        boxes->addWidget(e);
-      }
-      v->addLayout(boxes);
+      addReceiptBoxes(page, v);
       break;
     }
     case declaration::Grid::Trainees: {
@@ -295,8 +303,27 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       break;
     }
   }
-  v->addLayout(bottom);
-  // Columns wide enough for their headings; names get the room they need.
+}
+
+// Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
+void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
+  auto* boxes = new QHBoxLayout;
+  boxes->addStretch();
+  for (const char* box : {"320", "321", "322", "547"}) {
+    boxes->addWidget(new QLabel(qs(box), page));
+    auto* e = new QLineEdit(page);
+    e->setObjectName(qs(std::string("txtvalor_") + box));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setAlignment(Qt::AlignRight);
+    e->setMaximumWidth(120);
+    boxes->addWidget(e);
+  }
+  v->addLayout(boxes);
+}
+
+// Columns wide enough for their headings; names get the room they need.
+void Frm402Dialog::fitColumns(Page& p) {
   QFontMetrics fm(p.view->horizontalHeader()->font());
   for (int c = 0; c < p.model->columnCount(); ++c) {
     QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -304,11 +331,6 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
     if (h.contains("Nombres") || h.contains("Apellido")) w = std::max(w, h.length() > 18 ? 330 : 150);
     p.view->setColumnWidth(c, std::max(w, 70));
   }
-  p.buttons.push_back(find);
-  connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
-  connect(p.search, &QLineEdit::returnPressed, this, [this, &p] { onSearch(p); });
-  p.total->setText(qs(p.model->list().totalLabel()));
-  return page;
 }
 
 void Frm402Dialog::nueva() {

@@ -28,24 +28,7 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   setWindowTitle(category == kTrainee ? "Modalidad Formativa" : "Prestadores de Servicios - Rentas de 4ta. Categoría");
   setModal(true);
 
-  auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
-  auto* g = new QGridLayout(ident);
-  id_ = identityBoxes(ident, g, ctl_);
-  id_.registrados->setMinimumContentsLength(40);
-  TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
-  TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
-  OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
-  OptNoDomiciliado_ = radio("OptNoDomiciliado", "No Domiciliado", ident);
-  g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
-  g->addWidget(TxtNombre1_, 3, 1);
-  g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
-  g->addWidget(TxtNombre2_, 3, 3);
-  auto* dom = new QHBoxLayout;
-  dom->addWidget(OptDomiciliado_);
-  dom->addWidget(OptNoDomiciliado_);
-  dom->addStretch();
-  g->addWidget(new QLabel("Condición:", ident), 4, 0);
-  g->addLayout(dom, 4, 1, 1, 3);
+  auto* ident = buildIdentity(category);
 
   grdRecibos_ = grid("grdRecibos", {"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto", "Retención",
                                     "% Ret.", "Monto Retenido"},
@@ -87,6 +70,38 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   layout->addLayout(recButtons);
   layout->addLayout(bottom);
 
+  connectBoxes();
+
+  EnterAsTab::install(this);
+  refresh();
+  resize(860, 560);
+}
+
+// The person: document, surnames, names and condition.
+QGroupBox* Frm61501::buildIdentity(int category) {
+  auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
+  auto* g = new QGridLayout(ident);
+  id_ = identityBoxes(ident, g, ctl_);
+  id_.registrados->setMinimumContentsLength(40);
+  TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
+  TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
+  OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
+  OptNoDomiciliado_ = radio("OptNoDomiciliado", "No Domiciliado", ident);
+  g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
+  g->addWidget(TxtNombre1_, 3, 1);
+  g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
+  g->addWidget(TxtNombre2_, 3, 3);
+  auto* dom = new QHBoxLayout;
+  dom->addWidget(OptDomiciliado_);
+  dom->addWidget(OptNoDomiciliado_);
+  dom->addStretch();
+  g->addWidget(new QLabel("Condición:", ident), 4, 0);
+  g->addLayout(dom, 4, 1, 1, 3);
+  return ident;
+}
+
+// The controller follows the person's boxes as they are typed.
+void Frm61501::connectBoxes() {
   connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
   follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
   follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
@@ -105,10 +120,6 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
         e->setCursorPosition(pos);
       }
     });
-
-  EnterAsTab::install(this);
-  refresh();
-  resize(860, 560);
 }
 
 bool Frm61501::openExisting(const PersonKey& person) {

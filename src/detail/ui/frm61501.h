@@ -10,6 +10,7 @@
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,6 +29,8 @@ class Frm61501 : public QDialog {
   void reject() override;
 
  private:
+  QGroupBox* buildIdentity(int category);
+  void connectBoxes();
   void refresh();
   void refreshVouchers();
   void applyFocus();

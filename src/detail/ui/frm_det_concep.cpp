@@ -86,6 +86,22 @@ void FrmDetConcep::build() {
   top->addWidget(cmbConceptosRem_, 1);
   root->addLayout(top);
 
+  buildGroupGrid(root);
+
+  buildPanels(root);
+
+  cmdAceptar_ = button("cmdAceptar", "&Aceptar");
+  cmdSalir_ = button("CmdSalir", "&Salir");
+  auto* buttons = buttonRow({cmdAceptar_, cmdSalir_});
+  root->addLayout(buttons);
+
+  connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);
+  connect(grdConcep_, &QTableWidget::cellChanged, this, &FrmDetConcep::cellChanged);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDetConcep::onAccept);
+  connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmDetConcep::buildGroupGrid(QVBoxLayout* root) {
   // Frame5: the grid of any other group.
   frame5_ = new QGroupBox;
   frame5_->setObjectName("Frame5");
@@ -112,7 +128,9 @@ void FrmDetConcep::build() {
   totals->addWidget(txtTotalMontoPag_);
   g5->addLayout(totals);
   root->addWidget(frame5_, 1);
+}
 
+void FrmDetConcep::buildPanels(QVBoxLayout* root) {
   // Frame3 and Frame4: the contribution panels, one line per code with amount and base.
   auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName,
                    const char* baseName, const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
@@ -153,16 +171,6 @@ void FrmDetConcep::build() {
   frame3_->hide();
   frame4_->hide();
   frame5_->hide();
-
-  cmdAceptar_ = button("cmdAceptar", "&Aceptar");
-  cmdSalir_ = button("CmdSalir", "&Salir");
-  auto* buttons = buttonRow({cmdAceptar_, cmdSalir_});
-  root->addLayout(buttons);
-
-  connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);
-  connect(grdConcep_, &QTableWidget::cellChanged, this, &FrmDetConcep::cellChanged);
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDetConcep::onAccept);
-  connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void FrmDetConcep::chooseGroup(int index) {

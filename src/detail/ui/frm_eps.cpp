@@ -145,6 +145,35 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   setWindowTitle(qs("Factura EPS - Casilla " + casilla));
   setModal(true);
   auto* root = new QVBoxLayout(this);
+  auto* f = buildInvoiceBoxes();
+  root->addLayout(f);
+  auto* grabar = button("CmdOpciones_0", "&Grabar");
+  auto* salir = button("CmdOpciones_1", "&Salir");
+  root->addLayout(buttonRow({grabar, salir}));
+
+  if (auto* decl = requireDeclaration(session_)) {
+    if (!detail::isEpsBox(casilla)) {
+      session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
+    } else {
+      form_ = std::make_unique<detail::EpsInvoiceForm>(session_, *decl, casilla, rowid);
+      if (!guarded(session_, [&] { form_->load(); })) form_.reset();
+    }
+  }
+  if (form_) {
+    for (const auto& p : form_->providers()) cmbEps_->addItem(qs(p.ruc + "  " + p.nombre), qs(p.ruc));
+    showValues();
+    mkePeriodoFac_->setEnabled(form_->periodEditable());
+  }
+  grabar->setEnabled(form_ != nullptr);
+
+  connectBoxes();
+  connect(grabar, &QPushButton::clicked, this, &FrmInfEPS::onSave);
+  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
+  EnterAsTab::install(this);
+}
+
+// The invoice's boxes: provider, period, series, number, dates and amounts.
+QFormLayout* FrmInfEPS::buildInvoiceBoxes() {
   auto* f = new QFormLayout;
   cmbEps_ = new QComboBox;
   cmbEps_->setObjectName("CmbEps");
@@ -174,26 +203,11 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   f->addRow("Fecha de pago:", mskFecPago_);
   f->addRow("Importe total:", txtImpTotal_);
   f->addRow("Crédito a utilizar:", txtImpCred_);
-  root->addLayout(f);
-  auto* grabar = button("CmdOpciones_0", "&Grabar");
-  auto* salir = button("CmdOpciones_1", "&Salir");
-  root->addLayout(buttonRow({grabar, salir}));
+  return f;
+}
 
-  if (auto* decl = requireDeclaration(session_)) {
-    if (!detail::isEpsBox(casilla)) {
-      session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
-    } else {
-      form_ = std::make_unique<detail::EpsInvoiceForm>(session_, *decl, casilla, rowid);
-      if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-    }
-  }
-  if (form_) {
-    for (const auto& p : form_->providers()) cmbEps_->addItem(qs(p.ruc + "  " + p.nombre), qs(p.ruc));
-    showValues();
-    mkePeriodoFac_->setEnabled(form_->periodEditable());
-  }
-  grabar->setEnabled(form_ != nullptr);
-
+// Series, number and dates are completed and checked when their box is left.
+void FrmInfEPS::connectBoxes() {
   connect(txtNumSerie_, &QLineEdit::editingFinished, this, [this] {
     if (!form_) return;
     form_->invoice.numSerie = ss(txtNumSerie_->text());
@@ -216,9 +230,6 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
     form_->invoice.fecPago = mskFecPago_->isEmptyMask() ? std::string() : ss(mskFecPago_->text());
     form_->checkFecPago();
   });
-  connect(grabar, &QPushButton::clicked, this, &FrmInfEPS::onSave);
-  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
-  EnterAsTab::install(this);
 }
 
 FrmInfEPS::~FrmInfEPS() = default;

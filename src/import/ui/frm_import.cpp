@@ -45,59 +45,11 @@ FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(par
   layout->addWidget(prompt);
 
   auto* top = new QHBoxLayout;
-  auto* left = new QVBoxLayout;
-  drive_ = new QComboBox(this);
-  drive_->setObjectName("Drive1");
-  for (const auto& d : QDir::drives()) drive_->addItem(d.absolutePath());
-  left->addWidget(drive_);
-  dirs_ = new QFileSystemModel(this);
-  dirs_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
-  dirs_->setRootPath(drive_->currentText());
-  dirList_ = new QTreeView(this);
-  dirList_->setObjectName("DirDirectorio");
-  dirList_->setModel(dirs_);
-  for (int c = 1; c < dirs_->columnCount(); ++c) dirList_->hideColumn(c);
-  dirList_->setHeaderHidden(true);
-  dirList_->setMinimumSize(280, 220);
-  left->addWidget(dirList_);
-  top->addLayout(left);
-
-  auto* right = new QVBoxLayout;
-  auto* pattern = new QLabel(qs(ctl_->pattern()), this);
-  pattern->setObjectName("lblPatron");
-  right->addWidget(pattern);
-  files_ = new QListWidget(this);
-  files_->setObjectName("File1");
-  files_->setMinimumWidth(300);
-  right->addWidget(files_);
-  auto* kinds = new QGroupBox("Archivos a importar", this);
-  auto* kindsLayout = new QVBoxLayout(kinds);
-  for (Kind k : ctl_->kinds()) {
-    auto* box = new QCheckBox(qs(ctl_->expectedFileName(k)), kinds);
-    box->setObjectName(QString(checkName(form)) + info(k).extension);
-    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ctl_->setChecked(k, on); });
-    checks_[k] = box;
-    kindsLayout->addWidget(box);
-  }
-  right->addWidget(kinds);
-  top->addLayout(right);
+  buildFolders(top);
+  buildFiles(top, form);
   layout->addLayout(top);
 
-  auto* counts = new QGridLayout;
-  lblTransferidos_ = new QLabel("0", this);
-  lblTransferidos_->setObjectName("lblTransferidos");
-  lblRechazados_ = new QLabel("0", this);
-  lblRechazados_->setObjectName("lblRechazados");
-  lblResultado_ = new QLabel(this);
-  lblResultado_->setObjectName("lblResultado");
-  counts->addWidget(lblTransferidos_, 0, 0);
-  counts->addWidget(lblRechazados_, 0, 1);
-  counts->addWidget(lblResultado_, 0, 2);
-  layout->addLayout(counts);
-  lstResultados_ = new QListWidget(this);
-  lstResultados_->setObjectName("lstResultados");
-  lstResultados_->setMaximumHeight(110);
-  layout->addWidget(lstResultados_);
+  buildResults(layout);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -119,6 +71,68 @@ FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(par
     reports::ui::previewWithRange(s_, p, reports::planForImportResult(reports::LeeNroHojas(path)), this);
   };
   setDirectory(lastDirectory());
+}
+
+// The drive and the folder tree on the left.
+void FrmImport::buildFolders(QHBoxLayout* top) {
+  auto* left = new QVBoxLayout;
+  drive_ = new QComboBox(this);
+  drive_->setObjectName("Drive1");
+  for (const auto& d : QDir::drives()) drive_->addItem(d.absolutePath());
+  left->addWidget(drive_);
+  dirs_ = new QFileSystemModel(this);
+  dirs_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+  dirs_->setRootPath(drive_->currentText());
+  dirList_ = new QTreeView(this);
+  dirList_->setObjectName("DirDirectorio");
+  dirList_->setModel(dirs_);
+  for (int c = 1; c < dirs_->columnCount(); ++c) dirList_->hideColumn(c);
+  dirList_->setHeaderHidden(true);
+  dirList_->setMinimumSize(280, 220);
+  left->addWidget(dirList_);
+  top->addLayout(left);
+}
+
+// The files of the folder and the kinds to import on the right.
+void FrmImport::buildFiles(QHBoxLayout* top, Form form) {
+  auto* right = new QVBoxLayout;
+  auto* pattern = new QLabel(qs(ctl_->pattern()), this);
+  pattern->setObjectName("lblPatron");
+  right->addWidget(pattern);
+  files_ = new QListWidget(this);
+  files_->setObjectName("File1");
+  files_->setMinimumWidth(300);
+  right->addWidget(files_);
+  auto* kinds = new QGroupBox("Archivos a importar", this);
+  auto* kindsLayout = new QVBoxLayout(kinds);
+  for (Kind k : ctl_->kinds()) {
+    auto* box = new QCheckBox(qs(ctl_->expectedFileName(k)), kinds);
+    box->setObjectName(QString(checkName(form)) + info(k).extension);
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { ctl_->setChecked(k, on); });
+    checks_[k] = box;
+    kindsLayout->addWidget(box);
+  }
+  right->addWidget(kinds);
+  top->addLayout(right);
+}
+
+// The counts and the result lines of the last transfer.
+void FrmImport::buildResults(QVBoxLayout* layout) {
+  auto* counts = new QGridLayout;
+  lblTransferidos_ = new QLabel("0", this);
+  lblTransferidos_->setObjectName("lblTransferidos");
+  lblRechazados_ = new QLabel("0", this);
+  lblRechazados_->setObjectName("lblRechazados");
+  lblResultado_ = new QLabel(this);
+  lblResultado_->setObjectName("lblResultado");
+  counts->addWidget(lblTransferidos_, 0, 0);
+  counts->addWidget(lblRechazados_, 0, 1);
+  counts->addWidget(lblResultado_, 0, 2);
+  layout->addLayout(counts);
+  lstResultados_ = new QListWidget(this);
+  lstResultados_->setObjectName("lstResultados");
+  lstResultados_->setMaximumHeight(110);
+  layout->addWidget(lstResultados_);
 }
 
 QString FrmImport::directory() const { return qs(ctl_->directory().string()); }
