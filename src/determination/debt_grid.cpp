@@ -77,6 +77,8 @@ const std::vector<const char*>& gridRowCaptions() {
   return r;
 }
 
+const char* igvBox(const TaxColumn& column) { return std::string_view(column.toPay) == "810" ? "812" : nullptr; }
+
 const TaxColumn* columnOf(std::string_view casilla) {
   if (casilla == "812") return &taxColumns()[10];
   for (const auto& c : taxColumns())
@@ -312,7 +314,7 @@ std::vector<Box> DeterminacionDeuda::boxes() const {
   for (const auto& c : taxColumns()) {
     for (const char* b : c.boxes())
       if (b) v.push_back({b, value(b)});
-    if (std::string_view(c.toPay) == "810") v.push_back({"812", value("812")});
+    if (const char* igv = igvBox(c)) v.push_back({igv, value(igv)});
   }
   return v;
 }

@@ -39,6 +39,9 @@ struct TaxColumn {
 const std::vector<TaxColumn>& taxColumns();
 // The column a box belongs to (box 812 belongs to ESSALUD SCTR); nullptr for other boxes.
 const TaxColumn* columnOf(std::string_view casilla);
+// The box shown after a column's amount to pay: 812, the IGV of the SCTR column (to pay 810);
+// nullptr for every other column.
+const char* igvBox(const TaxColumn& column);
 // Row captions of the grid, in the order of TaxColumn's boxes.
 const std::vector<const char*>& gridRowCaptions();
 
