@@ -79,6 +79,16 @@ const std::vector<const char*>& gridRowCaptions() {
 
 const char* igvBox(const TaxColumn& column) { return std::string_view(column.toPay) == "810" ? "812" : nullptr; }
 
+std::vector<PaymentBank> paymentBanks(data::Database& db) {
+  std::vector<PaymentBank> banks;
+  for (const auto& r : data::ParamTable(db).list("004")) {
+    std::string code = text::trim(r.argumento);
+    if (code == "00") continue;
+    banks.push_back({code, code + " - " + text::trim(r.funcion)});
+  }
+  return banks;
+}
+
 const TaxColumn* columnOf(std::string_view casilla) {
   if (casilla == "812") return &taxColumns()[10];
   for (const auto& c : taxColumns())
