@@ -10,6 +10,7 @@
 #include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
+#include "declaration/declaration_queries.h"
 #include "declaration/frm402.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
@@ -36,7 +37,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         long long n = 0;
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
           determination::recomputeAll(s, f.declaration());
-          n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
+          n = declaration::declaredPersonCount(s.database());
           return true;
         });
         if (rc == 0)

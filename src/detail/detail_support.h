@@ -15,6 +15,9 @@
 
 namespace korventa::detail {
 
+// Why a per-person form cannot open without a declaration.
+inline constexpr const char* kNoOpenDeclaration = "Debe abrir una declaración.";
+
 // Answer of an accept or save: when a check failed, its message was shown and `focus` names the
 // control (objectName) that takes the focus.
 struct Outcome {

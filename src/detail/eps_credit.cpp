@@ -1,7 +1,9 @@
 #include "detail/eps_credit.h"
 
+#include <algorithm>
 #include <map>
 
+#include "common/dates.h"
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/numero_control.h"
@@ -42,6 +44,26 @@ std::string amountText(std::string_view t) {
 }  // namespace
 
 bool isEpsBox(std::string_view c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
+
+std::string shownEpsAmount(std::string_view stored) { return vbFormatText(stored, "###,###,###,##0"); }
+
+std::string typedEpsAmount(std::string_view shown) {
+  std::string s(shown);
+  s.erase(std::remove(s.begin(), s.end(), ','), s.end());
+  return s;
+}
+
+std::vector<std::string> invoiceCells(const EpsInvoice& i) {
+  std::string per = i.periodoFac.size() == 6 ? periodToDisplay(i.periodoFac) : i.periodoFac;
+  return {i.rucEps, i.nombre, per, i.numSerie, i.numFac, i.fecEmis, i.fecPago, shownEpsAmount(i.impTotal),
+          shownEpsAmount(i.impCred)};
+}
+
+bool checkEpsBox(Messenger& m, std::string_view casilla) {
+  if (isEpsBox(casilla)) return true;
+  m.critical("La casilla " + std::string(casilla) + " no tiene detalle de EPS.");
+  return false;
+}
 
 Money epsCredit(data::Database& db, const declaration::OpenDeclaration& decl, std::string_view casilla) {
   Money total;

@@ -16,6 +16,8 @@ namespace korventa::detail {
 
 // The boxes that carry an EPS credit.
 bool isEpsBox(std::string_view casilla);
+// The same for a form opened on a box: false after "La casilla … no tiene detalle de EPS.".
+bool checkEpsBox(Messenger& m, std::string_view casilla);
 // Boxes of invoices of earlier periods (their own period and date rules).
 inline bool isPastPeriodBox(std::string_view casilla) { return casilla == "612" || casilla == "428"; }
 
@@ -50,6 +52,12 @@ struct EpsInvoice {
   std::int64_t rowid = 0;
   std::string rucEps, nombre, periodoFac, numSerie, numFac, fecEmis, fecPago, impTotal, impCred;
 };
+// An invoice amount as shown once its box is left ("1,000") and as typed (the separators gone).
+std::string shownEpsAmount(std::string_view stored);
+std::string typedEpsAmount(std::string_view shown);
+// The cells of an invoice in the list of its box: EPS, name, period (MM/AAAA), series, number,
+// issue and payment dates, total and credit as shown.
+std::vector<std::string> invoiceCells(const EpsInvoice& i);
 
 class EpsBoxForm {
  public:

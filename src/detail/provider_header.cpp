@@ -6,11 +6,24 @@
 
 #include "common/list_form.h"
 #include "common/text.h"
+#include "common/vb_format.h"
 #include "data/db_errors.h"
 #include "detail/detail_support.h"
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
+
+std::vector<std::string> voucherCells(const Voucher& v) {
+  return {v.tip_retencion,
+          v.num_ser,
+          v.num_rec,
+          v.fec_emi,
+          v.fec_pago,
+          vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)"),
+          v.ind_rta == "1" ? "SI" : "NO",
+          vbFormatText(v.por_rta, "##0.00"),
+          vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)")};
+}
 namespace {
 
 // The names, domicile and RUC the registry holds for the person.
@@ -254,7 +267,7 @@ VoucherContext ProviderHeader::contextFor() const {
 std::optional<VoucherContext> ProviderHeader::newVoucher() {
   if (readOnly()) return std::nullopt;
   if (text::trim(person_.doc_id_a).empty()) {
-    fail("Debe ingresar el Número de RUC.", "TxtNumDoc");
+    fail(kRucMissing, "TxtNumDoc");
     return std::nullopt;
   }
   if (!Valida_Cab()) return std::nullopt;

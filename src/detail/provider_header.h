@@ -24,6 +24,14 @@ struct RegisteredPerson {
 // ind_cat_4ta = 1), ordered by document type and number.
 std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string_view ruc, int category);
 
+// The cells of a voucher in the provider's list: kind, series, number, issue and payment dates,
+// amount, "SI"/"NO" for the retention, its rate and amount.
+std::vector<std::string> voucherCells(const Voucher& v);
+
+// Why a voucher form cannot open on its provider.
+inline constexpr const char* kProviderUnreadable = "No se pudo leer el prestador.";
+inline constexpr const char* kRucMissing = "Debe ingresar el Número de RUC.";
+
 class ProviderHeader {
  public:
   ProviderHeader(Session& session, const declaration::OpenDeclaration& decl, int category = kProvider);

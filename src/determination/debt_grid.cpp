@@ -77,6 +77,18 @@ const std::vector<const char*>& gridRowCaptions() {
   return r;
 }
 
+const char* igvBox(const TaxColumn& column) { return std::string_view(column.toPay) == "810" ? "812" : nullptr; }
+
+std::vector<PaymentBank> paymentBanks(data::Database& db) {
+  std::vector<PaymentBank> banks;
+  for (const auto& r : data::ParamTable(db).list("004")) {
+    std::string code = text::trim(r.argumento);
+    if (code == "00") continue;
+    banks.push_back({code, code + " - " + text::trim(r.funcion)});
+  }
+  return banks;
+}
+
 const TaxColumn* columnOf(std::string_view casilla) {
   if (casilla == "812") return &taxColumns()[10];
   for (const auto& c : taxColumns())
@@ -312,7 +324,7 @@ std::vector<Box> DeterminacionDeuda::boxes() const {
   for (const auto& c : taxColumns()) {
     for (const char* b : c.boxes())
       if (b) v.push_back({b, value(b)});
-    if (std::string_view(c.toPay) == "810") v.push_back({"812", value("812")});
+    if (const char* igv = igvBox(c)) v.push_back({igv, value(igv)});
   }
   return v;
 }

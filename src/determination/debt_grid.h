@@ -39,8 +39,18 @@ struct TaxColumn {
 const std::vector<TaxColumn>& taxColumns();
 // The column a box belongs to (box 812 belongs to ESSALUD SCTR); nullptr for other boxes.
 const TaxColumn* columnOf(std::string_view casilla);
+// The box shown after a column's amount to pay: 812, the IGV of the SCTR column (to pay 810);
+// nullptr for every other column.
+const char* igvBox(const TaxColumn& column);
 // Row captions of the grid, in the order of TaxColumn's boxes.
 const std::vector<const char*>& gridRowCaptions();
+
+// A bank a cheque payment may name: its code (list 004) and "code - name" as offered.
+struct PaymentBank {
+  std::string code, caption;
+};
+// The banks of list 004 except "00" (SIN BANCO, which stands for no bank).
+std::vector<PaymentBank> paymentBanks(data::Database& db);
 
 // Box value parsed as whole soles ("#########0"); empty or non-numeric text counts 0.
 long long boxNumber(std::string_view text);

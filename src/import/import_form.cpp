@@ -9,6 +9,18 @@
 
 namespace korventa::import {
 
+std::string resultLine(const FileResult& r) {
+  std::string line = r.file.filename().string() + ": ";
+  if (r.refused) return line + "no transferido";
+  line += std::to_string(r.transferred) + " transferidos, " + std::to_string(r.rejected) + " rechazados";
+  if (r.skipped) line += ", " + std::to_string(r.skipped) + " omitidos";
+  return line;
+}
+
+void reportTechnicalError(Messenger& m, const std::exception& e) {
+  m.critical(std::string("Error Tecnico:") + e.what(), "Error");
+}
+
 namespace {
 
 std::string upper(std::string s) {
@@ -134,7 +146,7 @@ void ImportForm::reportResult(const FileResult& r) {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
-    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+    reportTechnicalError(s_.msg(), e);
   }
 }
 

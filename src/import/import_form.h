@@ -4,6 +4,7 @@
 // and frmTransPT (personnel of third parties): the directory and its files of the category, the
 // kinds to import, the run in its order with the counters, the result question and the error
 // listing. The dialogs bind widgets to it; the command line uses it as well.
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,6 +17,14 @@
 #include "import/importer.h"
 
 namespace korventa::import {
+
+// Why an import form cannot open.
+inline constexpr const char* kImportNeedsDeclaration = "Debe abrir una declaración antes de importar archivos.";
+// A failure of an import that is not the database's: "Error Tecnico:" and its text, titled "Error".
+void reportTechnicalError(Messenger& m, const std::exception& e);
+// The line of a file in the form's result list: "NAME: no transferido", or "NAME: 3 transferidos,
+// 1 rechazados" with ", 2 omitidos" when lines were skipped.
+std::string resultLine(const FileResult& r);
 
 class ImportForm {
  public:

@@ -194,5 +194,30 @@ TEST_F(EpsTest, SentDeclarationIsReadOnly) {
   EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
 }
 
+TEST(EpsRules, BoxCheckAmountsAndInvoiceCells) {
+  RecordingMessenger m;
+  EXPECT_TRUE(detail::checkEpsBox(m, "612"));
+  EXPECT_TRUE(m.entries().empty());
+  EXPECT_FALSE(detail::checkEpsBox(m, "601"));
+  EXPECT_EQ(m.last(), "La casilla 601 no tiene detalle de EPS.");
+
+  EXPECT_EQ(detail::shownEpsAmount("1234567"), "1,234,567");
+  EXPECT_EQ(detail::shownEpsAmount(""), "");
+  EXPECT_EQ(detail::typedEpsAmount("1,234,567"), "1234567");
+
+  detail::EpsInvoice i;
+  i.rucEps = "20100054184";
+  i.periodoFac = "201206";
+  i.impTotal = "1500";
+  i.impCred = "";
+  auto cells = detail::invoiceCells(i);
+  ASSERT_EQ(cells.size(), 9u);
+  EXPECT_EQ(cells[2], "06/2012");
+  EXPECT_EQ(cells[7], "1,500");
+  EXPECT_EQ(cells[8], "");
+  i.periodoFac = "2012";
+  EXPECT_EQ(detail::invoiceCells(i)[2], "2012") << "an incomplete period is shown as it is";
+}
+
 }  // namespace
 }  // namespace korventa::test

@@ -126,5 +126,27 @@ TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
   EXPECT_EQ(f.lblResultado(), "Independientes : 0");
 }
 
+TEST(ImportResultLine, OneLinePerFile) {
+  struct Case {
+    const char* name;
+    bool refused;
+    int transferred, rejected, skipped;
+    const char* line;
+  } cases[] = {
+      {"refused", true, 0, 0, 0, "0601.jor: no transferido"},
+      {"transferred", false, 3, 1, 0, "0601.jor: 3 transferidos, 1 rechazados"},
+      {"with skipped lines", false, 3, 0, 2, "0601.jor: 3 transferidos, 0 rechazados, 2 omitidos"},
+  };
+  for (const auto& c : cases) {
+    import::FileResult r;
+    r.file = "/tmp/datos/0601.jor";
+    r.refused = c.refused;
+    r.transferred = c.transferred;
+    r.rejected = c.rejected;
+    r.skipped = c.skipped;
+    EXPECT_EQ(import::resultLine(r), c.line) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace korventa::test

@@ -515,11 +515,7 @@ std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention)
 void Frm402Dialog::openDetail(Page& p, const char* form, bool needsPerson) {
   std::string retention;
   auto person = selected(p, &retention);
-  if (needsPerson && !person) {
-    s_.msg().critical(p.model->rowCount() == 0 ? "No existen registros para modificar"
-                                               : "Tiene que seleccionar registro a modificar");
-    return;
-  }
+  if (needsPerson && !list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
   int row = p.view->currentIndex().row();
   ctl_.prepararDetalle(person.value_or(PersonKey{}), person.has_value());
   std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));

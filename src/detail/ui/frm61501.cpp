@@ -161,15 +161,8 @@ void Frm61501::refreshVouchers() {
   grdRecibos_->setRowCount(static_cast<int>(vs.size()));
   for (int r = 0; r < static_cast<int>(vs.size()); ++r) {
     const auto& v = vs[static_cast<std::size_t>(r)];
-    QStringList cells{qs(v.tip_retencion),
-                      qs(v.num_ser),
-                      qs(v.num_rec),
-                      qs(v.fec_emi),
-                      qs(v.fec_pago),
-                      qs(vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)")),
-                      v.ind_rta == "1" ? "SI" : "NO",
-                      qs(vbFormatText(v.por_rta, "##0.00")),
-                      qs(vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)"))};
+    QStringList cells;
+    for (const auto& text : detail::voucherCells(v)) cells << qs(text);
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c >= 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -242,9 +235,9 @@ const bool registered2 = FormRegistry::add("Frm61502", [](Session& s, QWidget* p
   const auto& decl = openDeclarationOf(s);
   int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
   detail::ProviderHeader header(s, decl, category);
-  if (!header.openExisting(s.currentPerson)) throw std::runtime_error("No se pudo leer el prestador.");
+  if (!header.openExisting(s.currentPerson)) throw std::runtime_error(detail::kProviderUnreadable);
   auto ctx = header.newVoucher();
-  if (!ctx) throw std::runtime_error("Debe ingresar el Número de RUC.");
+  if (!ctx) throw std::runtime_error(detail::kRucMissing);
   return new Frm61502(s, *ctx, p);
 });
 }  // namespace

@@ -24,10 +24,7 @@ const bool registered = [] {
   return true;
 }();
 
-std::string shownAmount(const std::string& stored) { return vbFormatText(stored, "###,###,###,##0"); }
-
-// The amount as typed: without the thousands separators it is shown with.
-QString typedAmount(const QString& shown) { return QString(shown).remove(','); }
+QString typedAmount(const QString& shown) { return qs(detail::typedEpsAmount(ss(shown))); }
 
 // An amount field is typed without separators and shown with them once left ("1,000").
 class AmountShown : public QObject {
@@ -39,7 +36,7 @@ class AmountShown : public QObject {
     if (watched == edit_ && event->type() == QEvent::FocusIn)
       edit_->setText(typedAmount(edit_->text()));
     else if (watched == edit_ && event->type() == QEvent::FocusOut)
-      edit_->setText(qs(shownAmount(ss(typedAmount(edit_->text())))));
+      edit_->setText(qs(detail::shownEpsAmount(ss(typedAmount(edit_->text())))));
     return QObject::eventFilter(watched, event);
   }
 
@@ -85,9 +82,7 @@ FrmInf602::FrmInf602(Session& session, std::string casilla, QWidget* parent) : Q
   connect(grdEps_, &QTableWidget::cellDoubleClicked, this, [this] { openInvoice(true); });
 
   if (auto* decl = requireDeclaration(session_)) {
-    if (!detail::isEpsBox(casilla)) {
-      session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
-    } else {
+    if (detail::checkEpsBox(session_.msg(), casilla)) {
       form_ = std::make_unique<detail::EpsBoxForm>(session_, *decl, casilla);
       if (!guarded(session_, [&] { form_->load(); })) form_.reset();
     }
@@ -104,11 +99,7 @@ FrmInf602::~FrmInf602() = default;
 void FrmInf602::refresh() {
   if (!form_) return;
   std::vector<std::vector<std::string>> rows;
-  for (const auto& r : form_->rows()) {
-    std::string per = r.periodoFac.size() == 6 ? periodToDisplay(r.periodoFac) : r.periodoFac;
-    rows.push_back({r.rucEps, r.nombre, per, r.numSerie, r.numFac, r.fecEmis, r.fecPago, shownAmount(r.impTotal),
-                    shownAmount(r.impCred)});
-  }
+  for (const auto& r : form_->rows()) rows.push_back(detail::invoiceCells(r));
   fillGrid(grdEps_, rows, {7, 8});
   txtTotal602_->setText(qs(form_->totalText()));
   txtCredito_->setText(qs(form_->creditText()));
@@ -152,9 +143,7 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   root->addLayout(buttonRow({grabar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
-    if (!detail::isEpsBox(casilla)) {
-      session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
-    } else {
+    if (detail::checkEpsBox(session_.msg(), casilla)) {
       form_ = std::make_unique<detail::EpsInvoiceForm>(session_, *decl, casilla, rowid);
       if (!guarded(session_, [&] { form_->load(); })) form_.reset();
     }
@@ -244,8 +233,8 @@ void FrmInfEPS::showValues() {
   else mskFecEmis_->setText(qs(i.fecEmis));
   if (i.fecPago.empty()) mskFecPago_->clearMask();
   else mskFecPago_->setText(qs(i.fecPago));
-  txtImpTotal_->setText(qs(shownAmount(i.impTotal)));
-  txtImpCred_->setText(qs(shownAmount(i.impCred)));
+  txtImpTotal_->setText(qs(detail::shownEpsAmount(i.impTotal)));
+  txtImpCred_->setText(qs(detail::shownEpsAmount(i.impCred)));
 }
 
 void FrmInfEPS::pull() {

@@ -26,8 +26,6 @@ namespace {
 // Room the declaration form takes around this page: its own margins, the tab frame and the window frame.
 constexpr int kFormMargins = 64;
 
-bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
-
 const declaration::OpenDeclaration* openDecl(Session& s) {
   auto* d = s.openDeclaration;
   return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
@@ -87,7 +85,7 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
       if (b) addCell(b, column);
       ++column;
     }
-    if (std::string_view(c.toPay) == "810") addCell("812", column);
+    if (const char* igv = determination::igvBox(c)) addCell(igv, column);
     ++row;
   }
   g->setRowStretch(row, 1);
@@ -209,7 +207,7 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        if (isEpsBox(box)) openEpsCredit(box);
+        if (detail::isEpsBox(box)) openEpsCredit(box);
         else focusNextChild();
         return true;
       }

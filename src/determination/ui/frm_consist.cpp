@@ -50,7 +50,7 @@ FrmConsist::FrmConsist(Session& session, std::filesystem::path mens, QWidget* pa
   auto lines = reports::readInconsistencyFile(mens_);
   QApplication::restoreOverrideCursor();
   if (!lines) {
-    txt_->setPlainText(qs("No existe el archivo de inconsistencias Mens.txt."));
+    txt_->setPlainText(qs(reports::kNoInconsistencyFile));
   } else {
     QStringList all;
     for (const auto& l : *lines) all << qs(l);

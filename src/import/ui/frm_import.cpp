@@ -33,7 +33,7 @@ const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : 
 }  // namespace
 
 FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(parent), s_(session) {
-  if (!session.openDeclaration) throw std::runtime_error("Debe abrir una declaración antes de importar archivos.");
+  if (!session.openDeclaration) throw std::runtime_error(kImportNeedsDeclaration);
   int category = session.importCategory;
   if (category == 0) category = info(kindsOf(form, 0).front()).category;
   ctl_ = std::make_unique<ImportForm>(session, *session.openDeclaration, form, category);
@@ -174,19 +174,12 @@ void FrmImport::cmdTransferir_Click() {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
-    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+    reportTechnicalError(s_.msg(), e);
   }
   lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
   lblRechazados_->setText(qs(ctl_->lblRechazados()));
   lblResultado_->setText(qs(ctl_->lblResultado()));
-  for (const auto& r : results) {
-    QString line = qs(r.file.filename().string()) + ": ";
-    if (r.refused) line += "no transferido";
-    else
-      line += QString("%1 transferidos, %2 rechazados").arg(r.transferred).arg(r.rejected) +
-              (r.skipped ? QString(", %1 omitidos").arg(r.skipped) : QString());
-    lstResultados_->addItem(line);
-  }
+  for (const auto& r : results) lstResultados_->addItem(qs(resultLine(r)));
   cmdTransferir_->setEnabled(true);
 }
 

@@ -14,6 +14,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "reports/page_range.h"
+#include "reports/print_outcome.h"
 #include "reports/report_reader.h"
 #include "reports/ui/report_renderer.h"
 
@@ -51,7 +52,7 @@ bool printDocument(Session& session, const Document& doc, QPrinter* chosen) {
     }
     ok = printer && paintSheets(*printer, doc, &error);
   }
-  if (!ok) session.msg().show(korventa::ui::ss(error), "Error al Imprimir", MsgIcon::Critical);
+  if (!ok) reports::reportPrintFailed(session.msg(), korventa::ui::ss(error));
   return ok;
 }
 
@@ -175,7 +176,7 @@ void frmPreview::tlbPrevia_ButtonClick(int position) {
 bool frmPreview::imprimir() {
   auto doc = loadDocument(session_, path_, "IMPRIMIR");
   if (!doc || !printDocument(session_, *doc, printer_)) return false;
-  session_.msg().show("Reporte se imprimió satisfactoriamente.", "Mensaje", MsgIcon::Information);
+  reports::reportPrinted(session_.msg());
   if (printRange().active) close();
   return true;
 }
@@ -190,10 +191,10 @@ bool frmPreview::guardarPdf(const QString& fileName) {
     ok = writePdf(*doc, fileName, &error);
   }
   if (!ok) {
-    session_.msg().show(korventa::ui::ss(error), "Error", MsgIcon::Critical);
+    reports::reportSaveFailed(session_.msg(), korventa::ui::ss(error));
     return false;
   }
-  session_.msg().show("Reporte guardado en " + korventa::ui::ss(fileName), "Mensaje", MsgIcon::Information);
+  reports::reportSaved(session_.msg(), korventa::ui::ss(fileName));
   return true;
 }
 
