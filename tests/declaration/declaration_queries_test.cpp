@@ -83,7 +83,9 @@ TEST_F(DeclarationQueries, PersonsOfTheOpenWorkingSet) {
   for (const auto& c : cases) {
     auto p = declaration::findDeclaredPerson(db(), 1, c.doc, c.workersOnly);
     EXPECT_EQ(p ? p->cod_cat_tra : 0, c.category) << c.name;
-    if (p) EXPECT_EQ(p->doc_id_a, text::trim(c.doc)) << c.name;
+    if (p) {
+      EXPECT_EQ(p->doc_id_a, text::trim(c.doc)) << c.name;
+    }
   }
   f.cerrarSinGuardar();
 }
