@@ -18,12 +18,13 @@
 #include "data/database.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "data/working_tables.h"
 #include "declaration/tables.h"
 #include "detail/days_hours.h"
 #include "detail/detail_support.h"
 #include "detail/suspensions.h"
 #include "determination/concept_rules.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 #include "import/import_checks.h"
 #include "import/import_errors.h"
 #include "import/import_file.h"
@@ -94,7 +95,7 @@ std::int64_t toInt64(std::string_view v) {
 
 struct Importer::Impl {
   Session& s;
-  const declaration::OpenDeclaration& d;
+  const model::OpenDeclaration& d;
   Form form;
   data::Database& db;
   ErrorCatalog errors;
@@ -122,7 +123,7 @@ struct Importer::Impl {
   std::filesystem::path workDir;
   std::set<std::pair<std::string, std::int64_t>> affectedSeen;
 
-  Impl(Session& session, const declaration::OpenDeclaration& decl, Form f)
+  Impl(Session& session, const model::OpenDeclaration& decl, Form f)
       : s(session), d(decl), form(f), db(session.database()), errors(session.database(), f) {
     data::ParamTable param(db);
     for (auto& t : param.documentTypes()) docTypes.emplace(t.code, t);
@@ -803,7 +804,7 @@ struct Importer::Impl {
       const bool bulk = (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
                         static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
       data::Transaction tx(db);
-      if (bulk) declaration::dropConceptIndexes(db);
+      if (bulk) data::dropConceptIndexes(db);
       for (std::size_t i = 0; i < text.lines.size(); ++i) {
         std::string_view raw = text.lines[i];
         if (isBlank(raw)) continue;
@@ -813,7 +814,7 @@ struct Importer::Impl {
         else if (code == "skip") ++res.skipped;
         else GraboLog(i + 1, raw, fields, code);
       }
-      if (bulk) declaration::createConceptIndexes(db);
+      if (bulk) data::createConceptIndexes(db);
       tx.commit();
     } catch (const std::exception& e) {
       // Rows added by the rolled-back file are gone: the rowids read so far are read again.
@@ -841,7 +842,7 @@ struct Importer::Impl {
   }
 };
 
-Importer::Importer(Session& session, const declaration::OpenDeclaration& decl, Form form, std::filesystem::path workDir)
+Importer::Importer(Session& session, const model::OpenDeclaration& decl, Form form, std::filesystem::path workDir)
     : impl_(std::make_unique<Impl>(session, decl, form)), workDir_(std::move(workDir)) {
   if (workDir_.empty()) workDir_ = session.paths.tmpDir.empty() ? std::filesystem::temp_directory_path()
                                                                  : std::filesystem::path(session.paths.tmpDir);
@@ -869,7 +870,7 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
   return out;
 }
 
-void recomputeAfterImport(Session& session, const declaration::OpenDeclaration& decl,
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
                           const std::vector<PersonKey>& affected) {
   if (affected.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
@@ -877,7 +878,7 @@ void recomputeAfterImport(Session& session, const declaration::OpenDeclaration& 
     for (const auto& k : affected) determination::recomputePerson(session, decl, k);
     return;
   }
-  determination::recomputeAll(session, decl);
+  determination::recomputeDeclaration(session, decl);
 }
 
 }  // namespace korventa::import

@@ -16,8 +16,8 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
-#include "detail/eps_credit.h"
+#include "model/open_declaration.h"
+#include "model/eps_credit_sums.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -28,7 +28,7 @@ constexpr int kFormMargins = 64;
 
 bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
 
-const declaration::OpenDeclaration* openDecl(Session& s) {
+const model::OpenDeclaration* openDecl(Session& s) {
   auto* d = s.openDeclaration;
   return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
 }
@@ -189,7 +189,7 @@ void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   if (!f) return;
   f->exec();
   f.reset();
-  if (auto* d = openDecl(s_)) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
+  if (auto* d = openDecl(s_)) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
   emit changed();
