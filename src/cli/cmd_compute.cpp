@@ -14,7 +14,7 @@
 #include "declaration/frm402.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 
 namespace korventa::cli {
 namespace {
@@ -36,7 +36,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto& s = ctx.session();
         long long n = 0;
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
-          determination::recomputeAll(s, f.declaration());
+          determination::recomputeDeclaration(s, f.declaration());
           n = declaration::declaredPersonCount(s.database());
           return true;
         });

@@ -51,9 +51,9 @@ PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool wo
   return *person;
 }
 
-declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+model::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl) {
-  declaration::OpenDeclaration d;
+  model::OpenDeclaration d;
   d.ruc = text::trim(ruc);
   d.periodo = periodo;
   d.correl = text::trim(correl);
@@ -63,26 +63,26 @@ declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ru
   return d;
 }
 
-Table conceptsTable(Session& s, const declaration::OpenDeclaration& d, const std::string& doc) {
+Table conceptsTable(Session& s, const model::OpenDeclaration& d, const std::string& doc) {
   auto listing = determination::conceptListing(s.database(), d.ruc, d.periodo, d.correl, text::trim(doc));
   return Table{listing.columns, listing.rows};
 }
 
-Table suspensionsTable(Session& s, const declaration::OpenDeclaration& d) {
+Table suspensionsTable(Session& s, const model::OpenDeclaration& d) {
   auto stored = detail::storedSuspensions(s.database(), d.ruc, d.periodo, d.correl);
   return Table{stored.columns, stored.rows};
 }
 
-Table invoicesTable(Session& s, const declaration::OpenDeclaration& d) {
+Table invoicesTable(Session& s, const model::OpenDeclaration& d) {
   auto stored = detail::storedInvoices(s.database(), d.ruc, d.periodo, d.correl);
   return Table{stored.columns, stored.rows};
 }
 
-Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool totals) {
+Table receiptsTable(Session& s, const model::OpenDeclaration& d, bool totals) {
   auto& db = s.database();
-  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+  auto source = d.sent() ? model::VoucherSource::History : model::VoucherSource::Stored;
   if (totals) {
-    auto b = detail::Suma_Montos(db, d, source);
+    auto b = model::Suma_Montos(db, d, source);
     Table t{{"casilla", "valor"}, {}};
     for (const char* box : {"320", "321", "322", "547"}) t.rows.push_back({box, b.value(box)});
     return t;
@@ -99,8 +99,8 @@ Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool tota
   return t;
 }
 
-Table traineesTable(Session& s, const declaration::OpenDeclaration& d) {
-  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+Table traineesTable(Session& s, const model::OpenDeclaration& d) {
+  auto source = d.sent() ? model::VoucherSource::History : model::VoucherSource::Stored;
   Table t{{"tip_doc_a", "doc_id_a", "nombre", "mto_renta", "establecimientos"}, {}};
   for (const auto& r : detail::declarationTrainees(s.database(), d, source)) {
     std::string est;

@@ -63,7 +63,7 @@ std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string
   return out;
 }
 
-ProviderHeader::ProviderHeader(Session& session, const declaration::OpenDeclaration& decl, int category)
+ProviderHeader::ProviderHeader(Session& session, const model::OpenDeclaration& decl, int category)
     : s_(session), decl_(decl), category_(category), source_(sourceFor(decl)) {
   auto& db = s_.database();
   registered_ = CargaComboTipoDoc1(db, decl_.ruc, category_);

@@ -34,7 +34,7 @@ inline constexpr const char* kRucMissing = "Debe ingresar el Número de RUC.";
 
 class ProviderHeader {
  public:
-  ProviderHeader(Session& session, const declaration::OpenDeclaration& decl, int category = kProvider);
+  ProviderHeader(Session& session, const model::OpenDeclaration& decl, int category = kProvider);
 
   // New provider; or an existing one (its header names, BuscoNombre, and its vouchers).
   void openNew();
@@ -43,7 +43,7 @@ class ProviderHeader {
   // A stored or sent declaration only shows its vouchers.
   bool readOnly() const { return source_ != VoucherSource::Working; }
   int category() const { return category_; }
-  const declaration::OpenDeclaration& declaration() const { return decl_; }
+  const model::OpenDeclaration& declaration() const { return decl_; }
 
   const std::vector<RegisteredPerson>& registered() const { return registered_; }
   const std::vector<data::DocumentType>& documentTypes() const { return docTypes_; }
@@ -102,7 +102,7 @@ class ProviderHeader {
   void deleteEmptyHeaders();
 
   Session& s_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   int category_;
   VoucherSource source_;
   std::vector<RegisteredPerson> registered_;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
-#include "determination/seams.h"
+#include "model/open_declaration.h"
+#include "determination/declaration_checks.h"
 
 namespace korventa::determination {
 
@@ -57,7 +57,7 @@ long long boxNumber(std::string_view text);
 
 class DeterminacionDeuda {
  public:
-  DeterminacionDeuda(Session& session, const declaration::OpenDeclaration& decl);
+  DeterminacionDeuda(Session& session, const model::OpenDeclaration& decl);
 
   // Typed boxes from the open declaration (when the grid already held them) or from DET, then
   // bases, taxes, balances and total recomputed.
@@ -98,7 +98,7 @@ class DeterminacionDeuda {
   void set(const std::string& casilla, std::string v) { values_[casilla] = std::move(v); }
   void afterChange(const std::string& casilla);
   Session& s_;
-  const declaration::OpenDeclaration& d_;
+  const model::OpenDeclaration& d_;
   std::map<std::string, std::string, std::less<>> values_;
   std::string total_;
   bool param980_ = true;  // previous payments of the artists' fund open for the period

@@ -8,14 +8,6 @@
 namespace korventa::determination {
 namespace {
 
-constexpr const char* kSummaryNames[kSummaryColumns] = {
-    "Ingresos",    "Ing_asig",       "Ing_bonif",      "Ing_gratif",      "Ing_indemniz", "Ing_publico",
-    "Desc_Trab",   "Otros_Concep",   "Aport_TrabPens", "Concep_Varios",   "Tot_Ingresos", "AportDes",
-    "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
-    "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
-    "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
-    "sctr_tributo", "NetoPagar"};
-
 bool blank(const std::string& s) {
   for (char c : s)
     if (c != ' ' && c != '\t') return false;
@@ -46,8 +38,6 @@ const std::string* lookup(const std::unordered_map<std::string, std::string>& ma
 
 }  // namespace
 
-const char* summaryColumnName(int column) { return kSummaryNames[column]; }
-
 int PanelRules::slot(std::string_view code) {
   if (code.size() != 4 || code[0] != '0' || (code[1] != '6' && code[1] != '8')) return -1;
   int n = (code[2] - '0') * 10 + (code[3] - '0');
@@ -67,18 +57,6 @@ PanelRule& PanelRules::operator[](std::string_view code) {
 const PanelRule* PanelRules::find(std::string_view code) const {
   int i = slot(code);
   return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
-}
-
-ConceptRow* PersonData::find(std::string_view code) {
-  for (auto& r : concepts)
-    if (r.codigo == code) return &r;
-  return nullptr;
-}
-
-const ConceptRow* PersonData::find(std::string_view code) const {
-  for (const auto& r : concepts)
-    if (r.codigo == code) return &r;
-  return nullptr;
 }
 
 PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person) {

@@ -31,7 +31,7 @@ std::string upper(std::string s) {
 
 }  // namespace
 
-ImportForm::ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category)
+ImportForm::ImportForm(Session& session, const model::OpenDeclaration& decl, Form form, int category)
     : s_(session), d_(decl), form_(form), category_(category), kinds_(kindsOf(form, category)) {}
 
 std::string ImportForm::caption() const {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "import/import_kinds.h"
 #include "import/importer.h"
 
@@ -28,7 +28,7 @@ std::string resultLine(const FileResult& r);
 
 class ImportForm {
  public:
-  ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category);
+  ImportForm(Session& session, const model::OpenDeclaration& decl, Form form, int category);
 
   Form form() const { return form_; }
   int category() const { return category_; }
@@ -72,7 +72,7 @@ class ImportForm {
   void reportResult(const FileResult& r);
 
   Session& s_;
-  const declaration::OpenDeclaration& d_;
+  const model::OpenDeclaration& d_;
   Form form_;
   int category_;
   std::vector<Kind> kinds_;

@@ -94,7 +94,7 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   const bool bulk = (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
                     static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
   data::Transaction tx(db);
-  if (bulk) declaration::dropConceptIndexes(db);
+  if (bulk) data::dropConceptIndexes(db);
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
     std::string_view raw = text.lines[i];
     if (isBlank(raw)) continue;
@@ -104,7 +104,7 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
     else if (code == "skip") ++r->skipped;
     else GraboLog(i + 1, raw, fields, code);
   }
-  if (bulk) declaration::createConceptIndexes(db);
+  if (bulk) data::createConceptIndexes(db);
   tx.commit();
 }
 
@@ -146,7 +146,7 @@ void Importer::Impl::closeWorkFiles() {
 }
 
 
-Importer::Importer(Session& session, const declaration::OpenDeclaration& decl, Form form, std::filesystem::path workDir)
+Importer::Importer(Session& session, const model::OpenDeclaration& decl, Form form, std::filesystem::path workDir)
     : impl_(std::make_unique<Impl>(session, decl, form)), workDir_(std::move(workDir)) {
   if (workDir_.empty()) workDir_ = session.paths.tmpDir.empty() ? std::filesystem::temp_directory_path()
                                                                  : std::filesystem::path(session.paths.tmpDir);
@@ -174,7 +174,7 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
   return out;
 }
 
-void recomputeAfterImport(Session& session, const declaration::OpenDeclaration& decl,
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
                           const std::vector<PersonKey>& affected) {
   if (affected.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
@@ -182,7 +182,7 @@ void recomputeAfterImport(Session& session, const declaration::OpenDeclaration& 
     for (const auto& k : affected) determination::recomputePerson(session, decl, k);
     return;
   }
-  determination::recomputeAll(session, decl);
+  determination::recomputeDeclaration(session, decl);
 }
 
 }  // namespace korventa::import

@@ -19,12 +19,13 @@
 #include "data/database.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "data/working_tables.h"
 #include "declaration/tables.h"
 #include "detail/days_hours.h"
 #include "detail/detail_support.h"
 #include "detail/suspensions.h"
 #include "determination/concept_rules.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 #include "import/import_checks.h"
 #include "import/import_errors.h"
 #include "import/import_file.h"
@@ -88,7 +89,7 @@ inline std::int64_t toInt64(std::string_view v) {
 
 struct Importer::Impl {
   Session& s;
-  const declaration::OpenDeclaration& d;
+  const model::OpenDeclaration& d;
   Form form;
   data::Database& db;
   ErrorCatalog errors;
@@ -117,7 +118,7 @@ struct Importer::Impl {
   std::set<std::pair<std::string, std::int64_t>> affectedSeen;
 
   // The lookups and the work files (importer_lookups.cpp).
-  Impl(Session& session, const declaration::OpenDeclaration& decl, Form f);
+  Impl(Session& session, const model::OpenDeclaration& decl, Form f);
   void loadWorkers();
 
   // Rowids of the concept rows of a category, by person (correl_a) and concept.

@@ -4,7 +4,7 @@
 
 namespace korventa::import {
 
-Importer::Impl::Impl(Session& session, const declaration::OpenDeclaration& decl, Form f)
+Importer::Impl::Impl(Session& session, const model::OpenDeclaration& decl, Form f)
     : s(session), d(decl), form(f), db(session.database()), errors(session.database(), f) {
   data::ParamTable param(db);
   for (auto& t : param.documentTypes()) docTypes.emplace(t.code, t);

@@ -154,8 +154,8 @@ TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
   EXPECT_EQ(box.totalText(), "3,700");
   EXPECT_EQ(box.creditText(), "2,500");
   EXPECT_EQ(box.countText(), "2  Facturas ");
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "602"), "2500");
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90");
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "602"), "2500");
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "408"), "90");
   box.close();
   EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "2500");
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '602'"), "01");
@@ -174,7 +174,7 @@ TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
   box.close();
   EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "0") << "the last invoice deleted";
   EXPECT_EQ(db().integer("SELECT count(*) FROM DET WHERE Casilla = '602'"), 1);
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90") << "other boxes untouched";
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "408"), "90") << "other boxes untouched";
 }
 
 TEST_F(EpsTest, SentDeclarationIsReadOnly) {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "printouts/declaration_printout.h"
 #include "printouts/exports.h"
 #include "printouts/payslip.h"
@@ -128,7 +128,7 @@ TEST_F(Printouts, DeclarationOptionClearsAnnexes) {
 }
 
 TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
-  declaration::OpenDeclaration open;
+  model::OpenDeclaration open;
   open.ruc = kRuc;
   open.periodo = kPeriodo;
   open.name = "EMPRESA DE PRUEBA S.A.C.";

@@ -9,6 +9,7 @@
 #include "declaration/ui/frm402_dialog.h"
 #include "declaration/ui/send_dialog.h"
 #include "declaration/send.h"
+#include "determination/declaration_computation.h"
 #include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
 
@@ -198,11 +199,12 @@ class DeclarationFormsTest : public QObject {
     FormSwap swap("FrmDetConcep", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
       seen = session.currentPerson;
       seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
-      // The form records an income; closing it has the person computed again.
+      // The form records an income and, as every detail form's accept, computes the person.
       const auto& p = session.currentPerson;
       session.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
                              "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
                              {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
+      determination::recomputePerson(session, *session.openDeclaration, p);
       auto* d = new QDialog(parent);
       QTimer::singleShot(0, d, &QDialog::accept);
       return d;

@@ -28,7 +28,7 @@
 #include "app/ui/widgets.h"
 #include "common/dates.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
 

@@ -19,7 +19,7 @@ class ProvidersFormsTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<test::TestDb> t_;
-  declaration::OpenDeclaration decl_;
+  model::OpenDeclaration decl_;
 
   std::unique_ptr<QDialog> open(const char* name) { return openForm(t_->session(), name); }
 
@@ -135,7 +135,7 @@ class ProvidersFormsTest : public QObject {
     QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDDET"), 2);
     QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDCAB"), 2);
     QCOMPARE(t_->db().text("SELECT group_concat(cod_estab) FROM F601_ESTABMF"), std::string("1,3"));
-    auto boxes = detail::Suma_Montos(t_->db(), decl_, detail::VoucherSource::Stored);
+    auto boxes = model::Suma_Montos(t_->db(), decl_, model::VoucherSource::Stored);
     QCOMPARE(boxes.value("320"), std::string("1800"));
     QCOMPARE(boxes.value("321"), std::string("180"));
 

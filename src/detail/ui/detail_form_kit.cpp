@@ -129,12 +129,12 @@ void follow(QWidget* form, QLineEdit* edit, const bool& loading, std::function<v
   });
 }
 
-const declaration::OpenDeclaration* requireDeclaration(Session& session) {
+const model::OpenDeclaration* requireDeclaration(Session& session) {
   if (!session.openDeclaration) session.msg().critical(detail::kNoOpenDeclaration);
   return session.openDeclaration;
 }
 
-const declaration::OpenDeclaration& openDeclarationOf(Session& session) {
+const model::OpenDeclaration& openDeclarationOf(Session& session) {
   if (!session.openDeclaration) throw std::runtime_error(detail::kNoOpenDeclaration);
   return *session.openDeclaration;
 }

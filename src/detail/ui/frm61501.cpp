@@ -22,7 +22,7 @@
 
 namespace korventa::ui {
 
-Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent)
+Frm61501::Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent)
     : QDialog(parent), s_(session), ctl_(session, decl, category) {
   setObjectName("Frm61501");
   setWindowTitle(category == kTrainee ? "Modalidad Formativa" : "Prestadores de Servicios - Rentas de 4ta. Categoría");

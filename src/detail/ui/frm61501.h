@@ -22,7 +22,7 @@ namespace korventa::ui {
 class Frm61501 : public QDialog {
   Q_OBJECT
  public:
-  Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
+  Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::ProviderHeader& controller() { return ctl_; }
 

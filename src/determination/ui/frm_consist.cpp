@@ -10,7 +10,7 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
 #include "reports/ui/frm_preview.h"

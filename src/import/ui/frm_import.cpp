@@ -11,7 +11,7 @@
 
 #include "app/ui/form_registry.h"
 #include "data/db_errors.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
