@@ -88,6 +88,9 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   layout->addLayout(bottom);
 
   connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  connect(id_.numDoc, &QLineEdit::editingFinished, this, [this] {
+    if (!loading_ && ctl_.documentEntered()) refresh();
+  });
   follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
   follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
   follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setDesNo1(v); });
@@ -185,6 +188,7 @@ void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Vouc
 
 void Frm61501::CmdNuevoRec_Click() {
   auto ctx = ctl_.newVoucher();
+  refresh();  // the typed document may have opened a provider already entered
   if (!ctx) return applyFocus();
   openVoucher(*ctx, nullptr);
 }
