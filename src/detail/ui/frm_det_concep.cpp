@@ -93,7 +93,7 @@ FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent),
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
-  resize(980, 700);
+  fitToScreen(this, QSize(980, 700));
   if (auto* decl = requireDeclaration(session_)) {
     form_ = std::make_unique<detail::ConceptForm>(session_, *decl, session_.currentPerson);
     if (!guarded(session_, [&] { form_->load(); })) form_.reset();
