@@ -156,6 +156,39 @@ void ProviderHeader::chooseRegistered(std::size_t index) {
   touch();
 }
 
+bool ProviderHeader::documentEntered() {
+  const std::string doc = text::trim(person_.doc_id_a);
+  if (!isNew_ || readOnly() || !vouchers_.empty() || doc.empty()) return false;
+  std::optional<std::int64_t> entered;
+  try {
+    const auto& t = voucherTables(category_);
+    if (auto r = s_.database().row(std::string("SELECT correl_a FROM ") + t.workCab +
+                                       " WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? ORDER BY correl_a",
+                                   {person_.tip_doc_a, doc, category_}))
+      entered = r->integer(0);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+  if (entered) {
+    // Typing on would add vouchers to that person's header without showing it.
+    s_.msg().info("El documento " + doc + " ya fue ingresado en la declaración: se muestran sus datos y comprobantes.",
+                  "Mensaje");
+    openExisting({*entered, person_.tip_doc_a, doc, category_});
+    return true;
+  }
+  // Names the user typed already are kept.
+  if (!text::trim(id_.desPat + id_.desMat + id_.desNo1 + id_.desNo2).empty()) return false;
+  for (const auto& p : registered_)
+    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == doc) {
+      person_.correl_a = p.key.correl_a;
+      takeRegistered(id_, p);
+      touch();
+      return true;
+    }
+  return false;
+}
+
 void ProviderHeader::setTipDoc(int t) {
   // Once the person has vouchers, the document that keys them cannot change.
   if (!isNew_ || !vouchers_.empty() || t == person_.tip_doc_a) return;
@@ -270,6 +303,7 @@ std::optional<VoucherContext> ProviderHeader::newVoucher() {
     fail(kRucMissing, "TxtNumDoc");
     return std::nullopt;
   }
+  if (isNew_ && documentEntered() && !isNew_) return std::nullopt;  // shown first, then a new voucher
   if (!Valida_Cab()) return std::nullopt;
   return contextFor();
 }

@@ -49,6 +49,10 @@ class ProviderHeader {
   const std::vector<data::DocumentType>& documentTypes() const { return docTypes_; }
   // Picks a registered person: document, names and domicile come from the registry.
   void chooseRegistered(std::size_t index);
+  // Leaving the document typed into a new header: a person the declaration already has is
+  // opened after saying so (names and vouchers); one of the registry brings its names. True
+  // when the header changed.
+  bool documentEntered();
 
   void setTipDoc(int t);
   void setDocId(const std::string& d);

@@ -55,15 +55,20 @@ class ImportForm {
   // listing is only written.
   std::function<void(const std::filesystem::path&)> showListing;
 
+  // Called after each file, once the counters include it and before its message or question,
+  // so that a form shows them as the run goes.
+  std::function<void()> countsChanged;
+
   // cmdTransferir: imports the ticked kinds in order, one transaction per file, each followed
-  // by its result message or question (and on Yes the listing). Returns the results per file.
+  // by its result message or question naming the file (and on Yes the listing). Returns the
+  // results per file.
   std::vector<FileResult> cmdTransferir_Click();
 
-  // lblTransferidos, lblRechazados after the last file.
+  // lblTransferidos, lblRechazados: the totals of the files imported so far in the run.
   const std::string& lblTransferidos() const { return transferidos_; }
   const std::string& lblRechazados() const { return rechazados_; }
   // Further result label: "Independientes : n" (frmTransferencia, providers) or "Número de
-  // Registros : n" (frm0601ImportMF); empty for the other forms.
+  // Registros : n" (frm0601ImportMF, all its files); empty for the other forms.
   const std::string& lblResultado() const { return resultado_; }
   // The listings written in the last run.
   const std::vector<std::filesystem::path>& listings() const { return listings_; }
@@ -80,6 +85,7 @@ class ImportForm {
   std::vector<std::string> files_;
   std::map<Kind, bool> checked_;
   std::string transferidos_ = "0", rechazados_ = "0", resultado_;
+  int totalTransferred_ = 0, totalRejected_ = 0;
   std::vector<std::filesystem::path> listings_;
 };
 

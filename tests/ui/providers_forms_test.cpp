@@ -110,6 +110,18 @@ class ProvidersFormsTest : public QObject {
       QVERIFY(!header->isVisible());
       QCOMPARE(t_->messenger().last(), std::string("La información fue grabada satisfactoriamente. "));
     }
+    {
+      // Her document typed into a new header opens her, names and vouchers, after saying so.
+      auto header = open("Frm61501");
+      auto* doc = child<QLineEdit>(header.get(), "TxtNumDoc");
+      QTest::keyClicks(doc, "10411223341");
+      emit doc->editingFinished();
+      QVERIFY(t_->messenger().last().starts_with("El documento 10411223341 ya fue ingresado"));
+      QCOMPARE(child<QLineEdit>(header.get(), "TxtNombre1")->text(), QString("PATRICIA"));
+      QCOMPARE(child<QTableWidget>(header.get(), "grdRecibos")->rowCount(), 2);
+      QVERIFY(doc->isReadOnly());
+      header->reject();
+    }
 
     s.mode = Mode::Modify;
     s.currentPerson = {23, 1, "72345678", kTrainee};

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -57,10 +58,15 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   setObjectName("Frm402");
   setWindowTitle(qs(declaration::Frm402::caption()));
   setModal(true);
-  QSize size(1100, 720);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());
-  resize(size);
-  auto* main = new QVBoxLayout(this);
+  // Everything scrolls inside the form when the screen is smaller than what it needs.
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("scrFrm402");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroll);
+  auto* main = new QVBoxLayout(content);
   auto* header = new QWidget(this);
   buildHeader(header);
   main->addWidget(header);
@@ -103,6 +109,9 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   buttons->addStretch();
   buttons->addWidget(cmdSalir_);
   main->addLayout(buttons);
+  scroll->setWidget(content);
+  outer->addWidget(scroll);
+  fitToScreen(this, QSize(1340, 720));
 
   connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402Dialog::onRefrescar);
   connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);

@@ -103,6 +103,9 @@ QGroupBox* Frm61501::buildIdentity(int category) {
 // The controller follows the person's boxes as they are typed.
 void Frm61501::connectBoxes() {
   connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  connect(id_.numDoc, &QLineEdit::editingFinished, this, [this] {
+    if (!loading_ && ctl_.documentEntered()) refresh();
+  });
   follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
   follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
   follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setDesNo1(v); });
@@ -189,6 +192,7 @@ void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Vouc
 
 void Frm61501::CmdNuevoRec_Click() {
   auto ctx = ctl_.newVoucher();
+  refresh();  // the typed document may have opened a provider already entered
   if (!ctx) return applyFocus();
   openVoucher(*ctx, nullptr);
 }

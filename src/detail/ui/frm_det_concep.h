@@ -42,6 +42,7 @@ class FrmDetConcep : public QDialog {
   void refreshGrid();
   void refreshPanels();
   void cellChanged(int row, int column);
+  void nextCell();
   void panelEdited(bool worker, int index, bool base);
   void onAccept();
 

@@ -66,6 +66,13 @@ FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(par
   connect(cmdTransferir_, &QPushButton::clicked, this, &FrmImport::cmdTransferir_Click);
   connect(cmCancelar_, &QPushButton::clicked, this, &QDialog::reject);
 
+  // The counters grow file by file while the run goes on.
+  ctl_->countsChanged = [this] {
+    lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
+    lblRechazados_->setText(qs(ctl_->lblRechazados()));
+    lblResultado_->setText(qs(ctl_->lblResultado()));
+    for (auto* l : {lblTransferidos_, lblRechazados_, lblResultado_}) l->repaint();
+  };
   ctl_->showListing = [this](const std::filesystem::path& path) {
     std::string p = path.string();
     reports::ui::previewWithRange(s_, p, reports::planForImportResult(reports::LeeNroHojas(path)), this);
