@@ -32,7 +32,7 @@ Table tableOf(StoredListing listing) { return Table{std::move(listing.columns), 
 
 // The determination grid of a stored declaration: one row per tax column, one cell per step
 // ("casilla=valor", "-" where the column has no such box), and the total to pay.
-Table gridTable(data::Database& db, const OpenDeclaration& d) {
+Table gridTable(data::Database& db, const model::OpenDeclaration& d) {
   auto stored = storedBoxValues(db, d.ruc, d.periodo, d.correl);
   Table t;
   t.columns.push_back("Tributo");
@@ -112,8 +112,8 @@ int newDeclaration(Context& ctx, Args& a) {
   f.CmbRuc_Click(a.ruc);
   f.setTelefono(a.telefono);
   f.setRectifica(a.rectifica);
-  if (!f.aceptarPeriodo(periodToDisplay(periodArg(a.periodo))).ok) return 1;
-  auto r = f.grabar();
+  if (!f.aceptarPeriodo(periodToDisplay(periodArg(a.periodo)), ctx.progress()).ok) return 1;
+  auto r = f.grabar(ctx.progress());
   f.cerrarSinGuardar();
   if (!r.saved) return 1;
   command.commit();
@@ -132,7 +132,9 @@ void addNew(CLI::App& app, Context& ctx) {
 }
 
 int refreshDeclaration(Context& ctx, Args& a) {
-  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](Frm402& f) { return f.refrescar(); });
+  return withOpenDeclaration(
+      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](Frm402& f) { return f.refrescar(ctx.progress()); }, nullptr,
+      ctx.progress());
 }
 
 int saveDeclaration(Context& ctx, Args& a) {

@@ -83,7 +83,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         declaration::Frm402 f(s, false);  // only reads
         if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
-        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens);
+        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens, ctx.progress());
         f.cerrarSinGuardar();
         if (r.stopped) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";

@@ -107,11 +107,15 @@ void Frm402::nueva() {
 
 bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
   auto& db = s_.database();
+  cancelled_ = false;
   try {
     data::Transaction tx(db);
     body();
     tx.commit();
     return true;
+  } catch (const Cancelled&) {
+    cancelled_ = true;
+    s_.msg().info(kCancelledText);
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
@@ -248,13 +252,18 @@ Outcome Frm402::checked(const std::string& text, Outcome o) {
   return o;
 }
 
-Outcome Frm402::aceptarPeriodo(const std::string& text) {
+Outcome Frm402::aceptarPeriodo(const std::string& text, Progress& progress) {
   if (loaded_ || mode_ != Mode::New) return {};
-  Outcome o = aceptarPeriodoSinAnotar(text);
+  Outcome o = aceptarPeriodoSinAnotar(text, progress);
+  if (o.cancelled) {
+    // A cancelled load is asked for again when the period field is left unchanged.
+    lastPeriodCheck_.reset();
+    return o;
+  }
   return checked(text, o);
 }
 
-Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
+Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text, Progress& progress) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -268,7 +277,7 @@ Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
   std::string periodo = periodFromDisplay(text);
   Outcome out = Outcome::fail("MkePeriodo");
   if (!opening([&] {
-        out = cargarNueva(periodo);
+        out = cargarNueva(periodo, progress);
         return out.ok;
       })) {
     d_.periodo.clear();
@@ -281,7 +290,7 @@ Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
   return {};
 }
 
-Outcome Frm402::cargarNueva(const std::string& periodo) {
+Outcome Frm402::cargarNueva(const std::string& periodo, Progress& progress) {
   auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
@@ -303,12 +312,14 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
   d_.storedIndRef = 0;
   d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
-        WorkingSet(s_, d_).loadNew();
-        determination::recomputeDeclaration(s_, d_);
+        WorkingSet(s_, d_).loadNew(progress);
+        determination::recomputeDeclaration(s_, d_, progress);
       })) {
     release();
     d_.periodo.clear();
-    return Outcome::fail("MkePeriodo");
+    Outcome o = Outcome::fail("MkePeriodo");
+    o.cancelled = cancelled_;
+    return o;
   }
   return {};
 }
@@ -321,7 +332,7 @@ std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria
   return boxes;
 }
 
-bool Frm402::refrescar() {
+bool Frm402::refrescar(Progress& progress) {
   if (!loaded_ || d_.sent()) return false;
   if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
                    "¿Desea Continuar?",
@@ -329,8 +340,8 @@ bool Frm402::refrescar() {
     return false;
   model::OpenDeclaration before = d_;
   if (!runLoad("No se pudo refrescar la declaración: ", [&] {
-        WorkingSet(s_, d_).refresh();
-        determination::recomputeDeclaration(s_, d_);
+        WorkingSet(s_, d_).refresh(progress);
+        determination::recomputeDeclaration(s_, d_, progress);
       })) {
     d_ = before;
     return false;
@@ -340,7 +351,7 @@ bool Frm402::refrescar() {
   return true;
 }
 
-SaveResult Frm402::grabar() {
+SaveResult Frm402::grabar(Progress& progress) {
   if (!loaded_ && !d_.sent()) {
     // Nothing loaded yet: the header checks say what is missing.
     if (d_.ruc.empty()) {
@@ -350,7 +361,7 @@ SaveResult Frm402::grabar() {
     s_.msg().critical("Debe ingresar Período.");
     return {false, false, "MkePeriodo"};
   }
-  auto r = CmdGrabar(s_, d_);
+  auto r = CmdGrabar(s_, d_, progress);
   if (r.saved) modified_ = false;
   return r;
 }
@@ -401,11 +412,12 @@ void Frm402::prepararImportacion(int category) {
   s_.importCategory = category;
 }
 
-void Frm402::despuesDeImportar(int category) {
+void Frm402::despuesDeImportar(int category, Progress& progress) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
-    determination::recomputeDeclaration(s_, d_);
+    Uncancellable toTheEnd(progress);
+    determination::recomputeDeclaration(s_, d_, toTheEnd);
   });
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/declarants.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -16,10 +17,12 @@
 
 namespace korventa::declaration {
 
-// Answer of a step: whether it went through and, when not, the field to put the focus on.
+// Answer of a step: whether it went through and, when not, the field to put the focus on, and
+// whether the person cancelled it (nothing of it stayed).
 struct Outcome {
   bool ok = true;
   std::string focus;
+  bool cancelled = false;
   static Outcome fail(std::string f) { return {false, std::move(f)}; }
 };
 
@@ -68,8 +71,9 @@ class Frm402 {
   // A refused period is so read again once the declarant or the telephone is put right, without
   // retyping it; leaving it unchanged for another field does not repeat the same message.
   bool periodoPorRevisar(const std::string& mmyyyy) const;
-  // Mode 0: the period accepted; entry checks, then the load from the registry.
-  Outcome aceptarPeriodo(const std::string& mmyyyy);
+  // Mode 0: the period accepted; entry checks, then the load from the registry and the computation,
+  // reported on `progress`. Cancelled, nothing is loaded and the form stays empty.
+  Outcome aceptarPeriodo(const std::string& mmyyyy, Progress& progress = Progress::none());
   void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
   void setRectifica(bool r) { d_.rectifica = r; modified_ = modified_ || loaded_; }
   void setNumOrden(const std::string& n) { d_.numOrden = n; modified_ = true; }
@@ -83,10 +87,12 @@ class Frm402 {
   // the working set; empty texts without receipts or before a declaration is loaded.
   std::vector<std::pair<std::string, std::string>> casillasCuartaCategoria();
 
-  // "&Refrescar" (asks first); true when refreshed.
-  bool refrescar();
-  // "&Guardar".
-  SaveResult grabar();
+  // "&Refrescar" (asks first); true when refreshed. Cancelled, the working set stays as it was.
+  bool refrescar(Progress& progress = Progress::none());
+  // Whether the last load or refresh was cancelled.
+  bool cancelled() const { return cancelled_; }
+  // "&Guardar". Cancelled, nothing is written (SaveResult::cancelled).
+  SaveResult grabar(Progress& progress = Progress::none());
   // "&Salir": asks to save a modified declaration; true when the form may close (working tables emptied).
   bool salir();
   // Closes without asking (batch use): the working tables are emptied, nothing is saved.
@@ -103,18 +109,20 @@ class Frm402 {
   void despuesDeDetalle(const PersonKey& person);
   // Before and after an import form of a category.
   void prepararImportacion(int category);
-  void despuesDeImportar(int category);
+  // The persons computed again are reported on `progress` (not cancelled: the files are in).
+  void despuesDeImportar(int category, Progress& progress = Progress::none());
   // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
   bool eliminarProveedor(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
 
  private:
+  // Runs `body` in one transaction; a failure or a cancellation is reported and rolls it back.
   bool runLoad(const char* what, const std::function<void()>& body);
   // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
   // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
   bool opening(const std::function<bool()>& steps);
   bool abrirEnTransaccion(model::OpenDeclaration d);
-  Outcome cargarNueva(const std::string& periodo);
-  Outcome aceptarPeriodoSinAnotar(const std::string& mmyyyy);
+  Outcome cargarNueva(const std::string& periodo, Progress& progress);
+  Outcome aceptarPeriodoSinAnotar(const std::string& mmyyyy, Progress& progress);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
   bool hold(const std::string& ruc, const std::string& periodo);
   void release();
@@ -130,6 +138,7 @@ class Frm402 {
   std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;
   bool modified_ = false;
+  bool cancelled_ = false;
   bool markOpen_ = true;
   std::optional<std::pair<std::string, std::string>> held_;  // RUC and period marked open
   struct PeriodCheck {

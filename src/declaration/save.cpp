@@ -370,7 +370,7 @@ SaveResult registrarNumeroOrden(Session& s, model::OpenDeclaration& d) {
   return {true, false, {}};
 }
 
-SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
+SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) {
   if (d.sent()) return registrarNumeroOrden(s, d);
   // ValidaContForm1
   if (text::trim(d.ruc).empty()) {
@@ -408,7 +408,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     // The checks (every rule of the validation) read the working set and the registry only; one
     // that stops leaves nothing written. They run before DET is cleared: the grid's typed boxes
     // may come from there, and the grid they checked is the one stored.
-    auto checks = determination::saveChecks(s, d);
+    auto checks = determination::saveChecks(s, d, progress);
     if (checks.stop) {
       d = before;
       s.msg().critical(checks.message);
@@ -417,10 +417,17 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     inconsistent = checks.inconsistent;
     const auto& grid = checks.boxes;
     d.payment.total = determination::totalToPay(grid);
+    // The writes are a handful of whole-table statements: counted one by one.
+    constexpr long long writes = 8;
+    progress.step(steps::kSaving);
+    progress.tick(0, writes);
     Borrar_Tablas(db, d);
+    progress.tick(1, writes);
     Grabar_F601_TRAB(db, d);
+    progress.tick(2, writes);
     Borrar_807(db);
     Grabar_F601_REMUNERA(db, d);
+    progress.tick(3, writes);
     Grabar_F601_ESTAB(db, d);
     copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
     copyWorking(db, d, "TMPF601_605", "F601_605");
@@ -428,14 +435,26 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     auto key = preparationKey(d.ruc, d.periodo);
     db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
+    progress.tick(4, writes);
     GrabarCab(db, d, inconsistent);
     GrabarDET(db, s, d, grid);
+    progress.tick(5, writes);
     detail::Graba_Rta(db, d);
     copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports
+    progress.tick(6, writes);
     detail::Graba_ModForm(db, d);
     Grabar_F601_SCTR(db, d);  // Grabar_Terceros
     copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
+    // The last chance to stop: past the commit the save is done.
+    progress.tick(7, writes);
     tx.commit();
+    progress.advance(writes, writes);
+  } catch (const Cancelled&) {
+    d = before;
+    s.msg().info(kCancelledText);
+    SaveResult r;
+    r.cancelled = true;
+    return r;
   } catch (const data::DbError& e) {
     d = before;
     data::MensajeErrorBD(s.msg(), e);

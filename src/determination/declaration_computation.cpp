@@ -32,13 +32,20 @@ constexpr std::size_t kBulkRows = 2000;
 
 }  // namespace
 
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) {
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
+  progress.step(steps::kComputing);
   auto persons = model::loadPersons(db, decl.ruc);
-  for (auto& p : persons) computation.compute(p);
+  const auto total = static_cast<long long>(persons.size());
+  long long done = 0;
+  for (auto& p : persons) {
+    progress.tick(done++, total);
+    computation.compute(p);
+  }
+  progress.advance(total, total);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
   // table's indexes built once afterwards.
