@@ -27,6 +27,7 @@
 #include "app/ui/widgets.h"
 #include "common/dates.h"
 #include "common/list_form.h"
+#include "common/ui/progress_dialog.h"
 #include "declaration/ui/person_grid_model.h"
 #include "determination/ui/determinacion_tab.h"
 
@@ -470,8 +471,8 @@ void Frm402Dialog::onPeriodLeft() {
   busy_ = true;
   auto o = ctl_.MkePeriodo_LostFocus(text);
   if (o.ok && mkePeriodo_->isComplete()) {
-    BusyCursor busy;
-    o = ctl_.aceptarPeriodo(text);
+    korventa::ui::ProgressDialog progress(this, true);
+    o = ctl_.aceptarPeriodo(text, progress);
     if (o.ok) {
       requeryAll();
       updateEnabled();
@@ -485,8 +486,8 @@ void Frm402Dialog::onPeriodLeft() {
 void Frm402Dialog::onRefrescar() {
   bool done;
   {
-    BusyCursor busy;
-    done = ctl_.refrescar();
+    korventa::ui::ProgressDialog progress(this, true);
+    done = ctl_.refrescar(progress);
   }
   if (done) requeryAll();
 }
@@ -494,8 +495,8 @@ void Frm402Dialog::onRefrescar() {
 void Frm402Dialog::onGrabar() {
   declaration::SaveResult r;
   {
-    BusyCursor busy;
-    r = ctl_.grabar();
+    korventa::ui::ProgressDialog progress(this, true);
+    r = ctl_.grabar(progress);
   }
   if (!r.saved) applyFocus(r.focus);
 }

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/form_registry.h"
+#include "common/ui/progress_dialog.h"
 #include "data/db_errors.h"
 #include "model/open_declaration.h"
 #include "reports/page_range.h"
@@ -170,14 +171,11 @@ void FrmImport::cmdTransferir_Click() {
   lblRechazados_->setText("0");
   lblResultado_->clear();
   lstResultados_->clear();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   std::vector<FileResult> results;
-  // The cursor comes back for the messages and the question of each file.
-  struct Restore {
-    ~Restore() { QApplication::restoreOverrideCursor(); }
-  } restore;
+  // Busy cursor and progress until the run ends; Cancel takes the whole run back.
+  korventa::ui::ProgressDialog progress(this, true);
   try {
-    results = ctl_->cmdTransferir_Click();
+    results = ctl_->cmdTransferir_Click(progress);
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
