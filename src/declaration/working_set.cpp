@@ -380,6 +380,10 @@ void noteStoredDifferences(data::Database& db, const StoredSource& src) {
              "f.cod_cat_tra AND " + asText("t.pension") + " = " + asText("f.pension") + " AND " + asText("t.sctr") + " = " +
              asText("f.sctr") + ")",
          src.key.params);
+  // Every stored concept row was loaded (the usual case): none of them differs.
+  if (db.integer("SELECT count(*) FROM F601_REMUNERA r WHERE " + src.keyOf("r"), src.key.params) ==
+      db.integer("SELECT count(*) FROM TMPF601CONCEP"))
+    return;
   db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT r.correl_a, r.cod_cat_tra FROM F601_REMUNERA r WHERE " +
              src.keyOf("r") + " AND (NOT " + conceptHasContent("r") +
              " OR (r.cod_cat_tra IN (1, 2) AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a "
