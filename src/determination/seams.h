@@ -16,6 +16,8 @@ namespace korventa::determination {
 void recomputeAll(Session& session, const declaration::OpenDeclaration& decl);
 // The same for one person (after a detail form changed it).
 void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+// The same for the persons given (those an import touched), the others left as they are.
+void recomputePersons(Session& session, const declaration::OpenDeclaration& decl, const std::vector<PersonKey>& persons);
 
 // One box of the declaration as DET stores it.
 struct Box {
