@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "data/database.h"
+#include "data/working_tables.h"
 #include "support/cli_runner.h"
+#include "support/test_db.h"
 
 namespace korventa::test {
 namespace {
@@ -61,6 +63,52 @@ class ChangedPersonsTest : public ::testing::Test {
   }
   CliRunner runner_;
 };
+
+// Which persons each kind of write to the working tables notes as changed, and a bulk load that
+// pauses the noting.
+TEST(ChangedPersons, EveryWriteNotesItsPersonsAPauseNotesNone) {
+  TestDb t;
+  auto& db = t.db();
+  db.run("INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra, tip_doc_a, doc_id_a) VALUES (1, 1, 1, '40000001'), "
+         "(2, 1, 1, '40000002'), (3, 2, 1, '40000003')");
+  db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) VALUES "
+         "(1, '40000001', 1, '0121', 1, '10.00'), (1, '40000002', 2, '0121', 1, '20.00')");
+  auto noted = [&] {
+    std::string out;
+    for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS ORDER BY 1, 2"))
+      out += r.text(0) + "/" + r.text(1) + " ";
+    return out;
+  };
+  struct Case {
+    const char* name;
+    const char* write;
+    const char* noted;
+  };
+  const Case cases[] = {
+      {"a concept amount", "UPDATE TMPF601CONCEP SET monto = '11.00' WHERE correl_a = 1", "1/1 "},
+      {"a concept row moved to another person", "UPDATE TMPF601CONCEP SET correl_a = 3, cod_cat_tra = 2 WHERE correl_a = 2",
+       "2/1 3/2 "},
+      {"a new concept row", "INSERT INTO TMPF601CONCEP (correl_a, codigo, cod_cat_tra) VALUES (2, '0105', 1)", "2/1 "},
+      {"a concept row deleted", "DELETE FROM TMPF601CONCEP WHERE correl_a = 1", "1/1 "},
+      {"a summary column", "UPDATE TEMP1_F601 SET salud = '9.00' WHERE Correl_a = 3", "3/2 "},
+      {"a person added", "INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra) VALUES (4, 1)", "4/1 "},
+      {"a person removed", "DELETE FROM TEMP1_F601 WHERE Correl_a = 2", "2/1 "},
+  };
+  for (const auto& c : cases) {
+    data::forgetPersonChanges(db);
+    db.run(c.write);
+    EXPECT_EQ(noted(), c.noted) << c.name;
+  }
+  data::forgetPersonChanges(db);
+  {
+    data::ChangeTrackingPause bulk(db);
+    data::ChangeTrackingPause nested(db);
+    db.run("UPDATE TMPF601CONCEP SET monto = '1.00'");
+  }
+  EXPECT_EQ(noted(), "");
+  db.run("UPDATE TMPF601CONCEP SET monto = '2.00' WHERE correl_a = 2");
+  EXPECT_EQ(noted(), "2/1 ") << "noting again after the pause";
+}
 
 TEST_F(ChangedPersonsTest, AnImportTouchingOneWorkerLeavesTheOthersStoredRowsAsTheyWere) {
   // The other persons' control numbers get a mark no save would write: a save that wrote their
