@@ -93,11 +93,13 @@ TEST(ChangedPersons, EveryWriteNotesItsPersonsAPauseNotesNone) {
       {"a summary column", "UPDATE TEMP1_F601 SET salud = '9.00' WHERE Correl_a = 3", "3/2 "},
       {"a person added", "INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra) VALUES (4, 1)", "4/1 "},
       {"a person removed", "DELETE FROM TEMP1_F601 WHERE Correl_a = 2", "2/1 "},
+      {"a row without its person's key", "INSERT INTO TMPF601CONCEP (codigo, monto) VALUES ('0121', '5.00')", "-1/-1 "},
   };
   for (const auto& c : cases) {
     data::forgetPersonChanges(db);
     db.run(c.write);
     EXPECT_EQ(noted(), c.noted) << c.name;
+    EXPECT_EQ(data::allPersonsChanged(db), std::string(c.noted) == "-1/-1 ") << c.name;
   }
   data::forgetPersonChanges(db);
   {
