@@ -170,6 +170,24 @@ void copyWorking(data::Database& db, const OpenDeclaration& d, const char* worki
   copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
 }
 
+// The stored rows of the declaration that the save writes again, those of the workers' and
+// pensioners' own rows only for the persons changed since the working set matched the stored
+// declaration (all of them when nothing of it is stored yet).
+void grabarPersonas(data::Database& db, const OpenDeclaration& d) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  const bool everyone =
+      data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where, key.params);
+  Borrar_Tablas(db, d, everyone);
+  if (everyone) Grabar_F601_TRAB(db, d);
+  Borrar_807(db);
+  if (everyone) {
+    Grabar_F601_REMUNERA(db, d);
+    return;
+  }
+  saveChangedPersons(db, d);
+  Grabar_F601_REMUNERA(db, d, true);
+}
+
 void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
   insertSelect(db, "F601_SCTR", 5,
                {{"tip_doc_d", "6"},
@@ -494,23 +512,12 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
     inconsistent = checks.inconsistent;
     const auto& grid = checks.boxes;
     d.payment.total = determination::totalToPay(grid);
-    auto key = preparationKey(d.ruc, d.periodo);
-    // Only the persons changed since the working set matched the stored declaration are written
-    // again; everything when nothing of it is stored yet.
-    const bool everyone = data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where,
-                                                                    key.params);
-    Borrar_Tablas(db, d, everyone);
-    if (everyone) Grabar_F601_TRAB(db, d);
-    Borrar_807(db);
-    if (everyone) Grabar_F601_REMUNERA(db, d);
-    else {
-      saveChangedPersons(db, d);
-      Grabar_F601_REMUNERA(db, d, true);
-    }
+    grabarPersonas(db, d);
     Grabar_F601_ESTAB(db, d);
     copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
     copyWorking(db, d, "TMPF601_605", "F601_605");
     copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");  // its rates were checked with the rest
+    auto key = preparationKey(d.ruc, d.periodo);
     db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
     copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
     GrabarCab(db, d, inconsistent);
