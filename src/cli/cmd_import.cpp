@@ -18,7 +18,6 @@
 #include "common/text.h"
 #include "declaration/frm402.h"
 #include "declaration/working_set.h"
-#include "determination/seams.h"
 #include "import/error_listing.h"
 #include "import/importer.h"
 #include "reports/page_range.h"
@@ -177,7 +176,7 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
-  determination::recomputePersons(s, decl, import::affectedPersons(results));  // the others stay as they are
+  import::recomputeAfterImport(s, decl, import::affectedPersons(results));
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {

@@ -13,7 +13,7 @@
 namespace korventa {
 
 class ServiciosComunes;
-namespace declaration {
+namespace model {
 struct OpenDeclaration;
 }
 
@@ -54,7 +54,7 @@ struct Session {
   // The declaration open in the declaration form (null while none is open), the person whose
   // detail form is about to open (the form re-reads its working row by key; the operation mode
   // says whether the detail is new or modified) and the person category of an import.
-  declaration::OpenDeclaration* openDeclaration = nullptr;
+  model::OpenDeclaration* openDeclaration = nullptr;
   PersonKey currentPerson;
   int importCategory = 0;
   // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602

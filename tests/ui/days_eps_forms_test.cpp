@@ -13,7 +13,7 @@ class DaysEpsFormsTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<DemoDb> t_;
-  declaration::OpenDeclaration decl_;
+  model::OpenDeclaration decl_;
   std::unique_ptr<QDialog> form_;
 
   data::Database& db() { return t_->db(); }

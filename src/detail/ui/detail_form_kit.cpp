@@ -129,13 +129,13 @@ void follow(QWidget* form, QLineEdit* edit, const bool& loading, std::function<v
   });
 }
 
-const declaration::OpenDeclaration* requireDeclaration(Session& session) {
-  if (!session.openDeclaration) session.msg().critical("Debe abrir una declaración.");
+const model::OpenDeclaration* requireDeclaration(Session& session) {
+  if (!session.openDeclaration) session.msg().critical(detail::kNoOpenDeclaration);
   return session.openDeclaration;
 }
 
-const declaration::OpenDeclaration& openDeclarationOf(Session& session) {
-  if (!session.openDeclaration) throw std::runtime_error("Debe abrir una declaración.");
+const model::OpenDeclaration& openDeclarationOf(Session& session) {
+  if (!session.openDeclaration) throw std::runtime_error(detail::kNoOpenDeclaration);
   return *session.openDeclaration;
 }
 

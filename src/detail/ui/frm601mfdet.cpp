@@ -16,7 +16,7 @@
 
 namespace korventa::ui {
 
-Frm601MFDET::Frm601MFDET(Session& session, const declaration::OpenDeclaration& decl, QWidget* parent)
+Frm601MFDET::Frm601MFDET(Session& session, const model::OpenDeclaration& decl, QWidget* parent)
     : QDialog(parent), s_(session), ctl_(session, decl) {
   setObjectName("Frm601MFDET");
   setWindowTitle("Modalidad Formativa");

@@ -16,7 +16,7 @@ namespace korventa::ui {
 class Frm601MFDET : public QDialog {
   Q_OBJECT
  public:
-  Frm601MFDET(Session& session, const declaration::OpenDeclaration& decl, QWidget* parent = nullptr);
+  Frm601MFDET(Session& session, const model::OpenDeclaration& decl, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::TraineeDetail& controller() { return ctl_; }
 

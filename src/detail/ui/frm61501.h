@@ -10,6 +10,7 @@
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,13 +22,15 @@ namespace korventa::ui {
 class Frm61501 : public QDialog {
   Q_OBJECT
  public:
-  Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
+  Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::ProviderHeader& controller() { return ctl_; }
 
   void reject() override;
 
  private:
+  QGroupBox* buildIdentity(int category);
+  void connectBoxes();
   void refresh();
   void refreshVouchers();
   void applyFocus();

@@ -10,7 +10,7 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
-#include "common/vb_format.h"
+#include "detail/amount_entry.h"
 
 namespace korventa::ui {
 namespace {
@@ -126,8 +126,7 @@ Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* 
   connect(txtNombre_, &QLineEdit::textEdited, this, [this] { pull(); });
   connect(txtMonto_, &QLineEdit::textEdited, this, [this] { pull(); });
   connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
-    auto m = Money::parse(ss(txtMonto_->text()));
-    if (m) txtMonto_->setText(qs(vbFormat(*m, "######0.00")));
+    txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text()))));
   });
   connect(grabar, &QPushButton::clicked, this, &Frm605Det::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace korventa::ui {
 
@@ -35,10 +36,13 @@ class FrmDetConcep : public QDialog {
     AmountEdit* base = nullptr;
   };
   void build();
+  void buildGroupGrid(QVBoxLayout* root);
+  void buildPanels(QVBoxLayout* root);
   void chooseGroup(int index);
   void refreshGrid();
   void refreshPanels();
   void cellChanged(int row, int column);
+  void nextCell();
   void panelEdited(bool worker, int index, bool base);
   void onAccept();
 

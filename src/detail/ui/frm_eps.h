@@ -12,6 +12,7 @@
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 
 namespace korventa::ui {
@@ -44,6 +45,8 @@ class FrmInfEPS : public QDialog {
   detail::EpsInvoiceForm* controller() { return form_.get(); }
 
  private:
+  QFormLayout* buildInvoiceBoxes();
+  void connectBoxes();
   void showValues();
   void pull();
   void onSave();

@@ -40,7 +40,7 @@ FrmIngApor::FrmIngApor(Session& session, QWidget* parent) : QDialog(parent), ses
     form_ = std::make_unique<detail::IncomeSummaryForm>(session_, *decl, session_.currentPerson);
     if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
-  static const declaration::OpenDeclaration kNone;
+  static const model::OpenDeclaration kNone;
   detail::IncomeSummaryForm empty(session_, kNone, session_.currentPerson);
   const detail::IncomeSummaryForm& f = form_ ? *form_ : empty;
   setWindowTitle(qs(f.caption()));

@@ -16,8 +16,8 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
-#include "detail/eps_credit.h"
+#include "model/open_declaration.h"
+#include "model/eps_credit_sums.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -26,9 +26,7 @@ namespace {
 // Room the declaration form takes around this page: its own margins, the tab frame and the window frame.
 constexpr int kFormMargins = 64;
 
-bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
-
-const declaration::OpenDeclaration* openDecl(Session& s) {
+const model::OpenDeclaration* openDecl(Session& s) {
   auto* d = s.openDeclaration;
   return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
 }
@@ -87,7 +85,7 @@ DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(
       if (b) addCell(b, column);
       ++column;
     }
-    if (std::string_view(c.toPay) == "810") addCell("812", column);
+    if (const char* igv = determination::igvBox(c)) addCell(igv, column);
     ++row;
   }
   g->setRowStretch(row, 1);
@@ -189,7 +187,7 @@ void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   if (!f) return;
   f->exec();
   f.reset();
-  if (auto* d = openDecl(s_)) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
+  if (auto* d = openDecl(s_)) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
   emit changed();
@@ -209,7 +207,7 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        if (isEpsBox(box)) openEpsCredit(box);
+        if (model::isEpsBox(box)) openEpsCredit(box);
         else focusNextChild();
         return true;
       }

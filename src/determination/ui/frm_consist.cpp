@@ -10,7 +10,7 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
 #include "reports/ui/frm_preview.h"
@@ -50,7 +50,7 @@ FrmConsist::FrmConsist(Session& session, std::filesystem::path mens, QWidget* pa
   auto lines = reports::readInconsistencyFile(mens_);
   QApplication::restoreOverrideCursor();
   if (!lines) {
-    txt_->setPlainText(qs("No existe el archivo de inconsistencias Mens.txt."));
+    txt_->setPlainText(qs(reports::kNoInconsistencyFile));
   } else {
     QStringList all;
     for (const auto& l : *lines) all << qs(l);

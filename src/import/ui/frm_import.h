@@ -17,6 +17,9 @@
 #include "data/session.h"
 #include "import/import_form.h"
 
+class QHBoxLayout;
+class QVBoxLayout;
+
 namespace korventa::import::ui {
 
 class FrmImport : public QDialog {
@@ -32,6 +35,9 @@ class FrmImport : public QDialog {
   void cmdTransferir_Click();
 
  private:
+  void buildFolders(QHBoxLayout* top);
+  void buildFiles(QHBoxLayout* top, Form form);
+  void buildResults(QVBoxLayout* layout);
   void showFiles();
 
   Session& s_;

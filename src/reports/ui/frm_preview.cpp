@@ -1,5 +1,6 @@
 #include "reports/ui/frm_preview.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QApplication>
@@ -13,7 +14,9 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
 #include "reports/page_range.h"
+#include "reports/print_outcome.h"
 #include "reports/report_reader.h"
 #include "reports/ui/report_renderer.h"
 
@@ -21,6 +24,9 @@ namespace korventa::reports::ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+constexpr double kZoomStep = 1.25;
+constexpr double kMinZoom = 0.1;
+constexpr double kMaxZoom = 4.0;
 
 class BusyCursor {
  public:
@@ -51,7 +57,7 @@ bool printDocument(Session& session, const Document& doc, QPrinter* chosen) {
     }
     ok = printer && paintSheets(*printer, doc, &error);
   }
-  if (!ok) session.msg().show(korventa::ui::ss(error), "Error al Imprimir", MsgIcon::Critical);
+  if (!ok) reports::reportPrintFailed(session.msg(), korventa::ui::ss(error));
   return ok;
 }
 
@@ -64,9 +70,19 @@ PagePicture::PagePicture(QWidget* parent) : QWidget(parent) { setObjectName("pic
 
 void PagePicture::setPage(const Page* page) {
   page_ = page;
-  QSizeF twips = page ? previewPageSizeTwips(*page) : QSizeF(kSheetWidthTwips, kSheetHeightTwips);
-  resize(qRound(twips.width() * logicalDpiX() / kTwipsPerInch), qRound(twips.height() * logicalDpiY() / kTwipsPerInch));
+  resize(naturalSize() * zoom_);
   update();
+}
+
+void PagePicture::setZoom(double zoom) {
+  zoom_ = zoom;
+  resize(naturalSize() * zoom_);
+  update();
+}
+
+QSize PagePicture::naturalSize() const {
+  QSizeF twips = page_ ? previewPageSizeTwips(*page_) : QSizeF(kSheetWidthTwips, kSheetHeightTwips);
+  return {qRound(twips.width() * logicalDpiX() / kTwipsPerInch), qRound(twips.height() * logicalDpiY() / kTwipsPerInch)};
 }
 
 void PagePicture::paintEvent(QPaintEvent*) {
@@ -74,8 +90,8 @@ void PagePicture::paintEvent(QPaintEvent*) {
   QColor bg = page_ ? QColor(page_->background.r, page_->background.g, page_->background.b) : QColor(Qt::white);
   p.fillRect(rect(), bg);
   if (!page_) return;
-  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch, kMarginTwips * logicalDpiY() / kTwipsPerInch);
-  paintPage(p, *page_, 1.0, origin);
+  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch * zoom_, kMarginTwips * logicalDpiY() / kTwipsPerInch * zoom_);
+  paintPage(p, *page_, zoom_, origin);
 }
 
 frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
@@ -101,9 +117,17 @@ frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), ses
   actPrint_->setObjectName("btnImprimir");
   actClose_->setObjectName("btnCerrar");
   tlbPrevia_->addSeparator();
-  lblPagina_ = new QLabel(this);
-  lblPagina_->setObjectName("lblPagina");
-  tlbPrevia_->addWidget(lblPagina_);
+  actZoomIn_ = tlbPrevia_->addAction(st->standardIcon(QStyle::SP_ArrowUp), QStringLiteral("Acercar"));
+  actZoomOut_ = tlbPrevia_->addAction(st->standardIcon(QStyle::SP_ArrowDown), QStringLiteral("Alejar"));
+  actFitWidth_ = tlbPrevia_->addAction(QStringLiteral("Ancho de página"));
+  actFitPage_ = tlbPrevia_->addAction(QStringLiteral("Página completa"));
+  actZoomIn_->setObjectName("btnAcercar");
+  actZoomOut_->setObjectName("btnAlejar");
+  actFitWidth_->setObjectName("btnAncho");
+  actFitPage_->setObjectName("btnPagina");
+  actZoomIn_->setShortcut(QKeySequence::ZoomIn);
+  actZoomOut_->setShortcut(QKeySequence::ZoomOut);
+  for (auto* a : {actFitWidth_, actFitPage_}) a->setCheckable(true);
   layout->addWidget(tlbPrevia_);
 
   connect(actPdf_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(1); });
@@ -111,6 +135,10 @@ frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), ses
   connect(actNext_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(3); });
   connect(actPrint_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(4); });
   connect(actClose_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(5); });
+  connect(actZoomIn_, &QAction::triggered, this, &frmPreview::zoomIn);
+  connect(actZoomOut_, &QAction::triggered, this, &frmPreview::zoomOut);
+  connect(actFitWidth_, &QAction::triggered, this, &frmPreview::fitWidth);
+  connect(actFitPage_, &QAction::triggered, this, &frmPreview::fitPage);
 
   scroll_ = new QScrollArea(this);
   scroll_->setObjectName("fraPrevia");
@@ -122,9 +150,19 @@ frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), ses
   scroll_->setWidget(picPrevia_);
   layout->addWidget(scroll_, 1);
 
-  QSize want(1000, 850);
-  if (auto* screen = QGuiApplication::primaryScreen()) want = want.boundedTo(screen->availableSize());
-  resize(want);
+  staPrevia_ = new QStatusBar(this);
+  staPrevia_->setObjectName("staPrevia");
+  staPrevia_->setSizeGripEnabled(false);
+  lblPagina_ = new QLabel(staPrevia_);
+  lblPagina_->setObjectName("lblPagina");
+  lblZoom_ = new QLabel(staPrevia_);
+  lblZoom_->setObjectName("lblZoom");
+  staPrevia_->addWidget(lblPagina_, 1);
+  staPrevia_->addPermanentWidget(lblZoom_);
+  layout->addWidget(staPrevia_);
+
+  // Wide enough for a landscape page; never beyond the screen, the page scrolls instead.
+  korventa::ui::fitToScreen(this, QSize(1300, 1000));
   updateControls();
 }
 
@@ -147,6 +185,7 @@ void frmPreview::pMostrar(int direction) {
   else if (direction == -1 && current_ + 1 < count) ++current_;
   else if (direction == -2 && current_ > 0) --current_;
   picPrevia_->setPage(count > 0 ? &doc_->pages[static_cast<std::size_t>(current_)] : nullptr);
+  applyFit();
   scroll_->verticalScrollBar()->setValue(0);
   scroll_->horizontalScrollBar()->setValue(0);
   updateControls();
@@ -158,7 +197,63 @@ void frmPreview::updateControls() {
   actNext_->setEnabled(current_ + 1 < count);
   actPrint_->setEnabled(doc_.has_value());
   actPdf_->setEnabled(doc_.has_value());
-  lblPagina_->setText(count > 0 ? QStringLiteral("  Página %1 de %2  ").arg(current_ + 1).arg(count) : QString());
+  lblPagina_->setText(count > 0 ? QStringLiteral("Pag. %1/%2").arg(current_ + 1).arg(count) : QString());
+  lblZoom_->setText(QStringLiteral("%1 %").arg(qRound(zoom() * 100)));
+  actZoomIn_->setEnabled(zoom() < kMaxZoom);
+  actZoomOut_->setEnabled(zoom() > kMinZoom);
+  actFitWidth_->setChecked(fit_ == Fit::Width);
+  actFitPage_->setChecked(fit_ == Fit::Page);
+}
+
+void frmPreview::setZoom(double zoom) {
+  picPrevia_->setZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
+  updateControls();
+}
+
+void frmPreview::zoomIn() {
+  fit_ = Fit::None;
+  setZoom(zoom() * kZoomStep);
+}
+
+void frmPreview::zoomOut() {
+  fit_ = Fit::None;
+  setZoom(zoom() / kZoomStep);
+}
+
+void frmPreview::fitWidth() {
+  fit_ = Fit::Width;
+  applyFit();
+}
+
+void frmPreview::fitPage() {
+  fit_ = Fit::Page;
+  applyFit();
+}
+
+// The zoom that puts the page's width (or the whole page) inside the scroll area; the vertical
+// scroll bar's room is kept aside when fitting the width, as a long page needs it.
+void frmPreview::applyFit() {
+  QSize page = picPrevia_->naturalSize();
+  if (fit_ == Fit::None || page.isEmpty()) return updateControls();
+  QSize room = scroll_->contentsRect().size() - QSize(4, 4);
+  double zoom = 0;
+  if (fit_ == Fit::Width) {
+    room.rwidth() -= scroll_->verticalScrollBar()->sizeHint().width();
+    zoom = double(room.width()) / page.width();
+  } else {
+    zoom = std::min(double(room.width()) / page.width(), double(room.height()) / page.height());
+  }
+  setZoom(zoom);
+}
+
+void frmPreview::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  applyFit();
+}
+
+void frmPreview::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  applyFit();
 }
 
 void frmPreview::tlbPrevia_ButtonClick(int position) {
@@ -175,7 +270,7 @@ void frmPreview::tlbPrevia_ButtonClick(int position) {
 bool frmPreview::imprimir() {
   auto doc = loadDocument(session_, path_, "IMPRIMIR");
   if (!doc || !printDocument(session_, *doc, printer_)) return false;
-  session_.msg().show("Reporte se imprimió satisfactoriamente.", "Mensaje", MsgIcon::Information);
+  reports::reportPrinted(session_.msg());
   if (printRange().active) close();
   return true;
 }
@@ -190,10 +285,10 @@ bool frmPreview::guardarPdf(const QString& fileName) {
     ok = writePdf(*doc, fileName, &error);
   }
   if (!ok) {
-    session_.msg().show(korventa::ui::ss(error), "Error", MsgIcon::Critical);
+    reports::reportSaveFailed(session_.msg(), korventa::ui::ss(error));
     return false;
   }
-  session_.msg().show("Reporte guardado en " + korventa::ui::ss(fileName), "Mensaje", MsgIcon::Information);
+  reports::reportSaved(session_.msg(), korventa::ui::ss(fileName));
   return true;
 }
 

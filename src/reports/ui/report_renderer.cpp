@@ -10,6 +10,7 @@
 #include <QPrinterInfo>
 
 #include "common/text.h"
+#include "reports/print_outcome.h"
 
 namespace korventa::reports::ui {
 namespace {
@@ -118,7 +119,7 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
   if (!doc.pages.empty()) device.setPageOrientation(orientationOf(doc.pages.front()));
   QPainter painter;
   if (!painter.begin(&device)) {
-    if (error) *error = QStringLiteral("No se pudo iniciar la impresión del reporte.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Start));
     return false;
   }
   for (std::size_t i = 0; i < doc.pages.size(); ++i) {
@@ -126,14 +127,14 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
       device.setPageOrientation(orientationOf(doc.pages[i]));
       if (!device.newPage()) {
         painter.end();
-        if (error) *error = QStringLiteral("No se pudo pasar a la siguiente hoja al imprimir el reporte.");
+        if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NextSheet));
         return false;
       }
     }
     paintPage(painter, doc.pages[i]);
   }
   if (!painter.end()) {
-    if (error) *error = QStringLiteral("No se pudo terminar la impresión del reporte.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Finish));
     return false;
   }
   return true;
@@ -147,7 +148,7 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                 QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
   if (!paintSheets(pdf, doc, error)) {
-    if (error) *error = QStringLiteral("No se pudo escribir el archivo PDF ") + fileName;
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
     return false;
   }
   return true;
@@ -177,7 +178,7 @@ bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
 std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
   QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) {
-    if (error) *error = QStringLiteral("No hay una impresora predeterminada instalada.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NoDefaultPrinter));
     return nullptr;
   }
   return std::make_unique<QPrinter>(info, QPrinter::HighResolution);

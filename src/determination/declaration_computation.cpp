@@ -1,14 +1,13 @@
-// The computation entry points of the declaration's life: after every load, refresh and import,
-// from the save, and for one person after a detail form closed.
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 
 #include <algorithm>
 #include <set>
 #include <tuple>
 
 #include "data/database.h"
-#include "declaration/tables.h"
-#include "determination/working_set.h"
+#include "data/working_tables.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 
 namespace korventa::determination {
 
@@ -35,22 +34,18 @@ class LargeCache {
 
 constexpr std::size_t kBulkRows = 2000;
 
-}  // namespace
-
-namespace {
-
 using Who = std::tuple<int, std::string, std::int64_t, int>;
 Who who(const PersonKey& k) { return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra}; }
 
 // Computes the persons of the working set (all, or those of `only`) and writes what changed.
-void recomputeBatch(Session& session, const declaration::OpenDeclaration& decl, const std::set<Who>* only) {
+void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
-  auto persons = loadPersons(db, decl.ruc);
+  auto persons = model::loadPersons(db, decl.ruc);
   if (only)
-    persons.erase(std::remove_if(persons.begin(), persons.end(), [&](const PersonData& p) { return !only->count(who(p.key)); }),
+    persons.erase(std::remove_if(persons.begin(), persons.end(), [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
                   persons.end());
   for (auto& p : persons) computation.compute(p);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
@@ -63,17 +58,17 @@ void recomputeBatch(Session& session, const declaration::OpenDeclaration& decl, 
       else if (r.hasContent()) ++added;
     }
   const bool bulk = added > kBulkRows && added > kept;
-  if (bulk) declaration::dropConceptIndexes(db);
-  storePersons(db, persons);
-  if (bulk) declaration::createConceptIndexes(db);
+  if (bulk) data::dropConceptIndexes(db);
+  model::storePersons(db, persons);
+  if (bulk) data::createConceptIndexes(db);
   tx.commit();
 }
 
 }  // namespace
 
-void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) { recomputeBatch(session, decl, nullptr); }
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) { recomputeBatch(session, decl, nullptr); }
 
-void recomputePersons(Session& session, const declaration::OpenDeclaration& decl, const std::vector<PersonKey>& persons) {
+void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons) {
   if (persons.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
   if (persons.size() <= 20) {
@@ -85,13 +80,17 @@ void recomputePersons(Session& session, const declaration::OpenDeclaration& decl
   recomputeBatch(session, decl, &only);
 }
 
-void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person) {
+void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {
+  Computation computation(db, decl);
+  auto persons = model::loadPersons(db, decl.ruc, person);
+  for (auto& p : persons) computation.compute(p);
+  model::storePersons(db, persons);
+}
+
+void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person) {
   auto& db = session.database();
   data::Transaction tx(db);
-  Computation computation(db, decl);
-  auto persons = loadPersons(db, decl.ruc, person);
-  for (auto& p : persons) computation.compute(p);
-  storePersons(db, persons);
+  recomputePersonInTransaction(db, decl, person);
   tx.commit();
 }
 
