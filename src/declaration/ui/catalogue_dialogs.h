@@ -24,9 +24,12 @@ class PeriodEdit;
 class ChooserDialog : public QDialog {
   Q_OBJECT
  public:
-  // sentChooser: FrmContAbrirE (order number, recovery); else FrmContAbrir with the session's sent flag.
-  ChooserDialog(Session& session, bool sentChooser, QWidget* parent);
+  // sentChooser: FrmContAbrirE (order number, recovery); else FrmContAbrir on the prepared or (sent)
+  // the sent declarations. `mode`: what the action does (Modify, Delete, Copy, Recover).
+  ChooserDialog(Session& session, bool sentChooser, Mode mode, bool sent = false, QWidget* parent = nullptr);
   void requery();
+  Mode mode() const { return mode_; }
+  bool sent() const { return sentChooser_ || sentList_; }
 
  protected:
   void changeEvent(QEvent* e) override;
@@ -37,6 +40,8 @@ class ChooserDialog : public QDialog {
   int selectedRow() const;
   Session& s_;
   bool sentChooser_;
+  Mode mode_;
+  bool sentList_;
   std::unique_ptr<declaration::FrmContAbrir> open_;
   std::unique_ptr<declaration::FrmContAbrirE> sent_;
   QTableWidget* grid_ = nullptr;

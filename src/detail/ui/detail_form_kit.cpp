@@ -129,16 +129,6 @@ void follow(QWidget* form, QLineEdit* edit, const bool& loading, std::function<v
   });
 }
 
-const declaration::OpenDeclaration* requireDeclaration(Session& session) {
-  if (!session.openDeclaration) session.msg().critical("Debe abrir una declaración.");
-  return session.openDeclaration;
-}
-
-const declaration::OpenDeclaration& openDeclarationOf(Session& session) {
-  if (!session.openDeclaration) throw std::runtime_error("Debe abrir una declaración.");
-  return *session.openDeclaration;
-}
-
 bool guarded(Session& session, const std::function<void()>& action) {
   try {
     action();

@@ -12,7 +12,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "app/ui/widgets.h"
 #include "common/vb_format.h"
@@ -218,24 +217,12 @@ void Frm61501::reject() {
   applyFocus();
 }
 
-namespace {
-const bool registered = FormRegistry::add("Frm61501", [](Session& s, QWidget* p) -> QDialog* {
-  const auto& decl = openDeclarationOf(s);
-  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
-  auto* f = new Frm61501(s, decl, category, p);
-  if (s.mode == Mode::Modify || decl.sent()) f->openExisting(s.currentPerson);
+std::unique_ptr<Frm61501> Frm61501::open(Session& session, const declaration::OpenDeclaration& decl,
+                                         const PersonKey& person, bool modify, QWidget* parent) {
+  int category = person.cod_cat_tra == kTrainee ? kTrainee : kProvider;
+  auto f = std::make_unique<Frm61501>(session, decl, category, parent);
+  if (modify || decl.sent()) f->openExisting(person);
   return f;
-});
-
-const bool registered2 = FormRegistry::add("Frm61502", [](Session& s, QWidget* p) -> QDialog* {
-  const auto& decl = openDeclarationOf(s);
-  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
-  detail::ProviderHeader header(s, decl, category);
-  if (!header.openExisting(s.currentPerson)) throw std::runtime_error("No se pudo leer el prestador.");
-  auto ctx = header.newVoucher();
-  if (!ctx) throw std::runtime_error("Debe ingresar el Número de RUC.");
-  return new Frm61502(s, *ctx, p);
-});
-}  // namespace
+}
 
 }  // namespace korventa::ui

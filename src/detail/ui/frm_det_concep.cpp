@@ -12,7 +12,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "app/ui/widgets.h"
 #include "data/db_errors.h"
@@ -42,22 +41,16 @@ QLineEdit* totalBox(const char* name) {
   return e;
 }
 
-const bool registered = FormRegistry::add("FrmDetConcep", [](Session& s, QWidget* parent) -> QDialog* {
-  return new FrmDetConcep(s, parent);
-});
-
 }  // namespace
 
-FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+FrmDetConcep::FrmDetConcep(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("FrmDetConcep");
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
   resize(980, 700);
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::ConceptForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::ConceptForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& g : form_->groups()) cmbConceptosRem_->addItem(qs(g.text), qs(g.group));
     cmbConceptosRem_->setCurrentIndex(-1);

@@ -14,10 +14,10 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "declaration/open_declaration.h"
 #include "detail/eps_credit.h"
+#include "detail/ui/frm_eps.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -28,14 +28,10 @@ constexpr int kFormMargins = 64;
 
 bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
 
-const declaration::OpenDeclaration* openDecl(Session& s) {
-  auto* d = s.openDeclaration;
-  return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
-}
-
 }  // namespace
 
-DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(parent), s_(session) {
+DeterminacionTab::DeterminacionTab(Session& session, declaration::OpenDeclaration& decl, QWidget* parent)
+    : QWidget(parent), s_(session), decl_(decl) {
   setObjectName("Determinacion");
   auto* v = new QVBoxLayout(this);
   auto* gridHost = new QWidget(this);
@@ -116,7 +112,7 @@ QLineEdit* DeterminacionTab::txtvalor(const std::string& casilla) const {
 }
 
 void DeterminacionTab::declarationChanged() {
-  auto* d = openDecl(s_);
+  auto* d = loadedDeclaration();
   model_.reset();
   if (d) {
     model_ = std::make_unique<determination::DeterminacionDeuda>(s_, *d);
@@ -134,7 +130,7 @@ void DeterminacionTab::rectificaChanged(bool) { refreshCells(); }
 void DeterminacionTab::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   // Bringing the tab to the front sums the persons again into the bases and taxes.
-  if (!model_ && openDecl(s_)) declarationChanged();
+  if (!model_ && loadedDeclaration()) declarationChanged();
   if (!model_) return;
   model_->recalcularBases();
   storeInDeclaration();
@@ -144,7 +140,7 @@ void DeterminacionTab::showEvent(QShowEvent* e) {
 void DeterminacionTab::refreshCells(const std::string& except) {
   for (auto& [box, e] : cells_) {
     bool loaded = model_ != nullptr;
-    bool sent = loaded && openDecl(s_) && openDecl(s_)->sent();
+    bool sent = loaded && loadedDeclaration() && loadedDeclaration()->sent();
     e->setEnabled(loaded && model_->enabled(box));
     if (determination::isTypedBox(box)) e->setReadOnly(sent);
     if (box == except) continue;
@@ -158,20 +154,23 @@ void DeterminacionTab::refreshCells(const std::string& except) {
 }
 
 void DeterminacionTab::storeInDeclaration() {
-  auto* d = s_.openDeclaration;
-  if (!d || !model_) return;
+  if (!model_) return;
+  auto* d = &decl_;
   d->typedBoxes = model_->typedBoxes();
   d->typedBoxesRead = true;
   d->payment.total = model_->total();
 }
 
 void DeterminacionTab::paymentChanged() {
-  auto* d = s_.openDeclaration;
-  if (!d) return;
+  auto* d = &decl_;
   d->payment.type = ss(pago_->tipoPago());
   d->payment.bank = ss(pago_->banco());
   d->payment.chequeNumber = ss(pago_->nroCheque());
   emit changed();
+}
+
+const declaration::OpenDeclaration* DeterminacionTab::loadedDeclaration() const {
+  return !decl_.ruc.empty() && !decl_.periodo.empty() ? &decl_ : nullptr;
 }
 
 void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString& text) {
@@ -183,13 +182,9 @@ void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString
 }
 
 void DeterminacionTab::openEpsCredit(const std::string& casilla) {
-  if (!model_ || !FormRegistry::has("FrmInf602")) return;
-  s_.epsBox = casilla;
-  std::unique_ptr<QDialog> f(FormRegistry::create("FrmInf602", s_, this));
-  if (!f) return;
-  f->exec();
-  f.reset();
-  if (auto* d = openDecl(s_)) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
+  if (!model_) return;
+  FrmInf602(s_, decl_, casilla, this).exec();
+  if (auto* d = loadedDeclaration()) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
   emit changed();
@@ -220,8 +215,5 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
-
-static const bool registered = FormRegistry::addWidget(
-    "Frm402.Determinacion", [](Session& s, QWidget* parent) -> QWidget* { return new DeterminacionTab(s, parent); });
 
 }  // namespace korventa::ui

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "data/session.h"
+#include "declaration/open_declaration.h"
 #include "determination/debt_grid.h"
 
 class QLineEdit;
@@ -19,7 +20,9 @@ class FormaDePagoZEL;
 class DeterminacionTab : public QWidget {
   Q_OBJECT
  public:
-  DeterminacionTab(Session& session, QWidget* parent = nullptr);
+  // The page of `decl`, the declaration of the declaration form (it writes the typed boxes and the
+  // payment data into it).
+  DeterminacionTab(Session& session, declaration::OpenDeclaration& decl, QWidget* parent = nullptr);
   ~DeterminacionTab() override;
   determination::DeterminacionDeuda* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
@@ -44,8 +47,11 @@ class DeterminacionTab : public QWidget {
   void refreshCells(const std::string& except = {});
   void storeInDeclaration();
   void paymentChanged();
+  // The declaration once its declarant and period are chosen, else nullptr.
+  const declaration::OpenDeclaration* loadedDeclaration() const;
 
   Session& s_;
+  declaration::OpenDeclaration& decl_;
   std::unique_ptr<determination::DeterminacionDeuda> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;

@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
 #include "data/db_errors.h"
 #include "declaration/open_declaration.h"
 #include "reports/page_range.h"
@@ -32,11 +31,10 @@ const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : 
 
 }  // namespace
 
-FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(parent), s_(session) {
-  if (!session.openDeclaration) throw std::runtime_error("Debe abrir una declaración antes de importar archivos.");
-  int category = session.importCategory;
+FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl, Form form, int category, QWidget* parent)
+    : QDialog(parent), s_(session) {
   if (category == 0) category = info(kindsOf(form, 0).front()).category;
-  ctl_ = std::make_unique<ImportForm>(session, *session.openDeclaration, form, category);
+  ctl_ = std::make_unique<ImportForm>(session, decl, form, category);
   setObjectName(formName(form));
   setWindowTitle(qs(ctl_->caption()));
 
@@ -175,19 +173,5 @@ void FrmImport::cmdTransferir_Click() {
   }
   cmdTransferir_->setEnabled(true);
 }
-
-namespace {
-
-template <Form F>
-QDialog* make(Session& s, QWidget* parent) {
-  return new FrmImport(s, F, parent);
-}
-
-const bool registered = korventa::ui::FormRegistry::add("frmTranPer", make<Form::TranPer>) &&
-                        korventa::ui::FormRegistry::add("frmTransferencia", make<Form::Transferencia>) &&
-                        korventa::ui::FormRegistry::add("frm0601ImportMF", make<Form::ImportMF>) &&
-                        korventa::ui::FormRegistry::add("frmTransPT", make<Form::TransPT>);
-
-}  // namespace
 
 }  // namespace korventa::import::ui

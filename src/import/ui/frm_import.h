@@ -22,9 +22,10 @@ namespace korventa::import::ui {
 class FrmImport : public QDialog {
   Q_OBJECT
  public:
-  // Reads the open declaration and the import category from the session (set by the
-  // declaration form); throws std::runtime_error when no declaration is open.
-  FrmImport(Session& session, Form form, QWidget* parent = nullptr);
+  // Imports into `decl` (the declaration open in the declaration form) the files of a person
+  // category (0: the form's first kind's).
+  FrmImport(Session& session, const declaration::OpenDeclaration& decl, Form form, int category = 0,
+            QWidget* parent = nullptr);
 
   ImportForm& controller() { return *ctl_; }
   void setDirectory(const QString& dir);

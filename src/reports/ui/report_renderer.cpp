@@ -7,7 +7,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 
 #include "common/text.h"
 
@@ -173,14 +172,5 @@ void PrinterLines::newPage() {
 }
 
 bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
-
-std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
-    if (error) *error = QStringLiteral("No hay una impresora predeterminada instalada.");
-    return nullptr;
-  }
-  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
 
 }  // namespace korventa::reports::ui
