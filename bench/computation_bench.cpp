@@ -16,9 +16,9 @@
 #include "data/param.h"
 #include "data/schema_installer.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/debt_grid.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 #include "determination/validation.h"
 #include "bench_support.h"
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     fill(session.database(), n);
     // The load's own writes are not part of the computation: flush them to the file first.
     session.database().script("PRAGMA wal_checkpoint(TRUNCATE)");
-    declaration::OpenDeclaration decl;
+    model::OpenDeclaration decl;
     decl.ruc = kRuc;
     decl.periodo = "201206";
     data::ParamTable param(session.database());
@@ -96,11 +96,11 @@ int main(int argc, char** argv) {
     }
     auto t0 = std::chrono::steady_clock::now();
     std::clock_t c0 = std::clock();
-    determination::recomputeAll(session, decl);
+    determination::recomputeDeclaration(session, decl);
     double first = bench::seconds(t0), firstCpu = double(std::clock() - c0) / CLOCKS_PER_SEC;
     auto t1 = std::chrono::steady_clock::now();
     std::clock_t c1 = std::clock();
-    determination::recomputeAll(session, decl);
+    determination::recomputeDeclaration(session, decl);
     double again = bench::seconds(t1), againCpu = double(std::clock() - c1) / CLOCKS_PER_SEC;
     auto t2 = std::chrono::steady_clock::now();
     determination::DeterminacionDeuda grid(session, decl);

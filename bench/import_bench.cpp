@@ -16,8 +16,8 @@
 #include "data/param.h"
 #include "data/schema_installer.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
-#include "determination/seams.h"
+#include "model/open_declaration.h"
+#include "determination/declaration_computation.h"
 #include "import/importer.h"
 #include "bench_support.h"
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     session.db = data::createDatabase(file, false);
     fill(session.database(), n);
     session.database().script("PRAGMA wal_checkpoint(TRUNCATE)");
-    declaration::OpenDeclaration decl;
+    model::OpenDeclaration decl;
     decl.ruc = kRuc;
     decl.periodo = "201206";
     data::ParamTable param(session.database());

@@ -23,9 +23,10 @@
 #include "declaration/frm402.h"
 #include "declaration/person_list.h"
 #include "declaration/ui/frm402_dialog.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 #include "determination/validation.h"
-#include "determination/working_set.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 
 namespace fs = std::filesystem;
 using namespace korventa;
@@ -115,7 +116,7 @@ int main(int argc, char** argv) {
     });
     timed("(cálculo de todas las personas, aparte)", 2, [&] {
       data::Transaction tx(*s.db);
-      determination::recomputeAll(s, f.declaration());
+      determination::recomputeDeclaration(s, f.declaration());
       tx.commit();
     });
     // The payroll of the month: every worker's basic pay and every pensioner's pension typed as
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
     timed("(remuneraciones de todos, cálculo y grabación)", 4, [&] {
       {
         data::Transaction tx(*s.db);
-        auto persons = determination::loadPersons(*s.db, kRuc);
+        auto persons = model::loadPersons(*s.db, kRuc);
         determination::Computation computation(*s.db, f.declaration());
         for (auto& p : persons) {
           computation.compute(p);
@@ -134,10 +135,10 @@ int main(int argc, char** argv) {
               break;
             }
         }
-        determination::storePersons(*s.db, persons);
+        model::storePersons(*s.db, persons);
         tx.commit();
       }
-      determination::recomputeAll(s, f.declaration());
+      determination::recomputeDeclaration(s, f.declaration());
       if (!f.grabar().saved) std::printf("  falló: %s\n", messenger.last().c_str());
     });
     // "&Validar" and "&Guardar" of the whole payroll: the save runs every check of the validation.

@@ -179,4 +179,8 @@ std::string versionPageUrl(const Session& s) {
          "&v=" + urlValue(s.version) + "&f=" + date + "#p601";
 }
 
+void browserFailed(const Session& session, Messenger& m) {
+  m.info("No se pudo abrir el navegador con la dirección " + versionPageUrl(session), "Mensaje");
+}
+
 }  // namespace korventa::app

@@ -51,5 +51,7 @@ class Startup {
 // Address of the maker's download page for this module and version:
 // http://HOST/zel/zeldown/independientes/independientes.htm?p=0601&v=1.8&f=31052012#p601
 std::string versionPageUrl(const Session& session);
+// When no browser opens that page: "No se pudo abrir el navegador con la dirección " and the page.
+void browserFailed(const Session& session, Messenger& m);
 
 }  // namespace korventa::app

@@ -10,10 +10,11 @@
 #include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
+#include "declaration/declaration_queries.h"
 #include "declaration/frm402.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 
 namespace korventa::cli {
 namespace {
@@ -35,8 +36,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto& s = ctx.session();
         long long n = 0;
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
-          determination::recomputeAll(s, f.declaration());
-          n = s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)");
+          determination::recomputeDeclaration(s, f.declaration());
+          n = declaration::declaredPersonCount(s.database());
           return true;
         });
         if (rc == 0)

@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "common/ini.h"
 #include "data/schema_installer.h"
+#include "declaration/refresh_marker.h"
 
 namespace korventa::cli {
 namespace {
@@ -34,7 +35,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->require_subcommand(1);
     load->callback([&ctx, dir] {
       ctx.run([&ctx, dir] {
-        auto report = data::loadRegistryFolder(ctx.session().database(), *dir);
+        auto report = declaration::loadRegistry(ctx.session().database(), *dir);
         Table t{{"tabla", "filas"}, {}};
         for (const auto& [table, n] : report.tables) t.rows.push_back({table, std::to_string(n)});
         ctx.print(t);

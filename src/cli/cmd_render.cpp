@@ -14,6 +14,7 @@
 #include "cli/drawing.h"
 #include "reports/page_range.h"
 #include "reports/report_reader.h"
+#include "reports/spool.h"
 #include "reports/ui/report_renderer.h"
 
 namespace korventa::cli {
@@ -87,8 +88,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx] {
         auto& s = ctx.sessionForReading();
         Table t{{"CodRep", "Secuencia", "Archivo", "Fecha", "Usuario", "tip_doc_d", "doc_id_d", "Ruta"}, {}};
-        for (const auto& r : s.database().rows(
-                 "SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d FROM SPOOL ORDER BY Archivo")) {
+        for (const auto& r : reports::spoolEntries(s.database())) {
           std::vector<std::string> row;
           for (std::size_t i = 0; i < r.size(); ++i) row.push_back(r.text(i));
           row.push_back((std::filesystem::path(s.paths.rptDir) / r.text("Archivo")).string());

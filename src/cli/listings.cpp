@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "data/conflict_error.h"
 #include "data/sessions.h"
+#include "declaration/declaration_queries.h"
 #include "detail/receipts_save.h"
 #include "detail/stored_rows.h"
 #include "determination/concept_listing.h"
@@ -43,55 +44,45 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
 }
 
 PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool workersOnly) {
-  auto row = s.database().row(std::string("SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND "
-                                          "doc_id_a = ? AND cod_cat_tra IN ") +
-                                  (workersOnly ? "(1)" : "(1, 2)") + " ORDER BY cod_cat_tra",
-                              {tipDoc, text::trim(doc)});
-  if (!row)
+  auto person = declaration::findDeclaredPerson(s.database(), tipDoc, doc, workersOnly);
+  if (!person)
     throw std::runtime_error("La persona " + doc + (workersOnly ? " no es trabajador de la declaración"
                                                                 : " no es trabajador ni pensionista de la declaración"));
-  return PersonKey{row->integer(0), tipDoc, text::trim(doc), static_cast<int>(row->integer(1))};
+  return *person;
 }
 
-declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+model::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl) {
-  declaration::OpenDeclaration d;
+  model::OpenDeclaration d;
   d.ruc = text::trim(ruc);
   d.periodo = periodo;
   d.correl = text::trim(correl);
-  auto& db = s.database();
-  bool found = d.sent() ? db.exists("SELECT 1 FROM HCAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
-                                    "Formulario = '0601' AND correl = ?",
-                                    {d.ruc, d.periodo, d.correl})
-                        : db.exists("SELECT 1 FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
-                                    "Formulario = '0601'",
-                                    {d.ruc, d.periodo});
-  if (!found)
+  if (!declaration::declarationExists(s.database(), d.ruc, d.periodo, d.correl))
     throw std::runtime_error("No existe la declaración " + d.ruc + " " + periodToDisplay(d.periodo) +
                              (d.sent() ? " con correlativo " + d.correl : ""));
   return d;
 }
 
-Table conceptsTable(Session& s, const declaration::OpenDeclaration& d, const std::string& doc) {
+Table conceptsTable(Session& s, const model::OpenDeclaration& d, const std::string& doc) {
   auto listing = determination::conceptListing(s.database(), d.ruc, d.periodo, d.correl, text::trim(doc));
   return Table{listing.columns, listing.rows};
 }
 
-Table suspensionsTable(Session& s, const declaration::OpenDeclaration& d) {
+Table suspensionsTable(Session& s, const model::OpenDeclaration& d) {
   auto stored = detail::storedSuspensions(s.database(), d.ruc, d.periodo, d.correl);
   return Table{stored.columns, stored.rows};
 }
 
-Table invoicesTable(Session& s, const declaration::OpenDeclaration& d) {
+Table invoicesTable(Session& s, const model::OpenDeclaration& d) {
   auto stored = detail::storedInvoices(s.database(), d.ruc, d.periodo, d.correl);
   return Table{stored.columns, stored.rows};
 }
 
-Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool totals) {
+Table receiptsTable(Session& s, const model::OpenDeclaration& d, bool totals) {
   auto& db = s.database();
-  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+  auto source = d.sent() ? model::VoucherSource::History : model::VoucherSource::Stored;
   if (totals) {
-    auto b = detail::Suma_Montos(db, d, source);
+    auto b = model::Suma_Montos(db, d, source);
     Table t{{"casilla", "valor"}, {}};
     for (const char* box : {"320", "321", "322", "547"}) t.rows.push_back({box, b.value(box)});
     return t;
@@ -108,8 +99,8 @@ Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool tota
   return t;
 }
 
-Table traineesTable(Session& s, const declaration::OpenDeclaration& d) {
-  auto source = d.sent() ? detail::VoucherSource::History : detail::VoucherSource::Stored;
+Table traineesTable(Session& s, const model::OpenDeclaration& d) {
+  auto source = d.sent() ? model::VoucherSource::History : model::VoucherSource::Stored;
   Table t{{"tip_doc_a", "doc_id_a", "nombre", "mto_renta", "establecimientos"}, {}};
   for (const auto& r : detail::declarationTrainees(s.database(), d, source)) {
     std::string est;

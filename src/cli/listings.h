@@ -7,7 +7,7 @@
 
 #include "cli/cli.h"
 #include "declaration/frm402.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::cli {
 
@@ -24,14 +24,14 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
 PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool workersOnly = false);
 
 // The declaration asked for, checked to exist (CAB, or HCAB when `correl` is given).
-declaration::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
+model::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                                                const std::string& correl);
 
-Table conceptsTable(Session& s, const declaration::OpenDeclaration& d, const std::string& doc);
-Table suspensionsTable(Session& s, const declaration::OpenDeclaration& d);
-Table invoicesTable(Session& s, const declaration::OpenDeclaration& d);
+Table conceptsTable(Session& s, const model::OpenDeclaration& d, const std::string& doc);
+Table suspensionsTable(Session& s, const model::OpenDeclaration& d);
+Table invoicesTable(Session& s, const model::OpenDeclaration& d);
 // The receipts, or with `totals` the boxes 320, 321, 322 and 547 they add up to.
-Table receiptsTable(Session& s, const declaration::OpenDeclaration& d, bool totals);
-Table traineesTable(Session& s, const declaration::OpenDeclaration& d);
+Table receiptsTable(Session& s, const model::OpenDeclaration& d, bool totals);
+Table traineesTable(Session& s, const model::OpenDeclaration& d);
 
 }  // namespace korventa::cli

@@ -264,4 +264,10 @@ std::string decodeInput(std::string_view bytes) {
   return cp1252ToUtf8(bytes);
 }
 
+int codeNumber(std::string_view s) {
+  std::string t = trim(s);
+  if (!isDigits(t) || t.size() > 9) return 0;
+  return std::stoi(t);
+}
+
 }  // namespace korventa::text

@@ -23,6 +23,8 @@ std::string upper(std::string_view s);                             // ASCII and 
 // Equal but for the case of ASCII letters (names of keys, sections and columns).
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 bool isDigits(std::string_view s);                                 // non-empty, 0-9 only
+// Number of a code text ("0021" → 21, " 3" → 3); 0 when it is not a number.
+int codeNumber(std::string_view s);
 bool startsWith(std::string_view s, std::string_view prefix);
 std::vector<std::string> split(std::string_view s, char sep);
 

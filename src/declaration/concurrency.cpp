@@ -6,13 +6,13 @@
 
 namespace korventa::declaration {
 
-void claimOpened(Session& s, OpenDeclaration& d) {
+void claimOpened(Session& s, model::OpenDeclaration& d) {
   std::string why = data::changedSince(s, d.ruc, d.periodo, d.stored, d.version);
   if (!why.empty()) throw data::ConflictError(SQLITE_ABORT, why);
   d.version = data::claimDeclaration(s.database(), d.ruc, d.periodo, data::sessionId(s));
 }
 
-bool markedSince(data::Database& db, const OpenDeclaration& d) {
+bool markedSince(data::Database& db, const model::OpenDeclaration& d) {
   return d.registryMark >= 0 && data::registryMark(db, d.ruc) != d.registryMark;
 }
 

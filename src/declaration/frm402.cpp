@@ -7,8 +7,8 @@
 #include "declaration/concurrency.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
-#include "determination/seams.h"
-#include "detail/receipts_save.h"
+#include "determination/declaration_computation.h"
+#include "model/receipt_sums.h"
 
 namespace korventa::declaration {
 
@@ -98,7 +98,7 @@ void Frm402::renovarMarca() const {
 void Frm402::nueva() {
   release();
   mode_ = Mode::New;
-  d_ = OpenDeclaration{};
+  d_ = model::OpenDeclaration{};
   loaded_ = false;
   modified_ = false;
   lastPeriodCheck_.reset();
@@ -119,24 +119,24 @@ bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
   return false;
 }
 
-OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::string& periodo) {
+model::OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::string& periodo) {
   mode_ = Mode::Modify;
   loaded_ = false;
   modified_ = false;
-  OpenDeclaration d;
+  model::OpenDeclaration d;
   d.ruc = ruc;
   d.periodo = periodo;
   return d;
 }
 
-void Frm402::readHeader(OpenDeclaration& d, const data::Row& cab) {
+void Frm402::readHeader(model::OpenDeclaration& d, const data::Row& cab) {
   d.name = data::declarantName(s_.database(), d.ruc);
   d.semana = cab.text("Semana");
   d.rectifica = text::trim(cab.text("rectifica")) == "1";
   d.stored = true;
 }
 
-bool Frm402::loadOpened(OpenDeclaration d) {
+bool Frm402::loadOpened(model::OpenDeclaration d) {
   d_ = std::move(d);
   if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) {
     release();
@@ -163,13 +163,13 @@ bool Frm402::opening(const std::function<bool()>& steps) {
 }
 
 bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
-  OpenDeclaration d = startOpening(ruc, periodo);
+  model::OpenDeclaration d = startOpening(ruc, periodo);
   if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
   loaded_ = false;
   return false;
 }
 
-bool Frm402::abrirEnTransaccion(OpenDeclaration d) {
+bool Frm402::abrirEnTransaccion(model::OpenDeclaration d) {
   const std::string ruc = d.ruc, periodo = d.periodo;
   // Held first, then read: whatever another session writes after the version was read makes the
   // save refuse instead of being overwritten.
@@ -198,7 +198,7 @@ bool Frm402::abrirEnTransaccion(OpenDeclaration d) {
 }
 
 bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
-  OpenDeclaration d = startOpening(ruc, periodo);
+  model::OpenDeclaration d = startOpening(ruc, periodo);
   d.correl = correl;
   auto& db = s_.database();
   auto key = sentKey(ruc, periodo, correl);
@@ -303,7 +303,7 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
   d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
         WorkingSet(s_, d_).loadNew();
-        determination::recomputeAll(s_, d_);
+        determination::recomputeDeclaration(s_, d_);
       })) {
     release();
     d_.periodo.clear();
@@ -313,8 +313,8 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
 }
 
 std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria() {
-  detail::FourthCategoryBoxes sums;
-  if (loaded_) sums = detail::Suma_Montos(s_.database(), d_);
+  model::FourthCategoryBoxes sums;
+  if (loaded_) sums = model::Suma_Montos(s_.database(), d_);
   std::vector<std::pair<std::string, std::string>> boxes;
   for (const char* box : {"320", "321", "322", "547"}) boxes.emplace_back(box, sums.display(box));
   return boxes;
@@ -326,10 +326,10 @@ bool Frm402::refrescar() {
                    "¿Desea Continuar?",
                    "Confirmar", MsgButtons::YesNo, Answer::Yes) != Answer::Yes)
     return false;
-  OpenDeclaration before = d_;
+  model::OpenDeclaration before = d_;
   if (!runLoad("No se pudo refrescar la declaración: ", [&] {
         WorkingSet(s_, d_).refresh();
-        determination::recomputeAll(s_, d_);
+        determination::recomputeDeclaration(s_, d_);
       })) {
     d_ = before;
     return false;
@@ -381,19 +381,18 @@ void Frm402::cerrarSinGuardar() {
 
 void Frm402::prepararDetalle() { changesBeforeDetail_ = s_.database().totalChanges(); }
 
-void Frm402::despuesDeDetalle(const PersonKey& person) {
-  // A detail form that was only looked at wrote nothing: the declaration stays as it was.
+void Frm402::despuesDeDetalle(const PersonKey& /*person*/) {
+  // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
+  // that wrote has already computed and stored the person with its own accept.
   if (s_.database().totalChanges() == changesBeforeDetail_) return;
   modified_ = true;
-  if (person.cod_cat_tra != kWorker && person.cod_cat_tra != kPensioner) return;
-  runLoad("No se pudo calcular a la persona: ", [&] { determination::recomputePerson(s_, d_, person); });
 }
 
 void Frm402::despuesDeImportar(int category) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
-    determination::recomputeAll(s_, d_);
+    determination::recomputeDeclaration(s_, d_);
   });
 }
 

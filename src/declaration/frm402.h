@@ -11,7 +11,7 @@
 
 #include "data/declarants.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "declaration/save.h"
 
 namespace korventa::declaration {
@@ -56,8 +56,8 @@ class Frm402 {
   bool loaded() const { return loaded_; }
   bool modified() const { return modified_; }
   void setModified() { modified_ = true; }
-  OpenDeclaration& declaration() { return d_; }
-  const OpenDeclaration& declaration() const { return d_; }
+  model::OpenDeclaration& declaration() { return d_; }
+  const model::OpenDeclaration& declaration() const { return d_; }
 
   // Header.
   std::vector<data::DeclarantItem> declarants();            // items of CmbRuc
@@ -97,7 +97,8 @@ class Frm402 {
 
   // Before a detail form opens on this declaration (the form receives the person it works on).
   void prepararDetalle();
-  // After a detail form of a person closed: the person is computed again.
+  // After a detail form of a person closed: the declaration counts as modified when the form
+  // wrote something (its accept already computed and stored the person).
   void despuesDeDetalle(const PersonKey& person);
   // After an import form of a category closed.
   void despuesDeImportar(int category);
@@ -109,7 +110,7 @@ class Frm402 {
   // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
   // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
   bool opening(const std::function<bool()>& steps);
-  bool abrirEnTransaccion(OpenDeclaration d);
+  bool abrirEnTransaccion(model::OpenDeclaration d);
   Outcome cargarNueva(const std::string& periodo);
   Outcome aceptarPeriodoSinAnotar(const std::string& mmyyyy);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
@@ -117,11 +118,11 @@ class Frm402 {
   void release();
   // Opening a stored or sent declaration: the state reset, the header fields both share, and the
   // working tables loaded from it.
-  OpenDeclaration startOpening(const std::string& ruc, const std::string& periodo);
-  void readHeader(OpenDeclaration& d, const data::Row& cab);
-  bool loadOpened(OpenDeclaration d);
+  model::OpenDeclaration startOpening(const std::string& ruc, const std::string& periodo);
+  void readHeader(model::OpenDeclaration& d, const data::Row& cab);
+  bool loadOpened(model::OpenDeclaration d);
   Session& s_;
-  OpenDeclaration d_;
+  model::OpenDeclaration d_;
   Mode mode_ = Mode::New;
   std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;

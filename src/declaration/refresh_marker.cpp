@@ -20,4 +20,18 @@ void InsertaIndicadorRefrescar(data::Database& db, std::string_view ruc, std::st
   tx.commit();
 }
 
+void markEveryDeclarationForRefresh(data::Database& db) {
+  data::Transaction tx(db);
+  for (const auto& r : db.rows("SELECT DISTINCT doc_id_d FROM CAB WHERE tip_doc_d = 6")) InsertaIndicadorRefrescar(db, r.text(0));
+  tx.commit();
+}
+
+data::RegistryLoadReport loadRegistry(data::Database& db, const std::filesystem::path& dir) {
+  data::Transaction tx(db);
+  auto report = data::loadRegistryFolder(db, dir);
+  if (!report.tables.empty()) markEveryDeclarationForRefresh(db);
+  tx.commit();
+  return report;
+}
+
 }  // namespace korventa::declaration

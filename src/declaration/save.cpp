@@ -43,7 +43,7 @@ bool isAmountColumn(const std::string& c) {
 }
 
 // Key columns of a stored row of the open declaration, as overrides of a copy.
-std::vector<Override> keyOverrides(const OpenDeclaration& d) {
+std::vector<Override> keyOverrides(const model::OpenDeclaration& d) {
   return {{"tip_doc_d", Value(std::int64_t(6))},
           {"doc_id_d", Value(d.ruc)},
           {"periodo", Value(d.periodo)},
@@ -54,7 +54,7 @@ std::string countText(data::Database& db, const std::string& sql, const Params& 
   return std::to_string(db.integer(sql, p));
 }
 
-void writeBox(data::Database& db, const OpenDeclaration& d, const std::string& casilla, const std::string& valor) {
+void writeBox(data::Database& db, const model::OpenDeclaration& d, const std::string& casilla, const std::string& valor) {
   std::string v = isTextBox(casilla) ? valor : vbFormatText(valor, "###########0");
   std::string id = idCasilla(casilla);
   std::vector<Value> fields = {Value(std::int64_t(6)), Value(d.ruc), Value(d.periodo), Value(std::string(kFormulario)),
@@ -65,7 +65,7 @@ void writeBox(data::Database& db, const OpenDeclaration& d, const std::string& c
 }
 
 // Deletes the stored rows of the declaration that the save writes again (Borrar_Tablas).
-void Borrar_Tablas(data::Database& db, const OpenDeclaration& d) {
+void Borrar_Tablas(data::Database& db, const model::OpenDeclaration& d) {
   auto key = preparationKey(d.ruc, d.periodo);
   for (const auto& t : deletedTables()) {
     if (std::string_view(t.name) == "F600INFEPS" || std::string_view(t.name) == "CUENTA") continue;
@@ -79,7 +79,7 @@ void Borrar_807(data::Database& db) {
          "COALESCE(TRIM(monto_pag), '') = ''");
 }
 
-void Grabar_F601_TRAB(data::Database& db, const OpenDeclaration& d) {
+void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d) {
   std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},         {"Correl_a", "Correl_a"},
                                   {"periodo", "?"},           {"formulario", "'0601'"},  {"cod_cat_tra", "cod_cat_tra"},
                                   {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
@@ -102,7 +102,7 @@ std::string amount(const std::string& column, const std::string& pattern) {
 
 // Only the concept rows that declare something are stored: an empty row says nothing that its
 // absence does not.
-void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
+void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d) {
   insertSelect(db, "F601_REMUNERA", 9,
                {{"tip_doc_d", "6"},
                 {"doc_id_d", "?"},
@@ -120,14 +120,14 @@ void Grabar_F601_REMUNERA(data::Database& db, const OpenDeclaration& d) {
                "FROM TMPF601CONCEP WHERE " + conceptHasContent(), {d.ruc, d.periodo});
 }
 
-void copyWorking(data::Database& db, const OpenDeclaration& d, const char* working, const char* stored,
+void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char* working, const char* stored,
                  std::vector<Override> extra = {}) {
   auto o = keyOverrides(d);
   for (auto& e : extra) o.push_back(std::move(e));
   copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
 }
 
-void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
+void Grabar_F601_SCTR(data::Database& db, const model::OpenDeclaration& d) {
   insertSelect(db, "F601_SCTR", 5,
                {{"tip_doc_d", "6"},
                 {"doc_id_d", "?"},
@@ -151,7 +151,7 @@ void Grabar_F601_SCTR(data::Database& db, const OpenDeclaration& d) {
 }
 
 // CAB: added when missing; payment data and state.
-void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
+void GrabarCab(data::Database& db, model::OpenDeclaration& d, bool inconsistent) {
   auto key = preparationKey(d.ruc, d.periodo);
   auto current = db.row("SELECT ind_ref FROM CAB WHERE " + key.where, key.params);
   int storedIndRef = current && !current->isNull("ind_ref") ? static_cast<int>(current->integer(0)) : 0;
@@ -196,7 +196,7 @@ void GrabarCab(data::Database& db, OpenDeclaration& d, bool inconsistent) {
   d.stored = true;
 }
 
-void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
+void GrabarDET(data::Database& db, Session& s, const model::OpenDeclaration& d,
                const std::vector<determination::Box>& grid) {
   auto key = preparationKey(d.ruc, d.periodo);
   db.run("DELETE FROM DET WHERE " + key.where, key.params);
@@ -206,7 +206,7 @@ void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
     writeBox(db, d, b.casilla, b.valor);
   }
   // The boxes of the fourth-category tab, summed from the receipts (none without receipts).
-  auto receipts = detail::Suma_Montos(db, d);
+  auto receipts = model::Suma_Montos(db, d);
   for (const char* box : {"320", "321", "322", "547"}) {
     if (receipts.empty() || !written.insert(box).second) continue;
     writeBox(db, d, box, receipts.value(box));
@@ -224,15 +224,15 @@ void GrabarDET(data::Database& db, Session& s, const OpenDeclaration& d,
   // GrabarCasillaRectificatoria: the rectified columns travel with the determination boxes.
 }
 
-void afterSave(Session& s, OpenDeclaration& d, bool inconsistent) {
+void afterSave(Session& s, model::OpenDeclaration& d, bool inconsistent) {
   auto& db = s.database();
   for (int cat : {kWorker, kPensioner}) {
     long long all = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ?", {cat});
     long long gone = db.integer(
         "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN ('12', '13', '14', '15')", {cat});
-    if (all > 0 && gone == all) s.msg().info(noActiveNotice(cat == kPensioner));
+    if (all > 0 && gone == all) s.msg().info(determination::noActiveNotice(cat == kPensioner));
   }
-  if (EPS_Invalida(db, d)) s.msg().critical(epsInvalidaText());
+  if (determination::EPS_Invalida(db, d)) s.msg().critical(determination::epsInvalidaText());
   // MensajeGuardar
   if (inconsistent) {
     s.msg().warning("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
@@ -252,29 +252,6 @@ std::string programVersion(Session& s) {
 
 }  // namespace
 
-// Workers whose EPS is not a valid provider for the declarant.
-bool EPS_Invalida(data::Database& db, const OpenDeclaration& d) {
-  std::set<std::string> known;
-  for (const auto& r : db.rows("SELECT Funcion FROM PARAM WHERE Numero = '701'"))
-    known.insert(text::right(text::trim(r.text(0)), 11));
-  for (const auto& r : db.rows("SELECT RUC_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}))
-    known.insert(text::trim(r.text(0)));
-  known.insert(d.ruc);  // the employer's own health service
-  for (const auto& r : db.rows("SELECT DISTINCT TRIM(COALESCE(rucEps, '')) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
-                               "TRIM(COALESCE(ind_afieps, '')) = '1'")) {
-    std::string ruc = r.text(0);
-    if (!ServiciosComunes::rucValido(ruc) || !known.count(ruc)) return true;
-  }
-  return false;
-}
-
-std::string epsInvalidaText() {
-  return std::string("Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS inválida para el "
-                     "Declarante.") +
-         "\nEn estas condiciones no podrá enviar información a ZUMAR." +
-         "\nDebe corregir su información en el modulo integrador: Registro/Corrección de RUC de EPS.";
-}
-
 bool isTextBox(std::string_view c) {
   static const std::set<std::string, std::less<>> t = {"028", "005", "012", "721", "987", "986", "985", "984",
                                                        "720", "719", "737", "722", "723", "724", "725", "726",
@@ -288,18 +265,7 @@ std::string idCasilla(std::string_view c) {
   return "01";
 }
 
-std::string parameterVersion(data::Database& db) {
-  return text::trim(db.text("SELECT Funcion FROM PARAM WHERE Numero = '981' AND substr(Argumento, 1, 4) = '0601' "
-                            "ORDER BY Argumento LIMIT 1"));
-}
-
-std::string noActiveNotice(bool pensioners) {
-  return std::string("Si en el siguiente período no tuviera ") + (pensioners ? "pensionistas" : "trabajadores") +
-         " activos deberá proceder a dar de baja los tributos vinculados a la planilla, caso contrario será sujeto a "
-         "sanción de acuerdo al numeral 1 del artículo 176 del Código Tributario.";
-}
-
-std::vector<determination::Box> headerBoxes(Session& s, const OpenDeclaration& d) {
+std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclaration& d) {
   auto& db = s.database();
   auto cnt = [&](const std::string& sql) { return countText(db, sql); };
   std::string workers = cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1");
@@ -347,7 +313,7 @@ std::vector<determination::Box> headerBoxes(Session& s, const OpenDeclaration& d
       {"736", pensioners},
       {"738", trainees},
       {"739", thirdParties},
-      {"722", parameterVersion(db)},
+      {"722", determination::parameterVersion(db)},
       {"723", workersWhere("TRIM(COALESCE(essalud_vida, '')) = '1'")},
       {"724", workersWhere("TRIM(COALESCE(ind_afieps, '')) = '1'")},
       {"725", workersWhere("sctr = 1")},
@@ -372,7 +338,7 @@ std::vector<determination::Box> headerBoxes(Session& s, const OpenDeclaration& d
   return b;
 }
 
-SaveResult registrarNumeroOrden(Session& s, OpenDeclaration& d) {
+SaveResult registrarNumeroOrden(Session& s, model::OpenDeclaration& d) {
   std::string numero = text::trim(d.numOrden);
   if (numero.empty()) {
     s.msg().critical("Debe registrar Número de orden.");
@@ -404,7 +370,7 @@ SaveResult registrarNumeroOrden(Session& s, OpenDeclaration& d) {
   return {true, false, {}};
 }
 
-SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
+SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
   if (d.sent()) return registrarNumeroOrden(s, d);
   // ValidaContForm1
   if (text::trim(d.ruc).empty()) {
@@ -424,14 +390,14 @@ SaveResult CmdGrabar(Session& s, OpenDeclaration& d) {
   if (!d.refreshed) {
     auto key = preparationKey(d.ruc, d.periodo);
     auto stored = db.row("SELECT i_valor FROM DET WHERE " + key.where + " AND Casilla = '722'", key.params);
-    if (stored && text::trim(stored->text(0)) != parameterVersion(db)) {
+    if (stored && text::trim(stored->text(0)) != determination::parameterVersion(db)) {
       s.msg().critical("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
       return {false, false, "Command1"};
     }
   }
 
   bool inconsistent = false;
-  OpenDeclaration before = d;
+  model::OpenDeclaration before = d;
   try {
     data::Transaction tx(db);
     claimOpened(s, d);  // nothing is written over what another session stored after the opening

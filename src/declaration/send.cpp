@@ -71,4 +71,10 @@ std::vector<SendCandidate> declaracionesPorEnviar(data::Database& db) {
   return out;
 }
 
+void showReceipt(Messenger& m, const std::string& ruc, const std::string& periodo, const SendReceipt& r) {
+  m.show("Declaración " + ruc + " " + periodToDisplay(periodo) + " enviada.\nCorrelativo: " + r.correl +
+             "\nFecha de envío: " + r.fecEnv + "\nCódigo de control: " + r.control + "\nNúmero de orden: " + r.numeroOrden,
+         "Constancia de envío", MsgIcon::Information);
+}
+
 }  // namespace korventa::declaration

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/messenger.h"
 #include "data/database.h"
 
 namespace korventa::declaration {
@@ -21,6 +22,10 @@ struct SendReceipt {
 // it does not exist or is not saved in state 0; data::DbError when the database fails (nothing
 // is then written).
 SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const std::string& periodo);
+
+// The receipt of a sending, shown titled "Constancia de envío": "Declaración RUC MM/AAAA enviada."
+// and the sequence, date, control code and order number.
+void showReceipt(Messenger& m, const std::string& ruc, const std::string& periodo, const SendReceipt& r);
 
 // Declarations that can be sent (saved in state 0), by RUC and period.
 struct SendCandidate {

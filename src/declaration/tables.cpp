@@ -54,18 +54,6 @@ const std::vector<StoredTable>& recoveredTables() {
   return t;
 }
 
-// The working tables live in the connection's temp schema (data/working_tables.sql); so do their
-// indexes, named with it so that a file of the earlier layout never has its own touched.
-void dropConceptIndexes(data::Database& db) {
-  db.script("DROP INDEX IF EXISTS temp.IDX_TMPF601CONCEP; DROP INDEX IF EXISTS temp.IX_TMPF601CONCEP_COD;");
-}
-
-void createConceptIndexes(data::Database& db) {
-  db.script(
-      "CREATE UNIQUE INDEX IF NOT EXISTS temp.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, "
-      "codigo, cod_cat_tra); CREATE INDEX IF NOT EXISTS temp.IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
-}
-
 KeyClause preparationKey(const std::string& ruc, const std::string& periodo) {
   return {"tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = '0601'", data::Params{ruc, periodo}};
 }

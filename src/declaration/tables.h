@@ -29,10 +29,6 @@ struct KeyClause {
   data::Params params;
 };
 KeyClause preparationKey(const std::string& ruc, const std::string& periodo);
-// The concept working table's indexes: dropped before a bulk fill (faster than keeping them up
-// row by row) and built again after it; building the unique one fails on a duplicate row.
-void dropConceptIndexes(data::Database& db);
-void createConceptIndexes(data::Database& db);
 // A concept row that declares something: an accrued or paid amount or a base (SQL condition over
 // the columns of a working or stored concept row, with the table alias given, "" for none).
 std::string conceptHasContent(const std::string& alias = "");

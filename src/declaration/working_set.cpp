@@ -8,8 +8,9 @@
 #include "common/vb_format.h"
 #include "data/declarants.h"
 #include "data/param.h"
+#include "data/working_tables.h"
 #include "declaration/concurrency.h"
-#include "declaration/labour_periods.h"
+#include "model/labour_periods.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 
@@ -83,7 +84,7 @@ void emptyWorkingTables(data::Database& db) {
   for (const auto& t : workingTables()) db.run("DELETE FROM " + t);
 }
 
-void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& d) {
+void Grabar_F601_ESTAB(data::Database& db, const model::OpenDeclaration& d) {
   insertSelect(db, "F601_ESTAB", 8,
                {{"tip_doc_d", "6"},
                 {"doc_id_d", "?"},
@@ -134,7 +135,7 @@ long long WorkingSet::reminderCount() {
 namespace {
 
 // Adds the working row of a registry person (worker or pensioner).
-void insertPerson(data::Database& db, const OpenDeclaration& d, const data::Row& r,
+void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
                   const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
   static const std::string sql = [] {
     std::string cols = "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
@@ -162,16 +163,16 @@ void insertPerson(data::Database& db, const OpenDeclaration& d, const data::Row&
 }
 
 // Days of a worker, reporting a sum beyond the month.
-std::optional<int> workerDays(Messenger& m, const std::vector<LabourPeriod>& periods, const std::string& periodo,
+std::optional<int> workerDays(Messenger& m, const std::vector<model::LabourPeriod>& periods, const std::string& periodo,
                               const std::string& tipo, const std::string& situac, const std::string& doc) {
-  if (sinDias(tipo, situac)) return std::nullopt;
-  int days = diasLaborados(periods, periodo);
+  if (model::sinDias(tipo, situac)) return std::nullopt;
+  int days = model::diasLaborados(periods, periodo);
   if (days > daysInMonth(std::stoi(periodo.substr(0, 4)), std::stoi(periodo.substr(4, 2))))
     m.show(tooManyDays(doc), "Mensaje", MsgIcon::Exclamation);
   return days;
 }
 
-void loadThirdParties(data::Database& db, const OpenDeclaration& d, bool onlyMissing) {
+void loadThirdParties(data::Database& db, const model::OpenDeclaration& d, bool onlyMissing) {
   std::string sql =
       "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, tip_doc_a, ruc_eps, "
       "fec_baja) SELECT 6, d.doc_id_d, d.correl_a, d.doc_id_a, "
@@ -188,7 +189,7 @@ void loadThirdParties(data::Database& db, const OpenDeclaration& d, bool onlyMis
   db.run(sql, {d.ruc, d.periodo, d.periodo});
 }
 
-void loadTrainees(data::Database& db, const OpenDeclaration& d, bool onlyMissing) {
+void loadTrainees(data::Database& db, const model::OpenDeclaration& d, bool onlyMissing) {
   std::string sql =
       "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, "
       "APELLIDO_P, APELLIDO_M, NOMBRE_1) "
@@ -209,13 +210,13 @@ void WorkingSet::loadNew() {
   ensureSqlFunctions(db);
   readPeriodValues();
   emptyWorkingTables(db);
-  LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
     int cat = static_cast<int>(r.integer("cod_cat_tra"));
     std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
     auto own = periods.of(r.integer("correl_a"), cat, tipo);
-    if (!EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
+    if (!model::EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
     std::optional<int> dias;
     if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, r.text("doc_id_a"));
     insertPerson(db, d_, r, shortNames, dias);
@@ -227,7 +228,7 @@ void WorkingSet::loadNew() {
 
 void WorkingSet::recomputeDays() {
   auto& db = s_.database();
-  LabourPeriods periods(db, d_.ruc, {kWorker});
+  model::LabourPeriods periods(db, d_.ruc, {kWorker});
   auto& upd = db.prepared("UPDATE TEMP1_F601 SET dias_lab = ? WHERE rowid = ?");
   for (const auto& r : db.rows("SELECT rowid, Correl_a, Tipo, Situac, doc_id_a FROM TEMP1_F601 WHERE cod_cat_tra = 1 "
                                "ORDER BY rowid")) {
@@ -303,7 +304,7 @@ void WorkingSet::loadStored() {
       "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
       "t.cod_cat_tra = r.cod_cat_tra))";
   // A bulk refill: the concept table's indexes are dropped and built again afterwards.
-  dropConceptIndexes(db);
+  data::dropConceptIndexes(db);
   db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
          "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
          "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
@@ -311,7 +312,7 @@ void WorkingSet::loadStored() {
              "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
              " AND " + loaded + " AND " + conceptHasContent("r"),
          key.params);
-  createConceptIndexes(db);
+  data::createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
          "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
@@ -364,7 +365,7 @@ void WorkingSet::refresh() {
   db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0808'");
 
   // Workers and pensioners against the registry.
-  LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
+  model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   std::map<std::pair<long long, long long>, long long> working;  // (correl_a, category) → rowid
   for (const auto& r : db.rows("SELECT rowid, Correl_a, cod_cat_tra FROM TEMP1_F601"))
@@ -379,7 +380,7 @@ void WorkingSet::refresh() {
     std::pair<long long, long long> k{r.integer("correl_a"), cat};
     seen.insert(k);
     std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
-    bool active = EncuentroPeriodoLaboral(periods.of(k.first, cat, tipo), d_.periodo, situac);
+    bool active = model::EncuentroPeriodoLaboral(periods.of(k.first, cat, tipo), d_.periodo, situac);
     auto it = working.find(k);
     if (it == working.end()) {
       if (active) insertPerson(db, d_, r, shortNames, std::nullopt);  // days follow below

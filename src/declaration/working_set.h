@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::declaration {
 
@@ -15,7 +15,7 @@ const std::vector<std::string>& workingTables();
 void emptyWorkingTables(data::Database& db);
 // F601_ESTAB of the declaration from the establishments marked in TMP_ESTTURNOS_JL (the caller
 // deletes the earlier rows).
-void Grabar_F601_ESTAB(data::Database& db, const OpenDeclaration& decl);
+void Grabar_F601_ESTAB(data::Database& db, const model::OpenDeclaration& decl);
 
 // Whether the successor-form reminder applies for a period and a count of registered persons:
 // 201210 from 6 persons, 201211 above 50, 201212 above 1000; never for other periods.
@@ -25,7 +25,7 @@ std::string reminderText();
 
 class WorkingSet {
  public:
-  WorkingSet(Session& session, OpenDeclaration& decl) : s_(session), d_(decl) {}
+  WorkingSet(Session& session, model::OpenDeclaration& decl) : s_(session), d_(decl) {}
 
   // RMV, UIT and establishments of the declarant in force for the period.
   void readPeriodValues();
@@ -45,7 +45,7 @@ class WorkingSet {
 
  private:
   Session& s_;
-  OpenDeclaration& d_;
+  model::OpenDeclaration& d_;
 };
 
 }  // namespace korventa::declaration

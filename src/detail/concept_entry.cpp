@@ -6,7 +6,7 @@
 
 namespace korventa::detail {
 
-bool typeConceptAmount(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+bool typeConceptAmount(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                        const std::string& codeText, const std::string& monto, const std::optional<std::string>& montoPag) {
   Messenger& m = session.msg();
   std::string code = text::trim(codeText);

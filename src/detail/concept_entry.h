@@ -5,14 +5,14 @@
 #include <string>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::detail {
 
 // Types `monto` (and `montoPag`, or the same amount when not given) into the concept `code` of
 // the person and accepts the form. An empty `monto` clears the concept. Returns false after a
 // message (title "Validación") when the form would not take the amount.
-bool typeConceptAmount(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+bool typeConceptAmount(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                        const std::string& code, const std::string& monto,
                        const std::optional<std::string>& montoPag = std::nullopt);
 

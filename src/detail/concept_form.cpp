@@ -6,10 +6,11 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "detail/amount_entry.h"
+#include "model/person_data.h"
 
 namespace korventa::detail {
 
-using determination::ConceptRow;
+using model::ConceptRow;
 
 namespace {
 
@@ -28,7 +29,7 @@ std::string sumText(const std::vector<const std::string*>& amounts, const char* 
 
 }  // namespace
 
-ConceptForm::ConceptForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person)
+ConceptForm::ConceptForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), key_(person) {}
 
 ConceptForm::~ConceptForm() = default;
@@ -36,7 +37,7 @@ ConceptForm::~ConceptForm() = default;
 void ConceptForm::load() {
   auto& db = session_.database();
   computation_ = std::make_unique<determination::Computation>(db, decl_);
-  auto persons = determination::loadPersons(db, decl_.ruc, key_);
+  auto persons = model::loadPersons(db, decl_.ruc, key_);
   if (persons.empty()) throw std::runtime_error("La persona " + key_.doc_id_a + " no está en la declaración.");
   person_ = std::move(persons.front());
 
@@ -214,10 +215,10 @@ void ConceptForm::accept() {
   applyRules();
   auto& db = session_.database();
   data::Transaction tx(db);
-  std::vector<determination::PersonData> one;
+  std::vector<model::PersonData> one;
   one.push_back(std::move(person_));
   try {
-    determination::storePersons(db, one);
+    model::storePersons(db, one);
   } catch (...) {
     person_ = std::move(one.front());
     throw;

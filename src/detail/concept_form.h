@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
-#include "determination/working_set.h"
+#include "model/open_declaration.h"
+#include "determination/computation.h"
 
 namespace korventa::detail {
 
@@ -38,7 +38,7 @@ class ConceptForm {
     bool baseLocked = true;
   };
 
-  ConceptForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  ConceptForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
   ~ConceptForm();
 
   // Form_Load: the group chooser (CargaConcep), the person's rows and the rules applied.
@@ -81,7 +81,7 @@ class ConceptForm {
   // cmdAceptar: writes every row of the person and the summary row, in one transaction.
   void accept();
 
-  const determination::PersonData& person() const { return person_; }
+  const model::PersonData& person() const { return person_; }
 
  private:
   void applyRules();
@@ -90,10 +90,10 @@ class ConceptForm {
   bool setPanel(bool worker, int index, bool base, std::string_view typed);
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey key_;
   std::unique_ptr<determination::Computation> computation_;
-  determination::PersonData person_;
+  model::PersonData person_;
   determination::PanelRules rules_;
   std::vector<GroupItem> groups_;
   std::string group_;

@@ -68,20 +68,22 @@ int maximumDays(data::Database& db, const std::string& ruc, const std::string& p
   return total;
 }
 
-int CuentaEstab(Session& session, const PersonKey& person) {
+int CuentaEstab(Session& session, const model::OpenDeclaration& decl, const PersonKey& person) {
   auto& db = session.database();
   data::Transaction tx(db);
   int count = static_cast<int>(
       db.integer("SELECT count(*) FROM TMP_ESTTURNOS_JL WHERE " + personWhere() + " AND Indica = 1", personParams(person)));
-  if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), personParams(person)))
+  if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), personParams(person))) {
     removeSctrChoice(db, person);
+    recomputeWrittenPerson(db, decl, person);
+  }
   tx.commit();
   return count;
 }
 
 std::string establishmentLabel(int count) { return std::to_string(count) + " establecimiento(s)"; }
 
-DaysHoursForm::DaysHoursForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person)
+DaysHoursForm::DaysHoursForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {
   if (person_.cod_cat_tra == 0) person_.cod_cat_tra = kWorker;
 }
@@ -105,7 +107,7 @@ void DaysHoursForm::reloadDays() {
   diasNoLab = w.dias_no_lab;
 }
 
-void DaysHoursForm::recountEstablishments() { estabText_ = establishmentLabel(CuentaEstab(session_, person_)); }
+void DaysHoursForm::recountEstablishments() { estabText_ = establishmentLabel(CuentaEstab(session_, decl_, person_)); }
 
 bool DaysHoursForm::subsidisedOpensList() const {
   static const char* direct[] = {"24", "26", "98", "68", "69", "88"};
@@ -161,6 +163,7 @@ Outcome DaysHoursForm::accept() {
              personWhere() + " AND cod_cat_tra = 1",
          {text::trim(diasLab), text::trim(diasSub), text::trim(diasNoLab), HorasDecimal(horasNor, minutosNor),
           HorasDecimal(horasSob, minutosSob), person_.correl_a, person_.tip_doc_a, person_.doc_id_a});
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   return Outcome::success();
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
 
 namespace korventa::detail {
@@ -31,13 +31,13 @@ int maximumDays(data::Database& db, const std::string& ruc, const std::string& p
 
 // Number of establishments marked for the worker; when none is, the worker's SCTR choice is
 // removed (with concept 0806). Writes in its own transaction.
-int CuentaEstab(Session& session, const PersonKey& person);
+int CuentaEstab(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // "N establecimiento(s)".
 std::string establishmentLabel(int count);
 
 class DaysHoursForm {
  public:
-  DaysHoursForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  DaysHoursForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 
   // Reads the worker's row and counts the establishments. Throws when the person is missing.
   void load();
@@ -71,7 +71,7 @@ class DaysHoursForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   WorkerRow worker_;
   std::string estabText_;

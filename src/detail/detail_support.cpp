@@ -5,12 +5,18 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/db_errors.h"
+#include "determination/declaration_computation.h"
 
 namespace korventa::detail {
 
 Outcome refuse(Messenger& m, std::string_view text, std::string_view focus) {
   m.critical(text);
   return Outcome{false, std::string(focus)};
+}
+
+void recomputeWrittenPerson(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {
+  if (person.cod_cat_tra != kWorker && person.cod_cat_tra != kPensioner) return;
+  determination::recomputePersonInTransaction(db, decl, person);
 }
 
 bool writeInTransaction(data::Database& db, Messenger& m, const std::function<bool()>& write) {

@@ -12,8 +12,12 @@
 #include "common/money.h"
 #include "data/database.h"
 #include "data/keys.h"
+#include "model/open_declaration.h"
 
 namespace korventa::detail {
+
+// Why a per-person form cannot open without a declaration.
+inline constexpr const char* kNoOpenDeclaration = "Debe abrir una declaración.";
 
 // Answer of an accept or save: when a check failed, its message was shown and `focus` names the
 // control (objectName) that takes the focus.
@@ -29,6 +33,11 @@ Outcome refuse(Messenger& m, std::string_view text, std::string_view focus);
 // Runs `write` in one transaction, committed when it answers true. A database failure is shown
 // with the record-level message and answers false.
 bool writeInTransaction(data::Database& db, Messenger& m, const std::function<bool()>& write);
+
+// Ends a form's write for a worker or pensioner: the person computed and stored again inside the
+// write's transaction, the only computation of the person after the form accepts (nothing for the
+// other categories, which the computation does not read).
+void recomputeWrittenPerson(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person);
 
 // The person as a WHERE clause over correl_a, tip_doc_a, doc_id_a (with an optional alias).
 std::string personWhere(std::string_view alias = {});

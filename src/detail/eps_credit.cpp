@@ -1,7 +1,9 @@
 #include "detail/eps_credit.h"
 
+#include <algorithm>
 #include <map>
 
+#include "common/dates.h"
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/numero_control.h"
@@ -26,13 +28,8 @@ bool validDate(std::string_view dmy) {
   return Date::parseDmy(dmy).has_value() && ServiciosComunes::fechaEnRango(dmy);
 }
 
-std::string boxWhere() {
-  return "tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND Casilla = ? AND "
-         "COALESCE(Correl, '') = ?";
-}
-data::Params boxParams(const declaration::OpenDeclaration& d, std::string_view casilla) {
-  return {d.ruc, d.periodo, d.formulario, std::string(casilla), d.correl};
-}
+using model::epsBoxParams;
+using model::epsBoxWhere;
 
 std::string amountText(std::string_view t) {
   auto m = Money::parse(text::trim(t));
@@ -41,17 +38,24 @@ std::string amountText(std::string_view t) {
 
 }  // namespace
 
-bool isEpsBox(std::string_view c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
+std::string shownEpsAmount(std::string_view stored) { return vbFormatText(stored, "###,###,###,##0"); }
 
-Money epsCredit(data::Database& db, const declaration::OpenDeclaration& decl, std::string_view casilla) {
-  Money total;
-  for (const auto& r : db.rows("SELECT Imp_cred FROM TMPF600INFEPS WHERE " + boxWhere(), boxParams(decl, casilla)))
-    total += Money::value(r.text(0));
-  return total;
+std::string typedEpsAmount(std::string_view shown) {
+  std::string s(shown);
+  s.erase(std::remove(s.begin(), s.end(), ','), s.end());
+  return s;
 }
 
-std::string epsBoxValue(data::Database& db, const declaration::OpenDeclaration& decl, std::string_view casilla) {
-  return vbFormat(epsCredit(db, decl, casilla), "###########0");
+std::vector<std::string> invoiceCells(const EpsInvoice& i) {
+  std::string per = i.periodoFac.size() == 6 ? periodToDisplay(i.periodoFac) : i.periodoFac;
+  return {i.rucEps, i.nombre, per, i.numSerie, i.numFac, i.fecEmis, i.fecPago, shownEpsAmount(i.impTotal),
+          shownEpsAmount(i.impCred)};
+}
+
+bool checkEpsBox(Messenger& m, std::string_view casilla) {
+  if (isEpsBox(casilla)) return true;
+  m.critical("La casilla " + std::string(casilla) + " no tiene detalle de EPS.");
+  return false;
 }
 
 bool ValidaPeriodo(std::string_view p) {
@@ -166,7 +170,7 @@ std::string providerName(data::Database& db, const std::string& ruc, const std::
 
 // ---------------------------------------------------------------------------------------------
 
-EpsBoxForm::EpsBoxForm(Session& session, const declaration::OpenDeclaration& decl, std::string casilla)
+EpsBoxForm::EpsBoxForm(Session& session, const model::OpenDeclaration& decl, std::string casilla)
     : session_(session), decl_(decl), casilla_(std::move(casilla)) {}
 
 void EpsBoxForm::load() {
@@ -178,8 +182,8 @@ void EpsBoxForm::load() {
   total_ = credit_ = Money();
   std::map<std::string, std::string> names;
   for (const auto& r : db.rows("SELECT rowid, RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
-                               "Imp_cred FROM TMPF600INFEPS WHERE " + boxWhere() + " ORDER BY rowid",
-                               boxParams(decl_, casilla_))) {
+                               "Imp_cred FROM TMPF600INFEPS WHERE " + epsBoxWhere() + " ORDER BY rowid",
+                               epsBoxParams(decl_, casilla_))) {
     EpsInvoice inv;
     inv.rowid = r.integer(0);
     inv.rucEps = text::trim(r.text(1));
@@ -241,7 +245,7 @@ void EpsBoxForm::close() {
 
 // ---------------------------------------------------------------------------------------------
 
-EpsInvoiceForm::EpsInvoiceForm(Session& session, const declaration::OpenDeclaration& decl, std::string casilla,
+EpsInvoiceForm::EpsInvoiceForm(Session& session, const model::OpenDeclaration& decl, std::string casilla,
                                std::optional<std::int64_t> rowid)
     : session_(session), decl_(decl), casilla_(std::move(casilla)), rowid_(rowid) {}
 
@@ -304,13 +308,13 @@ Outcome EpsInvoiceForm::ValidaEPS() {
   if (!periodEditable()) f.periodoFac = decl_.periodo;
   // The same invoice twice in the box (in "MOD" another row than the one being changed).
   {
-    data::Params p = boxParams(decl_, casilla_);
+    data::Params p = epsBoxParams(decl_, casilla_);
     p.add(text::trim(f.rucEps));
     p.add(text::trim(f.periodoFac));
     p.add(f.numSerie);
     p.add(f.numFac);
     p.add(rowid_.value_or(0));
-    if (db.exists("SELECT 1 FROM TMPF600INFEPS WHERE " + boxWhere() +
+    if (db.exists("SELECT 1 FROM TMPF600INFEPS WHERE " + epsBoxWhere() +
                       " AND TRIM(RUC_EPS) = ? AND TRIM(Periodo_fac) = ? AND Num_Serie = ? AND Num_Fac = ? AND rowid <> ?",
                   p))
       return refuse(m, "Ya se registró información con este número de factura.", "TxtNumFac");
@@ -364,7 +368,7 @@ Outcome EpsInvoiceForm::save() {
            "Fec_pago = ?, Imp_total = ?, Imp_cred = ? WHERE rowid = ?",
            p);
   } else {
-    const data::Params key = boxParams(decl_, casilla_);
+    const data::Params key = epsBoxParams(decl_, casilla_);
     for (const auto& v : key.values()) p.add(v);
     db.run("INSERT INTO TMPF600INFEPS (RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
            "Imp_cred, tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 6, ?, ?, ?, "

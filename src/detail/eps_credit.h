@@ -9,20 +9,19 @@
 
 #include "common/money.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
+#include "model/eps_credit_sums.h"
 
 namespace korventa::detail {
 
-// The boxes that carry an EPS credit.
-bool isEpsBox(std::string_view casilla);
+// The EPS forms check their box with the model's rule.
+using model::isEpsBox;
+
+// The same for a form opened on a box: false after "La casilla … no tiene detalle de EPS.".
+bool checkEpsBox(Messenger& m, std::string_view casilla);
 // Boxes of invoices of earlier periods (their own period and date rules).
 inline bool isPastPeriodBox(std::string_view casilla) { return casilla == "612" || casilla == "428"; }
-
-// Credit total of a box from the working invoices (Imp_cred), for the determination grid.
-Money epsCredit(data::Database& db, const declaration::OpenDeclaration& decl, std::string_view casilla);
-// The same as DET keeps it: whole soles "###########0".
-std::string epsBoxValue(data::Database& db, const declaration::OpenDeclaration& decl, std::string_view casilla);
 
 // ValidaPeriodo: YYYYMM with a year from 1990 and a month 01–12.
 bool ValidaPeriodo(std::string_view yyyymm);
@@ -50,10 +49,16 @@ struct EpsInvoice {
   std::int64_t rowid = 0;
   std::string rucEps, nombre, periodoFac, numSerie, numFac, fecEmis, fecPago, impTotal, impCred;
 };
+// An invoice amount as shown once its box is left ("1,000") and as typed (the separators gone).
+std::string shownEpsAmount(std::string_view stored);
+std::string typedEpsAmount(std::string_view shown);
+// The cells of an invoice in the list of its box: EPS, name, period (MM/AAAA), series, number,
+// issue and payment dates, total and credit as shown.
+std::vector<std::string> invoiceCells(const EpsInvoice& i);
 
 class EpsBoxForm {
  public:
-  EpsBoxForm(Session& session, const declaration::OpenDeclaration& decl, std::string casilla);
+  EpsBoxForm(Session& session, const model::OpenDeclaration& decl, std::string casilla);
   void load();
   const std::string& casilla() const { return casilla_; }
   // A declaration that may no longer change (sent) is shown read-only and its box left alone.
@@ -69,7 +74,7 @@ class EpsBoxForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   std::string casilla_;
   bool readOnly_ = false;
   std::vector<EpsInvoice> rows_;
@@ -79,7 +84,7 @@ class EpsBoxForm {
 class EpsInvoiceForm {
  public:
   // Mode "NEW" when rowid is empty, "MOD" on that invoice.
-  EpsInvoiceForm(Session& session, const declaration::OpenDeclaration& decl, std::string casilla,
+  EpsInvoiceForm(Session& session, const model::OpenDeclaration& decl, std::string casilla,
                  std::optional<std::int64_t> rowid = std::nullopt);
   void load();
   bool modifying() const { return rowid_.has_value(); }
@@ -101,7 +106,7 @@ class EpsInvoiceForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   std::string casilla_;
   std::optional<std::int64_t> rowid_;
   std::vector<EpsProvider> providers_;

@@ -38,7 +38,7 @@ const VoucherTables& voucherTables(int category) {
   throw std::invalid_argument("categoría sin comprobantes: " + std::to_string(category));
 }
 
-VoucherSource sourceFor(const declaration::OpenDeclaration& decl) {
+VoucherSource sourceFor(const model::OpenDeclaration& decl) {
   return decl.sent() ? VoucherSource::History : VoucherSource::Working;
 }
 
@@ -48,7 +48,7 @@ constexpr const char* kVoucherColumns =
     "mto_ies, num_for, rowid";
 }  // namespace
 
-std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, const declaration::OpenDeclaration& decl,
+std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, const model::OpenDeclaration& decl,
                                   const PersonKey& person) {
   const auto& t = voucherTables(person.cod_cat_tra);
   std::string sql = fmt::format("SELECT {} FROM ", kVoucherColumns);
@@ -103,7 +103,7 @@ std::string nextXxxNumber(data::Database& db, int category) {
   return fmt::format("{:08d}", max + 1);
 }
 
-void writeHeader(data::Database& db, const declaration::OpenDeclaration& decl, const PersonKey& person,
+void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person,
                  std::string_view kind, const HeaderIdentity& id) {
   const auto& t = voucherTables(person.cod_cat_tra);
   const std::string where = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND tip_retencion = ?";

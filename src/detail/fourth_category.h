@@ -9,7 +9,8 @@
 
 #include "data/database.h"
 #include "data/keys.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
+#include "model/receipt_sums.h"
 
 namespace korventa::detail {
 
@@ -46,11 +47,12 @@ struct Voucher {
 
 // Where the vouchers of a declaration are read from: the working tables while it is edited,
 // the stored tables or the history (by its sending sequence) when it is only consulted.
-enum class VoucherSource { Working, Stored, History };
-VoucherSource sourceFor(const declaration::OpenDeclaration& decl);
+// Vouchers are read from the same sources as the model's sums.
+using model::VoucherSource;
+VoucherSource sourceFor(const model::OpenDeclaration& decl);
 
 // Vouchers of one person (all kinds) ordered by kind, payment date, series and number.
-std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, const declaration::OpenDeclaration& decl,
+std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, const model::OpenDeclaration& decl,
                                   const PersonKey& person);
 
 // Next free number of the series "XXX" of a category's working vouchers, with eight digits.
@@ -65,7 +67,7 @@ struct HeaderIdentity {
 };
 
 // Writes (or updates) the working header of a person and kind.
-void writeHeader(data::Database& db, const declaration::OpenDeclaration& decl, const PersonKey& person,
+void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person,
                  std::string_view kind, const HeaderIdentity& id);
 
 }  // namespace korventa::detail

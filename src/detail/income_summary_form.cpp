@@ -5,12 +5,13 @@
 
 #include "common/text.h"
 #include "common/vb_format.h"
-#include "determination/seams.h"
-#include "determination/working_set.h"
+#include "determination/declaration_computation.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 
 namespace korventa::detail {
 
-IncomeSummaryForm::IncomeSummaryForm(Session& session, const declaration::OpenDeclaration& decl,
+IncomeSummaryForm::IncomeSummaryForm(Session& session, const model::OpenDeclaration& decl,
                                      const PersonKey& person)
     : session_(session), decl_(decl), key_(person) {}
 
@@ -21,9 +22,9 @@ std::string IncomeSummaryForm::caption() const {
 void IncomeSummaryForm::load() {
   auto& db = session_.database();
   determination::Computation computation(db, decl_);
-  auto persons = determination::loadPersons(db, decl_.ruc, key_);
+  auto persons = model::loadPersons(db, decl_.ruc, key_);
   if (persons.empty()) throw std::runtime_error("La persona " + key_.doc_id_a + " no está en la declaración.");
-  determination::PersonData& p = persons.front();
+  model::PersonData& p = persons.front();
   computation.compute(p);
   summary = p.summary;
 

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/person_computation.h"
 
 namespace korventa::detail {
 
 class IncomeSummaryForm {
  public:
-  IncomeSummaryForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  IncomeSummaryForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 
   // Loads the identity and the group totals. Throws std::runtime_error when the person is not
   // in the working set.
@@ -31,7 +31,7 @@ class IncomeSummaryForm {
   std::string totalIng, totalIngPag, totalAporDesc, totalAporDescPag;
   // The summary columns the accept writes (contribution bases and amounts with the 0804
   // routing of the worker type).
-  determination::Summary summary;
+  model::Summary summary;
 
   // cmdAceptar: recomputes the person from the concept rows and writes the summary row, in one
   // transaction.
@@ -39,7 +39,7 @@ class IncomeSummaryForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey key_;
 };
 

@@ -21,7 +21,7 @@ std::string Total_Monto(data::Database& db, const PersonKey& person) {
   return any ? vbFormat(total, "######0.00") : std::string();
 }
 
-OtherEmployersList::OtherEmployersList(Session& session, const declaration::OpenDeclaration& decl,
+OtherEmployersList::OtherEmployersList(Session& session, const model::OpenDeclaration& decl,
                                        const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
@@ -47,12 +47,13 @@ bool OtherEmployersList::remove(int selected) {
   data::Transaction tx(db);
   db.run("DELETE FROM TMPF601_605 WHERE " + personWhere() + " AND ruc = ?",
          {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, rows_.at(static_cast<std::size_t>(selected)).ruc});
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   refresh();
   return true;
 }
 
-OtherEmployerDetail::OtherEmployerDetail(Session& session, const declaration::OpenDeclaration& decl,
+OtherEmployerDetail::OtherEmployerDetail(Session& session, const model::OpenDeclaration& decl,
                                          const PersonKey& person, std::optional<std::string> ruc)
     : session_(session), decl_(decl), person_(person), key_(std::move(ruc)) {}
 
@@ -129,6 +130,7 @@ Outcome OtherEmployerDetail::save() {
          "monto) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
          {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, ruc_, nombre_,
           monto});
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   m.info("La información fue grabada satisfactoriamente. ");
   if (key_) {

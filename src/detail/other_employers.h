@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
 #include "detail/sctr.h"
 
@@ -21,7 +21,7 @@ std::string Total_Monto(data::Database& db, const PersonKey& person);
 
 class OtherEmployersList {
  public:
-  OtherEmployersList(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  OtherEmployersList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
   void refresh();
   const std::vector<OtherEmployerRow>& rows() const { return rows_; }
   const std::string& total() const { return total_; }  // "######0.00"
@@ -31,7 +31,7 @@ class OtherEmployersList {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::vector<OtherEmployerRow> rows_;
   std::string total_;
@@ -40,7 +40,7 @@ class OtherEmployersList {
 class OtherEmployerDetail {
  public:
   // New row when `ruc` is empty, otherwise the row of that RUC.
-  OtherEmployerDetail(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+  OtherEmployerDetail(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                       std::optional<std::string> ruc = std::nullopt);
   void load();
   bool modifying() const { return key_.has_value(); }
@@ -65,7 +65,7 @@ class OtherEmployerDetail {
   bool rucTaken(const std::string& ruc) const;
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::optional<std::string> key_;
   std::vector<Choice> employers_;

@@ -6,11 +6,24 @@
 
 #include "common/list_form.h"
 #include "common/text.h"
+#include "common/vb_format.h"
 #include "data/db_errors.h"
 #include "detail/detail_support.h"
 #include "data/servicios_comunes.h"
 
 namespace korventa::detail {
+
+std::vector<std::string> voucherCells(const Voucher& v) {
+  return {v.tip_retencion,
+          v.num_ser,
+          v.num_rec,
+          v.fec_emi,
+          v.fec_pago,
+          vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)"),
+          v.ind_rta == "1" ? "SI" : "NO",
+          vbFormatText(v.por_rta, "##0.00"),
+          vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)")};
+}
 namespace {
 
 // The names, domicile and RUC the registry holds for the person.
@@ -50,7 +63,7 @@ std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string
   return out;
 }
 
-ProviderHeader::ProviderHeader(Session& session, const declaration::OpenDeclaration& decl, int category)
+ProviderHeader::ProviderHeader(Session& session, const model::OpenDeclaration& decl, int category)
     : s_(session), decl_(decl), category_(category), source_(sourceFor(decl)) {
   auto& db = s_.database();
   registered_ = CargaComboTipoDoc1(db, decl_.ruc, category_);
@@ -141,6 +154,39 @@ void ProviderHeader::chooseRegistered(std::size_t index) {
   takeRegistered(id_, p);
   identityAccepted_ = false;
   touch();
+}
+
+bool ProviderHeader::documentEntered() {
+  const std::string doc = text::trim(person_.doc_id_a);
+  if (!isNew_ || readOnly() || !vouchers_.empty() || doc.empty()) return false;
+  std::optional<std::int64_t> entered;
+  try {
+    const auto& t = voucherTables(category_);
+    if (auto r = s_.database().row(std::string("SELECT correl_a FROM ") + t.workCab +
+                                       " WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? ORDER BY correl_a",
+                                   {person_.tip_doc_a, doc, category_}))
+      entered = r->integer(0);
+  } catch (const data::DbError& e) {
+    data::MensajeErrorBD(s_.msg(), e);
+    return false;
+  }
+  if (entered) {
+    // Typing on would add vouchers to that person's header without showing it.
+    s_.msg().info("El documento " + doc + " ya fue ingresado en la declaración: se muestran sus datos y comprobantes.",
+                  "Mensaje");
+    openExisting({*entered, person_.tip_doc_a, doc, category_});
+    return true;
+  }
+  // Names the user typed already are kept.
+  if (!text::trim(id_.desPat + id_.desMat + id_.desNo1 + id_.desNo2).empty()) return false;
+  for (const auto& p : registered_)
+    if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == doc) {
+      person_.correl_a = p.key.correl_a;
+      takeRegistered(id_, p);
+      touch();
+      return true;
+    }
+  return false;
 }
 
 void ProviderHeader::setTipDoc(int t) {
@@ -254,9 +300,10 @@ VoucherContext ProviderHeader::contextFor() const {
 std::optional<VoucherContext> ProviderHeader::newVoucher() {
   if (readOnly()) return std::nullopt;
   if (text::trim(person_.doc_id_a).empty()) {
-    fail("Debe ingresar el Número de RUC.", "TxtNumDoc");
+    fail(kRucMissing, "TxtNumDoc");
     return std::nullopt;
   }
+  if (isNew_ && documentEntered() && !isNew_) return std::nullopt;  // shown first, then a new voucher
   if (!Valida_Cab()) return std::nullopt;
   return contextFor();
 }

@@ -24,9 +24,17 @@ struct RegisteredPerson {
 // ind_cat_4ta = 1), ordered by document type and number.
 std::vector<RegisteredPerson> CargaComboTipoDoc1(data::Database& db, std::string_view ruc, int category);
 
+// The cells of a voucher in the provider's list: kind, series, number, issue and payment dates,
+// amount, "SI"/"NO" for the retention, its rate and amount.
+std::vector<std::string> voucherCells(const Voucher& v);
+
+// Why a voucher form cannot open on its provider.
+inline constexpr const char* kProviderUnreadable = "No se pudo leer el prestador.";
+inline constexpr const char* kRucMissing = "Debe ingresar el Número de RUC.";
+
 class ProviderHeader {
  public:
-  ProviderHeader(Session& session, const declaration::OpenDeclaration& decl, int category = kProvider);
+  ProviderHeader(Session& session, const model::OpenDeclaration& decl, int category = kProvider);
 
   // New provider; or an existing one (its header names, BuscoNombre, and its vouchers).
   void openNew();
@@ -35,12 +43,16 @@ class ProviderHeader {
   // A stored or sent declaration only shows its vouchers.
   bool readOnly() const { return source_ != VoucherSource::Working; }
   int category() const { return category_; }
-  const declaration::OpenDeclaration& declaration() const { return decl_; }
+  const model::OpenDeclaration& declaration() const { return decl_; }
 
   const std::vector<RegisteredPerson>& registered() const { return registered_; }
   const std::vector<data::DocumentType>& documentTypes() const { return docTypes_; }
   // Picks a registered person: document, names and domicile come from the registry.
   void chooseRegistered(std::size_t index);
+  // Leaving the document typed into a new header: a person the declaration already has is
+  // opened after saying so (names and vouchers); one of the registry brings its names. True
+  // when the header changed.
+  bool documentEntered();
 
   void setTipDoc(int t);
   void setDocId(const std::string& d);
@@ -48,7 +60,10 @@ class ProviderHeader {
   void setDesMat(const std::string& v) { id_.desMat = v; touch(); }
   void setDesNo1(const std::string& v) { id_.desNo1 = v; touch(); }
   void setDesNo2(const std::string& v) { id_.desNo2 = v; touch(); }
-  void setDomiciled(bool domiciled) { id_.indDomicilio = domiciled ? "1" : "2"; touch(); }
+  void setDomiciled(bool domiciled) {
+    id_.indDomicilio.assign(1, domiciled ? '1' : '2');
+    touch();
+  }
 
   int tipDoc() const { return person_.tip_doc_a; }
   const std::string& docId() const { return person_.doc_id_a; }
@@ -91,7 +106,7 @@ class ProviderHeader {
   void deleteEmptyHeaders();
 
   Session& s_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   int category_;
   VoucherSource source_;
   std::vector<RegisteredPerson> registered_;

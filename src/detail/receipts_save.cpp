@@ -24,11 +24,11 @@ constexpr const char* kDetColumns =
 constexpr const char* kMfCabColumns =
     "correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1, mto_renta";
 
-data::Params declParams(const declaration::OpenDeclaration& d) { return {d.ruc, d.periodo, d.formulario}; }
+data::Params declParams(const model::OpenDeclaration& d) { return {d.ruc, d.periodo, d.formulario}; }
 
 // Replaces the declaration's rows of `stored` by the rows of `work` (the given columns, after the
 // declaration key) and recomputes their control numbers.
-void copyTable(data::Database& db, const declaration::OpenDeclaration& decl, const std::string& stored,
+void copyTable(data::Database& db, const model::OpenDeclaration& decl, const std::string& stored,
                const std::string& work, const std::string& columns, int n, const std::string& workWhere = {}) {
   db.run("DELETE FROM " + stored + " WHERE " + kDeclWhere, declParams(decl));
   db.run("INSERT INTO " + stored + " (tip_doc_d, doc_id_d, periodo, formulario, " + columns + ") SELECT 6, ?, ?, ?, " +
@@ -39,48 +39,10 @@ void copyTable(data::Database& db, const declaration::OpenDeclaration& decl, con
 
 }  // namespace
 
-std::string FourthCategoryBoxes::value(std::string_view box) const {
-  if (empty()) return "";
-  if (box == "547") return std::to_string(vouchers);
-  Money m = box == "320" ? amounts : box == "321" ? retentions : ies;
-  return vbFormat(m, "###########0");
-}
-
-std::string FourthCategoryBoxes::display(std::string_view box) const {
-  if (empty()) return "";
-  if (box == "547") return vbFormat(static_cast<long long>(vouchers), "###,###,###,##0;(###,###,###,##0)");
-  Money m = box == "320" ? amounts : box == "321" ? retentions : ies;
-  return vbFormat(m, "###,###,###,##0;(###,###,###,##0)");
-}
-
-FourthCategoryBoxes Suma_Montos(data::Database& db, const declaration::OpenDeclaration& decl, VoucherSource source) {
-  std::string sql = "SELECT mto_rec, mto_rta, mto_ies FROM ";
-  data::Params p;
-  if (source == VoucherSource::Working) {
-    sql += "TMPF601RDDET WHERE cod_cat_tra = 3";
-  } else {
-    sql += std::string(source == VoucherSource::History ? "HF601RDDET" : "F601RDDET") + " WHERE " + kDeclWhere +
-           " AND cod_cat_tra = 3";
-    p = declParams(decl);
-    if (source == VoucherSource::History) {
-      sql += " AND correl = ?";
-      p.add(decl.correl);
-    }
-  }
-  FourthCategoryBoxes b;
-  for (const auto& r : db.rows(sql, p)) {
-    ++b.vouchers;
-    b.amounts += Money::value(r.text(0));
-    b.retentions += Money::value(r.text(1));
-    b.ies += Money::value(r.text(2));
-  }
-  return b;
-}
-
 namespace {
 // FROM clause and parameters of a table of the declaration in the given source.
 std::string fromSource(const std::string& stored, const std::string& work, VoucherSource source,
-                       const declaration::OpenDeclaration& decl, data::Params& p, const std::string& alias) {
+                       const model::OpenDeclaration& decl, data::Params& p, const std::string& alias) {
   if (source == VoucherSource::Working) return work + " " + alias + " WHERE 1 = 1";
   bool h = source == VoucherSource::History;
   std::string sql = (h ? "H" + stored : stored) + " " + alias + " WHERE " + alias + ".tip_doc_d = 6 AND " + alias +
@@ -96,7 +58,7 @@ std::string fromSource(const std::string& stored, const std::string& work, Vouch
 }
 }  // namespace
 
-std::vector<ProviderVoucher> declarationVouchers(data::Database& db, const declaration::OpenDeclaration& decl,
+std::vector<ProviderVoucher> declarationVouchers(data::Database& db, const model::OpenDeclaration& decl,
                                                  VoucherSource source) {
   data::Params p;
   std::string sql = "SELECT correl_a, tip_doc_a, doc_id_a FROM " +
@@ -118,7 +80,7 @@ std::vector<ProviderVoucher> declarationVouchers(data::Database& db, const decla
   return out;
 }
 
-std::vector<TraineeRow> declarationTrainees(data::Database& db, const declaration::OpenDeclaration& decl,
+std::vector<TraineeRow> declarationTrainees(data::Database& db, const model::OpenDeclaration& decl,
                                             VoucherSource source) {
   data::Params p;
   std::string sql = "SELECT correl_a, tip_doc_a, doc_id_a, trim(APELLIDO_P || ' ' || APELLIDO_M || ' ' || NOMBRE_1), "
@@ -140,14 +102,14 @@ std::vector<TraineeRow> declarationTrainees(data::Database& db, const declaratio
   return out;
 }
 
-void Graba_Rta(data::Database& db, const declaration::OpenDeclaration& decl) {
+void Graba_Rta(data::Database& db, const model::OpenDeclaration& decl) {
   data::Transaction tx(db);
   copyTable(db, decl, "F601RDCAB", "TMPF601RDCAB", kCabColumns, kRdCabN, "cod_cat_tra = 3");
   copyTable(db, decl, "F601RDDET", "TMPF601RDDET", kDetColumns, kRdDetN, "cod_cat_tra = 3");
   tx.commit();
 }
 
-void Graba_ModForm(data::Database& db, const declaration::OpenDeclaration& decl) {
+void Graba_ModForm(data::Database& db, const model::OpenDeclaration& decl) {
   data::Transaction tx(db);
   copyTable(db, decl, "F601MFCAB", "TMPF601MFCAB", kMfCabColumns, kMfCabN);
   copyTable(db, decl, "F601MFDET", "TMPF601MFDET", kDetColumns, kMfDetN);

@@ -65,7 +65,7 @@ void removeSctrChoice(data::Database& db, const PersonKey& person) {
   updateAportEmp(db, person);
 }
 
-SctrForm::SctrForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person)
+SctrForm::SctrForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
 void SctrForm::load() {
@@ -168,6 +168,8 @@ Outcome SctrForm::save() {
          {amount, amount, base, person_.correl_a, person_.tip_doc_a, person_.doc_id_a});
   db.run("UPDATE TEMP1_F601 SET sctr_essalud = ?, sctr_tributo = ? WHERE " + personWhere() + " AND cod_cat_tra = 1",
          {base, amount, person_.correl_a, person_.tip_doc_a, person_.doc_id_a});
+  // The choice computes what it changes itself (0806, the SCTR columns, AportEmp): that is this
+  // accept's computation of the person.
   updateAportEmp(db, person_);
   tx.commit();
   stored_ = true;
@@ -178,6 +180,7 @@ void SctrForm::remove() {
   auto& db = session_.database();
   data::Transaction tx(db);
   removeSctrChoice(db, person_);
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   stored_ = false;
   base.clear();
@@ -188,7 +191,7 @@ std::string EstablishmentItem::text() const {
   return vbFormat(codEst, "0000") + "  " + tipo + "  " + rucEmp + "  " + nombre;
 }
 
-EstablishmentsForm::EstablishmentsForm(Session& session, const declaration::OpenDeclaration& decl,
+EstablishmentsForm::EstablishmentsForm(Session& session, const model::OpenDeclaration& decl,
                                        const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
@@ -247,6 +250,7 @@ int EstablishmentsForm::accept() {
     }
   }
   if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), p)) removeSctrChoice(db, person_);
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   return count;
 }

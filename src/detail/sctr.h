@@ -8,7 +8,7 @@
 
 #include "common/money.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
 
 namespace korventa::detail {
@@ -30,7 +30,7 @@ struct Choice {
 
 class SctrForm {
  public:
-  SctrForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  SctrForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 
   // The lists and the worker's current choice.
   void load();
@@ -59,7 +59,7 @@ class SctrForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::vector<Choice> rucs_, establishments_, rates_;
   std::string ruc_, rucName_, codEst_, correlTasa_;
@@ -76,7 +76,7 @@ struct EstablishmentItem {
 
 class EstablishmentsForm {
  public:
-  EstablishmentsForm(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
+  EstablishmentsForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
   // The worker's marked establishments first, then the others, each ordered by code.
   void load();
   std::vector<EstablishmentItem>& items() { return items_; }
@@ -90,7 +90,7 @@ class EstablishmentsForm {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::vector<EstablishmentItem> items_;
 };

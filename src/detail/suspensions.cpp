@@ -96,7 +96,7 @@ int CalcularDiasMes(const Date& start, const Date& end, std::string_view periodo
 
 // ---------------------------------------------------------------------------------------------
 
-SuspensionList::SuspensionList(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+SuspensionList::SuspensionList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                                SuspensionKind kind)
     : session_(session), decl_(decl), person_(person), kind_(kind) {}
 
@@ -137,6 +137,7 @@ bool SuspensionList::remove(int selected) {
            "COALESCE(formulario, '0601') = '0601'",
            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, text::trim(row.numCitt)});
   writeDayTotal(db, person_, kind_);
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   refresh();
   return true;
@@ -144,7 +145,7 @@ bool SuspensionList::remove(int selected) {
 
 // ---------------------------------------------------------------------------------------------
 
-SuspensionDetail::SuspensionDetail(Session& session, const declaration::OpenDeclaration& decl,
+SuspensionDetail::SuspensionDetail(Session& session, const model::OpenDeclaration& decl,
                                    const PersonKey& person, SuspensionKind kind, std::optional<SuspensionKey> key)
     : session_(session), decl_(decl), person_(person), kind_(kind), key_(std::move(key)) {}
 
@@ -316,6 +317,7 @@ Outcome SuspensionDetail::save() {
             days, diasCitt, ini, fin, tipo, ini, fin});
   }
   writeDayTotal(db, person_, kind_);
+  recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
 
   session_.msg().info("La información fue grabada satisfactoriamente. ");

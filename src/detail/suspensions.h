@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
 
 namespace korventa::detail {
@@ -39,7 +39,7 @@ int CalcularDiasMes(const Date& start, const Date& end, std::string_view periodo
 
 class SuspensionList {
  public:
-  SuspensionList(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+  SuspensionList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                  SuspensionKind kind);
   SuspensionKind kind() const { return kind_; }
   const std::vector<SuspensionRow>& rows() const { return rows_; }
@@ -51,7 +51,7 @@ class SuspensionList {
 
  private:
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   SuspensionKind kind_;
   std::vector<SuspensionRow> rows_;
@@ -65,7 +65,7 @@ struct SuspensionKey {
 class SuspensionDetail {
  public:
   // New row when `key` is empty, otherwise the row to modify.
-  SuspensionDetail(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person,
+  SuspensionDetail(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                    SuspensionKind kind, std::optional<SuspensionKey> key = std::nullopt);
   void load();
   SuspensionKind kind() const { return kind_; }
@@ -100,7 +100,7 @@ class SuspensionDetail {
   void clear();
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   SuspensionKind kind_;
   std::optional<SuspensionKey> key_;

@@ -5,7 +5,7 @@
 
 namespace korventa::detail {
 
-ThirdPartyForm::ThirdPartyForm(Session& session, const declaration::OpenDeclaration& decl)
+ThirdPartyForm::ThirdPartyForm(Session& session, const model::OpenDeclaration& decl)
     : session_(session), decl_(decl) {}
 
 void ThirdPartyForm::load() {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "detail/detail_support.h"
 #include "detail/sctr.h"
 
@@ -18,7 +18,7 @@ struct ThirdPartyPerson {
 
 class ThirdPartyForm {
  public:
-  ThirdPartyForm(Session& session, const declaration::OpenDeclaration& decl);
+  ThirdPartyForm(Session& session, const model::OpenDeclaration& decl);
   // The persons ordered by name and the declarant's own RUCs with risk establishments.
   void load();
   const std::vector<ThirdPartyPerson>& persons() const { return persons_; }  // CmbNombres
@@ -50,7 +50,7 @@ class ThirdPartyForm {
   std::string rateText() const;
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   std::vector<ThirdPartyPerson> persons_;
   std::vector<Choice> rucs_, establishments_, rates_;
   int person_ = -1;

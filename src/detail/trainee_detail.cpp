@@ -15,7 +15,7 @@ std::string Descrip_Tipo(data::Database& db, std::string_view codTipest) {
   return r ? text::trim(text::mid(r->funcion, 1, 24)) : std::string();
 }
 
-TraineeDetail::TraineeDetail(Session& session, const declaration::OpenDeclaration& decl)
+TraineeDetail::TraineeDetail(Session& session, const model::OpenDeclaration& decl)
     : s_(session), decl_(decl), source_(sourceFor(decl)) {
   auto& db = s_.database();
   registered_ = CargaComboTipoDoc1(db, decl_.ruc, kTrainee);

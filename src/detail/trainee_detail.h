@@ -23,7 +23,7 @@ std::string Descrip_Tipo(data::Database& db, std::string_view codTipest);
 
 class TraineeDetail {
  public:
-  TraineeDetail(Session& session, const declaration::OpenDeclaration& decl);
+  TraineeDetail(Session& session, const model::OpenDeclaration& decl);
 
   void openNew();
   bool openExisting(const PersonKey& person);
@@ -75,7 +75,7 @@ class TraineeDetail {
   std::string docText() const;
 
   Session& s_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   VoucherSource source_;
   std::vector<RegisteredPerson> registered_;
   std::vector<data::DocumentType> docTypes_;

@@ -11,7 +11,7 @@
 namespace korventa::detail {
 
 struct VoucherContext {
-  const declaration::OpenDeclaration* decl = nullptr;
+  const model::OpenDeclaration* decl = nullptr;
   PersonKey person;
   HeaderIdentity identity;
   bool headerIsNew = false;              // the header form is adding a person

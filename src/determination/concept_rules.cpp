@@ -35,12 +35,6 @@ bool excludedFromIes(int tipo) {
   return std::find(std::begin(types), std::end(types), tipo) != std::end(types);
 }
 
-int codeNumber(std::string_view s) {
-  std::string t = text::trim(s);
-  if (!text::isDigits(t) || t.size() > 9) return 0;
-  return std::stoi(t);
-}
-
 ConceptTypes ConceptTypes::load(data::Database& db) {
   ConceptTypes ct;
   for (const auto& r : db.rows("SELECT tipo, cod_concepto FROM TIPO_CONCEPTOS")) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/text.h"
 #include "data/database.h"
 
 namespace korventa::determination {
@@ -47,7 +48,7 @@ bool excludedFromIes(int tipo);
 inline bool isMinerType(int tipo) { return tipo == 32 || tipo == 37 || tipo == 38; }
 
 // Number of a code text ("0021" → 21, " 3" → 3); 0 when it is not a number.
-int codeNumber(std::string_view text);
+using text::codeNumber;
 
 // Concepts allowed for each worker type (TIPO_CONCEPTOS) plus the fixed exclusions of the
 // contribution groups.

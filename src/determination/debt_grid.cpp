@@ -7,8 +7,8 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/param.h"
-#include "detail/eps_credit.h"
-#include "detail/receipts_save.h"
+#include "model/eps_credit_sums.h"
+#include "model/receipt_sums.h"
 
 namespace korventa::determination {
 namespace {
@@ -77,6 +77,18 @@ const std::vector<const char*>& gridRowCaptions() {
   return r;
 }
 
+const char* igvBox(const TaxColumn& column) { return std::string_view(column.toPay) == "810" ? "812" : nullptr; }
+
+std::vector<PaymentBank> paymentBanks(data::Database& db) {
+  std::vector<PaymentBank> banks;
+  for (const auto& r : data::ParamTable(db).list("004")) {
+    std::string code = text::trim(r.argumento);
+    if (code == "00") continue;
+    banks.push_back({code, code + " - " + text::trim(r.funcion)});
+  }
+  return banks;
+}
+
 const TaxColumn* columnOf(std::string_view casilla) {
   if (casilla == "812") return &taxColumns()[10];
   for (const auto& c : taxColumns())
@@ -98,7 +110,7 @@ long long boxNumber(std::string_view t) {
   return m ? m->rounded(0).raw() / Money::kScale : 0;
 }
 
-DeterminacionDeuda::DeterminacionDeuda(Session& session, const declaration::OpenDeclaration& decl)
+DeterminacionDeuda::DeterminacionDeuda(Session& session, const model::OpenDeclaration& decl)
     : s_(session), d_(decl) {}
 
 void DeterminacionDeuda::load() {
@@ -185,13 +197,13 @@ void DeterminacionDeuda::recalcularBases() {
   set("454", value("414"));
   set("462", value("422"));
   // The fourth-category retentions come from the providers' receipts (boxes 320 and 321).
-  auto receipts = detail::Suma_Montos(db, d_);
+  auto receipts = model::Suma_Montos(db, d_);
   std::string b320 = receipts.value("320"), b321 = receipts.value("321");
   set("461", b320.empty() || b320 == "0" ? std::string() : b320);
   set("421", b321.empty() || b321 == "0" ? std::string() : b321);
   // Credits backed by EPS invoices carry the invoices' credit total.
   for (const char* box : {"602", "612", "408", "428"})
-    if (!detail::epsCredit(db, d_, box).isZero()) set(box, detail::epsBoxValue(db, d_, box));
+    if (!model::epsCredit(db, d_, box).isZero()) set(box, model::epsBoxValue(db, d_, box));
   for (const char* base : {"452", "458", "453", "454", "462", "530", "590"}) afterChange(base);
   for (const auto& c : taxColumns()) Calcular(c.balance);
   CalcularTotal();
@@ -312,7 +324,7 @@ std::vector<Box> DeterminacionDeuda::boxes() const {
   for (const auto& c : taxColumns()) {
     for (const char* b : c.boxes())
       if (b) v.push_back({b, value(b)});
-    if (std::string_view(c.toPay) == "810") v.push_back({"812", value("812")});
+    if (const char* igv = igvBox(c)) v.push_back({igv, value(igv)});
   }
   return v;
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
-#include "determination/seams.h"
+#include "model/open_declaration.h"
+#include "determination/declaration_checks.h"
 
 namespace korventa::determination {
 
@@ -39,15 +39,25 @@ struct TaxColumn {
 const std::vector<TaxColumn>& taxColumns();
 // The column a box belongs to (box 812 belongs to ESSALUD SCTR); nullptr for other boxes.
 const TaxColumn* columnOf(std::string_view casilla);
+// The box shown after a column's amount to pay: 812, the IGV of the SCTR column (to pay 810);
+// nullptr for every other column.
+const char* igvBox(const TaxColumn& column);
 // Row captions of the grid, in the order of TaxColumn's boxes.
 const std::vector<const char*>& gridRowCaptions();
+
+// A bank a cheque payment may name: its code (list 004) and "code - name" as offered.
+struct PaymentBank {
+  std::string code, caption;
+};
+// The banks of list 004 except "00" (SIN BANCO, which stands for no bank).
+std::vector<PaymentBank> paymentBanks(data::Database& db);
 
 // Box value parsed as whole soles ("#########0"); empty or non-numeric text counts 0.
 long long boxNumber(std::string_view text);
 
 class DeterminacionDeuda {
  public:
-  DeterminacionDeuda(Session& session, const declaration::OpenDeclaration& decl);
+  DeterminacionDeuda(Session& session, const model::OpenDeclaration& decl);
 
   // Typed boxes from the open declaration (when the grid already held them) or from DET, then
   // bases, taxes, balances and total recomputed.
@@ -88,7 +98,7 @@ class DeterminacionDeuda {
   void set(const std::string& casilla, std::string v) { values_[casilla] = std::move(v); }
   void afterChange(const std::string& casilla);
   Session& s_;
-  const declaration::OpenDeclaration& d_;
+  const model::OpenDeclaration& d_;
   std::map<std::string, std::string, std::less<>> values_;
   std::string total_;
   bool param980_ = true;  // previous payments of the artists' fund open for the period

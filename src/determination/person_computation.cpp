@@ -8,14 +8,6 @@
 namespace korventa::determination {
 namespace {
 
-constexpr const char* kSummaryNames[kSummaryColumns] = {
-    "Ingresos",    "Ing_asig",       "Ing_bonif",      "Ing_gratif",      "Ing_indemniz", "Ing_publico",
-    "Desc_Trab",   "Otros_Concep",   "Aport_TrabPens", "Concep_Varios",   "Tot_Ingresos", "AportDes",
-    "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
-    "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
-    "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
-    "sctr_tributo", "NetoPagar"};
-
 bool blank(const std::string& s) {
   for (char c : s)
     if (c != ' ' && c != '\t') return false;
@@ -46,8 +38,6 @@ const std::string* lookup(const std::unordered_map<std::string, std::string>& ma
 
 }  // namespace
 
-const char* summaryColumnName(int column) { return kSummaryNames[column]; }
-
 int PanelRules::slot(std::string_view code) {
   if (code.size() != 4 || code[0] != '0' || (code[1] != '6' && code[1] != '8')) return -1;
   int n = (code[2] - '0') * 10 + (code[3] - '0');
@@ -67,18 +57,6 @@ PanelRule& PanelRules::operator[](std::string_view code) {
 const PanelRule* PanelRules::find(std::string_view code) const {
   int i = slot(code);
   return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
-}
-
-ConceptRow* PersonData::find(std::string_view code) {
-  for (auto& r : concepts)
-    if (r.codigo == code) return &r;
-  return nullptr;
-}
-
-const ConceptRow* PersonData::find(std::string_view code) const {
-  for (const auto& r : concepts)
-    if (r.codigo == code) return &r;
-  return nullptr;
 }
 
 PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person) {
@@ -121,184 +99,279 @@ std::string amountOf(const std::string& base, Money rate) {
   return s == "0.00" ? std::string() : s;
 }
 
+namespace {
+
+// One person's pass over the concept panel: what the rules read, and the ways a rule marks a
+// concept (disabled, base or amount computed, typed amount kept).
+struct ConceptPass {
+  ConceptPass(const ComputationContext& context, RateCache& rates, PersonData& person, PanelRules& panel)
+      : ctx(context),
+        p(person),
+        rules(panel),
+        totals(CalcularTotalxPos(context.affectations, person)),
+        rate(rates.forType(person.tipo)),
+        opt(rates.options()),
+        per(context.periodo),
+        t(person.tipo),
+        worker(person.key.cod_cat_tra == kWorker) {}
+
+  void clear(const char* code) {
+    if (auto* r = p.find(code)) r->monto = r->monto_pag = r->base_calculo = std::string();
+  }
+  void disable(const char* code) {
+    rules[code].disabled = true;
+    clear(code);
+  }
+  void setBase(const char* code, const std::string& b) {
+    rules[code].baseComputed = true;
+    if (auto* r = p.find(code)) r->base_calculo = b;
+  }
+  void setAmount(const char* code, const std::string& a) {
+    rules[code].amountComputed = true;
+    if (auto* r = p.find(code)) r->monto = r->monto_pag = a;
+  }
+  // A typed amount stays; with no base there is nothing to declare.
+  void keepTyped(const char* code, const std::string& b) {
+    if (auto* r = p.find(code)) {
+      if (blank(b)) r->monto = r->monto_pag = std::string();
+      else r->monto_pag = r->monto;
+    }
+  }
+  std::string base(int position, std::optional<Money> extra = std::nullopt) const {
+    return CalcularBaseCalculo_Tmp(totals, position, extra);
+  }
+
+  const ComputationContext& ctx;
+  PersonData& p;
+  PanelRules& rules;
+  const PositionTotals totals;
+  const RateSet& rate;
+  const DeclarantOptions& opt;
+  const std::string& per;
+  const int t;
+  const bool worker;
+};
+
+// +Vida and "Asegura tu pensión" come from the registry.
+void lifeInsurance(ConceptPass& c) {
+  if (c.worker && c.t == 67 && c.per < "200901") {
+    c.disable("0604");
+  } else {
+    c.setAmount("0604", lifeAmount(c.p.ipss_vida));
+  }
+  c.setAmount("0612", lifeAmount(c.p.aseg_pens));
+}
+
+// Private pension system.
+void privatePension(ConceptPass& c) {
+  const bool spp = c.p.pension >= 21 && c.p.pension <= 25;
+  for (const char* code : {"0601", "0606", "0608", "0609"})
+    if (!spp) c.disable(code);
+  if (spp) {
+    std::string b = c.base(kPosSpp);
+    c.setBase("0601", b);
+    c.setBase("0608", b);
+  }
+  c.disable("0603");
+  c.disable("0610");
+}
+
+// National pension system.
+void nationalPension(ConceptPass& c) {
+  const int t = c.t;
+  if (c.p.pension != 2 || t == 98 || t == 88 || (t == 67 && c.per < "200806")) {
+    c.disable("0607");
+  } else {
+    std::string b = c.base(kPosSnp);
+    c.setBase("0607", b);
+    if (c.opt.snp.present && c.opt.snp.valor) c.keepTyped("0607", b);
+    else c.setAmount("0607", amountOf(b, c.rate.snp));
+  }
+}
+
+// FCJMMS: miners under the national or a private pension system.
+void minersFund(ConceptPass& c) {
+  const bool fcjRegime = c.p.pension == 2 || (c.p.pension >= 21 && c.p.pension <= 24);
+  const bool fcj = fcjRegime && isMinerType(c.t);
+  if (fcj && c.per >= "201205") {
+    std::string b = c.base(kPosFcjmms);
+    c.setBase("0616", b);
+    c.setAmount("0616", amountOf(b, c.rate.fcjmms));
+  } else {
+    c.disable("0616");
+  }
+  if (!(fcj && c.per >= "201208")) c.disable("0617");
+}
+
+// Fifth category: workers add their other income; the non-domiciled pay 30 %.
+void fifthCategory(ConceptPass& c) {
+  std::optional<Money> extra;
+  if (c.worker) extra = c.p.otherIncome;
+  std::string b = c.base(kPosFifth, extra);
+  c.setBase("0605", b);
+  if (blank(b)) {
+    c.clear("0605");
+  } else if (text::trim(c.p.ind_domicilio) == "2") {
+    c.setAmount("0605", amountOf(b, Money::fromRaw(3000)));  // non-domiciled: 30 %
+  } else {
+    c.keepTyped("0605", b);
+  }
+}
+
+void workerFifthCategory(ConceptPass& c) {
+  const int t = c.t;
+  if (t == 69 || t == 70 || t == 71 || (t == 67 && c.per < "200806")) c.disable("0605");
+  else fifthCategory(c);
+}
+
+void shownConcepts(ConceptPass& c) {
+  c.rules["0614"].visible = c.p.pension == 13;
+  c.rules["0615"].visible = c.t == 89;
+}
+
+// Artists' social-rights fund.
+void artistsFund(ConceptPass& c) {
+  if (c.t == 56) {
+    std::string b = c.base(kPosArtists);
+    c.setBase("0802", b);
+    c.setAmount("0802", amountOf(b, c.rate.artists));
+  }
+}
+
+// The fishermen's ESSALUD base is at least 4.4 minimum wages, less the subsidised share.
+std::string fishermenBase(const ConceptPass& c, std::string b) {
+  const PersonData& p = c.p;
+  int sit = codeNumber(p.situac);
+  bool active = sit >= 10 && sit <= 13;
+  Money lab = Money::value(p.dias_lab), nolab = Money::value(p.dias_no_lab), sub = Money::value(p.dias_sub);
+  bool suspended = active && nolab > Money() && p.suspensionDays > Money();
+  bool worked = active && lab > Money() && !nolab.isNegative() && !sub.isNegative();
+  if (suspended || worked) {
+    Money minimum = c.ctx.rmv.times(Money::fromRaw(44000));  // 4.4 minimum wages
+    Money days = lab + sub + nolab;
+    if (days > Money()) minimum = minimum.times(days - sub).dividedBy(days);  // less the subsidised share
+    minimum = minimum.rounded(2);
+    if (minimum > Money() && (blank(b) || Money::value(b) < minimum)) b = fmt(minimum);
+  }
+  return b;
+}
+
+// ESSALUD.
+void essalud(ConceptPass& c) {
+  const int t = c.t;
+  if (t == 98) {
+    // Left as stored.
+  } else if (t == 68 || t == 69 || t == 88 || (t == 67 && c.per < "200901")) {
+    c.disable("0804");
+  } else {
+    int pos = (t == 64 || t == 65) ? kPosEssaludAgrarian : t == 36 ? kPosEssaludFisher : kPosEssalud;
+    std::string b = c.base(pos);
+    if (t == 36) {
+      b = fishermenBase(c, b);
+    } else if (t == 67 && !blank(b)) {
+      Money cap = c.ctx.uit.times(Money::fromRaw(3000)).rounded(2);  // 30 % of the UIT
+      if (Money::value(b) > cap) b = fmt(cap);
+    }
+    c.setBase("0804", b);
+    if (c.opt.essalud.present && c.opt.essalud.valor) c.keepTyped("0804", b);
+    else c.setAmount("0804", amountOf(b, c.rate.essalud));
+  }
+}
+
+// SCTR pension cover is typed, only for workers insured under it.
+void sctrPension(ConceptPass& c) {
+  if (!c.p.sctrPension) c.disable("0805");
+}
+
+// ESSALUD SCTR.
+void sctrEssalud(ConceptPass& c) {
+  if (c.p.sctr == 1 && c.p.sctrRate && !(c.t == 67 && c.per < "200901")) {
+    std::string b = c.base(kPosSctr);
+    c.setBase("0806", b);
+    c.setAmount("0806", amountOf(b, fractionOf(*c.p.sctrRate)));
+  } else {
+    c.disable("0806");
+  }
+}
+
+// SENATI.
+void senati(ConceptPass& c) {
+  if (c.opt.senati) {
+    std::string b = c.base(kPosSenati);
+    c.setBase("0807", b);
+    c.keepTyped("0807", b);
+  } else {
+    c.disable("0807");
+  }
+}
+
+// Extraordinary solidarity tax.
+void solidarityTax(ConceptPass& c) {
+  if (excludedFromIes(c.t) || !c.opt.subjectToIes()) {
+    c.disable("0808");
+  } else {
+    std::string b = c.base(kPosIes);
+    c.setBase("0808", b);
+    if (c.opt.ies.valor) c.keepTyped("0808", b);
+    else c.setAmount("0808", amountOf(b, c.rate.iesTasa));
+  }
+}
+
+// Pensioners: no pension-system contributions of their own but the 20530 regime's, ESSALUD on
+// their pension and the fifth category.
+void pensionerContributions(ConceptPass& c) {
+  for (const char* code : {"0601", "0606", "0607", "0608", "0609", "0616", "0617"}) c.disable(code);
+  if (c.p.pension == 3) {
+    std::string b = c.base(kPos20530);
+    c.setBase("0603", b);
+    c.keepTyped("0603", b);
+  } else {
+    c.disable("0603");
+  }
+  std::string b = c.base(kPosPensioners);
+  c.setBase("0610", b);
+  c.setAmount("0610", amountOf(b, c.rate.essalud));
+  fifthCategory(c);
+}
+
+enum class AppliesTo { Everyone, Workers, Pensioners };
+
+struct ConceptRule {
+  const char* concepts;  // the concepts the rule decides
+  AppliesTo who;
+  void (*apply)(ConceptPass&);
+};
+
+// The rules in the order they run; later rules see what earlier ones wrote.
+constexpr ConceptRule kConceptRules[] = {
+    {"0604 0612", AppliesTo::Everyone, lifeInsurance},
+    {"0601 0603 0606 0608 0609 0610", AppliesTo::Workers, privatePension},
+    {"0607", AppliesTo::Workers, nationalPension},
+    {"0616 0617", AppliesTo::Workers, minersFund},
+    {"0605", AppliesTo::Workers, workerFifthCategory},
+    {"0614 0615", AppliesTo::Workers, shownConcepts},
+    {"0802", AppliesTo::Workers, artistsFund},
+    {"0804", AppliesTo::Workers, essalud},
+    {"0805", AppliesTo::Workers, sctrPension},
+    {"0806", AppliesTo::Workers, sctrEssalud},
+    {"0807", AppliesTo::Workers, senati},
+    {"0808", AppliesTo::Workers, solidarityTax},
+    {"0601 0603 0605 0606 0607 0608 0609 0610 0616 0617", AppliesTo::Pensioners, pensionerContributions},
+};
+
+}  // namespace
+
 PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p) {
   PanelRules rules;
   const bool worker = p.key.cod_cat_tra == kWorker;
   const bool pensioner = p.key.cod_cat_tra == kPensioner;
   if (!worker && !pensioner) return rules;
 
-  const PositionTotals totals = CalcularTotalxPos(ctx.affectations, p);
-  const RateSet& rate = rates.forType(p.tipo);
-  const DeclarantOptions& opt = rates.options();
-  const std::string& per = ctx.periodo;
-  const int t = p.tipo;
-
-  auto clear = [&](const char* code) {
-    if (auto* r = p.find(code)) r->monto = r->monto_pag = r->base_calculo = std::string();
-  };
-  auto disable = [&](const char* code) {
-    rules[code].disabled = true;
-    clear(code);
-  };
-  auto setBase = [&](const char* code, const std::string& b) {
-    rules[code].baseComputed = true;
-    if (auto* r = p.find(code)) r->base_calculo = b;
-  };
-  auto setAmount = [&](const char* code, const std::string& a) {
-    rules[code].amountComputed = true;
-    if (auto* r = p.find(code)) r->monto = r->monto_pag = a;
-  };
-  // A typed amount stays; with no base there is nothing to declare.
-  auto keepTyped = [&](const char* code, const std::string& b) {
-    if (auto* r = p.find(code)) {
-      if (blank(b)) r->monto = r->monto_pag = std::string();
-      else r->monto_pag = r->monto;
-    }
-  };
-  auto fifthCategory = [&] {
-    std::optional<Money> extra;
-    if (worker) extra = p.otherIncome;
-    std::string b = CalcularBaseCalculo_Tmp(totals, kPosFifth, extra);
-    setBase("0605", b);
-    if (blank(b)) {
-      clear("0605");
-    } else if (text::trim(p.ind_domicilio) == "2") {
-      setAmount("0605", amountOf(b, Money::fromRaw(3000)));  // non-domiciled: 30 %
-    } else {
-      keepTyped("0605", b);
-    }
-  };
-
-  // +Vida and "Asegura tu pensión" come from the registry.
-  if (worker && t == 67 && per < "200901") {
-    disable("0604");
-  } else {
-    setAmount("0604", lifeAmount(p.ipss_vida));
-  }
-  setAmount("0612", lifeAmount(p.aseg_pens));
-
-  if (worker) {
-    // Private pension system.
-    const bool spp = p.pension >= 21 && p.pension <= 25;
-    for (const char* c : {"0601", "0606", "0608", "0609"})
-      if (!spp) disable(c);
-    if (spp) {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSpp);
-      setBase("0601", b);
-      setBase("0608", b);
-    }
-    disable("0603");
-    disable("0610");
-
-    // National pension system.
-    if (p.pension != 2 || t == 98 || t == 88 || (t == 67 && per < "200806")) {
-      disable("0607");
-    } else {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSnp);
-      setBase("0607", b);
-      if (opt.snp.present && opt.snp.valor) keepTyped("0607", b);
-      else setAmount("0607", amountOf(b, rate.snp));
-    }
-
-    // FCJMMS: miners under the national or a private pension system.
-    const bool fcjRegime = p.pension == 2 || (p.pension >= 21 && p.pension <= 24);
-    const bool fcj = fcjRegime && isMinerType(t);
-    if (fcj && per >= "201205") {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosFcjmms);
-      setBase("0616", b);
-      setAmount("0616", amountOf(b, rate.fcjmms));
-    } else {
-      disable("0616");
-    }
-    if (!(fcj && per >= "201208")) disable("0617");
-
-    // Fifth category.
-    if (t == 69 || t == 70 || t == 71 || (t == 67 && per < "200806")) disable("0605");
-    else fifthCategory();
-
-    rules["0614"].visible = p.pension == 13;
-    rules["0615"].visible = t == 89;
-
-    // Artists' social-rights fund.
-    if (t == 56) {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosArtists);
-      setBase("0802", b);
-      setAmount("0802", amountOf(b, rate.artists));
-    }
-
-    // ESSALUD.
-    if (t == 98) {
-      // Left as stored.
-    } else if (t == 68 || t == 69 || t == 88 || (t == 67 && per < "200901")) {
-      disable("0804");
-    } else {
-      int pos = (t == 64 || t == 65) ? kPosEssaludAgrarian : t == 36 ? kPosEssaludFisher : kPosEssalud;
-      std::string b = CalcularBaseCalculo_Tmp(totals, pos);
-      if (t == 36) {
-        int sit = codeNumber(p.situac);
-        bool active = sit >= 10 && sit <= 13;
-        Money lab = Money::value(p.dias_lab), nolab = Money::value(p.dias_no_lab), sub = Money::value(p.dias_sub);
-        bool suspended = active && nolab > Money() && p.suspensionDays > Money();
-        bool worked = active && lab > Money() && !nolab.isNegative() && !sub.isNegative();
-        if (suspended || worked) {
-          Money minimum = ctx.rmv.times(Money::fromRaw(44000));  // 4.4 minimum wages
-          Money days = lab + sub + nolab;
-          if (days > Money()) minimum = minimum.times(days - sub).dividedBy(days);  // less the subsidised share
-          minimum = minimum.rounded(2);
-          if (minimum > Money() && (blank(b) || Money::value(b) < minimum)) b = fmt(minimum);
-        }
-      } else if (t == 67 && !blank(b)) {
-        Money cap = ctx.uit.times(Money::fromRaw(3000)).rounded(2);  // 30 % of the UIT
-        if (Money::value(b) > cap) b = fmt(cap);
-      }
-      setBase("0804", b);
-      if (opt.essalud.present && opt.essalud.valor) keepTyped("0804", b);
-      else setAmount("0804", amountOf(b, rate.essalud));
-    }
-
-    // SCTR pension cover is typed, only for workers insured under it.
-    if (!p.sctrPension) disable("0805");
-
-    // ESSALUD SCTR.
-    if (p.sctr == 1 && p.sctrRate && !(t == 67 && per < "200901")) {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSctr);
-      setBase("0806", b);
-      setAmount("0806", amountOf(b, fractionOf(*p.sctrRate)));
-    } else {
-      disable("0806");
-    }
-
-    // SENATI.
-    if (opt.senati) {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosSenati);
-      setBase("0807", b);
-      keepTyped("0807", b);
-    } else {
-      disable("0807");
-    }
-
-    // Extraordinary solidarity tax.
-    if (excludedFromIes(t) || !opt.subjectToIes()) {
-      disable("0808");
-    } else {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPosIes);
-      setBase("0808", b);
-      if (opt.ies.valor) keepTyped("0808", b);
-      else setAmount("0808", amountOf(b, rate.iesTasa));
-    }
-  } else {
-    for (const char* c : {"0601", "0606", "0607", "0608", "0609", "0616", "0617"}) disable(c);
-    if (p.pension == 3) {
-      std::string b = CalcularBaseCalculo_Tmp(totals, kPos20530);
-      setBase("0603", b);
-      keepTyped("0603", b);
-    } else {
-      disable("0603");
-    }
-    std::string b = CalcularBaseCalculo_Tmp(totals, kPosPensioners);
-    setBase("0610", b);
-    setAmount("0610", amountOf(b, rate.essalud));
-    fifthCategory();
+  ConceptPass pass(ctx, rates, p, rules);
+  for (const auto& rule : kConceptRules) {
+    if (rule.who == AppliesTo::Workers && !worker) continue;
+    if (rule.who == AppliesTo::Pensioners && worker) continue;
+    rule.apply(pass);
   }
 
   for (auto& r : p.concepts) {

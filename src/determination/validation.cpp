@@ -9,10 +9,10 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "data/param.h"
-#include "declaration/labour_periods.h"
-#include "declaration/save.h"
+#include "model/labour_periods.h"
+#include "determination/declaration_checks.h"
 #include "determination/concept_rules.h"
-#include "determination/working_set.h"
+#include "determination/computation.h"
 
 namespace korventa::determination {
 namespace {
@@ -57,7 +57,7 @@ std::filesystem::path mensPath(Session& s) {
   return dir / "Mens.txt";
 }
 
-Validacion::Validacion(Session& session, const declaration::OpenDeclaration& decl) : s_(session), d_(decl) {}
+Validacion::Validacion(Session& session, const model::OpenDeclaration& decl) : s_(session), d_(decl) {}
 Validacion::~Validacion() = default;
 
 void Validacion::line(const std::string& t) {
@@ -158,11 +158,11 @@ void Validacion::labourPeriods() {
     if (d_.establishments > 0 && !marked.count({p.correl, p.doc}))
       line("Marcar establecimiento para documento: " + p.doc);
     auto of = periods.of(p.correl, kWorker, p.tipo);
-    if (!declaration::EncuentroPeriodoLaboral(of, d_.periodo, p.situac)) {
+    if (!model::EncuentroPeriodoLaboral(of, d_.periodo, p.situac)) {
       line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
            "del trabajador: " +
            p.doc);
-    } else if (!declaration::sinDias(p.tipo, p.situac) && num(p.diasLab) > declaration::diasLaborados(of, d_.periodo)) {
+    } else if (!model::sinDias(p.tipo, p.situac) && num(p.diasLab) > model::diasLaborados(of, d_.periodo)) {
       line("Ha ingresado más dias de lo permitido, verifique Jornada Laboral del trabajador: " + p.doc);
     }
   }
@@ -182,7 +182,7 @@ void Validacion::labourPeriods() {
   }
   for (const auto& p : persons_) {
     if (p.category != kPensioner) continue;
-    if (!declaration::EncuentroPeriodoLaboral(periods.of(p.correl, kPensioner, p.tipo), d_.periodo, p.situac))
+    if (!model::EncuentroPeriodoLaboral(periods.of(p.correl, kPensioner, p.tipo), d_.periodo, p.situac))
       line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
            "del pensionista: " +
            p.doc);
@@ -216,7 +216,7 @@ void Validacion::otherPersons() {
          text::trim(r.text(0)));
 }
 
-const declaration::LabourPeriods& Validacion::labourPeriodsOfTheRegistry() {
+const model::LabourPeriods& Validacion::labourPeriodsOfTheRegistry() {
   if (!periods_) periods_.emplace(s_.database(), d_.ruc, std::vector<int>{kWorker, kPensioner});
   return *periods_;
 }
@@ -389,7 +389,7 @@ void Validacion::noActiveNotices() {
       ++all;
       gone += in(p.situacNum(), {12, 13, 14, 15});
     }
-    if (all > 0 && gone == all) s_.msg().warning(declaration::noActiveNotice(cat == kPensioner), "Validación");
+    if (all > 0 && gone == all) s_.msg().warning(noActiveNotice(cat == kPensioner), "Validación");
   }
 }
 
@@ -505,8 +505,8 @@ ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens)
     std::ofstream out(mens, std::ios::binary | std::ios::trunc);
     for (const auto& l : r_.lines) out << l << "\r\n";
   }
-  if (declaration::EPS_Invalida(s_.database(), d_))
-    s_.msg().critical(declaration::epsInvalidaText(), "Validación");
+  if (EPS_Invalida(s_.database(), d_))
+    s_.msg().critical(epsInvalidaText(), "Validación");
   if (!r_.inconsistent) s_.msg().warning("La declaración no presenta inconsistencias.", "Validación");
   return r_;
 }

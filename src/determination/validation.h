@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/labour_periods.h"
-#include "declaration/open_declaration.h"
+#include "model/labour_periods.h"
+#include "model/open_declaration.h"
 #include "determination/debt_grid.h"
-#include "determination/seams.h"
+#include "determination/declaration_checks.h"
 #include "korventa_version.h"
 
 namespace korventa::determination {
@@ -34,7 +34,7 @@ std::filesystem::path mensPath(Session& session);
 
 class Validacion {
  public:
-  Validacion(Session& session, const declaration::OpenDeclaration& decl);
+  Validacion(Session& session, const model::OpenDeclaration& decl);
   ~Validacion();
 
   // CmdValidar_Click without the report form: every rule in order, "Mens.txt" written at `mens`
@@ -85,16 +85,16 @@ class Validacion {
   std::string registryCountDifference();  // 55
   const std::string& taxTotal(const std::string& casilla);  // Total_Tributo, once per box and run
   const std::set<std::string>& essaludConcepts();
-  const declaration::LabourPeriods& labourPeriodsOfTheRegistry();  // read once per run
+  const model::LabourPeriods& labourPeriodsOfTheRegistry();  // read once per run
 
   Session& s_;
-  const declaration::OpenDeclaration& d_;
+  const model::OpenDeclaration& d_;
   bool silent_ = false;
   ValidationResult r_;
   std::vector<Person> persons_;
   std::map<std::string, std::string> taxTotals_;
   std::optional<std::set<std::string>> essalud_;
-  std::optional<declaration::LabourPeriods> periods_;
+  std::optional<model::LabourPeriods> periods_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

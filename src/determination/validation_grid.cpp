@@ -5,8 +5,8 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/param.h"
-#include "declaration/labour_periods.h"
-#include "declaration/save.h"
+#include "model/labour_periods.h"
+#include "determination/declaration_checks.h"
 #include "determination/total_tributo.h"
 #include "determination/validation.h"
 
@@ -123,7 +123,7 @@ void Validacion::version() {
   auto stored = s_.database().row("SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
                                   "Formulario = '0601' AND Casilla = '722'",
                                   {d_.ruc, d_.periodo});
-  if (stored && text::trim(stored->text(0)) != declaration::parameterVersion(s_.database()))
+  if (stored && text::trim(stored->text(0)) != parameterVersion(s_.database()))
     line("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
 }
 
@@ -162,7 +162,7 @@ std::string Validacion::registryCountDifference() {
     for (const auto& r : db.rows("SELECT correl_a, situac, tipo FROM ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? "
                                  "AND cod_cat_tra = ? AND TRIM(situac) IN ('10', '11')",
                                  {d_.ruc, cat}))
-      registered += declaration::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))),
+      registered += model::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))),
                                                           d_.periodo, text::trim(r.text(1)));
     if (declared != registered)
       return std::string("Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "

@@ -33,7 +33,7 @@ std::vector<std::string> wrapError(const std::string& line) {
 
 }  // namespace
 
-void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclaration& decl,
+void writeErrorListing(reports::ReportWriter& w, const model::OpenDeclaration& decl,
                        const std::vector<std::string>& errLines, const std::string& date, const std::string& time) {
   reports::ListingHeader h;
   h.title = "REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO " + decl.periodo;
@@ -67,7 +67,7 @@ void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclarat
   w.ImprimeLineaPag(rule);
 }
 
-std::optional<std::filesystem::path> printErrorListing(Session& session, const declaration::OpenDeclaration& decl,
+std::optional<std::filesystem::path> printErrorListing(Session& session, const model::OpenDeclaration& decl,
                                                        const std::filesystem::path& errFile, const std::string& codRep) {
   std::ifstream in(errFile, std::ios::binary);
   if (!in) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "reports/report_writer.h"
 
 namespace korventa::import {
@@ -17,13 +17,13 @@ namespace korventa::import {
 inline constexpr int kErrorsPerBlock = 69;
 
 // Writes the listing of `errLines` through `w` (header included).
-void writeErrorListing(reports::ReportWriter& w, const declaration::OpenDeclaration& decl,
+void writeErrorListing(reports::ReportWriter& w, const model::OpenDeclaration& decl,
                        const std::vector<std::string>& errLines, const std::string& date = {},
                        const std::string& time = {});
 
 // Reads the ".Err" file, registers the report under `codRep` and writes it; returns the path of
 // the report file, or nullopt when the ".Err" file cannot be read (message shown).
-std::optional<std::filesystem::path> printErrorListing(Session& session, const declaration::OpenDeclaration& decl,
+std::optional<std::filesystem::path> printErrorListing(Session& session, const model::OpenDeclaration& decl,
                                                        const std::filesystem::path& errFile, const std::string& codRep);
 
 }  // namespace korventa::import

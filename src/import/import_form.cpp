@@ -9,6 +9,18 @@
 
 namespace korventa::import {
 
+std::string resultLine(const FileResult& r) {
+  std::string line = r.file.filename().string() + ": ";
+  if (r.refused) return line + "no transferido";
+  line += std::to_string(r.transferred) + " transferidos, " + std::to_string(r.rejected) + " rechazados";
+  if (r.skipped) line += ", " + std::to_string(r.skipped) + " omitidos";
+  return line;
+}
+
+void reportTechnicalError(Messenger& m, const std::exception& e) {
+  m.critical(std::string("Error Tecnico:") + e.what(), "Error");
+}
+
 namespace {
 
 std::string upper(std::string s) {
@@ -19,7 +31,7 @@ std::string upper(std::string s) {
 
 }  // namespace
 
-ImportForm::ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category)
+ImportForm::ImportForm(Session& session, const model::OpenDeclaration& decl, Form form, int category)
     : s_(session), d_(decl), form_(form), category_(category), kinds_(kindsOf(form, category)) {}
 
 std::string ImportForm::caption() const {
@@ -87,6 +99,7 @@ std::vector<FileResult> ImportForm::cmdTransferir_Click() {
   transferidos_ = "0";
   rechazados_ = "0";
   resultado_.clear();
+  totalTransferred_ = totalRejected_ = 0;
   bool any = std::any_of(kinds_.begin(), kinds_.end(), [&](Kind k) { return checked(k); });
   if (!any) {
     s_.msg().critical("Debe seleccionar por lo menos un archivo a importar", "Mensaje");
@@ -108,23 +121,31 @@ std::vector<FileResult> ImportForm::cmdTransferir_Click() {
 
 void ImportForm::reportResult(const FileResult& r) {
   if (r.refused) {
-    transferidos_ = "0          Registros Transferidos";
-    rechazados_ = "0          Registros Rechazados";
+    // A refused file adds nothing; the totals of the files before it stay up.
+    if (totalTransferred_ == 0 && totalRejected_ == 0) {
+      transferidos_ = "0          Registros Transferidos";
+      rechazados_ = "0          Registros Rechazados";
+    }
+    if (countsChanged) countsChanged();
     return;
   }
-  transferidos_ = std::to_string(r.transferred) + " Transferidos";
-  rechazados_ = std::to_string(r.rejected) + " Rechazados";
+  totalTransferred_ += r.transferred;
+  totalRejected_ += r.rejected;
+  transferidos_ = std::to_string(totalTransferred_) + " Transferidos";
+  rechazados_ = std::to_string(totalRejected_) + " Rechazados";
   if (form_ == Form::Transferencia && r.kind == Kind::Cuarta) resultado_ = "Independientes : " + std::to_string(r.providers);
-  if (form_ == Form::ImportMF) resultado_ = "Número de Registros : " + std::to_string(r.transferred);
+  if (form_ == Form::ImportMF) resultado_ = "Número de Registros : " + std::to_string(totalTransferred_);
+  if (countsChanged) countsChanged();
   std::string name = r.file.filename().string();
   if (r.rejected == 0) {
     s_.msg().info("Archivo : " + name + " transferido", "Mensaje");
     return;
   }
+  // Several files may be asked about in one run: each question names its file.
   std::string question = form_ == Form::Transferencia
-                             ? "!Algunos registros han sido rechazados!\nVerifique Archivo Log: " + r.logFile.string() +
-                                   "\n¿Desea visualizar reporte de errores?"
-                             : "¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
+                             ? name + ": !Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
+                                   r.logFile.string() + "\n¿Desea visualizar reporte de errores?"
+                             : name + ": ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
   if (!s_.msg().yesNo(question, "Confirmar")) return;
   try {
     auto path = printErrorListing(s_, d_, r.errFile, info(r.kind).spool);
@@ -134,7 +155,7 @@ void ImportForm::reportResult(const FileResult& r) {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
-    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+    reportTechnicalError(s_.msg(), e);
   }
 }
 

@@ -4,6 +4,7 @@
 // and frmTransPT (personnel of third parties): the directory and its files of the category, the
 // kinds to import, the run in its order with the counters, the result question and the error
 // listing. The dialogs bind widgets to it; the command line uses it as well.
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -11,15 +12,23 @@
 #include <vector>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "import/import_kinds.h"
 #include "import/importer.h"
 
 namespace korventa::import {
 
+// Why an import form cannot open.
+inline constexpr const char* kImportNeedsDeclaration = "Debe abrir una declaración antes de importar archivos.";
+// A failure of an import that is not the database's: "Error Tecnico:" and its text, titled "Error".
+void reportTechnicalError(Messenger& m, const std::exception& e);
+// The line of a file in the form's result list: "NAME: no transferido", or "NAME: 3 transferidos,
+// 1 rechazados" with ", 2 omitidos" when lines were skipped.
+std::string resultLine(const FileResult& r);
+
 class ImportForm {
  public:
-  ImportForm(Session& session, const declaration::OpenDeclaration& decl, Form form, int category);
+  ImportForm(Session& session, const model::OpenDeclaration& decl, Form form, int category);
 
   Form form() const { return form_; }
   int category() const { return category_; }
@@ -46,15 +55,20 @@ class ImportForm {
   // listing is only written.
   std::function<void(const std::filesystem::path&)> showListing;
 
+  // Called after each file, once the counters include it and before its message or question,
+  // so that a form shows them as the run goes.
+  std::function<void()> countsChanged;
+
   // cmdTransferir: imports the ticked kinds in order, one transaction per file, each followed
-  // by its result message or question (and on Yes the listing). Returns the results per file.
+  // by its result message or question naming the file (and on Yes the listing). Returns the
+  // results per file.
   std::vector<FileResult> cmdTransferir_Click();
 
-  // lblTransferidos, lblRechazados after the last file.
+  // lblTransferidos, lblRechazados: the totals of the files imported so far in the run.
   const std::string& lblTransferidos() const { return transferidos_; }
   const std::string& lblRechazados() const { return rechazados_; }
   // Further result label: "Independientes : n" (frmTransferencia, providers) or "Número de
-  // Registros : n" (frm0601ImportMF); empty for the other forms.
+  // Registros : n" (frm0601ImportMF, all its files); empty for the other forms.
   const std::string& lblResultado() const { return resultado_; }
   // The listings written in the last run.
   const std::vector<std::filesystem::path>& listings() const { return listings_; }
@@ -63,7 +77,7 @@ class ImportForm {
   void reportResult(const FileResult& r);
 
   Session& s_;
-  const declaration::OpenDeclaration& d_;
+  const model::OpenDeclaration& d_;
   Form form_;
   int category_;
   std::vector<Kind> kinds_;
@@ -71,6 +85,7 @@ class ImportForm {
   std::vector<std::string> files_;
   std::map<Kind, bool> checked_;
   std::string transferidos_ = "0", rechazados_ = "0", resultado_;
+  int totalTransferred_ = 0, totalRejected_ = 0;
   std::vector<std::filesystem::path> listings_;
 };
 

@@ -13,7 +13,7 @@
 
 #include "data/keys.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "import/import_kinds.h"
 
 namespace korventa::import {
@@ -44,7 +44,7 @@ inline constexpr std::size_t kMaxKeptErrors = 10000;
 class Importer {
  public:
   // `workDir` holds the ".Log" and ".Err" files; empty = the session's temporary folder.
-  Importer(Session& session, const declaration::OpenDeclaration& decl, Form form, std::filesystem::path workDir = {});
+  Importer(Session& session, const model::OpenDeclaration& decl, Form form, std::filesystem::path workDir = {});
   ~Importer();
   Importer(const Importer&) = delete;
   Importer& operator=(const Importer&) = delete;
@@ -70,7 +70,7 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 
 // After an import: the affected workers and pensioners are computed again (each one alone
 // when few changed, the whole declaration otherwise).
-void recomputeAfterImport(Session& session, const declaration::OpenDeclaration& decl,
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
                           const std::vector<PersonKey>& affected);
 
 }  // namespace korventa::import

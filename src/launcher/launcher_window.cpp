@@ -28,6 +28,7 @@
 #include "data/db_errors.h"
 #include "data/schema_installer.h"
 #include "data/table_editor.h"
+#include "common/list_form.h"
 #include "declaration/refresh_marker.h"
 #include "declaration/ui/send_dialog.h"
 #include "launcher/registry_model.h"
@@ -434,13 +435,7 @@ void LauncherWindow::loadRegistry() {
   data::RegistryLoadReport report;
   try {
     BusyCursor busy;
-    data::Transaction tx(*db_);
-    report = data::loadRegistryFolder(*db_, ss(dir));
-    // Whole tables were replaced: every declaration must be refreshed from the new registry.
-    if (!report.tables.empty())
-      for (const auto& r : db_->rows("SELECT DISTINCT doc_id_d FROM CAB WHERE tip_doc_d = 6"))
-        declaration::InsertaIndicadorRefrescar(*db_, r.text(0));
-    tx.commit();
+    report = declaration::loadRegistry(*db_, ss(dir));
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(messenger_, e);
     fillTables();
@@ -495,11 +490,7 @@ void LauncherWindow::addRow() {
 
 void LauncherWindow::deleteRow() {
   auto rows = view_->selectionModel() ? view_->selectionModel()->selectedRows() : QModelIndexList{};
-  if (rows.isEmpty()) {
-    messenger_.show("Tiene que Seleccionar un registro", "Mensaje", MsgIcon::Information);
-    return;
-  }
-  if (!messenger_.yesNo("¿Confirma que va eliminar el registro seleccionado?", "Eliminar Registro", Answer::No)) return;
+  if (!list_form::confirmDelete(messenger_, model_->rowCount(), !rows.isEmpty())) return;
   int row = rows.first().row();
   model_->removeRecord(row);
   if (model_->rowCount() > 0) view_->selectRow(std::min(row, model_->rowCount() - 1));

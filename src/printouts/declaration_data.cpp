@@ -4,7 +4,7 @@
 
 #include "common/text.h"
 #include "data/db_errors.h"
-#include "determination/seams.h"
+#include "determination/declaration_checks.h"
 
 namespace korventa::printouts {
 
@@ -116,7 +116,7 @@ std::optional<StoredDeclaration> readDeclaration(Session& session, const Declara
   return d;
 }
 
-StoredDeclaration fromOpenDeclaration(Session& session, const declaration::OpenDeclaration& decl) {
+StoredDeclaration fromOpenDeclaration(Session& session, const model::OpenDeclaration& decl) {
   StoredDeclaration d;
   d.ref = {decl.ruc, decl.periodo, decl.correl};
   d.nombre = decl.name.empty() ? declarantName(session.database(), decl.ruc) : decl.name;

@@ -8,7 +8,7 @@
 
 #include "data/session.h"
 #include "declaration/catalogue.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::printouts {
 
@@ -49,7 +49,7 @@ std::optional<StoredDeclaration> readDeclaration(Session& session, const Declara
 
 // The declaration open in the declaration form: its header as held by the form and the boxes of
 // the determination as the computation gives them now (nothing is read from DET).
-StoredDeclaration fromOpenDeclaration(Session& session, const declaration::OpenDeclaration& decl);
+StoredDeclaration fromOpenDeclaration(Session& session, const model::OpenDeclaration& decl);
 
 // SQL condition and parameters that pick the rows of a declaration in its per-person tables
 // (alias-free column names): "tip_doc_d = 6 AND doc_id_d = ? AND periodo = ?" and, for a sent

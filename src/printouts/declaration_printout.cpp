@@ -56,6 +56,19 @@ class PageCommands {
   std::string index_;
 };
 
+// The employer's name in its box (4600–9250, written from 4720). Courier is 0.6 em wide, so a
+// character of p points takes p × 12 twips; a twentieth more is kept for the screen, whose
+// font sizes round up to whole pixels, and 60 twips before the box's right side. A long name
+// is written smaller rather than cut; only a name too long at 6 points loses its end.
+std::pair<std::string, int> employerNameInBox(const std::string& name) {
+  constexpr int kRoom = 9250 - 60 - 4720;
+  auto fits = [](int size) { return static_cast<std::size_t>(kRoom / (size * 12 * 1.05)); };
+  std::size_t n = text::length(name);
+  for (int size : {8, 7, 6})
+    if (n <= fits(size)) return {name, size};
+  return {text::left(name, fits(6)), 6};
+}
+
 // ReporteCab600.
 void ReporteCab600(ReportWriter& w, const StoredDeclaration& d, int page, int pages) {
   PageCommands c(w, page);
@@ -74,7 +87,8 @@ void ReporteCab600(ReportWriter& w, const StoredDeclaration& d, int page, int pa
   c.pos(2300, 1120, d.ref.ruc, false, 8);
   c.box(2200, 1100, 3500, 1370);
   c.pos(3600, 1120, "EMPLEADOR", true, 8);
-  c.pos(4720, 1120, text::left(d.nombre, 47), false, 8);  // what the box holds
+  auto [name, nameSize] = employerNameInBox(d.nombre);
+  c.pos(4720, 1120, name, false, nameSize);
   c.box(4600, 1100, 9250, 1370);
   c.pos(9450, 1120, "PER.TRIB.", true, 8);
   c.pos(10700, 1120, monthYear(d.ref.periodo, " / "), false, 8);
@@ -501,7 +515,7 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
   return path;
 }
 
-FrmTipPrn::FrmTipPrn(Session& session, bool sent, const declaration::OpenDeclaration* open)
+FrmTipPrn::FrmTipPrn(Session& session, bool sent, const model::OpenDeclaration* open)
     : s_(session), sent_(sent), open_(open) {}
 
 std::vector<std::string> FrmTipPrn::columns() const {

@@ -80,7 +80,7 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
 class FrmTipPrn {
  public:
   // `open`: the declaration open in the declaration form, if any; its row prints what is on screen.
-  FrmTipPrn(Session& session, bool sent, const declaration::OpenDeclaration* open = nullptr);
+  FrmTipPrn(Session& session, bool sent, const model::OpenDeclaration* open = nullptr);
 
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;
@@ -112,7 +112,7 @@ class FrmTipPrn {
  private:
   Session& s_;
   bool sent_;
-  const declaration::OpenDeclaration* open_;
+  const model::OpenDeclaration* open_;
   PrintChoice choice_;
   std::vector<declaration::CatalogueRow> rows_;
 };

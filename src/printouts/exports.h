@@ -11,42 +11,11 @@
 #include "data/session.h"
 #include "declaration/catalogue.h"
 #include "printouts/declaration_data.h"
+#include "printouts/report_catalogue.h"
+#include "printouts/report_sink.h"
 #include "printouts/text_encoding.h"
 
 namespace korventa::printouts {
-
-struct ReportEntry {
-  int number;
-  std::string title;   // "Formato 20: Datos de Ingresos del Trabajador"
-  std::string suffix;  // "_20_DAT.TXT"; empty for the printed pay statement
-};
-const std::vector<ReportEntry>& reportCatalogue();
-const ReportEntry* findReport(int number);
-
-// One cell of a report row: the text written to the text file and, for amounts and counts, the
-// number the workbook cell holds.
-struct Cell {
-  std::string text;
-  std::optional<double> number;
-  bool amount = false;  // number format of amounts
-};
-
-// Headings of a report: the block heading over each column (empty where the block above goes on)
-// and the column headings.
-struct ReportHeader {
-  const ReportEntry* entry = nullptr;
-  std::vector<std::string> blocks;
-  std::vector<std::string> columns;
-};
-
-// Where the rows of a report go.
-class ReportSink {
- public:
-  virtual ~ReportSink() = default;
-  virtual void begin(const ReportHeader& header) = 0;
-  virtual void row(const std::vector<Cell>& cells) = 0;
-  virtual void end() = 0;
-};
 
 // Persons of a search (the individual report): a document type and the beginning of a number.
 struct PersonFilter {

@@ -1,5 +1,6 @@
 #include "printouts/payslip.h"
 
+#include <functional>
 #include <map>
 
 #include "common/dates.h"
@@ -72,6 +73,83 @@ class Page {
   std::string index_;
 };
 
+// The person of a statement: names, codes, date of entry, type, pension system, days and hours.
+void readPerson(data::Database& db, const StoredDeclaration& d, const data::Row& r, long long correl, Statement& s,
+                std::map<std::string, std::string>& tipos) {
+  if (auto a = db.row("SELECT apellido_p, apellido_m, nombre_1, Nombre_2 FROM ASEGVKRS WHERE tip_doc_d = 6 AND "
+                      "doc_id_d = ? AND correl_a = ? AND cod_cat_tra = ?",
+                      {d.ref.ruc, correl, s.cat})) {
+    s.apellidoP = text::trim(a->text(0));
+    s.apellidoM = text::trim(a->text(1));
+    s.nombres = text::trim(text::trim(a->text(2)) + " " + text::trim(a->text(3)));
+  }
+  if (auto c = db.row("SELECT cod_trabajador, correo, cuspp FROM COMP WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+                      "Correl = ?",
+                      {d.ref.ruc, correl})) {
+    s.codigo = text::trim(c->text(0));
+    s.correo = text::trim(c->text(1));
+    s.cuspp = text::trim(c->text(2));
+  }
+  s.fecIng = isoDmy(text::trim(db.text("SELECT max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+                                         "correl_a = ? AND cod_cat_tra = ?",
+                                         {d.ref.ruc, correl, s.cat})));
+  std::string tipo = text::trim(r.text("Tipo"));
+  auto ti = tipos.find(tipo);
+  if (ti == tipos.end())
+    ti = tipos.emplace(tipo, text::trim(text::left(db.text("SELECT Funcion FROM PARAM WHERE Numero = '700' AND "
+                                                           "TRIM(Argumento) = ?",
+                                                           {tipo}),
+                                                   40)))
+             .first;
+  s.tipo = tipo.empty() ? std::string() : tipo + " " + ti->second;
+  s.afp = afpName(r.integer("pension"));
+  s.diasLab = text::trim(r.text("dias_lab"));
+  s.diasNoLab = text::trim(r.text("dias_no_lab"));
+  s.diasSub = text::trim(r.text("dias_sub"));
+  s.horasNor = HorasDecimal_to_HorasMinutos(r.text("horas_nor"));
+  s.horasSob = HorasDecimal_to_HorasMinutos(r.text("horas_sob"));
+}
+
+// The concept lines of a statement in their sections: income, deductions, the worker's
+// (pensioner's) contributions, the employer's.
+void addConceptLines(Statement& s, const std::vector<data::Row>& concepts,
+                     const std::function<std::string(const std::string&)>& description) {
+  std::vector<ConceptLine> income, deductions, own, employer;
+  for (const auto& c : concepts) {
+    std::string code = c.text("cod"), g = code.substr(0, 2);
+    std::string paid = text::trim(c.text("monto_pag")).empty() ? c.text("monto") : c.text("monto_pag");
+    std::string amount = g == "06" || g == "08" ? c.text("monto") : paid;
+    if (text::trim(amount).empty()) continue;
+    Money m = Money::value(amount);
+    ConceptLine l{code, description(code), {}, {}, {}};
+    if (g == "08") {
+      l.aporte = money(m);
+      s.aportes += m;
+      employer.push_back(l);
+    } else if (g == "06" || g == "07") {
+      l.descuento = money(m);
+      s.descuentos += m;
+      (g == "06" ? own : deductions).push_back(l);
+    } else {
+      l.ingreso = money(m);
+      s.ingresos += m;
+      income.push_back(l);
+    }
+  }
+  auto section = [&](const char* title, std::vector<ConceptLine>& v) {
+    if (v.empty()) return;
+    ConceptLine h;
+    h.description = title;
+    h.heading = true;
+    s.lines.push_back(h);
+    for (auto& l : v) s.lines.push_back(std::move(l));
+  };
+  section("Ingresos", income);
+  section("Descuentos", deductions);
+  section(s.cat == 2 ? "Aportes Pensionista" : "Aportes Trabajador", own);
+  section("Aportes Empleador", employer);
+}
+
 std::vector<Statement> readStatements(Session& session, const StoredDeclaration& d) {
   auto& db = session.database();
   auto key = keyFilter(d.ref);
@@ -106,74 +184,9 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
     long long correl = r.integer("Correl_a");
     s.tipDoc = r.text("tip_doc_a");
     s.doc = text::trim(r.text("doc_id_a"));
-    if (auto a = db.row("SELECT apellido_p, apellido_m, nombre_1, Nombre_2 FROM ASEGVKRS WHERE tip_doc_d = 6 AND "
-                        "doc_id_d = ? AND correl_a = ? AND cod_cat_tra = ?",
-                        {d.ref.ruc, correl, s.cat})) {
-      s.apellidoP = text::trim(a->text(0));
-      s.apellidoM = text::trim(a->text(1));
-      s.nombres = text::trim(text::trim(a->text(2)) + " " + text::trim(a->text(3)));
-    }
-    if (auto c = db.row("SELECT cod_trabajador, correo, cuspp FROM COMP WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                        "Correl = ?",
-                        {d.ref.ruc, correl})) {
-      s.codigo = text::trim(c->text(0));
-      s.correo = text::trim(c->text(1));
-      s.cuspp = text::trim(c->text(2));
-    }
-    s.fecIng = isoDmy(text::trim(db.text("SELECT max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                                           "correl_a = ? AND cod_cat_tra = ?",
-                                           {d.ref.ruc, correl, s.cat})));
-    std::string tipo = text::trim(r.text("Tipo"));
-    auto ti = tipos.find(tipo);
-    if (ti == tipos.end())
-      ti = tipos.emplace(tipo, text::trim(text::left(db.text("SELECT Funcion FROM PARAM WHERE Numero = '700' AND "
-                                                             "TRIM(Argumento) = ?",
-                                                             {tipo}),
-                                                     40)))
-               .first;
-    s.tipo = tipo.empty() ? std::string() : tipo + " " + ti->second;
-    s.afp = afpName(r.integer("pension"));
-    s.diasLab = text::trim(r.text("dias_lab"));
-    s.diasNoLab = text::trim(r.text("dias_no_lab"));
-    s.diasSub = text::trim(r.text("dias_sub"));
-    s.horasNor = HorasDecimal_to_HorasMinutos(r.text("horas_nor"));
-    s.horasSob = HorasDecimal_to_HorasMinutos(r.text("horas_sob"));
+    readPerson(db, d, r, correl, s, tipos);
 
-    // Sections: income, deductions, the worker's (pensioner's) contributions, the employer's.
-    std::vector<ConceptLine> income, deductions, own, employer;
-    for (const auto& c : concepts[std::to_string(correl) + "|" + std::to_string(s.cat)]) {
-      std::string code = c.text("cod"), g = code.substr(0, 2);
-      std::string paid = text::trim(c.text("monto_pag")).empty() ? c.text("monto") : c.text("monto_pag");
-      std::string amount = g == "06" || g == "08" ? c.text("monto") : paid;
-      if (text::trim(amount).empty()) continue;
-      Money m = Money::value(amount);
-      ConceptLine l{code, description(code), {}, {}, {}};
-      if (g == "08") {
-        l.aporte = money(m);
-        s.aportes += m;
-        employer.push_back(l);
-      } else if (g == "06" || g == "07") {
-        l.descuento = money(m);
-        s.descuentos += m;
-        (g == "06" ? own : deductions).push_back(l);
-      } else {
-        l.ingreso = money(m);
-        s.ingresos += m;
-        income.push_back(l);
-      }
-    }
-    auto section = [&](const char* title, std::vector<ConceptLine>& v) {
-      if (v.empty()) return;
-      ConceptLine h;
-      h.description = title;
-      h.heading = true;
-      s.lines.push_back(h);
-      for (auto& l : v) s.lines.push_back(std::move(l));
-    };
-    section("Ingresos", income);
-    section("Descuentos", deductions);
-    section(s.cat == 2 ? "Aportes Pensionista" : "Aportes Trabajador", own);
-    section("Aportes Empleador", employer);
+    addConceptLines(s, concepts[std::to_string(correl) + "|" + std::to_string(s.cat)], description);
     s.tipDoc = vbFormat(static_cast<long long>(r.integer("tip_doc_a")), "00");
     out.push_back(std::move(s));
   }

@@ -34,23 +34,33 @@ struct Person {
   std::map<std::string, std::string> values;
 };
 
-}  // namespace
+// The persons of the search in the tables of the declaration.
+struct Search {
+  data::Database& db;
+  const StoredDeclaration& decl;
+  const PersonFilter& filter;
+  KeyFilter key;
+  std::string personWhere;
 
-int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFilter& filter) {
-  auto& db = session.database();
-  data::Transaction tx(db);
-  db.run("DELETE FROM TEMP_FCONBT");
-  auto key = keyFilter(decl.ref);
-  auto params = [&] {
+  Search(data::Database& database, const StoredDeclaration& d, const PersonFilter& f)
+      : db(database), decl(d), filter(f), key(keyFilter(d.ref)) {
+    personWhere = key.where + " AND tip_doc_a = ? AND doc_id_a LIKE ? ESCAPE '\\'";
+  }
+  data::Params params() const {
     data::Params p;
     for (const auto& v : key.params) p.add(v);
     p.add(filter.tipDoc);
     p.add(likePrefix(filter.prefix));
     return p;
-  };
-  std::string personWhere = key.where + " AND tip_doc_a = ? AND doc_id_a LIKE ? ESCAPE '\\'";
+  }
 
-  std::vector<Person> persons;
+  void readWorkers(std::vector<Person>& persons) const;
+  void readProviders(std::vector<Person>& persons) const;
+  void readThirdParties(std::vector<Person>& persons) const;
+};
+
+// Workers and pensioners with the bases and contributions of their concept rows.
+void Search::readWorkers(std::vector<Person>& persons) const {
   std::map<std::string, std::size_t> index;
   for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, Correl_a, cod_cat_tra, Tipo FROM " +
                                    tableFor(decl.ref, "F601_TRAB") + " WHERE " + personWhere,
@@ -89,29 +99,34 @@ int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFi
     else if (code == "0807") set(nullptr, "trib_senati");
     else if (code == "0808") set("base_ies", "tributo_ies");
   }
-  // Fourth-category providers: one row per person with the sums of the receipts.
-  {
-    std::map<std::string, Person> providers;
-    std::map<std::string, std::pair<Money, Money>> sums;
-    std::vector<std::string> order;
-    for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, mto_rec, mto_rta FROM " +
-                                     tableFor(decl.ref, "F601RDDET") + " WHERE " + personWhere + " ORDER BY rowid",
-                                 params())) {
-      std::string k = r.text(0) + "|" + text::trim(r.text(1));
-      if (!providers.count(k)) {
-        providers[k] = Person{r.integer(0), r.integer(2), 3, text::trim(r.text(1)), {}, {}};
-        order.push_back(k);
-      }
-      sums[k].first += Money::value(r.text(3));
-      sums[k].second += Money::value(r.text(4));
+}
+
+// Fourth-category providers: one row per person with the sums of the receipts.
+void Search::readProviders(std::vector<Person>& persons) const {
+  std::map<std::string, Person> providers;
+  std::map<std::string, std::pair<Money, Money>> sums;
+  std::vector<std::string> order;
+  for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, mto_rec, mto_rta FROM " +
+                                   tableFor(decl.ref, "F601RDDET") + " WHERE " + personWhere + " ORDER BY rowid",
+                               params())) {
+    std::string k = r.text(0) + "|" + text::trim(r.text(1));
+    if (!providers.count(k)) {
+      providers[k] = Person{r.integer(0), r.integer(2), 3, text::trim(r.text(1)), {}, {}};
+      order.push_back(k);
     }
-    for (const auto& k : order) {
-      Person p = providers[k];
-      p.values["base_4ta"] = sums[k].first.toText(2);
-      p.values["trib_4ta"] = sums[k].second.toText(2);
-      persons.push_back(std::move(p));
-    }
+    sums[k].first += Money::value(r.text(3));
+    sums[k].second += Money::value(r.text(4));
   }
+  for (const auto& k : order) {
+    Person p = providers[k];
+    p.values["base_4ta"] = sums[k].first.toText(2);
+    p.values["trib_4ta"] = sums[k].second.toText(2);
+    persons.push_back(std::move(p));
+  }
+}
+
+// Personnel of third parties with their SCTR.
+void Search::readThirdParties(std::vector<Person>& persons) const {
   for (const auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, rem_sctrs, sctrs FROM " +
                                    tableFor(decl.ref, "F601_SCTR") + " WHERE " + personWhere,
                                params())) {
@@ -120,7 +135,10 @@ int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFi
     p.values["sctrs"] = text::trim(r.text(4));
     persons.push_back(std::move(p));
   }
+}
 
+void insertTaxBases(data::Database& db, const StoredDeclaration& decl, const PersonFilter& filter,
+                    const std::vector<Person>& persons) {
   std::string cols = "DOC_ID_D, nombre, periodo, CORREL, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, apellido_p, "
                      "apellido_m, nombre_1, categoria";
   std::string marks = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
@@ -157,6 +175,21 @@ int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFi
     }
     db.run(insert, v);
   }
+}
+
+}  // namespace
+
+int fillTaxBases(Session& session, const StoredDeclaration& decl, const PersonFilter& filter) {
+  auto& db = session.database();
+  data::Transaction tx(db);
+  db.run("DELETE FROM TEMP_FCONBT");
+  Search search(db, decl, filter);
+
+  std::vector<Person> persons;
+  search.readWorkers(persons);
+  search.readProviders(persons);
+  search.readThirdParties(persons);
+  insertTaxBases(db, decl, filter, persons);
   tx.commit();
   return static_cast<int>(persons.size());
 }

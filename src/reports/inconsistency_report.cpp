@@ -85,7 +85,7 @@ int writeInconsistencyReport(ReportWriter& w, const std::vector<std::string>& me
 std::optional<std::filesystem::path> writeInconsistencyReportFile(Session& session, const std::filesystem::path& mens) {
   auto messages = readInconsistencyFile(mens);
   if (!messages) {
-    session.msg().show("No existe el archivo de inconsistencias Mens.txt.", "Error al Imprimir", MsgIcon::Critical);
+    session.msg().show(kNoInconsistencyFile, "Error al Imprimir", MsgIcon::Critical);
     return std::nullopt;
   }
   std::filesystem::path dir = session.paths.tmpPath.empty() ? std::filesystem::temp_directory_path()

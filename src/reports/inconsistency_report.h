@@ -28,8 +28,11 @@ std::vector<std::string> inconsistencyRows(const std::vector<std::string>& messa
 int writeInconsistencyReport(ReportWriter& w, const std::vector<std::string>& messages, std::string date = {},
                              std::string time = {});
 
+// What stands instead of the report when "Mens.txt" is missing.
+inline constexpr const char* kNoInconsistencyFile = "No existe el archivo de inconsistencias Mens.txt.";
+
 // Writes the report of the file `mens` to "Inconsistencias.PRN" in the work folder and returns its
-// path. A missing file shows "No existe el archivo de inconsistencias Mens.txt." and gives nothing.
+// path. A missing file shows kNoInconsistencyFile and gives nothing.
 std::optional<std::filesystem::path> writeInconsistencyReportFile(Session& session, const std::filesystem::path& mens);
 
 }  // namespace korventa::reports

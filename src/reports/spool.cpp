@@ -57,6 +57,10 @@ std::string RegistraSpool(Session& session, std::string_view codRep, int tipDoc,
   return archivo;
 }
 
+std::vector<data::Row> spoolEntries(data::Database& db) {
+  return db.rows("SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d FROM SPOOL ORDER BY Archivo");
+}
+
 std::filesystem::path reportPath(const Session& session, std::string_view archivo) {
   return std::filesystem::path(session.paths.rptDir) / std::string(archivo);
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/database.h"
 #include "data/session.h"
@@ -22,6 +23,10 @@ namespace korventa::reports {
 // database sharing the folder) is passed over: the report file is created empty here, never
 // over an existing one. Returns Archivo. Database failures propagate as data::DbError.
 std::string RegistraSpool(Session& session, std::string_view codRep, int tipDoc, std::string_view docId);
+
+// The registered reports (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d), by
+// file name.
+std::vector<data::Row> spoolEntries(data::Database& db);
 
 // Full path of a report file: the report folder, "/" and the file name.
 std::filesystem::path reportPath(const Session& session, std::string_view archivo);

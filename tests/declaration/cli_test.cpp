@@ -277,5 +277,23 @@ TEST_F(CliTest, ConceptsBoxesPaymentAndValidation) {
   EXPECT_NE(r.err.find("Se han cambiado datos del registro, debe refrescar."), std::string::npos) << r.err;
 }
 
+// Loading the registry replaces whole tables, so every declaration in preparation waits for a
+// refresh, from the command line as from the launcher; a folder without registry files changes
+// nothing.
+TEST_F(CliTest, RegistryLoadMarksTheDeclarationsForRefresh) {
+  ASSERT_EQ(run("new " + kDemoRuc + " 201206").rc, 0);
+  auto indRef = [this] {
+    auto r = rows(ok("show " + kDemoRuc + " 201206"));
+    auto c = std::find(r.at(0).begin(), r.at(0).end(), "ind_ref") - r.at(0).begin();
+    return r.at(1).at(static_cast<std::size_t>(c));
+  };
+  ASSERT_NE(indRef(), "1");
+  fs::create_directories(runner_.dir() / "vacia");
+  ok("registry load '" + (runner_.dir() / "vacia").string() + "'");
+  EXPECT_NE(indRef(), "1") << "nothing was replaced";
+  ok("registry load '" + (fs::path(KORVENTA_SOURCE_DIR) / "data/demo").string() + "'");
+  EXPECT_EQ(indRef(), "1");
+}
+
 }  // namespace
 }  // namespace korventa::test

@@ -32,7 +32,7 @@ const std::string kSavedInconsistent =
 struct Demo {
   TestDb& t;
   declaration::Frm402& form;
-  declaration::OpenDeclaration& decl() { return form.declaration(); }
+  model::OpenDeclaration& decl() { return form.declaration(); }
   Session& s() { return t.session(); }
   PersonKey worker(const std::string& doc) {
     return PersonKey{t.db().integer("SELECT Correl_a FROM TEMP1_F601 WHERE doc_id_a = ? AND cod_cat_tra = 1", {doc}), 1,

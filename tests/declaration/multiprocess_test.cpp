@@ -184,7 +184,8 @@ TEST_F(MultiProcessTest, AProgramKilledAnywhereLeavesTheDeclarationBeforeOrAfter
     std::string after;
     double seconds = 0;
   };
-  std::vector<Kind> kinds = {{"import", import(rem)}, {"save", "save " + kRuc + " " + kPeriodo}};
+  std::vector<Kind> kinds = {{"import", import(rem), "", 0},
+                             {"save", "save " + kRuc + " " + kPeriodo, "", 0}};
   for (auto& k : kinds) {  // the whole run once: its result and how long it takes
     restore();
     auto t0 = std::chrono::steady_clock::now();

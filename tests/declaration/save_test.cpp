@@ -6,6 +6,7 @@
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "determination/debt_grid.h"
+#include "determination/declaration_computation.h"
 #include "determination/validation.h"
 #include "reference/tax_affectation.h"
 
@@ -39,7 +40,9 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
            "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
   db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (1, 1, '40000001', 1, '05', 1)");
-  f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});  // as the concept form leaves it: computed
+  // As the concept form leaves it: computed.
+  determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
+  f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});
   ASSERT_TRUE(f.grabar().saved);
   std::string first = dumpStored();
   ASSERT_TRUE(f.grabar().saved);
@@ -65,6 +68,7 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
     loadNew(f, "05/2012");
     db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
              "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
+    determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
     f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});
     ASSERT_TRUE(f.grabar().saved);
     EXPECT_GE(count("SELECT count(*) FROM F601_REMUNERA WHERE doc_id_a = '40000001'"), 2);  // 0121 and 0804
@@ -102,7 +106,7 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
                                              "986", "985", "005", "999"};
   EXPECT_EQ(order, expected);
   expectBoxes({{"028", "4411223"}, {"002", kRuc}, {"007", "201205"}, {"719", "3"}, {"736", "1"}, {"739", "1"},
-               {"738", "1"}, {"722", declaration::parameterVersion(db())}, {"005", "0"}, {"985", "SC"}, {"999", "33"}});
+               {"738", "1"}, {"722", determination::parameterVersion(db())}, {"005", "0"}, {"985", "SC"}, {"999", "33"}});
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
   // Every stored row carries the control number of its fields.
   for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6}, std::pair{"F601_SCTR", 5},
@@ -162,7 +166,7 @@ TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   msg().queueAnswer(Answer::Yes);
   ASSERT_TRUE(f.refrescar());
   EXPECT_TRUE(f.grabar().saved);
-  EXPECT_EQ(box("722"), declaration::parameterVersion(db()));
+  EXPECT_EQ(box("722"), determination::parameterVersion(db()));
 }
 
 // The checks of the save: validating a stored declaration writes nothing; one with an
@@ -249,8 +253,8 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
   Frm402 g(session());
   loadNew(g, "05/2012");
   ASSERT_TRUE(g.grabar().saved);
-  EXPECT_TRUE(sawMessage(declaration::noActiveNotice(false)));
-  EXPECT_FALSE(sawMessage(declaration::noActiveNotice(true)));
+  EXPECT_TRUE(sawMessage(determination::noActiveNotice(false)));
+  EXPECT_FALSE(sawMessage(determination::noActiveNotice(true)));
 }
 
 TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/dates.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -74,7 +74,7 @@ class DaysFixture : public ::testing::Test {
   }
 
   std::unique_ptr<TestDb> t_;
-  declaration::OpenDeclaration decl_;
+  model::OpenDeclaration decl_;
 };
 
 }  // namespace korventa::test

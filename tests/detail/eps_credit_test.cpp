@@ -154,8 +154,8 @@ TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
   EXPECT_EQ(box.totalText(), "3,700");
   EXPECT_EQ(box.creditText(), "2,500");
   EXPECT_EQ(box.countText(), "2  Facturas ");
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "602"), "2500");
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90");
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "602"), "2500");
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "408"), "90");
   box.close();
   EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "2500");
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '602'"), "01");
@@ -174,7 +174,7 @@ TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
   box.close();
   EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "0") << "the last invoice deleted";
   EXPECT_EQ(db().integer("SELECT count(*) FROM DET WHERE Casilla = '602'"), 1);
-  EXPECT_EQ(detail::epsBoxValue(db(), decl_, "408"), "90") << "other boxes untouched";
+  EXPECT_EQ(model::epsBoxValue(db(), decl_, "408"), "90") << "other boxes untouched";
 }
 
 TEST_F(EpsTest, SentDeclarationIsReadOnly) {
@@ -192,6 +192,31 @@ TEST_F(EpsTest, SentDeclarationIsReadOnly) {
   box.close();
   EXPECT_EQ(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'"), "7");
   EXPECT_EQ(db().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
+}
+
+TEST(EpsRules, BoxCheckAmountsAndInvoiceCells) {
+  RecordingMessenger m;
+  EXPECT_TRUE(detail::checkEpsBox(m, "612"));
+  EXPECT_TRUE(m.entries().empty());
+  EXPECT_FALSE(detail::checkEpsBox(m, "601"));
+  EXPECT_EQ(m.last(), "La casilla 601 no tiene detalle de EPS.");
+
+  EXPECT_EQ(detail::shownEpsAmount("1234567"), "1,234,567");
+  EXPECT_EQ(detail::shownEpsAmount(""), "");
+  EXPECT_EQ(detail::typedEpsAmount("1,234,567"), "1234567");
+
+  detail::EpsInvoice i;
+  i.rucEps = "20100054184";
+  i.periodoFac = "201206";
+  i.impTotal = "1500";
+  i.impCred = "";
+  auto cells = detail::invoiceCells(i);
+  ASSERT_EQ(cells.size(), 9u);
+  EXPECT_EQ(cells[2], "06/2012");
+  EXPECT_EQ(cells[7], "1,500");
+  EXPECT_EQ(cells[8], "");
+  i.periodoFac = "2012";
+  EXPECT_EQ(detail::invoiceCells(i)[2], "2012") << "an incomplete period is shown as it is";
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ inline void fill(VoucherEntry& v, const std::string& kind, const std::string& se
 
 struct ProviderFixture {
   test::TestDb t{true};
-  declaration::OpenDeclaration decl;
+  model::OpenDeclaration decl;
   explicit ProviderFixture(const std::string& periodo = "201209") {
     decl.ruc = kRuc;
     decl.periodo = periodo;

@@ -34,6 +34,60 @@ TEST(ProviderHeader, RegisteredProvidersListedNoVoucherBeforeTheRucAndAnInvalidR
   EXPECT_EQ(f.t.db().text("SELECT ruc_estado FROM TMPF601RDCAB"), "0");
 }
 
+// A document typed into a new header: a provider already entered is opened (after saying so)
+// with names and vouchers, instead of new vouchers joining its header unseen; a registered
+// one brings its names.
+TEST(ProviderHeader, TypedDocumentOfAnEnteredProviderOpensIt) {
+  Fixture f;
+  {
+    ProviderHeader first(f.t.session(), f.decl);
+    first.setDocId("10411223341");
+    first.setDesPat("QUISPE");
+    first.setDesNo1("ANA");
+    auto ctx = first.newVoucher();
+    ASSERT_TRUE(ctx);
+    f.addVoucher(*ctx, "R", "1", "2000");
+  }
+  const std::string said =
+      "El documento 10411223341 ya fue ingresado en la declaración: se muestran sus datos y comprobantes.";
+  struct Case {
+    const char* name;
+    bool throughNewVoucher;  // the document left by "Nuevo" rather than by leaving the field
+  };
+  for (const Case c : {Case{"leaving the field", false}, Case{"pressing Nuevo", true}}) {
+    f.m().clear();
+    ProviderHeader h(f.t.session(), f.decl);
+    h.setDocId("10411223341");
+    if (c.throughNewVoucher) EXPECT_FALSE(h.newVoucher()) << c.name;
+    else EXPECT_TRUE(h.documentEntered()) << c.name;
+    EXPECT_EQ(f.m().texts(), std::vector<std::string>{said}) << c.name;
+    EXPECT_FALSE(h.isNew()) << c.name;
+    EXPECT_EQ(h.identity().desPat, "QUISPE") << c.name;
+    EXPECT_EQ(h.identity().desNo1, "ANA") << c.name;
+    ASSERT_EQ(h.vouchers().size(), 1u) << c.name;
+    EXPECT_EQ(h.count("R"), 1) << c.name;
+    EXPECT_FALSE(h.documentEntered()) << c.name;  // said once
+  }
+
+  // A registered provider not yet entered: its names, no message, still a new header.
+  f.m().clear();
+  ProviderHeader h(f.t.session(), f.decl);
+  const auto& nunez = h.registered()[0];
+  h.setTipDoc(nunez.key.tip_doc_a);
+  h.setDocId(nunez.key.doc_id_a);
+  EXPECT_TRUE(h.documentEntered());
+  EXPECT_TRUE(f.m().texts().empty());
+  EXPECT_TRUE(h.isNew());
+  EXPECT_EQ(h.identity().desPat, "NÚÑEZ");
+  EXPECT_EQ(h.person().correl_a, nunez.key.correl_a);
+  EXPECT_TRUE(h.vouchers().empty());
+  // Nor for a document nobody has.
+  ProviderHeader other(f.t.session(), f.decl);
+  other.setDocId("10400000001");
+  EXPECT_FALSE(other.documentEntered());
+  EXPECT_TRUE(other.identity().desPat.empty());
+}
+
 struct IdentityCase {
   const char* name;
   int tipDoc;
@@ -102,14 +156,21 @@ TEST(ProviderHeader, RegisteredProviderTwoKindsAndCounters) {
                           "ORDER BY tip_retencion)"),
             "N:MARÍA,R:MARÍA");
 
-  // A new header for the same provider may add other kinds only.
+  // A new header given the same provider opens the one entered, after saying so, and goes on
+  // from there.
+  f.m().clear();
   ProviderHeader again(f.t.session(), f.decl);
   again.chooseRegistered(1);
+  EXPECT_FALSE(again.newVoucher());
+  ASSERT_EQ(f.m().texts().size(), 1u);
+  EXPECT_TRUE(f.m().texts()[0].ends_with(" ya fue ingresado en la declaración: se muestran sus datos y comprobantes."));
+  EXPECT_FALSE(again.isNew());
+  EXPECT_EQ(again.vouchers().size(), 2u);
   auto next = again.newVoucher();
   ASSERT_TRUE(next);
   std::sort(next->kindsBefore.begin(), next->kindsBefore.end());
   EXPECT_EQ(next->kindsBefore, (std::vector<std::string>{"N", "R"}));
-  EXPECT_TRUE(next->headerIsNew);
+  EXPECT_FALSE(next->headerIsNew);
 }
 
 TEST(ProviderHeader, EmptyListQuestionsAndDelete) {

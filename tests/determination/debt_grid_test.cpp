@@ -2,6 +2,8 @@
 // IGV of the SCTR column, the total and the enabling of the EPS credit boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "determination/debt_grid.h"
 #include "determination/working_fixture.h"
 
@@ -182,6 +184,32 @@ TEST_F(DebtGrid, FourthCategoryColumnCopiesTheReceiptBoxes) {
   EXPECT_EQ(g.value("461"), "2000");
   EXPECT_EQ(g.value("421"), "200");
   EXPECT_EQ(g.value("745"), "200");
+}
+
+// Only the SCTR column (to pay 810) shows its IGV box, after its amount to pay; the banks of a
+// cheque payment leave out "00", the no-bank entry.
+TEST_F(DebtGrid, IgvBoxOfTheSctrColumnAndTheBanksOffered) {
+  int withIgv = 0;
+  for (const auto& c : determination::taxColumns()) {
+    const char* igv = determination::igvBox(c);
+    if (!igv) continue;
+    ++withIgv;
+    EXPECT_STREQ(c.toPay, "810");
+    EXPECT_STREQ(igv, "812");
+  }
+  EXPECT_EQ(withIgv, 1);
+  auto boxes = loaded().boxes();
+  auto at = std::find_if(boxes.begin(), boxes.end(), [](const auto& b) { return b.casilla == "810"; });
+  ASSERT_NE(at, boxes.end());
+  ASSERT_NE(at + 1, boxes.end());
+  EXPECT_EQ((at + 1)->casilla, "812");
+
+  auto banks = determination::paymentBanks(f.t.db());
+  ASSERT_FALSE(banks.empty());
+  for (const auto& b : banks) {
+    EXPECT_NE(b.code, "00");
+    EXPECT_EQ(b.caption.rfind(b.code + " - ", 0), 0u) << b.caption;
+  }
 }
 
 }  // namespace

@@ -376,7 +376,7 @@ const std::vector<Rule>& rules() {
        [](WorkingFixture& f, bool on) {
          f.t.db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor) VALUES (6, ?, ?, "
                       "'0601', '722', ?)",
-                      {f.decl.ruc, f.decl.periodo, on ? std::string("0") : declaration::parameterVersion(f.t.db())});
+                      {f.decl.ruc, f.decl.periodo, on ? std::string("0") : determination::parameterVersion(f.t.db())});
        }},
       {"SctrRateNoLongerTheEstablishments",
        "Registrar SCTR del trabajador. Ha cambiado establecimientos o tasas, documento " + kDoc,

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "data/keys.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "data/param.h"
-#include "determination/seams.h"
-#include "determination/working_set.h"
+#include "determination/declaration_computation.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 #include "support/test_db.h"
 
 namespace korventa::test {
@@ -30,7 +31,7 @@ class WorkingFixture {
   explicit WorkingFixture(const std::string& periodo = "201206", bool withDemo = false,
                           const std::string& ruc = "20111111110");
   TestDb t;
-  declaration::OpenDeclaration decl;
+  model::OpenDeclaration decl;
 
   PersonKey person(const std::string& doc, const WorkerProfile& profile = {});
   // A worker of the type whose summary columns are set directly, e.g. "pens = '1200'".
@@ -44,7 +45,7 @@ class WorkingFixture {
   std::string conceptText(const PersonKey& p, const std::string& code, const std::string& column = "monto");
   // The person's row of a concept as the computation offers it (stored or not), or nothing when
   // the person is not offered the concept.
-  std::optional<determination::ConceptRow> offered(const PersonKey& p, const std::string& code);
+  std::optional<model::ConceptRow> offered(const PersonKey& p, const std::string& code);
   std::string base(const PersonKey& p, const std::string& code) { return conceptText(p, code, "base_calculo"); }
   std::string summary(const PersonKey& p, const std::string& column);
   void recompute();
@@ -115,8 +116,8 @@ inline std::string WorkingFixture::conceptText(const PersonKey& p, const std::st
   return r ? r->text(0) : "";
 }
 
-inline std::optional<determination::ConceptRow> WorkingFixture::offered(const PersonKey& p, const std::string& code) {
-  auto persons = determination::loadPersons(t.db(), decl.ruc, p);
+inline std::optional<model::ConceptRow> WorkingFixture::offered(const PersonKey& p, const std::string& code) {
+  auto persons = model::loadPersons(t.db(), decl.ruc, p);
   if (persons.empty()) return std::nullopt;
   determination::Computation(t.db(), decl).compute(persons.front());
   if (const auto* r = persons.front().find(code)) return *r;
@@ -129,6 +130,6 @@ inline std::string WorkingFixture::summary(const PersonKey& p, const std::string
                      {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
 }
 
-inline void WorkingFixture::recompute() { determination::recomputeAll(t.session(), decl); }
+inline void WorkingFixture::recompute() { determination::recomputeDeclaration(t.session(), decl); }
 
 }  // namespace korventa::test

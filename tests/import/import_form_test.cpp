@@ -50,7 +50,7 @@ TEST_F(ImportFormTest, WorkersFilesRunInTheirOrderWithTheirMessages) {
   ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], "Archivo : 0601" + decl.ruc + "201206.jor transferido");
   EXPECT_EQ(texts[1], "Archivo : 0601" + decl.ruc + "201206.TES transferido");
-  EXPECT_EQ(f.lblTransferidos(), "1 Transferidos");
+  EXPECT_EQ(f.lblTransferidos(), "3 Transferidos");  // all three files
   EXPECT_EQ(f.lblRechazados(), "0 Rechazados");
   ImportForm pens(t.session(), decl, Form::TranPer, kPensioner);
   pens.setDirectory(dir());
@@ -82,7 +82,7 @@ TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
   EXPECT_EQ(f.lblRechazados(), "150 Rechazados");
   const auto& q = t.messenger().entries().back();
   EXPECT_TRUE(q.question);
-  EXPECT_EQ(q.text, "¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?");
+  EXPECT_EQ(q.text, "0601" + decl.ruc + "201206.rem: ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?");
   EXPECT_EQ(q.title, "Confirmar");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(t.db().text("SELECT Archivo FROM SPOOL WHERE CodRep = 'PR0043'"), shown[0].filename().string());
@@ -113,6 +113,32 @@ TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM SPOOL"), 1);
 }
 
+// Each file's question names it, and the counters add up file by file: what the form shows
+// when a question is up includes that file and those before it.
+TEST_F(ImportFormTest, CountersAddUpFileByFileAndEachQuestionNamesItsFile) {
+  write("jor", "01|41000001|160|30|10|0|\r\n01|49990001|160|0|0|0|\r\n");             // 1 + 1 rejected
+  write("rem", "01|41000001|0121|1.00|1.00|\r\n01|49990002|0121|1.00|1.00|\r\n01|49990003|0121|1.00|1.00|\r\n");
+  write("not", "01|41000001|x|\r\n");  // wrong number of fields: refused whole
+  ImportForm f(t.session(), decl, Form::TranPer, kWorker);
+  f.setDirectory(dir());
+  std::vector<std::string> seen;
+  f.countsChanged = [&] { seen.push_back(f.lblTransferidos() + " / " + f.lblRechazados()); };
+  t.messenger().queueAnswer(Answer::No);
+  t.messenger().queueAnswer(Answer::No);
+  auto results = f.cmdTransferir_Click();
+  ASSERT_EQ(results.size(), 3u);  // .jor, .not, .rem
+  EXPECT_EQ(seen, (std::vector<std::string>{"1 Transferidos / 1 Rechazados", "1 Transferidos / 1 Rechazados",
+                                            "2 Transferidos / 3 Rechazados"}));
+  std::vector<std::string> questions;
+  for (const auto& e : t.messenger().entries())
+    if (e.question) questions.push_back(e.text);
+  const std::string rest = ": ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
+  EXPECT_EQ(questions, (std::vector<std::string>{"0601" + decl.ruc + "201206.jor" + rest,
+                                                 "0601" + decl.ruc + "201206.rem" + rest}));
+  EXPECT_EQ(f.lblTransferidos(), "2 Transferidos");
+  EXPECT_EQ(f.lblRechazados(), "3 Rechazados");
+}
+
 TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
   write("4ta", "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
   ImportForm f(t.session(), decl, Form::Transferencia, kProvider);
@@ -120,10 +146,32 @@ TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
   t.messenger().queueAnswer(Answer::No);
   auto r = f.cmdTransferir_Click();
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(t.messenger().last(), "!Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
+  EXPECT_EQ(t.messenger().last(), "0601" + decl.ruc + "201206.4ta: !Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
                                       r[0].logFile.string() + "\n¿Desea visualizar reporte de errores?");
   EXPECT_EQ(slurp(r[0].logFile), "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
   EXPECT_EQ(f.lblResultado(), "Independientes : 0");
+}
+
+TEST(ImportResultLine, OneLinePerFile) {
+  struct Case {
+    const char* name;
+    bool refused;
+    int transferred, rejected, skipped;
+    const char* line;
+  } cases[] = {
+      {"refused", true, 0, 0, 0, "0601.jor: no transferido"},
+      {"transferred", false, 3, 1, 0, "0601.jor: 3 transferidos, 1 rechazados"},
+      {"with skipped lines", false, 3, 0, 2, "0601.jor: 3 transferidos, 0 rechazados, 2 omitidos"},
+  };
+  for (const auto& c : cases) {
+    import::FileResult r;
+    r.file = "/tmp/datos/0601.jor";
+    r.refused = c.refused;
+    r.transferred = c.transferred;
+    r.rejected = c.rejected;
+    r.skipped = c.skipped;
+    EXPECT_EQ(import::resultLine(r), c.line) << c.name;
+  }
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "common/text.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "printouts/declaration_printout.h"
 #include "printouts/exports.h"
 #include "printouts/payslip.h"
@@ -128,7 +128,7 @@ TEST_F(Printouts, DeclarationOptionClearsAnnexes) {
 }
 
 TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
-  declaration::OpenDeclaration open;
+  model::OpenDeclaration open;
   open.ruc = kRuc;
   open.periodo = kPeriodo;
   open.name = "EMPRESA DE PRUEBA S.A.C.";
@@ -390,6 +390,39 @@ TEST_F(Printouts, RectifyingDeclarationAndAwkwardNames) {
   EXPECT_NE(f20.find("|41000001|PEREZ GOMEZ|GOMEZ|ANA|"), std::string::npos);
   auto payslips = test::readFile(producePayslips(s(), d));
   EXPECT_NE(payslips.find("PEREZ¦GOMEZ"), std::string::npos);
+}
+
+// The employer's name stays inside its box (4600–9250) whole, its final "." included; a long
+// name is written smaller, and only one too long at any size is cut.
+TEST_F(Printouts, EmployerNameFitsItsBox) {
+  struct Case {
+    const char* name;
+    std::string nombre;
+    std::string shown;
+    int size;
+  };
+  const std::string demo = "CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.";  // 48 characters
+  const std::string huge = "ASOCIACIÓN DE TRABAJADORES DE LA INDUSTRIA TEXTIL Y CONFECCIONES DEL PERÚ S.A.";
+  const Case cases[] = {
+      {"short, as it was", "EMPRESA DE PRUEBA S.A.C.", "EMPRESA DE PRUEBA S.A.C.", 8},
+      {"48 characters with accents, smaller and whole", demo, demo, 7},
+      {"too long at any size, cut", huge, text::left(huge, 59), 6},
+  };
+  for (const auto& c : cases) {
+    auto d = decl();
+    d.nombre = c.nombre;
+    auto doc = reports::pDesencripta(producePrintout(s(), d, PrintChoice{}), "PresPrevia", reports::PageRange{},
+                                     db_.messenger());
+    ASSERT_TRUE(doc) << c.name;
+    const reports::DrawOp* op = nullptr;
+    for (const auto& o : doc->pages[0].ops)
+      if (o.kind == reports::DrawOp::Kind::Text && o.x == 4720 && o.y == 1120) op = &o;
+    ASSERT_TRUE(op) << c.name;
+    EXPECT_EQ(op->text, c.shown) << c.name;
+    EXPECT_EQ(op->size, c.size) << c.name;
+    // Courier: 0.6 em a character, 12 twips a point.
+    EXPECT_LE(4720 + static_cast<int>(text::length(op->text)) * op->size * 12, 9250) << c.name;
+  }
 }
 
 // The text files for other programs are Windows-1252 (what it lacks becomes "?" and the notice

@@ -1,21 +1,22 @@
 #include "support/demo_entries.h"
 
 #include "determination/debt_grid.h"
-#include "determination/seams.h"
-#include "determination/working_set.h"
+#include "determination/declaration_computation.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 
 namespace korventa::test {
 
-void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
+void enterDemoPay(Session& session, const model::OpenDeclaration& decl) {
   auto& db = session.database();
   {
     // Typed as the concept form takes it: the rows the person is offered, filled in memory.
     data::Transaction tx(db);
-    auto persons = determination::loadPersons(db, decl.ruc, std::nullopt);
+    auto persons = model::loadPersons(db, decl.ruc, std::nullopt);
     determination::Computation computation(db, decl);
     for (auto& p : persons) {
       computation.compute(p);
-      auto type = [](determination::ConceptRow& r, const char* amount) { r.monto = r.monto_pag = amount; };
+      auto type = [](model::ConceptRow& r, const char* amount) { r.monto = r.monto_pag = amount; };
       if (auto* basic = p.find("0121"); basic && p.key.cod_cat_tra == kWorker) {
         type(*basic, "2500.00");
         continue;
@@ -27,7 +28,7 @@ void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
           break;
         }
     }
-    determination::storePersons(db, persons);
+    model::storePersons(db, persons);
     tx.commit();
   }
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) SELECT "
@@ -43,14 +44,14 @@ void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl) {
            "rem_sctrs = '1800.00', sctrs = printf('%.2f', round(1800 * ? / 100, 2))",
            {rate->text(0), std::to_string(rate->integer(1)), rate->integer(1), rate->integer(2), (*rate)[3],
             (*rate)[3]});
-  determination::recomputeAll(session, decl);
+  determination::recomputeDeclaration(session, decl);
   db.run("UPDATE TMPF601CONCEP SET monto = printf('%.2f', round(base_calculo * 0.1, 2)), monto_pag = "
          "printf('%.2f', round(base_calculo * 0.1, 2)) WHERE codigo LIKE '06%' AND TRIM(COALESCE(base_calculo, "
          "'')) <> '' AND TRIM(COALESCE(monto, '')) = ''");
-  determination::recomputeAll(session, decl);
+  determination::recomputeDeclaration(session, decl);
 }
 
-void payEveryBalance(Session& session, declaration::OpenDeclaration& decl) {
+void payEveryBalance(Session& session, model::OpenDeclaration& decl) {
   determination::DeterminacionDeuda grid(session, decl);
   grid.load();
   for (const auto& c : determination::taxColumns())
@@ -60,7 +61,7 @@ void payEveryBalance(Session& session, declaration::OpenDeclaration& decl) {
   decl.payment.type = "E";
 }
 
-void completeDeclaration(Session& session, declaration::OpenDeclaration& decl) {
+void completeDeclaration(Session& session, model::OpenDeclaration& decl) {
   enterDemoPay(session, decl);
   payEveryBalance(session, decl);
 }

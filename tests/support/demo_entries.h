@@ -6,13 +6,13 @@
 // pension funds, fifth category); then the computation. Then the payment: every balance of the
 // debt determination typed as its amount to pay.
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::test {
 
-void enterDemoPay(Session& session, const declaration::OpenDeclaration& decl);
-void payEveryBalance(Session& session, declaration::OpenDeclaration& decl);
+void enterDemoPay(Session& session, const model::OpenDeclaration& decl);
+void payEveryBalance(Session& session, model::OpenDeclaration& decl);
 // Both: a declaration in which the validation finds nothing, when its registry is complete.
-void completeDeclaration(Session& session, declaration::OpenDeclaration& decl);
+void completeDeclaration(Session& session, model::OpenDeclaration& decl);
 
 }  // namespace korventa::test

@@ -17,7 +17,7 @@ class DaysEpsFormsTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<DemoDb> t_;
-  declaration::OpenDeclaration decl_;
+  model::OpenDeclaration decl_;
   PersonKey person_;  // the person the detail forms open on
   std::unique_ptr<QDialog> form_;
 

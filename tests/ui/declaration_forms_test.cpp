@@ -5,13 +5,17 @@
 
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
 
 #include "declaration/ui/catalogue_dialogs.h"
+#include "app/ui/widgets.h"
 #include "declaration/ui/frm402_dialog.h"
 #include "detail/ui/frm_det_concep.h"
 #include "determination/ui/determinacion_tab.h"
 #include "declaration/ui/send_dialog.h"
 #include "declaration/send.h"
+#include "determination/declaration_computation.h"
 #include "support/demo_entries.h"
 #include "ui/form_test_kit.h"
 
@@ -197,11 +201,12 @@ class DeclarationFormsTest : public QObject {
       QVERIFY(concepts && concepts->controller());
       seen = concepts->controller()->person().key;
       seenRuc = static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().ruc;
-      // The form records an income; closing it has the person computed again.
+      // The form records an income and, as every detail form's accept, computes the person.
       const auto& p = seen;
       s.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
                        "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
                        {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
+      determination::recomputePerson(s, static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration(), p);
       concepts->done(QDialog::Accepted);
     });
     QTest::mouseClick(detail, Qt::LeftButton);
@@ -270,6 +275,32 @@ class DeclarationFormsTest : public QObject {
 
   // The fourth-category tab shows boxes 320, 321, 322 and 547 summed from the receipts, and
   // shows them again when a provider form closed.
+  // The form fits a 1366×768 screen with a title bar and a taskbar: it opens within the room
+  // the screen leaves, never needs more than 1366×700, and scrolls inside when the room is
+  // smaller than what it needs.
+  void fitsTheScreenAndScrolls() {
+    auto form = openNewDeclaration(t_->session());
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QSize room = ui::usableScreenSize(form.get());
+    QVERIFY2(form->width() <= room.width() && form->height() <= room.height(),
+             qPrintable(QString("%1x%2 in %3x%4").arg(form->width()).arg(form->height()).arg(room.width()).arg(room.height())));
+    QSize needs = child<QScrollArea>(form.get(), "scrFrm402")->widget()->minimumSizeHint();
+    QVERIFY2(needs.width() <= 1366 && needs.height() <= 700, qPrintable(QString("%1x%2").arg(needs.width()).arg(needs.height())));
+    auto* tabs = child<QTabWidget>(form.get(), "SSTab1");
+    const char* names[] = {"Frm402-Trabajadores", "Frm402-Pensionistas", "Frm402-PersonalTerceros",
+                           "Frm402-OtrosPrestadores", "Frm402-Determinacion"};
+    for (int i = 0; i < tabs->count() && i < 5; ++i) {
+      tabs->setCurrentIndex(i);
+      QVERIFY(uitest::screenshot(form.get(), names[i]));
+    }
+    // A form made smaller than it needs scrolls instead of cutting its buttons off.
+    form->resize(needs.width() / 2, needs.height() / 2);
+    QCoreApplication::processEvents();
+    auto* scroll = child<QScrollArea>(form.get(), "scrFrm402");
+    QVERIFY(scroll->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+  }
+
   void fourthCategoryBoxesShownOnTheProvidersTab() {
     auto& s = t_->session();
     // The provider form as the user leaves it: two receipts written, the form closed.

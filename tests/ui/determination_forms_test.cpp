@@ -159,7 +159,7 @@ class DeterminationFormsTest : public QObject {
     return det;
   }
   // The declaration open in the form.
-  declaration::OpenDeclaration& openDecl() {
+  model::OpenDeclaration& openDecl() {
     return static_cast<ui::Frm402Dialog*>(form_.get())->controller().declaration();
   }
   QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }

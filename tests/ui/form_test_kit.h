@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QString>
@@ -27,7 +28,7 @@
 #include "app/ui/widgets.h"
 #include "common/dates.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "declaration/ui/frm402_dialog.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
@@ -35,11 +36,17 @@
 namespace korventa::uitest {
 
 // With KORVENTA_SCREENSHOTS=<folder>, a form test leaves a picture of the widget there for a
-// person to look at. False only when a picture was asked for and could not be written.
+// person to look at; on an X display (QT_QPA_PLATFORM=xcb under xvfb-run) also the whole
+// screen as it shows the window ("<name>-screen.png"). False only when a picture was asked for
+// and could not be written.
 inline bool screenshot(QWidget* w, const QString& name) {
   QString dir = qEnvironmentVariable("KORVENTA_SCREENSHOTS");
   if (dir.isEmpty()) return true;
   QApplication::processEvents();
+  if (QGuiApplication::platformName() == "xcb") {
+    QTest::qWait(200);
+    QProcess::execute("import", {"-window", "root", QDir(dir).filePath(name + "-screen.png")});
+  }
   return w->grab().save(QDir(dir).filePath(name + ".png"));
 }
 

@@ -105,6 +105,36 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(QString::fromStdString(f_->summary(p_, "salud")), QString("225.05"));
   }
 
+  // Enter keeps the typed amount and moves on: accrued → paid → the next row that takes one.
+  void enterMovesToTheNextCell() {
+    auto d = open<ui::FrmDetConcep>();
+    choose(d.get(), "0100");
+    auto* grid = d->findChild<QTableWidget*>("grdConcep");
+    int r = row(grid, "0121");
+    QVERIFY(r >= 0);
+    auto editable = [&](int rr, int c) { return bool(grid->item(rr, c)->flags() & Qt::ItemIsEditable); };
+    QVERIFY(editable(r, 2) && editable(r, 3));
+    int nextRow = r + 1;
+    while (nextRow < grid->rowCount() && !editable(nextRow, 2) && !editable(nextRow, 3)) ++nextRow;
+    QVERIFY(nextRow < grid->rowCount());
+    int nextCol = editable(nextRow, 2) ? 2 : 3;
+
+    typeCell(grid, r, 2, "100");  // typed and Enter
+    QCOMPARE(grid->item(r, 2)->text(), QString("100.00"));
+    QCOMPARE(grid->currentRow(), r);
+    QCOMPARE(grid->currentColumn(), 3);
+    QTest::keyClick(grid, Qt::Key_Return);  // not editing: Enter still moves on
+    QCOMPARE(grid->currentRow(), nextRow);
+    QCOMPARE(grid->currentColumn(), nextCol);
+    QVERIFY(d->isVisible());  // Enter did not press a button of the form
+    // Typing edits the cell reached.
+    QTest::keyClicks(grid, "7");
+    auto* editor = grid->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(grid->item(nextRow, nextCol)->text(), QString("7.00"));
+  }
+
   void incomeSummaryShowsAndWrites() {
     f_->amount(p_, "0121", "1000.00", "900.00");
     f_->amount(p_, "0704", "", "25.00");

@@ -36,12 +36,13 @@ class ImportFormsTest : public QObject {
     m.queueAnswer(Answer::Yes);
     for (int i = 0; i < 4; ++i) m.queueAnswer(Answer::No);
     int previewPages = -1;
-    QString transferidos, rechazados;
+    QString transferidos, rechazados, duringFirst;
     QStringList results;
     runImport(form.get(), "CmdImportar", "frmTranPer", [&](QDialog* d) {
       QCOMPARE(d->windowTitle(), QString("Detalle de remuneración"));
       QCOMPARE(child<QListWidget>(d, "File1")->count(), 5);
-      QTimer::singleShot(0, [&] {
+      QTimer::singleShot(0, [&, d] {
+        duringFirst = child<QLabel>(d, "lblTransferidos")->text() + " / " + child<QLabel>(d, "lblRechazados")->text();
         auto* preview = qobject_cast<reports::ui::frmPreview*>(QApplication::activeModalWidget());
         QVERIFY(preview);
         previewPages = preview->pageCount();
@@ -56,8 +57,10 @@ class ImportFormsTest : public QObject {
       screenshot(d, "import-workers");
     });
     QCOMPARE(previewPages, 1);
-    QCOMPARE(transferidos, QString("6 Transferidos"));  // the last file, ".rem"
-    QCOMPARE(rechazados, QString("9 Rechazados"));
+    // While the first file's listing is shown the counters hold that file; at the end, all files.
+    QCOMPARE(duringFirst, QString("2 Transferidos / 3 Rechazados"));
+    QCOMPARE(transferidos, QString("13 Transferidos"));  // 2 + 2 + 2 + 1 + 6, as listed per file
+    QCOMPARE(rechazados, QString("18 Rechazados"));  // 3 + 2 + 3 + 1 + 9
     QCOMPARE(results.size(), 5);
     QCOMPARE(results[0], QString("060120503987610201206.jor: 2 transferidos, 3 rechazados, 1 omitidos"));
     QCOMPARE(db.integer("SELECT count(*) FROM SPOOL WHERE CodRep = 'PR0046'"), 1LL);

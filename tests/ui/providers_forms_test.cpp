@@ -21,7 +21,7 @@ class ProvidersFormsTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<test::TestDb> t_;
-  declaration::OpenDeclaration decl_;
+  model::OpenDeclaration decl_;
 
 
   // "Nuevo" on the provider header: the voucher dialog it shows, with the kind chosen.
@@ -104,6 +104,18 @@ class ProvidersFormsTest : public QObject {
       QVERIFY(!header->isVisible());
       QCOMPARE(t_->messenger().last(), std::string("La información fue grabada satisfactoriamente. "));
     }
+    {
+      // Her document typed into a new header opens her, names and vouchers, after saying so.
+      auto header = shown(ui::Frm61501::open(s, decl_, PersonKey{}, false));
+      auto* doc = child<QLineEdit>(header.get(), "TxtNumDoc");
+      QTest::keyClicks(doc, "10411223341");
+      emit doc->editingFinished();
+      QVERIFY(t_->messenger().last().starts_with("El documento 10411223341 ya fue ingresado"));
+      QCOMPARE(child<QLineEdit>(header.get(), "TxtNombre1")->text(), QString("PATRICIA"));
+      QCOMPARE(child<QTableWidget>(header.get(), "grdRecibos")->rowCount(), 2);
+      QVERIFY(doc->isReadOnly());
+      header->reject();
+    }
 
     const PersonKey trainee{23, 1, "72345678", kTrainee};
     {
@@ -128,7 +140,7 @@ class ProvidersFormsTest : public QObject {
     QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDDET"), 2);
     QCOMPARE(t_->db().integer("SELECT count(*) FROM F601RDCAB"), 2);
     QCOMPARE(t_->db().text("SELECT group_concat(cod_estab) FROM F601_ESTABMF"), std::string("1,3"));
-    auto boxes = detail::Suma_Montos(t_->db(), decl_, detail::VoucherSource::Stored);
+    auto boxes = model::Suma_Montos(t_->db(), decl_, model::VoucherSource::Stored);
     QCOMPARE(boxes.value("320"), std::string("1800"));
     QCOMPARE(boxes.value("321"), std::string("180"));
 

@@ -10,6 +10,7 @@
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
 #include "reports/ui/frm_preview.h"
+#include "app/ui/widgets.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::reports {
@@ -77,7 +78,7 @@ class ReportFormsTest : public QObject {
     action(form, "btnSiguiente")->trigger();  // past the last page
     QCOMPARE(form.currentPage(), 2);
     QVERIFY(!action(form, "btnSiguiente")->isEnabled());
-    QCOMPARE(form.findChild<QLabel*>("lblPagina")->text().trimmed(), QString("Página 3 de 3"));
+    QCOMPARE(form.findChild<QLabel*>("lblPagina")->text(), QString("Pag. 3/3"));
     // "Guardar PDF": every page of the report.
     auto pdf = db_->dir() / "copia.pdf";
     QVERIFY(form.guardarPdf(QString::fromStdString(pdf.string())));
@@ -85,6 +86,50 @@ class ReportFormsTest : public QObject {
     QVERIFY(db_->messenger().last().starts_with("Reporte guardado en "));
     form.tlbPrevia_ButtonClick(5);
     QVERIFY(!form.isVisible());
+  }
+
+  // A landscape page opens at its full width inside a window that fits the screen; the zoom
+  // steps in and out, and "fit page" shows the whole page.
+  void opensAtFitWidthWithZoom() {
+    // The declaration printout: landscape pages, "Copia para el Contribuyente" on the right.
+    auto printout = QString(KORVENTA_SOURCE_DIR) + "/tests/data/printouts/declaracion_20100000001_201203.PRN";
+    frmPreview form(db_->session());
+    QVERIFY(form.open(printout));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QSize room = korventa::ui::usableScreenSize(&form);
+    QVERIFY2(form.width() <= room.width() && form.height() <= room.height(),
+             qPrintable(QString("%1x%2").arg(form.width()).arg(form.height())));
+    auto* scroll = form.findChild<QScrollArea*>("fraPrevia");
+    auto* page = form.findChild<QWidget*>("picPrevia");
+    QVERIFY(form.fit() == frmPreview::Fit::Width);
+    QVERIFY(page->width() <= scroll->viewport()->width());
+    QVERIFY(page->width() > scroll->viewport()->width() * 9 / 10);
+    QVERIFY(page->height() > scroll->viewport()->height());  // the rest of the page scrolls
+    QCOMPARE(form.findChild<QLabel*>("lblPagina")->text(), QString("Pag. 1/6"));
+    QCOMPARE(form.findChild<QLabel*>("lblZoom")->text(), QString("%1 %").arg(qRound(form.zoom() * 100)));
+    QVERIFY(uitest::screenshot(&form, "preview-fit-width"));
+
+    double fitted = form.zoom();
+    action(form, "btnAcercar")->trigger();
+    QCOMPARE(form.zoom(), fitted * 1.25);
+    QVERIFY(form.fit() == frmPreview::Fit::None);
+    QVERIFY(page->width() > scroll->viewport()->width());
+    action(form, "btnAlejar")->trigger();
+    action(form, "btnAlejar")->trigger();
+    QVERIFY(qAbs(form.zoom() - fitted / 1.25) < 1e-9);
+
+    action(form, "btnPagina")->trigger();
+    QVERIFY(form.fit() == frmPreview::Fit::Page);
+    QVERIFY(page->width() <= scroll->viewport()->width());
+    QVERIFY(page->height() <= scroll->viewport()->height());
+    // The fit is kept on the next page and when the window changes size.
+    action(form, "btnSiguiente")->trigger();
+    QCOMPARE(form.findChild<QLabel*>("lblPagina")->text(), QString("Pag. 2/6"));
+    action(form, "btnAncho")->trigger();
+    form.resize(form.width() / 2, form.height());
+    QVERIFY(page->width() <= scroll->viewport()->width());
+    QVERIFY(page->width() > scroll->viewport()->width() * 9 / 10);
   }
 
   // A missing file is reported and leaves nothing to print; a report that opened cannot be

@@ -16,6 +16,7 @@ struct BoxSeen {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList buttons;
   QString defaultButton;
+  QWidget* parent = nullptr;
 };
 
 BoxSeen answerBox(const std::function<void()>& act, const std::function<void(QMessageBox*)>& respond) {
@@ -26,6 +27,7 @@ BoxSeen answerBox(const std::function<void()>& act, const std::function<void(QMe
     seen.title = box->windowTitle();
     seen.text = box->text();
     seen.icon = box->icon();
+    seen.parent = box->parentWidget();
     for (QAbstractButton* b : box->buttons()) seen.buttons << b->text();
     seen.buttons.sort();
     if (box->defaultButton()) seen.defaultButton = box->defaultButton()->text();
@@ -78,6 +80,29 @@ class UiKitTest : public QObject {
       QCOMPARE(seen.buttons, c.captions);
       QCOMPARE(seen.defaultButton, QString::fromUtf8(c.defaultCaption));
     }
+  }
+
+  // A box belongs to the form the person works in, not to the main window it falls back to.
+  void messageBoxesSitOnTheActiveForm() {
+    QWidget main;
+    main.resize(300, 100);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    ui::QtMessenger m(&main);
+    QDialog form(&main);
+    form.setObjectName("Frm402");
+    form.resize(700, 500);
+    auto respond = [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); };
+    BoxSeen onForm;
+    QTimer::singleShot(0, [&] {
+      onForm = answerBox([&] { m.info("Cálculo realizado satisfactoriamente", "Mensaje"); }, respond);
+      form.accept();
+    });
+    form.exec();
+    QCOMPARE(onForm.parent, static_cast<QWidget*>(&form));
+    // With the form closed the box goes back to the main window.
+    auto onMain = answerBox([&] { m.info("Cálculo realizado satisfactoriamente", "Mensaje"); }, respond);
+    QCOMPARE(onMain.parent, &main);
   }
 
   void periodAndDateFields() {

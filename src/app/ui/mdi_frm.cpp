@@ -213,7 +213,7 @@ void MDIFrm::MostrarHelp() {
 void MDIFrm::verificarVersion() {
   QUrl url(qs(app::versionPageUrl(session_)));
   if (!QDesktopServices::openUrl(url))
-    session_.msg().info("No se pudo abrir el navegador con la dirección " + app::versionPageUrl(session_), "Mensaje");
+    app::browserFailed(session_, session_.msg());
 }
 
 bool MDIFrm::eventFilter(QObject* watched, QEvent* event) {

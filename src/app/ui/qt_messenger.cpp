@@ -40,9 +40,15 @@ void spanishButtons(QMessageBox& box) {
 
 }  // namespace
 
+QWidget* QtMessenger::boxParent() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return parent_;
+}
+
 void QtMessenger::show(std::string_view text, std::string_view title, MsgIcon icon) {
   QApplication::setOverrideCursor(Qt::ArrowCursor);
-  QMessageBox box(toIcon(icon), qs(title), qs(text), QMessageBox::Ok, parent_ ? parent_ : QApplication::activeWindow());
+  QMessageBox box(toIcon(icon), qs(title), qs(text), QMessageBox::Ok, boxParent());
   box.setObjectName("MessageBox");
   spanishButtons(box);
   box.exec();
@@ -59,7 +65,7 @@ Answer QtMessenger::ask(std::string_view text, std::string_view title, MsgButton
     default: b = QMessageBox::Ok; break;
   }
   QApplication::setOverrideCursor(Qt::ArrowCursor);
-  QMessageBox box(toIcon(icon), qs(title), qs(text), b, parent_ ? parent_ : QApplication::activeWindow());
+  QMessageBox box(toIcon(icon), qs(title), qs(text), b, boxParent());
   box.setObjectName("MessageBox");
   box.setDefaultButton(toButton(defaultAnswer));
   spanishButtons(box);

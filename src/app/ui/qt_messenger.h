@@ -9,7 +9,11 @@ namespace korventa::ui {
 class QtMessenger : public Messenger {
  public:
   explicit QtMessenger(QWidget* parent = nullptr) : parent_(parent) {}
+  // The window a box falls back to when no form is active (the main window).
   void setParent(QWidget* parent) { parent_ = parent; }
+  // Where a box is centred: the form the person works in (the active modal form, else the
+  // active window), else the fallback window.
+  QWidget* boxParent() const;
   void show(std::string_view text, std::string_view title, MsgIcon icon) override;
   Answer ask(std::string_view text, std::string_view title, MsgButtons buttons, Answer defaultAnswer,
              MsgIcon icon) override;

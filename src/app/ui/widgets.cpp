@@ -6,12 +6,27 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QStyle>
 #include <QRegularExpressionValidator>
 #include <QTableWidget>
 
 #include "common/dates.h"
 
 namespace korventa::ui {
+
+QSize usableScreenSize(const QWidget* w) {
+  QScreen* screen = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+  if (!screen) return {1366, 700};
+  QSize area = screen->availableGeometry().size();
+  constexpr int kTaskbar = 40;
+  if (area.height() == screen->geometry().height()) area.rheight() -= kTaskbar;
+  int titleBar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  area.rheight() -= qMax(titleBar, 28);
+  return area;
+}
+
+void fitToScreen(QWidget* w, const QSize& wanted) { w->resize(wanted.boundedTo(usableScreenSize(w))); }
 
 void makeRowPicker(QTableWidget* table) {
   table->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -3,11 +3,21 @@
 // Enter acting as Tab.
 #include <QLineEdit>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 class QTableWidget;
+class QWidget;
 
 namespace korventa::ui {
+
+// The room a window may take on its screen: the work area less a title bar, and less a
+// 40-pixel taskbar when the screen reports no work area of its own (1366×768 gives about
+// 1366×700).
+QSize usableScreenSize(const QWidget* w = nullptr);
+// Resizes a top-level form to `wanted`, bounded to usableScreenSize(); the form's contents
+// must scroll or shrink below that.
+void fitToScreen(QWidget* w, const QSize& wanted);
 
 // A read-only table whose rows are chosen one at a time; the last column takes the spare width.
 void makeRowPicker(QTableWidget* table);

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -58,10 +59,15 @@ Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDial
   setObjectName("Frm402");
   setWindowTitle(qs(declaration::Frm402::caption()));
   setModal(true);
-  QSize size(1100, 720);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableGeometry().size());
-  resize(size);
-  auto* main = new QVBoxLayout(this);
+  // Everything scrolls inside the form when the screen is smaller than what it needs.
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName("scrFrm402");
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroll);
+  auto* main = new QVBoxLayout(content);
   auto* header = new QWidget(this);
   buildHeader(header);
   main->addWidget(header);
@@ -93,6 +99,9 @@ Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDial
   buttons->addStretch();
   buttons->addWidget(cmdSalir_);
   main->addLayout(buttons);
+  scroll->setWidget(content);
+  outer->addWidget(scroll);
+  fitToScreen(this, QSize(1340, 720));
 
   connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402Dialog::onRefrescar);
   connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);
@@ -174,6 +183,26 @@ void Frm402Dialog::buildHeader(QWidget* host) {
 QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   auto* page = new QWidget(this);
   auto* v = new QVBoxLayout(page);
+  auto* find = buildSearch(p, suffix, page, v);
+  buildGrid(p, page, v);
+
+  auto* bottom = new QHBoxLayout;
+  p.total = new QLabel(page);
+  p.total->setObjectName("LblTotal" + suffix);
+  bottom->addWidget(p.total);
+  bottom->addStretch();
+  buildGridButtons(p, page, v, bottom);
+  v->addLayout(bottom);
+  fitColumns(p);
+  p.buttons.push_back(find);
+  connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
+  connect(p.search, &QLineEdit::returnPressed, this, [this, &p] { onSearch(p); });
+  p.total->setText(qs(p.model->list().totalLabel()));
+  return page;
+}
+
+// The search frame over the grid; returns its button.
+QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
   auto* top = new QHBoxLayout;
   auto* frame = new QGroupBox(qs("Buscar por :"), page);
   frame->setObjectName("FraBuscar" + suffix);
@@ -192,7 +221,10 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   fl->addWidget(find);
   top->addWidget(frame, 1);
   v->addLayout(top);
+  return find;
+}
 
+void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
   p.view = new QTableView(page);
   p.model = new PersonGridModel(s_.database(), p.grid, p.view);
   p.view->setModel(p.model);
@@ -203,12 +235,10 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
   p.view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   p.view->horizontalHeader()->setStretchLastSection(true);
   v->addWidget(p.view, 1);
+}
 
-  auto* bottom = new QHBoxLayout;
-  p.total = new QLabel(page);
-  p.total->setObjectName("LblTotal" + suffix);
-  bottom->addWidget(p.total);
-  bottom->addStretch();
+// The grid's own buttons, by category, at the bottom of the page.
+void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
   auto add = [&](const char* name, const char* caption) {
     auto* b = button(page, name, caption);
     bottom->addWidget(b);
@@ -259,20 +289,7 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
-      // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
-      auto* boxes = new QHBoxLayout;
-      boxes->addStretch();
-      for (const char* box : {"320", "321", "322", "547"}) {
-        boxes->addWidget(new QLabel(qs(box), page));
-        auto* e = new QLineEdit(page);
-        e->setObjectName(qs(std::string("txtvalor_") + box));
-        e->setReadOnly(true);
-        e->setFocusPolicy(Qt::NoFocus);
-        e->setAlignment(Qt::AlignRight);
-        e->setMaximumWidth(120);
-        boxes->addWidget(e);
-      }
-      v->addLayout(boxes);
+      addReceiptBoxes(page, v);
       break;
     }
     case declaration::Grid::Trainees: {
@@ -284,8 +301,27 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
       break;
     }
   }
-  v->addLayout(bottom);
-  // Columns wide enough for their headings; names get the room they need.
+}
+
+// Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
+void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
+  auto* boxes = new QHBoxLayout;
+  boxes->addStretch();
+  for (const char* box : {"320", "321", "322", "547"}) {
+    boxes->addWidget(new QLabel(qs(box), page));
+    auto* e = new QLineEdit(page);
+    e->setObjectName(qs(std::string("txtvalor_") + box));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setAlignment(Qt::AlignRight);
+    e->setMaximumWidth(120);
+    boxes->addWidget(e);
+  }
+  v->addLayout(boxes);
+}
+
+// Columns wide enough for their headings; names get the room they need.
+void Frm402Dialog::fitColumns(Page& p) {
   QFontMetrics fm(p.view->horizontalHeader()->font());
   for (int c = 0; c < p.model->columnCount(); ++c) {
     QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -293,11 +329,6 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
     if (h.contains("Nombres") || h.contains("Apellido")) w = std::max(w, h.length() > 18 ? 330 : 150);
     p.view->setColumnWidth(c, std::max(w, 70));
   }
-  p.buttons.push_back(find);
-  connect(find, &QPushButton::clicked, this, [this, &p] { onSearch(p); });
-  connect(p.search, &QLineEdit::returnPressed, this, [this, &p] { onSearch(p); });
-  p.total->setText(qs(p.model->list().totalLabel()));
-  return page;
 }
 
 void Frm402Dialog::nueva() {
@@ -469,11 +500,7 @@ std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention)
 void Frm402Dialog::openDetail(Page& p, const std::function<void(const PersonKey&, bool)>& open) {
   std::string retention;
   auto person = selected(p, &retention);
-  if (!person) {
-    s_.msg().critical(p.model->rowCount() == 0 ? "No existen registros para modificar"
-                                               : "Tiene que seleccionar registro a modificar");
-    return;
-  }
+  if (!list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
   int row = p.view->currentIndex().row();
   ctl_.prepararDetalle();
   open(*person, true);

@@ -11,12 +11,14 @@
 #include "import/import_kinds.h"
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
+class QVBoxLayout;
 
 namespace korventa::ui {
 
@@ -48,6 +50,11 @@ class Frm402Dialog : public QDialog {
  private:
   struct Page;
   QWidget* buildPage(Page& p, const QString& suffix);
+  QPushButton* buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v);
+  void buildGrid(Page& p, QWidget* page, QVBoxLayout* v);
+  void buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom);
+  void addReceiptBoxes(QWidget* page, QVBoxLayout* v);
+  void fitColumns(Page& p);
   void buildHeader(QWidget* host);
   void requeryAll();
   void showDeclaration();

@@ -67,10 +67,7 @@ bool SendDialog::sendSelected() {
   try {
     receipt_ = declaration::enviarDeclaracion(db_, c.ruc, c.periodo);
     ok = true;
-    m_.show("Declaración " + c.ruc + " " + periodToDisplay(c.periodo) + " enviada.\nCorrelativo: " + receipt_.correl +
-                "\nFecha de envío: " + receipt_.fecEnv + "\nCódigo de control: " + receipt_.control +
-                "\nNúmero de orden: " + receipt_.numeroOrden,
-            "Constancia de envío", MsgIcon::Information);
+    declaration::showReceipt(m_, c.ruc, c.periodo, receipt_);
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(m_, e);
   } catch (const std::exception& e) {

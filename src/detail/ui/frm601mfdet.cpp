@@ -15,7 +15,7 @@
 
 namespace korventa::ui {
 
-Frm601MFDET::Frm601MFDET(Session& session, const declaration::OpenDeclaration& decl, QWidget* parent)
+Frm601MFDET::Frm601MFDET(Session& session, const model::OpenDeclaration& decl, QWidget* parent)
     : QDialog(parent), s_(session), ctl_(session, decl) {
   setObjectName("Frm601MFDET");
   setWindowTitle("Modalidad Formativa");
@@ -135,7 +135,7 @@ void Frm601MFDET::reject() {
   applyFocus();
 }
 
-std::unique_ptr<Frm601MFDET> Frm601MFDET::open(Session& session, const declaration::OpenDeclaration& decl,
+std::unique_ptr<Frm601MFDET> Frm601MFDET::open(Session& session, const model::OpenDeclaration& decl,
                                                const PersonKey& person, bool modify, QWidget* parent) {
   auto f = std::make_unique<Frm601MFDET>(session, decl, parent);
   if (modify || !person.doc_id_a.empty()) f->openExisting(person);

@@ -21,30 +21,13 @@
 
 namespace korventa::ui {
 
-Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent)
+Frm61501::Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent)
     : QDialog(parent), s_(session), ctl_(session, decl, category) {
   setObjectName("Frm61501");
   setWindowTitle(category == kTrainee ? "Modalidad Formativa" : "Prestadores de Servicios - Rentas de 4ta. Categoría");
   setModal(true);
 
-  auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
-  auto* g = new QGridLayout(ident);
-  id_ = identityBoxes(ident, g, ctl_);
-  id_.registrados->setMinimumContentsLength(40);
-  TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
-  TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
-  OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
-  OptNoDomiciliado_ = radio("OptNoDomiciliado", "No Domiciliado", ident);
-  g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
-  g->addWidget(TxtNombre1_, 3, 1);
-  g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
-  g->addWidget(TxtNombre2_, 3, 3);
-  auto* dom = new QHBoxLayout;
-  dom->addWidget(OptDomiciliado_);
-  dom->addWidget(OptNoDomiciliado_);
-  dom->addStretch();
-  g->addWidget(new QLabel("Condición:", ident), 4, 0);
-  g->addLayout(dom, 4, 1, 1, 3);
+  auto* ident = buildIdentity(category);
 
   grdRecibos_ = grid("grdRecibos", {"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto", "Retención",
                                     "% Ret.", "Monto Retenido"},
@@ -86,7 +69,42 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
   layout->addLayout(recButtons);
   layout->addLayout(bottom);
 
+  connectBoxes();
+
+  EnterAsTab::install(this);
+  refresh();
+  resize(860, 560);
+}
+
+// The person: document, surnames, names and condition.
+QGroupBox* Frm61501::buildIdentity(int category) {
+  auto* ident = new QGroupBox("Datos del " + qs(detail::categoryCaption(category)), this);
+  auto* g = new QGridLayout(ident);
+  id_ = identityBoxes(ident, g, ctl_);
+  id_.registrados->setMinimumContentsLength(40);
+  TxtNombre1_ = lineEdit("TxtNombre1", 40, ident);
+  TxtNombre2_ = lineEdit("TxtNombre2", 40, ident);
+  OptDomiciliado_ = radio("OptDomiciliado", "Domiciliado", ident);
+  OptNoDomiciliado_ = radio("OptNoDomiciliado", "No Domiciliado", ident);
+  g->addWidget(new QLabel("Primer Nombre:", ident), 3, 0);
+  g->addWidget(TxtNombre1_, 3, 1);
+  g->addWidget(new QLabel("Segundo Nombre:", ident), 3, 2);
+  g->addWidget(TxtNombre2_, 3, 3);
+  auto* dom = new QHBoxLayout;
+  dom->addWidget(OptDomiciliado_);
+  dom->addWidget(OptNoDomiciliado_);
+  dom->addStretch();
+  g->addWidget(new QLabel("Condición:", ident), 4, 0);
+  g->addLayout(dom, 4, 1, 1, 3);
+  return ident;
+}
+
+// The controller follows the person's boxes as they are typed.
+void Frm61501::connectBoxes() {
   connectIdentity(this, id_, ctl_, loading_, [this] { refresh(); });
+  connect(id_.numDoc, &QLineEdit::editingFinished, this, [this] {
+    if (!loading_ && ctl_.documentEntered()) refresh();
+  });
   follow(this, id_.apePat, loading_, [this](const std::string& v) { ctl_.setDesPat(v); });
   follow(this, id_.apeMat, loading_, [this](const std::string& v) { ctl_.setDesMat(v); });
   follow(this, TxtNombre1_, loading_, [this](const std::string& v) { ctl_.setDesNo1(v); });
@@ -104,10 +122,6 @@ Frm61501::Frm61501(Session& session, const declaration::OpenDeclaration& decl, i
         e->setCursorPosition(pos);
       }
     });
-
-  EnterAsTab::install(this);
-  refresh();
-  resize(860, 560);
 }
 
 bool Frm61501::openExisting(const PersonKey& person) {
@@ -149,15 +163,8 @@ void Frm61501::refreshVouchers() {
   grdRecibos_->setRowCount(static_cast<int>(vs.size()));
   for (int r = 0; r < static_cast<int>(vs.size()); ++r) {
     const auto& v = vs[static_cast<std::size_t>(r)];
-    QStringList cells{qs(v.tip_retencion),
-                      qs(v.num_ser),
-                      qs(v.num_rec),
-                      qs(v.fec_emi),
-                      qs(v.fec_pago),
-                      qs(vbFormatText(v.mto_rec, "##,###,###,##0.00;(#,###,###,##0.00)")),
-                      v.ind_rta == "1" ? "SI" : "NO",
-                      qs(vbFormatText(v.por_rta, "##0.00")),
-                      qs(vbFormatText(v.mto_rta, "##,###,###,##0.00;(#,###,###,##0.00)"))};
+    QStringList cells;
+    for (const auto& text : detail::voucherCells(v)) cells << qs(text);
     for (int c = 0; c < cells.size(); ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c >= 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -184,6 +191,7 @@ void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Vouc
 
 void Frm61501::CmdNuevoRec_Click() {
   auto ctx = ctl_.newVoucher();
+  refresh();  // the typed document may have opened a provider already entered
   if (!ctx) return applyFocus();
   openVoucher(*ctx, nullptr);
 }
@@ -217,7 +225,7 @@ void Frm61501::reject() {
   applyFocus();
 }
 
-std::unique_ptr<Frm61501> Frm61501::open(Session& session, const declaration::OpenDeclaration& decl,
+std::unique_ptr<Frm61501> Frm61501::open(Session& session, const model::OpenDeclaration& decl,
                                          const PersonKey& person, bool modify, QWidget* parent) {
   int category = person.cod_cat_tra == kTrainee ? kTrainee : kProvider;
   auto f = std::make_unique<Frm61501>(session, decl, category, parent);

@@ -10,6 +10,7 @@
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,10 +22,10 @@ namespace korventa::ui {
 class Frm61501 : public QDialog {
   Q_OBJECT
  public:
-  Frm61501(Session& session, const declaration::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
+  Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
   // The form on a provider (or trainee) of the declaration: a new one, or the stored one when
   // modified (always on a sent declaration, which only shows its vouchers).
-  static std::unique_ptr<Frm61501> open(Session& session, const declaration::OpenDeclaration& decl,
+  static std::unique_ptr<Frm61501> open(Session& session, const model::OpenDeclaration& decl,
                                         const PersonKey& person, bool modify, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::ProviderHeader& controller() { return ctl_; }
@@ -32,6 +33,8 @@ class Frm61501 : public QDialog {
   void reject() override;
 
  private:
+  QGroupBox* buildIdentity(int category);
+  void connectBoxes();
   void refresh();
   void refreshVouchers();
   void applyFocus();

@@ -42,6 +42,29 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   setWindowTitle("Comprobante de Pago");
   setModal(true);
 
+  auto* data = buildVoucherBoxes();
+  buildRetention();
+  buildIes();
+
+  auto* aceptar = button("CmdAceptar", "&Aceptar", this);
+  auto* salir = button("CmdSalir", "&Salir", this);
+  connect(aceptar, &QPushButton::clicked, this, &Frm61502::CmdAceptar_Click);
+  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = buttonRow({aceptar, salir});
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(data);
+  layout->addWidget(fraRetenciones_);
+  layout->addWidget(fraIes_);
+  layout->addLayout(buttons);
+
+  connectBoxes();
+
+  EnterAsTab::install(this);
+  refresh();
+}
+
+QGridLayout* Frm61502::buildVoucherBoxes() {
   cboTipoServ_ = new QComboBox(this);
   cboTipoServ_->setObjectName("cboTipoServ");
   cboTipoServ_->addItem(QString(), QString());
@@ -74,7 +97,10 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   data->addWidget(mskFec_Fin_, 3, 3);
   data->addWidget(new QLabel("Monto del Comprobante:", this), 4, 0);
   data->addWidget(TxtMonto_, 4, 1);
+  return data;
+}
 
+void Frm61502::buildRetention() {
   fraRetenciones_ = new QGroupBox("Retención de Renta de 4ta. Categoría", this);
   fraRetenciones_->setObjectName("fraRetenciones");
   OptRetSi_ = radio("OptRetSi", "Sí", fraRetenciones_);
@@ -98,7 +124,9 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   rg->addWidget(TxtMtoRta_, 1, 4);
   rg->addWidget(new QLabel("Nro. Formulario de Autorización:", fraRetenciones_), 2, 0);
   rg->addWidget(TxtNumFor_, 2, 1, 1, 2);
+}
 
+void Frm61502::buildIes() {
   fraIes_ = new QGroupBox("Impuesto Extraordinario de Solidaridad", this);
   fraIes_->setObjectName("fraIes");
   OptIesSi_ = radio("OptIesSi", "Sí", fraIes_);
@@ -115,19 +143,9 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
   ig->addWidget(lblSuspensionIes_, 0, 2);
   ig->addWidget(cboPorIes_, 1, 0, 1, 2);
   ig->addWidget(TxtMtoIes_, 1, 2);
+}
 
-  auto* aceptar = button("CmdAceptar", "&Aceptar", this);
-  auto* salir = button("CmdSalir", "&Salir", this);
-  connect(aceptar, &QPushButton::clicked, this, &Frm61502::CmdAceptar_Click);
-  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = buttonRow({aceptar, salir});
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(data);
-  layout->addWidget(fraRetenciones_);
-  layout->addWidget(fraIes_);
-  layout->addLayout(buttons);
-
+void Frm61502::connectBoxes() {
   connect(cboTipoServ_, &QComboBox::currentIndexChanged, this, [this](int i) {
     if (loading_) return;
     ctl_.setKind(ss(cboTipoServ_->itemData(i).toString()));
@@ -181,9 +199,6 @@ Frm61502::Frm61502(Session& session, detail::VoucherContext context, QWidget* pa
     ctl_.numForLeft();
     TxtNumFor_->setText(qs(ctl_.numFor()));
   });
-
-  EnterAsTab::install(this);
-  refresh();
 }
 
 void Frm61502::load(const detail::Voucher& v) {

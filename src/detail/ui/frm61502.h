@@ -7,6 +7,7 @@
 #include "detail/voucher_entry.h"
 
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +29,12 @@ class Frm61502 : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The dialog is built in parts: the voucher's boxes, the two retention frames, then the
+  // events of every box.
+  QGridLayout* buildVoucherBoxes();
+  void buildRetention();
+  void buildIes();
+  void connectBoxes();
   void refresh();
   void applyFocus();
   void amountLeft();

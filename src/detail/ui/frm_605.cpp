@@ -9,10 +9,10 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
-#include "common/vb_format.h"
+#include "detail/amount_entry.h"
 
 namespace korventa::ui {
-Frm605::Frm605(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+Frm605::Frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frm605");
   setWindowTitle("Rentas de quinta categoría de otros empleadores");
@@ -68,7 +68,7 @@ void Frm605::openDetail(bool modify) {
 
 // ---------------------------------------------------------------------------------------------
 
-Frm605Det::Frm605Det(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
+Frm605Det::Frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
                      QWidget* parent)
     : GuardedDialog(parent), session_(session) {
   setObjectName("frm605Det");
@@ -114,8 +114,7 @@ Frm605Det::Frm605Det(Session& session, const declaration::OpenDeclaration& openD
   connect(txtNombre_, &QLineEdit::textEdited, this, [this] { pull(); });
   connect(txtMonto_, &QLineEdit::textEdited, this, [this] { pull(); });
   connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
-    auto m = Money::parse(ss(txtMonto_->text()));
-    if (m) txtMonto_->setText(qs(vbFormat(*m, "######0.00")));
+    txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text()))));
   });
   connect(grabar, &QPushButton::clicked, this, &Frm605Det::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);

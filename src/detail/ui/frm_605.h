@@ -14,7 +14,7 @@ namespace korventa::ui {
 class Frm605 : public QDialog {
   Q_OBJECT
  public:
-  Frm605(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  Frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~Frm605() override;
   detail::OtherEmployersList* controller() { return list_.get(); }
 
@@ -23,7 +23,7 @@ class Frm605 : public QDialog {
   void openDetail(bool modify);
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::unique_ptr<detail::OtherEmployersList> list_;
   QTableWidget* grd605_ = nullptr;
@@ -33,7 +33,7 @@ class Frm605 : public QDialog {
 class Frm605Det : public GuardedDialog {
   Q_OBJECT
  public:
-  Frm605Det(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
+  Frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
             QWidget* parent = nullptr);
   ~Frm605Det() override;
   detail::OtherEmployerDetail* controller() { return form_.get(); }

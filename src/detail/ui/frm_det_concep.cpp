@@ -1,10 +1,14 @@
 #include "detail/ui/frm_det_concep.h"
 
+#include <algorithm>
+#include <functional>
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,13 +27,49 @@ namespace {
 
 enum GridColumn { kCodigo, kDescrip, kMonto, kMontoPag };
 
+bool isEnter(QEvent* e) {
+  if (e->type() != QEvent::KeyPress) return false;
+  auto* k = static_cast<QKeyEvent*>(e);
+  return (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && k->modifiers() == Qt::NoModifier;
+}
+
 // Amount cells are edited with the amount box: digits, one point, 7 integers, 2 decimals.
+// Enter keeps the amount and goes on (`enter`).
 class AmountDelegate : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  AmountDelegate(QObject* parent, std::function<void()> enter) : QStyledItemDelegate(parent), enter_(std::move(enter)) {}
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
     return new AmountEdit(parent);
   }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    auto* editor = qobject_cast<QWidget*>(watched);
+    if (!editor || !isEnter(e)) return QStyledItemDelegate::eventFilter(watched, e);
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+    enter_();
+    return true;
+  }
+
+ private:
+  std::function<void()> enter_;
+};
+
+// Enter on the grid's current cell, not being edited, goes on as well.
+class GridEnter : public QObject {
+ public:
+  GridEnter(QObject* parent, std::function<void()> enter) : QObject(parent), enter_(std::move(enter)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (!isEnter(e)) return QObject::eventFilter(watched, e);
+    enter_();
+    return true;
+  }
+
+ private:
+  std::function<void()> enter_;
 };
 
 QLineEdit* totalBox(const char* name) {
@@ -43,12 +83,12 @@ QLineEdit* totalBox(const char* name) {
 
 }  // namespace
 
-FrmDetConcep::FrmDetConcep(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+FrmDetConcep::FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("FrmDetConcep");
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
-  resize(980, 700);
+  fitToScreen(this, QSize(980, 700));
   form_ = std::make_unique<detail::ConceptForm>(session_, openDecl, person);
   if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
@@ -79,6 +119,22 @@ void FrmDetConcep::build() {
   top->addWidget(cmbConceptosRem_, 1);
   root->addLayout(top);
 
+  buildGroupGrid(root);
+
+  buildPanels(root);
+
+  cmdAceptar_ = button("cmdAceptar", "&Aceptar");
+  cmdSalir_ = button("CmdSalir", "&Salir");
+  auto* buttons = buttonRow({cmdAceptar_, cmdSalir_});
+  root->addLayout(buttons);
+
+  connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);
+  connect(grdConcep_, &QTableWidget::cellChanged, this, &FrmDetConcep::cellChanged);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDetConcep::onAccept);
+  connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void FrmDetConcep::buildGroupGrid(QVBoxLayout* root) {
   // Frame5: the grid of any other group.
   frame5_ = new QGroupBox;
   frame5_->setObjectName("Frame5");
@@ -91,8 +147,10 @@ void FrmDetConcep::build() {
   grdConcep_->setColumnWidth(kMonto, 140);
   grdConcep_->setColumnWidth(kMontoPag, 140);
   grdConcep_->verticalHeader()->hide();
-  grdConcep_->setItemDelegateForColumn(kMonto, new AmountDelegate(grdConcep_));
-  grdConcep_->setItemDelegateForColumn(kMontoPag, new AmountDelegate(grdConcep_));
+  auto next = [this] { nextCell(); };
+  grdConcep_->setItemDelegateForColumn(kMonto, new AmountDelegate(grdConcep_, next));
+  grdConcep_->setItemDelegateForColumn(kMontoPag, new AmountDelegate(grdConcep_, next));
+  grdConcep_->installEventFilter(new GridEnter(grdConcep_, next));
   grdConcep_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
   g5->addWidget(grdConcep_);
@@ -105,7 +163,9 @@ void FrmDetConcep::build() {
   totals->addWidget(txtTotalMontoPag_);
   g5->addLayout(totals);
   root->addWidget(frame5_, 1);
+}
 
+void FrmDetConcep::buildPanels(QVBoxLayout* root) {
   // Frame3 and Frame4: the contribution panels, one line per code with amount and base.
   auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName,
                    const char* baseName, const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
@@ -146,16 +206,6 @@ void FrmDetConcep::build() {
   frame3_->hide();
   frame4_->hide();
   frame5_->hide();
-
-  cmdAceptar_ = button("cmdAceptar", "&Aceptar");
-  cmdSalir_ = button("CmdSalir", "&Salir");
-  auto* buttons = buttonRow({cmdAceptar_, cmdSalir_});
-  root->addLayout(buttons);
-
-  connect(cmbConceptosRem_, &QComboBox::activated, this, &FrmDetConcep::chooseGroup);
-  connect(grdConcep_, &QTableWidget::cellChanged, this, &FrmDetConcep::cellChanged);
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDetConcep::onAccept);
-  connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void FrmDetConcep::chooseGroup(int index) {
@@ -197,6 +247,20 @@ void FrmDetConcep::refreshGrid() {
   txtTotalMonto_->setText(qs(form_->totalMonto()));
   txtTotalMontoPag_->setText(qs(form_->totalMontoPag()));
   refreshing_ = false;
+}
+
+// The next cell that takes an amount, row by row: the paid amount after the accrued one, then
+// the next row's; the last one keeps the focus.
+void FrmDetConcep::nextCell() {
+  const int rows = grdConcep_->rowCount(), cols = grdConcep_->columnCount();
+  const int from = grdConcep_->currentRow() * cols + grdConcep_->currentColumn();
+  for (int k = std::max(from, -1) + 1; k < rows * cols; ++k) {
+    QTableWidgetItem* item = grdConcep_->item(k / cols, k % cols);
+    if (item && (item->flags() & Qt::ItemIsEditable)) {
+      grdConcep_->setCurrentCell(k / cols, k % cols);
+      return;
+    }
+  }
 }
 
 void FrmDetConcep::cellChanged(int row, int column) {

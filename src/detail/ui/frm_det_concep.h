@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace korventa::ui {
 
@@ -24,7 +25,7 @@ class AmountEdit;
 class FrmDetConcep : public QDialog {
   Q_OBJECT
  public:
-  FrmDetConcep(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmDetConcep() override;
   detail::ConceptForm* controller() { return form_.get(); }
 
@@ -35,10 +36,13 @@ class FrmDetConcep : public QDialog {
     AmountEdit* base = nullptr;
   };
   void build();
+  void buildGroupGrid(QVBoxLayout* root);
+  void buildPanels(QVBoxLayout* root);
   void chooseGroup(int index);
   void refreshGrid();
   void refreshPanels();
   void cellChanged(int row, int column);
+  void nextCell();
   void panelEdited(bool worker, int index, bool base);
   void onAccept();
 

@@ -20,7 +20,7 @@ bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDias::FrmDias(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
+FrmDias::FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
@@ -87,7 +87,7 @@ void FrmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDetDias::FrmDetDias(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
+FrmDetDias::FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
                        std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");

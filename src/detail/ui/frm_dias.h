@@ -17,7 +17,7 @@ namespace korventa::ui {
 class FrmDias : public QDialog {
   Q_OBJECT
  public:
-  FrmDias(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
+  FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
           QWidget* parent = nullptr);
   ~FrmDias() override;
   detail::SuspensionList* controller() { return list_.get(); }
@@ -28,7 +28,7 @@ class FrmDias : public QDialog {
   void onDelete();
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   detail::SuspensionKind kind_;
   std::unique_ptr<detail::SuspensionList> list_;
@@ -38,7 +38,7 @@ class FrmDias : public QDialog {
 class FrmDetDias : public GuardedDialog {
   Q_OBJECT
  public:
-  FrmDetDias(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
+  FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
              QWidget* parent = nullptr);
   ~FrmDetDias() override;
   detail::SuspensionDetail* controller() { return form_.get(); }

@@ -27,7 +27,7 @@ bool navigationKey(int key) {
 
 }  // namespace
 
-FrmDiasHoras::FrmDiasHoras(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+FrmDiasHoras::FrmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frmDiasHoras");
   setWindowTitle("Jornada Laboral");

@@ -14,7 +14,7 @@ namespace korventa::ui {
 class FrmDiasHoras : public QDialog {
   Q_OBJECT
  public:
-  FrmDiasHoras(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  FrmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmDiasHoras() override;
   detail::DaysHoursForm* controller() { return form_.get(); }
 
@@ -30,7 +30,7 @@ class FrmDiasHoras : public QDialog {
   void onAccept();
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   PersonKey person_;
   std::unique_ptr<detail::DaysHoursForm> form_;
   QLabel* lblNombre_ = nullptr;

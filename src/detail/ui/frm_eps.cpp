@@ -16,10 +16,7 @@
 namespace korventa::ui {
 namespace {
 
-std::string shownAmount(const std::string& stored) { return vbFormatText(stored, "###,###,###,##0"); }
-
-// The amount as typed: without the thousands separators it is shown with.
-QString typedAmount(const QString& shown) { return QString(shown).remove(','); }
+QString typedAmount(const QString& shown) { return qs(detail::typedEpsAmount(ss(shown))); }
 
 // An amount field is typed without separators and shown with them once left ("1,000").
 class AmountShown : public QObject {
@@ -31,7 +28,7 @@ class AmountShown : public QObject {
     if (watched == edit_ && event->type() == QEvent::FocusIn)
       edit_->setText(typedAmount(edit_->text()));
     else if (watched == edit_ && event->type() == QEvent::FocusOut)
-      edit_->setText(qs(shownAmount(ss(typedAmount(edit_->text())))));
+      edit_->setText(qs(detail::shownEpsAmount(ss(typedAmount(edit_->text())))));
     return QObject::eventFilter(watched, event);
   }
 
@@ -41,7 +38,7 @@ class AmountShown : public QObject {
 
 }  // namespace
 
-FrmInf602::FrmInf602(Session& session, const declaration::OpenDeclaration& openDecl, std::string casilla, QWidget* parent)
+FrmInf602::FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl) {
   setObjectName("FrmInf602");
   setWindowTitle(qs("Detalle de Casilla " + casilla));
@@ -77,9 +74,7 @@ FrmInf602::FrmInf602(Session& session, const declaration::OpenDeclaration& openD
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdEps_, &QTableWidget::cellDoubleClicked, this, [this] { openInvoice(true); });
 
-  if (!detail::isEpsBox(casilla)) {
-    session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
-  } else {
+  if (detail::checkEpsBox(session_.msg(), casilla)) {
     form_ = std::make_unique<detail::EpsBoxForm>(session_, openDecl, casilla);
     if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
@@ -95,11 +90,7 @@ FrmInf602::~FrmInf602() = default;
 void FrmInf602::refresh() {
   if (!form_) return;
   std::vector<std::vector<std::string>> rows;
-  for (const auto& r : form_->rows()) {
-    std::string per = r.periodoFac.size() == 6 ? periodToDisplay(r.periodoFac) : r.periodoFac;
-    rows.push_back({r.rucEps, r.nombre, per, r.numSerie, r.numFac, r.fecEmis, r.fecPago, shownAmount(r.impTotal),
-                    shownAmount(r.impCred)});
-  }
+  for (const auto& r : form_->rows()) rows.push_back(detail::invoiceCells(r));
   fillGrid(grdEps_, rows, {7, 8});
   txtTotal602_->setText(qs(form_->totalText()));
   txtCredito_->setText(qs(form_->creditText()));
@@ -130,13 +121,38 @@ void FrmInf602::done(int result) {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmInfEPS::FrmInfEPS(Session& session, const declaration::OpenDeclaration& openDecl, std::string casilla,
+FrmInfEPS::FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
                      std::optional<std::int64_t> rowid, QWidget* parent)
     : QDialog(parent), session_(session) {
   setObjectName("FrmInfEPS");
   setWindowTitle(qs("Factura EPS - Casilla " + casilla));
   setModal(true);
   auto* root = new QVBoxLayout(this);
+  auto* f = buildInvoiceBoxes();
+  root->addLayout(f);
+  auto* grabar = button("CmdOpciones_0", "&Grabar");
+  auto* salir = button("CmdOpciones_1", "&Salir");
+  root->addLayout(buttonRow({grabar, salir}));
+
+  if (detail::checkEpsBox(session_.msg(), casilla)) {
+    form_ = std::make_unique<detail::EpsInvoiceForm>(session_, openDecl, casilla, rowid);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
+  }
+  if (form_) {
+    for (const auto& p : form_->providers()) cmbEps_->addItem(qs(p.ruc + "  " + p.nombre), qs(p.ruc));
+    showValues();
+    mkePeriodoFac_->setEnabled(form_->periodEditable());
+  }
+  grabar->setEnabled(form_ != nullptr);
+
+  connectBoxes();
+  connect(grabar, &QPushButton::clicked, this, &FrmInfEPS::onSave);
+  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
+  EnterAsTab::install(this);
+}
+
+// The invoice's boxes: provider, period, series, number, dates and amounts.
+QFormLayout* FrmInfEPS::buildInvoiceBoxes() {
   auto* f = new QFormLayout;
   cmbEps_ = new QComboBox;
   cmbEps_->setObjectName("CmbEps");
@@ -166,24 +182,11 @@ FrmInfEPS::FrmInfEPS(Session& session, const declaration::OpenDeclaration& openD
   f->addRow("Fecha de pago:", mskFecPago_);
   f->addRow("Importe total:", txtImpTotal_);
   f->addRow("Crédito a utilizar:", txtImpCred_);
-  root->addLayout(f);
-  auto* grabar = button("CmdOpciones_0", "&Grabar");
-  auto* salir = button("CmdOpciones_1", "&Salir");
-  root->addLayout(buttonRow({grabar, salir}));
+  return f;
+}
 
-  if (!detail::isEpsBox(casilla)) {
-    session_.msg().critical("La casilla " + casilla + " no tiene detalle de EPS.");
-  } else {
-    form_ = std::make_unique<detail::EpsInvoiceForm>(session_, openDecl, casilla, rowid);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
-  if (form_) {
-    for (const auto& p : form_->providers()) cmbEps_->addItem(qs(p.ruc + "  " + p.nombre), qs(p.ruc));
-    showValues();
-    mkePeriodoFac_->setEnabled(form_->periodEditable());
-  }
-  grabar->setEnabled(form_ != nullptr);
-
+// Series, number and dates are completed and checked when their box is left.
+void FrmInfEPS::connectBoxes() {
   connect(txtNumSerie_, &QLineEdit::editingFinished, this, [this] {
     if (!form_) return;
     form_->invoice.numSerie = ss(txtNumSerie_->text());
@@ -206,9 +209,6 @@ FrmInfEPS::FrmInfEPS(Session& session, const declaration::OpenDeclaration& openD
     form_->invoice.fecPago = mskFecPago_->isEmptyMask() ? std::string() : ss(mskFecPago_->text());
     form_->checkFecPago();
   });
-  connect(grabar, &QPushButton::clicked, this, &FrmInfEPS::onSave);
-  connect(salir, &QPushButton::clicked, this, &QDialog::reject);
-  EnterAsTab::install(this);
 }
 
 FrmInfEPS::~FrmInfEPS() = default;
@@ -223,8 +223,8 @@ void FrmInfEPS::showValues() {
   else mskFecEmis_->setText(qs(i.fecEmis));
   if (i.fecPago.empty()) mskFecPago_->clearMask();
   else mskFecPago_->setText(qs(i.fecPago));
-  txtImpTotal_->setText(qs(shownAmount(i.impTotal)));
-  txtImpCred_->setText(qs(shownAmount(i.impCred)));
+  txtImpTotal_->setText(qs(detail::shownEpsAmount(i.impTotal)));
+  txtImpCred_->setText(qs(detail::shownEpsAmount(i.impCred)));
 }
 
 void FrmInfEPS::pull() {

@@ -11,6 +11,7 @@
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
+class QFormLayout;
 class QLabel;
 
 namespace korventa::ui {
@@ -18,7 +19,7 @@ namespace korventa::ui {
 class FrmInf602 : public QDialog {
   Q_OBJECT
  public:
-  FrmInf602(Session& session, const declaration::OpenDeclaration& openDecl, std::string casilla,
+  FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
             QWidget* parent = nullptr);
   ~FrmInf602() override;
   detail::EpsBoxForm* controller() { return form_.get(); }
@@ -29,7 +30,7 @@ class FrmInf602 : public QDialog {
   void openInvoice(bool modify);
 
   Session& session_;
-  const declaration::OpenDeclaration& decl_;
+  const model::OpenDeclaration& decl_;
   std::unique_ptr<detail::EpsBoxForm> form_;
   QTableWidget* grdEps_ = nullptr;
   QLineEdit *txtTotal602_ = nullptr, *txtCredito_ = nullptr;
@@ -39,12 +40,14 @@ class FrmInf602 : public QDialog {
 class FrmInfEPS : public QDialog {
   Q_OBJECT
  public:
-  FrmInfEPS(Session& session, const declaration::OpenDeclaration& openDecl, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
+  FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
             QWidget* parent = nullptr);
   ~FrmInfEPS() override;
   detail::EpsInvoiceForm* controller() { return form_.get(); }
 
  private:
+  QFormLayout* buildInvoiceBoxes();
+  void connectBoxes();
   void showValues();
   void pull();
   void onSave();

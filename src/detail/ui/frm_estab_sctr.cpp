@@ -11,7 +11,7 @@
 #include "app/ui/widgets.h"
 
 namespace korventa::ui {
-FrmEstab::FrmEstab(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+FrmEstab::FrmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -50,7 +50,7 @@ void FrmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmSCTR::FrmSCTR(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+FrmSCTR::FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);

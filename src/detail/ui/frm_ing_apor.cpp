@@ -28,12 +28,12 @@ QLineEdit* box(const QString& name, const std::string& text, bool amount = true)
 
 }  // namespace
 
-FrmIngApor::FrmIngApor(Session& session, const declaration::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+FrmIngApor::FrmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
   form_ = std::make_unique<detail::IncomeSummaryForm>(session_, openDecl, person);
   if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  static const declaration::OpenDeclaration kNone;
+  static const model::OpenDeclaration kNone;
   detail::IncomeSummaryForm empty(session_, kNone, person);
   const detail::IncomeSummaryForm& f = form_ ? *form_ : empty;
   setWindowTitle(qs(f.caption()));

@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
-#include "detail/eps_credit.h"
+#include "model/eps_credit_sums.h"
+#include "model/open_declaration.h"
 #include "detail/ui/frm_eps.h"
 #include "determination/ui/forma_de_pago.h"
 
@@ -26,11 +26,9 @@ namespace {
 // Room the declaration form takes around this page: its own margins, the tab frame and the window frame.
 constexpr int kFormMargins = 64;
 
-bool isEpsBox(const std::string& c) { return c == "602" || c == "612" || c == "408" || c == "428"; }
-
 }  // namespace
 
-DeterminacionTab::DeterminacionTab(Session& session, declaration::OpenDeclaration& decl, QWidget* parent)
+DeterminacionTab::DeterminacionTab(Session& session, model::OpenDeclaration& decl, QWidget* parent)
     : QWidget(parent), s_(session), decl_(decl) {
   setObjectName("Determinacion");
   auto* v = new QVBoxLayout(this);
@@ -83,7 +81,7 @@ DeterminacionTab::DeterminacionTab(Session& session, declaration::OpenDeclaratio
       if (b) addCell(b, column);
       ++column;
     }
-    if (std::string_view(c.toPay) == "810") addCell("812", column);
+    if (const char* igv = determination::igvBox(c)) addCell(igv, column);
     ++row;
   }
   g->setRowStretch(row, 1);
@@ -169,7 +167,7 @@ void DeterminacionTab::paymentChanged() {
   emit changed();
 }
 
-const declaration::OpenDeclaration* DeterminacionTab::loadedDeclaration() const {
+const model::OpenDeclaration* DeterminacionTab::loadedDeclaration() const {
   return !decl_.ruc.empty() && !decl_.periodo.empty() ? &decl_ : nullptr;
 }
 
@@ -184,7 +182,7 @@ void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString
 void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   if (!model_) return;
   FrmInf602(s_, decl_, casilla, this).exec();
-  if (auto* d = loadedDeclaration()) model_->setBox(casilla, detail::epsBoxValue(s_.database(), *d, casilla));
+  if (auto* d = loadedDeclaration()) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
   emit changed();
@@ -204,7 +202,7 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        if (isEpsBox(box)) openEpsCredit(box);
+        if (model::isEpsBox(box)) openEpsCredit(box);
         else focusNextChild();
         return true;
       }

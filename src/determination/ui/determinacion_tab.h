@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/debt_grid.h"
 
 class QLineEdit;
@@ -22,7 +22,7 @@ class DeterminacionTab : public QWidget {
  public:
   // The page of `decl`, the declaration of the declaration form (it writes the typed boxes and the
   // payment data into it).
-  DeterminacionTab(Session& session, declaration::OpenDeclaration& decl, QWidget* parent = nullptr);
+  DeterminacionTab(Session& session, model::OpenDeclaration& decl, QWidget* parent = nullptr);
   ~DeterminacionTab() override;
   determination::DeterminacionDeuda* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
@@ -48,10 +48,10 @@ class DeterminacionTab : public QWidget {
   void storeInDeclaration();
   void paymentChanged();
   // The declaration once its declarant and period are chosen, else nullptr.
-  const declaration::OpenDeclaration* loadedDeclaration() const;
+  const model::OpenDeclaration* loadedDeclaration() const;
 
   Session& s_;
-  declaration::OpenDeclaration& decl_;
+  model::OpenDeclaration& decl_;
   std::unique_ptr<determination::DeterminacionDeuda> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;

@@ -9,7 +9,7 @@
 
 #include "app/ui/qt_messenger.h"
 #include "common/text.h"
-#include "data/param.h"
+#include "determination/debt_grid.h"
 
 namespace korventa::ui {
 
@@ -29,11 +29,7 @@ FormaDePagoZEL::FormaDePagoZEL(data::Database& db, QWidget* parent) : QWidget(pa
   banco_ = new QComboBox(this);
   banco_->setObjectName("CboBanco");
   banco_->addItem(qs("(Ninguno)"), "XX");
-  for (const auto& r : data::ParamTable(db).list("004")) {
-    std::string code = text::trim(r.argumento);
-    if (code == "00") continue;  // "SIN BANCO" is the no-bank entry
-    banco_->addItem(qs(code + " - " + text::trim(r.funcion)), qs(code));
-  }
+  for (const auto& b : determination::paymentBanks(db)) banco_->addItem(qs(b.caption), qs(b.code));
   g->addWidget(banco_, 0, 4);
   g->addWidget(new QLabel(qs("Nro. Cheque :"), this), 0, 5);
   nroCheque_ = new QLineEdit(this);

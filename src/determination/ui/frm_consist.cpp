@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
 #include "reports/ui/frm_preview.h"
@@ -49,7 +49,7 @@ FrmConsist::FrmConsist(Session& session, std::filesystem::path mens, QWidget* pa
   auto lines = reports::readInconsistencyFile(mens_);
   QApplication::restoreOverrideCursor();
   if (!lines) {
-    txt_->setPlainText(qs("No existe el archivo de inconsistencias Mens.txt."));
+    txt_->setPlainText(qs(reports::kNoInconsistencyFile));
   } else {
     QStringList all;
     for (const auto& l : *lines) all << qs(l);
@@ -65,7 +65,7 @@ void FrmConsist::cmdImprimir_Click() {
   reports::ui::MuestraReporte(s_, file->string(), "Vprevia", this);
 }
 
-bool FrmConsist::validar(Session& session, const declaration::OpenDeclaration& decl, QWidget* parent) {
+bool FrmConsist::validar(Session& session, const model::OpenDeclaration& decl, QWidget* parent) {
   if (decl.ruc.empty() || decl.periodo.empty()) return false;
   auto mens = determination::mensPath(session);
   auto r = determination::Validacion(session, decl).CmdValidar_Click(mens);

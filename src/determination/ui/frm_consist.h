@@ -6,7 +6,7 @@
 #include <QDialog>
 
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 class QPlainTextEdit;
 
@@ -19,7 +19,7 @@ class FrmConsist : public QDialog {
   // "&Validar" of the declaration form: the rules run over `decl`; this form shows the report
   // when an inconsistency was found (the clean and stopping messages are shown by the rules).
   // True when the declaration was checked and found consistent.
-  static bool validar(Session& session, const declaration::OpenDeclaration& decl, QWidget* parent = nullptr);
+  static bool validar(Session& session, const model::OpenDeclaration& decl, QWidget* parent = nullptr);
   QString text() const;
 
  private:

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "data/db_errors.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
@@ -31,7 +31,7 @@ const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : 
 
 }  // namespace
 
-FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl, Form form, int category, QWidget* parent)
+FrmImport::FrmImport(Session& session, const model::OpenDeclaration& decl, Form form, int category, QWidget* parent)
     : QDialog(parent), s_(session) {
   if (category == 0) category = info(kindsOf(form, 0).front()).category;
   ctl_ = std::make_unique<ImportForm>(session, decl, form, category);
@@ -43,6 +43,43 @@ FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl,
   layout->addWidget(prompt);
 
   auto* top = new QHBoxLayout;
+  buildFolders(top);
+  buildFiles(top, form);
+  layout->addLayout(top);
+
+  buildResults(layout);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  cmdTransferir_ = new QPushButton("&Transferir", this);
+  cmdTransferir_->setObjectName("cmdTransferir");
+  cmCancelar_ = new QPushButton("&Cancelar", this);
+  cmCancelar_->setObjectName("cmCancelar");
+  buttons->addWidget(cmdTransferir_);
+  buttons->addWidget(cmCancelar_);
+  layout->addLayout(buttons);
+
+  connect(drive_, &QComboBox::currentTextChanged, this, [this](const QString& d) { setDirectory(d); });
+  connect(dirList_, &QTreeView::clicked, this, [this](const QModelIndex& i) { setDirectory(dirs_->filePath(i)); });
+  connect(cmdTransferir_, &QPushButton::clicked, this, &FrmImport::cmdTransferir_Click);
+  connect(cmCancelar_, &QPushButton::clicked, this, &QDialog::reject);
+
+  // The counters grow file by file while the run goes on.
+  ctl_->countsChanged = [this] {
+    lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
+    lblRechazados_->setText(qs(ctl_->lblRechazados()));
+    lblResultado_->setText(qs(ctl_->lblResultado()));
+    for (auto* l : {lblTransferidos_, lblRechazados_, lblResultado_}) l->repaint();
+  };
+  ctl_->showListing = [this](const std::filesystem::path& path) {
+    std::string p = path.string();
+    reports::ui::previewWithRange(s_, p, reports::planForImportResult(reports::LeeNroHojas(path)), this);
+  };
+  setDirectory(lastDirectory());
+}
+
+// The drive and the folder tree on the left.
+void FrmImport::buildFolders(QHBoxLayout* top) {
   auto* left = new QVBoxLayout;
   drive_ = new QComboBox(this);
   drive_->setObjectName("Drive1");
@@ -59,7 +96,10 @@ FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl,
   dirList_->setMinimumSize(280, 220);
   left->addWidget(dirList_);
   top->addLayout(left);
+}
 
+// The files of the folder and the kinds to import on the right.
+void FrmImport::buildFiles(QHBoxLayout* top, Form form) {
   auto* right = new QVBoxLayout;
   auto* pattern = new QLabel(qs(ctl_->pattern()), this);
   pattern->setObjectName("lblPatron");
@@ -79,8 +119,10 @@ FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl,
   }
   right->addWidget(kinds);
   top->addLayout(right);
-  layout->addLayout(top);
+}
 
+// The counts and the result lines of the last transfer.
+void FrmImport::buildResults(QVBoxLayout* layout) {
   auto* counts = new QGridLayout;
   lblTransferidos_ = new QLabel("0", this);
   lblTransferidos_->setObjectName("lblTransferidos");
@@ -96,27 +138,6 @@ FrmImport::FrmImport(Session& session, const declaration::OpenDeclaration& decl,
   lstResultados_->setObjectName("lstResultados");
   lstResultados_->setMaximumHeight(110);
   layout->addWidget(lstResultados_);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  cmdTransferir_ = new QPushButton("&Transferir", this);
-  cmdTransferir_->setObjectName("cmdTransferir");
-  cmCancelar_ = new QPushButton("&Cancelar", this);
-  cmCancelar_->setObjectName("cmCancelar");
-  buttons->addWidget(cmdTransferir_);
-  buttons->addWidget(cmCancelar_);
-  layout->addLayout(buttons);
-
-  connect(drive_, &QComboBox::currentTextChanged, this, [this](const QString& d) { setDirectory(d); });
-  connect(dirList_, &QTreeView::clicked, this, [this](const QModelIndex& i) { setDirectory(dirs_->filePath(i)); });
-  connect(cmdTransferir_, &QPushButton::clicked, this, &FrmImport::cmdTransferir_Click);
-  connect(cmCancelar_, &QPushButton::clicked, this, &QDialog::reject);
-
-  ctl_->showListing = [this](const std::filesystem::path& path) {
-    std::string p = path.string();
-    reports::ui::previewWithRange(s_, p, reports::planForImportResult(reports::LeeNroHojas(path)), this);
-  };
-  setDirectory(lastDirectory());
 }
 
 QString FrmImport::directory() const { return qs(ctl_->directory().string()); }
@@ -158,19 +179,12 @@ void FrmImport::cmdTransferir_Click() {
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
-    s_.msg().critical(std::string("Error Tecnico:") + e.what(), "Error");
+    reportTechnicalError(s_.msg(), e);
   }
   lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
   lblRechazados_->setText(qs(ctl_->lblRechazados()));
   lblResultado_->setText(qs(ctl_->lblResultado()));
-  for (const auto& r : results) {
-    QString line = qs(r.file.filename().string()) + ": ";
-    if (r.refused) line += "no transferido";
-    else
-      line += QString("%1 transferidos, %2 rechazados").arg(r.transferred).arg(r.rejected) +
-              (r.skipped ? QString(", %1 omitidos").arg(r.skipped) : QString());
-    lstResultados_->addItem(line);
-  }
+  for (const auto& r : results) lstResultados_->addItem(qs(resultLine(r)));
   cmdTransferir_->setEnabled(true);
 }
 

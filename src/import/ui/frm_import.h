@@ -17,6 +17,9 @@
 #include "data/session.h"
 #include "import/import_form.h"
 
+class QHBoxLayout;
+class QVBoxLayout;
+
 namespace korventa::import::ui {
 
 class FrmImport : public QDialog {
@@ -24,7 +27,7 @@ class FrmImport : public QDialog {
  public:
   // Imports into `decl` (the declaration open in the declaration form) the files of a person
   // category (0: the form's first kind's).
-  FrmImport(Session& session, const declaration::OpenDeclaration& decl, Form form, int category = 0,
+  FrmImport(Session& session, const model::OpenDeclaration& decl, Form form, int category = 0,
             QWidget* parent = nullptr);
 
   ImportForm& controller() { return *ctl_; }
@@ -33,6 +36,9 @@ class FrmImport : public QDialog {
   void cmdTransferir_Click();
 
  private:
+  void buildFolders(QHBoxLayout* top);
+  void buildFiles(QHBoxLayout* top, Form form);
+  void buildResults(QVBoxLayout* layout);
   void showFiles();
 
   Session& s_;

@@ -16,6 +16,7 @@
 #include "common/text.h"
 #include "printouts/payslip.h"
 #include "reports/page_range.h"
+#include "reports/print_outcome.h"
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
 #include "reports/ui/frm_preview.h"
@@ -221,7 +222,7 @@ void FrmTipPrnDialog::CmdImprimir_Click(int index) {
     reports::ui::previewWithRange(s_, path->string(), plan, this);
   } else {
     if (reports::ui::MuestraReporte(s_, path->string(), "Impresora", this))
-      s_.msg().show("Reporte se imprimió satisfactoriamente.", "Mensaje", MsgIcon::Information);
+      reports::reportPrinted(s_.msg());
   }
 }
 

@@ -1,5 +1,6 @@
 #include "reports/ui/frm_preview.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -14,7 +15,9 @@
 #include <QVBoxLayout>
 
 #include "app/ui/qt_messenger.h"
+#include "app/ui/widgets.h"
 #include "reports/page_range.h"
+#include "reports/print_outcome.h"
 #include "reports/report_reader.h"
 #include "reports/ui/report_renderer.h"
 
@@ -22,6 +25,9 @@ namespace korventa::reports::ui {
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+constexpr double kZoomStep = 1.25;
+constexpr double kMinZoom = 0.1;
+constexpr double kMaxZoom = 4.0;
 
 class BusyCursor {
  public:
@@ -33,7 +39,7 @@ class BusyCursor {
 std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
   QPrinterInfo info = QPrinterInfo::defaultPrinter();
   if (info.isNull()) {
-    if (error) *error = QStringLiteral("No hay una impresora predeterminada instalada.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NoDefaultPrinter));
     return nullptr;
   }
   return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
@@ -62,7 +68,7 @@ bool printDocument(Session& session, const Document& doc, QPrinter* chosen) {
     }
     ok = printer && paintSheets(*printer, doc, &error);
   }
-  if (!ok) session.msg().show(korventa::ui::ss(error), "Error al Imprimir", MsgIcon::Critical);
+  if (!ok) reports::reportPrintFailed(session.msg(), korventa::ui::ss(error));
   return ok;
 }
 
@@ -73,9 +79,19 @@ PagePicture::PagePicture(QWidget* parent) : QWidget(parent) { setObjectName("pic
 
 void PagePicture::setPage(const Page* page) {
   page_ = page;
-  QSizeF twips = page ? previewPageSizeTwips(*page) : QSizeF(kSheetWidthTwips, kSheetHeightTwips);
-  resize(qRound(twips.width() * logicalDpiX() / kTwipsPerInch), qRound(twips.height() * logicalDpiY() / kTwipsPerInch));
+  resize(naturalSize() * zoom_);
   update();
+}
+
+void PagePicture::setZoom(double zoom) {
+  zoom_ = zoom;
+  resize(naturalSize() * zoom_);
+  update();
+}
+
+QSize PagePicture::naturalSize() const {
+  QSizeF twips = page_ ? previewPageSizeTwips(*page_) : QSizeF(kSheetWidthTwips, kSheetHeightTwips);
+  return {qRound(twips.width() * logicalDpiX() / kTwipsPerInch), qRound(twips.height() * logicalDpiY() / kTwipsPerInch)};
 }
 
 void PagePicture::paintEvent(QPaintEvent*) {
@@ -83,8 +99,8 @@ void PagePicture::paintEvent(QPaintEvent*) {
   QColor bg = page_ ? QColor(page_->background.r, page_->background.g, page_->background.b) : QColor(Qt::white);
   p.fillRect(rect(), bg);
   if (!page_) return;
-  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch, kMarginTwips * logicalDpiY() / kTwipsPerInch);
-  paintPage(p, *page_, 1.0, origin);
+  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch * zoom_, kMarginTwips * logicalDpiY() / kTwipsPerInch * zoom_);
+  paintPage(p, *page_, zoom_, origin);
 }
 
 frmPreview::frmPreview(Session& session, PageRange range, QWidget* parent)
@@ -111,9 +127,17 @@ frmPreview::frmPreview(Session& session, PageRange range, QWidget* parent)
   actPrint_->setObjectName("btnImprimir");
   actClose_->setObjectName("btnCerrar");
   tlbPrevia_->addSeparator();
-  lblPagina_ = new QLabel(this);
-  lblPagina_->setObjectName("lblPagina");
-  tlbPrevia_->addWidget(lblPagina_);
+  actZoomIn_ = tlbPrevia_->addAction(st->standardIcon(QStyle::SP_ArrowUp), QStringLiteral("Acercar"));
+  actZoomOut_ = tlbPrevia_->addAction(st->standardIcon(QStyle::SP_ArrowDown), QStringLiteral("Alejar"));
+  actFitWidth_ = tlbPrevia_->addAction(QStringLiteral("Ancho de página"));
+  actFitPage_ = tlbPrevia_->addAction(QStringLiteral("Página completa"));
+  actZoomIn_->setObjectName("btnAcercar");
+  actZoomOut_->setObjectName("btnAlejar");
+  actFitWidth_->setObjectName("btnAncho");
+  actFitPage_->setObjectName("btnPagina");
+  actZoomIn_->setShortcut(QKeySequence::ZoomIn);
+  actZoomOut_->setShortcut(QKeySequence::ZoomOut);
+  for (auto* a : {actFitWidth_, actFitPage_}) a->setCheckable(true);
   layout->addWidget(tlbPrevia_);
 
   connect(actPdf_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(1); });
@@ -121,6 +145,10 @@ frmPreview::frmPreview(Session& session, PageRange range, QWidget* parent)
   connect(actNext_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(3); });
   connect(actPrint_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(4); });
   connect(actClose_, &QAction::triggered, this, [this] { tlbPrevia_ButtonClick(5); });
+  connect(actZoomIn_, &QAction::triggered, this, &frmPreview::zoomIn);
+  connect(actZoomOut_, &QAction::triggered, this, &frmPreview::zoomOut);
+  connect(actFitWidth_, &QAction::triggered, this, &frmPreview::fitWidth);
+  connect(actFitPage_, &QAction::triggered, this, &frmPreview::fitPage);
 
   scroll_ = new QScrollArea(this);
   scroll_->setObjectName("fraPrevia");
@@ -132,9 +160,19 @@ frmPreview::frmPreview(Session& session, PageRange range, QWidget* parent)
   scroll_->setWidget(picPrevia_);
   layout->addWidget(scroll_, 1);
 
-  QSize want(1000, 850);
-  if (auto* screen = QGuiApplication::primaryScreen()) want = want.boundedTo(screen->availableSize());
-  resize(want);
+  staPrevia_ = new QStatusBar(this);
+  staPrevia_->setObjectName("staPrevia");
+  staPrevia_->setSizeGripEnabled(false);
+  lblPagina_ = new QLabel(staPrevia_);
+  lblPagina_->setObjectName("lblPagina");
+  lblZoom_ = new QLabel(staPrevia_);
+  lblZoom_->setObjectName("lblZoom");
+  staPrevia_->addWidget(lblPagina_, 1);
+  staPrevia_->addPermanentWidget(lblZoom_);
+  layout->addWidget(staPrevia_);
+
+  // Wide enough for a landscape page; never beyond the screen, the page scrolls instead.
+  korventa::ui::fitToScreen(this, QSize(1300, 1000));
   updateControls();
 }
 
@@ -157,6 +195,7 @@ void frmPreview::pMostrar(int direction) {
   else if (direction == -1 && current_ + 1 < count) ++current_;
   else if (direction == -2 && current_ > 0) --current_;
   picPrevia_->setPage(count > 0 ? &doc_->pages[static_cast<std::size_t>(current_)] : nullptr);
+  applyFit();
   scroll_->verticalScrollBar()->setValue(0);
   scroll_->horizontalScrollBar()->setValue(0);
   updateControls();
@@ -168,7 +207,63 @@ void frmPreview::updateControls() {
   actNext_->setEnabled(current_ + 1 < count);
   actPrint_->setEnabled(doc_.has_value());
   actPdf_->setEnabled(doc_.has_value());
-  lblPagina_->setText(count > 0 ? QStringLiteral("  Página %1 de %2  ").arg(current_ + 1).arg(count) : QString());
+  lblPagina_->setText(count > 0 ? QStringLiteral("Pag. %1/%2").arg(current_ + 1).arg(count) : QString());
+  lblZoom_->setText(QStringLiteral("%1 %").arg(qRound(zoom() * 100)));
+  actZoomIn_->setEnabled(zoom() < kMaxZoom);
+  actZoomOut_->setEnabled(zoom() > kMinZoom);
+  actFitWidth_->setChecked(fit_ == Fit::Width);
+  actFitPage_->setChecked(fit_ == Fit::Page);
+}
+
+void frmPreview::setZoom(double zoom) {
+  picPrevia_->setZoom(std::clamp(zoom, kMinZoom, kMaxZoom));
+  updateControls();
+}
+
+void frmPreview::zoomIn() {
+  fit_ = Fit::None;
+  setZoom(zoom() * kZoomStep);
+}
+
+void frmPreview::zoomOut() {
+  fit_ = Fit::None;
+  setZoom(zoom() / kZoomStep);
+}
+
+void frmPreview::fitWidth() {
+  fit_ = Fit::Width;
+  applyFit();
+}
+
+void frmPreview::fitPage() {
+  fit_ = Fit::Page;
+  applyFit();
+}
+
+// The zoom that puts the page's width (or the whole page) inside the scroll area; the vertical
+// scroll bar's room is kept aside when fitting the width, as a long page needs it.
+void frmPreview::applyFit() {
+  QSize page = picPrevia_->naturalSize();
+  if (fit_ == Fit::None || page.isEmpty()) return updateControls();
+  QSize room = scroll_->contentsRect().size() - QSize(4, 4);
+  double zoom = 0;
+  if (fit_ == Fit::Width) {
+    room.rwidth() -= scroll_->verticalScrollBar()->sizeHint().width();
+    zoom = double(room.width()) / page.width();
+  } else {
+    zoom = std::min(double(room.width()) / page.width(), double(room.height()) / page.height());
+  }
+  setZoom(zoom);
+}
+
+void frmPreview::resizeEvent(QResizeEvent* e) {
+  QDialog::resizeEvent(e);
+  applyFit();
+}
+
+void frmPreview::showEvent(QShowEvent* e) {
+  QDialog::showEvent(e);
+  applyFit();
 }
 
 void frmPreview::tlbPrevia_ButtonClick(int position) {
@@ -185,7 +280,7 @@ void frmPreview::tlbPrevia_ButtonClick(int position) {
 bool frmPreview::imprimir() {
   auto doc = loadDocument(session_, path_, "IMPRIMIR", range_);
   if (!doc || !printDocument(session_, *doc, printer_)) return false;
-  session_.msg().show("Reporte se imprimió satisfactoriamente.", "Mensaje", MsgIcon::Information);
+  reports::reportPrinted(session_.msg());
   if (range_.active) close();
   return true;
 }
@@ -200,10 +295,10 @@ bool frmPreview::guardarPdf(const QString& fileName) {
     ok = writePdf(*doc, fileName, &error);
   }
   if (!ok) {
-    session_.msg().show(korventa::ui::ss(error), "Error", MsgIcon::Critical);
+    reports::reportSaveFailed(session_.msg(), korventa::ui::ss(error));
     return false;
   }
-  session_.msg().show("Reporte guardado en " + korventa::ui::ss(fileName), "Mensaje", MsgIcon::Information);
+  reports::reportSaved(session_.msg(), korventa::ui::ss(fileName));
   return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // frmPreview: the preview of a report file, page by page, with printing and saving as PDF.
 // Tool bar tlbPrevia by position: 1 "Guardar PDF", 2 previous page, 3 next page, 4 print,
-// 5 close.
+// 5 close; then the zoom: in, out, fit width (how it opens) and fit page. The status bar shows
+// "Pag. n/m" and the zoom.
 #include <optional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include "data/session.h"
@@ -23,12 +25,18 @@ class PagePicture : public QWidget {
   explicit PagePicture(QWidget* parent = nullptr);
   void setPage(const Page* page);
   const Page* page() const { return page_; }
+  // 1.0 draws the page at its real size on the screen.
+  void setZoom(double zoom);
+  double zoom() const { return zoom_; }
+  // The page's size at zoom 1.0, in pixels.
+  QSize naturalSize() const;
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   const Page* page_ = nullptr;
+  double zoom_ = 1.0;
 };
 
 class frmPreview : public QDialog {
@@ -60,9 +68,25 @@ class frmPreview : public QDialog {
   int currentPage() const { return current_; }
   const Document* document() const { return doc_ ? &*doc_ : nullptr; }
 
+  enum class Fit { None, Width, Page };
+  double zoom() const { return picPrevia_->zoom(); }
+  Fit fit() const { return fit_; }
+  // Zoom in or out by one step (the fit is left), or fit the page's width or the whole page
+  // into the window (kept while the window is resized).
+  void zoomIn();
+  void zoomOut();
+  void fitWidth();
+  void fitPage();
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
  private:
   void chooseAndSavePdf();
   void updateControls();
+  void applyFit();
+  void setZoom(double zoom);
 
   Session& session_;
   PageRange range_;
@@ -76,9 +100,16 @@ class frmPreview : public QDialog {
   QAction* actNext_;
   QAction* actPrint_;
   QAction* actClose_;
+  QAction* actZoomIn_;
+  QAction* actZoomOut_;
+  QAction* actFitWidth_;
+  QAction* actFitPage_;
   QScrollArea* scroll_;
   PagePicture* picPrevia_;
+  QStatusBar* staPrevia_;
   QLabel* lblPagina_;
+  QLabel* lblZoom_;
+  Fit fit_ = Fit::Width;
 };
 
 // Opens the preview of a report file ("Vprevia"), or prints it at once without showing it (any

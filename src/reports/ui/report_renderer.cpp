@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 
 #include "common/text.h"
+#include "reports/print_outcome.h"
 
 namespace korventa::reports::ui {
 namespace {
@@ -117,7 +118,7 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
   if (!doc.pages.empty()) device.setPageOrientation(orientationOf(doc.pages.front()));
   QPainter painter;
   if (!painter.begin(&device)) {
-    if (error) *error = QStringLiteral("No se pudo iniciar la impresión del reporte.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Start));
     return false;
   }
   for (std::size_t i = 0; i < doc.pages.size(); ++i) {
@@ -125,14 +126,14 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
       device.setPageOrientation(orientationOf(doc.pages[i]));
       if (!device.newPage()) {
         painter.end();
-        if (error) *error = QStringLiteral("No se pudo pasar a la siguiente hoja al imprimir el reporte.");
+        if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NextSheet));
         return false;
       }
     }
     paintPage(painter, doc.pages[i]);
   }
   if (!painter.end()) {
-    if (error) *error = QStringLiteral("No se pudo terminar la impresión del reporte.");
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Finish));
     return false;
   }
   return true;
@@ -146,7 +147,7 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                 QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
   if (!paintSheets(pdf, doc, error)) {
-    if (error) *error = QStringLiteral("No se pudo escribir el archivo PDF ") + fileName;
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
     return false;
   }
   return true;

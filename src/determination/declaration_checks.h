@@ -1,21 +1,14 @@
 #pragma once
-// What the declaration's life (load, refresh, import, save) asks of the computation and the
-// validation. The declaration code calls these; the computation and validation code owns them.
+// The debt determination and the checks as the declaration's save sees them: the boxes it
+// stores, the checks it runs silently, and the rules the save and the validation share.
 #include <string>
 #include <vector>
 
-#include "data/keys.h"
+#include "data/database.h"
 #include "data/session.h"
-#include "declaration/open_declaration.h"
+#include "model/open_declaration.h"
 
 namespace korventa::determination {
-
-// After the working tables were filled (new, opened, refreshed or imported): give every worker
-// and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
-// every person's bases, contributions and summary row (TEMP1_F601).
-void recomputeAll(Session& session, const declaration::OpenDeclaration& decl);
-// The same for one person (after a detail form changed it).
-void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person);
 
 // One box of the declaration as DET stores it.
 struct Box {
@@ -24,7 +17,7 @@ struct Box {
 };
 // The boxes of the debt determination for the open declaration (computed from the working
 // tables and the typed boxes) that hold a value, in the order the save writes them.
-std::vector<Box> determinationBoxes(Session& session, const declaration::OpenDeclaration& decl);
+std::vector<Box> determinationBoxes(Session& session, const model::OpenDeclaration& decl);
 
 // Outcome of the checks of the save. Used as a bool it says whether an inconsistency was found
 // (the declaration is then saved with estado 9); `stop` asks the save to end without writing,
@@ -39,9 +32,20 @@ struct SaveCheckResult {
 };
 
 // The checks of the save: every rule of the validation, silently, and the save's own.
-SaveCheckResult saveChecks(Session& session, const declaration::OpenDeclaration& decl);
+SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl);
 
 // The total to pay of determination boxes ("#,###,###,##0"; "" when no amount to pay is filled).
 std::string totalToPay(const std::vector<Box>& boxes);
+
+// Version of the rate parameters (PARAM 981 of the form), written in box 722.
+std::string parameterVersion(data::Database& db);
+
+// Workers affiliated to an EPS whose RUC is invalid or not a provider of the declarant, and the
+// three lines that say so.
+bool EPS_Invalida(data::Database& db, const model::OpenDeclaration& decl);
+std::string epsInvalidaText();
+
+// Notice given after the save when every worker (or pensioner) has left or is suspended.
+std::string noActiveNotice(bool pensioners);
 
 }  // namespace korventa::determination

@@ -1,9 +1,9 @@
-#include "declaration/labour_periods.h"
+#include "model/labour_periods.h"
 
 #include "common/dates.h"
 #include "common/text.h"
 
-namespace korventa::declaration {
+namespace korventa::model {
 
 bool EncuentroPeriodoLaboral(const std::vector<LabourPeriod>& periods, std::string_view periodo,
                              std::string_view situac) {
@@ -75,4 +75,4 @@ std::vector<LabourPeriod> LabourPeriods::of(std::int64_t correl, int category, s
   return out;
 }
 
-}  // namespace korventa::declaration
+}  // namespace korventa::model

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "declaration/labour_periods.h"
+#include "model/labour_periods.h"
 
-namespace korventa::declaration {
+namespace korventa::model {
 namespace {
 
 using P = LabourPeriod;
@@ -47,4 +47,4 @@ TEST(DiasLaborados, DaysOfTheMonth) {
 }
 
 }  // namespace
-}  // namespace korventa::declaration
+}  // namespace korventa::model

@@ -1,10 +1,9 @@
-// The computation entry points of the declaration's life: after every load, refresh and import,
-// from the save, and for one person after a detail form closed.
-#include "determination/seams.h"
+#include "determination/declaration_computation.h"
 
 #include "data/database.h"
-#include "declaration/tables.h"
-#include "determination/working_set.h"
+#include "data/working_tables.h"
+#include "determination/computation.h"
+#include "model/person_data.h"
 
 namespace korventa::determination {
 
@@ -33,12 +32,12 @@ constexpr std::size_t kBulkRows = 2000;
 
 }  // namespace
 
-void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) {
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
-  auto persons = loadPersons(db, decl.ruc);
+  auto persons = model::loadPersons(db, decl.ruc);
   for (auto& p : persons) computation.compute(p);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
@@ -50,19 +49,23 @@ void recomputeAll(Session& session, const declaration::OpenDeclaration& decl) {
       else if (r.hasContent()) ++added;
     }
   const bool bulk = added > kBulkRows && added > kept;
-  if (bulk) declaration::dropConceptIndexes(db);
-  storePersons(db, persons);
-  if (bulk) declaration::createConceptIndexes(db);
+  if (bulk) data::dropConceptIndexes(db);
+  model::storePersons(db, persons);
+  if (bulk) data::createConceptIndexes(db);
   tx.commit();
 }
 
-void recomputePerson(Session& session, const declaration::OpenDeclaration& decl, const PersonKey& person) {
+void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {
+  Computation computation(db, decl);
+  auto persons = model::loadPersons(db, decl.ruc, person);
+  for (auto& p : persons) computation.compute(p);
+  model::storePersons(db, persons);
+}
+
+void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person) {
   auto& db = session.database();
   data::Transaction tx(db);
-  Computation computation(db, decl);
-  auto persons = loadPersons(db, decl.ruc, person);
-  for (auto& p : persons) computation.compute(p);
-  storePersons(db, persons);
+  recomputePersonInTransaction(db, decl, person);
   tx.commit();
 }
 

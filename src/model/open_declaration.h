@@ -8,7 +8,7 @@
 #include "common/money.h"
 #include "data/keys.h"
 
-namespace korventa::declaration {
+namespace korventa::model {
 
 // Payment data of the declaration (the payment-form component fills them; cash by default).
 struct Payment {
@@ -52,4 +52,4 @@ struct OpenDeclaration {
   std::int64_t registryMark = -1;  // the declarant's registry mark when the working set was built from the registry
 };
 
-}  // namespace korventa::declaration
+}  // namespace korventa::model

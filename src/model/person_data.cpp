@@ -1,12 +1,21 @@
-#include "determination/working_set.h"
+#include "model/person_data.h"
 
 #include <unordered_map>
 
 #include "common/text.h"
 #include "data/param.h"
 
-namespace korventa::determination {
+namespace korventa::model {
 namespace {
+
+constexpr const char* kSummaryNames[kSummaryColumns] = {
+    "Ingresos",    "Ing_asig",       "Ing_bonif",      "Ing_gratif",      "Ing_indemniz", "Ing_publico",
+    "Desc_Trab",   "Otros_Concep",   "Aport_TrabPens", "Concep_Varios",   "Tot_Ingresos", "AportDes",
+    "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
+    "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
+    "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
+    "sctr_tributo", "NetoPagar"};
+
 
 std::string personKey(std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) {
   return std::to_string(tip) + '|' + doc + '|' + std::to_string(correl) + '|' + std::to_string(cat);
@@ -22,7 +31,7 @@ std::int64_t intCol(SQLite::Statement& st, int i) {
   const SQLite::Column c = st.getColumn(i);
   if (c.isInteger()) return c.getInt64();
   if (c.isFloat()) return static_cast<std::int64_t>(c.getDouble());
-  return codeNumber(col(st, i));
+  return text::codeNumber(col(st, i));
 }
 
 // Restricts a person query: "" for every person, else the key condition (with the category
@@ -45,36 +54,22 @@ void bindPerson(SQLite::Statement& st, int first, const std::optional<PersonKey>
 
 }  // namespace
 
-bool ConceptRow::hasContent() const {
-  return !text::trim(monto).empty() || !text::trim(monto_pag).empty() || !text::trim(base_calculo).empty();
+const char* summaryColumnName(int column) { return kSummaryNames[column]; }
+
+ConceptRow* PersonData::find(std::string_view code) {
+  for (auto& r : concepts)
+    if (r.codigo == code) return &r;
+  return nullptr;
 }
 
-ComputationContext loadContext(data::Database& db, const declaration::OpenDeclaration& decl) {
-  ComputationContext ctx;
-  ctx.periodo = decl.periodo;
-  data::ParamTable param(db);
-  ctx.uit = decl.uit.isZero() ? param.uit(decl.periodo).value_or(Money()) : decl.uit;
-  ctx.rmv = decl.rmv.isZero() ? param.rmv(decl.periodo).value_or(Money()) : decl.rmv;
-  for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
-    ctx.affectations.general[text::trim(r.text(0))] = text::trim(r.text(1));
-  for (const auto& r : db.rows("SELECT CODIGO, AFECTACION FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {decl.ruc}))
-    ctx.affectations.own[text::trim(r.text(0))] = text::trim(r.text(1));
-  ctx.types = ConceptTypes::load(db);
-  for (const auto& r : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM ORDER BY Codigo"))
-    ctx.catalogue.push_back({text::trim(r.text(0)), r.text(1)});
-  // Own concepts are described by the declarant; the others by the catalogue.
-  for (const auto& r : db.rows("SELECT a.cod_concepto, COALESCE(NULLIF(o.desc_concepto, ''), c.Descripc, '') "
-                               "FROM CON_AFEC a LEFT JOIN CONCEPTOS_REM c ON c.Codigo = a.cod_concepto "
-                               "LEFT JOIN conceptos_remu o ON o.tip_doc_d = a.tip_doc_d AND o.doc_id_d = a.doc_id_d "
-                               "AND o.cod_concepto = a.cod_concepto "
-                               "WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? ORDER BY a.cod_concepto",
-                               {decl.ruc})) {
-    std::string code = text::trim(r.text(0));
-    if (code.size() != 4 || text::right(code, 2) == "00") continue;
-    ctx.conceptSet.push_back({code, r.text(1)});
-  }
-  return ctx;
+const ConceptRow* PersonData::find(std::string_view code) const {
+  for (const auto& r : concepts)
+    if (r.codigo == code) return &r;
+  return nullptr;
+}
+
+bool ConceptRow::hasContent() const {
+  return !text::trim(monto).empty() || !text::trim(monto_pag).empty() || !text::trim(base_calculo).empty();
 }
 
 std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only) {
@@ -102,7 +97,7 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
         p.key.doc_id_a = col(st, 2);
         p.key.correl_a = intCol(st, 3);
         p.key.cod_cat_tra = static_cast<int>(intCol(st, 4));
-        p.tipo = codeNumber(col(st, 5));
+        p.tipo = text::codeNumber(col(st, 5));
         p.pension = static_cast<int>(intCol(st, 6));
         p.situac = text::trim(col(st, 7));
         p.sctr = static_cast<int>(intCol(st, 8));
@@ -242,7 +237,4 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
   }
 }
 
-Computation::Computation(data::Database& db, const declaration::OpenDeclaration& decl)
-    : ctx_(loadContext(db, decl)), rates_(db, decl.periodo, DeclarantOptions::load(db, decl.ruc)) {}
-
-}  // namespace korventa::determination
+}  // namespace korventa::model

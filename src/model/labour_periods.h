@@ -11,7 +11,7 @@
 
 #include "data/database.h"
 
-namespace korventa::declaration {
+namespace korventa::model {
 
 struct LabourPeriod {
   std::string fecIni;  // registry date text (ISO or dd/mm/yyyy)
@@ -43,4 +43,4 @@ class LabourPeriods {
   std::map<std::pair<std::int64_t, int>, std::vector<LabourPeriod>> byPerson_;
 };
 
-}  // namespace korventa::declaration
+}  // namespace korventa::model

@@ -1,0 +1,20 @@
+#pragma once
+// The computation of the open declaration, as its life (load, refresh, import, detail forms)
+// asks for it: every person, or one person, computed and stored in the working tables.
+#include "data/keys.h"
+#include "data/session.h"
+#include "model/open_declaration.h"
+
+namespace korventa::determination {
+
+// After the working tables were filled (new, opened, refreshed or imported): give every worker
+// and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
+// every person's bases, contributions and summary row (TEMP1_F601). One transaction.
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl);
+// The same for one person, in a transaction of its own.
+void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
+// The same for one person inside the caller's transaction: what a detail form's accept runs
+// after writing the person's data, so that the write and the computation commit together.
+void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person);
+
+}  // namespace korventa::determination

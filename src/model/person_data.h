@@ -1,0 +1,74 @@
+#pragma once
+// The workers and pensioners of the open declaration's working tables as held in memory: their
+// registry data, concept rows and summary row; read with one SELECT per table and written back
+// (only what changed) with prepared statements. The caller holds the transaction.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/money.h"
+#include "data/database.h"
+#include "data/keys.h"
+
+namespace korventa::model {
+
+// One row of TMPF601CONCEP. Amount texts: "" = not declared.
+struct ConceptRow {
+  std::int64_t rowid = 0;  // 0 while the row is not stored
+  std::string codigo, descrip, monto, monto_pag, base_calculo;
+  // As read, to write back only what changed.
+  std::string storedMonto, storedMontoPag, storedBase;
+  bool changed() const {
+    return rowid == 0 || monto != storedMonto || monto_pag != storedMontoPag || base_calculo != storedBase;
+  }
+  // Anything declared in it: an accrued or paid amount or a base.
+  bool hasContent() const;
+  std::string group() const { return codigo.substr(0, 2); }
+};
+
+// Columns of the person's TEMP1_F601 row written by the summary, in this order.
+enum SummaryColumn : int {
+  kIngresos, kIngAsig, kIngBonif, kIngGratif, kIngIndemniz, kIngPublico,
+  kDescTrab, kOtrosConcep, kAportTrabPens, kConcepVarios,
+  kTotIngresos, kAportDes, kAportEmp,
+  kRem20530, kTrib20530, kRemAfecta, kTributo, kRemPens, kPens,
+  kRemFcjmms, kAporteFcjmms, kRemFracFcjmms, kAporteFrFcjmms,
+  kFondoDsa, kAporteFdsa, kRemSalud, kSalud, kCbssp, kSaludAgrario, kSctrEssalud, kSctrTributo,
+  kNetoPagar,
+  kSummaryColumns
+};
+const char* summaryColumnName(int column);
+using Summary = std::array<std::string, kSummaryColumns>;
+
+// A worker or pensioner of the working set with everything the computation reads.
+struct PersonData {
+  std::int64_t rowid = 0;  // TEMP1_F601 row
+  PersonKey key;
+  int tipo = 0, pension = 0, sctr = 0;
+  std::string situac, ind_domicilio, ind_quinta;
+  std::string dias_lab, dias_no_lab, dias_sub;
+  std::string ipss_vida, aseg_pens;
+  Money suspensionDays;              // non-worked days of suspension types 20 and 24–28
+  std::optional<Money> sctrRate;     // percent of the worker's SCTR choice (TMP_F601_SCTR_OTRO)
+  std::optional<Money> otherIncome;  // income from other employers (TMPF601_605)
+  bool sctrPension = false;          // ASEG_DET_LAB.sctr_pension = 1
+  std::vector<ConceptRow> concepts;
+  Summary summary, storedSummary;
+
+  ConceptRow* find(std::string_view code);
+  const ConceptRow* find(std::string_view code) const;
+};
+
+// Workers and pensioners of TEMP1_F601 (all, or the one given) with their concept rows, their
+// suspension days, SCTR choice, other-employer income and SCTR pension flag.
+std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
+                                    const std::optional<PersonKey>& only = std::nullopt);
+
+// Inserts the new concept rows that declare something (an amount or a base: the others stay in
+// memory), updates the changed stored ones and the changed summary rows.
+void storePersons(data::Database& db, std::vector<PersonData>& persons);
+
+}  // namespace korventa::model
