@@ -8,7 +8,7 @@
 #include "app/ui/desktop_windows.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/mdi_frm.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "common/ini.h"
 #include "data/session.h"
 #include "reports/ui/frm_preview.h"

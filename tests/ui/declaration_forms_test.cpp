@@ -9,7 +9,7 @@
 #include <QTabWidget>
 
 #include "declaration/ui/catalogue_dialogs.h"
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "declaration/ui/frm402_dialog.h"
 #include "detail/ui/frm_det_concep.h"
 #include "determination/ui/determinacion_tab.h"

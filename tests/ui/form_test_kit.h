@@ -25,11 +25,12 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
 #include "declaration/ui/frm402_dialog.h"
+#include "import/ui/frm_import.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
 
@@ -96,7 +97,9 @@ inline void choose(QComboBox* c, const QVariant& data) {
 // A new declaration in Frm402 as the user starts it: the declarant chosen, the period typed.
 inline std::unique_ptr<QDialog> openNewDeclaration(Session& s, const char* ruc = "20503987610",
                                                    const char* period = "062012") {
-  auto form = shown(std::make_unique<ui::Frm402Dialog>(s, Mode::New));
+  auto dialog = std::make_unique<ui::Frm402Dialog>(s, Mode::New);
+  import::ui::connectImports(s, *dialog);
+  auto form = shown(std::move(dialog));
   choose(child<QComboBox>(form.get(), "CmbRuc"), QString(ruc));
   auto* edit = child<QLineEdit>(form.get(), "MkePeriodo");
   edit->setFocus();

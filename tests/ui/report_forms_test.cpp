@@ -10,7 +10,7 @@
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
 #include "reports/ui/frm_preview.h"
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::reports {

@@ -13,11 +13,12 @@
 
 #include "app/startup.h"
 #include "app/ui/help_window.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/zel_stat_bar.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/zel_stat_bar.h"
 #include "data/db_errors.h"
 #include "declaration/ui/catalogue_dialogs.h"
 #include "declaration/ui/frm402_dialog.h"
+#include "import/ui/frm_import.h"
 #include "printouts/ui/printout_forms.h"
 #include "reference/ui/frm_consultas.h"
 #include "reference/ui/zelpla_mant001.h"
@@ -81,12 +82,23 @@ QAction* MDIFrm::addButton(int index, const QString& tip, int icon, std::functio
 std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
   return [this, sentChooser, mode, sent] {
     sent_ = sent;
-    showModal([&] { return std::make_unique<ChooserDialog>(session_, sentChooser, mode, sent, this); });
+    showModal([&] {
+      auto chooser = std::make_unique<ChooserDialog>(session_, sentChooser, mode, sent, this);
+      connect(chooser.get(), &ChooserDialog::declarationFormOpened, this,
+              [this](Frm402Dialog* form) { import::ui::connectImports(session_, *form); });
+      return chooser;
+    });
   };
 }
 
 std::function<void()> MDIFrm::newDeclaration() {
-  return [this] { showModal([&] { return std::make_unique<Frm402Dialog>(session_, Mode::New, this); }); };
+  return [this] {
+    showModal([&] {
+      auto form = std::make_unique<Frm402Dialog>(session_, Mode::New, this);
+      import::ui::connectImports(session_, *form);
+      return form;
+    });
+  };
 }
 
 std::function<void()> MDIFrm::generalReports(bool sent) {

@@ -12,9 +12,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
-#include "app/ui/zel_stat_bar.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
+#include "common/ui/zel_stat_bar.h"
 #include "common/dates.h"
 #include "declaration/ui/frm402_dialog.h"
 
@@ -152,6 +152,7 @@ void ChooserDialog::onAction() {
   // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
   {
     Frm402Dialog form(s_, Mode::Modify, this);
+    emit declarationFormOpened(&form);
     bool ok = sent_ ? form.abrirEnviada(r.ruc, r.periodo, r.correl) : form.abrir(r.ruc, r.periodo);
     if (ok) form.exec();
     else form.descartar();

@@ -18,6 +18,7 @@ class QTableWidget;
 
 namespace korventa::ui {
 
+class Frm402Dialog;
 class PeriodEdit;
 
 // FrmContAbrir and FrmContAbrirE share this dialog: a list and an action button.
@@ -30,6 +31,10 @@ class ChooserDialog : public QDialog {
   void requery();
   Mode mode() const { return mode_; }
   bool sent() const { return sentChooser_ || sentList_; }
+
+ signals:
+  // A declaration form was made on the chosen declaration and is about to be shown.
+  void declarationFormOpened(Frm402Dialog* form);
 
  protected:
   void changeEvent(QEvent* e) override;

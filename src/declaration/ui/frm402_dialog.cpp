@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -22,8 +23,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "common/list_form.h"
 #include "declaration/ui/person_grid_model.h"
@@ -32,11 +33,11 @@
 #include "detail/ui/frm_601_detalle.h"
 #include "detail/ui/frm_605.h"
 #include "detail/ui/frm_det_concep.h"
+#include "detail/ui/frm_eps.h"
 #include "detail/ui/frm_dias_horas.h"
 #include "detail/ui/frm_ing_apor.h"
 #include "determination/ui/determinacion_tab.h"
 #include "determination/ui/frm_consist.h"
-#include "import/ui/frm_import.h"
 
 namespace korventa::ui {
 namespace {
@@ -85,6 +86,8 @@ Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDial
   determination_ = new DeterminacionTab(s_, ctl_.declaration(), tab1_);
   // Typing into the grid or the payment data modifies the declaration (Salir asks to save it).
   connect(determination_, &DeterminacionTab::changed, this, [this] { ctl_.setModified(); });
+  connect(determination_, &DeterminacionTab::epsCreditRequested, this,
+          [this](const QString& casilla) { FrmInf602(s_, ctl_.declaration(), ss(casilla), this).exec(); });
   tab1_->addTab(determination_, qs("Determinación de la Deuda"));
   main->addWidget(tab1_, 1);
 
@@ -107,7 +110,7 @@ Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDial
   connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);
   connect(cmdValidar_, &QPushButton::clicked, this, &Frm402Dialog::onValidar);
   connect(cmdSalir_, &QPushButton::clicked, this, &Frm402Dialog::onSalir);
-  connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(import::Form::TranPer, kWorker); });
+  connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(kWorker); });
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
   mark->setObjectName("holdRenewal");
@@ -255,7 +258,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       // Fifth-category income the worker received from other employers in the month.
       auto* otros = add("CmdOtrosEmpleadores", "Otros empleadores");
       connect(otros, &QPushButton::clicked, this, [this] { openDetail<Frm605>(workers_); });
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(import::Form::TranPer, kWorker); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kWorker); });
       connect(jor, &QPushButton::clicked, this, [this] { openDetail<FrmDiasHoras>(workers_); });
       connect(ing, &QPushButton::clicked, this, [this] { openDetail<FrmIngApor>(workers_); });
       connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(workers_); });
@@ -266,7 +269,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* imp = add("CmdImportarPens", "&Importar");
       auto* ing = add("CmdIngAporPens", "Ingresos, tributos y conceptos");
       auto* det = add("CmdDetallePens", "&Detalle");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(import::Form::TranPer, kPensioner); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kPensioner); });
       connect(ing, &QPushButton::clicked, this, [this] { openDetail<FrmIngApor>(pensioners_); });
       connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(pensioners_); });
       break;
@@ -275,7 +278,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       p.view->setObjectName("GrdDatosPT");
       auto* imp = add("CmdImportarPT", "&Importar");
       auto* det = add("CmdDetallePT", "&Detalle");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(import::Form::TransPT, kThirdParty); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kThirdParty); });
       connect(det, &QPushButton::clicked, this, [this] { openDetail<Frm601Detalle>(thirdParties_); });
       break;
     }
@@ -285,7 +288,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* nuevo = add("CmdNuevoPS", "Nuevo");
       auto* mod = add("CmdModificarPS", "Modificar");
       auto* del = add("CmdEliminarPS", "E&liminar");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(import::Form::Transferencia, kProvider); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kProvider); });
       connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
@@ -296,7 +299,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       p.view->setObjectName("GrdDatosPS_MF");
       auto* imp = add("CmdImportarMF", "&Importar");
       auto* det = add("CmdDetalleMF", "&Detalle");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(import::Form::ImportMF, kTrainee); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kTrainee); });
       connect(det, &QPushButton::clicked, this, &Frm402Dialog::onTraineeDetail);
       break;
     }
@@ -512,8 +515,9 @@ void Frm402Dialog::openDetail(Page& p, const std::function<void(const PersonKey&
   if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
 }
 
-void Frm402Dialog::openImport(import::Form form, int category) {
-  import::ui::FrmImport(s_, ctl_.declaration(), form, category, this).exec();
+void Frm402Dialog::openImport(int category) {
+  if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402Dialog::importRequested))) return;
+  emit importRequested(category);
   {
     BusyCursor busy;
     ctl_.despuesDeImportar(category);

@@ -8,7 +8,6 @@
 
 #include "declaration/frm402.h"
 #include "declaration/person_list.h"
-#include "import/import_kinds.h"
 
 class QComboBox;
 class QHBoxLayout;
@@ -43,6 +42,12 @@ class Frm402Dialog : public QDialog {
 
   declaration::Frm402& controller() { return ctl_; }
 
+ signals:
+  // An import button of a person category was pressed: the import form of that category is to be
+  // shown on the declaration (import forms sit above this form; import::ui::connectImports does
+  // it). The grids are read again when the connected slots return.
+  void importRequested(int category);
+
  protected:
   void reject() override;  // Esc and the window's close button act as "&Salir"
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,7 +77,7 @@ class Frm402Dialog : public QDialog {
   void openDetail(Page& p) {
     openDetail(p, [this](const PersonKey& person, bool) { Form(s_, ctl_.declaration(), person, this).exec(); });
   }
-  void openImport(import::Form form, int category);
+  void openImport(int category);
   void onProviderNew();
   void onProviderModify();
   void onProviderDelete();

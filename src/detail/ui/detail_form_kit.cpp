@@ -11,8 +11,8 @@
 #include <QRegularExpressionValidator>
 #include <stdexcept>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "data/db_errors.h"
 #include "data/param.h"
 

@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/session.h"
 #include "detail/detail_support.h"
 

@@ -12,8 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/vb_format.h"
 #include "data/servicios_comunes.h"
 #include "detail/ui/detail_form_kit.h"

@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 namespace {

@@ -3,7 +3,7 @@
 // the given person when it is one of them.
 #include <memory>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/third_parties.h"
 #include "detail/ui/detail_form_kit.h"
 

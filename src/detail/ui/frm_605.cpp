@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "detail/amount_entry.h"
 
 namespace korventa::ui {

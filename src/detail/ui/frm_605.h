@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/other_employers.h"
 #include "detail/ui/detail_form_kit.h"
 

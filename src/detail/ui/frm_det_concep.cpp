@@ -16,8 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "data/db_errors.h"
 #include "determination/concept_rules.h"
 #include "detail/ui/detail_form_kit.h"

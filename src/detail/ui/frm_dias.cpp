@@ -7,7 +7,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/suspensions.h"
 #include "detail/ui/detail_form_kit.h"
 

@@ -11,8 +11,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "detail/ui/frm_dias.h"
 #include "detail/ui/frm_estab_sctr.h"
 

@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "common/dates.h"
 #include "common/money.h"
 #include "common/vb_format.h"

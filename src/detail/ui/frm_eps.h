@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/eps_credit.h"
 #include "detail/ui/detail_form_kit.h"
 

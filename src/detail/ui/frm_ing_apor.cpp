@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/db_errors.h"
 #include "detail/ui/detail_form_kit.h"
 

@@ -14,10 +14,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "model/eps_credit_sums.h"
 #include "model/open_declaration.h"
-#include "detail/ui/frm_eps.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -181,7 +180,7 @@ void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString
 
 void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   if (!model_) return;
-  FrmInf602(s_, decl_, casilla, this).exec();
+  emit epsCreditRequested(QString::fromStdString(casilla));
   if (auto* d = loadedDeclaration()) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();

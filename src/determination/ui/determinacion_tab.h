@@ -30,6 +30,9 @@ class DeterminacionTab : public QWidget {
  signals:
   // The user changed a box or the payment data.
   void changed();
+  // Enter on an EPS credit box ("602", "612", "408" or "428"): its invoices are to be shown (the
+  // declaration form opens FrmInf602). The box is read again when the connected slots return.
+  void epsCreditRequested(const QString& casilla);
 
  public slots:
   // The declaration form opened, loaded or refreshed a declaration.

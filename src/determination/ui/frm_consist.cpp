@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "model/open_declaration.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "data/db_errors.h"
+#include "declaration/ui/frm402_dialog.h"
 #include "model/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
@@ -29,7 +30,22 @@ QString& lastDirectory() {
 
 const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : "Check1_"; }
 
+Form formOf(int category) {
+  switch (category) {
+    case kThirdParty: return Form::TransPT;
+    case kProvider: return Form::Transferencia;
+    case kTrainee: return Form::ImportMF;
+    default: return Form::TranPer;  // workers (also their subsidies) and pensioners
+  }
+}
+
 }  // namespace
+
+void connectImports(Session& session, korventa::ui::Frm402Dialog& form) {
+  QObject::connect(&form, &korventa::ui::Frm402Dialog::importRequested, &form, [&session, &form](int category) {
+    FrmImport(session, form.controller().declaration(), formOf(category), category, &form).exec();
+  });
+}
 
 FrmImport::FrmImport(Session& session, const model::OpenDeclaration& decl, Form form, int category, QWidget* parent)
     : QDialog(parent), s_(session) {

@@ -20,6 +20,10 @@
 class QHBoxLayout;
 class QVBoxLayout;
 
+namespace korventa::ui {
+class Frm402Dialog;
+}
+
 namespace korventa::import::ui {
 
 class FrmImport : public QDialog {
@@ -55,5 +59,10 @@ class FrmImport : public QDialog {
   QLabel* lblResultado_;
   QListWidget* lstResultados_;
 };
+
+// Has the import buttons of a declaration form open the import form of their category (workers
+// and pensioners frmTranPer, third parties frmTransPT, providers frmTransferencia, trainees
+// frm0601ImportMF) on the form's declaration.
+void connectImports(Session& session, korventa::ui::Frm402Dialog& form);
 
 }  // namespace korventa::import::ui

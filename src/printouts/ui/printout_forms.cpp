@@ -11,8 +11,8 @@
 #include <QProgressDialog>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/text.h"
 #include "printouts/payslip.h"
 #include "reports/page_range.h"

@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/db_errors.h"
 #include "reference/consultas.h"
 

@@ -11,7 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "reference/ui/frm_afecta.h"
 
 namespace korventa::ui {

@@ -5,8 +5,8 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "reports/ui/frm_preview.h"
 
 namespace korventa::reports::ui {

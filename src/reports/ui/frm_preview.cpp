@@ -14,8 +14,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "reports/page_range.h"
 #include "reports/print_outcome.h"
 #include "reports/report_reader.h"
