@@ -60,7 +60,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       }
       int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
         PersonKey person = declaredPerson(s, a->tipDoc, a->doc, true);
-        f.prepararDetalle(person);
+        f.prepararDetalle();
         detail::EstablishmentsForm form(s, f.declaration(), person);
         form.load();
         bool marked = form.markOnly(a->codes);

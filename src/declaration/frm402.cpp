@@ -59,10 +59,9 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
+Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) {}
 
 Frm402::~Frm402() {
-  if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
   release();
 }
 
@@ -391,25 +390,13 @@ void Frm402::cerrarSinGuardar() {
   modified_ = false;
 }
 
-void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
-  changesBeforeDetail_ = s_.database().totalChanges();
-  s_.openDeclaration = &d_;
-  s_.currentPerson = person;
-  outerMode_ = s_.mode;
-  s_.mode = modify ? Mode::Modify : Mode::New;
-}
+void Frm402::prepararDetalle() { changesBeforeDetail_ = s_.database().totalChanges(); }
 
 void Frm402::despuesDeDetalle(const PersonKey& /*person*/) {
-  s_.mode = outerMode_;
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
   // that wrote has already computed and stored the person with its own accept.
   if (s_.database().totalChanges() == changesBeforeDetail_) return;
   modified_ = true;
-}
-
-void Frm402::prepararImportacion(int category) {
-  s_.openDeclaration = &d_;
-  s_.importCategory = category;
 }
 
 void Frm402::despuesDeImportar(int category, Progress& progress) {

@@ -82,6 +82,7 @@ void showReportsDone(Session& session, const ExportResult& result);
 class FrmReportes {
  public:
   FrmReportes(Session& session, bool sent);
+  bool sent() const { return sent_; }
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;
   const std::vector<declaration::CatalogueRow>& requery();

@@ -78,7 +78,7 @@ TEST_F(ComputeOnceTest, TheDetailFormsAcceptIsTheOnlyComputation) {
     f.CmbRuc_Click(kRuc);
     ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
     PersonReads reads(db());
-    f.prepararDetalle(ana);
+    f.prepararDetalle();
     c.accept(session(), f.declaration());
     const int inTheForm = reads.count;
     f.despuesDeDetalle(ana);

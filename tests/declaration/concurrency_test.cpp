@@ -53,7 +53,7 @@ class ConcurrencyTest : public DeclarationTest {
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
   void openAndType(Frm402& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
     ASSERT_TRUE(f.abrir(kRuc, periodo));
-    f.prepararDetalle(kAna);
+    f.prepararDetalle();
     ASSERT_TRUE(detail::typeConceptAmount(s, f.declaration(), kAna, "0121", monto));
     f.despuesDeDetalle(kAna);
   }
@@ -219,7 +219,7 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     EXPECT_EQ(b.msg.last().rfind(held, 0), 0u) << b.msg.last();
     EXPECT_EQ(dumpStored(), stored);
   }
-  fa.prepararDetalle(kAna);
+  fa.prepararDetalle();
   ASSERT_TRUE(detail::typeConceptAmount(session(), fa.declaration(), kAna, "0121", "2500.00"));
   fa.despuesDeDetalle(kAna);
   ASSERT_TRUE(fa.grabar().saved);

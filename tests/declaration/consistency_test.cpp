@@ -40,7 +40,7 @@ struct Demo {
   }
   // A detail form's work on a person, as the declaration form wraps it.
   void detail(const PersonKey& p, const std::function<void()>& work) {
-    form.prepararDetalle(p);
+    form.prepararDetalle();
     work();
     form.despuesDeDetalle(p);
   }

@@ -360,27 +360,21 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
 }
 
-// A detail form gets its own mode and the person; the main mode comes back when it closes. Closing
-// one that only showed the person leaves the declaration unmodified (no "save the changes?"
-// question on leaving); one that wrote a row makes it modified.
-TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
+// Closing a detail form that only showed the person leaves the declaration unmodified (no "save
+// the changes?" question on leaving); one that wrote a row makes it modified.
+TEST_F(SaveTest, DetailFormsLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
   ASSERT_TRUE(createAndSave("201205"));
   Frm402 f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   ASSERT_FALSE(f.modified());
-  session().mode = Mode::Modify;
-  f.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
-  EXPECT_EQ(session().mode, Mode::New);
-  EXPECT_EQ(session().openDeclaration, &f.declaration());
+  f.prepararDetalle();
   f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
-  EXPECT_EQ(session().mode, Mode::Modify);
-  PersonKey ana{1, 1, "40000001", kWorker};
-  f.prepararDetalle(ana, true);
-  EXPECT_EQ(session().mode, Mode::Modify);
-  EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
-  f.despuesDeDetalle(session().currentPerson);
   EXPECT_FALSE(f.modified());
-  f.prepararDetalle(ana);
+  PersonKey ana{1, 1, "40000001", kWorker};
+  f.prepararDetalle();
+  f.despuesDeDetalle(ana);
+  EXPECT_FALSE(f.modified());
+  f.prepararDetalle();
   ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
   f.despuesDeDetalle(ana);
   EXPECT_TRUE(f.modified());
@@ -404,7 +398,7 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
     Frm402 f(session());
     ASSERT_TRUE(f.abrir(kRuc, "201205"));
     PersonKey ana{1, 1, "40000001", 1};
-    f.prepararDetalle(ana);
+    f.prepararDetalle();
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "1000.00", std::nullopt));
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "1001", "500.00", std::nullopt));
     f.despuesDeDetalle(ana);

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/other_employers.h"
 #include "detail/ui/detail_form_kit.h"
 
@@ -14,7 +14,7 @@ namespace korventa::ui {
 class Frm605 : public QDialog {
   Q_OBJECT
  public:
-  Frm605(Session& session, QWidget* parent = nullptr);
+  Frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~Frm605() override;
   detail::OtherEmployersList* controller() { return list_.get(); }
 
@@ -23,6 +23,8 @@ class Frm605 : public QDialog {
   void openDetail(bool modify);
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
+  PersonKey person_;
   std::unique_ptr<detail::OtherEmployersList> list_;
   QTableWidget* grd605_ = nullptr;
   QLineEdit* txtTotal_ = nullptr;
@@ -31,7 +33,8 @@ class Frm605 : public QDialog {
 class Frm605Det : public GuardedDialog {
   Q_OBJECT
  public:
-  Frm605Det(Session& session, std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
+  Frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
+            QWidget* parent = nullptr);
   ~Frm605Det() override;
   detail::OtherEmployerDetail* controller() { return form_.get(); }
 

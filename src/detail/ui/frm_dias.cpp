@@ -7,25 +7,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 namespace {
 
 using detail::SuspensionKind;
-
-const bool registered = [] {
-  FormRegistry::add("frmDias", [](Session& s, QWidget* p) -> QDialog* { return new FrmDias(s, SuspensionKind::Subsidised, p); });
-  FormRegistry::add("frmDiasNoTrab",
-                    [](Session& s, QWidget* p) -> QDialog* { return new FrmDias(s, SuspensionKind::NotSubsidised, p); });
-  FormRegistry::add("frmDetDias",
-                    [](Session& s, QWidget* p) -> QDialog* { return new FrmDetDias(s, SuspensionKind::Subsidised, {}, p); });
-  FormRegistry::add("frmDetDiasNoTrab", [](Session& s, QWidget* p) -> QDialog* {
-    return new FrmDetDias(s, SuspensionKind::NotSubsidised, {}, p);
-  });
-  return true;
-}();
 
 bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
@@ -33,8 +20,8 @@ bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDias::FrmDias(Session& session, SuspensionKind kind, QWidget* parent)
-    : QDialog(parent), session_(session), kind_(kind) {
+FrmDias::FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
+    : QDialog(parent), session_(session), decl_(openDecl), person_(person), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
   setModal(true);
@@ -58,10 +45,8 @@ FrmDias::FrmDias(Session& session, SuspensionKind kind, QWidget* parent)
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdDias_, &QTableWidget::cellDoubleClicked, this, [this] { openDetail(true); });
 
-  if (auto* decl = requireDeclaration(session_)) {
-    list_ = std::make_unique<detail::SuspensionList>(session_, *decl, session_.currentPerson, kind_);
-    guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), session_.currentPerson).nombre)); });
-  }
+  list_ = std::make_unique<detail::SuspensionList>(session_, openDecl, person, kind_);
+  guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), person).nombre)); });
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   refresh();
 }
@@ -90,7 +75,7 @@ void FrmDias::openDetail(bool modify) {
     const auto& r = list_->rows().at(static_cast<std::size_t>(row));
     key = detail::SuspensionKey{r.tipoSuspen, r.fechaIni};
   }
-  ui::openDetail(this, new FrmDetDias(session_, kind_, key, this), [this] { refresh(); });
+  ui::openDetail(this, new FrmDetDias(session_, decl_, person_, kind_, key, this), [this] { refresh(); });
 }
 
 void FrmDias::onDelete() {
@@ -102,16 +87,15 @@ void FrmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDetDias::FrmDetDias(Session& session, SuspensionKind kind, std::optional<detail::SuspensionKey> key, QWidget* parent)
+FrmDetDias::FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
+                       std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Detalle de días subsidiados" : "Detalle de días no laborados y no subsidiados");
   setModal(true);
   build();
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::SuspensionDetail>(session_, *decl, session_.currentPerson, kind_, key);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::SuspensionDetail>(session_, openDecl, person, kind_, key);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& t : form_->types()) cmbTipoSuspen_->addItem(qs(t.code + " - " + t.description), qs(t.code));
     showValues();

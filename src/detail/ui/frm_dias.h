@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/suspensions.h"
 #include "detail/ui/detail_form_kit.h"
 
@@ -17,7 +17,8 @@ namespace korventa::ui {
 class FrmDias : public QDialog {
   Q_OBJECT
  public:
-  FrmDias(Session& session, detail::SuspensionKind kind, QWidget* parent = nullptr);
+  FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
+          QWidget* parent = nullptr);
   ~FrmDias() override;
   detail::SuspensionList* controller() { return list_.get(); }
 
@@ -27,6 +28,8 @@ class FrmDias : public QDialog {
   void onDelete();
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
+  PersonKey person_;
   detail::SuspensionKind kind_;
   std::unique_ptr<detail::SuspensionList> list_;
   QTableWidget* grdDias_ = nullptr;
@@ -35,7 +38,7 @@ class FrmDias : public QDialog {
 class FrmDetDias : public GuardedDialog {
   Q_OBJECT
  public:
-  FrmDetDias(Session& session, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
+  FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
              QWidget* parent = nullptr);
   ~FrmDetDias() override;
   detail::SuspensionDetail* controller() { return form_.get(); }

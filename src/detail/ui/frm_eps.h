@@ -1,13 +1,12 @@
 #pragma once
 // FrmInf602: the EPS invoices credited against one box of the open declaration, with their
-// totals; on close the credit total is written to the box. The box comes from the factory
-// argument, or from Session::epsBox when the form is opened by name ("FrmInf602") — the
-// determination grid sets it to "602", "612", "408" or "428" before opening the form.
+// totals; on close the credit total is written to the box. The box ("602", "612", "408" or "428")
+// is given by the determination grid that opens the form.
 // FrmInfEPS: one invoice ("NEW" without a row, "MOD" on a row), same box rule.
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/eps_credit.h"
 #include "detail/ui/detail_form_kit.h"
 
@@ -20,7 +19,8 @@ namespace korventa::ui {
 class FrmInf602 : public QDialog {
   Q_OBJECT
  public:
-  FrmInf602(Session& session, std::string casilla, QWidget* parent = nullptr);
+  FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
+            QWidget* parent = nullptr);
   ~FrmInf602() override;
   detail::EpsBoxForm* controller() { return form_.get(); }
   void done(int result) override;
@@ -30,6 +30,7 @@ class FrmInf602 : public QDialog {
   void openInvoice(bool modify);
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
   std::unique_ptr<detail::EpsBoxForm> form_;
   QTableWidget* grdEps_ = nullptr;
   QLineEdit *txtTotal602_ = nullptr, *txtCredito_ = nullptr;
@@ -39,7 +40,7 @@ class FrmInf602 : public QDialog {
 class FrmInfEPS : public QDialog {
   Q_OBJECT
  public:
-  FrmInfEPS(Session& session, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
+  FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
             QWidget* parent = nullptr);
   ~FrmInfEPS() override;
   detail::EpsInvoiceForm* controller() { return form_.get(); }

@@ -7,22 +7,11 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 
 namespace korventa::ui {
-namespace {
-
-const bool registered = [] {
-  FormRegistry::add("frmEstab", [](Session& s, QWidget* p) -> QDialog* { return new FrmEstab(s, p); });
-  FormRegistry::add("frmSCTR", [](Session& s, QWidget* p) -> QDialog* { return new FrmSCTR(s, p); });
-  return true;
-}();
-
-}  // namespace
-
-FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+FrmEstab::FrmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -38,10 +27,8 @@ FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session
   connect(aceptar, &QPushButton::clicked, this, &FrmEstab::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::EstablishmentsForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::EstablishmentsForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& it : form_->items()) {
       auto* item = new QListWidgetItem(qs(it.text()), lstEstab_);
@@ -63,7 +50,7 @@ void FrmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmSCTR::FrmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+FrmSCTR::FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);
@@ -88,10 +75,8 @@ FrmSCTR::FrmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(
   auto* salir = button("cmdAccion_2", "&Salir");
   root->addLayout(buttonRow({grabar, eliminar, salir}));
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::SctrForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::SctrForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) showChoice();
   grabar->setEnabled(form_ != nullptr);
   eliminar->setEnabled(form_ && form_->hasChoice());

@@ -15,7 +15,7 @@ namespace korventa::ui {
 class FrmEstab : public QDialog {
   Q_OBJECT
  public:
-  FrmEstab(Session& session, QWidget* parent = nullptr);
+  FrmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmEstab() override;
   detail::EstablishmentsForm* controller() { return form_.get(); }
 
@@ -29,7 +29,7 @@ class FrmEstab : public QDialog {
 class FrmSCTR : public QDialog {
   Q_OBJECT
  public:
-  FrmSCTR(Session& session, QWidget* parent = nullptr);
+  FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmSCTR() override;
   detail::SctrForm* controller() { return form_.get(); }
 

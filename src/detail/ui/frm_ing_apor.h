@@ -17,7 +17,7 @@ namespace korventa::ui {
 class FrmIngApor : public QDialog {
   Q_OBJECT
  public:
-  FrmIngApor(Session& session, QWidget* parent = nullptr);
+  FrmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmIngApor() override;
   detail::IncomeSummaryForm* controller() { return form_.get(); }
 

@@ -10,10 +10,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
 #include "common/ui/progress_dialog.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/text.h"
 #include "printouts/payslip.h"
 #include "reports/page_range.h"
@@ -134,8 +133,8 @@ int selectedRow(QTableWidget* grid) {
 
 // ---- FrmTipPrn --------------------------------------------------------------------------------
 
-FrmTipPrnDialog::FrmTipPrnDialog(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+FrmTipPrnDialog::FrmTipPrnDialog(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("FrmTipPrn");
   setWindowTitle(qs("Imprimir Declaraciones"));
   setModal(true);
@@ -222,7 +221,6 @@ void FrmTipPrnDialog::CmdImprimir_Click(int index) {
   if (index == 0) {
     reports::ui::previewWithRange(s_, path->string(), plan, this);
   } else {
-    reports::printRange().active = false;
     if (reports::ui::MuestraReporte(s_, path->string(), "Impresora", this))
       reports::reportPrinted(s_.msg());
   }
@@ -251,10 +249,10 @@ void DirectoryField::setDirectory(const std::string& dir) { edit_->setText(qs(di
 
 // ---- frmReportes ------------------------------------------------------------------------------
 
-FrmReportesDialog::FrmReportesDialog(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+FrmReportesDialog::FrmReportesDialog(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReportes");
-  setWindowTitle(qs(session.sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
+  setWindowTitle(qs(sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
   setModal(true);
   resize(980, 640);
   auto* v = new QVBoxLayout(this);
@@ -304,15 +302,14 @@ void FrmReportesDialog::cmdAccion_Click() {
     form_.cmdAccion(row, req, progress);
   }
   if (form_.payslipReport) {
-    reports::printRange().active = false;
     reports::ui::MuestraReporte(s_, form_.payslipReport->string(), "Vprevia", this);
   }
 }
 
 // ---- frmConsultaBasesTrib ---------------------------------------------------------------------
 
-FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmConsultaBasesTrib");
   setWindowTitle(qs("Consulta del Detalle de la Declaración"));
   setModal(true);
@@ -337,8 +334,8 @@ FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, QWidget
   h->addWidget(close);
   v->addLayout(h);
   connect(indiv, &QPushButton::clicked, this, [this] {
-    std::unique_ptr<QDialog> d(korventa::ui::FormRegistry::create("frmReporteIndiv", s_, this));
-    if (d) d->exec();
+    FrmReporteIndivDialog d(s_, form_.sent(), this);
+    d.exec();
   });
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
@@ -370,8 +367,8 @@ void FrmConsultaBasesTribDialog::cmdBuscar_Click() {
 
 // ---- frmReporteIndiv --------------------------------------------------------------------------
 
-FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReporteIndiv");
   setWindowTitle(qs("Reporte Individual"));
   setModal(true);
@@ -400,17 +397,5 @@ void FrmReporteIndivDialog::cmdAccion_Click() {
                   chkSalida_[0]->isChecked(), chkSalida_[1]->isChecked(), dir_->directory());
   QApplication::restoreOverrideCursor();
 }
-
-namespace {
-const bool registered = [] {
-  korventa::ui::FormRegistry::add("FrmTipPrn", [](Session& s, QWidget* p) { return new FrmTipPrnDialog(s, p); });
-  korventa::ui::FormRegistry::add("frmReportes", [](Session& s, QWidget* p) { return new FrmReportesDialog(s, p); });
-  korventa::ui::FormRegistry::add("frmConsultaBasesTrib",
-                                  [](Session& s, QWidget* p) { return new FrmConsultaBasesTribDialog(s, p); });
-  korventa::ui::FormRegistry::add("frmReporteIndiv",
-                                  [](Session& s, QWidget* p) { return new FrmReporteIndivDialog(s, p); });
-  return true;
-}();
-}  // namespace
 
 }  // namespace korventa::printouts::ui

@@ -27,7 +27,7 @@ int selectedRow(QTableWidget* grid);
 class FrmTipPrnDialog : public QDialog {
   Q_OBJECT
  public:
-  FrmTipPrnDialog(Session& session, QWidget* parent = nullptr);
+  FrmTipPrnDialog(Session& session, bool sent, QWidget* parent = nullptr);
   FrmTipPrn& form() { return form_; }
   // CmdImprimir(index): 0 preview, 1 print, 2 close, 3 text file.
   void CmdImprimir_Click(int index);
@@ -56,7 +56,7 @@ class DirectoryField : public QWidget {
 class FrmReportesDialog : public QDialog {
   Q_OBJECT
  public:
-  FrmReportesDialog(Session& session, QWidget* parent = nullptr);
+  FrmReportesDialog(Session& session, bool sent, QWidget* parent = nullptr);
   FrmReportes& form() { return form_; }
   void cmdAccion_Click();
   QCheckBox* chkReportes(int number) const;
@@ -75,7 +75,8 @@ class FrmReportesDialog : public QDialog {
 class FrmConsultaBasesTribDialog : public QDialog {
   Q_OBJECT
  public:
-  FrmConsultaBasesTribDialog(Session& session, QWidget* parent = nullptr);
+  FrmConsultaBasesTribDialog(Session& session, bool sent, QWidget* parent = nullptr);
+  bool sent() const { return form_.sent(); }
   void cmdBuscar_Click();
 
  private:
@@ -90,7 +91,7 @@ class FrmConsultaBasesTribDialog : public QDialog {
 class FrmReporteIndivDialog : public QDialog {
   Q_OBJECT
  public:
-  FrmReporteIndivDialog(Session& session, QWidget* parent = nullptr);
+  FrmReporteIndivDialog(Session& session, bool sent, QWidget* parent = nullptr);
   void cmdAccion_Click();
 
  private:
