@@ -10,11 +10,13 @@ namespace {
 // The window is repainted (and Cancel looked at) at most this often: a 10,000-person loop asks
 // 10,000 times.
 constexpr qint64 kPumpMs = 50;
+constexpr int kDelayMs = 500;
 }  // namespace
 
 ProgressDialog::ProgressDialog(QWidget* parent, bool cancellable) : parent_(parent), cancellable_(cancellable) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   sincePump_.start();
+  sinceStart_.start();
 }
 
 ProgressDialog::~ProgressDialog() {
@@ -28,7 +30,7 @@ QProgressDialog* ProgressDialog::dialog() {
   dialog_->setObjectName(objectName_);
   dialog_->setWindowModality(Qt::WindowModal);
   // Short work shows no dialog at all.
-  dialog_->setMinimumDuration(500);
+  dialog_->setMinimumDuration(kDelayMs);
   dialog_->setAutoReset(false);
   dialog_->setAutoClose(false);
   if (!cancellable_) dialog_->setCancelButton(nullptr);
@@ -62,6 +64,9 @@ bool ProgressDialog::cancelled() {
 }
 
 void ProgressDialog::pump(bool force) {
+  // Work shorter than the dialog's delay runs without an event loop, as it did before: nothing
+  // else (a queued timer, a message box's answer) gets in between its steps.
+  if (sinceStart_.elapsed() < kDelayMs) return;
   if (!force && sincePump_.elapsed() < kPumpMs) return;
   sincePump_.restart();
   // Until the dialog shows, clicks and keys wait: the form behind it must not start anything else

@@ -32,7 +32,7 @@ class ProgressDialog : public Progress {
   QPointer<QWidget> parent_;
   QPointer<QProgressDialog> dialog_;
   QString objectName_ = QStringLiteral("prgProgreso");
-  QElapsedTimer sincePump_;
+  QElapsedTimer sincePump_, sinceStart_;
   std::string step_;
   bool cancellable_;
 };
