@@ -21,9 +21,9 @@
 #include "data/schema_installer.h"
 #include "data/servicios_comunes.h"
 #include "data/session.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/person_list.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "determination/declaration_computation.h"
 #include "determination/validation.h"
 #include "determination/computation.h"
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
               std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 
   {
-    declaration::Frm402 f(s);
+    declaration::DeclarationForm f(s);
     timed("new: carga desde el registro y grabación", 2, [&] {
       f.nueva();
       f.CmbRuc_Click(kRuc);
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     });
     // "&Validar" and "&Guardar" of the whole payroll: the save runs every check of the validation.
     timed("validación (todas las reglas)", 2, [&] {
-      determination::Validacion(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt");
+      determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt");
     });
     timed("grabación (con las mismas reglas)", 3, [&] {
       if (!f.grabar().saved) std::printf("  falló: %s\n", messenger.last().c_str());
@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
               static_cast<long long>(s.db->integer("SELECT count(*) FROM F601_REMUNERA")));
 
   {
-    declaration::Frm402 f(s);
+    declaration::DeclarationForm f(s);
     f.abrir(kRuc, "201206");
     messenger.queueAnswer(Answer::Yes);
     timed("refresh de la declaración grabada", 2, [&] {
@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
   // The opening is timed until the first rows are there; closing (emptying the working tables)
   // happens when the user leaves and is not part of it.
   {
-    declaration::Frm402 f(s);
+    declaration::DeclarationForm f(s);
     timed("abrir la declaración: primeras filas (núcleo)", 1, [&] {
       f.abrir(kRuc, "201206");
       declaration::PersonList workers(*s.db, declaration::Grid::Workers);
@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
   }
 
   {
-    auto* dlg = new ui::Frm402Dialog(s, nullptr);
+    auto* dlg = new ui::Frm402(s, nullptr);
     timed("abrir la declaración en Frm402: primeras filas", 1, [&] {
       dlg->abrir(kRuc, "201206");
       dlg->show();

@@ -8,7 +8,7 @@
 #include "cli/listings.h"
 #include "common/text.h"
 #include "common/vb_format.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "detail/sctr.h"
 
 namespace korventa::cli {
@@ -44,7 +44,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       std::vector<detail::EstablishmentItem> shown;
       if (a->set->count() == 0) {
         // Only a look: the declaration is opened and closed without saving.
-        declaration::Frm402 f(s);
+        declaration::DeclarationForm f(s);
         if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
         try {
           detail::EstablishmentsForm form(s, f.declaration(), declaredPerson(s, a->tipDoc, a->doc, true));
@@ -58,7 +58,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         ctx.print(establishmentsTable(shown));
         return 0;
       }
-      int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
+      int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
         PersonKey person = declaredPerson(s, a->tipDoc, a->doc, true);
         f.prepararDetalle(person);
         detail::EstablishmentsForm form(s, f.declaration(), person);

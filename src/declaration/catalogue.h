@@ -21,10 +21,10 @@ struct ChooserTexts {
   std::string caption, label, action;
 };
 
-class FrmContAbrir {
+class DeclarationChooserForm {
  public:
   // mode 1 modify, 3 delete, 4 copy; `sent` lists the sent declarations (for deleting them).
-  FrmContAbrir(Session& session, Mode mode, bool sent);
+  DeclarationChooserForm(Session& session, Mode mode, bool sent);
   ChooserTexts texts() const;
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const CatalogueRow& r) const;
@@ -48,10 +48,10 @@ class FrmContAbrir {
   std::vector<CatalogueRow> rows_;
 };
 
-class FrmContAbrirE {
+class SentDeclarationChooserForm {
  public:
   // mode 1 register the order number, 5 recover.
-  FrmContAbrirE(Session& session, Mode mode);
+  SentDeclarationChooserForm(Session& session, Mode mode);
   ChooserTexts texts() const;
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const CatalogueRow& r) const;

@@ -19,9 +19,9 @@ struct OtherEmployerRow {
 // Total_Monto: the worker's other-employer income ("" when no row has an amount).
 std::string Total_Monto(data::Database& db, const PersonKey& person);
 
-class OtherEmployersList {
+class OtherEmployersForm {
  public:
-  OtherEmployersList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
+  OtherEmployersForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
   void refresh();
   const std::vector<OtherEmployerRow>& rows() const { return rows_; }
   const std::string& total() const { return total_; }  // "######0.00"
@@ -37,10 +37,10 @@ class OtherEmployersList {
   std::string total_;
 };
 
-class OtherEmployerDetail {
+class OtherEmployerDetailForm {
  public:
   // New row when `ruc` is empty, otherwise the row of that RUC.
-  OtherEmployerDetail(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+  OtherEmployerDetailForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                       std::optional<std::string> ruc = std::nullopt);
   void load();
   bool modifying() const { return key_.has_value(); }

@@ -37,9 +37,9 @@ void writeDayTotal(data::Database& db, const PersonKey& person, SuspensionKind k
 // Days of [start, end] that fall in the declared month (0 when the range misses it).
 int CalcularDiasMes(const Date& start, const Date& end, std::string_view periodo);
 
-class SuspensionList {
+class SuspensionListForm {
  public:
-  SuspensionList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+  SuspensionListForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                  SuspensionKind kind);
   SuspensionKind kind() const { return kind_; }
   const std::vector<SuspensionRow>& rows() const { return rows_; }
@@ -62,10 +62,10 @@ struct SuspensionKey {
   std::string tipoSuspen, fechaIni;
 };
 
-class SuspensionDetail {
+class SuspensionDetailForm {
  public:
   // New row when `key` is empty, otherwise the row to modify.
-  SuspensionDetail(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+  SuspensionDetailForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                    SuspensionKind kind, std::optional<SuspensionKey> key = std::nullopt);
   void load();
   SuspensionKind kind() const { return kind_; }

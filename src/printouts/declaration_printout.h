@@ -77,9 +77,9 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
 
 // The form FrmTipPrn without its window: the list of declarations (in preparation or sent, as the
 // menu chose), the options and the four buttons.
-class FrmTipPrn {
+class DeclarationPrintoutForm {
  public:
-  FrmTipPrn(Session& session, bool sent);
+  DeclarationPrintoutForm(Session& session, bool sent);
 
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;

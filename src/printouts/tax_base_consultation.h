@@ -46,7 +46,7 @@ class PersonSearchForm {
   std::vector<data::DocumentType> types_;
 };
 
-class FrmConsultaBasesTrib : public PersonSearchForm {
+class TaxBaseConsultationForm : public PersonSearchForm {
  public:
   using PersonSearchForm::PersonSearchForm;
   // cmdBuscar: fills TEMP_FCONBT; with nothing found shows "No se ha encontrado información para el
@@ -54,7 +54,7 @@ class FrmConsultaBasesTrib : public PersonSearchForm {
   int cmdBuscar(int row, int tipDoc, const std::string& txtNumDoc);
 };
 
-class FrmReporteIndiv : public PersonSearchForm {
+class IndividualReportForm : public PersonSearchForm {
  public:
   using PersonSearchForm::PersonSearchForm;
   // cmdAccion: report "Formato 25" of the persons found, as text file and/or workbook.

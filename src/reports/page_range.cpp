@@ -10,7 +10,7 @@ PageRange& printRange() {
   return range;
 }
 
-bool ImpxPagForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
+bool PageRangeForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
                          std::string_view txtTotPaginas) {
   auto fail = [&](const char* message, const char* field) {
     messenger.show(message, "Mensaje", MsgIcon::Critical);

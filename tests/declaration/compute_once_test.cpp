@@ -13,7 +13,7 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 // Counts the reads of workers and pensioners for the computation (the person query of the model),
 // one per computation of a person.
@@ -73,7 +73,7 @@ TEST_F(ComputeOnceTest, TheDetailFormsAcceptIsTheOnlyComputation) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Frm402 f(session());
+    DeclarationForm f(session());
     f.nueva();
     f.CmbRuc_Click(kRuc);
     ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);

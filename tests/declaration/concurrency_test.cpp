@@ -18,7 +18,7 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 // Another program on the same file.
 struct Other {
@@ -51,7 +51,7 @@ class ConcurrencyTest : public DeclarationTest {
                    "cod_concep = '0121'");
   }
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
-  void openAndType(Frm402& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
+  void openAndType(DeclarationForm& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
     ASSERT_TRUE(f.abrir(kRuc, periodo));
     f.prepararDetalle(kAna);
     ASSERT_TRUE(detail::typeConceptAmount(s, f.declaration(), kAna, "0121", monto));
@@ -62,7 +62,7 @@ class ConcurrencyTest : public DeclarationTest {
 
 TEST_F(ConcurrencyTest, EachConnectionHasItsOwnWorkingSetAndTheFileHasNone) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false), fb(b.s, false);
+  DeclarationForm fa(session(), false), fb(b.s, false);
   ASSERT_TRUE(fa.abrir(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 0) << "another session's working set is not visible";
   ASSERT_TRUE(fb.abrir(kRuc, "201205"));
@@ -86,7 +86,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
   const std::vector<Case> cases = {
       {"saved", "201201",
        [&](Other& b, const std::string& p) {
-         Frm402 f(b.s, false);
+         DeclarationForm f(b.s, false);
          openAndType(f, b.s, "1000.00", p);
          ASSERT_TRUE(f.grabar().saved);
          f.cerrarSinGuardar();
@@ -95,7 +95,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
        "No se grabó nada: debe abrir la declaración nuevamente."},
       {"refreshed", "201202",
        [&](Other& b, const std::string& p) {
-         Frm402 f(b.s, false);
+         DeclarationForm f(b.s, false);
          ASSERT_TRUE(f.abrir(kRuc, p));
          b.msg.queueAnswer(Answer::Yes);
          ASSERT_TRUE(f.refrescar());
@@ -109,7 +109,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
       {"deleted and copied onto again", "201204",
        [&](Other& b, const std::string& p) {
          ASSERT_TRUE(declaration::deleteDeclaration(b.s, kRuc, p, ""));
-         ASSERT_TRUE(declaration::frmCopiarDec(b.s, kRuc, "201201").copiar("04/2012"));
+         ASSERT_TRUE(declaration::CopyDeclarationForm(b.s, kRuc, "201201").copiar("04/2012"));
        },
        "La data ha cambiado\n"},
   };
@@ -117,7 +117,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(createAndSave(c.periodo));
     Other b(session(), "DEMO");
-    Frm402 fa(session(), false);
+    DeclarationForm fa(session(), false);
     openAndType(fa, session(), "2500.00", c.periodo);
     c.meanwhile(b, c.periodo);
     std::string stored = dumpStored();
@@ -139,7 +139,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
 
 TEST_F(ConcurrencyTest, OpenedAgainAfterTheRefusalTheSaveGoesThrough) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false), fb(b.s, false);
+  DeclarationForm fa(session(), false), fb(b.s, false);
   openAndType(fa, session(), "2500.00");
   openAndType(fb, b.s, "1000.00");
   ASSERT_TRUE(fb.grabar().saved);
@@ -155,12 +155,12 @@ TEST_F(ConcurrencyTest, OpenedAgainAfterTheRefusalTheSaveGoesThrough) {
 
 TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false);
+  DeclarationForm fa(session(), false);
   fa.nueva();
   fa.CmbRuc_Click(kRuc);
   ASSERT_TRUE(fa.aceptarPeriodo("06/2012").ok);
   {
-    Frm402 fb(b.s, false);
+    DeclarationForm fb(b.s, false);
     fb.nueva();
     fb.CmbRuc_Click(kRuc);
     ASSERT_TRUE(fb.aceptarPeriodo("06/2012").ok);
@@ -182,7 +182,7 @@ TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
 // who has it; the holder itself works on; once it closes, the others can.
 TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElsewhere) {
   Other b(session(), "OTRO");
-  Frm402 fa(session());
+  DeclarationForm fa(session());
   ASSERT_TRUE(fa.abrir(kRuc, "201205"));
   const std::string held = "Registro bloqueado. Intente luego\nLa declaración 20100070970 05/2012 está abierta en otra "
                            "sesión por el usuario DEMO en el equipo " +
@@ -193,10 +193,10 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     std::function<bool()> attempt;
   };
   const std::vector<Case> cases = {
-      {"open", [&] { return Frm402(b.s).abrir(kRuc, "201205"); }},
+      {"open", [&] { return DeclarationForm(b.s).abrir(kRuc, "201205"); }},
       {"open and save in one go",
        [&] {
-         Frm402 f(b.s, false);
+         DeclarationForm f(b.s, false);
          return f.abrir(kRuc, "201205") && f.grabar().saved;
        }},
       {"delete", [&] { return declaration::deleteDeclaration(b.s, kRuc, "201205", ""); }},
@@ -225,7 +225,7 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
   ASSERT_TRUE(fa.grabar().saved);
   ASSERT_TRUE(fa.salir());
   EXPECT_EQ(count("SELECT count(*) FROM CAB_ABIERTA"), 0);
-  Frm402 fb(b.s);
+  DeclarationForm fb(b.s);
   EXPECT_TRUE(fb.abrir(kRuc, "201205"));
   EXPECT_EQ(fields("SELECT usuario, proceso FROM CAB_ABIERTA"), "OTRO|" + std::to_string(::getpid()));
 }
@@ -250,7 +250,7 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
       {"another computer, renewed", "OTRO-EQUIPO", gone, "datetime('now')", true},
       {"another computer, not renewed", "OTRO-EQUIPO", gone, "datetime('now', '-301 seconds')", false},
   };
-  Frm402 probe(session());
+  DeclarationForm probe(session());
   ASSERT_TRUE(probe.abrir(kRuc, "201205"));  // brings the tables; released below
   probe.cerrarSinGuardar();
   for (const auto& c : cases) {
@@ -261,7 +261,7 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
                  c.latido + ")",
              {kRuc, c.host, c.pid});
     msg().clear();
-    Frm402 f(session());
+    DeclarationForm f(session());
     EXPECT_EQ(f.abrir(kRuc, "201205"), !c.blocks) << msg().last();
     if (c.blocks) {
       EXPECT_NE(msg().last().find("por el usuario PEDRO en el equipo " + c.host + " desde el 15/03/2013"),
@@ -281,7 +281,7 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
     SCOPED_TRACE(markedAfter ? "marked after the refresh" : "marked before the refresh");
     Other launcher(session(), "DEMO");
     declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
-    Frm402 f(session());
+    DeclarationForm f(session());
     ASSERT_TRUE(f.abrir(kRuc, "201205"));
     msg().queueAnswer(Answer::Yes);
     ASSERT_TRUE(f.refrescar());
@@ -298,11 +298,11 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
 // changed meanwhile.
 TEST_F(ConcurrencyTest, TheEpsBoxIsNotWrittenIntoADeclarationChangedMeanwhile) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false);
+  DeclarationForm fa(session(), false);
   ASSERT_TRUE(fa.abrir(kRuc, "201205"));
   db().run(kInvoice, {kRuc});
   {
-    Frm402 fb(b.s, false);
+    DeclarationForm fb(b.s, false);
     openAndType(fb, b.s, "1000.00");
     ASSERT_TRUE(fb.grabar().saved);
     fb.cerrarSinGuardar();
@@ -333,7 +333,7 @@ TEST_F(ConcurrencyTest, AFileOfTheEarlierLayoutIsBroughtUpToDate) {
       "cod_cat_tra INTEGER); "
       "CREATE UNIQUE INDEX main.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra);");
   Other b(session(), "DEMO");
-  Frm402 f(b.s, false);
+  DeclarationForm f(b.s, false);
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 4);
   EXPECT_EQ(b.s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_d = 'RESTOS'"), 0);

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "common/dates.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "data/sessions.h"
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
@@ -31,7 +31,7 @@ const std::string kSavedInconsistent =
 // The open demo declaration and what a case does to it.
 struct Demo {
   TestDb& t;
-  declaration::Frm402& form;
+  declaration::DeclarationForm& form;
   model::OpenDeclaration& decl() { return form.declaration(); }
   Session& s() { return t.session(); }
   PersonKey worker(const std::string& doc) {
@@ -59,14 +59,14 @@ struct Demo {
   }
   // Typed into the determination grid; "=" types the box's balance.
   void typeBox(const std::string& box, const std::string& value) {
-    determination::DeterminacionDeuda g(s(), decl());
+    determination::DebtDetermination g(s(), decl());
     g.load();
     ASSERT_TRUE(g.setBox(box, value)) << box;
     decl().typedBoxes = g.typedBoxes();
     decl().typedBoxesRead = true;
   }
   std::string box(const std::string& b) {
-    determination::DeterminacionDeuda g(s(), decl());
+    determination::DebtDetermination g(s(), decl());
     g.load();
     return g.value(b);
   }
@@ -114,7 +114,7 @@ const std::vector<Case>& cases() {
        [](Demo& d) {
          auto p = d.worker("41235678");
          d.detail(p, [&] {
-           detail::SuspensionDetail s(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
+           detail::SuspensionDetailForm s(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
            s.load();
            s.setTipoSuspen("05");
            s.setFechaIni("01/06/2012");
@@ -126,7 +126,7 @@ const std::vector<Case>& cases() {
        [](Demo& d) {
          auto p = d.worker("41235678");
          d.detail(p, [&] {
-           detail::SuspensionList l(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
+           detail::SuspensionListForm l(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
            l.refresh();
            d.t.messenger().queueAnswer(Answer::Yes);
            ASSERT_TRUE(l.remove(0));
@@ -191,7 +191,7 @@ class Consistency : public ::testing::TestWithParam<Case> {
     form_.declaration().telephone = "4411223";
   }
   determination::ValidationResult validate() {
-    return determination::Validacion(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+    return determination::DeclarationValidator(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
   }
   std::string estado() { return t_.db().text("SELECT estado FROM CAB WHERE doc_id_d = ?", {kDemoRuc}); }
   // Sent as the launcher sends: from outside the form, which lets the declaration go for it.
@@ -219,7 +219,7 @@ class Consistency : public ::testing::TestWithParam<Case> {
     EXPECT_EQ(t_.messenger().last(), kSaved) << when;
   }
   TestDb t_{true};
-  declaration::Frm402 form_{t_.session()};
+  declaration::DeclarationForm form_{t_.session()};
 };
 
 TEST_P(Consistency, ValidationSaveAndSendingAgree) {
@@ -261,7 +261,7 @@ TEST(ConsistencyPendingRefresh, SavedWithEstado9UntilRefreshed) {
   TestDb t(true);
   t.session().user = "CONTADOR";
   {
-    declaration::Frm402 f(t.session());
+    declaration::DeclarationForm f(t.session());
     f.nueva();
     f.CmbRuc_Click(kDemoRuc);
     ASSERT_TRUE(f.aceptarPeriodo("06/2012").ok);
@@ -270,9 +270,9 @@ TEST(ConsistencyPendingRefresh, SavedWithEstado9UntilRefreshed) {
     f.cerrarSinGuardar();
   }
   t.db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
-  declaration::Frm402 f(t.session());
+  declaration::DeclarationForm f(t.session());
   ASSERT_TRUE(f.abrir(kDemoRuc, "201206"));
-  auto v = determination::Validacion(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
+  auto v = determination::DeclarationValidator(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
   EXPECT_TRUE(v.stopped);
   EXPECT_EQ(v.stopMessage, "Se han cambiado datos del registro, debe refrescar.");
   auto r = f.grabar();

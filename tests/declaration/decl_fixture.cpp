@@ -38,7 +38,7 @@ void DeclarationTest::standardRegistry() {
 }
 
 bool DeclarationTest::createAndSave(const std::string& periodo, const std::string& ruc) {
-  declaration::Frm402 f(session());
+  declaration::DeclarationForm f(session());
   f.nueva();
   f.CmbRuc_Click(ruc);
   if (!f.aceptarPeriodo(periodToDisplay(periodo)).ok) return false;
@@ -48,7 +48,7 @@ bool DeclarationTest::createAndSave(const std::string& periodo, const std::strin
 }
 
 bool DeclarationTest::createConsistent(const std::string& periodo) {
-  declaration::Frm402 f(session());
+  declaration::DeclarationForm f(session());
   f.nueva();
   f.CmbRuc_Click(kRuc);
   if (!f.aceptarPeriodo(periodToDisplay(periodo)).ok) return false;

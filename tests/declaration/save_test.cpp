@@ -13,7 +13,7 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 class SaveTest : public DeclarationTest {
  protected:
@@ -21,7 +21,7 @@ class SaveTest : public DeclarationTest {
     DeclarationTest::SetUp();
     standardRegistry();
   }
-  void loadNew(Frm402& f, const std::string& mmyyyy) {
+  void loadNew(DeclarationForm& f, const std::string& mmyyyy) {
     f.nueva();
     f.CmbRuc_Click(kRuc);
     ASSERT_TRUE(f.aceptarPeriodo(mmyyyy).ok);
@@ -35,7 +35,7 @@ class SaveTest : public DeclarationTest {
 };
 
 TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
            "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
@@ -64,7 +64,7 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
 // out when the declaration is opened and is gone after the next save.
 TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
              "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
@@ -81,7 +81,7 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
            "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
            "'201205', '0601', '0202', '', '', '', '')",
            {kRuc});
-  Frm402 g(session());
+  DeclarationForm g(session());
   g.abrir(kRuc, "201205");
   EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF601CONCEP WHERE codigo = '0202'"));
   EXPECT_EQ(db().text("SELECT monto FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0121'"), "1500.00");
@@ -92,7 +92,7 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
 }
 
 TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   f.nueva();
   f.CmbRuc_Click(kRuc);
   f.setTelefono("4411223");
@@ -122,7 +122,7 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
 }
 
 TEST_F(SaveTest, ChequeAndCashPayments) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   f.setPaymentType("C");
   f.setBank("02");
@@ -146,7 +146,7 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
 
   // Reopened, the payment comes back.
   f.salir();
-  Frm402 g(session());
+  DeclarationForm g(session());
   ASSERT_TRUE(g.abrir(kRuc, "201205"));
   EXPECT_EQ(g.declaration().payment.type, "E");
   EXPECT_EQ(g.declaration().payment.total, "1500");
@@ -157,7 +157,7 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
 TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   std::string before = dumpStored();
   EXPECT_FALSE(f.grabar().saved);
@@ -175,15 +175,15 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   ASSERT_TRUE(createConsistent("201205"));
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
   const long long paid = std::stoll(db().text("SELECT efectivo FROM CAB"));
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   std::string before = dumpStored();
-  auto v = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+  auto v = determination::DeclarationValidator(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
   EXPECT_FALSE(v.inconsistent) << (v.lines.empty() ? "" : v.lines.front());
   EXPECT_EQ(dumpStored(), before);
   // An amount to pay in a column without tax nor balance.
   auto typeBox = [&](const char* box, const char* value) {
-    determination::DeterminacionDeuda g(session(), f.declaration());
+    determination::DebtDetermination g(session(), f.declaration());
     g.load();
     ASSERT_TRUE(g.setBox(box, value));
     f.declaration().typedBoxes = g.typedBoxes();
@@ -210,7 +210,7 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
 
 TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   // A worker hired in the registry after the declaration was built.
   registry()
@@ -237,7 +237,7 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
 }
 
 TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   f.nueva();
   f.declaration().ruc = "10203040";
   f.declaration().periodo = "201205";
@@ -250,7 +250,7 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
 
   // Without active workers the save goes through with its notice.
   db().run("UPDATE ASEG_DET_LAB SET situac = '13' WHERE cod_cat_tra = 1");
-  Frm402 g(session());
+  DeclarationForm g(session());
   loadNew(g, "05/2012");
   ASSERT_TRUE(g.grabar().saved);
   EXPECT_TRUE(sawMessage(determination::noActiveNotice(false)));
@@ -259,7 +259,7 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
 
 TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   db().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '999.00'");
   std::string stored = dumpStored();
@@ -278,7 +278,7 @@ TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
 TEST_F(SaveTest, OrderNumberOfASentDeclaration) {
   ASSERT_TRUE(createConsistent("201205"));
   auto receipt = declaration::enviarDeclaracion(db(), kRuc, "201205");
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrirEnviada(kRuc, "201205", receipt.correl));
   EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 4) << "the sent declaration is shown";
 
@@ -305,7 +305,7 @@ TEST_F(SaveTest, OrderNumberOfASentDeclaration) {
 
 TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     msg().queueAnswer(Answer::No);
     EXPECT_TRUE(f.salir());
@@ -314,7 +314,7 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
     EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 0);
   }
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     msg().queueAnswer(Answer::Yes);
     EXPECT_TRUE(f.salir());
@@ -322,7 +322,7 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
   }
   {
     // A save that does not go through keeps the form open.
-    Frm402 f(session());
+    DeclarationForm f(session());
     ASSERT_TRUE(f.abrir(kRuc, "201205"));
     f.setTelefono("123");
     failOn("DET");
@@ -333,7 +333,7 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
 }
 
 TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
            "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
@@ -349,7 +349,7 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   expectBoxes({{"320", "3500"}, {"321", "200"}, {"547", "2"}, {"733", "1"}, {"734", "2"}});
   // Reopened, the provider and his receipts are back in the working set.
   f.salir();
-  Frm402 g(session());
+  DeclarationForm g(session());
   ASSERT_TRUE(g.abrir(kRuc, "201205"));
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 2);
   // The provider deleted from the providers' page goes with his receipts of that kind.
@@ -364,7 +364,7 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
 // question on leaving); one that wrote a row makes it modified.
 TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   ASSERT_FALSE(f.modified());
   session().mode = Mode::Modify;
@@ -400,7 +400,7 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
   };
   ASSERT_TRUE(createAndSave("201205"));
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     ASSERT_TRUE(f.abrir(kRuc, "201205"));
     PersonKey ana{1, 1, "40000001", 1};
     f.prepararDetalle(ana);
@@ -422,7 +422,7 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
   ASSERT_TRUE(a.accept());
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
 
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(f.abrir(kRuc, "201205"));
   ASSERT_TRUE(f.grabar().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1") << "saved before its refresh";

@@ -10,13 +10,13 @@
 namespace korventa::test {
 namespace {
 
-using determination::DeterminacionDeuda;
+using determination::DebtDetermination;
 
 class DebtGrid : public ::testing::Test {
  protected:
   DebtGrid() : f("201206") { f.decl.typedBoxesRead = true; }
-  DeterminacionDeuda loaded() {
-    DeterminacionDeuda g(f.t.session(), f.decl);
+  DebtDetermination loaded() {
+    DebtDetermination g(f.t.session(), f.decl);
     g.load();
     return g;
   }
@@ -129,7 +129,7 @@ TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
   WorkingFixture before("201012");
   before.decl.typedBoxesRead = true;
   before.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '119'");
-  DeterminacionDeuda old(before.t.session(), before.decl);
+  DebtDetermination old(before.t.session(), before.decl);
   old.load();
   EXPECT_EQ(old.value("812"), "19");
   before.t.db().run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = ''");
@@ -148,7 +148,7 @@ TEST(DebtGridIgv, NineteenPercentUntil201102EighteenFrom201103) {
     WorkingFixture f(c.periodo);
     f.decl.typedBoxesRead = true;
     f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '118'");
-    DeterminacionDeuda g(f.t.session(), f.decl);
+    DebtDetermination g(f.t.session(), f.decl);
     g.load();
     EXPECT_EQ(g.value("812"), c.igv) << c.periodo;
   }

@@ -9,8 +9,8 @@
 #include <QTabWidget>
 
 #include "app/ui/widgets.h"
-#include "declaration/ui/frm402_dialog.h"
-#include "declaration/ui/send_dialog.h"
+#include "declaration/ui/frm402.h"
+#include "declaration/ui/frm_enviar.h"
 #include "declaration/send.h"
 #include "determination/declaration_computation.h"
 #include "support/demo_entries.h"
@@ -81,7 +81,7 @@ class DeclarationFormsTest : public QObject {
                      "podrá ser enviada a la ZUMAR."));
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
     {
-      ui::SendDialog sender(s.database(), s.msg());
+      ui::FrmEnviar sender(s.database(), s.msg());
       QCOMPARE(child<QTableWidget>(&sender, "grdDeclaraciones")->rowCount(), 0);
     }
     // The pay of everybody and the payment entered (straight into the working tables here),
@@ -155,7 +155,7 @@ class DeclarationFormsTest : public QObject {
 
     // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
     // waits for its refresh); the order number is registered through FrmContAbrirE.
-    ui::SendDialog sender(s.database(), s.msg());
+    ui::FrmEnviar sender(s.database(), s.msg());
     auto* toSend = child<QTableWidget>(&sender, "grdDeclaraciones");
     QCOMPARE(toSend->rowCount(), 1);
     QCOMPARE(toSend->item(0, 2)->text(), QString("06/2012"));
@@ -232,12 +232,12 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(seen.cod_cat_tra, 1);
     QCOMPARE(seenRuc, std::string(kDemoRuc));
     QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
-    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
+    QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().modified());
     QVERIFY(page->changes > before);
 
     QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
     QVERIFY(page->rectifica);
-    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
+    QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().declaration().rectifica);
     form.reset();
   }
 
@@ -258,7 +258,7 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     auto* ruc = child<QComboBox>(form.get(), "CmbRuc");
     auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    auto& ctl = static_cast<ui::Frm402Dialog*>(form.get())->controller();
+    auto& ctl = static_cast<ui::Frm402*>(form.get())->controller();
     uitest::choose(ruc, QString(kDemoRuc));
     QCOMPARE(QApplication::focusWidget(), period);
     QTest::keyClicks(period, "062012");

@@ -7,7 +7,7 @@
 
 #include "data/servicios_comunes.h"
 #include "data/sessions.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
@@ -26,7 +26,7 @@ class HeldDeclarationTest : public QObject {
   void modifyRefusesADeclarationOpenElsewhere() {
     auto& s = t_->session();
     {
-      declaration::Frm402 f(s);
+      declaration::DeclarationForm f(s);
       f.nueva();
       f.CmbRuc_Click("20503987610");
       QVERIFY(f.aceptarPeriodo("06/2012").ok);
@@ -40,7 +40,7 @@ class HeldDeclarationTest : public QObject {
     other.messenger = &otherMsg;
     other.servicios->setMessenger(&otherMsg);
     other.user = "ASISTENTE";
-    auto holder = std::make_unique<declaration::Frm402>(other);
+    auto holder = std::make_unique<declaration::DeclarationForm>(other);
     QVERIFY(holder->abrir("20503987610", "201206"));
 
     s.mode = Mode::Modify;

@@ -21,11 +21,11 @@ namespace korventa::ui {
 class PeriodEdit;
 
 // FrmContAbrir and FrmContAbrirE share this dialog: a list and an action button.
-class ChooserDialog : public QDialog {
+class FrmContAbrir : public QDialog {
   Q_OBJECT
  public:
   // sentChooser: FrmContAbrirE (order number, recovery); else FrmContAbrir with the session's sent flag.
-  ChooserDialog(Session& session, bool sentChooser, QWidget* parent);
+  FrmContAbrir(Session& session, bool sentChooser, QWidget* parent);
   void requery();
 
  protected:
@@ -37,36 +37,36 @@ class ChooserDialog : public QDialog {
   int selectedRow() const;
   Session& s_;
   bool sentChooser_;
-  std::unique_ptr<declaration::FrmContAbrir> open_;
-  std::unique_ptr<declaration::FrmContAbrirE> sent_;
+  std::unique_ptr<declaration::DeclarationChooserForm> open_;
+  std::unique_ptr<declaration::SentDeclarationChooserForm> sent_;
   QTableWidget* grid_ = nullptr;
   QPushButton* action_ = nullptr;
 };
 
-class CopyDialog : public QDialog {
+class frmCopiarDec : public QDialog {
   Q_OBJECT
  public:
-  CopyDialog(Session& session, QWidget* parent);
+  frmCopiarDec(Session& session, QWidget* parent);
   void setDeclaration(const std::string& ruc, const std::string& periodo);
 
  private:
   void onCopy();
   Session& s_;
-  std::unique_ptr<declaration::frmCopiarDec> ctl_;
+  std::unique_ptr<declaration::CopyDeclarationForm> ctl_;
   QLineEdit *ruc_, *name_, *from_;
   PeriodEdit* to_;
 };
 
-class RecoverDialog : public QDialog {
+class FrmRecuperar : public QDialog {
   Q_OBJECT
  public:
-  RecoverDialog(Session& session, QWidget* parent);
+  FrmRecuperar(Session& session, QWidget* parent);
   void setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl);
 
  private:
   void onRecover();
   Session& s_;
-  std::unique_ptr<declaration::FrmRecuperar> ctl_;
+  std::unique_ptr<declaration::RecoveryForm> ctl_;
   QLineEdit *ruc_, *name_, *orden_;
   PeriodEdit *from_, *to_;
   QProgressBar* progress_;

@@ -16,14 +16,14 @@ namespace korventa::ui {
 namespace {
 
 const bool registered = [] {
-  FormRegistry::add("frm605", [](Session& s, QWidget* p) -> QDialog* { return new Frm605(s, p); });
-  FormRegistry::add("frm605Det", [](Session& s, QWidget* p) -> QDialog* { return new Frm605Det(s, std::nullopt, p); });
+  FormRegistry::add("frm605", [](Session& s, QWidget* p) -> QDialog* { return new frm605(s, p); });
+  FormRegistry::add("frm605Det", [](Session& s, QWidget* p) -> QDialog* { return new frm605Det(s, std::nullopt, p); });
   return true;
 }();
 
 }  // namespace
 
-Frm605::Frm605(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frm605::frm605(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frm605");
   setWindowTitle("Rentas de quinta categoría de otros empleadores");
   setModal(true);
@@ -41,7 +41,7 @@ Frm605::Frm605(Session& session, QWidget* parent) : QDialog(parent), session_(se
   auto b = listButtons(buttons, "cmd605");
   root->addLayout(buttons);
   if (auto* decl = requireDeclaration(session_))
-    list_ = std::make_unique<detail::OtherEmployersList>(session_, *decl, session_.currentPerson);
+    list_ = std::make_unique<detail::OtherEmployersForm>(session_, *decl, session_.currentPerson);
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
@@ -55,9 +55,9 @@ Frm605::Frm605(Session& session, QWidget* parent) : QDialog(parent), session_(se
   refresh();
 }
 
-Frm605::~Frm605() = default;
+frm605::~frm605() = default;
 
-void Frm605::refresh() {
+void frm605::refresh() {
   if (!list_) return;
   guarded(session_, [&] { list_->refresh(); });
   std::vector<std::vector<std::string>> rows;
@@ -66,7 +66,7 @@ void Frm605::refresh() {
   txtTotal_->setText(qs(list_->total()));
 }
 
-void Frm605::openDetail(bool modify) {
+void frm605::openDetail(bool modify) {
   if (!list_) return;
   std::optional<std::string> ruc;
   if (modify) {
@@ -74,12 +74,12 @@ void Frm605::openDetail(bool modify) {
     if (!list_->canModify(row)) return;
     ruc = list_->rows().at(static_cast<std::size_t>(row)).ruc;
   }
-  ui::openDetail(this, new Frm605Det(session_, ruc, this), [this] { refresh(); });
+  ui::openDetail(this, new frm605Det(session_, ruc, this), [this] { refresh(); });
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* parent)
+frm605Det::frm605Det(Session& session, std::optional<std::string> ruc, QWidget* parent)
     : GuardedDialog(parent), session_(session) {
   setObjectName("frm605Det");
   setWindowTitle("Detalle de otro empleador");
@@ -106,7 +106,7 @@ Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* 
   root->addLayout(buttonRow({grabar, salir}));
 
   if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::OtherEmployerDetail>(session_, *decl, session_.currentPerson, ruc);
+    form_ = std::make_unique<detail::OtherEmployerDetailForm>(session_, *decl, session_.currentPerson, ruc);
     if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   if (form_) {
@@ -128,14 +128,14 @@ Frm605Det::Frm605Det(Session& session, std::optional<std::string> ruc, QWidget* 
   connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
     txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text()))));
   });
-  connect(grabar, &QPushButton::clicked, this, &Frm605Det::onSave);
+  connect(grabar, &QPushButton::clicked, this, &frm605Det::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);
 }
 
-Frm605Det::~Frm605Det() = default;
+frm605Det::~frm605Det() = default;
 
-void Frm605Det::showValues() {
+void frm605Det::showValues() {
   showing_ = true;
   cmbRuc_->setEditText(qs(form_->ruc()));
   txtNombre_->setText(qs(form_->nombre()));
@@ -143,7 +143,7 @@ void Frm605Det::showValues() {
   showing_ = false;
 }
 
-void Frm605Det::pull() {
+void frm605Det::pull() {
   if (!form_ || showing_) return;
   std::string ruc = ss(cmbRuc_->currentText());
   if (ruc != form_->ruc() && ruc.size() != 11) form_->setRuc(ruc);
@@ -151,7 +151,7 @@ void Frm605Det::pull() {
   form_->setMonto(ss(txtMonto_->text()));
 }
 
-void Frm605Det::onSave() {
+void frm605Det::onSave() {
   if (!form_) return;
   pull();
   if (ss(cmbRuc_->currentText()) != form_->ruc()) form_->setRuc(ss(cmbRuc_->currentText()));
@@ -161,7 +161,7 @@ void Frm605Det::onSave() {
   if (form_->modifying()) accept();
 }
 
-bool Frm605Det::canClose() {
+bool frm605Det::canClose() {
   if (!form_) return true;
   pull();
   return guardedClose(session_, [&] { return form_->close(); });

@@ -11,29 +11,29 @@ class QComboBox;
 
 namespace korventa::ui {
 
-class Frm605 : public QDialog {
+class frm605 : public QDialog {
   Q_OBJECT
  public:
-  Frm605(Session& session, QWidget* parent = nullptr);
-  ~Frm605() override;
-  detail::OtherEmployersList* controller() { return list_.get(); }
+  frm605(Session& session, QWidget* parent = nullptr);
+  ~frm605() override;
+  detail::OtherEmployersForm* controller() { return list_.get(); }
 
  private:
   void refresh();
   void openDetail(bool modify);
 
   Session& session_;
-  std::unique_ptr<detail::OtherEmployersList> list_;
+  std::unique_ptr<detail::OtherEmployersForm> list_;
   QTableWidget* grd605_ = nullptr;
   QLineEdit* txtTotal_ = nullptr;
 };
 
-class Frm605Det : public GuardedDialog {
+class frm605Det : public GuardedDialog {
   Q_OBJECT
  public:
-  Frm605Det(Session& session, std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
-  ~Frm605Det() override;
-  detail::OtherEmployerDetail* controller() { return form_.get(); }
+  frm605Det(Session& session, std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
+  ~frm605Det() override;
+  detail::OtherEmployerDetailForm* controller() { return form_.get(); }
 
  protected:
   bool canClose() override;
@@ -44,7 +44,7 @@ class Frm605Det : public GuardedDialog {
   void onSave();
 
   Session& session_;
-  std::unique_ptr<detail::OtherEmployerDetail> form_;
+  std::unique_ptr<detail::OtherEmployerDetailForm> form_;
   QComboBox* cmbRuc_ = nullptr;
   QLineEdit* txtNombre_ = nullptr;
   AmountEdit* txtMonto_ = nullptr;

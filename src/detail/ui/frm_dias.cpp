@@ -16,13 +16,13 @@ namespace {
 using detail::SuspensionKind;
 
 const bool registered = [] {
-  FormRegistry::add("frmDias", [](Session& s, QWidget* p) -> QDialog* { return new FrmDias(s, SuspensionKind::Subsidised, p); });
+  FormRegistry::add("frmDias", [](Session& s, QWidget* p) -> QDialog* { return new frmDias(s, SuspensionKind::Subsidised, p); });
   FormRegistry::add("frmDiasNoTrab",
-                    [](Session& s, QWidget* p) -> QDialog* { return new FrmDias(s, SuspensionKind::NotSubsidised, p); });
+                    [](Session& s, QWidget* p) -> QDialog* { return new frmDias(s, SuspensionKind::NotSubsidised, p); });
   FormRegistry::add("frmDetDias",
-                    [](Session& s, QWidget* p) -> QDialog* { return new FrmDetDias(s, SuspensionKind::Subsidised, {}, p); });
+                    [](Session& s, QWidget* p) -> QDialog* { return new frmDetDias(s, SuspensionKind::Subsidised, {}, p); });
   FormRegistry::add("frmDetDiasNoTrab", [](Session& s, QWidget* p) -> QDialog* {
-    return new FrmDetDias(s, SuspensionKind::NotSubsidised, {}, p);
+    return new frmDetDias(s, SuspensionKind::NotSubsidised, {}, p);
   });
   return true;
 }();
@@ -33,7 +33,7 @@ bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDias::FrmDias(Session& session, SuspensionKind kind, QWidget* parent)
+frmDias::frmDias(Session& session, SuspensionKind kind, QWidget* parent)
     : QDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
@@ -54,21 +54,21 @@ FrmDias::FrmDias(Session& session, SuspensionKind kind, QWidget* parent)
   root->addLayout(buttons);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
-  connect(b[2], &QPushButton::clicked, this, &FrmDias::onDelete);
+  connect(b[2], &QPushButton::clicked, this, &frmDias::onDelete);
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdDias_, &QTableWidget::cellDoubleClicked, this, [this] { openDetail(true); });
 
   if (auto* decl = requireDeclaration(session_)) {
-    list_ = std::make_unique<detail::SuspensionList>(session_, *decl, session_.currentPerson, kind_);
+    list_ = std::make_unique<detail::SuspensionListForm>(session_, *decl, session_.currentPerson, kind_);
     guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), session_.currentPerson).nombre)); });
   }
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   refresh();
 }
 
-FrmDias::~FrmDias() = default;
+frmDias::~frmDias() = default;
 
-void FrmDias::refresh() {
+void frmDias::refresh() {
   if (!list_) return;
   guarded(session_, [&] { list_->refresh(); });
   std::vector<std::vector<std::string>> rows;
@@ -81,7 +81,7 @@ void FrmDias::refresh() {
   fillGrid(grdDias_, rows, subsidised(kind_) ? std::vector<int>{5, 6} : std::vector<int>{4});
 }
 
-void FrmDias::openDetail(bool modify) {
+void frmDias::openDetail(bool modify) {
   if (!list_) return;
   std::optional<detail::SuspensionKey> key;
   if (modify) {
@@ -90,10 +90,10 @@ void FrmDias::openDetail(bool modify) {
     const auto& r = list_->rows().at(static_cast<std::size_t>(row));
     key = detail::SuspensionKey{r.tipoSuspen, r.fechaIni};
   }
-  ui::openDetail(this, new FrmDetDias(session_, kind_, key, this), [this] { refresh(); });
+  ui::openDetail(this, new frmDetDias(session_, kind_, key, this), [this] { refresh(); });
 }
 
-void FrmDias::onDelete() {
+void frmDias::onDelete() {
   if (!list_) return;
   int row = selectedRow(grdDias_);
   guarded(session_, [&] { list_->remove(row); });
@@ -102,14 +102,14 @@ void FrmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDetDias::FrmDetDias(Session& session, SuspensionKind kind, std::optional<detail::SuspensionKey> key, QWidget* parent)
+frmDetDias::frmDetDias(Session& session, SuspensionKind kind, std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Detalle de días subsidiados" : "Detalle de días no laborados y no subsidiados");
   setModal(true);
   build();
   if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::SuspensionDetail>(session_, *decl, session_.currentPerson, kind_, key);
+    form_ = std::make_unique<detail::SuspensionDetailForm>(session_, *decl, session_.currentPerson, kind_, key);
     if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   if (form_) {
@@ -126,9 +126,9 @@ FrmDetDias::FrmDetDias(Session& session, SuspensionKind kind, std::optional<deta
   EnterAsTab::install(this);
 }
 
-FrmDetDias::~FrmDetDias() = default;
+frmDetDias::~frmDetDias() = default;
 
-void FrmDetDias::build() {
+void frmDetDias::build() {
   auto* root = new QVBoxLayout(this);
   auto* f = new QFormLayout;
   cmbTipoSuspen_ = new QComboBox;
@@ -162,7 +162,7 @@ void FrmDetDias::build() {
   auto* salir = button("CmdSalir", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  connect(grabar, &QPushButton::clicked, this, &FrmDetDias::onSave);
+  connect(grabar, &QPushButton::clicked, this, &frmDetDias::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   connect(cmbTipoSuspen_, &QComboBox::currentIndexChanged, this, [this] { pull(); });
   connect(mskFechaIni_, &QLineEdit::editingFinished, this, [this] { pull(); });
@@ -171,7 +171,7 @@ void FrmDetDias::build() {
   connect(txtDias_, &QLineEdit::textEdited, this, [this] { pull(); });
 }
 
-void FrmDetDias::pull() {
+void frmDetDias::pull() {
   if (!form_ || showing_) return;
   form_->setTipoSuspen(ss(cmbTipoSuspen_->currentData().toString()));
   form_->setFechaIni(mskFechaIni_->date());
@@ -183,7 +183,7 @@ void FrmDetDias::pull() {
   txtDiasCitt_->setText(qs(form_->diasCitt()));
 }
 
-void FrmDetDias::showValues() {
+void frmDetDias::showValues() {
   showing_ = true;
   cmbTipoSuspen_->setCurrentIndex(cmbTipoSuspen_->findData(qs(form_->tipoSuspen())));
   if (form_->fechaIni().empty()) mskFechaIni_->clearMask();
@@ -197,7 +197,7 @@ void FrmDetDias::showValues() {
   showing_ = false;
 }
 
-void FrmDetDias::onSave() {
+void frmDetDias::onSave() {
   if (!form_) return;
   pull();
   if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
@@ -207,7 +207,7 @@ void FrmDetDias::onSave() {
   else cmbTipoSuspen_->setFocus();
 }
 
-bool FrmDetDias::canClose() {
+bool frmDetDias::canClose() {
   if (!form_) return true;
   pull();
   bool close = guardedClose(session_, [&] { return form_->close(); });

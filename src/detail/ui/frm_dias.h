@@ -14,12 +14,12 @@ class QLabel;
 
 namespace korventa::ui {
 
-class FrmDias : public QDialog {
+class frmDias : public QDialog {
   Q_OBJECT
  public:
-  FrmDias(Session& session, detail::SuspensionKind kind, QWidget* parent = nullptr);
-  ~FrmDias() override;
-  detail::SuspensionList* controller() { return list_.get(); }
+  frmDias(Session& session, detail::SuspensionKind kind, QWidget* parent = nullptr);
+  ~frmDias() override;
+  detail::SuspensionListForm* controller() { return list_.get(); }
 
  private:
   void refresh();
@@ -28,17 +28,17 @@ class FrmDias : public QDialog {
 
   Session& session_;
   detail::SuspensionKind kind_;
-  std::unique_ptr<detail::SuspensionList> list_;
+  std::unique_ptr<detail::SuspensionListForm> list_;
   QTableWidget* grdDias_ = nullptr;
 };
 
-class FrmDetDias : public GuardedDialog {
+class frmDetDias : public GuardedDialog {
   Q_OBJECT
  public:
-  FrmDetDias(Session& session, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
+  frmDetDias(Session& session, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
              QWidget* parent = nullptr);
-  ~FrmDetDias() override;
-  detail::SuspensionDetail* controller() { return form_.get(); }
+  ~frmDetDias() override;
+  detail::SuspensionDetailForm* controller() { return form_.get(); }
 
  protected:
   bool canClose() override;
@@ -51,7 +51,7 @@ class FrmDetDias : public GuardedDialog {
 
   Session& session_;
   detail::SuspensionKind kind_;
-  std::unique_ptr<detail::SuspensionDetail> form_;
+  std::unique_ptr<detail::SuspensionDetailForm> form_;
   QComboBox* cmbTipoSuspen_ = nullptr;
   DateEdit *mskFechaIni_ = nullptr, *mskFechaFin_ = nullptr;
   QLineEdit *txtNumCitt_ = nullptr, *txtDiasCitt_ = nullptr, *txtDiasMax_ = nullptr, *txtDias_ = nullptr;

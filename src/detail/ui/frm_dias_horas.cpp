@@ -19,7 +19,7 @@ namespace korventa::ui {
 namespace {
 
 const bool registered = FormRegistry::add("frmDiasHoras", [](Session& s, QWidget* parent) -> QDialog* {
-  return new FrmDiasHoras(s, parent);
+  return new frmDiasHoras(s, parent);
 });
 
 // Keys that only move through the form and do not open the suspension lists.
@@ -30,7 +30,7 @@ bool navigationKey(int key) {
 
 }  // namespace
 
-FrmDiasHoras::FrmDiasHoras(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmDiasHoras::frmDiasHoras(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmDiasHoras");
   setWindowTitle("Jornada Laboral");
   setModal(true);
@@ -47,9 +47,9 @@ FrmDiasHoras::FrmDiasHoras(Session& session, QWidget* parent) : QDialog(parent),
   EnterAsTab::install(this);
 }
 
-FrmDiasHoras::~FrmDiasHoras() = default;
+frmDiasHoras::~frmDiasHoras() = default;
 
-void FrmDiasHoras::build() {
+void frmDiasHoras::build() {
   auto* root = new QVBoxLayout(this);
   lblNombre_ = new QLabel;
   lblNombre_->setObjectName("LblNombre");
@@ -112,16 +112,16 @@ void FrmDiasHoras::build() {
   txtDiasSub_->installEventFilter(this);
   txtDiasNoLab_->installEventFilter(this);
   for (auto* e : {txtDiasLab_, txtDiasSub_, txtDiasNoLab_, txtHorasNor_, txtMinutosNor_, txtHorasSob_, txtMinutosSob_})
-    connect(e, &QLineEdit::textChanged, this, &FrmDiasHoras::updateTotals);
+    connect(e, &QLineEdit::textChanged, this, &frmDiasHoras::updateTotals);
   for (auto* e : {txtMinutosNor_, txtMinutosSob_})
     connect(e, &QLineEdit::editingFinished, this, [e] { e->setText(qs(detail::limitMinutes(ss(e->text())))); });
   connect(cmdEstab_, &QPushButton::clicked, this, [this] { openChild("frmEstab"); });
   connect(cmdSctr_, &QPushButton::clicked, this, [this] { openChild("frmSCTR"); });
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDiasHoras::onAccept);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &frmDiasHoras::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmDiasHoras::showValues() {
+void frmDiasHoras::showValues() {
   const auto& w = form_->worker();
   lblNombre_->setText(qs(w.nombre));
   lblDocumento_->setText(qs(w.tipDoc + "  " + w.docId));
@@ -142,7 +142,7 @@ void FrmDiasHoras::showValues() {
   updateTotals();
 }
 
-void FrmDiasHoras::updateTotals() {
+void frmDiasHoras::updateTotals() {
   if (!form_) return;
   form_->diasLab = ss(txtDiasLab_->text());
   form_->diasSub = ss(txtDiasSub_->text());
@@ -156,7 +156,7 @@ void FrmDiasHoras::updateTotals() {
   txtTotalMinutos_->setText(qs(form_->CalcularTotalMinutos()));
 }
 
-bool FrmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
+bool frmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
   if (form_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonDblClick)) {
     bool open = event->type() == QEvent::MouseButtonDblClick ||
                 !navigationKey(static_cast<QKeyEvent*>(event)->key());
@@ -172,7 +172,7 @@ bool FrmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void FrmDiasHoras::openChild(const char* name) {
+void frmDiasHoras::openChild(const char* name) {
   QDialog* child = FormRegistry::create(name, session_, this);
   if (!child) return;
   child->setAttribute(Qt::WA_DeleteOnClose);
@@ -190,7 +190,7 @@ void FrmDiasHoras::openChild(const char* name) {
   child->open();
 }
 
-void FrmDiasHoras::onAccept() {
+void frmDiasHoras::onAccept() {
   if (!form_) return;
   updateTotals();
   if (!guardedSave(session_, this, [&] { return form_->accept(); })) return;

@@ -15,14 +15,14 @@ namespace korventa::ui {
 namespace {
 
 const bool registered = [] {
-  FormRegistry::add("frmEstab", [](Session& s, QWidget* p) -> QDialog* { return new FrmEstab(s, p); });
-  FormRegistry::add("frmSCTR", [](Session& s, QWidget* p) -> QDialog* { return new FrmSCTR(s, p); });
+  FormRegistry::add("frmEstab", [](Session& s, QWidget* p) -> QDialog* { return new frmEstab(s, p); });
+  FormRegistry::add("frmSCTR", [](Session& s, QWidget* p) -> QDialog* { return new frmSCTR(s, p); });
   return true;
 }();
 
 }  // namespace
 
-FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmEstab::frmEstab(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -35,7 +35,7 @@ FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session
   auto* aceptar = button("CmdAceptar", "&Aceptar");
   auto* cancelar = button("CmdCancelar", "&Cancelar");
   root->addLayout(buttonRow({aceptar, cancelar}));
-  connect(aceptar, &QPushButton::clicked, this, &FrmEstab::onAccept);
+  connect(aceptar, &QPushButton::clicked, this, &frmEstab::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 
   if (auto* decl = requireDeclaration(session_)) {
@@ -52,9 +52,9 @@ FrmEstab::FrmEstab(Session& session, QWidget* parent) : QDialog(parent), session
   aceptar->setEnabled(form_ != nullptr);
 }
 
-FrmEstab::~FrmEstab() = default;
+frmEstab::~frmEstab() = default;
 
-void FrmEstab::onAccept() {
+void frmEstab::onAccept() {
   if (!form_) return;
   for (int i = 0; i < lstEstab_->count(); ++i)
     form_->setSelected(static_cast<std::size_t>(i), lstEstab_->item(i)->checkState() == Qt::Checked);
@@ -63,7 +63,7 @@ void FrmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmSCTR::FrmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmSCTR::frmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);
@@ -110,21 +110,21 @@ FrmSCTR::FrmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(
     if (showing_ || !form_) return;
     form_->chooseRate(ss(cmbTasas_->currentData().toString()));
   });
-  connect(grabar, &QPushButton::clicked, this, &FrmSCTR::onSave);
-  connect(eliminar, &QPushButton::clicked, this, &FrmSCTR::onRemove);
+  connect(grabar, &QPushButton::clicked, this, &frmSCTR::onSave);
+  connect(eliminar, &QPushButton::clicked, this, &frmSCTR::onRemove);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);
 }
 
-FrmSCTR::~FrmSCTR() = default;
+frmSCTR::~frmSCTR() = default;
 
-void FrmSCTR::fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current) {
+void frmSCTR::fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current) {
   combo->clear();
   for (const auto& c : items) combo->addItem(qs(c.text), qs(c.code));
   combo->setCurrentIndex(combo->findData(qs(current)));
 }
 
-void FrmSCTR::showChoice() {
+void frmSCTR::showChoice() {
   showing_ = true;
   fill(cmbRuc_, form_->rucs(), form_->ruc());
   lblRazon_->setText(qs(form_->rucName()));
@@ -133,13 +133,13 @@ void FrmSCTR::showChoice() {
   showing_ = false;
 }
 
-void FrmSCTR::onSave() {
+void frmSCTR::onSave() {
   if (!form_) return;
   if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   accept();
 }
 
-void FrmSCTR::onRemove() {
+void frmSCTR::onRemove() {
   if (!form_) return;
   if (guarded(session_, [&] { form_->remove(); })) accept();
 }

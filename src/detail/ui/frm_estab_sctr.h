@@ -12,11 +12,11 @@ class QListWidget;
 
 namespace korventa::ui {
 
-class FrmEstab : public QDialog {
+class frmEstab : public QDialog {
   Q_OBJECT
  public:
-  FrmEstab(Session& session, QWidget* parent = nullptr);
-  ~FrmEstab() override;
+  frmEstab(Session& session, QWidget* parent = nullptr);
+  ~frmEstab() override;
   detail::EstablishmentsForm* controller() { return form_.get(); }
 
  private:
@@ -26,11 +26,11 @@ class FrmEstab : public QDialog {
   QListWidget* lstEstab_ = nullptr;
 };
 
-class FrmSCTR : public QDialog {
+class frmSCTR : public QDialog {
   Q_OBJECT
  public:
-  FrmSCTR(Session& session, QWidget* parent = nullptr);
-  ~FrmSCTR() override;
+  frmSCTR(Session& session, QWidget* parent = nullptr);
+  ~frmSCTR() override;
   detail::SctrForm* controller() { return form_.get(); }
 
  private:

@@ -28,12 +28,12 @@ QLineEdit* box(const QString& name, const std::string& text, bool amount = true)
 }
 
 const bool registered = FormRegistry::add("frmIngApor", [](Session& s, QWidget* parent) -> QDialog* {
-  return new FrmIngApor(s, parent);
+  return new frmIngApor(s, parent);
 });
 
 }  // namespace
 
-FrmIngApor::FrmIngApor(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmIngApor::frmIngApor(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
   if (auto* decl = requireDeclaration(session_)) {
@@ -96,13 +96,13 @@ FrmIngApor::FrmIngApor(Session& session, QWidget* parent) : QDialog(parent), ses
   buttons->addWidget(cmdAceptar_);
   buttons->addWidget(salir);
   root->addLayout(buttons);
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmIngApor::onAccept);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &frmIngApor::onAccept);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-FrmIngApor::~FrmIngApor() = default;
+frmIngApor::~frmIngApor() = default;
 
-void FrmIngApor::onAccept() {
+void frmIngApor::onAccept() {
   if (!form_) return;
   try {
     form_->accept();

@@ -117,7 +117,7 @@ void DeterminacionTab::declarationChanged() {
   auto* d = openDecl(s_);
   model_.reset();
   if (d) {
-    model_ = std::make_unique<determination::DeterminacionDeuda>(s_, *d);
+    model_ = std::make_unique<determination::DebtDetermination>(s_, *d);
     model_->load();
     pago_->setTipoPago(qs(d->payment.type));
     pago_->setBanco(qs(d->payment.bank));

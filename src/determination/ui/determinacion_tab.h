@@ -1,5 +1,5 @@
 #pragma once
-// The "Determinación de la Deuda" tab of the declaration form: a view of DeterminacionDeuda with
+// The "Determinación de la Deuda" tab of the declaration form: a view of DebtDetermination with
 // one text box per box number (txtvalor_NNN) and the payment component below.
 #include <map>
 #include <memory>
@@ -21,7 +21,7 @@ class DeterminacionTab : public QWidget {
  public:
   DeterminacionTab(Session& session, QWidget* parent = nullptr);
   ~DeterminacionTab() override;
-  determination::DeterminacionDeuda* model() { return model_.get(); }
+  determination::DebtDetermination* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
 
  signals:
@@ -46,7 +46,7 @@ class DeterminacionTab : public QWidget {
   void paymentChanged();
 
   Session& s_;
-  std::unique_ptr<determination::DeterminacionDeuda> model_;
+  std::unique_ptr<determination::DebtDetermination> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;
 };

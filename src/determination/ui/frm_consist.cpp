@@ -72,7 +72,7 @@ static const bool registered = FormRegistry::add("Frm402.Validar", [](Session& s
   auto* d = s.openDeclaration;
   if (!d || d->ruc.empty() || d->periodo.empty()) return nullptr;
   auto mens = determination::mensPath(s);
-  auto r = determination::Validacion(s, *d).CmdValidar_Click(mens);
+  auto r = determination::DeclarationValidator(s, *d).CmdValidar_Click(mens);
   if (r.stopped || !r.inconsistent) return nullptr;
   return new FrmConsist(s, mens, parent);
 });

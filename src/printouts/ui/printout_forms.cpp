@@ -134,7 +134,7 @@ int selectedRow(QTableWidget* grid) {
 
 // ---- FrmTipPrn --------------------------------------------------------------------------------
 
-FrmTipPrnDialog::FrmTipPrnDialog(Session& session, QWidget* parent)
+FrmTipPrn::FrmTipPrn(Session& session, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, session.sent) {
   setObjectName("FrmTipPrn");
   setWindowTitle(qs("Imprimir Declaraciones"));
@@ -187,7 +187,7 @@ FrmTipPrnDialog::FrmTipPrnDialog(Session& session, QWidget* parent)
   fillFrom(grdContrib_, form_);
 }
 
-void FrmTipPrnDialog::syncOptions() {
+void FrmTipPrn::syncOptions() {
   for (int i = 0; i < 2; ++i) {
     QSignalBlocker block(chkAnexo_[i]);
     chkAnexo_[i]->setEnabled(form_.annexesEnabled());
@@ -195,7 +195,7 @@ void FrmTipPrnDialog::syncOptions() {
   }
 }
 
-void FrmTipPrnDialog::CmdImprimir_Click(int index) {
+void FrmTipPrn::CmdImprimir_Click(int index) {
   if (index == 2) {
     reject();
     return;
@@ -251,7 +251,7 @@ void DirectoryField::setDirectory(const std::string& dir) { edit_->setText(qs(di
 
 // ---- frmReportes ------------------------------------------------------------------------------
 
-FrmReportesDialog::FrmReportesDialog(Session& session, QWidget* parent)
+frmReportes::frmReportes(Session& session, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, session.sent) {
   setObjectName("frmReportes");
   setWindowTitle(qs(session.sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
@@ -275,18 +275,18 @@ FrmReportesDialog::FrmReportesDialog(Session& session, QWidget* parent)
   QPushButton* gen = nullptr;
   QPushButton* close = nullptr;
   v->addLayout(actionRow(this, gen, close));
-  connect(gen, &QPushButton::clicked, this, &FrmReportesDialog::cmdAccion_Click);
+  connect(gen, &QPushButton::clicked, this, &frmReportes::cmdAccion_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-QCheckBox* FrmReportesDialog::chkReportes(int number) const {
+QCheckBox* frmReportes::chkReportes(int number) const {
   for (const auto& [n, c] : chkReportes_)
     if (n == number) return c;
   return nullptr;
 }
 
-void FrmReportesDialog::cmdAccion_Click() {
+void frmReportes::cmdAccion_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   ExportRequest req;
@@ -319,7 +319,7 @@ void FrmReportesDialog::cmdAccion_Click() {
 
 // ---- frmConsultaBasesTrib ---------------------------------------------------------------------
 
-FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, QWidget* parent)
+frmConsultaBasesTrib::frmConsultaBasesTrib(Session& session, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, session.sent) {
   setObjectName("frmConsultaBasesTrib");
   setWindowTitle(qs("Consulta del Detalle de la Declaración"));
@@ -351,12 +351,12 @@ FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, QWidget
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
   korventa::ui::EnterAsTab::install(this);
-  connect(find, &QPushButton::clicked, this, &FrmConsultaBasesTribDialog::cmdBuscar_Click);
+  connect(find, &QPushButton::clicked, this, &frmConsultaBasesTrib::cmdBuscar_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-void FrmConsultaBasesTribDialog::cmdBuscar_Click() {
+void frmConsultaBasesTrib::cmdBuscar_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -378,7 +378,7 @@ void FrmConsultaBasesTribDialog::cmdBuscar_Click() {
 
 // ---- frmReporteIndiv --------------------------------------------------------------------------
 
-FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, QWidget* parent)
+frmReporteIndiv::frmReporteIndiv(Session& session, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, session.sent) {
   setObjectName("frmReporteIndiv");
   setWindowTitle(qs("Reporte Individual"));
@@ -395,12 +395,12 @@ FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, QWidget* parent)
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
   korventa::ui::EnterAsTab::install(this);
-  connect(gen, &QPushButton::clicked, this, &FrmReporteIndivDialog::cmdAccion_Click);
+  connect(gen, &QPushButton::clicked, this, &frmReporteIndiv::cmdAccion_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-void FrmReporteIndivDialog::cmdAccion_Click() {
+void frmReporteIndiv::cmdAccion_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -411,12 +411,12 @@ void FrmReporteIndivDialog::cmdAccion_Click() {
 
 namespace {
 const bool registered = [] {
-  korventa::ui::FormRegistry::add("FrmTipPrn", [](Session& s, QWidget* p) { return new FrmTipPrnDialog(s, p); });
-  korventa::ui::FormRegistry::add("frmReportes", [](Session& s, QWidget* p) { return new FrmReportesDialog(s, p); });
+  korventa::ui::FormRegistry::add("FrmTipPrn", [](Session& s, QWidget* p) { return new FrmTipPrn(s, p); });
+  korventa::ui::FormRegistry::add("frmReportes", [](Session& s, QWidget* p) { return new frmReportes(s, p); });
   korventa::ui::FormRegistry::add("frmConsultaBasesTrib",
-                                  [](Session& s, QWidget* p) { return new FrmConsultaBasesTribDialog(s, p); });
+                                  [](Session& s, QWidget* p) { return new frmConsultaBasesTrib(s, p); });
   korventa::ui::FormRegistry::add("frmReporteIndiv",
-                                  [](Session& s, QWidget* p) { return new FrmReporteIndivDialog(s, p); });
+                                  [](Session& s, QWidget* p) { return new frmReporteIndiv(s, p); });
   return true;
 }();
 }  // namespace

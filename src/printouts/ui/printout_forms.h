@@ -24,18 +24,18 @@ void fillDeclarationGrid(QTableWidget* grid, const std::vector<std::string>& col
                          const std::vector<std::vector<std::string>>& rows);
 int selectedRow(QTableWidget* grid);
 
-class FrmTipPrnDialog : public QDialog {
+class FrmTipPrn : public QDialog {
   Q_OBJECT
  public:
-  FrmTipPrnDialog(Session& session, QWidget* parent = nullptr);
-  FrmTipPrn& form() { return form_; }
+  FrmTipPrn(Session& session, QWidget* parent = nullptr);
+  DeclarationPrintoutForm& form() { return form_; }
   // CmdImprimir(index): 0 preview, 1 print, 2 close, 3 text file.
   void CmdImprimir_Click(int index);
 
  private:
   void syncOptions();
   Session& s_;
-  FrmTipPrn form_;
+  DeclarationPrintoutForm form_;
   QTableWidget* grdContrib_;
   QRadioButton* optImp_[3];
   QCheckBox* chkAnexo_[2];
@@ -53,11 +53,11 @@ class DirectoryField : public QWidget {
   QLineEdit* edit_;
 };
 
-class FrmReportesDialog : public QDialog {
+class frmReportes : public QDialog {
   Q_OBJECT
  public:
-  FrmReportesDialog(Session& session, QWidget* parent = nullptr);
-  FrmReportes& form() { return form_; }
+  frmReportes(Session& session, QWidget* parent = nullptr);
+  ReportExportForm& form() { return form_; }
   void cmdAccion_Click();
   QCheckBox* chkReportes(int number) const;
   QCheckBox* chkSalida(int index) const { return chkSalida_[index]; }
@@ -65,37 +65,37 @@ class FrmReportesDialog : public QDialog {
 
  private:
   Session& s_;
-  FrmReportes form_;
+  ReportExportForm form_;
   QTableWidget* grdContrib_;
   std::vector<std::pair<int, QCheckBox*>> chkReportes_;
   QCheckBox* chkSalida_[2];
   DirectoryField* dir_;
 };
 
-class FrmConsultaBasesTribDialog : public QDialog {
+class frmConsultaBasesTrib : public QDialog {
   Q_OBJECT
  public:
-  FrmConsultaBasesTribDialog(Session& session, QWidget* parent = nullptr);
+  frmConsultaBasesTrib(Session& session, QWidget* parent = nullptr);
   void cmdBuscar_Click();
 
  private:
   Session& s_;
-  FrmConsultaBasesTrib form_;
+  TaxBaseConsultationForm form_;
   QTableWidget* grdContrib_;
   QComboBox* cboTipDoc_;
   QLineEdit* txtNumDoc_;
   QTableWidget* GrdDatos_;
 };
 
-class FrmReporteIndivDialog : public QDialog {
+class frmReporteIndiv : public QDialog {
   Q_OBJECT
  public:
-  FrmReporteIndivDialog(Session& session, QWidget* parent = nullptr);
+  frmReporteIndiv(Session& session, QWidget* parent = nullptr);
   void cmdAccion_Click();
 
  private:
   Session& s_;
-  FrmReporteIndiv form_;
+  IndividualReportForm form_;
   QTableWidget* grdContrib_;
   QComboBox* cboTipDoc_;
   QLineEdit* txtNumDoc_;

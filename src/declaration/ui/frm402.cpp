@@ -1,4 +1,4 @@
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 
 #include <memory>
 
@@ -54,9 +54,9 @@ bool formAvailable(QPushButton* b) {
 
 }  // namespace
 
-Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
+Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
   setObjectName("Frm402");
-  setWindowTitle(qs(declaration::Frm402::caption()));
+  setWindowTitle(qs(declaration::DeclarationForm::caption()));
   setModal(true);
   // Everything scrolls inside the form when the screen is smaller than what it needs.
   auto* outer = new QVBoxLayout(this);
@@ -113,10 +113,10 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   outer->addWidget(scroll);
   fitToScreen(this, QSize(1340, 720));
 
-  connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402Dialog::onRefrescar);
-  connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);
-  connect(cmdValidar_, &QPushButton::clicked, this, &Frm402Dialog::onValidar);
-  connect(cmdSalir_, &QPushButton::clicked, this, &Frm402Dialog::onSalir);
+  connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402::onRefrescar);
+  connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402::onGrabar);
+  connect(cmdValidar_, &QPushButton::clicked, this, &Frm402::onValidar);
+  connect(cmdSalir_, &QPushButton::clicked, this, &Frm402::onSalir);
   connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
@@ -129,9 +129,9 @@ Frm402Dialog::Frm402Dialog(Session& session, QWidget* parent) : QDialog(parent),
   updateEnabled();
 }
 
-Frm402Dialog::~Frm402Dialog() = default;
+Frm402::~Frm402() = default;
 
-void Frm402Dialog::buildHeader(QWidget* host) {
+void Frm402::buildHeader(QWidget* host) {
   auto* g = new QGridLayout(host);
   g->setContentsMargins(0, 0, 0, 0);
   g->addWidget(new QLabel(qs("RUC :"), host), 0, 0);
@@ -178,8 +178,8 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   txtNumOrden_->hide();
   g->setColumnStretch(2, 1);
 
-  connect(cmbRuc_, &QComboBox::activated, this, &Frm402Dialog::onDeclarant);
-  connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402Dialog::onPeriodLeft);
+  connect(cmbRuc_, &QComboBox::activated, this, &Frm402::onDeclarant);
+  connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402::onPeriodLeft);
   // Leaving the field without changing it emits no editingFinished: the focus-out checks then.
   mkePeriodo_->installEventFilter(this);
   connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
@@ -190,7 +190,7 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   connect(txtNumOrden_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumOrden(ss(t)); });
 }
 
-QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
+QWidget* Frm402::buildPage(Page& p, const QString& suffix) {
   auto* page = new QWidget(this);
   auto* v = new QVBoxLayout(page);
   auto* find = buildSearch(p, suffix, page, v);
@@ -212,7 +212,7 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
 }
 
 // The search frame over the grid; returns its button.
-QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
+QPushButton* Frm402::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
   auto* top = new QHBoxLayout;
   auto* frame = new QGroupBox(qs("Buscar por :"), page);
   frame->setObjectName("FraBuscar" + suffix);
@@ -234,7 +234,7 @@ QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* 
   return find;
 }
 
-void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
+void Frm402::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
   p.view = new QTableView(page);
   p.model = new PersonGridModel(s_.database(), p.grid, p.view);
   p.view->setModel(p.model);
@@ -248,7 +248,7 @@ void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
 }
 
 // The grid's own buttons, by category, at the bottom of the page.
-void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
+void Frm402::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
   auto add = [&](const char* name, const char* caption, const char* form) {
     auto* b = button(page, name, caption);
     if (form) needsForm(b, form);
@@ -297,9 +297,9 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* mod = add("CmdModificarPS", "Modificar", "Frm61501");
       auto* del = add("CmdEliminarPS", "E&liminar", nullptr);
       connect(imp, &QPushButton::clicked, this, [this] { openImport(providers_, "frmTransferencia", kProvider); });
-      connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
-      connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
-      connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
+      connect(nuevo, &QPushButton::clicked, this, &Frm402::onProviderNew);
+      connect(mod, &QPushButton::clicked, this, &Frm402::onProviderModify);
+      connect(del, &QPushButton::clicked, this, &Frm402::onProviderDelete);
       addReceiptBoxes(page, v);
       break;
     }
@@ -315,7 +315,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
 }
 
 // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
-void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
+void Frm402::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
   auto* boxes = new QHBoxLayout;
   boxes->addStretch();
   for (const char* box : {"320", "321", "322", "547"}) {
@@ -332,7 +332,7 @@ void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
 }
 
 // Columns wide enough for their headings; names get the room they need.
-void Frm402Dialog::fitColumns(Page& p) {
+void Frm402::fitColumns(Page& p) {
   QFontMetrics fm(p.view->horizontalHeader()->font());
   for (int c = 0; c < p.model->columnCount(); ++c) {
     QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -342,7 +342,7 @@ void Frm402Dialog::fitColumns(Page& p) {
   }
 }
 
-void Frm402Dialog::nueva() {
+void Frm402::nueva() {
   ctl_.nueva();
   cmbRuc_->clear();
   for (const auto& d : ctl_.declarants()) cmbRuc_->addItem(qs(d.display()), qs(d.doc_id_d));
@@ -355,26 +355,26 @@ void Frm402Dialog::nueva() {
   updateEnabled();
 }
 
-bool Frm402Dialog::abrir(const std::string& ruc, const std::string& periodo) {
+bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
   BusyCursor busy;
   bool ok = ctl_.abrir(ruc, periodo);
   showDeclaration();
   return ok;
 }
 
-bool Frm402Dialog::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   BusyCursor busy;
   bool ok = ctl_.abrirEnviada(ruc, periodo, correl);
   showDeclaration();
   return ok;
 }
 
-void Frm402Dialog::descartar() {
+void Frm402::descartar() {
   ctl_.cerrarSinGuardar();
   QDialog::reject();
 }
 
-void Frm402Dialog::showDeclaration() {
+void Frm402::showDeclaration() {
   const auto& d = ctl_.declaration();
   busy_ = true;
   cmbRuc_->clear();
@@ -393,7 +393,7 @@ void Frm402Dialog::showDeclaration() {
   if (d.sent()) txtNumOrden_->setFocus();
 }
 
-void Frm402Dialog::updateEnabled() {
+void Frm402::updateEnabled() {
   bool loaded = ctl_.loaded();
   bool sent = ctl_.declaration().sent();
   cmbRuc_->setEnabled(!loaded);
@@ -416,7 +416,7 @@ void Frm402Dialog::updateEnabled() {
 
 // The determination page learns of the changes of the declaration through optional slots
 // "declarationChanged()" and "rectificaChanged(bool)".
-void Frm402Dialog::notifyDetermination(const char* method, bool argument, bool withArgument) {
+void Frm402::notifyDetermination(const char* method, bool argument, bool withArgument) {
   if (!determination_) return;
   QByteArray signature = QByteArray(method) + (withArgument ? "(bool)" : "()");
   if (determination_->metaObject()->indexOfMethod(signature.constData()) < 0) return;
@@ -424,7 +424,7 @@ void Frm402Dialog::notifyDetermination(const char* method, bool argument, bool w
   else QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection);
 }
 
-void Frm402Dialog::requeryAll() {
+void Frm402::requeryAll() {
   notifyDetermination("declarationChanged");
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     p->model->requery();
@@ -435,21 +435,21 @@ void Frm402Dialog::requeryAll() {
     if (auto* e = providersPage->findChild<QLineEdit*>(qs("txtvalor_" + box))) e->setText(qs(shown));
 }
 
-void Frm402Dialog::applyFocus(const std::string& name) {
+void Frm402::applyFocus(const std::string& name) {
   if (name.empty()) return;
   if (auto* w = findChild<QWidget*>(qs(name))) {
     if (w->isEnabled()) w->setFocus();
   }
 }
 
-void Frm402Dialog::onDeclarant(int index) {
+void Frm402::onDeclarant(int index) {
   if (index < 0 || ctl_.loaded()) return;
   auto o = ctl_.CmbRuc_Click(ss(cmbRuc_->itemData(index).toString()));
   txtRazon_->setText(qs(ctl_.declaration().name));
   applyFocus(o.focus);
 }
 
-bool Frm402Dialog::eventFilter(QObject* watched, QEvent* event) {
+bool Frm402::eventFilter(QObject* watched, QEvent* event) {
   if (watched == mkePeriodo_ && event->type() == QEvent::FocusOut) {
     // The field handles its focus-out first (it may emit editingFinished, which checks); a check
     // that did not run then runs now, when the controller says the period needs one.
@@ -461,7 +461,7 @@ bool Frm402Dialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void Frm402Dialog::onPeriodLeft() {
+void Frm402::onPeriodLeft() {
   periodLeftChecked_ = true;
   // Message boxes move the focus and would leave the field again: one check at a time.
   if (busy_ || ctl_.loaded() || ctl_.mode() != Mode::New) return;
@@ -482,7 +482,7 @@ void Frm402Dialog::onPeriodLeft() {
   applyFocus(o.focus);
 }
 
-void Frm402Dialog::onRefrescar() {
+void Frm402::onRefrescar() {
   bool done;
   {
     BusyCursor busy;
@@ -491,7 +491,7 @@ void Frm402Dialog::onRefrescar() {
   if (done) requeryAll();
 }
 
-void Frm402Dialog::onGrabar() {
+void Frm402::onGrabar() {
   declaration::SaveResult r;
   {
     BusyCursor busy;
@@ -500,20 +500,20 @@ void Frm402Dialog::onGrabar() {
   if (!r.saved) applyFocus(r.focus);
 }
 
-void Frm402Dialog::onValidar() {
+void Frm402::onValidar() {
   std::unique_ptr<QDialog> f(FormRegistry::create("Frm402.Validar", s_, this));
   if (!f) return;
   s_.openDeclaration = &ctl_.declaration();
   f->exec();
 }
 
-void Frm402Dialog::onSalir() {
+void Frm402::onSalir() {
   if (ctl_.salir()) QDialog::accept();
 }
 
-void Frm402Dialog::reject() { onSalir(); }
+void Frm402::reject() { onSalir(); }
 
-std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention) {
+std::optional<PersonKey> Frm402::selected(Page& p, std::string* retention) {
   auto rows = p.view->selectionModel() ? p.view->selectionModel()->selectedRows() : QModelIndexList{};
   int row = rows.isEmpty() ? p.view->currentIndex().row() : rows.first().row();
   if (row < 0) return std::nullopt;
@@ -521,7 +521,7 @@ std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention)
   return p.model->list().key(row);
 }
 
-void Frm402Dialog::openDetail(Page& p, const char* form, bool needsPerson) {
+void Frm402::openDetail(Page& p, const char* form, bool needsPerson) {
   std::string retention;
   auto person = selected(p, &retention);
   if (needsPerson && !list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
@@ -539,7 +539,7 @@ void Frm402Dialog::openDetail(Page& p, const char* form, bool needsPerson) {
   if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
 }
 
-void Frm402Dialog::openImport(Page& p, const char* form, int category) {
+void Frm402::openImport(Page& p, const char* form, int category) {
   ctl_.prepararImportacion(category);
   std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
   if (!f) return;
@@ -553,7 +553,7 @@ void Frm402Dialog::openImport(Page& p, const char* form, int category) {
   (void)p;
 }
 
-void Frm402Dialog::onProviderNew() {
+void Frm402::onProviderNew() {
   ctl_.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
   std::unique_ptr<QDialog> f(FormRegistry::create("Frm61501", s_, this));
   if (!f) return;
@@ -563,20 +563,20 @@ void Frm402Dialog::onProviderNew() {
   requeryAll();
 }
 
-void Frm402Dialog::onProviderModify() {
+void Frm402::onProviderModify() {
   std::string retention;
   auto person = selected(providers_, &retention);
   if (!list_form::canModify(s_.msg(), providers_.model->rowCount(), person.has_value())) return;
   openDetail(providers_, "Frm61501");
 }
 
-void Frm402Dialog::onProviderDelete() {
+void Frm402::onProviderDelete() {
   std::string retention;
   auto person = selected(providers_, &retention);
   if (ctl_.eliminarProveedor(providers_.model->rowCount(), person, retention)) requeryAll();
 }
 
-void Frm402Dialog::onSearch(Page& p) {
+void Frm402::onSearch(Page& p) {
   auto by = p.byDocument->isChecked() ? declaration::SearchBy::Document : declaration::SearchBy::Name;
   int row = p.model->list().find(by, ss(p.search->text()));
   if (row < 0) return;
@@ -585,7 +585,7 @@ void Frm402Dialog::onSearch(Page& p) {
 }
 
 static const bool registered = FormRegistry::add("Frm402", [](Session& s, QWidget* parent) -> QDialog* {
-  return new Frm402Dialog(s, parent);
+  return new Frm402(s, parent);
 });
 
 }  // namespace korventa::ui

@@ -32,16 +32,16 @@ void Adicionar_CON_AFEC(Session& session, const std::string& ruc);
 // current month, before 01/2013, with a month 01–12. Shows the message; incomplete text passes.
 bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& mmyyyy);
 
-class Frm402 {
+class DeclarationForm {
  public:
   // markOpen: a declaration opened or started is marked open in the file for the other sessions
   // to see, which neither open nor write it meanwhile (the module). Commands that run in one
   // transaction, or only read, pass false: the save still refuses what another session changed
   // or holds.
-  explicit Frm402(Session& session, bool markOpen = true);
-  ~Frm402();
-  Frm402(const Frm402&) = delete;
-  Frm402& operator=(const Frm402&) = delete;
+  explicit DeclarationForm(Session& session, bool markOpen = true);
+  ~DeclarationForm();
+  DeclarationForm(const DeclarationForm&) = delete;
+  DeclarationForm& operator=(const DeclarationForm&) = delete;
 
   static const char* caption() { return "0601 Korventa"; }
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/person_list.h"
 
 class QComboBox;
@@ -23,11 +23,11 @@ namespace korventa::ui {
 class PeriodEdit;
 class PersonGridModel;
 
-class Frm402Dialog : public QDialog {
+class Frm402 : public QDialog {
   Q_OBJECT
  public:
-  Frm402Dialog(Session& session, QWidget* parent);
-  ~Frm402Dialog() override;
+  Frm402(Session& session, QWidget* parent);
+  ~Frm402() override;
 
   // Mode 0 (the form opens empty), mode 1 (a declaration in preparation), the order-number path.
   void nueva();
@@ -36,7 +36,7 @@ class Frm402Dialog : public QDialog {
   // Closes without asking and without saving (the working tables are emptied).
   void descartar();
 
-  declaration::Frm402& controller() { return ctl_; }
+  declaration::DeclarationForm& controller() { return ctl_; }
 
  protected:
   void reject() override;  // Esc and the window's close button act as "&Salir"
@@ -71,7 +71,7 @@ class Frm402Dialog : public QDialog {
   void notifyDetermination(const char* method, bool argument = false, bool withArgument = false);
 
   Session& s_;
-  declaration::Frm402 ctl_;
+  declaration::DeclarationForm ctl_;
   bool busy_ = false;
   bool periodLeftChecked_ = false;  // the period was checked while the field was being left
 

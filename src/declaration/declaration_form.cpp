@@ -1,4 +1,4 @@
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 
 #include "common/dates.h"
 #include "common/list_form.h"
@@ -59,14 +59,14 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
+DeclarationForm::DeclarationForm(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
 
-Frm402::~Frm402() {
+DeclarationForm::~DeclarationForm() {
   if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
   release();
 }
 
-bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
+bool DeclarationForm::hold(const std::string& ruc, const std::string& periodo) {
   release();
   if (!markOpen_) return true;
   try {
@@ -79,7 +79,7 @@ bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
   return true;
 }
 
-void Frm402::release() {
+void DeclarationForm::release() {
   if (!held_) return;
   auto [ruc, periodo] = *held_;
   held_.reset();
@@ -91,12 +91,12 @@ void Frm402::release() {
   }
 }
 
-void Frm402::renovarMarca() const {
+void DeclarationForm::renovarMarca() const {
   if (held_) data::renewHold(s_, held_->first, held_->second);
   else data::renewHold(s_, {}, {});
 }
 
-void Frm402::nueva() {
+void DeclarationForm::nueva() {
   release();
   mode_ = Mode::New;
   d_ = model::OpenDeclaration{};
@@ -105,7 +105,7 @@ void Frm402::nueva() {
   lastPeriodCheck_.reset();
 }
 
-bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
+bool DeclarationForm::runLoad(const char* what, const std::function<void()>& body) {
   auto& db = s_.database();
   try {
     data::Transaction tx(db);
@@ -120,7 +120,7 @@ bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
   return false;
 }
 
-model::OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::string& periodo) {
+model::OpenDeclaration DeclarationForm::startOpening(const std::string& ruc, const std::string& periodo) {
   mode_ = Mode::Modify;
   loaded_ = false;
   modified_ = false;
@@ -130,14 +130,14 @@ model::OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::s
   return d;
 }
 
-void Frm402::readHeader(model::OpenDeclaration& d, const data::Row& cab) {
+void DeclarationForm::readHeader(model::OpenDeclaration& d, const data::Row& cab) {
   d.name = data::declarantName(s_.database(), d.ruc);
   d.semana = cab.text("Semana");
   d.rectifica = text::trim(cab.text("rectifica")) == "1";
   d.stored = true;
 }
 
-bool Frm402::loadOpened(model::OpenDeclaration d) {
+bool DeclarationForm::loadOpened(model::OpenDeclaration d) {
   d_ = std::move(d);
   if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) {
     release();
@@ -147,7 +147,7 @@ bool Frm402::loadOpened(model::OpenDeclaration d) {
   return true;
 }
 
-bool Frm402::opening(const std::function<bool()>& steps) {
+bool DeclarationForm::opening(const std::function<bool()>& steps) {
   try {
     data::Transaction tx(s_.database());
     if (!steps()) {
@@ -163,14 +163,14 @@ bool Frm402::opening(const std::function<bool()>& steps) {
   }
 }
 
-bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+bool DeclarationForm::abrir(const std::string& ruc, const std::string& periodo) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
   if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
   loaded_ = false;
   return false;
 }
 
-bool Frm402::abrirEnTransaccion(model::OpenDeclaration d) {
+bool DeclarationForm::abrirEnTransaccion(model::OpenDeclaration d) {
   const std::string ruc = d.ruc, periodo = d.periodo;
   // Held first, then read: whatever another session writes after the version was read makes the
   // save refuse instead of being overwritten.
@@ -198,7 +198,7 @@ bool Frm402::abrirEnTransaccion(model::OpenDeclaration d) {
   return loadOpened(std::move(d));
 }
 
-bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool DeclarationForm::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
   d.correl = correl;
   auto& db = s_.database();
@@ -214,11 +214,11 @@ bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, co
   return loadOpened(std::move(d));
 }
 
-std::vector<data::DeclarantItem> Frm402::declarants() {
+std::vector<data::DeclarantItem> DeclarationForm::declarants() {
   return data::LlenaDeclarantesRuc(s_.database(), s_.user);
 }
 
-Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
+Outcome DeclarationForm::CmbRuc_Click(const std::string& ruc) {
   if (loaded_) return {};
   d_.ruc = text::trim(ruc);
   d_.name = d_.ruc.empty() ? std::string() : data::declarantName(s_.database(), d_.ruc);
@@ -232,29 +232,29 @@ Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
   return mode_ == Mode::New ? Outcome{true, "MkePeriodo"} : Outcome{};
 }
 
-Outcome Frm402::MkePeriodo_LostFocus(const std::string& text) {
+Outcome DeclarationForm::MkePeriodo_LostFocus(const std::string& text) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return checked(text, Outcome::fail("MkePeriodo"));
   return checked(text, {});
 }
 
-bool Frm402::periodoPorRevisar(const std::string& text) const {
+bool DeclarationForm::periodoPorRevisar(const std::string& text) const {
   if (loaded_ || mode_ != Mode::New) return false;
   const auto& last = lastPeriodCheck_;
   return !last || last->text != text || last->ruc != d_.ruc || last->telephone != d_.telephone;
 }
 
-Outcome Frm402::checked(const std::string& text, Outcome o) {
+Outcome DeclarationForm::checked(const std::string& text, Outcome o) {
   lastPeriodCheck_ = PeriodCheck{text, d_.ruc, d_.telephone};
   return o;
 }
 
-Outcome Frm402::aceptarPeriodo(const std::string& text) {
+Outcome DeclarationForm::aceptarPeriodo(const std::string& text) {
   if (loaded_ || mode_ != Mode::New) return {};
   Outcome o = aceptarPeriodoSinAnotar(text);
   return checked(text, o);
 }
 
-Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
+Outcome DeclarationForm::aceptarPeriodoSinAnotar(const std::string& text) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -281,7 +281,7 @@ Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text) {
   return {};
 }
 
-Outcome Frm402::cargarNueva(const std::string& periodo) {
+Outcome DeclarationForm::cargarNueva(const std::string& periodo) {
   auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
@@ -313,7 +313,7 @@ Outcome Frm402::cargarNueva(const std::string& periodo) {
   return {};
 }
 
-std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria() {
+std::vector<std::pair<std::string, std::string>> DeclarationForm::casillasCuartaCategoria() {
   model::FourthCategoryBoxes sums;
   if (loaded_) sums = model::Suma_Montos(s_.database(), d_);
   std::vector<std::pair<std::string, std::string>> boxes;
@@ -321,7 +321,7 @@ std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria
   return boxes;
 }
 
-bool Frm402::refrescar() {
+bool DeclarationForm::refrescar() {
   if (!loaded_ || d_.sent()) return false;
   if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
                    "¿Desea Continuar?",
@@ -340,7 +340,7 @@ bool Frm402::refrescar() {
   return true;
 }
 
-SaveResult Frm402::grabar() {
+SaveResult DeclarationForm::grabar() {
   if (!loaded_ && !d_.sent()) {
     // Nothing loaded yet: the header checks say what is missing.
     if (d_.ruc.empty()) {
@@ -355,7 +355,7 @@ SaveResult Frm402::grabar() {
   return r;
 }
 
-bool Frm402::salir() {
+bool DeclarationForm::salir() {
   if (modified_ && loaded_) {
     if (s_.msg().ask("¿El formulario ha sido modificado, desea guardar los cambios?", "Confirmar", MsgButtons::YesNo,
                      Answer::Yes) == Answer::Yes) {
@@ -367,7 +367,7 @@ bool Frm402::salir() {
   return true;
 }
 
-void Frm402::cerrarSinGuardar() {
+void DeclarationForm::cerrarSinGuardar() {
   try {
     data::Transaction tx(s_.database());
     emptyWorkingTables(s_.database());
@@ -380,7 +380,7 @@ void Frm402::cerrarSinGuardar() {
   modified_ = false;
 }
 
-void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
+void DeclarationForm::prepararDetalle(const PersonKey& person, bool modify) {
   changesBeforeDetail_ = s_.database().totalChanges();
   s_.openDeclaration = &d_;
   s_.currentPerson = person;
@@ -388,7 +388,7 @@ void Frm402::prepararDetalle(const PersonKey& person, bool modify) {
   s_.mode = modify ? Mode::Modify : Mode::New;
 }
 
-void Frm402::despuesDeDetalle(const PersonKey& /*person*/) {
+void DeclarationForm::despuesDeDetalle(const PersonKey& /*person*/) {
   s_.mode = outerMode_;
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
   // that wrote has already computed and stored the person with its own accept.
@@ -396,12 +396,12 @@ void Frm402::despuesDeDetalle(const PersonKey& /*person*/) {
   modified_ = true;
 }
 
-void Frm402::prepararImportacion(int category) {
+void DeclarationForm::prepararImportacion(int category) {
   s_.openDeclaration = &d_;
   s_.importCategory = category;
 }
 
-void Frm402::despuesDeImportar(int category) {
+void DeclarationForm::despuesDeImportar(int category) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
@@ -409,7 +409,7 @@ void Frm402::despuesDeImportar(int category) {
   });
 }
 
-bool Frm402::eliminarProveedor(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
+bool DeclarationForm::eliminarProveedor(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
   if (!list_form::confirmDelete(s_.msg(), rowCount, p.has_value())) return false;
   bool ok = runLoad("No se pudo eliminar: ", [&] {
     auto& db = s_.database();
