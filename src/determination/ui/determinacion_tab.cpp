@@ -207,7 +207,7 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        if (detail::isEpsBox(box)) openEpsCredit(box);
+        if (model::isEpsBox(box)) openEpsCredit(box);
         else focusNextChild();
         return true;
       }
