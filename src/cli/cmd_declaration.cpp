@@ -9,6 +9,8 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/declaration_queries.h"
 #include "declaration/declaration_form.h"

@@ -10,6 +10,7 @@
 #include "common/vb_format.h"
 #include "declaration/declaration_form.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::cli {
 namespace {

@@ -1,4 +1,6 @@
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 
 #include "common/dates.h"
 #include "common/text.h"

@@ -1,4 +1,5 @@
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,6 @@
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 
 #include <algorithm>
 

@@ -1,4 +1,6 @@
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 
 #include <array>
 #include <map>

@@ -1,6 +1,8 @@
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/decl_fixture.h"
 #include "declaration/recovery.h"

@@ -9,6 +9,7 @@
 #include "detail/concept_entry.h"
 #include "detail/days_hours.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::test {
 namespace {

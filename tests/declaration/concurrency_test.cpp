@@ -14,6 +14,7 @@
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "detail/eps_credit.h"
+#include "detail/eps_box_form.h"
 
 namespace korventa::test {
 namespace {

@@ -4,7 +4,9 @@
 
 #include "detail/days_hours.h"
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 #include "detail/third_parties.h"
 #include "detail/days_fixture.h"
 

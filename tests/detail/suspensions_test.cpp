@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 #include "detail/days_fixture.h"
 
 namespace korventa::test {

@@ -12,6 +12,8 @@
 #include "printouts/payslip.h"
 #include "support/printouts_fixture.h"
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 #include "reports/report_reader.h"
 #include "reports/spool.h"
 

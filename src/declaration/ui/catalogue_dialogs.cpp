@@ -18,6 +18,8 @@
 #include "app/ui/zel_stat_bar.h"
 #include "common/dates.h"
 #include "declaration/ui/frm402.h"
+#include "declaration/declaration_chooser_form.h"
+#include "declaration/sent_declaration_chooser_form.h"
 
 namespace korventa::ui {
 namespace {

@@ -7,6 +7,8 @@
 #include <QDialog>
 
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/recovery.h"
 

@@ -11,6 +11,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "detail/amount_entry.h"
+#include "detail/other_employer_detail_form.h"
 
 namespace korventa::ui {
 namespace {

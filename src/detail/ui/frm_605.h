@@ -5,6 +5,7 @@
 
 #include "app/ui/widgets.h"
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;

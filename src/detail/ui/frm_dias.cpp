@@ -9,6 +9,8 @@
 
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
+#include "detail/suspension_list_form.h"
+#include "detail/suspension_detail_form.h"
 
 namespace korventa::ui {
 namespace {

@@ -7,6 +7,8 @@
 
 #include "app/ui/widgets.h"
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;

@@ -9,6 +9,8 @@
 
 #include "app/ui/widgets.h"
 #include "detail/eps_credit.h"
+#include "detail/eps_invoice_form.h"
+#include "detail/eps_box_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;

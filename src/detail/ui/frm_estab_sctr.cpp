@@ -10,6 +10,7 @@
 #include "app/ui/form_registry.h"
 #include "app/ui/qt_messenger.h"
 #include "app/ui/widgets.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::ui {
 namespace {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;

@@ -16,6 +16,8 @@
 #include "printouts/declaration_printout.h"
 #include "printouts/exports.h"
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 
 namespace korventa::printouts::ui {
 
