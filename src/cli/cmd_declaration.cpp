@@ -34,7 +34,7 @@ Table tableOf(StoredListing listing) { return Table{std::move(listing.columns), 
 
 // The determination grid of a stored declaration: one row per tax column, one cell per step
 // ("casilla=valor", "-" where the column has no such box), and the total to pay.
-Table gridTable(data::Database& db, const OpenDeclaration& d) {
+Table gridTable(data::Database& db, const model::OpenDeclaration& d) {
   auto stored = storedBoxValues(db, d.ruc, d.periodo, d.correl);
   Table t;
   t.columns.push_back("Tributo");
