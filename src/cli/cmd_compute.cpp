@@ -63,9 +63,9 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto& s = ctx.session();
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
           PersonKey person = declaredPerson(s, a->tipDoc, a->doc);
-          f.prepararDetalle(person);
+          f.prepareDetail(person);
           bool typed = detail::typeConceptAmount(s, f.declaration(), person, a->code, a->monto, a->montoPag);
-          f.despuesDeDetalle(person);
+          f.afterDetail(person);
           return typed;
         });
         if (rc != 0) return rc;
@@ -91,9 +91,9 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         declaration::DeclarationForm f(s, false);  // only reads
-        if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
+        if (!f.openDeclaration(text::trim(a->ruc), periodArg(a->periodo))) return 1;
         auto listing = determination::workingConceptListing(s.database(), text::trim(a->doc));
-        f.cerrarSinGuardar();
+        f.closeWithoutSaving();
         ctx.print(Table{listing.columns, listing.rows});
         return 0;
       });

@@ -110,13 +110,13 @@ int newDeclaration(Context& ctx, Args& a) {
   requireDeclarant(s, a.ruc);
   data::Transaction command(s.database());  // one write transaction, as every command that saves
   DeclarationForm f(s, false);
-  f.nueva();
+  f.newDeclaration();
   f.CmbRuc_Click(a.ruc);
   f.setTelefono(a.telefono);
   f.setRectifica(a.rectifica);
-  if (!f.aceptarPeriodo(periodToDisplay(periodArg(a.periodo))).ok) return 1;
-  auto r = f.grabar();
-  f.cerrarSinGuardar();
+  if (!f.acceptPeriod(periodToDisplay(periodArg(a.periodo))).ok) return 1;
+  auto r = f.save();
+  f.closeWithoutSaving();
   if (!r.saved) return 1;
   command.commit();
   std::cout << "Declaración grabada: " << a.ruc << " " << periodToDisplay(f.declaration().periodo)
@@ -134,7 +134,7 @@ void addNew(CLI::App& app, Context& ctx) {
 }
 
 int refreshDeclaration(Context& ctx, Args& a) {
-  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](DeclarationForm& f) { return f.refrescar(); });
+  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](DeclarationForm& f) { return f.refresh(); });
 }
 
 int saveDeclaration(Context& ctx, Args& a) {
@@ -211,10 +211,10 @@ void addRecover(CLI::App& app, Context& ctx) {
 int registerOrderNumber(Context& ctx, Args& a) {
   auto& s = ctx.session();
   DeclarationForm f(s, false);
-  if (!f.abrirEnviada(a.ruc, periodArg(a.periodo), a.correl)) return 1;
+  if (!f.openSent(a.ruc, periodArg(a.periodo), a.correl)) return 1;
   f.setNumOrden(a.number);
-  bool ok = f.grabar().saved;
-  f.cerrarSinGuardar();
+  bool ok = f.save().saved;
+  f.closeWithoutSaving();
   return ok ? 0 : 1;
 }
 

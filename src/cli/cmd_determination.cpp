@@ -81,10 +81,10 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         declaration::DeclarationForm f(s, false);  // only reads
-        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
+        if (!f.openDeclaration(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
         auto r = determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(mens);
-        f.cerrarSinGuardar();
+        f.closeWithoutSaving();
         if (r.stopped) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";
         if (a->report && r.inconsistent) {

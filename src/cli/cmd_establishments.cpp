@@ -46,27 +46,27 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       if (a->set->count() == 0) {
         // Only a look: the declaration is opened and closed without saving.
         declaration::DeclarationForm f(s);
-        if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
+        if (!f.openDeclaration(text::trim(a->ruc), periodArg(a->periodo))) return 1;
         try {
           detail::EstablishmentsForm form(s, f.declaration(), declaredPerson(s, a->tipDoc, a->doc, true));
           form.load();
           shown = form.items();
         } catch (...) {
-          f.cerrarSinGuardar();
+          f.closeWithoutSaving();
           throw;
         }
-        f.cerrarSinGuardar();
+        f.closeWithoutSaving();
         ctx.print(establishmentsTable(shown));
         return 0;
       }
       int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
         PersonKey person = declaredPerson(s, a->tipDoc, a->doc, true);
-        f.prepararDetalle(person);
+        f.prepareDetail(person);
         detail::EstablishmentsForm form(s, f.declaration(), person);
         form.load();
         bool marked = form.markOnly(a->codes);
         if (marked) form.accept();
-        f.despuesDeDetalle(person);
+        f.afterDetail(person);
         if (marked) {
           form.load();
           shown = form.items();

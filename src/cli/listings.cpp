@@ -26,17 +26,17 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
   if (auto h = data::otherHolder(s.database(), text::trim(ruc), periodo, self))
     throw data::ConflictError(SQLITE_BUSY, data::heldText(*h, text::trim(ruc), periodo));
   declaration::DeclarationForm f(s, false);
-  if (!f.abrir(text::trim(ruc), periodo)) return 1;
+  if (!f.openDeclaration(text::trim(ruc), periodo)) return 1;
   declaration::SaveResult r;
   bool save = false;
   try {
     save = work(f);
-    if (save) r = f.grabar();
+    if (save) r = f.save();
   } catch (...) {
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
     throw;
   }
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
   if (result) *result = r;
   if (save && !r.saved) return 1;
   command.commit();

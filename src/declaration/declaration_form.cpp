@@ -91,12 +91,12 @@ void DeclarationForm::release() {
   }
 }
 
-void DeclarationForm::renovarMarca() const {
+void DeclarationForm::renewHold() const {
   if (held_) data::renewHold(s_, held_->first, held_->second);
   else data::renewHold(s_, {}, {});
 }
 
-void DeclarationForm::nueva() {
+void DeclarationForm::newDeclaration() {
   release();
   mode_ = Mode::New;
   d_ = model::OpenDeclaration{};
@@ -163,14 +163,14 @@ bool DeclarationForm::opening(const std::function<bool()>& steps) {
   }
 }
 
-bool DeclarationForm::abrir(const std::string& ruc, const std::string& periodo) {
+bool DeclarationForm::openDeclaration(const std::string& ruc, const std::string& periodo) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
-  if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
+  if (opening([&] { return openInTransaction(std::move(d)); })) return true;
   loaded_ = false;
   return false;
 }
 
-bool DeclarationForm::abrirEnTransaccion(model::OpenDeclaration d) {
+bool DeclarationForm::openInTransaction(model::OpenDeclaration d) {
   const std::string ruc = d.ruc, periodo = d.periodo;
   // Held first, then read: whatever another session writes after the version was read makes the
   // save refuse instead of being overwritten.
@@ -198,7 +198,7 @@ bool DeclarationForm::abrirEnTransaccion(model::OpenDeclaration d) {
   return loadOpened(std::move(d));
 }
 
-bool DeclarationForm::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool DeclarationForm::openSent(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
   d.correl = correl;
   auto& db = s_.database();
@@ -237,7 +237,7 @@ Outcome DeclarationForm::MkePeriodo_LostFocus(const std::string& text) {
   return checked(text, {});
 }
 
-bool DeclarationForm::periodoPorRevisar(const std::string& text) const {
+bool DeclarationForm::periodNeedsCheck(const std::string& text) const {
   if (loaded_ || mode_ != Mode::New) return false;
   const auto& last = lastPeriodCheck_;
   return !last || last->text != text || last->ruc != d_.ruc || last->telephone != d_.telephone;
@@ -248,13 +248,13 @@ Outcome DeclarationForm::checked(const std::string& text, Outcome o) {
   return o;
 }
 
-Outcome DeclarationForm::aceptarPeriodo(const std::string& text) {
+Outcome DeclarationForm::acceptPeriod(const std::string& text) {
   if (loaded_ || mode_ != Mode::New) return {};
-  Outcome o = aceptarPeriodoSinAnotar(text);
+  Outcome o = acceptPeriodUnmarked(text);
   return checked(text, o);
 }
 
-Outcome DeclarationForm::aceptarPeriodoSinAnotar(const std::string& text) {
+Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -268,7 +268,7 @@ Outcome DeclarationForm::aceptarPeriodoSinAnotar(const std::string& text) {
   std::string periodo = periodFromDisplay(text);
   Outcome out = Outcome::fail("MkePeriodo");
   if (!opening([&] {
-        out = cargarNueva(periodo);
+        out = startNew(periodo);
         return out.ok;
       })) {
     d_.periodo.clear();
@@ -281,7 +281,7 @@ Outcome DeclarationForm::aceptarPeriodoSinAnotar(const std::string& text) {
   return {};
 }
 
-Outcome DeclarationForm::cargarNueva(const std::string& periodo) {
+Outcome DeclarationForm::startNew(const std::string& periodo) {
   auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
@@ -313,7 +313,7 @@ Outcome DeclarationForm::cargarNueva(const std::string& periodo) {
   return {};
 }
 
-std::vector<std::pair<std::string, std::string>> DeclarationForm::casillasCuartaCategoria() {
+std::vector<std::pair<std::string, std::string>> DeclarationForm::fourthCategoryBoxes() {
   model::FourthCategoryBoxes sums;
   if (loaded_) sums = model::Suma_Montos(s_.database(), d_);
   std::vector<std::pair<std::string, std::string>> boxes;
@@ -321,7 +321,7 @@ std::vector<std::pair<std::string, std::string>> DeclarationForm::casillasCuarta
   return boxes;
 }
 
-bool DeclarationForm::refrescar() {
+bool DeclarationForm::refresh() {
   if (!loaded_ || d_.sent()) return false;
   if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
                    "¿Desea Continuar?",
@@ -340,7 +340,7 @@ bool DeclarationForm::refrescar() {
   return true;
 }
 
-SaveResult DeclarationForm::grabar() {
+SaveResult DeclarationForm::save() {
   if (!loaded_ && !d_.sent()) {
     // Nothing loaded yet: the header checks say what is missing.
     if (d_.ruc.empty()) {
@@ -355,19 +355,19 @@ SaveResult DeclarationForm::grabar() {
   return r;
 }
 
-bool DeclarationForm::salir() {
+bool DeclarationForm::leave() {
   if (modified_ && loaded_) {
     if (s_.msg().ask("¿El formulario ha sido modificado, desea guardar los cambios?", "Confirmar", MsgButtons::YesNo,
                      Answer::Yes) == Answer::Yes) {
       // A save that did not go through keeps the form open, so that nothing typed is lost.
-      if (!grabar().saved) return false;
+      if (!save().saved) return false;
     }
   }
-  cerrarSinGuardar();
+  closeWithoutSaving();
   return true;
 }
 
-void DeclarationForm::cerrarSinGuardar() {
+void DeclarationForm::closeWithoutSaving() {
   try {
     data::Transaction tx(s_.database());
     emptyWorkingTables(s_.database());
@@ -380,7 +380,7 @@ void DeclarationForm::cerrarSinGuardar() {
   modified_ = false;
 }
 
-void DeclarationForm::prepararDetalle(const PersonKey& person, bool modify) {
+void DeclarationForm::prepareDetail(const PersonKey& person, bool modify) {
   changesBeforeDetail_ = s_.database().totalChanges();
   s_.openDeclaration = &d_;
   s_.currentPerson = person;
@@ -388,7 +388,7 @@ void DeclarationForm::prepararDetalle(const PersonKey& person, bool modify) {
   s_.mode = modify ? Mode::Modify : Mode::New;
 }
 
-void DeclarationForm::despuesDeDetalle(const PersonKey& /*person*/) {
+void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
   s_.mode = outerMode_;
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
   // that wrote has already computed and stored the person with its own accept.
@@ -396,12 +396,12 @@ void DeclarationForm::despuesDeDetalle(const PersonKey& /*person*/) {
   modified_ = true;
 }
 
-void DeclarationForm::prepararImportacion(int category) {
+void DeclarationForm::prepareImport(int category) {
   s_.openDeclaration = &d_;
   s_.importCategory = category;
 }
 
-void DeclarationForm::despuesDeImportar(int category) {
+void DeclarationForm::afterImport(int category) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
@@ -409,7 +409,7 @@ void DeclarationForm::despuesDeImportar(int category) {
   });
 }
 
-bool DeclarationForm::eliminarProveedor(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
+bool DeclarationForm::removeProvider(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
   if (!list_form::confirmDelete(s_.msg(), rowCount, p.has_value())) return false;
   bool ok = runLoad("No se pudo eliminar: ", [&] {
     auto& db = s_.database();

@@ -131,10 +131,10 @@ void DebtDetermination::load() {
       if (isTypedBox(c)) values_[c] = v.empty() ? v : std::to_string(boxNumber(v));
     }
   }
-  recalcularBases();
+  recomputeBases();
 }
 
-void DebtDetermination::recalcularBases() {
+void DebtDetermination::recomputeBases() {
   auto& db = s_.database();
   enum Sum { B450, T410, B451, T411, B452, T412, B456, T416, B453, T413, T414, B455, T415, B457, T417, B458, T418,
              B459, T419, B460, T420, T422, B590, T591, B530, T531, kSums };

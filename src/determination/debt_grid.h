@@ -63,7 +63,7 @@ class DebtDetermination {
   // bases, taxes, balances and total recomputed.
   void load();
   // Tab activation: bases and taxes summed again from the working rows, then every column.
-  void recalcularBases();
+  void recomputeBases();
 
   // The stored value of a box (whole soles, "" when empty).
   std::string value(std::string_view casilla) const;

@@ -95,9 +95,9 @@ TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
   ASSERT_TRUE(createConsistent("201205"));
   auto first = enviarDeclaracion(db(), kRuc, "201205");
   DeclarationForm f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_TRUE(f.grabar().saved);
-  f.salir();
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  ASSERT_TRUE(f.save().saved);
+  f.leave();
   auto second = enviarDeclaracion(db(), kRuc, "201205");
   EXPECT_EQ(first.correl, "1");
   EXPECT_EQ(second.correl, "2");

@@ -75,17 +75,17 @@ TEST_F(ComputeOnceTest, TheDetailFormsAcceptIsTheOnlyComputation) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     DeclarationForm f(session());
-    f.nueva();
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+    ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
     PersonReads reads(db());
-    f.prepararDetalle(ana);
+    f.prepareDetail(ana);
     c.accept(session(), f.declaration());
     const int inTheForm = reads.count;
-    f.despuesDeDetalle(ana);
+    f.afterDetail(ana);
     EXPECT_EQ(inTheForm, 1) << "the detail form computes the person once";
     EXPECT_EQ(reads.count, inTheForm) << "the declaration form computes the person again";
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 

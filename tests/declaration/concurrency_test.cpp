@@ -53,10 +53,10 @@ class ConcurrencyTest : public DeclarationTest {
   }
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
   void openAndType(DeclarationForm& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
-    ASSERT_TRUE(f.abrir(kRuc, periodo));
-    f.prepararDetalle(kAna);
+    ASSERT_TRUE(f.openDeclaration(kRuc, periodo));
+    f.prepareDetail(kAna);
     ASSERT_TRUE(detail::typeConceptAmount(s, f.declaration(), kAna, "0121", monto));
-    f.despuesDeDetalle(kAna);
+    f.afterDetail(kAna);
   }
   long long working(data::Database& db) { return db.integer("SELECT count(*) FROM TEMP1_F601"); }
 };
@@ -64,10 +64,10 @@ class ConcurrencyTest : public DeclarationTest {
 TEST_F(ConcurrencyTest, EachConnectionHasItsOwnWorkingSetAndTheFileHasNone) {
   Other b(session(), "DEMO");
   DeclarationForm fa(session(), false), fb(b.s, false);
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 0) << "another session's working set is not visible";
-  ASSERT_TRUE(fb.abrir(kRuc, "201205"));
-  fa.cerrarSinGuardar();  // empties only its own
+  ASSERT_TRUE(fb.openDeclaration(kRuc, "201205"));
+  fa.closeWithoutSaving();  // empties only its own
   EXPECT_EQ(working(db()), 0);
   EXPECT_EQ(working(b.s.database()), 4);
   EXPECT_EQ(count("SELECT count(*) FROM main.sqlite_master WHERE name LIKE 'TEMP%' OR name LIKE 'TMP%'"), 0);
@@ -89,18 +89,18 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
        [&](Other& b, const std::string& p) {
          DeclarationForm f(b.s, false);
          openAndType(f, b.s, "1000.00", p);
-         ASSERT_TRUE(f.grabar().saved);
-         f.cerrarSinGuardar();
+         ASSERT_TRUE(f.save().saved);
+         f.closeWithoutSaving();
        },
        "La data ha cambiado\nOtra sesión modificó la declaración 20100070970 01/2012 después de que usted la abrió. "
        "No se grabó nada: debe abrir la declaración nuevamente."},
       {"refreshed", "201202",
        [&](Other& b, const std::string& p) {
          DeclarationForm f(b.s, false);
-         ASSERT_TRUE(f.abrir(kRuc, p));
+         ASSERT_TRUE(f.openDeclaration(kRuc, p));
          b.msg.queueAnswer(Answer::Yes);
-         ASSERT_TRUE(f.refrescar());
-         f.cerrarSinGuardar();
+         ASSERT_TRUE(f.refresh());
+         f.closeWithoutSaving();
        },
        "La data ha cambiado\n"},
       {"deleted", "201203",
@@ -124,7 +124,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
     std::string stored = dumpStored();
     long long version = data::storedVersion(db(), kRuc, c.periodo);
     msg().clear();
-    auto r = fa.grabar();
+    auto r = fa.save();
     EXPECT_FALSE(r.saved);
     ASSERT_FALSE(msg().entries().empty());
     EXPECT_EQ(msg().entries().front().text.rfind(c.message, 0), 0u) << msg().entries().front().text;
@@ -134,7 +134,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
     EXPECT_TRUE(fa.modified());
     EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND monto = '2500.00'"), 1)
         << "what was typed is still there";
-    fa.cerrarSinGuardar();
+    fa.closeWithoutSaving();
   }
 }
 
@@ -143,34 +143,34 @@ TEST_F(ConcurrencyTest, OpenedAgainAfterTheRefusalTheSaveGoesThrough) {
   DeclarationForm fa(session(), false), fb(b.s, false);
   openAndType(fa, session(), "2500.00");
   openAndType(fb, b.s, "1000.00");
-  ASSERT_TRUE(fb.grabar().saved);
-  EXPECT_FALSE(fa.grabar().saved);
+  ASSERT_TRUE(fb.save().saved);
+  EXPECT_FALSE(fa.save().saved);
   EXPECT_EQ(amount(db()), "1000.00");
-  fa.cerrarSinGuardar();
+  fa.closeWithoutSaving();
   openAndType(fa, session(), "2500.00");
-  ASSERT_TRUE(fa.grabar().saved);
+  ASSERT_TRUE(fa.save().saved);
   EXPECT_EQ(amount(db()), "2500.00");
-  ASSERT_TRUE(fa.grabar().saved) << "its own saves raise the version it holds";
-  EXPECT_FALSE(fb.grabar().saved);
+  ASSERT_TRUE(fa.save().saved) << "its own saves raise the version it holds";
+  EXPECT_FALSE(fb.save().saved);
 }
 
 TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
   Other b(session(), "DEMO");
   DeclarationForm fa(session(), false);
-  fa.nueva();
+  fa.newDeclaration();
   fa.CmbRuc_Click(kRuc);
-  ASSERT_TRUE(fa.aceptarPeriodo("06/2012").ok);
+  ASSERT_TRUE(fa.acceptPeriod("06/2012").ok);
   {
     DeclarationForm fb(b.s, false);
-    fb.nueva();
+    fb.newDeclaration();
     fb.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(fb.aceptarPeriodo("06/2012").ok);
-    ASSERT_TRUE(fb.grabar().saved);
-    fb.cerrarSinGuardar();
+    ASSERT_TRUE(fb.acceptPeriod("06/2012").ok);
+    ASSERT_TRUE(fb.save().saved);
+    fb.closeWithoutSaving();
   }
   std::string stored = dumpStored();
   msg().clear();
-  EXPECT_FALSE(fa.grabar().saved);
+  EXPECT_FALSE(fa.save().saved);
   EXPECT_EQ(msg().entries().front().text.rfind("Registro ya existe lo ingresaron en ese momento\nOtra sesión registró "
                                                "la declaración 20100070970 06/2012 mientras usted la preparaba.",
                                                0),
@@ -184,7 +184,7 @@ TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
 TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElsewhere) {
   Other b(session(), "OTRO");
   DeclarationForm fa(session());
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   const std::string held = "Registro bloqueado. Intente luego\nLa declaración 20100070970 05/2012 está abierta en otra "
                            "sesión por el usuario DEMO en el equipo " +
                            data::hostName() + " desde el ";
@@ -194,11 +194,11 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     std::function<bool()> attempt;
   };
   const std::vector<Case> cases = {
-      {"open", [&] { return DeclarationForm(b.s).abrir(kRuc, "201205"); }},
+      {"open", [&] { return DeclarationForm(b.s).openDeclaration(kRuc, "201205"); }},
       {"open and save in one go",
        [&] {
          DeclarationForm f(b.s, false);
-         return f.abrir(kRuc, "201205") && f.grabar().saved;
+         return f.openDeclaration(kRuc, "201205") && f.save().saved;
        }},
       {"delete", [&] { return declaration::deleteDeclaration(b.s, kRuc, "201205", ""); }},
       {"send",
@@ -220,14 +220,14 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     EXPECT_EQ(b.msg.last().rfind(held, 0), 0u) << b.msg.last();
     EXPECT_EQ(dumpStored(), stored);
   }
-  fa.prepararDetalle(kAna);
+  fa.prepareDetail(kAna);
   ASSERT_TRUE(detail::typeConceptAmount(session(), fa.declaration(), kAna, "0121", "2500.00"));
-  fa.despuesDeDetalle(kAna);
-  ASSERT_TRUE(fa.grabar().saved);
-  ASSERT_TRUE(fa.salir());
+  fa.afterDetail(kAna);
+  ASSERT_TRUE(fa.save().saved);
+  ASSERT_TRUE(fa.leave());
   EXPECT_EQ(count("SELECT count(*) FROM CAB_ABIERTA"), 0);
   DeclarationForm fb(b.s);
-  EXPECT_TRUE(fb.abrir(kRuc, "201205"));
+  EXPECT_TRUE(fb.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(fields("SELECT usuario, proceso FROM CAB_ABIERTA"), "OTRO|" + std::to_string(::getpid()));
 }
 
@@ -252,8 +252,8 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
       {"another computer, not renewed", "OTRO-EQUIPO", gone, "datetime('now', '-301 seconds')", false},
   };
   DeclarationForm probe(session());
-  ASSERT_TRUE(probe.abrir(kRuc, "201205"));  // brings the tables; released below
-  probe.cerrarSinGuardar();
+  ASSERT_TRUE(probe.openDeclaration(kRuc, "201205"));  // brings the tables; released below
+  probe.closeWithoutSaving();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     db().run("DELETE FROM CAB_ABIERTA");
@@ -263,7 +263,7 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
              {kRuc, c.host, c.pid});
     msg().clear();
     DeclarationForm f(session());
-    EXPECT_EQ(f.abrir(kRuc, "201205"), !c.blocks) << msg().last();
+    EXPECT_EQ(f.openDeclaration(kRuc, "201205"), !c.blocks) << msg().last();
     if (c.blocks) {
       EXPECT_NE(msg().last().find("por el usuario PEDRO en el equipo " + c.host + " desde el 15/03/2013"),
                 std::string::npos)
@@ -271,7 +271,7 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
     } else {
       EXPECT_EQ(fields("SELECT usuario FROM CAB_ABIERTA"), "DEMO") << "the stale mark is taken over";
     }
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 
@@ -283,15 +283,15 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
     Other launcher(session(), "DEMO");
     declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
     DeclarationForm f(session());
-    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
     msg().queueAnswer(Answer::Yes);
-    ASSERT_TRUE(f.refrescar());
+    ASSERT_TRUE(f.refresh());
     if (markedAfter) declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
-    ASSERT_TRUE(f.grabar().saved) << msg().last();
+    ASSERT_TRUE(f.save().saved) << msg().last();
     std::string estado = fields("SELECT estado, ind_ref FROM CAB WHERE periodo = '201205'");
     if (markedAfter) EXPECT_EQ(estado, "9|1");
     else EXPECT_EQ(estado.substr(1), "|0");
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 
@@ -300,21 +300,21 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
 TEST_F(ConcurrencyTest, TheEpsBoxIsNotWrittenIntoADeclarationChangedMeanwhile) {
   Other b(session(), "DEMO");
   DeclarationForm fa(session(), false);
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   db().run(kInvoice, {kRuc});
   {
     DeclarationForm fb(b.s, false);
     openAndType(fb, b.s, "1000.00");
-    ASSERT_TRUE(fb.grabar().saved);
-    fb.cerrarSinGuardar();
+    ASSERT_TRUE(fb.save().saved);
+    fb.closeWithoutSaving();
   }
   std::string stored = dumpStored();
   detail::EpsBoxForm eps(session(), fa.declaration(), "602");
   eps.load();
   eps.close();
   EXPECT_EQ(dumpStored(), stored);
-  fa.cerrarSinGuardar();
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));  // opened again: the box goes in
+  fa.closeWithoutSaving();
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));  // opened again: the box goes in
   db().run(kInvoice, {kRuc});
   detail::EpsBoxForm again(session(), fa.declaration(), "602");
   again.load();
@@ -335,10 +335,10 @@ TEST_F(ConcurrencyTest, AFileOfTheEarlierLayoutIsBroughtUpToDate) {
       "CREATE UNIQUE INDEX main.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra);");
   Other b(session(), "DEMO");
   DeclarationForm f(b.s, false);
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 4);
   EXPECT_EQ(b.s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_d = 'RESTOS'"), 0);
-  ASSERT_TRUE(f.grabar().saved) << b.msg.last();
+  ASSERT_TRUE(f.save().saved) << b.msg.last();
   EXPECT_EQ(count("SELECT count(*) FROM main.sqlite_master WHERE name IN ('TEMP1_F601', 'TMPF601CONCEP', "
                   "'IDX_TMPF601CONCEP')"),
             0);

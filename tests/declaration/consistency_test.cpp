@@ -43,9 +43,9 @@ struct Demo {
   }
   // A detail form's work on a person, as the declaration form wraps it.
   void detail(const PersonKey& p, const std::function<void()>& work) {
-    form.prepararDetalle(p);
+    form.prepareDetail(p);
     work();
-    form.despuesDeDetalle(p);
+    form.afterDetail(p);
   }
   void typeAmount(const std::string& doc, const std::string& code, const std::string& monto) {
     auto p = worker(doc);
@@ -187,9 +187,9 @@ class Consistency : public ::testing::TestWithParam<Case> {
   ~Consistency() override { Clock::setFixed(std::nullopt); }
   void SetUp() override {
     t_.session().user = "CONTADOR";
-    form_.nueva();
+    form_.newDeclaration();
     form_.CmbRuc_Click(kDemoRuc);
-    ASSERT_TRUE(form_.aceptarPeriodo("06/2012").ok);
+    ASSERT_TRUE(form_.acceptPeriod("06/2012").ok);
     completeDeclaration(t_.session(), form_.declaration());
     form_.declaration().telephone = "4411223";
   }
@@ -216,7 +216,7 @@ class Consistency : public ::testing::TestWithParam<Case> {
   void expectClean(const char* when) {
     auto v = validate();
     EXPECT_FALSE(v.inconsistent) << when << ": " << testing::PrintToString(v.lines);
-    auto r = form_.grabar();
+    auto r = form_.save();
     EXPECT_TRUE(r.saved && !r.inconsistent) << when;
     EXPECT_EQ(estado(), "0") << when;
     EXPECT_EQ(t_.messenger().last(), kSaved) << when;
@@ -240,7 +240,7 @@ TEST_P(Consistency, ValidationSaveAndSendingAgree) {
   } else {
     EXPECT_NE(std::find(v.lines.begin(), v.lines.end(), c.line), v.lines.end()) << testing::PrintToString(v.lines);
   }
-  auto r = form_.grabar();
+  auto r = form_.save();
   EXPECT_TRUE(r.saved);
   EXPECT_TRUE(r.inconsistent);
   EXPECT_EQ(estado(), "9");
@@ -265,30 +265,30 @@ TEST(ConsistencyPendingRefresh, SavedWithEstado9UntilRefreshed) {
   t.session().user = "CONTADOR";
   {
     declaration::DeclarationForm f(t.session());
-    f.nueva();
+    f.newDeclaration();
     f.CmbRuc_Click(kDemoRuc);
-    ASSERT_TRUE(f.aceptarPeriodo("06/2012").ok);
+    ASSERT_TRUE(f.acceptPeriod("06/2012").ok);
     completeDeclaration(t.session(), f.declaration());
-    ASSERT_FALSE(f.grabar().inconsistent);
-    f.cerrarSinGuardar();
+    ASSERT_FALSE(f.save().inconsistent);
+    f.closeWithoutSaving();
   }
   t.db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
   declaration::DeclarationForm f(t.session());
-  ASSERT_TRUE(f.abrir(kDemoRuc, "201206"));
+  ASSERT_TRUE(f.openDeclaration(kDemoRuc, "201206"));
   auto v = determination::DeclarationValidator(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
   EXPECT_TRUE(v.stopped);
   EXPECT_EQ(v.stopMessage, "Se han cambiado datos del registro, debe refrescar.");
-  auto r = f.grabar();
+  auto r = f.save();
   EXPECT_TRUE(r.saved && !r.inconsistent);
   EXPECT_EQ(t.messenger().last(), kSaved);
   EXPECT_EQ(t.db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
   EXPECT_THROW(declaration::enviarDeclaracion(t.db(), kDemoRuc, "201206"), std::runtime_error);
 
   t.messenger().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  EXPECT_FALSE(f.grabar().inconsistent);
+  ASSERT_TRUE(f.refresh());
+  EXPECT_FALSE(f.save().inconsistent);
   EXPECT_EQ(t.db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
   Clock::setFixed(std::nullopt);
 }
 

@@ -11,9 +11,9 @@ class WorkingSetTest : public DeclarationTest {
  protected:
   // Loads a new declaration of the period; returns the outcome.
   declaration::Outcome load(DeclarationForm& f, const std::string& mmyyyy, const std::string& ruc = kRuc) {
-    f.nueva();
+    f.newDeclaration();
     f.CmbRuc_Click(ruc);
-    return f.aceptarPeriodo(mmyyyy);
+    return f.acceptPeriod(mmyyyy);
   }
   std::string days(const std::string& doc) {
     auto r = db().row("SELECT dias_lab FROM TEMP1_F601 WHERE doc_id_a = ?", {doc});
@@ -42,7 +42,7 @@ TEST_F(WorkingSetTest, EntryChecksInOrder) {
   for (const auto& c : cases) {
     msg().clear();
     DeclarationForm f(session());
-    f.nueva();
+    f.newDeclaration();
     auto o = f.MkePeriodo_LostFocus(c.text);
     EXPECT_EQ(o.ok, c.ok) << c.name;
     if (c.message) {
@@ -55,18 +55,18 @@ TEST_F(WorkingSetTest, EntryChecksInOrder) {
 
   standardRegistry();
   DeclarationForm f(session());
-  f.nueva();
-  auto o = f.aceptarPeriodo("05/2012");
+  f.newDeclaration();
+  auto o = f.acceptPeriod("05/2012");
   EXPECT_FALSE(o.ok);
   EXPECT_EQ(msg().last(), "Debe seleccionar un Contribuyente.");
   EXPECT_EQ(o.focus, "CmbRuc");
 
   f.CmbRuc_Click(kRuc);
-  o = f.aceptarPeriodo("__/____");
+  o = f.acceptPeriod("__/____");
   EXPECT_EQ(msg().last(), "Debe ingresar Período.");
 
   f.setTelefono("44A");
-  o = f.aceptarPeriodo("05/2012");
+  o = f.acceptPeriod("05/2012");
   EXPECT_EQ(msg().last(), "Ingrese correctamente el teléfono.");
   EXPECT_EQ(o.focus, "TxtTelefono");
 
@@ -156,9 +156,9 @@ TEST_F(WorkingSetTest, SuccessorFormReminderThresholds) {
       r.person(kRuc, i, 1, 1, "4100" + std::to_string(1000 + i), "P", "N", "21", "11", 2);
     t.db().run("UPDATE ASEGVKRS SET ind_cat_trab = 1");
     DeclarationForm f(t.session());
-    f.nueva();
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(f.aceptarPeriodo(c.period).ok) << c.name;
+    ASSERT_TRUE(f.acceptPeriod(c.period).ok) << c.name;
     bool shown = false;
     for (const auto& e : t.messenger().entries()) shown = shown || e.text == declaration::reminderText();
     EXPECT_EQ(shown, c.reminder) << c.name;
@@ -167,7 +167,7 @@ TEST_F(WorkingSetTest, SuccessorFormReminderThresholds) {
 
 TEST_F(WorkingSetTest, ConceptSetCompletedOnChoosingTheDeclarant) {
   DeclarationForm f(session());
-  f.nueva();
+  f.newDeclaration();
   auto o = f.CmbRuc_Click(kRuc);
   EXPECT_EQ(o.focus, "MkePeriodo");
   auto has = [&](const char* code) {
@@ -194,14 +194,14 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
       .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
   DeclarationForm f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
            "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
   auto workingSet = [&] { return dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dump("TMPF601CONCEP"); };
   std::string before = workingSet() + dumpStored();
   failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
   msg().queueAnswer(Answer::Yes);
-  EXPECT_FALSE(f.refrescar());
+  EXPECT_FALSE(f.refresh());
   EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
   EXPECT_EQ(workingSet() + dumpStored(), before);
   EXPECT_FALSE(f.declaration().refreshed);
@@ -209,7 +209,7 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
 
   msg().clear();
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
+  ASSERT_TRUE(f.refresh());
   EXPECT_EQ(msg().last(), "La información ha sido refrescada satisfactoriamente.");
   EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_a = '40000002'"), 0);
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000002'"), 0);
@@ -222,7 +222,7 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
   before = dump("TEMP1_F601");
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 1");
   msg().queueAnswer(Answer::No);
-  EXPECT_FALSE(f.refrescar());
+  EXPECT_FALSE(f.refresh());
   EXPECT_EQ(dump("TEMP1_F601"), before);
 }
 
@@ -230,7 +230,7 @@ TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
   standardRegistry();
   ASSERT_TRUE(createAndSave("201204"));
   DeclarationForm f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201204"));
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201204"));
   std::string before = dump("TEMP1_F601") + dump("TEMP2_F601");
   failOn("TMPF601MFCAB");
   DeclarationForm g(session());
@@ -261,23 +261,23 @@ TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
 TEST_F(WorkingSetTest, PeriodCheckedAgainWhenWhatItReadsChanged) {
   standardRegistry();
   DeclarationForm f(session());
-  f.nueva();
-  EXPECT_TRUE(f.periodoPorRevisar("__/____")) << "never checked";
+  f.newDeclaration();
+  EXPECT_TRUE(f.periodNeedsCheck("__/____")) << "never checked";
   f.CmbRuc_Click(kRuc);
   f.setTelefono("44A");
-  EXPECT_EQ(f.aceptarPeriodo("05/2012").focus, "TxtTelefono");
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "nothing changed: the same message is not repeated";
-  EXPECT_TRUE(f.periodoPorRevisar("06/2012")) << "text changed";
+  EXPECT_EQ(f.acceptPeriod("05/2012").focus, "TxtTelefono");
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "nothing changed: the same message is not repeated";
+  EXPECT_TRUE(f.periodNeedsCheck("06/2012")) << "text changed";
   f.CmbRuc_Click("");
-  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "declarant changed";
+  EXPECT_TRUE(f.periodNeedsCheck("05/2012")) << "declarant changed";
   f.CmbRuc_Click(kRuc);
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "the same declarant again";
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "the same declarant again";
   f.setTelefono("4411223");
-  ASSERT_TRUE(f.periodoPorRevisar("05/2012")) << "telephone put right";
-  EXPECT_TRUE(f.aceptarPeriodo("05/2012").ok);
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "loaded";
-  f.nueva();
-  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "a new form forgets the last check";
+  ASSERT_TRUE(f.periodNeedsCheck("05/2012")) << "telephone put right";
+  EXPECT_TRUE(f.acceptPeriod("05/2012").ok);
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "loaded";
+  f.newDeclaration();
+  EXPECT_TRUE(f.periodNeedsCheck("05/2012")) << "a new form forgets the last check";
 }
 
 // The workers' grid lists names in Spanish order (Ñ after N, accents ignored), not byte order.

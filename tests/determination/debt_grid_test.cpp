@@ -92,7 +92,7 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
   EXPECT_EQ(g.value("712"), "400");
   // The base of the regular column emptied: its credits are emptied and disabled.
   f.t.db().run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE doc_id_a = '10000001'");
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("452"), "");
   EXPECT_EQ(g.value("602"), "");
   EXPECT_EQ(g.value("612"), "");
@@ -103,7 +103,7 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
   f.t.db().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, casilla, ruc_eps, Imp_total, "
                "Imp_cred) VALUES (6, ?, ?, '0601', '408', '20100000001', '500', '80.50')",
                {f.decl.ruc, f.decl.periodo});
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("408"), "81");
   EXPECT_EQ(g.value("718"), "189");
 }
@@ -123,7 +123,7 @@ TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
   EXPECT_FALSE(g.setBox("810", "50")) << "the SCTR amount to pay follows its balance";
   // The base of the artists' fund gone: its previous payments are emptied.
   f.t.db().run("UPDATE TEMP1_F601 SET fondo_dsa = '', aporte_fdsa = ''");
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("503"), "");
   // Before 201103 the IGV is 19 %; the SCTR column emptied empties it.
   WorkingFixture before("201012");
@@ -133,7 +133,7 @@ TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
   old.load();
   EXPECT_EQ(old.value("812"), "19");
   before.t.db().run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = ''");
-  old.recalcularBases();
+  old.recomputeBases();
   EXPECT_EQ(old.value("812"), "");
   EXPECT_EQ(old.value("810"), "");
 }

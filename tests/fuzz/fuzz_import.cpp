@@ -50,9 +50,9 @@ struct World {
     fs::create_directories(workDir);
     session.paths.tmpDir = workDir.string() + "/";
     form = std::make_unique<declaration::DeclarationForm>(session);
-    form->nueva();
+    form->newDeclaration();
     form->CmbRuc_Click("20503987610");
-    FUZZ_CHECK(form->aceptarPeriodo("06/2012").ok, messenger.last());
+    FUZZ_CHECK(form->acceptPeriod("06/2012").ok, messenger.last());
     for (const auto& r : session.database().rows("SELECT TRIM(CodError) FROM ERROR")) errorCodes.insert(r.text(0));
     for (auto f : {import::Form::TranPer, import::Form::Transferencia, import::Form::ImportMF, import::Form::TransPT}) {
       catalogs.emplace(f, import::ErrorCatalog(session.database(), f));

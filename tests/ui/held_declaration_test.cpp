@@ -27,11 +27,11 @@ class HeldDeclarationTest : public QObject {
     auto& s = t_->session();
     {
       declaration::DeclarationForm f(s);
-      f.nueva();
+      f.newDeclaration();
       f.CmbRuc_Click("20503987610");
-      QVERIFY(f.aceptarPeriodo("06/2012").ok);
-      QVERIFY(f.grabar().saved);
-      f.cerrarSinGuardar();
+      QVERIFY(f.acceptPeriod("06/2012").ok);
+      QVERIFY(f.save().saved);
+      f.closeWithoutSaving();
     }
     // The other program: its own connection, its own user.
     RecordingMessenger otherMsg;
@@ -41,7 +41,7 @@ class HeldDeclarationTest : public QObject {
     other.servicios->setMessenger(&otherMsg);
     other.user = "ASISTENTE";
     auto holder = std::make_unique<declaration::DeclarationForm>(other);
-    QVERIFY(holder->abrir("20503987610", "201206"));
+    QVERIFY(holder->openDeclaration("20503987610", "201206"));
 
     s.mode = Mode::Modify;
     s.sent = false;
@@ -62,7 +62,7 @@ class HeldDeclarationTest : public QObject {
                              QString::fromStdString(data::hostName()) + " desde el "),
              qPrintable(text));
 
-    holder->cerrarSinGuardar();
+    holder->closeWithoutSaving();
     QTimer::singleShot(0, closeAnyForm);
     QTest::mouseClick(child<QPushButton>(chooser.get(), "CmdAccion"), Qt::LeftButton);
     QCOMPARE(opened, QString("Frm402"));

@@ -155,7 +155,7 @@ void FrmContAbrir::onAction() {
   // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
   {
     Frm402 form(s_, this);
-    bool ok = sent_ ? form.abrirEnviada(r.ruc, r.periodo, r.correl) : form.abrir(r.ruc, r.periodo);
+    bool ok = sent_ ? form.openSent(r.ruc, r.periodo, r.correl) : form.openDeclaration(r.ruc, r.periodo);
     if (ok) form.exec();
     else form.descartar();
   }

@@ -121,11 +121,11 @@ Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session)
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
   mark->setObjectName("holdRenewal");
-  connect(mark, &QTimer::timeout, this, [this] { ctl_.renovarMarca(); });
+  connect(mark, &QTimer::timeout, this, [this] { ctl_.renewHold(); });
   mark->start(60 * 1000);
   EnterAsTab::install(header);
 
-  if (s_.mode == Mode::New) nueva();
+  if (s_.mode == Mode::New) newDeclaration();
   updateEnabled();
 }
 
@@ -342,8 +342,8 @@ void Frm402::fitColumns(Page& p) {
   }
 }
 
-void Frm402::nueva() {
-  ctl_.nueva();
+void Frm402::newDeclaration() {
+  ctl_.newDeclaration();
   cmbRuc_->clear();
   for (const auto& d : ctl_.declarants()) cmbRuc_->addItem(qs(d.display()), qs(d.doc_id_d));
   cmbRuc_->setCurrentIndex(-1);
@@ -355,22 +355,22 @@ void Frm402::nueva() {
   updateEnabled();
 }
 
-bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+bool Frm402::openDeclaration(const std::string& ruc, const std::string& periodo) {
   BusyCursor busy;
-  bool ok = ctl_.abrir(ruc, periodo);
+  bool ok = ctl_.openDeclaration(ruc, periodo);
   showDeclaration();
   return ok;
 }
 
-bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool Frm402::openSent(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   BusyCursor busy;
-  bool ok = ctl_.abrirEnviada(ruc, periodo, correl);
+  bool ok = ctl_.openSent(ruc, periodo, correl);
   showDeclaration();
   return ok;
 }
 
 void Frm402::descartar() {
-  ctl_.cerrarSinGuardar();
+  ctl_.closeWithoutSaving();
   QDialog::reject();
 }
 
@@ -431,7 +431,7 @@ void Frm402::requeryAll() {
     p->total->setText(qs(p->model->list().totalLabel()));
   }
   QWidget* providersPage = providers_.view->parentWidget();
-  for (const auto& [box, shown] : ctl_.casillasCuartaCategoria())
+  for (const auto& [box, shown] : ctl_.fourthCategoryBoxes())
     if (auto* e = providersPage->findChild<QLineEdit*>(qs("txtvalor_" + box))) e->setText(qs(shown));
 }
 
@@ -466,12 +466,12 @@ void Frm402::onPeriodLeft() {
   // Message boxes move the focus and would leave the field again: one check at a time.
   if (busy_ || ctl_.loaded() || ctl_.mode() != Mode::New) return;
   std::string text = ss(mkePeriodo_->maskedText());
-  if (!ctl_.periodoPorRevisar(text)) return;
+  if (!ctl_.periodNeedsCheck(text)) return;
   busy_ = true;
   auto o = ctl_.MkePeriodo_LostFocus(text);
   if (o.ok && mkePeriodo_->isComplete()) {
     BusyCursor busy;
-    o = ctl_.aceptarPeriodo(text);
+    o = ctl_.acceptPeriod(text);
     if (o.ok) {
       requeryAll();
       updateEnabled();
@@ -486,7 +486,7 @@ void Frm402::onRefrescar() {
   bool done;
   {
     BusyCursor busy;
-    done = ctl_.refrescar();
+    done = ctl_.refresh();
   }
   if (done) requeryAll();
 }
@@ -495,7 +495,7 @@ void Frm402::onGrabar() {
   declaration::SaveResult r;
   {
     BusyCursor busy;
-    r = ctl_.grabar();
+    r = ctl_.save();
   }
   if (!r.saved) applyFocus(r.focus);
 }
@@ -508,7 +508,7 @@ void Frm402::onValidar() {
 }
 
 void Frm402::onSalir() {
-  if (ctl_.salir()) QDialog::accept();
+  if (ctl_.leave()) QDialog::accept();
 }
 
 void Frm402::reject() { onSalir(); }
@@ -526,40 +526,40 @@ void Frm402::openDetail(Page& p, const char* form, bool needsPerson) {
   auto person = selected(p, &retention);
   if (needsPerson && !list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
   int row = p.view->currentIndex().row();
-  ctl_.prepararDetalle(person.value_or(PersonKey{}), person.has_value());
+  ctl_.prepareDetail(person.value_or(PersonKey{}), person.has_value());
   std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
   if (!f) return;
   f->exec();
   f.reset();
   {
     BusyCursor busy;
-    ctl_.despuesDeDetalle(person.value_or(PersonKey{}));
+    ctl_.afterDetail(person.value_or(PersonKey{}));
   }
   requeryAll();
   if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
 }
 
 void Frm402::openImport(Page& p, const char* form, int category) {
-  ctl_.prepararImportacion(category);
+  ctl_.prepareImport(category);
   std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
   if (!f) return;
   f->exec();
   f.reset();
   {
     BusyCursor busy;
-    ctl_.despuesDeImportar(category);
+    ctl_.afterImport(category);
   }
   requeryAll();
   (void)p;
 }
 
 void Frm402::onProviderNew() {
-  ctl_.prepararDetalle(PersonKey{0, 0, {}, kProvider}, false);
+  ctl_.prepareDetail(PersonKey{0, 0, {}, kProvider}, false);
   std::unique_ptr<QDialog> f(FormRegistry::create("Frm61501", s_, this));
   if (!f) return;
   f->exec();
   f.reset();
-  ctl_.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  ctl_.afterDetail(PersonKey{0, 0, {}, kProvider});
   requeryAll();
 }
 
@@ -573,7 +573,7 @@ void Frm402::onProviderModify() {
 void Frm402::onProviderDelete() {
   std::string retention;
   auto person = selected(providers_, &retention);
-  if (ctl_.eliminarProveedor(providers_.model->rowCount(), person, retention)) requeryAll();
+  if (ctl_.removeProvider(providers_.model->rowCount(), person, retention)) requeryAll();
 }
 
 void Frm402::onSearch(Page& p) {

@@ -30,9 +30,9 @@ class Frm402 : public QDialog {
   ~Frm402() override;
 
   // Mode 0 (the form opens empty), mode 1 (a declaration in preparation), the order-number path.
-  void nueva();
-  bool abrir(const std::string& ruc, const std::string& periodo);
-  bool abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl);
+  void newDeclaration();
+  bool openDeclaration(const std::string& ruc, const std::string& periodo);
+  bool openSent(const std::string& ruc, const std::string& periodo, const std::string& correl);
   // Closes without asking and without saving (the working tables are emptied).
   void descartar();
 

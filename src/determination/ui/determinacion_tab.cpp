@@ -134,7 +134,7 @@ void DeterminacionTab::showEvent(QShowEvent* e) {
   // Bringing the tab to the front sums the persons again into the bases and taxes.
   if (!model_ && openDecl(s_)) declarationChanged();
   if (!model_) return;
-  model_->recalcularBases();
+  model_->recomputeBases();
   storeInDeclaration();
   refreshCells();
 }
