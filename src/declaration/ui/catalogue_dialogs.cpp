@@ -1,4 +1,6 @@
 #include "declaration/ui/catalogue_dialogs.h"
+#include "declaration/ui/frm_copiar_dec.h"
+#include "declaration/ui/frm_recuperar.h"
 
 #include <QApplication>
 #include <QEvent>

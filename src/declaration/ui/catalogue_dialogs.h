@@ -45,34 +45,4 @@ class FrmContAbrir : public QDialog {
   QPushButton* action_ = nullptr;
 };
 
-class frmCopiarDec : public QDialog {
-  Q_OBJECT
- public:
-  frmCopiarDec(Session& session, QWidget* parent);
-  void setDeclaration(const std::string& ruc, const std::string& periodo);
-
- private:
-  void onCopy();
-  Session& s_;
-  std::unique_ptr<declaration::CopyDeclarationForm> ctl_;
-  QLineEdit *ruc_, *name_, *from_;
-  PeriodEdit* to_;
-};
-
-class FrmRecuperar : public QDialog {
-  Q_OBJECT
- public:
-  FrmRecuperar(Session& session, QWidget* parent);
-  void setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl);
-
- private:
-  void onRecover();
-  Session& s_;
-  std::unique_ptr<declaration::RecoveryForm> ctl_;
-  QLineEdit *ruc_, *name_, *orden_;
-  PeriodEdit *from_, *to_;
-  QProgressBar* progress_;
-  bool checking_ = false;
-};
-
 }  // namespace korventa::ui

@@ -1,6 +1,6 @@
 #pragma once
 // The declaration form Frm402: binds its widgets (named as the controls of the form) to the
-// Frm402 controller and opens the detail, import and validation forms by name.
+// DeclarationForm controller and opens the detail, import and validation forms by name.
 #include <optional>
 
 #include <QDialog>

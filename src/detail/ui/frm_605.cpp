@@ -1,4 +1,5 @@
 #include "detail/ui/frm_605.h"
+#include "detail/ui/frm_605_det.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -29,27 +29,4 @@ class frm605 : public QDialog {
   QLineEdit* txtTotal_ = nullptr;
 };
 
-class frm605Det : public GuardedDialog {
-  Q_OBJECT
- public:
-  frm605Det(Session& session, std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
-  ~frm605Det() override;
-  detail::OtherEmployerDetailForm* controller() { return form_.get(); }
-
- protected:
-  bool canClose() override;
-
- private:
-  void showValues();
-  void pull();
-  void onSave();
-
-  Session& session_;
-  std::unique_ptr<detail::OtherEmployerDetailForm> form_;
-  QComboBox* cmbRuc_ = nullptr;
-  QLineEdit* txtNombre_ = nullptr;
-  AmountEdit* txtMonto_ = nullptr;
-  bool showing_ = false;
-};
-
 }  // namespace korventa::ui

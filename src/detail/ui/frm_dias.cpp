@@ -1,4 +1,5 @@
 #include "detail/ui/frm_dias.h"
+#include "detail/ui/frm_det_dias.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -34,30 +34,4 @@ class frmDias : public QDialog {
   QTableWidget* grdDias_ = nullptr;
 };
 
-class frmDetDias : public GuardedDialog {
-  Q_OBJECT
- public:
-  frmDetDias(Session& session, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
-             QWidget* parent = nullptr);
-  ~frmDetDias() override;
-  detail::SuspensionDetailForm* controller() { return form_.get(); }
-
- protected:
-  bool canClose() override;
-
- private:
-  void build();
-  void showValues();
-  void pull();
-  void onSave();
-
-  Session& session_;
-  detail::SuspensionKind kind_;
-  std::unique_ptr<detail::SuspensionDetailForm> form_;
-  QComboBox* cmbTipoSuspen_ = nullptr;
-  DateEdit *mskFechaIni_ = nullptr, *mskFechaFin_ = nullptr;
-  QLineEdit *txtNumCitt_ = nullptr, *txtDiasCitt_ = nullptr, *txtDiasMax_ = nullptr, *txtDias_ = nullptr;
-  bool showing_ = false;
-};
-
 }  // namespace korventa::ui

@@ -1,4 +1,5 @@
 #include "detail/ui/frm_eps.h"
+#include "detail/ui/frm_inf_eps.h"
 
 #include <QComboBox>
 #include <QEvent>

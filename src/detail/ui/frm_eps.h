@@ -38,27 +38,4 @@ class FrmInf602 : public QDialog {
   QLabel* lblFacturas_ = nullptr;
 };
 
-class FrmInfEPS : public QDialog {
-  Q_OBJECT
- public:
-  FrmInfEPS(Session& session, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
-            QWidget* parent = nullptr);
-  ~FrmInfEPS() override;
-  detail::EpsInvoiceForm* controller() { return form_.get(); }
-
- private:
-  QFormLayout* buildInvoiceBoxes();
-  void connectBoxes();
-  void showValues();
-  void pull();
-  void onSave();
-
-  Session& session_;
-  std::unique_ptr<detail::EpsInvoiceForm> form_;
-  QComboBox* cmbEps_ = nullptr;
-  PeriodEdit* mkePeriodoFac_ = nullptr;
-  QLineEdit *txtNumSerie_ = nullptr, *txtNumFac_ = nullptr, *txtImpTotal_ = nullptr, *txtImpCred_ = nullptr;
-  DateEdit *mskFecEmis_ = nullptr, *mskFecPago_ = nullptr;
-};
-
 }  // namespace korventa::ui

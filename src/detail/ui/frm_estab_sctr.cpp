@@ -1,4 +1,5 @@
 #include "detail/ui/frm_estab_sctr.h"
+#include "detail/ui/frm_sctr.h"
 
 #include <QComboBox>
 #include <QFormLayout>

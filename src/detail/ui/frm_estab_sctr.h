@@ -27,24 +27,4 @@ class frmEstab : public QDialog {
   QListWidget* lstEstab_ = nullptr;
 };
 
-class frmSCTR : public QDialog {
-  Q_OBJECT
- public:
-  frmSCTR(Session& session, QWidget* parent = nullptr);
-  ~frmSCTR() override;
-  detail::SctrForm* controller() { return form_.get(); }
-
- private:
-  void fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current);
-  void showChoice();
-  void onSave();
-  void onRemove();
-
-  Session& session_;
-  std::unique_ptr<detail::SctrForm> form_;
-  QComboBox *cmbRuc_ = nullptr, *cmbCorrelativo_ = nullptr, *cmbTasas_ = nullptr;
-  QLabel* lblRazon_ = nullptr;
-  bool showing_ = false;
-};
-
 }  // namespace korventa::ui

@@ -1,4 +1,8 @@
 #include "printouts/ui/printout_forms.h"
+#include "printouts/ui/directory_field.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
+#include "printouts/ui/frm_reporte_indiv.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,6 @@
 #include "reference/ui/frm_consultas.h"
+#include "reference/ui/frm_tasasx_trab.h"
+#include "reference/ui/frm_acercade.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
