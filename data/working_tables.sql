@@ -427,6 +427,15 @@ CREATE TEMP TABLE IF NOT EXISTS TEMP_FCONBT (
     sctrs              TEXT
 );
 
+-- Workers and pensioners whose rows changed since the working set last matched the stored
+-- declaration (filled by the triggers of data/working_tables.cpp): the save rewrites their stored
+-- rows only. The row (-1, -1) stands for every person (a new declaration: nothing stored yet).
+CREATE TEMP TABLE IF NOT EXISTS TMPF601_CAMBIOS (
+    correl_a           INTEGER NOT NULL,
+    cod_cat_tra        INTEGER NOT NULL,
+    PRIMARY KEY (correl_a, cod_cat_tra)
+) WITHOUT ROWID;
+
 -- ===============================================================================================
 -- Indexes
 -- ===============================================================================================

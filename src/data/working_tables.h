@@ -11,6 +11,27 @@ class Database;
 
 // Creates the working tables and their indexes in the connection's temp schema (idempotent).
 void createWorkingTables(Database& db);
+// Which workers and pensioners changed since the working set last matched the stored declaration:
+// triggers note in TMPF601_CAMBIOS the person of every row written to TEMP1_F601 or TMPF601CONCEP,
+// so the save rewrites the stored rows of those persons only.
+// A bulk load that sets the state itself pauses the triggers for its lifetime (inside the
+// caller's transaction; a pause within a pause leaves them to the outer one).
+class ChangeTrackingPause {
+ public:
+  explicit ChangeTrackingPause(Database& db);
+  ~ChangeTrackingPause();
+  ChangeTrackingPause(const ChangeTrackingPause&) = delete;
+  ChangeTrackingPause& operator=(const ChangeTrackingPause&) = delete;
+
+ private:
+  Database& db_;
+  bool active_;
+};
+// Every person counts as changed (nothing of the working set is stored yet).
+void markAllPersonsChanged(Database& db);
+bool allPersonsChanged(Database& db);
+// The working set matches the stored declaration (loaded from it, or just saved).
+void forgetPersonChanges(Database& db);
 // Names of the working tables as the connection has them.
 std::vector<std::string> workingTableNames(Database& db);
 // Files of the earlier layout keep shared working tables in the main schema, hidden behind the

@@ -9,6 +9,7 @@
 #include "data/numero_control.h"
 #include "data/param.h"
 #include "data/servicios_comunes.h"
+#include "data/working_tables.h"
 #include "declaration/concurrency.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
@@ -64,11 +65,13 @@ void writeBox(data::Database& db, const model::OpenDeclaration& d, const std::st
          {d.ruc, d.periodo, casilla, v, id, data::NumeroControl(fields, 6)});
 }
 
-// Deletes the stored rows of the declaration that the save writes again (Borrar_Tablas).
-void Borrar_Tablas(data::Database& db, const model::OpenDeclaration& d) {
+// Deletes the stored rows of the declaration that the save writes again (Borrar_Tablas); without
+// `persons`, those of the workers' and pensioners' own rows are left to saveChangedPersons.
+void Borrar_Tablas(data::Database& db, const model::OpenDeclaration& d, bool persons) {
   auto key = preparationKey(d.ruc, d.periodo);
   for (const auto& t : deletedTables()) {
     if (std::string_view(t.name) == "F600INFEPS" || std::string_view(t.name) == "CUENTA") continue;
+    if (!persons && (std::string_view(t.name) == "F601_TRAB" || std::string_view(t.name) == "F601_REMUNERA")) continue;
     db.run("DELETE FROM " + std::string(t.name) + " WHERE " + key.where, key.params);
   }
 }
@@ -79,18 +82,57 @@ void Borrar_807(data::Database& db) {
          "COALESCE(TRIM(monto_pag), '') = ''");
 }
 
-void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d) {
-  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},         {"Correl_a", "Correl_a"},
-                                  {"periodo", "?"},           {"formulario", "'0601'"},  {"cod_cat_tra", "cod_cat_tra"},
-                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
+// The stored value of each F601_TRAB column after the key, as an expression over the working row.
+std::vector<ColumnExpr> trabValues() {
+  std::vector<ColumnExpr> cols;
   for (const auto& c : trabColumns()) {
     std::string e = sqlName(c);
     if (text::upper(c) == "IPSS_VIDA") e = "vbfmt(" + e + ", '#0.00')";
     else if (isAmountColumn(c)) e = "vbfmt(" + e + ", '######0.00')";
     cols.push_back({c, e});
   }
-  insertSelect(db, "F601_TRAB", 6, cols, "FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)",
-               {d.ruc, d.periodo});
+  return cols;
+}
+
+// The persons of the working set whose stored rows the save writes again.
+const char* kChanged = "(correl_a, cod_cat_tra) IN (SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS)";
+
+// F601_TRAB of the workers and pensioners; with `onlyChanged`, only the persons of the working
+// set not stored yet (the caller deletes nothing of the others).
+void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
+  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},         {"Correl_a", "Correl_a"},
+                                  {"periodo", "?"},           {"formulario", "'0601'"},  {"cod_cat_tra", "cod_cat_tra"},
+                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
+  for (auto& c : trabValues()) cols.push_back(std::move(c));
+  std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
+  if (onlyChanged)
+    from += std::string(" AND ") + kChanged +
+            " AND NOT EXISTS (SELECT 1 FROM F601_TRAB f WHERE f.tip_doc_d = 6 AND f.doc_id_d = ?1 AND f.periodo = ?2 "
+            "AND f.formulario = '0601' AND f.Correl_a = w.Correl_a AND f.cod_cat_tra = w.cod_cat_tra)";
+  insertSelect(db, "F601_TRAB", 6, cols, from, {d.ruc, d.periodo});
+}
+
+// The stored rows of the changed persons only, the others' rows left as they are: a changed
+// person's F601_TRAB row is updated where it stands (the stored order of the persons is kept) or
+// added, or deleted with the person; its concept rows are written again.
+void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  const std::string changed = key.where + " AND " + kChanged;
+  const std::string working = "(SELECT 1 FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = "
+                              "F601_TRAB.cod_cat_tra AND w.cod_cat_tra IN (1, 2))";
+  db.run("DELETE FROM F601_TRAB WHERE " + changed + " AND NOT EXISTS " + working, key.params);
+  std::string names = "tip_doc_a, doc_id_a", values = "w.tip_doc_a, w.doc_id_a";
+  for (const auto& c : trabValues()) {
+    names += ", " + sqlName(c.column);
+    values += ", " + c.expr;
+  }
+  db.run("UPDATE F601_TRAB SET (" + names + ") = (SELECT " + values +
+             " FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = F601_TRAB.cod_cat_tra) "
+             "WHERE " + changed + " AND EXISTS " + working,
+         key.params);
+  recomputeControl(db, "F601_TRAB", 6, changed, key.params);
+  Grabar_F601_TRAB(db, d, true);
+  db.run("DELETE FROM F601_REMUNERA WHERE " + changed, key.params);
 }
 
 // An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
@@ -102,7 +144,7 @@ std::string amount(const std::string& column, const std::string& pattern) {
 
 // Only the concept rows that declare something are stored: an empty row says nothing that its
 // absence does not.
-void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d) {
+void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
   insertSelect(db, "F601_REMUNERA", 9,
                {{"tip_doc_d", "6"},
                 {"doc_id_d", "?"},
@@ -117,7 +159,8 @@ void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d) {
                 {"monto", amount("monto", "#########0.00")},
                 {"monto_pag", amount("monto_pag", "#########0.00")},
                 {"monto_dif", "''"}},
-               "FROM TMPF601CONCEP WHERE " + conceptHasContent(), {d.ruc, d.periodo});
+               "FROM TMPF601CONCEP WHERE " + conceptHasContent() + (onlyChanged ? std::string(" AND ") + kChanged : ""),
+               {d.ruc, d.periodo});
 }
 
 void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char* working, const char* stored,
@@ -125,6 +168,24 @@ void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char
   auto o = keyOverrides(d);
   for (auto& e : extra) o.push_back(std::move(e));
   copyRows(db, working, stored, controlCount(stored), o, "1 = 1", {});
+}
+
+// The stored rows of the declaration that the save writes again, those of the workers' and
+// pensioners' own rows only for the persons changed since the working set matched the stored
+// declaration (all of them when nothing of it is stored yet).
+void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  const bool everyone =
+      data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where, key.params);
+  Borrar_Tablas(db, d, everyone);
+  if (everyone) Grabar_F601_TRAB(db, d);
+  Borrar_807(db);
+  if (everyone) {
+    Grabar_F601_REMUNERA(db, d);
+    return;
+  }
+  saveChangedPersons(db, d);
+  Grabar_F601_REMUNERA(db, d, true);
 }
 
 void Grabar_F601_SCTR(data::Database& db, const model::OpenDeclaration& d) {
@@ -417,10 +478,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     inconsistent = checks.inconsistent;
     const auto& grid = checks.boxes;
     d.payment.total = determination::totalToPay(grid);
-    Borrar_Tablas(db, d);
-    Grabar_F601_TRAB(db, d);
-    Borrar_807(db);
-    Grabar_F601_REMUNERA(db, d);
+    grabarPersonas(db, d);
     Grabar_F601_ESTAB(db, d);
     copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
     copyWorking(db, d, "TMPF601_605", "F601_605");
@@ -435,6 +493,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     detail::Graba_ModForm(db, d);
     Grabar_F601_SCTR(db, d);  // Grabar_Terceros
     copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
+    data::forgetPersonChanges(db);  // the stored declaration is the working set again
     tx.commit();
   } catch (const data::DbError& e) {
     d = before;

@@ -89,8 +89,29 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
 }
 
+// Whether formatting `value` with `pattern` gives `value` back: a pattern of '#' then "0.00"
+// ("######0.00") and an amount already written that way (digits without leading zeros, a point,
+// two decimals). The save passes hundreds of thousands of such amounts.
+bool formatsToItself(std::string_view value, std::string_view pattern) {
+  if (pattern.size() < 4 || pattern.substr(pattern.size() - 4) != "0.00") return false;
+  for (std::size_t i = 0; i + 4 < pattern.size(); ++i)
+    if (pattern[i] != '#') return false;
+  std::size_t n = value.size();
+  if (n < 4 || n > 15 || value[n - 3] != '.') return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
+  return value[0] != '0' || n == 4;
+}
+
 void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 2) return sqlite3_result_error(ctx, "vbfmt: dos argumentos", -1);
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
+    std::string_view value(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                           static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    std::string_view pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
+                             static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
+    if (formatsToItself(value, pattern)) return sqlite3_result_value(ctx, argv[0]);
+  }
   std::string value = data::valueText(toValue(argv[0]));
   std::string pattern = data::valueText(toValue(argv[1]));
   resultText(ctx, vbFormatText(text::trim(value), pattern));

@@ -76,11 +76,12 @@ const std::vector<std::string>& workingTables() {
       "TEMP1_F601",   "TMPF601CONCEP", "TMP_ESTTURNOS_JL", "TMPESTTURNOS",   "TMPF601DIAS_NOLAB",
       "TMPF601_605",  "TMP_F601_SCTR_OTRO", "TMPF601RDCAB", "TMPF601RDDET",   "TMPF621RDDET",
       "TMPF601MFCAB", "TMPF601MFDET",  "TMPF601_ESTABMF",  "TEMP2_F601",      "TMPF600SUBSID",
-      "TMPF600INFEPS"};
+      "TMPF600INFEPS", "TMPF601_CAMBIOS"};
   return t;
 }
 
 void emptyWorkingTables(data::Database& db) {
+  data::ChangeTrackingPause emptying(db);  // a whole table goes at once, not row by row
   for (const auto& t : workingTables()) db.run("DELETE FROM " + t);
 }
 
@@ -209,7 +210,9 @@ void WorkingSet::loadNew() {
   d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
   readPeriodValues();
+  data::ChangeTrackingPause bulk(db);
   emptyWorkingTables(db);
+  data::markAllPersonsChanged(db);  // nothing of it is stored yet
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
@@ -229,7 +232,8 @@ void WorkingSet::loadNew() {
 void WorkingSet::recomputeDays() {
   auto& db = s_.database();
   model::LabourPeriods periods(db, d_.ruc, {kWorker});
-  auto& upd = db.prepared("UPDATE TEMP1_F601 SET dias_lab = ? WHERE rowid = ?");
+  // Only the days that change are written: an unchanged person stays unchanged for the save.
+  auto& upd = db.prepared("UPDATE TEMP1_F601 SET dias_lab = ?1 WHERE rowid = ?2 AND dias_lab IS NOT ?1");
   for (const auto& r : db.rows("SELECT rowid, Correl_a, Tipo, Situac, doc_id_a FROM TEMP1_F601 WHERE cod_cat_tra = 1 "
                                "ORDER BY rowid")) {
     std::string tipo = text::trim(r.text(2)), situac = text::trim(r.text(3));
@@ -247,26 +251,31 @@ void WorkingSet::recomputeDays() {
   }
 }
 
-void WorkingSet::loadStored() {
-  auto& db = s_.database();
-  ensureSqlFunctions(db);
-  readPeriodValues();
-  emptyWorkingTables(db);
-  for (const char* code : {"0811", "0615"}) {
-    if (db.exists("SELECT 1 FROM CONCEPTOS_REM WHERE Codigo = ? AND indica = '1'", {code}))
-      data::AseguraConcepto(db, d_.ruc, code);
-  }
+namespace {
 
-  const bool sent = d_.sent();
-  const std::string h = sent ? "H" : "";
-  KeyClause key = sent ? sentKey(d_.ruc, d_.periodo, d_.correl) : preparationKey(d_.ruc, d_.periodo);
-  auto keyOf = [&](const std::string& alias) {
+// Where the stored rows of the open declaration are: the preparation tables or, for a sent
+// declaration, the history (H* tables, keyed by the sending's correlative too).
+struct StoredSource {
+  bool sent = false;
+  std::string h;
+  KeyClause key;
+  std::string keyOf(const std::string& alias) const {
     std::string w = alias + ".tip_doc_d = 6 AND " + alias + ".doc_id_d = ? AND " + alias + ".periodo = ? AND " + alias +
                     ".formulario = '0601'";
     if (sent) w += " AND " + alias + ".correl = ?";
     return w;
-  };
+  }
+};
 
+StoredSource storedSource(const model::OpenDeclaration& d) {
+  StoredSource src;
+  src.sent = d.sent();
+  src.h = src.sent ? "H" : "";
+  src.key = src.sent ? sentKey(d.ruc, d.periodo, d.correl) : preparationKey(d.ruc, d.periodo);
+  return src;
+}
+
+void loadStoredPersons(data::Database& db, const StoredSource& src) {
   // Workers and pensioners: the stored row joined with the registry, which supplies the person's
   // own data; a stored person no longer registered is not brought back.
   std::vector<ColumnExpr> cols;
@@ -291,14 +300,16 @@ void WorkingSet::loadStored() {
     if (!replaced) cols.push_back(r);
   }
   insertSelect(db, "TEMP1_F601", -1, cols,
-               "FROM " + h + "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
+               "FROM " + src.h + "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
                "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
                "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
-                   keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
-               key.params);
+                   src.keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
+               src.key.params);
   for (const auto& [code, shortName] : docShortNames(db))
     db.run("UPDATE TEMP1_F601 SET tip_doc = ? WHERE tip_doc_a = ?", {shortName, code});
+}
 
+void loadStoredDetails(data::Database& db, const StoredSource& src) {
   // Rows of the persons' details; those of workers and pensioners only for the persons loaded.
   const std::string loaded =
       "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
@@ -307,18 +318,18 @@ void WorkingSet::loadStored() {
   data::dropConceptIndexes(db);
   db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
          "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
-         "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + h +
+         "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + src.h +
              "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
-             "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + keyOf("r") +
+             "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + src.keyOf("r") +
              " AND " + loaded + " AND " + conceptHasContent("r"),
-         key.params);
+         src.key.params);
   data::createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
   db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
          "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
-         "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " + h + "F601_ESTAB r WHERE " +
-             keyOf("r") + " AND " + person + " ORDER BY r.rowid",
-         key.params);
+         "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " + src.h + "F601_ESTAB r WHERE " +
+             src.keyOf("r") + " AND " + person + " ORDER BY r.rowid",
+         src.key.params);
   struct Pair {
     const char* stored;
     const char* working;
@@ -335,11 +346,11 @@ void WorkingSet::loadStored() {
                                                    {"F601MFCAB", "TMPF601MFCAB", false},
                                                    {"F601MFDET", "TMPF601MFDET", false},
                                                    {"F601_ESTABMF", "TMPF601_ESTABMF", false}}) {
-    std::string src = h + p.stored;
-    std::string where = keyOf(src);
-    if (p.perPerson) where += " AND EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = " + src + ".correl_a)";
-    where += " ORDER BY " + src + ".rowid";
-    copyRows(db, src, p.working, -1, {}, where, key.params);
+    std::string from = src.h + p.stored;
+    std::string where = src.keyOf(from);
+    if (p.perPerson) where += " AND EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = " + from + ".correl_a)";
+    where += " ORDER BY " + from + ".rowid";
+    copyRows(db, from, p.working, -1, {}, where, src.key.params);
   }
   db.run("UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
          "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
@@ -353,8 +364,49 @@ void WorkingSet::loadStored() {
          "SELECT 6, r.doc_id_d, r.correl_a, r.doc_id_a, r.tip_doc, r.fec_nac, r.Nombre, (SELECT l.doc_ruc_emp FROM "
          "LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.correl_centro), r.centro, "
          "r.correl_centro, r.correl_tasa, r.tasa, r.rem_sctrs, r.sctrs, r.tip_doc_a, r.ruc_eps, r.fec_baja FROM " +
-             h + "F601_SCTR r WHERE " + keyOf("r") + " ORDER BY r.rowid",
-         key.params);
+             src.h + "F601_SCTR r WHERE " + src.keyOf("r") + " ORDER BY r.rowid",
+         src.key.params);
+}
+
+// The persons whose stored rows differ from what a save of the working set just loaded would
+// write: those no longer loaded (gone from the registry), those whose pension system or SCTR the
+// registry changed since, and those with concept rows that declare nothing or belong to nobody
+// loaded. The save writes their rows again; the others' stay as they are.
+void noteStoredDifferences(data::Database& db, const StoredSource& src) {
+  auto asText = [](const std::string& c) { return "TRIM(COALESCE(CAST(" + c + " AS TEXT), ''))"; };
+  db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT f.Correl_a, f.cod_cat_tra FROM F601_TRAB f WHERE " +
+             src.keyOf("f") +
+             " AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = f.Correl_a AND t.cod_cat_tra = "
+             "f.cod_cat_tra AND " + asText("t.pension") + " = " + asText("f.pension") + " AND " + asText("t.sctr") + " = " +
+             asText("f.sctr") + ")",
+         src.key.params);
+  // Every stored concept row was loaded (the usual case): none of them differs.
+  if (db.integer("SELECT count(*) FROM F601_REMUNERA r WHERE " + src.keyOf("r"), src.key.params) ==
+      db.integer("SELECT count(*) FROM TMPF601CONCEP"))
+    return;
+  db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT r.correl_a, r.cod_cat_tra FROM F601_REMUNERA r WHERE " +
+             src.keyOf("r") + " AND (NOT " + conceptHasContent("r") +
+             " OR (r.cod_cat_tra IN (1, 2) AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a "
+             "AND t.cod_cat_tra = r.cod_cat_tra)))",
+         src.key.params);
+}
+
+}  // namespace
+
+void WorkingSet::loadStored() {
+  auto& db = s_.database();
+  ensureSqlFunctions(db);
+  readPeriodValues();
+  data::ChangeTrackingPause bulk(db);  // the load says itself what differs from the stored rows
+  emptyWorkingTables(db);
+  for (const char* code : {"0811", "0615"}) {
+    if (db.exists("SELECT 1 FROM CONCEPTOS_REM WHERE Codigo = ? AND indica = '1'", {code}))
+      data::AseguraConcepto(db, d_.ruc, code);
+  }
+  auto src = storedSource(d_);
+  loadStoredPersons(db, src);
+  loadStoredDetails(db, src);
+  if (!src.sent) noteStoredDifferences(db, src);
 }
 
 void WorkingSet::refresh() {

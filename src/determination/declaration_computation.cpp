@@ -1,5 +1,9 @@
 #include "determination/declaration_computation.h"
 
+#include <algorithm>
+#include <set>
+#include <tuple>
+
 #include "data/database.h"
 #include "data/working_tables.h"
 #include "determination/computation.h"
@@ -30,14 +34,19 @@ class LargeCache {
 
 constexpr std::size_t kBulkRows = 2000;
 
-}  // namespace
+using Who = std::tuple<int, std::string, std::int64_t, int>;
+Who who(const PersonKey& k) { return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra}; }
 
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) {
+// Computes the persons of the working set (all, or those of `only`) and writes what changed.
+void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
   auto persons = model::loadPersons(db, decl.ruc);
+  if (only)
+    persons.erase(std::remove_if(persons.begin(), persons.end(), [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
+                  persons.end());
   for (auto& p : persons) computation.compute(p);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
@@ -53,6 +62,22 @@ void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) 
   model::storePersons(db, persons);
   if (bulk) data::createConceptIndexes(db);
   tx.commit();
+}
+
+}  // namespace
+
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) { recomputeBatch(session, decl, nullptr); }
+
+void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons) {
+  if (persons.empty()) return;
+  // One person at a time costs a few queries each; past a handful the batch is cheaper.
+  if (persons.size() <= 20) {
+    for (const auto& k : persons) recomputePerson(session, decl, k);
+    return;
+  }
+  std::set<Who> only;
+  for (const auto& k : persons) only.insert(who(k));
+  recomputeBatch(session, decl, &only);
 }
 
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {

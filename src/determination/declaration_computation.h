@@ -1,6 +1,8 @@
 #pragma once
 // The computation of the open declaration, as its life (load, refresh, import, detail forms)
 // asks for it: every person, or one person, computed and stored in the working tables.
+#include <vector>
+
 #include "data/keys.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -13,6 +15,8 @@ namespace korventa::determination {
 void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl);
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
+// The same for the persons given (those an import touched), the others left as they are.
+void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons);
 // The same for one person inside the caller's transaction: what a detail form's accept runs
 // after writing the person's data, so that the write and the computation commit together.
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person);

@@ -176,13 +176,7 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
 
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
                           const std::vector<PersonKey>& affected) {
-  if (affected.empty()) return;
-  // One person at a time costs a few queries each; past a handful the batch is cheaper.
-  if (affected.size() <= 20) {
-    for (const auto& k : affected) determination::recomputePerson(session, decl, k);
-    return;
-  }
-  determination::recomputeDeclaration(session, decl);
+  determination::recomputePersons(session, decl, affected);
 }
 
 }  // namespace korventa::import

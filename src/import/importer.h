@@ -68,8 +68,8 @@ class Importer {
 // The persons of several results, once each.
 std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 
-// After an import: the affected workers and pensioners are computed again (each one alone
-// when few changed, the whole declaration otherwise).
+// After an import: the affected workers and pensioners are computed again, the others left as
+// they are (so that the save rewrites only the persons the files touched).
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
                           const std::vector<PersonKey>& affected);
 

@@ -1,6 +1,7 @@
 #include "common/text.h"
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
+#include "data/working_tables.h"
 #include "declaration/decl_fixture.h"
 #include "declaration/save.h"
 #include "declaration/send.h"
@@ -433,6 +434,47 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
   EXPECT_EQ(stored("0804", "monto"), "135.00");  // 9 % of 1500.00
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/0") << "refreshed: no longer waiting for it";
   f.closeWithoutSaving();
+}
+
+// A declaration opened again notes the persons whose stored rows the registry or an earlier
+// program left otherwise than a save would write them: the save after the opening stores what a
+// save of every person stores.
+TEST_F(SaveTest, ASaveAfterOpeningStoresWhatASaveOfEverybodyStores) {
+  {
+    DeclarationForm f(session());
+    loadNew(f, "05/2012");
+    db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
+             "monto_pag) VALUES (1, '40000002', 2, '0121', 1, '1800', '1800')");
+    f.afterDetail(PersonKey{2, 1, "40000002", 1});
+    ASSERT_TRUE(f.save().saved);
+    f.closeWithoutSaving();
+  }
+  struct Case {
+    const char* name;
+    const char* change;
+  };
+  const Case cases[] = {
+      {"pension system changed in the registry", "UPDATE ASEG_DET_LAB SET pension = 2 WHERE doc_id_a = '40000002'"},
+      {"SCTR changed in the registry", "UPDATE ASEG_DET_LAB SET sctr = 1 - COALESCE(sctr, 0) WHERE doc_id_a = '40000001'"},
+      {"stored concept row of a person not in the declaration",
+       "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+       "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) SELECT 6, doc_id_d, 77, 1, 1, '47777777', "
+       "'201205', '0601', '0121', '', '10.00', '10.00', '' FROM CAB"},
+      {"stored person not in the declaration",
+       "INSERT INTO F601_TRAB (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a) "
+       "SELECT 6, doc_id_d, 78, '201205', '0601', 1, 1, '47777778' FROM CAB"},
+  };
+  for (const auto& c : cases) {
+    db().run(c.change);
+    DeclarationForm g(session());
+    ASSERT_TRUE(g.openDeclaration(kRuc, "201205")) << c.name;
+    ASSERT_TRUE(g.save().saved) << c.name;
+    std::string some = dumpStored();
+    data::markAllPersonsChanged(db());
+    ASSERT_TRUE(g.save().saved) << c.name;
+    EXPECT_EQ(some, dumpStored()) << c.name;
+    g.closeWithoutSaving();
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/text.h"
+#include "common/vb_format.h"
 #include "data/numero_control.h"
 #include "declaration/sql_support.h"
 #include "support/test_db.h"
@@ -52,6 +54,22 @@ TEST(SqlSupport, PictureAndRegistryDateFunctions) {
   EXPECT_EQ(db.text("SELECT ym(NULL)"), "");
   EXPECT_EQ(db.text("SELECT dmy('2012-05-31')"), "31/05/2012");
   EXPECT_EQ(db.text("SELECT dmy('2012-02-30')"), "");
+}
+
+// Amounts already written as their picture asks come back as they are without being formatted
+// again; every other amount is formatted: the two ways agree on each case.
+TEST(SqlSupport, PictureInSqlMatchesThePictureOfTheProgram) {
+  TestDb t;
+  declaration::ensureSqlFunctions(t.db());
+  const char* values[] = {"1500.00", "0.50", "0.00", "00.50", "012.30", "1500.5", "1500.005", "-12.00", "12.3",
+                          " 12.00", "1,500.00", "999999999999.99", "123456789012345.00", "7.", ".50", "1e3.00"};
+  const char* pictures[] = {"######0.00", "#########0.00", "#0.00", "0.00", "###########0", "#,###,##0.00"};
+  for (const char* v : values)
+    for (const char* p : pictures)
+      EXPECT_EQ(t.db().text("SELECT vbfmt(?, ?)", {std::string(v), std::string(p)}),
+                vbFormatText(text::trim(v), p))
+          << v << " " << p;
+  EXPECT_EQ(t.db().text("SELECT vbfmt(1500, '######0.00')"), "1500.00");
 }
 
 }  // namespace

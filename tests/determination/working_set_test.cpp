@@ -122,6 +122,25 @@ TEST(Recompute, OnePersonLeavesTheOthersAloneAFailureLeavesNothingWritten) {
   EXPECT_EQ(f.conceptText(a, "0804"), "");
 }
 
+// The persons an import touched are computed, in one batch past a handful; the others are left
+// as they are.
+TEST(Recompute, ThePersonsGivenOnlyOneByOneOrInABatch) {
+  for (int touched : {3, 25}) {
+    WorkingFixture f("201206");
+    std::vector<PersonKey> given;
+    for (int i = 1; i <= touched; ++i) {
+      given.push_back(f.person(std::to_string(40000000 + i)));
+      f.amount(given.back(), "0121", "1000.00");
+    }
+    PersonKey other = f.person("49999999");
+    f.amount(other, "0121", "2000.00");
+    determination::recomputePersons(f.t.session(), f.decl, given);
+    for (const auto& p : given) EXPECT_EQ(f.summary(p, "salud"), "90.00") << touched << " " << p.doc_id_a;
+    EXPECT_EQ(f.summary(other, "salud"), "") << touched;
+    EXPECT_EQ(f.conceptText(other, "0804"), "") << touched;
+  }
+}
+
 TEST(TotalTributo, SumsTheColumnAndRoundsOnce) {
   WorkingFixture f("201206");
   PersonKey a = f.person("40000001"), b = f.person("40000002");

@@ -215,7 +215,7 @@ TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBeforeAndARetryWritesTh
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF600SUBSID"), 0);
   EXPECT_EQ(summary(p1, "dias_sub"), "");
   t.db().script("DROP TRIGGER fail_citt");
-  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger'"), 0);
+  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'trigger' AND name = 'fail_citt'"), 0);
   r = run(Kind::Sub, "cases.sub");
   EXPECT_FALSE(r.refused) << r.refusal;
   EXPECT_EQ(r.transferred, 2);
