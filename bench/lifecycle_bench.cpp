@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QTableView>
 
-#include "app/ui/form_registry.h"
 #include "common/messenger.h"
 #include "data/schema_installer.h"
 #include "data/servicios_comunes.h"
@@ -180,7 +179,7 @@ int main(int argc, char** argv) {
   }
 
   {
-    auto* dlg = new ui::Frm402(s, nullptr);
+    auto* dlg = new ui::Frm402(s, Mode::New);
     timed("abrir la declaración en Frm402: primeras filas", 1, [&] {
       dlg->openDeclaration(kRuc, "201206");
       dlg->show();

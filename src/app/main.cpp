@@ -8,9 +8,10 @@
 #include "app/ui/desktop_windows.h"
 #include "app/ui/instance_lock.h"
 #include "app/ui/mdi_frm.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "common/ini.h"
 #include "data/session.h"
+#include "reports/ui/frm_preview.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -25,6 +26,11 @@ int main(int argc, char** argv) {
   korventa::ui::QtMessenger messenger;
   korventa::Session session;
   session.messenger = &messenger;
+
+  // `korventa --preview FILE` (what `korventa-cli preview` starts): only the report preview.
+  const QStringList args = QApplication::arguments();
+  if (args.size() == 3 && args[1] == "--preview")
+    return korventa::reports::ui::MuestraReporte(session, args[2].toStdString(), "Vprevia") ? 0 : 1;
 
   korventa::ui::DesktopWindows windows;
   korventa::ui::InstanceLock instance(korventa::ui::InstanceLock::besideSettings());

@@ -63,7 +63,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto& s = ctx.session();
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
           PersonKey person = declaredPerson(s, a->tipDoc, a->doc);
-          f.prepareDetail(person);
+          f.prepareDetail();
           bool typed = detail::typeConceptAmount(s, f.declaration(), person, a->code, a->monto, a->montoPag);
           f.afterDetail(person);
           return typed;

@@ -61,7 +61,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       }
       int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
         PersonKey person = declaredPerson(s, a->tipDoc, a->doc, true);
-        f.prepareDetail(person);
+        f.prepareDetail();
         detail::EstablishmentsForm form(s, f.declaration(), person);
         form.load();
         bool marked = form.markOnly(a->codes);

@@ -10,9 +10,9 @@
 #include <map>
 #include <memory>
 
-#include <QGuiApplication>
 
 #include "cli/cli.h"
+#include "cli/drawing.h"
 #include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
@@ -34,23 +34,12 @@ struct ImportArgs {
   bool noSave = false, timing = false;
 };
 
-char appName[] = "korventa-cli";
 
 int runOrder(import::Kind k) {
   using import::Kind;
   static const Kind order[] = {Kind::Jor, Kind::Tes, Kind::Sub, Kind::Not, Kind::Rem, Kind::Pen,
                                Kind::Cuarta, Kind::ForTrans, Kind::ForMF, Kind::Mfe, Kind::Sct};
   return static_cast<int>(std::find(std::begin(order), std::end(order), k) - std::begin(order));
-}
-
-// The drawing side of Qt, once for all the listings of a run.
-std::unique_ptr<QGuiApplication> guiApplication() {
-  if (QGuiApplication::instance()) return nullptr;
-  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  static int argc = 1;
-  static char* argv[] = {appName, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string& out) {
@@ -180,7 +169,7 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {
-    auto app = listings.empty() ? nullptr : guiApplication();
+    auto app = listings.empty() ? nullptr : drawingApplication();
     for (std::size_t i = 0; i < listings.size(); ++i) {
       std::filesystem::path out = a.pdf;
       if (listings.size() > 1)

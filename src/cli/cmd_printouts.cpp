@@ -5,9 +5,9 @@
 #include <iostream>
 #include <memory>
 
-#include <QGuiApplication>
 
 #include "cli/cli.h"
+#include "cli/drawing.h"
 #include "common/dates.h"
 #include "common/text.h"
 #include "printouts/declaration_printout.h"
@@ -43,17 +43,11 @@ std::vector<int> numbersOf(const std::string& list) {
   return out;
 }
 
-char appName[] = "korventa-cli";
-
 // Renders a report file as it would be printed (one PDF page per printed sheet).
 int toPdf(Context& ctx, const std::filesystem::path& prn, const std::string& pdf) {
-  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
   auto doc = reports::pDesencripta(prn, "IMPRIMIR", reports::PageRange{}, ctx.messenger);
   if (!doc) return 1;
-  int argc = 1;
-  char* argv[] = {appName, nullptr};
-  QGuiApplication app(argc, argv);
+  auto app = drawingApplication();
   QString error;
   if (!reports::ui::writePdf(*doc, QString::fromStdString(pdf), &error)) throw std::runtime_error(error.toStdString());
   std::size_t pages = doc->pages.size();

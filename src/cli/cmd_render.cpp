@@ -3,28 +3,22 @@
 #include <filesystem>
 #include <iostream>
 
-#include <QApplication>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <QGuiApplication>
 
-#include "app/ui/qt_messenger.h"
 #include "cli/cli.h"
-#include "data/servicios_comunes.h"
+#include "cli/drawing.h"
 #include "reports/page_range.h"
 #include "reports/report_reader.h"
 #include "reports/spool.h"
-#include "reports/ui/frm_preview.h"
 #include "reports/ui/report_renderer.h"
 
 namespace korventa::cli {
 namespace {
-
-// Without a display the Qt side draws off screen.
-void chooseQtPlatform() {
-  if (std::getenv("QT_QPA_PLATFORM")) return;
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-}
-
-char appName[] = "korventa-cli";
 
 struct RenderOptions {
   std::string file, pdf;
@@ -49,10 +43,7 @@ int render(Context& ctx, const RenderOptions& o) {
   auto doc = pDesencripta(o.file, o.preview ? "PresPrevia" : "IMPRIMIR", range, ctx.messenger);
   if (!doc) return 1;
 
-  chooseQtPlatform();
-  int argc = 1;
-  char* argv[] = {appName, nullptr};
-  QGuiApplication app(argc, argv);
+  auto app = drawingApplication();
   QString error;
   if (!reports::ui::writePdf(*doc, QString::fromStdString(o.pdf), &error)) throw std::runtime_error(error.toStdString());
   std::size_t pages = std::max<std::size_t>(1, doc->pages.size());
@@ -60,18 +51,16 @@ int render(Context& ctx, const RenderOptions& o) {
   return 0;
 }
 
+// The preview is a window of the program korventa (beside this one, or on the PATH); the
+// command line itself draws no windows.
 int preview(Context& ctx, const std::string& file) {
-  chooseQtPlatform();
-  int argc = 1;
-  char* argv[] = {appName, nullptr};
-  QApplication app(argc, argv);
-  ui::QtMessenger messenger;
-  Session session;
-  session.paths = ctx.paths();
-  session.messenger = &messenger;
-  session.servicios->setMessenger(&messenger);
-  reports::printRange().active = false;
-  return reports::ui::MuestraReporte(session, file, "Vprevia") ? 0 : 1;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path program = fs::read_symlink("/proc/self/exe", ec).parent_path() / "korventa";
+  std::string path = !ec && fs::exists(program, ec) ? program.string() : std::string("korventa");
+  std::cout.flush();
+  ::execlp(path.c_str(), path.c_str(), "--preview", file.c_str(), static_cast<char*>(nullptr));
+  throw std::runtime_error("No se pudo iniciar " + path + " para la vista preliminar: " + std::strerror(errno));
 }
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {

@@ -13,11 +13,8 @@
 namespace korventa {
 
 class ServiciosComunes;
-namespace model {
-struct OpenDeclaration;
-}
 
-// What the next opened form is to do.
+// What a form opened on declarations is to do.
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
 
 struct Paths {
@@ -46,20 +43,6 @@ struct Session {
   std::string generalDeclarant = "20000000001";
   // Host of the maker's download page opened by "&Verificar Versión".
   std::string versionHost = "www.korventa.example";
-
-  Mode mode = Mode::New;
-  bool sent = false;
-  std::string consultation;  // "B", "S", "T", "R" or "U"
-
-  // The declaration open in the declaration form (null while none is open), the person whose
-  // detail form is about to open (the form re-reads its working row by key; the operation mode
-  // says whether the detail is new or modified) and the person category of an import.
-  model::OpenDeclaration* openDeclaration = nullptr;
-  PersonKey currentPerson;
-  int importCategory = 0;
-  // Box of the determination grid ("602", "612", "408" or "428") whose EPS invoices FrmInf602
-  // lists; set by the grid before it opens the form.
-  std::string epsBox;
 
   std::unique_ptr<data::Database> db;
   Messenger* messenger = nullptr;

@@ -59,10 +59,9 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-DeclarationForm::DeclarationForm(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) { s_.openDeclaration = &d_; }
+DeclarationForm::DeclarationForm(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) {}
 
 DeclarationForm::~DeclarationForm() {
-  if (s_.openDeclaration == &d_) s_.openDeclaration = nullptr;
   release();
 }
 
@@ -380,25 +379,13 @@ void DeclarationForm::closeWithoutSaving() {
   modified_ = false;
 }
 
-void DeclarationForm::prepareDetail(const PersonKey& person, bool modify) {
-  changesBeforeDetail_ = s_.database().totalChanges();
-  s_.openDeclaration = &d_;
-  s_.currentPerson = person;
-  outerMode_ = s_.mode;
-  s_.mode = modify ? Mode::Modify : Mode::New;
-}
+void DeclarationForm::prepareDetail() { changesBeforeDetail_ = s_.database().totalChanges(); }
 
 void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
-  s_.mode = outerMode_;
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
   // that wrote has already computed and stored the person with its own accept.
   if (s_.database().totalChanges() == changesBeforeDetail_) return;
   modified_ = true;
-}
-
-void DeclarationForm::prepareImport(int category) {
-  s_.openDeclaration = &d_;
-  s_.importCategory = category;
 }
 
 void DeclarationForm::afterImport(int category) {

@@ -95,14 +95,12 @@ class DeclarationForm {
   // open here is renewed (without waiting for a busy file).
   void renewHold() const;
 
-  // Detail forms: the person they work on, and whether it is modified (Modificar, Detalle) or
-  // new (Nuevo); the operation mode says which while the form is open.
-  void prepareDetail(const PersonKey& person, bool modify = true);
+  // Before a detail form opens on this declaration (the form receives the person it works on).
+  void prepareDetail();
   // After a detail form of a person closed: the declaration counts as modified when the form
   // wrote something (its accept already computed and stored the person).
   void afterDetail(const PersonKey& person);
-  // Before and after an import form of a category.
-  void prepareImport(int category);
+  // After an import form of a category closed.
   void afterImport(int category);
   // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
   bool removeProvider(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
@@ -126,7 +124,6 @@ class DeclarationForm {
   Session& s_;
   model::OpenDeclaration d_;
   Mode mode_ = Mode::New;
-  Mode outerMode_ = Mode::New;  // the session's operation mode while a detail form is open
   std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;
   bool modified_ = false;

@@ -7,7 +7,7 @@
 
 #include <QMainWindow>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/database.h"
 
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QFont>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/db_errors.h"
 
 namespace korventa::launcher {

@@ -515,7 +515,8 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
   return path;
 }
 
-DeclarationPrintoutForm::DeclarationPrintoutForm(Session& session, bool sent) : s_(session), sent_(sent) {}
+DeclarationPrintoutForm::DeclarationPrintoutForm(Session& session, bool sent, const model::OpenDeclaration* open)
+    : s_(session), sent_(sent), open_(open) {}
 
 std::vector<std::string> DeclarationPrintoutForm::columns() const {
   std::vector<std::string> c = {"RUC", "Razón Social", "Periodo", "Formulario", "Rectificatoria"};
@@ -556,16 +557,16 @@ void DeclarationPrintoutForm::setChkAnexo(int index, bool checked) {
 }
 
 bool DeclarationPrintoutForm::isOpenInForm(int row) const {
-  if (row < 0 || row >= static_cast<int>(rows_.size()) || sent_ || !s_.openDeclaration) return false;
+  if (row < 0 || row >= static_cast<int>(rows_.size()) || sent_ || !open_) return false;
   const auto& r = rows_[static_cast<std::size_t>(row)];
-  const auto& open = *s_.openDeclaration;
+  const auto& open = *open_;
   return !open.sent() && open.ruc == r.ruc && open.periodo == r.periodo;
 }
 
 std::optional<StoredDeclaration> DeclarationPrintoutForm::declarationAt(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
   // The declaration being prepared in the declaration form prints as it stands now.
-  if (isOpenInForm(row)) return fromOpenDeclaration(s_, *s_.openDeclaration);
+  if (isOpenInForm(row)) return fromOpenDeclaration(s_, *open_);
   const auto& r = rows_[static_cast<std::size_t>(row)];
   return readDeclaration(s_, {r.ruc, r.periodo, sent_ ? r.correl : std::string()});
 }

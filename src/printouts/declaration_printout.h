@@ -79,7 +79,8 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
 // menu chose), the options and the four buttons.
 class DeclarationPrintoutForm {
  public:
-  DeclarationPrintoutForm(Session& session, bool sent);
+  // `open`: the declaration open in the declaration form, if any; its row prints what is on screen.
+  DeclarationPrintoutForm(Session& session, bool sent, const model::OpenDeclaration* open = nullptr);
 
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;
@@ -111,6 +112,7 @@ class DeclarationPrintoutForm {
  private:
   Session& s_;
   bool sent_;
+  const model::OpenDeclaration* open_;
   PrintChoice choice_;
   std::vector<declaration::CatalogueRow> rows_;
 };

@@ -84,6 +84,7 @@ void showReportsDone(Session& session, const ExportResult& result);
 class ReportExportForm {
  public:
   ReportExportForm(Session& session, bool sent);
+  bool sent() const { return sent_; }
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;
   const std::vector<declaration::CatalogueRow>& requery();

@@ -29,6 +29,7 @@ const std::vector<std::pair<std::string, std::string>>& taxBaseColumns();
 class PersonSearchForm {
  public:
   PersonSearchForm(Session& session, bool sent);
+  bool sent() const { return sent_; }
   const std::vector<declaration::CatalogueRow>& requery();
   const std::vector<declaration::CatalogueRow>& rows() const { return rows_; }
   std::vector<std::string> columns() const;

@@ -5,11 +5,6 @@
 
 namespace korventa::reports {
 
-PageRange& printRange() {
-  static PageRange range;
-  return range;
-}
-
 bool PageRangeForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
                          std::string_view txtTotPaginas) {
   auto fail = [&](const char* message, const char* field) {

@@ -9,10 +9,6 @@
 
 namespace korventa::reports {
 
-// The selection in force for the whole program: set by frmImpxPag, cleared or set by each caller
-// before it previews, read when a report is previewed or printed.
-PageRange& printRange();
-
 // frmImpxPag on accept: the checks in order, each failure shown with the error icon.
 class PageRangeForm {
  public:

@@ -79,7 +79,7 @@ TEST_F(ComputeOnceTest, TheDetailFormsAcceptIsTheOnlyComputation) {
     f.CmbRuc_Click(kRuc);
     ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
     PersonReads reads(db());
-    f.prepareDetail(ana);
+    f.prepareDetail();
     c.accept(session(), f.declaration());
     const int inTheForm = reads.count;
     f.afterDetail(ana);

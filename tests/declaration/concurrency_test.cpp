@@ -54,7 +54,7 @@ class ConcurrencyTest : public DeclarationTest {
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
   void openAndType(DeclarationForm& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
     ASSERT_TRUE(f.openDeclaration(kRuc, periodo));
-    f.prepareDetail(kAna);
+    f.prepareDetail();
     ASSERT_TRUE(detail::typeConceptAmount(s, f.declaration(), kAna, "0121", monto));
     f.afterDetail(kAna);
   }
@@ -220,7 +220,7 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     EXPECT_EQ(b.msg.last().rfind(held, 0), 0u) << b.msg.last();
     EXPECT_EQ(dumpStored(), stored);
   }
-  fa.prepareDetail(kAna);
+  fa.prepareDetail();
   ASSERT_TRUE(detail::typeConceptAmount(session(), fa.declaration(), kAna, "0121", "2500.00"));
   fa.afterDetail(kAna);
   ASSERT_TRUE(fa.save().saved);

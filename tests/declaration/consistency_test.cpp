@@ -43,7 +43,7 @@ struct Demo {
   }
   // A detail form's work on a person, as the declaration form wraps it.
   void detail(const PersonKey& p, const std::function<void()>& work) {
-    form.prepareDetail(p);
+    form.prepareDetail();
     work();
     form.afterDetail(p);
   }

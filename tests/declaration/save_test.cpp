@@ -360,27 +360,21 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
 }
 
-// A detail form gets its own mode and the person; the main mode comes back when it closes. Closing
-// one that only showed the person leaves the declaration unmodified (no "save the changes?"
-// question on leaving); one that wrote a row makes it modified.
-TEST_F(SaveTest, DetailFormsSeeTheirModeAndLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
+// Closing a detail form that only showed the person leaves the declaration unmodified (no "save
+// the changes?" question on leaving); one that wrote a row makes it modified.
+TEST_F(SaveTest, DetailFormsLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
   ASSERT_TRUE(createAndSave("201205"));
   DeclarationForm f(session());
   ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   ASSERT_FALSE(f.modified());
-  session().mode = Mode::Modify;
-  f.prepareDetail(PersonKey{0, 0, {}, kProvider}, false);
-  EXPECT_EQ(session().mode, Mode::New);
-  EXPECT_EQ(session().openDeclaration, &f.declaration());
+  f.prepareDetail();
   f.afterDetail(PersonKey{0, 0, {}, kProvider});
-  EXPECT_EQ(session().mode, Mode::Modify);
-  PersonKey ana{1, 1, "40000001", kWorker};
-  f.prepareDetail(ana, true);
-  EXPECT_EQ(session().mode, Mode::Modify);
-  EXPECT_EQ(session().currentPerson.doc_id_a, "40000001");
-  f.afterDetail(session().currentPerson);
   EXPECT_FALSE(f.modified());
-  f.prepareDetail(ana);
+  PersonKey ana{1, 1, "40000001", kWorker};
+  f.prepareDetail();
+  f.afterDetail(ana);
+  EXPECT_FALSE(f.modified());
+  f.prepareDetail();
   ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
   f.afterDetail(ana);
   EXPECT_TRUE(f.modified());
@@ -404,7 +398,7 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
     DeclarationForm f(session());
     ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
     PersonKey ana{1, 1, "40000001", 1};
-    f.prepareDetail(ana);
+    f.prepareDetail();
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "1000.00", std::nullopt));
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "1001", "500.00", std::nullopt));
     f.afterDetail(ana);

@@ -31,7 +31,6 @@ class DaysFixture : public ::testing::Test {
     decl_.ruc = kDemoRuc;
     decl_.name = "CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.";
     decl_.periodo = "201206";
-    session().openDeclaration = &decl_;
   }
   void TearDown() override {
     t_.reset();
@@ -56,7 +55,6 @@ class DaysFixture : public ::testing::Test {
              "d.cod_cat_tra WHERE d.doc_id_d = ? AND d.correl_a = ? AND d.cod_cat_tra = ?",
              {decl_.periodo, std::string(kDemoRuc), correl, category});
     PersonKey k{correl, static_cast<int>(r->integer(0)), r->text(1), category};
-    session().currentPerson = k;
     return k;
   }
 

@@ -134,12 +134,11 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   open.ruc = kRuc;
   open.periodo = kPeriodo;
   open.name = "EMPRESA DE PRUEBA S.A.C.";
-  s().openDeclaration = &open;
   s().database().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, "
                      "Periodo_fac, Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '602', "
                      "'20514372251', '201202', '009', '777', '10', '1')",
                      {kRuc, kPeriodo});
-  DeclarationPrintoutForm f(s(), false);
+  DeclarationPrintoutForm f(s(), false, &open);
   f.requery();
   EXPECT_TRUE(f.isOpenInForm(0));
   f.setOptImp(1);
@@ -150,8 +149,9 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   // The stored invoices stay as they were, and so does the working table.
   EXPECT_EQ(s().database().integer("SELECT count(*) FROM F600INFEPS"), 3);
   EXPECT_EQ(s().database().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
-  s().openDeclaration = nullptr;
-  EXPECT_FALSE(f.isOpenInForm(0));
+  DeclarationPrintoutForm withoutForm(s(), false);
+  withoutForm.requery();
+  EXPECT_FALSE(withoutForm.isOpenInForm(0));
 }
 
 // The annex names each provider as the invoice list of the EPS form does.

@@ -1,6 +1,7 @@
 // The concept maintenance form and the affectation dialog, driven through their widgets.
 
 #include "reference/ui/frm_afecta.h"
+#include "reference/ui/zelpla_mant001.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
@@ -23,7 +24,7 @@ class ConceptFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   std::unique_ptr<QDialog> form_;
 
-  void open() { form_ = openForm(t_->session(), "zelpla_Mant001"); }
+  void open() { form_ = shown(std::make_unique<ui::zelpla_Mant001>(t_->session())); }
   template <class W>
   W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
   void choose(const char* combo, const QString& data) { uitest::choose(child<QComboBox>(combo), data); }

@@ -1,6 +1,10 @@
 // The days, SCTR and EPS forms driven through their widgets: a subsidised suspension recorded from
 // the days form, an establishment with its SCTR rate, and an EPS invoice of box 602.
 
+#include "detail/ui/frm_601_detalle.h"
+#include "detail/ui/frm_605.h"
+#include "detail/ui/frm_dias_horas.h"
+#include "detail/ui/frm_eps.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
@@ -14,6 +18,7 @@ class DaysEpsFormsTest : public QObject {
 
   std::unique_ptr<DemoDb> t_;
   model::OpenDeclaration decl_;
+  PersonKey person_;  // the person the detail forms open on
   std::unique_ptr<QDialog> form_;
 
   data::Database& db() { return t_->db(); }
@@ -28,7 +33,7 @@ class DaysEpsFormsTest : public QObject {
              "d.correl_a = ? AND d.cod_cat_tra = 1",
              {decl_.periodo, std::string(kRuc), correl});
     auto r = db().row("SELECT tip_doc_a, doc_id_a FROM TEMP1_F601 WHERE correl_a = ?", {correl});
-    t_->session().currentPerson = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
+    person_ = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
   }
 
   static void type(QLineEdit* e, const QString& text) {
@@ -44,7 +49,6 @@ class DaysEpsFormsTest : public QObject {
     decl_ = {};
     decl_.ruc = kRuc;
     decl_.periodo = "201206";
-    t_->session().openDeclaration = &decl_;
   }
   void cleanup() {
     form_.reset();
@@ -53,7 +57,7 @@ class DaysEpsFormsTest : public QObject {
 
   void subsidisedSuspensionFromTheDaysForm() {
     addWorker(2);
-    form_ = openForm(t_->session(), "frmDiasHoras");
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
 
     // A key in the subsidised days opens the list; "Nuevo" opens the detail.
@@ -90,7 +94,7 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
     type(child<QLineEdit>(form_.get(), "TxtMinutosSob"), "30");
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    form_ = openForm(t_->session(), "frmDiasHoras");
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
     const std::pair<const char*, const char*> shown[] = {
         {"TxtDiasLab", "27"}, {"TxtDiasSub", "3"},    {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
         {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
@@ -105,7 +109,7 @@ class DaysEpsFormsTest : public QObject {
     addWorker(5);
     db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
              "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
-    form_ = openForm(t_->session(), "frmDiasHoras");
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
 
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdEstab"), Qt::LeftButton);
     auto* estab = child<QDialog>(form_.get(), "frmEstab");
@@ -130,8 +134,7 @@ class DaysEpsFormsTest : public QObject {
 
   void epsInvoiceOfBox602() {
     decl_.periodo = "201212";
-    t_->session().epsBox = "602";
-    form_ = openForm(t_->session(), "FrmInf602");
+    form_ = shown(std::make_unique<ui::FrmInf602>(t_->session(), decl_, "602"));
     QCOMPARE(form_->windowTitle(), QString("Detalle de Casilla 602"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_0"), Qt::LeftButton);
     auto* inv = child<QDialog>(form_.get(), "FrmInfEPS");
@@ -171,8 +174,8 @@ class DaysEpsFormsTest : public QObject {
     db().run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
              "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
              {std::string(kRuc)});
-    t_->session().currentPerson = PersonKey{20, 1, "45678123", kThirdParty};
-    form_ = openForm(t_->session(), "Frm601Detalle");
+    person_ = PersonKey{20, 1, "45678123", kThirdParty};
+    form_ = shown(std::make_unique<ui::Frm601Detalle>(t_->session(), decl_, person_));
     choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
     choose(child<QComboBox>(form_.get(), "CmbCorrelativo"), "2");
     choose(child<QComboBox>(form_.get(), "CmbTasas"), "2");
@@ -183,7 +186,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
 
     addWorker(4);
-    form_ = openForm(t_->session(), "frm605");
+    form_ = shown(std::make_unique<ui::frm605>(t_->session(), decl_, person_));
     QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
     auto* det = child<QDialog>(form_.get(), "frm605Det");
     child<QComboBox>(det, "CmbRuc")->setCurrentIndex(0);

@@ -8,8 +8,11 @@
 #include <QScrollBar>
 #include <QTabWidget>
 
-#include "app/ui/widgets.h"
+#include "declaration/ui/catalogue_dialogs.h"
+#include "common/ui/widgets.h"
 #include "declaration/ui/frm402.h"
+#include "detail/ui/frm_det_concep.h"
+#include "determination/ui/determinacion_tab.h"
 #include "declaration/ui/frm_enviar.h"
 #include "declaration/send.h"
 #include "determination/declaration_computation.h"
@@ -23,21 +26,8 @@ namespace {
 const char* kDemoRuc = "20503987610";
 
 using uitest::child;
-using uitest::FormSwap;
 using uitest::onNextModal;
 using uitest::openNewDeclaration;
-
-// A determination page that records what the declaration form tells it.
-class FakeDetermination : public QWidget {
-  Q_OBJECT
- public:
-  using QWidget::QWidget;
-  int changes = 0;
-  bool rectifica = false;
- public slots:
-  void declarationChanged() { ++changes; }
-  void rectificaChanged(bool on) { rectifica = on; }
-};
 
 }  // namespace
 
@@ -86,7 +76,7 @@ class DeclarationFormsTest : public QObject {
     }
     // The pay of everybody and the payment entered (straight into the working tables here),
     // Guardar again: consistent. Then Salir without a question.
-    test::completeDeclaration(s, *s.openDeclaration);
+    test::completeDeclaration(s, static_cast<ui::Frm402*>(form.get())->controller().declaration());
     QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("0"));
@@ -99,9 +89,7 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM TEMP1_F601"), 0LL);
 
     // Modificar: the chooser lists it and opens it in a new declaration form.
-    s.mode = Mode::Modify;
-    s.sent = false;
-    auto chooser = uitest::openForm(s, "FrmContAbrir");
+    auto chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Modify));
     QCOMPARE(chooser->windowTitle(), QString("Modificar Declaraciones"));
     auto* list = child<QTableWidget>(chooser.get(), "grdContrib");
     QCOMPARE(list->rowCount(), 1);
@@ -120,8 +108,7 @@ class DeclarationFormsTest : public QObject {
     chooser->close();
 
     // Copiar to 07/2012 through the chooser and the copy form.
-    s.mode = Mode::Copy;
-    chooser = uitest::openForm(s, "FrmContAbrir");
+    chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Copy));
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("frmCopiarDec"));
       auto* target = child<QLineEdit>(m, "MkePeriodo");
@@ -137,8 +124,7 @@ class DeclarationFormsTest : public QObject {
     // Eliminar the copy: June stays.
     const long long juneRows = db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'");
     QVERIFY(juneRows > 0);
-    s.mode = Mode::Delete;
-    auto deleter = uitest::openForm(s, "FrmContAbrir");
+    auto deleter = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Delete));
     QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
     auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
     for (int r = 0; r < listed->rowCount(); ++r)
@@ -163,8 +149,7 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(QString::fromStdString(t_->messenger().last()).startsWith("Declaración 20503987610 06/2012 enviada."));
     QCOMPARE(toSend->rowCount(), 0);
     auto receipt = sender.lastReceipt();
-    s.mode = Mode::Modify;
-    auto sent = uitest::openForm(s, "FrmContAbrirE");
+    auto sent = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, true, Mode::Modify, true));
     QCOMPARE(sent->windowTitle(), QString("Registrar número de orden"));
     onNextModal([&](QWidget* m) {
       auto* orden = child<QLineEdit>(m, "TxtNumOrdenE");
@@ -179,8 +164,7 @@ class DeclarationFormsTest : public QObject {
 
     // Recover it (after deleting June in preparation) through FrmRecuperar.
     QVERIFY(db.run("DELETE FROM CAB WHERE periodo = '201206'") == 1);
-    s.mode = Mode::Recover;
-    auto rec = uitest::openForm(s, "FrmContAbrirE");
+    auto rec = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, true, Mode::Recover, true));
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("FrmRecuperar"));
       QCOMPARE(child<QLineEdit>(m, "TxtNOrden")->text(), QString::fromStdString(receipt.numeroOrden));
@@ -193,50 +177,55 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM CAB WHERE periodo = '201206' AND estado = 9"), 1LL);
   }
 
-  // The declaration form offers the detail forms the program has, hands them the chosen person
-  // and rereads its grid when they close, and tells its determination page of every change.
+  // The declaration form hands its detail form the chosen person and rereads its grid when it
+  // closes, and tells its determination page of every change.
   void detailFormsAndDeterminationPageAreTold() {
     auto& s = t_->session();
-    PersonKey seen;
-    std::string seenRuc;
-    FormSwap swap("FrmDetConcep", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
-      seen = session.currentPerson;
-      seenRuc = session.openDeclaration ? session.openDeclaration->ruc : "";
-      // The form records an income and, as every detail form's accept, computes the person.
-      const auto& p = session.currentPerson;
-      session.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
-                             "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
-                             {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
-      determination::recomputePerson(session, *session.openDeclaration, p);
-      auto* d = new QDialog(parent);
-      QTimer::singleShot(0, d, &QDialog::accept);
-      return d;
-    }));
-    FakeDetermination* page = nullptr;
-    FormSwap pageSwap("Frm402.Determinacion", ui::FormRegistry::WidgetFactory([&](Session&, QWidget* parent) -> QWidget* {
-      page = new FakeDetermination(parent);
-      page->setObjectName("FakeDeterminacion");
-      return page;
-    }));
     auto form = openNewDeclaration(s);
-    QVERIFY(page && form->findChild<QWidget*>("FakeDeterminacion"));
-    QVERIFY(page->changes > 0);
+    auto* page = child<ui::DeterminacionTab>(form.get(), "Determinacion");
+    QVERIFY(page->model());  // told of the loaded declaration
 
     auto* grid = child<QTableView>(form.get(), "GrdDatos");
     auto* detail = child<QPushButton>(form.get(), "CmdDetalle");
     grid->selectRow(1);
     QString doc = grid->model()->data(grid->model()->index(1, 1)).toString();
-    int before = page->changes;
+    QVERIFY(grid->model()->data(grid->model()->index(1, 6)).toString() != QString("2500.00"));
+    // The page shows the payment of the declaration each time it is told of a change.
+    auto* cheque = child<QRadioButton>(page, "OptCheque");
+    QVERIFY(!cheque->isChecked());
+    static_cast<ui::Frm402*>(form.get())->controller().declaration().payment.type = "C";
+    PersonKey seen;
+    std::string seenRuc;
+    onNextModal([&](QWidget* m) {
+      auto* concepts = qobject_cast<ui::FrmDetConcep*>(m);
+      QVERIFY(concepts && concepts->controller());
+      seen = concepts->controller()->person().key;
+      seenRuc = static_cast<ui::Frm402*>(form.get())->controller().declaration().ruc;
+      // The form records an income and, as every detail form's accept, computes the person.
+      const auto& p = seen;
+      s.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
+                       "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
+                       {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
+      determination::recomputePerson(s, static_cast<ui::Frm402*>(form.get())->controller().declaration(), p);
+      concepts->done(QDialog::Accepted);
+    });
     QTest::mouseClick(detail, Qt::LeftButton);
     QCOMPARE(QString::fromStdString(seen.doc_id_a), doc);
     QCOMPARE(seen.cod_cat_tra, 1);
     QCOMPARE(seenRuc, std::string(kDemoRuc));
     QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
     QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().modified());
-    QVERIFY(page->changes > before);
+    QVERIFY(cheque->isChecked());
 
+    // Told of the rectification, the page shows its boxes again (box 503 follows the option).
+    auto* box503 = page->txtvalor("503");
+    const QString shown503 = box503->text();
+    {
+      QSignalBlocker quiet(box503);
+      box503->setText("stale");
+    }
     QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
-    QVERIFY(page->rectifica);
+    QCOMPARE(box503->text(), shown503);
     QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().declaration().rectifica);
     form.reset();
   }
@@ -252,8 +241,7 @@ class DeclarationFormsTest : public QObject {
       QTest::mouseClick(child<QPushButton>(first.get(), "CmdCancelar"), Qt::LeftButton);
     }
     QCOMPARE(t_->db().integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
-    s.mode = Mode::New;
-    auto form = uitest::openForm(s, "Frm402");
+    auto form = uitest::shown(std::make_unique<ui::Frm402>(s, Mode::New));
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     auto* ruc = child<QComboBox>(form.get(), "CmbRuc");
@@ -315,24 +303,28 @@ class DeclarationFormsTest : public QObject {
 
   void fourthCategoryBoxesShownOnTheProvidersTab() {
     auto& s = t_->session();
-    FormSwap swap("Frm61501", ui::FormRegistry::Factory([&](Session& session, QWidget* parent) -> QDialog* {
-      for (const char* amount : {"1500.00", "-1000.00"})
-        session.database().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
-                               "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
-                               "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
-                               {std::string(amount), std::string(amount)});
-      auto* d = new QDialog(parent);
-      QTimer::singleShot(0, d, &QDialog::accept);
-      return d;
-    }));
+    // The provider form as the user leaves it: two receipts written, the form closed.
+    auto enterTwoReceipts = [&] {
+      onNextModal([&](QWidget* m) {
+        QCOMPARE(m->objectName(), QString("Frm61501"));
+        for (const char* amount : {"1500.00", "-1000.00"})
+          s.database().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
+                           "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
+                           "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
+                           {std::string(amount), std::string(amount)});
+        static_cast<QDialog*>(m)->done(QDialog::Accepted);
+      });
+    };
     auto form = openNewDeclaration(s);
     t_->db().run("DELETE FROM TMPF601RDDET");
     auto* nuevo = child<QPushButton>(form.get(), "CmdNuevoPS");  // on a tab not shown: clicked directly
+    enterTwoReceipts();
     nuevo->click();
     const std::pair<const char*, const char*> expected[] = {
         {"txtvalor_320", "500"}, {"txtvalor_321", "200"}, {"txtvalor_322", "2,468"}, {"txtvalor_547", "2"}};
     for (auto [name, shown] : expected) QCOMPARE(child<QLineEdit>(form.get(), name)->text(), QString(shown));
     t_->db().run("UPDATE TMPF601RDDET SET mto_rec = '-3000.00'");
+    enterTwoReceipts();
     nuevo->click();  // adds two more
     QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_320")->text(), QString("(5,500)"));
     QCOMPARE(child<QLineEdit>(form.get(), "txtvalor_547")->text(), QString("4"));

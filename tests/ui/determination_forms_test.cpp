@@ -117,21 +117,22 @@ class DeterminationFormsTest : public QObject {
 
     // Enter on a credit box opens the EPS form of that box.
     QVERIFY(cell("602")->isEnabled());
-    QString opened;
+    QString opened, caption;
     onNextModal([&](QWidget* m) {
       opened = m->objectName();
+      caption = m->windowTitle();
       m->close();
     });
     cell("602")->setFocus();
     QTest::keyClick(cell("602"), Qt::Key_Return);
     QCOMPARE(opened, QString("FrmInf602"));
-    QCOMPARE(QString::fromStdString(t_->session().epsBox), QString("602"));
+    QCOMPARE(caption, QString("Detalle de Casilla 602"));
     // Cheque data go to the declaration.
     child<QRadioButton>(det, "OptCheque")->click();
     auto* bank = child<QComboBox>(det, "CboBanco");
     bank->setCurrentIndex(1);
-    QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.type), QString("C"));
-    QCOMPARE(QString::fromStdString(t_->session().openDeclaration->payment.bank), bank->currentData().toString());
+    QCOMPARE(QString::fromStdString(openDecl().payment.type), QString("C"));
+    QCOMPARE(QString::fromStdString(openDecl().payment.bank), bank->currentData().toString());
     // A change after saving counts again: leaving asks to save it.
     t_->messenger().queueAnswer(Answer::No);
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
@@ -150,12 +151,16 @@ class DeterminationFormsTest : public QObject {
   QWidget* openDemo() {
     auto& s = t_->session();
     form_ = uitest::openNewDeclaration(s);
-    if (!s.openDeclaration || s.openDeclaration->periodo.empty()) qFatal("the demo declaration did not open");
+    if (openDecl().periodo.empty()) qFatal("the demo declaration did not open");
     // The pay entered through the detail forms (written here straight into the working tables).
-    test::enterDemoPay(s, *s.openDeclaration);
+    test::enterDemoPay(s, openDecl());
     auto* det = child<QWidget>(form_.get(), "Determinacion");
     child<QTabWidget>(form_.get(), "SSTab1")->setCurrentWidget(det);
     return det;
+  }
+  // The declaration open in the form.
+  model::OpenDeclaration& openDecl() {
+    return static_cast<ui::Frm402*>(form_.get())->controller().declaration();
   }
   QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
 

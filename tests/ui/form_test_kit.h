@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-// The widgets the form tests read, and the registries they open forms from and run in.
+// The widgets the form tests read, and the registry the tests run in.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,11 +25,12 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
+#include "declaration/ui/frm402.h"
+#include "import/ui/frm_import.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
 
@@ -69,43 +70,12 @@ class DemoDb : public test::TestDb {
   ~DemoDb() { Clock::setFixed(std::nullopt); }
 };
 
-// A registered form opened by its name and shown.
-inline std::unique_ptr<QDialog> openForm(Session& s, const char* name) {
-  std::unique_ptr<QDialog> form(ui::FormRegistry::create(name, s, nullptr));
-  if (!form) qFatal("form %s not created", name);
+// A form built by its typed call, shown.
+template <class Form>
+std::unique_ptr<QDialog> shown(std::unique_ptr<Form> form) {
   form->show();
   return form;
 }
-
-// Replaces a registered form (or page) for one test and puts the original back, also when the
-// test stops early.
-class FormSwap {
- public:
-  FormSwap(std::string name, ui::FormRegistry::Factory f) : name_(std::move(name)), saved_(ui::FormRegistry::take(name_)) {
-    ui::FormRegistry::add(name_, std::move(f));
-  }
-  FormSwap(std::string name, ui::FormRegistry::WidgetFactory f)
-      : name_(std::move(name)), widget_(true), savedWidget_(ui::FormRegistry::takeWidget(name_)) {
-    ui::FormRegistry::addWidget(name_, std::move(f));
-  }
-  FormSwap(const FormSwap&) = delete;
-  FormSwap& operator=(const FormSwap&) = delete;
-  ~FormSwap() {
-    if (widget_) {
-      ui::FormRegistry::takeWidget(name_);
-      if (savedWidget_) ui::FormRegistry::addWidget(name_, savedWidget_);
-    } else {
-      ui::FormRegistry::take(name_);
-      if (saved_) ui::FormRegistry::add(name_, saved_);
-    }
-  }
-
- private:
-  std::string name_;
-  bool widget_ = false;
-  ui::FormRegistry::Factory saved_;
-  ui::FormRegistry::WidgetFactory savedWidget_;
-};
 
 // Runs `body` on the modal dialog that the next click opens, then lets the click return.
 inline void onNextModal(std::function<void(QWidget*)> body) {
@@ -127,8 +97,9 @@ inline void choose(QComboBox* c, const QVariant& data) {
 // A new declaration in Frm402 as the user starts it: the declarant chosen, the period typed.
 inline std::unique_ptr<QDialog> openNewDeclaration(Session& s, const char* ruc = "20503987610",
                                                    const char* period = "062012") {
-  s.mode = Mode::New;
-  auto form = openForm(s, "Frm402");
+  auto dialog = std::make_unique<ui::Frm402>(s, Mode::New);
+  import::ui::connectImports(s, *dialog);
+  auto form = shown(std::move(dialog));
   choose(child<QComboBox>(form.get(), "CmbRuc"), QString(ruc));
   auto* edit = child<QLineEdit>(form.get(), "MkePeriodo");
   edit->setFocus();

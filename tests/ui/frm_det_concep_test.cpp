@@ -1,6 +1,8 @@
 // FrmDetConcep and frmIngApor driven as a user would: choose the group, type amounts in the grid
 // and the panels, accept, and read the stored rows back.
 
+#include "detail/ui/frm_det_concep.h"
+#include "detail/ui/frm_ing_apor.h"
 #include "determination/working_fixture.h"
 #include "ui/form_test_kit.h"
 
@@ -15,8 +17,9 @@ class FrmDetConcepTest : public QObject {
   std::unique_ptr<test::WorkingFixture> f_;
   PersonKey p_;
 
-  std::unique_ptr<QDialog> open(const char* name) {
-    auto d = uitest::openForm(f_->t.session(), name);
+  template <class Form>
+  std::unique_ptr<QDialog> open() {
+    auto d = uitest::shown(std::make_unique<Form>(f_->t.session(), f_->decl, p_));
     d->activateWindow();
     QTest::qWait(10);
     return d;
@@ -54,13 +57,11 @@ class FrmDetConcepTest : public QObject {
     profile.pension = 21;
     p_ = f_->person("40000001", profile);
     f_->recompute();
-    f_->t.session().openDeclaration = &f_->decl;
-    f_->t.session().currentPerson = p_;
   }
   void cleanup() { f_.reset(); }
 
   void typesAmountsAndStoresRows() {
-    auto d = open("FrmDetConcep");
+    auto d = open<ui::FrmDetConcep>();
     // Whose amounts they are: document and name as the declaration's grid shows them.
     QCOMPARE(d->findChild<QLabel*>("LblPersona")->text(), QString("40000001  PERSONA 40000001"));
     choose(d.get(), "0100");
@@ -106,7 +107,7 @@ class FrmDetConcepTest : public QObject {
 
   // Enter keeps the typed amount and moves on: accrued → paid → the next row that takes one.
   void enterMovesToTheNextCell() {
-    auto d = open("FrmDetConcep");
+    auto d = open<ui::FrmDetConcep>();
     choose(d.get(), "0100");
     auto* grid = d->findChild<QTableWidget*>("grdConcep");
     int r = row(grid, "0121");
@@ -137,7 +138,7 @@ class FrmDetConcepTest : public QObject {
   void incomeSummaryShowsAndWrites() {
     f_->amount(p_, "0121", "1000.00", "900.00");
     f_->amount(p_, "0704", "", "25.00");
-    auto d = open("frmIngApor");
+    auto d = open<ui::frmIngApor>();
     QCOMPARE(d->windowTitle(), QString("Trabajadores"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresos_0")->text(), QString("1000.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));

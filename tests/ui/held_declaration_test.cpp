@@ -8,6 +8,7 @@
 #include "data/servicios_comunes.h"
 #include "data/sessions.h"
 #include "declaration/declaration_form.h"
+#include "declaration/ui/catalogue_dialogs.h"
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
@@ -43,9 +44,7 @@ class HeldDeclarationTest : public QObject {
     auto holder = std::make_unique<declaration::DeclarationForm>(other);
     QVERIFY(holder->openDeclaration("20503987610", "201206"));
 
-    s.mode = Mode::Modify;
-    s.sent = false;
-    auto chooser = uitest::openForm(s, "FrmContAbrir");
+    auto chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Modify));
     QString opened;
     auto closeAnyForm = [&] {
       if (QWidget* m = QApplication::activeModalWidget(); m && m->objectName() == "Frm402") {

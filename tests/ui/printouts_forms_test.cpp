@@ -1,6 +1,9 @@
 // The printout forms driven through their widgets: FrmTipPrn, frmReportes and
 // frmConsultaBasesTrib on the fixed declaration.
 
+#include "printouts/ui/printout_forms.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
 #include "support/printouts_fixture.h"
 #include "ui/form_test_kit.h"
 
@@ -12,7 +15,11 @@ class PrintoutFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   std::unique_ptr<QDialog> form_;
 
-  void open(const char* name) { form_ = openForm(t_->session(), name); }
+  // A printouts form on the declarations in preparation.
+  template <class Form>
+  void open() {
+    form_ = shown(std::make_unique<Form>(t_->session(), false));
+  }
   template <class W>
   W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
 
@@ -20,7 +27,6 @@ class PrintoutFormsTest : public QObject {
   void init() {
     t_ = std::make_unique<test::TestDb>();
     test::buildFixedDeclaration(t_->db());
-    t_->session().sent = false;
   }
   void cleanup() {
     form_.reset();
@@ -28,7 +34,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void declarationOptionTextVariantAndPreview() {
-    open("FrmTipPrn");
+    open<printouts::ui::FrmTipPrn>();
     QCOMPARE(child<QTableWidget>("grdContrib")->rowCount(), 1);
     auto* annex = child<QCheckBox>("ChkAnexo_0");
     QVERIFY(!annex->isEnabled());
@@ -63,7 +69,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void reportsAreGeneratedIntoTheChosenFolder() {
-    open("frmReportes");
+    open<printouts::ui::frmReportes>();
     QTest::mouseClick(child<QPushButton>("cmdAccion_0"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
              QString("Debe seleccionar por lo menos uno de los reportes que generar."));
@@ -81,7 +87,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void consultationFillsTheGrid() {
-    open("frmConsultaBasesTrib");
+    open<printouts::ui::frmConsultaBasesTrib>();
     uitest::choose(child<QComboBox>("cboTipDoc"), 1);
     auto* number = child<QLineEdit>("txtNumDoc");
     QTest::keyClicks(number, "41a%");  // letters and signs are not part of a DNI

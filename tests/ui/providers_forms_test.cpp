@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 
 #include "detail/receipts_save.h"
+#include "detail/ui/frm601mfdet.h"
+#include "detail/ui/frm61501.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
@@ -21,7 +23,6 @@ class ProvidersFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   model::OpenDeclaration decl_;
 
-  std::unique_ptr<QDialog> open(const char* name) { return openForm(t_->session(), name); }
 
   // "Nuevo" on the provider header: the voucher dialog it shows, with the kind chosen.
   QDialog* newVoucher(QWidget* header, const QString& kind) {
@@ -69,7 +70,6 @@ class ProvidersFormsTest : public QObject {
     decl_.ruc = kRuc;
     decl_.name = "CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.";
     decl_.periodo = "201209";
-    t_->session().openDeclaration = &decl_;
     // The working set of the declaration holds its trainees.
     t_->db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
                  "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
@@ -78,16 +78,10 @@ class ProvidersFormsTest : public QObject {
   }
   void cleanup() { t_.reset(); }
 
-  void providerFormNeedsAnOpenDeclaration() {
-    t_->session().openDeclaration = nullptr;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, ui::FormRegistry::create("Frm61501", t_->session(), nullptr));
-  }
-
   void recordsProviderWithTwoReceiptsAndTrainee() {
     auto& s = t_->session();
-    s.mode = Mode::New;
     {
-      auto header = open("Frm61501");
+      auto header = shown(ui::Frm61501::open(s, decl_, PersonKey{}, false));
       auto* registrados = child<QComboBox>(header.get(), "CmbRegistrados");
       int gutierrez = registrados->findText("GUTIÉRREZ LOZANO PATRICIA  -  10411223341");
       QVERIFY(gutierrez > 0);
@@ -112,7 +106,7 @@ class ProvidersFormsTest : public QObject {
     }
     {
       // Her document typed into a new header opens her, names and vouchers, after saying so.
-      auto header = open("Frm61501");
+      auto header = shown(ui::Frm61501::open(s, decl_, PersonKey{}, false));
       auto* doc = child<QLineEdit>(header.get(), "TxtNumDoc");
       QTest::keyClicks(doc, "10411223341");
       emit doc->editingFinished();
@@ -123,10 +117,9 @@ class ProvidersFormsTest : public QObject {
       header->reject();
     }
 
-    s.mode = Mode::Modify;
-    s.currentPerson = {23, 1, "72345678", kTrainee};
+    const PersonKey trainee{23, 1, "72345678", kTrainee};
     {
-      auto mf = open("Frm601MFDET");
+      auto mf = shown(ui::Frm601MFDET::open(s, decl_, trainee, true));
       auto* list = child<QListWidget>(mf.get(), "lstHorario");
       QCOMPARE(list->count(), 7);
       QTest::keyClicks(child<QLineEdit>(mf.get(), "TxtMonto"), "930");
@@ -154,9 +147,8 @@ class ProvidersFormsTest : public QObject {
     // Reopened: the provider shows both vouchers, the trainee both establishments.
     // One voucher without retention (stored "0", as entry and import write it).
     t_->db().run("UPDATE TMPF601RDDET SET ind_rta = '0', por_rta = '0' WHERE rowid = (SELECT min(rowid) FROM TMPF601RDDET)");
-    s.currentPerson = {17, 6, "10411223341", kProvider};
     {
-      auto header = open("Frm61501");
+      auto header = shown(ui::Frm61501::open(s, decl_, PersonKey{17, 6, "10411223341", kProvider}, true));
       auto* grid = child<QTableWidget>(header.get(), "grdRecibos");
       QCOMPARE(grid->rowCount(), 2);
       // "% Ret." with two decimals on every row.
@@ -166,9 +158,8 @@ class ProvidersFormsTest : public QObject {
       QCOMPARE(rates, QStringList({"0.00", "10.00"}));
       QCOMPARE(child<QLabel>(header.get(), "lblCantidad1")->text(), QString("Cantidad de Notas de Crédito: 1"));
     }
-    s.currentPerson = {23, 1, "72345678", kTrainee};
     {
-      auto mf = open("Frm601MFDET");
+      auto mf = shown(ui::Frm601MFDET::open(s, decl_, trainee, true));
       auto* list = child<QListWidget>(mf.get(), "lstHorario");
       QCOMPARE(list->selectedItems().size(), 2);
       QCOMPARE(child<QLineEdit>(mf.get(), "TxtMonto")->text(), QString("930.00"));

@@ -10,7 +10,7 @@
 #include "reports/spool.h"
 #include "reports/ui/frm_impx_pag.h"
 #include "reports/ui/frm_preview.h"
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::reports {
@@ -56,18 +56,13 @@ class ReportFormsTest : public QObject {
  private slots:
   void init() {
     db_ = std::make_unique<korventa::test::TestDb>();
-    printRange() = PageRange{};
   }
-  void cleanup() {
-    db_.reset();
-    printRange() = PageRange{};
-  }
+  void cleanup() { db_.reset(); }
 
   void toolbarMovesBetweenPagesAndStopsAtTheEnds() {
-    // Opened by name, as the other forms open it, with the report's path.
+    // Given the report's path through its property.
     auto path = write("r.PRN", pagedReport(3));
-    std::unique_ptr<QDialog> opened(korventa::ui::FormRegistry::create("frmPreview", db_->session(), nullptr));
-    QVERIFY(opened);
+    std::unique_ptr<QDialog> opened = std::make_unique<frmPreview>(db_->session());
     opened->setProperty("reportPath", QString::fromStdString(path.string()));
     auto& form = *static_cast<frmPreview*>(opened.get());
     form.show();
@@ -189,14 +184,13 @@ class ReportFormsTest : public QObject {
     QVERIFY(db_->messenger().entries()[0].icon == MsgIcon::Critical);
     QVERIFY(form.isVisible());
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
-    QVERIFY(!printRange().active);
+    QVERIFY(!form.range().active);
   }
 
-  // The range dialog offered before a long preview: cancelled, no range is left; accepted, the
+  // The range dialog offered before a long preview: cancelled, nothing is shown; accepted, the
   // preview shows the pages asked for (the range rules are checked by the page range tests).
   void rangeDialogCancelledOrAccepted() {
     auto path = write("r.PRN", pagedReport(20));
-    printRange() = PageRange{false, 4, 4};
     QString caption;
     QTimer::singleShot(0, [&] {
       if (auto* dialog = qobject_cast<frmImpxPag*>(QApplication::activeModalWidget())) {
@@ -207,7 +201,6 @@ class ReportFormsTest : public QObject {
     });
     ui::previewWithRange(db_->session(), path.string(), planForImportResult(20));
     QCOMPARE(caption, QString("Impresión de 20 páginas"));
-    QVERIFY(!printRange().active);
 
     frmImpxPag form(db_->session());
     form.setReport(path.string(), 20, 20);
@@ -228,7 +221,7 @@ class ReportFormsTest : public QObject {
     });
     QVERIFY(form.cmdAceptar_Click());
     QCOMPARE(previewPages, 2);
-    QVERIFY(printRange().active);
+    QVERIFY(form.range().active);
     QVERIFY(!form.isVisible());
   }
 
@@ -251,8 +244,7 @@ class ReportFormsTest : public QObject {
     QCOMPARE(LeeNroHojas(path), 3);  // 200 lines and the headers at 85 lines a page
 
     // Pages 2 to 3 on a printer: the preview shows the range only and closes once printed.
-    printRange() = PageRange{true, 2, 3};
-    frmPreview ranged(db_->session());
+    frmPreview ranged(db_->session(), PageRange{true, 2, 3});
     QVERIFY(ranged.open(QString::fromStdString(path.string())));
     QCOMPARE(ranged.pageCount(), 2);
     ranged.show();

@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {

@@ -5,9 +5,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// The built-in guide is a resource of the forms library; a static library registers its
+// resources when asked to.
+static void registerHelpResource() { Q_INIT_RESOURCE(help); }
+
 namespace korventa::ui {
 
 HelpWindow::HelpWindow(const QString& installedFile, QWidget* parent) : QDialog(parent) {
+  registerHelpResource();
   setObjectName("HelpWindow");
   setWindowTitle("Ayuda - Formulario 0601");
   setWindowFlag(Qt::WindowMinMaxButtonsHint, true);

@@ -12,17 +12,22 @@
 #include <QUrl>
 
 #include "app/startup.h"
-#include "app/ui/form_registry.h"
 #include "app/ui/help_window.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/zel_stat_bar.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/zel_stat_bar.h"
 #include "data/db_errors.h"
+#include "declaration/ui/catalogue_dialogs.h"
+#include "declaration/ui/frm402.h"
+#include "import/ui/frm_import.h"
+#include "printouts/ui/printout_forms.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
+#include "reference/ui/frm_consultas.h"
+#include "reference/ui/frm_tasasx_trab.h"
+#include "reference/ui/frm_acercade.h"
+#include "reference/ui/zelpla_mant001.h"
 
 namespace korventa::ui {
-
-namespace {
-const char* kUnavailable = "Opción no disponible en esta versión";
-}
 
 MDIFrm::MDIFrm(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
   setObjectName("MDIFrm");
@@ -53,99 +58,121 @@ MDIFrm::MDIFrm(Session& session, QWidget* parent) : QMainWindow(parent), session
 
   buildMenus();
   buildToolbar();
-  refreshCommands();
 }
 
 MDIFrm::~MDIFrm() = default;
 
-QAction* MDIFrm::addCommand(QMenu* menu, const char* name, const QString& caption, std::string form,
-                            std::function<void()> run) {
+QAction* MDIFrm::addCommand(QMenu* menu, const char* name, const QString& caption, std::function<void()> run) {
   auto* a = menu->addAction(caption);
   a->setObjectName(name);
   if (run) connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
-  commands_.push_back({a, std::move(form)});
+  commands_.push_back(a);
   return a;
 }
 
-QAction* MDIFrm::addButton(int index, const QString& tip, int icon, std::string form, std::function<void()> run) {
+QAction* MDIFrm::addButton(int index, const QString& tip, int icon, std::function<void()> run) {
   auto* a = toolBar_->addAction(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)), tip);
   a->setObjectName(QString("Toolbar1_%1").arg(index));
   a->setProperty("index", index);
   a->setToolTip(tip);
   connect(a, &QAction::triggered, this, [run = std::move(run)] { run(); });
-  commands_.push_back({a, std::move(form)});
+  commands_.push_back(a);
   return a;
 }
 
-std::function<void()> MDIFrm::opener(std::optional<Mode> mode, std::optional<bool> sent, std::string form) {
-  // The command sets what the form reads in its load, then opens it.
-  return [this, mode, sent, form = std::move(form)] {
-    if (mode) session_.mode = *mode;
-    if (sent) session_.sent = *sent;
-    openForm(form);
+// The commands on declarations: what they open, with the operation mode and whether the prepared
+// or the sent declarations are meant. The last choice of the two stays for the commands that do
+// not make one ("Consulta del &Detalle de la Declaración").
+std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
+  return [this, sentChooser, mode, sent] {
+    sent_ = sent;
+    showModal([&] {
+      auto chooser = std::make_unique<FrmContAbrir>(session_, sentChooser, mode, sent, this);
+      connect(chooser.get(), &FrmContAbrir::declarationFormOpened, this,
+              [this](Frm402* form) { import::ui::connectImports(session_, *form); });
+      return chooser;
+    });
   };
 }
 
+std::function<void()> MDIFrm::newDeclaration() {
+  return [this] {
+    showModal([&] {
+      auto form = std::make_unique<Frm402>(session_, Mode::New, this);
+      import::ui::connectImports(session_, *form);
+      return form;
+    });
+  };
+}
+
+std::function<void()> MDIFrm::generalReports(bool sent) {
+  return [this, sent] {
+    sent_ = sent;
+    showModal([&] { return std::make_unique<printouts::ui::frmReportes>(session_, sent, this); });
+  };
+}
+
+std::function<void()> MDIFrm::declarationPrintouts(bool sent) {
+  return [this, sent] {
+    sent_ = sent;
+    showModal([&] { return std::make_unique<printouts::ui::FrmTipPrn>(session_, sent, this); });
+  };
+}
+
+template <class Form>
+std::function<void()> MDIFrm::plain() {
+  return [this] { showModal([&] { return std::make_unique<Form>(session_, this); }); };
+}
+
 void MDIFrm::buildMenus() {
-  Session& s = session_;
-  auto consult = [this, &s](const char* code) {
-    return [this, &s, code] {
-      s.consultation = code;
-      openForm("FrmConsultas");
-    };
+  auto consult = [this](const char* code) {
+    return [this, code] { showModal([&] { return std::make_unique<FrmConsultas>(session_, code, this); }); };
+  };
+  auto basesConsultation = [this] {
+    showModal([&] { return std::make_unique<printouts::ui::frmConsultaBasesTrib>(session_, sent_, this); });
   };
 
   QMenu* m = menuBar()->addMenu("&Declaraciones");
   m->setObjectName("mnuDeclaraciones");
-  addCommand(m, "mnuNueva", "&Nueva", "Frm402", opener(Mode::New, std::nullopt, "Frm402"));
-  addCommand(m, "mnuModificar", "&Modificar", "FrmContAbrir", opener(Mode::Modify, false, "FrmContAbrir"));
-  addCommand(m, "mnuEliminar", "&Eliminar", "FrmContAbrir", opener(Mode::Delete, false, "FrmContAbrir"));
+  addCommand(m, "mnuNueva", "&Nueva", newDeclaration());
+  addCommand(m, "mnuModificar", "&Modificar", chooser(false, Mode::Modify, false));
+  addCommand(m, "mnuEliminar", "&Eliminar", chooser(false, Mode::Delete, false));
   m->addSeparator();
-  addCommand(m, "mnuImportar", "Impor&tar", "", nullptr)->setEnabled(false);
-  addCommand(m, "mnuCopiar", "&Copiar", "FrmContAbrir", opener(Mode::Copy, false, "FrmContAbrir"));
-  addCommand(m, "mnuImprimir", "&Reportes generales", "frmReportes", opener(std::nullopt, false, "frmReportes"));
-  // Prepared declarations: the flag may still be set by the sent-declarations menu.
-  addCommand(m, "mnuImprimirEPS", "&Reportes declaración y anexos EPS", "FrmTipPrn",
-             opener(std::nullopt, false, "FrmTipPrn"));
-  addCommand(m, "mnuConsDetDec", "Consulta del &Detalle de la Declaración", "frmConsultaBasesTrib",
-             opener(std::nullopt, std::nullopt, "frmConsultaBasesTrib"));
+  addCommand(m, "mnuImportar", "Impor&tar", nullptr)->setEnabled(false);
+  addCommand(m, "mnuCopiar", "&Copiar", chooser(false, Mode::Copy, false));
+  addCommand(m, "mnuImprimir", "&Reportes generales", generalReports(false));
+  addCommand(m, "mnuImprimirEPS", "&Reportes declaración y anexos EPS", declarationPrintouts(false));
+  addCommand(m, "mnuConsDetDec", "Consulta del &Detalle de la Declaración", basesConsultation);
   m->addSeparator();
-  addCommand(m, "mnuConceptos", "Mantenimiento de conceptos", "zelpla_Mant001",
-             opener(std::nullopt, std::nullopt, "zelpla_Mant001"));
-  addCommand(m, "mnuSalir", "&Salir", "", [this] { endProgram(); });
-  connect(m, &QMenu::aboutToShow, this, &MDIFrm::refreshCommands);
+  addCommand(m, "mnuConceptos", "Mantenimiento de conceptos", plain<zelpla_Mant001>());
+  addCommand(m, "mnuSalir", "&Salir", [this] { endProgram(); });
 
   m = menuBar()->addMenu("Declaraciones &Enviadas");
   m->setObjectName("mnuEnviadas");
-  addCommand(m, "mnuModificarE", "&Registrar número de orden", "FrmContAbrirE",
-             opener(Mode::Modify, true, "FrmContAbrirE"));
-  addCommand(m, "mnuEliminarE", "&Eliminar", "FrmContAbrir", opener(Mode::Delete, true, "FrmContAbrir"));
+  addCommand(m, "mnuModificarE", "&Registrar número de orden", chooser(true, Mode::Modify, true));
+  addCommand(m, "mnuEliminarE", "&Eliminar", chooser(false, Mode::Delete, true));
   m->addSeparator();
-  addCommand(m, "mnuRecuperarD", "Recuperar &declaración", "FrmContAbrirE", opener(Mode::Recover, true, "FrmContAbrirE"));
+  addCommand(m, "mnuRecuperarD", "Recuperar &declaración", chooser(true, Mode::Recover, true));
   m->addSeparator();
-  addCommand(m, "mnuImprimirE", "&Reportes Generales", "frmReportes", opener(std::nullopt, true, "frmReportes"));
-  addCommand(m, "mnuImprimirEEPS", "&Reportes declaración y anexos EPS", "FrmTipPrn", opener(std::nullopt, true, "FrmTipPrn"));
-  connect(m, &QMenu::aboutToShow, this, &MDIFrm::refreshCommands);
+  addCommand(m, "mnuImprimirE", "&Reportes Generales", generalReports(true));
+  addCommand(m, "mnuImprimirEEPS", "&Reportes declaración y anexos EPS", declarationPrintouts(true));
 
   m = menuBar()->addMenu("&Consultas");
   m->setObjectName("mnuConsultas");
-  addCommand(m, "mnuTipoTrab", "&Tipo de trabajador", "FrmConsultas", consult("T"));
-  addCommand(m, "mnuSituaTrab", "&Situación del trabajador", "FrmConsultas", consult("S"));
-  addCommand(m, "mnuBancos", "&Bancos", "FrmConsultas", consult("B"));
-  addCommand(m, "mnuRMV", "&Remuneración Mínima Vital", "FrmConsultas", consult("R"));
-  addCommand(m, "mnuUIT", "&Unidad Impositiva Tributaria (UIT)", "FrmConsultas", consult("U"));
-  addCommand(m, "mnuTasaxTrab", "T&asas por Tipo de Trabajador", "frmTasasxTrab",
-             opener(std::nullopt, std::nullopt, "frmTasasxTrab"));
-  addCommand(m, "mnuVerVersion", "&Verificar Versión", "", [this] { verificarVersion(); });
-  addCommand(m, "mnuCompacta", "Compacta Base de Datos", "", nullptr)->setEnabled(false);
-  connect(m, &QMenu::aboutToShow, this, &MDIFrm::refreshCommands);
+  addCommand(m, "mnuTipoTrab", "&Tipo de trabajador", consult("T"));
+  addCommand(m, "mnuSituaTrab", "&Situación del trabajador", consult("S"));
+  addCommand(m, "mnuBancos", "&Bancos", consult("B"));
+  addCommand(m, "mnuRMV", "&Remuneración Mínima Vital", consult("R"));
+  addCommand(m, "mnuUIT", "&Unidad Impositiva Tributaria (UIT)", consult("U"));
+  addCommand(m, "mnuTasaxTrab", "T&asas por Tipo de Trabajador", plain<frmTasasxTrab>());
+  addCommand(m, "mnuVerVersion", "&Verificar Versión", [this] { verificarVersion(); });
+  addCommand(m, "mnuCompacta", "Compacta Base de Datos", nullptr)->setEnabled(false);
 
   m = menuBar()->addMenu("&Ayuda");
   m->setObjectName("mnuAyuda");
-  addCommand(m, "mnuContenido", "&Contenido", "", [this] { MostrarHelp(); });
+  addCommand(m, "mnuContenido", "&Contenido", [this] { MostrarHelp(); });
   m->addSeparator();
-  addCommand(m, "mnuAcercade", "Acerca &de ZEL", "frmAcercade", opener(std::nullopt, std::nullopt, "frmAcercade"));
-  connect(m, &QMenu::aboutToShow, this, &MDIFrm::refreshCommands);
+  addCommand(m, "mnuAcercade", "Acerca &de ZEL", plain<frmAcercade>());
 }
 
 void MDIFrm::buildToolbar() {
@@ -153,47 +180,29 @@ void MDIFrm::buildToolbar() {
   toolBar_->setObjectName("Toolbar1");
   toolBar_->setMovable(false);
   toolBar_->setIconSize(QSize(24, 24));
-  addButton(1, "Nueva declaración", QStyle::SP_FileIcon, "Frm402", opener(Mode::New, std::nullopt, "Frm402"));
-  addButton(2, "Modificar declaración", QStyle::SP_DialogOpenButton, "FrmContAbrir",
-            opener(Mode::Modify, false, "FrmContAbrir"));
-  addButton(3, "Eliminar declaración", QStyle::SP_TrashIcon, "FrmContAbrir", opener(Mode::Delete, false, "FrmContAbrir"));
-  addButton(4, "Copiar declaración", QStyle::SP_FileDialogNewFolder, "FrmContAbrir",
-            opener(Mode::Copy, false, "FrmContAbrir"));
-  addButton(5, "Reportes generales", QStyle::SP_FileDialogDetailedView, "frmReportes",
-            opener(std::nullopt, false, "frmReportes"));
-  addButton(6, "Salir", QStyle::SP_DialogCloseButton, "", [this] { endProgram(); });
+  addButton(1, "Nueva declaración", QStyle::SP_FileIcon, newDeclaration());
+  addButton(2, "Modificar declaración", QStyle::SP_DialogOpenButton, chooser(false, Mode::Modify, false));
+  addButton(3, "Eliminar declaración", QStyle::SP_TrashIcon, chooser(false, Mode::Delete, false));
+  addButton(4, "Copiar declaración", QStyle::SP_FileDialogNewFolder, chooser(false, Mode::Copy, false));
+  addButton(5, "Reportes generales", QStyle::SP_FileDialogDetailedView, generalReports(false));
+  addButton(6, "Salir", QStyle::SP_DialogCloseButton, [this] { endProgram(); });
   toolBar_->addSeparator()->setObjectName("Toolbar1_7");
-  addButton(8, "Registrar número de orden", QStyle::SP_DialogApplyButton, "FrmContAbrirE",
-            opener(Mode::Modify, true, "FrmContAbrirE"));
+  addButton(8, "Registrar número de orden", QStyle::SP_DialogApplyButton, chooser(true, Mode::Modify, true));
   toolBar_->addSeparator()->setObjectName("Toolbar1_9");
-  addButton(10, "Ayuda", QStyle::SP_DialogHelpButton, "", [this] { MostrarHelp(); });
+  addButton(10, "Ayuda", QStyle::SP_DialogHelpButton, [this] { MostrarHelp(); });
 }
 
 QAction* MDIFrm::command(const QString& objectName) const {
-  for (const auto& c : commands_)
-    if (c.action->objectName() == objectName) return c.action;
+  for (QAction* a : commands_)
+    if (a->objectName() == objectName) return a;
   return nullptr;
 }
 
-void MDIFrm::refreshCommands() {
-  for (const auto& c : commands_) {
-    if (c.form.empty()) continue;
-    bool available = FormRegistry::has(c.form);
-    c.action->setEnabled(available);
-    if (!c.action->property("index").isValid()) c.action->setToolTip(available ? c.action->text().remove('&') : kUnavailable);
-    c.action->setStatusTip(available ? QString() : QString(kUnavailable));
-  }
-}
-
-bool MDIFrm::openForm(const std::string& formName) {
-  if (!FormRegistry::has(formName)) {
-    refreshCommands();
-    return false;
-  }
+bool MDIFrm::showModal(const std::function<std::unique_ptr<QDialog>()>& build) {
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  QDialog* dialog = nullptr;
+  std::unique_ptr<QDialog> dialog;
   try {
-    dialog = FormRegistry::create(formName, session_, this);
+    dialog = build();
   } catch (const data::DbError& e) {
     QApplication::restoreOverrideCursor();
     data::MensajeErrorBD(session_.msg(), e);
@@ -204,11 +213,9 @@ bool MDIFrm::openForm(const std::string& formName) {
     return false;
   }
   QApplication::restoreOverrideCursor();
-  if (!dialog) return false;
   dialog->setAttribute(Qt::WA_DeleteOnClose, false);
   dialog->setWindowModality(Qt::ApplicationModal);
   dialog->exec();
-  delete dialog;
   return true;
 }
 

@@ -1,10 +1,8 @@
 #pragma once
-// The main window: menus and toolbar whose commands set the operation mode, the sent flag or the
-// consultation code and open one form by its name. A command whose form is not part of the
-// program is shown disabled.
+// The main window: menus and toolbar whose commands open a form with what it works on (the
+// operation mode, prepared or sent declarations, the consultation code).
 #include <functional>
-#include <optional>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include <QMainWindow>
@@ -14,6 +12,7 @@
 #include "data/session.h"
 
 class QAction;
+class QDialog;
 class QMdiArea;
 class QMenu;
 class QToolBar;
@@ -36,11 +35,6 @@ class MDIFrm : public QMainWindow {
   QToolBar* toolBar() const { return toolBar_; }
   // A menu or toolbar command by its object name ("mnuNueva", "Toolbar1_1", …).
   QAction* command(const QString& objectName) const;
-  // Enables each command whose form is registered.
-  void refreshCommands();
-  // Opens a registered form modally (hourglass while it is built); false when it is not part of
-  // the program or could not be built.
-  bool openForm(const std::string& formName);
   // The guide window ("&Contenido").
   void MostrarHelp();
   HelpWindow* helpWindow() const { return help_; }
@@ -53,15 +47,19 @@ class MDIFrm : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  struct Command {
-    QAction* action;
-    std::string form;  // "" for commands that open no form
-  };
-  QAction* addCommand(QMenu* menu, const char* name, const QString& caption, std::string form,
-                      std::function<void()> run);
-  QAction* addButton(int index, const QString& tip, int icon, std::string form, std::function<void()> run);
-  // A menu or toolbar command that sets the mode and the sent flag (when given) and opens `form`.
-  std::function<void()> opener(std::optional<Mode> mode, std::optional<bool> sent, std::string form);
+  QAction* addCommand(QMenu* menu, const char* name, const QString& caption, std::function<void()> run);
+  QAction* addButton(int index, const QString& tip, int icon, std::function<void()> run);
+  // Builds a form (hourglass while it is built) and shows it modally; false when it could not be
+  // built (the error is shown).
+  bool showModal(const std::function<std::unique_ptr<QDialog>()>& build);
+  // Commands: FrmContAbrir (or, sentChooser, FrmContAbrirE), Frm402 on a new declaration,
+  // frmReportes, FrmTipPrn, and a form that needs only the session.
+  std::function<void()> chooser(bool sentChooser, Mode mode, bool sent);
+  std::function<void()> newDeclaration();
+  std::function<void()> generalReports(bool sent);
+  std::function<void()> declarationPrintouts(bool sent);
+  template <class Form>
+  std::function<void()> plain();
   void buildMenus();
   void buildToolbar();
   void endProgram();
@@ -71,7 +69,8 @@ class MDIFrm : public QMainWindow {
   ZELStatBar* statBar_;
   QToolBar* toolBar_ = nullptr;
   QPointer<HelpWindow> help_;
-  std::vector<Command> commands_;
+  std::vector<QAction*> commands_;
+  bool sent_ = false;  // the last command's choice of prepared or sent declarations
 };
 
 }  // namespace korventa::ui

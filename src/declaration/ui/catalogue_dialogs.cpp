@@ -14,10 +14,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
-#include "app/ui/zel_stat_bar.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
+#include "common/ui/zel_stat_bar.h"
 #include "common/dates.h"
 #include "declaration/ui/frm402.h"
 #include "declaration/declaration_chooser_form.h"
@@ -42,17 +41,17 @@ QLineEdit* readOnly(QWidget* parent, const char* name) {
 
 }  // namespace
 
-FrmContAbrir::FrmContAbrir(Session& session, bool sentChooser, QWidget* parent)
-    : QDialog(parent), s_(session), sentChooser_(sentChooser) {
+FrmContAbrir::FrmContAbrir(Session& session, bool sentChooser, Mode mode, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), sentChooser_(sentChooser), mode_(mode), sentList_(sent) {
   setObjectName(sentChooser ? "FrmContAbrirE" : "FrmContAbrir");
   setModal(true);
   resize(sentChooser ? 1040 : 860, 420);
   declaration::ChooserTexts t;
   if (sentChooser) {
-    sent_ = std::make_unique<declaration::SentDeclarationChooserForm>(s_, s_.mode);
+    sent_ = std::make_unique<declaration::SentDeclarationChooserForm>(s_, mode);
     t = sent_->texts();
   } else {
-    open_ = std::make_unique<declaration::DeclarationChooserForm>(s_, s_.mode, s_.sent);
+    open_ = std::make_unique<declaration::DeclarationChooserForm>(s_, mode, sent);
     t = open_->texts();
   }
   setWindowTitle(qs(t.caption));
@@ -134,19 +133,19 @@ void FrmContAbrir::onAction() {
   int row = selectedRow();
   if (rows.empty() || row < 0) return;  // an empty list does nothing
   const auto r = rows[static_cast<std::size_t>(row)];
-  if (open_ && s_.mode == Mode::Delete) {
+  if (open_ && mode_ == Mode::Delete) {
     open_->eliminar(row);
     fill();
     return;
   }
-  if (open_ && s_.mode == Mode::Copy) {
+  if (open_ && mode_ == Mode::Copy) {
     frmCopiarDec copy(s_, this);
     copy.setDeclaration(r.ruc, r.periodo);
     copy.exec();
     requery();
     return;
   }
-  if (sent_ && s_.mode == Mode::Recover) {
+  if (sent_ && mode_ == Mode::Recover) {
     FrmRecuperar rec(s_, this);
     rec.setDeclaration(r.ruc, r.periodo, r.correl);
     rec.exec();
@@ -156,7 +155,8 @@ void FrmContAbrir::onAction() {
   // Modify, or register the order number of a sent declaration: a new declaration form on it.
   // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
   {
-    Frm402 form(s_, this);
+    Frm402 form(s_, Mode::Modify, this);
+    emit declarationFormOpened(&form);
     bool ok = sent_ ? form.openSent(r.ruc, r.periodo, r.correl) : form.openDeclaration(r.ruc, r.periodo);
     if (ok) form.exec();
     else form.descartar();
@@ -276,15 +276,5 @@ void FrmRecuperar::onRecover() {
   progress_->setValue(ok ? 100 : 0);
   if (ok) accept();
 }
-
-namespace {
-const bool registered = [] {
-  FormRegistry::add("FrmContAbrir", [](Session& s, QWidget* p) -> QDialog* { return new FrmContAbrir(s, false, p); });
-  FormRegistry::add("FrmContAbrirE", [](Session& s, QWidget* p) -> QDialog* { return new FrmContAbrir(s, true, p); });
-  FormRegistry::add("frmCopiarDec", [](Session& s, QWidget* p) -> QDialog* { return new frmCopiarDec(s, p); });
-  FormRegistry::add("FrmRecuperar", [](Session& s, QWidget* p) -> QDialog* { return new FrmRecuperar(s, p); });
-  return true;
-}();
-}  // namespace
 
 }  // namespace korventa::ui

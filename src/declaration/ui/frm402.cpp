@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -22,13 +23,21 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "common/list_form.h"
 #include "declaration/ui/person_grid_model.h"
+#include "detail/ui/frm601mfdet.h"
+#include "detail/ui/frm61501.h"
+#include "detail/ui/frm_601_detalle.h"
+#include "detail/ui/frm_605.h"
+#include "detail/ui/frm_det_concep.h"
+#include "detail/ui/frm_eps.h"
+#include "detail/ui/frm_dias_horas.h"
+#include "detail/ui/frm_ing_apor.h"
 #include "determination/ui/determinacion_tab.h"
+#include "determination/ui/frm_consist.h"
 
 namespace korventa::ui {
 namespace {
@@ -45,16 +54,9 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption) {
   return b;
 }
 
-// A button that opens a form of another subsystem is usable only when that form is part of the program.
-void needsForm(QPushButton* b, const char* form) { b->setProperty("form", form); }
-bool formAvailable(QPushButton* b) {
-  QVariant f = b->property("form");
-  return !f.isValid() || FormRegistry::has(f.toString().toStdString());
-}
-
 }  // namespace
 
-Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
+Frm402::Frm402(Session& session, Mode mode, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
   setObjectName("Frm402");
   setWindowTitle(qs(declaration::DeclarationForm::caption()));
   setModal(true);
@@ -81,19 +83,12 @@ Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session)
   tab2_->addTab(buildPage(providers_, "PS"), qs("Prestadores de Servicios - 4ta Categoría"));
   tab2_->addTab(buildPage(trainees_, "MF"), qs("Modalidad Formativa"));
   tab1_->addTab(tab2_, qs("Otros Prestadores"));
-  QWidget* determination = nullptr;
-  if (FormRegistry::hasWidget("Frm402.Determinacion"))
-    determination = determination_ = FormRegistry::createWidget("Frm402.Determinacion", s_, tab1_);
-  if (!determination) {
-    auto* note = new QLabel(qs("La determinación de la deuda no está disponible en esta versión del programa."), tab1_);
-    note->setAlignment(Qt::AlignCenter);
-    determination = note;
-  }
-  determination->setObjectName(determination->objectName().isEmpty() ? QString("Determinacion") : determination->objectName());
+  determination_ = new DeterminacionTab(s_, ctl_.declaration(), tab1_);
   // Typing into the grid or the payment data modifies the declaration (Salir asks to save it).
-  if (auto* grid = qobject_cast<DeterminacionTab*>(determination))
-    connect(grid, &DeterminacionTab::changed, this, [this] { ctl_.setModified(); });
-  tab1_->addTab(determination, qs("Determinación de la Deuda"));
+  connect(determination_, &DeterminacionTab::changed, this, [this] { ctl_.setModified(); });
+  connect(determination_, &DeterminacionTab::epsCreditRequested, this,
+          [this](const QString& casilla) { FrmInf602(s_, ctl_.declaration(), ss(casilla), this).exec(); });
+  tab1_->addTab(determination_, qs("Determinación de la Deuda"));
   main->addWidget(tab1_, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -101,9 +96,7 @@ Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session)
   cmdRefrescar_->setToolTip(qs("Actualizar los datos de acuerdo al registro actual de trabajadores dependientes."));
   cmdGrabar_ = button(this, "CmdGrabar", "&Guardar");
   cmdValidar_ = button(this, "CmdValidar", "&Validar");
-  needsForm(cmdValidar_, "Frm402.Validar");
   cmdImporta_ = button(this, "cmdImporta", "&Imp. Subsidios");
-  needsForm(cmdImporta_, "frmTranPer");
   cmdSalir_ = button(this, "CmdCancelar", "&Salir");
   for (auto* b : {cmdRefrescar_, cmdGrabar_, cmdValidar_, cmdImporta_}) buttons->addWidget(b);
   buttons->addStretch();
@@ -117,7 +110,7 @@ Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session)
   connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402::onGrabar);
   connect(cmdValidar_, &QPushButton::clicked, this, &Frm402::onValidar);
   connect(cmdSalir_, &QPushButton::clicked, this, &Frm402::onSalir);
-  connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
+  connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(kWorker); });
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
   mark->setObjectName("holdRenewal");
@@ -125,7 +118,7 @@ Frm402::Frm402(Session& session, QWidget* parent) : QDialog(parent), s_(session)
   mark->start(60 * 1000);
   EnterAsTab::install(header);
 
-  if (s_.mode == Mode::New) newDeclaration();
+  if (mode == Mode::New) newDeclaration();
   updateEnabled();
 }
 
@@ -185,7 +178,7 @@ void Frm402::buildHeader(QWidget* host) {
   connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
   connect(optRectifica_, &QRadioButton::toggled, this, [this](bool on) {
     ctl_.setRectifica(on);
-    notifyDetermination("rectificaChanged", on, true);
+    determination_->rectificaChanged(on);
   });
   connect(txtNumOrden_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumOrden(ss(t)); });
 }
@@ -249,9 +242,8 @@ void Frm402::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
 
 // The grid's own buttons, by category, at the bottom of the page.
 void Frm402::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
-  auto add = [&](const char* name, const char* caption, const char* form) {
+  auto add = [&](const char* name, const char* caption) {
     auto* b = button(page, name, caption);
-    if (form) needsForm(b, form);
     bottom->addWidget(b);
     p.buttons.push_back(b);
     return b;
@@ -259,44 +251,44 @@ void Frm402::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayou
   switch (p.grid) {
     case declaration::Grid::Workers: {
       p.view->setObjectName("GrdDatos");
-      auto* imp = add("CmdImportar", "Importar", "frmTranPer");
-      auto* jor = add("CmdJornada", "Jornada Laboral", "frmDiasHoras");
-      auto* ing = add("CmdIngApor", "Ingresos, tributos y conceptos", "frmIngApor");
-      auto* det = add("CmdDetalle", "Detalle", "FrmDetConcep");
+      auto* imp = add("CmdImportar", "Importar");
+      auto* jor = add("CmdJornada", "Jornada Laboral");
+      auto* ing = add("CmdIngApor", "Ingresos, tributos y conceptos");
+      auto* det = add("CmdDetalle", "Detalle");
       // Fifth-category income the worker received from other employers in the month.
-      auto* otros = add("CmdOtrosEmpleadores", "Otros empleadores", "frm605");
-      connect(otros, &QPushButton::clicked, this, [this] { openDetail(workers_, "frm605"); });
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(workers_, "frmTranPer", kWorker); });
-      connect(jor, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmDiasHoras"); });
-      connect(ing, &QPushButton::clicked, this, [this] { openDetail(workers_, "frmIngApor"); });
-      connect(det, &QPushButton::clicked, this, [this] { openDetail(workers_, "FrmDetConcep"); });
+      auto* otros = add("CmdOtrosEmpleadores", "Otros empleadores");
+      connect(otros, &QPushButton::clicked, this, [this] { openDetail<frm605>(workers_); });
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kWorker); });
+      connect(jor, &QPushButton::clicked, this, [this] { openDetail<frmDiasHoras>(workers_); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail<frmIngApor>(workers_); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(workers_); });
       break;
     }
     case declaration::Grid::Pensioners: {
       p.view->setObjectName("GrdDatosPens");
-      auto* imp = add("CmdImportarPens", "&Importar", "frmTranPer");
-      auto* ing = add("CmdIngAporPens", "Ingresos, tributos y conceptos", "frmIngApor");
-      auto* det = add("CmdDetallePens", "&Detalle", "FrmDetConcep");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(pensioners_, "frmTranPer", kPensioner); });
-      connect(ing, &QPushButton::clicked, this, [this] { openDetail(pensioners_, "frmIngApor"); });
-      connect(det, &QPushButton::clicked, this, [this] { openDetail(pensioners_, "FrmDetConcep"); });
+      auto* imp = add("CmdImportarPens", "&Importar");
+      auto* ing = add("CmdIngAporPens", "Ingresos, tributos y conceptos");
+      auto* det = add("CmdDetallePens", "&Detalle");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kPensioner); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail<frmIngApor>(pensioners_); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(pensioners_); });
       break;
     }
     case declaration::Grid::ThirdParties: {
       p.view->setObjectName("GrdDatosPT");
-      auto* imp = add("CmdImportarPT", "&Importar", "frmTransPT");
-      auto* det = add("CmdDetallePT", "&Detalle", "Frm601Detalle");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(thirdParties_, "frmTransPT", kThirdParty); });
-      connect(det, &QPushButton::clicked, this, [this] { openDetail(thirdParties_, "Frm601Detalle"); });
+      auto* imp = add("CmdImportarPT", "&Importar");
+      auto* det = add("CmdDetallePT", "&Detalle");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kThirdParty); });
+      connect(det, &QPushButton::clicked, this, [this] { openDetail<Frm601Detalle>(thirdParties_); });
       break;
     }
     case declaration::Grid::Providers: {
       p.view->setObjectName("GrdDatosPS");
-      auto* imp = add("CmdImportarPS", "&Importar", "frmTransferencia");
-      auto* nuevo = add("CmdNuevoPS", "Nuevo", "Frm61501");
-      auto* mod = add("CmdModificarPS", "Modificar", "Frm61501");
-      auto* del = add("CmdEliminarPS", "E&liminar", nullptr);
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(providers_, "frmTransferencia", kProvider); });
+      auto* imp = add("CmdImportarPS", "&Importar");
+      auto* nuevo = add("CmdNuevoPS", "Nuevo");
+      auto* mod = add("CmdModificarPS", "Modificar");
+      auto* del = add("CmdEliminarPS", "E&liminar");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kProvider); });
       connect(nuevo, &QPushButton::clicked, this, &Frm402::onProviderNew);
       connect(mod, &QPushButton::clicked, this, &Frm402::onProviderModify);
       connect(del, &QPushButton::clicked, this, &Frm402::onProviderDelete);
@@ -305,10 +297,10 @@ void Frm402::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayou
     }
     case declaration::Grid::Trainees: {
       p.view->setObjectName("GrdDatosPS_MF");
-      auto* imp = add("CmdImportarMF", "&Importar", "frm0601ImportMF");
-      auto* det = add("CmdDetalleMF", "&Detalle", "Frm601MFDET");
-      connect(imp, &QPushButton::clicked, this, [this] { openImport(trainees_, "frm0601ImportMF", kTrainee); });
-      connect(det, &QPushButton::clicked, this, [this] { openDetail(trainees_, "Frm601MFDET"); });
+      auto* imp = add("CmdImportarMF", "&Importar");
+      auto* det = add("CmdDetalleMF", "&Detalle");
+      connect(imp, &QPushButton::clicked, this, [this] { openImport(kTrainee); });
+      connect(det, &QPushButton::clicked, this, &Frm402::onTraineeDetail);
       break;
     }
   }
@@ -403,29 +395,19 @@ void Frm402::updateEnabled() {
   optRectifica_->setEnabled(!sent);
   cmdRefrescar_->setEnabled(loaded && !sent);
   cmdGrabar_->setEnabled(true);
-  cmdValidar_->setEnabled(loaded && !sent && formAvailable(cmdValidar_));
-  cmdImporta_->setEnabled(loaded && !sent && formAvailable(cmdImporta_));
+  cmdValidar_->setEnabled(loaded && !sent);
+  cmdImporta_->setEnabled(loaded && !sent);
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     for (auto* b : p->buttons) {
       bool changes = b->objectName().startsWith("CmdImportar") || b->objectName().startsWith("CmdNuevo") ||
                      b->objectName().startsWith("CmdModificar") || b->objectName().startsWith("CmdEliminar");
-      b->setEnabled(loaded && formAvailable(b) && !(sent && changes));
+      b->setEnabled(loaded && !(sent && changes));
     }
   }
 }
 
-// The determination page learns of the changes of the declaration through optional slots
-// "declarationChanged()" and "rectificaChanged(bool)".
-void Frm402::notifyDetermination(const char* method, bool argument, bool withArgument) {
-  if (!determination_) return;
-  QByteArray signature = QByteArray(method) + (withArgument ? "(bool)" : "()");
-  if (determination_->metaObject()->indexOfMethod(signature.constData()) < 0) return;
-  if (withArgument) QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection, Q_ARG(bool, argument));
-  else QMetaObject::invokeMethod(determination_, method, Qt::DirectConnection);
-}
-
 void Frm402::requeryAll() {
-  notifyDetermination("declarationChanged");
+  determination_->declarationChanged();
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     p->model->requery();
     p->total->setText(qs(p->model->list().totalLabel()));
@@ -501,10 +483,7 @@ void Frm402::onGrabar() {
 }
 
 void Frm402::onValidar() {
-  std::unique_ptr<QDialog> f(FormRegistry::create("Frm402.Validar", s_, this));
-  if (!f) return;
-  s_.openDeclaration = &ctl_.declaration();
-  f->exec();
+  FrmConsist::validar(s_, ctl_.declaration(), this);
 }
 
 void Frm402::onSalir() {
@@ -521,44 +500,34 @@ std::optional<PersonKey> Frm402::selected(Page& p, std::string* retention) {
   return p.model->list().key(row);
 }
 
-void Frm402::openDetail(Page& p, const char* form, bool needsPerson) {
+void Frm402::openDetail(Page& p, const std::function<void(const PersonKey&, bool)>& open) {
   std::string retention;
   auto person = selected(p, &retention);
-  if (needsPerson && !list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
+  if (!list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
   int row = p.view->currentIndex().row();
-  ctl_.prepareDetail(person.value_or(PersonKey{}), person.has_value());
-  std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
-  if (!f) return;
-  f->exec();
-  f.reset();
+  ctl_.prepareDetail();
+  open(*person, true);
   {
     BusyCursor busy;
-    ctl_.afterDetail(person.value_or(PersonKey{}));
+    ctl_.afterDetail(*person);
   }
   requeryAll();
   if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
 }
 
-void Frm402::openImport(Page& p, const char* form, int category) {
-  ctl_.prepareImport(category);
-  std::unique_ptr<QDialog> f(FormRegistry::create(form, s_, this));
-  if (!f) return;
-  f->exec();
-  f.reset();
+void Frm402::openImport(int category) {
+  if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402::importRequested))) return;
+  emit importRequested(category);
   {
     BusyCursor busy;
     ctl_.afterImport(category);
   }
   requeryAll();
-  (void)p;
 }
 
 void Frm402::onProviderNew() {
-  ctl_.prepareDetail(PersonKey{0, 0, {}, kProvider}, false);
-  std::unique_ptr<QDialog> f(FormRegistry::create("Frm61501", s_, this));
-  if (!f) return;
-  f->exec();
-  f.reset();
+  ctl_.prepareDetail();
+  Frm61501::open(s_, ctl_.declaration(), PersonKey{0, 0, {}, kProvider}, false, this)->exec();
   ctl_.afterDetail(PersonKey{0, 0, {}, kProvider});
   requeryAll();
 }
@@ -567,7 +536,15 @@ void Frm402::onProviderModify() {
   std::string retention;
   auto person = selected(providers_, &retention);
   if (!list_form::canModify(s_.msg(), providers_.model->rowCount(), person.has_value())) return;
-  openDetail(providers_, "Frm61501");
+  openDetail(providers_, [this](const PersonKey& k, bool modify) {
+    Frm61501::open(s_, ctl_.declaration(), k, modify, this)->exec();
+  });
+}
+
+void Frm402::onTraineeDetail() {
+  openDetail(trainees_, [this](const PersonKey& k, bool modify) {
+    Frm601MFDET::open(s_, ctl_.declaration(), k, modify, this)->exec();
+  });
 }
 
 void Frm402::onProviderDelete() {
@@ -583,9 +560,5 @@ void Frm402::onSearch(Page& p) {
   p.view->selectRow(row);
   p.view->scrollTo(p.model->index(row, 0));
 }
-
-static const bool registered = FormRegistry::add("Frm402", [](Session& s, QWidget* parent) -> QDialog* {
-  return new Frm402(s, parent);
-});
 
 }  // namespace korventa::ui

@@ -1,6 +1,7 @@
 #pragma once
 // The declaration form Frm402: binds its widgets (named as the controls of the form) to the
-// DeclarationForm controller and opens the detail, import and validation forms by name.
+// DeclarationForm controller and opens the detail, import and validation forms on its declaration.
+#include <functional>
 #include <optional>
 
 #include <QDialog>
@@ -20,13 +21,16 @@ class QVBoxLayout;
 
 namespace korventa::ui {
 
+class DeterminacionTab;
 class PeriodEdit;
 class PersonGridModel;
 
 class Frm402 : public QDialog {
   Q_OBJECT
  public:
-  Frm402(Session& session, QWidget* parent);
+  // Mode::New starts a new declaration (the declarant and period to choose); any other mode waits
+  // for abrir or openSent.
+  Frm402(Session& session, Mode mode, QWidget* parent = nullptr);
   ~Frm402() override;
 
   // Mode 0 (the form opens empty), mode 1 (a declaration in preparation), the order-number path.
@@ -37,6 +41,12 @@ class Frm402 : public QDialog {
   void descartar();
 
   declaration::DeclarationForm& controller() { return ctl_; }
+
+ signals:
+  // An import button of a person category was pressed: the import form of that category is to be
+  // shown on the declaration (import forms sit above this form; import::ui::connectImports does
+  // it). The grids are read again when the connected slots return.
+  void importRequested(int category);
 
  protected:
   void reject() override;  // Esc and the window's close button act as "&Salir"
@@ -60,15 +70,21 @@ class Frm402 : public QDialog {
   void onGrabar();
   void onValidar();
   void onSalir();
-  void openDetail(Page& p, const char* form, bool needsPerson = true);
-  void openImport(Page& p, const char* form, int category);
+  // A detail form on the person chosen in the page's grid; the declaration is computed again
+  // and shown when it closes.
+  void openDetail(Page& p, const std::function<void(const PersonKey& person, bool modify)>& open);
+  template <class Form>
+  void openDetail(Page& p) {
+    openDetail(p, [this](const PersonKey& person, bool) { Form(s_, ctl_.declaration(), person, this).exec(); });
+  }
+  void openImport(int category);
   void onProviderNew();
   void onProviderModify();
   void onProviderDelete();
+  void onTraineeDetail();
   void onSearch(Page& p);
   std::optional<PersonKey> selected(Page& p, std::string* retention = nullptr);
   void updateEnabled();
-  void notifyDetermination(const char* method, bool argument = false, bool withArgument = false);
 
   Session& s_;
   declaration::DeclarationForm ctl_;
@@ -85,7 +101,7 @@ class Frm402 : public QDialog {
   QLineEdit* txtNumOrden_ = nullptr;
   QTabWidget* tab1_ = nullptr;
   QTabWidget* tab2_ = nullptr;
-  QWidget* determination_ = nullptr;  // the page provided by the determination, if any
+  DeterminacionTab* determination_ = nullptr;
   QPushButton* cmdRefrescar_ = nullptr;
   QPushButton* cmdGrabar_ = nullptr;
   QPushButton* cmdValidar_ = nullptr;

@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "data/db_errors.h"
 

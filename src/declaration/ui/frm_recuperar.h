@@ -19,6 +19,7 @@ class QTableWidget;
 
 namespace korventa::ui {
 
+class Frm402;
 class PeriodEdit;
 
 class FrmRecuperar : public QDialog {

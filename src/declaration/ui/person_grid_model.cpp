@@ -1,6 +1,6 @@
 #include "declaration/ui/person_grid_model.h"
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 

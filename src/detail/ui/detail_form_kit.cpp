@@ -11,8 +11,8 @@
 #include <QRegularExpressionValidator>
 #include <stdexcept>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "data/db_errors.h"
 #include "data/param.h"
 
@@ -127,16 +127,6 @@ void follow(QWidget* form, QLineEdit* edit, const bool& loading, std::function<v
   QObject::connect(edit, &QLineEdit::textChanged, form, [&loading, set = std::move(set)](const QString& t) {
     if (!loading) set(ss(t));
   });
-}
-
-const model::OpenDeclaration* requireDeclaration(Session& session) {
-  if (!session.openDeclaration) session.msg().critical(detail::kNoOpenDeclaration);
-  return session.openDeclaration;
-}
-
-const model::OpenDeclaration& openDeclarationOf(Session& session) {
-  if (!session.openDeclaration) throw std::runtime_error(detail::kNoOpenDeclaration);
-  return *session.openDeclaration;
 }
 
 bool guarded(Session& session, const std::function<void()>& action) {

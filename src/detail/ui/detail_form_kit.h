@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/session.h"
 #include "detail/detail_support.h"
 
@@ -55,10 +55,6 @@ QWidget* focusControl(QWidget* form, const std::string& name);
 void applyFocus(QWidget* form, const detail::Outcome& outcome);
 // The text of `edit` handed to `set` as it changes, except while `loading` (the form showing values).
 void follow(QWidget* form, QLineEdit* edit, const bool& loading, std::function<void(const std::string&)> set);
-// The open declaration, or a message and nullptr when the form was opened without one.
-const model::OpenDeclaration* requireDeclaration(Session& session);
-// For the form registry: the open declaration, or std::runtime_error "Debe abrir una declaración.".
-const model::OpenDeclaration& openDeclarationOf(Session& session);
 // Runs a database action; failures are shown with the record-error message. False on failure.
 bool guarded(Session& session, const std::function<void()>& action);
 // A detail form's save, guarded; a refused save puts the focus on the control it names. True

@@ -9,9 +9,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "detail/ui/detail_form_kit.h"
 
 namespace korventa::ui {
@@ -136,12 +135,11 @@ void Frm601MFDET::reject() {
   applyFocus();
 }
 
-namespace {
-const bool registered = FormRegistry::add("Frm601MFDET", [](Session& s, QWidget* p) -> QDialog* {
-  auto* f = new Frm601MFDET(s, openDeclarationOf(s), p);
-  if (s.mode == Mode::Modify || !s.currentPerson.doc_id_a.empty()) f->openExisting(s.currentPerson);
+std::unique_ptr<Frm601MFDET> Frm601MFDET::open(Session& session, const model::OpenDeclaration& decl,
+                                               const PersonKey& person, bool modify, QWidget* parent) {
+  auto f = std::make_unique<Frm601MFDET>(session, decl, parent);
+  if (modify || !person.doc_id_a.empty()) f->openExisting(person);
   return f;
-});
-}  // namespace
+}
 
 }  // namespace korventa::ui

@@ -17,6 +17,9 @@ class Frm601MFDET : public QDialog {
   Q_OBJECT
  public:
   Frm601MFDET(Session& session, const model::OpenDeclaration& decl, QWidget* parent = nullptr);
+  // The form on a trainee of the declaration: the stored one when modified, else a new one.
+  static std::unique_ptr<Frm601MFDET> open(Session& session, const model::OpenDeclaration& decl,
+                                           const PersonKey& person, bool modify, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::TraineeDetail& controller() { return ctl_; }
 

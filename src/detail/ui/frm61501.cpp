@@ -12,9 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/vb_format.h"
 #include "data/servicios_comunes.h"
 #include "detail/ui/detail_form_kit.h"
@@ -226,24 +225,12 @@ void Frm61501::reject() {
   applyFocus();
 }
 
-namespace {
-const bool registered = FormRegistry::add("Frm61501", [](Session& s, QWidget* p) -> QDialog* {
-  const auto& decl = openDeclarationOf(s);
-  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
-  auto* f = new Frm61501(s, decl, category, p);
-  if (s.mode == Mode::Modify || decl.sent()) f->openExisting(s.currentPerson);
+std::unique_ptr<Frm61501> Frm61501::open(Session& session, const model::OpenDeclaration& decl,
+                                         const PersonKey& person, bool modify, QWidget* parent) {
+  int category = person.cod_cat_tra == kTrainee ? kTrainee : kProvider;
+  auto f = std::make_unique<Frm61501>(session, decl, category, parent);
+  if (modify || decl.sent()) f->openExisting(person);
   return f;
-});
-
-const bool registered2 = FormRegistry::add("Frm61502", [](Session& s, QWidget* p) -> QDialog* {
-  const auto& decl = openDeclarationOf(s);
-  int category = s.currentPerson.cod_cat_tra == kTrainee ? kTrainee : kProvider;
-  detail::ProviderHeader header(s, decl, category);
-  if (!header.openExisting(s.currentPerson)) throw std::runtime_error(detail::kProviderUnreadable);
-  auto ctx = header.newVoucher();
-  if (!ctx) throw std::runtime_error(detail::kRucMissing);
-  return new Frm61502(s, *ctx, p);
-});
-}  // namespace
+}
 
 }  // namespace korventa::ui

@@ -11,8 +11,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "detail/ui/detail_form_kit.h"
 
 namespace korventa::ui {

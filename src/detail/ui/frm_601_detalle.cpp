@@ -5,15 +5,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 namespace {
-
-const bool registered = FormRegistry::add("Frm601Detalle", [](Session& s, QWidget* p) -> QDialog* {
-  return new Frm601Detalle(s, p);
-});
 
 QComboBox* combo(const char* name) {
   auto* c = new QComboBox;
@@ -29,7 +24,7 @@ void fill(QComboBox* c, const std::vector<detail::Choice>& items, const std::str
 
 }  // namespace
 
-Frm601Detalle::Frm601Detalle(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+Frm601Detalle::Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("Frm601Detalle");
   setWindowTitle("Personal de terceros - SCTR");
   setModal(true);
@@ -54,14 +49,12 @@ Frm601Detalle::Frm601Detalle(Session& session, QWidget* parent) : QDialog(parent
   auto* salir = button("CmdSalir", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::ThirdPartyForm>(session_, *decl);
-    if (!guarded(session_, [&] {
-          form_->load();
-          form_->choosePerson(session_.currentPerson);
-        }))
-      form_.reset();
-  }
+  form_ = std::make_unique<detail::ThirdPartyForm>(session_, openDecl);
+  if (!guarded(session_, [&] {
+        form_->load();
+        form_->choosePerson(person);
+      }))
+    form_.reset();
   if (form_) {
     for (const auto& p : form_->persons()) cmbNombres_->addItem(qs(p.nombre));
     showPerson();

@@ -1,9 +1,9 @@
 #pragma once
 // Frm601Detalle: SCTR centre, rate and remuneration of the personnel of third parties; opened on
-// the current person (Session::currentPerson) when it is one of them.
+// the given person when it is one of them.
 #include <memory>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/third_parties.h"
 #include "detail/ui/detail_form_kit.h"
 
@@ -14,7 +14,7 @@ namespace korventa::ui {
 class Frm601Detalle : public QDialog {
   Q_OBJECT
  public:
-  Frm601Detalle(Session& session, QWidget* parent = nullptr);
+  Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~Frm601Detalle() override;
   detail::ThirdPartyForm* controller() { return form_.get(); }
 

@@ -9,23 +9,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "detail/amount_entry.h"
 #include "detail/other_employer_detail_form.h"
 
 namespace korventa::ui {
-namespace {
-
-const bool registered = [] {
-  FormRegistry::add("frm605", [](Session& s, QWidget* p) -> QDialog* { return new frm605(s, p); });
-  FormRegistry::add("frm605Det", [](Session& s, QWidget* p) -> QDialog* { return new frm605Det(s, std::nullopt, p); });
-  return true;
-}();
-
-}  // namespace
-
-frm605::frm605(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frm605::frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+    : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frm605");
   setWindowTitle("Rentas de quinta categoría de otros empleadores");
   setModal(true);
@@ -42,8 +32,7 @@ frm605::frm605(Session& session, QWidget* parent) : QDialog(parent), session_(se
   auto* buttons = new QHBoxLayout;
   auto b = listButtons(buttons, "cmd605");
   root->addLayout(buttons);
-  if (auto* decl = requireDeclaration(session_))
-    list_ = std::make_unique<detail::OtherEmployersForm>(session_, *decl, session_.currentPerson);
+  list_ = std::make_unique<detail::OtherEmployersForm>(session_, openDecl, person);
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
@@ -76,12 +65,13 @@ void frm605::openDetail(bool modify) {
     if (!list_->canModify(row)) return;
     ruc = list_->rows().at(static_cast<std::size_t>(row)).ruc;
   }
-  ui::openDetail(this, new frm605Det(session_, ruc, this), [this] { refresh(); });
+  ui::openDetail(this, new frm605Det(session_, decl_, person_, ruc, this), [this] { refresh(); });
 }
 
 // ---------------------------------------------------------------------------------------------
 
-frm605Det::frm605Det(Session& session, std::optional<std::string> ruc, QWidget* parent)
+frm605Det::frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
+                     QWidget* parent)
     : GuardedDialog(parent), session_(session) {
   setObjectName("frm605Det");
   setWindowTitle("Detalle de otro empleador");
@@ -107,10 +97,8 @@ frm605Det::frm605Det(Session& session, std::optional<std::string> ruc, QWidget* 
   auto* salir = button("CmdSalir", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::OtherEmployerDetailForm>(session_, *decl, session_.currentPerson, ruc);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::OtherEmployerDetailForm>(session_, openDecl, person, ruc);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& e : form_->employers()) cmbRuc_->addItem(qs(e.code));
     showValues();

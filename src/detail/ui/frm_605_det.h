@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/other_employers.h"
 #include "detail/other_employer_detail_form.h"
 #include "detail/ui/detail_form_kit.h"
@@ -15,7 +15,8 @@ namespace korventa::ui {
 class frm605Det : public GuardedDialog {
   Q_OBJECT
  public:
-  frm605Det(Session& session, std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
+  frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
+            QWidget* parent = nullptr);
   ~frm605Det() override;
   detail::OtherEmployerDetailForm* controller() { return form_.get(); }
 

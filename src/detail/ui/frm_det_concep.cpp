@@ -16,9 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "data/db_errors.h"
 #include "determination/concept_rules.h"
 #include "detail/ui/detail_form_kit.h"
@@ -82,22 +81,16 @@ QLineEdit* totalBox(const char* name) {
   return e;
 }
 
-const bool registered = FormRegistry::add("FrmDetConcep", [](Session& s, QWidget* parent) -> QDialog* {
-  return new FrmDetConcep(s, parent);
-});
-
 }  // namespace
 
-FrmDetConcep::FrmDetConcep(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+FrmDetConcep::FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("FrmDetConcep");
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
   fitToScreen(this, QSize(980, 700));
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::ConceptForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::ConceptForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& g : form_->groups()) cmbConceptosRem_->addItem(qs(g.text), qs(g.group));
     cmbConceptosRem_->setCurrentIndex(-1);

@@ -1,6 +1,6 @@
 #pragma once
-// FrmDetConcep: the concept amounts and contributions of the current person of the open
-// declaration (Session::openDeclaration, Session::currentPerson). The rules live in
+// FrmDetConcep: the concept amounts and contributions of a person of the declaration open in the
+// declaration form (both given when it is built). The rules live in
 // detail::ConceptForm; this dialog binds the widgets to it.
 #include <array>
 #include <memory>
@@ -25,7 +25,7 @@ class AmountEdit;
 class FrmDetConcep : public QDialog {
   Q_OBJECT
  public:
-  FrmDetConcep(Session& session, QWidget* parent = nullptr);
+  FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~FrmDetConcep() override;
   detail::ConceptForm* controller() { return form_.get(); }
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/suspensions.h"
 #include "detail/suspension_detail_form.h"
 #include "detail/suspension_list_form.h"
@@ -17,7 +17,7 @@ namespace korventa::ui {
 class frmDetDias : public GuardedDialog {
   Q_OBJECT
  public:
-  frmDetDias(Session& session, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
+  frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
              QWidget* parent = nullptr);
   ~frmDetDias() override;
   detail::SuspensionDetailForm* controller() { return form_.get(); }

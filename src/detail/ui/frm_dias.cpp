@@ -8,8 +8,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "detail/suspension_list_form.h"
 #include "detail/suspension_detail_form.h"
 
@@ -18,26 +17,14 @@ namespace {
 
 using detail::SuspensionKind;
 
-const bool registered = [] {
-  FormRegistry::add("frmDias", [](Session& s, QWidget* p) -> QDialog* { return new frmDias(s, SuspensionKind::Subsidised, p); });
-  FormRegistry::add("frmDiasNoTrab",
-                    [](Session& s, QWidget* p) -> QDialog* { return new frmDias(s, SuspensionKind::NotSubsidised, p); });
-  FormRegistry::add("frmDetDias",
-                    [](Session& s, QWidget* p) -> QDialog* { return new frmDetDias(s, SuspensionKind::Subsidised, {}, p); });
-  FormRegistry::add("frmDetDiasNoTrab", [](Session& s, QWidget* p) -> QDialog* {
-    return new frmDetDias(s, SuspensionKind::NotSubsidised, {}, p);
-  });
-  return true;
-}();
-
 bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-frmDias::frmDias(Session& session, SuspensionKind kind, QWidget* parent)
-    : QDialog(parent), session_(session), kind_(kind) {
+frmDias::frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
+    : QDialog(parent), session_(session), decl_(openDecl), person_(person), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
   setModal(true);
@@ -61,10 +48,8 @@ frmDias::frmDias(Session& session, SuspensionKind kind, QWidget* parent)
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdDias_, &QTableWidget::cellDoubleClicked, this, [this] { openDetail(true); });
 
-  if (auto* decl = requireDeclaration(session_)) {
-    list_ = std::make_unique<detail::SuspensionListForm>(session_, *decl, session_.currentPerson, kind_);
-    guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), session_.currentPerson).nombre)); });
-  }
+  list_ = std::make_unique<detail::SuspensionListForm>(session_, openDecl, person, kind_);
+  guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), person).nombre)); });
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   refresh();
 }
@@ -93,7 +78,7 @@ void frmDias::openDetail(bool modify) {
     const auto& r = list_->rows().at(static_cast<std::size_t>(row));
     key = detail::SuspensionKey{r.tipoSuspen, r.fechaIni};
   }
-  ui::openDetail(this, new frmDetDias(session_, kind_, key, this), [this] { refresh(); });
+  ui::openDetail(this, new frmDetDias(session_, decl_, person_, kind_, key, this), [this] { refresh(); });
 }
 
 void frmDias::onDelete() {
@@ -105,16 +90,15 @@ void frmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-frmDetDias::frmDetDias(Session& session, SuspensionKind kind, std::optional<detail::SuspensionKey> key, QWidget* parent)
+frmDetDias::frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
+                       std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Detalle de días subsidiados" : "Detalle de días no laborados y no subsidiados");
   setModal(true);
   build();
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::SuspensionDetailForm>(session_, *decl, session_.currentPerson, kind_, key);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::SuspensionDetailForm>(session_, openDecl, person, kind_, key);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& t : form_->types()) cmbTipoSuspen_->addItem(qs(t.code + " - " + t.description), qs(t.code));
     showValues();

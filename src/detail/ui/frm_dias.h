@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/suspensions.h"
 #include "detail/suspension_detail_form.h"
 #include "detail/suspension_list_form.h"
@@ -19,7 +19,8 @@ namespace korventa::ui {
 class frmDias : public QDialog {
   Q_OBJECT
  public:
-  frmDias(Session& session, detail::SuspensionKind kind, QWidget* parent = nullptr);
+  frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
+          QWidget* parent = nullptr);
   ~frmDias() override;
   detail::SuspensionListForm* controller() { return list_.get(); }
 
@@ -29,6 +30,8 @@ class frmDias : public QDialog {
   void onDelete();
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
+  PersonKey person_;
   detail::SuspensionKind kind_;
   std::unique_ptr<detail::SuspensionListForm> list_;
   QTableWidget* grdDias_ = nullptr;

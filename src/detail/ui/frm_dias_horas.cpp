@@ -11,16 +11,14 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
+#include "detail/ui/frm_dias.h"
+#include "detail/ui/frm_estab_sctr.h"
+#include "detail/ui/frm_sctr.h"
 
 namespace korventa::ui {
 namespace {
-
-const bool registered = FormRegistry::add("frmDiasHoras", [](Session& s, QWidget* parent) -> QDialog* {
-  return new frmDiasHoras(s, parent);
-});
 
 // Keys that only move through the form and do not open the suspension lists.
 bool navigationKey(int key) {
@@ -30,15 +28,14 @@ bool navigationKey(int key) {
 
 }  // namespace
 
-frmDiasHoras::frmDiasHoras(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmDiasHoras::frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+    : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frmDiasHoras");
   setWindowTitle("Jornada Laboral");
   setModal(true);
   build();
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::DaysHoursForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::DaysHoursForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) showValues();
   for (auto* w : findChildren<QLineEdit*>()) w->setEnabled(form_ != nullptr);
   cmdAceptar_->setEnabled(form_ != nullptr);
@@ -115,8 +112,8 @@ void frmDiasHoras::build() {
     connect(e, &QLineEdit::textChanged, this, &frmDiasHoras::updateTotals);
   for (auto* e : {txtMinutosNor_, txtMinutosSob_})
     connect(e, &QLineEdit::editingFinished, this, [e] { e->setText(qs(detail::limitMinutes(ss(e->text())))); });
-  connect(cmdEstab_, &QPushButton::clicked, this, [this] { openChild("frmEstab"); });
-  connect(cmdSctr_, &QPushButton::clicked, this, [this] { openChild("frmSCTR"); });
+  connect(cmdEstab_, &QPushButton::clicked, this, [this] { openChild(new frmEstab(session_, decl_, person_, this)); });
+  connect(cmdSctr_, &QPushButton::clicked, this, [this] { openChild(new frmSCTR(session_, decl_, person_, this)); });
   connect(cmdAceptar_, &QPushButton::clicked, this, &frmDiasHoras::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -161,20 +158,18 @@ bool frmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
     bool open = event->type() == QEvent::MouseButtonDblClick ||
                 !navigationKey(static_cast<QKeyEvent*>(event)->key());
     if (open && watched == txtDiasSub_ && form_->subsidisedOpensList()) {
-      openChild("frmDias");
+      openChild(new frmDias(session_, decl_, person_, detail::SuspensionKind::Subsidised, this));
       return true;
     }
     if (open && watched == txtDiasNoLab_) {
-      openChild("frmDiasNoTrab");
+      openChild(new frmDias(session_, decl_, person_, detail::SuspensionKind::NotSubsidised, this));
       return true;
     }
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void frmDiasHoras::openChild(const char* name) {
-  QDialog* child = FormRegistry::create(name, session_, this);
-  if (!child) return;
+void frmDiasHoras::openChild(QDialog* child) {
   child->setAttribute(Qt::WA_DeleteOnClose);
   // When the child closes, the days and establishments it may have changed are shown again.
   connect(child, &QDialog::finished, this, [this] {

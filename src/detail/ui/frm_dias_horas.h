@@ -1,6 +1,6 @@
 #pragma once
-// frmDiasHoras ("Jornada Laboral"): days and hours of the current worker of the open declaration
-// (Session::openDeclaration, Session::currentPerson). A key in the subsidised or non-worked days
+// frmDiasHoras ("Jornada Laboral"): days and hours of a worker of the open declaration (both
+// given when it is built). A key in the subsidised or non-worked days
 // box opens the suspension lists (frmDias, frmDiasNoTrab); the buttons open frmEstab and frmSCTR.
 #include <memory>
 
@@ -14,7 +14,7 @@ namespace korventa::ui {
 class frmDiasHoras : public QDialog {
   Q_OBJECT
  public:
-  frmDiasHoras(Session& session, QWidget* parent = nullptr);
+  frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~frmDiasHoras() override;
   detail::DaysHoursForm* controller() { return form_.get(); }
 
@@ -25,10 +25,13 @@ class frmDiasHoras : public QDialog {
   void build();
   void showValues();
   void updateTotals();
-  void openChild(const char* name);
+  // Opens a form of the worker (days, establishments, SCTR) beside this one; it deletes itself.
+  void openChild(QDialog* child);
   void onAccept();
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
+  PersonKey person_;
   std::unique_ptr<detail::DaysHoursForm> form_;
   QLabel* lblNombre_ = nullptr;
   QLabel* lblDocumento_ = nullptr;

@@ -9,8 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "common/dates.h"
 #include "common/money.h"
 #include "common/vb_format.h"
@@ -19,13 +18,6 @@
 
 namespace korventa::ui {
 namespace {
-
-const bool registered = [] {
-  FormRegistry::add("FrmInf602", [](Session& s, QWidget* p) -> QDialog* { return new FrmInf602(s, s.epsBox, p); });
-  FormRegistry::add("FrmInfEPS",
-                    [](Session& s, QWidget* p) -> QDialog* { return new FrmInfEPS(s, s.epsBox, std::nullopt, p); });
-  return true;
-}();
 
 QString typedAmount(const QString& shown) { return qs(detail::typedEpsAmount(ss(shown))); }
 
@@ -49,7 +41,8 @@ class AmountShown : public QObject {
 
 }  // namespace
 
-FrmInf602::FrmInf602(Session& session, std::string casilla, QWidget* parent) : QDialog(parent), session_(session) {
+FrmInf602::FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, QWidget* parent)
+    : QDialog(parent), session_(session), decl_(openDecl) {
   setObjectName("FrmInf602");
   setWindowTitle(qs("Detalle de Casilla " + casilla));
   setModal(true);
@@ -84,11 +77,9 @@ FrmInf602::FrmInf602(Session& session, std::string casilla, QWidget* parent) : Q
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdEps_, &QTableWidget::cellDoubleClicked, this, [this] { openInvoice(true); });
 
-  if (auto* decl = requireDeclaration(session_)) {
-    if (detail::checkEpsBox(session_.msg(), casilla)) {
-      form_ = std::make_unique<detail::EpsBoxForm>(session_, *decl, casilla);
-      if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-    }
+  if (detail::checkEpsBox(session_.msg(), casilla)) {
+    form_ = std::make_unique<detail::EpsBoxForm>(session_, openDecl, casilla);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   // Read-only: a declaration that may no longer change.
   bool editable = form_ && !form_->readOnly();
@@ -117,7 +108,7 @@ void FrmInf602::openInvoice(bool modify) {
     if (row < 0) return;  // nothing selected: nothing to do
     rowid = form_->rows().at(static_cast<std::size_t>(row)).rowid;
   }
-  auto* d = new FrmInfEPS(session_, form_->casilla(), rowid, this);
+  auto* d = new FrmInfEPS(session_, decl_, form_->casilla(), rowid, this);
   d->setAttribute(Qt::WA_DeleteOnClose);
   connect(d, &QDialog::finished, this, [this] {
     guarded(session_, [&] { form_->load(); });
@@ -133,7 +124,8 @@ void FrmInf602::done(int result) {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::int64_t> rowid, QWidget* parent)
+FrmInfEPS::FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
+                     std::optional<std::int64_t> rowid, QWidget* parent)
     : QDialog(parent), session_(session) {
   setObjectName("FrmInfEPS");
   setWindowTitle(qs("Factura EPS - Casilla " + casilla));
@@ -145,11 +137,9 @@ FrmInfEPS::FrmInfEPS(Session& session, std::string casilla, std::optional<std::i
   auto* salir = button("CmdOpciones_1", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  if (auto* decl = requireDeclaration(session_)) {
-    if (detail::checkEpsBox(session_.msg(), casilla)) {
-      form_ = std::make_unique<detail::EpsInvoiceForm>(session_, *decl, casilla, rowid);
-      if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-    }
+  if (detail::checkEpsBox(session_.msg(), casilla)) {
+    form_ = std::make_unique<detail::EpsInvoiceForm>(session_, openDecl, casilla, rowid);
+    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   }
   if (form_) {
     for (const auto& p : form_->providers()) cmbEps_->addItem(qs(p.ruc + "  " + p.nombre), qs(p.ruc));

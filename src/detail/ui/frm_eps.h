@@ -1,13 +1,12 @@
 #pragma once
 // FrmInf602: the EPS invoices credited against one box of the open declaration, with their
-// totals; on close the credit total is written to the box. The box comes from the factory
-// argument, or from Session::epsBox when the form is opened by name ("FrmInf602") — the
-// determination grid sets it to "602", "612", "408" or "428" before opening the form.
+// totals; on close the credit total is written to the box. The box ("602", "612", "408" or "428")
+// is given by the determination grid that opens the form.
 // FrmInfEPS: one invoice ("NEW" without a row, "MOD" on a row), same box rule.
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/eps_credit.h"
 #include "detail/eps_invoice_form.h"
 #include "detail/eps_box_form.h"
@@ -22,7 +21,8 @@ namespace korventa::ui {
 class FrmInf602 : public QDialog {
   Q_OBJECT
  public:
-  FrmInf602(Session& session, std::string casilla, QWidget* parent = nullptr);
+  FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
+            QWidget* parent = nullptr);
   ~FrmInf602() override;
   detail::EpsBoxForm* controller() { return form_.get(); }
   void done(int result) override;
@@ -32,6 +32,7 @@ class FrmInf602 : public QDialog {
   void openInvoice(bool modify);
 
   Session& session_;
+  const model::OpenDeclaration& decl_;
   std::unique_ptr<detail::EpsBoxForm> form_;
   QTableWidget* grdEps_ = nullptr;
   QLineEdit *txtTotal602_ = nullptr, *txtCredito_ = nullptr;

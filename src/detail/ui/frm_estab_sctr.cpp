@@ -8,23 +8,12 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "detail/establishments_form.h"
 
 namespace korventa::ui {
-namespace {
-
-const bool registered = [] {
-  FormRegistry::add("frmEstab", [](Session& s, QWidget* p) -> QDialog* { return new frmEstab(s, p); });
-  FormRegistry::add("frmSCTR", [](Session& s, QWidget* p) -> QDialog* { return new frmSCTR(s, p); });
-  return true;
-}();
-
-}  // namespace
-
-frmEstab::frmEstab(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmEstab::frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -40,10 +29,8 @@ frmEstab::frmEstab(Session& session, QWidget* parent) : QDialog(parent), session
   connect(aceptar, &QPushButton::clicked, this, &frmEstab::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::EstablishmentsForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::EstablishmentsForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& it : form_->items()) {
       auto* item = new QListWidgetItem(qs(it.text()), lstEstab_);
@@ -65,7 +52,7 @@ void frmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-frmSCTR::frmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmSCTR::frmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);
@@ -90,10 +77,8 @@ frmSCTR::frmSCTR(Session& session, QWidget* parent) : QDialog(parent), session_(
   auto* salir = button("cmdAccion_2", "&Salir");
   root->addLayout(buttonRow({grabar, eliminar, salir}));
 
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::SctrForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::SctrForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) showChoice();
   grabar->setEnabled(form_ != nullptr);
   eliminar->setEnabled(form_ && form_->hasChoice());

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 #include "detail/eps_credit.h"
 #include "detail/eps_invoice_form.h"
 #include "detail/eps_box_form.h"
@@ -18,7 +18,7 @@ namespace korventa::ui {
 class FrmInfEPS : public QDialog {
   Q_OBJECT
  public:
-  FrmInfEPS(Session& session, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
+  FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
             QWidget* parent = nullptr);
   ~FrmInfEPS() override;
   detail::EpsInvoiceForm* controller() { return form_.get(); }

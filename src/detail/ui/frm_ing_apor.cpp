@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/db_errors.h"
 #include "detail/ui/detail_form_kit.h"
 
@@ -27,21 +26,15 @@ QLineEdit* box(const QString& name, const std::string& text, bool amount = true)
   return e;
 }
 
-const bool registered = FormRegistry::add("frmIngApor", [](Session& s, QWidget* parent) -> QDialog* {
-  return new frmIngApor(s, parent);
-});
-
 }  // namespace
 
-frmIngApor::frmIngApor(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmIngApor::frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
-  if (auto* decl = requireDeclaration(session_)) {
-    form_ = std::make_unique<detail::IncomeSummaryForm>(session_, *decl, session_.currentPerson);
-    if (!guarded(session_, [&] { form_->load(); })) form_.reset();
-  }
+  form_ = std::make_unique<detail::IncomeSummaryForm>(session_, openDecl, person);
+  if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   static const model::OpenDeclaration kNone;
-  detail::IncomeSummaryForm empty(session_, kNone, session_.currentPerson);
+  detail::IncomeSummaryForm empty(session_, kNone, person);
   const detail::IncomeSummaryForm& f = form_ ? *form_ : empty;
   setWindowTitle(qs(f.caption()));
 

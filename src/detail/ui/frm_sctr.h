@@ -15,7 +15,7 @@ namespace korventa::ui {
 class frmSCTR : public QDialog {
   Q_OBJECT
  public:
-  frmSCTR(Session& session, QWidget* parent = nullptr);
+  frmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
   ~frmSCTR() override;
   detail::SctrForm* controller() { return form_.get(); }
 

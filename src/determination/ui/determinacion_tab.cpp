@@ -14,10 +14,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "model/open_declaration.h"
+#include "common/ui/qt_messenger.h"
 #include "model/eps_credit_sums.h"
+#include "model/open_declaration.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -26,14 +25,10 @@ namespace {
 // Room the declaration form takes around this page: its own margins, the tab frame and the window frame.
 constexpr int kFormMargins = 64;
 
-const model::OpenDeclaration* openDecl(Session& s) {
-  auto* d = s.openDeclaration;
-  return d && !d->ruc.empty() && !d->periodo.empty() ? d : nullptr;
-}
-
 }  // namespace
 
-DeterminacionTab::DeterminacionTab(Session& session, QWidget* parent) : QWidget(parent), s_(session) {
+DeterminacionTab::DeterminacionTab(Session& session, model::OpenDeclaration& decl, QWidget* parent)
+    : QWidget(parent), s_(session), decl_(decl) {
   setObjectName("Determinacion");
   auto* v = new QVBoxLayout(this);
   auto* gridHost = new QWidget(this);
@@ -114,7 +109,7 @@ QLineEdit* DeterminacionTab::txtvalor(const std::string& casilla) const {
 }
 
 void DeterminacionTab::declarationChanged() {
-  auto* d = openDecl(s_);
+  auto* d = loadedDeclaration();
   model_.reset();
   if (d) {
     model_ = std::make_unique<determination::DebtDetermination>(s_, *d);
@@ -132,7 +127,7 @@ void DeterminacionTab::rectificaChanged(bool) { refreshCells(); }
 void DeterminacionTab::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   // Bringing the tab to the front sums the persons again into the bases and taxes.
-  if (!model_ && openDecl(s_)) declarationChanged();
+  if (!model_ && loadedDeclaration()) declarationChanged();
   if (!model_) return;
   model_->recomputeBases();
   storeInDeclaration();
@@ -142,7 +137,7 @@ void DeterminacionTab::showEvent(QShowEvent* e) {
 void DeterminacionTab::refreshCells(const std::string& except) {
   for (auto& [box, e] : cells_) {
     bool loaded = model_ != nullptr;
-    bool sent = loaded && openDecl(s_) && openDecl(s_)->sent();
+    bool sent = loaded && loadedDeclaration() && loadedDeclaration()->sent();
     e->setEnabled(loaded && model_->enabled(box));
     if (determination::isTypedBox(box)) e->setReadOnly(sent);
     if (box == except) continue;
@@ -156,20 +151,23 @@ void DeterminacionTab::refreshCells(const std::string& except) {
 }
 
 void DeterminacionTab::storeInDeclaration() {
-  auto* d = s_.openDeclaration;
-  if (!d || !model_) return;
+  if (!model_) return;
+  auto* d = &decl_;
   d->typedBoxes = model_->typedBoxes();
   d->typedBoxesRead = true;
   d->payment.total = model_->total();
 }
 
 void DeterminacionTab::paymentChanged() {
-  auto* d = s_.openDeclaration;
-  if (!d) return;
+  auto* d = &decl_;
   d->payment.type = ss(pago_->tipoPago());
   d->payment.bank = ss(pago_->banco());
   d->payment.chequeNumber = ss(pago_->nroCheque());
   emit changed();
+}
+
+const model::OpenDeclaration* DeterminacionTab::loadedDeclaration() const {
+  return !decl_.ruc.empty() && !decl_.periodo.empty() ? &decl_ : nullptr;
 }
 
 void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString& text) {
@@ -181,13 +179,9 @@ void DeterminacionTab::txtvalor_Change(const std::string& casilla, const QString
 }
 
 void DeterminacionTab::openEpsCredit(const std::string& casilla) {
-  if (!model_ || !FormRegistry::has("FrmInf602")) return;
-  s_.epsBox = casilla;
-  std::unique_ptr<QDialog> f(FormRegistry::create("FrmInf602", s_, this));
-  if (!f) return;
-  f->exec();
-  f.reset();
-  if (auto* d = openDecl(s_)) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
+  if (!model_) return;
+  emit epsCreditRequested(QString::fromStdString(casilla));
+  if (auto* d = loadedDeclaration()) model_->setBox(casilla, model::epsBoxValue(s_.database(), *d, casilla));
   storeInDeclaration();
   refreshCells();
   emit changed();
@@ -218,8 +212,5 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
-
-static const bool registered = FormRegistry::addWidget(
-    "Frm402.Determinacion", [](Session& s, QWidget* parent) -> QWidget* { return new DeterminacionTab(s, parent); });
 
 }  // namespace korventa::ui

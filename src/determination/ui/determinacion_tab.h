@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "data/session.h"
+#include "model/open_declaration.h"
 #include "determination/debt_grid.h"
 
 class QLineEdit;
@@ -19,7 +20,9 @@ class FormaDePagoZEL;
 class DeterminacionTab : public QWidget {
   Q_OBJECT
  public:
-  DeterminacionTab(Session& session, QWidget* parent = nullptr);
+  // The page of `decl`, the declaration of the declaration form (it writes the typed boxes and the
+  // payment data into it).
+  DeterminacionTab(Session& session, model::OpenDeclaration& decl, QWidget* parent = nullptr);
   ~DeterminacionTab() override;
   determination::DebtDetermination* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
@@ -27,6 +30,9 @@ class DeterminacionTab : public QWidget {
  signals:
   // The user changed a box or the payment data.
   void changed();
+  // Enter on an EPS credit box ("602", "612", "408" or "428"): its invoices are to be shown (the
+  // declaration form opens FrmInf602). The box is read again when the connected slots return.
+  void epsCreditRequested(const QString& casilla);
 
  public slots:
   // The declaration form opened, loaded or refreshed a declaration.
@@ -44,8 +50,11 @@ class DeterminacionTab : public QWidget {
   void refreshCells(const std::string& except = {});
   void storeInDeclaration();
   void paymentChanged();
+  // The declaration once its declarant and period are chosen, else nullptr.
+  const model::OpenDeclaration* loadedDeclaration() const;
 
   Session& s_;
+  model::OpenDeclaration& decl_;
   std::unique_ptr<determination::DebtDetermination> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "common/text.h"
 #include "determination/debt_grid.h"
 

@@ -8,8 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "model/open_declaration.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
@@ -66,15 +65,13 @@ void FrmConsist::cmdImprimir_Click() {
   reports::ui::MuestraReporte(s_, file->string(), "Vprevia", this);
 }
 
-// "&Validar" of the declaration form: the rules run over the open declaration; the report opens
-// when an inconsistency was found (the clean and stopping messages are shown by the rules).
-static const bool registered = FormRegistry::add("Frm402.Validar", [](Session& s, QWidget* parent) -> QDialog* {
-  auto* d = s.openDeclaration;
-  if (!d || d->ruc.empty() || d->periodo.empty()) return nullptr;
-  auto mens = determination::mensPath(s);
-  auto r = determination::DeclarationValidator(s, *d).CmdValidar_Click(mens);
-  if (r.stopped || !r.inconsistent) return nullptr;
-  return new FrmConsist(s, mens, parent);
-});
+bool FrmConsist::validar(Session& session, const model::OpenDeclaration& decl, QWidget* parent) {
+  if (decl.ruc.empty() || decl.periodo.empty()) return false;
+  auto mens = determination::mensPath(session);
+  auto r = determination::DeclarationValidator(session, decl).CmdValidar_Click(mens);
+  if (r.stopped) return false;
+  if (r.inconsistent) FrmConsist(session, mens, parent).exec();
+  return !r.inconsistent;
+}
 
 }  // namespace korventa::ui

@@ -9,8 +9,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
 #include "data/db_errors.h"
+#include "declaration/ui/frm402.h"
 #include "model/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
@@ -30,13 +30,27 @@ QString& lastDirectory() {
 
 const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : "Check1_"; }
 
+Form formOf(int category) {
+  switch (category) {
+    case kThirdParty: return Form::TransPT;
+    case kProvider: return Form::Transferencia;
+    case kTrainee: return Form::ImportMF;
+    default: return Form::TranPer;  // workers (also their subsidies) and pensioners
+  }
+}
+
 }  // namespace
 
-FrmImport::FrmImport(Session& session, Form form, QWidget* parent) : QDialog(parent), s_(session) {
-  if (!session.openDeclaration) throw std::runtime_error(kImportNeedsDeclaration);
-  int category = session.importCategory;
+void connectImports(Session& session, korventa::ui::Frm402& form) {
+  QObject::connect(&form, &korventa::ui::Frm402::importRequested, &form, [&session, &form](int category) {
+    FrmImport(session, form.controller().declaration(), formOf(category), category, &form).exec();
+  });
+}
+
+FrmImport::FrmImport(Session& session, const model::OpenDeclaration& decl, Form form, int category, QWidget* parent)
+    : QDialog(parent), s_(session) {
   if (category == 0) category = info(kindsOf(form, 0).front()).category;
-  ctl_ = std::make_unique<ImportForm>(session, *session.openDeclaration, form, category);
+  ctl_ = std::make_unique<ImportForm>(session, decl, form, category);
   setObjectName(formName(form));
   setWindowTitle(qs(ctl_->caption()));
 
@@ -189,19 +203,5 @@ void FrmImport::cmdTransferir_Click() {
   for (const auto& r : results) lstResultados_->addItem(qs(resultLine(r)));
   cmdTransferir_->setEnabled(true);
 }
-
-namespace {
-
-template <Form F>
-QDialog* make(Session& s, QWidget* parent) {
-  return new FrmImport(s, F, parent);
-}
-
-const bool registered = korventa::ui::FormRegistry::add("frmTranPer", make<Form::TranPer>) &&
-                        korventa::ui::FormRegistry::add("frmTransferencia", make<Form::Transferencia>) &&
-                        korventa::ui::FormRegistry::add("frm0601ImportMF", make<Form::ImportMF>) &&
-                        korventa::ui::FormRegistry::add("frmTransPT", make<Form::TransPT>);
-
-}  // namespace
 
 }  // namespace korventa::import::ui

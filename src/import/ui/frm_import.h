@@ -20,14 +20,19 @@
 class QHBoxLayout;
 class QVBoxLayout;
 
+namespace korventa::ui {
+class Frm402;
+}
+
 namespace korventa::import::ui {
 
 class FrmImport : public QDialog {
   Q_OBJECT
  public:
-  // Reads the open declaration and the import category from the session (set by the
-  // declaration form); throws std::runtime_error when no declaration is open.
-  FrmImport(Session& session, Form form, QWidget* parent = nullptr);
+  // Imports into `decl` (the declaration open in the declaration form) the files of a person
+  // category (0: the form's first kind's).
+  FrmImport(Session& session, const model::OpenDeclaration& decl, Form form, int category = 0,
+            QWidget* parent = nullptr);
 
   ImportForm& controller() { return *ctl_; }
   void setDirectory(const QString& dir);
@@ -54,5 +59,10 @@ class FrmImport : public QDialog {
   QLabel* lblResultado_;
   QListWidget* lstResultados_;
 };
+
+// Has the import buttons of a declaration form open the import form of their category (workers
+// and pensioners frmTranPer, third parties frmTransPT, providers frmTransferencia, trainees
+// frm0601ImportMF) on the form's declaration.
+void connectImports(Session& session, korventa::ui::Frm402& form);
 
 }  // namespace korventa::import::ui

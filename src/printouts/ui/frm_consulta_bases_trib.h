@@ -22,7 +22,8 @@ namespace korventa::printouts::ui {
 class frmConsultaBasesTrib : public QDialog {
   Q_OBJECT
  public:
-  frmConsultaBasesTrib(Session& session, QWidget* parent = nullptr);
+  frmConsultaBasesTrib(Session& session, bool sent, QWidget* parent = nullptr);
+  bool sent() const { return form_.sent(); }
   void cmdBuscar_Click();
 
  private:

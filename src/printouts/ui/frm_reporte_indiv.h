@@ -23,7 +23,7 @@ namespace korventa::printouts::ui {
 class frmReporteIndiv : public QDialog {
   Q_OBJECT
  public:
-  frmReporteIndiv(Session& session, QWidget* parent = nullptr);
+  frmReporteIndiv(Session& session, bool sent, QWidget* parent = nullptr);
   void cmdAccion_Click();
 
  private:

@@ -23,7 +23,7 @@ namespace korventa::printouts::ui {
 class frmReportes : public QDialog {
   Q_OBJECT
  public:
-  frmReportes(Session& session, QWidget* parent = nullptr);
+  frmReportes(Session& session, bool sent, QWidget* parent = nullptr);
   ReportExportForm& form() { return form_; }
   void cmdAccion_Click();
   QCheckBox* chkReportes(int number) const;

@@ -15,9 +15,8 @@
 #include <QProgressDialog>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "common/text.h"
 #include "printouts/payslip.h"
 #include "reports/page_range.h"
@@ -138,8 +137,8 @@ int selectedRow(QTableWidget* grid) {
 
 // ---- FrmTipPrn --------------------------------------------------------------------------------
 
-FrmTipPrn::FrmTipPrn(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+FrmTipPrn::FrmTipPrn(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("FrmTipPrn");
   setWindowTitle(qs("Imprimir Declaraciones"));
   setModal(true);
@@ -226,7 +225,6 @@ void FrmTipPrn::CmdImprimir_Click(int index) {
   if (index == 0) {
     reports::ui::previewWithRange(s_, path->string(), plan, this);
   } else {
-    reports::printRange().active = false;
     if (reports::ui::MuestraReporte(s_, path->string(), "Impresora", this))
       reports::reportPrinted(s_.msg());
   }
@@ -255,10 +253,10 @@ void DirectoryField::setDirectory(const std::string& dir) { edit_->setText(qs(di
 
 // ---- frmReportes ------------------------------------------------------------------------------
 
-frmReportes::frmReportes(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+frmReportes::frmReportes(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReportes");
-  setWindowTitle(qs(session.sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
+  setWindowTitle(qs(sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
   setModal(true);
   resize(980, 640);
   auto* v = new QVBoxLayout(this);
@@ -316,15 +314,14 @@ void frmReportes::cmdAccion_Click() {
   progress.reset();
   QApplication::restoreOverrideCursor();
   if (form_.payslipReport) {
-    reports::printRange().active = false;
     reports::ui::MuestraReporte(s_, form_.payslipReport->string(), "Vprevia", this);
   }
 }
 
 // ---- frmConsultaBasesTrib ---------------------------------------------------------------------
 
-frmConsultaBasesTrib::frmConsultaBasesTrib(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+frmConsultaBasesTrib::frmConsultaBasesTrib(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmConsultaBasesTrib");
   setWindowTitle(qs("Consulta del Detalle de la Declaración"));
   setModal(true);
@@ -349,8 +346,8 @@ frmConsultaBasesTrib::frmConsultaBasesTrib(Session& session, QWidget* parent)
   h->addWidget(close);
   v->addLayout(h);
   connect(indiv, &QPushButton::clicked, this, [this] {
-    std::unique_ptr<QDialog> d(korventa::ui::FormRegistry::create("frmReporteIndiv", s_, this));
-    if (d) d->exec();
+    frmReporteIndiv d(s_, form_.sent(), this);
+    d.exec();
   });
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
@@ -382,8 +379,8 @@ void frmConsultaBasesTrib::cmdBuscar_Click() {
 
 // ---- frmReporteIndiv --------------------------------------------------------------------------
 
-frmReporteIndiv::frmReporteIndiv(Session& session, QWidget* parent)
-    : QDialog(parent), s_(session), form_(session, session.sent) {
+frmReporteIndiv::frmReporteIndiv(Session& session, bool sent, QWidget* parent)
+    : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReporteIndiv");
   setWindowTitle(qs("Reporte Individual"));
   setModal(true);
@@ -412,17 +409,5 @@ void frmReporteIndiv::cmdAccion_Click() {
                   chkSalida_[0]->isChecked(), chkSalida_[1]->isChecked(), dir_->directory());
   QApplication::restoreOverrideCursor();
 }
-
-namespace {
-const bool registered = [] {
-  korventa::ui::FormRegistry::add("FrmTipPrn", [](Session& s, QWidget* p) { return new FrmTipPrn(s, p); });
-  korventa::ui::FormRegistry::add("frmReportes", [](Session& s, QWidget* p) { return new frmReportes(s, p); });
-  korventa::ui::FormRegistry::add("frmConsultaBasesTrib",
-                                  [](Session& s, QWidget* p) { return new frmConsultaBasesTrib(s, p); });
-  korventa::ui::FormRegistry::add("frmReporteIndiv",
-                                  [](Session& s, QWidget* p) { return new frmReporteIndiv(s, p); });
-  return true;
-}();
-}  // namespace
 
 }  // namespace korventa::printouts::ui

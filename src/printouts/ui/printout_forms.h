@@ -29,7 +29,7 @@ int selectedRow(QTableWidget* grid);
 class FrmTipPrn : public QDialog {
   Q_OBJECT
  public:
-  FrmTipPrn(Session& session, QWidget* parent = nullptr);
+  FrmTipPrn(Session& session, bool sent, QWidget* parent = nullptr);
   DeclarationPrintoutForm& form() { return form_; }
   // CmdImprimir(index): 0 preview, 1 print, 2 close, 3 text file.
   void CmdImprimir_Click(int index);

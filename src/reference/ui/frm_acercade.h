@@ -1,5 +1,7 @@
 #pragma once
 // frmAcercade: the about box.
+#include <string>
+
 #include <QDialog>
 
 #include "data/session.h"

@@ -6,8 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 namespace korventa::ui {
 
@@ -76,10 +75,5 @@ void FrmAfecta::refresh() {
 void FrmAfecta::CmdAceptar_Click() {
   if (ctl_.accept()) accept();
 }
-
-namespace {
-const bool registered =
-    FormRegistry::add("FrmAfecta", [](Session& s, QWidget* p) { return new FrmAfecta(s, p); });
-}  // namespace
 
 }  // namespace korventa::ui

@@ -10,8 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "data/db_errors.h"
 #include "reference/consultas.h"
 
@@ -55,9 +54,9 @@ QHBoxLayout* rightButtons(std::initializer_list<QWidget*> buttons) {
 
 }  // namespace
 
-FrmConsultas::FrmConsultas(Session& session, QWidget* parent) : QDialog(parent) {
+FrmConsultas::FrmConsultas(Session& session, const std::string& code, QWidget* parent) : QDialog(parent) {
   setObjectName("FrmConsultas");
-  auto result = reference::consultar(session.database(), session.consultation);
+  auto result = reference::consultar(session.database(), code);
   setWindowTitle(result ? qs(result->title) : QString("Consultas"));
   QStringList headings;
   headings << (result ? qs(result->codeHeading) : QString("Código"))
@@ -146,11 +145,5 @@ frmAcercade::frmAcercade(Session& session, QWidget* parent) : QDialog(parent) {
   layout->addLayout(rightButtons({salir(this)}));
   resize(340, 180);
 }
-
-namespace {
-const bool registered = FormRegistry::add("FrmConsultas", [](Session& s, QWidget* p) { return new FrmConsultas(s, p); }) &&
-                        FormRegistry::add("frmTasasxTrab", [](Session& s, QWidget* p) { return new frmTasasxTrab(s, p); }) &&
-                        FormRegistry::add("frmAcercade", [](Session& s, QWidget* p) { return new frmAcercade(s, p); });
-}  // namespace
 
 }  // namespace korventa::ui

@@ -1,6 +1,8 @@
 #pragma once
 // Read-only views of the reference lists: FrmConsultas (banks, situations, worker types, RMV, UIT
-// by the session's consultation code), frmTasasxTrab (rates by worker type) and frmAcercade.
+// by consultation code), frmTasasxTrab (rates by worker type) and frmAcercade.
+#include <string>
+
 #include <QDialog>
 
 #include "data/session.h"
@@ -13,7 +15,8 @@ namespace korventa::ui {
 class FrmConsultas : public QDialog {
   Q_OBJECT
  public:
-  FrmConsultas(Session& session, QWidget* parent = nullptr);
+  // code: "B" banks, "S" situations, "T" worker types, "R" minimum wage, "U" tax unit.
+  FrmConsultas(Session& session, const std::string& code, QWidget* parent = nullptr);
   QTableWidget* grid() const { return grid_; }
 
  private:

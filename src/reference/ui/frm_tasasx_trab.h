@@ -1,5 +1,7 @@
 #pragma once
 // frmTasasxTrab: the contribution rates by worker type.
+#include <string>
+
 #include <QDialog>
 
 #include "data/session.h"

@@ -11,8 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 #include "reference/ui/frm_afecta.h"
 
 namespace korventa::ui {
@@ -203,10 +202,8 @@ void zelpla_Mant001::cmdAfectacion_Click() {
   auto* codeItem = r >= 0 ? grdConceptos_->item(r, ColCodigo) : nullptr;
   if (!codeItem || !ctl_.hasDeclarant()) return;
   commitPendingEdit();
-  auto* dialog = qobject_cast<FrmAfecta*>(FormRegistry::create("FrmAfecta", session_, this));
-  if (!dialog) return;
-  if (dialog->load(ctl_.ruc(), ss(codeItem->text()))) dialog->exec();
-  delete dialog;
+  FrmAfecta dialog(session_, this);
+  if (dialog.load(ctl_.ruc(), ss(codeItem->text()))) dialog.exec();
 }
 
 void zelpla_Mant001::commitPendingEdit() { static_cast<ConceptGrid*>(grdConceptos_)->commitPendingEdit(); }
@@ -217,10 +214,5 @@ void zelpla_Mant001::CmdGrabar_Click() {
   ctl_.save();
   QApplication::restoreOverrideCursor();
 }
-
-namespace {
-const bool registered =
-    FormRegistry::add("zelpla_Mant001", [](Session& s, QWidget* p) { return new zelpla_Mant001(s, p); });
-}  // namespace
 
 }  // namespace korventa::ui

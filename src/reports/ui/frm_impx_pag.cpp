@@ -5,9 +5,8 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "reports/ui/frm_preview.h"
 
 namespace korventa::reports::ui {
@@ -24,8 +23,6 @@ class PageKeys : public QValidator {
   }
 };
 
-const bool registered = korventa::ui::FormRegistry::add(
-    "frmImpxPag", [](Session& s, QWidget* parent) -> QDialog* { return new frmImpxPag(s, parent); });
 
 }  // namespace
 
@@ -84,26 +81,22 @@ bool frmImpxPag::cmdAceptar_Click() {
     field->selectAll();
     return false;
   }
-  printRange() = check.range;
+  range_ = check.range;
   hide();
-  MuestraReporte(session_, path_, "Vprevia", parentWidget());
+  MuestraReporte(session_, path_, "Vprevia", parentWidget(), range_);
   accept();
   return true;
 }
 
 void previewWithRange(Session& session, const std::string& path, const RangeDialogPlan& plan, QWidget* parent) {
   if (!plan.openDialog) {
-    printRange().active = false;
     MuestraReporte(session, path, "Vprevia", parent);
     return;
   }
-  printRange().active = true;
   frmImpxPag dialog(session, parent);
   dialog.setWindowTitle(QString::fromStdString(plan.caption));
   dialog.setReport(path, plan.totalPages, plan.lastPage);
-  // Without a chosen range a later "print at once" must print the whole report, not a range
-  // left over from an earlier choice.
-  if (dialog.exec() != QDialog::Accepted) printRange().active = false;
+  dialog.exec();
 }
 
 }  // namespace korventa::reports::ui

@@ -21,10 +21,13 @@ class frmImpxPag : public QDialog {
   // Validates the pages; on success stores the range, hides the dialog, previews the report and
   // closes. Returns whether the pages were accepted.
   bool cmdAceptar_Click();
+  // The pages accepted (inactive until then).
+  const PageRange& range() const { return range_; }
 
  private:
   Session& session_;
   std::string path_;
+  PageRange range_;
   QLineEdit* txtTotPaginas_;
   QLineEdit* txtPagDesde_;
   QLineEdit* txtPagHasta_;
@@ -33,8 +36,8 @@ class frmImpxPag : public QDialog {
 };
 
 // What a caller does once it has written a report and counted its pages: with no dialog planned
-// it clears the range and previews at once; otherwise it sets the range flag and lets the user
-// choose the pages in frmImpxPag (cancelling it clears the flag again).
+// it previews every page at once; otherwise the user chooses the pages in frmImpxPag, whose
+// accept previews them.
 void previewWithRange(Session& session, const std::string& path, const RangeDialogPlan& plan,
                       QWidget* parent = nullptr);
 

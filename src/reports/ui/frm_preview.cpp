@@ -2,19 +2,20 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/ui/form_registry.h"
-#include "app/ui/qt_messenger.h"
-#include "app/ui/widgets.h"
+#include "common/ui/qt_messenger.h"
+#include "common/ui/widgets.h"
 #include "reports/page_range.h"
 #include "reports/print_outcome.h"
 #include "reports/report_reader.h"
@@ -34,13 +35,23 @@ class BusyCursor {
   ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// The system's default printer, or nullptr with a Spanish message when there is none.
+std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NoDefaultPrinter));
+    return nullptr;
+  }
+  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
 // Reads the file; the hourglass shows while reading, not while a message is up.
-std::optional<Document> loadDocument(Session& session, const QString& path, const char* mode) {
+std::optional<Document> loadDocument(Session& session, const QString& path, const char* mode, const PageRange& range) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path.toStdString(), ec))
-    return pDesencripta(path.toStdString(), mode, printRange(), session.msg());  // shows the message
+    return pDesencripta(path.toStdString(), mode, range, session.msg());  // shows the message
   BusyCursor busy;
-  return pDesencripta(path.toStdString(), mode, printRange(), session.msg());
+  return pDesencripta(path.toStdString(), mode, range, session.msg());
 }
 
 // Prints a print document on the chosen printer or the default one; shows a failure.
@@ -61,8 +72,6 @@ bool printDocument(Session& session, const Document& doc, QPrinter* chosen) {
   return ok;
 }
 
-const bool registered = korventa::ui::FormRegistry::add(
-    "frmPreview", [](Session& s, QWidget* parent) -> QDialog* { return new frmPreview(s, parent); });
 
 }  // namespace
 
@@ -94,7 +103,8 @@ void PagePicture::paintEvent(QPaintEvent*) {
   paintPage(p, *page_, zoom_, origin);
 }
 
-frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+frmPreview::frmPreview(Session& session, PageRange range, QWidget* parent)
+    : QDialog(parent), session_(session), range_(range) {
   setObjectName("frmPreview");
   setWindowTitle(QStringLiteral("Vista Preliminar"));
   setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -168,7 +178,7 @@ frmPreview::frmPreview(Session& session, QWidget* parent) : QDialog(parent), ses
 
 bool frmPreview::open(const QString& path) {
   path_ = path;
-  doc_ = loadDocument(session_, path, "PresPrevia");
+  doc_ = loadDocument(session_, path, "PresPrevia", range_);
   current_ = 0;
   picPrevia_->setPage(nullptr);
   if (!doc_) {
@@ -268,15 +278,15 @@ void frmPreview::tlbPrevia_ButtonClick(int position) {
 }
 
 bool frmPreview::imprimir() {
-  auto doc = loadDocument(session_, path_, "IMPRIMIR");
+  auto doc = loadDocument(session_, path_, "IMPRIMIR", range_);
   if (!doc || !printDocument(session_, *doc, printer_)) return false;
   reports::reportPrinted(session_.msg());
-  if (printRange().active) close();
+  if (range_.active) close();
   return true;
 }
 
 bool frmPreview::guardarPdf(const QString& fileName) {
-  auto doc = loadDocument(session_, path_, "IMPRIMIR");
+  auto doc = loadDocument(session_, path_, "IMPRIMIR", range_);
   if (!doc) return false;
   QString error;
   bool ok;
@@ -303,14 +313,15 @@ void frmPreview::chooseAndSavePdf() {
   guardarPdf(file);
 }
 
-bool MuestraReporte(Session& session, const std::string& path, const std::string& mode, QWidget* parent) {
+bool MuestraReporte(Session& session, const std::string& path, const std::string& mode, QWidget* parent,
+                    const PageRange& range) {
   if (mode == "Vprevia") {
-    frmPreview preview(session, parent);
+    frmPreview preview(session, range, parent);
     if (!preview.open(QString::fromStdString(path))) return false;
     preview.exec();
     return true;
   }
-  auto doc = loadDocument(session, QString::fromStdString(path), "IMPRIMIR");
+  auto doc = loadDocument(session, QString::fromStdString(path), "IMPRIMIR", range);
   return doc && printDocument(session, *doc, nullptr);
 }
 

@@ -44,9 +44,10 @@ class frmPreview : public QDialog {
   Q_PROPERTY(QString reportPath READ reportPath WRITE setReportPath)
 
  public:
-  frmPreview(Session& session, QWidget* parent = nullptr);
+  // `range`: the pages chosen in frmImpxPag (inactive: every page).
+  explicit frmPreview(Session& session, PageRange range = {}, QWidget* parent = nullptr);
 
-  // Reads the file for the preview (with the page range in force) and shows its first page.
+  // Reads the file for the preview (with the page range) and shows its first page.
   // A missing file shows "Archivo Físico del Reporte no Existe." and returns false.
   bool open(const QString& path);
   QString reportPath() const { return path_; }
@@ -55,7 +56,7 @@ class frmPreview : public QDialog {
   // 0 first page, -1 next page, -2 previous page; stops at the first and the last.
   void pMostrar(int direction);
   void tlbPrevia_ButtonClick(int position);
-  // Prints the file (page range in force) on the default printer, or on the printer given with
+  // Prints the file (its page range) on the default printer, or on the printer given with
   // setPrinter; closes the preview afterwards when a range was chosen.
   bool imprimir();
   // Writes what printing would give into a PDF file.
@@ -88,6 +89,7 @@ class frmPreview : public QDialog {
   void setZoom(double zoom);
 
   Session& session_;
+  PageRange range_;
   QString path_;
   std::optional<Document> doc_;
   int current_ = 0;
@@ -111,8 +113,9 @@ class frmPreview : public QDialog {
 };
 
 // Opens the preview of a report file ("Vprevia"), or prints it at once without showing it (any
-// other mode, e.g. "Impresora"). Returns false when the file is missing or printing failed (the
-// message is shown).
-bool MuestraReporte(Session& session, const std::string& path, const std::string& mode, QWidget* parent = nullptr);
+// other mode, e.g. "Impresora"), with the pages of `range` (inactive: all). Returns false when
+// the file is missing or printing failed (the message is shown).
+bool MuestraReporte(Session& session, const std::string& path, const std::string& mode, QWidget* parent = nullptr,
+                    const PageRange& range = {});
 
 }  // namespace korventa::reports::ui

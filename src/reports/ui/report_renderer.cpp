@@ -7,7 +7,6 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 
 #include "common/text.h"
 #include "reports/print_outcome.h"
@@ -174,14 +173,5 @@ void PrinterLines::newPage() {
 }
 
 bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
-
-std::unique_ptr<QPrinter> defaultPrinter(QString* error) {
-  QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) {
-    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NoDefaultPrinter));
-    return nullptr;
-  }
-  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
 
 }  // namespace korventa::reports::ui

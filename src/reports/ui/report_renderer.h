@@ -1,12 +1,9 @@
 #pragma once
 // Draws a report Document with QPainter: on a preview page, on a printer and into a PDF file.
 // Positions are twips from the top left corner of the printable area.
-#include <memory>
-
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrinter>
 #include <QSizeF>
 #include <QString>
 
@@ -59,8 +56,5 @@ class PrinterLines : public DirectPrinter {
   QPainter painter_;
   double y_ = 0;  // device units
 };
-
-// The system's default printer, or nullptr with a Spanish message when there is none.
-std::unique_ptr<QPrinter> defaultPrinter(QString* error);
 
 }  // namespace korventa::reports::ui

@@ -1,4 +1,4 @@
-#include "app/ui/zel_stat_bar.h"
+#include "common/ui/zel_stat_bar.h"
 
 namespace korventa::ui {
 

@@ -1,4 +1,4 @@
-#include "app/ui/widgets.h"
+#include "common/ui/widgets.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

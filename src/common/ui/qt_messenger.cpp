@@ -1,4 +1,4 @@
-#include "app/ui/qt_messenger.h"
+#include "common/ui/qt_messenger.h"
 
 #include <QApplication>
 #include <QAbstractButton>
