@@ -11,13 +11,13 @@
 namespace korventa::determination {
 
 std::vector<Box> determinationBoxes(Session& session, const model::OpenDeclaration& decl) {
-  DeterminacionDeuda grid(session, decl);
+  DebtDetermination grid(session, decl);
   grid.load();
   return grid.filledBoxes();
 }
 
 SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl) {
-  return Validacion(session, decl).saveChecks();
+  return DeclarationValidator(session, decl).saveChecks();
 }
 
 std::string totalToPay(const std::vector<Box>& boxes) {

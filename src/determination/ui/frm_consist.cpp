@@ -68,7 +68,7 @@ void FrmConsist::cmdImprimir_Click() {
 bool FrmConsist::validar(Session& session, const model::OpenDeclaration& decl, QWidget* parent) {
   if (decl.ruc.empty() || decl.periodo.empty()) return false;
   auto mens = determination::mensPath(session);
-  auto r = determination::Validacion(session, decl).CmdValidar_Click(mens);
+  auto r = determination::DeclarationValidator(session, decl).CmdValidar_Click(mens);
   if (r.stopped) return false;
   if (r.inconsistent) FrmConsist(session, mens, parent).exec();
   return !r.inconsistent;
