@@ -103,11 +103,11 @@ int main(int argc, char** argv) {
     determination::recomputeDeclaration(session, decl);
     double again = bench::seconds(t1), againCpu = double(std::clock() - c1) / CLOCKS_PER_SEC;
     auto t2 = std::chrono::steady_clock::now();
-    determination::DeterminacionDeuda grid(session, decl);
+    determination::DebtDetermination grid(session, decl);
     grid.load();
     double gridTime = bench::seconds(t2);
     auto t3 = std::chrono::steady_clock::now();
-    determination::Validacion(session, decl).CmdValidar_Click(dir / "Mens.txt");
+    determination::DeclarationValidator(session, decl).CmdValidar_Click(dir / "Mens.txt");
     double validateTime = bench::seconds(t3);
     long rows = static_cast<long>(session.database().integer("SELECT count(*) FROM TMPF601CONCEP"));
     std::printf("%-9d %-9ld %-11.3f %-11.3f %-11.3f %-11.3f %-10.1f %-9.3f %-9.3f\n", n, rows, first, firstCpu, again,

@@ -20,9 +20,9 @@
 #include "data/schema_installer.h"
 #include "data/servicios_comunes.h"
 #include "data/session.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/person_list.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "determination/declaration_computation.h"
 #include "determination/validation.h"
 #include "determination/computation.h"
@@ -105,13 +105,13 @@ int main(int argc, char** argv) {
               std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 
   {
-    declaration::Frm402 f(s);
+    declaration::DeclarationForm f(s);
     timed("new: carga desde el registro y grabación", 2, [&] {
-      f.nueva();
+      f.newDeclaration();
       f.CmbRuc_Click(kRuc);
       bool ok = true;
-      timed("  carga desde el registro (con el cálculo)", 2, [&] { ok = f.aceptarPeriodo("06/2012").ok; });
-      timed("  grabación", 2, [&] { ok = ok && f.grabar().saved; });
+      timed("  carga desde el registro (con el cálculo)", 2, [&] { ok = f.acceptPeriod("06/2012").ok; });
+      timed("  grabación", 2, [&] { ok = ok && f.save().saved; });
       if (!ok) std::printf("  falló: %s\n", messenger.last().c_str());
     });
     timed("(cálculo de todas las personas, aparte)", 2, [&] {
@@ -139,49 +139,49 @@ int main(int argc, char** argv) {
         tx.commit();
       }
       determination::recomputeDeclaration(s, f.declaration());
-      if (!f.grabar().saved) std::printf("  falló: %s\n", messenger.last().c_str());
+      if (!f.save().saved) std::printf("  falló: %s\n", messenger.last().c_str());
     });
     // "&Validar" and "&Guardar" of the whole payroll: the save runs every check of the validation.
     timed("validación (todas las reglas)", 2, [&] {
-      determination::Validacion(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt");
+      determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt");
     });
     timed("grabación (con las mismas reglas)", 3, [&] {
-      if (!f.grabar().saved) std::printf("  falló: %s\n", messenger.last().c_str());
+      if (!f.save().saved) std::printf("  falló: %s\n", messenger.last().c_str());
     });
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
   std::printf("%-48s %8lld\n", "(filas de conceptos grabadas)",
               static_cast<long long>(s.db->integer("SELECT count(*) FROM F601_REMUNERA")));
 
   {
-    declaration::Frm402 f(s);
-    f.abrir(kRuc, "201206");
+    declaration::DeclarationForm f(s);
+    f.openDeclaration(kRuc, "201206");
     messenger.queueAnswer(Answer::Yes);
     timed("refresh de la declaración grabada", 2, [&] {
-      if (!f.refrescar()) std::printf("  falló: %s\n", messenger.last().c_str());
+      if (!f.refresh()) std::printf("  falló: %s\n", messenger.last().c_str());
     });
-    timed("(grabación después del refresh)", 2, [&] { f.grabar(); });
-    f.cerrarSinGuardar();
+    timed("(grabación después del refresh)", 2, [&] { f.save(); });
+    f.closeWithoutSaving();
   }
 
   // The opening is timed until the first rows are there; closing (emptying the working tables)
   // happens when the user leaves and is not part of it.
   {
-    declaration::Frm402 f(s);
+    declaration::DeclarationForm f(s);
     timed("abrir la declaración: primeras filas (núcleo)", 1, [&] {
-      f.abrir(kRuc, "201206");
+      f.openDeclaration(kRuc, "201206");
       declaration::PersonList workers(*s.db, declaration::Grid::Workers);
       workers.requery();
       for (int i = 0; i < 30; ++i) workers.cells(i);
       if (workers.count() != 10000) std::printf("  filas: %d\n", workers.count());
     });
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 
   {
-    auto* dlg = new ui::Frm402Dialog(s, Mode::New);
+    auto* dlg = new ui::Frm402(s, Mode::New);
     timed("abrir la declaración en Frm402: primeras filas", 1, [&] {
-      dlg->abrir(kRuc, "201206");
+      dlg->openDeclaration(kRuc, "201206");
       dlg->show();
       QApplication::processEvents();
       auto* grid = dlg->findChild<QTableView*>("GrdDatos");

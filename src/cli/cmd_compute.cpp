@@ -11,7 +11,7 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/declaration_queries.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "detail/concept_entry.h"
 #include "determination/concept_listing.h"
 #include "determination/declaration_computation.h"
@@ -35,7 +35,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
         long long n = 0;
-        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
+        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
           determination::recomputeDeclaration(s, f.declaration(), ctx.progress());
           n = declaration::declaredPersonCount(s.database());
           return true;
@@ -61,11 +61,11 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
+        int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
           PersonKey person = declaredPerson(s, a->tipDoc, a->doc);
-          f.prepararDetalle();
+          f.prepareDetail();
           bool typed = detail::typeConceptAmount(s, f.declaration(), person, a->code, a->monto, a->montoPag);
-          f.despuesDeDetalle(person);
+          f.afterDetail(person);
           return typed;
         });
         if (rc != 0) return rc;
@@ -90,10 +90,10 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        declaration::Frm402 f(s, false);  // only reads
-        if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
+        declaration::DeclarationForm f(s, false);  // only reads
+        if (!f.openDeclaration(text::trim(a->ruc), periodArg(a->periodo))) return 1;
         auto listing = determination::workingConceptListing(s.database(), text::trim(a->doc));
-        f.cerrarSinGuardar();
+        f.closeWithoutSaving();
         ctx.print(Table{listing.columns, listing.rows});
         return 0;
       });

@@ -33,7 +33,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, type] {
       ctx.run([&ctx, type] {
         auto& s = ctx.sessionForReading();
-        reference::TasasxTrab tasas(s.database());
+        reference::WorkerRatesForm tasas(s.database());
         std::string tipo = text::trim(*type);
         if (!tipo.empty()) {
           // Only the types the rate view offers can be consulted.

@@ -9,9 +9,11 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/declaration_queries.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/recovery.h"
 #include "common/vb_format.h"
 #include "determination/debt_grid.h"
@@ -84,11 +86,11 @@ int listDeclarations(Context& ctx, Args& a) {
   auto& s = ctx.sessionForReading();
   Table t;
   if (a.sent) {
-    FrmContAbrirE e(s, Mode::Modify);
+    SentDeclarationChooserForm e(s, Mode::Modify);
     t.columns = e.columns();
     for (const auto& r : e.requery()) t.rows.push_back(e.cells(r));
   } else {
-    FrmContAbrir m(s, Mode::Modify, false);
+    DeclarationChooserForm m(s, Mode::Modify, false);
     t.columns = m.columns();
     for (const auto& r : m.requery()) t.rows.push_back(m.cells(r));
   }
@@ -107,14 +109,14 @@ int newDeclaration(Context& ctx, Args& a) {
   auto& s = ctx.session();
   requireDeclarant(s, a.ruc);
   data::Transaction command(s.database());  // one write transaction, as every command that saves
-  Frm402 f(s, false);
-  f.nueva();
+  DeclarationForm f(s, false);
+  f.newDeclaration();
   f.CmbRuc_Click(a.ruc);
   f.setTelefono(a.telefono);
   f.setRectifica(a.rectifica);
-  if (!f.aceptarPeriodo(periodToDisplay(periodArg(a.periodo)), ctx.progress()).ok) return 1;
-  auto r = f.grabar(ctx.progress());
-  f.cerrarSinGuardar();
+  if (!f.acceptPeriod(periodToDisplay(periodArg(a.periodo)), ctx.progress()).ok) return 1;
+  auto r = f.save(ctx.progress());
+  f.closeWithoutSaving();
   if (!r.saved) return 1;
   command.commit();
   std::cout << "Declaración grabada: " << a.ruc << " " << periodToDisplay(f.declaration().periodo)
@@ -133,12 +135,12 @@ void addNew(CLI::App& app, Context& ctx) {
 
 int refreshDeclaration(Context& ctx, Args& a) {
   return withOpenDeclaration(
-      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](Frm402& f) { return f.refrescar(ctx.progress()); }, nullptr,
+      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](DeclarationForm& f) { return f.refresh(ctx.progress()); }, nullptr,
       ctx.progress());
 }
 
 int saveDeclaration(Context& ctx, Args& a) {
-  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](Frm402&) { return true; });
+  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](DeclarationForm&) { return true; });
 }
 
 void addRefreshAndSave(CLI::App& app, Context& ctx) {
@@ -159,7 +161,7 @@ int copyDeclaration(Context& ctx, Args& a) {
     throw std::runtime_error("No existe la declaración " + a.ruc + " " + periodToDisplay(from));
   std::string target = text::trim(a.other);
   if (!(target.size() == 7 && target[2] == '/')) target = periodToDisplay(periodArg(target));
-  frmCopiarDec copy(s, a.ruc, from);
+  CopyDeclarationForm copy(s, a.ruc, from);
   return copy.copiar(target) ? 0 : 1;
 }
 
@@ -196,7 +198,7 @@ int recoverDeclaration(Context& ctx, Args& a) {
   std::string periodo = periodArg(a.periodo);
   if (a.correl.empty() || !declarationExists(s.database(), a.ruc, periodo, a.correl))
     throw std::runtime_error("No existe el envío " + a.correl + " de " + a.ruc + " " + periodToDisplay(periodo));
-  FrmRecuperar r(s, a.ruc, periodo, a.correl);
+  RecoveryForm r(s, a.ruc, periodo, a.correl);
   return r.recuperar() ? 0 : 1;
 }
 
@@ -210,11 +212,11 @@ void addRecover(CLI::App& app, Context& ctx) {
 
 int registerOrderNumber(Context& ctx, Args& a) {
   auto& s = ctx.session();
-  Frm402 f(s, false);
-  if (!f.abrirEnviada(a.ruc, periodArg(a.periodo), a.correl)) return 1;
+  DeclarationForm f(s, false);
+  if (!f.openSent(a.ruc, periodArg(a.periodo), a.correl)) return 1;
   f.setNumOrden(a.number);
-  bool ok = f.grabar().saved;
-  f.cerrarSinGuardar();
+  bool ok = f.save().saved;
+  f.closeWithoutSaving();
   return ok ? 0 : 1;
 }
 

@@ -7,7 +7,7 @@
 #include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "determination/debt_grid.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
@@ -36,9 +36,9 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         declaration::SaveResult r;
         int rc = withOpenDeclaration(
             s, a->ruc, periodArg(a->periodo),
-            [&](declaration::Frm402& f) {
+            [&](declaration::DeclarationForm& f) {
               auto& d = f.declaration();
-              determination::DeterminacionDeuda grid(s, d);
+              determination::DebtDetermination grid(s, d);
               grid.load();
               for (const auto& as : a->assignments) {
                 auto eq = as.find('=');
@@ -80,11 +80,11 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        declaration::Frm402 f(s, false);  // only reads
-        if (!f.abrir(a->ruc, periodArg(a->periodo))) return 1;
+        declaration::DeclarationForm f(s, false);  // only reads
+        if (!f.openDeclaration(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
-        auto r = determination::Validacion(s, f.declaration()).CmdValidar_Click(mens, ctx.progress());
-        f.cerrarSinGuardar();
+        auto r = determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(mens, ctx.progress());
+        f.closeWithoutSaving();
         if (r.stopped) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";
         if (a->report && r.inconsistent) {

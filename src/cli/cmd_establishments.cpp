@@ -8,8 +8,9 @@
 #include "cli/listings.h"
 #include "common/text.h"
 #include "common/vb_format.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::cli {
 namespace {
@@ -44,28 +45,28 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
       std::vector<detail::EstablishmentItem> shown;
       if (a->set->count() == 0) {
         // Only a look: the declaration is opened and closed without saving.
-        declaration::Frm402 f(s);
-        if (!f.abrir(text::trim(a->ruc), periodArg(a->periodo))) return 1;
+        declaration::DeclarationForm f(s);
+        if (!f.openDeclaration(text::trim(a->ruc), periodArg(a->periodo))) return 1;
         try {
           detail::EstablishmentsForm form(s, f.declaration(), declaredPerson(s, a->tipDoc, a->doc, true));
           form.load();
           shown = form.items();
         } catch (...) {
-          f.cerrarSinGuardar();
+          f.closeWithoutSaving();
           throw;
         }
-        f.cerrarSinGuardar();
+        f.closeWithoutSaving();
         ctx.print(establishmentsTable(shown));
         return 0;
       }
-      int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::Frm402& f) {
+      int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
         PersonKey person = declaredPerson(s, a->tipDoc, a->doc, true);
-        f.prepararDetalle();
+        f.prepareDetail();
         detail::EstablishmentsForm form(s, f.declaration(), person);
         form.load();
         bool marked = form.markOnly(a->codes);
         if (marked) form.accept();
-        f.despuesDeDetalle(person);
+        f.afterDetail(person);
         if (marked) {
           form.load();
           shown = form.items();

@@ -16,7 +16,7 @@
 #include "cli/listings.h"
 #include "common/dates.h"
 #include "common/text.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/working_set.h"
 #include "import/error_listing.h"
 #include "import/importer.h"
@@ -60,7 +60,7 @@ struct ImportOutcome {
   bool failed = false;      // a file or a listing failed
   bool anyImported = false; // at least one file was read (not refused as a whole)
 };
-ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs);
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs);
 
 int runImport(Context& ctx, const ImportArgs& a) {
   std::string ruc = text::trim(a.ruc);
@@ -96,7 +96,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
   declaration::SaveResult saved;
   withOpenDeclaration(
       ctx.session(), ruc, periodo,
-      [&](declaration::Frm402& f) {
+      [&](declaration::DeclarationForm& f) {
         opened = true;
         if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
         outcome = importFiles(ctx, a, f, jobs);
@@ -122,7 +122,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
 }
 
 // Imports the files into the open declaration, computes the persons and writes the listings.
-ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Frm402& f, const Jobs& jobs) {
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs) {
   Session& s = ctx.session();
   const auto& decl = f.declaration();
 

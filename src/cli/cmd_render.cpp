@@ -34,7 +34,7 @@ int render(Context& ctx, const RenderOptions& o) {
     auto all = pDesencripta(o.file, "PresPrevia", PageRange{}, ctx.messenger);
     if (!all) return 1;
     int total = all->pages.back().index + 1;
-    ImpxPagForm check;
+    PageRangeForm check;
     if (!check.accept(ctx.messenger, std::to_string(o.from == 0 ? 1 : o.from),
                       o.to == 0 ? std::to_string(total) : std::to_string(o.to), std::to_string(total)))
       return 2;

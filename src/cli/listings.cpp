@@ -16,7 +16,7 @@
 namespace korventa::cli {
 
 int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
-                        const std::function<bool(declaration::Frm402&)>& work, declaration::SaveResult* result,
+                        const std::function<bool(declaration::DeclarationForm&)>& work, declaration::SaveResult* result,
                         Progress& progress) {
   // The whole command is one write transaction: a command of another program on the same file
   // waits for it (at most the busy timeout, then "Registro bloqueado. Intente luego") instead of
@@ -26,18 +26,18 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
   std::string self = data::sessionId(s);
   if (auto h = data::otherHolder(s.database(), text::trim(ruc), periodo, self))
     throw data::ConflictError(SQLITE_BUSY, data::heldText(*h, text::trim(ruc), periodo));
-  declaration::Frm402 f(s, false);
-  if (!f.abrir(text::trim(ruc), periodo)) return 1;
+  declaration::DeclarationForm f(s, false);
+  if (!f.openDeclaration(text::trim(ruc), periodo)) return 1;
   declaration::SaveResult r;
   bool save = false;
   try {
     save = work(f);
-    if (save) r = f.grabar(progress);
+    if (save) r = f.save(progress);
   } catch (...) {
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
     throw;
   }
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
   if (result) *result = r;
   if (save && !r.saved) return 1;
   command.commit();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/cli.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "model/open_declaration.h"
 
 namespace korventa::cli {
@@ -16,7 +16,7 @@ namespace korventa::cli {
 // also when `work` throws. `work` returns false to stop without saving. Exit code 0 when saved;
 // the save's outcome goes to `result` when given; the save reports to `progress`.
 int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
-                        const std::function<bool(declaration::Frm402&)>& work,
+                        const std::function<bool(declaration::DeclarationForm&)>& work,
                         declaration::SaveResult* result = nullptr, Progress& progress = Progress::none());
 
 // The worker (or, unless `workersOnly`, the pensioner) of the open declaration with this document.

@@ -1,4 +1,6 @@
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 
 #include "common/dates.h"
 #include "common/text.h"
@@ -45,9 +47,9 @@ std::string CatalogueRow::periodoMMYYYY() const {
   return periodo.size() == 6 ? periodo.substr(4, 2) + periodo.substr(0, 4) : periodo;
 }
 
-FrmContAbrir::FrmContAbrir(Session& session, Mode mode, bool sent) : s_(session), mode_(mode), sent_(sent) {}
+DeclarationChooserForm::DeclarationChooserForm(Session& session, Mode mode, bool sent) : s_(session), mode_(mode), sent_(sent) {}
 
-ChooserTexts FrmContAbrir::texts() const {
+ChooserTexts DeclarationChooserForm::texts() const {
   switch (mode_) {
     case Mode::Delete:
       return {"Eliminar Declaraciones", "Seleccione la declaración que desea eliminar :", "&Eliminar"};
@@ -58,20 +60,20 @@ ChooserTexts FrmContAbrir::texts() const {
   }
 }
 
-std::vector<std::string> FrmContAbrir::columns() const {
+std::vector<std::string> DeclarationChooserForm::columns() const {
   std::vector<std::string> c = {"DOC_ID_D", "NOMBRE", "PERIODO", "FORMULARIO", "ESTADO", "RECTIFICA"};
   // A sent declaration is one of possibly several sendings of its period: its sequence tells them apart.
   if (sent_) c.push_back("CORREL");
   return c;
 }
 
-std::vector<std::string> FrmContAbrir::cells(const CatalogueRow& r) const {
+std::vector<std::string> DeclarationChooserForm::cells(const CatalogueRow& r) const {
   std::vector<std::string> c = {r.ruc, r.nombre, r.periodoMMYYYY(), r.formulario, r.estado, r.rectifica};
   if (sent_) c.push_back(r.correl);
   return c;
 }
 
-const std::vector<CatalogueRow>& FrmContAbrir::requery() {
+const std::vector<CatalogueRow>& DeclarationChooserForm::requery() {
   data::Params p;
   std::string sql = std::string("SELECT A.doc_id_d, ") + kNombre + " AS nombre, A.periodo, A.Formulario, A.estado, "
                     "A.rectifica" + (sent_ ? ", A.correl" : "") + " FROM " + (sent_ ? "HCAB" : "CAB") +
@@ -85,14 +87,14 @@ const std::vector<CatalogueRow>& FrmContAbrir::requery() {
   return rows_;
 }
 
-void FrmContAbrir::sortByColumn(int column) {
+void DeclarationChooserForm::sortByColumn(int column) {
   if (column == 0) order_ = "A.doc_id_d ASC, A.periodo DESC";
   else if (column == 1) order_ = "nombre ASC, A.periodo DESC";
   else return;
   requery();
 }
 
-bool FrmContAbrir::eliminar(int row) {
+bool DeclarationChooserForm::eliminar(int row) {
   if (mode_ != Mode::Delete || rows_.empty() || row < 0 || row >= static_cast<int>(rows_.size())) return false;
   if (s_.msg().ask("¿Confirma que va a eliminar la declaración seleccionada?", "Confirmar", MsgButtons::YesNo,
                    Answer::No) != Answer::Yes)
@@ -103,24 +105,24 @@ bool FrmContAbrir::eliminar(int row) {
   return ok;
 }
 
-FrmContAbrirE::FrmContAbrirE(Session& session, Mode mode) : s_(session), mode_(mode) {}
+SentDeclarationChooserForm::SentDeclarationChooserForm(Session& session, Mode mode) : s_(session), mode_(mode) {}
 
-ChooserTexts FrmContAbrirE::texts() const {
+ChooserTexts SentDeclarationChooserForm::texts() const {
   if (mode_ == Mode::Recover)
     return {"Recuperación de Declaraciones Enviadas", "Seleccione la Declaración que desea recuperar :", "&Recuperar"};
   return {"Registrar número de orden",
           "Seleccione la Declaración en la que desea registrar el número de orden asignado por ZUMAR :", "&Registrar"};
 }
 
-std::vector<std::string> FrmContAbrirE::columns() const {
+std::vector<std::string> SentDeclarationChooserForm::columns() const {
   return {"DOC_ID_D", "NOMBRE", "PERIODO", "FORMULARIO", "NORDEN", "FEC_ENV", "CONTROL", "CORREL", "RECTIFICA"};
 }
 
-std::vector<std::string> FrmContAbrirE::cells(const CatalogueRow& r) const {
+std::vector<std::string> SentDeclarationChooserForm::cells(const CatalogueRow& r) const {
   return {r.ruc, r.nombre, r.periodoMMYYYY(), r.formulario, r.norden, r.fecEnv, r.control, r.correl, r.rectifica};
 }
 
-const std::vector<CatalogueRow>& FrmContAbrirE::requery() {
+const std::vector<CatalogueRow>& SentDeclarationChooserForm::requery() {
   data::Params p;
   std::string sql = std::string("SELECT A.doc_id_d, ") + kNombre +
                     " AS nombre, A.periodo, A.Formulario, A.norden, A.fec_env, A.control, A.correl, A.rectifica, "

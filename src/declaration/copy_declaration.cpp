@@ -19,12 +19,12 @@ void GrabaCab(data::Database& db, const CabData& c) {
   recomputeControl(db, "CAB", 5, key.where, key.params);
 }
 
-frmCopiarDec::frmCopiarDec(Session& session, std::string ruc, std::string periodo)
+CopyDeclarationForm::CopyDeclarationForm(Session& session, std::string ruc, std::string periodo)
     : s_(session), ruc_(std::move(ruc)), periodo_(std::move(periodo)) {
   nombre_ = data::declarantName(s_.database(), ruc_);
 }
 
-bool frmCopiarDec::copiar(const std::string& targetText) {
+bool CopyDeclarationForm::copiar(const std::string& targetText) {
   focus.clear();
   auto& m = s_.msg();
   // An incomplete field is reported first: compared as a period it would pass for a late one.

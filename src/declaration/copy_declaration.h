@@ -15,10 +15,10 @@ struct CabData {
 };
 void GrabaCab(data::Database& db, const CabData& cab);
 
-class frmCopiarDec {
+class CopyDeclarationForm {
  public:
   // The declaration chosen in the chooser.
-  frmCopiarDec(Session& session, std::string ruc, std::string periodo);
+  CopyDeclarationForm(Session& session, std::string ruc, std::string periodo);
   const std::string& ruc() const { return ruc_; }
   const std::string& nombre() const { return nombre_; }
   const std::string& periodo() const { return periodo_; }

@@ -22,14 +22,14 @@ bool ValidaPeriodo(Messenger& m, const std::string& text) {
   return true;
 }
 
-FrmRecuperar::FrmRecuperar(Session& session, std::string ruc, std::string periodo, std::string correl)
+RecoveryForm::RecoveryForm(Session& session, std::string ruc, std::string periodo, std::string correl)
     : s_(session), ruc_(std::move(ruc)), periodo_(std::move(periodo)), correl_(std::move(correl)) {
   nombre_ = data::declarantName(s_.database(), ruc_);
   auto key = sentKey(ruc_, periodo_, correl_);
   norden_ = text::trim(s_.database().text("SELECT norden FROM HCAB WHERE " + key.where, key.params));
 }
 
-bool FrmRecuperar::recuperar() {
+bool RecoveryForm::recuperar() {
   auto& db = s_.database();
   auto& m = s_.msg();
   auto key = preparationKey(ruc_, periodo_);

@@ -11,10 +11,10 @@ namespace korventa::declaration {
 // checked when complete). Shows "El período no es válido." when it fails.
 bool ValidaPeriodo(Messenger& m, const std::string& mmyyyy);
 
-class FrmRecuperar {
+class RecoveryForm {
  public:
   // The sending chosen in FrmContAbrirE.
-  FrmRecuperar(Session& session, std::string ruc, std::string periodo, std::string correl);
+  RecoveryForm(Session& session, std::string ruc, std::string periodo, std::string correl);
   const std::string& ruc() const { return ruc_; }
   const std::string& nombre() const { return nombre_; }
   const std::string& periodo() const { return periodo_; }

@@ -5,7 +5,6 @@
 
 #include "common/dates.h"
 #include "common/text.h"
-#include "common/vb_format.h"
 #include "data/declarants.h"
 #include "data/param.h"
 #include "data/working_tables.h"
@@ -421,8 +420,47 @@ void WorkingSet::refresh(Progress& progress) {
   ensureSqlFunctions(db);
   readPeriodValues();
   db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0808'");
+  refreshPersons(progress);
+  recomputeDays();
+  // Types outside EsSalud (micro-enterprise workers insured by the SIS) lose the health columns;
+  // pensioners, Law 28320 pensioners and fourth-fifth category earners the pension columns.
+  db.run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE TRIM(Tipo) IN ('68', '69')");
+  db.run("UPDATE TEMP1_F601 SET rem_pens = '', pens = '' WHERE TRIM(Tipo) IN ('24', '26', '98')");
+  // Rows that carry nothing at all (cleared above or in a form): the working set keeps only the
+  // rows that declare something, and the computation offers every person the concepts of the set.
+  db.run("DELETE FROM TMPF601CONCEP WHERE NOT " + conceptHasContent());
+  refreshEstablishments();
+  refreshThirdParties();
+  refreshProviders();
+  refreshTrainees();
+  d_.refreshed = true;
+}
 
-  // Workers and pensioners against the registry.
+namespace {
+
+// Deletes working persons (TEMP1_F601 rowids) with their rows in the other working tables.
+void removeWorkingPersons(data::Database& db, const std::set<long long>& removed) {
+  for (long long rowid : removed) {
+    auto r = db.row("SELECT Correl_a, tip_doc_a, doc_id_a, cod_cat_tra FROM TEMP1_F601 WHERE rowid = ?",
+                    {static_cast<std::int64_t>(rowid)});
+    if (!r) continue;
+    data::Params who{r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a")};
+    const char* byPerson = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?";
+    for (const char* t : {"TMP_ESTTURNOS_JL", "TMPESTTURNOS", "TMPF601DIAS_NOLAB", "TMP_F601_SCTR_OTRO", "TMPF601_605",
+                          "TMPF600SUBSID"})
+      db.run(std::string("DELETE FROM ") + t + byPerson, who);
+    db.run("DELETE FROM TMPF601CONCEP WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
+           {r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a"), r->at("cod_cat_tra")});
+    db.run("DELETE FROM TEMP1_F601 WHERE rowid = ?", {static_cast<std::int64_t>(rowid)});
+  }
+}
+
+}  // namespace
+
+// Workers and pensioners against the registry: the new active ones are added, the inactive or
+// unregistered ones removed, the others take the registry's data.
+void WorkingSet::refreshPersons(Progress& progress) {
+  auto& db = s_.database();
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   std::map<std::pair<long long, long long>, long long> working;  // (correl_a, category) → rowid
@@ -461,48 +499,16 @@ void WorkingSet::refresh(Progress& progress) {
   progress.advance(total, total);
   for (const auto& [k, rowid] : working)
     if (!seen.count(k)) removed.insert(rowid);
-  for (long long rowid : removed) {
-    auto r = db.row("SELECT Correl_a, tip_doc_a, doc_id_a, cod_cat_tra FROM TEMP1_F601 WHERE rowid = ?",
-                    {static_cast<std::int64_t>(rowid)});
-    if (!r) continue;
-    data::Params who{r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a")};
-    const char* byPerson = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?";
-    for (const char* t : {"TMP_ESTTURNOS_JL", "TMPESTTURNOS", "TMPF601DIAS_NOLAB", "TMP_F601_SCTR_OTRO", "TMPF601_605",
-                          "TMPF600SUBSID"})
-      db.run(std::string("DELETE FROM ") + t + byPerson, who);
-    db.run("DELETE FROM TMPF601CONCEP WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
-           {r->at("Correl_a"), r->at("tip_doc_a"), r->at("doc_id_a"), r->at("cod_cat_tra")});
-    db.run("DELETE FROM TEMP1_F601 WHERE rowid = ?", {static_cast<std::int64_t>(rowid)});
-  }
+  removeWorkingPersons(db, removed);
   // +Vida follows the registry: without an amount in ipss_vida the life-insurance concept is cleared.
   db.run("UPDATE TMPF601CONCEP SET monto = '', monto_pag = '' WHERE codigo = '0807' AND EXISTS (SELECT 1 FROM "
          "TEMP1_F601 t WHERE t.Correl_a = TMPF601CONCEP.correl_a AND t.cod_cat_tra = TMPF601CONCEP.cod_cat_tra AND "
          "(t.ipss_vida IS NULL OR TRIM(t.ipss_vida) = '' OR t.ipss_vida * 1 = 0))");
+}
 
-  recomputeDays();
-  // Types outside EsSalud (micro-enterprise workers insured by the SIS) lose the health columns;
-  // pensioners, Law 28320 pensioners and fourth-fifth category earners the pension columns.
-  db.run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE TRIM(Tipo) IN ('68', '69')");
-  db.run("UPDATE TEMP1_F601 SET rem_pens = '', pens = '' WHERE TRIM(Tipo) IN ('24', '26', '98')");
-  // Rows that carry nothing at all (cleared above or in a form): the working set keeps only the
-  // rows that declare something, and the computation offers every person the concepts of the set.
-  db.run("DELETE FROM TMPF601CONCEP WHERE NOT " + conceptHasContent());
-
-  // Establishments: those the declarant no longer has are dropped, the others take their current type.
-  db.run("DELETE FROM TMP_ESTTURNOS_JL WHERE NOT EXISTS (SELECT 1 FROM LOCAL l WHERE l.tip_doc_d = 6 AND "
-         "l.doc_id_d = ? AND l.cod_est = TMP_ESTTURNOS_JL.cod_est)",
-         {d_.ruc});
-  db.run("UPDATE TMP_ESTTURNOS_JL SET cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND "
-         "l.doc_id_d = ? AND l.cod_est = TMP_ESTTURNOS_JL.cod_est)",
-         {d_.ruc});
-  if (d_.stored && !d_.sent()) {
-    claimOpened(s_, d_);
-    auto key = preparationKey(d_.ruc, d_.periodo);
-    db.run("DELETE FROM F601_ESTAB WHERE " + key.where, key.params);
-    Grabar_F601_ESTAB(db, d_);
-  }
-
-  // Personnel of third parties: the active ones, with their rates as the registry holds them now.
+// Personnel of third parties: the active ones, with their rates as the registry holds them now.
+void WorkingSet::refreshThirdParties() {
+  auto& db = s_.database();
   db.run("DELETE FROM TEMP2_F601 WHERE NOT EXISTS (SELECT 1 FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = "
          "d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE "
          "d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra = 4 AND d.sctr = 1 AND d.correl_a = TEMP2_F601.CORREL_A "
@@ -516,58 +522,12 @@ void WorkingSet::refresh(Progress& progress) {
              "fec_baja = (SELECT dmy(a.fec_baja) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = "
              "TEMP2_F601.doc_id_d AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4)");
   loadThirdParties(db, d_, true);
-  const std::string rate =
-      "(SELECT c.tasa FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND c.doc_id_d = ?1 AND c.doc_ruc_emp = %R AND "
-      "c.cod_est = %C AND c.correl_tasa = %T)";
-  auto rateFor = [&](const std::string& r, const std::string& c, const std::string& t) {
-    std::string s = rate;
-    s.replace(s.find("%R"), 2, r);
-    s.replace(s.find("%C"), 2, c);
-    s.replace(s.find("%T"), 2, t);
-    return s;
-  };
-  std::string rate2 = rateFor("TEMP2_F601.Ruc", "TEMP2_F601.Correl_centro", "TEMP2_F601.Correl_tasa");
-  db.run("UPDATE TEMP2_F601 SET Tasa = vbfmt(" + rate2 + ", '##0.00') WHERE " + rate2 + " IS NOT NULL", {d_.ruc});
-  for (const auto& r : db.rows("SELECT rowid, rem_sctrs, Tasa FROM TEMP2_F601 WHERE COALESCE(TRIM(rem_sctrs), '') <> ''")) {
-    auto base = Money::parse(r.text(1));
-    auto tasa = Money::parse(r.text(2));
-    if (!base || !tasa) continue;
-    db.run("UPDATE TEMP2_F601 SET sctrs = ? WHERE rowid = ?",
-           {vbFormat(base->percent(*tasa).rounded(2), "######0.00"), r.at("rowid")});
-  }
-  std::string rate3 = rateFor("TMP_F601_SCTR_OTRO.ruc", "TMP_F601_SCTR_OTRO.correl_centro", "TMP_F601_SCTR_OTRO.correl_tasa");
-  db.run("UPDATE TMP_F601_SCTR_OTRO SET tasa = vbfmt(" + rate3 + ", '##0.00') WHERE " + rate3 + " IS NOT NULL", {d_.ruc});
-  for (const char* t : {"TMP_F601_SCTR_OTRO", "TMPF601_605"})
-    db.run(std::string("DELETE FROM ") + t + " WHERE NOT EXISTS (SELECT 1 FROM TEMP1_F601 w WHERE w.cod_cat_tra = 1 AND "
-           "w.Correl_a = " + t + ".correl_a AND w.doc_id_a = " + t + ".doc_id_a)");
+  refreshSctrRates();
+}
 
-  // Fourth-category providers taken from the registry that it no longer holds go, with their vouchers;
-  // the others take the registry's names and domicile.
-  const std::string gone =
-      "cod_cat_tra = 3 AND COALESCE(correl_a, 0) > 0 AND NOT EXISTS (SELECT 1 FROM ASEGVKRS a WHERE a.tip_doc_d = 6 "
-      "AND a.doc_id_d = ? AND a.correl_a = %T.correl_a AND a.cod_cat_tra = 3)";
-  auto goneIn = [&](const std::string& t) {
-    std::string s = gone;
-    s.replace(s.find("%T"), 2, t);
-    return s;
-  };
-  db.run("DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND EXISTS (SELECT 1 FROM TMPF601RDCAB c WHERE "
-         "c.tip_doc_a = TMPF621RDDET.tip_doc_ret AND c.doc_id_a = TMPF621RDDET.num_doc_ret AND c.cod_cat_tra = 3 AND "
-         "COALESCE(c.correl_a, 0) > 0 AND NOT EXISTS (SELECT 1 FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND "
-         "a.doc_id_d = ? AND a.correl_a = c.correl_a AND a.cod_cat_tra = 3))",
-         {d_.ruc});
-  db.run("DELETE FROM TMPF601RDDET WHERE " + goneIn("TMPF601RDDET"), {d_.ruc});
-  db.run("DELETE FROM TMPF601RDCAB WHERE " + goneIn("TMPF601RDCAB"), {d_.ruc});
-  const std::string reg3 = "FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = ?1 AND a.correl_a = "
-                           "TMPF601RDCAB.correl_a AND a.cod_cat_tra = 3";
-  db.run("UPDATE TMPF601RDCAB SET Des_Pat = COALESCE((SELECT a.apellido_p " + reg3 + "), Des_Pat), "
-         "Des_Mat = COALESCE((SELECT a.apellido_m " + reg3 + "), Des_Mat), "
-         "Des_No1 = COALESCE((SELECT a.nombre_1 " + reg3 + "), Des_No1), "
-         "ind_domicilio = COALESCE((SELECT a.ind_domicilio " + reg3 + "), ind_domicilio) "
-         "WHERE cod_cat_tra = 3 AND COALESCE(correl_a, 0) > 0",
-         {d_.ruc});
-
-  // Trainees: the active ones.
+// Trainees: the active ones.
+void WorkingSet::refreshTrainees() {
+  auto& db = s_.database();
   const std::string activeMF =
       "EXISTS (SELECT 1 FROM PERIODOLAB p WHERE p.tip_doc_d = 6 AND p.doc_id_d = ?1 AND p.correl_a = %T.correl_a AND "
       "p.cod_cat_tra = 5 AND ym(p.fec_ini) <= ?2 AND (ym(p.fec_fin) = '' OR ym(p.fec_fin) >= ?2))";
@@ -580,7 +540,6 @@ void WorkingSet::refresh(Progress& progress) {
   db.run("DELETE FROM TMPF601MFDET WHERE NOT " + activeIn("TMPF601MFDET"), {d_.ruc, d_.periodo});
   db.run("DELETE FROM TMPF601MFCAB WHERE NOT " + activeIn("TMPF601MFCAB"), {d_.ruc, d_.periodo});
   loadTrainees(db, d_, true);
-  d_.refreshed = true;
 }
 
 }  // namespace korventa::declaration

@@ -46,6 +46,15 @@ class WorkingSet {
   long long reminderCount();
 
  private:
+  // Steps of the refresh, in its order (the establishments, SCTR rates and providers ones live in
+  // working_set_refresh.cpp).
+  void refreshPersons(Progress& progress);
+  void refreshEstablishments();
+  void refreshThirdParties();
+  void refreshSctrRates();
+  void refreshProviders();
+  void refreshTrainees();
+
   Session& s_;
   model::OpenDeclaration& d_;
 };

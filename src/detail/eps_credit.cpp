@@ -1,4 +1,6 @@
 #include "detail/eps_credit.h"
+#include "detail/eps_invoice_form.h"
+#include "detail/eps_box_form.h"
 
 #include <algorithm>
 #include <map>

@@ -1,4 +1,5 @@
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 
 #include <stdexcept>
 
@@ -21,11 +22,11 @@ std::string Total_Monto(data::Database& db, const PersonKey& person) {
   return any ? vbFormat(total, "######0.00") : std::string();
 }
 
-OtherEmployersList::OtherEmployersList(Session& session, const model::OpenDeclaration& decl,
+OtherEmployersForm::OtherEmployersForm(Session& session, const model::OpenDeclaration& decl,
                                        const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
-void OtherEmployersList::refresh() {
+void OtherEmployersForm::refresh() {
   rows_.clear();
   // Rows whose RUC is not among the registry's other employers keep the name typed with them.
   for (const auto& r : session_.database().rows(
@@ -37,11 +38,11 @@ void OtherEmployersList::refresh() {
   total_ = Total_Monto(session_.database(), person_);
 }
 
-bool OtherEmployersList::canModify(int selected) const {
+bool OtherEmployersForm::canModify(int selected) const {
   return list_form::canModifyRow(session_.msg(), static_cast<int>(rows_.size()), selected);
 }
 
-bool OtherEmployersList::remove(int selected) {
+bool OtherEmployersForm::remove(int selected) {
   if (!list_form::confirmDeleteRow(session_.msg(), static_cast<int>(rows_.size()), selected)) return false;
   auto& db = session_.database();
   data::Transaction tx(db);
@@ -53,11 +54,11 @@ bool OtherEmployersList::remove(int selected) {
   return true;
 }
 
-OtherEmployerDetail::OtherEmployerDetail(Session& session, const model::OpenDeclaration& decl,
+OtherEmployerDetailForm::OtherEmployerDetailForm(Session& session, const model::OpenDeclaration& decl,
                                          const PersonKey& person, std::optional<std::string> ruc)
     : session_(session), decl_(decl), person_(person), key_(std::move(ruc)) {}
 
-void OtherEmployerDetail::load() {
+void OtherEmployerDetailForm::load() {
   auto& db = session_.database();
   employers_.clear();
   for (const auto& r : db.rows("SELECT num_ruc_cen, nom_razon FROM OTROSCEN WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
@@ -77,13 +78,13 @@ void OtherEmployerDetail::load() {
   changed_ = false;
 }
 
-bool OtherEmployerDetail::rucTaken(const std::string& ruc) const {
+bool OtherEmployerDetailForm::rucTaken(const std::string& ruc) const {
   if (key_ && *key_ == ruc) return false;
   return session_.database().exists("SELECT 1 FROM TMPF601_605 WHERE " + personWhere() + " AND ruc = ?",
                                     {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, ruc});
 }
 
-bool OtherEmployerDetail::setRuc(std::string ruc) {
+bool OtherEmployerDetailForm::setRuc(std::string ruc) {
   ruc = text::trim(ruc);
   if (ruc != ruc_) ruc_ = ruc, changed_ = true;
   if (text::length(ruc_) != 11) return true;
@@ -100,17 +101,17 @@ bool OtherEmployerDetail::setRuc(std::string ruc) {
   return true;
 }
 
-void OtherEmployerDetail::setNombre(std::string v) {
+void OtherEmployerDetailForm::setNombre(std::string v) {
   v = text::trim(v);
   if (v != nombre_) nombre_ = std::move(v), changed_ = true;
 }
 
-void OtherEmployerDetail::setMonto(std::string v) {
+void OtherEmployerDetailForm::setMonto(std::string v) {
   v = text::trim(v);
   if (v != monto_) monto_ = std::move(v), changed_ = true;
 }
 
-Outcome OtherEmployerDetail::save() {
+Outcome OtherEmployerDetailForm::save() {
   auto& m = session_.msg();
   if (ruc_.empty()) return refuse(m, "Debe ingresar RUC.", "CmbRuc");
   // A RUC refused while typing must not be saved either.
@@ -145,7 +146,7 @@ Outcome OtherEmployerDetail::save() {
   return Outcome::success();
 }
 
-bool OtherEmployerDetail::close() {
+bool OtherEmployerDetailForm::close() {
   return list_form::mayLeave(session_.msg(), changed_, [this] { return save().ok; });
 }
 

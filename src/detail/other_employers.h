@@ -19,9 +19,9 @@ struct OtherEmployerRow {
 // Total_Monto: the worker's other-employer income ("" when no row has an amount).
 std::string Total_Monto(data::Database& db, const PersonKey& person);
 
-class OtherEmployersList {
+class OtherEmployersForm {
  public:
-  OtherEmployersList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
+  OtherEmployersForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
   void refresh();
   const std::vector<OtherEmployerRow>& rows() const { return rows_; }
   const std::string& total() const { return total_; }  // "######0.00"
@@ -35,42 +35,6 @@ class OtherEmployersList {
   PersonKey person_;
   std::vector<OtherEmployerRow> rows_;
   std::string total_;
-};
-
-class OtherEmployerDetail {
- public:
-  // New row when `ruc` is empty, otherwise the row of that RUC.
-  OtherEmployerDetail(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                      std::optional<std::string> ruc = std::nullopt);
-  void load();
-  bool modifying() const { return key_.has_value(); }
-  // CmbRuc: the worker's other employers of the registry (OTROSCEN).
-  const std::vector<Choice>& employers() const { return employers_; }
-
-  // Typing the RUC: a complete one (11 characters) is tested at once; a registry employer fills
-  // the name. Returns false when a message was shown.
-  bool setRuc(std::string ruc);
-  void setNombre(std::string v);
-  void setMonto(std::string v);
-  const std::string& ruc() const { return ruc_; }
-  const std::string& nombre() const { return nombre_; }
-  const std::string& monto() const { return monto_; }
-  bool changed() const { return changed_; }
-
-  // GrabarDet after the checks; a new row clears the boxes for the next one.
-  Outcome save();
-  bool close();
-
- private:
-  bool rucTaken(const std::string& ruc) const;
-
-  Session& session_;
-  const model::OpenDeclaration& decl_;
-  PersonKey person_;
-  std::optional<std::string> key_;
-  std::vector<Choice> employers_;
-  std::string ruc_, nombre_, monto_;
-  bool changed_ = false;
 };
 
 }  // namespace korventa::detail

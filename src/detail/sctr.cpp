@@ -1,4 +1,5 @@
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 
 #include <algorithm>
 

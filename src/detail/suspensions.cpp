@@ -1,4 +1,6 @@
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 
 #include <algorithm>
 
@@ -96,11 +98,11 @@ int CalcularDiasMes(const Date& start, const Date& end, std::string_view periodo
 
 // ---------------------------------------------------------------------------------------------
 
-SuspensionList::SuspensionList(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+SuspensionListForm::SuspensionListForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                                SuspensionKind kind)
     : session_(session), decl_(decl), person_(person), kind_(kind) {}
 
-void SuspensionList::refresh() {
+void SuspensionListForm::refresh() {
   auto& db = session_.database();
   std::vector<std::pair<std::string, std::string>> names;
   for (const auto& t : suspensionTypes(db, kind_)) names.emplace_back(t.code, t.description);
@@ -121,11 +123,11 @@ void SuspensionList::refresh() {
   for (auto& [d, row] : sorted) rows_.push_back(std::move(row));
 }
 
-bool SuspensionList::canModify(int selected) const {
+bool SuspensionListForm::canModify(int selected) const {
   return list_form::canModifyRow(session_.msg(), static_cast<int>(rows_.size()), selected);
 }
 
-bool SuspensionList::remove(int selected) {
+bool SuspensionListForm::remove(int selected) {
   if (!list_form::confirmDeleteRow(session_.msg(), static_cast<int>(rows_.size()), selected)) return false;
   const auto& row = rows_.at(static_cast<std::size_t>(selected));
   auto& db = session_.database();
@@ -145,11 +147,11 @@ bool SuspensionList::remove(int selected) {
 
 // ---------------------------------------------------------------------------------------------
 
-SuspensionDetail::SuspensionDetail(Session& session, const model::OpenDeclaration& decl,
+SuspensionDetailForm::SuspensionDetailForm(Session& session, const model::OpenDeclaration& decl,
                                    const PersonKey& person, SuspensionKind kind, std::optional<SuspensionKey> key)
     : session_(session), decl_(decl), person_(person), kind_(kind), key_(std::move(key)) {}
 
-void SuspensionDetail::load() {
+void SuspensionDetailForm::load() {
   auto& db = session_.database();
   types_ = suspensionTypes(db, kind_);
   if (key_) {
@@ -168,30 +170,30 @@ void SuspensionDetail::load() {
   changed_ = false;
 }
 
-void SuspensionDetail::setTipoSuspen(std::string v) {
+void SuspensionDetailForm::setTipoSuspen(std::string v) {
   v = text::trim(v);
   if (v != tipo_) tipo_ = std::move(v), changed_ = true;
 }
-void SuspensionDetail::setFechaIni(std::string v) {
+void SuspensionDetailForm::setFechaIni(std::string v) {
   v = text::trim(v);
   if (v != ini_) ini_ = std::move(v), changed_ = true;
   recompute(false);
 }
-void SuspensionDetail::setFechaFin(std::string v) {
+void SuspensionDetailForm::setFechaFin(std::string v) {
   v = text::trim(v);
   if (v != fin_) fin_ = std::move(v), changed_ = true;
   recompute(true);
 }
-void SuspensionDetail::setNumCitt(std::string v) {
+void SuspensionDetailForm::setNumCitt(std::string v) {
   v = text::trim(v);
   if (v != citt_) citt_ = std::move(v), changed_ = true;
 }
-void SuspensionDetail::setDias(std::string v) {
+void SuspensionDetailForm::setDias(std::string v) {
   v = text::trim(v);
   if (v != dias_) dias_ = std::move(v), changed_ = true;
 }
 
-void SuspensionDetail::recompute(bool notify) {
+void SuspensionDetailForm::recompute(bool notify) {
   auto start = Date::parseDmy(ini_), end = Date::parseDmy(fin_);
   diasMax_.clear();
   if (kind_ == SuspensionKind::Subsidised) diasCitt_.clear();
@@ -204,7 +206,7 @@ void SuspensionDetail::recompute(bool notify) {
   }
 }
 
-Outcome SuspensionDetail::validate() {
+Outcome SuspensionDetailForm::validate() {
   auto& m = session_.msg();
   auto& db = session_.database();
   const bool sub = kind_ == SuspensionKind::Subsidised;
@@ -283,7 +285,7 @@ Outcome SuspensionDetail::validate() {
   return Outcome::success();
 }
 
-Outcome SuspensionDetail::save() {
+Outcome SuspensionDetailForm::save() {
   Outcome ok = validate();
   if (!ok) return ok;
   const bool sub = kind_ == SuspensionKind::Subsidised;
@@ -333,7 +335,7 @@ Outcome SuspensionDetail::save() {
   return Outcome::success();
 }
 
-void SuspensionDetail::clear() {
+void SuspensionDetailForm::clear() {
   tipo_.clear();
   ini_.clear();
   fin_.clear();
@@ -344,7 +346,7 @@ void SuspensionDetail::clear() {
   storedCitt_.clear();
 }
 
-bool SuspensionDetail::close() {
+bool SuspensionDetailForm::close() {
   return list_form::mayLeave(session_.msg(), changed_, [this] { return save().ok; });
 }
 

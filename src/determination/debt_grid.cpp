@@ -110,10 +110,10 @@ long long boxNumber(std::string_view t) {
   return m ? m->rounded(0).raw() / Money::kScale : 0;
 }
 
-DeterminacionDeuda::DeterminacionDeuda(Session& session, const model::OpenDeclaration& decl)
+DebtDetermination::DebtDetermination(Session& session, const model::OpenDeclaration& decl)
     : s_(session), d_(decl) {}
 
-void DeterminacionDeuda::load() {
+void DebtDetermination::load() {
   values_.clear();
   // List 980: from which period (argumento) the artists' fund takes previous payments ("1").
   std::string flag;
@@ -131,10 +131,10 @@ void DeterminacionDeuda::load() {
       if (isTypedBox(c)) values_[c] = v.empty() ? v : std::to_string(boxNumber(v));
     }
   }
-  recalcularBases();
+  recomputeBases();
 }
 
-void DeterminacionDeuda::recalcularBases() {
+void DebtDetermination::recomputeBases() {
   auto& db = s_.database();
   enum Sum { B450, T410, B451, T411, B452, T412, B456, T416, B453, T413, T414, B455, T415, B457, T417, B458, T418,
              B459, T419, B460, T420, T422, B590, T591, B530, T531, kSums };
@@ -209,14 +209,14 @@ void DeterminacionDeuda::recalcularBases() {
   CalcularTotal();
 }
 
-std::string DeterminacionDeuda::value(std::string_view casilla) const {
+std::string DebtDetermination::value(std::string_view casilla) const {
   auto it = values_.find(casilla);
   return it == values_.end() ? std::string() : it->second;
 }
 
-bool DeterminacionDeuda::editable(std::string_view casilla) const { return isTypedBox(casilla) && enabled(casilla); }
+bool DebtDetermination::editable(std::string_view casilla) const { return isTypedBox(casilla) && enabled(casilla); }
 
-bool DeterminacionDeuda::enabled(std::string_view c) const {
+bool DebtDetermination::enabled(std::string_view c) const {
   if (c == "602" || c == "612") {
     std::string b = value("452");
     return !b.empty() && b != "0";
@@ -226,7 +226,7 @@ bool DeterminacionDeuda::enabled(std::string_view c) const {
   return true;
 }
 
-bool DeterminacionDeuda::setBox(const std::string& casilla, std::string_view typed) {
+bool DebtDetermination::setBox(const std::string& casilla, std::string_view typed) {
   if (!editable(casilla)) return false;
   std::string t;
   for (char ch : typed)
@@ -242,7 +242,7 @@ bool DeterminacionDeuda::setBox(const std::string& casilla, std::string_view typ
   return true;
 }
 
-void DeterminacionDeuda::afterChange(const std::string& c) {
+void DebtDetermination::afterChange(const std::string& c) {
   if (c == "452") {
     if (!enabled("602")) {
       set("602", "");
@@ -265,7 +265,7 @@ void DeterminacionDeuda::afterChange(const std::string& c) {
   else Calcular(col->balance);
 }
 
-void DeterminacionDeuda::Calcular(std::string_view balance) {
+void DebtDetermination::Calcular(std::string_view balance) {
   const TaxColumn* col = columnOf(balance);
   if (!col) return;
   bool allEmpty = empty(col->tax) && (!col->interest || empty(col->interest));
@@ -293,7 +293,7 @@ void DeterminacionDeuda::Calcular(std::string_view balance) {
   CalcularTotal();
 }
 
-void DeterminacionDeuda::CalcularTotal() {
+void DebtDetermination::CalcularTotal() {
   bool any = false;
   long long sum = 0;
   for (const auto& c : taxColumns()) {
@@ -304,22 +304,22 @@ void DeterminacionDeuda::CalcularTotal() {
   total_ = any ? vbFormat(sum, "#,###,###,##0") : std::string();
 }
 
-std::string DeterminacionDeuda::display(std::string_view casilla) const {
+std::string DebtDetermination::display(std::string_view casilla) const {
   return vbFormatText(value(casilla), kDisplay);
 }
 
-std::string DeterminacionDeuda::editText(std::string_view casilla) const {
+std::string DebtDetermination::editText(std::string_view casilla) const {
   return vbFormatText(value(casilla), "#########0");
 }
 
-std::map<std::string, std::string> DeterminacionDeuda::typedBoxes() const {
+std::map<std::string, std::string> DebtDetermination::typedBoxes() const {
   std::map<std::string, std::string> m;
   for (const auto& [k, v] : values_)
     if (isTypedBox(k)) m[k] = v;
   return m;
 }
 
-std::vector<Box> DeterminacionDeuda::boxes() const {
+std::vector<Box> DebtDetermination::boxes() const {
   std::vector<Box> v;
   for (const auto& c : taxColumns()) {
     for (const char* b : c.boxes())
@@ -329,7 +329,7 @@ std::vector<Box> DeterminacionDeuda::boxes() const {
   return v;
 }
 
-std::vector<Box> DeterminacionDeuda::filledBoxes() const {
+std::vector<Box> DebtDetermination::filledBoxes() const {
   std::vector<Box> filled;
   for (auto& b : boxes())
     if (!b.valor.empty()) filled.push_back(std::move(b));

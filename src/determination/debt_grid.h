@@ -55,15 +55,15 @@ std::vector<PaymentBank> paymentBanks(data::Database& db);
 // Box value parsed as whole soles ("#########0"); empty or non-numeric text counts 0.
 long long boxNumber(std::string_view text);
 
-class DeterminacionDeuda {
+class DebtDetermination {
  public:
-  DeterminacionDeuda(Session& session, const model::OpenDeclaration& decl);
+  DebtDetermination(Session& session, const model::OpenDeclaration& decl);
 
   // Typed boxes from the open declaration (when the grid already held them) or from DET, then
   // bases, taxes, balances and total recomputed.
   void load();
   // Tab activation: bases and taxes summed again from the working rows, then every column.
-  void recalcularBases();
+  void recomputeBases();
 
   // The stored value of a box (whole soles, "" when empty).
   std::string value(std::string_view casilla) const;

@@ -11,13 +11,13 @@
 namespace korventa::determination {
 
 std::vector<Box> determinationBoxes(Session& session, const model::OpenDeclaration& decl) {
-  DeterminacionDeuda grid(session, decl);
+  DebtDetermination grid(session, decl);
   grid.load();
   return grid.filledBoxes();
 }
 
 SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
-  return Validacion(session, decl).saveChecks(progress);
+  return DeclarationValidator(session, decl).saveChecks(progress);
 }
 
 std::string totalToPay(const std::vector<Box>& boxes) {

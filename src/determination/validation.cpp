@@ -31,7 +31,7 @@ struct CheckedConcept {
 
 }  // namespace
 
-struct Validacion::Person {
+struct DeclarationValidator::Person {
   std::int64_t correl = 0;
   int category = 0, tipDoc = 0;
   std::string doc, situac, tipo, diasLab, diasSub, remAfecta, aporteFcjmms, asegPens, rucEps, indAfiEps, codEps,
@@ -57,16 +57,16 @@ std::filesystem::path mensPath(Session& s) {
   return dir / "Mens.txt";
 }
 
-Validacion::Validacion(Session& session, const model::OpenDeclaration& decl) : s_(session), d_(decl) {}
-Validacion::~Validacion() = default;
+DeclarationValidator::DeclarationValidator(Session& session, const model::OpenDeclaration& decl) : s_(session), d_(decl) {}
+DeclarationValidator::~DeclarationValidator() = default;
 
-void Validacion::line(const std::string& t) {
+void DeclarationValidator::line(const std::string& t) {
   r_.inconsistent = true;
   if (!silent_) r_.lines.push_back(t);
 }
 
 // In the save a stopping rule leaves the checks unfinished: the declaration cannot be trusted.
-bool Validacion::stop(const std::string& t) {
+bool DeclarationValidator::stop(const std::string& t) {
   r_.stopped = true;
   r_.stopMessage = t;
   if (silent_) r_.inconsistent = true;
@@ -74,7 +74,7 @@ bool Validacion::stop(const std::string& t) {
   return false;
 }
 
-void Validacion::loadPersons() {
+void DeclarationValidator::loadPersons() {
   auto& db = s_.database();
   persons_.clear();
   std::map<std::tuple<std::int64_t, int, std::string, int>, std::size_t> index;
@@ -123,7 +123,7 @@ void Validacion::loadPersons() {
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
-bool Validacion::header() {
+bool DeclarationValidator::header() {
   auto& db = s_.database();
   auto ref = db.row("SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
                     "Formulario = '0601'",
@@ -146,7 +146,7 @@ bool Validacion::header() {
   return true;
 }
 
-void Validacion::labourPeriods() {
+void DeclarationValidator::labourPeriods() {
   auto& db = s_.database();
   const auto& periods = labourPeriodsOfTheRegistry();
   std::set<std::pair<std::int64_t, std::string>> marked;
@@ -195,7 +195,7 @@ void Validacion::labourPeriods() {
     line("Debe grabar y refrescar, se ha cambiado la condición de domicilio para " + text::trim(r.text(0)));
 }
 
-void Validacion::otherPersons() {
+void DeclarationValidator::otherPersons() {
   auto& db = s_.database();
   for (const auto& r : db.rows("SELECT doc_id_a FROM TMPF601MFCAB WHERE TRIM(COALESCE(mto_renta, '')) = '' ORDER BY rowid"))
     line("Registrar monto para PS Modalidad Formativa, documento: " + text::trim(r.text(0)));
@@ -216,14 +216,14 @@ void Validacion::otherPersons() {
          text::trim(r.text(0)));
 }
 
-const model::LabourPeriods& Validacion::labourPeriodsOfTheRegistry() {
+const model::LabourPeriods& DeclarationValidator::labourPeriodsOfTheRegistry() {
   if (!periods_) periods_.emplace(s_.database(), d_.ruc, std::vector<int>{kWorker, kPensioner});
   return *periods_;
 }
 
 // Concepts affected to ESSALUD: positions 1 to 3 of the affectation of the catalogue or of the
 // declarant's own concepts.
-const std::set<std::string>& Validacion::essaludConcepts() {
+const std::set<std::string>& DeclarationValidator::essaludConcepts() {
   if (essalud_) return *essalud_;
   auto& db = s_.database();
   auto& s = essalud_.emplace();
@@ -247,7 +247,7 @@ bool contribution(const std::string& code) {
 }
 }  // namespace
 
-void Validacion::concepts() {
+void DeclarationValidator::concepts() {
   const auto& essalud = essaludConcepts();
   const std::string& per = d_.periodo;
   // Whether a worker type is offered an ESSALUD-affected concept of the declarant's set (the
@@ -321,7 +321,7 @@ void Validacion::concepts() {
 }
 
 // Rules 23 and 24: amounts in concepts the computation clears for the worker's type and period.
-void Validacion::clearedConcepts(const Person& p) {
+void DeclarationValidator::clearedConcepts(const Person& p) {
   const std::string& per = d_.periodo;
   int t = p.tipoNum();
   bool fcj = (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && in(t, {32, 37, 38});
@@ -336,7 +336,7 @@ void Validacion::clearedConcepts(const Person& p) {
     line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
 }
 
-void Validacion::Valida_0804() {
+void DeclarationValidator::Valida_0804() {
   const auto& essalud = essaludConcepts();
   for (const auto& p : persons_) {
     // Types without ESSALUD (0804), as the computation clears it: 68, 69, 88, and 67 before 200901.
@@ -349,7 +349,7 @@ void Validacion::Valida_0804() {
   }
 }
 
-void Validacion::suspensions() {
+void DeclarationValidator::suspensions() {
   auto& db = s_.database();
   int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
   // Per worker: the days of the month in perfect suspension (types 1 to 9) and how many
@@ -380,7 +380,7 @@ void Validacion::suspensions() {
 }
 
 // Rule 31, a warning: every worker (or pensioner) has left or is suspended.
-void Validacion::noActiveNotices() {
+void DeclarationValidator::noActiveNotices() {
   if (silent_) return;
   for (int cat : {kWorker, kPensioner}) {
     int all = 0, gone = 0;
@@ -393,7 +393,7 @@ void Validacion::noActiveNotices() {
   }
 }
 
-void Validacion::daysAndRegistry() {
+void DeclarationValidator::daysAndRegistry() {
   auto& db = s_.database();
   int monthDays = daysInMonth(num(periodYear(d_.periodo)), num(periodMonth(d_.periodo)));
   std::map<std::pair<std::int64_t, int>, data::Row> registry;
@@ -468,13 +468,13 @@ void Validacion::daysAndRegistry() {
 }
 
 // What a run reads once is read again by the next: the registry or the concepts may have changed.
-void Validacion::resetRun() {
+void DeclarationValidator::resetRun() {
   taxTotals_.clear();
   essalud_.reset();
   periods_.reset();
 }
 
-bool Validacion::rules(DeterminacionDeuda& g) {
+bool DeclarationValidator::rules(DebtDetermination& g) {
   Progress& p = *progress_;
   p.step(steps::kValidating);
   constexpr long long groups = 11;
@@ -506,7 +506,7 @@ bool Validacion::rules(DeterminacionDeuda& g) {
   return true;
 }
 
-ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens, Progress& progress) {
+ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::path& mens, Progress& progress) {
   silent_ = false;
   r_ = {};
   resetRun();
@@ -514,7 +514,7 @@ ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens,
   // The file is created anew by every run, so the report never shows an older run.
   std::error_code ec;
   std::filesystem::remove(mens, ec);
-  DeterminacionDeuda g(s_, d_);
+  DebtDetermination g(s_, d_);
   g.load();
   try {
     if (!rules(g)) return r_;
@@ -535,7 +535,7 @@ ValidationResult Validacion::CmdValidar_Click(const std::filesystem::path& mens,
   return r_;
 }
 
-SaveCheckResult Validacion::saveChecks(Progress& progress) {
+SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   silent_ = true;
   r_ = {};
   resetRun();
@@ -547,7 +547,7 @@ SaveCheckResult Validacion::saveChecks(Progress& progress) {
     out.message = count;
     return out;
   }
-  DeterminacionDeuda g(s_, d_);
+  DebtDetermination g(s_, d_);
   g.load();
   out.boxes = g.filledBoxes();
   rules(g);

@@ -34,10 +34,10 @@ struct ValidationResult {
 // The inconsistency file of the session's work folder.
 std::filesystem::path mensPath(Session& session);
 
-class Validacion {
+class DeclarationValidator {
  public:
-  Validacion(Session& session, const model::OpenDeclaration& decl);
-  ~Validacion();
+  DeclarationValidator(Session& session, const model::OpenDeclaration& decl);
+  ~DeclarationValidator();
 
   // CmdValidar_Click without the report form: every rule in order, "Mens.txt" written at `mens`
   // (created anew even when clean). When clean, "La declaración no presenta inconsistencias."
@@ -54,7 +54,7 @@ class Validacion {
   SaveCheckResult saveChecks(Progress& progress = Progress::none());
 
   // Single checks, usable on their own.
-  bool ValidaCasillasDetDeuda(const DeterminacionDeuda& grid) const;  // true when consistent
+  bool ValidaCasillasDetDeuda(const DebtDetermination& grid) const;  // true when consistent
   // EPS credit limit of box 602 or 408: the limit and whether the 25 % text applies.
   struct EpsLimit {
     long long limit = 0;
@@ -71,7 +71,7 @@ class Validacion {
   bool stop(const std::string& text);
   void resetRun();
   // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
-  bool rules(DeterminacionDeuda& g);
+  bool rules(DebtDetermination& g);
   void loadPersons();
   bool header();                       // rules 1 to 5
   void labourPeriods();                // rules 6 to 12
@@ -82,8 +82,8 @@ class Validacion {
   void suspensions();                  // 28 to 30
   void noActiveNotices();              // 31
   void daysAndRegistry();              // 32 to 39
-  void grid(DeterminacionDeuda& g);    // 40 to 51
-  void taxTotals(const DeterminacionDeuda& g);  // 52
+  void grid(DebtDetermination& g);    // 40 to 51
+  void taxTotals(const DebtDetermination& g);  // 52
   void version();                      // 53
   void sctrRates();                    // the rates of the SCTR taken at other companies
   std::string registryCountDifference();  // 55

@@ -20,7 +20,7 @@ std::string columnLabel(const TaxColumn& c, int rule) {
   return l;
 }
 
-Validacion::EpsLimit Validacion::epsLimit(const std::string& casilla) {
+DeclarationValidator::EpsLimit DeclarationValidator::epsLimit(const std::string& casilla) {
   auto& db = s_.database();
   // ESSALUD of the EPS-affiliated workers (types 26 and 36 for box 408, the others for 602).
   std::string types = casilla == "408" ? "TRIM(Tipo) IN ('26', '36')" : "TRIM(Tipo) NOT IN ('26', '36')";
@@ -37,7 +37,7 @@ Validacion::EpsLimit Validacion::epsLimit(const std::string& casilla) {
   return a <= b ? EpsLimit{a, true} : EpsLimit{b, false};
 }
 
-std::string Validacion::epsLimitMessage(const std::string& casilla, const EpsLimit& l) const {
+std::string DeclarationValidator::epsLimitMessage(const std::string& casilla, const EpsLimit& l) const {
   std::string who = casilla == "408" ? "trabajadores 26 o 36" : "trabajadores";
   std::string head = "El importe consignado en la casilla " + casilla + " no debe ser mayor al ";
   return head + (l.quarter ? "25% del tributo EsSalud correspondiente a todos los " + who + " afiliados a una EPS: (S/. "
@@ -45,7 +45,7 @@ std::string Validacion::epsLimitMessage(const std::string& casilla, const EpsLim
          std::to_string(l.limit) + ")";
 }
 
-void Validacion::grid(DeterminacionDeuda& g) {
+void DeclarationValidator::grid(DebtDetermination& g) {
   const auto& cols = taxColumns();
   // Rule 40: amounts to pay below their balance, one warning naming every such column.
   std::vector<const TaxColumn*> under;
@@ -98,27 +98,27 @@ void Validacion::grid(DeterminacionDeuda& g) {
   }
 }
 
-const std::string& Validacion::taxTotal(const std::string& casilla) {
+const std::string& DeclarationValidator::taxTotal(const std::string& casilla) {
   auto it = taxTotals_.find(casilla);
   if (it == taxTotals_.end()) it = taxTotals_.emplace(casilla, Total_Tributo(s_.database(), casilla)).first;
   return it->second;
 }
 
-std::string Validacion::totalMismatch(const std::string& box, const std::string& value) {
+std::string DeclarationValidator::totalMismatch(const std::string& box, const std::string& value) {
   const std::string& total = taxTotal(box);
   if (boxNumber(value) == boxNumber(total)) return {};
   return "Casilla " + box + " no es igual al total ingresado = " + total +
          ". Guardar, luego refrescar y guardar nuevamente.";
 }
 
-void Validacion::taxTotals(const DeterminacionDeuda& g) {
+void DeclarationValidator::taxTotals(const DebtDetermination& g) {
   for (const char* box : {"411", "413", "415", "416", "417", "418", "419"}) {
     std::string m = totalMismatch(box, g.value(box));
     if (!m.empty()) line(m);
   }
 }
 
-void Validacion::version() {
+void DeclarationValidator::version() {
   if (d_.refreshed) return;
   auto stored = s_.database().row("SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
                                   "Formulario = '0601' AND Casilla = '722'",
@@ -129,7 +129,7 @@ void Validacion::version() {
 
 // SCTR taken at another company's premises whose rate is no longer one of that company's
 // establishment (the save checks the same before storing the choice).
-void Validacion::sctrRates() {
+void DeclarationValidator::sctrRates() {
   for (const auto& r : s_.database().rows(
            "SELECT o.doc_id_a FROM TMP_F601_SCTR_OTRO o WHERE NOT EXISTS (SELECT 1 FROM COR_TASAS_601 c WHERE "
            "c.tip_doc_d = 6 AND c.doc_id_d = ? AND c.doc_ruc_emp = o.ruc AND c.cod_est = o.correl_centro AND "
@@ -138,7 +138,7 @@ void Validacion::sctrRates() {
     line("Registrar SCTR del trabajador. Ha cambiado establecimientos o tasas, documento " + text::trim(r.text(0)));
 }
 
-bool Validacion::ValidaCasillasDetDeuda(const DeterminacionDeuda& g) const {
+bool DeclarationValidator::ValidaCasillasDetDeuda(const DebtDetermination& g) const {
   for (const auto& c : taxColumns()) {
     auto n = [&](const char* b) { return b ? boxNumber(g.value(b)) : 0; };
     long long base = n(c.base), tax = n(c.tax), balance = n(c.balance), pay = n(c.toPay);
@@ -151,7 +151,7 @@ bool Validacion::ValidaCasillasDetDeuda(const DeterminacionDeuda& g) const {
 
 // Active persons (situations 10 and 11) of the registry who belong to the declaration period,
 // against those of the declaration; the message of the first category that differs.
-std::string Validacion::registryCountDifference() {
+std::string DeclarationValidator::registryCountDifference() {
   auto& db = s_.database();
   const auto& periods = labourPeriodsOfTheRegistry();
   for (int cat : {kWorker, kPensioner}) {

@@ -30,7 +30,7 @@
 #include "data/table_editor.h"
 #include "common/list_form.h"
 #include "declaration/refresh_marker.h"
-#include "declaration/ui/send_dialog.h"
+#include "declaration/ui/frm_enviar.h"
 #include "launcher/registry_model.h"
 
 namespace korventa::launcher {
@@ -259,7 +259,7 @@ void LauncherWindow::buildUi() {
 
 void LauncherWindow::sendDeclaration() {
   if (!db_) return;
-  ui::SendDialog dialog(*db_, messenger_, this);
+  ui::FrmEnviar dialog(*db_, messenger_, this);
   dialog.exec();
 }
 

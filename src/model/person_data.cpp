@@ -72,119 +72,147 @@ bool ConceptRow::hasContent() const {
   return !text::trim(monto).empty() || !text::trim(monto_pag).empty() || !text::trim(base_calculo).empty();
 }
 
-std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only) {
+namespace {
+
+// The persons being loaded, found by key.
+struct PersonIndex {
   std::vector<PersonData> persons;
   std::unordered_map<std::string, std::size_t> index;
+
+  PersonData* find(std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) {
+    auto it = index.find(personKey(tip, doc, correl, cat));
+    return it == index.end() ? nullptr : &persons[it->second];
+  }
+};
+
+// The working person rows with their summary columns.
+void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set) {
+  auto& persons = set.persons;
+  auto& index = set.index;
+  if (!only) {
+    auto n = static_cast<std::size_t>(db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"));
+    persons.reserve(n);
+    index.reserve(n);
+  }
+  std::string sql =
+      "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, tipo, pension, situac, sctr, ind_domicilio, "
+      "ind_quinta, dias_lab, dias_no_lab, dias_sub, ipss_vida, aseg_pens";
+  for (int c = 0; c < kSummaryColumns; ++c) sql += std::string(", ") + summaryColumnName(c);
+  sql += " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)" + personFilter(only, true) +
+         " ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
+  auto& st = db.prepared(sql);
+  bindPerson(st, 1, only, true);
+  while (st.executeStep()) {
+    PersonData p;
+    p.rowid = st.getColumn(0).getInt64();
+    p.key.tip_doc_a = static_cast<int>(intCol(st, 1));
+    p.key.doc_id_a = col(st, 2);
+    p.key.correl_a = intCol(st, 3);
+    p.key.cod_cat_tra = static_cast<int>(intCol(st, 4));
+    p.tipo = text::codeNumber(col(st, 5));
+    p.pension = static_cast<int>(intCol(st, 6));
+    p.situac = text::trim(col(st, 7));
+    p.sctr = static_cast<int>(intCol(st, 8));
+    p.ind_domicilio = text::trim(col(st, 9));
+    p.ind_quinta = text::trim(col(st, 10));
+    p.dias_lab = col(st, 11);
+    p.dias_no_lab = col(st, 12);
+    p.dias_sub = col(st, 13);
+    p.ipss_vida = col(st, 14);
+    p.aseg_pens = col(st, 15);
+    for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
+    p.summary = p.storedSummary;
+    p.concepts.reserve(32);
+    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
+    persons.push_back(std::move(p));
+  }
+}
+
+// The concept rows of the loaded persons.
+void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set) {
+  auto& st = db.prepared(
+      "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, base_calculo "
+      "FROM TMPF601CONCEP WHERE 1 = 1" +
+      personFilter(only, true));  // rows find their person by key: no order needed
+  bindPerson(st, 1, only, true);
+  while (st.executeStep()) {
+    PersonData* p = set.find(intCol(st, 1), col(st, 2), intCol(st, 3), intCol(st, 4));
+    if (!p) continue;  // rows of a person no longer in the working set are left alone
+    ConceptRow r;
+    r.rowid = st.getColumn(0).getInt64();
+    r.codigo = text::trim(col(st, 5));
+    // Descriptions matter to the form only; the batch leaves those of stored rows alone.
+    if (only) r.descrip = col(st, 6);
+    r.monto = r.storedMonto = col(st, 7);
+    r.monto_pag = r.storedMontoPag = col(st, 8);
+    r.base_calculo = r.storedBase = col(st, 9);
+    p->concepts.push_back(std::move(r));
+  }
+}
+
+// Suspension days, SCTR choice and other-employer income of the loaded workers.
+void readWorkerSideRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set) {
+  {
+    auto& st = db.prepared(
+        "SELECT tip_doc_a, doc_id_a, correl_a, dias_no_lab FROM TMPF601DIAS_NOLAB "
+        "WHERE CAST(tipo_suspen AS INTEGER) IN (20, 24, 25, 26, 27, 28)" +
+        personFilter(only, false));
+    bindPerson(st, 1, only, false);
+    while (st.executeStep())
+      if (PersonData* p = set.find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+        p->suspensionDays += Money::value(col(st, 3));
+  }
+  {
+    auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, tasa FROM TMP_F601_SCTR_OTRO WHERE 1 = 1" +
+                           personFilter(only, false));
+    bindPerson(st, 1, only, false);
+    while (st.executeStep())
+      if (PersonData* p = set.find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+        p->sctrRate = Money::value(col(st, 3));
+  }
+  {
+    auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, monto FROM TMPF601_605 WHERE 1 = 1" +
+                           personFilter(only, false));
+    bindPerson(st, 1, only, false);
+    while (st.executeStep()) {
+      std::string monto = text::trim(col(st, 3));
+      if (monto.empty()) continue;
+      if (PersonData* p = set.find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
+        p->otherIncome = p->otherIncome.value_or(Money()) + Money::value(monto).rounded(2);
+    }
+  }
+}
+
+// The SCTR pension flag of the loaded persons, from the registry.
+void readSctrPension(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only,
+                     PersonIndex& set) {
+  auto& st = db.prepared(
+      "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, sctr_pension FROM ASEG_DET_LAB "
+      "WHERE tip_doc_d = 6 AND doc_id_d = ?" +
+      personFilter(only, true));
+  st.bind(1, ruc);
+  bindPerson(st, 2, only, true);
+  while (st.executeStep())
+    if (PersonData* p = set.find(intCol(st, 0), col(st, 1), intCol(st, 2), intCol(st, 3)))
+      p->sctrPension = intCol(st, 4) == 1;
+}
+
+}  // namespace
+
+std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only) {
+  PersonIndex set;
   try {
-    if (!only) {
-      auto n = static_cast<std::size_t>(db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"));
-      persons.reserve(n);
-      index.reserve(n);
-    }
-    {
-      std::string sql =
-          "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, tipo, pension, situac, sctr, ind_domicilio, "
-          "ind_quinta, dias_lab, dias_no_lab, dias_sub, ipss_vida, aseg_pens";
-      for (int c = 0; c < kSummaryColumns; ++c) sql += std::string(", ") + summaryColumnName(c);
-      sql += " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)" + personFilter(only, true) +
-             " ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
-      auto& st = db.prepared(sql);
-      bindPerson(st, 1, only, true);
-      while (st.executeStep()) {
-        PersonData p;
-        p.rowid = st.getColumn(0).getInt64();
-        p.key.tip_doc_a = static_cast<int>(intCol(st, 1));
-        p.key.doc_id_a = col(st, 2);
-        p.key.correl_a = intCol(st, 3);
-        p.key.cod_cat_tra = static_cast<int>(intCol(st, 4));
-        p.tipo = text::codeNumber(col(st, 5));
-        p.pension = static_cast<int>(intCol(st, 6));
-        p.situac = text::trim(col(st, 7));
-        p.sctr = static_cast<int>(intCol(st, 8));
-        p.ind_domicilio = text::trim(col(st, 9));
-        p.ind_quinta = text::trim(col(st, 10));
-        p.dias_lab = col(st, 11);
-        p.dias_no_lab = col(st, 12);
-        p.dias_sub = col(st, 13);
-        p.ipss_vida = col(st, 14);
-        p.aseg_pens = col(st, 15);
-        for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
-        p.summary = p.storedSummary;
-        p.concepts.reserve(32);
-        index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
-        persons.push_back(std::move(p));
-      }
-    }
-    auto find = [&](std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) -> PersonData* {
-      auto it = index.find(personKey(tip, doc, correl, cat));
-      return it == index.end() ? nullptr : &persons[it->second];
-    };
-    {
-      auto& st = db.prepared(
-          "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, base_calculo "
-          "FROM TMPF601CONCEP WHERE 1 = 1" +
-          personFilter(only, true));  // rows find their person by key: no order needed
-      bindPerson(st, 1, only, true);
-      while (st.executeStep()) {
-        PersonData* p = find(intCol(st, 1), col(st, 2), intCol(st, 3), intCol(st, 4));
-        if (!p) continue;  // rows of a person no longer in the working set are left alone
-        ConceptRow r;
-        r.rowid = st.getColumn(0).getInt64();
-        r.codigo = text::trim(col(st, 5));
-        // Descriptions matter to the form only; the batch leaves those of stored rows alone.
-        if (only) r.descrip = col(st, 6);
-        r.monto = r.storedMonto = col(st, 7);
-        r.monto_pag = r.storedMontoPag = col(st, 8);
-        r.base_calculo = r.storedBase = col(st, 9);
-        p->concepts.push_back(std::move(r));
-      }
-    }
+    readPersonRows(db, only, set);
+    readConceptRows(db, only, set);
     // Side tables carry no category: they belong to the worker.
-    {
-      auto& st = db.prepared(
-          "SELECT tip_doc_a, doc_id_a, correl_a, dias_no_lab FROM TMPF601DIAS_NOLAB "
-          "WHERE CAST(tipo_suspen AS INTEGER) IN (20, 24, 25, 26, 27, 28)" +
-          personFilter(only, false));
-      bindPerson(st, 1, only, false);
-      while (st.executeStep())
-        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
-          p->suspensionDays += Money::value(col(st, 3));
-    }
-    {
-      auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, tasa FROM TMP_F601_SCTR_OTRO WHERE 1 = 1" +
-                             personFilter(only, false));
-      bindPerson(st, 1, only, false);
-      while (st.executeStep())
-        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
-          p->sctrRate = Money::value(col(st, 3));
-    }
-    {
-      auto& st = db.prepared("SELECT tip_doc_a, doc_id_a, correl_a, monto FROM TMPF601_605 WHERE 1 = 1" +
-                             personFilter(only, false));
-      bindPerson(st, 1, only, false);
-      while (st.executeStep()) {
-        std::string monto = text::trim(col(st, 3));
-        if (monto.empty()) continue;
-        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), kWorker))
-          p->otherIncome = p->otherIncome.value_or(Money()) + Money::value(monto).rounded(2);
-      }
-    }
-    {
-      auto& st = db.prepared(
-          "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, sctr_pension FROM ASEG_DET_LAB "
-          "WHERE tip_doc_d = 6 AND doc_id_d = ?" +
-          personFilter(only, true));
-      st.bind(1, ruc);
-      bindPerson(st, 2, only, true);
-      while (st.executeStep())
-        if (PersonData* p = find(intCol(st, 0), col(st, 1), intCol(st, 2), intCol(st, 3)))
-          p->sctrPension = intCol(st, 4) == 1;
-    }
+    readWorkerSideRows(db, only, set);
+    readSctrPension(db, ruc, only, set);
   } catch (const SQLite::Exception& e) {
     data::rethrow(e);
   }
-  return persons;
+  return std::move(set.persons);
 }
+
 
 void storePersons(data::Database& db, std::vector<PersonData>& persons) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";

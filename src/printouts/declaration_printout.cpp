@@ -515,10 +515,10 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
   return path;
 }
 
-FrmTipPrn::FrmTipPrn(Session& session, bool sent, const model::OpenDeclaration* open)
+DeclarationPrintoutForm::DeclarationPrintoutForm(Session& session, bool sent, const model::OpenDeclaration* open)
     : s_(session), sent_(sent), open_(open) {}
 
-std::vector<std::string> FrmTipPrn::columns() const {
+std::vector<std::string> DeclarationPrintoutForm::columns() const {
   std::vector<std::string> c = {"RUC", "Razón Social", "Periodo", "Formulario", "Rectificatoria"};
   if (sent_) {
     c.push_back("Correl");
@@ -527,7 +527,7 @@ std::vector<std::string> FrmTipPrn::columns() const {
   return c;
 }
 
-std::vector<std::string> FrmTipPrn::cells(const declaration::CatalogueRow& r) const {
+std::vector<std::string> DeclarationPrintoutForm::cells(const declaration::CatalogueRow& r) const {
   std::vector<std::string> c = {r.ruc, r.nombre, periodToDisplay(r.periodo), r.formulario,
                                 text::trim(r.rectifica) == "1" ? "SI" : "NO"};
   if (sent_) {
@@ -537,12 +537,12 @@ std::vector<std::string> FrmTipPrn::cells(const declaration::CatalogueRow& r) co
   return c;
 }
 
-const std::vector<declaration::CatalogueRow>& FrmTipPrn::requery() {
+const std::vector<declaration::CatalogueRow>& DeclarationPrintoutForm::requery() {
   rows_ = storedDeclarations(s_, sent_);
   return rows_;
 }
 
-void FrmTipPrn::setOptImp(int index) {
+void DeclarationPrintoutForm::setOptImp(int index) {
   if (index < 0 || index > 2) return;
   choice_.what = static_cast<PrintWhat>(index);
   if (choice_.what == PrintWhat::Declaracion) {
@@ -551,19 +551,19 @@ void FrmTipPrn::setOptImp(int index) {
   }
 }
 
-void FrmTipPrn::setChkAnexo(int index, bool checked) {
+void DeclarationPrintoutForm::setChkAnexo(int index, bool checked) {
   if (!annexesEnabled()) return;
   (index == 0 ? choice_.anexo602 : choice_.anexo612) = checked;
 }
 
-bool FrmTipPrn::isOpenInForm(int row) const {
+bool DeclarationPrintoutForm::isOpenInForm(int row) const {
   if (row < 0 || row >= static_cast<int>(rows_.size()) || sent_ || !open_) return false;
   const auto& r = rows_[static_cast<std::size_t>(row)];
   const auto& open = *open_;
   return !open.sent() && open.ruc == r.ruc && open.periodo == r.periodo;
 }
 
-std::optional<StoredDeclaration> FrmTipPrn::declarationAt(int row) {
+std::optional<StoredDeclaration> DeclarationPrintoutForm::declarationAt(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
   // The declaration being prepared in the declaration form prints as it stands now.
   if (isOpenInForm(row)) return fromOpenDeclaration(s_, *open_);
@@ -571,7 +571,7 @@ std::optional<StoredDeclaration> FrmTipPrn::declarationAt(int row) {
   return readDeclaration(s_, {r.ruc, r.periodo, sent_ ? r.correl : std::string()});
 }
 
-std::optional<std::filesystem::path> FrmTipPrn::producir(int row, reports::RangeDialogPlan* plan) {
+std::optional<std::filesystem::path> DeclarationPrintoutForm::producir(int row, reports::RangeDialogPlan* plan) {
   auto d = declarationAt(row);
   if (!d) return std::nullopt;
   auto path = producePrintout(s_, *d, choice_, isOpenInForm(row));
@@ -579,7 +579,7 @@ std::optional<std::filesystem::path> FrmTipPrn::producir(int row, reports::Range
   return path;
 }
 
-std::optional<std::filesystem::path> FrmTipPrn::archivo(int row, const std::filesystem::path& dir) {
+std::optional<std::filesystem::path> DeclarationPrintoutForm::archivo(int row, const std::filesystem::path& dir) {
   auto d = declarationAt(row);
   if (!d) return std::nullopt;
   return writeDeclarationTextFile(s_, *d, dir.empty() ? std::filesystem::path(s_.paths.rptDir) : dir);

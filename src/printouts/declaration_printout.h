@@ -77,10 +77,10 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
 
 // The form FrmTipPrn without its window: the list of declarations (in preparation or sent, as the
 // menu chose), the options and the four buttons.
-class FrmTipPrn {
+class DeclarationPrintoutForm {
  public:
   // `open`: the declaration open in the declaration form, if any; its row prints what is on screen.
-  FrmTipPrn(Session& session, bool sent, const model::OpenDeclaration* open = nullptr);
+  DeclarationPrintoutForm(Session& session, bool sent, const model::OpenDeclaration* open = nullptr);
 
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;

@@ -171,32 +171,32 @@ void showReportsDone(Session& session, const ExportResult& result) {
                      "Mensaje", MsgIcon::Information);
 }
 
-FrmReportes::FrmReportes(Session& session, bool sent) : s_(session), sent_(sent) {}
+ReportExportForm::ReportExportForm(Session& session, bool sent) : s_(session), sent_(sent) {}
 
-std::vector<std::string> FrmReportes::columns() const {
+std::vector<std::string> ReportExportForm::columns() const {
   std::vector<std::string> c = {"RUC", "Razón Social", "Periodo"};
   if (sent_) c.push_back("Correl");
   return c;
 }
 
-std::vector<std::string> FrmReportes::cells(const declaration::CatalogueRow& r) const {
+std::vector<std::string> ReportExportForm::cells(const declaration::CatalogueRow& r) const {
   std::vector<std::string> c = {r.ruc, r.nombre, periodToDisplay(r.periodo)};
   if (sent_) c.push_back(r.correl);
   return c;
 }
 
-const std::vector<declaration::CatalogueRow>& FrmReportes::requery() {
+const std::vector<declaration::CatalogueRow>& ReportExportForm::requery() {
   rows_ = storedDeclarations(s_, sent_);
   return rows_;
 }
 
-std::optional<StoredDeclaration> FrmReportes::declarationAt(int row) {
+std::optional<StoredDeclaration> ReportExportForm::declarationAt(int row) {
   if (row < 0 || row >= static_cast<int>(rows_.size())) return std::nullopt;
   const auto& r = rows_[static_cast<std::size_t>(row)];
   return readDeclaration(s_, {r.ruc, r.periodo, sent_ ? r.correl : std::string()});
 }
 
-ExportResult FrmReportes::cmdAccion(int row, const ExportRequest& request, Progress& progress) {
+ExportResult ReportExportForm::cmdAccion(int row, const ExportRequest& request, Progress& progress) {
   payslipReport.reset();
   if (request.formats.empty()) {
     s_.msg().show("Debe seleccionar por lo menos uno de los reportes que generar.", "Error", MsgIcon::Critical);

@@ -79,9 +79,9 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
 void showReportsDone(Session& session, const ExportResult& result);
 
 // The form frmReportes without its window.
-class FrmReportes {
+class ReportExportForm {
  public:
-  FrmReportes(Session& session, bool sent);
+  ReportExportForm(Session& session, bool sent);
   bool sent() const { return sent_; }
   std::vector<std::string> columns() const;
   std::vector<std::string> cells(const declaration::CatalogueRow& r) const;

@@ -1,4 +1,6 @@
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 
 #include <array>
 #include <map>
@@ -277,7 +279,7 @@ bool PersonSearchForm::numDocKeyAllowed(int tipDoc, const std::string& current, 
   return key >= U'0' && key <= U'9';
 }
 
-int FrmConsultaBasesTrib::cmdBuscar(int row, int tipDoc, const std::string& txtNumDoc) {
+int TaxBaseConsultationForm::cmdBuscar(int row, int tipDoc, const std::string& txtNumDoc) {
   auto d = declarationAt(row);
   if (!d) return 0;
   int n = fillTaxBases(s_, *d, {tipDoc, txtNumDoc});
@@ -287,7 +289,7 @@ int FrmConsultaBasesTrib::cmdBuscar(int row, int tipDoc, const std::string& txtN
   return n;
 }
 
-ExportResult FrmReporteIndiv::cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text, bool workbook,
+ExportResult IndividualReportForm::cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text, bool workbook,
                                         const std::filesystem::path& dir, const std::string& stamp) {
   if (!text && !workbook) {
     s_.msg().show("Debe seleccionar por lo menos un modo de salida para los reportes.", "Error", MsgIcon::Critical);

@@ -47,20 +47,4 @@ class PersonSearchForm {
   std::vector<data::DocumentType> types_;
 };
 
-class FrmConsultaBasesTrib : public PersonSearchForm {
- public:
-  using PersonSearchForm::PersonSearchForm;
-  // cmdBuscar: fills TEMP_FCONBT; with nothing found shows "No se ha encontrado información para el
-  // criterio de búsqueda ingresado". Returns the rows found.
-  int cmdBuscar(int row, int tipDoc, const std::string& txtNumDoc);
-};
-
-class FrmReporteIndiv : public PersonSearchForm {
- public:
-  using PersonSearchForm::PersonSearchForm;
-  // cmdAccion: report "Formato 25" of the persons found, as text file and/or workbook.
-  ExportResult cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text, bool workbook,
-                         const std::filesystem::path& dir, const std::string& stamp = {});
-};
-
 }  // namespace korventa::printouts

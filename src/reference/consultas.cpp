@@ -76,7 +76,7 @@ std::optional<Consulta> consultar(data::Database& db, std::string_view mode) {
   return c;
 }
 
-std::vector<TipoTrabajador> TasasxTrab::tipos() {
+std::vector<TipoTrabajador> WorkerRatesForm::tipos() {
   std::vector<TipoTrabajador> out;
   auto rows = db_.rows(
       "SELECT Argumento, Funcion FROM PARAM WHERE Numero = '700' AND trim(Argumento) <> '-' "
@@ -87,7 +87,7 @@ std::vector<TipoTrabajador> TasasxTrab::tipos() {
   return out;
 }
 
-std::vector<TasaRow> TasasxTrab::tasas(std::string_view tipo) {
+std::vector<TasaRow> WorkerRatesForm::tasas(std::string_view tipo) {
   std::vector<TasaRow> out;
   std::string key = text::trim(tipo);
   if (key.empty()) return out;
@@ -103,7 +103,7 @@ std::vector<TasaRow> TasasxTrab::tasas(std::string_view tipo) {
   return out;
 }
 
-std::optional<std::vector<TasaRow>> TasasxTrab::consultar(std::string_view tipo, Messenger& m) {
+std::optional<std::vector<TasaRow>> WorkerRatesForm::consultar(std::string_view tipo, Messenger& m) {
   if (text::trim(tipo).empty()) {
     m.warning("Debe Seleccionar el tipo de Trabajador cuyas tasas desea consultar.");
     return std::nullopt;

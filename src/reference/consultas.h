@@ -44,9 +44,9 @@ struct TipoTrabajador {
 };
 
 // Rates by worker type.
-class TasasxTrab {
+class WorkerRatesForm {
  public:
-  explicit TasasxTrab(data::Database& db) : db_(db) {}
+  explicit WorkerRatesForm(data::Database& db) : db_(db) {}
   // Worker types for the chooser, by description; types 80 and 81 and codes beginning "99" are
   // never offered.
   std::vector<TipoTrabajador> tipos();

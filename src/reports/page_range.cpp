@@ -5,7 +5,7 @@
 
 namespace korventa::reports {
 
-bool ImpxPagForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
+bool PageRangeForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
                          std::string_view txtTotPaginas) {
   auto fail = [&](const char* message, const char* field) {
     messenger.show(message, "Mensaje", MsgIcon::Critical);

@@ -10,7 +10,7 @@
 namespace korventa::reports {
 
 // frmImpxPag on accept: the checks in order, each failure shown with the error icon.
-class ImpxPagForm {
+class PageRangeForm {
  public:
   // Returns true and fills `range` when the pages are acceptable; else shows the message and
   // names the field to focus in `focus` ("txtPagDesde" or "txtPagHasta").

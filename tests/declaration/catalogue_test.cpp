@@ -1,6 +1,8 @@
 #include "data/numero_control.h"
 #include "data/servicios_comunes.h"
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/decl_fixture.h"
 #include "declaration/recovery.h"
@@ -39,7 +41,7 @@ class CatalogueTest : public DeclarationTest {
              {periodo});
   }
   bool copy(const std::string& from, const std::string& to) {
-    frmCopiarDec c(session(), kRuc, from);
+    CopyDeclarationForm c(session(), kRuc, from);
     return c.copiar(to);
   }
 };
@@ -48,7 +50,7 @@ TEST_F(CatalogueTest, ChooserListSortAndUserRestriction) {
   ASSERT_TRUE(createAndSave("201204"));
   ASSERT_TRUE(createConsistent("201205"));
   ASSERT_TRUE(createAndSave("201203", kOtherRuc));
-  FrmContAbrir modify(session(), Mode::Modify, false);
+  DeclarationChooserForm modify(session(), Mode::Modify, false);
   const auto& rows = modify.requery();
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].periodo, "201205") << "newest first";
@@ -75,7 +77,7 @@ TEST_F(CatalogueTest, DeleteAskedRolledBackOnFailureAndComplete) {
   EXPECT_EQ(dumpStored(), before) << "the detail rows deleted before DET are back";
   db().script("DROP TRIGGER fail_DET_DELETE");
 
-  FrmContAbrir del(session(), Mode::Delete, false);
+  DeclarationChooserForm del(session(), Mode::Delete, false);
   del.requery();
   msg().queueAnswer(Answer::No);
   EXPECT_FALSE(del.eliminar(0));
@@ -92,10 +94,10 @@ TEST_F(CatalogueTest, DeleteAskedRolledBackOnFailureAndComplete) {
 TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
   ASSERT_TRUE(createConsistent("201205"));
   auto first = enviarDeclaracion(db(), kRuc, "201205");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_TRUE(f.grabar().saved);
-  f.salir();
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  ASSERT_TRUE(f.save().saved);
+  f.leave();
   auto second = enviarDeclaracion(db(), kRuc, "201205");
   EXPECT_EQ(first.correl, "1");
   EXPECT_EQ(second.correl, "2");
@@ -109,7 +111,7 @@ TEST_F(CatalogueTest, DeletingOneOfTwoSendings) {
   EXPECT_EQ(count("SELECT count(*) FROM HDET WHERE correl = '1'"), 0);
   EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1) << "the declaration in preparation stays";
 
-  FrmContAbrir sent(session(), Mode::Delete, true);
+  DeclarationChooserForm sent(session(), Mode::Delete, true);
   sent.requery();
   ASSERT_EQ(sent.rows().size(), 1u);
   EXPECT_EQ(sent.cells(sent.rows()[0]).back(), "2");
@@ -214,7 +216,7 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "1");
   EXPECT_EQ(count("SELECT count(*) FROM HF601RDDET WHERE correl = '1'"), 1);
 
-  FrmContAbrirE chooser(session(), Mode::Recover);
+  SentDeclarationChooserForm chooser(session(), Mode::Recover);
   ASSERT_EQ(chooser.requery().size(), 1u);
   EXPECT_EQ(chooser.rows()[0].correl, "1");
 
@@ -223,7 +225,7 @@ TEST_F(CatalogueTest, SendAndRecover) {
                           std::pair{"04/2013", false}, std::pair{"0_/2012", true}})
     EXPECT_EQ(ValidaPeriodo(msg(), text), ok) << text;
   EXPECT_EQ(msg().last(), "El período no es válido.");
-  FrmRecuperar rec(session(), kRuc, "201205", "1");
+  RecoveryForm rec(session(), kRuc, "201205", "1");
   EXPECT_FALSE(rec.recuperar());
   EXPECT_EQ(msg().last(), "Ya existe una declaración para este período. Primero debe eliminar la declaración.");
   ASSERT_TRUE(deleteDeclaration(session(), kRuc, "201205"));

@@ -9,11 +9,12 @@
 #include "detail/concept_entry.h"
 #include "detail/days_hours.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 // Counts the reads of workers and pensioners for the computation (the person query of the model),
 // one per computation of a person.
@@ -73,18 +74,18 @@ TEST_F(ComputeOnceTest, TheDetailFormsAcceptIsTheOnlyComputation) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Frm402 f(session());
-    f.nueva();
+    DeclarationForm f(session());
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+    ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
     PersonReads reads(db());
-    f.prepararDetalle();
+    f.prepareDetail();
     c.accept(session(), f.declaration());
     const int inTheForm = reads.count;
-    f.despuesDeDetalle(ana);
+    f.afterDetail(ana);
     EXPECT_EQ(inTheForm, 1) << "the detail form computes the person once";
     EXPECT_EQ(reads.count, inTheForm) << "the declaration form computes the person again";
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 

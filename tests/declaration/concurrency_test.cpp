@@ -14,11 +14,12 @@
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "detail/eps_credit.h"
+#include "detail/eps_box_form.h"
 
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 // Another program on the same file.
 struct Other {
@@ -51,22 +52,22 @@ class ConcurrencyTest : public DeclarationTest {
                    "cod_concep = '0121'");
   }
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
-  void openAndType(Frm402& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
-    ASSERT_TRUE(f.abrir(kRuc, periodo));
-    f.prepararDetalle();
+  void openAndType(DeclarationForm& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
+    ASSERT_TRUE(f.openDeclaration(kRuc, periodo));
+    f.prepareDetail();
     ASSERT_TRUE(detail::typeConceptAmount(s, f.declaration(), kAna, "0121", monto));
-    f.despuesDeDetalle(kAna);
+    f.afterDetail(kAna);
   }
   long long working(data::Database& db) { return db.integer("SELECT count(*) FROM TEMP1_F601"); }
 };
 
 TEST_F(ConcurrencyTest, EachConnectionHasItsOwnWorkingSetAndTheFileHasNone) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false), fb(b.s, false);
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  DeclarationForm fa(session(), false), fb(b.s, false);
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 0) << "another session's working set is not visible";
-  ASSERT_TRUE(fb.abrir(kRuc, "201205"));
-  fa.cerrarSinGuardar();  // empties only its own
+  ASSERT_TRUE(fb.openDeclaration(kRuc, "201205"));
+  fa.closeWithoutSaving();  // empties only its own
   EXPECT_EQ(working(db()), 0);
   EXPECT_EQ(working(b.s.database()), 4);
   EXPECT_EQ(count("SELECT count(*) FROM main.sqlite_master WHERE name LIKE 'TEMP%' OR name LIKE 'TMP%'"), 0);
@@ -86,20 +87,20 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
   const std::vector<Case> cases = {
       {"saved", "201201",
        [&](Other& b, const std::string& p) {
-         Frm402 f(b.s, false);
+         DeclarationForm f(b.s, false);
          openAndType(f, b.s, "1000.00", p);
-         ASSERT_TRUE(f.grabar().saved);
-         f.cerrarSinGuardar();
+         ASSERT_TRUE(f.save().saved);
+         f.closeWithoutSaving();
        },
        "La data ha cambiado\nOtra sesión modificó la declaración 20100070970 01/2012 después de que usted la abrió. "
        "No se grabó nada: debe abrir la declaración nuevamente."},
       {"refreshed", "201202",
        [&](Other& b, const std::string& p) {
-         Frm402 f(b.s, false);
-         ASSERT_TRUE(f.abrir(kRuc, p));
+         DeclarationForm f(b.s, false);
+         ASSERT_TRUE(f.openDeclaration(kRuc, p));
          b.msg.queueAnswer(Answer::Yes);
-         ASSERT_TRUE(f.refrescar());
-         f.cerrarSinGuardar();
+         ASSERT_TRUE(f.refresh());
+         f.closeWithoutSaving();
        },
        "La data ha cambiado\n"},
       {"deleted", "201203",
@@ -109,7 +110,7 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
       {"deleted and copied onto again", "201204",
        [&](Other& b, const std::string& p) {
          ASSERT_TRUE(declaration::deleteDeclaration(b.s, kRuc, p, ""));
-         ASSERT_TRUE(declaration::frmCopiarDec(b.s, kRuc, "201201").copiar("04/2012"));
+         ASSERT_TRUE(declaration::CopyDeclarationForm(b.s, kRuc, "201201").copiar("04/2012"));
        },
        "La data ha cambiado\n"},
   };
@@ -117,13 +118,13 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
     SCOPED_TRACE(c.name);
     ASSERT_TRUE(createAndSave(c.periodo));
     Other b(session(), "DEMO");
-    Frm402 fa(session(), false);
+    DeclarationForm fa(session(), false);
     openAndType(fa, session(), "2500.00", c.periodo);
     c.meanwhile(b, c.periodo);
     std::string stored = dumpStored();
     long long version = data::storedVersion(db(), kRuc, c.periodo);
     msg().clear();
-    auto r = fa.grabar();
+    auto r = fa.save();
     EXPECT_FALSE(r.saved);
     ASSERT_FALSE(msg().entries().empty());
     EXPECT_EQ(msg().entries().front().text.rfind(c.message, 0), 0u) << msg().entries().front().text;
@@ -133,43 +134,43 @@ TEST_F(ConcurrencyTest, ASaveNeverWritesOverWhatAnotherSessionStoredAfterTheOpen
     EXPECT_TRUE(fa.modified());
     EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND monto = '2500.00'"), 1)
         << "what was typed is still there";
-    fa.cerrarSinGuardar();
+    fa.closeWithoutSaving();
   }
 }
 
 TEST_F(ConcurrencyTest, OpenedAgainAfterTheRefusalTheSaveGoesThrough) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false), fb(b.s, false);
+  DeclarationForm fa(session(), false), fb(b.s, false);
   openAndType(fa, session(), "2500.00");
   openAndType(fb, b.s, "1000.00");
-  ASSERT_TRUE(fb.grabar().saved);
-  EXPECT_FALSE(fa.grabar().saved);
+  ASSERT_TRUE(fb.save().saved);
+  EXPECT_FALSE(fa.save().saved);
   EXPECT_EQ(amount(db()), "1000.00");
-  fa.cerrarSinGuardar();
+  fa.closeWithoutSaving();
   openAndType(fa, session(), "2500.00");
-  ASSERT_TRUE(fa.grabar().saved);
+  ASSERT_TRUE(fa.save().saved);
   EXPECT_EQ(amount(db()), "2500.00");
-  ASSERT_TRUE(fa.grabar().saved) << "its own saves raise the version it holds";
-  EXPECT_FALSE(fb.grabar().saved);
+  ASSERT_TRUE(fa.save().saved) << "its own saves raise the version it holds";
+  EXPECT_FALSE(fb.save().saved);
 }
 
 TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false);
-  fa.nueva();
+  DeclarationForm fa(session(), false);
+  fa.newDeclaration();
   fa.CmbRuc_Click(kRuc);
-  ASSERT_TRUE(fa.aceptarPeriodo("06/2012").ok);
+  ASSERT_TRUE(fa.acceptPeriod("06/2012").ok);
   {
-    Frm402 fb(b.s, false);
-    fb.nueva();
+    DeclarationForm fb(b.s, false);
+    fb.newDeclaration();
     fb.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(fb.aceptarPeriodo("06/2012").ok);
-    ASSERT_TRUE(fb.grabar().saved);
-    fb.cerrarSinGuardar();
+    ASSERT_TRUE(fb.acceptPeriod("06/2012").ok);
+    ASSERT_TRUE(fb.save().saved);
+    fb.closeWithoutSaving();
   }
   std::string stored = dumpStored();
   msg().clear();
-  EXPECT_FALSE(fa.grabar().saved);
+  EXPECT_FALSE(fa.save().saved);
   EXPECT_EQ(msg().entries().front().text.rfind("Registro ya existe lo ingresaron en ese momento\nOtra sesión registró "
                                                "la declaración 20100070970 06/2012 mientras usted la preparaba.",
                                                0),
@@ -182,8 +183,8 @@ TEST_F(ConcurrencyTest, ANewDeclarationRegisteredMeanwhileIsNotOverwritten) {
 // who has it; the holder itself works on; once it closes, the others can.
 TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElsewhere) {
   Other b(session(), "OTRO");
-  Frm402 fa(session());
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  DeclarationForm fa(session());
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   const std::string held = "Registro bloqueado. Intente luego\nLa declaración 20100070970 05/2012 está abierta en otra "
                            "sesión por el usuario DEMO en el equipo " +
                            data::hostName() + " desde el ";
@@ -193,11 +194,11 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     std::function<bool()> attempt;
   };
   const std::vector<Case> cases = {
-      {"open", [&] { return Frm402(b.s).abrir(kRuc, "201205"); }},
+      {"open", [&] { return DeclarationForm(b.s).openDeclaration(kRuc, "201205"); }},
       {"open and save in one go",
        [&] {
-         Frm402 f(b.s, false);
-         return f.abrir(kRuc, "201205") && f.grabar().saved;
+         DeclarationForm f(b.s, false);
+         return f.openDeclaration(kRuc, "201205") && f.save().saved;
        }},
       {"delete", [&] { return declaration::deleteDeclaration(b.s, kRuc, "201205", ""); }},
       {"send",
@@ -219,14 +220,14 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
     EXPECT_EQ(b.msg.last().rfind(held, 0), 0u) << b.msg.last();
     EXPECT_EQ(dumpStored(), stored);
   }
-  fa.prepararDetalle();
+  fa.prepareDetail();
   ASSERT_TRUE(detail::typeConceptAmount(session(), fa.declaration(), kAna, "0121", "2500.00"));
-  fa.despuesDeDetalle(kAna);
-  ASSERT_TRUE(fa.grabar().saved);
-  ASSERT_TRUE(fa.salir());
+  fa.afterDetail(kAna);
+  ASSERT_TRUE(fa.save().saved);
+  ASSERT_TRUE(fa.leave());
   EXPECT_EQ(count("SELECT count(*) FROM CAB_ABIERTA"), 0);
-  Frm402 fb(b.s);
-  EXPECT_TRUE(fb.abrir(kRuc, "201205"));
+  DeclarationForm fb(b.s);
+  EXPECT_TRUE(fb.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(fields("SELECT usuario, proceso FROM CAB_ABIERTA"), "OTRO|" + std::to_string(::getpid()));
 }
 
@@ -250,9 +251,9 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
       {"another computer, renewed", "OTRO-EQUIPO", gone, "datetime('now')", true},
       {"another computer, not renewed", "OTRO-EQUIPO", gone, "datetime('now', '-301 seconds')", false},
   };
-  Frm402 probe(session());
-  ASSERT_TRUE(probe.abrir(kRuc, "201205"));  // brings the tables; released below
-  probe.cerrarSinGuardar();
+  DeclarationForm probe(session());
+  ASSERT_TRUE(probe.openDeclaration(kRuc, "201205"));  // brings the tables; released below
+  probe.closeWithoutSaving();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     db().run("DELETE FROM CAB_ABIERTA");
@@ -261,8 +262,8 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
                  c.latido + ")",
              {kRuc, c.host, c.pid});
     msg().clear();
-    Frm402 f(session());
-    EXPECT_EQ(f.abrir(kRuc, "201205"), !c.blocks) << msg().last();
+    DeclarationForm f(session());
+    EXPECT_EQ(f.openDeclaration(kRuc, "201205"), !c.blocks) << msg().last();
     if (c.blocks) {
       EXPECT_NE(msg().last().find("por el usuario PEDRO en el equipo " + c.host + " desde el 15/03/2013"),
                 std::string::npos)
@@ -270,7 +271,7 @@ TEST_F(ConcurrencyTest, StaleMarksBlockNobody) {
     } else {
       EXPECT_EQ(fields("SELECT usuario FROM CAB_ABIERTA"), "DEMO") << "the stale mark is taken over";
     }
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 
@@ -281,16 +282,16 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
     SCOPED_TRACE(markedAfter ? "marked after the refresh" : "marked before the refresh");
     Other launcher(session(), "DEMO");
     declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
-    Frm402 f(session());
-    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    DeclarationForm f(session());
+    ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
     msg().queueAnswer(Answer::Yes);
-    ASSERT_TRUE(f.refrescar());
+    ASSERT_TRUE(f.refresh());
     if (markedAfter) declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
-    ASSERT_TRUE(f.grabar().saved) << msg().last();
+    ASSERT_TRUE(f.save().saved) << msg().last();
     std::string estado = fields("SELECT estado, ind_ref FROM CAB WHERE periodo = '201205'");
     if (markedAfter) EXPECT_EQ(estado, "9|1");
     else EXPECT_EQ(estado.substr(1), "|0");
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 
@@ -298,22 +299,22 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
 // changed meanwhile.
 TEST_F(ConcurrencyTest, TheEpsBoxIsNotWrittenIntoADeclarationChangedMeanwhile) {
   Other b(session(), "DEMO");
-  Frm402 fa(session(), false);
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));
+  DeclarationForm fa(session(), false);
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
   db().run(kInvoice, {kRuc});
   {
-    Frm402 fb(b.s, false);
+    DeclarationForm fb(b.s, false);
     openAndType(fb, b.s, "1000.00");
-    ASSERT_TRUE(fb.grabar().saved);
-    fb.cerrarSinGuardar();
+    ASSERT_TRUE(fb.save().saved);
+    fb.closeWithoutSaving();
   }
   std::string stored = dumpStored();
   detail::EpsBoxForm eps(session(), fa.declaration(), "602");
   eps.load();
   eps.close();
   EXPECT_EQ(dumpStored(), stored);
-  fa.cerrarSinGuardar();
-  ASSERT_TRUE(fa.abrir(kRuc, "201205"));  // opened again: the box goes in
+  fa.closeWithoutSaving();
+  ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));  // opened again: the box goes in
   db().run(kInvoice, {kRuc});
   detail::EpsBoxForm again(session(), fa.declaration(), "602");
   again.load();
@@ -333,11 +334,11 @@ TEST_F(ConcurrencyTest, AFileOfTheEarlierLayoutIsBroughtUpToDate) {
       "cod_cat_tra INTEGER); "
       "CREATE UNIQUE INDEX main.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra);");
   Other b(session(), "DEMO");
-  Frm402 f(b.s, false);
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(b.s, false);
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(working(b.s.database()), 4);
   EXPECT_EQ(b.s.database().integer("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_d = 'RESTOS'"), 0);
-  ASSERT_TRUE(f.grabar().saved) << b.msg.last();
+  ASSERT_TRUE(f.save().saved) << b.msg.last();
   EXPECT_EQ(count("SELECT count(*) FROM main.sqlite_master WHERE name IN ('TEMP1_F601', 'TMPF601CONCEP', "
                   "'IDX_TMPF601CONCEP')"),
             0);

@@ -8,12 +8,15 @@
 #include <functional>
 
 #include "common/dates.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "data/sessions.h"
 #include "declaration/send.h"
 #include "detail/concept_entry.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 #include "determination/debt_grid.h"
 #include "determination/validation.h"
 #include "support/demo_entries.h"
@@ -31,7 +34,7 @@ const std::string kSavedInconsistent =
 // The open demo declaration and what a case does to it.
 struct Demo {
   TestDb& t;
-  declaration::Frm402& form;
+  declaration::DeclarationForm& form;
   model::OpenDeclaration& decl() { return form.declaration(); }
   Session& s() { return t.session(); }
   PersonKey worker(const std::string& doc) {
@@ -40,9 +43,9 @@ struct Demo {
   }
   // A detail form's work on a person, as the declaration form wraps it.
   void detail(const PersonKey& p, const std::function<void()>& work) {
-    form.prepararDetalle();
+    form.prepareDetail();
     work();
-    form.despuesDeDetalle(p);
+    form.afterDetail(p);
   }
   void typeAmount(const std::string& doc, const std::string& code, const std::string& monto) {
     auto p = worker(doc);
@@ -59,14 +62,14 @@ struct Demo {
   }
   // Typed into the determination grid; "=" types the box's balance.
   void typeBox(const std::string& box, const std::string& value) {
-    determination::DeterminacionDeuda g(s(), decl());
+    determination::DebtDetermination g(s(), decl());
     g.load();
     ASSERT_TRUE(g.setBox(box, value)) << box;
     decl().typedBoxes = g.typedBoxes();
     decl().typedBoxesRead = true;
   }
   std::string box(const std::string& b) {
-    determination::DeterminacionDeuda g(s(), decl());
+    determination::DebtDetermination g(s(), decl());
     g.load();
     return g.value(b);
   }
@@ -114,7 +117,7 @@ const std::vector<Case>& cases() {
        [](Demo& d) {
          auto p = d.worker("41235678");
          d.detail(p, [&] {
-           detail::SuspensionDetail s(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
+           detail::SuspensionDetailForm s(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
            s.load();
            s.setTipoSuspen("05");
            s.setFechaIni("01/06/2012");
@@ -126,7 +129,7 @@ const std::vector<Case>& cases() {
        [](Demo& d) {
          auto p = d.worker("41235678");
          d.detail(p, [&] {
-           detail::SuspensionList l(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
+           detail::SuspensionListForm l(d.s(), d.decl(), p, detail::SuspensionKind::NotSubsidised);
            l.refresh();
            d.t.messenger().queueAnswer(Answer::Yes);
            ASSERT_TRUE(l.remove(0));
@@ -184,14 +187,14 @@ class Consistency : public ::testing::TestWithParam<Case> {
   ~Consistency() override { Clock::setFixed(std::nullopt); }
   void SetUp() override {
     t_.session().user = "CONTADOR";
-    form_.nueva();
+    form_.newDeclaration();
     form_.CmbRuc_Click(kDemoRuc);
-    ASSERT_TRUE(form_.aceptarPeriodo("06/2012").ok);
+    ASSERT_TRUE(form_.acceptPeriod("06/2012").ok);
     completeDeclaration(t_.session(), form_.declaration());
     form_.declaration().telephone = "4411223";
   }
   determination::ValidationResult validate() {
-    return determination::Validacion(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+    return determination::DeclarationValidator(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
   }
   std::string estado() { return t_.db().text("SELECT estado FROM CAB WHERE doc_id_d = ?", {kDemoRuc}); }
   // Sent as the launcher sends: from outside the form, which lets the declaration go for it.
@@ -213,13 +216,13 @@ class Consistency : public ::testing::TestWithParam<Case> {
   void expectClean(const char* when) {
     auto v = validate();
     EXPECT_FALSE(v.inconsistent) << when << ": " << testing::PrintToString(v.lines);
-    auto r = form_.grabar();
+    auto r = form_.save();
     EXPECT_TRUE(r.saved && !r.inconsistent) << when;
     EXPECT_EQ(estado(), "0") << when;
     EXPECT_EQ(t_.messenger().last(), kSaved) << when;
   }
   TestDb t_{true};
-  declaration::Frm402 form_{t_.session()};
+  declaration::DeclarationForm form_{t_.session()};
 };
 
 TEST_P(Consistency, ValidationSaveAndSendingAgree) {
@@ -237,7 +240,7 @@ TEST_P(Consistency, ValidationSaveAndSendingAgree) {
   } else {
     EXPECT_NE(std::find(v.lines.begin(), v.lines.end(), c.line), v.lines.end()) << testing::PrintToString(v.lines);
   }
-  auto r = form_.grabar();
+  auto r = form_.save();
   EXPECT_TRUE(r.saved);
   EXPECT_TRUE(r.inconsistent);
   EXPECT_EQ(estado(), "9");
@@ -261,31 +264,31 @@ TEST(ConsistencyPendingRefresh, SavedWithEstado9UntilRefreshed) {
   TestDb t(true);
   t.session().user = "CONTADOR";
   {
-    declaration::Frm402 f(t.session());
-    f.nueva();
+    declaration::DeclarationForm f(t.session());
+    f.newDeclaration();
     f.CmbRuc_Click(kDemoRuc);
-    ASSERT_TRUE(f.aceptarPeriodo("06/2012").ok);
+    ASSERT_TRUE(f.acceptPeriod("06/2012").ok);
     completeDeclaration(t.session(), f.declaration());
-    ASSERT_FALSE(f.grabar().inconsistent);
-    f.cerrarSinGuardar();
+    ASSERT_FALSE(f.save().inconsistent);
+    f.closeWithoutSaving();
   }
   t.db().run("UPDATE CAB SET ind_ref = 1, estado = 9");
-  declaration::Frm402 f(t.session());
-  ASSERT_TRUE(f.abrir(kDemoRuc, "201206"));
-  auto v = determination::Validacion(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
+  declaration::DeclarationForm f(t.session());
+  ASSERT_TRUE(f.openDeclaration(kDemoRuc, "201206"));
+  auto v = determination::DeclarationValidator(t.session(), f.declaration()).CmdValidar_Click(t.dir() / "Mens.txt");
   EXPECT_TRUE(v.stopped);
   EXPECT_EQ(v.stopMessage, "Se han cambiado datos del registro, debe refrescar.");
-  auto r = f.grabar();
+  auto r = f.save();
   EXPECT_TRUE(r.saved && !r.inconsistent);
   EXPECT_EQ(t.messenger().last(), kSaved);
   EXPECT_EQ(t.db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
   EXPECT_THROW(declaration::enviarDeclaracion(t.db(), kDemoRuc, "201206"), std::runtime_error);
 
   t.messenger().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  EXPECT_FALSE(f.grabar().inconsistent);
+  ASSERT_TRUE(f.refresh());
+  EXPECT_FALSE(f.save().inconsistent);
   EXPECT_EQ(t.db().text("SELECT estado || '/' || ind_ref FROM CAB"), "0/0");
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
   Clock::setFixed(std::nullopt);
 }
 

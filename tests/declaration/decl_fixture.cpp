@@ -38,23 +38,23 @@ void DeclarationTest::standardRegistry() {
 }
 
 bool DeclarationTest::createAndSave(const std::string& periodo, const std::string& ruc) {
-  declaration::Frm402 f(session());
-  f.nueva();
+  declaration::DeclarationForm f(session());
+  f.newDeclaration();
   f.CmbRuc_Click(ruc);
-  if (!f.aceptarPeriodo(periodToDisplay(periodo)).ok) return false;
-  bool ok = f.grabar().saved;
-  f.salir();
+  if (!f.acceptPeriod(periodToDisplay(periodo)).ok) return false;
+  bool ok = f.save().saved;
+  f.leave();
   return ok;
 }
 
 bool DeclarationTest::createConsistent(const std::string& periodo) {
-  declaration::Frm402 f(session());
-  f.nueva();
+  declaration::DeclarationForm f(session());
+  f.newDeclaration();
   f.CmbRuc_Click(kRuc);
-  if (!f.aceptarPeriodo(periodToDisplay(periodo)).ok) return false;
+  if (!f.acceptPeriod(periodToDisplay(periodo)).ok) return false;
   completeDeclaration(session(), f.declaration());
-  auto r = f.grabar();
-  f.salir();
+  auto r = f.save();
+  f.leave();
   return r.saved && !r.inconsistent;
 }
 

@@ -9,7 +9,7 @@
 
 #include "common/dates.h"
 #include "data/session.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "support/test_db.h"
 
 namespace korventa::test {

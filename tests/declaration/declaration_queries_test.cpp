@@ -6,7 +6,7 @@
 
 #include "common/text.h"
 #include "declaration/declaration_queries.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "decl_fixture.h"
 
 namespace korventa::test {
@@ -63,8 +63,8 @@ TEST_F(DeclarationQueries, ListingsOfAStoredDeclaration) {
 }
 
 TEST_F(DeclarationQueries, PersonsOfTheOpenWorkingSet) {
-  declaration::Frm402 f(session(), false);
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  declaration::DeclarationForm f(session(), false);
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   // Three workers and one pensioner; the third party and the trainee are not counted.
   EXPECT_EQ(declaration::declaredPersonCount(db()), 4);
   struct Case {
@@ -87,7 +87,7 @@ TEST_F(DeclarationQueries, PersonsOfTheOpenWorkingSet) {
       EXPECT_EQ(p->doc_id_a, text::trim(c.doc)) << c.name;
     }
   }
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
 }
 
 }  // namespace

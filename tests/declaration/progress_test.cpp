@@ -7,7 +7,7 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 class ProgressTest : public DeclarationTest {
  protected:
@@ -34,17 +34,17 @@ class ProgressTest : public DeclarationTest {
 };
 
 TEST_F(ProgressTest, NewAndSaveReportEveryStepToItsTotal) {
-  Frm402 f(session());
-  f.nueva();
+  DeclarationForm f(session());
+  f.newDeclaration();
   f.CmbRuc_Click(kRuc);
   RecordingProgress load;
-  ASSERT_TRUE(f.aceptarPeriodo("05/2012", load).ok);
+  ASSERT_TRUE(f.acceptPeriod("05/2012", load).ok);
   EXPECT_EQ(stepTexts(load), (std::vector<std::string>{steps::kLoadingWorkers, steps::kComputing}));
   expectEveryStepComplete(load);
   EXPECT_EQ(load.steps[0].counts.back().second, 4);  // three workers and the pensioner of the registry
 
   RecordingProgress save;
-  auto r = f.grabar(save);
+  auto r = f.save(save);
   ASSERT_TRUE(r.saved);
   EXPECT_FALSE(r.cancelled);
   EXPECT_EQ(stepTexts(save), (std::vector<std::string>{steps::kValidating, steps::kSaving}));
@@ -52,7 +52,7 @@ TEST_F(ProgressTest, NewAndSaveReportEveryStepToItsTotal) {
 
   RecordingProgress refresh;
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar(refresh));
+  ASSERT_TRUE(f.refresh(refresh));
   EXPECT_EQ(stepTexts(refresh), (std::vector<std::string>{steps::kRefreshingWorkers, steps::kComputing}));
   expectEveryStepComplete(refresh);
 }
@@ -62,11 +62,11 @@ TEST_F(ProgressTest, CancelledNewLoadsNothingAndCanBeAskedAgain) {
                                        std::tuple{"while computing", steps::kComputing, 3LL}}) {
     SCOPED_TRACE(name);
     msg().clear();
-    Frm402 f(session());
-    f.nueva();
+    DeclarationForm f(session());
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
     RecordingProgress cancel(step, at);
-    auto o = f.aceptarPeriodo("05/2012", cancel);
+    auto o = f.acceptPeriod("05/2012", cancel);
     EXPECT_FALSE(o.ok);
     EXPECT_TRUE(o.cancelled);
     EXPECT_FALSE(f.loaded());
@@ -75,18 +75,18 @@ TEST_F(ProgressTest, CancelledNewLoadsNothingAndCanBeAskedAgain) {
     EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
     // Leaving the unchanged period again loads it.
-    EXPECT_TRUE(f.periodoPorRevisar("05/2012"));
-    ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+    EXPECT_TRUE(f.periodNeedsCheck("05/2012"));
+    ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
     EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"), 4);
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
 }
 
 TEST_F(ProgressTest, CancelledRefreshKeepsTheWorkingSet) {
-  Frm402 f(session());
-  f.nueva();
+  DeclarationForm f(session());
+  f.newDeclaration();
   f.CmbRuc_Click(kRuc);
-  ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
+  ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
   // A worker registered since: a refresh that went through would bring him in.
   registry()
       .person(kRuc, 7, 1, 1, "40000007", "GARCIA", "GINO", "21", "11", 2)
@@ -98,7 +98,7 @@ TEST_F(ProgressTest, CancelledRefreshKeepsTheWorkingSet) {
     msg().clear();
     msg().queueAnswer(Answer::Yes);
     RecordingProgress cancel(step, at);
-    EXPECT_FALSE(f.refrescar(cancel));
+    EXPECT_FALSE(f.refresh(cancel));
     EXPECT_TRUE(f.cancelled());
     EXPECT_TRUE(cancelNoticeShown());
     EXPECT_FALSE(sawMessage("La información ha sido refrescada satisfactoriamente."));
@@ -108,8 +108,8 @@ TEST_F(ProgressTest, CancelledRefreshKeepsTheWorkingSet) {
 
 TEST_F(ProgressTest, CancelledSaveLeavesTheStoredDeclarationAsItWas) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   f.setTelefono("4445566");
   const std::string stored = dumpStored();
   for (const auto& [name, step, at] : {std::tuple{"while checking", steps::kValidating, 5LL},
@@ -117,7 +117,7 @@ TEST_F(ProgressTest, CancelledSaveLeavesTheStoredDeclarationAsItWas) {
     SCOPED_TRACE(name);
     msg().clear();
     RecordingProgress cancel(step, at);
-    auto r = f.grabar(cancel);
+    auto r = f.save(cancel);
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.saved);
     EXPECT_TRUE(f.modified());
@@ -125,7 +125,7 @@ TEST_F(ProgressTest, CancelledSaveLeavesTheStoredDeclarationAsItWas) {
     EXPECT_EQ(dumpStored(), stored);
   }
   // Not cancelled, the same save goes through.
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.save().saved);
   EXPECT_NE(dumpStored(), stored);
 }
 

@@ -14,7 +14,7 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 class SaveTest : public DeclarationTest {
  protected:
@@ -22,10 +22,10 @@ class SaveTest : public DeclarationTest {
     DeclarationTest::SetUp();
     standardRegistry();
   }
-  void loadNew(Frm402& f, const std::string& mmyyyy) {
-    f.nueva();
+  void loadNew(DeclarationForm& f, const std::string& mmyyyy) {
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(f.aceptarPeriodo(mmyyyy).ok);
+    ASSERT_TRUE(f.acceptPeriod(mmyyyy).ok);
   }
   std::string box(const std::string& casilla, const std::string& periodo = "201205") {
     return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?", {kRuc, periodo, casilla});
@@ -36,17 +36,17 @@ class SaveTest : public DeclarationTest {
 };
 
 TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
            "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
   db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (1, 1, '40000001', 1, '05', 1)");
   // As the concept form leaves it: computed.
   determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
-  f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});
-  ASSERT_TRUE(f.grabar().saved);
+  f.afterDetail(PersonKey{1, 1, "40000001", 1});
+  ASSERT_TRUE(f.save().saved);
   std::string first = dumpStored();
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(dumpStored(), first);
   for (auto [table, rows] : {std::pair{"CAB", 1}, std::pair{"F601_TRAB", 4}, std::pair{"F601_ESTAB", 1},
                              std::pair{"F601_SCTR", 1}, std::pair{"F601MFCAB", 1}})
@@ -65,40 +65,40 @@ TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
 // out when the declaration is opened and is gone after the next save.
 TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
              "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
     determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
-    f.despuesDeDetalle(PersonKey{1, 1, "40000001", 1});
-    ASSERT_TRUE(f.grabar().saved);
+    f.afterDetail(PersonKey{1, 1, "40000001", 1});
+    ASSERT_TRUE(f.save().saved);
     EXPECT_GE(count("SELECT count(*) FROM F601_REMUNERA WHERE doc_id_a = '40000001'"), 2);  // 0121 and 0804
     EXPECT_EQ(count("SELECT count(*) FROM F601_REMUNERA WHERE COALESCE(monto, '') || COALESCE(monto_pag, '') || "
                     "COALESCE(base_calculo, '') = ''"),
               0);
-    f.cerrarSinGuardar();
+    f.closeWithoutSaving();
   }
   db().run("INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
            "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
            "'201205', '0601', '0202', '', '', '', '')",
            {kRuc});
-  Frm402 g(session());
-  g.abrir(kRuc, "201205");
+  DeclarationForm g(session());
+  g.openDeclaration(kRuc, "201205");
   EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF601CONCEP WHERE codigo = '0202'"));
   EXPECT_EQ(db().text("SELECT monto FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0121'"), "1500.00");
-  ASSERT_TRUE(g.grabar().saved);
+  ASSERT_TRUE(g.save().saved);
   EXPECT_FALSE(db().exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0202'"));
   EXPECT_EQ(db().text("SELECT monto FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = '0121'"), "1500.00");
-  g.cerrarSinGuardar();
+  g.closeWithoutSaving();
 }
 
 TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
-  Frm402 f(session());
-  f.nueva();
+  DeclarationForm f(session());
+  f.newDeclaration();
   f.CmbRuc_Click(kRuc);
   f.setTelefono("4411223");
-  ASSERT_TRUE(f.aceptarPeriodo("05/2012").ok);
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.acceptPeriod("05/2012").ok);
+  ASSERT_TRUE(f.save().saved);
   std::vector<std::string> order;
   for (const auto& r : db().rows("SELECT Casilla FROM DET ORDER BY rowid")) order.push_back(r.text(0));
   const std::vector<std::string> expected = {"028", "002", "012", "007", "721", "719", "737", "720", "732", "733",
@@ -123,7 +123,7 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
 }
 
 TEST_F(SaveTest, ChequeAndCashPayments) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   f.setPaymentType("C");
   f.setBank("02");
@@ -131,7 +131,7 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
   // The total paid is the sum of the amounts to pay of the grid.
   f.declaration().typedBoxes = {{"801", "1000"}, {"805", "500"}};
   f.declaration().typedBoxesRead = true;
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.save().saved);
   const std::string payment = "SELECT bcolibrad, nrocheque, cheque, efectivo FROM CAB";
   EXPECT_EQ(fields(payment), "02|00012345|1500|");
   expectBoxes({{"012", "00012345"}, {"015", "2"}});
@@ -141,14 +141,14 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
             "01201,01501,80105,80505");
 
   f.setPaymentType("E");
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(fields(payment), " | ||1500");
   EXPECT_EQ(count("SELECT count(*) FROM DET WHERE Casilla = '015'"), 0);
 
   // Reopened, the payment comes back.
-  f.salir();
-  Frm402 g(session());
-  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  f.leave();
+  DeclarationForm g(session());
+  ASSERT_TRUE(g.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(g.declaration().payment.type, "E");
   EXPECT_EQ(g.declaration().payment.total, "1500");
 }
@@ -158,15 +158,15 @@ TEST_F(SaveTest, ChequeAndCashPayments) {
 TEST_F(SaveTest, RefreshNeededBeforeSaving) {
   ASSERT_TRUE(createAndSave("201205"));
   db().run("UPDATE DET SET i_valor = '201101' WHERE Casilla = '722'");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   std::string before = dumpStored();
-  EXPECT_FALSE(f.grabar().saved);
+  EXPECT_FALSE(f.save().saved);
   EXPECT_EQ(msg().last(), "Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
   EXPECT_EQ(dumpStored(), before);
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  EXPECT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.refresh());
+  EXPECT_TRUE(f.save().saved);
   EXPECT_EQ(box("722"), determination::parameterVersion(db()));
 }
 
@@ -176,22 +176,22 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   ASSERT_TRUE(createConsistent("201205"));
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
   const long long paid = std::stoll(db().text("SELECT efectivo FROM CAB"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   std::string before = dumpStored();
-  auto v = determination::Validacion(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+  auto v = determination::DeclarationValidator(session(), f.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
   EXPECT_FALSE(v.inconsistent) << (v.lines.empty() ? "" : v.lines.front());
   EXPECT_EQ(dumpStored(), before);
   // An amount to pay in a column without tax nor balance.
   auto typeBox = [&](const char* box, const char* value) {
-    determination::DeterminacionDeuda g(session(), f.declaration());
+    determination::DebtDetermination g(session(), f.declaration());
     g.load();
     ASSERT_TRUE(g.setBox(box, value));
     f.declaration().typedBoxes = g.typedBoxes();
     f.declaration().typedBoxesRead = true;
   };
   typeBox("800", "25");
-  auto r = f.grabar();
+  auto r = f.save();
   ASSERT_TRUE(r.saved);
   EXPECT_TRUE(r.inconsistent);
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "9");
@@ -201,7 +201,7 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   EXPECT_EQ(std::stoll(db().text("SELECT efectivo FROM CAB")), paid + 25);
 
   typeBox("800", "");
-  r = f.grabar();
+  r = f.save();
   ASSERT_TRUE(r.saved);
   EXPECT_FALSE(r.inconsistent);
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "0");
@@ -211,8 +211,8 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
 
 TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   // A worker hired in the registry after the declaration was built.
   registry()
       .person(kRuc, 8, 1, 1, "40000008", "GOMEZ", "GINA", "21", "11", 2)
@@ -224,7 +224,7 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   std::string before = dumpStored();
   db().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '1.00'");
   msg().clear();
-  auto r = f.grabar();
+  auto r = f.save();
   EXPECT_FALSE(r.saved);
   ASSERT_EQ(msg().entries().size(), 1u);
   EXPECT_EQ(msg().entries()[0].icon, MsgIcon::Critical);
@@ -233,13 +233,13 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   EXPECT_EQ(dumpStored(), before);
   // Refreshed from the registry, the counts agree.
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  EXPECT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.refresh());
+  EXPECT_TRUE(f.save().saved);
 }
 
 TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
-  Frm402 f(session());
-  f.nueva();
+  DeclarationForm f(session());
+  f.newDeclaration();
   f.declaration().ruc = "10203040";
   f.declaration().periodo = "201205";
   auto r = declaration::CmdGrabar(session(), f.declaration());
@@ -251,23 +251,23 @@ TEST_F(SaveTest, RucOfEightDigitsIsRefusedNoActiveWorkerIsNoticed) {
 
   // Without active workers the save goes through with its notice.
   db().run("UPDATE ASEG_DET_LAB SET situac = '13' WHERE cod_cat_tra = 1");
-  Frm402 g(session());
+  DeclarationForm g(session());
   loadNew(g, "05/2012");
-  ASSERT_TRUE(g.grabar().saved);
+  ASSERT_TRUE(g.save().saved);
   EXPECT_TRUE(sawMessage(determination::noActiveNotice(false)));
   EXPECT_FALSE(sawMessage(determination::noActiveNotice(true)));
 }
 
 TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   db().run("UPDATE TEMP1_F601 SET Tot_Ingresos = '999.00'");
   std::string stored = dumpStored();
   std::string working = dump("TMPF601CONCEP") + dump("TEMP1_F601");
   failOn("F601_SCTR");  // the last table written
   msg().clear();
-  auto r = f.grabar();
+  auto r = f.save();
   EXPECT_FALSE(r.saved);
   ASSERT_EQ(msg().entries().size(), 1u);
   EXPECT_EQ(msg().entries()[0].title, "Mensaje");
@@ -279,62 +279,62 @@ TEST_F(SaveTest, FailureInTheMiddleLeavesTheStoredDeclarationAsItWas) {
 TEST_F(SaveTest, OrderNumberOfASentDeclaration) {
   ASSERT_TRUE(createConsistent("201205"));
   auto receipt = declaration::enviarDeclaracion(db(), kRuc, "201205");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrirEnviada(kRuc, "201205", receipt.correl));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openSent(kRuc, "201205", receipt.correl));
   EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 4) << "the sent declaration is shown";
 
   f.setNumOrden("");
-  EXPECT_FALSE(f.grabar().saved);
+  EXPECT_FALSE(f.save().saved);
   EXPECT_EQ(msg().last(), "Debe registrar Número de orden.");
   std::string wrong = receipt.numeroOrden;
   wrong.back() = wrong.back() == '9' ? '0' : static_cast<char>(wrong.back() + 1);
   f.setNumOrden(wrong);
-  EXPECT_FALSE(f.grabar().saved);
+  EXPECT_FALSE(f.save().saved);
   EXPECT_EQ(msg().last(), "Número de Orden Ingresado No corresponde a la declaración enviada.");
   EXPECT_EQ(db().text("SELECT COALESCE(norden, '') FROM HCAB"), "");
 
   f.setNumOrden(receipt.numeroOrden);
-  EXPECT_TRUE(f.grabar().saved);
+  EXPECT_TRUE(f.save().saved);
   EXPECT_EQ(msg().last(), "El número de orden fue registrado satisfactoriamente.");
   EXPECT_EQ(db().text("SELECT norden FROM HCAB"), receipt.numeroOrden);
   EXPECT_EQ(db().text("SELECT i_valor || '/' || idcasilla FROM HDET WHERE Casilla = '970'"),
             receipt.numeroOrden + "/01");
   // Registering again updates the same box.
-  EXPECT_TRUE(f.grabar().saved);
+  EXPECT_TRUE(f.save().saved);
   EXPECT_EQ(count("SELECT count(*) FROM HDET WHERE Casilla = '970'"), 1);
 }
 
 TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     msg().queueAnswer(Answer::No);
-    EXPECT_TRUE(f.salir());
+    EXPECT_TRUE(f.leave());
     EXPECT_EQ(msg().entries().back().text, "¿El formulario ha sido modificado, desea guardar los cambios?");
     EXPECT_EQ(count("SELECT count(*) FROM CAB"), 0);
     EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601"), 0);
   }
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     msg().queueAnswer(Answer::Yes);
-    EXPECT_TRUE(f.salir());
+    EXPECT_TRUE(f.leave());
     EXPECT_EQ(count("SELECT count(*) FROM CAB"), 1);
   }
   {
     // A save that does not go through keeps the form open.
-    Frm402 f(session());
-    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    DeclarationForm f(session());
+    ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
     f.setTelefono("123");
     failOn("DET");
     msg().queueAnswer(Answer::Yes);
-    EXPECT_FALSE(f.salir());
+    EXPECT_FALSE(f.leave());
     EXPECT_GT(count("SELECT count(*) FROM TEMP1_F601"), 0);
   }
 }
 
 TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
-  Frm402 f(session());
+  DeclarationForm f(session());
   loadNew(f, "05/2012");
   db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
            "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
@@ -344,18 +344,18 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
              "mto_rec, mto_rta, mto_ies) VALUES (7, 3, 'R', 6, '10411223341', ?, ?, ?, ?, '0.00')",
              {p[0], p[1], p[2], p[3]});
   }
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDDET"), 2);
   expectBoxes({{"320", "3500"}, {"321", "200"}, {"547", "2"}, {"733", "1"}, {"734", "2"}});
   // Reopened, the provider and his receipts are back in the working set.
-  f.salir();
-  Frm402 g(session());
-  ASSERT_TRUE(g.abrir(kRuc, "201205"));
+  f.leave();
+  DeclarationForm g(session());
+  ASSERT_TRUE(g.openDeclaration(kRuc, "201205"));
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 2);
   // The provider deleted from the providers' page goes with his receipts of that kind.
   msg().queueAnswer(Answer::Yes);
-  EXPECT_TRUE(g.eliminarProveedor(1, PersonKey{7, 6, "10411223341", kProvider}, "R"));
+  EXPECT_TRUE(g.removeProvider(1, PersonKey{7, 6, "10411223341", kProvider}, "R"));
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDCAB"), 0);
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601RDDET"), 0);
 }
@@ -364,23 +364,23 @@ TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
 // the changes?" question on leaving); one that wrote a row makes it modified.
 TEST_F(SaveTest, DetailFormsLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
   ASSERT_TRUE(createAndSave("201205"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   ASSERT_FALSE(f.modified());
-  f.prepararDetalle();
-  f.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  f.prepareDetail();
+  f.afterDetail(PersonKey{0, 0, {}, kProvider});
   EXPECT_FALSE(f.modified());
   PersonKey ana{1, 1, "40000001", kWorker};
-  f.prepararDetalle();
-  f.despuesDeDetalle(ana);
+  f.prepareDetail();
+  f.afterDetail(ana);
   EXPECT_FALSE(f.modified());
-  f.prepararDetalle();
+  f.prepareDetail();
   ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "800.00", std::nullopt));
-  f.despuesDeDetalle(ana);
+  f.afterDetail(ana);
   EXPECT_TRUE(f.modified());
   EXPECT_EQ(db().text("SELECT base_calculo FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0804'"),
             "800.00");
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
 }
 
 // An own concept of the declarant: its amount enters no base until its tax affectation says so;
@@ -395,15 +395,15 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
   };
   ASSERT_TRUE(createAndSave("201205"));
   {
-    Frm402 f(session());
-    ASSERT_TRUE(f.abrir(kRuc, "201205"));
+    DeclarationForm f(session());
+    ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
     PersonKey ana{1, 1, "40000001", 1};
-    f.prepararDetalle();
+    f.prepareDetail();
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "0121", "1000.00", std::nullopt));
     ASSERT_TRUE(detail::typeConceptAmount(session(), f.declaration(), ana, "1001", "500.00", std::nullopt));
-    f.despuesDeDetalle(ana);
-    ASSERT_TRUE(f.grabar().saved);
-    f.cerrarSinGuardar();
+    f.afterDetail(ana);
+    ASSERT_TRUE(f.save().saved);
+    f.closeWithoutSaving();
   }
   // Without an affectation the own concept enters no base: EsSalud (0804) on 1000.00 only.
   EXPECT_EQ(stored("1001", "monto"), "500.00");
@@ -417,17 +417,17 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
   ASSERT_TRUE(a.accept());
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1");
 
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
-  ASSERT_TRUE(f.grabar().saved);
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/1") << "saved before its refresh";
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
-  ASSERT_TRUE(f.grabar().saved);
+  ASSERT_TRUE(f.refresh());
+  ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(stored("0804", "base_calculo"), "1500.00");
   EXPECT_EQ(stored("0804", "monto"), "135.00");  // 9 % of 1500.00
   EXPECT_EQ(db().text("SELECT estado || '/' || ind_ref FROM CAB"), "9/0") << "refreshed: no longer waiting for it";
-  f.cerrarSinGuardar();
+  f.closeWithoutSaving();
 }
 
 // A declaration opened again notes the persons whose stored rows the registry or an earlier
@@ -435,13 +435,13 @@ TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
 // save of every person stores.
 TEST_F(SaveTest, ASaveAfterOpeningStoresWhatASaveOfEverybodyStores) {
   {
-    Frm402 f(session());
+    DeclarationForm f(session());
     loadNew(f, "05/2012");
     db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
              "monto_pag) VALUES (1, '40000002', 2, '0121', 1, '1800', '1800')");
-    f.despuesDeDetalle(PersonKey{2, 1, "40000002", 1});
-    ASSERT_TRUE(f.grabar().saved);
-    f.cerrarSinGuardar();
+    f.afterDetail(PersonKey{2, 1, "40000002", 1});
+    ASSERT_TRUE(f.save().saved);
+    f.closeWithoutSaving();
   }
   struct Case {
     const char* name;
@@ -460,14 +460,14 @@ TEST_F(SaveTest, ASaveAfterOpeningStoresWhatASaveOfEverybodyStores) {
   };
   for (const auto& c : cases) {
     db().run(c.change);
-    Frm402 g(session());
-    ASSERT_TRUE(g.abrir(kRuc, "201205")) << c.name;
-    ASSERT_TRUE(g.grabar().saved) << c.name;
+    DeclarationForm g(session());
+    ASSERT_TRUE(g.openDeclaration(kRuc, "201205")) << c.name;
+    ASSERT_TRUE(g.save().saved) << c.name;
     std::string some = dumpStored();
     data::markAllPersonsChanged(db());
-    ASSERT_TRUE(g.grabar().saved) << c.name;
+    ASSERT_TRUE(g.save().saved) << c.name;
     EXPECT_EQ(some, dumpStored()) << c.name;
-    g.cerrarSinGuardar();
+    g.closeWithoutSaving();
   }
 }
 

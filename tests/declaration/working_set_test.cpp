@@ -5,15 +5,15 @@
 namespace korventa::test {
 namespace {
 
-using declaration::Frm402;
+using declaration::DeclarationForm;
 
 class WorkingSetTest : public DeclarationTest {
  protected:
   // Loads a new declaration of the period; returns the outcome.
-  declaration::Outcome load(Frm402& f, const std::string& mmyyyy, const std::string& ruc = kRuc) {
-    f.nueva();
+  declaration::Outcome load(DeclarationForm& f, const std::string& mmyyyy, const std::string& ruc = kRuc) {
+    f.newDeclaration();
     f.CmbRuc_Click(ruc);
-    return f.aceptarPeriodo(mmyyyy);
+    return f.acceptPeriod(mmyyyy);
   }
   std::string days(const std::string& doc) {
     auto r = db().row("SELECT dias_lab FROM TEMP1_F601 WHERE doc_id_a = ?", {doc});
@@ -41,8 +41,8 @@ TEST_F(WorkingSetTest, EntryChecksInOrder) {
   };
   for (const auto& c : cases) {
     msg().clear();
-    Frm402 f(session());
-    f.nueva();
+    DeclarationForm f(session());
+    f.newDeclaration();
     auto o = f.MkePeriodo_LostFocus(c.text);
     EXPECT_EQ(o.ok, c.ok) << c.name;
     if (c.message) {
@@ -54,25 +54,25 @@ TEST_F(WorkingSetTest, EntryChecksInOrder) {
   }
 
   standardRegistry();
-  Frm402 f(session());
-  f.nueva();
-  auto o = f.aceptarPeriodo("05/2012");
+  DeclarationForm f(session());
+  f.newDeclaration();
+  auto o = f.acceptPeriod("05/2012");
   EXPECT_FALSE(o.ok);
   EXPECT_EQ(msg().last(), "Debe seleccionar un Contribuyente.");
   EXPECT_EQ(o.focus, "CmbRuc");
 
   f.CmbRuc_Click(kRuc);
-  o = f.aceptarPeriodo("__/____");
+  o = f.acceptPeriod("__/____");
   EXPECT_EQ(msg().last(), "Debe ingresar Período.");
 
   f.setTelefono("44A");
-  o = f.aceptarPeriodo("05/2012");
+  o = f.acceptPeriod("05/2012");
   EXPECT_EQ(msg().last(), "Ingrese correctamente el teléfono.");
   EXPECT_EQ(o.focus, "TxtTelefono");
 
   ASSERT_TRUE(createAndSave("201205"));
   msg().clear();
-  Frm402 g(session());
+  DeclarationForm g(session());
   auto o2 = load(g, "05/2012");
   EXPECT_FALSE(o2.ok);
   EXPECT_EQ(msg().last(), "La declaración ya ha sido registrada.");
@@ -97,7 +97,7 @@ TEST_F(WorkingSetTest, NewDeclarationFromTheRegistry) {
   db().run("UPDATE ASEG_DET_LAB SET sctr = 1 WHERE correl_a = 13");
   db().run("UPDATE ASEGVKRS SET fec_insc = '2011-01-01', fec_baja = '2012-05-20' WHERE correl_a = 13");
 
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(load(f, "06/2012").ok);
   EXPECT_EQ(days("40000010"), "20");
   EXPECT_EQ(days("40000011"), "<no cargado>");
@@ -118,7 +118,7 @@ TEST_F(WorkingSetTest, NewDeclarationFromTheRegistry) {
 TEST_F(WorkingSetTest, TraineeWithoutEndIsLoadedFromHisStartMonthOn) {
   standardRegistry();  // trainee from 2012-01-01, no end
   for (auto [period, n] : {std::pair{"12/2011", 0}, std::pair{"01/2012", 1}, std::pair{"12/2012", 1}}) {
-    Frm402 f(session());
+    DeclarationForm f(session());
     ASSERT_TRUE(load(f, period).ok);
     EXPECT_EQ(count("SELECT count(*) FROM TMPF601MFCAB WHERE doc_id_a = '40000006'"), n) << period;
   }
@@ -129,7 +129,7 @@ TEST_F(WorkingSetTest, DaysBeyondTheMonthAreReported) {
       .person(kRuc, 1, 1, 1, "40000001", "ALVAREZ", "ANA", "21", "11", 2)
       .period(kRuc, 1, 1, 1, "40000001", "21", "2011-01-01", "")
       .period(kRuc, 1, 1, 1, "40000001", "21", "2012-05-20", "");
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(load(f, "05/2012").ok);
   EXPECT_TRUE(sawMessage("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro "
                          "del trabajador 40000001"));
@@ -155,10 +155,10 @@ TEST_F(WorkingSetTest, SuccessorFormReminderThresholds) {
     for (int i = 1; i <= c.persons; ++i)
       r.person(kRuc, i, 1, 1, "4100" + std::to_string(1000 + i), "P", "N", "21", "11", 2);
     t.db().run("UPDATE ASEGVKRS SET ind_cat_trab = 1");
-    Frm402 f(t.session());
-    f.nueva();
+    DeclarationForm f(t.session());
+    f.newDeclaration();
     f.CmbRuc_Click(kRuc);
-    ASSERT_TRUE(f.aceptarPeriodo(c.period).ok) << c.name;
+    ASSERT_TRUE(f.acceptPeriod(c.period).ok) << c.name;
     bool shown = false;
     for (const auto& e : t.messenger().entries()) shown = shown || e.text == declaration::reminderText();
     EXPECT_EQ(shown, c.reminder) << c.name;
@@ -166,8 +166,8 @@ TEST_F(WorkingSetTest, SuccessorFormReminderThresholds) {
 }
 
 TEST_F(WorkingSetTest, ConceptSetCompletedOnChoosingTheDeclarant) {
-  Frm402 f(session());
-  f.nueva();
+  DeclarationForm f(session());
+  f.newDeclaration();
   auto o = f.CmbRuc_Click(kRuc);
   EXPECT_EQ(o.focus, "MkePeriodo");
   auto has = [&](const char* code) {
@@ -193,15 +193,15 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
       .person(kRuc, 20, 1, 1, "40000020", "ZEVALLOS", "ZOE", "21", "11", 2)
       .period(kRuc, 20, 1, 1, "40000020", "21", "2012-05-16", "");
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201205"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
            "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
   auto workingSet = [&] { return dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dump("TMPF601CONCEP"); };
   std::string before = workingSet() + dumpStored();
   failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
   msg().queueAnswer(Answer::Yes);
-  EXPECT_FALSE(f.refrescar());
+  EXPECT_FALSE(f.refresh());
   EXPECT_NE(msg().last().find("falla forzada"), std::string::npos);
   EXPECT_EQ(workingSet() + dumpStored(), before);
   EXPECT_FALSE(f.declaration().refreshed);
@@ -209,7 +209,7 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
 
   msg().clear();
   msg().queueAnswer(Answer::Yes);
-  ASSERT_TRUE(f.refrescar());
+  ASSERT_TRUE(f.refresh());
   EXPECT_EQ(msg().last(), "La información ha sido refrescada satisfactoriamente.");
   EXPECT_EQ(count("SELECT count(*) FROM TEMP1_F601 WHERE doc_id_a = '40000002'"), 0);
   EXPECT_EQ(count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '40000002'"), 0);
@@ -222,18 +222,18 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
   before = dump("TEMP1_F601");
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-04-30' WHERE correl_a = 1");
   msg().queueAnswer(Answer::No);
-  EXPECT_FALSE(f.refrescar());
+  EXPECT_FALSE(f.refresh());
   EXPECT_EQ(dump("TEMP1_F601"), before);
 }
 
 TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
   standardRegistry();
   ASSERT_TRUE(createAndSave("201204"));
-  Frm402 f(session());
-  ASSERT_TRUE(f.abrir(kRuc, "201204"));
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201204"));
   std::string before = dump("TEMP1_F601") + dump("TEMP2_F601");
   failOn("TMPF601MFCAB");
-  Frm402 g(session());
+  DeclarationForm g(session());
   EXPECT_FALSE(load(g, "05/2012").ok);
   EXPECT_FALSE(g.loaded());
   EXPECT_EQ(dump("TEMP1_F601") + dump("TEMP2_F601"), before);
@@ -241,7 +241,7 @@ TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
 
 TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
   standardRegistry();
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(load(f, "05/2012").ok);
   declaration::PersonList workers(db(), declaration::Grid::Workers);
   workers.requery();
@@ -260,30 +260,30 @@ TEST_F(WorkingSetTest, GridsReadRowsOnDemandAndSearch) {
 // the declarant or the telephone. A refused period loads once its cause is put right.
 TEST_F(WorkingSetTest, PeriodCheckedAgainWhenWhatItReadsChanged) {
   standardRegistry();
-  Frm402 f(session());
-  f.nueva();
-  EXPECT_TRUE(f.periodoPorRevisar("__/____")) << "never checked";
+  DeclarationForm f(session());
+  f.newDeclaration();
+  EXPECT_TRUE(f.periodNeedsCheck("__/____")) << "never checked";
   f.CmbRuc_Click(kRuc);
   f.setTelefono("44A");
-  EXPECT_EQ(f.aceptarPeriodo("05/2012").focus, "TxtTelefono");
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "nothing changed: the same message is not repeated";
-  EXPECT_TRUE(f.periodoPorRevisar("06/2012")) << "text changed";
+  EXPECT_EQ(f.acceptPeriod("05/2012").focus, "TxtTelefono");
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "nothing changed: the same message is not repeated";
+  EXPECT_TRUE(f.periodNeedsCheck("06/2012")) << "text changed";
   f.CmbRuc_Click("");
-  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "declarant changed";
+  EXPECT_TRUE(f.periodNeedsCheck("05/2012")) << "declarant changed";
   f.CmbRuc_Click(kRuc);
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "the same declarant again";
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "the same declarant again";
   f.setTelefono("4411223");
-  ASSERT_TRUE(f.periodoPorRevisar("05/2012")) << "telephone put right";
-  EXPECT_TRUE(f.aceptarPeriodo("05/2012").ok);
-  EXPECT_FALSE(f.periodoPorRevisar("05/2012")) << "loaded";
-  f.nueva();
-  EXPECT_TRUE(f.periodoPorRevisar("05/2012")) << "a new form forgets the last check";
+  ASSERT_TRUE(f.periodNeedsCheck("05/2012")) << "telephone put right";
+  EXPECT_TRUE(f.acceptPeriod("05/2012").ok);
+  EXPECT_FALSE(f.periodNeedsCheck("05/2012")) << "loaded";
+  f.newDeclaration();
+  EXPECT_TRUE(f.periodNeedsCheck("05/2012")) << "a new form forgets the last check";
 }
 
 // The workers' grid lists names in Spanish order (Ñ after N, accents ignored), not byte order.
 TEST_F(WorkingSetTest, GridsSortNamesInSpanishOrder) {
   standardRegistry();
-  Frm402 f(session());
+  DeclarationForm f(session());
   ASSERT_TRUE(load(f, "05/2012").ok);
   const char* names[] = {"NUÑEZ, ANA", "CONDORI, LUIS", "CÁCERES, JUAN"};
   auto ids = db().rows("SELECT rowid FROM TEMP1_F601 WHERE cod_cat_tra = 1 ORDER BY rowid");

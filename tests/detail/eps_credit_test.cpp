@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "detail/eps_credit.h"
+#include "detail/eps_invoice_form.h"
+#include "detail/eps_box_form.h"
 #include "detail/days_fixture.h"
 
 namespace korventa::test {

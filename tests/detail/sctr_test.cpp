@@ -4,7 +4,9 @@
 
 #include "detail/days_hours.h"
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 #include "detail/third_parties.h"
 #include "detail/days_fixture.h"
 
@@ -175,7 +177,7 @@ TEST_F(SctrTest, ThirdPartySctrFollowsRemunerationAndRate) {
 
 TEST_F(SctrTest, OtherEmployersIncome) {
   PersonKey p = addWorker(4);  // two other employers in the registry
-  detail::OtherEmployerDetail d(session(), decl_, p);
+  detail::OtherEmployerDetailForm d(session(), decl_, p);
   d.load();
   ASSERT_EQ(d.employers().size(), 2u);
   struct Case {
@@ -214,7 +216,7 @@ TEST_F(SctrTest, OtherEmployersIncome) {
   d.setMonto("200");
   ASSERT_TRUE(d.save().ok);
 
-  detail::OtherEmployersList list(session(), decl_, p);
+  detail::OtherEmployersForm list(session(), decl_, p);
   list.refresh();
   ASSERT_EQ(list.rows().size(), 2u);
   EXPECT_EQ(list.rows()[1].nombre, "EMPRESA SIN REGISTRO S.A.") << "a RUC outside the registry keeps its name";

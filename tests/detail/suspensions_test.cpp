@@ -3,14 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 #include "detail/days_fixture.h"
 
 namespace korventa::test {
 namespace {
 
-using detail::SuspensionDetail;
+using detail::SuspensionDetailForm;
 using detail::SuspensionKind;
-using detail::SuspensionList;
+using detail::SuspensionListForm;
 
 struct Fields {
   const char* tipo;
@@ -24,7 +26,7 @@ class SuspensionsTest : public DaysFixture {
  protected:
   // Worker 2 (female, open period since 2009) and worker 1 (male) of the demo registry.
   detail::Outcome enter(SuspensionKind kind, const Fields& f, const PersonKey& p) {
-    SuspensionDetail d(session(), decl_, p, kind);
+    SuspensionDetailForm d(session(), decl_, p, kind);
     d.load();
     d.setTipoSuspen(f.tipo);
     d.setFechaIni(f.ini);
@@ -128,7 +130,7 @@ TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
             (std::vector<std::string>{"01/06/2012", "05/06/2012", "5"}));
   {
     // Modifying keeps the key and moves the certificate.
-    SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised, detail::SuspensionKey{"21", "01/06/2012"});
+    SuspensionDetailForm d(session(), decl_, p, SuspensionKind::Subsidised, detail::SuspensionKey{"21", "01/06/2012"});
     d.load();
     EXPECT_EQ(d.diasCitt(), "5");
     EXPECT_EQ(d.diasMax(), "5");
@@ -145,7 +147,7 @@ TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
   EXPECT_EQ(worker(p, "dias_sub"), "10");
   EXPECT_EQ(worker(p, "dias_no_lab"), "1");
 
-  SuspensionList sub(session(), decl_, p, SuspensionKind::Subsidised);
+  SuspensionListForm sub(session(), decl_, p, SuspensionKind::Subsidised);
   sub.refresh();
   ASSERT_EQ(sub.rows().size(), 2u);
   EXPECT_EQ(sub.rows()[0].descripcion, "INCAPACIDAD TEMPORAL (SUBSIDIADO)");
@@ -163,7 +165,7 @@ TEST_F(SuspensionsTest, ModifyListsTheWorkersTotalsAndTheCertificate) {
 // The question and its Cancel/No answers are ListForm's (tests/common); here what typing sets off.
 TEST_F(SuspensionsTest, LeavingWithChangesAsksAndSavesOnYes) {
   PersonKey p = addWorker(2);
-  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
+  SuspensionDetailForm d(session(), decl_, p, SuspensionKind::Subsidised);
   d.load();
   EXPECT_TRUE(d.close()) << "nothing typed yet";
   EXPECT_TRUE(msg().entries().empty());
@@ -182,7 +184,7 @@ TEST_F(SuspensionsTest, LeavingWithChangesAsksAndSavesOnYes) {
 // before, around the month, inside it).
 TEST_F(SuspensionsTest, LongCertificatesAreAnnounced) {
   PersonKey p = addWorker(2);
-  SuspensionDetail d(session(), decl_, p, SuspensionKind::Subsidised);
+  SuspensionDetailForm d(session(), decl_, p, SuspensionKind::Subsidised);
   d.load();
   d.setFechaIni("01/01/2012");
   d.setFechaFin("31/12/2012");

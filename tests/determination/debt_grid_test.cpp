@@ -10,13 +10,13 @@
 namespace korventa::test {
 namespace {
 
-using determination::DeterminacionDeuda;
+using determination::DebtDetermination;
 
 class DebtGrid : public ::testing::Test {
  protected:
   DebtGrid() : f("201206") { f.decl.typedBoxesRead = true; }
-  DeterminacionDeuda loaded() {
-    DeterminacionDeuda g(f.t.session(), f.decl);
+  DebtDetermination loaded() {
+    DebtDetermination g(f.t.session(), f.decl);
     g.load();
     return g;
   }
@@ -92,7 +92,7 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
   EXPECT_EQ(g.value("712"), "400");
   // The base of the regular column emptied: its credits are emptied and disabled.
   f.t.db().run("UPDATE TEMP1_F601 SET rem_salud = '', salud = '' WHERE doc_id_a = '10000001'");
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("452"), "");
   EXPECT_EQ(g.value("602"), "");
   EXPECT_EQ(g.value("612"), "");
@@ -103,7 +103,7 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
   f.t.db().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, casilla, ruc_eps, Imp_total, "
                "Imp_cred) VALUES (6, ?, ?, '0601', '408', '20100000001', '500', '80.50')",
                {f.decl.ruc, f.decl.periodo});
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("408"), "81");
   EXPECT_EQ(g.value("718"), "189");
 }
@@ -123,17 +123,17 @@ TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
   EXPECT_FALSE(g.setBox("810", "50")) << "the SCTR amount to pay follows its balance";
   // The base of the artists' fund gone: its previous payments are emptied.
   f.t.db().run("UPDATE TEMP1_F601 SET fondo_dsa = '', aporte_fdsa = ''");
-  g.recalcularBases();
+  g.recomputeBases();
   EXPECT_EQ(g.value("503"), "");
   // Before 201103 the IGV is 19 %; the SCTR column emptied empties it.
   WorkingFixture before("201012");
   before.decl.typedBoxesRead = true;
   before.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '119'");
-  DeterminacionDeuda old(before.t.session(), before.decl);
+  DebtDetermination old(before.t.session(), before.decl);
   old.load();
   EXPECT_EQ(old.value("812"), "19");
   before.t.db().run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = ''");
-  old.recalcularBases();
+  old.recomputeBases();
   EXPECT_EQ(old.value("812"), "");
   EXPECT_EQ(old.value("810"), "");
 }
@@ -148,7 +148,7 @@ TEST(DebtGridIgv, NineteenPercentUntil201102EighteenFrom201103) {
     WorkingFixture f(c.periodo);
     f.decl.typedBoxesRead = true;
     f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '118'");
-    DeterminacionDeuda g(f.t.session(), f.decl);
+    DebtDetermination g(f.t.session(), f.decl);
     g.load();
     EXPECT_EQ(g.value("812"), c.igv) << c.periodo;
   }

@@ -54,7 +54,7 @@ void conceptRow(WorkingFixture& f, const PersonKey& p, const std::string& code, 
 }
 
 void typed(WorkingFixture& f, std::initializer_list<std::pair<const char*, const char*>> boxes) {
-  determination::DeterminacionDeuda g(f.t.session(), f.decl);
+  determination::DebtDetermination g(f.t.session(), f.decl);
   g.load();
   for (const auto& [b, v] : boxes) g.setBox(b, v);
   f.decl.typedBoxes = g.typedBoxes();
@@ -397,7 +397,7 @@ class ValidationRules : public ::testing::TestWithParam<Rule> {
     WorkingFixture f(on ? rule.periodOn : rule.periodOff);
     f.decl.typedBoxesRead = true;
     rule.setup(f, on);
-    auto r = determination::Validacion(f.t.session(), f.decl).CmdValidar_Click(f.t.dir() / "Mens.txt");
+    auto r = determination::DeclarationValidator(f.t.session(), f.decl).CmdValidar_Click(f.t.dir() / "Mens.txt");
     EXPECT_FALSE(r.stopped) << r.stopMessage;
     return r.lines;
   }

@@ -10,21 +10,21 @@
 namespace korventa::test {
 namespace {
 
-using determination::DeterminacionDeuda;
-using determination::Validacion;
+using determination::DebtDetermination;
+using determination::DeclarationValidator;
 
 class Validation : public ::testing::Test {
  protected:
   explicit Validation(const std::string& periodo = "201206") : f(periodo) { f.decl.typedBoxesRead = true; }
   // Typed boxes as the grid keeps them in the open declaration.
   void type(std::initializer_list<std::pair<const char*, const char*>> boxes) {
-    DeterminacionDeuda g(f.t.session(), f.decl);
+    DebtDetermination g(f.t.session(), f.decl);
     g.load();
     for (const auto& [b, v] : boxes) ASSERT_TRUE(g.setBox(b, v)) << b;
     f.decl.typedBoxes = g.typedBoxes();
   }
   std::filesystem::path mens() { return f.t.dir() / "Mens.txt"; }
-  determination::ValidationResult validate() { return Validacion(f.t.session(), f.decl).CmdValidar_Click(mens()); }
+  determination::ValidationResult validate() { return DeclarationValidator(f.t.session(), f.decl).CmdValidar_Click(mens()); }
   bool hasLine(const determination::ValidationResult& r, const std::string& l) {
     return std::find(r.lines.begin(), r.lines.end(), l) != r.lines.end();
   }
@@ -141,7 +141,7 @@ TEST_F(ValidationEps, CreditLimitOfBox602) {
     f.worker(doc, "rem_salud = '20000', salud = '1333.33', ind_afieps = '1', rucEps = '20100000001'");
   f.t.db().run("UPDATE TEMP1_F601 SET salud = '1333.34' WHERE doc_id_a = '10000003'");
   f.worker("10000004", "rem_salud = '20000', salud = '1800'");  // not affiliated
-  Validacion v(f.t.session(), f.decl);
+  DeclarationValidator v(f.t.session(), f.decl);
   auto l = v.epsLimit("602");
   EXPECT_EQ(l.limit, 1000);  // 25 % of 4000 (1000) against 10 % of 3600 × 3 (1080)
   EXPECT_TRUE(l.quarter);
@@ -166,7 +166,7 @@ TEST_F(ValidationEps, CreditLimitOfBox602) {
 TEST_F(Validation, TaxBoxAgainstThePersonsTotal) {
   f.worker("10000001", "rem_afecta = '3000', tributo = '59.80'");
   f.worker("10000002", "rem_afecta = '3000', tributo = '59.80'");
-  Validacion v(f.t.session(), f.decl);
+  DeclarationValidator v(f.t.session(), f.decl);
   EXPECT_EQ(v.totalMismatch("415", "120"), "");  // 119.60 rounds to 120
   EXPECT_EQ(v.totalMismatch("415", "119"),
             "Casilla 415 no es igual al total ingresado = 120. Guardar, luego refrescar y guardar nuevamente.");

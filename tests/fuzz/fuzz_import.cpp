@@ -17,7 +17,7 @@
 #include "common/messenger.h"
 #include "data/session.h"
 #include "data/servicios_comunes.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "fuzz_support.h"
 #include "import/import_errors.h"
 #include "import/import_file.h"
@@ -35,7 +35,7 @@ constexpr Kind kKinds[] = {Kind::Rem, Kind::Pen,      Kind::Jor,   Kind::Sub, Ki
 struct World {
   RecordingMessenger messenger;
   Session session;
-  std::unique_ptr<declaration::Frm402> form;
+  std::unique_ptr<declaration::DeclarationForm> form;
   fs::path workDir;
   std::set<std::string> errorCodes;  // CodError of table ERROR
   std::map<import::Form, import::ErrorCatalog> catalogs;
@@ -49,10 +49,10 @@ struct World {
     workDir = fs::temp_directory_path() / ("korventa-fuzz-import-" + std::to_string(::getpid()));
     fs::create_directories(workDir);
     session.paths.tmpDir = workDir.string() + "/";
-    form = std::make_unique<declaration::Frm402>(session);
-    form->nueva();
+    form = std::make_unique<declaration::DeclarationForm>(session);
+    form->newDeclaration();
     form->CmbRuc_Click("20503987610");
-    FUZZ_CHECK(form->aceptarPeriodo("06/2012").ok, messenger.last());
+    FUZZ_CHECK(form->acceptPeriod("06/2012").ok, messenger.last());
     for (const auto& r : session.database().rows("SELECT TRIM(CodError) FROM ERROR")) errorCodes.insert(r.text(0));
     for (auto f : {import::Form::TranPer, import::Form::Transferencia, import::Form::ImportMF, import::Form::TransPT}) {
       catalogs.emplace(f, import::ErrorCatalog(session.database(), f));

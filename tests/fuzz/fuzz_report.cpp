@@ -37,7 +37,7 @@ struct Cleanup {
 PageRange typedRange(std::string_view& in) {
   std::string_view desde = takePart(in), hasta = takePart(in), total = takePart(in);
   RecordingMessenger m;
-  ImpxPagForm form;
+  PageRangeForm form;
   if (!form.accept(m, desde, hasta, total)) {
     FUZZ_CHECK(m.entries().size() == 1 && m.entries()[0].icon == MsgIcon::Critical, "one error message");
     FUZZ_CHECK(form.focus == "txtPagDesde" || form.focus == "txtPagHasta", form.focus);

@@ -12,6 +12,8 @@
 #include "printouts/payslip.h"
 #include "support/printouts_fixture.h"
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 #include "reports/report_reader.h"
 #include "reports/spool.h"
 
@@ -81,14 +83,14 @@ TEST_F(Printouts, TextVariantMatchesReference) {
 
 TEST_F(Printouts, SentDeclarationPrintsControlAndOrderNumbers) {
   test::sendFixedDeclaration(s().database(), "1", "ABC123XYZ", "870012345");
-  FrmTipPrn sent(s(), true);
+  DeclarationPrintoutForm sent(s(), true);
   ASSERT_EQ(sent.requery().size(), 1u);
   EXPECT_EQ(sent.cells(sent.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012", "0601",
                                                                   "NO", "1", "870012345"}));
   auto page = pageTexts(*sent.producir(0))[0];
   EXPECT_TRUE(has(page, "Nro. Control: ABC123XYZ"));
   EXPECT_TRUE(has(page, "Nro. Orden: 870012345"));
-  FrmTipPrn prepared(s(), false);
+  DeclarationPrintoutForm prepared(s(), false);
   prepared.requery();
   page = pageTexts(*prepared.producir(0))[0];
   EXPECT_TRUE(has(page, "Nro. Control: "));
@@ -96,7 +98,7 @@ TEST_F(Printouts, SentDeclarationPrintsControlAndOrderNumbers) {
 }
 
 TEST_F(Printouts, DeclarationOptionClearsAnnexes) {
-  FrmTipPrn f(s(), false);
+  DeclarationPrintoutForm f(s(), false);
   f.requery();
   f.setOptImp(0);
   f.setChkAnexo(0, true);  // disabled: ignored
@@ -136,7 +138,7 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
                      "Periodo_fac, Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '602', "
                      "'20514372251', '201202', '009', '777', '10', '1')",
                      {kRuc, kPeriodo});
-  FrmTipPrn f(s(), false, &open);
+  DeclarationPrintoutForm f(s(), false, &open);
   f.requery();
   EXPECT_TRUE(f.isOpenInForm(0));
   f.setOptImp(1);
@@ -147,7 +149,7 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   // The stored invoices stay as they were, and so does the working table.
   EXPECT_EQ(s().database().integer("SELECT count(*) FROM F600INFEPS"), 3);
   EXPECT_EQ(s().database().integer("SELECT count(*) FROM TMPF600INFEPS"), 1);
-  FrmTipPrn withoutForm(s(), false);
+  DeclarationPrintoutForm withoutForm(s(), false);
   withoutForm.requery();
   EXPECT_FALSE(withoutForm.isOpenInForm(0));
 }
@@ -188,7 +190,7 @@ TEST_F(Printouts, LongPrintoutProposesTenPages) {
     db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, Num_Serie, "
            "Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '408', '20514372251', '201202', '002', ?, '10', '1')",
            {kRuc, kPeriodo, std::to_string(10000 + i)});
-  FrmTipPrn f(s(), false);
+  DeclarationPrintoutForm f(s(), false);
   f.requery();
   f.setOptImp(2);
   f.setChkAnexo(0, true);
@@ -240,7 +242,7 @@ TEST_F(Printouts, SentDeclarationExportsAndConsultsHistory) {
   // The consultation of the sending reads its history even when the declaration's rows are gone.
   s().database().run("DELETE FROM F601_TRAB");
   s().database().run("DELETE FROM F601RDDET");
-  FrmConsultaBasesTrib f(s(), true);
+  TaxBaseConsultationForm f(s(), true);
   ASSERT_EQ(f.requery().size(), 1u);
   EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
   auto rows = taxBaseRows(s());
@@ -288,7 +290,7 @@ TEST_F(Printouts, WorkbookOpensWithOneSheetPerReport) {
 }
 
 TEST_F(Printouts, FormMessages) {
-  FrmReportes f(s(), false);
+  ReportExportForm f(s(), false);
   ASSERT_EQ(f.requery().size(), 1u);
   EXPECT_EQ(f.cells(f.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012"}));
   auto& m = db_.messenger();
@@ -326,7 +328,7 @@ TEST_F(Printouts, PayStatementsOnePagePerWorker) {
 }
 
 TEST_F(Printouts, TaxBaseConsultation) {
-  FrmConsultaBasesTrib f(s(), false);
+  TaxBaseConsultationForm f(s(), false);
   f.requery();
   // An empty number lists every person of the type; the provider's three receipts sum into one row.
   EXPECT_EQ(f.cmdBuscar(0, 1, ""), 5);
@@ -349,7 +351,7 @@ TEST_F(Printouts, TaxBaseConsultation) {
   EXPECT_TRUE(taxBaseRows(s()).empty());
   EXPECT_EQ(f.cmdBuscar(0, 4, "X1"), 1);
   // The individual report: Formato 25 of the persons found.
-  FrmReporteIndiv r(s(), false);
+  IndividualReportForm r(s(), false);
   r.requery();
   auto res = r.cmdAccion(0, 1, "41", true, false, db_.dir() / "ind");
   ASSERT_TRUE(res.ok);
@@ -444,7 +446,7 @@ TEST_F(Printouts, TextFilesAreWindows1252UnlessUtf8IsAsked) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FrmReportes f(s(), false);
+    ReportExportForm f(s(), false);
     f.requery();
     ExportRequest req{{20}, true, false, db_.dir() / c.name, {}, {}};
     req.encoding = c.encoding;

@@ -90,14 +90,14 @@ TEST(Consultas, DatedListsNewestFirstWithTwoDecimals) {
   EXPECT_EQ(r.descrip, "750.50");
 }
 
-TEST(TasasxTrab, EachRateComesFromItsOwnPositions) {
+TEST(WorkerRatesForm, EachRateComesFromItsOwnPositions) {
   TestDb t;
   // Type 77 with distinct values in every rate field (positions 42, 48, 54, 60, 66, 72, 78).
   std::string f = std::string(41, ' ') + "1.11 " + " 2.22 " + " 3.33 " + " 4.44 " + " 5.55 " + " 6.66 " + " 7.77";
   t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO DE PRUEBA'), "
              "('713', '77 20100315 99991231', ?), ('713', '77 20090101 20100314', ?)",
              {f, f});
-  TasasxTrab tasas(t.db());
+  WorkerRatesForm tasas(t.db());
   auto rows = tasas.tasas("77");
   ASSERT_EQ(rows.size(), 2u);
   const auto& r = rows[0];

@@ -30,7 +30,7 @@ TEST(PageRange, WhenTheDialogIsOffered) {
 
 TEST(PageRange, AcceptedPages) {
   RecordingMessenger m;
-  ImpxPagForm form;
+  PageRangeForm form;
   ASSERT_TRUE(form.accept(m, " 2 ", "4", "5"));
   EXPECT_TRUE(form.range.active);
   EXPECT_EQ(form.range.first, 2);
@@ -56,7 +56,7 @@ TEST(PageRange, TypedPagesAreWholePages) {
   };
   for (const auto& c : cases) {
     RecordingMessenger m;
-    ImpxPagForm form;
+    PageRangeForm form;
     bool ok = form.accept(m, c.desde, c.hasta, c.total);
     EXPECT_EQ(ok, std::string(c.message).empty()) << c.name;
     EXPECT_EQ(m.last(), c.message) << c.name;

@@ -52,7 +52,7 @@ void enterDemoPay(Session& session, const model::OpenDeclaration& decl) {
 }
 
 void payEveryBalance(Session& session, model::OpenDeclaration& decl) {
-  determination::DeterminacionDeuda grid(session, decl);
+  determination::DebtDetermination grid(session, decl);
   grid.load();
   for (const auto& c : determination::taxColumns())
     if (determination::isTypedBox(c.toPay) && !grid.empty(c.balance)) grid.setBox(c.toPay, grid.value(c.balance));

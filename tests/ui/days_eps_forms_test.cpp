@@ -57,7 +57,7 @@ class DaysEpsFormsTest : public QObject {
 
   void subsidisedSuspensionFromTheDaysForm() {
     addWorker(2);
-    form_ = shown(std::make_unique<ui::FrmDiasHoras>(t_->session(), decl_, person_));
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtDiasLab")->text(), QString("27"));
 
     // A key in the subsidised days opens the list; "Nuevo" opens the detail.
@@ -94,7 +94,7 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
     type(child<QLineEdit>(form_.get(), "TxtMinutosSob"), "30");
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    form_ = shown(std::make_unique<ui::FrmDiasHoras>(t_->session(), decl_, person_));
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
     const std::pair<const char*, const char*> shown[] = {
         {"TxtDiasLab", "27"}, {"TxtDiasSub", "3"},    {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
         {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
@@ -109,7 +109,7 @@ class DaysEpsFormsTest : public QObject {
     addWorker(5);
     db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
              "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
-    form_ = shown(std::make_unique<ui::FrmDiasHoras>(t_->session(), decl_, person_));
+    form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
 
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdEstab"), Qt::LeftButton);
     auto* estab = child<QDialog>(form_.get(), "frmEstab");
@@ -186,7 +186,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
 
     addWorker(4);
-    form_ = shown(std::make_unique<ui::Frm605>(t_->session(), decl_, person_));
+    form_ = shown(std::make_unique<ui::frm605>(t_->session(), decl_, person_));
     QTest::mouseClick(child<QPushButton>(form_.get(), "cmd605_0"), Qt::LeftButton);
     auto* det = child<QDialog>(form_.get(), "frm605Det");
     child<QComboBox>(det, "CmbRuc")->setCurrentIndex(0);

@@ -10,10 +10,10 @@
 
 #include "declaration/ui/catalogue_dialogs.h"
 #include "common/ui/widgets.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "detail/ui/frm_det_concep.h"
 #include "determination/ui/determinacion_tab.h"
-#include "declaration/ui/send_dialog.h"
+#include "declaration/ui/frm_enviar.h"
 #include "declaration/send.h"
 #include "determination/declaration_computation.h"
 #include "support/demo_entries.h"
@@ -71,12 +71,12 @@ class DeclarationFormsTest : public QObject {
                      "podrá ser enviada a la ZUMAR."));
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
     {
-      ui::SendDialog sender(s.database(), s.msg());
+      ui::FrmEnviar sender(s.database(), s.msg());
       QCOMPARE(child<QTableWidget>(&sender, "grdDeclaraciones")->rowCount(), 0);
     }
     // The pay of everybody and the payment entered (straight into the working tables here),
     // Guardar again: consistent. Then Salir without a question.
-    test::completeDeclaration(s, static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration());
+    test::completeDeclaration(s, static_cast<ui::Frm402*>(form.get())->controller().declaration());
     QTest::mouseClick(child<QPushButton>(form.get(), "CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
     QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("0"));
@@ -89,7 +89,7 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(db.integer("SELECT count(*) FROM TEMP1_F601"), 0LL);
 
     // Modificar: the chooser lists it and opens it in a new declaration form.
-    auto chooser = uitest::shown(std::make_unique<ui::ChooserDialog>(s, false, Mode::Modify));
+    auto chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Modify));
     QCOMPARE(chooser->windowTitle(), QString("Modificar Declaraciones"));
     auto* list = child<QTableWidget>(chooser.get(), "grdContrib");
     QCOMPARE(list->rowCount(), 1);
@@ -108,7 +108,7 @@ class DeclarationFormsTest : public QObject {
     chooser->close();
 
     // Copiar to 07/2012 through the chooser and the copy form.
-    chooser = uitest::shown(std::make_unique<ui::ChooserDialog>(s, false, Mode::Copy));
+    chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Copy));
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("frmCopiarDec"));
       auto* target = child<QLineEdit>(m, "MkePeriodo");
@@ -124,7 +124,7 @@ class DeclarationFormsTest : public QObject {
     // Eliminar the copy: June stays.
     const long long juneRows = db.integer("SELECT count(*) FROM F601_TRAB WHERE periodo = '201206'");
     QVERIFY(juneRows > 0);
-    auto deleter = uitest::shown(std::make_unique<ui::ChooserDialog>(s, false, Mode::Delete));
+    auto deleter = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Delete));
     QCOMPARE(child<QPushButton>(deleter.get(), "CmdAccion")->text(), QString("&Eliminar"));
     auto* listed = child<QTableWidget>(deleter.get(), "grdContrib");
     for (int r = 0; r < listed->rowCount(); ++r)
@@ -141,7 +141,7 @@ class DeclarationFormsTest : public QObject {
 
     // The launcher sends June (its send dialog lists what can be sent: June, not the copy that
     // waits for its refresh); the order number is registered through FrmContAbrirE.
-    ui::SendDialog sender(s.database(), s.msg());
+    ui::FrmEnviar sender(s.database(), s.msg());
     auto* toSend = child<QTableWidget>(&sender, "grdDeclaraciones");
     QCOMPARE(toSend->rowCount(), 1);
     QCOMPARE(toSend->item(0, 2)->text(), QString("06/2012"));
@@ -149,7 +149,7 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(QString::fromStdString(t_->messenger().last()).startsWith("Declaración 20503987610 06/2012 enviada."));
     QCOMPARE(toSend->rowCount(), 0);
     auto receipt = sender.lastReceipt();
-    auto sent = uitest::shown(std::make_unique<ui::ChooserDialog>(s, true, Mode::Modify, true));
+    auto sent = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, true, Mode::Modify, true));
     QCOMPARE(sent->windowTitle(), QString("Registrar número de orden"));
     onNextModal([&](QWidget* m) {
       auto* orden = child<QLineEdit>(m, "TxtNumOrdenE");
@@ -164,7 +164,7 @@ class DeclarationFormsTest : public QObject {
 
     // Recover it (after deleting June in preparation) through FrmRecuperar.
     QVERIFY(db.run("DELETE FROM CAB WHERE periodo = '201206'") == 1);
-    auto rec = uitest::shown(std::make_unique<ui::ChooserDialog>(s, true, Mode::Recover, true));
+    auto rec = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, true, Mode::Recover, true));
     onNextModal([&](QWidget* m) {
       QCOMPARE(m->objectName(), QString("FrmRecuperar"));
       QCOMPARE(child<QLineEdit>(m, "TxtNOrden")->text(), QString::fromStdString(receipt.numeroOrden));
@@ -193,20 +193,20 @@ class DeclarationFormsTest : public QObject {
     // The page shows the payment of the declaration each time it is told of a change.
     auto* cheque = child<QRadioButton>(page, "OptCheque");
     QVERIFY(!cheque->isChecked());
-    static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().payment.type = "C";
+    static_cast<ui::Frm402*>(form.get())->controller().declaration().payment.type = "C";
     PersonKey seen;
     std::string seenRuc;
     onNextModal([&](QWidget* m) {
       auto* concepts = qobject_cast<ui::FrmDetConcep*>(m);
       QVERIFY(concepts && concepts->controller());
       seen = concepts->controller()->person().key;
-      seenRuc = static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().ruc;
+      seenRuc = static_cast<ui::Frm402*>(form.get())->controller().declaration().ruc;
       // The form records an income and, as every detail form's accept, computes the person.
       const auto& p = seen;
       s.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
                        "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
                        {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
-      determination::recomputePerson(s, static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration(), p);
+      determination::recomputePerson(s, static_cast<ui::Frm402*>(form.get())->controller().declaration(), p);
       concepts->done(QDialog::Accepted);
     });
     QTest::mouseClick(detail, Qt::LeftButton);
@@ -214,7 +214,7 @@ class DeclarationFormsTest : public QObject {
     QCOMPARE(seen.cod_cat_tra, 1);
     QCOMPARE(seenRuc, std::string(kDemoRuc));
     QCOMPARE(grid->model()->data(grid->model()->index(1, 6)).toString(), QString("2500.00"));
-    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().modified());
+    QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().modified());
     QVERIFY(cheque->isChecked());
 
     // Told of the rectification, the page shows its boxes again (box 503 follows the option).
@@ -226,7 +226,7 @@ class DeclarationFormsTest : public QObject {
     }
     QTest::mouseClick(child<QRadioButton>(form.get(), "OptRectifica1"), Qt::LeftButton);
     QCOMPARE(box503->text(), shown503);
-    QVERIFY(static_cast<ui::Frm402Dialog*>(form.get())->controller().declaration().rectifica);
+    QVERIFY(static_cast<ui::Frm402*>(form.get())->controller().declaration().rectifica);
     form.reset();
   }
 
@@ -241,12 +241,12 @@ class DeclarationFormsTest : public QObject {
       QTest::mouseClick(child<QPushButton>(first.get(), "CmdCancelar"), Qt::LeftButton);
     }
     QCOMPARE(t_->db().integer("SELECT count(*) FROM CAB WHERE doc_id_d = ? AND periodo = '201206'", {kDemoRuc}), 1LL);
-    auto form = uitest::shown(std::make_unique<ui::Frm402Dialog>(s, Mode::New));
+    auto form = uitest::shown(std::make_unique<ui::Frm402>(s, Mode::New));
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     auto* ruc = child<QComboBox>(form.get(), "CmbRuc");
     auto* period = child<QLineEdit>(form.get(), "MkePeriodo");
-    auto& ctl = static_cast<ui::Frm402Dialog*>(form.get())->controller();
+    auto& ctl = static_cast<ui::Frm402*>(form.get())->controller();
     uitest::choose(ruc, QString(kDemoRuc));
     QCOMPARE(QApplication::focusWidget(), period);
     QTest::keyClicks(period, "062012");

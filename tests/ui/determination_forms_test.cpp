@@ -160,7 +160,7 @@ class DeterminationFormsTest : public QObject {
   }
   // The declaration open in the form.
   model::OpenDeclaration& openDecl() {
-    return static_cast<ui::Frm402Dialog*>(form_.get())->controller().declaration();
+    return static_cast<ui::Frm402*>(form_.get())->controller().declaration();
   }
   QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
 

@@ -29,7 +29,7 @@
 #include "common/dates.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "import/ui/frm_import.h"
 #include "support/test_db.h"
 #include "ui/ui_test_registry.h"
@@ -97,7 +97,7 @@ inline void choose(QComboBox* c, const QVariant& data) {
 // A new declaration in Frm402 as the user starts it: the declarant chosen, the period typed.
 inline std::unique_ptr<QDialog> openNewDeclaration(Session& s, const char* ruc = "20503987610",
                                                    const char* period = "062012") {
-  auto dialog = std::make_unique<ui::Frm402Dialog>(s, Mode::New);
+  auto dialog = std::make_unique<ui::Frm402>(s, Mode::New);
   import::ui::connectImports(s, *dialog);
   auto form = shown(std::move(dialog));
   choose(child<QComboBox>(form.get(), "CmbRuc"), QString(ruc));

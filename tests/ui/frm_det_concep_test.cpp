@@ -138,7 +138,7 @@ class FrmDetConcepTest : public QObject {
   void incomeSummaryShowsAndWrites() {
     f_->amount(p_, "0121", "1000.00", "900.00");
     f_->amount(p_, "0704", "", "25.00");
-    auto d = open<ui::FrmIngApor>();
+    auto d = open<ui::frmIngApor>();
     QCOMPARE(d->windowTitle(), QString("Trabajadores"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresos_0")->text(), QString("1000.00"));
     QCOMPARE(d->findChild<QLineEdit*>("TxtIngresosPag_0")->text(), QString("900.00"));

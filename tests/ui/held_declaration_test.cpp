@@ -7,7 +7,7 @@
 
 #include "data/servicios_comunes.h"
 #include "data/sessions.h"
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/ui/catalogue_dialogs.h"
 #include "ui/form_test_kit.h"
 
@@ -27,12 +27,12 @@ class HeldDeclarationTest : public QObject {
   void modifyRefusesADeclarationOpenElsewhere() {
     auto& s = t_->session();
     {
-      declaration::Frm402 f(s);
-      f.nueva();
+      declaration::DeclarationForm f(s);
+      f.newDeclaration();
       f.CmbRuc_Click("20503987610");
-      QVERIFY(f.aceptarPeriodo("06/2012").ok);
-      QVERIFY(f.grabar().saved);
-      f.cerrarSinGuardar();
+      QVERIFY(f.acceptPeriod("06/2012").ok);
+      QVERIFY(f.save().saved);
+      f.closeWithoutSaving();
     }
     // The other program: its own connection, its own user.
     RecordingMessenger otherMsg;
@@ -41,10 +41,10 @@ class HeldDeclarationTest : public QObject {
     other.messenger = &otherMsg;
     other.servicios->setMessenger(&otherMsg);
     other.user = "ASISTENTE";
-    auto holder = std::make_unique<declaration::Frm402>(other);
-    QVERIFY(holder->abrir("20503987610", "201206"));
+    auto holder = std::make_unique<declaration::DeclarationForm>(other);
+    QVERIFY(holder->openDeclaration("20503987610", "201206"));
 
-    auto chooser = uitest::shown(std::make_unique<ui::ChooserDialog>(s, false, Mode::Modify));
+    auto chooser = uitest::shown(std::make_unique<ui::FrmContAbrir>(s, false, Mode::Modify));
     QString opened;
     auto closeAnyForm = [&] {
       if (QWidget* m = QApplication::activeModalWidget(); m && m->objectName() == "Frm402") {
@@ -61,7 +61,7 @@ class HeldDeclarationTest : public QObject {
                              QString::fromStdString(data::hostName()) + " desde el "),
              qPrintable(text));
 
-    holder->cerrarSinGuardar();
+    holder->closeWithoutSaving();
     QTimer::singleShot(0, closeAnyForm);
     QTest::mouseClick(child<QPushButton>(chooser.get(), "CmdAccion"), Qt::LeftButton);
     QCOMPARE(opened, QString("Frm402"));

@@ -13,8 +13,10 @@
 #include "app/ui/help_window.h"
 #include "app/ui/mdi_frm.h"
 #include "declaration/ui/catalogue_dialogs.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "printouts/ui/printout_forms.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
 #include "ui/form_test_kit.h"
 
 namespace korventa::uitest {
@@ -25,15 +27,15 @@ using ui::MDIFrm;
 // What an opened form works on: the operation mode, and whether it lists the sent declarations
 // (nullopt where the form has no such choice).
 std::optional<Mode> modeOf(QDialog* d) {
-  if (auto* c = qobject_cast<ui::ChooserDialog*>(d)) return c->mode();
-  if (auto* f = qobject_cast<ui::Frm402Dialog*>(d)) return f->controller().mode();
+  if (auto* c = qobject_cast<ui::FrmContAbrir*>(d)) return c->mode();
+  if (auto* f = qobject_cast<ui::Frm402*>(d)) return f->controller().mode();
   return std::nullopt;
 }
 std::optional<bool> sentOf(QDialog* d) {
-  if (auto* c = qobject_cast<ui::ChooserDialog*>(d)) return c->sent();
-  if (auto* r = qobject_cast<printouts::ui::FrmReportesDialog*>(d)) return r->form().sent();
-  if (auto* p = qobject_cast<printouts::ui::FrmTipPrnDialog*>(d)) return p->form().sent();
-  if (auto* b = qobject_cast<printouts::ui::FrmConsultaBasesTribDialog*>(d)) return b->sent();
+  if (auto* c = qobject_cast<ui::FrmContAbrir*>(d)) return c->sent();
+  if (auto* r = qobject_cast<printouts::ui::frmReportes*>(d)) return r->form().sent();
+  if (auto* p = qobject_cast<printouts::ui::FrmTipPrn*>(d)) return p->form().sent();
+  if (auto* b = qobject_cast<printouts::ui::frmConsultaBasesTrib*>(d)) return b->sent();
   return std::nullopt;
 }
 

@@ -2,6 +2,8 @@
 // frmConsultaBasesTrib on the fixed declaration.
 
 #include "printouts/ui/printout_forms.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
 #include "support/printouts_fixture.h"
 #include "ui/form_test_kit.h"
 
@@ -32,7 +34,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void declarationOptionTextVariantAndPreview() {
-    open<printouts::ui::FrmTipPrnDialog>();
+    open<printouts::ui::FrmTipPrn>();
     QCOMPARE(child<QTableWidget>("grdContrib")->rowCount(), 1);
     auto* annex = child<QCheckBox>("ChkAnexo_0");
     QVERIFY(!annex->isEnabled());
@@ -67,7 +69,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void reportsAreGeneratedIntoTheChosenFolder() {
-    open<printouts::ui::FrmReportesDialog>();
+    open<printouts::ui::frmReportes>();
     QTest::mouseClick(child<QPushButton>("cmdAccion_0"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
              QString("Debe seleccionar por lo menos uno de los reportes que generar."));
@@ -85,7 +87,7 @@ class PrintoutFormsTest : public QObject {
   }
 
   void consultationFillsTheGrid() {
-    open<printouts::ui::FrmConsultaBasesTribDialog>();
+    open<printouts::ui::frmConsultaBasesTrib>();
     uitest::choose(child<QComboBox>("cboTipDoc"), 1);
     auto* number = child<QLineEdit>("txtNumDoc");
     QTest::keyClicks(number, "41a%");  // letters and signs are not part of a DNI

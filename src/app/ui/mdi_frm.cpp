@@ -17,10 +17,14 @@
 #include "common/ui/zel_stat_bar.h"
 #include "data/db_errors.h"
 #include "declaration/ui/catalogue_dialogs.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "import/ui/frm_import.h"
 #include "printouts/ui/printout_forms.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
 #include "reference/ui/frm_consultas.h"
+#include "reference/ui/frm_tasasx_trab.h"
+#include "reference/ui/frm_acercade.h"
 #include "reference/ui/zelpla_mant001.h"
 
 namespace korventa::ui {
@@ -83,9 +87,9 @@ std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
   return [this, sentChooser, mode, sent] {
     sent_ = sent;
     showModal([&] {
-      auto chooser = std::make_unique<ChooserDialog>(session_, sentChooser, mode, sent, this);
-      connect(chooser.get(), &ChooserDialog::declarationFormOpened, this,
-              [this](Frm402Dialog* form) { import::ui::connectImports(session_, *form); });
+      auto chooser = std::make_unique<FrmContAbrir>(session_, sentChooser, mode, sent, this);
+      connect(chooser.get(), &FrmContAbrir::declarationFormOpened, this,
+              [this](Frm402* form) { import::ui::connectImports(session_, *form); });
       return chooser;
     });
   };
@@ -94,7 +98,7 @@ std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
 std::function<void()> MDIFrm::newDeclaration() {
   return [this] {
     showModal([&] {
-      auto form = std::make_unique<Frm402Dialog>(session_, Mode::New, this);
+      auto form = std::make_unique<Frm402>(session_, Mode::New, this);
       import::ui::connectImports(session_, *form);
       return form;
     });
@@ -104,14 +108,14 @@ std::function<void()> MDIFrm::newDeclaration() {
 std::function<void()> MDIFrm::generalReports(bool sent) {
   return [this, sent] {
     sent_ = sent;
-    showModal([&] { return std::make_unique<printouts::ui::FrmReportesDialog>(session_, sent, this); });
+    showModal([&] { return std::make_unique<printouts::ui::frmReportes>(session_, sent, this); });
   };
 }
 
 std::function<void()> MDIFrm::declarationPrintouts(bool sent) {
   return [this, sent] {
     sent_ = sent;
-    showModal([&] { return std::make_unique<printouts::ui::FrmTipPrnDialog>(session_, sent, this); });
+    showModal([&] { return std::make_unique<printouts::ui::FrmTipPrn>(session_, sent, this); });
   };
 }
 
@@ -125,7 +129,7 @@ void MDIFrm::buildMenus() {
     return [this, code] { showModal([&] { return std::make_unique<FrmConsultas>(session_, code, this); }); };
   };
   auto basesConsultation = [this] {
-    showModal([&] { return std::make_unique<printouts::ui::FrmConsultaBasesTribDialog>(session_, sent_, this); });
+    showModal([&] { return std::make_unique<printouts::ui::frmConsultaBasesTrib>(session_, sent_, this); });
   };
 
   QMenu* m = menuBar()->addMenu("&Declaraciones");

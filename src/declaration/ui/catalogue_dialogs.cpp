@@ -1,4 +1,6 @@
 #include "declaration/ui/catalogue_dialogs.h"
+#include "declaration/ui/frm_copiar_dec.h"
+#include "declaration/ui/frm_recuperar.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -16,7 +18,9 @@
 #include "common/ui/widgets.h"
 #include "common/ui/zel_stat_bar.h"
 #include "common/dates.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
+#include "declaration/declaration_chooser_form.h"
+#include "declaration/sent_declaration_chooser_form.h"
 
 namespace korventa::ui {
 namespace {
@@ -37,17 +41,17 @@ QLineEdit* readOnly(QWidget* parent, const char* name) {
 
 }  // namespace
 
-ChooserDialog::ChooserDialog(Session& session, bool sentChooser, Mode mode, bool sent, QWidget* parent)
+FrmContAbrir::FrmContAbrir(Session& session, bool sentChooser, Mode mode, bool sent, QWidget* parent)
     : QDialog(parent), s_(session), sentChooser_(sentChooser), mode_(mode), sentList_(sent) {
   setObjectName(sentChooser ? "FrmContAbrirE" : "FrmContAbrir");
   setModal(true);
   resize(sentChooser ? 1040 : 860, 420);
   declaration::ChooserTexts t;
   if (sentChooser) {
-    sent_ = std::make_unique<declaration::FrmContAbrirE>(s_, mode);
+    sent_ = std::make_unique<declaration::SentDeclarationChooserForm>(s_, mode);
     t = sent_->texts();
   } else {
-    open_ = std::make_unique<declaration::FrmContAbrir>(s_, mode, sent);
+    open_ = std::make_unique<declaration::DeclarationChooserForm>(s_, mode, sent);
     t = open_->texts();
   }
   setWindowTitle(qs(t.caption));
@@ -66,7 +70,7 @@ ChooserDialog::ChooserDialog(Session& session, bool sentChooser, Mode mode, bool
   h->addWidget(action_);
   h->addWidget(exit);
   v->addLayout(h);
-  connect(action_, &QPushButton::clicked, this, &ChooserDialog::onAction);
+  connect(action_, &QPushButton::clicked, this, &FrmContAbrir::onAction);
   connect(exit, &QPushButton::clicked, this, [this] {
     // "&Salir" clears the texts of the main window's status bar.
     if (QWidget* main = parentWidget() ? parentWidget()->window() : nullptr) {
@@ -88,19 +92,19 @@ ChooserDialog::ChooserDialog(Session& session, bool sentChooser, Mode mode, bool
   requery();
 }
 
-void ChooserDialog::changeEvent(QEvent* e) {
+void FrmContAbrir::changeEvent(QEvent* e) {
   // The list is read again each time the chooser becomes active.
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) requery();
   QDialog::changeEvent(e);
 }
 
-void ChooserDialog::requery() {
+void FrmContAbrir::requery() {
   if (open_) open_->requery();
   else sent_->requery();
   fill();
 }
 
-void ChooserDialog::fill() {
+void FrmContAbrir::fill() {
   std::vector<std::string> columns = open_ ? open_->columns() : sent_->columns();
   const auto& rows = open_ ? open_->rows() : sent_->rows();
   int keep = grid_->currentRow();
@@ -119,12 +123,12 @@ void ChooserDialog::fill() {
   if (!rows.empty()) grid_->selectRow(keep >= 0 && keep < static_cast<int>(rows.size()) ? keep : 0);
 }
 
-int ChooserDialog::selectedRow() const {
+int FrmContAbrir::selectedRow() const {
   auto sel = grid_->selectionModel()->selectedRows();
   return sel.isEmpty() ? grid_->currentRow() : sel.first().row();
 }
 
-void ChooserDialog::onAction() {
+void FrmContAbrir::onAction() {
   const auto& rows = open_ ? open_->rows() : sent_->rows();
   int row = selectedRow();
   if (rows.empty() || row < 0) return;  // an empty list does nothing
@@ -135,14 +139,14 @@ void ChooserDialog::onAction() {
     return;
   }
   if (open_ && mode_ == Mode::Copy) {
-    CopyDialog copy(s_, this);
+    frmCopiarDec copy(s_, this);
     copy.setDeclaration(r.ruc, r.periodo);
     copy.exec();
     requery();
     return;
   }
   if (sent_ && mode_ == Mode::Recover) {
-    RecoverDialog rec(s_, this);
+    FrmRecuperar rec(s_, this);
     rec.setDeclaration(r.ruc, r.periodo, r.correl);
     rec.exec();
     requery();
@@ -151,16 +155,16 @@ void ChooserDialog::onAction() {
   // Modify, or register the order number of a sent declaration: a new declaration form on it.
   // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
   {
-    Frm402Dialog form(s_, Mode::Modify, this);
+    Frm402 form(s_, Mode::Modify, this);
     emit declarationFormOpened(&form);
-    bool ok = sent_ ? form.abrirEnviada(r.ruc, r.periodo, r.correl) : form.abrir(r.ruc, r.periodo);
+    bool ok = sent_ ? form.openSent(r.ruc, r.periodo, r.correl) : form.openDeclaration(r.ruc, r.periodo);
     if (ok) form.exec();
     else form.descartar();
   }
   requery();
 }
 
-CopyDialog::CopyDialog(Session& session, QWidget* parent) : QDialog(parent), s_(session) {
+frmCopiarDec::frmCopiarDec(Session& session, QWidget* parent) : QDialog(parent), s_(session) {
   setObjectName("frmCopiarDec");
   setWindowTitle(qs("Copiar Declaración"));
   setModal(true);
@@ -183,21 +187,21 @@ CopyDialog::CopyDialog(Session& session, QWidget* parent) : QDialog(parent), s_(
   h->addWidget(copy);
   h->addWidget(exit);
   v->addLayout(h);
-  connect(copy, &QPushButton::clicked, this, &CopyDialog::onCopy);
+  connect(copy, &QPushButton::clicked, this, &frmCopiarDec::onCopy);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);
   resize(560, 200);
 }
 
-void CopyDialog::setDeclaration(const std::string& ruc, const std::string& periodo) {
-  ctl_ = std::make_unique<declaration::frmCopiarDec>(s_, ruc, periodo);
+void frmCopiarDec::setDeclaration(const std::string& ruc, const std::string& periodo) {
+  ctl_ = std::make_unique<declaration::CopyDeclarationForm>(s_, ruc, periodo);
   ruc_->setText(qs(ruc));
   name_->setText(qs(ctl_->nombre()));
   from_->setText(qs(periodToDisplay(periodo)));
   to_->setFocus();
 }
 
-void CopyDialog::onCopy() {
+void frmCopiarDec::onCopy() {
   if (!ctl_) return;
   bool ok;
   {
@@ -209,7 +213,7 @@ void CopyDialog::onCopy() {
   else to_->setFocus();
 }
 
-RecoverDialog::RecoverDialog(Session& session, QWidget* parent) : QDialog(parent), s_(session) {
+FrmRecuperar::FrmRecuperar(Session& session, QWidget* parent) : QDialog(parent), s_(session) {
   setObjectName("FrmRecuperar");
   setWindowTitle(qs("Recuperación de Declaraciones Enviadas"));
   setModal(true);
@@ -240,7 +244,7 @@ RecoverDialog::RecoverDialog(Session& session, QWidget* parent) : QDialog(parent
   h->addWidget(rec);
   h->addWidget(exit);
   v->addLayout(h);
-  connect(rec, &QPushButton::clicked, this, &RecoverDialog::onRecover);
+  connect(rec, &QPushButton::clicked, this, &FrmRecuperar::onRecover);
   connect(exit, &QPushButton::clicked, this, &QDialog::reject);
   for (PeriodEdit* p : {from_, to_}) {
     connect(p, &QLineEdit::editingFinished, this, [this, p] {
@@ -254,8 +258,8 @@ RecoverDialog::RecoverDialog(Session& session, QWidget* parent) : QDialog(parent
   resize(560, 260);
 }
 
-void RecoverDialog::setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl) {
-  ctl_ = std::make_unique<declaration::FrmRecuperar>(s_, ruc, periodo, correl);
+void FrmRecuperar::setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+  ctl_ = std::make_unique<declaration::RecoveryForm>(s_, ruc, periodo, correl);
   ruc_->setText(qs(ruc));
   name_->setText(qs(ctl_->nombre()));
   from_->setPeriod(periodo);
@@ -263,7 +267,7 @@ void RecoverDialog::setDeclaration(const std::string& ruc, const std::string& pe
   orden_->setText(qs(ctl_->norden()));
 }
 
-void RecoverDialog::onRecover() {
+void FrmRecuperar::onRecover() {
   if (!ctl_) return;
   progress_->setValue(10);
   QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -7,6 +7,8 @@
 #include <QDialog>
 
 #include "declaration/catalogue.h"
+#include "declaration/sent_declaration_chooser_form.h"
+#include "declaration/declaration_chooser_form.h"
 #include "declaration/copy_declaration.h"
 #include "declaration/recovery.h"
 
@@ -18,23 +20,23 @@ class QTableWidget;
 
 namespace korventa::ui {
 
-class Frm402Dialog;
+class Frm402;
 class PeriodEdit;
 
 // FrmContAbrir and FrmContAbrirE share this dialog: a list and an action button.
-class ChooserDialog : public QDialog {
+class FrmContAbrir : public QDialog {
   Q_OBJECT
  public:
   // sentChooser: FrmContAbrirE (order number, recovery); else FrmContAbrir on the prepared or (sent)
   // the sent declarations. `mode`: what the action does (Modify, Delete, Copy, Recover).
-  ChooserDialog(Session& session, bool sentChooser, Mode mode, bool sent = false, QWidget* parent = nullptr);
+  FrmContAbrir(Session& session, bool sentChooser, Mode mode, bool sent = false, QWidget* parent = nullptr);
   void requery();
   Mode mode() const { return mode_; }
   bool sent() const { return sentChooser_ || sentList_; }
 
  signals:
   // A declaration form was made on the chosen declaration and is about to be shown.
-  void declarationFormOpened(Frm402Dialog* form);
+  void declarationFormOpened(Frm402* form);
 
  protected:
   void changeEvent(QEvent* e) override;
@@ -47,40 +49,10 @@ class ChooserDialog : public QDialog {
   bool sentChooser_;
   Mode mode_;
   bool sentList_;
-  std::unique_ptr<declaration::FrmContAbrir> open_;
-  std::unique_ptr<declaration::FrmContAbrirE> sent_;
+  std::unique_ptr<declaration::DeclarationChooserForm> open_;
+  std::unique_ptr<declaration::SentDeclarationChooserForm> sent_;
   QTableWidget* grid_ = nullptr;
   QPushButton* action_ = nullptr;
-};
-
-class CopyDialog : public QDialog {
-  Q_OBJECT
- public:
-  CopyDialog(Session& session, QWidget* parent);
-  void setDeclaration(const std::string& ruc, const std::string& periodo);
-
- private:
-  void onCopy();
-  Session& s_;
-  std::unique_ptr<declaration::frmCopiarDec> ctl_;
-  QLineEdit *ruc_, *name_, *from_;
-  PeriodEdit* to_;
-};
-
-class RecoverDialog : public QDialog {
-  Q_OBJECT
- public:
-  RecoverDialog(Session& session, QWidget* parent);
-  void setDeclaration(const std::string& ruc, const std::string& periodo, const std::string& correl);
-
- private:
-  void onRecover();
-  Session& s_;
-  std::unique_ptr<declaration::FrmRecuperar> ctl_;
-  QLineEdit *ruc_, *name_, *orden_;
-  PeriodEdit *from_, *to_;
-  QProgressBar* progress_;
-  bool checking_ = false;
 };
 
 }  // namespace korventa::ui

@@ -1,4 +1,5 @@
 #include "detail/ui/frm_605.h"
+#include "detail/ui/frm_605_det.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -10,9 +11,10 @@
 
 #include "common/ui/qt_messenger.h"
 #include "detail/amount_entry.h"
+#include "detail/other_employer_detail_form.h"
 
 namespace korventa::ui {
-Frm605::Frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+frm605::frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frm605");
   setWindowTitle("Rentas de quinta categoría de otros empleadores");
@@ -30,7 +32,7 @@ Frm605::Frm605(Session& session, const model::OpenDeclaration& openDecl, const P
   auto* buttons = new QHBoxLayout;
   auto b = listButtons(buttons, "cmd605");
   root->addLayout(buttons);
-  list_ = std::make_unique<detail::OtherEmployersList>(session_, openDecl, person);
+  list_ = std::make_unique<detail::OtherEmployersForm>(session_, openDecl, person);
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
@@ -44,9 +46,9 @@ Frm605::Frm605(Session& session, const model::OpenDeclaration& openDecl, const P
   refresh();
 }
 
-Frm605::~Frm605() = default;
+frm605::~frm605() = default;
 
-void Frm605::refresh() {
+void frm605::refresh() {
   if (!list_) return;
   guarded(session_, [&] { list_->refresh(); });
   std::vector<std::vector<std::string>> rows;
@@ -55,7 +57,7 @@ void Frm605::refresh() {
   txtTotal_->setText(qs(list_->total()));
 }
 
-void Frm605::openDetail(bool modify) {
+void frm605::openDetail(bool modify) {
   if (!list_) return;
   std::optional<std::string> ruc;
   if (modify) {
@@ -63,12 +65,12 @@ void Frm605::openDetail(bool modify) {
     if (!list_->canModify(row)) return;
     ruc = list_->rows().at(static_cast<std::size_t>(row)).ruc;
   }
-  ui::openDetail(this, new Frm605Det(session_, decl_, person_, ruc, this), [this] { refresh(); });
+  ui::openDetail(this, new frm605Det(session_, decl_, person_, ruc, this), [this] { refresh(); });
 }
 
 // ---------------------------------------------------------------------------------------------
 
-Frm605Det::Frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
+frm605Det::frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
                      QWidget* parent)
     : GuardedDialog(parent), session_(session) {
   setObjectName("frm605Det");
@@ -95,7 +97,7 @@ Frm605Det::Frm605Det(Session& session, const model::OpenDeclaration& openDecl, c
   auto* salir = button("CmdSalir", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  form_ = std::make_unique<detail::OtherEmployerDetail>(session_, openDecl, person, ruc);
+  form_ = std::make_unique<detail::OtherEmployerDetailForm>(session_, openDecl, person, ruc);
   if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& e : form_->employers()) cmbRuc_->addItem(qs(e.code));
@@ -116,14 +118,14 @@ Frm605Det::Frm605Det(Session& session, const model::OpenDeclaration& openDecl, c
   connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
     txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text()))));
   });
-  connect(grabar, &QPushButton::clicked, this, &Frm605Det::onSave);
+  connect(grabar, &QPushButton::clicked, this, &frm605Det::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);
 }
 
-Frm605Det::~Frm605Det() = default;
+frm605Det::~frm605Det() = default;
 
-void Frm605Det::showValues() {
+void frm605Det::showValues() {
   showing_ = true;
   cmbRuc_->setEditText(qs(form_->ruc()));
   txtNombre_->setText(qs(form_->nombre()));
@@ -131,7 +133,7 @@ void Frm605Det::showValues() {
   showing_ = false;
 }
 
-void Frm605Det::pull() {
+void frm605Det::pull() {
   if (!form_ || showing_) return;
   std::string ruc = ss(cmbRuc_->currentText());
   if (ruc != form_->ruc() && ruc.size() != 11) form_->setRuc(ruc);
@@ -139,7 +141,7 @@ void Frm605Det::pull() {
   form_->setMonto(ss(txtMonto_->text()));
 }
 
-void Frm605Det::onSave() {
+void frm605Det::onSave() {
   if (!form_) return;
   pull();
   if (ss(cmbRuc_->currentText()) != form_->ruc()) form_->setRuc(ss(cmbRuc_->currentText()));
@@ -149,7 +151,7 @@ void Frm605Det::onSave() {
   if (form_->modifying()) accept();
 }
 
-bool Frm605Det::canClose() {
+bool frm605Det::canClose() {
   if (!form_) return true;
   pull();
   return guardedClose(session_, [&] { return form_->close(); });

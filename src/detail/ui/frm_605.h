@@ -5,18 +5,19 @@
 
 #include "common/ui/widgets.h"
 #include "detail/other_employers.h"
+#include "detail/other_employer_detail_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
 
 namespace korventa::ui {
 
-class Frm605 : public QDialog {
+class frm605 : public QDialog {
   Q_OBJECT
  public:
-  Frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
-  ~Frm605() override;
-  detail::OtherEmployersList* controller() { return list_.get(); }
+  frm605(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  ~frm605() override;
+  detail::OtherEmployersForm* controller() { return list_.get(); }
 
  private:
   void refresh();
@@ -25,33 +26,9 @@ class Frm605 : public QDialog {
   Session& session_;
   const model::OpenDeclaration& decl_;
   PersonKey person_;
-  std::unique_ptr<detail::OtherEmployersList> list_;
+  std::unique_ptr<detail::OtherEmployersForm> list_;
   QTableWidget* grd605_ = nullptr;
   QLineEdit* txtTotal_ = nullptr;
-};
-
-class Frm605Det : public GuardedDialog {
-  Q_OBJECT
- public:
-  Frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
-            QWidget* parent = nullptr);
-  ~Frm605Det() override;
-  detail::OtherEmployerDetail* controller() { return form_.get(); }
-
- protected:
-  bool canClose() override;
-
- private:
-  void showValues();
-  void pull();
-  void onSave();
-
-  Session& session_;
-  std::unique_ptr<detail::OtherEmployerDetail> form_;
-  QComboBox* cmbRuc_ = nullptr;
-  QLineEdit* txtNombre_ = nullptr;
-  AmountEdit* txtMonto_ = nullptr;
-  bool showing_ = false;
 };
 
 }  // namespace korventa::ui

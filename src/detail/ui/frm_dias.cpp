@@ -1,4 +1,5 @@
 #include "detail/ui/frm_dias.h"
+#include "detail/ui/frm_det_dias.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -8,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "common/ui/qt_messenger.h"
+#include "detail/suspension_list_form.h"
+#include "detail/suspension_detail_form.h"
 
 namespace korventa::ui {
 namespace {
@@ -20,7 +23,7 @@ bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDias::FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
+frmDias::frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
@@ -41,19 +44,19 @@ FrmDias::FrmDias(Session& session, const model::OpenDeclaration& openDecl, const
   root->addLayout(buttons);
   connect(b[0], &QPushButton::clicked, this, [this] { openDetail(false); });
   connect(b[1], &QPushButton::clicked, this, [this] { openDetail(true); });
-  connect(b[2], &QPushButton::clicked, this, &FrmDias::onDelete);
+  connect(b[2], &QPushButton::clicked, this, &frmDias::onDelete);
   connect(b[3], &QPushButton::clicked, this, &QDialog::accept);
   connect(grdDias_, &QTableWidget::cellDoubleClicked, this, [this] { openDetail(true); });
 
-  list_ = std::make_unique<detail::SuspensionList>(session_, openDecl, person, kind_);
+  list_ = std::make_unique<detail::SuspensionListForm>(session_, openDecl, person, kind_);
   guarded(session_, [&] { nombre->setText(qs(detail::readWorkerRow(session_.database(), person).nombre)); });
   for (int i = 0; i < 3; ++i) b[i]->setEnabled(list_ != nullptr);
   refresh();
 }
 
-FrmDias::~FrmDias() = default;
+frmDias::~frmDias() = default;
 
-void FrmDias::refresh() {
+void frmDias::refresh() {
   if (!list_) return;
   guarded(session_, [&] { list_->refresh(); });
   std::vector<std::vector<std::string>> rows;
@@ -66,7 +69,7 @@ void FrmDias::refresh() {
   fillGrid(grdDias_, rows, subsidised(kind_) ? std::vector<int>{5, 6} : std::vector<int>{4});
 }
 
-void FrmDias::openDetail(bool modify) {
+void frmDias::openDetail(bool modify) {
   if (!list_) return;
   std::optional<detail::SuspensionKey> key;
   if (modify) {
@@ -75,10 +78,10 @@ void FrmDias::openDetail(bool modify) {
     const auto& r = list_->rows().at(static_cast<std::size_t>(row));
     key = detail::SuspensionKey{r.tipoSuspen, r.fechaIni};
   }
-  ui::openDetail(this, new FrmDetDias(session_, decl_, person_, kind_, key, this), [this] { refresh(); });
+  ui::openDetail(this, new frmDetDias(session_, decl_, person_, kind_, key, this), [this] { refresh(); });
 }
 
-void FrmDias::onDelete() {
+void frmDias::onDelete() {
   if (!list_) return;
   int row = selectedRow(grdDias_);
   guarded(session_, [&] { list_->remove(row); });
@@ -87,14 +90,14 @@ void FrmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmDetDias::FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
+frmDetDias::frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
                        std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Detalle de días subsidiados" : "Detalle de días no laborados y no subsidiados");
   setModal(true);
   build();
-  form_ = std::make_unique<detail::SuspensionDetail>(session_, openDecl, person, kind_, key);
+  form_ = std::make_unique<detail::SuspensionDetailForm>(session_, openDecl, person, kind_, key);
   if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
     for (const auto& t : form_->types()) cmbTipoSuspen_->addItem(qs(t.code + " - " + t.description), qs(t.code));
@@ -110,9 +113,9 @@ FrmDetDias::FrmDetDias(Session& session, const model::OpenDeclaration& openDecl,
   EnterAsTab::install(this);
 }
 
-FrmDetDias::~FrmDetDias() = default;
+frmDetDias::~frmDetDias() = default;
 
-void FrmDetDias::build() {
+void frmDetDias::build() {
   auto* root = new QVBoxLayout(this);
   auto* f = new QFormLayout;
   cmbTipoSuspen_ = new QComboBox;
@@ -146,7 +149,7 @@ void FrmDetDias::build() {
   auto* salir = button("CmdSalir", "&Salir");
   root->addLayout(buttonRow({grabar, salir}));
 
-  connect(grabar, &QPushButton::clicked, this, &FrmDetDias::onSave);
+  connect(grabar, &QPushButton::clicked, this, &frmDetDias::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   connect(cmbTipoSuspen_, &QComboBox::currentIndexChanged, this, [this] { pull(); });
   connect(mskFechaIni_, &QLineEdit::editingFinished, this, [this] { pull(); });
@@ -155,7 +158,7 @@ void FrmDetDias::build() {
   connect(txtDias_, &QLineEdit::textEdited, this, [this] { pull(); });
 }
 
-void FrmDetDias::pull() {
+void frmDetDias::pull() {
   if (!form_ || showing_) return;
   form_->setTipoSuspen(ss(cmbTipoSuspen_->currentData().toString()));
   form_->setFechaIni(mskFechaIni_->date());
@@ -167,7 +170,7 @@ void FrmDetDias::pull() {
   txtDiasCitt_->setText(qs(form_->diasCitt()));
 }
 
-void FrmDetDias::showValues() {
+void frmDetDias::showValues() {
   showing_ = true;
   cmbTipoSuspen_->setCurrentIndex(cmbTipoSuspen_->findData(qs(form_->tipoSuspen())));
   if (form_->fechaIni().empty()) mskFechaIni_->clearMask();
@@ -181,7 +184,7 @@ void FrmDetDias::showValues() {
   showing_ = false;
 }
 
-void FrmDetDias::onSave() {
+void frmDetDias::onSave() {
   if (!form_) return;
   pull();
   if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
@@ -191,7 +194,7 @@ void FrmDetDias::onSave() {
   else cmbTipoSuspen_->setFocus();
 }
 
-bool FrmDetDias::canClose() {
+bool frmDetDias::canClose() {
   if (!form_) return true;
   pull();
   bool close = guardedClose(session_, [&] { return form_->close(); });

@@ -7,6 +7,8 @@
 
 #include "common/ui/widgets.h"
 #include "detail/suspensions.h"
+#include "detail/suspension_detail_form.h"
+#include "detail/suspension_list_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
@@ -14,13 +16,13 @@ class QLabel;
 
 namespace korventa::ui {
 
-class FrmDias : public QDialog {
+class frmDias : public QDialog {
   Q_OBJECT
  public:
-  FrmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
+  frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
           QWidget* parent = nullptr);
-  ~FrmDias() override;
-  detail::SuspensionList* controller() { return list_.get(); }
+  ~frmDias() override;
+  detail::SuspensionListForm* controller() { return list_.get(); }
 
  private:
   void refresh();
@@ -31,34 +33,8 @@ class FrmDias : public QDialog {
   const model::OpenDeclaration& decl_;
   PersonKey person_;
   detail::SuspensionKind kind_;
-  std::unique_ptr<detail::SuspensionList> list_;
+  std::unique_ptr<detail::SuspensionListForm> list_;
   QTableWidget* grdDias_ = nullptr;
-};
-
-class FrmDetDias : public GuardedDialog {
-  Q_OBJECT
- public:
-  FrmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
-             QWidget* parent = nullptr);
-  ~FrmDetDias() override;
-  detail::SuspensionDetail* controller() { return form_.get(); }
-
- protected:
-  bool canClose() override;
-
- private:
-  void build();
-  void showValues();
-  void pull();
-  void onSave();
-
-  Session& session_;
-  detail::SuspensionKind kind_;
-  std::unique_ptr<detail::SuspensionDetail> form_;
-  QComboBox* cmbTipoSuspen_ = nullptr;
-  DateEdit *mskFechaIni_ = nullptr, *mskFechaFin_ = nullptr;
-  QLineEdit *txtNumCitt_ = nullptr, *txtDiasCitt_ = nullptr, *txtDiasMax_ = nullptr, *txtDias_ = nullptr;
-  bool showing_ = false;
 };
 
 }  // namespace korventa::ui

@@ -15,6 +15,7 @@
 #include "common/ui/widgets.h"
 #include "detail/ui/frm_dias.h"
 #include "detail/ui/frm_estab_sctr.h"
+#include "detail/ui/frm_sctr.h"
 
 namespace korventa::ui {
 namespace {
@@ -27,7 +28,7 @@ bool navigationKey(int key) {
 
 }  // namespace
 
-FrmDiasHoras::FrmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+frmDiasHoras::frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frmDiasHoras");
   setWindowTitle("Jornada Laboral");
@@ -43,9 +44,9 @@ FrmDiasHoras::FrmDiasHoras(Session& session, const model::OpenDeclaration& openD
   EnterAsTab::install(this);
 }
 
-FrmDiasHoras::~FrmDiasHoras() = default;
+frmDiasHoras::~frmDiasHoras() = default;
 
-void FrmDiasHoras::build() {
+void frmDiasHoras::build() {
   auto* root = new QVBoxLayout(this);
   lblNombre_ = new QLabel;
   lblNombre_->setObjectName("LblNombre");
@@ -108,16 +109,16 @@ void FrmDiasHoras::build() {
   txtDiasSub_->installEventFilter(this);
   txtDiasNoLab_->installEventFilter(this);
   for (auto* e : {txtDiasLab_, txtDiasSub_, txtDiasNoLab_, txtHorasNor_, txtMinutosNor_, txtHorasSob_, txtMinutosSob_})
-    connect(e, &QLineEdit::textChanged, this, &FrmDiasHoras::updateTotals);
+    connect(e, &QLineEdit::textChanged, this, &frmDiasHoras::updateTotals);
   for (auto* e : {txtMinutosNor_, txtMinutosSob_})
     connect(e, &QLineEdit::editingFinished, this, [e] { e->setText(qs(detail::limitMinutes(ss(e->text())))); });
-  connect(cmdEstab_, &QPushButton::clicked, this, [this] { openChild(new FrmEstab(session_, decl_, person_, this)); });
-  connect(cmdSctr_, &QPushButton::clicked, this, [this] { openChild(new FrmSCTR(session_, decl_, person_, this)); });
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmDiasHoras::onAccept);
+  connect(cmdEstab_, &QPushButton::clicked, this, [this] { openChild(new frmEstab(session_, decl_, person_, this)); });
+  connect(cmdSctr_, &QPushButton::clicked, this, [this] { openChild(new frmSCTR(session_, decl_, person_, this)); });
+  connect(cmdAceptar_, &QPushButton::clicked, this, &frmDiasHoras::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmDiasHoras::showValues() {
+void frmDiasHoras::showValues() {
   const auto& w = form_->worker();
   lblNombre_->setText(qs(w.nombre));
   lblDocumento_->setText(qs(w.tipDoc + "  " + w.docId));
@@ -138,7 +139,7 @@ void FrmDiasHoras::showValues() {
   updateTotals();
 }
 
-void FrmDiasHoras::updateTotals() {
+void frmDiasHoras::updateTotals() {
   if (!form_) return;
   form_->diasLab = ss(txtDiasLab_->text());
   form_->diasSub = ss(txtDiasSub_->text());
@@ -152,23 +153,23 @@ void FrmDiasHoras::updateTotals() {
   txtTotalMinutos_->setText(qs(form_->CalcularTotalMinutos()));
 }
 
-bool FrmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
+bool frmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
   if (form_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonDblClick)) {
     bool open = event->type() == QEvent::MouseButtonDblClick ||
                 !navigationKey(static_cast<QKeyEvent*>(event)->key());
     if (open && watched == txtDiasSub_ && form_->subsidisedOpensList()) {
-      openChild(new FrmDias(session_, decl_, person_, detail::SuspensionKind::Subsidised, this));
+      openChild(new frmDias(session_, decl_, person_, detail::SuspensionKind::Subsidised, this));
       return true;
     }
     if (open && watched == txtDiasNoLab_) {
-      openChild(new FrmDias(session_, decl_, person_, detail::SuspensionKind::NotSubsidised, this));
+      openChild(new frmDias(session_, decl_, person_, detail::SuspensionKind::NotSubsidised, this));
       return true;
     }
   }
   return QDialog::eventFilter(watched, event);
 }
 
-void FrmDiasHoras::openChild(QDialog* child) {
+void frmDiasHoras::openChild(QDialog* child) {
   child->setAttribute(Qt::WA_DeleteOnClose);
   // When the child closes, the days and establishments it may have changed are shown again.
   connect(child, &QDialog::finished, this, [this] {
@@ -184,7 +185,7 @@ void FrmDiasHoras::openChild(QDialog* child) {
   child->open();
 }
 
-void FrmDiasHoras::onAccept() {
+void frmDiasHoras::onAccept() {
   if (!form_) return;
   updateTotals();
   if (!guardedSave(session_, this, [&] { return form_->accept(); })) return;

@@ -11,11 +11,11 @@ class QLabel;
 
 namespace korventa::ui {
 
-class FrmDiasHoras : public QDialog {
+class frmDiasHoras : public QDialog {
   Q_OBJECT
  public:
-  FrmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
-  ~FrmDiasHoras() override;
+  frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  ~frmDiasHoras() override;
   detail::DaysHoursForm* controller() { return form_.get(); }
 
  protected:

@@ -1,4 +1,5 @@
 #include "detail/ui/frm_eps.h"
+#include "detail/ui/frm_inf_eps.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -12,6 +13,8 @@
 #include "common/dates.h"
 #include "common/money.h"
 #include "common/vb_format.h"
+#include "detail/eps_box_form.h"
+#include "detail/eps_invoice_form.h"
 
 namespace korventa::ui {
 namespace {

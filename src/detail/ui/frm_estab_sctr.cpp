@@ -1,4 +1,5 @@
 #include "detail/ui/frm_estab_sctr.h"
+#include "detail/ui/frm_sctr.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -9,9 +10,10 @@
 
 #include "common/ui/qt_messenger.h"
 #include "common/ui/widgets.h"
+#include "detail/establishments_form.h"
 
 namespace korventa::ui {
-FrmEstab::FrmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmEstab::frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -24,7 +26,7 @@ FrmEstab::FrmEstab(Session& session, const model::OpenDeclaration& openDecl, con
   auto* aceptar = button("CmdAceptar", "&Aceptar");
   auto* cancelar = button("CmdCancelar", "&Cancelar");
   root->addLayout(buttonRow({aceptar, cancelar}));
-  connect(aceptar, &QPushButton::clicked, this, &FrmEstab::onAccept);
+  connect(aceptar, &QPushButton::clicked, this, &frmEstab::onAccept);
   connect(cancelar, &QPushButton::clicked, this, &QDialog::reject);
 
   form_ = std::make_unique<detail::EstablishmentsForm>(session_, openDecl, person);
@@ -39,9 +41,9 @@ FrmEstab::FrmEstab(Session& session, const model::OpenDeclaration& openDecl, con
   aceptar->setEnabled(form_ != nullptr);
 }
 
-FrmEstab::~FrmEstab() = default;
+frmEstab::~frmEstab() = default;
 
-void FrmEstab::onAccept() {
+void frmEstab::onAccept() {
   if (!form_) return;
   for (int i = 0; i < lstEstab_->count(); ++i)
     form_->setSelected(static_cast<std::size_t>(i), lstEstab_->item(i)->checkState() == Qt::Checked);
@@ -50,7 +52,7 @@ void FrmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-FrmSCTR::FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmSCTR::frmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);
@@ -95,21 +97,21 @@ FrmSCTR::FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const
     if (showing_ || !form_) return;
     form_->chooseRate(ss(cmbTasas_->currentData().toString()));
   });
-  connect(grabar, &QPushButton::clicked, this, &FrmSCTR::onSave);
-  connect(eliminar, &QPushButton::clicked, this, &FrmSCTR::onRemove);
+  connect(grabar, &QPushButton::clicked, this, &frmSCTR::onSave);
+  connect(eliminar, &QPushButton::clicked, this, &frmSCTR::onRemove);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);
 }
 
-FrmSCTR::~FrmSCTR() = default;
+frmSCTR::~frmSCTR() = default;
 
-void FrmSCTR::fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current) {
+void frmSCTR::fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current) {
   combo->clear();
   for (const auto& c : items) combo->addItem(qs(c.text), qs(c.code));
   combo->setCurrentIndex(combo->findData(qs(current)));
 }
 
-void FrmSCTR::showChoice() {
+void frmSCTR::showChoice() {
   showing_ = true;
   fill(cmbRuc_, form_->rucs(), form_->ruc());
   lblRazon_->setText(qs(form_->rucName()));
@@ -118,13 +120,13 @@ void FrmSCTR::showChoice() {
   showing_ = false;
 }
 
-void FrmSCTR::onSave() {
+void frmSCTR::onSave() {
   if (!form_) return;
   if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   accept();
 }
 
-void FrmSCTR::onRemove() {
+void frmSCTR::onRemove() {
   if (!form_) return;
   if (guarded(session_, [&] { form_->remove(); })) accept();
 }

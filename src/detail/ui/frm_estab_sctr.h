@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "detail/sctr.h"
+#include "detail/establishments_form.h"
 #include "detail/ui/detail_form_kit.h"
 
 class QComboBox;
@@ -12,11 +13,11 @@ class QListWidget;
 
 namespace korventa::ui {
 
-class FrmEstab : public QDialog {
+class frmEstab : public QDialog {
   Q_OBJECT
  public:
-  FrmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
-  ~FrmEstab() override;
+  frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  ~frmEstab() override;
   detail::EstablishmentsForm* controller() { return form_.get(); }
 
  private:
@@ -24,26 +25,6 @@ class FrmEstab : public QDialog {
   Session& session_;
   std::unique_ptr<detail::EstablishmentsForm> form_;
   QListWidget* lstEstab_ = nullptr;
-};
-
-class FrmSCTR : public QDialog {
-  Q_OBJECT
- public:
-  FrmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
-  ~FrmSCTR() override;
-  detail::SctrForm* controller() { return form_.get(); }
-
- private:
-  void fill(QComboBox* combo, const std::vector<detail::Choice>& items, const std::string& current);
-  void showChoice();
-  void onSave();
-  void onRemove();
-
-  Session& session_;
-  std::unique_ptr<detail::SctrForm> form_;
-  QComboBox *cmbRuc_ = nullptr, *cmbCorrelativo_ = nullptr, *cmbTasas_ = nullptr;
-  QLabel* lblRazon_ = nullptr;
-  bool showing_ = false;
 };
 
 }  // namespace korventa::ui

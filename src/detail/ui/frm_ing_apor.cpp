@@ -28,7 +28,7 @@ QLineEdit* box(const QString& name, const std::string& text, bool amount = true)
 
 }  // namespace
 
-FrmIngApor::FrmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmIngApor::frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
   form_ = std::make_unique<detail::IncomeSummaryForm>(session_, openDecl, person);
@@ -89,13 +89,13 @@ FrmIngApor::FrmIngApor(Session& session, const model::OpenDeclaration& openDecl,
   buttons->addWidget(cmdAceptar_);
   buttons->addWidget(salir);
   root->addLayout(buttons);
-  connect(cmdAceptar_, &QPushButton::clicked, this, &FrmIngApor::onAccept);
+  connect(cmdAceptar_, &QPushButton::clicked, this, &frmIngApor::onAccept);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-FrmIngApor::~FrmIngApor() = default;
+frmIngApor::~frmIngApor() = default;
 
-void FrmIngApor::onAccept() {
+void frmIngApor::onAccept() {
   if (!form_) return;
   try {
     form_->accept();

@@ -14,11 +14,11 @@ class QPushButton;
 
 namespace korventa::ui {
 
-class FrmIngApor : public QDialog {
+class frmIngApor : public QDialog {
   Q_OBJECT
  public:
-  FrmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
-  ~FrmIngApor() override;
+  frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  ~frmIngApor() override;
   detail::IncomeSummaryForm* controller() { return form_.get(); }
 
  private:

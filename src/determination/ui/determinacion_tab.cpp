@@ -112,7 +112,7 @@ void DeterminacionTab::declarationChanged() {
   auto* d = loadedDeclaration();
   model_.reset();
   if (d) {
-    model_ = std::make_unique<determination::DeterminacionDeuda>(s_, *d);
+    model_ = std::make_unique<determination::DebtDetermination>(s_, *d);
     model_->load();
     pago_->setTipoPago(qs(d->payment.type));
     pago_->setBanco(qs(d->payment.bank));
@@ -129,7 +129,7 @@ void DeterminacionTab::showEvent(QShowEvent* e) {
   // Bringing the tab to the front sums the persons again into the bases and taxes.
   if (!model_ && loadedDeclaration()) declarationChanged();
   if (!model_) return;
-  model_->recalcularBases();
+  model_->recomputeBases();
   storeInDeclaration();
   refreshCells();
 }

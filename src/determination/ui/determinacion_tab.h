@@ -1,5 +1,5 @@
 #pragma once
-// The "Determinación de la Deuda" tab of the declaration form: a view of DeterminacionDeuda with
+// The "Determinación de la Deuda" tab of the declaration form: a view of DebtDetermination with
 // one text box per box number (txtvalor_NNN) and the payment component below.
 #include <map>
 #include <memory>
@@ -24,7 +24,7 @@ class DeterminacionTab : public QWidget {
   // payment data into it).
   DeterminacionTab(Session& session, model::OpenDeclaration& decl, QWidget* parent = nullptr);
   ~DeterminacionTab() override;
-  determination::DeterminacionDeuda* model() { return model_.get(); }
+  determination::DebtDetermination* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
 
  signals:
@@ -55,7 +55,7 @@ class DeterminacionTab : public QWidget {
 
   Session& s_;
   model::OpenDeclaration& decl_;
-  std::unique_ptr<determination::DeterminacionDeuda> model_;
+  std::unique_ptr<determination::DebtDetermination> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;
 };

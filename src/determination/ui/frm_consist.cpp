@@ -73,7 +73,7 @@ bool FrmConsist::validar(Session& session, const model::OpenDeclaration& decl, Q
   {
     // The rules only read: stopped half-way, they leave no report.
     ProgressDialog progress(parent, true);
-    r = determination::Validacion(session, decl).CmdValidar_Click(mens, progress);
+    r = determination::DeclarationValidator(session, decl).CmdValidar_Click(mens, progress);
   }
   if (r.stopped) return false;
   if (r.inconsistent) FrmConsist(session, mens, parent).exec();

@@ -11,7 +11,7 @@
 
 #include "common/ui/progress_dialog.h"
 #include "data/db_errors.h"
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 #include "model/open_declaration.h"
 #include "reports/page_range.h"
 #include "reports/spool.h"
@@ -42,8 +42,8 @@ Form formOf(int category) {
 
 }  // namespace
 
-void connectImports(Session& session, korventa::ui::Frm402Dialog& form) {
-  QObject::connect(&form, &korventa::ui::Frm402Dialog::importRequested, &form, [&session, &form](int category) {
+void connectImports(Session& session, korventa::ui::Frm402& form) {
+  QObject::connect(&form, &korventa::ui::Frm402::importRequested, &form, [&session, &form](int category) {
     FrmImport(session, form.controller().declaration(), formOf(category), category, &form).exec();
   });
 }

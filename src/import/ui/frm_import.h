@@ -21,7 +21,7 @@ class QHBoxLayout;
 class QVBoxLayout;
 
 namespace korventa::ui {
-class Frm402Dialog;
+class Frm402;
 }
 
 namespace korventa::import::ui {
@@ -63,6 +63,6 @@ class FrmImport : public QDialog {
 // Has the import buttons of a declaration form open the import form of their category (workers
 // and pensioners frmTranPer, third parties frmTransPT, providers frmTransferencia, trainees
 // frm0601ImportMF) on the form's declaration.
-void connectImports(Session& session, korventa::ui::Frm402Dialog& form);
+void connectImports(Session& session, korventa::ui::Frm402& form);
 
 }  // namespace korventa::import::ui

@@ -1,4 +1,8 @@
 #include "printouts/ui/printout_forms.h"
+#include "printouts/ui/directory_field.h"
+#include "printouts/ui/frm_reportes.h"
+#include "printouts/ui/frm_consulta_bases_trib.h"
+#include "printouts/ui/frm_reporte_indiv.h"
 
 #include <QApplication>
 #include <QDir>
@@ -133,7 +137,7 @@ int selectedRow(QTableWidget* grid) {
 
 // ---- FrmTipPrn --------------------------------------------------------------------------------
 
-FrmTipPrnDialog::FrmTipPrnDialog(Session& session, bool sent, QWidget* parent)
+FrmTipPrn::FrmTipPrn(Session& session, bool sent, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("FrmTipPrn");
   setWindowTitle(qs("Imprimir Declaraciones"));
@@ -186,7 +190,7 @@ FrmTipPrnDialog::FrmTipPrnDialog(Session& session, bool sent, QWidget* parent)
   fillFrom(grdContrib_, form_);
 }
 
-void FrmTipPrnDialog::syncOptions() {
+void FrmTipPrn::syncOptions() {
   for (int i = 0; i < 2; ++i) {
     QSignalBlocker block(chkAnexo_[i]);
     chkAnexo_[i]->setEnabled(form_.annexesEnabled());
@@ -194,7 +198,7 @@ void FrmTipPrnDialog::syncOptions() {
   }
 }
 
-void FrmTipPrnDialog::CmdImprimir_Click(int index) {
+void FrmTipPrn::CmdImprimir_Click(int index) {
   if (index == 2) {
     reject();
     return;
@@ -249,7 +253,7 @@ void DirectoryField::setDirectory(const std::string& dir) { edit_->setText(qs(di
 
 // ---- frmReportes ------------------------------------------------------------------------------
 
-FrmReportesDialog::FrmReportesDialog(Session& session, bool sent, QWidget* parent)
+frmReportes::frmReportes(Session& session, bool sent, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReportes");
   setWindowTitle(qs(sent ? "Reportes Generales - Declaraciones Enviadas" : "Reportes Generales"));
@@ -273,18 +277,18 @@ FrmReportesDialog::FrmReportesDialog(Session& session, bool sent, QWidget* paren
   QPushButton* gen = nullptr;
   QPushButton* close = nullptr;
   v->addLayout(actionRow(this, gen, close));
-  connect(gen, &QPushButton::clicked, this, &FrmReportesDialog::cmdAccion_Click);
+  connect(gen, &QPushButton::clicked, this, &frmReportes::cmdAccion_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-QCheckBox* FrmReportesDialog::chkReportes(int number) const {
+QCheckBox* frmReportes::chkReportes(int number) const {
   for (const auto& [n, c] : chkReportes_)
     if (n == number) return c;
   return nullptr;
 }
 
-void FrmReportesDialog::cmdAccion_Click() {
+void frmReportes::cmdAccion_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   ExportRequest req;
@@ -308,7 +312,7 @@ void FrmReportesDialog::cmdAccion_Click() {
 
 // ---- frmConsultaBasesTrib ---------------------------------------------------------------------
 
-FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, bool sent, QWidget* parent)
+frmConsultaBasesTrib::frmConsultaBasesTrib(Session& session, bool sent, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmConsultaBasesTrib");
   setWindowTitle(qs("Consulta del Detalle de la Declaración"));
@@ -334,18 +338,18 @@ FrmConsultaBasesTribDialog::FrmConsultaBasesTribDialog(Session& session, bool se
   h->addWidget(close);
   v->addLayout(h);
   connect(indiv, &QPushButton::clicked, this, [this] {
-    FrmReporteIndivDialog d(s_, form_.sent(), this);
+    frmReporteIndiv d(s_, form_.sent(), this);
     d.exec();
   });
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
   korventa::ui::EnterAsTab::install(this);
-  connect(find, &QPushButton::clicked, this, &FrmConsultaBasesTribDialog::cmdBuscar_Click);
+  connect(find, &QPushButton::clicked, this, &frmConsultaBasesTrib::cmdBuscar_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-void FrmConsultaBasesTribDialog::cmdBuscar_Click() {
+void frmConsultaBasesTrib::cmdBuscar_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -367,7 +371,7 @@ void FrmConsultaBasesTribDialog::cmdBuscar_Click() {
 
 // ---- frmReporteIndiv --------------------------------------------------------------------------
 
-FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, bool sent, QWidget* parent)
+frmReporteIndiv::frmReporteIndiv(Session& session, bool sent, QWidget* parent)
     : QDialog(parent), s_(session), form_(session, sent) {
   setObjectName("frmReporteIndiv");
   setWindowTitle(qs("Reporte Individual"));
@@ -384,12 +388,12 @@ FrmReporteIndivDialog::FrmReporteIndivDialog(Session& session, bool sent, QWidge
   fillDocumentTypes(cboTipDoc_, form_);
   guardNumber(txtNumDoc_, cboTipDoc_, form_);
   korventa::ui::EnterAsTab::install(this);
-  connect(gen, &QPushButton::clicked, this, &FrmReporteIndivDialog::cmdAccion_Click);
+  connect(gen, &QPushButton::clicked, this, &frmReporteIndiv::cmdAccion_Click);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   fillFrom(grdContrib_, form_);
 }
 
-void FrmReporteIndivDialog::cmdAccion_Click() {
+void frmReporteIndiv::cmdAccion_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);

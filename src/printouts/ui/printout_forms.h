@@ -16,6 +16,8 @@
 #include "printouts/declaration_printout.h"
 #include "printouts/exports.h"
 #include "printouts/tax_base_consultation.h"
+#include "printouts/individual_report_form.h"
+#include "printouts/tax_base_consultation_form.h"
 
 namespace korventa::printouts::ui {
 
@@ -24,84 +26,21 @@ void fillDeclarationGrid(QTableWidget* grid, const std::vector<std::string>& col
                          const std::vector<std::vector<std::string>>& rows);
 int selectedRow(QTableWidget* grid);
 
-class FrmTipPrnDialog : public QDialog {
+class FrmTipPrn : public QDialog {
   Q_OBJECT
  public:
-  FrmTipPrnDialog(Session& session, bool sent, QWidget* parent = nullptr);
-  FrmTipPrn& form() { return form_; }
+  FrmTipPrn(Session& session, bool sent, QWidget* parent = nullptr);
+  DeclarationPrintoutForm& form() { return form_; }
   // CmdImprimir(index): 0 preview, 1 print, 2 close, 3 text file.
   void CmdImprimir_Click(int index);
 
  private:
   void syncOptions();
   Session& s_;
-  FrmTipPrn form_;
+  DeclarationPrintoutForm form_;
   QTableWidget* grdContrib_;
   QRadioButton* optImp_[3];
   QCheckBox* chkAnexo_[2];
-};
-
-// Where a form writes its files: a folder field with a chooser button.
-class DirectoryField : public QWidget {
-  Q_OBJECT
- public:
-  explicit DirectoryField(QWidget* parent = nullptr);
-  std::string directory() const;
-  void setDirectory(const std::string& dir);
-
- private:
-  QLineEdit* edit_;
-};
-
-class FrmReportesDialog : public QDialog {
-  Q_OBJECT
- public:
-  FrmReportesDialog(Session& session, bool sent, QWidget* parent = nullptr);
-  FrmReportes& form() { return form_; }
-  void cmdAccion_Click();
-  QCheckBox* chkReportes(int number) const;
-  QCheckBox* chkSalida(int index) const { return chkSalida_[index]; }
-  DirectoryField* directory() const { return dir_; }
-
- private:
-  Session& s_;
-  FrmReportes form_;
-  QTableWidget* grdContrib_;
-  std::vector<std::pair<int, QCheckBox*>> chkReportes_;
-  QCheckBox* chkSalida_[2];
-  DirectoryField* dir_;
-};
-
-class FrmConsultaBasesTribDialog : public QDialog {
-  Q_OBJECT
- public:
-  FrmConsultaBasesTribDialog(Session& session, bool sent, QWidget* parent = nullptr);
-  bool sent() const { return form_.sent(); }
-  void cmdBuscar_Click();
-
- private:
-  Session& s_;
-  FrmConsultaBasesTrib form_;
-  QTableWidget* grdContrib_;
-  QComboBox* cboTipDoc_;
-  QLineEdit* txtNumDoc_;
-  QTableWidget* GrdDatos_;
-};
-
-class FrmReporteIndivDialog : public QDialog {
-  Q_OBJECT
- public:
-  FrmReporteIndivDialog(Session& session, bool sent, QWidget* parent = nullptr);
-  void cmdAccion_Click();
-
- private:
-  Session& s_;
-  FrmReporteIndiv form_;
-  QTableWidget* grdContrib_;
-  QComboBox* cboTipDoc_;
-  QLineEdit* txtNumDoc_;
-  QCheckBox* chkSalida_[2];
-  DirectoryField* dir_;
 };
 
 }  // namespace korventa::printouts::ui

@@ -1,4 +1,6 @@
 #include "reference/ui/frm_consultas.h"
+#include "reference/ui/frm_tasasx_trab.h"
+#include "reference/ui/frm_acercade.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -82,7 +84,7 @@ frmTasasxTrab::frmTasasxTrab(Session& session, QWidget* parent) : QDialog(parent
   combo_ = new QComboBox(this);
   combo_->setObjectName("cboTipoTrab");
   label->setBuddy(combo_);
-  for (const auto& t : reference::TasasxTrab(session.database()).tipos()) combo_->addItem(qs(t.display()), qs(t.codigo));
+  for (const auto& t : reference::WorkerRatesForm(session.database()).tipos()) combo_->addItem(qs(t.display()), qs(t.codigo));
   combo_->setCurrentIndex(-1);
   combo_->setMinimumWidth(360);
   auto* consultarBtn = new QPushButton("&Consultar", this);
@@ -109,7 +111,7 @@ void frmTasasxTrab::consultar() {
   std::string tipo = combo_->currentIndex() < 0 ? std::string() : ss(combo_->currentData().toString());
   std::optional<std::vector<reference::TasaRow>> rows;
   try {
-    rows = reference::TasasxTrab(session_.database()).consultar(tipo, session_.msg());
+    rows = reference::WorkerRatesForm(session_.database()).consultar(tipo, session_.msg());
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(session_.msg(), e);
     return;

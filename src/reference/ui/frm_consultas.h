@@ -23,25 +23,4 @@ class FrmConsultas : public QDialog {
   QTableWidget* grid_;
 };
 
-class frmTasasxTrab : public QDialog {
-  Q_OBJECT
- public:
-  frmTasasxTrab(Session& session, QWidget* parent = nullptr);
-  QComboBox* combo() const { return combo_; }
-  QTableWidget* grid() const { return grid_; }
-  // Shows the rate history of the chosen type (the message when none is chosen).
-  void consultar();
-
- private:
-  Session& session_;
-  QComboBox* combo_;
-  QTableWidget* grid_;
-};
-
-class frmAcercade : public QDialog {
-  Q_OBJECT
- public:
-  frmAcercade(Session& session, QWidget* parent = nullptr);
-};
-
 }  // namespace korventa::ui

@@ -73,7 +73,7 @@ void frmImpxPag::setReport(const std::string& path, int totalPages, int lastPage
 }
 
 bool frmImpxPag::cmdAceptar_Click() {
-  ImpxPagForm check;
+  PageRangeForm check;
   if (!check.accept(session_.msg(), korventa::ui::ss(txtPagDesde_->text()), korventa::ui::ss(txtPagHasta_->text()),
                     korventa::ui::ss(txtTotPaginas_->text()))) {
     QLineEdit* field = check.focus == "txtPagHasta" ? txtPagHasta_ : txtPagDesde_;

@@ -35,25 +35,25 @@ void Adicionar_CON_AFEC(Session& session, const std::string& ruc);
 // current month, before 01/2013, with a month 01–12. Shows the message; incomplete text passes.
 bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& mmyyyy);
 
-class Frm402 {
+class DeclarationForm {
  public:
   // markOpen: a declaration opened or started is marked open in the file for the other sessions
   // to see, which neither open nor write it meanwhile (the module). Commands that run in one
   // transaction, or only read, pass false: the save still refuses what another session changed
   // or holds.
-  explicit Frm402(Session& session, bool markOpen = true);
-  ~Frm402();
-  Frm402(const Frm402&) = delete;
-  Frm402& operator=(const Frm402&) = delete;
+  explicit DeclarationForm(Session& session, bool markOpen = true);
+  ~DeclarationForm();
+  DeclarationForm(const DeclarationForm&) = delete;
+  DeclarationForm& operator=(const DeclarationForm&) = delete;
 
   static const char* caption() { return "0601 Korventa"; }
 
   // Mode 0: an empty form waiting for declarant and period.
-  void nueva();
+  void newDeclaration();
   // Mode 1: the declaration in preparation; false (with the message shown) when it cannot be read.
-  bool abrir(const std::string& ruc, const std::string& periodo);
+  bool openDeclaration(const std::string& ruc, const std::string& periodo);
   // The order-number path: a sent declaration read from the history.
-  bool abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl);
+  bool openSent(const std::string& ruc, const std::string& periodo, const std::string& correl);
 
   Mode mode() const { return mode_; }
   bool loaded() const { return loaded_; }
@@ -70,10 +70,10 @@ class Frm402 {
   // check reads — the text, the declarant, the telephone — is not what it was at the last check.
   // A refused period is so read again once the declarant or the telephone is put right, without
   // retyping it; leaving it unchanged for another field does not repeat the same message.
-  bool periodoPorRevisar(const std::string& mmyyyy) const;
+  bool periodNeedsCheck(const std::string& mmyyyy) const;
   // Mode 0: the period accepted; entry checks, then the load from the registry and the computation,
   // reported on `progress`. Cancelled, nothing is loaded and the form stays empty.
-  Outcome aceptarPeriodo(const std::string& mmyyyy, Progress& progress = Progress::none());
+  Outcome acceptPeriod(const std::string& mmyyyy, Progress& progress = Progress::none());
   void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
   void setRectifica(bool r) { d_.rectifica = r; modified_ = modified_ || loaded_; }
   void setNumOrden(const std::string& n) { d_.numOrden = n; modified_ = true; }
@@ -85,32 +85,32 @@ class Frm402 {
 
   // Boxes 320, 321, 322 and 547 of the fourth-category tab as shown, summed from the receipts of
   // the working set; empty texts without receipts or before a declaration is loaded.
-  std::vector<std::pair<std::string, std::string>> casillasCuartaCategoria();
+  std::vector<std::pair<std::string, std::string>> fourthCategoryBoxes();
 
   // "&Refrescar" (asks first); true when refreshed. Cancelled, the working set stays as it was.
-  bool refrescar(Progress& progress = Progress::none());
+  bool refresh(Progress& progress = Progress::none());
   // Whether the last load or refresh was cancelled.
   bool cancelled() const { return cancelled_; }
   // "&Guardar". Cancelled, nothing is written (SaveResult::cancelled).
-  SaveResult grabar(Progress& progress = Progress::none());
+  SaveResult save(Progress& progress = Progress::none());
   // "&Salir": asks to save a modified declaration; true when the form may close (working tables emptied).
-  bool salir();
+  bool leave();
   // Closes without asking (batch use): the working tables are emptied, nothing is saved.
-  void cerrarSinGuardar();
+  void closeWithoutSaving();
   // While the form is open, every minute: the mark that tells other sessions the declaration is
   // open here is renewed (without waiting for a busy file).
-  void renovarMarca() const;
+  void renewHold() const;
 
   // Before a detail form opens on this declaration (the form receives the person it works on).
-  void prepararDetalle();
+  void prepareDetail();
   // After a detail form of a person closed: the declaration counts as modified when the form
   // wrote something (its accept already computed and stored the person).
-  void despuesDeDetalle(const PersonKey& person);
+  void afterDetail(const PersonKey& person);
   // After an import form of a category closed. The persons computed again are reported on
   // `progress` (not cancelled: the files are in).
-  void despuesDeImportar(int category, Progress& progress = Progress::none());
+  void afterImport(int category, Progress& progress = Progress::none());
   // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
-  bool eliminarProveedor(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
+  bool removeProvider(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
 
  private:
   // Runs `body` in one transaction; a failure or a cancellation is reported and rolls it back.
@@ -118,9 +118,9 @@ class Frm402 {
   // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
   // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
   bool opening(const std::function<bool()>& steps);
-  bool abrirEnTransaccion(model::OpenDeclaration d);
-  Outcome cargarNueva(const std::string& periodo, Progress& progress);
-  Outcome aceptarPeriodoSinAnotar(const std::string& mmyyyy, Progress& progress);
+  bool openInTransaction(model::OpenDeclaration d);
+  Outcome startNew(const std::string& periodo, Progress& progress);
+  Outcome acceptPeriodUnmarked(const std::string& mmyyyy, Progress& progress);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
   bool hold(const std::string& ruc, const std::string& periodo);
   void release();

@@ -1,4 +1,4 @@
-#include "declaration/ui/send_dialog.h"
+#include "declaration/ui/frm_enviar.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,7 +14,7 @@
 
 namespace korventa::ui {
 
-SendDialog::SendDialog(data::Database& db, Messenger& m, QWidget* parent) : QDialog(parent), db_(db), m_(m) {
+FrmEnviar::FrmEnviar(data::Database& db, Messenger& m, QWidget* parent) : QDialog(parent), db_(db), m_(m) {
   setObjectName("FrmEnviar");
   setWindowTitle(QStringLiteral("Enviar declaración"));
   setModal(true);
@@ -41,7 +41,7 @@ SendDialog::SendDialog(data::Database& db, Messenger& m, QWidget* parent) : QDia
   resize(680, 320);
 }
 
-void SendDialog::fill() {
+void FrmEnviar::fill() {
   try {
     rows_ = declaration::declaracionesPorEnviar(db_);
   } catch (const data::DbError& e) {
@@ -59,7 +59,7 @@ void SendDialog::fill() {
   if (!rows_.empty()) grid_->selectRow(0);
 }
 
-bool SendDialog::sendSelected() {
+bool FrmEnviar::sendSelected() {
   int row = grid_->currentRow();
   if (row < 0 || row >= static_cast<int>(rows_.size())) return false;
   const auto c = rows_[static_cast<std::size_t>(row)];

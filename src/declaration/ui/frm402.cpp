@@ -1,4 +1,4 @@
-#include "declaration/ui/frm402_dialog.h"
+#include "declaration/ui/frm402.h"
 
 #include <memory>
 
@@ -57,9 +57,9 @@ QPushButton* button(QWidget* parent, const char* name, const char* caption) {
 
 }  // namespace
 
-Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
+Frm402::Frm402(Session& session, Mode mode, QWidget* parent) : QDialog(parent), s_(session), ctl_(session) {
   setObjectName("Frm402");
-  setWindowTitle(qs(declaration::Frm402::caption()));
+  setWindowTitle(qs(declaration::DeclarationForm::caption()));
   setModal(true);
   // Everything scrolls inside the form when the screen is smaller than what it needs.
   auto* outer = new QVBoxLayout(this);
@@ -107,25 +107,25 @@ Frm402Dialog::Frm402Dialog(Session& session, Mode mode, QWidget* parent) : QDial
   outer->addWidget(scroll);
   fitToScreen(this, QSize(1340, 720));
 
-  connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402Dialog::onRefrescar);
-  connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402Dialog::onGrabar);
-  connect(cmdValidar_, &QPushButton::clicked, this, &Frm402Dialog::onValidar);
-  connect(cmdSalir_, &QPushButton::clicked, this, &Frm402Dialog::onSalir);
+  connect(cmdRefrescar_, &QPushButton::clicked, this, &Frm402::onRefrescar);
+  connect(cmdGrabar_, &QPushButton::clicked, this, &Frm402::onGrabar);
+  connect(cmdValidar_, &QPushButton::clicked, this, &Frm402::onValidar);
+  connect(cmdSalir_, &QPushButton::clicked, this, &Frm402::onSalir);
   connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(kWorker); });
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
   mark->setObjectName("holdRenewal");
-  connect(mark, &QTimer::timeout, this, [this] { ctl_.renovarMarca(); });
+  connect(mark, &QTimer::timeout, this, [this] { ctl_.renewHold(); });
   mark->start(60 * 1000);
   EnterAsTab::install(header);
 
-  if (mode == Mode::New) nueva();
+  if (mode == Mode::New) newDeclaration();
   updateEnabled();
 }
 
-Frm402Dialog::~Frm402Dialog() = default;
+Frm402::~Frm402() = default;
 
-void Frm402Dialog::buildHeader(QWidget* host) {
+void Frm402::buildHeader(QWidget* host) {
   auto* g = new QGridLayout(host);
   g->setContentsMargins(0, 0, 0, 0);
   g->addWidget(new QLabel(qs("RUC :"), host), 0, 0);
@@ -172,8 +172,8 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   txtNumOrden_->hide();
   g->setColumnStretch(2, 1);
 
-  connect(cmbRuc_, &QComboBox::activated, this, &Frm402Dialog::onDeclarant);
-  connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402Dialog::onPeriodLeft);
+  connect(cmbRuc_, &QComboBox::activated, this, &Frm402::onDeclarant);
+  connect(mkePeriodo_, &QLineEdit::editingFinished, this, &Frm402::onPeriodLeft);
   // Leaving the field without changing it emits no editingFinished: the focus-out checks then.
   mkePeriodo_->installEventFilter(this);
   connect(txtTelefono_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setTelefono(ss(t)); });
@@ -184,7 +184,7 @@ void Frm402Dialog::buildHeader(QWidget* host) {
   connect(txtNumOrden_, &QLineEdit::textEdited, this, [this](const QString& t) { ctl_.setNumOrden(ss(t)); });
 }
 
-QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
+QWidget* Frm402::buildPage(Page& p, const QString& suffix) {
   auto* page = new QWidget(this);
   auto* v = new QVBoxLayout(page);
   auto* find = buildSearch(p, suffix, page, v);
@@ -206,7 +206,7 @@ QWidget* Frm402Dialog::buildPage(Page& p, const QString& suffix) {
 }
 
 // The search frame over the grid; returns its button.
-QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
+QPushButton* Frm402::buildSearch(Page& p, const QString& suffix, QWidget* page, QVBoxLayout* v) {
   auto* top = new QHBoxLayout;
   auto* frame = new QGroupBox(qs("Buscar por :"), page);
   frame->setObjectName("FraBuscar" + suffix);
@@ -228,7 +228,7 @@ QPushButton* Frm402Dialog::buildSearch(Page& p, const QString& suffix, QWidget* 
   return find;
 }
 
-void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
+void Frm402::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
   p.view = new QTableView(page);
   p.model = new PersonGridModel(s_.database(), p.grid, p.view);
   p.view->setModel(p.model);
@@ -242,7 +242,7 @@ void Frm402Dialog::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
 }
 
 // The grid's own buttons, by category, at the bottom of the page.
-void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
+void Frm402::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBoxLayout* bottom) {
   auto add = [&](const char* name, const char* caption) {
     auto* b = button(page, name, caption);
     bottom->addWidget(b);
@@ -258,10 +258,10 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* det = add("CmdDetalle", "Detalle");
       // Fifth-category income the worker received from other employers in the month.
       auto* otros = add("CmdOtrosEmpleadores", "Otros empleadores");
-      connect(otros, &QPushButton::clicked, this, [this] { openDetail<Frm605>(workers_); });
+      connect(otros, &QPushButton::clicked, this, [this] { openDetail<frm605>(workers_); });
       connect(imp, &QPushButton::clicked, this, [this] { openImport(kWorker); });
-      connect(jor, &QPushButton::clicked, this, [this] { openDetail<FrmDiasHoras>(workers_); });
-      connect(ing, &QPushButton::clicked, this, [this] { openDetail<FrmIngApor>(workers_); });
+      connect(jor, &QPushButton::clicked, this, [this] { openDetail<frmDiasHoras>(workers_); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail<frmIngApor>(workers_); });
       connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(workers_); });
       break;
     }
@@ -271,7 +271,7 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* ing = add("CmdIngAporPens", "Ingresos, tributos y conceptos");
       auto* det = add("CmdDetallePens", "&Detalle");
       connect(imp, &QPushButton::clicked, this, [this] { openImport(kPensioner); });
-      connect(ing, &QPushButton::clicked, this, [this] { openDetail<FrmIngApor>(pensioners_); });
+      connect(ing, &QPushButton::clicked, this, [this] { openDetail<frmIngApor>(pensioners_); });
       connect(det, &QPushButton::clicked, this, [this] { openDetail<FrmDetConcep>(pensioners_); });
       break;
     }
@@ -290,9 +290,9 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* mod = add("CmdModificarPS", "Modificar");
       auto* del = add("CmdEliminarPS", "E&liminar");
       connect(imp, &QPushButton::clicked, this, [this] { openImport(kProvider); });
-      connect(nuevo, &QPushButton::clicked, this, &Frm402Dialog::onProviderNew);
-      connect(mod, &QPushButton::clicked, this, &Frm402Dialog::onProviderModify);
-      connect(del, &QPushButton::clicked, this, &Frm402Dialog::onProviderDelete);
+      connect(nuevo, &QPushButton::clicked, this, &Frm402::onProviderNew);
+      connect(mod, &QPushButton::clicked, this, &Frm402::onProviderModify);
+      connect(del, &QPushButton::clicked, this, &Frm402::onProviderDelete);
       addReceiptBoxes(page, v);
       break;
     }
@@ -301,14 +301,14 @@ void Frm402Dialog::buildGridButtons(Page& p, QWidget* page, QVBoxLayout* v, QHBo
       auto* imp = add("CmdImportarMF", "&Importar");
       auto* det = add("CmdDetalleMF", "&Detalle");
       connect(imp, &QPushButton::clicked, this, [this] { openImport(kTrainee); });
-      connect(det, &QPushButton::clicked, this, &Frm402Dialog::onTraineeDetail);
+      connect(det, &QPushButton::clicked, this, &Frm402::onTraineeDetail);
       break;
     }
   }
 }
 
 // Boxes 320, 321, 322 and 547 summed from the receipts (read-only).
-void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
+void Frm402::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
   auto* boxes = new QHBoxLayout;
   boxes->addStretch();
   for (const char* box : {"320", "321", "322", "547"}) {
@@ -325,7 +325,7 @@ void Frm402Dialog::addReceiptBoxes(QWidget* page, QVBoxLayout* v) {
 }
 
 // Columns wide enough for their headings; names get the room they need.
-void Frm402Dialog::fitColumns(Page& p) {
+void Frm402::fitColumns(Page& p) {
   QFontMetrics fm(p.view->horizontalHeader()->font());
   for (int c = 0; c < p.model->columnCount(); ++c) {
     QString h = p.model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -335,8 +335,8 @@ void Frm402Dialog::fitColumns(Page& p) {
   }
 }
 
-void Frm402Dialog::nueva() {
-  ctl_.nueva();
+void Frm402::newDeclaration() {
+  ctl_.newDeclaration();
   cmbRuc_->clear();
   for (const auto& d : ctl_.declarants()) cmbRuc_->addItem(qs(d.display()), qs(d.doc_id_d));
   cmbRuc_->setCurrentIndex(-1);
@@ -348,26 +348,26 @@ void Frm402Dialog::nueva() {
   updateEnabled();
 }
 
-bool Frm402Dialog::abrir(const std::string& ruc, const std::string& periodo) {
+bool Frm402::openDeclaration(const std::string& ruc, const std::string& periodo) {
   BusyCursor busy;
-  bool ok = ctl_.abrir(ruc, periodo);
+  bool ok = ctl_.openDeclaration(ruc, periodo);
   showDeclaration();
   return ok;
 }
 
-bool Frm402Dialog::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool Frm402::openSent(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   BusyCursor busy;
-  bool ok = ctl_.abrirEnviada(ruc, periodo, correl);
+  bool ok = ctl_.openSent(ruc, periodo, correl);
   showDeclaration();
   return ok;
 }
 
-void Frm402Dialog::descartar() {
-  ctl_.cerrarSinGuardar();
+void Frm402::descartar() {
+  ctl_.closeWithoutSaving();
   QDialog::reject();
 }
 
-void Frm402Dialog::showDeclaration() {
+void Frm402::showDeclaration() {
   const auto& d = ctl_.declaration();
   busy_ = true;
   cmbRuc_->clear();
@@ -386,7 +386,7 @@ void Frm402Dialog::showDeclaration() {
   if (d.sent()) txtNumOrden_->setFocus();
 }
 
-void Frm402Dialog::updateEnabled() {
+void Frm402::updateEnabled() {
   bool loaded = ctl_.loaded();
   bool sent = ctl_.declaration().sent();
   cmbRuc_->setEnabled(!loaded);
@@ -407,32 +407,32 @@ void Frm402Dialog::updateEnabled() {
   }
 }
 
-void Frm402Dialog::requeryAll() {
+void Frm402::requeryAll() {
   determination_->declarationChanged();
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     p->model->requery();
     p->total->setText(qs(p->model->list().totalLabel()));
   }
   QWidget* providersPage = providers_.view->parentWidget();
-  for (const auto& [box, shown] : ctl_.casillasCuartaCategoria())
+  for (const auto& [box, shown] : ctl_.fourthCategoryBoxes())
     if (auto* e = providersPage->findChild<QLineEdit*>(qs("txtvalor_" + box))) e->setText(qs(shown));
 }
 
-void Frm402Dialog::applyFocus(const std::string& name) {
+void Frm402::applyFocus(const std::string& name) {
   if (name.empty()) return;
   if (auto* w = findChild<QWidget*>(qs(name))) {
     if (w->isEnabled()) w->setFocus();
   }
 }
 
-void Frm402Dialog::onDeclarant(int index) {
+void Frm402::onDeclarant(int index) {
   if (index < 0 || ctl_.loaded()) return;
   auto o = ctl_.CmbRuc_Click(ss(cmbRuc_->itemData(index).toString()));
   txtRazon_->setText(qs(ctl_.declaration().name));
   applyFocus(o.focus);
 }
 
-bool Frm402Dialog::eventFilter(QObject* watched, QEvent* event) {
+bool Frm402::eventFilter(QObject* watched, QEvent* event) {
   if (watched == mkePeriodo_ && event->type() == QEvent::FocusOut) {
     // The field handles its focus-out first (it may emit editingFinished, which checks); a check
     // that did not run then runs now, when the controller says the period needs one.
@@ -444,17 +444,17 @@ bool Frm402Dialog::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void Frm402Dialog::onPeriodLeft() {
+void Frm402::onPeriodLeft() {
   periodLeftChecked_ = true;
   // Message boxes move the focus and would leave the field again: one check at a time.
   if (busy_ || ctl_.loaded() || ctl_.mode() != Mode::New) return;
   std::string text = ss(mkePeriodo_->maskedText());
-  if (!ctl_.periodoPorRevisar(text)) return;
+  if (!ctl_.periodNeedsCheck(text)) return;
   busy_ = true;
   auto o = ctl_.MkePeriodo_LostFocus(text);
   if (o.ok && mkePeriodo_->isComplete()) {
     korventa::ui::ProgressDialog progress(this, true);
-    o = ctl_.aceptarPeriodo(text, progress);
+    o = ctl_.acceptPeriod(text, progress);
     if (o.ok) {
       requeryAll();
       updateEnabled();
@@ -465,35 +465,35 @@ void Frm402Dialog::onPeriodLeft() {
   applyFocus(o.focus);
 }
 
-void Frm402Dialog::onRefrescar() {
+void Frm402::onRefrescar() {
   bool done;
   {
     korventa::ui::ProgressDialog progress(this, true);
-    done = ctl_.refrescar(progress);
+    done = ctl_.refresh(progress);
   }
   if (done) requeryAll();
 }
 
-void Frm402Dialog::onGrabar() {
+void Frm402::onGrabar() {
   declaration::SaveResult r;
   {
     korventa::ui::ProgressDialog progress(this, true);
-    r = ctl_.grabar(progress);
+    r = ctl_.save(progress);
   }
   if (!r.saved) applyFocus(r.focus);
 }
 
-void Frm402Dialog::onValidar() {
+void Frm402::onValidar() {
   FrmConsist::validar(s_, ctl_.declaration(), this);
 }
 
-void Frm402Dialog::onSalir() {
-  if (ctl_.salir()) QDialog::accept();
+void Frm402::onSalir() {
+  if (ctl_.leave()) QDialog::accept();
 }
 
-void Frm402Dialog::reject() { onSalir(); }
+void Frm402::reject() { onSalir(); }
 
-std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention) {
+std::optional<PersonKey> Frm402::selected(Page& p, std::string* retention) {
   auto rows = p.view->selectionModel() ? p.view->selectionModel()->selectedRows() : QModelIndexList{};
   int row = rows.isEmpty() ? p.view->currentIndex().row() : rows.first().row();
   if (row < 0) return std::nullopt;
@@ -501,40 +501,40 @@ std::optional<PersonKey> Frm402Dialog::selected(Page& p, std::string* retention)
   return p.model->list().key(row);
 }
 
-void Frm402Dialog::openDetail(Page& p, const std::function<void(const PersonKey&, bool)>& open) {
+void Frm402::openDetail(Page& p, const std::function<void(const PersonKey&, bool)>& open) {
   std::string retention;
   auto person = selected(p, &retention);
   if (!list_form::canModify(s_.msg(), p.model->rowCount(), person.has_value())) return;
   int row = p.view->currentIndex().row();
-  ctl_.prepararDetalle();
+  ctl_.prepareDetail();
   open(*person, true);
   {
     BusyCursor busy;
-    ctl_.despuesDeDetalle(*person);
+    ctl_.afterDetail(*person);
   }
   requeryAll();
   if (row >= 0 && row < p.model->rowCount()) p.view->selectRow(row);
 }
 
-void Frm402Dialog::openImport(int category) {
-  if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402Dialog::importRequested))) return;
+void Frm402::openImport(int category) {
+  if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402::importRequested))) return;
   emit importRequested(category);
   {
     // The files are in: the computation that follows runs to its end (no Cancel).
     korventa::ui::ProgressDialog progress(this, false);
-    ctl_.despuesDeImportar(category, progress);
+    ctl_.afterImport(category, progress);
   }
   requeryAll();
 }
 
-void Frm402Dialog::onProviderNew() {
-  ctl_.prepararDetalle();
+void Frm402::onProviderNew() {
+  ctl_.prepareDetail();
   Frm61501::open(s_, ctl_.declaration(), PersonKey{0, 0, {}, kProvider}, false, this)->exec();
-  ctl_.despuesDeDetalle(PersonKey{0, 0, {}, kProvider});
+  ctl_.afterDetail(PersonKey{0, 0, {}, kProvider});
   requeryAll();
 }
 
-void Frm402Dialog::onProviderModify() {
+void Frm402::onProviderModify() {
   std::string retention;
   auto person = selected(providers_, &retention);
   if (!list_form::canModify(s_.msg(), providers_.model->rowCount(), person.has_value())) return;
@@ -543,19 +543,19 @@ void Frm402Dialog::onProviderModify() {
   });
 }
 
-void Frm402Dialog::onTraineeDetail() {
+void Frm402::onTraineeDetail() {
   openDetail(trainees_, [this](const PersonKey& k, bool modify) {
     Frm601MFDET::open(s_, ctl_.declaration(), k, modify, this)->exec();
   });
 }
 
-void Frm402Dialog::onProviderDelete() {
+void Frm402::onProviderDelete() {
   std::string retention;
   auto person = selected(providers_, &retention);
-  if (ctl_.eliminarProveedor(providers_.model->rowCount(), person, retention)) requeryAll();
+  if (ctl_.removeProvider(providers_.model->rowCount(), person, retention)) requeryAll();
 }
 
-void Frm402Dialog::onSearch(Page& p) {
+void Frm402::onSearch(Page& p) {
   auto by = p.byDocument->isChecked() ? declaration::SearchBy::Document : declaration::SearchBy::Name;
   int row = p.model->list().find(by, ss(p.search->text()));
   if (row < 0) return;

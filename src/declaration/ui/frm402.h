@@ -1,12 +1,12 @@
 #pragma once
 // The declaration form Frm402: binds its widgets (named as the controls of the form) to the
-// Frm402 controller and opens the detail, import and validation forms on its declaration.
+// DeclarationForm controller and opens the detail, import and validation forms on its declaration.
 #include <functional>
 #include <optional>
 
 #include <QDialog>
 
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 #include "declaration/person_list.h"
 
 class QComboBox;
@@ -25,22 +25,22 @@ class DeterminacionTab;
 class PeriodEdit;
 class PersonGridModel;
 
-class Frm402Dialog : public QDialog {
+class Frm402 : public QDialog {
   Q_OBJECT
  public:
   // Mode::New starts a new declaration (the declarant and period to choose); any other mode waits
-  // for abrir or abrirEnviada.
-  Frm402Dialog(Session& session, Mode mode, QWidget* parent = nullptr);
-  ~Frm402Dialog() override;
+  // for abrir or openSent.
+  Frm402(Session& session, Mode mode, QWidget* parent = nullptr);
+  ~Frm402() override;
 
   // Mode 0 (the form opens empty), mode 1 (a declaration in preparation), the order-number path.
-  void nueva();
-  bool abrir(const std::string& ruc, const std::string& periodo);
-  bool abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl);
+  void newDeclaration();
+  bool openDeclaration(const std::string& ruc, const std::string& periodo);
+  bool openSent(const std::string& ruc, const std::string& periodo, const std::string& correl);
   // Closes without asking and without saving (the working tables are emptied).
   void descartar();
 
-  declaration::Frm402& controller() { return ctl_; }
+  declaration::DeclarationForm& controller() { return ctl_; }
 
  signals:
   // An import button of a person category was pressed: the import form of that category is to be
@@ -87,7 +87,7 @@ class Frm402Dialog : public QDialog {
   void updateEnabled();
 
   Session& s_;
-  declaration::Frm402 ctl_;
+  declaration::DeclarationForm ctl_;
   bool busy_ = false;
   bool periodLeftChecked_ = false;  // the period was checked while the field was being left
 

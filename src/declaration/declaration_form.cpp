@@ -1,4 +1,4 @@
-#include "declaration/frm402.h"
+#include "declaration/declaration_form.h"
 
 #include "common/dates.h"
 #include "common/list_form.h"
@@ -59,13 +59,13 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
   return true;
 }
 
-Frm402::Frm402(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) {}
+DeclarationForm::DeclarationForm(Session& session, bool markOpen) : s_(session), markOpen_(markOpen) {}
 
-Frm402::~Frm402() {
+DeclarationForm::~DeclarationForm() {
   release();
 }
 
-bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
+bool DeclarationForm::hold(const std::string& ruc, const std::string& periodo) {
   release();
   if (!markOpen_) return true;
   try {
@@ -78,7 +78,7 @@ bool Frm402::hold(const std::string& ruc, const std::string& periodo) {
   return true;
 }
 
-void Frm402::release() {
+void DeclarationForm::release() {
   if (!held_) return;
   auto [ruc, periodo] = *held_;
   held_.reset();
@@ -90,12 +90,12 @@ void Frm402::release() {
   }
 }
 
-void Frm402::renovarMarca() const {
+void DeclarationForm::renewHold() const {
   if (held_) data::renewHold(s_, held_->first, held_->second);
   else data::renewHold(s_, {}, {});
 }
 
-void Frm402::nueva() {
+void DeclarationForm::newDeclaration() {
   release();
   mode_ = Mode::New;
   d_ = model::OpenDeclaration{};
@@ -104,7 +104,7 @@ void Frm402::nueva() {
   lastPeriodCheck_.reset();
 }
 
-bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
+bool DeclarationForm::runLoad(const char* what, const std::function<void()>& body) {
   auto& db = s_.database();
   cancelled_ = false;
   try {
@@ -123,7 +123,7 @@ bool Frm402::runLoad(const char* what, const std::function<void()>& body) {
   return false;
 }
 
-model::OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::string& periodo) {
+model::OpenDeclaration DeclarationForm::startOpening(const std::string& ruc, const std::string& periodo) {
   mode_ = Mode::Modify;
   loaded_ = false;
   modified_ = false;
@@ -133,14 +133,14 @@ model::OpenDeclaration Frm402::startOpening(const std::string& ruc, const std::s
   return d;
 }
 
-void Frm402::readHeader(model::OpenDeclaration& d, const data::Row& cab) {
+void DeclarationForm::readHeader(model::OpenDeclaration& d, const data::Row& cab) {
   d.name = data::declarantName(s_.database(), d.ruc);
   d.semana = cab.text("Semana");
   d.rectifica = text::trim(cab.text("rectifica")) == "1";
   d.stored = true;
 }
 
-bool Frm402::loadOpened(model::OpenDeclaration d) {
+bool DeclarationForm::loadOpened(model::OpenDeclaration d) {
   d_ = std::move(d);
   if (!runLoad("No se pudo abrir la declaración: ", [&] { WorkingSet(s_, d_).loadStored(); })) {
     release();
@@ -150,7 +150,7 @@ bool Frm402::loadOpened(model::OpenDeclaration d) {
   return true;
 }
 
-bool Frm402::opening(const std::function<bool()>& steps) {
+bool DeclarationForm::opening(const std::function<bool()>& steps) {
   try {
     data::Transaction tx(s_.database());
     if (!steps()) {
@@ -166,14 +166,14 @@ bool Frm402::opening(const std::function<bool()>& steps) {
   }
 }
 
-bool Frm402::abrir(const std::string& ruc, const std::string& periodo) {
+bool DeclarationForm::openDeclaration(const std::string& ruc, const std::string& periodo) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
-  if (opening([&] { return abrirEnTransaccion(std::move(d)); })) return true;
+  if (opening([&] { return openInTransaction(std::move(d)); })) return true;
   loaded_ = false;
   return false;
 }
 
-bool Frm402::abrirEnTransaccion(model::OpenDeclaration d) {
+bool DeclarationForm::openInTransaction(model::OpenDeclaration d) {
   const std::string ruc = d.ruc, periodo = d.periodo;
   // Held first, then read: whatever another session writes after the version was read makes the
   // save refuse instead of being overwritten.
@@ -201,7 +201,7 @@ bool Frm402::abrirEnTransaccion(model::OpenDeclaration d) {
   return loadOpened(std::move(d));
 }
 
-bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, const std::string& correl) {
+bool DeclarationForm::openSent(const std::string& ruc, const std::string& periodo, const std::string& correl) {
   model::OpenDeclaration d = startOpening(ruc, periodo);
   d.correl = correl;
   auto& db = s_.database();
@@ -217,11 +217,11 @@ bool Frm402::abrirEnviada(const std::string& ruc, const std::string& periodo, co
   return loadOpened(std::move(d));
 }
 
-std::vector<data::DeclarantItem> Frm402::declarants() {
+std::vector<data::DeclarantItem> DeclarationForm::declarants() {
   return data::LlenaDeclarantesRuc(s_.database(), s_.user);
 }
 
-Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
+Outcome DeclarationForm::CmbRuc_Click(const std::string& ruc) {
   if (loaded_) return {};
   d_.ruc = text::trim(ruc);
   d_.name = d_.ruc.empty() ? std::string() : data::declarantName(s_.database(), d_.ruc);
@@ -235,25 +235,25 @@ Outcome Frm402::CmbRuc_Click(const std::string& ruc) {
   return mode_ == Mode::New ? Outcome{true, "MkePeriodo"} : Outcome{};
 }
 
-Outcome Frm402::MkePeriodo_LostFocus(const std::string& text) {
+Outcome DeclarationForm::MkePeriodo_LostFocus(const std::string& text) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return checked(text, Outcome::fail("MkePeriodo"));
   return checked(text, {});
 }
 
-bool Frm402::periodoPorRevisar(const std::string& text) const {
+bool DeclarationForm::periodNeedsCheck(const std::string& text) const {
   if (loaded_ || mode_ != Mode::New) return false;
   const auto& last = lastPeriodCheck_;
   return !last || last->text != text || last->ruc != d_.ruc || last->telephone != d_.telephone;
 }
 
-Outcome Frm402::checked(const std::string& text, Outcome o) {
+Outcome DeclarationForm::checked(const std::string& text, Outcome o) {
   lastPeriodCheck_ = PeriodCheck{text, d_.ruc, d_.telephone};
   return o;
 }
 
-Outcome Frm402::aceptarPeriodo(const std::string& text, Progress& progress) {
+Outcome DeclarationForm::acceptPeriod(const std::string& text, Progress& progress) {
   if (loaded_ || mode_ != Mode::New) return {};
-  Outcome o = aceptarPeriodoSinAnotar(text, progress);
+  Outcome o = acceptPeriodUnmarked(text, progress);
   if (o.cancelled) {
     // A cancelled load is asked for again when the period field is left unchanged.
     lastPeriodCheck_.reset();
@@ -262,7 +262,7 @@ Outcome Frm402::aceptarPeriodo(const std::string& text, Progress& progress) {
   return checked(text, o);
 }
 
-Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text, Progress& progress) {
+Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text, Progress& progress) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -276,7 +276,7 @@ Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text, Progress& progr
   std::string periodo = periodFromDisplay(text);
   Outcome out = Outcome::fail("MkePeriodo");
   if (!opening([&] {
-        out = cargarNueva(periodo, progress);
+        out = startNew(periodo, progress);
         return out.ok;
       })) {
     d_.periodo.clear();
@@ -289,7 +289,7 @@ Outcome Frm402::aceptarPeriodoSinAnotar(const std::string& text, Progress& progr
   return {};
 }
 
-Outcome Frm402::cargarNueva(const std::string& periodo, Progress& progress) {
+Outcome DeclarationForm::startNew(const std::string& periodo, Progress& progress) {
   auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
@@ -323,7 +323,7 @@ Outcome Frm402::cargarNueva(const std::string& periodo, Progress& progress) {
   return {};
 }
 
-std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria() {
+std::vector<std::pair<std::string, std::string>> DeclarationForm::fourthCategoryBoxes() {
   model::FourthCategoryBoxes sums;
   if (loaded_) sums = model::Suma_Montos(s_.database(), d_);
   std::vector<std::pair<std::string, std::string>> boxes;
@@ -331,7 +331,7 @@ std::vector<std::pair<std::string, std::string>> Frm402::casillasCuartaCategoria
   return boxes;
 }
 
-bool Frm402::refrescar(Progress& progress) {
+bool DeclarationForm::refresh(Progress& progress) {
   if (!loaded_ || d_.sent()) return false;
   if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
                    "¿Desea Continuar?",
@@ -350,7 +350,7 @@ bool Frm402::refrescar(Progress& progress) {
   return true;
 }
 
-SaveResult Frm402::grabar(Progress& progress) {
+SaveResult DeclarationForm::save(Progress& progress) {
   if (!loaded_ && !d_.sent()) {
     // Nothing loaded yet: the header checks say what is missing.
     if (d_.ruc.empty()) {
@@ -365,19 +365,19 @@ SaveResult Frm402::grabar(Progress& progress) {
   return r;
 }
 
-bool Frm402::salir() {
+bool DeclarationForm::leave() {
   if (modified_ && loaded_) {
     if (s_.msg().ask("¿El formulario ha sido modificado, desea guardar los cambios?", "Confirmar", MsgButtons::YesNo,
                      Answer::Yes) == Answer::Yes) {
       // A save that did not go through keeps the form open, so that nothing typed is lost.
-      if (!grabar().saved) return false;
+      if (!save().saved) return false;
     }
   }
-  cerrarSinGuardar();
+  closeWithoutSaving();
   return true;
 }
 
-void Frm402::cerrarSinGuardar() {
+void DeclarationForm::closeWithoutSaving() {
   try {
     data::Transaction tx(s_.database());
     emptyWorkingTables(s_.database());
@@ -390,16 +390,16 @@ void Frm402::cerrarSinGuardar() {
   modified_ = false;
 }
 
-void Frm402::prepararDetalle() { changesBeforeDetail_ = s_.database().totalChanges(); }
+void DeclarationForm::prepareDetail() { changesBeforeDetail_ = s_.database().totalChanges(); }
 
-void Frm402::despuesDeDetalle(const PersonKey& /*person*/) {
+void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
   // that wrote has already computed and stored the person with its own accept.
   if (s_.database().totalChanges() == changesBeforeDetail_) return;
   modified_ = true;
 }
 
-void Frm402::despuesDeImportar(int category, Progress& progress) {
+void DeclarationForm::afterImport(int category, Progress& progress) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
@@ -408,7 +408,7 @@ void Frm402::despuesDeImportar(int category, Progress& progress) {
   });
 }
 
-bool Frm402::eliminarProveedor(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
+bool DeclarationForm::removeProvider(int rowCount, const std::optional<PersonKey>& p, const std::string& retention) {
   if (!list_form::confirmDelete(s_.msg(), rowCount, p.has_value())) return false;
   bool ok = runLoad("No se pudo eliminar: ", [&] {
     auto& db = s_.database();

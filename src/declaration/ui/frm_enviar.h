@@ -11,10 +11,10 @@ class QTableWidget;
 
 namespace korventa::ui {
 
-class SendDialog : public QDialog {
+class FrmEnviar : public QDialog {
   Q_OBJECT
  public:
-  SendDialog(data::Database& db, Messenger& messenger, QWidget* parent = nullptr);
+  FrmEnviar(data::Database& db, Messenger& messenger, QWidget* parent = nullptr);
   // Sends the selected declaration; false when none is selected or the sending failed.
   bool sendSelected();
   const declaration::SendReceipt& lastReceipt() const { return receipt_; }
