@@ -48,6 +48,20 @@ bool addCommand(Setup setup) {
   return true;
 }
 
+void StderrProgress::step(std::string_view text) {
+  step_.assign(text);
+  printedTenth_ = 0;
+  std::cerr << step_ << "\n";
+}
+
+void StderrProgress::advance(long long done, long long total) {
+  if (total <= 0 || done <= 0) return;
+  long long tenth = done >= total ? 10 : done * 10 / total;
+  if (tenth <= printedTenth_) return;
+  printedTenth_ = tenth;
+  std::cerr << step_ << " " << done << "/" << total << "\n";
+}
+
 void StderrMessenger::show(std::string_view text, std::string_view title, MsgIcon) {
   ++shown;
   std::cerr << title << ": " << text << "\n";
@@ -176,6 +190,7 @@ int main(int argc, char** argv) {
   app.add_option("--db", ctx.dbFile, "Archivo de la base de datos");
   app.add_option("--user", ctx.user, "Usuario");
   app.add_flag("--json", ctx.json, "Salida en JSON");
+  app.add_flag("--progress", ctx.showProgress, "Muestra en stderr el avance de los trabajos largos");
   bool yes = false, no = false;
   app.add_flag("--yes", yes, "Responde Sí a las preguntas");
   app.add_flag("--no", no, "Responde No a las preguntas");

@@ -16,6 +16,7 @@
 #include <CLI/CLI.hpp>
 
 #include "common/messenger.h"
+#include "common/progress.h"
 #include "data/session.h"
 
 namespace korventa::cli {
@@ -31,6 +32,19 @@ class StderrMessenger : public Messenger {
   int shown = 0;
 };
 
+// --progress: a line per step on stderr ("Cargando trabajadores…"), then its count at every tenth
+// of the way ("Cargando trabajadores… 5000/10000"), so 10,000 persons print a dozen lines, not
+// 10,000. Never cancels.
+class StderrProgress : public Progress {
+ public:
+  void step(std::string_view text) override;
+  void advance(long long done, long long total) override;
+
+ private:
+  std::string step_;
+  long long printedTenth_ = 0;
+};
+
 // Rows to print: tab-separated with a header line, or JSON with --json.
 struct Table {
   std::vector<std::string> columns;
@@ -44,7 +58,10 @@ class Context {
   std::string dbFile;     // --db; else the settings file's DBPath + DBName
   std::string user;       // --user; else SysUser of the settings
   bool json = false;
+  bool showProgress = false;  // --progress
   StderrMessenger messenger;
+  // What long work reports to: stderr with --progress, else nowhere.
+  Progress& progress() { return showProgress ? static_cast<Progress&>(progressPrinter_) : Progress::none(); }
 
   // The session with the database open (opened on first use). Throws std::runtime_error.
   Session& session();
@@ -65,6 +82,7 @@ class Context {
  private:
   std::unique_ptr<Session> session_;
   std::function<int()> pending_;
+  StderrProgress progressPrinter_;
   bool settingsLoaded_ = false;
   data::Access access_ = data::Access::ReadWrite;
 };

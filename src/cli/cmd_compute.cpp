@@ -36,7 +36,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto& s = ctx.session();
         long long n = 0;
         int rc = withOpenDeclaration(s, a->ruc, periodArg(a->periodo), [&](declaration::DeclarationForm& f) {
-          determination::recomputeDeclaration(s, f.declaration());
+          determination::recomputeDeclaration(s, f.declaration(), ctx.progress());
           n = declaration::declaredPersonCount(s.database());
           return true;
         });

@@ -114,8 +114,8 @@ int newDeclaration(Context& ctx, Args& a) {
   f.CmbRuc_Click(a.ruc);
   f.setTelefono(a.telefono);
   f.setRectifica(a.rectifica);
-  if (!f.acceptPeriod(periodToDisplay(periodArg(a.periodo))).ok) return 1;
-  auto r = f.save();
+  if (!f.acceptPeriod(periodToDisplay(periodArg(a.periodo)), ctx.progress()).ok) return 1;
+  auto r = f.save(ctx.progress());
   f.closeWithoutSaving();
   if (!r.saved) return 1;
   command.commit();
@@ -134,7 +134,9 @@ void addNew(CLI::App& app, Context& ctx) {
 }
 
 int refreshDeclaration(Context& ctx, Args& a) {
-  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](DeclarationForm& f) { return f.refresh(); });
+  return withOpenDeclaration(
+      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](DeclarationForm& f) { return f.refresh(ctx.progress()); }, nullptr,
+      ctx.progress());
 }
 
 int saveDeclaration(Context& ctx, Args& a) {

@@ -83,7 +83,7 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         declaration::DeclarationForm f(s, false);  // only reads
         if (!f.openDeclaration(a->ruc, periodArg(a->periodo))) return 1;
         auto mens = determination::mensPath(s);
-        auto r = determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(mens);
+        auto r = determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(mens, ctx.progress());
         f.closeWithoutSaving();
         if (r.stopped) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";

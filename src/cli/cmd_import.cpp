@@ -106,7 +106,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
         f.setModified();
         return true;
       },
-      &saved);
+      &saved, ctx.progress());
   bool failed = outcome.failed;
   if (!opened) return 1;
   if (!outcome.anyImported) {
@@ -135,7 +135,7 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
     auto fm = import::info(kind).form;
     auto& imp = importers[fm];
     if (!imp) imp = std::make_unique<import::Importer>(s, decl, fm, a.workDir);
-    auto r = imp->importFile(kind, file);
+    auto r = imp->importFile(kind, file, ctx.progress());
     std::cout << file.filename().string() << ": ";
     if (r.refused) {
       std::cout << "no importado (" << r.refusal << ")\n";
@@ -165,7 +165,7 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
-  import::recomputeAfterImport(s, decl, import::affectedPersons(results));
+  import::recomputeAfterImport(s, decl, import::affectedPersons(results), ctx.progress());
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {

@@ -136,7 +136,7 @@ int exportReports(Context& ctx, const ExportArgs& a) {
   req.dir = a.dir;
   req.stamp = a.stamp;
   req.encoding = encodingOf(a.utf8);
-  auto result = generateReports(ctx.session(), d, req);
+  auto result = generateReports(ctx.session(), d, req, ctx.progress());
   if (!result.ok) return 1;
   if (auto note = replacedNote(result.replaced); !note.empty()) std::cerr << note << "\n";
   for (const auto& f : result.textFiles) std::cout << f.string() << "\n";
@@ -161,7 +161,7 @@ void addExport(CLI::App& app, Context& ctx) {
 
 int printPayslips(Context& ctx, const PrintArgs& a) {
   auto d = declarationOf(ctx, a.ruc, a.period, a.correl);
-  auto prn = producePayslips(ctx.session(), d);
+  auto prn = producePayslips(ctx.session(), d, ctx.progress());
   return toPdf(ctx, prn, a.pdf);
 }
 

@@ -16,7 +16,8 @@
 namespace korventa::cli {
 
 int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
-                        const std::function<bool(declaration::DeclarationForm&)>& work, declaration::SaveResult* result) {
+                        const std::function<bool(declaration::DeclarationForm&)>& work, declaration::SaveResult* result,
+                        Progress& progress) {
   // The whole command is one write transaction: a command of another program on the same file
   // waits for it (at most the busy timeout, then "Registro bloqueado. Intente luego") instead of
   // changing the declaration between its opening and its save; and a command whose save fails
@@ -31,7 +32,7 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
   bool save = false;
   try {
     save = work(f);
-    if (save) r = f.save();
+    if (save) r = f.save(progress);
   } catch (...) {
     f.closeWithoutSaving();
     throw;

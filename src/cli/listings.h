@@ -14,10 +14,10 @@ namespace korventa::cli {
 // Opens the saved declaration RUC/PERIOD into the working tables as "&Modificar" does, runs
 // `work` on it and saves it as "&Guardar" would; the working tables are emptied afterwards,
 // also when `work` throws. `work` returns false to stop without saving. Exit code 0 when saved;
-// the save's outcome goes to `result` when given.
+// the save's outcome goes to `result` when given; the save reports to `progress`.
 int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
                         const std::function<bool(declaration::DeclarationForm&)>& work,
-                        declaration::SaveResult* result = nullptr);
+                        declaration::SaveResult* result = nullptr, Progress& progress = Progress::none());
 
 // The worker (or, unless `workersOnly`, the pensioner) of the open declaration with this document.
 // Throws std::runtime_error when the declaration has none.

@@ -106,11 +106,15 @@ void DeclarationForm::newDeclaration() {
 
 bool DeclarationForm::runLoad(const char* what, const std::function<void()>& body) {
   auto& db = s_.database();
+  cancelled_ = false;
   try {
     data::Transaction tx(db);
     body();
     tx.commit();
     return true;
+  } catch (const Cancelled&) {
+    cancelled_ = true;
+    s_.msg().info(kCancelledText);
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {
@@ -247,13 +251,18 @@ Outcome DeclarationForm::checked(const std::string& text, Outcome o) {
   return o;
 }
 
-Outcome DeclarationForm::acceptPeriod(const std::string& text) {
+Outcome DeclarationForm::acceptPeriod(const std::string& text, Progress& progress) {
   if (loaded_ || mode_ != Mode::New) return {};
-  Outcome o = acceptPeriodUnmarked(text);
+  Outcome o = acceptPeriodUnmarked(text, progress);
+  if (o.cancelled) {
+    // A cancelled load is asked for again when the period field is left unchanged.
+    lastPeriodCheck_.reset();
+    return o;
+  }
   return checked(text, o);
 }
 
-Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text) {
+Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text, Progress& progress) {
   if (!ValidaPeriodoDeclaracion(s_.msg(), text)) return Outcome::fail("MkePeriodo");
   auto& m = s_.msg();
   if (d_.ruc.empty()) {
@@ -267,7 +276,7 @@ Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text) {
   std::string periodo = periodFromDisplay(text);
   Outcome out = Outcome::fail("MkePeriodo");
   if (!opening([&] {
-        out = startNew(periodo);
+        out = startNew(periodo, progress);
         return out.ok;
       })) {
     d_.periodo.clear();
@@ -280,7 +289,7 @@ Outcome DeclarationForm::acceptPeriodUnmarked(const std::string& text) {
   return {};
 }
 
-Outcome DeclarationForm::startNew(const std::string& periodo) {
+Outcome DeclarationForm::startNew(const std::string& periodo, Progress& progress) {
   auto& m = s_.msg();
   auto key = preparationKey(d_.ruc, periodo);
   // Another session preparing the same new declaration holds it.
@@ -302,12 +311,14 @@ Outcome DeclarationForm::startNew(const std::string& periodo) {
   d_.storedIndRef = 0;
   d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
-        WorkingSet(s_, d_).loadNew();
-        determination::recomputeDeclaration(s_, d_);
+        WorkingSet(s_, d_).loadNew(progress);
+        determination::recomputeDeclaration(s_, d_, progress);
       })) {
     release();
     d_.periodo.clear();
-    return Outcome::fail("MkePeriodo");
+    Outcome o = Outcome::fail("MkePeriodo");
+    o.cancelled = cancelled_;
+    return o;
   }
   return {};
 }
@@ -320,7 +331,7 @@ std::vector<std::pair<std::string, std::string>> DeclarationForm::fourthCategory
   return boxes;
 }
 
-bool DeclarationForm::refresh() {
+bool DeclarationForm::refresh(Progress& progress) {
   if (!loaded_ || d_.sent()) return false;
   if (s_.msg().ask("Esta opción puede tardar varios minutos dependiendo del volumen de información existente. "
                    "¿Desea Continuar?",
@@ -328,8 +339,8 @@ bool DeclarationForm::refresh() {
     return false;
   model::OpenDeclaration before = d_;
   if (!runLoad("No se pudo refrescar la declaración: ", [&] {
-        WorkingSet(s_, d_).refresh();
-        determination::recomputeDeclaration(s_, d_);
+        WorkingSet(s_, d_).refresh(progress);
+        determination::recomputeDeclaration(s_, d_, progress);
       })) {
     d_ = before;
     return false;
@@ -339,7 +350,7 @@ bool DeclarationForm::refresh() {
   return true;
 }
 
-SaveResult DeclarationForm::save() {
+SaveResult DeclarationForm::save(Progress& progress) {
   if (!loaded_ && !d_.sent()) {
     // Nothing loaded yet: the header checks say what is missing.
     if (d_.ruc.empty()) {
@@ -349,7 +360,7 @@ SaveResult DeclarationForm::save() {
     s_.msg().critical("Debe ingresar Período.");
     return {false, false, "MkePeriodo"};
   }
-  auto r = CmdGrabar(s_, d_);
+  auto r = CmdGrabar(s_, d_, progress);
   if (r.saved) modified_ = false;
   return r;
 }
@@ -388,11 +399,12 @@ void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
   modified_ = true;
 }
 
-void DeclarationForm::afterImport(int category) {
+void DeclarationForm::afterImport(int category, Progress& progress) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
-    determination::recomputeDeclaration(s_, d_);
+    Uncancellable toTheEnd(progress);
+    determination::recomputeDeclaration(s_, d_, toTheEnd);
   });
 }
 

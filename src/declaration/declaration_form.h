@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/declarants.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -16,10 +17,12 @@
 
 namespace korventa::declaration {
 
-// Answer of a step: whether it went through and, when not, the field to put the focus on.
+// Answer of a step: whether it went through and, when not, the field to put the focus on, and
+// whether the person cancelled it (nothing of it stayed).
 struct Outcome {
   bool ok = true;
   std::string focus;
+  bool cancelled = false;
   static Outcome fail(std::string f) { return {false, std::move(f)}; }
 };
 
@@ -68,8 +71,9 @@ class DeclarationForm {
   // A refused period is so read again once the declarant or the telephone is put right, without
   // retyping it; leaving it unchanged for another field does not repeat the same message.
   bool periodNeedsCheck(const std::string& mmyyyy) const;
-  // Mode 0: the period accepted; entry checks, then the load from the registry.
-  Outcome acceptPeriod(const std::string& mmyyyy);
+  // Mode 0: the period accepted; entry checks, then the load from the registry and the computation,
+  // reported on `progress`. Cancelled, nothing is loaded and the form stays empty.
+  Outcome acceptPeriod(const std::string& mmyyyy, Progress& progress = Progress::none());
   void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
   void setRectifica(bool r) { d_.rectifica = r; modified_ = modified_ || loaded_; }
   void setNumOrden(const std::string& n) { d_.numOrden = n; modified_ = true; }
@@ -83,10 +87,12 @@ class DeclarationForm {
   // the working set; empty texts without receipts or before a declaration is loaded.
   std::vector<std::pair<std::string, std::string>> fourthCategoryBoxes();
 
-  // "&Refrescar" (asks first); true when refreshed.
-  bool refresh();
-  // "&Guardar".
-  SaveResult save();
+  // "&Refrescar" (asks first); true when refreshed. Cancelled, the working set stays as it was.
+  bool refresh(Progress& progress = Progress::none());
+  // Whether the last load or refresh was cancelled.
+  bool cancelled() const { return cancelled_; }
+  // "&Guardar". Cancelled, nothing is written (SaveResult::cancelled).
+  SaveResult save(Progress& progress = Progress::none());
   // "&Salir": asks to save a modified declaration; true when the form may close (working tables emptied).
   bool leave();
   // Closes without asking (batch use): the working tables are emptied, nothing is saved.
@@ -100,19 +106,21 @@ class DeclarationForm {
   // After a detail form of a person closed: the declaration counts as modified when the form
   // wrote something (its accept already computed and stored the person).
   void afterDetail(const PersonKey& person);
-  // After an import form of a category closed.
-  void afterImport(int category);
+  // After an import form of a category closed. The persons computed again are reported on
+  // `progress` (not cancelled: the files are in).
+  void afterImport(int category, Progress& progress = Progress::none());
   // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
   bool removeProvider(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
 
  private:
+  // Runs `body` in one transaction; a failure or a cancellation is reported and rolls it back.
   bool runLoad(const char* what, const std::function<void()>& body);
   // Opening (or starting) a declaration marks, reads and loads it in one transaction: a busy file
   // is waited for once, and a step that fails leaves neither the mark nor anything else behind.
   bool opening(const std::function<bool()>& steps);
   bool openInTransaction(model::OpenDeclaration d);
-  Outcome startNew(const std::string& periodo);
-  Outcome acceptPeriodUnmarked(const std::string& mmyyyy);
+  Outcome startNew(const std::string& periodo, Progress& progress);
+  Outcome acceptPeriodUnmarked(const std::string& mmyyyy, Progress& progress);
   // The declaration marked open for this session (shown to other sessions), and the mark removed.
   bool hold(const std::string& ruc, const std::string& periodo);
   void release();
@@ -127,6 +135,7 @@ class DeclarationForm {
   std::int64_t changesBeforeDetail_ = -1;  // rows written by the connection when a detail form opened
   bool loaded_ = false;
   bool modified_ = false;
+  bool cancelled_ = false;
   bool markOpen_ = true;
   std::optional<std::pair<std::string, std::string>> held_;  // RUC and period marked open
   struct PeriodCheck {

@@ -431,7 +431,44 @@ SaveResult registrarNumeroOrden(Session& s, model::OpenDeclaration& d) {
   return {true, false, {}};
 }
 
-SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
+namespace {
+
+// The writes of the save, in the caller's transaction: a handful of whole-table statements,
+// counted one by one; the last count is the last chance to cancel before the commit.
+constexpr long long kWrites = 8;
+
+void writeDeclaration(Session& s, model::OpenDeclaration& d, const std::vector<determination::Box>& grid,
+                      bool inconsistent, Progress& progress) {
+  auto& db = s.database();
+  progress.step(steps::kSaving);
+  progress.tick(0, kWrites);
+  grabarPersonas(db, d);
+  progress.tick(3, kWrites);
+  Grabar_F601_ESTAB(db, d);
+  copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
+  copyWorking(db, d, "TMPF601_605", "F601_605");
+  copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");  // its rates were checked with the rest
+  auto key = preparationKey(d.ruc, d.periodo);
+  db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
+  copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
+  progress.tick(4, kWrites);
+  GrabarCab(db, d, inconsistent);
+  GrabarDET(db, s, d, grid);
+  progress.tick(5, kWrites);
+  detail::Graba_Rta(db, d);
+  copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports
+  progress.tick(6, kWrites);
+  detail::Graba_ModForm(db, d);
+  Grabar_F601_SCTR(db, d);  // Grabar_Terceros
+  copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
+  data::forgetPersonChanges(db);  // the stored declaration is the working set again
+  // The last chance to stop: past the commit the save is done.
+  progress.tick(7, kWrites);
+}
+
+}  // namespace
+
+SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) {
   if (d.sent()) return registrarNumeroOrden(s, d);
   // ValidaContForm1
   if (text::trim(d.ruc).empty()) {
@@ -469,7 +506,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     // The checks (every rule of the validation) read the working set and the registry only; one
     // that stops leaves nothing written. They run before DET is cleared: the grid's typed boxes
     // may come from there, and the grid they checked is the one stored.
-    auto checks = determination::saveChecks(s, d);
+    auto checks = determination::saveChecks(s, d, progress);
     if (checks.stop) {
       d = before;
       s.msg().critical(checks.message);
@@ -478,23 +515,15 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d) {
     inconsistent = checks.inconsistent;
     const auto& grid = checks.boxes;
     d.payment.total = determination::totalToPay(grid);
-    grabarPersonas(db, d);
-    Grabar_F601_ESTAB(db, d);
-    copyWorking(db, d, "TMPF601DIAS_NOLAB", "F601DIAS_NOLAB");
-    copyWorking(db, d, "TMPF601_605", "F601_605");
-    copyWorking(db, d, "TMP_F601_SCTR_OTRO", "F601_SCTR_OTRO");  // its rates were checked with the rest
-    auto key = preparationKey(d.ruc, d.periodo);
-    db.run("DELETE FROM F600INFEPS WHERE " + key.where, key.params);
-    copyWorking(db, d, "TMPF600INFEPS", "F600INFEPS", {{"Correl", Value(std::string())}});
-    GrabarCab(db, d, inconsistent);
-    GrabarDET(db, s, d, grid);
-    detail::Graba_Rta(db, d);
-    copyWorking(db, d, "TMPF621RDDET", "F621RDDET");  // receipts as imported, checked by later imports
-    detail::Graba_ModForm(db, d);
-    Grabar_F601_SCTR(db, d);  // Grabar_Terceros
-    copyWorking(db, d, "TMPF600SUBSID", "F600SUBSID");
-    data::forgetPersonChanges(db);  // the stored declaration is the working set again
+    writeDeclaration(s, d, grid, inconsistent, progress);
     tx.commit();
+    progress.advance(kWrites, kWrites);
+  } catch (const Cancelled&) {
+    d = before;
+    s.msg().info(kCancelledText);
+    SaveResult r;
+    r.cancelled = true;
+    return r;
   } catch (const data::DbError& e) {
     d = before;
     data::MensajeErrorBD(s.msg(), e);

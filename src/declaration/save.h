@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
 #include "determination/declaration_checks.h"
@@ -15,10 +16,12 @@ struct SaveResult {
   bool saved = false;         // something was written
   bool inconsistent = false;  // stored with estado 9 because a check found an inconsistency
   std::string focus;          // field to put the focus on after a refused save
+  bool cancelled = false;     // the person stopped it: nothing was written
 };
 
-// CmdGrabar_Click: the whole save with its checks, messages and notices.
-SaveResult CmdGrabar(Session& session, model::OpenDeclaration& decl);
+// CmdGrabar_Click: the whole save with its checks, messages and notices. Its checks and writes are
+// reported on `progress`; a cancellation rolls the whole save back.
+SaveResult CmdGrabar(Session& session, model::OpenDeclaration& decl, Progress& progress = Progress::none());
 
 // The order number of a sent declaration (TxtNumOrdenE): verified against the sending and
 // stored in HCAB.norden and in box 970 of HDET.

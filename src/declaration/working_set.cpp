@@ -204,7 +204,7 @@ void loadTrainees(data::Database& db, const model::OpenDeclaration& d, bool only
 
 }  // namespace
 
-void WorkingSet::loadNew() {
+void WorkingSet::loadNew(Progress& progress) {
   auto& db = s_.database();
   d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
@@ -214,7 +214,12 @@ void WorkingSet::loadNew() {
   data::markAllPersonsChanged(db);  // nothing of it is stored yet
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
-  for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
+  progress.step(steps::kLoadingWorkers);
+  const auto registry = db.rows(registryQuery(), {d_.ruc});
+  const auto total = static_cast<long long>(registry.size());
+  long long done = 0;
+  for (const auto& r : registry) {
+    progress.tick(done++, total);
     int cat = static_cast<int>(r.integer("cod_cat_tra"));
     std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
     auto own = periods.of(r.integer("correl_a"), cat, tipo);
@@ -223,6 +228,7 @@ void WorkingSet::loadNew() {
     if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, r.text("doc_id_a"));
     insertPerson(db, d_, r, shortNames, dias);
   }
+  progress.advance(total, total);
   loadThirdParties(db, d_, false);
   loadTrainees(db, d_, false);
   d_.refreshed = true;
@@ -408,13 +414,13 @@ void WorkingSet::loadStored() {
   if (!src.sent) noteStoredDifferences(db, src);
 }
 
-void WorkingSet::refresh() {
+void WorkingSet::refresh(Progress& progress) {
   auto& db = s_.database();
   d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
   readPeriodValues();
   db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0808'");
-  refreshPersons();
+  refreshPersons(progress);
   recomputeDays();
   // Types outside EsSalud (micro-enterprise workers insured by the SIS) lose the health columns;
   // pensioners, Law 28320 pensioners and fourth-fifth category earners the pension columns.
@@ -453,7 +459,7 @@ void removeWorkingPersons(data::Database& db, const std::set<long long>& removed
 
 // Workers and pensioners against the registry: the new active ones are added, the inactive or
 // unregistered ones removed, the others take the registry's data.
-void WorkingSet::refreshPersons() {
+void WorkingSet::refreshPersons(Progress& progress) {
   auto& db = s_.database();
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
@@ -465,7 +471,12 @@ void WorkingSet::refreshPersons() {
   for (std::size_t i = 0; i < registryColumns().size(); ++i) upd += (i ? ", " : "") + registryColumns()[i] + " = ?";
   upd += " WHERE rowid = ?";
   std::set<std::pair<long long, long long>> seen;
-  for (const auto& r : db.rows(registryQuery(), {d_.ruc})) {
+  progress.step(steps::kRefreshingWorkers);
+  const auto registry = db.rows(registryQuery(), {d_.ruc});
+  const auto total = static_cast<long long>(registry.size());
+  long long done = 0;
+  for (const auto& r : registry) {
+    progress.tick(done++, total);
     int cat = static_cast<int>(r.integer("cod_cat_tra"));
     std::pair<long long, long long> k{r.integer("correl_a"), cat};
     seen.insert(k);
@@ -485,6 +496,7 @@ void WorkingSet::refreshPersons() {
     p.add(static_cast<std::int64_t>(it->second));
     db.run(upd, p);
   }
+  progress.advance(total, total);
   for (const auto& [k, rowid] : working)
     if (!seen.count(k)) removed.insert(rowid);
   removeWorkingPersons(db, removed);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
 
@@ -30,13 +31,14 @@ class WorkingSet {
   // RMV, UIT and establishments of the declarant in force for the period.
   void readPeriodValues();
   // A new declaration from the registry: workers and pensioners with their days, personnel of
-  // third parties, trainees. Workers whose days exceed the month are reported one by one.
-  void loadNew();
+  // third parties, trainees. Workers whose days exceed the month are reported one by one. The
+  // persons read are counted on `progress`, which may cancel (the caller's transaction rolls back).
+  void loadNew(Progress& progress = Progress::none());
   // An existing declaration from the stored tables, or from the history when it was sent.
   void loadStored();
   // Reconciles the working tables with the registry (the refresh command without its question,
-  // its completion message and the computation that follows).
-  void refresh();
+  // its completion message and the computation that follows); counted and cancelled as loadNew.
+  void refresh(Progress& progress = Progress::none());
   // dias_lab of every worker from the labour periods (with the too-many-days message).
   void recomputeDays();
   // The declarant's registered persons counted for the successor-form reminder; -1 when the
@@ -46,7 +48,7 @@ class WorkingSet {
  private:
   // Steps of the refresh, in its order (the establishments, SCTR rates and providers ones live in
   // working_set_refresh.cpp).
-  void refreshPersons();
+  void refreshPersons(Progress& progress);
   void refreshEstablishments();
   void refreshThirdParties();
   void refreshSctrRates();

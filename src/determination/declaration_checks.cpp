@@ -16,8 +16,8 @@ std::vector<Box> determinationBoxes(Session& session, const model::OpenDeclarati
   return grid.filledBoxes();
 }
 
-SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl) {
-  return DeclarationValidator(session, decl).saveChecks();
+SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
+  return DeclarationValidator(session, decl).saveChecks(progress);
 }
 
 std::string totalToPay(const std::vector<Box>& boxes) {

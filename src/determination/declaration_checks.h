@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/database.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -32,7 +33,8 @@ struct SaveCheckResult {
 };
 
 // The checks of the save: every rule of the validation, silently, and the save's own.
-SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl);
+SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl,
+                           Progress& progress = Progress::none());
 
 // The total to pay of determination boxes ("#,###,###,##0"; "" when no amount to pay is filled).
 std::string totalToPay(const std::vector<Box>& boxes);

@@ -38,16 +38,24 @@ using Who = std::tuple<int, std::string, std::int64_t, int>;
 Who who(const PersonKey& k) { return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra}; }
 
 // Computes the persons of the working set (all, or those of `only`) and writes what changed.
-void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only) {
+void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only,
+                    Progress& progress) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
+  progress.step(steps::kComputing);
   auto persons = model::loadPersons(db, decl.ruc);
   if (only)
     persons.erase(std::remove_if(persons.begin(), persons.end(), [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
                   persons.end());
-  for (auto& p : persons) computation.compute(p);
+  const auto total = static_cast<long long>(persons.size());
+  long long done = 0;
+  for (auto& p : persons) {
+    progress.tick(done++, total);
+    computation.compute(p);
+  }
+  progress.advance(total, total);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
   // table's indexes built once afterwards.
@@ -66,9 +74,12 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
 
 }  // namespace
 
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl) { recomputeBatch(session, decl, nullptr); }
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
+  recomputeBatch(session, decl, nullptr, progress);
+}
 
-void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons) {
+void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
+                      Progress& progress) {
   if (persons.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
   if (persons.size() <= 20) {
@@ -77,7 +88,7 @@ void recomputePersons(Session& session, const model::OpenDeclaration& decl, cons
   }
   std::set<Who> only;
   for (const auto& k : persons) only.insert(who(k));
-  recomputeBatch(session, decl, &only);
+  recomputeBatch(session, decl, &only, progress);
 }
 
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {

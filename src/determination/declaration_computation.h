@@ -3,6 +3,7 @@
 // asks for it: every person, or one person, computed and stored in the working tables.
 #include <vector>
 
+#include "common/progress.h"
 #include "data/keys.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -11,12 +12,15 @@ namespace korventa::determination {
 
 // After the working tables were filled (new, opened, refreshed or imported): give every worker
 // and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
-// every person's bases, contributions and summary row (TEMP1_F601). One transaction.
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl);
+// every person's bases, contributions and summary row (TEMP1_F601). One transaction; the persons
+// computed are counted on `progress`, which may cancel it.
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl,
+                          Progress& progress = Progress::none());
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // The same for the persons given (those an import touched), the others left as they are.
-void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons);
+void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
+                      Progress& progress = Progress::none());
 // The same for one person inside the caller's transaction: what a detail form's accept runs
 // after writing the person's data, so that the write and the computation commit together.
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person);

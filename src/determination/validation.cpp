@@ -475,32 +475,56 @@ void DeclarationValidator::resetRun() {
 }
 
 bool DeclarationValidator::rules(DebtDetermination& g) {
+  Progress& p = *progress_;
+  p.step(steps::kValidating);
+  constexpr long long groups = 11;
+  p.tick(0, groups);
   if (!header()) return false;
   loadPersons();
+  p.tick(1, groups);
   labourPeriods();
+  p.tick(2, groups);
   otherPersons();
+  p.tick(3, groups);
   concepts();
+  p.tick(4, groups);
   suspensions();
+  p.tick(5, groups);
   noActiveNotices();
+  p.tick(6, groups);
   daysAndRegistry();
+  p.tick(7, groups);
   grid(g);
+  p.tick(8, groups);
   taxTotals(g);
+  p.tick(9, groups);
   version();
   sctrRates();
+  p.tick(10, groups);
   if (!ValidaCasillasDetDeuda(g)) r_.inconsistent = true;
+  p.advance(groups, groups);
   return true;
 }
 
-ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::path& mens) {
+ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::path& mens, Progress& progress) {
   silent_ = false;
   r_ = {};
   resetRun();
+  progress_ = &progress;
   // The file is created anew by every run, so the report never shows an older run.
   std::error_code ec;
   std::filesystem::remove(mens, ec);
   DebtDetermination g(s_, d_);
   g.load();
-  if (!rules(g)) return r_;
+  try {
+    if (!rules(g)) return r_;
+  } catch (const Cancelled&) {
+    // The run only reads: stopped half-way it leaves no report behind.
+    r_ = {};
+    r_.stopped = r_.cancelled = true;
+    s_.msg().info(kCancelledText, "Validación");
+    return r_;
+  }
   {
     std::ofstream out(mens, std::ios::binary | std::ios::trunc);
     for (const auto& l : r_.lines) out << l << "\r\n";
@@ -511,10 +535,11 @@ ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::p
   return r_;
 }
 
-SaveCheckResult DeclarationValidator::saveChecks() {
+SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   silent_ = true;
   r_ = {};
   resetRun();
+  progress_ = &progress;
   SaveCheckResult out;
   std::string count = registryCountDifference();
   if (!count.empty()) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/session.h"
 #include "model/labour_periods.h"
 #include "model/open_declaration.h"
@@ -24,6 +25,7 @@ inline constexpr const char* kVersionPrograma = KORVENTA_VERSION;
 
 struct ValidationResult {
   bool stopped = false;            // a stopping rule ended the run (its message was shown)
+  bool cancelled = false;          // the person stopped the run (stopped is set too; no "Mens.txt")
   bool inconsistent = false;       // the inconsistency flag
   std::vector<std::string> lines;  // the lines of "Mens.txt"
   std::string stopMessage;
@@ -40,14 +42,16 @@ class DeclarationValidator {
   // CmdValidar_Click without the report form: every rule in order, "Mens.txt" written at `mens`
   // (created anew even when clean). When clean, "La declaración no presenta inconsistencias."
   // is shown; when inconsistent the caller shows the report (FrmConsist).
-  ValidationResult CmdValidar_Click(const std::filesystem::path& mens);
+  // The rules run are counted on `progress`, which may stop the run (it writes nothing).
+  ValidationResult CmdValidar_Click(const std::filesystem::path& mens, Progress& progress = Progress::none());
 
   // The checks of the save: the registry count comparison, which stops the save, then every rule
   // of CmdValidar_Click in its order on the same data, silently (no file, no message box): each
   // inconsistency only sets the flag. A stopping rule of the program's parameters leaves the
   // declaration inconsistent; a pending refresh is the save's own state rule, not a stop here.
   // The determination boxes the rules were run on come back for DET.
-  SaveCheckResult saveChecks();
+  // Counted on `progress`; a cancellation (Cancelled) goes up to the save, which rolls back.
+  SaveCheckResult saveChecks(Progress& progress = Progress::none());
 
   // Single checks, usable on their own.
   bool ValidaCasillasDetDeuda(const DebtDetermination& grid) const;  // true when consistent
@@ -90,6 +94,7 @@ class DeclarationValidator {
   Session& s_;
   const model::OpenDeclaration& d_;
   bool silent_ = false;
+  Progress* progress_ = &Progress::none();  // of the current run
   ValidationResult r_;
   std::vector<Person> persons_;
   std::map<std::string, std::string> taxTotals_;

@@ -93,28 +93,51 @@ bool ImportForm::checked(Kind kind) const {
   return it != checked_.end() && it->second;
 }
 
-std::vector<FileResult> ImportForm::cmdTransferir_Click() {
-  std::vector<FileResult> results;
+void ImportForm::resetCounts() {
   listings_.clear();
   transferidos_ = "0";
   rechazados_ = "0";
   resultado_.clear();
   totalTransferred_ = totalRejected_ = 0;
+}
+
+std::vector<FileResult> ImportForm::cmdTransferir_Click(Progress& progress) {
+  std::vector<FileResult> results;
+  resetCounts();
+  cancelled_ = false;
   bool any = std::any_of(kinds_.begin(), kinds_.end(), [&](Kind k) { return checked(k); });
   if (!any) {
     s_.msg().critical("Debe seleccionar por lo menos un archivo a importar", "Mensaje");
     return results;
   }
   Importer importer(s_, d_, form_, workDir_);
-  for (Kind k : kinds_) {
-    if (!checked(k)) continue;
-    // The file on disk may differ in case from the expected name.
-    std::filesystem::path file = dir_ / expectedFileName(k);
-    for (const auto& n : files_)
-      if (isImportFileName(n, d_.ruc, d_.periodo, k)) file = dir_ / n;
-    FileResult r = importer.importFile(k, file);
-    reportResult(r);
-    results.push_back(std::move(r));
+  try {
+    // Each file is a savepoint of the run's transaction: a failed file goes alone, a cancelled
+    // run takes the files before it along.
+    data::Transaction run(s_.database());
+    for (Kind k : kinds_) {
+      if (!checked(k)) continue;
+      // The file on disk may differ in case from the expected name.
+      std::filesystem::path file = dir_ / expectedFileName(k);
+      for (const auto& n : files_)
+        if (isImportFileName(n, d_.ruc, d_.periodo, k)) file = dir_ / n;
+      FileResult r = importer.importFile(k, file, progress);
+      reportResult(r);
+      results.push_back(std::move(r));
+    }
+    run.commit();
+  } catch (const Cancelled&) {
+    cancelled_ = true;
+    results.clear();
+    resetCounts();
+    if (countsChanged) countsChanged();
+    s_.msg().info(kCancelledText, "Mensaje");
+  } catch (const data::DbError& e) {
+    // The commit of the run itself failed: nothing of it stayed.
+    results.clear();
+    resetCounts();
+    if (countsChanged) countsChanged();
+    data::MensajeErrorBD(s_.msg(), e);
   }
   return results;
 }

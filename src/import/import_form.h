@@ -61,8 +61,11 @@ class ImportForm {
 
   // cmdTransferir: imports the ticked kinds in order, one transaction per file, each followed
   // by its result message or question naming the file (and on Yes the listing). Returns the
-  // results per file.
-  std::vector<FileResult> cmdTransferir_Click();
+  // results per file. The run as a whole is one transaction too: cancelled on `progress`, every
+  // file of it is rolled back, the counters go back to 0 and no results come back.
+  std::vector<FileResult> cmdTransferir_Click(Progress& progress = Progress::none());
+  // Whether the last run was cancelled.
+  bool cancelled() const { return cancelled_; }
 
   // lblTransferidos, lblRechazados: the totals of the files imported so far in the run.
   const std::string& lblTransferidos() const { return transferidos_; }
@@ -75,6 +78,7 @@ class ImportForm {
 
  private:
   void reportResult(const FileResult& r);
+  void resetCounts();
 
   Session& s_;
   const model::OpenDeclaration& d_;
@@ -86,6 +90,7 @@ class ImportForm {
   std::map<Kind, bool> checked_;
   std::string transferidos_ = "0", rechazados_ = "0", resultado_;
   int totalTransferred_ = 0, totalRejected_ = 0;
+  bool cancelled_ = false;
   std::vector<std::filesystem::path> listings_;
 };
 

@@ -95,7 +95,9 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
                     static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
+  const auto total = static_cast<long long>(text.lines.size());
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
+    progress->tick(static_cast<long long>(i), total);
     std::string_view raw = text.lines[i];
     if (isBlank(raw)) continue;
     auto fields = splitFields(raw, k.separators);
@@ -106,6 +108,7 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   }
   if (bulk) data::createConceptIndexes(db);
   tx.commit();
+  progress->advance(total, total);
 }
 
 FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem::path& file) {
@@ -118,8 +121,15 @@ FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem
     return res;
   };
   if (auto why = structureProblem(kind, text)) return refuse(*why);
+  progress->step(steps::importing(file.filename().string()));
   try {
     importLines(kind, text);
+  } catch (const Cancelled&) {
+    // Rolled back like a failure, but nothing to report: the caller says it was cancelled.
+    conceptRowsCategory = 0;
+    closeWorkFiles();
+    r = nullptr;
+    throw;
   } catch (const std::exception& e) {
     // Rows added by the rolled-back file are gone: the rowids read so far are read again.
     conceptRowsCategory = 0;
@@ -157,11 +167,13 @@ Importer::~Importer() = default;
 
 std::filesystem::path Importer::errFile() const { return workDir_ / (impl_->d.periodo + ".Err"); }
 
-FileResult Importer::importFile(Kind kind, const std::filesystem::path& file) {
+FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
+  impl_->progress = &progress;
   return impl_->run(kind, readImportFile(file), file);
 }
 
-FileResult Importer::importBytes(Kind kind, std::string bytes, const std::string& name) {
+FileResult Importer::importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress) {
+  impl_->progress = &progress;
   return impl_->run(kind, decodeImportText(std::move(bytes), name), name);
 }
 
@@ -175,8 +187,8 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
 }
 
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
-                          const std::vector<PersonKey>& affected) {
-  determination::recomputePersons(session, decl, affected);
+                          const std::vector<PersonKey>& affected, Progress& progress) {
+  determination::recomputePersons(session, decl, affected, progress);
 }
 
 }  // namespace korventa::import

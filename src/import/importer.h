@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/keys.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
@@ -51,10 +52,12 @@ class Importer {
 
   // Imports one file. Refusals ("El archivo de importación no tiene el número de campos
   // correctos", "Cada línea del archivo debe terminar con el separador |", a missing file, a
-  // file that is not text, a technical error) are shown through the session's messenger.
-  FileResult importFile(Kind kind, const std::filesystem::path& file);
+  // file that is not text, a technical error) are shown through the session's messenger. The
+  // lines are counted on `progress`; a cancellation rolls the file back and throws Cancelled.
+  FileResult importFile(Kind kind, const std::filesystem::path& file, Progress& progress = Progress::none());
   // The same on the bytes of a file (`name` as its file name).
-  FileResult importBytes(Kind kind, std::string bytes, const std::string& name);
+  FileResult importBytes(Kind kind, std::string bytes, const std::string& name,
+                         Progress& progress = Progress::none());
 
   const std::filesystem::path& workDir() const { return workDir_; }
   std::filesystem::path errFile() const;  // period + ".Err"
@@ -71,6 +74,6 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 // After an import: the affected workers and pensioners are computed again, the others left as
 // they are (so that the save rewrites only the persons the files touched).
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
-                          const std::vector<PersonKey>& affected);
+                          const std::vector<PersonKey>& affected, Progress& progress = Progress::none());
 
 }  // namespace korventa::import

@@ -113,6 +113,7 @@ struct Importer::Impl {
 
   // Per file.
   FileResult* r = nullptr;
+  Progress* progress = &Progress::none();
   std::ofstream log, err;
   std::filesystem::path workDir;
   std::set<std::pair<std::string, std::int64_t>> affectedSeen;

@@ -105,7 +105,7 @@ void writeReport(Session& session, const StoredDeclaration& decl, int number, Re
 }
 
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
-                             const ExportProgress* progress) {
+                             Progress& progress) {
   ExportResult result;
   std::vector<const ReportEntry*> chosen;
   for (const auto& entry : reportCatalogue())
@@ -124,7 +124,9 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
     auto prefix = exportPrefix(request.dir, decl.ref);
     int index = 0;
     for (const auto* entry : chosen) {
-      if (progress && progress->tick) progress->tick(index, static_cast<int>(chosen.size()), entry->title, 0);
+      const auto count = static_cast<long long>(chosen.size());
+      progress.step(entry->title);
+      progress.advance(index, count);
       Tee tee;
       std::unique_ptr<TextSink> text;
       std::unique_ptr<SheetSink> sheet;
@@ -138,11 +140,11 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
         sheet = std::make_unique<SheetSink>(*wb, decl);
         tee.add(sheet.get());
       }
-      std::function<void(long)> tick;
-      if (progress && progress->tick)
-        tick = [&, i = index](long rows) { progress->tick(i, static_cast<int>(chosen.size()), entry->title, rows); };
+      // Every few hundred rows: the same count again, so that a window showing it stays painted.
+      std::function<void(long)> tick = [&, i = index](long) { progress.advance(i, count); };
       writeReport(session, decl, entry->number, tee, request.filter, tick);
       ++index;
+      progress.advance(index, count);
     }
     if (wb) {
       if (!wb->close()) {
@@ -194,7 +196,7 @@ std::optional<StoredDeclaration> ReportExportForm::declarationAt(int row) {
   return readDeclaration(s_, {r.ruc, r.periodo, sent_ ? r.correl : std::string()});
 }
 
-ExportResult ReportExportForm::cmdAccion(int row, const ExportRequest& request, const ExportProgress* progress) {
+ExportResult ReportExportForm::cmdAccion(int row, const ExportRequest& request, Progress& progress) {
   payslipReport.reset();
   if (request.formats.empty()) {
     s_.msg().show("Debe seleccionar por lo menos uno de los reportes que generar.", "Error", MsgIcon::Critical);
@@ -211,8 +213,15 @@ ExportResult ReportExportForm::cmdAccion(int row, const ExportRequest& request, 
   result.ok = true;
   if (!onlyPayslips) result = generateReports(s_, *d, request, progress);
   if (!result.ok) return result;
-  if (std::find(request.formats.begin(), request.formats.end(), 27) != request.formats.end())
-    payslipReport = producePayslips(s_, *d);
+  if (std::find(request.formats.begin(), request.formats.end(), 27) != request.formats.end()) {
+    try {
+      payslipReport = producePayslips(s_, *d, progress);
+    } catch (const Cancelled&) {
+      s_.msg().info(kCancelledText);
+      result.ok = false;
+      return result;
+    }
+  }
   showReportsDone(s_, result);
   return result;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/session.h"
 #include "declaration/catalogue.h"
 #include "printouts/declaration_data.h"
@@ -58,11 +59,6 @@ struct ExportRequest {
   TextEncoding encoding = TextEncoding::Windows1252;  // of the text files
 };
 
-struct ExportProgress {
-  // Called at the start of each report (index from 0 of `count`) and every few hundred rows.
-  std::function<void(int index, int count, const std::string& title, long rows)> tick;
-};
-
 struct ExportResult {
   bool ok = false;
   std::vector<std::filesystem::path> textFiles;
@@ -72,9 +68,11 @@ struct ExportResult {
 
 // Writes the requested reports in catalogue order. Failures are shown: a workbook that cannot be
 // written "El archivo … está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
-// anything else "No se pudieron generar los reportes.". Shows nothing on success.
+// anything else "No se pudieron generar los reportes.". Shows nothing on success. Each report is a
+// step on `progress` (its title), counted in reports; the files are written as they go, so the
+// run is not cancelled.
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
-                             const ExportProgress* progress = nullptr);
+                             Progress& progress = Progress::none());
 
 // "Se terminaron de generar los reportes solicitados.", followed by the note on characters written
 // as "?" when there were any.
@@ -93,8 +91,9 @@ class ReportExportForm {
 
   // cmdAccion: the checks in order, then the reports; shows "Se terminaron de generar los
   // reportes solicitados." when done, with the note on characters written as "?" when there
-  // were any. A ticked 27 produces the pay statements (payslipReport).
-  ExportResult cmdAccion(int row, const ExportRequest& request, const ExportProgress* progress = nullptr);
+  // were any. A ticked 27 produces the pay statements (payslipReport), which `progress` may
+  // cancel: then no statements are kept, and the completion message is not shown.
+  ExportResult cmdAccion(int row, const ExportRequest& request, Progress& progress = Progress::none());
   std::optional<std::filesystem::path> payslipReport;
 
  private:

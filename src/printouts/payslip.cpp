@@ -259,7 +259,8 @@ void statementPage(ReportWriter& w, const StoredDeclaration& d, const Statement&
 
 }  // namespace
 
-int writePayslips(Session& session, ReportWriter& w, const StoredDeclaration& decl) {
+int writePayslips(Session& session, ReportWriter& w, const StoredDeclaration& decl, Progress& progress) {
+  progress.step(steps::kPayStatements);
   auto statements = readStatements(session, decl);
   int pages = 0;
   for (const auto& s : statements) pages += s.pages();
@@ -274,7 +275,10 @@ int writePayslips(Session& session, ReportWriter& w, const StoredDeclaration& de
   w.ImprimeLinea("<!Color!>&H80000005&<!/Color!>");
   w.ImprimeLinea("<!nHojas!>" + std::to_string(pages) + "<!/nHojas!>");
   int page = 1;
+  const auto total = static_cast<long long>(statements.size());
+  long long done = 0;
   for (const auto& s : statements) {
+    progress.tick(done++, total);
     int n = s.pages();
     for (int i = 0; i < n; ++i) {
       if (page > 1) w.ImprimeLinea("pNuevaHoja");
@@ -282,12 +286,13 @@ int writePayslips(Session& session, ReportWriter& w, const StoredDeclaration& de
       ++page;
     }
   }
+  progress.advance(total, total);
   return pages;
 }
 
-std::filesystem::path producePayslips(Session& session, const StoredDeclaration& decl) {
+std::filesystem::path producePayslips(Session& session, const StoredDeclaration& decl, Progress& progress) {
   reports::SpoolReport report(session, "PR0045", 6, decl.ref.ruc);
-  writePayslips(session, report.writer(), decl);
+  writePayslips(session, report.writer(), decl, progress);
   return report.commit();
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/session.h"
 #include "printouts/declaration_data.h"
 #include "reports/report_writer.h"
@@ -16,9 +17,13 @@ inline constexpr int kPayslipRowsPerPage = 48;
 
 // Writes the pay statements; returns the number of pages (0 when the declaration has no workers
 // or pensioners; the file then holds only its tags).
-int writePayslips(Session& session, reports::ReportWriter& w, const StoredDeclaration& decl);
+// The statements written are counted on `progress`, which may cancel (throws Cancelled).
+int writePayslips(Session& session, reports::ReportWriter& w, const StoredDeclaration& decl,
+                  Progress& progress = Progress::none());
 
-// Registers a "PR0045" report, writes the pay statements into it and returns its path.
-std::filesystem::path producePayslips(Session& session, const StoredDeclaration& decl);
+// Registers a "PR0045" report, writes the pay statements into it and returns its path. Cancelled,
+// the report is not registered (its transaction rolls back) and Cancelled goes up to the caller.
+std::filesystem::path producePayslips(Session& session, const StoredDeclaration& decl,
+                                      Progress& progress = Progress::none());
 
 }  // namespace korventa::printouts

@@ -184,6 +184,39 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
 // scripts/demo tells the truth: the new declaration is inconsistent and its sending refused; it is
 // corrected until the validation finds nothing, saved with estado 0, and only then sent. It reads
 // the user's database and writes nothing into the user's folders.
+TEST_F(CliTest, ProgressPrintsAFewLinesPerStepOnStderr) {
+  // Lines of stderr that start with `step`.
+  auto linesOf = [](const std::string& err, const std::string& step) {
+    std::vector<std::string> out;
+    std::istringstream in(err);
+    for (std::string l; std::getline(in, l);)
+      if (l.rfind(step, 0) == 0) out.push_back(l);
+    return out;
+  };
+  const std::string loading = "Cargando trabajadores…", computing = "Calculando la declaración…",
+                    saving = "Guardando la declaración…";
+  auto r = run("--progress new " + kDemoRuc + " 201206");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out.find(loading), std::string::npos) << "progress goes to stderr only";
+  for (const auto& step : {loading, computing, saving}) {
+    SCOPED_TRACE(step);
+    auto lines = linesOf(r.err, step);
+    ASSERT_GE(lines.size(), 2u) << r.err;
+    EXPECT_EQ(lines.front(), step);  // the step, then its counts
+    EXPECT_LE(lines.size(), 11u) << "one line per tenth at most";
+    // The last count is the whole: "N/N".
+    std::string last = lines.back().substr(step.size() + 1);
+    auto slash = last.find('/');
+    ASSERT_NE(slash, std::string::npos) << lines.back();
+    EXPECT_EQ(last.substr(0, slash), last.substr(slash + 1)) << lines.back();
+  }
+  // Without the flag, none of it.
+  ASSERT_EQ(run("--yes delete " + kDemoRuc + " 201206").rc, 0);
+  r = run("new " + kDemoRuc + " 201206");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_TRUE(linesOf(r.err, loading).empty()) << r.err;
+}
+
 TEST_F(CliTest, DemoScriptSendsOnlyAConsistentDeclaration) {
   const fs::path user = runner_.dir() / "usuario";
   fs::create_directories(user / "RPT");

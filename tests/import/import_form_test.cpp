@@ -6,6 +6,7 @@
 
 #include "import/import_form.h"
 #include "import_fixture.h"
+#include "support/recording_progress.h"
 
 namespace korventa::test {
 namespace {
@@ -172,6 +173,44 @@ TEST(ImportResultLine, OneLinePerFile) {
     r.skipped = c.skipped;
     EXPECT_EQ(import::resultLine(r), c.line) << c.name;
   }
+}
+
+TEST_F(ImportFormTest, CancelledRunLeavesTheDeclarationAsItWasAndSaysSo) {
+  write("jor", "01|41000001|160|30|10|0|\r\n");
+  write("rem", "01|41000001|0121|100.00|100.00|\r\n01|41000003|0121|200.00|200.00|\r\n");
+  auto dumpWorking = [&] {
+    std::string out;
+    for (const char* table : {"TEMP1_F601", "TMPF601CONCEP", "TMP_ESTTURNOS_JL", "TMPF601DIAS_NOLAB"})
+      for (const auto& r : t.db().rows(std::string("SELECT * FROM ") + table + " ORDER BY rowid")) {
+        for (std::size_t i = 0; i < r.size(); ++i) out += r.text(i) + "|";
+        out += "\n";
+      }
+    return out;
+  };
+  const std::string before = dumpWorking();
+  ImportForm f(t.session(), decl, Form::TranPer, kWorker);
+  f.setDirectory(dir());
+  // Cancelled on the second line of the second file: the first file, already through, goes too.
+  RecordingProgress cancel(steps::importing("0601" + decl.ruc + "201206.rem"), 1);
+  auto results = f.cmdTransferir_Click(cancel);
+  EXPECT_TRUE(f.cancelled());
+  EXPECT_TRUE(results.empty());
+  EXPECT_EQ(f.lblTransferidos(), "0");
+  EXPECT_EQ(f.lblRechazados(), "0");
+  EXPECT_EQ(t.messenger().last(), kCancelledText);
+  EXPECT_EQ(dumpWorking(), before);
+
+  // The same run, not cancelled, imports both files and counts each to its end.
+  t.messenger().clear();
+  RecordingProgress seen;
+  results = f.cmdTransferir_Click(seen);
+  EXPECT_FALSE(f.cancelled());
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_EQ(f.lblTransferidos(), "3 Transferidos");
+  EXPECT_NE(dumpWorking(), before);
+  ASSERT_EQ(seen.steps.size(), 2u);
+  EXPECT_EQ(seen.steps[0].text, steps::importing("0601" + decl.ruc + "201206.jor"));
+  EXPECT_EQ(seen.steps[1].counts.back(), (std::pair<long long, long long>{2, 2}));
 }
 
 }  // namespace

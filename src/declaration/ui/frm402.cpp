@@ -27,6 +27,7 @@
 #include "common/ui/widgets.h"
 #include "common/dates.h"
 #include "common/list_form.h"
+#include "common/ui/progress_dialog.h"
 #include "declaration/ui/person_grid_model.h"
 #include "detail/ui/frm601mfdet.h"
 #include "detail/ui/frm61501.h"
@@ -452,8 +453,8 @@ void Frm402::onPeriodLeft() {
   busy_ = true;
   auto o = ctl_.MkePeriodo_LostFocus(text);
   if (o.ok && mkePeriodo_->isComplete()) {
-    BusyCursor busy;
-    o = ctl_.acceptPeriod(text);
+    korventa::ui::ProgressDialog progress(this, true);
+    o = ctl_.acceptPeriod(text, progress);
     if (o.ok) {
       requeryAll();
       updateEnabled();
@@ -467,8 +468,8 @@ void Frm402::onPeriodLeft() {
 void Frm402::onRefrescar() {
   bool done;
   {
-    BusyCursor busy;
-    done = ctl_.refresh();
+    korventa::ui::ProgressDialog progress(this, true);
+    done = ctl_.refresh(progress);
   }
   if (done) requeryAll();
 }
@@ -476,8 +477,8 @@ void Frm402::onRefrescar() {
 void Frm402::onGrabar() {
   declaration::SaveResult r;
   {
-    BusyCursor busy;
-    r = ctl_.save();
+    korventa::ui::ProgressDialog progress(this, true);
+    r = ctl_.save(progress);
   }
   if (!r.saved) applyFocus(r.focus);
 }
@@ -519,8 +520,9 @@ void Frm402::openImport(int category) {
   if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402::importRequested))) return;
   emit importRequested(category);
   {
-    BusyCursor busy;
-    ctl_.afterImport(category);
+    // The files are in: the computation that follows runs to its end (no Cancel).
+    korventa::ui::ProgressDialog progress(this, false);
+    ctl_.afterImport(category, progress);
   }
   requeryAll();
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/ui/progress_dialog.h"
 #include "common/ui/qt_messenger.h"
 #include "model/open_declaration.h"
 #include "determination/validation.h"
@@ -68,7 +69,12 @@ void FrmConsist::cmdImprimir_Click() {
 bool FrmConsist::validar(Session& session, const model::OpenDeclaration& decl, QWidget* parent) {
   if (decl.ruc.empty() || decl.periodo.empty()) return false;
   auto mens = determination::mensPath(session);
-  auto r = determination::DeclarationValidator(session, decl).CmdValidar_Click(mens);
+  determination::ValidationResult r;
+  {
+    // The rules only read: stopped half-way, they leave no report.
+    ProgressDialog progress(parent, true);
+    r = determination::DeclarationValidator(session, decl).CmdValidar_Click(mens, progress);
+  }
   if (r.stopped) return false;
   if (r.inconsistent) FrmConsist(session, mens, parent).exec();
   return !r.inconsistent;

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "common/ui/progress_dialog.h"
 #include "data/db_errors.h"
 #include "declaration/ui/frm402.h"
 #include "model/open_declaration.h"
@@ -184,14 +185,11 @@ void FrmImport::cmdTransferir_Click() {
   lblRechazados_->setText("0");
   lblResultado_->clear();
   lstResultados_->clear();
-  QApplication::setOverrideCursor(Qt::WaitCursor);
   std::vector<FileResult> results;
-  // The cursor comes back for the messages and the question of each file.
-  struct Restore {
-    ~Restore() { QApplication::restoreOverrideCursor(); }
-  } restore;
+  // Busy cursor and progress until the run ends; Cancel takes the whole run back.
+  korventa::ui::ProgressDialog progress(this, true);
   try {
-    results = ctl_->cmdTransferir_Click();
+    results = ctl_->cmdTransferir_Click(progress);
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s_.msg(), e);
   } catch (const std::exception& e) {

@@ -12,9 +12,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressDialog>
 #include <QVBoxLayout>
 
+#include "common/ui/progress_dialog.h"
 #include "common/ui/qt_messenger.h"
 #include "common/ui/widgets.h"
 #include "common/text.h"
@@ -297,22 +297,14 @@ void frmReportes::cmdAccion_Click() {
   req.text = chkSalida_[0]->isChecked();
   req.workbook = chkSalida_[1]->isChecked();
   req.dir = dir_->directory();
-  // Long exports: a progress dialog that the event loop keeps painting.
-  QProgressDialog progress(qs("Generando reportes..."), QString(), 0, 100, this);
-  progress.setObjectName("prgReportes");
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(300);
-  ExportProgress p;
-  p.tick = [&progress](int index, int count, const std::string& title, long rows) {
-    progress.setMaximum(std::max(1, count));
-    progress.setValue(index);
-    progress.setLabelText(qs(title + (rows > 0 ? "\n" + std::to_string(rows) + " registros" : std::string())));
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  };
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  form_.cmdAccion(row, req, &p);
-  progress.reset();
-  QApplication::restoreOverrideCursor();
+  {
+    // The reports cannot be cancelled (their files are written as they go); the pay statements
+    // can, and their Cancel is offered only when they are all that was asked for.
+    const bool onlyPayslips = std::all_of(req.formats.begin(), req.formats.end(), [](int n) { return n == 27; });
+    korventa::ui::ProgressDialog progress(this, onlyPayslips && !req.formats.empty());
+    progress.setObjectName("prgReportes");
+    form_.cmdAccion(row, req, progress);
+  }
   if (form_.payslipReport) {
     reports::ui::MuestraReporte(s_, form_.payslipReport->string(), "Vprevia", this);
   }
