@@ -17,9 +17,10 @@ inline double seconds(std::chrono::steady_clock::time_point since) {
 
 // The declarant (private, labour regime 1, SENATI) using the concepts given.
 inline void declarant(data::Database& db, const std::string& ruc, const std::vector<const char*>& concepts) {
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Ind_RegimenLab, ind_adm_publica, "
-         "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 1, 0, 1)",
-         {ruc});
+  db.run(
+      "INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Ind_RegimenLab, ind_adm_publica, "
+      "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 1, 0, 1)",
+      {ruc});
   for (const char* c : concepts) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {ruc, c});
 }
 

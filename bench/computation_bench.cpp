@@ -69,8 +69,8 @@ int main(int argc, char** argv) {
   auto dir = std::filesystem::temp_directory_path() / "korventa-computation-bench";
   std::filesystem::create_directories(dir);
   // Wall-clock and CPU seconds: on a shared machine the CPU time is the steadier figure.
-  std::printf("%-9s %-9s %-11s %-11s %-11s %-11s %-10s %-9s %-9s\n", "persons", "rows", "first", "first cpu",
-              "again", "again cpu", "cpu us/p", "grid", "validate");
+  std::printf("%-9s %-9s %-11s %-11s %-11s %-11s %-10s %-9s %-9s\n", "persons", "rows", "first", "first cpu", "again",
+              "again cpu", "cpu us/p", "grid", "validate");
   for (int n : sizes) {
     auto file = dir / ("bench-" + std::to_string(n) + ".db");
     std::filesystem::remove(file);

@@ -53,28 +53,33 @@ double since(std::chrono::steady_clock::time_point t0) {
 // pension fund).
 void registry(data::Database& db, int workers) {
   data::Transaction tx(db);
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Usuario, Ind_RegimenLab, ind_adm_publica, "
-         "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 'BENCH', 1, 0, 1)",
-         {kRuc});
+  db.run(
+      "INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Usuario, Ind_RegimenLab, ind_adm_publica, "
+      "Ind_senati) VALUES (6, ?, 'EMPRESA DE PRUEBA', 2, 'BENCH', 1, 0, 1)",
+      {kRuc});
   db.run("INSERT INTO CLAVES (Usuario, tipo) VALUES ('BENCH', '0')");
-  db.run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
-         "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
-         {kRuc, kRuc});
+  db.run(
+      "INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
+      "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
+      {kRuc, kRuc});
   for (const char* c : kConcepts) db.run("INSERT INTO CON_AFEC VALUES (6, ?, ?, 'G')", {kRuc, c});
   for (int i = 1; i <= workers; ++i) {
     std::string doc = std::to_string(10000000 + i);
     std::string tipo = i % 10 == 0 ? "37" : "21";
-    db.run("INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
-           "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension, ESSALUD_Vida, ipss_vida, estado, fec_insc, "
-           "ind_cat_trab) VALUES (6, ?, ?, 1, 1, ?, '1980-05-17', ?, 'PEREZ', ?, 'M', '1', ?, 21, '0', '', 1, "
-           "'2010-01-01', 1)",
-           {kRuc, i, doc, "APELLIDO" + std::to_string(i % 997), "NOMBRE" + std::to_string(i), tipo});
-    db.run("INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, situac, tipo, "
-           "pension, ind_afieps, sctr, ind_quinta) VALUES (6, ?, ?, 1, ?, 1, '11', ?, 21, '0', 0, '1')",
-           {kRuc, i, doc, tipo});
-    db.run("INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, tipo) "
-           "VALUES (6, ?, ?, 1, ?, 1, '2010-01-01', ?)",
-           {kRuc, i, doc, tipo});
+    db.run(
+        "INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
+        "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension, ESSALUD_Vida, ipss_vida, estado, fec_insc, "
+        "ind_cat_trab) VALUES (6, ?, ?, 1, 1, ?, '1980-05-17', ?, 'PEREZ', ?, 'M', '1', ?, 21, '0', '', 1, "
+        "'2010-01-01', 1)",
+        {kRuc, i, doc, "APELLIDO" + std::to_string(i % 997), "NOMBRE" + std::to_string(i), tipo});
+    db.run(
+        "INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, situac, tipo, "
+        "pension, ind_afieps, sctr, ind_quinta) VALUES (6, ?, ?, 1, ?, 1, '11', ?, 21, '0', 0, '1')",
+        {kRuc, i, doc, tipo});
+    db.run(
+        "INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, tipo) "
+        "VALUES (6, ?, ?, 1, ?, 1, '2010-01-01', ?)",
+        {kRuc, i, doc, tipo});
   }
   tx.commit();
 }
@@ -107,7 +112,8 @@ double floorSeconds(const fs::path& file, int rows, double& cpu) {
   for (const char* suffix : {"", "-journal", "-wal", "-shm"}) fs::remove(file.string() + suffix);
   sqlite3* db = nullptr;
   if (sqlite3_open(file.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot open " + file.string());
-  struct rusage r0 {}, r1 {};
+  struct rusage r0 {
+  }, r1{};
   getrusage(RUSAGE_SELF, &r0);
   auto t0 = std::chrono::steady_clock::now();
   sqlite3_exec(db,
@@ -181,7 +187,9 @@ struct Result {
   long peakKb() const { return std::max({create.peakKb, import.peakKb, validate.peakKb, save.peakKb}); }
 };
 
-const char* verdict(bool ok) { return ok ? "PASS" : "FAIL"; }
+const char* verdict(bool ok) {
+  return ok ? "PASS" : "FAIL";
+}
 
 std::string tail(const fs::path& log, int lines) {
   std::ifstream in(log);
@@ -235,9 +243,12 @@ int main(int argc, char** argv) {
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
-    if (a == "--cli" && i + 1 < argc) cli = argv[++i];
-    else if (a == "--keep") keep = true;
-    else if (std::atoi(a.c_str()) > 0) sizes.push_back(std::atoi(a.c_str()));
+    if (a == "--cli" && i + 1 < argc)
+      cli = argv[++i];
+    else if (a == "--keep")
+      keep = true;
+    else if (std::atoi(a.c_str()) > 0)
+      sizes.push_back(std::atoi(a.c_str()));
     else {
       std::fprintf(stderr, "usage: %s [--cli PATH] [--keep] [WORKERS ...]\n", argv[0]);
       return 2;
@@ -253,16 +264,16 @@ int main(int argc, char** argv) {
 
   double load[3] = {};
   getloadavg(load, 3);
-  std::printf("korventa-cli: %s\nload average at start: %.2f %.2f %.2f (%ld cores)\n\n", cli.c_str(), load[0],
-              load[1], load[2], sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf("korventa-cli: %s\nload average at start: %.2f %.2f %.2f (%ld cores)\n\n", cli.c_str(), load[0], load[1],
+              load[2], sysconf(_SC_NPROCESSORS_ONLN));
   std::printf("%-8s %-9s | %-15s %-15s %-15s %-15s | %-8s %-8s %-9s %-9s\n", "workers", "floor s", "new s (MB)",
               "import s (MB)", "validate s (MB)", "save s (MB)", "road s", "road/fl", "save/fl", "growth");
   std::vector<Result> results;
   bool failed = false;
   for (int n : sizes) {
     Result r = measure(cli, root, n, keep);
-    failed = failed || r.create.rc != 0 || r.import.rc != 0 || (r.validate.rc != 0 && r.validate.rc != 3) ||
-             r.save.rc != 0;
+    failed =
+        failed || r.create.rc != 0 || r.import.rc != 0 || (r.validate.rc != 0 && r.validate.rc != 3) || r.save.rc != 0;
     auto cell = [](const Step& s) {
       char b[32];
       std::snprintf(b, sizeof b, "%6.2f (%4ld)", s.seconds, s.peakKb / 1024);
@@ -283,8 +294,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     results.push_back(r);
   }
-  std::printf("\n(road = new + import + validate; growth = road ratio / size ratio to the previous size; the\n"
-              " targets are on wall time: on a machine busy with other work, the processor times say more)\n");
+  std::printf(
+      "\n(road = new + import + validate; growth = road ratio / size ratio to the previous size; the\n"
+      " targets are on wall time: on a machine busy with other work, the processor times say more)\n");
 
   std::printf("\nTargets:\n");
   for (const auto& r : results) {
@@ -302,7 +314,9 @@ int main(int argc, char** argv) {
     std::printf("  growth 10000 -> 50000 workers %.2f x (<= 5.5): %s\n", g, verdict(g <= 5.5));
   }
   if (failed) std::printf("\nA command failed: see its output above.\n");
-  if (!keep) fs::remove_all(root);
-  else std::printf("\nKept: %s\n", root.c_str());
+  if (!keep)
+    fs::remove_all(root);
+  else
+    std::printf("\nKept: %s\n", root.c_str());
   return failed ? 1 : 0;
 }

@@ -38,14 +38,17 @@ long peakKb() {
     if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
   return 0;
 }
-void resetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void resetPeak() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 // The declarant and its workers, without concept rows: a working set holds only the rows that
 // declare something, and nothing is declared yet.
 void fill(data::Database& db, int persons) {
   data::Transaction tx(db);
   bench::declarant(db, kRuc, std::vector<const char*>(std::begin(kConcepts), std::end(kConcepts)));
-  bench::workers(db, kRuc, persons, [](int) { return 21; }, [](int, const std::string&) {});
+  bench::workers(
+      db, kRuc, persons, [](int) { return 21; }, [](int, const std::string&) {});
   tx.commit();
 }
 

@@ -110,9 +110,12 @@ std::string check(const Env& env, const std::string& before, Command& c) {
     if (db->integer("SELECT count(*) FROM main.sqlite_master WHERE name LIKE 'TEMP%' OR name LIKE 'TMP%'") != 0)
       return "tablas de trabajo en el archivo";
     if (db->integer("SELECT count(*) FROM CAB_ABIERTA") != 0) return "marca de declaración abierta";
-    if (now == before) ++c.asBefore;
-    else if (now == c.after) ++c.asAfter;
-    else return "ni antes ni después";
+    if (now == before)
+      ++c.asBefore;
+    else if (now == c.after)
+      ++c.asAfter;
+    else
+      return "ni antes ni después";
   }
   if (env.run("save " + kRuc + " 201206") != 0) return "el siguiente comando falla";
   return {};

@@ -49,13 +49,15 @@ double timed(const char* what, double target, const std::function<void()>& body)
 
 void registry(data::Database& db, int workers, int pensioners) {
   data::Transaction tx(db);
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Usuario, Ind_RegimenLab, ind_adm_publica) "
-         "VALUES (6, ?, 'EMPRESA GRANDE S.A.', 2, 'BENCH', 1, 0)",
-         {kRuc});
+  db.run(
+      "INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, Tipo_ingreso, Usuario, Ind_RegimenLab, ind_adm_publica) "
+      "VALUES (6, ?, 'EMPRESA GRANDE S.A.', 2, 'BENCH', 1, 0)",
+      {kRuc});
   db.run("INSERT INTO CLAVES (Usuario, tipo) VALUES ('BENCH', '0')");
-  db.run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
-         "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
-         {kRuc, kRuc});
+  db.run(
+      "INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
+      "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
+      {kRuc, kRuc});
   static const char* types[] = {"19", "20", "21", "21", "21", "20", "32", "64"};
   for (int i = 1; i <= workers + pensioners; ++i) {
     bool worker = i <= workers;
@@ -63,22 +65,27 @@ void registry(data::Database& db, int workers, int pensioners) {
     std::string doc = std::to_string(40000000 + i);
     std::string tipo = worker ? types[i % 8] : "24";
     int pension = worker ? (i % 3 == 0 ? 2 : 21 + i % 4) : 2;
-    db.run("INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
-           "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension, ESSALUD_Vida, ipss_vida, estado, fec_insc, "
-           "ind_cat_trab) VALUES (6, ?, ?, ?, 1, ?, '1980-05-17', ?, 'PEREZ', ?, 'M', '1', ?, ?, ?, ?, 1, '2010-01-01', 1)",
-           {kRuc, i, cat, doc, "APELLIDO" + std::to_string(i % 997), "NOMBRE" + std::to_string(i), tipo, pension,
-            std::string(i % 10 == 0 ? "1" : "0"), std::string(i % 10 == 0 ? "5.00" : "")});
-    db.run("INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, situac, tipo, "
-           "pension, ind_afieps, sctr, ind_quinta) VALUES (6, ?, ?, 1, ?, ?, '11', ?, ?, '0', ?, '1')",
-           {kRuc, i, doc, cat, tipo, pension, i % 5 == 0 ? 1 : 0});
+    db.run(
+        "INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
+        "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension, ESSALUD_Vida, ipss_vida, estado, fec_insc, "
+        "ind_cat_trab) VALUES (6, ?, ?, ?, 1, ?, '1980-05-17', ?, 'PEREZ', ?, 'M', '1', ?, ?, ?, ?, 1, '2010-01-01', "
+        "1)",
+        {kRuc, i, cat, doc, "APELLIDO" + std::to_string(i % 997), "NOMBRE" + std::to_string(i), tipo, pension,
+         std::string(i % 10 == 0 ? "1" : "0"), std::string(i % 10 == 0 ? "5.00" : "")});
+    db.run(
+        "INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, situac, tipo, "
+        "pension, ind_afieps, sctr, ind_quinta) VALUES (6, ?, ?, 1, ?, ?, '11', ?, ?, '0', ?, '1')",
+        {kRuc, i, doc, cat, tipo, pension, i % 5 == 0 ? 1 : 0});
     // Most have one open period; some left and came back within the month.
-    db.run("INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, fec_fin, "
-           "tipo) VALUES (6, ?, ?, 1, ?, ?, '2010-01-01', ?, ?)",
-           {kRuc, i, doc, cat, i % 7 == 0 ? data::Value(std::string("2012-06-10")) : data::Value(), tipo});
+    db.run(
+        "INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, fec_fin, "
+        "tipo) VALUES (6, ?, ?, 1, ?, ?, '2010-01-01', ?, ?)",
+        {kRuc, i, doc, cat, i % 7 == 0 ? data::Value(std::string("2012-06-10")) : data::Value(), tipo});
     if (i % 7 == 0)
-      db.run("INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, tipo) "
-             "VALUES (6, ?, ?, 1, ?, ?, '2012-06-21', ?)",
-             {kRuc, i, doc, cat, tipo});
+      db.run(
+          "INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, cod_cat_tra, fec_ini, tipo) "
+          "VALUES (6, ?, ?, 1, ?, ?, '2012-06-21', ?)",
+          {kRuc, i, doc, cat, tipo});
   }
   tx.commit();
 }
@@ -86,7 +93,8 @@ void registry(data::Database& db, int workers, int pensioners) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   fs::path dir = fs::temp_directory_path() / ("korventa-bench-" + std::to_string(::getpid()));
   fs::create_directories(dir);
@@ -142,9 +150,8 @@ int main(int argc, char** argv) {
       if (!f.save().saved) std::printf("  falló: %s\n", messenger.last().c_str());
     });
     // "&Validar" and "&Guardar" of the whole payroll: the save runs every check of the validation.
-    timed("validación (todas las reglas)", 2, [&] {
-      determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt");
-    });
+    timed("validación (todas las reglas)", 2,
+          [&] { determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(dir / "Mens.txt"); });
     timed("grabación (con las mismas reglas)", 3, [&] {
       if (!f.save().saved) std::printf("  falló: %s\n", messenger.last().c_str());
     });

@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
   korventa::ui::InstanceLock instance(korventa::ui::InstanceLock::besideSettings());
   korventa::app::Startup startup(session, windows, instance, korventa::IniFile::defaultPath());
   switch (startup.run()) {
-    case korventa::app::StartupOutcome::Ready: break;
-    case korventa::app::StartupOutcome::AlreadyRunning: return 0;
-    default: return 1;
+    case korventa::app::StartupOutcome::Ready:
+      break;
+    case korventa::app::StartupOutcome::AlreadyRunning:
+      return 0;
+    default:
+      return 1;
   }
 
   korventa::ui::MDIFrm frame(session);

@@ -153,7 +153,8 @@ bool Startup::ensureConcept0614() {
   const std::string& gd = s_.generalDeclarant;
   if (db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ?", {gd}) <= 1) return false;
   // Added only when missing: a second copy of the row would be a duplicate key.
-  if (db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND Cod_Concepto = '0614'", {gd}) > 0)
+  if (db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND Cod_Concepto = '0614'", {gd}) >
+      0)
     return false;
   data::Transaction tx(db);
   db.run("INSERT INTO CON_AFEC (Tip_Doc_d, Doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, '0614', 'G')", {gd});

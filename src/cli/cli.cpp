@@ -23,11 +23,21 @@ std::string jsonEscape(const std::string& s) {
   std::string o;
   for (unsigned char c : s) {
     switch (c) {
-      case '"': o += "\\\""; break;
-      case '\\': o += "\\\\"; break;
-      case '\n': o += "\\n"; break;
-      case '\r': o += "\\r"; break;
-      case '\t': o += "\\t"; break;
+      case '"':
+        o += "\\\"";
+        break;
+      case '\\':
+        o += "\\\\";
+        break;
+      case '\n':
+        o += "\\n";
+        break;
+      case '\r':
+        o += "\\r";
+        break;
+      case '\t':
+        o += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -112,8 +122,10 @@ Session& Context::session() {
   loadSettings();
   if (!session_->db) {
     std::string file = dbFile.empty() ? session_->paths.dbPath : dbFile;
-    if (file.empty()) throw std::runtime_error("No se indicó la base de datos (--db o DBPath/DBName del archivo de configuración)");
-    if (!std::filesystem::exists(file)) throw std::runtime_error("Error de Conexión: no existe la base de datos " + file);
+    if (file.empty())
+      throw std::runtime_error("No se indicó la base de datos (--db o DBPath/DBName del archivo de configuración)");
+    if (!std::filesystem::exists(file))
+      throw std::runtime_error("Error de Conexión: no existe la base de datos " + file);
     try {
       session_->db = data::Database::open(file, access_);
     } catch (const data::DbError& e) {
@@ -205,6 +217,8 @@ int main(int argc, char** argv) {
     std::cerr << "--yes y --no no pueden usarse juntos\n";
     return 2;
   }
-  ctx.messenger.policy = yes ? StderrMessenger::Policy::Yes : no ? StderrMessenger::Policy::No : StderrMessenger::Policy::Default;
+  ctx.messenger.policy = yes  ? StderrMessenger::Policy::Yes
+                         : no ? StderrMessenger::Policy::No
+                              : StderrMessenger::Policy::Default;
   return ctx.execute();
 }

@@ -55,8 +55,8 @@ class Context {
  public:
   Context();
   ~Context();
-  std::string dbFile;     // --db; else the settings file's DBPath + DBName
-  std::string user;       // --user; else SysUser of the settings
+  std::string dbFile;  // --db; else the settings file's DBPath + DBName
+  std::string user;    // --user; else SysUser of the settings
   bool json = false;
   bool showProgress = false;  // --progress
   StderrMessenger messenger;
@@ -71,7 +71,10 @@ class Context {
   // Settings paths from the INI (SysPath and derived folders), created when missing.
   void loadSettings();
   // The settings paths (loads the settings file; does not open the database).
-  const Paths& paths() { loadSettings(); return session_->paths; }
+  const Paths& paths() {
+    loadSettings();
+    return session_->paths;
+  }
 
   void print(const Table& t) const;
   // Keeps the chosen command's body; main runs it once the whole command line is parsed.

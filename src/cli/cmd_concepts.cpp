@@ -70,8 +70,7 @@ int runConcepts(Context& ctx, const ConceptsArgs& a) {
   for (const auto& c : rows) {
     if (a.selectedOnly && !c.selected) continue;
     std::string afectacion;
-    if (c.own())
-      afectacion = reference::storedAffectation(s.database(), concepts.ruc(), c.codigo).value_or("");
+    if (c.own()) afectacion = reference::storedAffectation(s.database(), concepts.ruc(), c.codigo).value_or("");
     t.rows.push_back({c.codigo, c.descripcion, c.selected ? "1" : "0", c.indOrigen, afectacion});
   }
   ctx.print(t);
@@ -84,9 +83,10 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
                                "Conceptos que usa un declarante y afectación de sus conceptos propios. Sin opciones "
                                "lista la selección (la guardada o, si no tiene, la propuesta por su régimen laboral)");
   c->add_option("RUC", args->ruc, "RUC del declarante (visible para el usuario --user)")->required();
-  args->setOption = c->add_option("--set", args->set,
-                                  "Selección completa de conceptos, separados por comas (reemplaza la anterior y graba)")
-                        ->delimiter(',');
+  args->setOption =
+      c->add_option("--set", args->set,
+                    "Selección completa de conceptos, separados por comas (reemplaza la anterior y graba)")
+          ->delimiter(',');
   c->add_option("--affect", args->affect, "Afectación de un concepto propio: CODIGO=1010000000000 (repetible)")
       ->delimiter(',');
   c->add_option("--desc", args->desc, "Descripción de un concepto propio: CODIGO=TEXTO (repetible; graba)");

@@ -11,10 +11,13 @@ namespace {
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   {
-    auto* c = app.add_subcommand("consult", "Consulta una tabla de referencia: B bancos, S situación, T tipo de "
-                                            "trabajador, R remuneración mínima vital, U UIT");
+    auto* c = app.add_subcommand("consult",
+                                 "Consulta una tabla de referencia: B bancos, S situación, T tipo de "
+                                 "trabajador, R remuneración mínima vital, U UIT");
     auto mode = std::make_shared<std::string>();
-    c->add_option("MODO", *mode, "B, S, T, R o U")->required()->check(CLI::IsMember({"B", "S", "T", "R", "U"}, CLI::ignore_case));
+    c->add_option("MODO", *mode, "B, S, T, R o U")
+        ->required()
+        ->check(CLI::IsMember({"B", "S", "T", "R", "U"}, CLI::ignore_case));
     c->callback([&ctx, mode] {
       ctx.run([&ctx, mode] {
         auto result = reference::consultar(ctx.sessionForReading().database(), *mode);
@@ -44,7 +47,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         auto rows = tasas.consultar(tipo, s.msg());
         if (!rows) return 1;
         Table t{{"Vigencia", "IES", "Pension", "Salud", "Artistas", "Vida", "SaludA", "ASEGTPE"}, {}};
-        for (auto& r : *rows) t.rows.push_back({r.vigencia, r.ies, r.pension, r.salud, r.artistas, r.vida, r.saludA, r.asegtpe});
+        for (auto& r : *rows)
+          t.rows.push_back({r.vigencia, r.ies, r.pension, r.salud, r.artistas, r.vida, r.saludA, r.asegtpe});
         ctx.print(t);
         return 0;
       });

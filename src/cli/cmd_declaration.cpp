@@ -30,7 +30,9 @@ void requireDeclarant(Session& s, const std::string& ruc) {
   throw std::runtime_error("El RUC " + ruc + " no es un declarante del registro para el usuario " + text::trim(s.user));
 }
 
-Table tableOf(StoredListing listing) { return Table{std::move(listing.columns), std::move(listing.rows)}; }
+Table tableOf(StoredListing listing) {
+  return Table{std::move(listing.columns), std::move(listing.rows)};
+}
 
 // The determination grid of a stored declaration: one row per tax column, one cell per step
 // ("casilla=valor", "-" where the column has no such box), and the total to pay.
@@ -135,8 +137,8 @@ void addNew(CLI::App& app, Context& ctx) {
 
 int refreshDeclaration(Context& ctx, Args& a) {
   return withOpenDeclaration(
-      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](DeclarationForm& f) { return f.refresh(ctx.progress()); }, nullptr,
-      ctx.progress());
+      ctx.session(), a.ruc, periodArg(a.periodo), [&ctx](DeclarationForm& f) { return f.refresh(ctx.progress()); },
+      nullptr, ctx.progress());
 }
 
 int saveDeclaration(Context& ctx, Args& a) {

@@ -23,8 +23,9 @@ struct Args {
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   {
-    auto* c = app.add_subcommand("set", "Registra casillas de la determinación de la deuda y la forma de pago, "
-                                        "recalcula y graba (CASILLA=VALOR, pago=E|C, banco=NN, cheque=N)");
+    auto* c = app.add_subcommand("set",
+                                 "Registra casillas de la determinación de la deuda y la forma de pago, "
+                                 "recalcula y graba (CASILLA=VALOR, pago=E|C, banco=NN, cheque=N)");
     auto a = std::make_shared<Args>();
     c->add_option("RUC", a->ruc, "RUC del declarante")->required();
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
@@ -45,7 +46,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
                 if (eq == std::string::npos) throw std::runtime_error("Se esperaba CASILLA=VALOR: " + as);
                 std::string key = text::trim(as.substr(0, eq)), value = text::trim(as.substr(eq + 1));
                 if (key == "pago") {
-                  if (value != "E" && value != "C") throw std::runtime_error("Forma de pago no válida (E o C): " + value);
+                  if (value != "E" && value != "C")
+                    throw std::runtime_error("Forma de pago no válida (E o C): " + value);
                   d.payment.type = value;
                 } else if (key == "banco") {
                   d.payment.bank = value.empty() ? "XX" : value;

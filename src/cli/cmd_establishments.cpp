@@ -25,8 +25,8 @@ struct Args {
 Table establishmentsTable(const std::vector<detail::EstablishmentItem>& items) {
   Table t{{"cod_est", "tipo", "ruc", "nombre", "marcado"}, {}};
   for (const auto& it : items)
-    t.rows.push_back({vbFormat(it.codEst, "0000"), it.tipo, text::trim(it.rucEmp), text::trim(it.nombre),
-                      it.selected ? "1" : "0"});
+    t.rows.push_back(
+        {vbFormat(it.codEst, "0000"), it.tipo, text::trim(it.rucEmp), text::trim(it.nombre), it.selected ? "1" : "0"});
   return t;
 }
 

@@ -10,7 +10,6 @@
 #include <map>
 #include <memory>
 
-
 #include "cli/cli.h"
 #include "cli/drawing.h"
 #include "cli/listings.h"
@@ -34,10 +33,9 @@ struct ImportArgs {
   bool noSave = false, timing = false;
 };
 
-
 int runOrder(import::Kind k) {
   using import::Kind;
-  static const Kind order[] = {Kind::Jor, Kind::Tes, Kind::Sub, Kind::Not, Kind::Rem, Kind::Pen,
+  static const Kind order[] = {Kind::Jor,    Kind::Tes,      Kind::Sub,   Kind::Not, Kind::Rem, Kind::Pen,
                                Kind::Cuarta, Kind::ForTrans, Kind::ForMF, Kind::Mfe, Kind::Sct};
   return static_cast<int>(std::find(std::begin(order), std::end(order), k) - std::begin(order));
 }
@@ -52,13 +50,15 @@ bool writePdf(Context& ctx, const std::filesystem::path& prn, const std::string&
 }
 
 using Clock = std::chrono::steady_clock;
-double secs(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
+double secs(Clock::time_point t0) {
+  return std::chrono::duration<double>(Clock::now() - t0).count();
+}
 
 using Jobs = std::vector<std::pair<import::Kind, std::filesystem::path>>;
 
 struct ImportOutcome {
-  bool failed = false;      // a file or a listing failed
-  bool anyImported = false; // at least one file was read (not refused as a whole)
+  bool failed = false;       // a file or a listing failed
+  bool anyImported = false;  // at least one file was read (not refused as a whole)
 };
 ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs);
 
@@ -77,8 +77,9 @@ int runImport(Context& ctx, const ImportArgs& a) {
   for (const auto& f : a.files) {
     std::string name = std::filesystem::path(f).filename().string();
     auto kind = import::kindFromFileName(name, form);
-    if (!kind) throw std::runtime_error("No se reconoce el tipo de archivo de " + f +
-                                        " (extensiones .rem .pen .jor .sub .not .tes .4ta .for .mfe .sct)");
+    if (!kind)
+      throw std::runtime_error("No se reconoce el tipo de archivo de " + f +
+                               " (extensiones .rem .pen .jor .sub .not .tes .4ta .for .mfe .sct)");
     if (a.category != 0 && import::info(*kind).category != a.category)
       throw std::runtime_error("El archivo " + f + " no es de la categoría " + std::to_string(a.category));
     if (!import::isImportFileName(name, ruc, periodo, *kind))
@@ -87,7 +88,8 @@ int runImport(Context& ctx, const ImportArgs& a) {
                                import::importFileName(ruc, periodo, *kind) + ". No se importó ningún archivo.");
     jobs.emplace_back(*kind, f);
   }
-  std::stable_sort(jobs.begin(), jobs.end(), [](const auto& x, const auto& y) { return runOrder(x.first) < runOrder(y.first); });
+  std::stable_sort(jobs.begin(), jobs.end(),
+                   [](const auto& x, const auto& y) { return runOrder(x.first) < runOrder(y.first); });
 
   auto t0 = Clock::now();
   Clock::time_point t3;
@@ -192,7 +194,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   c->add_option("--form", a->form,
                 "Formulario de importación cuando la extensión sirve a dos (.for: frm0601ImportMF, por omisión, o "
                 "frmTransferencia)");
-  c->add_option("--category", a->category, "Categoría esperada de los archivos (1 trabajadores … 5 modalidad formativa)")
+  c->add_option("--category", a->category,
+                "Categoría esperada de los archivos (1 trabajadores … 5 modalidad formativa)")
       ->check(CLI::Range(1, 5));
   c->add_option("--pdf", a->pdf, "Escribe el reporte de errores en PDF");
   c->add_option("--work-dir", a->workDir, "Carpeta de los archivos .Log y .Err (por omisión la carpeta temporal)");

@@ -57,7 +57,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
         std::filesystem::path dbp = std::filesystem::absolute(*db);
         std::string sp = *sysPath;
         if (!sp.empty() && sp.back() != '/') sp += '/';
-        bool ok = ini.write("Options", "SysPath", sp) && ini.write("Options", "DBPath", dbp.parent_path().string() + "/") &&
+        bool ok = ini.write("Options", "SysPath", sp) &&
+                  ini.write("Options", "DBPath", dbp.parent_path().string() + "/") &&
                   ini.write("Options", "DBName", dbp.filename().string()) && ini.write("Options", "SysUser", *user);
         if (!ok) throw std::runtime_error("No se puede escribir " + ini.path().string());
         std::cout << "Configuración escrita en " << ini.path().string() << "\n";

@@ -5,7 +5,6 @@
 #include <iostream>
 #include <memory>
 
-
 #include "cli/cli.h"
 #include "cli/drawing.h"
 #include "common/dates.h"
@@ -65,8 +64,11 @@ struct ExportArgs {
   bool txt = false, xlsx = false, utf8 = false;
 };
 
-TextEncoding encodingOf(bool utf8) { return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252; }
-constexpr const char* kUtf8Help = "Archivos de texto en UTF-8 (por defecto Windows-1252, como los leen los programas de Windows)";
+TextEncoding encodingOf(bool utf8) {
+  return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+constexpr const char* kUtf8Help =
+    "Archivos de texto en UTF-8 (por defecto Windows-1252, como los leen los programas de Windows)";
 
 struct BasesArgs {
   std::string ruc, period, correl, doc;
@@ -77,16 +79,23 @@ struct BasesArgs {
 PrintChoice printChoiceOf(const PrintArgs& a) {
   PrintChoice choice;
   for (int n : numbersOf(a.annexes)) {
-    if (n == 602 || n == 408) choice.anexo602 = true;
-    else if (n == 612 || n == 428) choice.anexo612 = true;
-    else throw std::runtime_error("Anexo desconocido: " + std::to_string(n) + " (use 602 o 612)");
+    if (n == 602 || n == 408)
+      choice.anexo602 = true;
+    else if (n == 612 || n == 428)
+      choice.anexo612 = true;
+    else
+      throw std::runtime_error("Anexo desconocido: " + std::to_string(n) + " (use 602 o 612)");
   }
   std::string what = text::trim(a.what);
   if (what.empty()) what = (choice.anexo602 || choice.anexo612) ? "ambos" : "declaracion";
-  if (what == "declaracion") choice.what = PrintWhat::Declaracion;
-  else if (what == "anexos") choice.what = PrintWhat::Anexos;
-  else if (what == "ambos") choice.what = PrintWhat::DeclaracionYAnexos;
-  else throw std::runtime_error("--what: use declaracion, anexos o ambos");
+  if (what == "declaracion")
+    choice.what = PrintWhat::Declaracion;
+  else if (what == "anexos")
+    choice.what = PrintWhat::Anexos;
+  else if (what == "ambos")
+    choice.what = PrintWhat::DeclaracionYAnexos;
+  else
+    throw std::runtime_error("--what: use declaracion, anexos o ambos");
   return choice;
 }
 
@@ -167,7 +176,8 @@ int printPayslips(Context& ctx, const PrintArgs& a) {
 
 void addPayslips(CLI::App& app, Context& ctx) {
   auto a = std::make_shared<PrintArgs>();
-  auto* c = app.add_subcommand("payslips", "Boletas de pago de una declaración grabada, una página por trabajador (PDF)");
+  auto* c =
+      app.add_subcommand("payslips", "Boletas de pago de una declaración grabada, una página por trabajador (PDF)");
   c->add_option("RUC", a->ruc, "RUC del declarante")->required();
   c->add_option("PERIOD", a->period, "Período AAAAMM o MM/AAAA")->required();
   c->add_option("--sent", a->correl, "Correlativo de la declaración enviada");

@@ -45,7 +45,8 @@ int render(Context& ctx, const RenderOptions& o) {
 
   auto app = drawingApplication();
   QString error;
-  if (!reports::ui::writePdf(*doc, QString::fromStdString(o.pdf), &error)) throw std::runtime_error(error.toStdString());
+  if (!reports::ui::writePdf(*doc, QString::fromStdString(o.pdf), &error))
+    throw std::runtime_error(error.toStdString());
   std::size_t pages = std::max<std::size_t>(1, doc->pages.size());
   std::cout << o.pdf << ": " << pages << (pages == 1 ? " página" : " páginas") << "\n";
   return 0;

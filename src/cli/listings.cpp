@@ -47,13 +47,14 @@ int withOpenDeclaration(Session& s, const std::string& ruc, const std::string& p
 PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool workersOnly) {
   auto person = declaration::findDeclaredPerson(s.database(), tipDoc, doc, workersOnly);
   if (!person)
-    throw std::runtime_error("La persona " + doc + (workersOnly ? " no es trabajador de la declaración"
-                                                                : " no es trabajador ni pensionista de la declaración"));
+    throw std::runtime_error(
+        "La persona " + doc +
+        (workersOnly ? " no es trabajador de la declaración" : " no es trabajador ni pensionista de la declaración"));
   return *person;
 }
 
 model::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
-                                               const std::string& correl) {
+                                         const std::string& correl) {
   model::OpenDeclaration d;
   d.ruc = text::trim(ruc);
   d.periodo = periodo;

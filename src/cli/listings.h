@@ -25,7 +25,7 @@ PersonKey declaredPerson(Session& s, int tipDoc, const std::string& doc, bool wo
 
 // The declaration asked for, checked to exist (CAB, or HCAB when `correl` is given).
 model::OpenDeclaration storedDeclaration(Session& s, const std::string& ruc, const std::string& periodo,
-                                               const std::string& correl);
+                                         const std::string& correl);
 
 Table conceptsTable(Session& s, const model::OpenDeclaration& d, const std::string& doc);
 Table suspensionsTable(Session& s, const model::OpenDeclaration& d);

@@ -24,8 +24,11 @@ ParseResult parse(std::string_view t) {
     char c = t[i];
     if (inQuotes) {
       if (c == '"') {
-        if (i + 1 < t.size() && t[i + 1] == '"') { field += '"'; ++i; }
-        else inQuotes = false;
+        if (i + 1 < t.size() && t[i + 1] == '"') {
+          field += '"';
+          ++i;
+        } else
+          inQuotes = false;
       } else {
         if (c == '\n') ++line;
         field += c;
@@ -74,8 +77,8 @@ ParseResult parse(std::string_view t) {
 }
 
 std::string quote(std::string_view f) {
-  bool need = f.find_first_of(",\"\r\n") != std::string_view::npos ||
-              (!f.empty() && (f.front() == ' ' || f.back() == ' '));
+  bool need =
+      f.find_first_of(",\"\r\n") != std::string_view::npos || (!f.empty() && (f.front() == ' ' || f.back() == ' '));
   if (!need) return std::string(f);
   std::string o = "\"";
   for (char c : f) {

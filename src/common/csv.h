@@ -20,6 +20,6 @@ struct ParseResult {
 ParseResult parse(std::string_view text);
 
 std::string quote(std::string_view field);  // quotes only when needed
-std::string formatRow(const Row& row);       // without line end
+std::string formatRow(const Row& row);      // without line end
 
 }  // namespace korventa::csv

@@ -9,7 +9,8 @@ namespace {
 
 bool allDigits(std::string_view s) {
   if (s.empty()) return false;
-  for (char c : s) if (c < '0' || c > '9') return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
   return true;
 }
 
@@ -73,14 +74,24 @@ std::optional<Date> Date::parseAny(std::string_view t) {
   return parseIso(t);
 }
 
-std::string Date::dmy() const { return pad(day, 2) + "/" + pad(month, 2) + "/" + pad(year, 4); }
-std::string Date::iso() const { return pad(year, 4) + "-" + pad(month, 2) + "-" + pad(day, 2); }
-std::string Date::yyyymmdd() const { return pad(year, 4) + pad(month, 2) + pad(day, 2); }
-std::string Date::period() const { return pad(year, 4) + pad(month, 2); }
+std::string Date::dmy() const {
+  return pad(day, 2) + "/" + pad(month, 2) + "/" + pad(year, 4);
+}
+std::string Date::iso() const {
+  return pad(year, 4) + "-" + pad(month, 2) + "-" + pad(day, 2);
+}
+std::string Date::yyyymmdd() const {
+  return pad(year, 4) + pad(month, 2) + pad(day, 2);
+}
+std::string Date::period() const {
+  return pad(year, 4) + pad(month, 2);
+}
 
 int Date::serial() const {
   using namespace std::chrono;
-  return sys_days(std::chrono::year(year) / std::chrono::month(month) / std::chrono::day(day)).time_since_epoch().count();
+  return sys_days(std::chrono::year(year) / std::chrono::month(month) / std::chrono::day(day))
+      .time_since_epoch()
+      .count();
 }
 
 Date Date::fromSerial(int s) {
@@ -91,9 +102,15 @@ Date Date::fromSerial(int s) {
 
 int daysInMonth(int year, int month) {
   switch (month) {
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return year % 4 == 0 ? 29 : 28;
-    default: return 31;
+    case 4:
+    case 6:
+    case 9:
+    case 11:
+      return 30;
+    case 2:
+      return year % 4 == 0 ? 29 : 28;
+    default:
+      return 31;
   }
 }
 
@@ -137,8 +154,12 @@ std::string periodFromDisplay(std::string_view t) {
   return std::string(t.substr(3, 4)) + std::string(t.substr(0, 2));
 }
 
-std::string periodMonth(std::string_view p) { return p.size() >= 6 ? std::string(p.substr(4, 2)) : std::string(); }
-std::string periodYear(std::string_view p) { return p.size() >= 4 ? std::string(p.substr(0, 4)) : std::string(); }
+std::string periodMonth(std::string_view p) {
+  return p.size() >= 6 ? std::string(p.substr(4, 2)) : std::string();
+}
+std::string periodYear(std::string_view p) {
+  return p.size() >= 4 ? std::string(p.substr(0, 4)) : std::string();
+}
 
 std::string monthOf(std::string_view dateText) {
   auto d = Date::parseAny(dateText);
@@ -153,6 +174,8 @@ Date Clock::today() {
   return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
-void Clock::setFixed(std::optional<Date> date) { g_fixedToday = date; }
+void Clock::setFixed(std::optional<Date> date) {
+  g_fixedToday = date;
+}
 
 }  // namespace korventa

@@ -33,7 +33,7 @@ struct Date {
 // Days of a month: "31"; "30" for 04, 06, 09, 11; for 02 "29" when the year is divisible by 4
 // (only that test), else "28".
 std::string DiasDelMes(std::string_view month, std::string_view year);
-int daysInMonth(int year, int month);  // same rule, as a number
+int daysInMonth(int year, int month);           // same rule, as a number
 bool isRealDate(int year, int month, int day);  // proleptic Gregorian calendar
 
 // "dd/mm/yyyy" → "yyyymmdd"; any other text gives "".
@@ -42,12 +42,12 @@ std::string dmyToYmd(std::string_view dmy);
 std::string ymdToDmy(std::string_view ymd);
 
 // Period helpers.
-bool isPeriod(std::string_view yyyymm);                       // 6 digits, month 01–12
-std::string addMonths(std::string_view yyyymm, int months);   // "201212" + 1 → "201301"
-std::string periodToDisplay(std::string_view yyyymm);         // "201205" → "05/2012"
-std::string periodFromDisplay(std::string_view mmyyyy);       // "05/2012" → "201205"; "" when incomplete
-std::string periodMonth(std::string_view yyyymm);             // "05"
-std::string periodYear(std::string_view yyyymm);              // "2012"
+bool isPeriod(std::string_view yyyymm);                      // 6 digits, month 01–12
+std::string addMonths(std::string_view yyyymm, int months);  // "201212" + 1 → "201301"
+std::string periodToDisplay(std::string_view yyyymm);        // "201205" → "05/2012"
+std::string periodFromDisplay(std::string_view mmyyyy);      // "05/2012" → "201205"; "" when incomplete
+std::string periodMonth(std::string_view yyyymm);            // "05"
+std::string periodYear(std::string_view yyyymm);             // "2012"
 // Registry date text (ISO or dd/mm/yyyy) → "YYYYMM"; empty when missing or malformed.
 std::string monthOf(std::string_view dateText);
 

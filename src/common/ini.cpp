@@ -62,9 +62,15 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
   for (std::size_t i = 0; i < ls.size() && !done; ++i) {
     std::string name, k, v;
     if (sectionName(ls[i], name)) {
-      if (inSection) { insertAt = i; break; }
+      if (inSection) {
+        insertAt = i;
+        break;
+      }
       inSection = text::equalsIgnoreCase(name, section);
-      if (inSection) { sectionSeen = true; insertAt = i + 1; }
+      if (inSection) {
+        sectionSeen = true;
+        insertAt = i + 1;
+      }
     } else if (inSection) {
       if (keyValue(ls[i], k, v) && text::equalsIgnoreCase(k, key)) {
         ls[i] = std::string(k) + "=" + std::string(value);
@@ -92,9 +98,12 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
 std::filesystem::path IniFile::defaultPath() {
   if (const char* env = std::getenv("KORVENTA_INI"); env && *env) return env;
   std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home) base = std::filesystem::path(home) / ".config";
-  else base = std::filesystem::temp_directory_path();
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    base = std::filesystem::path(home) / ".config";
+  else
+    base = std::filesystem::temp_directory_path();
   return base / "korventa" / "VKRS000.INI";
 }
 

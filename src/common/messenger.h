@@ -49,7 +49,10 @@ class RecordingMessenger : public Messenger {
   const std::vector<Entry>& entries() const { return entries_; }
   std::vector<std::string> texts() const;
   std::string last() const { return entries_.empty() ? std::string() : entries_.back().text; }
-  void clear() { entries_.clear(); answers_.clear(); }
+  void clear() {
+    entries_.clear();
+    answers_.clear();
+  }
 
  private:
   std::vector<Entry> entries_;

@@ -25,7 +25,10 @@ std::optional<Money> Money::parse(std::string_view text) {
   while (n > i && (text[n - 1] == ' ' || text[n - 1] == '\t' || text[n - 1] == '\r' || text[n - 1] == '\n')) --n;
   if (i >= n) return std::nullopt;
   bool neg = false;
-  if (text[i] == '+' || text[i] == '-') { neg = text[i] == '-'; ++i; }
+  if (text[i] == '+' || text[i] == '-') {
+    neg = text[i] == '-';
+    ++i;
+  }
   __int128 intPart = 0;
   std::int64_t frac = 0;
   int fracDigits = 0;

@@ -14,7 +14,11 @@ class Money {
   static constexpr std::int64_t kScale = 10000;
 
   constexpr Money() = default;
-  static constexpr Money fromRaw(std::int64_t raw) { Money m; m.raw_ = raw; return m; }
+  static constexpr Money fromRaw(std::int64_t raw) {
+    Money m;
+    m.raw_ = raw;
+    return m;
+  }
   static constexpr Money fromUnits(std::int64_t units) { return fromRaw(units * kScale); }
   // Nearest representable value; halves away from zero.
   static Money fromDouble(double value);
@@ -36,15 +40,21 @@ class Money {
   Money rounded(int decimals) const;
   // a * rate / 100, rounded to the currency precision (4 decimals).
   Money percent(Money rate) const;
-  Money times(Money factor) const;   // rounded to 4 decimals
+  Money times(Money factor) const;       // rounded to 4 decimals
   Money dividedBy(Money divisor) const;  // rounded to 4 decimals; divisor zero gives zero
 
   // Plain text with exactly `decimals` decimals, point as separator, minus sign when negative.
   std::string toText(int decimals = 2) const;
 
   constexpr Money operator-() const { return fromRaw(-raw_); }
-  constexpr Money& operator+=(Money o) { raw_ += o.raw_; return *this; }
-  constexpr Money& operator-=(Money o) { raw_ -= o.raw_; return *this; }
+  constexpr Money& operator+=(Money o) {
+    raw_ += o.raw_;
+    return *this;
+  }
+  constexpr Money& operator-=(Money o) {
+    raw_ -= o.raw_;
+    return *this;
+  }
   friend constexpr Money operator+(Money a, Money b) { return fromRaw(a.raw_ + b.raw_); }
   friend constexpr Money operator-(Money a, Money b) { return fromRaw(a.raw_ - b.raw_); }
   friend constexpr auto operator<=>(Money a, Money b) = default;

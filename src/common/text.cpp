@@ -25,12 +25,14 @@ std::size_t byteOffset(std::string_view s, std::size_t idx) {
   return off < s.size() ? off : s.size();
 }
 
-const char32_t kCp1252High[32] = {0x20AC, 0x81, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D, 0x017D, 0x8F,
-                                  0x90, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D, 0x017E, 0x0178};
+const char32_t kCp1252High[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                  0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -53,7 +55,9 @@ std::string mid(std::string_view s, std::size_t start1, std::size_t count) {
   return std::string(s.substr(b, e - b));
 }
 
-std::string left(std::string_view s, std::size_t count) { return mid(s, 1, count); }
+std::string left(std::string_view s, std::size_t count) {
+  return mid(s, 1, count);
+}
 
 std::string right(std::string_view s, std::size_t count) {
   std::size_t n = length(s);
@@ -61,7 +65,9 @@ std::string right(std::string_view s, std::size_t count) {
   return mid(s, n - count + 1);
 }
 
-std::string trim(std::string_view s) { return ltrim(rtrim(s)); }
+std::string trim(std::string_view s) {
+  return ltrim(rtrim(s));
+}
 
 std::string rtrim(std::string_view s) {
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
@@ -89,8 +95,10 @@ std::string upper(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (char32_t cp : codepoints(s)) {
-    if (cp >= 'a' && cp <= 'z') cp -= 32;
-    else if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) cp -= 32;
+    if (cp >= 'a' && cp <= 'z')
+      cp -= 32;
+    else if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7)
+      cp -= 32;
     out += fromCodepoint(cp);
   }
   return out;
@@ -109,11 +117,14 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 
 bool isDigits(std::string_view s) {
   if (s.empty()) return false;
-  for (char c : s) if (c < '0' || c > '9') return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
   return true;
 }
 
-bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+bool startsWith(std::string_view s, std::string_view p) {
+  return s.substr(0, p.size()) == p;
+}
 
 std::vector<std::string> split(std::string_view s, char sep) {
   std::vector<std::string> out;
@@ -156,7 +167,8 @@ char32_t nextCodepoint(std::string_view s, std::size_t& i) {
 
 // Weight of a character in the Spanish order: letters without case or accent, Ñ between N and O.
 std::uint32_t spanishWeight(char32_t cp) {
-  if (cp >= 'a' && cp <= 'z') cp -= 'a' - 'A';
+  if (cp >= 'a' && cp <= 'z')
+    cp -= 'a' - 'A';
   else if (cp >= 0xC0 && cp <= 0xFF) {
     static constexpr char kBase[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTSAAAAAAACEEEEIIIIDNOOOOO/OUUUUYTY";
     if (cp == 0xD1 || cp == 0xF1) return 'N' * 2 + 1;
@@ -189,9 +201,12 @@ int compareSpanish(std::string_view a, std::string_view b) {
 
 std::string fromCodepoint(char32_t cp) {
   std::string o;
-  if (cp < 0x80) o += static_cast<char>(cp);
-  else if (cp < 0x800) { o += static_cast<char>(0xC0 | (cp >> 6)); o += static_cast<char>(0x80 | (cp & 0x3F)); }
-  else if (cp < 0x10000) {
+  if (cp < 0x80)
+    o += static_cast<char>(cp);
+  else if (cp < 0x800) {
+    o += static_cast<char>(0xC0 | (cp >> 6));
+    o += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
     o += static_cast<char>(0xE0 | (cp >> 12));
     o += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     o += static_cast<char>(0x80 | (cp & 0x3F));
@@ -206,7 +221,8 @@ std::string fromCodepoint(char32_t cp) {
 
 std::uint32_t ansiCode(char32_t cp) {
   if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return cp;
-  for (int i = 0; i < 32; ++i) if (kCp1252High[i] == cp) return 0x80 + i;
+  for (int i = 0; i < 32; ++i)
+    if (kCp1252High[i] == cp) return 0x80 + i;
   return cp;
 }
 
@@ -214,7 +230,10 @@ bool isValidUtf8(std::string_view s) {
   std::size_t i = 0;
   while (i < s.size()) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) { ++i; continue; }
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
     std::size_t n = seqLen(c);
     if (n == 1 || i + n > s.size()) return false;
     for (std::size_t k = 1; k < n; ++k)
@@ -230,9 +249,12 @@ std::string cp1252ToUtf8(std::string_view s) {
   out.reserve(s.size() + s.size() / 8);
   for (char ch : s) {
     unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x80) out += ch;
-    else if (c < 0xA0) out += fromCodepoint(kCp1252High[c - 0x80]);
-    else out += fromCodepoint(c);
+    if (c < 0x80)
+      out += ch;
+    else if (c < 0xA0)
+      out += fromCodepoint(kCp1252High[c - 0x80]);
+    else
+      out += fromCodepoint(c);
   }
   return out;
 }

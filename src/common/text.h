@@ -8,21 +8,21 @@
 
 namespace korventa::text {
 
-std::size_t length(std::string_view s);                            // characters
+std::size_t length(std::string_view s);  // characters
 std::string mid(std::string_view s, std::size_t start1, std::size_t count = std::string_view::npos);
 std::string left(std::string_view s, std::size_t count);
 std::string right(std::string_view s, std::size_t count);
-std::string trim(std::string_view s);                              // blanks (and tabs) on both ends
+std::string trim(std::string_view s);  // blanks (and tabs) on both ends
 std::string rtrim(std::string_view s);
 std::string ltrim(std::string_view s);
 // Cut or pad with blanks on the right to exactly `width` characters.
 std::string fixedWidth(std::string_view s, std::size_t width);
 // Pad on the left with `fill` to `width` characters (never cuts).
 std::string padLeft(std::string_view s, std::size_t width, char fill = ' ');
-std::string upper(std::string_view s);                             // ASCII and Latin-1 letters
+std::string upper(std::string_view s);  // ASCII and Latin-1 letters
 // Equal but for the case of ASCII letters (names of keys, sections and columns).
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
-bool isDigits(std::string_view s);                                 // non-empty, 0-9 only
+bool isDigits(std::string_view s);  // non-empty, 0-9 only
 // Number of a code text ("0021" → 21, " 3" → 3); 0 when it is not a number.
 int codeNumber(std::string_view s);
 bool startsWith(std::string_view s, std::string_view prefix);

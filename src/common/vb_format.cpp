@@ -17,7 +17,9 @@ std::vector<std::string_view> sections(std::string_view pattern) {
   return out;
 }
 
-bool isPlaceholder(char c) { return c == '0' || c == '#'; }
+bool isPlaceholder(char c) {
+  return c == '0' || c == '#';
+}
 
 // Formats a non-negative value with one section.
 std::string formatSection(Money value, std::string_view sec) {
@@ -105,7 +107,8 @@ std::string vbFormat(Money value, std::string_view pattern) {
     int decimals = 0;
     std::size_t p = sec.find('.');
     if (p != std::string_view::npos)
-      for (std::size_t i = p + 1; i < sec.size(); ++i) if (isPlaceholder(sec[i])) ++decimals;
+      for (std::size_t i = p + 1; i < sec.size(); ++i)
+        if (isPlaceholder(sec[i])) ++decimals;
     if ((-value).rounded(decimals > 4 ? 4 : decimals).isZero()) return s;
     return "-" + s;
   }

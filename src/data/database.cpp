@@ -12,7 +12,8 @@ namespace korventa::data {
 
 std::string valueText(const Value& v) {
   switch (v.index()) {
-    case 1: return std::to_string(std::get<std::int64_t>(v));
+    case 1:
+      return std::to_string(std::get<std::int64_t>(v));
     case 2: {
       double d = std::get<double>(v);
       if (std::nearbyint(d) == d && std::fabs(d) < 1e15) return std::to_string(static_cast<long long>(d));
@@ -20,19 +21,27 @@ std::string valueText(const Value& v) {
       std::snprintf(buf, sizeof buf, "%.15g", d);
       return buf;
     }
-    case 3: return std::get<std::string>(v);
-    default: return {};
+    case 3:
+      return std::get<std::string>(v);
+    default:
+      return {};
   }
 }
 
-bool valueIsNull(const Value& v) { return v.index() == 0; }
+bool valueIsNull(const Value& v) {
+  return v.index() == 0;
+}
 
-bool DbError::isBusy() const { return code_ == SQLITE_BUSY || code_ == SQLITE_LOCKED; }
+bool DbError::isBusy() const {
+  return code_ == SQLITE_BUSY || code_ == SQLITE_LOCKED;
+}
 bool DbError::isDuplicate() const {
   return extended_ == SQLITE_CONSTRAINT_PRIMARYKEY || extended_ == SQLITE_CONSTRAINT_UNIQUE;
 }
 
-void rethrow(const SQLite::Exception& e) { throw DbError(e.getErrorCode(), e.getExtendedErrorCode(), e.what()); }
+void rethrow(const SQLite::Exception& e) {
+  throw DbError(e.getErrorCode(), e.getExtendedErrorCode(), e.what());
+}
 
 NotOurDatabase::NotOurDatabase(const std::filesystem::path& file)
     : DbError(SQLITE_NOTADB, SQLITE_NOTADB,
@@ -44,7 +53,9 @@ const Value& Row::at(std::string_view column) const {
   return values_[static_cast<std::size_t>(i)];
 }
 
-bool Row::has(std::string_view column) const { return index(column) >= 0; }
+bool Row::has(std::string_view column) const {
+  return index(column) >= 0;
+}
 
 int Row::index(std::string_view column) const {
   if (!names_) return -1;
@@ -77,10 +88,18 @@ void bindAll(SQLite::Statement& st, const Params& params) {
   int i = 1;
   for (const auto& v : params.values()) {
     switch (v.index()) {
-      case 0: st.bind(i); break;
-      case 1: st.bind(i, static_cast<int64_t>(std::get<std::int64_t>(v))); break;
-      case 2: st.bind(i, std::get<double>(v)); break;
-      case 3: st.bind(i, std::get<std::string>(v)); break;
+      case 0:
+        st.bind(i);
+        break;
+      case 1:
+        st.bind(i, static_cast<int64_t>(std::get<std::int64_t>(v)));
+        break;
+      case 2:
+        st.bind(i, std::get<double>(v));
+        break;
+      case 3:
+        st.bind(i, std::get<std::string>(v));
+        break;
     }
     ++i;
   }
@@ -88,10 +107,14 @@ void bindAll(SQLite::Statement& st, const Params& params) {
 
 Value columnValue(const SQLite::Column& c) {
   switch (c.getType()) {
-    case SQLITE_INTEGER: return Value(static_cast<std::int64_t>(c.getInt64()));
-    case SQLITE_FLOAT: return Value(c.getDouble());
-    case SQLITE_NULL: return Value();
-    default: return Value(std::string(c.getText(), static_cast<std::size_t>(c.getBytes())));
+    case SQLITE_INTEGER:
+      return Value(static_cast<std::int64_t>(c.getInt64()));
+    case SQLITE_FLOAT:
+      return Value(c.getDouble());
+    case SQLITE_NULL:
+      return Value();
+    default:
+      return Value(std::string(c.getText(), static_cast<std::size_t>(c.getBytes())));
   }
 }
 
@@ -186,8 +209,9 @@ bool isOurDatabase(SQLite::Database& db) {
   int id = db.execAndGet("PRAGMA application_id").getInt();
   if (id == kApplicationId) return true;
   if (id != 0) return false;
-  return db.execAndGet("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND upper(name) IN "
-                       "('PARAM', 'CAB', 'DET', 'CONTRVKRS', 'ASEGVKRS', 'SPOOL')")
+  return db.execAndGet(
+               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND upper(name) IN "
+               "('PARAM', 'CAB', 'DET', 'CONTRVKRS', 'ASEGVKRS', 'SPOOL')")
              .getInt() == 6;
 }
 
@@ -282,7 +306,9 @@ std::int64_t Database::integer(std::string_view sql, const Params& params, std::
   return r->integer(0);
 }
 
-bool Database::exists(std::string_view sql, const Params& params) { return row(sql, params).has_value(); }
+bool Database::exists(std::string_view sql, const Params& params) {
+  return row(sql, params).has_value();
+}
 
 SQLite::Statement& Database::prepared(const std::string& sql) {
   auto it = cache_.find(sql);
@@ -298,8 +324,12 @@ SQLite::Statement& Database::prepared(const std::string& sql) {
   return *it->second;
 }
 
-std::int64_t Database::lastInsertRowid() const { return db_->getLastInsertRowid(); }
-std::int64_t Database::totalChanges() const { return db_->getTotalChanges(); }
+std::int64_t Database::lastInsertRowid() const {
+  return db_->getLastInsertRowid();
+}
+std::int64_t Database::totalChanges() const {
+  return db_->getTotalChanges();
+}
 
 bool Database::tableExists(std::string_view table) {
   return exists("SELECT 1 FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE", {table});
@@ -343,8 +373,10 @@ Transaction::~Transaction() {
 void Transaction::commit() {
   if (done_) return;
   try {
-    if (savepoint_.empty()) db_.db_->exec("COMMIT");
-    else db_.db_->exec("RELEASE " + savepoint_);
+    if (savepoint_.empty())
+      db_.db_->exec("COMMIT");
+    else
+      db_.db_->exec("RELEASE " + savepoint_);
   } catch (const SQLite::Exception& e) {
     rethrow(e);
   }

@@ -30,8 +30,8 @@ class DbError : public std::runtime_error {
       : std::runtime_error(std::move(message)), code_(code), extended_(extendedCode) {}
   int code() const { return code_; }
   int extendedCode() const { return extended_; }
-  bool isBusy() const;        // locked by another connection
-  bool isDuplicate() const;   // unique or primary key violated
+  bool isBusy() const;       // locked by another connection
+  bool isDuplicate() const;  // unique or primary key violated
  private:
   int code_, extended_;
 };
@@ -103,8 +103,10 @@ class Params {
   void add(std::nullptr_t) { values_.emplace_back(std::monostate{}); }
   template <class T>
   void add(const std::optional<T>& v) {
-    if (v) add(*v);
-    else values_.emplace_back(std::monostate{});
+    if (v)
+      add(*v);
+    else
+      values_.emplace_back(std::monostate{});
   }
 
  private:

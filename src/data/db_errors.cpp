@@ -20,7 +20,9 @@ std::string recordErrorText(const DbError& e) {
   return "Error tecnico:  " + std::to_string(e.code()) + "\n" + e.what() + "\nIntente nuevamente por favor.";
 }
 
-void MensajeErrorBD(Messenger& m, const DbError& e) { m.show(recordErrorText(e), "Mensaje", MsgIcon::Information); }
+void MensajeErrorBD(Messenger& m, const DbError& e) {
+  m.show(recordErrorText(e), "Mensaje", MsgIcon::Information);
+}
 
 std::string connectionErrorText(const DbError& e) {
   if (dynamic_cast<const NotOurDatabase*>(&e)) return e.what();

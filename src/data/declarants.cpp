@@ -18,7 +18,8 @@ std::string nameOf(const Row& r) {
 }
 
 std::vector<DeclarantItem> query(Database& db, std::string_view user, std::string where, Params params) {
-  std::string sql = "SELECT Tip_doc_d, doc_id_d, Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE 1=1" + where;
+  std::string sql =
+      "SELECT Tip_doc_d, doc_id_d, Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE 1=1" + where;
   if (TipoUsuario(db, user) != "0") {
     sql += " AND Usuario = ?";
     params.add(std::string(user));
@@ -51,17 +52,22 @@ std::vector<DeclarantItem> LlenaDeclarantesRuc(Database& db, std::string_view us
 }
 
 std::string declarantName(Database& db, std::string_view ruc) {
-  auto r = db.row("SELECT Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc});
+  auto r = db.row("SELECT Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                  {ruc});
   return r ? nameOf(*r) : std::string();
 }
 
 std::string IndicadorDeclarante(Database& db, std::string_view ruc, std::string_view indicator) {
   std::string column;
   std::string u = text::upper(indicator);
-  if (u == "IND_REGIMENLAB") column = "Ind_RegimenLab";
-  else if (u == "IND_ADM_PUBLICA") column = "ind_adm_publica";
-  else if (u == "IND_SENATI") column = "Ind_senati";
-  else return {};
+  if (u == "IND_REGIMENLAB")
+    column = "Ind_RegimenLab";
+  else if (u == "IND_ADM_PUBLICA")
+    column = "ind_adm_publica";
+  else if (u == "IND_SENATI")
+    column = "Ind_senati";
+  else
+    return {};
   return text::trim(db.text("SELECT " + column + " FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc}));
 }
 

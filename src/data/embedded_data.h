@@ -6,7 +6,7 @@
 namespace korventa::embedded {
 
 struct EmbeddedFile {
-  const char* path;       // relative to data/, e.g. "seed/PARAM.713.csv"
+  const char* path;  // relative to data/, e.g. "seed/PARAM.713.csv"
   std::string_view data;
 };
 

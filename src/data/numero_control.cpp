@@ -42,16 +42,22 @@ bool isNumericText(std::string_view s) {
   bool digits = false, point = false;
   for (; i < e; ++i) {
     char c = s[i];
-    if (c >= '0' && c <= '9') digits = true;
-    else if (c == '.' && !point) point = true;
-    else break;
+    if (c >= '0' && c <= '9')
+      digits = true;
+    else if (c == '.' && !point)
+      point = true;
+    else
+      break;
   }
   if (!digits) return false;
   if (i < e && (s[i] == 'e' || s[i] == 'E')) {
     ++i;
     if (i < e && (s[i] == '+' || s[i] == '-')) ++i;
     bool expDigits = false;
-    while (i < e && s[i] >= '0' && s[i] <= '9') { ++i; expDigits = true; }
+    while (i < e && s[i] >= '0' && s[i] <= '9') {
+      ++i;
+      expDigits = true;
+    }
     if (!expDigits) return false;
   }
   return i == e;

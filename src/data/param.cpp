@@ -8,7 +8,9 @@
 
 namespace korventa::data {
 
-std::string ParamRow::field(std::size_t start, std::size_t length) const { return text::trim(text::mid(funcion, start, length)); }
+std::string ParamRow::field(std::size_t start, std::size_t length) const {
+  return text::trim(text::mid(funcion, start, length));
+}
 
 std::string numberText(std::string_view numeric) {
   auto m = Money::parse(numeric);
@@ -96,8 +98,8 @@ std::optional<Money> ParamTable::datedAmount(std::string_view numero, std::strin
 Rates713 ParamTable::rates713(std::string_view tipo, std::string_view period) {
   Rates713 r;
   std::string best;
-  for (const auto& p : db_.rows("SELECT Argumento, Funcion FROM PARAM WHERE Numero = '713' AND substr(Argumento, 1, 2) = ?",
-                                {tipo})) {
+  for (const auto& p :
+       db_.rows("SELECT Argumento, Funcion FROM PARAM WHERE Numero = '713' AND substr(Argumento, 1, 2) = ?", {tipo})) {
     std::string arg = p.text(0);
     std::string start = text::mid(arg, 4, 8);
     if (text::left(start, 6) > period || start < best) continue;
@@ -122,7 +124,9 @@ std::optional<std::pair<std::string, std::string>> ParamTable::version856(std::s
   return std::make_pair(text::trim(text::mid(r->funcion, 1, 4)), text::mid(r->funcion, 5, 10));
 }
 
-std::string DocumentType::code2() const { return code < 10 ? "0" + std::to_string(code) : std::to_string(code); }
+std::string DocumentType::code2() const {
+  return code < 10 ? "0" + std::to_string(code) : std::to_string(code);
+}
 
 bool DocumentType::allowedIn(int contextPos) const {
   if (contextPos < 59 || contextPos > 82) return false;
@@ -179,7 +183,8 @@ std::vector<DocumentType> ParamTable::LlenaTiposDocumento(int contextPos) {
   std::vector<DocumentType> out;
   for (const auto& d : documentTypes())
     if (d.allowedIn(contextPos)) out.push_back(d);
-  std::stable_sort(out.begin(), out.end(), [](const DocumentType& a, const DocumentType& b) { return a.order < b.order; });
+  std::stable_sort(out.begin(), out.end(),
+                   [](const DocumentType& a, const DocumentType& b) { return a.order < b.order; });
   return out;
 }
 

@@ -20,15 +20,15 @@ struct ParamRow {
 
 struct DocumentType {
   int code = 0;
-  std::string description;   // funcion 1–30
-  std::string shortName;     // 32–42
-  int length = 0;            // 46–47
-  std::string indicators;    // 49–54
-  std::string order;         // 56–57
-  std::string validity;      // 59–82, one digit per context
-  std::string dataType;      // 128: "1" numeric, other alphanumeric
-  std::string lengthType;    // 130: "1" exact length, other maximum
-  std::string code2() const; // two-digit code text
+  std::string description;               // funcion 1–30
+  std::string shortName;                 // 32–42
+  int length = 0;                        // 46–47
+  std::string indicators;                // 49–54
+  std::string order;                     // 56–57
+  std::string validity;                  // 59–82, one digit per context
+  std::string dataType;                  // 128: "1" numeric, other alphanumeric
+  std::string lengthType;                // 130: "1" exact length, other maximum
+  std::string code2() const;             // two-digit code text
   bool allowedIn(int contextPos) const;  // "1" at that position of funcion (59..82)
   bool numeric() const { return dataType == "1"; }
   bool exactLength() const { return lengthType == "1"; }

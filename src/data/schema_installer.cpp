@@ -18,7 +18,8 @@ namespace {
 
 std::string upperAscii(std::string_view s) {
   std::string o(s);
-  for (char& c : o) if (c >= 'a' && c <= 'z') c -= 32;
+  for (char& c : o)
+    if (c >= 'a' && c <= 'z') c -= 32;
   return o;
 }
 
@@ -70,8 +71,10 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
   std::vector<const ColumnInfo*> target;
   for (const auto& h : header) {
     std::string name = text::trim(h);
-    auto it = std::find_if(cols.begin(), cols.end(), [&](const ColumnInfo& c) { return upperAscii(c.name) == upperAscii(name); });
-    if (it == cols.end()) throw std::runtime_error("La columna " + name + " no existe en la tabla " + std::string(table));
+    auto it = std::find_if(cols.begin(), cols.end(),
+                           [&](const ColumnInfo& c) { return upperAscii(c.name) == upperAscii(name); });
+    if (it == cols.end())
+      throw std::runtime_error("La columna " + name + " no existe en la tabla " + std::string(table));
     target.push_back(&*it);
   }
   std::string sql = "INSERT INTO " + std::string(table) + " (";
@@ -104,8 +107,9 @@ int loadCsv(Database& db, std::string_view table, std::string_view csvText, cons
                                    std::to_string(r + 1));
       } else if (options.registryDates && isRegistryDateColumn(c.name) && !text::trim(v).empty()) {
         auto d = Date::parseAny(v);
-        if (!d) throw std::runtime_error("Fecha no válida \"" + v + "\" en la columna " + c.name + ", fila " +
-                                         std::to_string(r + 1));
+        if (!d)
+          throw std::runtime_error("Fecha no válida \"" + v + "\" en la columna " + c.name + ", fila " +
+                                   std::to_string(r + 1));
         st.bind(idx, d->iso());
       } else {
         st.bind(idx, v);
@@ -126,8 +130,8 @@ void installSchema(Database& db) {
     if (std::string_view(f.path) == "schema.sql") {
       db.script(f.data);
       // The mark by which opening tells our files from other programs'.
-      db.script("PRAGMA application_id = " + std::to_string(kApplicationId) + "; PRAGMA user_version = " +
-                std::to_string(kSchemaVersion));
+      db.script("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                "; PRAGMA user_version = " + std::to_string(kSchemaVersion));
       return;
     }
   }
@@ -146,16 +150,20 @@ static void loadEmbeddedFolder(Database& db, std::string_view folder, const CsvL
   }
 }
 
-void loadSeed(Database& db) { loadEmbeddedFolder(db, "seed/", {}); }
-void loadDemoRegistry(Database& db) { loadEmbeddedFolder(db, "demo/", {.registryDates = true}); }
+void loadSeed(Database& db) {
+  loadEmbeddedFolder(db, "seed/", {});
+}
+void loadDemoRegistry(Database& db) {
+  loadEmbeddedFolder(db, "demo/", {.registryDates = true});
+}
 
 namespace {
 
 // A missing or 0-byte file holds nothing to keep: the database is created in it.
 bool holdsNothing(const std::filesystem::path& file) {
   std::error_code ec;
-  return !std::filesystem::exists(file, ec) || (std::filesystem::is_regular_file(file, ec) &&
-                                                std::filesystem::file_size(file, ec) == 0);
+  return !std::filesystem::exists(file, ec) ||
+         (std::filesystem::is_regular_file(file, ec) && std::filesystem::file_size(file, ec) == 0);
 }
 
 }  // namespace
@@ -192,8 +200,10 @@ std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bo
     throw;  // another program's database is never replaced
   } catch (const DbError& e) {
     if (e.code() != SQLITE_NOTADB && e.code() != SQLITE_CORRUPT) throw;  // locked, unreadable: leave it
-    if (!backup.empty()) fs::rename(file, backup);
-    else fs::remove(file);
+    if (!backup.empty())
+      fs::rename(file, backup);
+    else
+      fs::remove(file);
     for (const char* suffix : {"-wal", "-shm", "-journal"}) fs::remove(fs::path(file.string() + suffix));
     return createDatabase(file, withDemo);
   }
@@ -227,8 +237,8 @@ std::unique_ptr<Database> recreateDatabase(const std::filesystem::path& file, bo
 
 const std::vector<std::string>& registryTables() {
   static const std::vector<std::string> t = {
-      "CONTRVKRS", "ASEGVKRS", "ASEG_DET_LAB", "PERIODOLAB", "DEREHABVKRS", "LOCAL", "COR_TASAS_601",
-      "EPS", "OTROSCEN", "INTERMEDIACION", "COMP", "CON_AFEC", "CON_ADIC", "conceptos_remu",
+      "CONTRVKRS",  "ASEGVKRS",      "ASEG_DET_LAB",   "PERIODOLAB", "DEREHABVKRS", "LOCAL",    "COR_TASAS_601",
+      "EPS",        "OTROSCEN",      "INTERMEDIACION", "COMP",       "CON_AFEC",    "CON_ADIC", "conceptos_remu",
       "AFECTACION", "TRIBUT_AFECTA", "CLAVES"};
   return t;
 }

@@ -23,7 +23,8 @@ struct CsvLoadOptions {
 
 // Loads one CSV text (header row of column names) into a table. A column the table lacks is
 // an error naming it; columns left out take their defaults; empty cells of integer columns
-// become NULL. A text without even the header row is an error; a header row alone loads nothing. Throws std::runtime_error with a Spanish message (file context added by the caller).
+// become NULL. A text without even the header row is an error; a header row alone loads nothing. Throws
+// std::runtime_error with a Spanish message (file context added by the caller).
 int loadCsv(Database& db, std::string_view table, std::string_view csvText, const CsvLoadOptions& options = {});
 
 void installSchema(Database& db);

@@ -31,7 +31,9 @@ bool ServiciosComunes::fechaEnRango(std::string_view date, std::string_view from
   return *d >= *lo && *d <= *hi;
 }
 
-std::string ServiciosComunes::anchoFijo(std::string_view t, std::size_t width) { return text::fixedWidth(t, width); }
+std::string ServiciosComunes::anchoFijo(std::string_view t, std::size_t width) {
+  return text::fixedWidth(t, width);
+}
 
 std::string ServiciosComunes::rellenaCeros(std::string_view t, char fill, std::size_t length) {
   return text::padLeft(text::trim(t), length, fill);
@@ -47,8 +49,20 @@ int ServiciosComunes::teclaLetra(int k) {
   if ((k >= 'A' && k <= 'Z') || (k >= 'a' && k <= 'z') || k == ' ' || k == '\'' || k == '-' || k == '.') return k;
   // Spanish letters: á é í ó ú ü ñ and their capitals.
   switch (k) {
-    case 0xC1: case 0xC9: case 0xCD: case 0xD3: case 0xDA: case 0xDC: case 0xD1:
-    case 0xE1: case 0xE9: case 0xED: case 0xF3: case 0xFA: case 0xFC: case 0xF1:
+    case 0xC1:
+    case 0xC9:
+    case 0xCD:
+    case 0xD3:
+    case 0xDA:
+    case 0xDC:
+    case 0xD1:
+    case 0xE1:
+    case 0xE9:
+    case 0xED:
+    case 0xF3:
+    case 0xFA:
+    case 0xFC:
+    case 0xF1:
       return k;
     default:
       return 0;
@@ -79,7 +93,8 @@ void ServiciosComunes::mensaje(std::string_view t, std::string_view title) const
   if (messenger_) messenger_->show(t, title, MsgIcon::Information);
 }
 
-std::string ServiciosComunes::textoVerificacion(std::string_view ruc, std::string_view periodo, std::string_view correl) {
+std::string ServiciosComunes::textoVerificacion(std::string_view ruc, std::string_view periodo,
+                                                std::string_view correl) {
   return std::string(ruc) + std::string(periodo) + text::padLeft(text::trim(correl), 4, '0');
 }
 
@@ -119,7 +134,8 @@ bool ServiciosComunes::documentoValido(std::string_view number, const data::Docu
   }
   if (type.numeric()) return text::isDigits(n);
   for (char32_t c : text::codepoints(n)) {
-    bool ok = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == 0xD1 || c == 0xF1;
+    bool ok = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == 0xD1 ||
+              c == 0xF1;
     if (!ok) return false;
   }
   return true;

@@ -18,15 +18,16 @@ class ServiciosComunes {
   // 11 digits, a known prefix (10, 15, 17, 20) and the modulus-11 check digit.
   static bool rucValido(std::string_view ruc);
   // Date dd/mm/yyyy inside [from, to] (dd/mm/yyyy texts); a malformed date is outside.
-  static bool fechaEnRango(std::string_view date, std::string_view from = "01/01/1900", std::string_view to = "01/01/2500");
+  static bool fechaEnRango(std::string_view date, std::string_view from = "01/01/1900",
+                           std::string_view to = "01/01/2500");
   static std::string anchoFijo(std::string_view text, std::size_t width);
   static std::string rellenaCeros(std::string_view text, char fill, std::size_t length);
 
   // Key filters: the code to use, or 0 to cancel the key. Codes are Unicode code points;
   // 8 (backspace) and 13 (enter) always pass.
   static int teclaDigito(int key);
-  static int teclaLetra(int key);     // surnames and given names
-  static int teclaBusqueda(int key);  // search and series boxes: letters upper-cased, digits, blank
+  static int teclaLetra(int key);         // surnames and given names
+  static int teclaBusqueda(int key);      // search and series boxes: letters upper-cased, digits, blank
   static bool teclaCertificado(int key);  // CITT numbers: letters, digits and "-"
   // A character allowed in an imported field (printable, not the separator "|").
   static bool caracterValido(char32_t c);

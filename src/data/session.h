@@ -18,15 +18,15 @@ class ServiciosComunes;
 enum class Mode : int { New = 0, Modify = 1, Delete = 3, Copy = 4, Recover = 5 };
 
 struct Paths {
-  std::string sysPath;      // installation folder with its trailing separator
-  std::string tmpDir;       // SysPath + "TMP/"
-  std::string rptDir;       // SysPath + "RPT"
-  std::string tmpPath;      // SysPath + "TMP"
-  std::string bmpDir;       // SysPath + "BMP/"
-  std::string menuPath;     // SysPath + SysMenu (kept, unused)
-  std::string sysVersion;   // suite version (kept, unused)
-  std::string dbPath;       // DBPath + DBName
-  std::string helpFile;     // SysPath + "0601/Vq601.html"
+  std::string sysPath;     // installation folder with its trailing separator
+  std::string tmpDir;      // SysPath + "TMP/"
+  std::string rptDir;      // SysPath + "RPT"
+  std::string tmpPath;     // SysPath + "TMP"
+  std::string bmpDir;      // SysPath + "BMP/"
+  std::string menuPath;    // SysPath + SysMenu (kept, unused)
+  std::string sysVersion;  // suite version (kept, unused)
+  std::string dbPath;      // DBPath + DBName
+  std::string helpFile;    // SysPath + "0601/Vq601.html"
 };
 
 struct Session {

@@ -50,8 +50,9 @@ bool processAlive(std::int64_t pid) {
 }
 
 bool hasTables(Database& db) {
-  return db.integer("SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name IN ('CAB_VERSION', "
-                    "'CONTR_MARCA', 'CAB_ABIERTA')") == 3;
+  return db.integer(
+             "SELECT count(*) FROM main.sqlite_master WHERE type = 'table' AND name IN ('CAB_VERSION', "
+             "'CONTR_MARCA', 'CAB_ABIERTA')") == 3;
 }
 
 // A file of the earlier layout is brought up to date by the first write that needs the tables
@@ -107,9 +108,10 @@ std::int64_t registryMark(Database& db, std::string_view ruc) {
 
 void raiseRegistryMark(Database& db, std::string_view ruc) {
   ensureTables(db);
-  db.run("INSERT INTO CONTR_MARCA (tip_doc_d, doc_id_d, marca) VALUES (6, ?, 1) "
-         "ON CONFLICT (tip_doc_d, doc_id_d) DO UPDATE SET marca = marca + 1",
-         {ruc});
+  db.run(
+      "INSERT INTO CONTR_MARCA (tip_doc_d, doc_id_d, marca) VALUES (6, ?, 1) "
+      "ON CONFLICT (tip_doc_d, doc_id_d) DO UPDATE SET marca = marca + 1",
+      {ruc});
 }
 
 std::optional<Holder> otherHolder(Database& db, std::string_view ruc, std::string_view periodo, std::string_view self) {
@@ -131,9 +133,10 @@ void holdDeclaration(Session& s, std::string_view ruc, std::string_view periodo)
   ensureTables(db);
   std::string self = sessionId(s);
   if (auto h = otherHolder(db, ruc, periodo, self)) throw ConflictError(SQLITE_BUSY, heldText(*h, ruc, periodo));
-  db.run("INSERT OR REPLACE INTO CAB_ABIERTA (tip_doc_d, doc_id_d, periodo, Formulario, sesion, usuario, equipo, "
-         "proceso, desde, latido) VALUES (6, ?, ?, '0601', ?, ?, ?, ?, datetime('now'), datetime('now'))",
-         {ruc, periodo, self, text::trim(s.user), hostName(), processId()});
+  db.run(
+      "INSERT OR REPLACE INTO CAB_ABIERTA (tip_doc_d, doc_id_d, periodo, Formulario, sesion, usuario, equipo, "
+      "proceso, desde, latido) VALUES (6, ?, ?, '0601', ?, ?, ?, ?, datetime('now'), datetime('now'))",
+      {ruc, periodo, self, text::trim(s.user), hostName(), processId()});
   tx.commit();
 }
 
@@ -150,8 +153,8 @@ void renewHold(const Session& s, std::string_view ruc, std::string_view periodo)
   try {
     SQLite::Database conn(s.db->path().string(), SQLite::OPEN_READWRITE);  // no busy wait
     std::string self = sessionId(s);
-    SQLite::Statement renew(conn, std::string("UPDATE CAB_ABIERTA SET latido = datetime('now') WHERE ") + kKey +
-                                      " AND sesion = ?");
+    SQLite::Statement renew(
+        conn, std::string("UPDATE CAB_ABIERTA SET latido = datetime('now') WHERE ") + kKey + " AND sesion = ?");
     bindAll(renew, {ruc, periodo, self});
     renew.exec();
     SQLite::Statement left(conn, "DELETE FROM CAB_ABIERTA WHERE sesion = ? AND NOT (doc_id_d = ? AND periodo = ?)");
@@ -176,9 +179,10 @@ std::string changedSince(Session& s, std::string_view ruc, std::string_view peri
 std::int64_t claimDeclaration(Database& db, std::string_view ruc, std::string_view periodo, std::string_view self) {
   ensureTables(db);
   if (auto h = otherHolder(db, ruc, periodo, self)) throw ConflictError(SQLITE_BUSY, heldText(*h, ruc, periodo));
-  db.run("INSERT INTO CAB_VERSION (tip_doc_d, doc_id_d, periodo, Formulario, version) VALUES (6, ?, ?, '0601', 1) "
-         "ON CONFLICT (tip_doc_d, doc_id_d, periodo, Formulario) DO UPDATE SET version = version + 1",
-         {ruc, periodo});
+  db.run(
+      "INSERT INTO CAB_VERSION (tip_doc_d, doc_id_d, periodo, Formulario, version) VALUES (6, ?, ?, '0601', 1) "
+      "ON CONFLICT (tip_doc_d, doc_id_d, periodo, Formulario) DO UPDATE SET version = version + 1",
+      {ruc, periodo});
   return storedVersion(db, ruc, periodo);
 }
 

@@ -44,8 +44,7 @@ std::int64_t registryMark(Database& db, std::string_view ruc);
 void raiseRegistryMark(Database& db, std::string_view ruc);
 
 // The live session other than `self` that holds the declaration open; stale marks don't count.
-std::optional<Holder> otherHolder(Database& db, std::string_view ruc, std::string_view periodo,
-                                  std::string_view self);
+std::optional<Holder> otherHolder(Database& db, std::string_view ruc, std::string_view periodo, std::string_view self);
 // Marks the declaration open for the session, in a transaction of its own (taking over a stale
 // mark). Throws ConflictError naming the holder when another live session has it.
 void holdDeclaration(Session& s, std::string_view ruc, std::string_view periodo);
@@ -63,8 +62,7 @@ std::string changedSince(Session& s, std::string_view ruc, std::string_view peri
                          std::int64_t version);
 // Inside the write transaction of an operation that replaces a declaration's rows: refuses
 // (ConflictError) when another session holds it open, then raises its version and returns it.
-std::int64_t claimDeclaration(Database& db, std::string_view ruc, std::string_view periodo,
-                              std::string_view self = {});
+std::int64_t claimDeclaration(Database& db, std::string_view ruc, std::string_view periodo, std::string_view self = {});
 
 // The messages.
 std::string heldText(const Holder& h, std::string_view ruc, std::string_view periodo);

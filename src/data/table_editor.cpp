@@ -48,7 +48,8 @@ bool wholeNumber(std::string_view t) {
 
 TableEditor::TableEditor(Database& db, std::string table, ChangeHook hook)
     : db_(db), table_(std::move(table)), hook_(std::move(hook)) {
-  auto info = db_.rows("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?) ORDER BY cid", {table_});
+  auto info =
+      db_.rows("SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?) ORDER BY cid", {table_});
   if (info.empty()) throw std::runtime_error("La tabla " + table_ + " no existe en la base de datos");
   // The name as the schema writes it, so that the SQL below names an existing table.
   table_ = db_.text("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", {table_});
@@ -123,7 +124,8 @@ void TableEditor::setText(std::size_t row, std::size_t col, std::string_view typ
   std::vector<Value> after = s.values;
   after[col] = v;
   Transaction tx(db_);
-  int n = db_.run("UPDATE " + sqlName(table_) + " SET " + sqlName(columns_[col].name) + " = ? WHERE rowid = ?", {v, s.rowid});
+  int n = db_.run("UPDATE " + sqlName(table_) + " SET " + sqlName(columns_[col].name) + " = ? WHERE rowid = ?",
+                  {v, s.rowid});
   if (n != 1) {
     reload();
     throw DbError(SQLITE_NOTFOUND, SQLITE_NOTFOUND, "la fila ya no existe");

@@ -13,9 +13,9 @@ namespace korventa::data {
 
 struct TableColumn {
   std::string name;
-  std::string type;         // as declared
-  bool integer = false;     // INTEGER affinity: whole numbers only
-  bool decimal = false;     // NUMERIC or REAL affinity: a decimal number with a point
+  std::string type;      // as declared
+  bool integer = false;  // INTEGER affinity: whole numbers only
+  bool decimal = false;  // NUMERIC or REAL affinity: a decimal number with a point
   bool notNull = false;
   bool key = false;         // part of the primary key
   bool date = false;        // registry date (fec_*, fecha*): stored ISO YYYY-MM-DD

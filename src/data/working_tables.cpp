@@ -64,13 +64,17 @@ ChangeTrackingPause::~ChangeTrackingPause() {
   }
 }
 
-void markAllPersonsChanged(Database& db) { db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS VALUES (-1, -1)"); }
+void markAllPersonsChanged(Database& db) {
+  db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS VALUES (-1, -1)");
+}
 
 bool allPersonsChanged(Database& db) {
   return db.exists("SELECT 1 FROM TMPF601_CAMBIOS WHERE correl_a = -1 OR cod_cat_tra = -1");
 }
 
-void forgetPersonChanges(Database& db) { db.run("DELETE FROM TMPF601_CAMBIOS"); }
+void forgetPersonChanges(Database& db) {
+  db.run("DELETE FROM TMPF601_CAMBIOS");
+}
 
 std::vector<std::string> workingTableNames(Database& db) {
   std::vector<std::string> out;

@@ -47,7 +47,8 @@ std::string CatalogueRow::periodoMMYYYY() const {
   return periodo.size() == 6 ? periodo.substr(4, 2) + periodo.substr(0, 4) : periodo;
 }
 
-DeclarationChooserForm::DeclarationChooserForm(Session& session, Mode mode, bool sent) : s_(session), mode_(mode), sent_(sent) {}
+DeclarationChooserForm::DeclarationChooserForm(Session& session, Mode mode, bool sent)
+    : s_(session), mode_(mode), sent_(sent) {}
 
 ChooserTexts DeclarationChooserForm::texts() const {
   switch (mode_) {
@@ -75,8 +76,10 @@ std::vector<std::string> DeclarationChooserForm::cells(const CatalogueRow& r) co
 
 const std::vector<CatalogueRow>& DeclarationChooserForm::requery() {
   data::Params p;
-  std::string sql = std::string("SELECT A.doc_id_d, ") + kNombre + " AS nombre, A.periodo, A.Formulario, A.estado, "
-                    "A.rectifica" + (sent_ ? ", A.correl" : "") + " FROM " + (sent_ ? "HCAB" : "CAB") +
+  std::string sql = std::string("SELECT A.doc_id_d, ") + kNombre +
+                    " AS nombre, A.periodo, A.Formulario, A.estado, "
+                    "A.rectifica" +
+                    (sent_ ? ", A.correl" : "") + " FROM " + (sent_ ? "HCAB" : "CAB") +
                     " A JOIN CONTRVKRS B ON B.doc_id_d = A.doc_id_d AND B.tip_doc_d = 6 "
                     "WHERE A.tip_doc_d = 6 AND A.Formulario = '0601'";
   sql += userFilter(s_, p);
@@ -88,9 +91,12 @@ const std::vector<CatalogueRow>& DeclarationChooserForm::requery() {
 }
 
 void DeclarationChooserForm::sortByColumn(int column) {
-  if (column == 0) order_ = "A.doc_id_d ASC, A.periodo DESC";
-  else if (column == 1) order_ = "nombre ASC, A.periodo DESC";
-  else return;
+  if (column == 0)
+    order_ = "A.doc_id_d ASC, A.periodo DESC";
+  else if (column == 1)
+    order_ = "nombre ASC, A.periodo DESC";
+  else
+    return;
   requery();
 }
 
@@ -130,8 +136,9 @@ const std::vector<CatalogueRow>& SentDeclarationChooserForm::requery() {
                     "WHERE A.tip_doc_d = 6 AND A.Formulario = '0601'";
   sql += userFilter(s_, p);
   // Sending dates are dd/mm/yyyy texts: they are ordered as yyyymmdd.
-  sql += " ORDER BY A.doc_id_d ASC, A.periodo DESC, substr(A.fec_env, 7, 4) || substr(A.fec_env, 4, 2) || "
-         "substr(A.fec_env, 1, 2) DESC, CAST(A.correl AS INTEGER) DESC";
+  sql +=
+      " ORDER BY A.doc_id_d ASC, A.periodo DESC, substr(A.fec_env, 7, 4) || substr(A.fec_env, 4, 2) || "
+      "substr(A.fec_env, 1, 2) DESC, CAST(A.correl AS INTEGER) DESC";
   rows_.clear();
   for (const auto& r : s_.database().rows(sql, p)) rows_.push_back(rowOf(r, true));
   return rows_;

@@ -11,10 +11,10 @@
 namespace korventa::declaration {
 
 void GrabaCab(data::Database& db, const CabData& c) {
-  db.run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, Semana, fec_pro, bcolibrad, nrocheque, efectivo, "
-         "cheque, rectifica, estado, ind_ref) VALUES (6, ?, ?, '0601', ?, ?, ?, ?, ?, ?, ?, 9, 1)",
-         {c.ruc, c.periodo, c.semana, Clock::today().dmy(), c.bcolibrad, c.nrocheque, c.efectivo, c.cheque,
-          c.rectifica});
+  db.run(
+      "INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, Semana, fec_pro, bcolibrad, nrocheque, efectivo, "
+      "cheque, rectifica, estado, ind_ref) VALUES (6, ?, ?, '0601', ?, ?, ?, ?, ?, ?, ?, 9, 1)",
+      {c.ruc, c.periodo, c.semana, Clock::today().dmy(), c.bcolibrad, c.nrocheque, c.efectivo, c.cheque, c.rectifica});
   auto key = preparationKey(c.ruc, c.periodo);
   recomputeControl(db, "CAB", 5, key.where, key.params);
 }
@@ -40,8 +40,9 @@ bool CopyDeclarationForm::copiar(const std::string& targetText) {
     return false;
   }
   if (target >= "201301") {
-    m.critical("Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL "
-               "VARNO");
+    m.critical(
+        "Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL "
+        "VARNO");
     focus = "MkePeriodo";
     return false;
   }
@@ -88,8 +89,9 @@ bool CopyDeclarationForm::copiar(const std::string& targetText) {
     data::MensajeErrorBD(m, e);
     return false;
   }
-  m.warning("Se terminó de copiar la información satisfactoriamente. Deberá ingresar a la declaración y usar la "
-            "opción refrescar");
+  m.warning(
+      "Se terminó de copiar la información satisfactoriamente. Deberá ingresar a la declaración y usar la "
+      "opción refrescar");
   return true;
 }
 

@@ -22,19 +22,21 @@ void Adicionar_CON_AFEC(Session& s, const std::string& ruc) {
     data::AseguraConcepto(db, ruc, "2041");
   for (const char* c : {"0616", "0617"}) data::AseguraConcepto(db, ruc, c);
   const bool general = ruc == s.generalDeclarant;
-  long long have = general
-                       ? db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
-                                    "cod_concepto = '0614'",
-                                    {ruc})
-                       : db.integer("SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
-                                    "cod_concepto IN ('0612', '0810', '0811')",
-                                    {ruc});
+  long long have = general ? db.integer(
+                                 "SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
+                                 "cod_concepto = '0614'",
+                                 {ruc})
+                           : db.integer(
+                                 "SELECT count(*) FROM CON_AFEC WHERE Tip_Doc_d = 6 AND Doc_id_d = ? AND "
+                                 "cod_concepto IN ('0612', '0810', '0811')",
+                                 {ruc});
   if (have < 2) {
-    db.run("INSERT INTO CON_AFEC (Tip_Doc_d, Doc_id_d, cod_concepto, ind_origen) SELECT 6, ?1, c.Codigo, c.ind_origen "
-           "FROM CONCEPTOS_REM c WHERE c.indica = '1' AND (c.Codigo < '1000' OR c.Codigo >= '2000') AND "
-           "(c.Codigo <> '0614' OR ?2 = 1) AND NOT EXISTS (SELECT 1 FROM CON_AFEC a WHERE a.Tip_Doc_d = 6 AND "
-           "a.Doc_id_d = ?1 AND a.cod_concepto = c.Codigo)",
-           {ruc, general});
+    db.run(
+        "INSERT INTO CON_AFEC (Tip_Doc_d, Doc_id_d, cod_concepto, ind_origen) SELECT 6, ?1, c.Codigo, c.ind_origen "
+        "FROM CONCEPTOS_REM c WHERE c.indica = '1' AND (c.Codigo < '1000' OR c.Codigo >= '2000') AND "
+        "(c.Codigo <> '0614' OR ?2 = 1) AND NOT EXISTS (SELECT 1 FROM CON_AFEC a WHERE a.Tip_Doc_d = 6 AND "
+        "a.Doc_id_d = ?1 AND a.cod_concepto = c.Codigo)",
+        {ruc, general});
   }
   tx.commit();
 }
@@ -48,8 +50,9 @@ bool ValidaPeriodoDeclaracion(Messenger& m, const std::string& text) {
     return false;
   }
   if (p >= "201301") {
-    m.critical("Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL "
-               "VARNO");
+    m.critical(
+        "Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL "
+        "VARNO");
     return false;
   }
   if (!isPeriod(p)) {
@@ -91,8 +94,10 @@ void DeclarationForm::release() {
 }
 
 void DeclarationForm::renewHold() const {
-  if (held_) data::renewHold(s_, held_->first, held_->second);
-  else data::renewHold(s_, {}, {});
+  if (held_)
+    data::renewHold(s_, held_->first, held_->second);
+  else
+    data::renewHold(s_, {}, {});
 }
 
 void DeclarationForm::newDeclaration() {
@@ -181,9 +186,9 @@ bool DeclarationForm::openInTransaction(model::OpenDeclaration d) {
   auto& db = s_.database();
   d.version = data::storedVersion(db, ruc, periodo);
   auto key = preparationKey(ruc, periodo);
-  auto cab = db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " +
-                        key.where,
-                    key.params);
+  auto cab =
+      db.row("SELECT Semana, bcolibrad, nrocheque, efectivo, cheque, rectifica, ind_ref FROM CAB WHERE " + key.where,
+             key.params);
   if (!cab) {
     release();
     s_.msg().critical("No existe la declaración del período " + periodToDisplay(periodo) + ".");
@@ -390,7 +395,9 @@ void DeclarationForm::closeWithoutSaving() {
   modified_ = false;
 }
 
-void DeclarationForm::prepareDetail() { changesBeforeDetail_ = s_.database().totalChanges(); }
+void DeclarationForm::prepareDetail() {
+  changesBeforeDetail_ = s_.database().totalChanges();
+}
 
 void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
   // A detail form that was only looked at wrote nothing: the declaration stays as it was. One
@@ -415,8 +422,9 @@ bool DeclarationForm::removeProvider(int rowCount, const std::optional<PersonKey
     data::Params who{p->correl_a, p->tip_doc_a, p->doc_id_a, retention};
     const char* byHeader = " WHERE COALESCE(correl_a, 0) = ? AND tip_doc_a = ? AND doc_id_a = ? AND tip_retencion = ?";
     db.run(std::string("DELETE FROM TMPF601RDDET") + byHeader, who);
-    db.run("DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND tip_doc_ret = ? AND num_doc_ret = ? AND tip_retencion = ?",
-           {p->tip_doc_a, p->doc_id_a, retention});
+    db.run(
+        "DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 3 AND tip_doc_ret = ? AND num_doc_ret = ? AND tip_retencion = ?",
+        {p->tip_doc_a, p->doc_id_a, retention});
     db.run(std::string("DELETE FROM TMPF601RDCAB") + byHeader, who);
   });
   if (ok) modified_ = true;

@@ -74,9 +74,18 @@ class DeclarationForm {
   // Mode 0: the period accepted; entry checks, then the load from the registry and the computation,
   // reported on `progress`. Cancelled, nothing is loaded and the form stays empty.
   Outcome acceptPeriod(const std::string& mmyyyy, Progress& progress = Progress::none());
-  void setTelefono(const std::string& t) { d_.telephone = t; modified_ = modified_ || loaded_; }
-  void setRectifica(bool r) { d_.rectifica = r; modified_ = modified_ || loaded_; }
-  void setNumOrden(const std::string& n) { d_.numOrden = n; modified_ = true; }
+  void setTelefono(const std::string& t) {
+    d_.telephone = t;
+    modified_ = modified_ || loaded_;
+  }
+  void setRectifica(bool r) {
+    d_.rectifica = r;
+    modified_ = modified_ || loaded_;
+  }
+  void setNumOrden(const std::string& n) {
+    d_.numOrden = n;
+    modified_ = true;
+  }
   // Payment data (from the payment-form component): type "E"/"C", bank ("XX" none), cheque, total.
   void setPaymentType(const std::string& t) { d_.payment.type = t; }
   void setBank(const std::string& b) { d_.payment.bank = b; }

@@ -69,8 +69,8 @@ std::map<std::string, std::string> storedBoxValues(data::Database& db, const std
                                                    const std::string& periodo, const std::string& correl) {
   auto key = keyOf(ruc, periodo, correl);
   std::map<std::string, std::string> stored;
-  for (const auto& r : db.rows("SELECT Casilla, i_valor FROM " + tableOf("DET", correl) + " WHERE " + key.where,
-                               key.params))
+  for (const auto& r :
+       db.rows("SELECT Casilla, i_valor FROM " + tableOf("DET", correl) + " WHERE " + key.where, key.params))
     stored[text::trim(r.text(0))] = text::trim(r.text(1));
   return stored;
 }
@@ -79,8 +79,7 @@ std::int64_t declaredPersonCount(data::Database& db) {
   return db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (?, ?)", {int(kWorker), int(kPensioner)});
 }
 
-std::optional<PersonKey> findDeclaredPerson(data::Database& db, int tipDoc, const std::string& doc,
-                                            bool workersOnly) {
+std::optional<PersonKey> findDeclaredPerson(data::Database& db, int tipDoc, const std::string& doc, bool workersOnly) {
   std::string id = text::trim(doc);
   auto row = db.row(
       "SELECT Correl_a, cod_cat_tra FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra IN (?, ?) "

@@ -41,7 +41,6 @@ std::int64_t declaredPersonCount(data::Database& db);
 
 // The worker with this document in the open declaration's working set, or (unless `workersOnly`)
 // the pensioner when there is no such worker.
-std::optional<PersonKey> findDeclaredPerson(data::Database& db, int tipDoc, const std::string& doc,
-                                            bool workersOnly);
+std::optional<PersonKey> findDeclaredPerson(data::Database& db, int tipDoc, const std::string& doc, bool workersOnly);
 
 }  // namespace korventa::declaration

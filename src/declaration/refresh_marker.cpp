@@ -22,7 +22,8 @@ void InsertaIndicadorRefrescar(data::Database& db, std::string_view ruc, std::st
 
 void markEveryDeclarationForRefresh(data::Database& db) {
   data::Transaction tx(db);
-  for (const auto& r : db.rows("SELECT DISTINCT doc_id_d FROM CAB WHERE tip_doc_d = 6")) InsertaIndicadorRefrescar(db, r.text(0));
+  for (const auto& r : db.rows("SELECT DISTINCT doc_id_d FROM CAB WHERE tip_doc_d = 6"))
+    InsertaIndicadorRefrescar(db, r.text(0));
   tx.commit();
 }
 

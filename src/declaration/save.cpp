@@ -25,20 +25,20 @@ using data::Value;
 // Columns of F601_TRAB written from the working row, in their order; amounts are re-formatted.
 const std::vector<std::string>& trabColumns() {
   static const std::vector<std::string> c = {
-      "Situac",       "Tipo",          "dias_lab",     "dias_no_lab",    "dias_sub",       "horas_nor",
-      "horas_sob",    "Tot_Ingresos",  "AportDes",     "NetoPagar",      "AportEmp",       "Ingresos",
-      "Ing_Asig",     "Ing_Bonif",     "Ing_Gratif",   "Ing_Indemniz",   "Ing_publico",    "Desc_Trab",
-      "Otros_Concep", "Aport_TrabPens", "Concep_Varios", "rem_afecta",   "tributo",        "rem_20530",
-      "trib_20530",   "ipss_vida",     "pension",      "rem_pens",       "pens",           "tipo_pago",
-      "ind_quinta",   "ind_domicilio", "rem_salud",    "salud",          "salud_agrario",  "cbssp",
-      "fondo_dsa",    "aporte_fdsa",   "sctr_essalud", "sctr_tributo",   "sctr",           "rem_FCJMMS",
+      "Situac",        "Tipo",           "dias_lab",       "dias_no_lab",  "dias_sub",      "horas_nor",
+      "horas_sob",     "Tot_Ingresos",   "AportDes",       "NetoPagar",    "AportEmp",      "Ingresos",
+      "Ing_Asig",      "Ing_Bonif",      "Ing_Gratif",     "Ing_Indemniz", "Ing_publico",   "Desc_Trab",
+      "Otros_Concep",  "Aport_TrabPens", "Concep_Varios",  "rem_afecta",   "tributo",       "rem_20530",
+      "trib_20530",    "ipss_vida",      "pension",        "rem_pens",     "pens",          "tipo_pago",
+      "ind_quinta",    "ind_domicilio",  "rem_salud",      "salud",        "salud_agrario", "cbssp",
+      "fondo_dsa",     "aporte_fdsa",    "sctr_essalud",   "sctr_tributo", "sctr",          "rem_FCJMMS",
       "aporte_FCJMMS", "rem_FracFCJMMS", "aporte_FrFCJMMS"};
   return c;
 }
 
 bool isAmountColumn(const std::string& c) {
-  static const std::set<std::string> notAmounts = {"SITUAC",   "TIPO",      "DIAS_LAB",      "DIAS_NO_LAB",
-                                                   "DIAS_SUB", "HORAS_NOR", "HORAS_SOB",     "PENSION",
+  static const std::set<std::string> notAmounts = {"SITUAC",    "TIPO",       "DIAS_LAB",      "DIAS_NO_LAB",
+                                                   "DIAS_SUB",  "HORAS_NOR",  "HORAS_SOB",     "PENSION",
                                                    "TIPO_PAGO", "IND_QUINTA", "IND_DOMICILIO", "SCTR"};
   return !notAmounts.count(text::upper(c));
 }
@@ -55,14 +55,16 @@ std::string countText(data::Database& db, const std::string& sql, const Params& 
   return std::to_string(db.integer(sql, p));
 }
 
-void writeBox(data::Database& db, const model::OpenDeclaration& d, const std::string& casilla, const std::string& valor) {
+void writeBox(data::Database& db, const model::OpenDeclaration& d, const std::string& casilla,
+              const std::string& valor) {
   std::string v = isTextBox(casilla) ? valor : vbFormatText(valor, "###########0");
   std::string id = idCasilla(casilla);
   std::vector<Value> fields = {Value(std::int64_t(6)), Value(d.ruc), Value(d.periodo), Value(std::string(kFormulario)),
                                Value(casilla),         Value(v),     Value(id),        Value()};
-  db.run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) "
-         "VALUES (6, ?, ?, '0601', ?, ?, ?, ?)",
-         {d.ruc, d.periodo, casilla, v, id, data::NumeroControl(fields, 6)});
+  db.run(
+      "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) "
+      "VALUES (6, ?, ?, '0601', ?, ?, ?, ?)",
+      {d.ruc, d.periodo, casilla, v, id, data::NumeroControl(fields, 6)});
 }
 
 // Deletes the stored rows of the declaration that the save writes again (Borrar_Tablas); without
@@ -78,8 +80,9 @@ void Borrar_Tablas(data::Database& db, const model::OpenDeclaration& d, bool per
 
 // Contribution rows of concept 0807 left without any amount are not kept.
 void Borrar_807(data::Database& db) {
-  db.run("DELETE FROM TMPF601CONCEP WHERE codigo = '0807' AND COALESCE(TRIM(monto), '') = '' AND "
-         "COALESCE(TRIM(monto_pag), '') = ''");
+  db.run(
+      "DELETE FROM TMPF601CONCEP WHERE codigo = '0807' AND COALESCE(TRIM(monto), '') = '' AND "
+      "COALESCE(TRIM(monto_pag), '') = ''");
 }
 
 // The stored value of each F601_TRAB column after the key, as an expression over the working row.
@@ -87,8 +90,10 @@ std::vector<ColumnExpr> trabValues() {
   std::vector<ColumnExpr> cols;
   for (const auto& c : trabColumns()) {
     std::string e = sqlName(c);
-    if (text::upper(c) == "IPSS_VIDA") e = "vbfmt(" + e + ", '#0.00')";
-    else if (isAmountColumn(c)) e = "vbfmt(" + e + ", '######0.00')";
+    if (text::upper(c) == "IPSS_VIDA")
+      e = "vbfmt(" + e + ", '#0.00')";
+    else if (isAmountColumn(c))
+      e = "vbfmt(" + e + ", '######0.00')";
     cols.push_back({c, e});
   }
   return cols;
@@ -100,8 +105,8 @@ const char* kChanged = "(correl_a, cod_cat_tra) IN (SELECT correl_a, cod_cat_tra
 // F601_TRAB of the workers and pensioners; with `onlyChanged`, only the persons of the working
 // set not stored yet (the caller deletes nothing of the others).
 void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
-  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},         {"Correl_a", "Correl_a"},
-                                  {"periodo", "?"},           {"formulario", "'0601'"},  {"cod_cat_tra", "cod_cat_tra"},
+  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},        {"Correl_a", "Correl_a"},
+                                  {"periodo", "?"},           {"formulario", "'0601'"}, {"cod_cat_tra", "cod_cat_tra"},
                                   {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
   for (auto& c : trabValues()) cols.push_back(std::move(c));
   std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
@@ -118,8 +123,9 @@ void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d, bool 
 void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
   auto key = preparationKey(d.ruc, d.periodo);
   const std::string changed = key.where + " AND " + kChanged;
-  const std::string working = "(SELECT 1 FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = "
-                              "F601_TRAB.cod_cat_tra AND w.cod_cat_tra IN (1, 2))";
+  const std::string working =
+      "(SELECT 1 FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = "
+      "F601_TRAB.cod_cat_tra AND w.cod_cat_tra IN (1, 2))";
   db.run("DELETE FROM F601_TRAB WHERE " + changed + " AND NOT EXISTS " + working, key.params);
   std::string names = "tip_doc_a, doc_id_a", values = "w.tip_doc_a, w.doc_id_a";
   for (const auto& c : trabValues()) {
@@ -128,7 +134,8 @@ void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
   }
   db.run("UPDATE F601_TRAB SET (" + names + ") = (SELECT " + values +
              " FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = F601_TRAB.cod_cat_tra) "
-             "WHERE " + changed + " AND EXISTS " + working,
+             "WHERE " +
+             changed + " AND EXISTS " + working,
          key.params);
   recomputeControl(db, "F601_TRAB", 6, changed, key.params);
   Grabar_F601_TRAB(db, d, true);
@@ -248,10 +255,12 @@ void GrabarCab(data::Database& db, model::OpenDeclaration& d, bool inconsistent)
   if (!current) {
     db.run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario) VALUES (6, ?, ?, '0601')", {d.ruc, d.periodo});
   }
-  db.run("UPDATE CAB SET fec_pro = ?, Semana = ?, bcolibrad = ?, nrocheque = ?, cheque = ?, efectivo = ?, estado = ?, "
-         "ind_ref = ?, rectifica = ? WHERE " + key.where,
-         {today, d.semana, bank, cheque, chequeAmount, cash, estado, indRef, std::string(d.rectifica ? "1" : "0"),
-          d.ruc, d.periodo});
+  db.run(
+      "UPDATE CAB SET fec_pro = ?, Semana = ?, bcolibrad = ?, nrocheque = ?, cheque = ?, efectivo = ?, estado = ?, "
+      "ind_ref = ?, rectifica = ? WHERE " +
+          key.where,
+      {today, d.semana, bank, cheque, chequeAmount, cash, estado, indRef, std::string(d.rectifica ? "1" : "0"), d.ruc,
+       d.periodo});
   recomputeControl(db, "CAB", 5, key.where, key.params);
   d.storedIndRef = indRef;
   d.stored = true;
@@ -296,8 +305,9 @@ void afterSave(Session& s, model::OpenDeclaration& d, bool inconsistent) {
   if (determination::EPS_Invalida(db, d)) s.msg().critical(determination::epsInvalidaText());
   // MensajeGuardar
   if (inconsistent) {
-    s.msg().warning("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
-                    "podrá ser enviada a la ZUMAR.");
+    s.msg().warning(
+        "La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+        "podrá ser enviada a la ZUMAR.");
     return;
   }
   s.msg().info(data::DescripcionError(db, 151));
@@ -351,11 +361,12 @@ std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclara
     return vbFormat(total, "###########0");
   };
   auto orSC = [](const std::string& n) { return n == "0" ? std::string("SC") : n; };
-  std::string regimen = text::trim(
-      db.text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}));
-  std::string total = cnt("SELECT (SELECT count(*) FROM TEMP1_F601) + (SELECT count(*) FROM TEMP2_F601) + "
-                          "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
-                          "(SELECT count(*) FROM TMPF601MFCAB)");
+  std::string regimen =
+      text::trim(db.text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}));
+  std::string total =
+      cnt("SELECT (SELECT count(*) FROM TEMP1_F601) + (SELECT count(*) FROM TEMP2_F601) + "
+          "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
+          "(SELECT count(*) FROM TMPF601MFCAB)");
   std::vector<determination::Box> b = {
       {"028", text::trim(d.telephone)},
       {"002", d.ruc},
@@ -414,14 +425,16 @@ SaveResult registrarNumeroOrden(Session& s, model::OpenDeclaration& d) {
     data::Transaction tx(db);
     auto key = sentKey(d.ruc, d.periodo, d.correl);
     db.run("UPDATE HCAB SET norden = ? WHERE " + key.where, {numero, d.ruc, d.periodo, d.correl});
-    std::vector<Value> fields = {Value(std::int64_t(6)), Value(d.ruc), Value(d.periodo), Value(std::string(kFormulario)),
-                                 Value(std::string("970")), Value(numero), Value(std::string("01")), Value()};
+    std::vector<Value> fields = {
+        Value(std::int64_t(6)),    Value(d.ruc),  Value(d.periodo),         Value(std::string(kFormulario)),
+        Value(std::string("970")), Value(numero), Value(std::string("01")), Value()};
     std::string nc = data::NumeroControl(fields, 6);
     if (db.run("UPDATE HDET SET i_valor = ?, idcasilla = '01', cNumero = ? WHERE Casilla = '970' AND " + key.where,
                {numero, nc, d.ruc, d.periodo, d.correl}) == 0)
-      db.run("INSERT INTO HDET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero, correl) "
-             "VALUES (6, ?, ?, '0601', '970', ?, '01', ?, ?)",
-             {d.ruc, d.periodo, numero, nc, d.correl});
+      db.run(
+          "INSERT INTO HDET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero, correl) "
+          "VALUES (6, ?, ?, '0601', '970', ?, '01', ?, ?)",
+          {d.ruc, d.periodo, numero, nc, d.correl});
     tx.commit();
   } catch (const data::DbError& e) {
     data::MensajeErrorBD(s.msg(), e);
@@ -481,8 +494,9 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) 
   }
   auto& db = s.database();
   if (text::trim(d.ruc).size() == 8) {
-    s.msg().critical("No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro "
-                     "de Declarantes.");
+    s.msg().critical(
+        "No puede grabar declaraciones con RUC de 8, modifique el RUC de 8 a 11 en el Modulo de Registro "
+        "de Declarantes.");
     return {false, false, "CmbRuc"};
   }
   if (!d.refreshed) {

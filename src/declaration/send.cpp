@@ -21,11 +21,12 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
   data::claimDeclaration(db, ruc, periodo);
   auto cab = db.row("SELECT estado, ind_ref FROM CAB WHERE " + key.where, key.params);
   if (!cab)
-    throw std::runtime_error("No existe la declaración del período " + periodToDisplay(periodo) + " para el RUC " + ruc +
-                             ".");
+    throw std::runtime_error("No existe la declaración del período " + periodToDisplay(periodo) + " para el RUC " +
+                             ruc + ".");
   if (cab->isNull("estado") || cab->integer(0) != 0)
-    throw std::runtime_error("Solo puede enviarse una declaración grabada sin inconsistencias (estado 0); la del período " +
-                             periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
+    throw std::runtime_error(
+        "Solo puede enviarse una declaración grabada sin inconsistencias (estado 0); la del período " +
+        periodToDisplay(periodo) + " tiene estado " + cab->text(0) + ".");
 
   SendReceipt r;
   long long last = db.integer("SELECT MAX(CAST(correl AS INTEGER)) FROM HCAB WHERE " + key.where, key.params, 0);
@@ -62,18 +63,20 @@ SendReceipt enviarDeclaracion(data::Database& db, const std::string& ruc, const 
 
 std::vector<SendCandidate> declaracionesPorEnviar(data::Database& db) {
   std::vector<SendCandidate> out;
-  for (const auto& r : db.rows("SELECT A.doc_id_d, COALESCE(NULLIF(TRIM(B.Nombre), ''), TRIM(COALESCE(B.APELLIDO_P, '') "
-                               "|| ' ' || COALESCE(B.APELLIDO_M, '') || ' ' || COALESCE(B.NOMBRE_1, ''))), A.periodo "
-                               "FROM CAB A LEFT JOIN CONTRVKRS B ON B.tip_doc_d = 6 AND B.doc_id_d = A.doc_id_d "
-                               "WHERE A.tip_doc_d = 6 AND A.Formulario = '0601' AND A.estado = 0 "
-                               "ORDER BY A.doc_id_d, A.periodo DESC"))
+  for (const auto& r :
+       db.rows("SELECT A.doc_id_d, COALESCE(NULLIF(TRIM(B.Nombre), ''), TRIM(COALESCE(B.APELLIDO_P, '') "
+               "|| ' ' || COALESCE(B.APELLIDO_M, '') || ' ' || COALESCE(B.NOMBRE_1, ''))), A.periodo "
+               "FROM CAB A LEFT JOIN CONTRVKRS B ON B.tip_doc_d = 6 AND B.doc_id_d = A.doc_id_d "
+               "WHERE A.tip_doc_d = 6 AND A.Formulario = '0601' AND A.estado = 0 "
+               "ORDER BY A.doc_id_d, A.periodo DESC"))
     out.push_back({text::trim(r.text(0)), r.text(1), text::trim(r.text(2))});
   return out;
 }
 
 void showReceipt(Messenger& m, const std::string& ruc, const std::string& periodo, const SendReceipt& r) {
   m.show("Declaración " + ruc + " " + periodToDisplay(periodo) + " enviada.\nCorrelativo: " + r.correl +
-             "\nFecha de envío: " + r.fecEnv + "\nCódigo de control: " + r.control + "\nNúmero de orden: " + r.numeroOrden,
+             "\nFecha de envío: " + r.fecEnv + "\nCódigo de control: " + r.control +
+             "\nNúmero de orden: " + r.numeroOrden,
          "Constancia de envío", MsgIcon::Information);
 }
 

@@ -18,9 +18,12 @@ namespace {
 
 data::Value toValue(sqlite3_value* v) {
   switch (sqlite3_value_type(v)) {
-    case SQLITE_INTEGER: return data::Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
-    case SQLITE_FLOAT: return data::Value(sqlite3_value_double(v));
-    case SQLITE_NULL: return data::Value();
+    case SQLITE_INTEGER:
+      return data::Value(static_cast<std::int64_t>(sqlite3_value_int64(v)));
+    case SQLITE_FLOAT:
+      return data::Value(sqlite3_value_double(v));
+    case SQLITE_NULL:
+      return data::Value();
     default: {
       const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
       return data::Value(std::string(t ? t : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
@@ -55,7 +58,8 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_value* v = argv[i + 1];
     std::string_view t;
     switch (sqlite3_value_type(v)) {
-      case SQLITE_NULL: break;
+      case SQLITE_NULL:
+        break;
       case SQLITE_INTEGER: {
         int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(sqlite3_value_int64(v)));
         t = std::string_view(buf, static_cast<std::size_t>(len));
@@ -79,7 +83,8 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     bool ascii = true;
     for (char c : t) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
-      for (std::size_t k = 0; k < t.size(); ++k) b += static_cast<long double>(static_cast<unsigned char>(t[k])) * (k + 1);
+      for (std::size_t k = 0; k < t.size(); ++k)
+        b += static_cast<long double>(static_cast<unsigned char>(t[k])) * (k + 1);
     } else {
       auto cps = text::codepoints(t);
       for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
@@ -146,13 +151,19 @@ int collateSpanish(void*, int na, const void* a, int nb, const void* b) {
                               std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
-bool iequals(std::string_view a, std::string_view b) { return text::upper(a) == text::upper(b); }
+bool iequals(std::string_view a, std::string_view b) {
+  return text::upper(a) == text::upper(b);
+}
 
-bool isControl(std::string_view column) { return iequals(column, "cNumero"); }
+bool isControl(std::string_view column) {
+  return iequals(column, "cNumero");
+}
 
 }  // namespace
 
-std::string sqlName(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string sqlName(std::string_view name) {
+  return "\"" + std::string(name) + "\"";
+}
 
 void ensureSqlFunctions(data::Database& db) {
   try {

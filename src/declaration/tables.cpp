@@ -9,12 +9,24 @@ namespace {
 // (F601_SCTR_OTRO, F601MFDET, F621RDDET, F600SUBSID, F600INFEPS, CUENTA) travel with the
 // declaration too, so that deleting, sending and recovering never leave rows behind.
 const std::vector<StoredTable>& all() {
-  static const std::vector<StoredTable> t = {
-      {"DET", 6},           {"F601_ESTAB", 8},    {"F601RDDET", 10},     {"F601RDCAB", 8},
-      {"F601_SCTR", 5},     {"F601DIAS_NOLAB", 9}, {"F601_605", 8},       {"F601_ESTABMF", 8},
-      {"F601MFCAB", 8},     {"F601_REMUNERA", 9}, {"F601_TRAB", 6},      {"CAB", 5},
-      {"F601_SCTR_OTRO", 7}, {"F601MFDET", 10},   {"F621RDDET", 10},     {"F600SUBSID", 7},
-      {"F600INFEPS", 9},    {"CUENTA", 7}};
+  static const std::vector<StoredTable> t = {{"DET", 6},
+                                             {"F601_ESTAB", 8},
+                                             {"F601RDDET", 10},
+                                             {"F601RDCAB", 8},
+                                             {"F601_SCTR", 5},
+                                             {"F601DIAS_NOLAB", 9},
+                                             {"F601_605", 8},
+                                             {"F601_ESTABMF", 8},
+                                             {"F601MFCAB", 8},
+                                             {"F601_REMUNERA", 9},
+                                             {"F601_TRAB", 6},
+                                             {"CAB", 5},
+                                             {"F601_SCTR_OTRO", 7},
+                                             {"F601MFDET", 10},
+                                             {"F621RDDET", 10},
+                                             {"F600SUBSID", 7},
+                                             {"F600INFEPS", 9},
+                                             {"CUENTA", 7}};
   return t;
 }
 
@@ -31,26 +43,27 @@ int controlCount(std::string_view table) {
 
 const std::vector<StoredTable>& deletedTables() {
   static const std::vector<StoredTable> t = {
-      {"F601_ESTAB", 8},  {"F601_ESTABMF", 8}, {"F601_REMUNERA", 9}, {"F601RDCAB", 8},   {"F601RDDET", 10},
-      {"F601_SCTR", 5},   {"F601DIAS_NOLAB", 9}, {"F601_605", 8},    {"F601MFCAB", 8},   {"F601_TRAB", 6},
-      {"F601_SCTR_OTRO", 7}, {"F601MFDET", 10}, {"F621RDDET", 10},   {"F600INFEPS", 9},  {"F600SUBSID", 7},
-      {"CUENTA", 7}};
+      {"F601_ESTAB", 8}, {"F601_ESTABMF", 8}, {"F601_REMUNERA", 9},  {"F601RDCAB", 8},
+      {"F601RDDET", 10}, {"F601_SCTR", 5},    {"F601DIAS_NOLAB", 9}, {"F601_605", 8},
+      {"F601MFCAB", 8},  {"F601_TRAB", 6},    {"F601_SCTR_OTRO", 7}, {"F601MFDET", 10},
+      {"F621RDDET", 10}, {"F600INFEPS", 9},   {"F600SUBSID", 7},     {"CUENTA", 7}};
   return t;
 }
 
 const std::vector<StoredTable>& copiedTables() {
-  static const std::vector<StoredTable> t = {{"DET", 6},       {"F601_ESTAB", 8},   {"F601_REMUNERA", 9},
-                                             {"F601_SCTR", 5}, {"F601_605", 8},     {"F601_TRAB", 6},
+  static const std::vector<StoredTable> t = {{"DET", 6},          {"F601_ESTAB", 8}, {"F601_REMUNERA", 9},
+                                             {"F601_SCTR", 5},    {"F601_605", 8},   {"F601_TRAB", 6},
                                              {"F601_ESTABMF", 8}, {"F601MFCAB", 8}};
   return t;
 }
 
 const std::vector<StoredTable>& recoveredTables() {
-  static const std::vector<StoredTable> t = {
-      {"DET", 6},          {"F601_ESTAB", 8},  {"F601RDDET", 10},     {"F601RDCAB", 8},  {"F601_SCTR", 5},
-      {"F601DIAS_NOLAB", 9}, {"F601_605", 8},  {"F601_ESTABMF", 8},   {"F601MFCAB", 8},  {"F601_REMUNERA", 9},
-      {"F601_TRAB", 6},    {"F601_SCTR_OTRO", 7}, {"F601MFDET", 10},  {"F621RDDET", 10}, {"F600SUBSID", 7},
-      {"F600INFEPS", 9},   {"CUENTA", 7}};
+  static const std::vector<StoredTable> t = {{"DET", 6},           {"F601_ESTAB", 8},   {"F601RDDET", 10},
+                                             {"F601RDCAB", 8},     {"F601_SCTR", 5},    {"F601DIAS_NOLAB", 9},
+                                             {"F601_605", 8},      {"F601_ESTABMF", 8}, {"F601MFCAB", 8},
+                                             {"F601_REMUNERA", 9}, {"F601_TRAB", 6},    {"F601_SCTR_OTRO", 7},
+                                             {"F601MFDET", 10},    {"F621RDDET", 10},   {"F600SUBSID", 7},
+                                             {"F600INFEPS", 9},    {"CUENTA", 7}};
   return t;
 }
 

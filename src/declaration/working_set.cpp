@@ -27,7 +27,8 @@ std::string nameSql(const std::string& a) {
 const char* kRegistrySelect =
     "SELECT d.correl_a, d.cod_cat_tra, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.pension, d.ind_quinta, d.sctr, "
     "d.num_cuenta, d.aport_trabpens, d.aportdes, d.ind_afieps, d.ruceps, d.cod_eps, d.sctr_pension, "
-    "dmy(a.fec_nac) AS fec_nac, a.ind_domicilio, a.ESSALUD_Vida, a.ipss_vida, a.aseg_pens, dmy(a.fec_insc) AS fec_insc, "
+    "dmy(a.fec_nac) AS fec_nac, a.ind_domicilio, a.ESSALUD_Vida, a.ipss_vida, a.aseg_pens, dmy(a.fec_insc) AS "
+    "fec_insc, "
     "dmy(a.fec_baja) AS fec_baja, a.estado, a.envio, a.Nombre_2, ";
 
 std::string registryQuery() {
@@ -51,31 +52,45 @@ std::string tooManyDays(const std::string& doc) {
 // Registry-held columns of a working person row, in the order of the update and the insert.
 const std::vector<std::string>& registryColumns() {
   static const std::vector<std::string> c = {
-      "Situac",  "Tipo",         "pension",  "ind_quinta", "ind_domicilio", "sctr",       "num_cuenta",
-      "essalud_vida", "ipss_vida", "aseg_pens", "rucEps",   "ind_afieps",    "cod_eps",    "sctr_pension",
-      "Nombre",  "fec_nac",      "tip_doc",  "estado",     "envio",         "fec_insc",   "fec_baja",
-      "Nombre_2"};
+      "Situac",    "Tipo",      "pension", "ind_quinta", "ind_domicilio", "sctr",         "num_cuenta", "essalud_vida",
+      "ipss_vida", "aseg_pens", "rucEps",  "ind_afieps", "cod_eps",       "sctr_pension", "Nombre",     "fec_nac",
+      "tip_doc",   "estado",    "envio",   "fec_insc",   "fec_baja",      "Nombre_2"};
   return c;
 }
 
 std::vector<data::Value> registryValues(const data::Row& r, const std::map<long long, std::string>& shortNames) {
   auto sn = shortNames.find(r.integer("tip_doc_a"));
-  return {r.at("situac"),    r.at("tipo"),          r.at("pension"),      r.at("ind_quinta"),
-          r.at("ind_domicilio"), r.at("sctr"),      r.at("num_cuenta"),   r.at("ESSALUD_Vida"),
-          r.at("ipss_vida"), r.at("aseg_pens"),     r.at("ruceps"),       r.at("ind_afieps"),
-          r.at("cod_eps"),   r.at("sctr_pension"),  r.at("nombre"),       r.at("fec_nac"),
-          data::Value(sn == shortNames.end() ? std::string() : sn->second), r.at("estado"),
-          r.at("envio"),     r.at("fec_insc"),      r.at("fec_baja"),     r.at("Nombre_2")};
+  return {r.at("situac"),
+          r.at("tipo"),
+          r.at("pension"),
+          r.at("ind_quinta"),
+          r.at("ind_domicilio"),
+          r.at("sctr"),
+          r.at("num_cuenta"),
+          r.at("ESSALUD_Vida"),
+          r.at("ipss_vida"),
+          r.at("aseg_pens"),
+          r.at("ruceps"),
+          r.at("ind_afieps"),
+          r.at("cod_eps"),
+          r.at("sctr_pension"),
+          r.at("nombre"),
+          r.at("fec_nac"),
+          data::Value(sn == shortNames.end() ? std::string() : sn->second),
+          r.at("estado"),
+          r.at("envio"),
+          r.at("fec_insc"),
+          r.at("fec_baja"),
+          r.at("Nombre_2")};
 }
 
 }  // namespace
 
 const std::vector<std::string>& workingTables() {
   static const std::vector<std::string> t = {
-      "TEMP1_F601",   "TMPF601CONCEP", "TMP_ESTTURNOS_JL", "TMPESTTURNOS",   "TMPF601DIAS_NOLAB",
-      "TMPF601_605",  "TMP_F601_SCTR_OTRO", "TMPF601RDCAB", "TMPF601RDDET",   "TMPF621RDDET",
-      "TMPF601MFCAB", "TMPF601MFDET",  "TMPF601_ESTABMF",  "TEMP2_F601",      "TMPF600SUBSID",
-      "TMPF600INFEPS", "TMPF601_CAMBIOS"};
+      "TEMP1_F601",         "TMPF601CONCEP", "TMP_ESTTURNOS_JL", "TMPESTTURNOS",  "TMPF601DIAS_NOLAB", "TMPF601_605",
+      "TMP_F601_SCTR_OTRO", "TMPF601RDCAB",  "TMPF601RDDET",     "TMPF621RDDET",  "TMPF601MFCAB",      "TMPF601MFDET",
+      "TMPF601_ESTABMF",    "TEMP2_F601",    "TMPF600SUBSID",    "TMPF600INFEPS", "TMPF601_CAMBIOS"};
   return t;
 }
 
@@ -106,9 +121,11 @@ bool reminderApplies(std::string_view periodo, long long persons) {
 }
 
 std::string reminderText() {
-  return std::string("Recuerde que por el número de trabajadores y otros prestadores que informa en el periodo, usted "
-                     "se encuentra obligado") +
-         " a utilizar el ZEL VARNO." + " Evite la multa por presentar su declaración sin tener en cuenta la forma establecida.";
+  return std::string(
+             "Recuerde que por el número de trabajadores y otros prestadores que informa en el periodo, usted "
+             "se encuentra obligado") +
+         " a utilizar el ZEL VARNO." +
+         " Evite la multa por presentar su declaración sin tener en cuenta la forma establecida.";
 }
 
 void WorkingSet::readPeriodValues() {
@@ -116,13 +133,14 @@ void WorkingSet::readPeriodValues() {
   data::ParamTable param(db);
   d_.rmv = param.rmv(d_.periodo).value_or(Money());
   d_.uit = param.uit(d_.periodo).value_or(Money());
-  d_.establishments = static_cast<int>(
-      db.integer("SELECT count(*) FROM LOCAL WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc}));
+  d_.establishments =
+      static_cast<int>(db.integer("SELECT count(*) FROM LOCAL WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc}));
 }
 
 long long WorkingSet::reminderCount() {
   auto& db = s_.database();
-  auto r = db.row("SELECT ind_adm_publica, Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc});
+  auto r =
+      db.row("SELECT ind_adm_publica, Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc});
   if (!r || r->isNull("ind_adm_publica") || r->integer(0) != 0 || r->integer(1) != 1) return -1;
   return db.integer(
       "SELECT (SELECT count(*) FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?1 AND ind_cat_trab = 1) + "
@@ -138,8 +156,9 @@ namespace {
 void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
                   const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
   static const std::string sql = [] {
-    std::string cols = "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
-                       "Aport_TrabPens, AportDes";
+    std::string cols =
+        "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
+        "Aport_TrabPens, AportDes";
     std::string qs = "6, ?, ?, ?, '0601', ?, ?, ?, ?, ?, ?";
     for (const auto& c : registryColumns()) {
       cols += ", " + c;
@@ -148,8 +167,10 @@ void insertPerson(data::Database& db, const model::OpenDeclaration& d, const dat
     return "INSERT INTO TEMP1_F601 (" + cols + ") VALUES (" + qs + ")";
   }();
   data::Params p{d.ruc, r.at("correl_a"), d.periodo, r.at("cod_cat_tra"), r.at("tip_doc_a"), r.at("doc_id_a")};
-  if (dias) p.add(std::to_string(*dias));
-  else p.add(nullptr);
+  if (dias)
+    p.add(std::to_string(*dias));
+  else
+    p.add(nullptr);
   p.add(r.at("aport_trabpens"));
   p.add(r.at("aportdes"));
   for (auto& v : registryValues(r, shortNames)) p.add(v);
@@ -195,7 +216,8 @@ void loadTrainees(data::Database& db, const model::OpenDeclaration& d, bool only
       "APELLIDO_P, APELLIDO_M, NOMBRE_1) "
       "SELECT 6, a.doc_id_d, ?, '0601', a.correl_a, 5, a.tip_doc_a, a.doc_id_a, a.apellido_p, a.apellido_m, a.nombre_1 "
       "FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = ? AND a.cod_cat_tra = 5 AND EXISTS (SELECT 1 FROM "
-      "PERIODOLAB p WHERE p.tip_doc_d = 6 AND p.doc_id_d = a.doc_id_d AND p.correl_a = a.correl_a AND p.cod_cat_tra = 5 "
+      "PERIODOLAB p WHERE p.tip_doc_d = 6 AND p.doc_id_d = a.doc_id_d AND p.correl_a = a.correl_a AND p.cod_cat_tra = "
+      "5 "
       "AND ym(p.fec_ini) <= ? AND (ym(p.fec_fin) = '' OR ym(p.fec_fin) >= ?))";
   if (onlyMissing) sql += " AND NOT EXISTS (SELECT 1 FROM TMPF601MFCAB t WHERE t.correl_a = a.correl_a)";
   sql += " ORDER BY a.correl_a";
@@ -245,8 +267,10 @@ void WorkingSet::recomputeDays() {
     auto dias = workerDays(s_.msg(), periods.of(r.integer(1), kWorker, tipo), d_.periodo, tipo, situac, r.text(4));
     upd.reset();
     upd.clearBindings();
-    if (dias) upd.bind(1, std::to_string(*dias));
-    else upd.bind(1);
+    if (dias)
+      upd.bind(1, std::to_string(*dias));
+    else
+      upd.bind(1);
     upd.bind(2, static_cast<int64_t>(r.integer(0)));
     try {
       upd.exec();
@@ -288,13 +312,22 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
     if (text::upper(c) == "CNUMERO") break;
     cols.push_back({c, "f." + sqlName(c)});
   }
-  std::vector<ColumnExpr> reg = {
-      {"pension", "d.pension"},        {"sctr", "d.sctr"},           {"num_cuenta", "d.num_cuenta"},
-      {"Nombre", nameSql("a")},        {"fec_nac", "dmy(a.fec_nac)"}, {"essalud_vida", "a.ESSALUD_Vida"},
-      {"aseg_pens", "a.aseg_pens"},    {"rucEps", "d.ruceps"},       {"ind_afieps", "d.ind_afieps"},
-      {"cod_eps", "d.cod_eps"},        {"sctr_pension", "d.sctr_pension"}, {"estado", "a.estado"},
-      {"envio", "a.envio"},            {"fec_insc", "dmy(a.fec_insc)"}, {"fec_baja", "dmy(a.fec_baja)"},
-      {"Nombre_2", "a.Nombre_2"}};
+  std::vector<ColumnExpr> reg = {{"pension", "d.pension"},
+                                 {"sctr", "d.sctr"},
+                                 {"num_cuenta", "d.num_cuenta"},
+                                 {"Nombre", nameSql("a")},
+                                 {"fec_nac", "dmy(a.fec_nac)"},
+                                 {"essalud_vida", "a.ESSALUD_Vida"},
+                                 {"aseg_pens", "a.aseg_pens"},
+                                 {"rucEps", "d.ruceps"},
+                                 {"ind_afieps", "d.ind_afieps"},
+                                 {"cod_eps", "d.cod_eps"},
+                                 {"sctr_pension", "d.sctr_pension"},
+                                 {"estado", "a.estado"},
+                                 {"envio", "a.envio"},
+                                 {"fec_insc", "dmy(a.fec_insc)"},
+                                 {"fec_baja", "dmy(a.fec_baja)"},
+                                 {"Nombre_2", "a.Nombre_2"}};
   for (auto& r : reg) {
     bool replaced = false;
     for (auto& c : cols)
@@ -305,9 +338,10 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
     if (!replaced) cols.push_back(r);
   }
   insertSelect(db, "TEMP1_F601", -1, cols,
-               "FROM " + src.h + "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
-               "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
-               "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
+               "FROM " + src.h +
+                   "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
+                   "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
+                   "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
                    src.keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
                src.key.params);
   for (const auto& [code, shortName] : docShortNames(db))
@@ -321,20 +355,23 @@ void loadStoredDetails(data::Database& db, const StoredSource& src) {
       "t.cod_cat_tra = r.cod_cat_tra))";
   // A bulk refill: the concept table's indexes are dropped and built again afterwards.
   data::dropConceptIndexes(db);
-  db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
-         "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
-         "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " + src.h +
-             "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
-             "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " + src.keyOf("r") +
-             " AND " + loaded + " AND " + conceptHasContent("r"),
-         src.key.params);
+  db.run(
+      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
+      "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
+      "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " +
+          src.h +
+          "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
+          "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " +
+          src.keyOf("r") + " AND " + loaded + " AND " + conceptHasContent("r"),
+      src.key.params);
   data::createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
-  db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
-         "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
-         "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " + src.h + "F601_ESTAB r WHERE " +
-             src.keyOf("r") + " AND " + person + " ORDER BY r.rowid",
-         src.key.params);
+  db.run(
+      "INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
+      "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
+      "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " +
+          src.h + "F601_ESTAB r WHERE " + src.keyOf("r") + " AND " + person + " ORDER BY r.rowid",
+      src.key.params);
   struct Pair {
     const char* stored;
     const char* working;
@@ -357,20 +394,23 @@ void loadStoredDetails(data::Database& db, const StoredSource& src) {
     where += " ORDER BY " + from + ".rowid";
     copyRows(db, from, p.working, -1, {}, where, src.key.params);
   }
-  db.run("UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
-         "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
-         "AND l.cod_est = TMPF601_ESTABMF.cod_estab), ''), "
-         "cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
-         "AND l.cod_est = TMPF601_ESTABMF.cod_estab)");
+  db.run(
+      "UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
+      "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = "
+      "TMPF601_ESTABMF.doc_id_d "
+      "AND l.cod_est = TMPF601_ESTABMF.cod_estab), ''), "
+      "cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
+      "AND l.cod_est = TMPF601_ESTABMF.cod_estab)");
   // The risk centre's owner is not kept with the personnel of third parties: it is the owner of
   // the establishment chosen as centre.
-  db.run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, Ruc, centro, "
-         "Correl_centro, Correl_tasa, Tasa, rem_sctrs, sctrs, tip_doc_a, ruc_eps, fec_baja) "
-         "SELECT 6, r.doc_id_d, r.correl_a, r.doc_id_a, r.tip_doc, r.fec_nac, r.Nombre, (SELECT l.doc_ruc_emp FROM "
-         "LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.correl_centro), r.centro, "
-         "r.correl_centro, r.correl_tasa, r.tasa, r.rem_sctrs, r.sctrs, r.tip_doc_a, r.ruc_eps, r.fec_baja FROM " +
-             src.h + "F601_SCTR r WHERE " + src.keyOf("r") + " ORDER BY r.rowid",
-         src.key.params);
+  db.run(
+      "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, Ruc, centro, "
+      "Correl_centro, Correl_tasa, Tasa, rem_sctrs, sctrs, tip_doc_a, ruc_eps, fec_baja) "
+      "SELECT 6, r.doc_id_d, r.correl_a, r.doc_id_a, r.tip_doc, r.fec_nac, r.Nombre, (SELECT l.doc_ruc_emp FROM "
+      "LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.correl_centro), r.centro, "
+      "r.correl_centro, r.correl_tasa, r.tasa, r.rem_sctrs, r.sctrs, r.tip_doc_a, r.ruc_eps, r.fec_baja FROM " +
+          src.h + "F601_SCTR r WHERE " + src.keyOf("r") + " ORDER BY r.rowid",
+      src.key.params);
 }
 
 // The persons whose stored rows differ from what a save of the working set just loaded would
@@ -382,8 +422,9 @@ void noteStoredDifferences(data::Database& db, const StoredSource& src) {
   db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT f.Correl_a, f.cod_cat_tra FROM F601_TRAB f WHERE " +
              src.keyOf("f") +
              " AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = f.Correl_a AND t.cod_cat_tra = "
-             "f.cod_cat_tra AND " + asText("t.pension") + " = " + asText("f.pension") + " AND " + asText("t.sctr") + " = " +
-             asText("f.sctr") + ")",
+             "f.cod_cat_tra AND " +
+             asText("t.pension") + " = " + asText("f.pension") + " AND " + asText("t.sctr") + " = " + asText("f.sctr") +
+             ")",
          src.key.params);
   // Every stored concept row was loaded (the usual case): none of them differs.
   if (db.integer("SELECT count(*) FROM F601_REMUNERA r WHERE " + src.keyOf("r"), src.key.params) ==
@@ -501,26 +542,28 @@ void WorkingSet::refreshPersons(Progress& progress) {
     if (!seen.count(k)) removed.insert(rowid);
   removeWorkingPersons(db, removed);
   // +Vida follows the registry: without an amount in ipss_vida the life-insurance concept is cleared.
-  db.run("UPDATE TMPF601CONCEP SET monto = '', monto_pag = '' WHERE codigo = '0807' AND EXISTS (SELECT 1 FROM "
-         "TEMP1_F601 t WHERE t.Correl_a = TMPF601CONCEP.correl_a AND t.cod_cat_tra = TMPF601CONCEP.cod_cat_tra AND "
-         "(t.ipss_vida IS NULL OR TRIM(t.ipss_vida) = '' OR t.ipss_vida * 1 = 0))");
+  db.run(
+      "UPDATE TMPF601CONCEP SET monto = '', monto_pag = '' WHERE codigo = '0807' AND EXISTS (SELECT 1 FROM "
+      "TEMP1_F601 t WHERE t.Correl_a = TMPF601CONCEP.correl_a AND t.cod_cat_tra = TMPF601CONCEP.cod_cat_tra AND "
+      "(t.ipss_vida IS NULL OR TRIM(t.ipss_vida) = '' OR t.ipss_vida * 1 = 0))");
 }
 
 // Personnel of third parties: the active ones, with their rates as the registry holds them now.
 void WorkingSet::refreshThirdParties() {
   auto& db = s_.database();
-  db.run("DELETE FROM TEMP2_F601 WHERE NOT EXISTS (SELECT 1 FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = "
-         "d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE "
-         "d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra = 4 AND d.sctr = 1 AND d.correl_a = TEMP2_F601.CORREL_A "
-         "AND ym(a.fec_insc) <= ? AND (ym(a.fec_baja) = '' OR ym(a.fec_baja) >= ?))",
-         {d_.ruc, d_.periodo, d_.periodo});
+  db.run(
+      "DELETE FROM TEMP2_F601 WHERE NOT EXISTS (SELECT 1 FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = "
+      "d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE "
+      "d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra = 4 AND d.sctr = 1 AND d.correl_a = TEMP2_F601.CORREL_A "
+      "AND ym(a.fec_insc) <= ? AND (ym(a.fec_baja) = '' OR ym(a.fec_baja) >= ?))",
+      {d_.ruc, d_.periodo, d_.periodo});
   db.run("UPDATE TEMP2_F601 SET NOMBRE = (SELECT " + nameSql("a") +
-             " FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d AND a.correl_a = "
-             "TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
-             "FEC_NAC = (SELECT dmy(a.fec_nac) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d "
-             "AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
-             "fec_baja = (SELECT dmy(a.fec_baja) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = "
-             "TEMP2_F601.doc_id_d AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4)");
+         " FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d AND a.correl_a = "
+         "TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
+         "FEC_NAC = (SELECT dmy(a.fec_nac) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = TEMP2_F601.doc_id_d "
+         "AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4), "
+         "fec_baja = (SELECT dmy(a.fec_baja) FROM ASEGVKRS a WHERE a.tip_doc_d = 6 AND a.doc_id_d = "
+         "TEMP2_F601.doc_id_d AND a.correl_a = TEMP2_F601.CORREL_A AND a.cod_cat_tra = 4)");
   loadThirdParties(db, d_, true);
   refreshSctrRates();
 }

@@ -23,7 +23,9 @@ bool amountTextAllowed(std::string_view s) {
   return point <= kAmountIntegerDigits && s.size() - point - 1 <= 2;
 }
 
-std::string boxTextOnLeave(std::string_view typed) { return formatted(text::trim(typed)); }
+std::string boxTextOnLeave(std::string_view typed) {
+  return formatted(text::trim(typed));
+}
 
 std::string gridCellText(std::string_view typed) {
   std::string s = text::trim(typed);

@@ -7,7 +7,8 @@
 namespace korventa::detail {
 
 bool typeConceptAmount(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                       const std::string& codeText, const std::string& monto, const std::optional<std::string>& montoPag) {
+                       const std::string& codeText, const std::string& monto,
+                       const std::optional<std::string>& montoPag) {
   Messenger& m = session.msg();
   std::string code = text::trim(codeText);
   if (code.size() != 4 || !text::isDigits(code) || text::right(code, 2) == "00") {

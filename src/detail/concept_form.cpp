@@ -14,7 +14,9 @@ using model::ConceptRow;
 
 namespace {
 
-bool blank(const std::string& s) { return text::trim(s).empty(); }
+bool blank(const std::string& s) {
+  return text::trim(s).empty();
+}
 
 std::string sumText(const std::vector<const std::string*>& amounts, const char* pattern) {
   Money sum;
@@ -142,7 +144,9 @@ std::string ConceptForm::totalMontoPag() const {
   return sumText(a, "########0.00");
 }
 
-bool ConceptForm::showsTotalMonto() const { return frame() == Frame::Grid && group_ != "07"; }
+bool ConceptForm::showsTotalMonto() const {
+  return frame() == Frame::Grid && group_ != "07";
+}
 bool ConceptForm::showsTotalMontoPag() const {
   return frame() == Frame::Grid && group_ != "10" && group_ != "20";
 }
@@ -186,10 +190,18 @@ bool ConceptForm::setPanel(bool worker, int index, bool base, std::string_view t
   return true;
 }
 
-bool ConceptForm::setWorkerAmount(int i, std::string_view t) { return setPanel(true, i, false, t); }
-bool ConceptForm::setWorkerBase(int i, std::string_view t) { return setPanel(true, i, true, t); }
-bool ConceptForm::setEmployerAmount(int j, std::string_view t) { return setPanel(false, j, false, t); }
-bool ConceptForm::setEmployerBase(int j, std::string_view t) { return setPanel(false, j, true, t); }
+bool ConceptForm::setWorkerAmount(int i, std::string_view t) {
+  return setPanel(true, i, false, t);
+}
+bool ConceptForm::setWorkerBase(int i, std::string_view t) {
+  return setPanel(true, i, true, t);
+}
+bool ConceptForm::setEmployerAmount(int j, std::string_view t) {
+  return setPanel(false, j, false, t);
+}
+bool ConceptForm::setEmployerBase(int j, std::string_view t) {
+  return setPanel(false, j, true, t);
+}
 
 std::string ConceptForm::totalAport() const {
   std::vector<const std::string*> a;

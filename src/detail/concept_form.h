@@ -30,7 +30,7 @@ class ConceptForm {
   struct Box {
     std::string code, label;
     std::string amount, base;
-    bool exists = false;   // the person has a row for the code
+    bool exists = false;  // the person has a row for the code
     bool visible = true;
     bool disabled = true;  // grey
     bool amountLocked = true;
@@ -75,7 +75,7 @@ class ConceptForm {
   bool setWorkerBase(int i, std::string_view typed);
   bool setEmployerAmount(int j, std::string_view typed);
   bool setEmployerBase(int j, std::string_view typed);
-  std::string totalAport() const;   // "########0.00", "" when every box is empty
+  std::string totalAport() const;  // "########0.00", "" when every box is empty
   std::string totalAportE() const;
 
   // cmdAceptar: writes every row of the person and the summary row, in one transaction.

@@ -71,8 +71,8 @@ int maximumDays(data::Database& db, const std::string& ruc, const std::string& p
 int CuentaEstab(Session& session, const model::OpenDeclaration& decl, const PersonKey& person) {
   auto& db = session.database();
   data::Transaction tx(db);
-  int count = static_cast<int>(
-      db.integer("SELECT count(*) FROM TMP_ESTTURNOS_JL WHERE " + personWhere() + " AND Indica = 1", personParams(person)));
+  int count = static_cast<int>(db.integer(
+      "SELECT count(*) FROM TMP_ESTTURNOS_JL WHERE " + personWhere() + " AND Indica = 1", personParams(person)));
   if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), personParams(person))) {
     removeSctrChoice(db, person);
     recomputeWrittenPerson(db, decl, person);
@@ -81,7 +81,9 @@ int CuentaEstab(Session& session, const model::OpenDeclaration& decl, const Pers
   return count;
 }
 
-std::string establishmentLabel(int count) { return std::to_string(count) + " establecimiento(s)"; }
+std::string establishmentLabel(int count) {
+  return std::to_string(count) + " establecimiento(s)";
+}
 
 DaysHoursForm::DaysHoursForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {
@@ -107,7 +109,9 @@ void DaysHoursForm::reloadDays() {
   diasNoLab = w.dias_no_lab;
 }
 
-void DaysHoursForm::recountEstablishments() { estabText_ = establishmentLabel(CuentaEstab(session_, decl_, person_)); }
+void DaysHoursForm::recountEstablishments() {
+  estabText_ = establishmentLabel(CuentaEstab(session_, decl_, person_));
+}
 
 bool DaysHoursForm::subsidisedOpensList() const {
   static const char* direct[] = {"24", "26", "98", "68", "69", "88"};
@@ -116,7 +120,9 @@ bool DaysHoursForm::subsidisedOpensList() const {
   return true;
 }
 
-bool DaysHoursForm::sctrEnabled() const { return worker_.sctr == 1 && worker_.tipo != "68" && worker_.tipo != "69"; }
+bool DaysHoursForm::sctrEnabled() const {
+  return worker_.sctr == 1 && worker_.tipo != "68" && worker_.tipo != "69";
+}
 
 std::string DaysHoursForm::CalcularTotalDias() const {
   if (text::trim(diasLab).empty() && text::trim(diasSub).empty() && text::trim(diasNoLab).empty()) return {};
@@ -136,7 +142,9 @@ std::string DaysHoursForm::CalcularTotalMinutos() const {
   return std::to_string((wholeNumber(minutosNor) + wholeNumber(minutosSob)) % 60);
 }
 
-int DaysHoursForm::hourLimit() const { return periodMonth(decl_.periodo) == "02" ? 696 : 744; }
+int DaysHoursForm::hourLimit() const {
+  return periodMonth(decl_.periodo) == "02" ? 696 : 744;
+}
 
 Outcome DaysHoursForm::accept() {
   auto& m = session_.msg();

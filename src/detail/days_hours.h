@@ -59,9 +59,9 @@ class DaysHoursForm {
   // CmdSctr is enabled for a worker with SCTR cover whose type is not 68 or 69.
   bool sctrEnabled() const;
 
-  std::string CalcularTotalDias() const;    // "###0", "" when the three boxes are empty
-  std::string CalcularTotalHoras() const;   // ordinary + overtime hours (minutes carried)
-  std::string CalcularTotalMinutos() const; // ordinary + overtime minutes below 60
+  std::string CalcularTotalDias() const;     // "###0", "" when the three boxes are empty
+  std::string CalcularTotalHoras() const;    // ordinary + overtime hours (minutes carried)
+  std::string CalcularTotalMinutos() const;  // ordinary + overtime minutes below 60
   // 696 for February, 744 for any other month.
   int hourLimit() const;
   int maximum() const { return maximum_; }

@@ -36,12 +36,16 @@ std::string personWhere(std::string_view alias) {
   return a + "correl_a = ? AND " + a + "tip_doc_a = ? AND " + a + "doc_id_a = ?";
 }
 
-data::Params personParams(const PersonKey& p) { return data::Params{p.correl_a, p.tip_doc_a, p.doc_id_a}; }
+data::Params personParams(const PersonKey& p) {
+  return data::Params{p.correl_a, p.tip_doc_a, p.doc_id_a};
+}
 
 WorkerRow readWorkerRow(data::Database& db, const PersonKey& person) {
-  auto r = db.row("SELECT Nombre, tip_doc, doc_id_a, Tipo, Situac, sctr, dias_lab, dias_sub, dias_no_lab, horas_nor, "
-                  "horas_sob FROM TEMP1_F601 WHERE " + personWhere() + " AND cod_cat_tra = ?",
-                  {person.correl_a, person.tip_doc_a, person.doc_id_a, person.cod_cat_tra ? person.cod_cat_tra : 1});
+  auto r = db.row(
+      "SELECT Nombre, tip_doc, doc_id_a, Tipo, Situac, sctr, dias_lab, dias_sub, dias_no_lab, horas_nor, "
+      "horas_sob FROM TEMP1_F601 WHERE " +
+          personWhere() + " AND cod_cat_tra = ?",
+      {person.correl_a, person.tip_doc_a, person.doc_id_a, person.cod_cat_tra ? person.cod_cat_tra : 1});
   if (!r) throw std::runtime_error("La persona no figura en la declaración abierta.");
   WorkerRow w;
   w.nombre = r->text(0);
@@ -66,9 +70,10 @@ std::optional<Date> parseDate(std::string_view t) {
 }
 
 std::optional<Date> leavingDate(data::Database& db, const std::string& ruc, const PersonKey& person) {
-  auto r = db.row("SELECT fec_baja FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND correl_a = ? AND "
-                  "cod_cat_tra = ?",
-                  {ruc, person.correl_a, person.cod_cat_tra ? person.cod_cat_tra : 1});
+  auto r = db.row(
+      "SELECT fec_baja FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND correl_a = ? AND "
+      "cod_cat_tra = ?",
+      {ruc, person.correl_a, person.cod_cat_tra ? person.cod_cat_tra : 1});
   if (!r) return std::nullopt;
   return parseDate(r->text(0));
 }
@@ -85,6 +90,8 @@ long long wholeNumber(std::string_view t) {
   return m->raw() / Money::kScale;
 }
 
-std::string dayTotalText(bool any, Money total) { return any ? vbFormat(total, "###0") : std::string(); }
+std::string dayTotalText(bool any, Money total) {
+  return any ? vbFormat(total, "###0") : std::string();
+}
 
 }  // namespace korventa::detail

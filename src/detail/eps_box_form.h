@@ -13,9 +13,9 @@ class EpsBoxForm {
   // A declaration that may no longer change (sent) is shown read-only and its box left alone.
   bool readOnly() const { return readOnly_; }
   const std::vector<EpsInvoice>& rows() const { return rows_; }
-  std::string totalText() const;    // TxtTotal602, "#,###,###,##0"
-  std::string creditText() const;   // txtCredito
-  std::string countText() const;    // "N  Facturas "
+  std::string totalText() const;   // TxtTotal602, "#,###,###,##0"
+  std::string creditText() const;  // txtCredito
+  std::string countText() const;   // "N  Facturas "
   // Delete: the question, then the invoice (nothing without a row or when read-only).
   bool remove(int selected);
   // Closing: the credit total written to the box in DET.

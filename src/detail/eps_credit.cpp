@@ -18,8 +18,12 @@ namespace {
 
 constexpr const char* kEmissionDate = "20121201";  // alphanumeric series from this issue date on
 
-bool isAsciiAlnum(char32_t c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isAsciiDigit(char32_t c) { return c >= '0' && c <= '9'; }
+bool isAsciiAlnum(char32_t c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool isAsciiDigit(char32_t c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string monthOfDmy(std::string_view dmy) {
   auto d = Date::parseDmy(dmy);
@@ -40,7 +44,9 @@ std::string amountText(std::string_view t) {
 
 }  // namespace
 
-std::string shownEpsAmount(std::string_view stored) { return vbFormatText(stored, "###,###,###,##0"); }
+std::string shownEpsAmount(std::string_view stored) {
+  return vbFormatText(stored, "###,###,###,##0");
+}
 
 std::string typedEpsAmount(std::string_view shown) {
   std::string s(shown);
@@ -50,7 +56,14 @@ std::string typedEpsAmount(std::string_view shown) {
 
 std::vector<std::string> invoiceCells(const EpsInvoice& i) {
   std::string per = i.periodoFac.size() == 6 ? periodToDisplay(i.periodoFac) : i.periodoFac;
-  return {i.rucEps, i.nombre, per, i.numSerie, i.numFac, i.fecEmis, i.fecPago, shownEpsAmount(i.impTotal),
+  return {i.rucEps,
+          i.nombre,
+          per,
+          i.numSerie,
+          i.numFac,
+          i.fecEmis,
+          i.fecPago,
+          shownEpsAmount(i.impTotal),
           shownEpsAmount(i.impCred)};
 }
 
@@ -166,8 +179,8 @@ std::string providerName(data::Database& db, const std::string& ruc, const std::
       return p.field(1, 50);
   auto own = ownService(db);
   if (own.ruc == rucEps) return own.nombre;
-  return text::trim(db.text("SELECT NOMBRE_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ? AND RUC_EPS = ?",
-                            {ruc, rucEps}));
+  return text::trim(
+      db.text("SELECT NOMBRE_EPS FROM EPS WHERE tip_doc_d = 6 AND doc_id_d = ? AND RUC_EPS = ?", {ruc, rucEps}));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -177,14 +190,16 @@ EpsBoxForm::EpsBoxForm(Session& session, const model::OpenDeclaration& decl, std
 
 void EpsBoxForm::load() {
   auto& db = session_.database();
-  readOnly_ = decl_.sent() ||
-              db.integer("SELECT estado FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = ?",
-                         {decl_.ruc, decl_.periodo, decl_.formulario}, 0) == 1;
+  readOnly_ =
+      decl_.sent() ||
+      db.integer("SELECT estado FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = ?",
+                 {decl_.ruc, decl_.periodo, decl_.formulario}, 0) == 1;
   rows_.clear();
   total_ = credit_ = Money();
   std::map<std::string, std::string> names;
   for (const auto& r : db.rows("SELECT rowid, RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
-                               "Imp_cred FROM TMPF600INFEPS WHERE " + epsBoxWhere() + " ORDER BY rowid",
+                               "Imp_cred FROM TMPF600INFEPS WHERE " +
+                                   epsBoxWhere() + " ORDER BY rowid",
                                epsBoxParams(decl_, casilla_))) {
     EpsInvoice inv;
     inv.rowid = r.integer(0);
@@ -204,9 +219,15 @@ void EpsBoxForm::load() {
   }
 }
 
-std::string EpsBoxForm::totalText() const { return vbFormat(total_, "#,###,###,##0"); }
-std::string EpsBoxForm::creditText() const { return vbFormat(credit_, "#,###,###,##0"); }
-std::string EpsBoxForm::countText() const { return std::to_string(rows_.size()) + "  Facturas "; }
+std::string EpsBoxForm::totalText() const {
+  return vbFormat(total_, "#,###,###,##0");
+}
+std::string EpsBoxForm::creditText() const {
+  return vbFormat(credit_, "#,###,###,##0");
+}
+std::string EpsBoxForm::countText() const {
+  return std::to_string(rows_.size()) + "  Facturas ";
+}
 
 bool EpsBoxForm::remove(int selected) {
   if (readOnly_ || selected < 0 || selected >= static_cast<int>(rows_.size())) return false;
@@ -232,16 +253,17 @@ void EpsBoxForm::close() {
   // opened; otherwise the save says why it cannot write (and writes this box with the rest).
   if (!data::changedSince(session_, decl_.ruc, decl_.periodo, decl_.stored, decl_.version).empty()) return;
   std::string valor = vbFormat(credit_, "###########0");
-  std::vector<data::Value> fields = {data::Value(std::int64_t(6)), data::Value(decl_.ruc), data::Value(decl_.periodo),
-                                     data::Value(decl_.formulario), data::Value(casilla_), data::Value(valor),
+  std::vector<data::Value> fields = {data::Value(std::int64_t(6)),   data::Value(decl_.ruc), data::Value(decl_.periodo),
+                                     data::Value(decl_.formulario),  data::Value(casilla_),  data::Value(valor),
                                      data::Value(std::string("01")), data::Value()};
   std::string control = data::NumeroControl(fields, 6);
   if (db.run("UPDATE DET SET i_valor = ?, idcasilla = '01', cNumero = ? WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
              "periodo = ? AND Formulario = ? AND Casilla = ?",
              {valor, control, decl_.ruc, decl_.periodo, decl_.formulario, casilla_}) == 0)
-    db.run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) VALUES "
-           "(6, ?, ?, ?, ?, ?, '01', ?)",
-           {decl_.ruc, decl_.periodo, decl_.formulario, casilla_, valor, control});
+    db.run(
+        "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla, cNumero) VALUES "
+        "(6, ?, ?, ?, ?, ?, '01', ?)",
+        {decl_.ruc, decl_.periodo, decl_.formulario, casilla_, valor, control});
   tx.commit();
 }
 
@@ -256,9 +278,10 @@ void EpsInvoiceForm::load() {
   providers_ = epsProviders(db, decl_.ruc, casilla_);
   invoice = EpsInvoice{};
   if (rowid_) {  // CargaDatos
-    auto r = db.row("SELECT RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, Imp_cred FROM "
-                    "TMPF600INFEPS WHERE rowid = ?",
-                    {*rowid_});
+    auto r = db.row(
+        "SELECT RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, Imp_cred FROM "
+        "TMPF600INFEPS WHERE rowid = ?",
+        {*rowid_});
     if (!r) throw std::runtime_error("La factura ya no existe.");
     invoice.rowid = *rowid_;
     invoice.rucEps = text::trim(r->text(0));
@@ -316,9 +339,10 @@ Outcome EpsInvoiceForm::ValidaEPS() {
     p.add(f.numSerie);
     p.add(f.numFac);
     p.add(rowid_.value_or(0));
-    if (db.exists("SELECT 1 FROM TMPF600INFEPS WHERE " + epsBoxWhere() +
-                      " AND TRIM(RUC_EPS) = ? AND TRIM(Periodo_fac) = ? AND Num_Serie = ? AND Num_Fac = ? AND rowid <> ?",
-                  p))
+    if (db.exists(
+            "SELECT 1 FROM TMPF600INFEPS WHERE " + epsBoxWhere() +
+                " AND TRIM(RUC_EPS) = ? AND TRIM(Periodo_fac) = ? AND Num_Serie = ? AND Num_Fac = ? AND rowid <> ?",
+            p))
       return refuse(m, "Ya se registró información con este número de factura.", "TxtNumFac");
   }
   if (text::trim(f.rucEps).empty()) return refuse(m, "Debe seleccionar una EPS.", "CmbEps");
@@ -341,7 +365,8 @@ Outcome EpsInvoiceForm::ValidaEPS() {
   if (text::trim(f.fecPago).empty()) return refuse(m, "Debe ingresar la fecha de pago.", "MskFecPago");
   if (!validDate(f.fecPago)) return refuse(m, "La fecha de pago no es válida.", "MskFecPago");
   if (isPastPeriodBox(casilla_)) {
-    std::string e = casilla_ == "612" ? ValidaFecEmis612(f.fecEmis, f.periodoFac) : ValidaFecEmis(f.fecEmis, f.periodoFac);
+    std::string e =
+        casilla_ == "612" ? ValidaFecEmis612(f.fecEmis, f.periodoFac) : ValidaFecEmis(f.fecEmis, f.periodoFac);
     if (!e.empty()) return refuse(m, e, "MskFecEmis");
     e = ValidaFecPago612(f.fecPago, decl_.periodo);
     if (!e.empty()) return refuse(m, e, "MskFecPago");
@@ -362,20 +387,29 @@ Outcome EpsInvoiceForm::save() {
   auto& db = session_.database();
   const auto& f = invoice;
   data::Transaction tx(db);
-  data::Params p{text::trim(f.rucEps), text::trim(f.periodoFac), f.numSerie, f.numFac, Date::parseDmy(f.fecEmis)->dmy(),
-                 Date::parseDmy(f.fecPago)->dmy(), amountText(f.impTotal), amountText(f.impCred)};
+  data::Params p{text::trim(f.rucEps),
+                 text::trim(f.periodoFac),
+                 f.numSerie,
+                 f.numFac,
+                 Date::parseDmy(f.fecEmis)->dmy(),
+                 Date::parseDmy(f.fecPago)->dmy(),
+                 amountText(f.impTotal),
+                 amountText(f.impCred)};
   if (rowid_) {
     p.add(*rowid_);
-    db.run("UPDATE TMPF600INFEPS SET RUC_EPS = ?, Periodo_fac = ?, Num_Serie = ?, Num_Fac = ?, Fec_Emis = ?, "
-           "Fec_pago = ?, Imp_total = ?, Imp_cred = ? WHERE rowid = ?",
-           p);
+    db.run(
+        "UPDATE TMPF600INFEPS SET RUC_EPS = ?, Periodo_fac = ?, Num_Serie = ?, Num_Fac = ?, Fec_Emis = ?, "
+        "Fec_pago = ?, Imp_total = ?, Imp_cred = ? WHERE rowid = ?",
+        p);
   } else {
     const data::Params key = epsBoxParams(decl_, casilla_);
     for (const auto& v : key.values()) p.add(v);
-    db.run("INSERT INTO TMPF600INFEPS (RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
-           "Imp_cred, tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 6, ?, ?, ?, "
-           "?, ?)",
-           p);
+    db.run(
+        "INSERT INTO TMPF600INFEPS (RUC_EPS, Periodo_fac, Num_Serie, Num_Fac, Fec_Emis, Fec_pago, Imp_total, "
+        "Imp_cred, tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 6, ?, ?, "
+        "?, "
+        "?, ?)",
+        p);
     rowid_ = db.lastInsertRowid();
     invoice.rowid = *rowid_;
   }

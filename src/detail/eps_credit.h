@@ -21,7 +21,9 @@ using model::isEpsBox;
 // The same for a form opened on a box: false after "La casilla … no tiene detalle de EPS.".
 bool checkEpsBox(Messenger& m, std::string_view casilla);
 // Boxes of invoices of earlier periods (their own period and date rules).
-inline bool isPastPeriodBox(std::string_view casilla) { return casilla == "612" || casilla == "428"; }
+inline bool isPastPeriodBox(std::string_view casilla) {
+  return casilla == "612" || casilla == "428";
+}
 
 // ValidaPeriodo: YYYYMM with a year from 1990 and a month 01–12.
 bool ValidaPeriodo(std::string_view yyyymm);

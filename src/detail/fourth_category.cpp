@@ -28,7 +28,9 @@ std::string counterCaption(std::string_view kind) {
   return "Cantidad de comprobantes: ";
 }
 
-std::string categoryCaption(int category) { return category == kTrainee ? "Modalidad Formativa" : "PS-4ta"; }
+std::string categoryCaption(int category) {
+  return category == kTrainee ? "Modalidad Formativa" : "PS-4ta";
+}
 
 const VoucherTables& voucherTables(int category) {
   static const VoucherTables rd{"TMPF601RDCAB", "TMPF601RDDET", "F601RDCAB", "F601RDDET"};
@@ -58,8 +60,9 @@ std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, cons
     sql += " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?";
   } else {
     sql += source == VoucherSource::History ? std::string("H") + t.storedDet : std::string(t.storedDet);
-    sql += " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND correl_a = ? AND "
-           "tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?";
+    sql +=
+        " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND correl_a = ? AND "
+        "tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?";
     p.add(decl.ruc);
     p.add(decl.periodo);
     p.add(decl.formulario);
@@ -72,8 +75,9 @@ std::vector<Voucher> listVouchers(data::Database& db, VoucherSource source, cons
     sql += " AND correl = ?";
     p.add(decl.correl);
   }
-  sql += " ORDER BY tip_retencion, substr(fec_pago, 7, 4) || substr(fec_pago, 4, 2) || substr(fec_pago, 1, 2), "
-         "num_ser, num_rec, rowid";
+  sql +=
+      " ORDER BY tip_retencion, substr(fec_pago, 7, 4) || substr(fec_pago, 4, 2) || substr(fec_pago, 1, 2), "
+      "num_ser, num_rec, rowid";
   std::vector<Voucher> out;
   for (const auto& r : db.rows(sql, p)) {
     Voucher v;
@@ -103,10 +107,11 @@ std::string nextXxxNumber(data::Database& db, int category) {
   return fmt::format("{:08d}", max + 1);
 }
 
-void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person,
-                 std::string_view kind, const HeaderIdentity& id) {
+void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person, std::string_view kind,
+                 const HeaderIdentity& id) {
   const auto& t = voucherTables(person.cod_cat_tra);
-  const std::string where = " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND tip_retencion = ?";
+  const std::string where =
+      " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND tip_retencion = ?";
   data::Params key{person.correl_a, person.tip_doc_a, person.doc_id_a, person.cod_cat_tra, kind};
   if (person.cod_cat_tra == kTrainee) {
     // A trainee has one header row whatever the kind of his vouchers.

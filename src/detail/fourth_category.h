@@ -67,7 +67,7 @@ struct HeaderIdentity {
 };
 
 // Writes (or updates) the working header of a person and kind.
-void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person,
-                 std::string_view kind, const HeaderIdentity& id);
+void writeHeader(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person, std::string_view kind,
+                 const HeaderIdentity& id);
 
 }  // namespace korventa::detail

@@ -11,8 +11,7 @@
 
 namespace korventa::detail {
 
-IncomeSummaryForm::IncomeSummaryForm(Session& session, const model::OpenDeclaration& decl,
-                                     const PersonKey& person)
+IncomeSummaryForm::IncomeSummaryForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), key_(person) {}
 
 std::string IncomeSummaryForm::caption() const {
@@ -40,8 +39,14 @@ void IncomeSummaryForm::load() {
   for (const auto& r : p.concepts) {
     std::string g = r.group();
     const std::string& a = g == "07" ? r.monto_pag : r.monto;
-    if (!text::trim(a).empty()) { accrued[g] += Money::value(a).rounded(2); hasAccrued[g] = true; }
-    if (!text::trim(r.monto_pag).empty()) { paid[g] += Money::value(r.monto_pag).rounded(2); hasPaid[g] = true; }
+    if (!text::trim(a).empty()) {
+      accrued[g] += Money::value(a).rounded(2);
+      hasAccrued[g] = true;
+    }
+    if (!text::trim(r.monto_pag).empty()) {
+      paid[g] += Money::value(r.monto_pag).rounded(2);
+      hasPaid[g] = true;
+    }
   }
   auto box = [](std::map<std::string, Money>& sums, std::map<std::string, bool>& has, const char* g) {
     return has[g] ? vbFormat(sums[g], "#########0.00") : std::string();
@@ -72,6 +77,8 @@ void IncomeSummaryForm::load() {
   totalAporDescPag = total(paid, hasPaid, {"07", "06"});
 }
 
-void IncomeSummaryForm::accept() { determination::recomputePerson(session_, decl_, key_); }
+void IncomeSummaryForm::accept() {
+  determination::recomputePerson(session_, decl_, key_);
+}
 
 }  // namespace korventa::detail

@@ -8,7 +8,7 @@ class OtherEmployerDetailForm {
  public:
   // New row when `ruc` is empty, otherwise the row of that RUC.
   OtherEmployerDetailForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                      std::optional<std::string> ruc = std::nullopt);
+                          std::optional<std::string> ruc = std::nullopt);
   void load();
   bool modifying() const { return key_.has_value(); }
   // CmbRuc: the worker's other employers of the registry (OTROSCEN).

@@ -13,17 +13,16 @@ namespace korventa::detail {
 std::string Total_Monto(data::Database& db, const PersonKey& person) {
   Money total;
   bool any = false;
-  for (const auto& r : db.rows("SELECT monto FROM TMPF601_605 WHERE " + personWhere() +
-                                   " AND TRIM(COALESCE(monto, '')) <> ''",
-                               personParams(person))) {
+  for (const auto& r :
+       db.rows("SELECT monto FROM TMPF601_605 WHERE " + personWhere() + " AND TRIM(COALESCE(monto, '')) <> ''",
+               personParams(person))) {
     total += Money::value(r.text(0));
     any = true;
   }
   return any ? vbFormat(total, "######0.00") : std::string();
 }
 
-OtherEmployersForm::OtherEmployersForm(Session& session, const model::OpenDeclaration& decl,
-                                       const PersonKey& person)
+OtherEmployersForm::OtherEmployersForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
 void OtherEmployersForm::refresh() {
@@ -32,7 +31,8 @@ void OtherEmployersForm::refresh() {
   for (const auto& r : session_.database().rows(
            "SELECT a.ruc, COALESCE(NULLIF(TRIM(b.nom_razon), ''), a.nombre, ''), a.monto FROM TMPF601_605 a "
            "LEFT JOIN OTROSCEN b ON b.tip_doc_d = 6 AND b.doc_id_d = ? AND b.correl_a = a.correl_a AND "
-           "b.cod_cat_tra = 1 AND b.num_ruc_cen = a.ruc WHERE " + personWhere("a") + " ORDER BY a.rowid",
+           "b.cod_cat_tra = 1 AND b.num_ruc_cen = a.ruc WHERE " +
+               personWhere("a") + " ORDER BY a.rowid",
            {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a}))
     rows_.push_back({r.text(0), r.text(1), vbFormatText(r.text(2), "######0.00")});
   total_ = Total_Monto(session_.database(), person_);
@@ -55,7 +55,7 @@ bool OtherEmployersForm::remove(int selected) {
 }
 
 OtherEmployerDetailForm::OtherEmployerDetailForm(Session& session, const model::OpenDeclaration& decl,
-                                         const PersonKey& person, std::optional<std::string> ruc)
+                                                 const PersonKey& person, std::optional<std::string> ruc)
     : session_(session), decl_(decl), person_(person), key_(std::move(ruc)) {}
 
 void OtherEmployerDetailForm::load() {
@@ -127,10 +127,11 @@ Outcome OtherEmployerDetailForm::save() {
   if (key_)
     db.run("DELETE FROM TMPF601_605 WHERE " + personWhere() + " AND ruc = ?",
            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, *key_});
-  db.run("INSERT INTO TMPF601_605 (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, ruc, nombre, "
-         "monto) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, ruc_, nombre_,
-          monto});
+  db.run(
+      "INSERT INTO TMPF601_605 (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, ruc, nombre, "
+      "monto) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, ruc_, nombre_,
+       monto});
   recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   m.info("La información fue grabada satisfactoriamente. ");

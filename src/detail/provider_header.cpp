@@ -93,10 +93,10 @@ bool ProviderHeader::openExisting(const PersonKey& person) {
   try {
     BuscoNombre();
     const auto& t = voucherTables(category_);
-    for (const auto& r : s_.database().rows(
-             std::string("SELECT DISTINCT tip_retencion FROM ") + t.workCab +
-                 " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
-             {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, category_}))
+    for (const auto& r :
+         s_.database().rows(std::string("SELECT DISTINCT tip_retencion FROM ") + t.workCab +
+                                " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
+                            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, category_}))
       kindsBefore_.push_back(r.text(0));
     Refresh_Recibos();
   } catch (const data::DbError& e) {
@@ -120,8 +120,8 @@ void ProviderHeader::BuscoNombre() {
     r = s_.database().row("SELECT " + cols + (trainee ? "" : "ruc_estado") + " FROM " + t.workCab + where, key);
   } else {
     std::string table = source_ == VoucherSource::History ? std::string("H") + t.storedCab : std::string(t.storedCab);
-    data::Params p{decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a,
-                   category_};
+    data::Params p{decl_.ruc,         decl_.periodo,    decl_.formulario, person_.correl_a,
+                   person_.tip_doc_a, person_.doc_id_a, category_};
     std::string sql = "SELECT " + cols + (trainee ? "" : "''") + " FROM " + table +
                       " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND correl_a = ? AND "
                       "tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?";
@@ -241,9 +241,9 @@ bool ProviderHeader::Valida_Cab() {
                   {person_.tip_doc_a, doc, category_, person_.correl_a}))
       return fail("El número de documento ya fue ingresado", "TxtNumDoc");
     kindsBefore_.clear();
-    for (const auto& r : db.rows(std::string("SELECT DISTINCT tip_retencion FROM ") + t.workCab + whereDoc +
-                                     " AND correl_a = ?",
-                                 {person_.tip_doc_a, doc, category_, person_.correl_a}))
+    for (const auto& r :
+         db.rows(std::string("SELECT DISTINCT tip_retencion FROM ") + t.workCab + whereDoc + " AND correl_a = ?",
+                 {person_.tip_doc_a, doc, category_, person_.correl_a}))
       kindsBefore_.push_back(r.text(0));
     bool everyKind = !kinds_.empty() && std::all_of(kinds_.begin(), kinds_.end(), [&](const VoucherKind& k) {
       return std::find(kindsBefore_.begin(), kindsBefore_.end(), k.code) != kindsBefore_.end();
@@ -264,9 +264,8 @@ bool ProviderHeader::Valida_Cab() {
       id_.rucEstado = "0";
     }
   }
-  if (text::trim(id_.desNo1).empty() &&
-      s_.msg().ask("No ha ingresado el Primer Nombre. ¿Desea continuar?", "Confirmación", MsgButtons::YesNo,
-                   Answer::No) != Answer::Yes) {
+  if (text::trim(id_.desNo1).empty() && s_.msg().ask("No ha ingresado el Primer Nombre. ¿Desea continuar?",
+                                                     "Confirmación", MsgButtons::YesNo, Answer::No) != Answer::Yes) {
     focus_ = "TxtNombre1";
     return false;
   }
@@ -274,7 +273,9 @@ bool ProviderHeader::Valida_Cab() {
   return true;
 }
 
-void ProviderHeader::Refresh_Recibos() { vouchers_ = listVouchers(s_.database(), source_, decl_, person_); }
+void ProviderHeader::Refresh_Recibos() {
+  vouchers_ = listVouchers(s_.database(), source_, decl_, person_);
+}
 
 int ProviderHeader::count(const std::string& kind) const {
   return static_cast<int>(
@@ -343,10 +344,14 @@ void ProviderHeader::deleteEmptyHeaders() {
   const auto& t = voucherTables(category_);
   s_.database().run(std::string("DELETE FROM ") + t.workCab +
                         " WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND NOT EXISTS "
-                        "(SELECT 1 FROM " + t.workDet + " v WHERE v.correl_a = " + t.workCab + ".correl_a AND "
-                        "v.tip_doc_a = " + t.workCab + ".tip_doc_a AND v.doc_id_a = " + t.workCab + ".doc_id_a AND "
-                        "v.cod_cat_tra = " + t.workCab + ".cod_cat_tra AND v.tip_retencion = " + t.workCab +
-                        ".tip_retencion)",
+                        "(SELECT 1 FROM " +
+                        t.workDet + " v WHERE v.correl_a = " + t.workCab +
+                        ".correl_a AND "
+                        "v.tip_doc_a = " +
+                        t.workCab + ".tip_doc_a AND v.doc_id_a = " + t.workCab +
+                        ".doc_id_a AND "
+                        "v.cod_cat_tra = " +
+                        t.workCab + ".cod_cat_tra AND v.tip_retencion = " + t.workCab + ".tip_retencion)",
                     {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, category_});
 }
 

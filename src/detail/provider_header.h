@@ -56,10 +56,22 @@ class ProviderHeader {
 
   void setTipDoc(int t);
   void setDocId(const std::string& d);
-  void setDesPat(const std::string& v) { id_.desPat = v; touch(); }
-  void setDesMat(const std::string& v) { id_.desMat = v; touch(); }
-  void setDesNo1(const std::string& v) { id_.desNo1 = v; touch(); }
-  void setDesNo2(const std::string& v) { id_.desNo2 = v; touch(); }
+  void setDesPat(const std::string& v) {
+    id_.desPat = v;
+    touch();
+  }
+  void setDesMat(const std::string& v) {
+    id_.desMat = v;
+    touch();
+  }
+  void setDesNo1(const std::string& v) {
+    id_.desNo1 = v;
+    touch();
+  }
+  void setDesNo2(const std::string& v) {
+    id_.desNo2 = v;
+    touch();
+  }
   void setDomiciled(bool domiciled) {
     id_.indDomicilio.assign(1, domiciled ? '1' : '2');
     touch();

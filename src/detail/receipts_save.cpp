@@ -24,7 +24,9 @@ constexpr const char* kDetColumns =
 constexpr const char* kMfCabColumns =
     "correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1, mto_renta";
 
-data::Params declParams(const model::OpenDeclaration& d) { return {d.ruc, d.periodo, d.formulario}; }
+data::Params declParams(const model::OpenDeclaration& d) {
+  return {d.ruc, d.periodo, d.formulario};
+}
 
 // Replaces the declaration's rows of `stored` by the rows of `work` (the given columns, after the
 // declaration key) and recomputes their control numbers.
@@ -68,9 +70,10 @@ std::vector<ProviderVoucher> declarationVouchers(data::Database& db, const model
   for (const auto& r : db.rows(sql, p)) {
     PersonKey person{r.integer(0), static_cast<int>(r.integer(1)), r.text(2), kProvider};
     data::Params np;
-    std::string nameSql = "SELECT trim(Des_Pat || ' ' || Des_Mat || ' ' || Des_No1 || ' ' || ifnull(Des_No2, '')) FROM " +
-                          fromSource("F601RDCAB", "TMPF601RDCAB", source, decl, np, "c") +
-                          " AND c.correl_a = ? AND c.tip_doc_a = ? AND c.doc_id_a = ?";
+    std::string nameSql =
+        "SELECT trim(Des_Pat || ' ' || Des_Mat || ' ' || Des_No1 || ' ' || ifnull(Des_No2, '')) FROM " +
+        fromSource("F601RDCAB", "TMPF601RDCAB", source, decl, np, "c") +
+        " AND c.correl_a = ? AND c.tip_doc_a = ? AND c.doc_id_a = ?";
     np.add(person.correl_a);
     np.add(person.tip_doc_a);
     np.add(person.doc_id_a);
@@ -83,9 +86,10 @@ std::vector<ProviderVoucher> declarationVouchers(data::Database& db, const model
 std::vector<TraineeRow> declarationTrainees(data::Database& db, const model::OpenDeclaration& decl,
                                             VoucherSource source) {
   data::Params p;
-  std::string sql = "SELECT correl_a, tip_doc_a, doc_id_a, trim(APELLIDO_P || ' ' || APELLIDO_M || ' ' || NOMBRE_1), "
-                    "mto_renta FROM " + fromSource("F601MFCAB", "TMPF601MFCAB", source, decl, p, "c") +
-                    " ORDER BY tip_doc_a, doc_id_a";
+  std::string sql =
+      "SELECT correl_a, tip_doc_a, doc_id_a, trim(APELLIDO_P || ' ' || APELLIDO_M || ' ' || NOMBRE_1), "
+      "mto_renta FROM " +
+      fromSource("F601MFCAB", "TMPF601MFCAB", source, decl, p, "c") + " ORDER BY tip_doc_a, doc_id_a";
   std::vector<TraineeRow> out;
   for (const auto& r : db.rows(sql, p)) {
     TraineeRow t{{r.integer(0), static_cast<int>(r.integer(1)), r.text(2), kTrainee}, r.text(3), r.text(4), {}};
@@ -114,10 +118,11 @@ void Graba_ModForm(data::Database& db, const model::OpenDeclaration& decl) {
   copyTable(db, decl, "F601MFCAB", "TMPF601MFCAB", kMfCabColumns, kMfCabN);
   copyTable(db, decl, "F601MFDET", "TMPF601MFDET", kDetColumns, kMfDetN);
   db.run(std::string("DELETE FROM F601_ESTABMF WHERE ") + kDeclWhere, declParams(decl));
-  db.run("INSERT INTO F601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, cod_estab) "
-         "SELECT DISTINCT 6, ?, correl_a, tip_doc_a, doc_id_a, ?, ?, cod_estab FROM TMPF601_ESTABMF "
-         "WHERE cod_estab IS NOT NULL",
-         {decl.ruc, decl.periodo, decl.formulario});
+  db.run(
+      "INSERT INTO F601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, cod_estab) "
+      "SELECT DISTINCT 6, ?, correl_a, tip_doc_a, doc_id_a, ?, ?, cod_estab FROM TMPF601_ESTABMF "
+      "WHERE cod_estab IS NOT NULL",
+      {decl.ruc, decl.periodo, decl.formulario});
   data::recomputeControlNumbers(db, "F601_ESTABMF", kEstabMfN, kDeclWhere, declParams(decl));
   tx.commit();
 }

@@ -14,18 +14,22 @@ bool flagged(const std::string& affectation, std::size_t position) {
   return text::mid(affectation, position, 1) == "1";
 }
 
-std::string rateText(const std::string& stored) { return vbFormatText(text::trim(stored), "#0.00"); }
+std::string rateText(const std::string& stored) {
+  return vbFormatText(text::trim(stored), "#0.00");
+}
 
 }  // namespace
 
 std::optional<Money> CalcularTotal_806(data::Database& db, const std::string& ruc, const PersonKey& person) {
   Money general, own, deductions;
   bool any = false;
-  for (const auto& r : db.rows("SELECT c.codigo, c.monto, c.monto_pag, p.FUNCION, t.afectacion FROM TMPF601CONCEP c "
-                               "LEFT JOIN PARAM_REMUNERA p ON p.CODIGO = c.codigo "
-                               "LEFT JOIN TRIBUT_AFECTA t ON t.tip_doc_d = 6 AND t.doc_id_d = ? AND t.codigo = c.codigo "
-                               "WHERE " + personWhere("c") + " AND c.cod_cat_tra = 1",
-                               {ruc, person.correl_a, person.tip_doc_a, person.doc_id_a})) {
+  for (const auto& r :
+       db.rows("SELECT c.codigo, c.monto, c.monto_pag, p.FUNCION, t.afectacion FROM TMPF601CONCEP c "
+               "LEFT JOIN PARAM_REMUNERA p ON p.CODIGO = c.codigo "
+               "LEFT JOIN TRIBUT_AFECTA t ON t.tip_doc_d = 6 AND t.doc_id_d = ? AND t.codigo = c.codigo "
+               "WHERE " +
+                   personWhere("c") + " AND c.cod_cat_tra = 1",
+               {ruc, person.correl_a, person.tip_doc_a, person.doc_id_a})) {
     std::string codigo = text::trim(r.text(0));
     std::string monto = text::trim(r.text(1)), pagado = text::trim(r.text(2));
     if (!monto.empty()) {
@@ -46,9 +50,10 @@ std::optional<Money> CalcularTotal_806(data::Database& db, const std::string& ru
 void updateAportEmp(data::Database& db, const PersonKey& person) {
   Money total;
   bool any = false;
-  for (const auto& r : db.rows("SELECT monto FROM TMPF601CONCEP WHERE " + personWhere() +
-                                   " AND substr(codigo, 1, 2) = '08' AND cod_cat_tra = 1 AND COALESCE(TRIM(monto), '') <> ''",
-                               personParams(person))) {
+  for (const auto& r :
+       db.rows("SELECT monto FROM TMPF601CONCEP WHERE " + personWhere() +
+                   " AND substr(codigo, 1, 2) = '08' AND cod_cat_tra = 1 AND COALESCE(TRIM(monto), '') <> ''",
+               personParams(person))) {
     total += Money::value(r.text(0));
     any = true;
   }
@@ -62,7 +67,8 @@ void removeSctrChoice(data::Database& db, const PersonKey& person) {
   db.run("UPDATE TMPF601CONCEP SET monto = '', monto_pag = '', base_calculo = '' WHERE " + personWhere() +
              " AND codigo = '0806' AND cod_cat_tra = 1",
          p);
-  db.run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = '' WHERE " + personWhere() + " AND cod_cat_tra = 1", p);
+  db.run("UPDATE TEMP1_F601 SET sctr_essalud = '', sctr_tributo = '' WHERE " + personWhere() + " AND cod_cat_tra = 1",
+         p);
   updateAportEmp(db, person);
 }
 
@@ -102,7 +108,8 @@ void SctrForm::chooseRuc(const std::string& ruc) {
   // them stays marked.
   for (const auto& r : db.rows("SELECT cod_est, nom_est FROM LOCAL WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
                                "doc_ruc_emp = ? AND IND_SCTR = 1 AND cod_est IN (SELECT cod_est FROM TMP_ESTTURNOS_JL "
-                               "WHERE " + personWhere() + " AND Indica = 1) ORDER BY cod_est",
+                               "WHERE " +
+                                   personWhere() + " AND Indica = 1) ORDER BY cod_est",
                                {decl_.ruc, ruc_, person_.correl_a, person_.tip_doc_a, person_.doc_id_a}))
     establishments_.push_back({r.text(0), vbFormat(r.integer(0), "0000") + " - " + r.text(1)});
 }
@@ -146,10 +153,11 @@ Outcome SctrForm::save() {
            {ruc_, tasa, std::stoll(codEst_), std::stoll(correlTasa_), centro, person_.correl_a, person_.tip_doc_a,
             person_.doc_id_a});
   else
-    db.run("INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa, "
-           "centro) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-           {person_.tip_doc_a, person_.doc_id_a, person_.correl_a, ruc_, tasa, std::stoll(codEst_),
-            std::stoll(correlTasa_), centro});
+    db.run(
+        "INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa, "
+        "centro) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+        {person_.tip_doc_a, person_.doc_id_a, person_.correl_a, ruc_, tasa, std::stoll(codEst_),
+         std::stoll(correlTasa_), centro});
 
   auto b = CalcularTotal_806(db, decl_.ruc, person_);
   if (b && *b > Money()) {
@@ -159,11 +167,13 @@ Outcome SctrForm::save() {
     base.clear();
     amount.clear();
   }
-  if (!db.exists("SELECT 1 FROM TMPF601CONCEP WHERE " + personWhere() + " AND codigo = '0806' AND cod_cat_tra = 1", p) &&
+  if (!db.exists("SELECT 1 FROM TMPF601CONCEP WHERE " + personWhere() + " AND codigo = '0806' AND cod_cat_tra = 1",
+                 p) &&
       !base.empty())
-    db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip) VALUES "
-           "(?, ?, ?, '0806', 1, COALESCE((SELECT Descripc FROM CONCEPTOS_REM WHERE Codigo = '0806'), ''))",
-           {person_.tip_doc_a, person_.doc_id_a, person_.correl_a});
+    db.run(
+        "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip) VALUES "
+        "(?, ?, ?, '0806', 1, COALESCE((SELECT Descripc FROM CONCEPTOS_REM WHERE Codigo = '0806'), ''))",
+        {person_.tip_doc_a, person_.doc_id_a, person_.correl_a});
   db.run("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE " + personWhere() +
              " AND codigo = '0806' AND cod_cat_tra = 1",
          {amount, amount, base, person_.correl_a, person_.tip_doc_a, person_.doc_id_a});
@@ -192,8 +202,7 @@ std::string EstablishmentItem::text() const {
   return vbFormat(codEst, "0000") + "  " + tipo + "  " + rucEmp + "  " + nombre;
 }
 
-EstablishmentsForm::EstablishmentsForm(Session& session, const model::OpenDeclaration& decl,
-                                       const PersonKey& person)
+EstablishmentsForm::EstablishmentsForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person)
     : session_(session), decl_(decl), person_(person) {}
 
 void EstablishmentsForm::load() {
@@ -210,10 +219,11 @@ void EstablishmentsForm::load() {
     it.selected = selected;
     items_.push_back(std::move(it));
   };
-  for (const auto& r : db.rows("SELECT l.cod_est, l.cod_tipest, l.doc_ruc_emp, l.nom_est, j.Indica FROM TMP_ESTTURNOS_JL j "
-                               "JOIN LOCAL l ON l.tip_doc_d = 6 AND l.doc_id_d = ? AND l.cod_est = j.cod_est WHERE " +
-                                   personWhere("j") + " ORDER BY l.cod_est",
-                               {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a}))
+  for (const auto& r :
+       db.rows("SELECT l.cod_est, l.cod_tipest, l.doc_ruc_emp, l.nom_est, j.Indica FROM TMP_ESTTURNOS_JL j "
+               "JOIN LOCAL l ON l.tip_doc_d = 6 AND l.doc_id_d = ? AND l.cod_est = j.cod_est WHERE " +
+                   personWhere("j") + " ORDER BY l.cod_est",
+               {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a}))
     add(r, r.integer(4) == 1);
   for (const auto& r : db.rows("SELECT cod_est, cod_tipest, doc_ruc_emp, nom_est FROM LOCAL WHERE tip_doc_d = 6 AND "
                                "doc_id_d = ? AND cod_est NOT IN (SELECT cod_est FROM TMP_ESTTURNOS_JL WHERE " +
@@ -225,8 +235,7 @@ void EstablishmentsForm::load() {
 bool EstablishmentsForm::markOnly(const std::vector<long long>& codes) {
   for (long long code : codes)
     if (std::none_of(items_.begin(), items_.end(), [code](const EstablishmentItem& it) { return it.codEst == code; })) {
-      session_.msg().critical("El establecimiento " + std::to_string(code) +
-                              " no está registrado para el declarante.");
+      session_.msg().critical("El establecimiento " + std::to_string(code) + " no está registrado para el declarante.");
       return false;
     }
   for (auto& it : items_) it.selected = std::find(codes.begin(), codes.end(), it.codEst) != codes.end();
@@ -241,16 +250,18 @@ int EstablishmentsForm::accept() {
   int count = 0;
   for (const auto& it : items_) {
     if (it.selected) {
-      db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) VALUES "
-             "(?, ?, ?, ?, ?, 1)",
-             {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, it.codEst, it.codTipest});
+      db.run(
+          "INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) VALUES "
+          "(?, ?, ?, ?, ?, 1)",
+          {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, it.codEst, it.codTipest});
       ++count;
     } else if (db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere() + " AND correl_centro = ?",
                          {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, it.codEst})) {
       removeSctrChoice(db, person_);
     }
   }
-  if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), p)) removeSctrChoice(db, person_);
+  if (count == 0 && db.exists("SELECT 1 FROM TMP_F601_SCTR_OTRO WHERE " + personWhere(), p))
+    removeSctrChoice(db, person_);
   recomputeWrittenPerson(db, decl_, person_);
   tx.commit();
   return count;

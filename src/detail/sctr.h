@@ -33,7 +33,7 @@ class SctrForm {
 
   // The lists and the worker's current choice.
   void load();
-  const std::vector<Choice>& rucs() const { return rucs_; }                       // CmbRuc
+  const std::vector<Choice>& rucs() const { return rucs_; }                      // CmbRuc
   const std::vector<Choice>& establishments() const { return establishments_; }  // CmbCorrelativo
   const std::vector<Choice>& rates() const { return rates_; }                    // CmbTasas: "1.53"
 

@@ -13,7 +13,7 @@ class SuspensionDetailForm {
  public:
   // New row when `key` is empty, otherwise the row to modify.
   SuspensionDetailForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                   SuspensionKind kind, std::optional<SuspensionKey> key = std::nullopt);
+                       SuspensionKind kind, std::optional<SuspensionKey> key = std::nullopt);
   void load();
   SuspensionKind kind() const { return kind_; }
   bool modifying() const { return key_.has_value(); }

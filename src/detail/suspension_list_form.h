@@ -7,7 +7,7 @@ namespace korventa::detail {
 class SuspensionListForm {
  public:
   SuspensionListForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                 SuspensionKind kind);
+                     SuspensionKind kind);
   SuspensionKind kind() const { return kind_; }
   const std::vector<SuspensionRow>& rows() const { return rows_; }
   void refresh();

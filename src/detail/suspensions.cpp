@@ -29,17 +29,19 @@ struct StoredRange {
 };
 std::vector<StoredRange> storedRanges(data::Database& db, const PersonKey& person) {
   std::vector<StoredRange> out;
-  for (const auto& r : db.rows("SELECT tipo_suspen, fecha_ini, fecha_fin, num_citt FROM TMPF601DIAS_NOLAB WHERE " +
-                                   personWhere(),
-                               personParams(person)))
-    out.push_back({text::trim(r.text(0)), r.text(1), text::trim(r.text(3)), parseDate(r.text(1)), parseDate(r.text(2))});
+  for (const auto& r :
+       db.rows("SELECT tipo_suspen, fecha_ini, fecha_fin, num_citt FROM TMPF601DIAS_NOLAB WHERE " + personWhere(),
+               personParams(person)))
+    out.push_back(
+        {text::trim(r.text(0)), r.text(1), text::trim(r.text(3)), parseDate(r.text(1)), parseDate(r.text(2))});
   return out;
 }
 
 bool isFemale(data::Database& db, const std::string& ruc, const PersonKey& person) {
-  return text::upper(text::trim(db.text("SELECT sexo FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND correl_a = ? "
-                                        "AND cod_cat_tra = 1",
-                                        {ruc, person.correl_a}))) == "F";
+  return text::upper(
+             text::trim(db.text("SELECT sexo FROM ASEGVKRS WHERE tip_doc_d = 6 AND doc_id_d = ? AND correl_a = ? "
+                                "AND cod_cat_tra = 1",
+                                {ruc, person.correl_a}))) == "F";
 }
 
 }  // namespace
@@ -99,7 +101,7 @@ int CalcularDiasMes(const Date& start, const Date& end, std::string_view periodo
 // ---------------------------------------------------------------------------------------------
 
 SuspensionListForm::SuspensionListForm(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
-                               SuspensionKind kind)
+                                       SuspensionKind kind)
     : session_(session), decl_(decl), person_(person), kind_(kind) {}
 
 void SuspensionListForm::refresh() {
@@ -109,11 +111,17 @@ void SuspensionListForm::refresh() {
   rows_.clear();
   std::vector<std::pair<Date, SuspensionRow>> sorted;
   for (const auto& r : db.rows("SELECT tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_citt, dias_sub, dias_no_lab "
-                               "FROM TMPF601DIAS_NOLAB WHERE " + personWhere(),
+                               "FROM TMPF601DIAS_NOLAB WHERE " +
+                                   personWhere(),
                                personParams(person_))) {
     std::string tipo = text::trim(r.text(0));
     if (isSubsidisedType(tipo) != (kind_ == SuspensionKind::Subsidised)) continue;
-    SuspensionRow row{tipo, "", r.text(1), r.text(2), r.text(3), r.text(4),
+    SuspensionRow row{tipo,
+                      "",
+                      r.text(1),
+                      r.text(2),
+                      r.text(3),
+                      r.text(4),
                       kind_ == SuspensionKind::Subsidised ? r.text(5) : r.text(6)};
     for (const auto& [code, name] : names)
       if (codeValue(code) == codeValue(tipo)) row.descripcion = name;
@@ -135,8 +143,9 @@ bool SuspensionListForm::remove(int selected) {
   db.run("DELETE FROM TMPF601DIAS_NOLAB WHERE " + personWhere() + " AND TRIM(tipo_suspen) = ? AND fecha_ini = ?",
          {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, row.tipoSuspen, row.fechaIni});
   if (kind_ == SuspensionKind::Subsidised && !text::trim(row.numCitt).empty())
-    db.run("DELETE FROM TMPF600SUBSID WHERE " + personWhere() + " AND TRIM(num_citt) = ? AND "
-           "COALESCE(formulario, '0601') = '0601'",
+    db.run("DELETE FROM TMPF600SUBSID WHERE " + personWhere() +
+               " AND TRIM(num_citt) = ? AND "
+               "COALESCE(formulario, '0601') = '0601'",
            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, text::trim(row.numCitt)});
   writeDayTotal(db, person_, kind_);
   recomputeWrittenPerson(db, decl_, person_);
@@ -148,16 +157,19 @@ bool SuspensionListForm::remove(int selected) {
 // ---------------------------------------------------------------------------------------------
 
 SuspensionDetailForm::SuspensionDetailForm(Session& session, const model::OpenDeclaration& decl,
-                                   const PersonKey& person, SuspensionKind kind, std::optional<SuspensionKey> key)
+                                           const PersonKey& person, SuspensionKind kind,
+                                           std::optional<SuspensionKey> key)
     : session_(session), decl_(decl), person_(person), kind_(kind), key_(std::move(key)) {}
 
 void SuspensionDetailForm::load() {
   auto& db = session_.database();
   types_ = suspensionTypes(db, kind_);
   if (key_) {
-    auto r = db.row("SELECT tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_no_lab FROM TMPF601DIAS_NOLAB "
-                    "WHERE " + personWhere() + " AND TRIM(tipo_suspen) = ? AND fecha_ini = ?",
-                    {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, key_->tipoSuspen, key_->fechaIni});
+    auto r = db.row(
+        "SELECT tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_no_lab FROM TMPF601DIAS_NOLAB "
+        "WHERE " +
+            personWhere() + " AND TRIM(tipo_suspen) = ? AND fecha_ini = ?",
+        {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, key_->tipoSuspen, key_->fechaIni});
     if (!r) throw std::runtime_error("La suspensión ya no existe.");
     tipo_ = text::trim(r->text(0));
     ini_ = r->text(1);
@@ -245,9 +257,11 @@ Outcome SuspensionDetailForm::validate() {
     return refuse(m, "Fechas se cruzan con otros registros ingresados", "MskFechaIni");
   if (auto baja = leavingDate(db, decl_.ruc, person_)) {
     if (*start > *baja)
-      return refuse(m, "La fecha inicio no debe ser mayor a la fecha de baja del trabajador " + baja->dmy(), "MskFechaIni");
+      return refuse(m, "La fecha inicio no debe ser mayor a la fecha de baja del trabajador " + baja->dmy(),
+                    "MskFechaIni");
     if (*end > *baja)
-      return refuse(m, "La fecha fin no debe ser mayor a la fecha de baja del trabajador " + baja->dmy(), "MskFechaFin");
+      return refuse(m, "La fecha fin no debe ser mayor a la fecha de baja del trabajador " + baja->dmy(),
+                    "MskFechaFin");
   }
   if (sub) {
     for (const auto& r : ranges)
@@ -262,25 +276,28 @@ Outcome SuspensionDetailForm::validate() {
     }
   }
   if (dias_.empty())
-    return refuse(m, sub ? "Ingrese la cantidad de dias subsidiados en el mes"
-                         : "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes",
+    return refuse(m,
+                  sub ? "Ingrese la cantidad de dias subsidiados en el mes"
+                      : "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes",
                   "TxtDias");
   long long days = wholeNumber(dias_);
   int certificateDays = end->serial() - start->serial() + 1;
   if (sub) {
     int limit = std::min(monthDaysOf(decl_.periodo), certificateDays);
     if (days > limit)
-      return refuse(m, "La cantidad de dias subsidiados en el mes no puede ser mayor a " + std::to_string(limit), "TxtDias");
-    if (certificateDays > 9999) return refuse(m, "La cantidad de días subsidiados del CITT no es válida  ", "MskFechaFin");
+      return refuse(m, "La cantidad de dias subsidiados en el mes no puede ser mayor a " + std::to_string(limit),
+                    "TxtDias");
+    if (certificateDays > 9999)
+      return refuse(m, "La cantidad de días subsidiados del CITT no es válida  ", "MskFechaFin");
     if (codeValue(tipo_) == 22 && !isFemale(db, decl_.ruc, person_))
       return refuse(m, "No puede registrar dias subsidiados por maternidad. El trabajador es de sexo masculno",
                     "CmbTipoSuspen");
   } else {
     int limit = CalcularDiasMes(*start, *end, decl_.periodo);
     if (days > limit)
-      return refuse(m, "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a " +
-                           std::to_string(limit),
-                    "TxtDias");
+      return refuse(
+          m, "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a " + std::to_string(limit),
+          "TxtDias");
   }
   return Outcome::success();
 }
@@ -301,22 +318,25 @@ Outcome SuspensionDetailForm::save() {
   if (key_)
     db.run("DELETE FROM TMPF601DIAS_NOLAB WHERE " + personWhere() + " AND TRIM(tipo_suspen) = ? AND fecha_ini = ?",
            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, key_->tipoSuspen, key_->fechaIni});
-  db.run("INSERT INTO TMPF601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
-         "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt, dias_no_lab) "
-         "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, decl_.periodo, decl_.formulario, tipo, ini,
-          fin, citt, sub ? days : std::string(), diasCitt, sub ? std::string() : days});
+  db.run(
+      "INSERT INTO TMPF601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+      "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt, dias_no_lab) "
+      "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, decl_.periodo, decl_.formulario, tipo, ini,
+       fin, citt, sub ? days : std::string(), diasCitt, sub ? std::string() : days});
   if (sub) {
     // The certificate goes with the suspension, so that later ones are tested against it.
     std::string old = storedCitt_.empty() ? citt : storedCitt_;
-    db.run("DELETE FROM TMPF600SUBSID WHERE " + personWhere() + " AND TRIM(num_citt) IN (?, ?) AND "
-           "COALESCE(formulario, '0601') = '0601'",
+    db.run("DELETE FROM TMPF600SUBSID WHERE " + personWhere() +
+               " AND TRIM(num_citt) IN (?, ?) AND "
+               "COALESCE(formulario, '0601') = '0601'",
            {person_.correl_a, person_.tip_doc_a, person_.doc_id_a, old, citt});
-    db.run("INSERT INTO TMPF600SUBSID (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, "
-           "num_citt, dias_sub, dias_citt, fecha_SD, fecha_SH, tipo_suspen, fecha_ini, fecha_fin) "
-           "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-           {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, citt,
-            days, diasCitt, ini, fin, tipo, ini, fin});
+    db.run(
+        "INSERT INTO TMPF600SUBSID (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, "
+        "num_citt, dias_sub, dias_citt, fecha_SD, fecha_SH, tipo_suspen, fecha_ini, fecha_fin) "
+        "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, citt, days,
+         diasCitt, ini, fin, tipo, ini, fin});
   }
   writeDayTotal(db, person_, kind_);
   recomputeWrittenPerson(db, decl_, person_);

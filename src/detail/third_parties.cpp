@@ -5,13 +5,13 @@
 
 namespace korventa::detail {
 
-ThirdPartyForm::ThirdPartyForm(Session& session, const model::OpenDeclaration& decl)
-    : session_(session), decl_(decl) {}
+ThirdPartyForm::ThirdPartyForm(Session& session, const model::OpenDeclaration& decl) : session_(session), decl_(decl) {}
 
 void ThirdPartyForm::load() {
   auto& db = session_.database();
   persons_.clear();
-  for (const auto& r : db.rows("SELECT CORREL_A, tip_doc_a, DOC_ID_A, NOMBRE, TIP_DOC FROM TEMP2_F601 ORDER BY NOMBRE")) {
+  for (const auto& r :
+       db.rows("SELECT CORREL_A, tip_doc_a, DOC_ID_A, NOMBRE, TIP_DOC FROM TEMP2_F601 ORDER BY NOMBRE")) {
     ThirdPartyPerson p;
     p.key = PersonKey{r.integer(0), static_cast<int>(r.integer(1)), r.text(2), kThirdParty};
     p.nombre = r.text(3);
@@ -48,9 +48,10 @@ void ThirdPartyForm::choosePerson(int index) {
   sctr_.clear();
   if (person_ < 0) return;
   const auto& k = persons_[static_cast<std::size_t>(person_)].key;
-  auto r = session_.database().row("SELECT Ruc, Correl_centro, Correl_tasa, rem_sctrs FROM TEMP2_F601 WHERE CORREL_A = ? "
-                                   "AND tip_doc_a = ? AND DOC_ID_A = ?",
-                                   {k.correl_a, k.tip_doc_a, k.doc_id_a});
+  auto r = session_.database().row(
+      "SELECT Ruc, Correl_centro, Correl_tasa, rem_sctrs FROM TEMP2_F601 WHERE CORREL_A = ? "
+      "AND tip_doc_a = ? AND DOC_ID_A = ?",
+      {k.correl_a, k.tip_doc_a, k.doc_id_a});
   if (!r) return;
   chooseRuc(text::trim(r->text(0)));
   chooseEstablishment(r->text(1));
@@ -69,7 +70,8 @@ void ThirdPartyForm::chooseRuc(const std::string& ruc) {
   if (ruc_.empty()) return recomputeAmount();
   // Risk establishments of that RUC that have rates.
   for (const auto& r : session_.database().rows(
-           "SELECT l.cod_est, l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = ? AND l.doc_ruc_emp = ? AND "
+           "SELECT l.cod_est, l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = ? AND l.doc_ruc_emp = ? "
+           "AND "
            "l.IND_SCTR = 1 AND EXISTS (SELECT 1 FROM COR_TASAS_601 c WHERE c.tip_doc_d = 6 AND c.doc_id_d = l.doc_id_d "
            "AND c.doc_ruc_emp = l.doc_ruc_emp AND c.cod_est = l.cod_est) ORDER BY l.cod_est",
            {decl_.ruc, ruc_}))
@@ -131,10 +133,11 @@ Outcome ThirdPartyForm::save() {
                                {decl_.ruc, std::stoll(codEst_)});
   auto rem = Money::parse(rem_);
   data::Transaction tx(db);
-  db.run("UPDATE TEMP2_F601 SET Ruc = ?, centro = ?, Tasa = ?, rem_sctrs = ?, sctrs = ?, Correl_centro = ?, "
-         "Correl_tasa = ? WHERE CORREL_A = ? AND tip_doc_a = ? AND DOC_ID_A = ?",
-         {ruc_, centro, rateText(), rem ? vbFormat(*rem, "########0.00") : std::string(), sctr_, std::stoll(codEst_),
-          std::stoll(correlTasa_), k.correl_a, k.tip_doc_a, k.doc_id_a});
+  db.run(
+      "UPDATE TEMP2_F601 SET Ruc = ?, centro = ?, Tasa = ?, rem_sctrs = ?, sctrs = ?, Correl_centro = ?, "
+      "Correl_tasa = ? WHERE CORREL_A = ? AND tip_doc_a = ? AND DOC_ID_A = ?",
+      {ruc_, centro, rateText(), rem ? vbFormat(*rem, "########0.00") : std::string(), sctr_, std::stoll(codEst_),
+       std::stoll(correlTasa_), k.correl_a, k.tip_doc_a, k.doc_id_a});
   tx.commit();
   load();
   choosePerson(k);

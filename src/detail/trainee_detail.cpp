@@ -52,7 +52,8 @@ bool TraineeDetail::openExisting(const PersonKey& person) {
       bool h = source_ == VoucherSource::History;
       r = s_.database().row(cols + (h ? "HF601MFCAB" : "F601MFCAB") +
                                 " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND "
-                                "correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?" + (h ? " AND correl = ?" : ""),
+                                "correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?" +
+                                (h ? " AND correl = ?" : ""),
                             h ? data::Params{decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a,
                                              person_.tip_doc_a, person_.doc_id_a, decl_.correl}
                               : data::Params{decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a,
@@ -93,15 +94,18 @@ void TraineeDetail::loadEstablishments() {
     bool h = source_ == VoucherSource::History;
     marked = std::string("SELECT cod_estab FROM ") + (h ? "HF601_ESTABMF" : "F601_ESTABMF") +
              " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = ? AND correl_a = ? AND "
-             "tip_doc_a = ? AND doc_id_a = ?" + (h ? " AND correl = ?" : "");
-    p = data::Params{decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a,
-                     person_.doc_id_a};
+             "tip_doc_a = ? AND doc_id_a = ?" +
+             (h ? " AND correl = ?" : "");
+    p = data::Params{decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a};
     if (h) p.add(decl_.correl);
   }
   // The trainee's establishments (indica 1) and the declarant's others (indica 0), by code.
-  std::string sql = "SELECT l.cod_est, l.nom_est, l.cod_tipest, l.doc_ruc_emp, "
-                    "CASE WHEN l.cod_est IN (" + marked + ") THEN 1 ELSE 0 END AS indica "
-                    "FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = ? ORDER BY l.cod_est";
+  std::string sql =
+      "SELECT l.cod_est, l.nom_est, l.cod_tipest, l.doc_ruc_emp, "
+      "CASE WHEN l.cod_est IN (" +
+      marked +
+      ") THEN 1 ELSE 0 END AS indica "
+      "FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = ? ORDER BY l.cod_est";
   p.add(decl_.ruc);
   for (const auto& r : db.rows(sql, p)) {
     TraineeEstablishment e;
@@ -152,7 +156,9 @@ int TraineeDetail::selectedCount() const {
                                         [](const TraineeEstablishment& e) { return e.selected; }));
 }
 
-std::string TraineeDetail::amountDisplay() const { return vbFormatText(amount_, "##,###,###,##0.00"); }
+std::string TraineeDetail::amountDisplay() const {
+  return vbFormatText(amount_, "##,###,###,##0.00");
+}
 
 bool TraineeDetail::fail(const std::string& message, const std::string& focus, const std::string& title) {
   focus_ = focus;
@@ -173,8 +179,8 @@ bool TraineeDetail::Valida_Cab() {
     if (person_.correl_a == 0)
       for (const auto& p : registered_)
         if (p.key.tip_doc_a == person_.tip_doc_a && p.key.doc_id_a == doc) person_.correl_a = p.key.correl_a;
-    if (!doc.empty() && db.exists("SELECT 1 FROM TMPF601MFCAB WHERE tip_doc_a = ? AND doc_id_a = ?",
-                                  {person_.tip_doc_a, doc}))
+    if (!doc.empty() &&
+        db.exists("SELECT 1 FROM TMPF601MFCAB WHERE tip_doc_a = ? AND doc_id_a = ?", {person_.tip_doc_a, doc}))
       return fail("El número de documento ya fue ingresado", "TxtNumDoc", "Error");
   }
   if (person_.tip_doc_a == kTipDocRuc && doc == decl_.ruc)
@@ -202,19 +208,22 @@ void TraineeDetail::Graba_Cab() {
     db.run(std::string("UPDATE TMPF601MFCAB SET APELLIDO_P = ?, APELLIDO_M = ?, NOMBRE_1 = ?, mto_renta = ?") + where,
            {apellidoP_, apellidoM_, nombre1_, monto, person_.correl_a, person_.tip_doc_a, person_.doc_id_a});
   } else {
-    db.run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
-           "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1, mto_renta) VALUES (6, ?, ?, ?, ?, 5, ?, ?, ?, ?, ?, ?)",
-           {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a,
-            apellidoP_, apellidoM_, nombre1_, monto});
+    db.run(
+        "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
+        "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1, mto_renta) VALUES (6, ?, ?, ?, ?, 5, ?, ?, ?, ?, ?, ?)",
+        {decl_.ruc, decl_.periodo, decl_.formulario, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, apellidoP_,
+         apellidoM_, nombre1_, monto});
   }
   // The trainee's establishments are replaced by the ones selected now.
   db.run(std::string("DELETE FROM TMPF601_ESTABMF") + where, key);
   for (const auto& e : establishments_) {
     if (!e.selected) continue;
-    db.run("INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
-           "cod_estab, cNumero, cod_est, nom_est, cod_tipest, indica) VALUES (6, ?, ?, ?, ?, ?, ?, ?, '000000', ?, ?, ?, 1)",
-           {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, decl_.periodo, decl_.formulario,
-            e.cod_est, e.cod_est, e.nom_est, e.cod_tipest});
+    db.run(
+        "INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+        "cod_estab, cNumero, cod_est, nom_est, cod_tipest, indica) VALUES (6, ?, ?, ?, ?, ?, ?, ?, '000000', ?, ?, ?, "
+        "1)",
+        {decl_.ruc, person_.correl_a, person_.tip_doc_a, person_.doc_id_a, decl_.periodo, decl_.formulario, e.cod_est,
+         e.cod_est, e.nom_est, e.cod_tipest});
   }
 }
 
@@ -253,8 +262,8 @@ bool TraineeDetail::Eliminar() {
 
 bool TraineeDetail::leave() {
   if (readOnly() || !modified_) return true;
-  if (s_.msg().ask("El formulario ha sido modificado. ¿Desea guardar los cambios?", "Confirma Salir",
-                   MsgButtons::YesNo, Answer::Yes) == Answer::Yes)
+  if (s_.msg().ask("El formulario ha sido modificado. ¿Desea guardar los cambios?", "Confirma Salir", MsgButtons::YesNo,
+                   Answer::Yes) == Answer::Yes)
     return accept();
   return true;
 }

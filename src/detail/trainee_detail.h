@@ -36,10 +36,22 @@ class TraineeDetail {
 
   void setTipDoc(int t);
   void setDocId(const std::string& d);
-  void setApellidoP(const std::string& v) { apellidoP_ = v; touch(); }
-  void setApellidoM(const std::string& v) { apellidoM_ = v; touch(); }
-  void setNombre1(const std::string& v) { nombre1_ = v; touch(); }
-  void setAmount(const std::string& a) { amount_ = a; touch(); }
+  void setApellidoP(const std::string& v) {
+    apellidoP_ = v;
+    touch();
+  }
+  void setApellidoM(const std::string& v) {
+    apellidoM_ = v;
+    touch();
+  }
+  void setNombre1(const std::string& v) {
+    nombre1_ = v;
+    touch();
+  }
+  void setAmount(const std::string& a) {
+    amount_ = a;
+    touch();
+  }
   // Leaving the amount box shows it with "##,###,###,##0.00"; Enter in an empty box complains.
   std::string amountDisplay() const;
   bool amountEnter();

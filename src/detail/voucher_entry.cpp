@@ -30,7 +30,9 @@ constexpr const char* kElectronicFrom = "20081020";
 // Non-domiciled providers are withheld at 24 %.
 constexpr const char* kNonDomiciledRate = "24.00";
 
-bool isKindWithSeries(const std::string& k) { return k == "R" || k == "N"; }
+bool isKindWithSeries(const std::string& k) {
+  return k == "R" || k == "N";
+}
 
 // Rates of a list keyed "CODE YYYYMM" whose start is not after the period, latest start first,
 // each value once.
@@ -53,7 +55,9 @@ std::vector<std::string> ratesInForce(data::Database& db, std::string_view numer
   return out;
 }
 
-Money amountOf(const std::string& s) { return Money::parse(s).value_or(Money()); }
+Money amountOf(const std::string& s) {
+  return Money::parse(s).value_or(Money());
+}
 
 }  // namespace
 
@@ -73,8 +77,7 @@ VoucherEntry::VoucherEntry(Session& session, VoucherContext context) : s_(sessio
   auto& db = s_.database();
   kinds_ = CargaComboTipoServ(db);
   rates_ = ratesInForce(db, "803", "030402", periodo());
-  if (ctx_.identity.indDomicilio == "2" &&
-      std::find(rates_.begin(), rates_.end(), kNonDomiciledRate) == rates_.end())
+  if (ctx_.identity.indDomicilio == "2" && std::find(rates_.begin(), rates_.end(), kNonDomiciledRate) == rates_.end())
     rates_.insert(rates_.begin(), kNonDomiciledRate);
   iesRates_ = ratesInForce(db, "804", "050802", periodo());
   startNew();
@@ -179,9 +182,13 @@ void VoucherEntry::numForLeft() {
   if (text::isDigits(n) && n.size() < 8) numFor_ = text::padLeft(n, 8, '0');
 }
 
-bool VoucherEntry::iesVisible() const { return periodo() < kIesLastPeriodExcl; }
+bool VoucherEntry::iesVisible() const {
+  return periodo() < kIesLastPeriodExcl;
+}
 
-bool VoucherEntry::numForEnabled() const { return !retain_ && periodo() >= "199601"; }
+bool VoucherEntry::numForEnabled() const {
+  return !retain_ && periodo() >= "199601";
+}
 
 std::string VoucherEntry::suspensionCaption() const {
   return retain_ ? "No tiene autorización de suspensión de Cuarta" : "Tiene autorización de suspensión de Cuarta";
@@ -212,17 +219,25 @@ void VoucherEntry::amountLeft() {
   if (p.substr(0, 4) >= "2001" && p.substr(4, 2) < "07") {
     std::string limit = data::ParamTable(s_.database()).TasaVigente977(p);
     if (auto lim = Money::parse(limit); lim && limit != "-1") {
-      if (*amt > *lim) HabRetenciones();
-      else DesRetenciones();
+      if (*amt > *lim)
+        HabRetenciones();
+      else
+        DesRetenciones();
     }
   }
   if (p < "200101") DesRetenciones();
   Calcula_Rta();
 }
 
-std::string VoucherEntry::amountDisplay() const { return vbFormatText(amount_, kAmountPattern); }
-std::string VoucherEntry::retentionDisplay() const { return vbFormat(mtoRta_, kRetentionPattern); }
-std::string VoucherEntry::iesDisplay() const { return vbFormat(mtoIes_, kRetentionPattern); }
+std::string VoucherEntry::amountDisplay() const {
+  return vbFormatText(amount_, kAmountPattern);
+}
+std::string VoucherEntry::retentionDisplay() const {
+  return vbFormat(mtoRta_, kRetentionPattern);
+}
+std::string VoucherEntry::iesDisplay() const {
+  return vbFormat(mtoIes_, kRetentionPattern);
+}
 
 bool VoucherEntry::fail(const std::string& message, const std::string& focus, const std::string& title) {
   focus_ = focus;
@@ -291,8 +306,7 @@ bool VoucherEntry::Valida_Recibo() {
     return fail(kind_ == "D" ? "Debe ingresar el monto" : "Debe ingresar el Monto del comprobante de pago", "TxtMonto");
   // A credit note reduces the fees of the month: typed as a positive amount it would add to the
   // base and to the retention instead.
-  if (kind_ == "N" && !amt->isNegative())
-    return fail("El monto de la nota de crédito debe ser negativo.", "TxtMonto");
+  if (kind_ == "N" && !amt->isNegative()) return fail("El monto de la nota de crédito debe ser negativo.", "TxtMonto");
 
   if (isNew() && ctx_.headerIsNew &&
       std::find(ctx_.kindsBefore.begin(), ctx_.kindsBefore.end(), kind_) != ctx_.kindsBefore.end())
@@ -334,11 +348,13 @@ bool VoucherEntry::Graba_Recibo() {
   }
   std::string num = text::trim(number_);
 
-  const std::string who = " correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND tip_retencion = ? "
-                          "AND num_ser = ? AND num_rec = ? AND rowid <> ?";
+  const std::string who =
+      " correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ? AND tip_retencion = ? "
+      "AND num_ser = ? AND num_rec = ? AND rowid <> ?";
   // One voucher per kind, series, number and payment date.
-  if (db.exists(std::string("SELECT 1 FROM ") + t.workDet + " WHERE" + who + " AND fec_pago = ?",
-                {person.correl_a, person.tip_doc_a, person.doc_id_a, person.cod_cat_tra, kind_, ser, num, rowid_, pago}))
+  if (db.exists(
+          std::string("SELECT 1 FROM ") + t.workDet + " WHERE" + who + " AND fec_pago = ?",
+          {person.correl_a, person.tip_doc_a, person.doc_id_a, person.cod_cat_tra, kind_, ser, num, rowid_, pago}))
     return fail(std::string("El número de serie, Número de documento y Fecha de pago ") + "ya fueron ingresados. ",
                 "TxtSerie");
   if (db.exists(std::string("SELECT 1 FROM ") + t.workDet + " WHERE" + who + " AND fec_emi <> ?",
@@ -365,9 +381,26 @@ bool VoucherEntry::Graba_Recibo() {
                " (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
                "num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, ind_ies, por_ies, mto_ies, "
                "num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-           {ctx_.decl->ruc, periodo(), ctx_.decl->formulario, person.correl_a, person.cod_cat_tra, kind_,
-            person.tip_doc_a, person.doc_id_a, ser, num, emi, pago, mtoRec, indRta, porRta, mtoRta, indIes, porIes,
-            mtoIes, numFor});
+           {ctx_.decl->ruc,
+            periodo(),
+            ctx_.decl->formulario,
+            person.correl_a,
+            person.cod_cat_tra,
+            kind_,
+            person.tip_doc_a,
+            person.doc_id_a,
+            ser,
+            num,
+            emi,
+            pago,
+            mtoRec,
+            indRta,
+            porRta,
+            mtoRta,
+            indIes,
+            porIes,
+            mtoIes,
+            numFor});
     rowid_ = db.lastInsertRowid();
   } else {
     db.run(std::string("UPDATE ") + t.workDet +

@@ -34,18 +34,39 @@ class VoucherEntry {
 
   // Fields as typed. Dates are "dd/mm/yyyy" texts, possibly with the mask's "_".
   void setKind(const std::string& code);
-  void setSeries(const std::string& s) { series_ = s; touch(); }
-  void setNumber(const std::string& s) { number_ = s; touch(); }
-  void setIssueDate(const std::string& d) { issue_ = d; touch(); }
-  void setStartDate(const std::string& d) { start_ = d; touch(); }
-  void setEndDate(const std::string& d) { end_ = d; touch(); }
-  void setPaymentDate(const std::string& d) { payment_ = d; touch(); }
+  void setSeries(const std::string& s) {
+    series_ = s;
+    touch();
+  }
+  void setNumber(const std::string& s) {
+    number_ = s;
+    touch();
+  }
+  void setIssueDate(const std::string& d) {
+    issue_ = d;
+    touch();
+  }
+  void setStartDate(const std::string& d) {
+    start_ = d;
+    touch();
+  }
+  void setEndDate(const std::string& d) {
+    end_ = d;
+    touch();
+  }
+  void setPaymentDate(const std::string& d) {
+    payment_ = d;
+    touch();
+  }
   void setAmount(const std::string& a);
   void setRetain(bool retain);
   void setRate(const std::string& rate);
   void setIesRetain(bool retain);
   void setIesRate(const std::string& rate);
-  void setNumFor(const std::string& n) { numFor_ = n; touch(); }
+  void setNumFor(const std::string& n) {
+    numFor_ = n;
+    touch();
+  }
 
   // Key filter of the series box: the character to use, or 0 after "Caracter no permitido".
   int seriesKey(int key);

@@ -13,8 +13,8 @@ ComputationContext loadContext(data::Database& db, const model::OpenDeclaration&
   ctx.rmv = decl.rmv.isZero() ? param.rmv(decl.periodo).value_or(Money()) : decl.rmv;
   for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
     ctx.affectations.general[text::trim(r.text(0))] = text::trim(r.text(1));
-  for (const auto& r : db.rows("SELECT CODIGO, AFECTACION FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {decl.ruc}))
+  for (const auto& r :
+       db.rows("SELECT CODIGO, AFECTACION FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ?", {decl.ruc}))
     ctx.affectations.own[text::trim(r.text(0))] = text::trim(r.text(1));
   ctx.types = ConceptTypes::load(db);
   for (const auto& r : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM ORDER BY Codigo"))

@@ -19,8 +19,9 @@ ConceptListing fill(data::Database& db, const std::string& sql, const data::Para
 ConceptListing conceptListing(data::Database& db, const std::string& ruc, const std::string& periodo,
                               const std::string& correl, const std::string& doc) {
   bool sent = !correl.empty();
-  std::string sql = std::string("SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, cod_concep, monto, monto_pag, "
-                                "base_calculo FROM ") +
+  std::string sql = std::string(
+                        "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, cod_concep, monto, monto_pag, "
+                        "base_calculo FROM ") +
                     (sent ? "HF601_REMUNERA" : "F601_REMUNERA") +
                     " WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND formulario = '0601'";
   data::Params p{ruc, periodo};

@@ -9,7 +9,8 @@
 namespace korventa::determination {
 
 struct ConceptListing {
-  std::vector<std::string> columns;  // tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, base_calculo
+  std::vector<std::string>
+      columns;  // tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, base_calculo
   std::vector<std::vector<std::string>> rows;
 };
 

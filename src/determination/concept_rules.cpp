@@ -15,8 +15,12 @@ bool inDashList(std::string_view list, std::string_view code) {
 
 }  // namespace
 
-std::string workerPanelCode(int i) { return "06" + std::string(i + 1 < 10 ? "0" : "") + std::to_string(i + 1); }
-std::string employerPanelCode(int j) { return "08" + std::string(j + 1 < 10 ? "0" : "") + std::to_string(j + 1); }
+std::string workerPanelCode(int i) {
+  return "06" + std::string(i + 1 < 10 ? "0" : "") + std::to_string(i + 1);
+}
+std::string employerPanelCode(int j) {
+  return "08" + std::string(j + 1 < 10 ? "0" : "") + std::to_string(j + 1);
+}
 
 bool hasBaseBox(std::string_view code) {
   static const std::set<std::string, std::less<>> codes = {"0601", "0603", "0605", "0607", "0608", "0610", "0616",

@@ -30,7 +30,9 @@ enum Position : int {
 };
 inline constexpr int kPositions = 13;
 // Positions 10 to 12 add up paid amounts; all others accrued amounts.
-inline constexpr bool sumsPaid(int position) { return position >= 10 && position <= 12; }
+inline constexpr bool sumsPaid(int position) {
+  return position >= 10 && position <= 12;
+}
 
 // Codes of the contribution panels: 0601 … 0617 and 0801 … 0811.
 inline constexpr int kWorkerPanelSize = 17;
@@ -45,7 +47,9 @@ bool baseAlwaysEmpty(std::string_view code);
 // Worker types whose 0808 (IES) is never computed.
 bool excludedFromIes(int tipo);
 // FCJMMS (0616, 0617) belongs to miners of types 32, 37 and 38.
-inline bool isMinerType(int tipo) { return tipo == 32 || tipo == 37 || tipo == 38; }
+inline bool isMinerType(int tipo) {
+  return tipo == 32 || tipo == 37 || tipo == 38;
+}
 
 // Number of a code text ("0021" → 21, " 3" → 3); 0 when it is not a number.
 using text::codeNumber;

@@ -43,14 +43,15 @@ std::vector<const char*> TaxColumn::deductions() const {
 }
 
 std::vector<const char*> TaxColumn::boxes() const {
-  return {base, tax, compensation, epsCredit, epsCreditBefore, otherDeductions, previousPayments, interest, balance,
-          toPay};
+  return {base,     tax,     compensation, epsCredit, epsCreditBefore, otherDeductions, previousPayments,
+          interest, balance, toPay};
 }
 
 const std::vector<TaxColumn>& taxColumns() {
   static const std::vector<TaxColumn> c = {
       {"IMP. EXTRAOR. DE SOLIDARIDAD", "450", "410", "600", nullptr, nullptr, nullptr, "500", "700", "710", "800"},
-      {"SISTEMA NACIONAL PENSIONES DL 19990", "451", "411", nullptr, nullptr, nullptr, nullptr, "501", "701", "711", "801"},
+      {"SISTEMA NACIONAL PENSIONES DL 19990", "451", "411", nullptr, nullptr, nullptr, nullptr, "501", "701", "711",
+       "801"},
       {"ESSALUD SEGURO REGULAR - TRAB.", "452", "412", nullptr, "602", "612", nullptr, "502", "702", "712", "802"},
       {"ESSALUD SEGURO AGRARIO / ACUIC.", "456", "416", nullptr, nullptr, nullptr, nullptr, "506", "706", "716", "806"},
       {"FONDO DERECHOS SOCIALES ARTISTA", "453", "413", nullptr, nullptr, nullptr, nullptr, "503", "703", "713", "803"},
@@ -69,15 +70,17 @@ const std::vector<TaxColumn>& taxColumns() {
 }
 
 const std::vector<const char*>& gridRowCaptions() {
-  static const std::vector<const char*> r = {"Base Imponible",          "Impuesto Resultante",
-                                             "Compensaciones",          "Crédito EPS (Ley 26790)",
-                                             "Crédito EPS Per. Anterior", "Otr. Deducc. Permit. Ley",
-                                             "Pagos Previos",           "Interés Moratorio",
-                                             "Saldo a Pagar",           "Importe a Pagar"};
+  static const std::vector<const char*> r = {
+      "Base Imponible",          "Impuesto Resultante",       "Compensaciones",
+      "Crédito EPS (Ley 26790)", "Crédito EPS Per. Anterior", "Otr. Deducc. Permit. Ley",
+      "Pagos Previos",           "Interés Moratorio",         "Saldo a Pagar",
+      "Importe a Pagar"};
   return r;
 }
 
-const char* igvBox(const TaxColumn& column) { return std::string_view(column.toPay) == "810" ? "812" : nullptr; }
+const char* igvBox(const TaxColumn& column) {
+  return std::string_view(column.toPay) == "810" ? "812" : nullptr;
+}
 
 std::vector<PaymentBank> paymentBanks(data::Database& db) {
   std::vector<PaymentBank> banks;
@@ -110,8 +113,7 @@ long long boxNumber(std::string_view t) {
   return m ? m->rounded(0).raw() / Money::kScale : 0;
 }
 
-DebtDetermination::DebtDetermination(Session& session, const model::OpenDeclaration& decl)
-    : s_(session), d_(decl) {}
+DebtDetermination::DebtDetermination(Session& session, const model::OpenDeclaration& decl) : s_(session), d_(decl) {}
 
 void DebtDetermination::load() {
   values_.clear();
@@ -136,8 +138,35 @@ void DebtDetermination::load() {
 
 void DebtDetermination::recomputeBases() {
   auto& db = s_.database();
-  enum Sum { B450, T410, B451, T411, B452, T412, B456, T416, B453, T413, T414, B455, T415, B457, T417, B458, T418,
-             B459, T419, B460, T420, T422, B590, T591, B530, T531, kSums };
+  enum Sum {
+    B450,
+    T410,
+    B451,
+    T411,
+    B452,
+    T412,
+    B456,
+    T416,
+    B453,
+    T413,
+    T414,
+    B455,
+    T415,
+    B457,
+    T417,
+    B458,
+    T418,
+    B459,
+    T419,
+    B460,
+    T420,
+    T422,
+    B590,
+    T591,
+    B530,
+    T531,
+    kSums
+  };
   std::array<Money, kSums> sum{};
   for (const auto& r : db.rows("SELECT cod_cat_tra, Tipo, rem_pens, pens, rem_salud, salud, salud_agrario, fondo_dsa, "
                                "aporte_fdsa, ipss_vida, rem_afecta, tributo, rem_20530, trib_20530, cbssp, "
@@ -214,7 +243,9 @@ std::string DebtDetermination::value(std::string_view casilla) const {
   return it == values_.end() ? std::string() : it->second;
 }
 
-bool DebtDetermination::editable(std::string_view casilla) const { return isTypedBox(casilla) && enabled(casilla); }
+bool DebtDetermination::editable(std::string_view casilla) const {
+  return isTypedBox(casilla) && enabled(casilla);
+}
 
 bool DebtDetermination::enabled(std::string_view c) const {
   if (c == "602" || c == "612") {
@@ -261,8 +292,10 @@ void DebtDetermination::afterChange(const std::string& c) {
   }
   const TaxColumn* col = columnOf(c);
   if (!col) return;
-  if (c == col->toPay) CalcularTotal();
-  else Calcular(col->balance);
+  if (c == col->toPay)
+    CalcularTotal();
+  else
+    Calcular(col->balance);
 }
 
 void DebtDetermination::Calcular(std::string_view balance) {

@@ -49,15 +49,17 @@ bool EPS_Invalida(data::Database& db, const model::OpenDeclaration& d) {
 }
 
 std::string epsInvalidaText() {
-  return std::string("Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS inválida para el "
-                     "Declarante.") +
+  return std::string(
+             "Se han detectado trabajadores afiliados a EPS con RUC Inválido o bien una EPS inválida para el "
+             "Declarante.") +
          "\nEn estas condiciones no podrá enviar información a ZUMAR." +
          "\nDebe corregir su información en el modulo integrador: Registro/Corrección de RUC de EPS.";
 }
 
 std::string parameterVersion(data::Database& db) {
-  return text::trim(db.text("SELECT Funcion FROM PARAM WHERE Numero = '981' AND substr(Argumento, 1, 4) = '0601' "
-                            "ORDER BY Argumento LIMIT 1"));
+  return text::trim(
+      db.text("SELECT Funcion FROM PARAM WHERE Numero = '981' AND substr(Argumento, 1, 4) = '0601' "
+              "ORDER BY Argumento LIMIT 1"));
 }
 
 std::string noActiveNotice(bool pensioners) {

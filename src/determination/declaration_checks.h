@@ -33,8 +33,7 @@ struct SaveCheckResult {
 };
 
 // The checks of the save: every rule of the validation, silently, and the save's own.
-SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl,
-                           Progress& progress = Progress::none());
+SaveCheckResult saveChecks(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none());
 
 // The total to pay of determination boxes ("#,###,###,##0"; "" when no amount to pay is filled).
 std::string totalToPay(const std::vector<Box>& boxes);

@@ -35,7 +35,9 @@ class LargeCache {
 constexpr std::size_t kBulkRows = 2000;
 
 using Who = std::tuple<int, std::string, std::int64_t, int>;
-Who who(const PersonKey& k) { return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra}; }
+Who who(const PersonKey& k) {
+  return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra};
+}
 
 // Computes the persons of the working set (all, or those of `only`) and writes what changed.
 void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only,
@@ -47,7 +49,8 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   progress.step(steps::kComputing);
   auto persons = model::loadPersons(db, decl.ruc);
   if (only)
-    persons.erase(std::remove_if(persons.begin(), persons.end(), [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
+    persons.erase(std::remove_if(persons.begin(), persons.end(),
+                                 [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
                   persons.end());
   const auto total = static_cast<long long>(persons.size());
   long long done = 0;
@@ -62,8 +65,10 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   std::size_t added = 0, kept = 0;
   for (const auto& p : persons)
     for (const auto& r : p.concepts) {
-      if (r.rowid != 0) ++kept;
-      else if (r.hasContent()) ++added;
+      if (r.rowid != 0)
+        ++kept;
+      else if (r.hasContent())
+        ++added;
     }
   const bool bulk = added > kBulkRows && added > kept;
   if (bulk) data::dropConceptIndexes(db);

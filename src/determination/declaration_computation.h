@@ -14,8 +14,7 @@ namespace korventa::determination {
 // and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
 // every person's bases, contributions and summary row (TEMP1_F601). One transaction; the persons
 // computed are counted on `progress`, which may cancel it.
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl,
-                          Progress& progress = Progress::none());
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none());
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // The same for the persons given (those an import touched), the others left as they are.

@@ -19,9 +19,13 @@ bool flagAt(const std::string* s, int position) {
 }
 
 // An amount as the stored-amount queries read it: rounded to cents ("######0.00").
-Money amountValue(const std::string& s) { return Money::value(s).rounded(2); }
+Money amountValue(const std::string& s) {
+  return Money::value(s).rounded(2);
+}
 
-std::string fmt(Money m) { return vbFormat(m, "######0.00"); }
+std::string fmt(Money m) {
+  return vbFormat(m, "######0.00");
+}
 
 // +Vida and "Asegura tu pensión" amounts of the registry; "0.00" means none.
 std::string lifeAmount(const std::string& registryValue) {
@@ -72,8 +76,14 @@ PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& pers
         // A concept flagged in both strings counts once per string, as the two sums add up.
         int times = (flagAt(general, p) ? 1 : 0) + (flagAt(own, p) ? 1 : 0);
         for (int k = 0; k < times; ++k) {
-          if (hasAccrued) { t.accrued[p] += accrued; t.hasAccrued[p] = true; }
-          if (hasPaid) { t.paid[p] += paid; t.hasPaid[p] = true; }
+          if (hasAccrued) {
+            t.accrued[p] += accrued;
+            t.hasAccrued[p] = true;
+          }
+          if (hasPaid) {
+            t.paid[p] += paid;
+            t.hasPaid[p] = true;
+          }
         }
       }
     }
@@ -133,8 +143,10 @@ struct ConceptPass {
   // A typed amount stays; with no base there is nothing to declare.
   void keepTyped(const char* code, const std::string& b) {
     if (auto* r = p.find(code)) {
-      if (blank(b)) r->monto = r->monto_pag = std::string();
-      else r->monto_pag = r->monto;
+      if (blank(b))
+        r->monto = r->monto_pag = std::string();
+      else
+        r->monto_pag = r->monto;
     }
   }
   std::string base(int position, std::optional<Money> extra = std::nullopt) const {
@@ -184,8 +196,10 @@ void nationalPension(ConceptPass& c) {
   } else {
     std::string b = c.base(kPosSnp);
     c.setBase("0607", b);
-    if (c.opt.snp.present && c.opt.snp.valor) c.keepTyped("0607", b);
-    else c.setAmount("0607", amountOf(b, c.rate.snp));
+    if (c.opt.snp.present && c.opt.snp.valor)
+      c.keepTyped("0607", b);
+    else
+      c.setAmount("0607", amountOf(b, c.rate.snp));
   }
 }
 
@@ -220,8 +234,10 @@ void fifthCategory(ConceptPass& c) {
 
 void workerFifthCategory(ConceptPass& c) {
   const int t = c.t;
-  if (t == 69 || t == 70 || t == 71 || (t == 67 && c.per < "200806")) c.disable("0605");
-  else fifthCategory(c);
+  if (t == 69 || t == 70 || t == 71 || (t == 67 && c.per < "200806"))
+    c.disable("0605");
+  else
+    fifthCategory(c);
 }
 
 void shownConcepts(ConceptPass& c) {
@@ -273,8 +289,10 @@ void essalud(ConceptPass& c) {
       if (Money::value(b) > cap) b = fmt(cap);
     }
     c.setBase("0804", b);
-    if (c.opt.essalud.present && c.opt.essalud.valor) c.keepTyped("0804", b);
-    else c.setAmount("0804", amountOf(b, c.rate.essalud));
+    if (c.opt.essalud.present && c.opt.essalud.valor)
+      c.keepTyped("0804", b);
+    else
+      c.setAmount("0804", amountOf(b, c.rate.essalud));
   }
 }
 
@@ -312,8 +330,10 @@ void solidarityTax(ConceptPass& c) {
   } else {
     std::string b = c.base(kPosIes);
     c.setBase("0808", b);
-    if (c.opt.ies.valor) c.keepTyped("0808", b);
-    else c.setAmount("0808", amountOf(b, c.rate.iesTasa));
+    if (c.opt.ies.valor)
+      c.keepTyped("0808", b);
+    else
+      c.setAmount("0808", amountOf(b, c.rate.iesTasa));
   }
 }
 

@@ -57,7 +57,8 @@ PositionTotals CalcularTotalxPos(const Affectations& affectations, const PersonD
 // Base of a position as stored (the concept form's Calcular_BaseCalculo is the same rule): ""
 // when nothing affected adds up to anything, otherwise the total (plus `extra`) less the
 // deductions 0704, 0705 and 0707, never below zero, formatted "######0.00".
-std::string CalcularBaseCalculo_Tmp(const PositionTotals& totals, int position, std::optional<Money> extra = std::nullopt);
+std::string CalcularBaseCalculo_Tmp(const PositionTotals& totals, int position,
+                                    std::optional<Money> extra = std::nullopt);
 // base × rate formatted "######0.00"; "" when the base is empty or the amount is 0.00.
 std::string amountOf(const std::string& base, Money rate);
 

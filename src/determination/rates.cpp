@@ -19,8 +19,8 @@ bool yes(const data::Value& v) {
 
 DeclarantOptions DeclarantOptions::load(data::Database& db, const std::string& ruc) {
   DeclarantOptions o;
-  for (const auto& r : db.rows("SELECT cod_tributo, valor, tasa FROM AFECTACION WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {ruc})) {
+  for (const auto& r :
+       db.rows("SELECT cod_tributo, valor, tasa FROM AFECTACION WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc})) {
     std::string code = text::trim(r.text(0));
     TaxOption* opt = code == "050801" ? &o.ies : code == "052100" ? &o.essalud : code == "053100" ? &o.snp : nullptr;
     if (!opt) continue;
@@ -32,7 +32,9 @@ DeclarantOptions DeclarantOptions::load(data::Database& db, const std::string& r
   return o;
 }
 
-Money fractionOf(Money percent) { return percent.dividedBy(Money::fromUnits(100)); }
+Money fractionOf(Money percent) {
+  return percent.dividedBy(Money::fromUnits(100));
+}
 
 RateSet CargarTasas(data::Database& db, int tipo, const std::string& periodo, const DeclarantOptions& options) {
   data::ParamTable param(db);

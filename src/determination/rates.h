@@ -13,8 +13,8 @@ namespace korventa::determination {
 // One AFECTACION row of the declarant.
 struct TaxOption {
   bool present = false;
-  bool valor = false;   // the user types the amount instead of having it computed
-  Money tasa;           // percent
+  bool valor = false;  // the user types the amount instead of having it computed
+  Money tasa;          // percent
 };
 
 // What the declarant's registry rows say for the computation.
@@ -31,12 +31,12 @@ struct DeclarantOptions {
 
 // Rates (fractions with four decimals) for one worker type in the declaration period.
 struct RateSet {
-  Money ies;        // read, not used by the computation
-  Money snp;        // 0607
-  Money essalud;    // 0804 (agrarian slot for types 64 and 65); also 0610 of pensioners
-  Money artists;    // 0802
-  Money fcjmms;     // 0616: fixed 0.5 %
-  Money iesTasa;    // 0808: the declarant's 050801 rate
+  Money ies;      // read, not used by the computation
+  Money snp;      // 0607
+  Money essalud;  // 0804 (agrarian slot for types 64 and 65); also 0610 of pensioners
+  Money artists;  // 0802
+  Money fcjmms;   // 0616: fixed 0.5 %
+  Money iesTasa;  // 0808: the declarant's 050801 rate
 };
 
 // Fraction of a percentage text or value ("9" → 0.09, "33.33" → 0.3333).

@@ -12,8 +12,8 @@ std::string Total_Tributo(data::Database& db, std::string_view casilla) {
     const char* column;
     int category;
   };
-  static const Column columns[] = {{"411", "pens", 1},         {"413", "aporte_fdsa", 1}, {"415", "tributo", 1},
-                                   {"416", "salud_agrario", 1}, {"417", "trib_20530", 2},  {"418", "cbssp", 1},
+  static const Column columns[] = {{"411", "pens", 1},          {"413", "aporte_fdsa", 1},  {"415", "tributo", 1},
+                                   {"416", "salud_agrario", 1}, {"417", "trib_20530", 2},   {"418", "cbssp", 1},
                                    {"419", "salud", 2},         {"591", "aporte_FCJMMS", 1}};
   for (const auto& c : columns) {
     if (casilla != c.box) continue;

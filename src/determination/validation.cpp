@@ -17,8 +17,12 @@
 namespace korventa::determination {
 namespace {
 
-int num(const std::string& t) { return std::atoi(text::trim(t).c_str()); }
-bool blank(const std::string& t) { return text::trim(t).empty(); }
+int num(const std::string& t) {
+  return std::atoi(text::trim(t).c_str());
+}
+bool blank(const std::string& t) {
+  return text::trim(t).empty();
+}
 bool in(int v, std::initializer_list<int> set) {
   for (int x : set)
     if (v == x) return true;
@@ -52,12 +56,13 @@ struct DeclarationValidator::Person {
 };
 
 std::filesystem::path mensPath(Session& s) {
-  std::filesystem::path dir = s.paths.tmpPath.empty() ? std::filesystem::temp_directory_path()
-                                                      : std::filesystem::path(s.paths.tmpPath);
+  std::filesystem::path dir =
+      s.paths.tmpPath.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(s.paths.tmpPath);
   return dir / "Mens.txt";
 }
 
-DeclarationValidator::DeclarationValidator(Session& session, const model::OpenDeclaration& decl) : s_(session), d_(decl) {}
+DeclarationValidator::DeclarationValidator(Session& session, const model::OpenDeclaration& decl)
+    : s_(session), d_(decl) {}
 DeclarationValidator::~DeclarationValidator() = default;
 
 void DeclarationValidator::line(const std::string& t) {
@@ -69,8 +74,10 @@ void DeclarationValidator::line(const std::string& t) {
 bool DeclarationValidator::stop(const std::string& t) {
   r_.stopped = true;
   r_.stopMessage = t;
-  if (silent_) r_.inconsistent = true;
-  else s_.msg().critical(t, "Validación");
+  if (silent_)
+    r_.inconsistent = true;
+  else
+    s_.msg().critical(t, "Validación");
   return false;
 }
 
@@ -125,9 +132,10 @@ void DeclarationValidator::loadPersons() {
 // Rules 1 to 5; false when a stopping rule ended the run.
 bool DeclarationValidator::header() {
   auto& db = s_.database();
-  auto ref = db.row("SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
-                    "Formulario = '0601'",
-                    {d_.ruc, d_.periodo});
+  auto ref = db.row(
+      "SELECT ind_ref FROM CAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+      "Formulario = '0601'",
+      {d_.ruc, d_.periodo});
   // The save stores a declaration waiting for its refresh with estado 9 by its own rule.
   if (!silent_ && ref && !ref->isNull("ind_ref") && ref->integer(0) == 1 && !d_.refreshed)
     return stop("Se han cambiado datos del registro, debe refrescar.");
@@ -159,9 +167,10 @@ void DeclarationValidator::labourPeriods() {
       line("Marcar establecimiento para documento: " + p.doc);
     auto of = periods.of(p.correl, kWorker, p.tipo);
     if (!model::EncuentroPeriodoLaboral(of, d_.periodo, p.situac)) {
-      line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
-           "del trabajador: " +
-           p.doc);
+      line(
+          "Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
+          "del trabajador: " +
+          p.doc);
     } else if (!model::sinDias(p.tipo, p.situac) && num(p.diasLab) > model::diasLaborados(of, d_.periodo)) {
       line("Ha ingresado más dias de lo permitido, verifique Jornada Laboral del trabajador: " + p.doc);
     }
@@ -171,7 +180,8 @@ void DeclarationValidator::labourPeriods() {
                                "HAVING count(*) > 1",
                                {d_.ruc}))
     line(text::trim(r.text(0)) +
-         " está registrado con dos periodos laborales con fecha de baja en blanco. Ingrese a los datos, corrija y grabe.");
+         " está registrado con dos periodos laborales con fecha de baja en blanco. Ingrese a los datos, corrija y "
+         "grabe.");
   // Rule 10: from 200901 on, types 23 and 33 (replaced) and 66, 67, 69 and 70 (valid only from 2009)
   // must be changed in the registry: before 200901 the newer types, from 200901 the older ones.
   for (const auto& p : persons_) {
@@ -183,9 +193,10 @@ void DeclarationValidator::labourPeriods() {
   for (const auto& p : persons_) {
     if (p.category != kPensioner) continue;
     if (!model::EncuentroPeriodoLaboral(periods.of(p.correl, kPensioner, p.tipo), d_.periodo, p.situac))
-      line("Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
-           "del pensionista: " +
-           p.doc);
+      line(
+          "Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración "
+          "del pensionista: " +
+          p.doc);
   }
   for (const auto& r : db.rows("SELECT DISTINCT c.doc_id_a FROM TMPF601RDCAB c JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
                                "a.doc_id_d = ? AND a.cod_cat_tra = 3 AND a.tip_doc_a = c.tip_doc_a AND "
@@ -197,14 +208,17 @@ void DeclarationValidator::labourPeriods() {
 
 void DeclarationValidator::otherPersons() {
   auto& db = s_.database();
-  for (const auto& r : db.rows("SELECT doc_id_a FROM TMPF601MFCAB WHERE TRIM(COALESCE(mto_renta, '')) = '' ORDER BY rowid"))
+  for (const auto& r :
+       db.rows("SELECT doc_id_a FROM TMPF601MFCAB WHERE TRIM(COALESCE(mto_renta, '')) = '' ORDER BY rowid"))
     line("Registrar monto para PS Modalidad Formativa, documento: " + text::trim(r.text(0)));
-  for (const auto& r : db.rows("SELECT c.doc_id_a FROM TMPF601MFCAB c WHERE NOT EXISTS (SELECT 1 FROM TMPF601_ESTABMF e "
-                               "WHERE e.tip_doc_a = c.tip_doc_a AND e.doc_id_a = c.doc_id_a) ORDER BY c.rowid"))
+  for (const auto& r :
+       db.rows("SELECT c.doc_id_a FROM TMPF601MFCAB c WHERE NOT EXISTS (SELECT 1 FROM TMPF601_ESTABMF e "
+               "WHERE e.tip_doc_a = c.tip_doc_a AND e.doc_id_a = c.doc_id_a) ORDER BY c.rowid"))
     line("Registrar establecimiento(s) para PS Modalidad Formativa, documento: " + text::trim(r.text(0)));
   // Rule 15: SCTR data are the company, its establishment, the rate and the remuneration.
-  for (const auto& r : db.rows("SELECT DOC_ID_A FROM TEMP2_F601 WHERE TRIM(COALESCE(Ruc, '')) = '' OR Correl_centro IS "
-                               "NULL OR TRIM(COALESCE(Tasa, '')) = '' OR TRIM(COALESCE(rem_sctrs, '')) = '' ORDER BY rowid"))
+  for (const auto& r :
+       db.rows("SELECT DOC_ID_A FROM TEMP2_F601 WHERE TRIM(COALESCE(Ruc, '')) = '' OR Correl_centro IS "
+               "NULL OR TRIM(COALESCE(Tasa, '')) = '' OR TRIM(COALESCE(rem_sctrs, '')) = '' ORDER BY rowid"))
     line("Registrar información de personal de terceros, " + text::trim(r.text(0)));
   for (const auto& r : db.rows("SELECT t.DOC_ID_A FROM TEMP2_F601 t WHERE TRIM(COALESCE(t.Ruc, '')) <> '' AND "
                                "t.Correl_centro IS NOT NULL AND TRIM(COALESCE(t.Tasa, '')) <> '' AND NOT EXISTS "
@@ -234,8 +248,8 @@ const std::set<std::string>& DeclarationValidator::essaludConcepts() {
   };
   for (const auto& r : db.rows("SELECT CODIGO, FUNCION FROM PARAM_REMUNERA"))
     if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
-  for (const auto& r : db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {d_.ruc}))
+  for (const auto& r :
+       db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?", {d_.ruc}))
     if (affected(r.text(1))) s.insert(text::trim(r.text(0)));
   return s;
 }
@@ -293,9 +307,10 @@ void DeclarationValidator::concepts() {
       } else if (num(p.diasLab) > 0 && !positiveEssalud)
         line("Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador " + p.doc);
       else if (in(p.situacNum(), {10, 11, 12, 13}) && !anyEssalud)
-        line("Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
-             "trabajador " +
-             p.doc);
+        line(
+            "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
+            "trabajador " +
+            p.doc);
     }
     // Rule 22: a concept that is not a contribution with a base and no amount.
     for (const auto& c : p.concepts)
@@ -310,7 +325,8 @@ void DeclarationValidator::concepts() {
     for (const auto& c : p.concepts) {
       if (!contribution(c.codigo) || blank(c.base)) continue;
       Money base = Money::value(c.base);
-      if (base <= Money()) line("Si ingresa valor en base de cálculo debe ser mayor a cero en concepto " + c.codigo);
+      if (base <= Money())
+        line("Si ingresa valor en base de cálculo debe ser mayor a cero en concepto " + c.codigo);
       else if (!blank(c.monto) && Money::value(c.monto) <= Money())
         line("Si ingresa valor en Monto debe ser mayor a cero en concepto " + c.codigo);
       else if (!blank(c.monto) && base <= Money::value(c.monto))
@@ -331,7 +347,8 @@ void DeclarationValidator::clearedConcepts(const Person& p) {
                                                        {"0616", !(fcj && per >= "201205")},
                                                        {"0617", !(fcj && per >= "201208")}};
   for (const auto& [code, clear] : cleared)
-    if (clear && p.hasAmount(code)) line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
+    if (clear && p.hasAmount(code))
+      line(std::string("Concepto ") + code + " no válido para el periodo, documento: " + p.doc);
   if (in(t, {68, 69}) && p.hasAmount("0806"))
     line("No registrar montos en concepto 806 para trabajadores tipo 68 y 69, documento : " + p.doc);
 }
@@ -360,8 +377,10 @@ void DeclarationValidator::suspensions() {
        db.rows("SELECT correl_a, doc_id_a, tipo_suspen, dias_no_lab, dias_sub FROM TMPF601DIAS_NOLAB")) {
     int tipo = num(r.text(2));
     auto& e = noLab[{r.integer(0), text::trim(r.text(1))}];
-    if (tipo >= 1 && tipo <= 9) e.first += num(r.text(3)) + num(r.text(4));
-    else if (tipo > 9) ++e.second;
+    if (tipo >= 1 && tipo <= 9)
+      e.first += num(r.text(3)) + num(r.text(4));
+    else if (tipo > 9)
+      ++e.second;
   }
   for (const auto& p : persons_) {
     if (p.category != kWorker) continue;
@@ -415,9 +434,10 @@ void DeclarationValidator::daysAndRegistry() {
         line("El régimen pensionario es distinto al ingresado en el registro para el trabajador " + p.doc + tail);
     }
     if (num(p.diasLab) > monthDays)
-      line("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro del "
-           "trabajador " +
-           p.doc);
+      line(
+          "Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro del "
+          "trabajador " +
+          p.doc);
     // Rule 34: the EPS data of the working row against the registry.
     const std::string fix = ". Ingrese a los datos del registro del trabajador, verifique y grabe.";
     if (p.indAfiEps == "1" && p.rucEps.empty()) line("No ha registrado RUC de la EPS del trabajador " + p.doc);
@@ -441,8 +461,9 @@ void DeclarationValidator::daysAndRegistry() {
   }
   bool fcjRefresh = false;
   for (const auto& p : persons_)
-    if (p.category == kWorker && in(p.tipoNum(), {32, 37, 38}) && (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) &&
-        blank(p.aporteFcjmms) && Money::value(p.totIngresos) > Money() && d_.periodo >= "201205")
+    if (p.category == kWorker && in(p.tipoNum(), {32, 37, 38}) &&
+        (p.pension == 2 || (p.pension >= 21 && p.pension <= 24)) && blank(p.aporteFcjmms) &&
+        Money::value(p.totIngresos) > Money() && d_.periodo >= "201205")
       fcjRefresh = true;
   if (fcjRefresh)
     line("Para regularizar su declaración de " + periodToDisplay(d_.periodo) +
@@ -462,8 +483,10 @@ void DeclarationValidator::daysAndRegistry() {
     if (p.category != kPensioner) continue;
     bool anyConcept = false;
     for (const auto& c : p.concepts) anyConcept = anyConcept || !blank(c.monto) || !blank(c.montoPag);
-    if (blank(p.totIngresos)) line("Registrar información del pensionista, documento: " + p.doc);
-    else if (!anyConcept) line("Registrar conceptos del pensionista, documento: " + p.doc);
+    if (blank(p.totIngresos))
+      line("Registrar información del pensionista, documento: " + p.doc);
+    else if (!anyConcept)
+      line("Registrar conceptos del pensionista, documento: " + p.doc);
   }
 }
 
@@ -529,8 +552,7 @@ ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::p
     std::ofstream out(mens, std::ios::binary | std::ios::trunc);
     for (const auto& l : r_.lines) out << l << "\r\n";
   }
-  if (EPS_Invalida(s_.database(), d_))
-    s_.msg().critical(epsInvalidaText(), "Validación");
+  if (EPS_Invalida(s_.database(), d_)) s_.msg().critical(epsInvalidaText(), "Validación");
   if (!r_.inconsistent) s_.msg().warning("La declaración no presenta inconsistencias.", "Validación");
   return r_;
 }

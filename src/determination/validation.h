@@ -73,20 +73,20 @@ class DeclarationValidator {
   // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
   bool rules(DebtDetermination& g);
   void loadPersons();
-  bool header();                       // rules 1 to 5
-  void labourPeriods();                // rules 6 to 12
-  void otherPersons();                 // 13 to 16
-  void concepts();                     // 17 to 27
-  void Valida_0804();                  // 27
-  void clearedConcepts(const Person& p);  // 23 and 24
-  void suspensions();                  // 28 to 30
-  void noActiveNotices();              // 31
-  void daysAndRegistry();              // 32 to 39
-  void grid(DebtDetermination& g);    // 40 to 51
-  void taxTotals(const DebtDetermination& g);  // 52
-  void version();                      // 53
-  void sctrRates();                    // the rates of the SCTR taken at other companies
-  std::string registryCountDifference();  // 55
+  bool header();                                            // rules 1 to 5
+  void labourPeriods();                                     // rules 6 to 12
+  void otherPersons();                                      // 13 to 16
+  void concepts();                                          // 17 to 27
+  void Valida_0804();                                       // 27
+  void clearedConcepts(const Person& p);                    // 23 and 24
+  void suspensions();                                       // 28 to 30
+  void noActiveNotices();                                   // 31
+  void daysAndRegistry();                                   // 32 to 39
+  void grid(DebtDetermination& g);                          // 40 to 51
+  void taxTotals(const DebtDetermination& g);               // 52
+  void version();                                           // 53
+  void sctrRates();                                         // the rates of the SCTR taken at other companies
+  std::string registryCountDifference();                    // 55
   const std::string& taxTotal(const std::string& casilla);  // Total_Tributo, once per box and run
   const std::set<std::string>& essaludConcepts();
   const model::LabourPeriods& labourPeriodsOfTheRegistry();  // read once per run

@@ -16,7 +16,8 @@ std::string columnLabel(const TaxColumn& c, int rule) {
   std::string l = c.label;
   if (l == "IMP. EXTRAOR. DE SOLIDARIDAD" && rule == 45) return "IMP. EXTRAOR. de SOLIDARIDAD";
   if (l == "APORTES AL FCJMMS") return rule == 40 || rule == 45 ? "Aportes al FCJMMS" : l;
-  if (l == "CUOTA FRAC FCJMMS") return rule == 40 || rule == 45 ? "Aportes a CUOTA FRAC FCJMMS" : "APORTES A CUOTA FRAC FCJMMS";
+  if (l == "CUOTA FRAC FCJMMS")
+    return rule == 40 || rule == 45 ? "Aportes a CUOTA FRAC FCJMMS" : "APORTES A CUOTA FRAC FCJMMS";
   return l;
 }
 
@@ -27,7 +28,8 @@ DeclarationValidator::EpsLimit DeclarationValidator::epsLimit(const std::string&
   Money tax;
   long long workers = 0;
   for (const auto& r : db.rows("SELECT salud, cbssp FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND "
-                               "TRIM(COALESCE(ind_afieps, '')) = '1' AND " + types)) {
+                               "TRIM(COALESCE(ind_afieps, '')) = '1' AND " +
+                               types)) {
     tax += Money::value(r.text(casilla == "408" ? 1 : 0));
     ++workers;
   }
@@ -40,8 +42,9 @@ DeclarationValidator::EpsLimit DeclarationValidator::epsLimit(const std::string&
 std::string DeclarationValidator::epsLimitMessage(const std::string& casilla, const EpsLimit& l) const {
   std::string who = casilla == "408" ? "trabajadores 26 o 36" : "trabajadores";
   std::string head = "El importe consignado en la casilla " + casilla + " no debe ser mayor al ";
-  return head + (l.quarter ? "25% del tributo EsSalud correspondiente a todos los " + who + " afiliados a una EPS: (S/. "
-                           : "10% de la UIT vigente multiplicado por el número de " + who + " afiliados a una EPS: (S/. ") +
+  return head +
+         (l.quarter ? "25% del tributo EsSalud correspondiente a todos los " + who + " afiliados a una EPS: (S/. "
+                    : "10% de la UIT vigente multiplicado por el número de " + who + " afiliados a una EPS: (S/. ") +
          std::to_string(l.limit) + ")";
 }
 
@@ -56,7 +59,7 @@ void DeclarationValidator::grid(DebtDetermination& g) {
     std::string m = "El importe a pagar es menor que el saldo definitivo a pagar en " + columnLabel(*under[0], 40);
     for (std::size_t i = 1; i < under.size(); ++i)
       m += std::string_view(under[i]->label) == "ESSALUD CBSSP SEG. TRAB. PESQ." ? ", y ESSALUD CBSSP SEG. TRAB. PESQ."
-                                                                                : ", " + columnLabel(*under[i], 40);
+                                                                                 : ", " + columnLabel(*under[i], 40);
     s_.msg().warning(m + ". La ZUMAR emitirá una Orden de Pago", "Validación");
   }
   for (const char* box : {"602", "408"}) {
@@ -77,9 +80,11 @@ void DeclarationValidator::grid(DebtDetermination& g) {
     bool anyBox = false;
     for (const char* b : c.boxes()) anyBox = anyBox || (b && !g.empty(b));
     if (!carried[c.tax] && anyBox && !tax)
-      line("No debe registrar ningun importe en la columna de " + columnLabel(c, 44) + " de Determinacion de la Deuda.");
+      line("No debe registrar ningun importe en la columna de " + columnLabel(c, 44) +
+           " de Determinacion de la Deuda.");
     if (carried[c.tax] && (g.empty(c.base) || !tax || !balance))
-      line("Debe existir base, impuesto y saldo a pagar en " + columnLabel(c, 45) + " en Determinación de la Deuda. Refrescar.");
+      line("Debe existir base, impuesto y saldo a pagar en " + columnLabel(c, 45) +
+           " en Determinación de la Deuda. Refrescar.");
     if (pay && balance && boxNumber(g.value(c.toPay)) > boxNumber(g.value(c.balance)))
       line("El importe a Pagar no debe ser mayor que el Saldo a Pagar en " + columnLabel(c, 46));
   }
@@ -93,8 +98,10 @@ void DeclarationValidator::grid(DebtDetermination& g) {
   } else if (type == "C") {
     std::string cheque = text::trim(pay.chequeNumber);
     if (text::trim(pay.bank).empty() || text::trim(pay.bank) == "XX") line("Seleccione el banco.");
-    if (cheque.empty()) line("Ingrese el número de cheque.");
-    else if (cheque.find_first_not_of('0') == std::string::npos) line("Ingrese un número de cheque diferente de '0'.");
+    if (cheque.empty())
+      line("Ingrese el número de cheque.");
+    else if (cheque.find_first_not_of('0') == std::string::npos)
+      line("Ingrese un número de cheque diferente de '0'.");
   }
 }
 
@@ -120,9 +127,10 @@ void DeclarationValidator::taxTotals(const DebtDetermination& g) {
 
 void DeclarationValidator::version() {
   if (d_.refreshed) return;
-  auto stored = s_.database().row("SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
-                                  "Formulario = '0601' AND Casilla = '722'",
-                                  {d_.ruc, d_.periodo});
+  auto stored = s_.database().row(
+      "SELECT i_valor FROM DET WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND "
+      "Formulario = '0601' AND Casilla = '722'",
+      {d_.ruc, d_.periodo});
   if (stored && text::trim(stored->text(0)) != parameterVersion(s_.database()))
     line("Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.");
 }
@@ -155,18 +163,20 @@ std::string DeclarationValidator::registryCountDifference() {
   auto& db = s_.database();
   const auto& periods = labourPeriodsOfTheRegistry();
   for (int cat : {kWorker, kPensioner}) {
-    long long declared = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN "
-                                    "('10', '11')",
-                                    {cat});
+    long long declared = db.integer(
+        "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN "
+        "('10', '11')",
+        {cat});
     long long registered = 0;
     for (const auto& r : db.rows("SELECT correl_a, situac, tipo FROM ASEG_DET_LAB WHERE tip_doc_d = 6 AND doc_id_d = ? "
                                  "AND cod_cat_tra = ? AND TRIM(situac) IN ('10', '11')",
                                  {d_.ruc, cat}))
-      registered += model::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))),
-                                                          d_.periodo, text::trim(r.text(1)));
+      registered += model::EncuentroPeriodoLaboral(periods.of(r.integer(0), cat, text::trim(r.text(2))), d_.periodo,
+                                                   text::trim(r.text(1)));
     if (declared != registered)
-      return std::string("Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
-                         "el Padrón de ") +
+      return std::string(
+                 "Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
+                 "el Padrón de ") +
              (cat == kWorker ? "trabajadores" : "pensionistas") + " : DDJJ=" + std::to_string(declared) +
              "     Padrón=" + std::to_string(registered);
   }

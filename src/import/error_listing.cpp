@@ -14,7 +14,7 @@ namespace {
 // Printed lines of one error: the line as it is when it fits the sheet, else cut at a blank
 // before kPrintWidth characters and continued under the message column.
 std::vector<std::string> wrapError(const std::string& line) {
-  constexpr std::size_t kPrintWidth = 90;   // characters after the 20-blank indent (110 fit the sheet)
+  constexpr std::size_t kPrintWidth = 90;    // characters after the 20-blank indent (110 fit the sheet)
   constexpr std::size_t kContinuation = 31;  // column of the code and message in the ".Err" line
   std::vector<std::string> out;
   std::string rest = line;
@@ -68,7 +68,8 @@ void writeErrorListing(reports::ReportWriter& w, const model::OpenDeclaration& d
 }
 
 std::optional<std::filesystem::path> printErrorListing(Session& session, const model::OpenDeclaration& decl,
-                                                       const std::filesystem::path& errFile, const std::string& codRep) {
+                                                       const std::filesystem::path& errFile,
+                                                       const std::string& codRep) {
   std::ifstream in(errFile, std::ios::binary);
   if (!in) {
     session.msg().critical("No se encuentra el archivo de errores " + errFile.string(), "Error");

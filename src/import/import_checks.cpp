@@ -14,8 +14,10 @@ bool numericShape(std::string_view v) {
   if (v[0] == '-' || v[0] == '+') i = 1;
   bool digit = false;
   for (; i < v.size(); ++i) {
-    if (v[i] >= '0' && v[i] <= '9') digit = true;
-    else if (v[i] != '.') return false;
+    if (v[i] >= '0' && v[i] <= '9')
+      digit = true;
+    else if (v[i] != '.')
+      return false;
   }
   return digit;
 }

@@ -12,9 +12,9 @@ namespace korventa::import {
 
 // Codes of the amount rules, in the order they are tried.
 struct AmountCodes {
-  const char* empty = "0930";        // "Ingrese el monto"
+  const char* empty = "0930";  // "Ingrese el monto"
   const char* notNumeric = "0926";
-  const char* points = "0927";       // more than one "."
+  const char* points = "0927";  // more than one "."
   const char* integerDigits = "0928";
   const char* tooLong = "0929";
   const char* negative = "0931";

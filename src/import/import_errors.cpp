@@ -68,12 +68,14 @@ constexpr Entry kTranPer[] = {
     {"0955", "No debe registrar establecimientos para este tipo de trabajador"},
     {"0956", "No debe registrar establecimientos para situacion 18 y 19"},
     {"0957", "El trabajador no esta señalado con SCTR de ESSALUD"},
-    {"0958", "El concepto no es válido. Trabajador no tiene señalado régimen pensionario 30 - Sistema Pensiones "
-             "Sociales"},
+    {"0958",
+     "El concepto no es válido. Trabajador no tiene señalado régimen pensionario 30 - Sistema Pensiones "
+     "Sociales"},
     {"0959", "Monto pagado puede ingresar en conceptos 1000 o 2040 para trabajador tipo 67"},
     {"0960", "No ingresar concepto 0605 para tipo 67 en este periodo"},
-    {"0961", "El concepto no es válido. Este concepto es válido para el Ministerio de RR.EE y el Reg. pensionario "
-             "tipo 13."},
+    {"0961",
+     "El concepto no es válido. Este concepto es válido para el Ministerio de RR.EE y el Reg. pensionario "
+     "tipo 13."},
     {"0962", "El concepto 615 solo es válido para el tipo de trabajador 89."},
     {"0963", "El concepto 617 solo es válido para los tipos de trabajador 32, 37 y 38."},
     {"0964", "El Concepto 617 sólo es válido para tipos de pensión 2, 21, 22, 23 y 24."},
@@ -144,10 +146,14 @@ const char* find(const Entry (&table)[N], std::string_view code) {
 
 const char* fixedMessage(Form form, std::string_view code) {
   switch (form) {
-    case Form::TranPer: return find(kTranPer, code);
-    case Form::Transferencia: return find(kTransferencia, code);
-    case Form::ImportMF: return find(kImportMF, code);
-    case Form::TransPT: return find(kTransPT, code);
+    case Form::TranPer:
+      return find(kTranPer, code);
+    case Form::Transferencia:
+      return find(kTransferencia, code);
+    case Form::ImportMF:
+      return find(kImportMF, code);
+    case Form::TransPT:
+      return find(kTransPT, code);
   }
   return nullptr;
 }

@@ -9,7 +9,9 @@ namespace korventa::import {
 
 namespace {
 
-std::string displayName(std::string_view name) { return "\"" + std::string(name) + "\""; }
+std::string displayName(std::string_view name) {
+  return "\"" + std::string(name) + "\"";
+}
 
 }  // namespace
 

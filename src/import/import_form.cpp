@@ -36,19 +36,21 @@ ImportForm::ImportForm(Session& session, const model::OpenDeclaration& decl, For
 
 std::string ImportForm::caption() const {
   switch (form_) {
-    case Form::TranPer: return category_ == kPensioner ? "Detalle de pensiones" : "Detalle de remuneración";
+    case Form::TranPer:
+      return category_ == kPensioner ? "Detalle de pensiones" : "Detalle de remuneración";
     case Form::Transferencia:
       return category_ == kTrainee ? "Importación de pagos de modalidad formativa"
                                    : "Importación de comprobantes de cuarta categoría";
-    case Form::ImportMF: return "Importación de modalidad formativa";
-    case Form::TransPT: return "Importación de personal de terceros - SCTR";
+    case Form::ImportMF:
+      return "Importación de modalidad formativa";
+    case Form::TransPT:
+      return "Importación de personal de terceros - SCTR";
   }
   return {};
 }
 
 std::string ImportForm::pattern() const {
-  if (form_ == Form::TranPer)
-    return category_ == kPensioner ? "*.PEN" : "*.JOR;*.TES;*.SUB;*.NOT;*.REM";
+  if (form_ == Form::TranPer) return category_ == kPensioner ? "*.PEN" : "*.JOR;*.TES;*.SUB;*.NOT;*.REM";
   std::string p;
   for (Kind k : kinds_) {
     if (!p.empty()) p += "; ";
@@ -57,7 +59,9 @@ std::string ImportForm::pattern() const {
   return p;
 }
 
-std::string ImportForm::expectedFileName(Kind kind) const { return importFileName(d_.ruc, d_.periodo, kind); }
+std::string ImportForm::expectedFileName(Kind kind) const {
+  return importFileName(d_.ruc, d_.periodo, kind);
+}
 
 void ImportForm::setDirectory(const std::filesystem::path& dir) {
   dir_ = dir;
@@ -78,8 +82,9 @@ void ImportForm::setDirectory(const std::filesystem::path& dir) {
       bool own = isImportFileName(n, d_.ruc, d_.periodo, k);
       std::string ext = "." + upper(info(k).extension);
       // frmTranPer lists every file of its extensions; the other forms only the declaration's.
-      bool listed = form_ == Form::TranPer ? u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0
-                                           : own;
+      bool listed = form_ == Form::TranPer
+                        ? u.size() >= ext.size() && u.compare(u.size() - ext.size(), ext.size(), ext) == 0
+                        : own;
       if (listed) {
         if (std::find(files_.begin(), files_.end(), n) == files_.end()) files_.push_back(n);
         if (own) checked_[k] = true;
@@ -156,7 +161,8 @@ void ImportForm::reportResult(const FileResult& r) {
   totalRejected_ += r.rejected;
   transferidos_ = std::to_string(totalTransferred_) + " Transferidos";
   rechazados_ = std::to_string(totalRejected_) + " Rechazados";
-  if (form_ == Form::Transferencia && r.kind == Kind::Cuarta) resultado_ = "Independientes : " + std::to_string(r.providers);
+  if (form_ == Form::Transferencia && r.kind == Kind::Cuarta)
+    resultado_ = "Independientes : " + std::to_string(r.providers);
   if (form_ == Form::ImportMF) resultado_ = "Número de Registros : " + std::to_string(totalTransferred_);
   if (countsChanged) countsChanged();
   std::string name = r.file.filename().string();
@@ -165,10 +171,11 @@ void ImportForm::reportResult(const FileResult& r) {
     return;
   }
   // Several files may be asked about in one run: each question names its file.
-  std::string question = form_ == Form::Transferencia
-                             ? name + ": !Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
-                                   r.logFile.string() + "\n¿Desea visualizar reporte de errores?"
-                             : name + ": ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
+  std::string question =
+      form_ == Form::Transferencia
+          ? name + ": !Algunos registros han sido rechazados!\nVerifique Archivo Log: " + r.logFile.string() +
+                "\n¿Desea visualizar reporte de errores?"
+          : name + ": ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?";
   if (!s_.msg().yesNo(question, "Confirmar")) return;
   try {
     auto path = printErrorListing(s_, d_, r.errFile, info(r.kind).spool);

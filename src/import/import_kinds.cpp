@@ -40,10 +40,14 @@ const KindInfo& info(Kind kind) {
 
 const char* formName(Form form) {
   switch (form) {
-    case Form::TranPer: return "frmTranPer";
-    case Form::Transferencia: return "frmTransferencia";
-    case Form::ImportMF: return "frm0601ImportMF";
-    case Form::TransPT: return "frmTransPT";
+    case Form::TranPer:
+      return "frmTranPer";
+    case Form::Transferencia:
+      return "frmTransferencia";
+    case Form::ImportMF:
+      return "frm0601ImportMF";
+    case Form::TransPT:
+      return "frmTransPT";
   }
   return "";
 }
@@ -70,8 +74,10 @@ std::vector<Kind> kindsOf(Form form, int category) {
     case Form::Transferencia:
       if (category == 5) return {Kind::ForTrans};
       return {Kind::Cuarta};
-    case Form::ImportMF: return {Kind::ForMF, Kind::Mfe};
-    case Form::TransPT: return {Kind::Sct};
+    case Form::ImportMF:
+      return {Kind::ForMF, Kind::Mfe};
+    case Form::TransPT:
+      return {Kind::Sct};
   }
   return {};
 }

@@ -13,17 +13,28 @@ constexpr std::size_t kBulkLines = 2000;
 
 std::string Importer::Impl::line(Kind kind, const std::vector<std::string>& f) {
   switch (kind) {
-    case Kind::Rem: return lineRem(f, kWorker);
-    case Kind::Pen: return lineRem(f, kPensioner);
-    case Kind::Jor: return lineJor(f);
-    case Kind::Sub: return lineSuspension(f, true);
-    case Kind::Not: return lineSuspension(f, false);
-    case Kind::Tes: return lineTes(f);
-    case Kind::Cuarta: return lineCuarta(f);
-    case Kind::ForTrans: return lineForTrans(f);
-    case Kind::ForMF: return lineForMF(f);
-    case Kind::Mfe: return lineMfe(f);
-    case Kind::Sct: return lineSct(f);
+    case Kind::Rem:
+      return lineRem(f, kWorker);
+    case Kind::Pen:
+      return lineRem(f, kPensioner);
+    case Kind::Jor:
+      return lineJor(f);
+    case Kind::Sub:
+      return lineSuspension(f, true);
+    case Kind::Not:
+      return lineSuspension(f, false);
+    case Kind::Tes:
+      return lineTes(f);
+    case Kind::Cuarta:
+      return lineCuarta(f);
+    case Kind::ForTrans:
+      return lineForTrans(f);
+    case Kind::ForMF:
+      return lineForMF(f);
+    case Kind::Mfe:
+      return lineMfe(f);
+    case Kind::Sct:
+      return lineSct(f);
   }
   return {};
 }
@@ -34,7 +45,8 @@ void Importer::Impl::terminatorMessage() {
       s.msg().critical("Cada línea del archivo debe terminar con el separador |", "Error en archivo 4ta. a cargar");
       break;
     case Form::ImportMF:
-      s.msg().critical("Cada línea del archivo de Montos debe terminar con el separador |", "Error en archivo a importar");
+      s.msg().critical("Cada línea del archivo de Montos debe terminar con el separador |",
+                       "Error en archivo a importar");
       break;
     default:
       s.msg().critical("Cada línea del archivo debe terminar con el separador |", "Error en archivo de importación");
@@ -102,9 +114,12 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
     if (isBlank(raw)) continue;
     auto fields = splitFields(raw, k.separators);
     std::string code = line(kind, fields);
-    if (code.empty()) ++r->transferred;
-    else if (code == "skip") ++r->skipped;
-    else GraboLog(i + 1, raw, fields, code);
+    if (code.empty())
+      ++r->transferred;
+    else if (code == "skip")
+      ++r->skipped;
+    else
+      GraboLog(i + 1, raw, fields, code);
   }
   if (bulk) data::createConceptIndexes(db);
   tx.commit();
@@ -155,17 +170,19 @@ void Importer::Impl::closeWorkFiles() {
   if (err.is_open()) err.close();
 }
 
-
 Importer::Importer(Session& session, const model::OpenDeclaration& decl, Form form, std::filesystem::path workDir)
     : impl_(std::make_unique<Impl>(session, decl, form)), workDir_(std::move(workDir)) {
-  if (workDir_.empty()) workDir_ = session.paths.tmpDir.empty() ? std::filesystem::temp_directory_path()
-                                                                 : std::filesystem::path(session.paths.tmpDir);
+  if (workDir_.empty())
+    workDir_ = session.paths.tmpDir.empty() ? std::filesystem::temp_directory_path()
+                                            : std::filesystem::path(session.paths.tmpDir);
   impl_->workDir = workDir_;
 }
 
 Importer::~Importer() = default;
 
-std::filesystem::path Importer::errFile() const { return workDir_ / (impl_->d.periodo + ".Err"); }
+std::filesystem::path Importer::errFile() const {
+  return workDir_ / (impl_->d.periodo + ".Err");
+}
 
 FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
   impl_->progress = &progress;
@@ -186,8 +203,8 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
   return out;
 }
 
-void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
-                          const std::vector<PersonKey>& affected, Progress& progress) {
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
+                          Progress& progress) {
   determination::recomputePersons(session, decl, affected, progress);
 }
 

@@ -33,8 +33,8 @@ struct FileResult {
   std::string refusal;
   int transferred = 0;
   int rejected = 0;
-  int skipped = 0;       // lines of workers whose type or situation takes no such data
-  int providers = 0;     // ".4ta": providers that received receipts
+  int skipped = 0;                // lines of workers whose type or situation takes no such data
+  int providers = 0;              // ".4ta": providers that received receipts
   std::vector<LineError> errors;  // the first kMaxKeptErrors rejections (all are in the ".Err" file)
   std::filesystem::path logFile, errFile;
   std::vector<PersonKey> affected;  // workers and pensioners whose data changed
@@ -56,8 +56,7 @@ class Importer {
   // lines are counted on `progress`; a cancellation rolls the file back and throws Cancelled.
   FileResult importFile(Kind kind, const std::filesystem::path& file, Progress& progress = Progress::none());
   // The same on the bytes of a file (`name` as its file name).
-  FileResult importBytes(Kind kind, std::string bytes, const std::string& name,
-                         Progress& progress = Progress::none());
+  FileResult importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress = Progress::none());
 
   const std::filesystem::path& workDir() const { return workDir_; }
   std::filesystem::path errFile() const;  // period + ".Err"
@@ -73,7 +72,7 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 
 // After an import: the affected workers and pensioners are computed again, the others left as
 // they are (so that the save rewrites only the persons the files touched).
-void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl,
-                          const std::vector<PersonKey>& affected, Progress& progress = Progress::none());
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
+                          Progress& progress = Progress::none());
 
 }  // namespace korventa::import

@@ -36,8 +36,12 @@ namespace korventa::import {
 inline bool noWorkDataType(std::string_view tipo) {
   return tipo == "24" || tipo == "26" || tipo == "66" || tipo == "98" || tipo == "88";
 }
-inline bool noSubsidyType(std::string_view tipo) { return noWorkDataType(tipo) || tipo == "68" || tipo == "69"; }
-inline bool inactiveSituation(std::string_view situac) { return situac == "18" || situac == "19"; }
+inline bool noSubsidyType(std::string_view tipo) {
+  return noWorkDataType(tipo) || tipo == "68" || tipo == "69";
+}
+inline bool inactiveSituation(std::string_view situac) {
+  return situac == "18" || situac == "19";
+}
 
 // A worker or pensioner of the working set.
 struct Worker {
@@ -77,7 +81,9 @@ struct Rate {
   std::string text;
 };
 
-inline std::string two(std::string_view code) { return code.size() == 1 ? "0" + std::string(code) : std::string(code); }
+inline std::string two(std::string_view code) {
+  return code.size() == 1 ? "0" + std::string(code) : std::string(code);
+}
 
 inline std::int64_t toInt64(std::string_view v) {
   try {
@@ -106,7 +112,7 @@ struct Importer::Impl {
   bool localsLoaded = false;
   std::vector<Local> locals;
   std::vector<Rate> rates;
-  std::set<std::string> intermediation;  // RUCs of tipo 1
+  std::set<std::string> intermediation;             // RUCs of tipo 1
   std::set<std::string> subsidised, notSubsidised;  // suspension types of list 233
   bool registeredLoaded[6] = {};
   std::unordered_map<std::string, Registered> registered;  // providers (3) and trainees (5)

@@ -38,8 +38,8 @@ void Importer::Impl::loadWorkers() {
       "WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2)");
   sp.bind(1, d.ruc);
   while (sp.executeStep()) {
-    auto it = workers.find(personIndex(sp.getColumn(0).getInt(), text::trim(sp.getColumn(1).getString()),
-                                       sp.getColumn(2).getInt()));
+    auto it = workers.find(
+        personIndex(sp.getColumn(0).getInt(), text::trim(sp.getColumn(1).getString()), sp.getColumn(2).getInt()));
     if (it != workers.end() && it->second.sctrPension == 0) it->second.sctrPension = sp.getColumn(3).getInt();
   }
 }
@@ -70,7 +70,8 @@ void Importer::Impl::loadConcepts() {
                                  {d.ruc}))
     conceptNames[text::trim(row.text(0))] = row.text(1);
   conceptTypes = determination::ConceptTypes::load(db);
-  senati = db.integer("SELECT COALESCE(Ind_senati, 0) FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}) == 1;
+  senati =
+      db.integer("SELECT COALESCE(Ind_senati, 0) FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}) == 1;
 }
 
 void Importer::Impl::loadLocals() {
@@ -92,8 +93,10 @@ void Importer::Impl::loadLocals() {
     intermediation.insert(row.text(0));
   for (const auto& p : data::ParamTable(db).list("233")) {
     std::string code = text::trim(p.argumento);
-    if (p.field(63, 1) == "1") subsidised.insert(code);
-    else notSubsidised.insert(code);
+    if (p.field(63, 1) == "1")
+      subsidised.insert(code);
+    else
+      notSubsidised.insert(code);
   }
 }
 
@@ -145,7 +148,8 @@ void Importer::Impl::affected(const PersonKey& k) {
     r->affected.push_back(k);
 }
 
-std::string Importer::Impl::document(const std::vector<std::string>& f, int& tipDoc, const char* typeCode, const char* numberCode, const char* emptyType, const char* emptyNumber) {
+std::string Importer::Impl::document(const std::vector<std::string>& f, int& tipDoc, const char* typeCode,
+                                     const char* numberCode, const char* emptyType, const char* emptyNumber) {
   if (f[0].empty()) return emptyType;
   if (f[1].empty()) return emptyNumber;
   if (!docTypeCode(f[0], tipDoc).empty()) return typeCode;
@@ -155,7 +159,8 @@ std::string Importer::Impl::document(const std::vector<std::string>& f, int& tip
   return {};
 }
 
-void Importer::Impl::GraboLog(std::size_t lineNo, std::string_view raw, const std::vector<std::string>& f, const std::string& code) {
+void Importer::Impl::GraboLog(std::size_t lineNo, std::string_view raw, const std::vector<std::string>& f,
+                              const std::string& code) {
   if (!log.is_open()) {
     std::filesystem::create_directories(workDir);
     log.open(r->logFile, std::ios::binary | std::ios::trunc);

@@ -13,12 +13,14 @@ void Importer::Impl::loadReceipts() {
   };
   add(db.rows("SELECT tip_doc_ret, num_doc_ret, num_ser, num_rec, fec_emi FROM TMPF621RDDET WHERE cod_cat_tra = 3"));
   add(db.rows("SELECT tip_doc_a, doc_id_a, num_ser, num_rec, fec_emi FROM TMPF601RDDET WHERE cod_cat_tra = 3"));
-  add(db.rows("SELECT tip_doc_ret, num_doc_ret, num_ser, num_rec, fec_emi FROM F621RDDET WHERE tip_doc_d = 6 AND "
+  add(
+      db.rows("SELECT tip_doc_ret, num_doc_ret, num_ser, num_rec, fec_emi FROM F621RDDET WHERE tip_doc_d = 6 AND "
               "doc_id_d = ? AND periodo = ? AND formulario = ? AND cod_cat_tra = 3",
               {d.ruc, d.periodo, d.formulario}));
 }
 
-bool Importer::Impl::receiptExists(const Registered& p, const std::string& ser, const std::string& num, const std::string& emi, bool& otherDate) {
+bool Importer::Impl::receiptExists(const Registered& p, const std::string& ser, const std::string& num,
+                                   const std::string& emi, bool& otherDate) {
   loadReceipts();
   otherDate = false;
   auto it = receipts.find(receiptKey(p.key.tip_doc_a, p.key.doc_id_a, ser, num));
@@ -33,11 +35,12 @@ void Importer::Impl::writeProviderHeader(const Registered& p, const std::string&
                 "tip_retencion = ?",
                 {p.key.tip_doc_a, p.key.doc_id_a, category, retencion}))
     return;
-  db.run("INSERT INTO TMPF601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
-         "tip_doc_a, doc_id_a, Des_Pat, Des_Mat, Des_No1, ind_domicilio, ruc) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-         "?, ?, ?, ?)",
-         {d.ruc, d.periodo, d.formulario, p.key.correl_a, category, retencion, p.key.tip_doc_a, p.key.doc_id_a,
-          p.apellidoP, p.apellidoM, p.nombre, p.domicilio, p.rucCta});
+  db.run(
+      "INSERT INTO TMPF601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
+      "tip_doc_a, doc_id_a, Des_Pat, Des_Mat, Des_No1, ind_domicilio, ruc) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+      "?, ?, ?, ?)",
+      {d.ruc, d.periodo, d.formulario, p.key.correl_a, category, retencion, p.key.tip_doc_a, p.key.doc_id_a,
+       p.apellidoP, p.apellidoM, p.nombre, p.domicilio, p.rucCta});
 }
 
 std::string Importer::Impl::lineCuarta(const std::vector<std::string>& f) {
@@ -86,25 +89,30 @@ std::string Importer::Impl::lineCuarta(const std::vector<std::string>& f) {
   // Retention: 24 % for a non-domiciled provider, 10 % for a domiciled one with the indicator.
   std::string ind = f[8];
   std::string por = "0";
-  if (ind == "1") por = p.domicilio != "1" ? "24" : "10";
-  else if (p.domicilio == "2") por = "24";
+  if (ind == "1")
+    por = p.domicilio != "1" ? "24" : "10";
+  else if (p.domicilio == "2")
+    por = "24";
   Money rta = por == "0" ? Money() : monto.percent(Money::fromUnits(std::stoll(por)));
   std::string mtoRec = vbFormat(monto, "########0.00"), mtoRta = vbFormat(rta, "######0.00");
 
   writeProviderHeader(p, tipo, kProvider);
-  data::Params row{d.ruc, d.periodo, d.formulario, p.key.correl_a, kProvider, p.key.doc_id_a, p.key.tip_doc_a,
-                   tipo, ser, num, emi->dmy(), pago->dmy(), mtoRec, ind == "1" ? "1" : "0", por, mtoRta};
-  db.run("INSERT INTO TMPF621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
-         "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
-         "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '0', '0', "
-         "'0.00', '')",
-         row);
+  data::Params row{d.ruc, d.periodo, d.formulario, p.key.correl_a, kProvider,   p.key.doc_id_a, p.key.tip_doc_a,
+                   tipo,  ser,       num,          emi->dmy(),     pago->dmy(), mtoRec,         ind == "1" ? "1" : "0",
+                   por,   mtoRta};
+  db.run(
+      "INSERT INTO TMPF621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
+      "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
+      "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '0', '0', "
+      "'0.00', '')",
+      row);
   // The receipt is also one of the provider's vouchers, which the declaration sums.
-  db.run("INSERT INTO TMPF601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, doc_id_a, "
-         "tip_doc_a, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
-         "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '0', '0', "
-         "'0.00', '')",
-         row);
+  db.run(
+      "INSERT INTO TMPF601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, doc_id_a, "
+      "tip_doc_a, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
+      "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '0', '0', "
+      "'0.00', '')",
+      row);
   receipts[receiptKey(p.key.tip_doc_a, p.key.doc_id_a, ser, num)].push_back(emi->dmy());
   if (providersSeen.insert(personIndex(p.key.tip_doc_a, p.key.doc_id_a, kProvider)).second) ++r->providers;
   return {};

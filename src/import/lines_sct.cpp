@@ -6,7 +6,8 @@ std::string Importer::Impl::lineSct(const std::vector<std::string>& f) {
   loadLocals();
   int tipDoc = 0;
   if (auto c = document(f, tipDoc, "0900", "0901"); !c.empty()) return c;
-  auto row = db.row("SELECT rowid, CORREL_A FROM TEMP2_F601 WHERE tip_doc_a = ? AND TRIM(DOC_ID_A) = ?", {tipDoc, f[1]});
+  auto row =
+      db.row("SELECT rowid, CORREL_A FROM TEMP2_F601 WHERE tip_doc_a = ? AND TRIM(DOC_ID_A) = ?", {tipDoc, f[1]});
   if (!row) return "0908";
   if (!allDigits(f[2]) || f[2].size() > 9) return "0924";
   const Local* l = local(toInt64(f[2]));
@@ -18,10 +19,10 @@ std::string Importer::Impl::lineSct(const std::vector<std::string>& f) {
   if (auto c = amountCode(f[4], ac); !c.empty()) return c;
   Money rem = *Money::parse(f[4]);
   std::string sctrs = vbFormat(detail::percentOfRate(rem, rt->tasa), "######0.00");
-  db.run("UPDATE TEMP2_F601 SET Ruc = ?, centro = ?, Tasa = ?, rem_sctrs = ?, sctrs = ?, Correl_centro = ?, "
-         "Correl_tasa = ? WHERE rowid = ?",
-         {l->rucEmp, l->nombre, rt->text, vbFormat(rem, "########0.00"), sctrs, l->codEst, rt->correl,
-          row->integer(0)});
+  db.run(
+      "UPDATE TEMP2_F601 SET Ruc = ?, centro = ?, Tasa = ?, rem_sctrs = ?, sctrs = ?, Correl_centro = ?, "
+      "Correl_tasa = ? WHERE rowid = ?",
+      {l->rucEmp, l->nombre, rt->text, vbFormat(rem, "########0.00"), sctrs, l->codEst, rt->correl, row->integer(0)});
   return {};
 }
 

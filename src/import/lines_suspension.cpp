@@ -24,9 +24,10 @@ bool Importer::Impl::cittTaken(const Worker& w, const std::string& citt) {
   return db.exists(
              "SELECT 1 FROM TMPF600SUBSID WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND TRIM(num_citt) = ?",
              {w.key.correl_a, w.key.tip_doc_a, w.key.doc_id_a, citt}) ||
-         db.exists("SELECT 1 FROM TMPF601DIAS_NOLAB WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND "
-                   "TRIM(num_citt) = ?",
-                   {w.key.correl_a, w.key.tip_doc_a, w.key.doc_id_a, citt});
+         db.exists(
+             "SELECT 1 FROM TMPF601DIAS_NOLAB WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND "
+             "TRIM(num_citt) = ?",
+             {w.key.correl_a, w.key.tip_doc_a, w.key.doc_id_a, citt});
 }
 
 std::string Importer::Impl::lineSuspension(const std::vector<std::string>& f, bool sub) {
@@ -67,18 +68,19 @@ std::string Importer::Impl::lineSuspension(const std::vector<std::string>& f, bo
 
   std::string ini = start->dmy(), fin = end->dmy();
   std::string days = std::to_string(detail::CalcularDiasMes(*start, *end, d.periodo));
-  db.run("INSERT INTO TMPF601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
-         "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt, dias_no_lab) "
-         "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {d.ruc, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, d.periodo, d.formulario, tipo, ini, fin, citt,
-          sub ? days : std::string(), sub ? std::to_string(diasCitt) : std::string(),
-          sub ? std::string() : days});
+  db.run(
+      "INSERT INTO TMPF601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+      "tipo_suspen, fecha_ini, fecha_fin, num_citt, dias_sub, dias_citt, dias_no_lab) "
+      "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {d.ruc, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, d.periodo, d.formulario, tipo, ini, fin, citt,
+       sub ? days : std::string(), sub ? std::to_string(diasCitt) : std::string(), sub ? std::string() : days});
   if (sub)
-    db.run("INSERT INTO TMPF600SUBSID (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, "
-           "num_citt, dias_sub, dias_citt, fecha_SD, fecha_SH, tipo_suspen, fecha_ini, fecha_fin) "
-           "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-           {d.ruc, d.periodo, d.formulario, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, citt, days,
-            std::to_string(diasCitt), ini, fin, tipo, ini, fin});
+    db.run(
+        "INSERT INTO TMPF600SUBSID (tip_doc_d, doc_id_d, periodo, formulario, correl_a, tip_doc_a, doc_id_a, "
+        "num_citt, dias_sub, dias_citt, fecha_SD, fecha_SH, tipo_suspen, fecha_ini, fecha_fin) "
+        "VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+        {d.ruc, d.periodo, d.formulario, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, citt, days,
+         std::to_string(diasCitt), ini, fin, tipo, ini, fin});
   detail::writeDayTotal(db, w->key, sub ? detail::SuspensionKind::Subsidised : detail::SuspensionKind::NotSubsidised);
   affected(w->key);
   return {};

@@ -19,21 +19,25 @@ std::string Importer::Impl::lineTes(const std::vector<std::string>& f) {
   if (inactiveSituation(w->situac)) return "0956";
 
   // Actualizotemp_est: the establishment marked for the worker (added when missing).
-  int n = db.run("UPDATE TMP_ESTTURNOS_JL SET Indica = 1 WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND "
-                 "cod_est = ?",
-                 {w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, l->codEst});
+  int n = db.run(
+      "UPDATE TMP_ESTTURNOS_JL SET Indica = 1 WHERE correl_a = ? AND tip_doc_a = ? AND doc_id_a = ? AND "
+      "cod_est = ?",
+      {w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, l->codEst});
   if (n == 0)
-    db.run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
-           "VALUES (?, ?, ?, ?, ?, 1)",
-           {w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, l->codEst, l->tipest});
+    db.run(
+        "INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
+        "VALUES (?, ?, ?, ?, ?, 1)",
+        {w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a, l->codEst, l->tipest});
   // Actualizotemp_sctr: the worker's one SCTR choice is that of the last line.
-  n = db.run("UPDATE TMP_F601_SCTR_OTRO SET ruc = ?, tasa = ?, correl_centro = ?, correl_tasa = ?, centro = ? WHERE "
-             "correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?",
-             {owner, rt->text, l->codEst, rt->correl, l->nombre, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a});
+  n = db.run(
+      "UPDATE TMP_F601_SCTR_OTRO SET ruc = ?, tasa = ?, correl_centro = ?, correl_tasa = ?, centro = ? WHERE "
+      "correl_a = ? AND tip_doc_a = ? AND doc_id_a = ?",
+      {owner, rt->text, l->codEst, rt->correl, l->nombre, w->key.correl_a, w->key.tip_doc_a, w->key.doc_id_a});
   if (n == 0)
-    db.run("INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa, "
-           "centro) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
-           {w->key.tip_doc_a, w->key.doc_id_a, w->key.correl_a, owner, rt->text, l->codEst, rt->correl, l->nombre});
+    db.run(
+        "INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa, "
+        "centro) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+        {w->key.tip_doc_a, w->key.doc_id_a, w->key.correl_a, owner, rt->text, l->codEst, rt->correl, l->nombre});
   affected(w->key);
   return {};
 }

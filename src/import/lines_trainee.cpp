@@ -13,14 +13,16 @@ std::string Importer::Impl::lineForTrans(const std::vector<std::string>& f) {
   if (auto c = amountCode(f[2], ac); !c.empty()) return c;
   std::string mto = vbFormat(*Money::parse(f[2]), "########0.00");
   writeProviderHeader(p, "O", kTrainee);
-  db.run("DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 5 AND tip_doc_ret = ? AND TRIM(num_doc_ret) = ? AND "
-         "tip_retencion = 'O'",
-         {p.key.tip_doc_a, p.key.doc_id_a});
-  db.run("INSERT INTO TMPF621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
-         "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
-         "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, 5, ?, ?, 'O', 'XXX', '', '', '', ?, '0', '0', "
-         "'0.00', '0', '0', '0.00', '')",
-         {d.ruc, d.periodo, d.formulario, p.key.correl_a, p.key.doc_id_a, p.key.tip_doc_a, mto});
+  db.run(
+      "DELETE FROM TMPF621RDDET WHERE cod_cat_tra = 5 AND tip_doc_ret = ? AND TRIM(num_doc_ret) = ? AND "
+      "tip_retencion = 'O'",
+      {p.key.tip_doc_a, p.key.doc_id_a});
+  db.run(
+      "INSERT INTO TMPF621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
+      "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec, ind_rta, por_rta, mto_rta, "
+      "ind_ies, por_ies, mto_ies, num_for) VALUES (6, ?, ?, ?, ?, 5, ?, ?, 'O', 'XXX', '', '', '', ?, '0', '0', "
+      "'0.00', '0', '0', '0.00', '')",
+      {d.ruc, d.periodo, d.formulario, p.key.correl_a, p.key.doc_id_a, p.key.tip_doc_a, mto});
   return {};
 }
 
@@ -57,10 +59,11 @@ std::string Importer::Impl::lineMfe(const std::vector<std::string>& f) {
   if (!p) return "0937";
   if (!db.exists("SELECT 1 FROM TMPF601_ESTABMF WHERE tip_doc_a = ? AND TRIM(doc_id_a) = ? AND cod_estab = ?",
                  {tipDoc, f[1], l->codEst}))
-    db.run("INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, tip_doc_a, doc_id_a, correl_a, periodo, formulario, "
-           "cod_estab, cNumero, cod_est, nom_est, cod_tipest, indica) VALUES (6, ?, ?, ?, ?, ?, '0601', ?, '000000', "
-           "?, ?, ?, 1)",
-           {d.ruc, tipDoc, f[1], p->correl_a, d.periodo, l->codEst, l->codEst, l->nombre, l->tipest});
+    db.run(
+        "INSERT INTO TMPF601_ESTABMF (tip_doc_d, doc_id_d, tip_doc_a, doc_id_a, correl_a, periodo, formulario, "
+        "cod_estab, cNumero, cod_est, nom_est, cod_tipest, indica) VALUES (6, ?, ?, ?, ?, ?, '0601', ?, '000000', "
+        "?, ?, ?, 1)",
+        {d.ruc, tipDoc, f[1], p->correl_a, d.periodo, l->codEst, l->codEst, l->nombre, l->tipest});
   return {};
 }
 

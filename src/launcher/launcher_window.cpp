@@ -52,7 +52,9 @@ std::string withSlash(std::string s) {
 }
 
 // Registry changes make the declarant's declarations wait for a refresh in the module.
-void markDeclarant(data::Database& db, const std::string& ruc) { declaration::InsertaIndicadorRefrescar(db, ruc); }
+void markDeclarant(data::Database& db, const std::string& ruc) {
+  declaration::InsertaIndicadorRefrescar(db, ruc);
+}
 
 // One line edit per column of a new row.
 class RowDialog : public QDialog {
@@ -71,7 +73,9 @@ class RowDialog : public QDialog {
       bool declarantKey = c.name == "tip_doc_d" || c.name == "doc_id_d";
       if (from >= 0 && declarantKey) edit->setText(qs(editor.text(static_cast<std::size_t>(from), i)));
       edit->setObjectName(qs(c.name));
-      QString hint = c.integer ? QStringLiteral("entero") : c.date ? QStringLiteral("dd/mm/aaaa o aaaa-mm-dd") : QString();
+      QString hint = c.integer ? QStringLiteral("entero")
+                     : c.date  ? QStringLiteral("dd/mm/aaaa o aaaa-mm-dd")
+                               : QString();
       edit->setPlaceholderText(hint);
       QString label = qs(c.name);
       if (c.key || c.notNull) label = "<b>" + label + "</b>";
@@ -119,9 +123,9 @@ class SettingsDialog : public QDialog {
     choose->setObjectName("CmdElegirBase");
     outer->addWidget(choose);
     connect(choose, &QPushButton::clicked, this, [this] {
-      QString f = QFileDialog::getSaveFileName(this, QStringLiteral("Archivo de la base de datos"),
-                                               dbPath->text() + dbName->text(), QStringLiteral("Base de datos (*.db);;Todos (*)"),
-                                               nullptr, QFileDialog::DontConfirmOverwrite);
+      QString f = QFileDialog::getSaveFileName(
+          this, QStringLiteral("Archivo de la base de datos"), dbPath->text() + dbName->text(),
+          QStringLiteral("Base de datos (*.db);;Todos (*)"), nullptr, QFileDialog::DontConfirmOverwrite);
       if (f.isEmpty()) return;
       QFileInfo fi(f);
       dbPath->setText(fi.absolutePath() + "/");
@@ -278,7 +282,8 @@ void LauncherWindow::reload() {
 
 void LauncherWindow::showSettings() {
   auto show = [](QLabel* l, const std::string& v) { l->setText(v.empty() ? QStringLiteral("(vacío)") : qs(v)); };
-  iniLabel_->setText(qs(settings_.iniFile) + (fs::exists(settings_.iniFile) ? QString() : QStringLiteral("  (no existe)")));
+  iniLabel_->setText(qs(settings_.iniFile) +
+                     (fs::exists(settings_.iniFile) ? QString() : QStringLiteral("  (no existe)")));
   show(sysPathLabel_, settings_.sysPath);
   show(dbPathLabel_, settings_.dbPath);
   show(dbNameLabel_, settings_.dbName);
@@ -301,12 +306,16 @@ void LauncherWindow::openDatabase(bool reportFailure) {
   } else {
     try {
       db_ = data::Database::open(file);
-      if (!db_->tableExists("PARAM")) state = qs(file) + QStringLiteral("  — sin esquema; use «Crear base de datos»");
-      else state = qs(file);
+      if (!db_->tableExists("PARAM"))
+        state = qs(file) + QStringLiteral("  — sin esquema; use «Crear base de datos»");
+      else
+        state = qs(file);
     } catch (const data::DbError& e) {
       state = qs(file) + QStringLiteral("  — no se puede abrir");
-      if (reportFailure) messenger_.show(data::connectionErrorText(e), "Error de Conexión", MsgIcon::Critical);
-      else statusBar()->showMessage(qs(data::connectionErrorText(e)));
+      if (reportFailure)
+        messenger_.show(data::connectionErrorText(e), "Error de Conexión", MsgIcon::Critical);
+      else
+        statusBar()->showMessage(qs(data::connectionErrorText(e)));
     }
   }
   dbStateLabel_->setText(state);
@@ -396,14 +405,17 @@ void LauncherWindow::createDatabaseFile() {
     if (settings_.dbName.empty()) return;
   }
   std::string file = settings_.databaseFile();
-  Answer demo = messenger_.ask("¿Incluir el registro de demostración (dos declarantes con sus trabajadores, "
-                               "pensionistas, prestadores, personal de terceros y practicantes)?",
-                               "Crear base de datos", MsgButtons::YesNoCancel, Answer::Yes, MsgIcon::Question);
+  Answer demo = messenger_.ask(
+      "¿Incluir el registro de demostración (dos declarantes con sus trabajadores, "
+      "pensionistas, prestadores, personal de terceros y practicantes)?",
+      "Crear base de datos", MsgButtons::YesNoCancel, Answer::Yes, MsgIcon::Question);
   if (demo == Answer::Cancel) return;
   bool exists = fs::exists(file);
   std::string backup = file + ".bak";
-  if (exists && messenger_.ask("La base de datos " + file + " ya existe.\n¿Desea reemplazarla? Su contenido actual se "
-                               "guardará en " + backup + ".",
+  if (exists && messenger_.ask("La base de datos " + file +
+                                   " ya existe.\n¿Desea reemplazarla? Su contenido actual se "
+                                   "guardará en " +
+                                   backup + ".",
                                "Confirmar", MsgButtons::YesNo, Answer::No, MsgIcon::Question) != Answer::Yes)
     return;
   closeDatabase();

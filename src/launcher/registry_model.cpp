@@ -12,7 +12,8 @@ namespace korventa::launcher {
 using ui::qs;
 using ui::ss;
 
-RegistryModel::RegistryModel(Messenger& messenger, QObject* parent) : QAbstractTableModel(parent), messenger_(messenger) {}
+RegistryModel::RegistryModel(Messenger& messenger, QObject* parent)
+    : QAbstractTableModel(parent), messenger_(messenger) {}
 RegistryModel::~RegistryModel() = default;
 
 void RegistryModel::setEditor(std::unique_ptr<data::TableEditor> editor) {
@@ -95,7 +96,9 @@ QVariant RegistryModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return qs(editor_->text(r, c));
     case Qt::TextAlignmentRole:
-      return editor_->columns()[c].integer || editor_->columns()[c].decimal ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) : QVariant();
+      return editor_->columns()[c].integer || editor_->columns()[c].decimal
+                 ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                 : QVariant();
     case Qt::ForegroundRole:
       // NULL shows as an empty cell in grey, so that it is told apart from empty text only by tooltip.
       return data::valueIsNull(editor_->value(r, c)) ? QVariant(QBrush(QColor(Qt::gray))) : QVariant();

@@ -37,10 +37,14 @@ int diasLaborados(const std::vector<LabourPeriod>& periods, std::string_view per
     if (iniM > periodo || finM < periodo) continue;  // does not touch the month
     bool startsIn = iniM == periodo;
     bool endsIn = fin && finM == periodo;
-    if (startsIn && endsIn) total += fin->day - ini->day + 1;
-    else if (endsIn) total += fin->day;
-    else if (startsIn) total += days - ini->day + 1;
-    else total += days;
+    if (startsIn && endsIn)
+      total += fin->day - ini->day + 1;
+    else if (endsIn)
+      total += fin->day;
+    else if (startsIn)
+      total += days - ini->day + 1;
+    else
+      total += days;
   }
   return total;
 }
@@ -58,10 +62,10 @@ LabourPeriods::LabourPeriods(data::Database& db, const std::string& ruc, std::ve
     p.add(c);
   }
   for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra, fec_ini, fec_fin, tipo FROM PERIODOLAB "
-                               "WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (" + in + ") ORDER BY fec_ini",
+                               "WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (" +
+                                   in + ") ORDER BY fec_ini",
                                p)) {
-    byPerson_[{r.integer(0), static_cast<int>(r.integer(1))}].push_back(
-        {r.text(2), r.text(3), text::trim(r.text(4))});
+    byPerson_[{r.integer(0), static_cast<int>(r.integer(1))}].push_back({r.text(2), r.text(3), text::trim(r.text(4))});
   }
 }
 

@@ -19,23 +19,23 @@ struct Payment {
 };
 
 struct OpenDeclaration {
-  std::string ruc;          // declarant RUC (tip_doc_d is always 6)
-  std::string name;         // declarant name
-  std::string periodo;      // YYYYMM
+  std::string ruc;      // declarant RUC (tip_doc_d is always 6)
+  std::string name;     // declarant name
+  std::string periodo;  // YYYYMM
   std::string formulario = kFormulario;
-  std::string correl;       // sending sequence when a sent declaration is open, else ""
+  std::string correl;  // sending sequence when a sent declaration is open, else ""
   bool rectifica = false;
   bool sent() const { return !correl.empty(); }
 
   // Values in force for the period.
-  Money rmv;                // list 982
-  Money uit;                // list 404
-  int establishments = 0;   // LOCAL rows of the declarant
+  Money rmv;               // list 982
+  Money uit;               // list 404
+  int establishments = 0;  // LOCAL rows of the declarant
 
   // Header data written with the declaration.
-  std::string telephone;    // box 028
-  std::string semana;       // CAB.Semana, kept as found
-  std::string numOrden;     // order number typed for a sent declaration
+  std::string telephone;  // box 028
+  std::string semana;     // CAB.Semana, kept as found
+  std::string numOrden;   // order number typed for a sent declaration
   Payment payment;
   // Boxes typed in the debt determination (credits, payments, interest, amounts to pay), whole
   // soles by box number; read from DET the first time the grid needs them.
@@ -43,9 +43,9 @@ struct OpenDeclaration {
   bool typedBoxesRead = false;
 
   // State that the save and the validation consult.
-  bool stored = false;      // a CAB row exists for it
-  int storedIndRef = 0;     // CAB.ind_ref as last read or written
-  bool refreshed = false;   // built from the registry (new or refreshed) since it was opened
+  bool stored = false;     // a CAB row exists for it
+  int storedIndRef = 0;    // CAB.ind_ref as last read or written
+  bool refreshed = false;  // built from the registry (new or refreshed) since it was opened
 
   // What the session read when it opened the declaration (see declaration/concurrency.h).
   std::int64_t version = 0;        // CAB_VERSION.version; raised with each of its own writes

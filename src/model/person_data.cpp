@@ -9,13 +9,12 @@ namespace korventa::model {
 namespace {
 
 constexpr const char* kSummaryNames[kSummaryColumns] = {
-    "Ingresos",    "Ing_asig",       "Ing_bonif",      "Ing_gratif",      "Ing_indemniz", "Ing_publico",
-    "Desc_Trab",   "Otros_Concep",   "Aport_TrabPens", "Concep_Varios",   "Tot_Ingresos", "AportDes",
-    "AportEmp",    "rem_20530",      "trib_20530",     "rem_afecta",      "tributo",      "rem_pens",
-    "pens",        "rem_FCJMMS",     "aporte_FCJMMS",  "rem_FracFCJMMS",  "aporte_FrFCJMMS", "fondo_dsa",
-    "aporte_fdsa", "rem_salud",      "salud",          "cbssp",           "salud_agrario", "sctr_essalud",
+    "Ingresos",     "Ing_asig",     "Ing_bonif",      "Ing_gratif",     "Ing_indemniz",    "Ing_publico",
+    "Desc_Trab",    "Otros_Concep", "Aport_TrabPens", "Concep_Varios",  "Tot_Ingresos",    "AportDes",
+    "AportEmp",     "rem_20530",    "trib_20530",     "rem_afecta",     "tributo",         "rem_pens",
+    "pens",         "rem_FCJMMS",   "aporte_FCJMMS",  "rem_FracFCJMMS", "aporte_FrFCJMMS", "fondo_dsa",
+    "aporte_fdsa",  "rem_salud",    "salud",          "cbssp",          "salud_agrario",   "sctr_essalud",
     "sctr_tributo", "NetoPagar"};
-
 
 std::string personKey(std::int64_t tip, const std::string& doc, std::int64_t correl, std::int64_t cat) {
   return std::to_string(tip) + '|' + doc + '|' + std::to_string(correl) + '|' + std::to_string(cat);
@@ -54,7 +53,9 @@ void bindPerson(SQLite::Statement& st, int first, const std::optional<PersonKey>
 
 }  // namespace
 
-const char* summaryColumnName(int column) { return kSummaryNames[column]; }
+const char* summaryColumnName(int column) {
+  return kSummaryNames[column];
+}
 
 ConceptRow* PersonData::find(std::string_view code) {
   for (auto& r : concepts)
@@ -213,7 +214,6 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
   return std::move(set.persons);
 }
 
-
 void storePersons(data::Database& db, std::vector<PersonData>& persons) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";
   for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
@@ -227,7 +227,8 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
         if (r.rowid == 0 && !r.hasContent()) continue;
         if (r.rowid == 0) {
           auto& st = db.prepared(
-              "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
+              "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, "
+              "monto_pag, "
               "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
           st.bind(1, static_cast<int64_t>(p.key.tip_doc_a));
           st.bind(2, p.key.doc_id_a);

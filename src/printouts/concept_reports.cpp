@@ -40,11 +40,16 @@ const GroupInfo& groupInfo(const std::string& g) {
 
 std::vector<std::string> groupsOf(int number) {
   switch (number) {
-    case 20: return {"01", "20"};
-    case 21: return {"02", "03"};
-    case 22: return {"04", "05", "06"};
-    case 23: return {"07", "08", "10"};
-    case 24: return {"09"};
+    case 20:
+      return {"01", "20"};
+    case 21:
+      return {"02", "03"};
+    case 22:
+      return {"04", "05", "06"};
+    case 23:
+      return {"07", "08", "10"};
+    case 24:
+      return {"09"};
   }
   return {};
 }
@@ -124,8 +129,7 @@ ReportHeader conceptHeader(Ctx& c, int number, const std::vector<std::string>& g
 
 // The cells of one person: identification, then each concept pair and each group's total.
 std::vector<Cell> conceptCells(Ctx& c, long long tip, const std::string& doc, long long cat,
-                               const std::vector<ConceptColumn>& layout,
-                               const std::map<std::string, Amounts>& values) {
+                               const std::vector<ConceptColumn>& layout, const std::map<std::string, Amounts>& values) {
   auto cells = c.ident(tip, doc, cat);
   std::map<std::string, Money> totals;
   std::set<std::string> declared;
@@ -163,10 +167,12 @@ void conceptReport(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   std::string where = c.where("", p);
   std::string in;
   for (const auto& g : groups) in += (in.empty() ? "'" : ", '") + g + "'";
-  std::string sql = "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, TRIM(cod_concep) AS cod, base_calculo, monto, "
-                    "monto_pag FROM " + c.table("F601_REMUNERA") + " WHERE " + where +
-                    " AND substr(TRIM(cod_concep), 1, 2) IN (" + in + ") AND substr(TRIM(cod_concep), 3, 2) <> '00' "
-                    "ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra, cod";
+  std::string sql =
+      "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, TRIM(cod_concep) AS cod, base_calculo, monto, "
+      "monto_pag FROM " +
+      c.table("F601_REMUNERA") + " WHERE " + where + " AND substr(TRIM(cod_concep), 1, 2) IN (" + in +
+      ") AND substr(TRIM(cod_concep), 3, 2) <> '00' "
+      "ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra, cod";
   std::map<std::string, Amounts> values;
   bool anyAmount = false;
   auto flush = [&](long long tip, const std::string& doc, long long cat) {
@@ -213,9 +219,11 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
   sink.begin(header(26, "Datos del Trabajador / Pensionista", blocks, cols));
   data::Params p;
   std::string where = c.where("", p);
-  std::string sql = "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, substr(TRIM(cod_concep), 1, 2) AS grp, "
-                    "monto_pag FROM " + c.table("F601_REMUNERA") + " WHERE " + where +
-                    " AND substr(TRIM(cod_concep), 3, 2) <> '00' ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
+  std::string sql =
+      "SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, substr(TRIM(cod_concep), 1, 2) AS grp, "
+      "monto_pag FROM " +
+      c.table("F601_REMUNERA") + " WHERE " + where +
+      " AND substr(TRIM(cod_concep), 3, 2) <> '00' ORDER BY tip_doc_a, doc_id_a, correl_a, cod_cat_tra";
   std::map<std::string, Money> sums;
   bool anyAmount = false;
   auto flush = [&](long long tip, const std::string& doc, long long cat) {
@@ -224,8 +232,10 @@ void report26(Ctx& c, ReportSink& sink, Ticker& tick) {
     Money income, deductions;
     for (const auto& g : groups) {
       cells.push_back(formattedAmount(sums[g]));
-      if (g == "06" || g == "07") deductions += sums[g];
-      else income += sums[g];
+      if (g == "06" || g == "07")
+        deductions += sums[g];
+      else
+        income += sums[g];
     }
     cells.push_back(formattedAmount(income - deductions));
     sink.row(cells);

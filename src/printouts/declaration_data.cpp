@@ -14,8 +14,8 @@ std::string StoredDeclaration::box(const std::string& casilla) const {
 }
 
 std::string declarantName(data::Database& db, const std::string& ruc) {
-  auto r = db.row(
-      "SELECT Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc});
+  auto r = db.row("SELECT Nombre, APELLIDO_P, APELLIDO_M, NOMBRE_1 FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                  {ruc});
   if (!r) return {};
   std::string n = text::trim(r->text(0));
   if (!n.empty()) return n;
@@ -58,10 +58,15 @@ struct RectifiableColumn {
   const char* base;
   const char* tax;
 };
-constexpr RectifiableColumn kRectifiable[] = {
-    {"IES", "450", "410"},         {"PENS D.LEY 19990", "451", "411"},   {"SEG.REGULAR", "452", "412"},
-    {"AGRARIO/ACUICULTOR", "456", "416"}, {"FONDO DER.ARTISTA", "453", "413"}, {"ESSALUD +VIDA", "454", "414"},
-    {"RETENC.5TA", "455", "415"},  {"COSAP", "457", "417"},              {"CBSSP", "458", "418"}};
+constexpr RectifiableColumn kRectifiable[] = {{"IES", "450", "410"},
+                                              {"PENS D.LEY 19990", "451", "411"},
+                                              {"SEG.REGULAR", "452", "412"},
+                                              {"AGRARIO/ACUICULTOR", "456", "416"},
+                                              {"FONDO DER.ARTISTA", "453", "413"},
+                                              {"ESSALUD +VIDA", "454", "414"},
+                                              {"RETENC.5TA", "455", "415"},
+                                              {"COSAP", "457", "417"},
+                                              {"CBSSP", "458", "418"}};
 
 }  // namespace
 
@@ -71,7 +76,8 @@ std::vector<std::string> rectifiedColumns(Session& session, const StoredDeclarat
   auto& db = session.database();
   // The sending it rectifies: the latest one of the period before this declaration.
   data::Params p{d.ref.ruc, d.ref.periodo};
-  std::string sql = "SELECT correl FROM HCAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = '0601'";
+  std::string sql =
+      "SELECT correl FROM HCAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND periodo = ? AND Formulario = '0601'";
   if (d.ref.sent()) {
     sql += " AND CAST(correl AS INTEGER) < CAST(? AS INTEGER)";
     p.add(d.ref.correl);
@@ -108,9 +114,9 @@ std::optional<StoredDeclaration> readDeclaration(Session& session, const Declara
     d.control = text::trim(cab->text("control"));
     d.norden = text::trim(cab->text("norden"));
   }
-  for (const auto& r : db.rows(std::string("SELECT Casilla, i_valor FROM ") + (ref.sent() ? "HDET" : "DET") +
-                                   " WHERE " + where,
-                               paramsOf(key)))
+  for (const auto& r :
+       db.rows(std::string("SELECT Casilla, i_valor FROM ") + (ref.sent() ? "HDET" : "DET") + " WHERE " + where,
+               paramsOf(key)))
     d.boxes[text::trim(r.text(0))] = text::trim(r.text(1));
   d.rectifiedColumns = rectifiedColumns(session, d);
   return d;

@@ -22,10 +22,10 @@ struct DeclarationRef {
 
 struct StoredDeclaration {
   DeclarationRef ref;
-  std::string nombre;               // declarant's name
+  std::string nombre;  // declarant's name
   bool rectifica = false;
-  std::string control;              // HCAB.control of a sent declaration
-  std::string norden;               // HCAB.norden of a sent declaration
+  std::string control;                       // HCAB.control of a sent declaration
+  std::string norden;                        // HCAB.norden of a sent declaration
   std::map<std::string, std::string> boxes;  // Casilla → i_valor
   // Names of the tax columns a rectifying declaration rectifies (see rectifiedColumns()).
   std::vector<std::string> rectifiedColumns;

@@ -96,8 +96,9 @@ void ReporteCab600(ReportWriter& w, const StoredDeclaration& d, int page, int pa
   c.pos(11900, 1120, "RECTIFICA", true, 8);
   c.pos(13000, 1120, d.rectifica ? "SI" : "NO", false, 8);
   c.box(11850, 1100, 13500, 1370);
-  c.pos(13600, 1120, "Pag. " + vbFormat(static_cast<long long>(page), "00") + "/" +
-                         vbFormat(static_cast<long long>(pages), "00"), false, 8);
+  c.pos(13600, 1120,
+        "Pag. " + vbFormat(static_cast<long long>(page), "00") + "/" + vbFormat(static_cast<long long>(pages), "00"),
+        false, 8);
   // Right block.
   c.pos(13600, 400, "Copia para el", false, 8);
   c.pos(13600, 700, "Contribuyente", false, 8);
@@ -126,69 +127,67 @@ struct GridBlock {
 };
 
 const std::vector<const char*> kRowLabels = {
-    "Base Imponible",          "Impuesto Resultante",   "Compensaciones", "Crédito EPS(Ley 26790)",
-    "Crédito EPS Per.Anterior.", "Otr.Deducc.Permit.Ley", "Pagos Previos",  "Interés Moratorio",
-    "Saldo a Pagar",           "Importe a Pagar"};
+    "Base Imponible",         "Impuesto Resultante",       "Compensaciones",
+    "Crédito EPS(Ley 26790)", "Crédito EPS Per.Anterior.", "Otr.Deducc.Permit.Ley",
+    "Pagos Previos",          "Interés Moratorio",         "Saldo a Pagar",
+    "Importe a Pagar"};
 
 const GridBlock& block1() {
-  static const GridBlock b{
-      {{"IMP. EXTRAOR.", "DE SOLIDARIDAD"},
-       {"SISTEMA NACIONAL", "PENSIONES DL 19990"},
-       {"ESSALUD SEGURO", "REGULAR-TRAB."},
-       {"AGRARIO/ACUIC.", ""},
-       {"FONDO DERECHOS", "SOCIALES ARTISTA"},
-       {"    ESSALUD     ", "     +VIDA  "}},
-      {{kRowLabels[0], {"450", "451", "452", "456", "453", "454"}},
-       {kRowLabels[1], {"410", "411", "412", "416", "413", "414"}},
-       // 600 is the compensation of the solidarity tax, so it prints in that column.
-       {kRowLabels[2], {"600", "", "", "", "", ""}},
-       {kRowLabels[3], {"", "", "602", "", "", ""}},
-       {kRowLabels[4], {"", "", "612", "", "", ""}},
-       {kRowLabels[5], {"", "", "", "", "", ""}},
-       {kRowLabels[6], {"500", "501", "502", "506", "503", "504"}},
-       {kRowLabels[7], {"700", "701", "702", "706", "703", "704"}},
-       {kRowLabels[8], {"710", "711", "712", "716", "713", "714"}},
-       {kRowLabels[9], {"800", "801", "802", "806", "803", "804"}}}};
+  static const GridBlock b{{{"IMP. EXTRAOR.", "DE SOLIDARIDAD"},
+                            {"SISTEMA NACIONAL", "PENSIONES DL 19990"},
+                            {"ESSALUD SEGURO", "REGULAR-TRAB."},
+                            {"AGRARIO/ACUIC.", ""},
+                            {"FONDO DERECHOS", "SOCIALES ARTISTA"},
+                            {"    ESSALUD     ", "     +VIDA  "}},
+                           {{kRowLabels[0], {"450", "451", "452", "456", "453", "454"}},
+                            {kRowLabels[1], {"410", "411", "412", "416", "413", "414"}},
+                            // 600 is the compensation of the solidarity tax, so it prints in that column.
+                            {kRowLabels[2], {"600", "", "", "", "", ""}},
+                            {kRowLabels[3], {"", "", "602", "", "", ""}},
+                            {kRowLabels[4], {"", "", "612", "", "", ""}},
+                            {kRowLabels[5], {"", "", "", "", "", ""}},
+                            {kRowLabels[6], {"500", "501", "502", "506", "503", "504"}},
+                            {kRowLabels[7], {"700", "701", "702", "706", "703", "704"}},
+                            {kRowLabels[8], {"710", "711", "712", "716", "713", "714"}},
+                            {kRowLabels[9], {"800", "801", "802", "806", "803", "804"}}}};
   return b;
 }
 
 const GridBlock& block2() {
-  static const GridBlock b{
-      {{"RENTA 5TA CAT.", "RETENCIONES"},
-       {"CONTRIB. SOLID.", "ASIST. PREVIS."},
-       {"ESSALUD CBSSP", "SEG. TRAB. PESQ."},
-       {"ESSALUD SEG.", "REG. PENSIONISTA"},
-       {"  ESSALUD", "    SCTR"},
-       {"RENTA 4TA CAT.", " RETENCIONES"}},
-      {{kRowLabels[0], {"455", "457", "458", "459", "460", "461"}},
-       {kRowLabels[1], {"415", "417", "418", "419", "420", "421"}},
-       {kRowLabels[2], {"", "427", "", "", "", ""}},
-       {kRowLabels[3], {"", "", "408", "", "", ""}},
-       {kRowLabels[4], {"", "", "428", "", "", ""}},
-       {kRowLabels[5], {"605", "", "", "", "", ""}},
-       {kRowLabels[6], {"505", "507", "508", "509", "510", "511"}},
-       {kRowLabels[7], {"705", "707", "708", "740", "741", "742"}},
-       {kRowLabels[8], {"715", "717", "718", "743", "744", "745"}},
-       {kRowLabels[9], {"805", "807", "808", "809", "810", "811"}},
-       {"IGV", {"", "", "", "", "812", ""}}}};
+  static const GridBlock b{{{"RENTA 5TA CAT.", "RETENCIONES"},
+                            {"CONTRIB. SOLID.", "ASIST. PREVIS."},
+                            {"ESSALUD CBSSP", "SEG. TRAB. PESQ."},
+                            {"ESSALUD SEG.", "REG. PENSIONISTA"},
+                            {"  ESSALUD", "    SCTR"},
+                            {"RENTA 4TA CAT.", " RETENCIONES"}},
+                           {{kRowLabels[0], {"455", "457", "458", "459", "460", "461"}},
+                            {kRowLabels[1], {"415", "417", "418", "419", "420", "421"}},
+                            {kRowLabels[2], {"", "427", "", "", "", ""}},
+                            {kRowLabels[3], {"", "", "408", "", "", ""}},
+                            {kRowLabels[4], {"", "", "428", "", "", ""}},
+                            {kRowLabels[5], {"605", "", "", "", "", ""}},
+                            {kRowLabels[6], {"505", "507", "508", "509", "510", "511"}},
+                            {kRowLabels[7], {"705", "707", "708", "740", "741", "742"}},
+                            {kRowLabels[8], {"715", "717", "718", "743", "744", "745"}},
+                            {kRowLabels[9], {"805", "807", "808", "809", "810", "811"}},
+                            {"IGV", {"", "", "", "", "812", ""}}}};
   return b;
 }
 
 const GridBlock& block3() {
-  static const GridBlock b{
-      {{" ASEGURA TU  ", "   PENSION    "},
-       {"   APORTE AL", "FCJMMS-LEY 29741"},
-       {"  CUOTA FRACCIONADO", "     FONDO CJMMS"}},
-      {{kRowLabels[0], {"462", "590", "530"}},
-       {kRowLabels[1], {"422", "591", "531"}},
-       {kRowLabels[2], {"", "", ""}},
-       {kRowLabels[3], {"", "", ""}},
-       {kRowLabels[4], {"", "", ""}},
-       {kRowLabels[5], {"", "", ""}},
-       {kRowLabels[6], {"512", "592", "532"}},
-       {kRowLabels[7], {"", "593", "533"}},
-       {kRowLabels[8], {"747", "594", "534"}},
-       {kRowLabels[9], {"814", "595", "535"}}}};
+  static const GridBlock b{{{" ASEGURA TU  ", "   PENSION    "},
+                            {"   APORTE AL", "FCJMMS-LEY 29741"},
+                            {"  CUOTA FRACCIONADO", "     FONDO CJMMS"}},
+                           {{kRowLabels[0], {"462", "590", "530"}},
+                            {kRowLabels[1], {"422", "591", "531"}},
+                            {kRowLabels[2], {"", "", ""}},
+                            {kRowLabels[3], {"", "", ""}},
+                            {kRowLabels[4], {"", "", ""}},
+                            {kRowLabels[5], {"", "", ""}},
+                            {kRowLabels[6], {"512", "592", "532"}},
+                            {kRowLabels[7], {"", "593", "533"}},
+                            {kRowLabels[8], {"747", "594", "534"}},
+                            {kRowLabels[9], {"814", "595", "535"}}}};
   return b;
 }
 
@@ -274,9 +273,9 @@ int ImpAnexo(ReportWriter& w, const StoredDeclaration& d, const PrintoutPlan::Se
     int x;
     const char* caption;
   };
-  const Col cols[] = {{240, "RUC de EPS"},   {1450, "Razón Social EPS"}, {5500, "Per.Fac."},
-                      {6400, "N.Serie"},     {7300, "Num.Orden"},        {8400, "Fec.Emision"},
-                      {9700, "Fec.Pago"},    {11600, "Importe Total"},   {13000, "Importe Crédito"}};
+  const Col cols[] = {{240, "RUC de EPS"}, {1450, "Razón Social EPS"}, {5500, "Per.Fac."},
+                      {6400, "N.Serie"},   {7300, "Num.Orden"},        {8400, "Fec.Emision"},
+                      {9700, "Fec.Pago"},  {11600, "Importe Total"},   {13000, "Importe Crédito"}};
   std::size_t next = 0;
   for (int p = 0; p < s.pages; ++p) {
     if (!(first && p == 0)) w.ImprimeLinea("pNuevaHoja");
@@ -347,9 +346,10 @@ std::vector<EpsInvoice> epsInvoices(Session& session, const DeclarationRef& ref,
     return it->second;
   };
   for (const auto& r : db.rows(sql, p))
-    out.push_back({text::trim(r.text("RUC_EPS")), nameOf(text::trim(r.text("RUC_EPS"))), text::trim(r.text("Periodo_fac")),
-                   text::trim(r.text("Num_Serie")), text::trim(r.text("Num_Fac")), text::trim(r.text("Fec_Emis")),
-                   text::trim(r.text("Fec_pago")), text::trim(r.text("Imp_total")), text::trim(r.text("Imp_cred"))});
+    out.push_back({text::trim(r.text("RUC_EPS")), nameOf(text::trim(r.text("RUC_EPS"))),
+                   text::trim(r.text("Periodo_fac")), text::trim(r.text("Num_Serie")), text::trim(r.text("Num_Fac")),
+                   text::trim(r.text("Fec_Emis")), text::trim(r.text("Fec_pago")), text::trim(r.text("Imp_total")),
+                   text::trim(r.text("Imp_cred"))});
   return out;
 }
 
@@ -493,8 +493,7 @@ std::string declarationTextFileName(const StoredDeclaration& d) {
 }
 
 std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, const StoredDeclaration& decl,
-                                                              const std::filesystem::path& dir,
-                                                              TextEncoding encoding) {
+                                                              const std::filesystem::path& dir, TextEncoding encoding) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   auto path = dir / declarationTextFileName(decl);
@@ -509,8 +508,8 @@ std::optional<std::filesystem::path> writeDeclarationTextFile(Session& session, 
     }
   }
   std::string note = replacedNote(replaced);
-  session.msg().show("La declaración se encuentra en el directorio " + dir.string() + " con el nombre: " +
-                         declarationTextFileName(decl) + (note.empty() ? note : "\n" + note),
+  session.msg().show("La declaración se encuentra en el directorio " + dir.string() +
+                         " con el nombre: " + declarationTextFileName(decl) + (note.empty() ? note : "\n" + note),
                      "Mensaje", MsgIcon::Information);
   return path;
 }

@@ -63,7 +63,9 @@ std::string currentStamp() {
   return Clock::today().yyyymmdd() + "_" + buf;
 }
 
-bool workbookAvailable() { return Workbook::available(); }
+bool workbookAvailable() {
+  return Workbook::available();
+}
 
 namespace {
 
@@ -91,16 +93,41 @@ void writeReport(Session& session, const StoredDeclaration& decl, int number, Re
   Ctx c(session, decl, filter);
   Ticker tick(tickFn);
   switch (number) {
-    case 20: case 21: case 22: case 23: case 24: conceptReport(c, number, sink, tick); break;
-    case 25: report25(c, sink, tick); break;
-    case 26: report26(c, sink, tick); break;
-    case 28: report28(c, sink, tick); break;
-    case 29: case 30: suspensions(c, number, sink, tick); break;
-    case 31: case 35: establishments(c, number, sink, tick); break;
-    case 32: report32(c, sink, tick); break;
-    case 33: report33(c, sink, tick); break;
-    case 34: report34(c, sink, tick); break;
-    default: throw std::invalid_argument("Formato " + std::to_string(number) + " no se exporta");
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+      conceptReport(c, number, sink, tick);
+      break;
+    case 25:
+      report25(c, sink, tick);
+      break;
+    case 26:
+      report26(c, sink, tick);
+      break;
+    case 28:
+      report28(c, sink, tick);
+      break;
+    case 29:
+    case 30:
+      suspensions(c, number, sink, tick);
+      break;
+    case 31:
+    case 35:
+      establishments(c, number, sink, tick);
+      break;
+    case 32:
+      report32(c, sink, tick);
+      break;
+    case 33:
+      report33(c, sink, tick);
+      break;
+    case 34:
+      report34(c, sink, tick);
+      break;
+    default:
+      throw std::invalid_argument("Formato " + std::to_string(number) + " no se exporta");
   }
 }
 
@@ -150,9 +177,9 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
       if (!wb->close()) {
         std::string shown = wbPath.string();
         shown = shown.substr(0, shown.size() - std::string("_ALL.xlsx").size());
-        session.msg().show("El archivo " + shown +
-                               "_ALL.xlsx está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
-                           "Error", MsgIcon::Critical);
+        session.msg().show(
+            "El archivo " + shown + "_ALL.xlsx está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
+            "Error", MsgIcon::Critical);
         return result;
       }
       result.workbook = wbPath;

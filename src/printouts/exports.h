@@ -27,8 +27,7 @@ struct PersonFilter {
 // Writes one report of a declaration into `sink`. `tick` is called every few hundred rows with
 // the rows written so far.
 void writeReport(Session& session, const StoredDeclaration& decl, int number, ReportSink& sink,
-                 const std::optional<PersonFilter>& filter = std::nullopt,
-                 const std::function<void(long)>& tick = {});
+                 const std::optional<PersonFilter>& filter = std::nullopt, const std::function<void(long)>& tick = {});
 
 // An amount as the text files carry it: no thousands separators, trailing decimal zeros dropped
 // ("1234.50" → "1234.5", "100.00" → "100"); the empty text (not declared) stays empty.
@@ -50,12 +49,12 @@ std::string currentStamp();
 bool workbookAvailable();  // built with the workbook writer
 
 struct ExportRequest {
-  std::vector<int> formats;             // ticked reports, in any order (27 is ignored here)
-  bool text = true;                     // chkSalida(0)
-  bool workbook = false;                // chkSalida(1)
+  std::vector<int> formats;  // ticked reports, in any order (27 is ignored here)
+  bool text = true;          // chkSalida(0)
+  bool workbook = false;     // chkSalida(1)
   std::filesystem::path dir;
-  std::string stamp;                    // yyyymmdd_hhmm of the workbook; now when empty
-  std::optional<PersonFilter> filter;   // individual report
+  std::string stamp;                                  // yyyymmdd_hhmm of the workbook; now when empty
+  std::optional<PersonFilter> filter;                 // individual report
   TextEncoding encoding = TextEncoding::Windows1252;  // of the text files
 };
 

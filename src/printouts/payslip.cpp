@@ -33,10 +33,14 @@ struct Statement {
 
 std::string afpName(long long pension) {
   switch (pension) {
-    case 21: return "INTEGRA";
-    case 22: return "HORIZONTE";
-    case 23: return "PROFUTURO";
-    case 24: return "PRIMA";
+    case 21:
+      return "INTEGRA";
+    case 22:
+      return "HORIZONTE";
+    case 23:
+      return "PROFUTURO";
+    case 24:
+      return "PRIMA";
   }
   return {};
 }
@@ -46,7 +50,9 @@ std::string isoDmy(const std::string& v) {
   return d ? d->dmy() : v;
 }
 
-std::string money(Money m) { return text::padLeft(vbFormat(m, "###,###,##0.00"), 14); }
+std::string money(Money m) {
+  return text::padLeft(vbFormat(m, "###,###,##0.00"), 14);
+}
 
 class Page {
  public:
@@ -60,7 +66,8 @@ class Page {
                     std::to_string(y2) + "|" + index_ + "|");
   }
   // A row of labelled boxes: label in bold at the top, value below.
-  void fields(int y, const std::vector<std::pair<int, int>>& xs, const std::vector<std::pair<std::string, std::string>>& f) {
+  void fields(int y, const std::vector<std::pair<int, int>>& xs,
+              const std::vector<std::pair<std::string, std::string>>& f) {
     for (std::size_t i = 0; i < xs.size() && i < f.size(); ++i) {
       box(xs[i].first, y, xs[i].second, y + 480);
       pos(xs[i].first + 60, y + 30, f[i].first, true, 7);
@@ -90,16 +97,18 @@ void readPerson(data::Database& db, const StoredDeclaration& d, const data::Row&
     s.correo = text::trim(c->text(1));
     s.cuspp = text::trim(c->text(2));
   }
-  s.fecIng = isoDmy(text::trim(db.text("SELECT max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                                         "correl_a = ? AND cod_cat_tra = ?",
-                                         {d.ref.ruc, correl, s.cat})));
+  s.fecIng =
+      isoDmy(text::trim(db.text("SELECT max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+                                "correl_a = ? AND cod_cat_tra = ?",
+                                {d.ref.ruc, correl, s.cat})));
   std::string tipo = text::trim(r.text("Tipo"));
   auto ti = tipos.find(tipo);
   if (ti == tipos.end())
-    ti = tipos.emplace(tipo, text::trim(text::left(db.text("SELECT Funcion FROM PARAM WHERE Numero = '700' AND "
-                                                           "TRIM(Argumento) = ?",
-                                                           {tipo}),
-                                                   40)))
+    ti = tipos
+             .emplace(tipo, text::trim(text::left(db.text("SELECT Funcion FROM PARAM WHERE Numero = '700' AND "
+                                                          "TRIM(Argumento) = ?",
+                                                          {tipo}),
+                                                  40)))
              .first;
   s.tipo = tipo.empty() ? std::string() : tipo + " " + ti->second;
   s.afp = afpName(r.integer("pension"));
@@ -159,8 +168,9 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
   // Concepts by person.
   std::map<std::string, std::vector<data::Row>> concepts;
   for (auto& r : db.rows("SELECT tip_doc_a, doc_id_a, correl_a, cod_cat_tra, TRIM(cod_concep) AS cod, monto, monto_pag "
-                         "FROM " + tableFor(d.ref, "F601_REMUNERA") + " WHERE " + key.where +
-                         " AND substr(TRIM(cod_concep), 3, 2) <> '00' ORDER BY cod",
+                         "FROM " +
+                             tableFor(d.ref, "F601_REMUNERA") + " WHERE " + key.where +
+                             " AND substr(TRIM(cod_concep), 3, 2) <> '00' ORDER BY cod",
                          p))
     concepts[r.text("correl_a") + "|" + r.text("cod_cat_tra")].push_back(std::move(r));
   std::map<std::string, std::string> descriptions;
@@ -169,7 +179,8 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
     if (it != descriptions.end()) return it->second;
     std::string t = text::trim(db.text("SELECT Descripc FROM CONCEPTOS_REM WHERE Codigo = ?", {code}));
     if (t.empty())
-      t = text::trim(db.text("SELECT desc_concepto FROM conceptos_remu WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
+      t =
+          text::trim(db.text("SELECT desc_concepto FROM conceptos_remu WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
                              "cod_concepto = ?",
                              {d.ref.ruc, code}));
     return descriptions[code] = t;
@@ -264,11 +275,11 @@ int writePayslips(Session& session, ReportWriter& w, const StoredDeclaration& de
   auto statements = readStatements(session, decl);
   int pages = 0;
   for (const auto& s : statements) pages += s.pages();
-  std::string regimen = text::trim(session.database().text(
-                            "SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                            {decl.ref.ruc})) == "2"
-                            ? "PÚBLICO"
-                            : "PRIVADO";
+  std::string regimen =
+      text::trim(session.database().text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                                         {decl.ref.ruc})) == "2"
+          ? "PÚBLICO"
+          : "PRIVADO";
   w.ImprimeLinea("<!font!>Courier New<!/font!>");
   w.ImprimeLinea("<!fontsize!>8<!/fontsize!>");
   w.ImprimeLinea("<!Orientacion!>V<!/Orientacion!>");

@@ -21,8 +21,8 @@ std::string voucherKind(const std::string& k) {
 }  // namespace
 
 void report32(Ctx& c, ReportSink& sink, Ticker& tick) {
-  std::vector<std::string> cols = {"Tipo de Comprobate", "Número de Serie",  "Número de Comprobante",
-                                   "Fecha de Emisión",   "Fecha de Pago",    "Monto de Comprobante",
+  std::vector<std::string> cols = {"Tipo de Comprobate", "Número de Serie",         "Número de Comprobante",
+                                   "Fecha de Emisión",   "Fecha de Pago",           "Monto de Comprobante",
                                    "Tiene Retención",    "Porcentaje de Retención", "Monto Retenido"};
   std::vector<std::string> blocks(cols.size());
   sink.begin(header(32, "Datos del Prestador de Servicio", blocks, cols));
@@ -60,9 +60,9 @@ void report33(Ctx& c, ReportSink& sink, Ticker& tick) {
   sink.begin(header(33, "Datos del Prestador de Servicio Modalidad Formativa", {""}, {"Monto subvención económica"}));
   data::Params p;
   std::string where = c.where("", p);
-  for (const auto& r : c.db.rows("SELECT * FROM " + c.table("F601MFCAB") + " WHERE " + where +
-                                     " ORDER BY tip_retencion, tip_doc_a, doc_id_a",
-                                 p)) {
+  for (const auto& r : c.db.rows(
+           "SELECT * FROM " + c.table("F601MFCAB") + " WHERE " + where + " ORDER BY tip_retencion, tip_doc_a, doc_id_a",
+           p)) {
     PersonName own{text::trim(r.text("APELLIDO_P")), text::trim(r.text("APELLIDO_M")), text::trim(r.text("NOMBRE_1"))};
     auto cells = c.ident(r.integer("tip_doc_a"), r.text("doc_id_a"), 5, &own);
     cells.push_back(amountCell(r.text("mto_renta")));
@@ -79,9 +79,11 @@ void report34(Ctx& c, ReportSink& sink, Ticker& tick) {
   sink.begin(header(34, "Datos del Personal de Terceros", std::vector<std::string>(cols.size()), cols));
   data::Params p;
   std::string where = c.where("S", p);
-  std::string sql = "SELECT S.*, L.nom_est FROM " + c.table("F601_SCTR") +
-                    " S LEFT JOIN LOCAL L ON L.tip_doc_d = 6 AND L.doc_id_d = S.doc_id_d AND L.cod_est = S.correl_centro "
-                    "WHERE " + where + " ORDER BY S.tip_doc_a, S.doc_id_a, S.correl_a";
+  std::string sql =
+      "SELECT S.*, L.nom_est FROM " + c.table("F601_SCTR") +
+      " S LEFT JOIN LOCAL L ON L.tip_doc_d = 6 AND L.doc_id_d = S.doc_id_d AND L.cod_est = S.correl_centro "
+      "WHERE " +
+      where + " ORDER BY S.tip_doc_a, S.doc_id_a, S.correl_a";
   for (const auto& r : c.db.rows(sql, p)) {
     auto cells = c.ident(r.integer("tip_doc_a"), r.text("doc_id_a"), 4);
     cells.push_back(textCell(text::trim(r.text("centro"))));

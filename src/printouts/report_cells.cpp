@@ -7,7 +7,9 @@
 
 namespace korventa::printouts {
 
-Cell textCell(std::string t) { return Cell{std::move(t), std::nullopt, false}; }
+Cell textCell(std::string t) {
+  return Cell{std::move(t), std::nullopt, false};
+}
 
 Cell amountCell(const std::string& stored) {
   Cell c;
@@ -33,8 +35,8 @@ std::string dmy(const std::string& v) {
   return d ? d->dmy() : text::trim(v);
 }
 
-const std::vector<std::string> kIdentColumns = {"Tipo", "Número", "Apellido Paterno", "Apellido Materno", "Nombres",
-                                                "Categoría"};
+const std::vector<std::string> kIdentColumns = {"Tipo",    "Número",   "Apellido Paterno", "Apellido Materno",
+                                                "Nombres", "Categoría"};
 
 ReportHeader header(int number, const std::string& block, std::vector<std::string> extraBlocks,
                     std::vector<std::string> columns) {

@@ -9,11 +9,16 @@ namespace {
 
 const char* categoryCaption(long long cat) {
   switch (cat) {
-    case 1: return "Trabajador";
-    case 2: return "Pensionista";
-    case 3: return "4ta Categoria";
-    case 4: return "Personal de Terceros";
-    case 5: return "Modalidad Formativa";
+    case 1:
+      return "Trabajador";
+    case 2:
+      return "Pensionista";
+    case 3:
+      return "4ta Categoria";
+    case 4:
+      return "Personal de Terceros";
+    case 5:
+      return "Modalidad Formativa";
   }
   return "";
 }
@@ -55,10 +60,12 @@ std::string Ctx::where(const std::string& alias, data::Params& p) const {
 std::vector<Cell> Ctx::ident(long long tip, const std::string& doc, long long cat, const PersonName* fallback) const {
   PersonName n;
   auto it = names.find(personKey(tip, doc));
-  if (it != names.end()) n = it->second;
-  else if (fallback) n = *fallback;
-  return {textCell(std::to_string(tip)), textCell(text::trim(doc)), textCell(n.apellidoP), textCell(n.apellidoM),
-          textCell(n.nombre1), textCell(categoryCaption(cat))};
+  if (it != names.end())
+    n = it->second;
+  else if (fallback)
+    n = *fallback;
+  return {textCell(std::to_string(tip)), textCell(text::trim(doc)), textCell(n.apellidoP),
+          textCell(n.apellidoM),         textCell(n.nombre1),       textCell(categoryCaption(cat))};
 }
 
 }  // namespace korventa::printouts

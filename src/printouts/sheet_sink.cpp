@@ -30,9 +30,12 @@ void SheetSink::begin(const ReportHeader& h) {
 void SheetSink::row(const std::vector<Cell>& cells) {
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const auto& c = cells[i];
-    if (c.number && c.amount) wb_.writeAmount(row_, static_cast<int>(i), *c.number);
-    else if (c.number) wb_.writeNumber(row_, static_cast<int>(i), *c.number);
-    else if (!c.text.empty()) wb_.writeText(row_, static_cast<int>(i), c.text);
+    if (c.number && c.amount)
+      wb_.writeAmount(row_, static_cast<int>(i), *c.number);
+    else if (c.number)
+      wb_.writeNumber(row_, static_cast<int>(i), *c.number);
+    else if (!c.text.empty())
+      wb_.writeText(row_, static_cast<int>(i), c.text);
   }
   ++row_;
 }

@@ -22,13 +22,12 @@ std::string likePrefix(const std::string& prefix) {
   return like + "%";
 }
 
-const char* kValueColumns[] = {"base_20530",   "trib_20530",      "essalud_vida",    "base_quinta",
-                               "tributo_quinta", "base_pens",       "tributo_pens",    "tributo_spp",
-                               "seg_regret_base", "seg_regret_tributo", "aseg_tu_pens", "base_fdsa",
-                               "tributo_fdsa", "seg_reg_base",    "seg_reg_tributo", "base_cbssp",
-                               "trib_cbssp",   "base_agrario",    "tributo_agrario", "sctr_base",
-                               "sctr_tributo", "trib_senati",     "base_ies",        "tributo_ies",
-                               "base_4ta",     "trib_4ta",        "rem_sctrs",       "sctrs"};
+const char* kValueColumns[] = {"base_20530",   "trib_20530",   "essalud_vida", "base_quinta",     "tributo_quinta",
+                               "base_pens",    "tributo_pens", "tributo_spp",  "seg_regret_base", "seg_regret_tributo",
+                               "aseg_tu_pens", "base_fdsa",    "tributo_fdsa", "seg_reg_base",    "seg_reg_tributo",
+                               "base_cbssp",   "trib_cbssp",   "base_agrario", "tributo_agrario", "sctr_base",
+                               "sctr_tributo", "trib_senati",  "base_ies",     "tributo_ies",     "base_4ta",
+                               "trib_4ta",     "rem_sctrs",    "sctrs"};
 
 struct Person {
   long long tip = 0, correl = 0, cat = 0;
@@ -84,22 +83,36 @@ void Search::readWorkers(std::vector<Person>& persons) const {
       if (b) p.values[b] = base;
       if (m) p.values[m] = monto;
     };
-    if (code == "0603") set("base_20530", "trib_20530");
-    else if (code == "0604") set(nullptr, "essalud_vida");
-    else if (code == "0605") set("base_quinta", "tributo_quinta");
-    else if (code == "0607") set("base_pens", "tributo_pens");
-    else if (code == "0608") set(nullptr, "tributo_spp");
-    else if (code == "0610") set("seg_regret_base", "seg_regret_tributo");
-    else if (code == "0612") set(nullptr, "aseg_tu_pens");
-    else if (code == "0802") set("base_fdsa", "tributo_fdsa");
+    if (code == "0603")
+      set("base_20530", "trib_20530");
+    else if (code == "0604")
+      set(nullptr, "essalud_vida");
+    else if (code == "0605")
+      set("base_quinta", "tributo_quinta");
+    else if (code == "0607")
+      set("base_pens", "tributo_pens");
+    else if (code == "0608")
+      set(nullptr, "tributo_spp");
+    else if (code == "0610")
+      set("seg_regret_base", "seg_regret_tributo");
+    else if (code == "0612")
+      set(nullptr, "aseg_tu_pens");
+    else if (code == "0802")
+      set("base_fdsa", "tributo_fdsa");
     else if (code == "0804") {
       // The same classification as the computation: type 36 fishermen's fund, 64 and 65 agrarian.
-      if (p.tipo == "36") set("base_cbssp", "trib_cbssp");
-      else if (p.tipo == "64" || p.tipo == "65") set("base_agrario", "tributo_agrario");
-      else set("seg_reg_base", "seg_reg_tributo");
-    } else if (code == "0806") set("sctr_base", "sctr_tributo");
-    else if (code == "0807") set(nullptr, "trib_senati");
-    else if (code == "0808") set("base_ies", "tributo_ies");
+      if (p.tipo == "36")
+        set("base_cbssp", "trib_cbssp");
+      else if (p.tipo == "64" || p.tipo == "65")
+        set("base_agrario", "tributo_agrario");
+      else
+        set("seg_reg_base", "seg_reg_tributo");
+    } else if (code == "0806")
+      set("sctr_base", "sctr_tributo");
+    else if (code == "0807")
+      set(nullptr, "trib_senati");
+    else if (code == "0808")
+      set("base_ies", "tributo_ies");
   }
 }
 
@@ -141,8 +154,9 @@ void Search::readThirdParties(std::vector<Person>& persons) const {
 
 void insertTaxBases(data::Database& db, const StoredDeclaration& decl, const PersonFilter& filter,
                     const std::vector<Person>& persons) {
-  std::string cols = "DOC_ID_D, nombre, periodo, CORREL, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, apellido_p, "
-                     "apellido_m, nombre_1, categoria";
+  std::string cols =
+      "DOC_ID_D, nombre, periodo, CORREL, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, apellido_p, "
+      "apellido_m, nombre_1, categoria";
   std::string marks = "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?";
   for (const char* c : kValueColumns) {
     cols += std::string(", ") + c;
@@ -161,19 +175,32 @@ void insertTaxBases(data::Database& db, const StoredDeclaration& decl, const Per
   for (const auto& p : persons) {
     const std::array<std::string, 3>* name = nullptr;
     std::string k = std::to_string(p.tip) + "|" + p.doc;
-    if (auto it = names.find(k + "|" + std::to_string(p.cat)); it != names.end()) name = &it->second;
-    else if (auto it2 = names.find(k); it2 != names.end()) name = &it2->second;
+    if (auto it = names.find(k + "|" + std::to_string(p.cat)); it != names.end())
+      name = &it->second;
+    else if (auto it2 = names.find(k); it2 != names.end())
+      name = &it2->second;
     const char* caption = p.cat == 1   ? "Trabajador"
                           : p.cat == 2 ? "Pensionista"
                           : p.cat == 3 ? "P.S. 4ta. Categoria"
                                        : "Personal de Terceros";
-    data::Params v{decl.ref.ruc, decl.nombre, decl.ref.periodo, decl.ref.correl, p.tip, p.doc, p.correl, p.cat,
-                   name ? (*name)[0] : std::string(), name ? (*name)[1] : std::string(),
-                   name ? (*name)[2] : std::string(), std::string(caption)};
+    data::Params v{decl.ref.ruc,
+                   decl.nombre,
+                   decl.ref.periodo,
+                   decl.ref.correl,
+                   p.tip,
+                   p.doc,
+                   p.correl,
+                   p.cat,
+                   name ? (*name)[0] : std::string(),
+                   name ? (*name)[1] : std::string(),
+                   name ? (*name)[2] : std::string(),
+                   std::string(caption)};
     for (const char* c : kValueColumns) {
       auto it = p.values.find(c);
-      if (it == p.values.end()) v.add(nullptr);
-      else v.add(it->second);
+      if (it == p.values.end())
+        v.add(nullptr);
+      else
+        v.add(it->second);
     }
     db.run(insert, v);
   }
@@ -289,8 +316,9 @@ int TaxBaseConsultationForm::cmdBuscar(int row, int tipDoc, const std::string& t
   return n;
 }
 
-ExportResult IndividualReportForm::cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text, bool workbook,
-                                        const std::filesystem::path& dir, const std::string& stamp) {
+ExportResult IndividualReportForm::cmdAccion(int row, int tipDoc, const std::string& txtNumDoc, bool text,
+                                             bool workbook, const std::filesystem::path& dir,
+                                             const std::string& stamp) {
   if (!text && !workbook) {
     s_.msg().show("Debe seleccionar por lo menos un modo de salida para los reportes.", "Error", MsgIcon::Critical);
     return {};

@@ -19,7 +19,9 @@ struct Workbook::Impl {
   bool closed = false;
 };
 
-bool Workbook::available() { return true; }
+bool Workbook::available() {
+  return true;
+}
 
 Workbook::Workbook(const std::filesystem::path& path) : impl_(std::make_unique<Impl>()) {
   lxw_workbook_options options = {};
@@ -86,7 +88,9 @@ bool Workbook::close() {
 #else
 
 struct Workbook::Impl {};
-bool Workbook::available() { return false; }
+bool Workbook::available() {
+  return false;
+}
 Workbook::Workbook(const std::filesystem::path&) {
   throw std::runtime_error("Este programa se construyó sin el generador de libros de cálculo");
 }
@@ -98,7 +102,9 @@ void Workbook::writeHeading(int, int, const std::string&) {}
 void Workbook::writeText(int, int, const std::string&) {}
 void Workbook::writeNumber(int, int, double) {}
 void Workbook::writeAmount(int, int, double) {}
-bool Workbook::close() { return false; }
+bool Workbook::close() {
+  return false;
+}
 
 #endif
 

@@ -22,17 +22,13 @@ std::string paramName(data::Database& db, const char* numero, const std::string&
 // ---- Report 28: days, hours and SCTR --------------------------------------------------------
 
 void report28(Ctx& c, ReportSink& sink, Ticker& tick) {
-  std::vector<std::string> cols = {"Situación",
-                                   "Días Efectivamente Laborados",
-                                   "Días Subsidiados",
-                                   "Días no laborados - no subsidiados",
-                                   "Horas ordinarias",
-                                   "Horas sobretiempo",
-                                   "Total horas",
-                                   "RUC",
-                                   "Centro de Riesgo",
-                                   "Tasa"};
-  std::vector<std::string> blocks = {"", "Jornada Laboral", "", "", "Horas Trabajadas", "", "", "SCTR - ESSALUD", "", ""};
+  std::vector<std::string> cols = {"Situación",        "Días Efectivamente Laborados",
+                                   "Días Subsidiados", "Días no laborados - no subsidiados",
+                                   "Horas ordinarias", "Horas sobretiempo",
+                                   "Total horas",      "RUC",
+                                   "Centro de Riesgo", "Tasa"};
+  std::vector<std::string> blocks = {"", "Jornada Laboral", "", "", "Horas Trabajadas", "",
+                                     "", "SCTR - ESSALUD",  "", ""};
   sink.begin(header(28, "Datos del Trabajador", blocks, cols));
   std::map<std::string, std::vector<std::string>> sctr;
   {
@@ -101,7 +97,8 @@ void suspensions(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   auto rows = c.db.rows(sql, p);
   // The total of days per person, shown on each of its lines.
   std::map<std::string, Money> totals;
-  for (const auto& r : rows) totals[Ctx::personKey(r.integer("tip_doc_a"), r.text("doc_id_a"))] += Money::value(r.text("dias_no_lab"));
+  for (const auto& r : rows)
+    totals[Ctx::personKey(r.integer("tip_doc_a"), r.text("doc_id_a"))] += Money::value(r.text("dias_no_lab"));
   std::map<std::string, std::string> types;
   for (const auto& r : rows) {
     long long tip = r.integer("tip_doc_a");
@@ -142,9 +139,10 @@ void establishments(Ctx& c, int number, ReportSink& sink, Ticker& tick) {
   std::string where = c.where("E", p);
   p.add(c.decl.ref.ruc);
   std::string sql = "SELECT E.tip_doc_a, E.doc_id_a, E.cod_estab, L.doc_ruc_emp, L.cod_tipest, L.nom_est FROM " +
-                    c.table(trainees ? "F601_ESTABMF" : "F601_ESTAB") + " E LEFT JOIN LOCAL L ON L.tip_doc_d = 6 AND "
-                    "L.doc_id_d = E.doc_id_d AND L.cod_est = E.cod_estab WHERE " + where +
-                    " AND E.doc_id_d = ? ORDER BY E.tip_doc_a, E.doc_id_a, E.correl_a, E.cod_estab";
+                    c.table(trainees ? "F601_ESTABMF" : "F601_ESTAB") +
+                    " E LEFT JOIN LOCAL L ON L.tip_doc_d = 6 AND "
+                    "L.doc_id_d = E.doc_id_d AND L.cod_est = E.cod_estab WHERE " +
+                    where + " AND E.doc_id_d = ? ORDER BY E.tip_doc_a, E.doc_id_a, E.correl_a, E.cod_estab";
   std::map<std::string, std::string> kinds;
   for (const auto& r : c.db.rows(sql, p)) {
     auto cells = c.ident(r.integer("tip_doc_a"), r.text("doc_id_a"), trainees ? 5 : 1);

@@ -10,7 +10,7 @@ struct ModeInfo {
   char mode;
   const char* title;
   const char* numero;
-  std::size_t length;   // characters of funcion shown
+  std::size_t length;  // characters of funcion shown
   bool dated;
   const char* picture;  // amount picture for the dated lists
 };
@@ -56,9 +56,14 @@ std::optional<Consulta> consultar(data::Database& db, std::string_view mode) {
   // Header rows ("-") are never shown; the dated lists come newest first.
   std::string sql = "SELECT Argumento, Funcion FROM PARAM WHERE Numero = ? AND trim(Argumento) <> '-'";
   switch (info->mode) {
-    case 'B': sql += " AND trim(Argumento) <> '00'"; break;
-    case 'T': sql += " AND trim(Argumento) NOT IN ('80', '81') AND substr(trim(Argumento), 1, 2) <> '99'"; break;
-    default: break;
+    case 'B':
+      sql += " AND trim(Argumento) <> '00'";
+      break;
+    case 'T':
+      sql += " AND trim(Argumento) NOT IN ('80', '81') AND substr(trim(Argumento), 1, 2) <> '99'";
+      break;
+    default:
+      break;
   }
   sql += info->dated ? " ORDER BY Argumento DESC" : " ORDER BY substr(Argumento, 1, 2), Argumento";
   for (const auto& r : db.rows(sql, {info->numero})) {
@@ -111,7 +116,11 @@ std::optional<std::vector<TasaRow>> WorkerRatesForm::consultar(std::string_view 
   return tasas(tipo);
 }
 
-std::string textoVersion(std::string_view version) { return "Versión " + std::string(version); }
-std::string textoActualizacion(std::string_view publication) { return "Actualización al " + std::string(publication); }
+std::string textoVersion(std::string_view version) {
+  return "Versión " + std::string(version);
+}
+std::string textoActualizacion(std::string_view publication) {
+  return "Actualización al " + std::string(publication);
+}
 
 }  // namespace korventa::reference

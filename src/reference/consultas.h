@@ -18,11 +18,11 @@ struct ConsultaRow {
 };
 
 struct Consulta {
-  char mode = 0;              // 'B', 'S', 'T', 'R' or 'U'
-  std::string title;          // window title
-  bool dated = false;         // R and U: codigo is the date from which the value applies
-  std::string codeHeading;    // "Código" or "Vigencia Desde"
-  std::string descHeading;    // "Descripción" or "Importe"
+  char mode = 0;            // 'B', 'S', 'T', 'R' or 'U'
+  std::string title;        // window title
+  bool dated = false;       // R and U: codigo is the date from which the value applies
+  std::string codeHeading;  // "Código" or "Vigencia Desde"
+  std::string descHeading;  // "Descripción" or "Importe"
   std::vector<ConsultaRow> rows;
 };
 

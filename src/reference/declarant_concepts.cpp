@@ -29,11 +29,11 @@ struct Selection {
 
 Selection readSelection(data::Database& db, const std::string& ruc) {
   Selection s;
-  for (const auto& r : db.rows("SELECT cod_concepto, ind_origen FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {ruc}))
+  for (const auto& r :
+       db.rows("SELECT cod_concepto, ind_origen FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc}))
     s.afec[text::trim(r.text(0))] = text::trim(r.text(1));
-  for (const auto& r : db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?",
-                               {ruc}))
+  for (const auto& r :
+       db.rows("SELECT cod_concepto, des_concepto FROM CON_ADIC WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc}))
     s.adic[text::trim(r.text(0))] = text::trim(r.text(1));
   return s;
 }
@@ -85,13 +85,15 @@ bool DeclarantConcepts::chooseDeclarant(const std::string& ruc) {
     // Under the private regime the public-sector income concepts are not used (a public
     // administration keeps its administrative service contracts, 2039).
     if (regimen == "1")
-      db.run(std::string("DELETE FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ? AND CAST(cod_concepto AS INTEGER) > 2000") +
+      db.run(std::string(
+                 "DELETE FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ? AND CAST(cod_concepto AS INTEGER) > 2000") +
                  (publica ? " AND CAST(cod_concepto AS INTEGER) <> 2039" : ""),
              {doc});
 
     db.run("DELETE FROM TMP_CONCEPTOS_REM");
-    std::string copy = "INSERT INTO TMP_CONCEPTOS_REM (Codigo, Descripc, indica, ind_origen) "
-                       "SELECT Codigo, Descripc, indica, ind_origen FROM CONCEPTOS_REM";
+    std::string copy =
+        "INSERT INTO TMP_CONCEPTOS_REM (Codigo, Descripc, indica, ind_origen) "
+        "SELECT Codigo, Descripc, indica, ind_origen FROM CONCEPTOS_REM";
     if (restricted) copy += " WHERE CAST(Codigo AS INTEGER) < 2000 OR CAST(Codigo AS INTEGER) = 2039";
     db.run(copy);
 
@@ -105,13 +107,15 @@ bool DeclarantConcepts::chooseDeclarant(const std::string& ruc) {
       db.run("UPDATE TMP_CONCEPTOS_REM SET indica = '1' WHERE CAST(Codigo AS INTEGER) = 2041");
     }
     if (saved)
-      db.run("UPDATE TMP_CONCEPTOS_REM SET indica = CASE WHEN EXISTS (SELECT 1 FROM CON_AFEC a WHERE a.tip_doc_d = 6 "
-             "AND a.doc_id_d = ? AND trim(a.cod_concepto) = TMP_CONCEPTOS_REM.Codigo) THEN '1' ELSE '0' END",
-             {doc});
+      db.run(
+          "UPDATE TMP_CONCEPTOS_REM SET indica = CASE WHEN EXISTS (SELECT 1 FROM CON_AFEC a WHERE a.tip_doc_d = 6 "
+          "AND a.doc_id_d = ? AND trim(a.cod_concepto) = TMP_CONCEPTOS_REM.Codigo) THEN '1' ELSE '0' END",
+          {doc});
     // Own concepts show the declarant's own descriptions.
     db.run(std::string("UPDATE TMP_CONCEPTOS_REM SET Descripc = (SELECT trim(r.desc_concepto) FROM conceptos_remu r "
                        "WHERE r.tip_doc_d = 6 AND r.doc_id_d = ?1 AND r.cod_concepto = TMP_CONCEPTOS_REM.Codigo) "
-                       "WHERE ") + kOwnRange +
+                       "WHERE ") +
+               kOwnRange +
                " AND EXISTS (SELECT 1 FROM conceptos_remu r WHERE r.tip_doc_d = 6 AND r.doc_id_d = ?1 AND "
                "r.cod_concepto = TMP_CONCEPTOS_REM.Codigo AND trim(ifnull(r.desc_concepto, '')) <> '')",
            {doc});
@@ -255,9 +259,10 @@ bool DeclarantConcepts::save() {
     for (const auto& r : db.rows("SELECT Codigo, ind_origen FROM TMP_CONCEPTOS_REM WHERE trim(indica) IN ('1', '-1') "
                                  "ORDER BY Codigo")) {
       std::string code = text::trim(r.text(0));
-      db.run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, ?, ?) "
-             "ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET ind_origen = excluded.ind_origen",
-             {ruc_, code, r.text(1)});
+      db.run(
+          "INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, ?, ?) "
+          "ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET ind_origen = excluded.ind_origen",
+          {ruc_, code, r.text(1)});
       if (isOwnConcept(code)) {
         std::string afectacion = storedAffectation(db, ruc_, code).value_or("");
         writeConAdic(db, ruc_, code, afectacion.empty() ? kNoAffectation : afectacion);
@@ -274,10 +279,11 @@ bool DeclarantConcepts::save() {
       bool selected = isSelectedMark(r.text(2));
       std::string desc = text::trim(r.text(1));
       if (!selected && r.integer(5) == 0 && desc == text::trim(r.text(4))) continue;
-      db.run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
-             "VALUES (6, ?, ?, ?, ?, ?) ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET "
-             "desc_concepto = excluded.desc_concepto, ind_activo = excluded.ind_activo, ind_origen = excluded.ind_origen",
-             {ruc_, text::trim(r.text(0)), desc, selected ? 1 : 0, r.text(3)});
+      db.run(
+          "INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
+          "VALUES (6, ?, ?, ?, ?, ?) ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET "
+          "desc_concepto = excluded.desc_concepto, ind_activo = excluded.ind_activo, ind_origen = excluded.ind_origen",
+          {ruc_, text::trim(r.text(0)), desc, selected ? 1 : 0, r.text(3)});
     }
     Selection after = readSelection(db, ruc_);
     changed = !(before == after);

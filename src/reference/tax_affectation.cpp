@@ -40,8 +40,8 @@ bool isAffectationString(std::string_view s) {
 }
 
 std::optional<std::string> storedAffectation(data::Database& db, std::string_view ruc, std::string_view codigo) {
-  auto r = db.row("SELECT afectacion FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ? AND codigo = ?",
-                  {ruc, codigo});
+  auto r =
+      db.row("SELECT afectacion FROM TRIBUT_AFECTA WHERE tip_doc_d = 6 AND doc_id_d = ? AND codigo = ?", {ruc, codigo});
   if (!r) return std::nullopt;
   return text::trim(r->text(0));
 }
@@ -49,10 +49,11 @@ std::optional<std::string> storedAffectation(data::Database& db, std::string_vie
 void writeConAdic(data::Database& db, std::string_view ruc, std::string_view codigo, std::string_view afectacion) {
   std::string control = data::NumeroControlTexts(
       {"6", std::string(ruc), std::string(codigo), std::string(afectacion), ""}, kConAdicNumericFields);
-  db.run("INSERT INTO CON_ADIC (tip_doc_d, doc_id_d, cod_concepto, des_concepto, cNumero) VALUES (6, ?, ?, ?, ?) "
-         "ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET des_concepto = excluded.des_concepto, "
-         "cNumero = excluded.cNumero",
-         {ruc, codigo, afectacion, control});
+  db.run(
+      "INSERT INTO CON_ADIC (tip_doc_d, doc_id_d, cod_concepto, des_concepto, cNumero) VALUES (6, ?, ?, ?, ?) "
+      "ON CONFLICT (tip_doc_d, doc_id_d, cod_concepto) DO UPDATE SET des_concepto = excluded.des_concepto, "
+      "cNumero = excluded.cNumero",
+      {ruc, codigo, afectacion, control});
 }
 
 bool TaxAffectation::load(const std::string& ruc, const std::string& codigo) {
@@ -72,9 +73,9 @@ bool TaxAffectation::load(const std::string& ruc, const std::string& codigo) {
       s_.msg().critical("La afectación solo se registra para los conceptos propios del declarante (1001 a 1999)");
       return false;
     }
-    std::string own = text::trim(db.text(
-        "SELECT desc_concepto FROM conceptos_remu WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_concepto = ?",
-        {ruc, codigo}));
+    std::string own = text::trim(
+        db.text("SELECT desc_concepto FROM conceptos_remu WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_concepto = ?",
+                {ruc, codigo}));
     descripcion_ = own.empty() ? text::trim(cat->text(0)) : own;
     if (auto stored = storedAffectation(db, ruc, codigo)) original_ = *stored;
   } catch (const data::DbError& e) {
@@ -113,9 +114,10 @@ bool TaxAffectation::accept() {
     data::Transaction tx(db);
     // A concept without a row is affected to nothing, so writing all "NO" for it changes nothing.
     std::string before = storedAffectation(db, ruc_, codigo_).value_or(kNoAffectation);
-    db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, ?, ?) "
-           "ON CONFLICT (tip_doc_d, doc_id_d, codigo) DO UPDATE SET afectacion = excluded.afectacion",
-           {ruc_, codigo_, value});
+    db.run(
+        "INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, ?, ?) "
+        "ON CONFLICT (tip_doc_d, doc_id_d, codigo) DO UPDATE SET afectacion = excluded.afectacion",
+        {ruc_, codigo_, value});
     changed = before != value;
     if (changed) declaration::InsertaIndicadorRefrescar(db, ruc_);
     writeConAdic(db, ruc_, codigo_, value);

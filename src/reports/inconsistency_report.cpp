@@ -62,7 +62,8 @@ int writeInconsistencyReport(ReportWriter& w, const std::vector<std::string>& me
   if (date.empty()) date = Clock::today().dmy();
   if (time.empty()) time = currentTime();
   auto rows = inconsistencyRows(messages);
-  int pages = rows.empty() ? 1 : static_cast<int>((rows.size() + kInconsistencyLinesPerPage - 1) / kInconsistencyLinesPerPage);
+  int pages =
+      rows.empty() ? 1 : static_cast<int>((rows.size() + kInconsistencyLinesPerPage - 1) / kInconsistencyLinesPerPage);
 
   w.ImprimeLinea("<!font!>Courier New<!/font!>");
   w.ImprimeLinea("<!nHojas!>" + std::to_string(pages) + "<!/nHojas!>");

@@ -6,7 +6,7 @@
 namespace korventa::reports {
 
 bool PageRangeForm::accept(Messenger& messenger, std::string_view txtPagDesde, std::string_view txtPagHasta,
-                         std::string_view txtTotPaginas) {
+                           std::string_view txtTotPaginas) {
   auto fail = [&](const char* message, const char* field) {
     messenger.show(message, "Mensaje", MsgIcon::Critical);
     focus = field;
@@ -31,7 +31,9 @@ bool PageRangeForm::accept(Messenger& messenger, std::string_view txtPagDesde, s
   return true;
 }
 
-bool pageKeyAllowed(char32_t key) { return (key >= U'0' && key <= U'9') || key == U'.' || key == U' ' || key == U'\b'; }
+bool pageKeyAllowed(char32_t key) {
+  return (key >= U'0' && key <= U'9') || key == U'.' || key == U' ' || key == U'\b';
+}
 
 RangeDialogPlan planForDeclarationPrintout(int pages) {
   RangeDialogPlan plan;

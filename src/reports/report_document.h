@@ -20,7 +20,7 @@ struct DrawOp {
   int x = 0, y = 0, x2 = 0, y2 = 0;
   std::string text;  // UTF-8, exactly as written (leading blanks kept)
   std::string font = "Courier New";
-  int size = 8;      // points
+  int size = 8;  // points
   bool bold = false;
 
   friend bool operator==(const DrawOp&, const DrawOp&) = default;
@@ -29,8 +29,8 @@ struct DrawOp {
 inline constexpr int kVerticalStep = 190;
 
 struct Page {
-  int index = 0;  // preview: the page index of the file (0 = first); print: the sheet number
-  Rgb background;                                // preview pages only
+  int index = 0;   // preview: the page index of the file (0 = first); print: the sheet number
+  Rgb background;  // preview pages only
   Orientation orientation = Orientation::Portrait;  // printed sheets only
   std::vector<DrawOp> ops;
 };

@@ -8,7 +8,9 @@
 namespace korventa::reports {
 namespace {
 
-bool ignorable(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool ignorable(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -28,10 +30,14 @@ double radixNumber(std::string_view digits, int radix) {
   std::size_t n = 0;
   for (char c : digits) {
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (radix == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (radix == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else break;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (radix == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (radix == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      break;
     if (d >= radix) break;
     v = v * radix + d;
     ++n;
@@ -51,8 +57,10 @@ double leadingNumber(std::string_view s) {
   t.reserve(s.size());
   for (char c : s)
     if (!ignorable(c)) t += c;
-  if (t.size() >= 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h')) return radixNumber(std::string_view(t).substr(2), 16);
-  if (t.size() >= 2 && t[0] == '&' && (t[1] == 'O' || t[1] == 'o')) return radixNumber(std::string_view(t).substr(2), 8);
+  if (t.size() >= 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h'))
+    return radixNumber(std::string_view(t).substr(2), 16);
+  if (t.size() >= 2 && t[0] == '&' && (t[1] == 'O' || t[1] == 'o'))
+    return radixNumber(std::string_view(t).substr(2), 8);
 
   std::string num;
   std::size_t i = 0;
@@ -138,13 +146,22 @@ std::optional<Rgb> parseColour(std::string_view textValue) {
   if (n & 0x80000000u) {
     // System colours by index, as a classic desktop shows them.
     switch (n & 0xFF) {
-      case 0: return Rgb{200, 200, 200};   // scroll bar
-      case 1: return Rgb{0, 0, 0};         // desktop
-      case 8: case 9: case 18: return Rgb{0, 0, 0};  // window, caption and button text
-      case 12: return Rgb{171, 171, 171};  // application workspace
-      case 15: return Rgb{240, 240, 240};  // button face
-      case 24: return Rgb{255, 255, 225};  // tool tip background
-      default: return Rgb{255, 255, 255};  // 5 window background, and the rest
+      case 0:
+        return Rgb{200, 200, 200};  // scroll bar
+      case 1:
+        return Rgb{0, 0, 0};  // desktop
+      case 8:
+      case 9:
+      case 18:
+        return Rgb{0, 0, 0};  // window, caption and button text
+      case 12:
+        return Rgb{171, 171, 171};  // application workspace
+      case 15:
+        return Rgb{240, 240, 240};  // button face
+      case 24:
+        return Rgb{255, 255, 225};  // tool tip background
+      default:
+        return Rgb{255, 255, 255};  // 5 window background, and the rest
     }
   }
   return Rgb{std::uint8_t(n & 0xFF), std::uint8_t((n >> 8) & 0xFF), std::uint8_t((n >> 16) & 0xFF)};

@@ -16,7 +16,9 @@ double leadingNumber(std::string_view s);
 // Rounded to an integer (halves to the even neighbour) and held within 16 bits, so huge numbers
 // stay usable instead of overflowing.
 int toInt16(double v);
-inline int numberArg(std::string_view s) { return toInt16(leadingNumber(s)); }
+inline int numberArg(std::string_view s) {
+  return toInt16(leadingNumber(s));
+}
 
 // Boolean text, trimmed: "True"/"False" in any case, or a number (0 false, any other true).
 // Anything else reads as false.

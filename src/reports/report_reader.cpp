@@ -7,7 +7,9 @@
 
 namespace korventa::reports {
 
-ReadMode readModeOf(std::string_view mode) { return mode == "PresPrevia" ? ReadMode::Preview : ReadMode::Print; }
+ReadMode readModeOf(std::string_view mode) {
+  return mode == "PresPrevia" ? ReadMode::Preview : ReadMode::Print;
+}
 
 ReportReader::ReportReader(ReadMode mode, PageRange range) : range_(range) {
   doc_.mode = mode;
@@ -98,8 +100,10 @@ void ReportReader::feed(std::string_view rawLine) {
   } else if (name == "<!Orientacion!>") {
     if (doc_.mode != ReadMode::Print) return;
     std::string o = text::upper(text::trim(tagValue(token->rest, "<!/Orientacion!>")));
-    if (o == "H") orientation_ = Orientation::Landscape;
-    else if (o == "V") orientation_ = Orientation::Portrait;
+    if (o == "H")
+      orientation_ = Orientation::Landscape;
+    else if (o == "V")
+      orientation_ = Orientation::Portrait;
   } else {
     ++doc_.skippedLines;
   }

@@ -41,7 +41,7 @@ Document readReport(std::istream& in, ReadMode mode, const PageRange& range);
 
 // Reads the report file at `path`; a missing file shows "Archivo Físico del Reporte no Existe."
 // titled "Error al Imprimir" and gives nothing.
-std::optional<Document> pDesencripta(const std::filesystem::path& path, std::string_view mode,
-                                     const PageRange& range, Messenger& messenger);
+std::optional<Document> pDesencripta(const std::filesystem::path& path, std::string_view mode, const PageRange& range,
+                                     Messenger& messenger);
 
 }  // namespace korventa::reports

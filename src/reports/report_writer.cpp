@@ -38,15 +38,17 @@ std::string commandText(std::string_view s) {
   std::string o;
   o.reserve(s.size());
   for (char c : s) {
-    if (c == '|') o += "¦";
-    else if (c == '\r' || c == '\n') o += ' ';
-    else o += c;
+    if (c == '|')
+      o += "¦";
+    else if (c == '\r' || c == '\n')
+      o += ' ';
+    else
+      o += c;
   }
   return o;
 }
 
-ReportWriter::ReportWriter(const std::filesystem::path& file)
-    : destination_(Destination::Archivo), path_(file) {
+ReportWriter::ReportWriter(const std::filesystem::path& file) : destination_(Destination::Archivo), path_(file) {
   out_.open(file, std::ios::binary | std::ios::trunc);
   if (!out_) throw std::runtime_error("No se puede crear el archivo del reporte " + file.string());
 }
@@ -60,8 +62,10 @@ void ReportWriter::writeRaw(std::string_view line) {
 
 void ReportWriter::ImprimeLinea(std::string_view line) {
   if (destination_ == Destination::Archivo) {
-    if (text::trim(line).empty()) writeRaw(" ");
-    else writeRaw(line);
+    if (text::trim(line).empty())
+      writeRaw(" ");
+    else
+      writeRaw(line);
   } else {
     printer_->printLine(line, fontName, fontSize, fontBold);
   }
@@ -72,7 +76,8 @@ void ReportWriter::ImprimeLineaPag(std::string_view line) {
   if (destination_ == Destination::Archivo) {
     if (!tag) {
       y_ += 175;
-      writeRaw("pPos|10|" + std::to_string(y_) + "|" + commandText(line) + "|False|8|" + std::to_string(page_ - 1) + "|");
+      writeRaw("pPos|10|" + std::to_string(y_) + "|" + commandText(line) + "|False|8|" + std::to_string(page_ - 1) +
+               "|");
     } else if (page_ <= 1) {
       writeRaw(line);
     }
@@ -83,8 +88,10 @@ void ReportWriter::ImprimeLineaPag(std::string_view line) {
     ++page_;
     y_ = 0;
     line_ = 0;
-    if (destination_ == Destination::Archivo) writeRaw("pNuevaHoja");
-    else printer_->newPage();
+    if (destination_ == Destination::Archivo)
+      writeRaw("pNuevaHoja");
+    else
+      printer_->newPage();
   }
 }
 

@@ -41,19 +41,19 @@ class ReportWriter {
   void close();
 
   Destination destination() const { return destination_; }
-  int lineNumber() const { return line_; }   // lines written on the current page
-  int pageNumber() const { return page_; }   // 1-based
-  int y() const { return y_; }               // twips
+  int lineNumber() const { return line_; }  // lines written on the current page
+  int pageNumber() const { return page_; }  // 1-based
+  int y() const { return y_; }              // twips
   int lineWidth() const { return lineWidth_; }
   void setLineWidth(int width) { lineWidth_ = width; }
   int pageLength() const { return lineWidth_ < 83 ? 85 : 83; }
   const std::filesystem::path& file() const { return path_; }
 
-  double pageEstimate = 0;           // pages announced in "<!nHojas!>"
+  double pageEstimate = 0;  // pages announced in "<!nHojas!>"
   std::string fontName = "Courier New";
   int fontSize = 8;
   bool fontBold = false;
-  int headersWritten = 0;            // listing headers written so far
+  int headersWritten = 0;  // listing headers written so far
 
  private:
   void writeRaw(std::string_view line);
@@ -77,12 +77,12 @@ std::string commandText(std::string_view text);
 // ("ZUMAR", "ZEL 0601", the title) with the date, time and page label in their margins, two
 // empty lines, "CONTRIBUYENTE:  " RUC and name, and a rule of underscores.
 struct ListingHeader {
-  std::string title;     // third title line
+  std::string title;  // third title line
   std::string ruc;
   std::string name;
-  int reportLines = 0;   // lines of the whole report, for the page estimate (÷ 69 + 1)
-  std::string date;      // "dd/mm/yyyy"; today when empty
-  std::string time;      // "hh:mm:ss"; now when empty
+  int reportLines = 0;  // lines of the whole report, for the page estimate (÷ 69 + 1)
+  std::string date;     // "dd/mm/yyyy"; today when empty
+  std::string time;     // "hh:mm:ss"; now when empty
 };
 void writeListingHeader(ReportWriter& w, const ListingHeader& h);
 

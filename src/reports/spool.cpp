@@ -45,10 +45,11 @@ std::string RegistraSpool(Session& session, std::string_view codRep, int tipDoc,
   numero = claimReportFile(session.paths.rptDir, numero + 1);
   std::string archivo = vbFormat(numero, "00000000") + ".PRN";
   try {
-    db.run("INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, "
-           "?)",
-           {std::string(codRep), vbFormat(secuencia + 1, "000000"), archivo, Clock::today().dmy(), session.user, tipDoc,
-            std::string(docId)});
+    db.run(
+        "INSERT INTO SPOOL (CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d) VALUES (?, ?, ?, ?, ?, ?, "
+        "?)",
+        {std::string(codRep), vbFormat(secuencia + 1, "000000"), archivo, Clock::today().dmy(), session.user, tipDoc,
+         std::string(docId)});
   } catch (...) {
     std::error_code ec;
     std::filesystem::remove(reportPath(session, archivo), ec);

@@ -30,6 +30,7 @@ class DesktopProbe : public cWindows {
   }
   std::string ClassName(std::string_view) override { return {}; }
   void CloseApp(std::string_view, std::string_view) override {}
+
  private:
   std::vector<std::string> titles_;
 };
@@ -66,7 +67,8 @@ struct StartFixture {
   data::Database& db() { return data.db(); }
   void setVersion856(const std::string& funcion) {
     db().run("DELETE FROM PARAM WHERE Numero = '856'");
-    if (!funcion.empty()) db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('856', '0601', ?)", {funcion});
+    if (!funcion.empty())
+      db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('856', '0601', ?)", {funcion});
   }
   std::int64_t generalRows(const std::string& ruc = "20000000001") {
     return db().integer("SELECT count(*) FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ?", {ruc});
@@ -91,11 +93,27 @@ TEST(Startup, LauncherAndInstanceChecks) {
   const char* launcherTitle = "Error al ejecutar el módulo";
   const Case cases[] = {
       {"launcher shown", {"Zelvaro"}, true, StartupOutcome::Ready, nullptr, nullptr, MsgIcon::None},
-      {"no windows at all", {}, true, StartupOutcome::LauncherMissing, launcherMissing, launcherTitle, MsgIcon::Critical},
-      {"second copy", {"Zelvaro"}, false, StartupOutcome::AlreadyRunning, "La Aplicación ya se encuentra en ejecución.",
-       "Declaración Pago Anual Impuesto a la Renta", MsgIcon::Information},
-      {"no launcher and second copy: launcher first", {}, false, StartupOutcome::LauncherMissing, launcherMissing,
-       launcherTitle, MsgIcon::Critical},
+      {"no windows at all",
+       {},
+       true,
+       StartupOutcome::LauncherMissing,
+       launcherMissing,
+       launcherTitle,
+       MsgIcon::Critical},
+      {"second copy",
+       {"Zelvaro"},
+       false,
+       StartupOutcome::AlreadyRunning,
+       "La Aplicación ya se encuentra en ejecución.",
+       "Declaración Pago Anual Impuesto a la Renta",
+       MsgIcon::Information},
+      {"no launcher and second copy: launcher first",
+       {},
+       false,
+       StartupOutcome::LauncherMissing,
+       launcherMissing,
+       launcherTitle,
+       MsgIcon::Critical},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -125,7 +143,8 @@ TEST(Startup, SettingsDerivedPathsAndTheGeneralDeclarant) {
   StartFixture f;
   const std::string general = "20100000009";
   for (const char* code : {"0121", "0201", "0607"})
-    f.db().run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, ?, 'G')", {general, code});
+    f.db().run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, ?, ?, 'G')",
+               {general, code});
   f.db().run("DELETE FROM CON_AFEC WHERE doc_id_d = '20000000001' AND cod_concepto = '0614'");
   IniFile ini(f.ini);
   ini.write("Options", "SysPath", f.home.path().string());  // without its trailing separator
@@ -217,11 +236,15 @@ TEST(Startup, VersionAndGeneralConcept0614) {
     f.setVersion856(c.funcion);
     db.run("DELETE FROM CON_AFEC WHERE doc_id_d = '20000000001' AND cod_concepto = '0614'");
     if (c.generalRows >= 0) {
-      db.run("DELETE FROM CON_AFEC WHERE doc_id_d = '20000000001' AND rowid NOT IN (SELECT rowid FROM CON_AFEC "
-             "WHERE doc_id_d = '20000000001' ORDER BY cod_concepto LIMIT ?)",
-             {c.generalRows});
+      db.run(
+          "DELETE FROM CON_AFEC WHERE doc_id_d = '20000000001' AND rowid NOT IN (SELECT rowid FROM CON_AFEC "
+          "WHERE doc_id_d = '20000000001' ORDER BY cod_concepto LIMIT ?)",
+          {c.generalRows});
     }
-    if (c.with0614) db.run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, '20000000001', '0614', 'G')");
+    if (c.with0614)
+      db.run(
+          "INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) VALUES (6, '20000000001', '0614', "
+          "'G')");
     auto before = f.generalRows();
     ASSERT_EQ(f.run(), StartupOutcome::Ready);
     EXPECT_EQ(f.session.version, c.version);
@@ -229,7 +252,8 @@ TEST(Startup, VersionAndGeneralConcept0614) {
     EXPECT_EQ(f.general0614(), c.expected0614);
     EXPECT_EQ(f.generalRows(), before + (c.expected0614 == 1 && !c.with0614 ? 1 : 0));
     if (c.expected0614 == 1) {
-      EXPECT_EQ(db.text("SELECT ind_origen FROM CON_AFEC WHERE doc_id_d = '20000000001' AND cod_concepto = '0614'"), "G");
+      EXPECT_EQ(db.text("SELECT ind_origen FROM CON_AFEC WHERE doc_id_d = '20000000001' AND cod_concepto = '0614'"),
+                "G");
     }
     EXPECT_TRUE(f.messages.entries().empty());
   }
@@ -241,7 +265,7 @@ TEST(Startup, DatabaseThatCannotBeOpenedOrIsLocked) {
   struct Case {
     const char* name;
     std::function<std::string(StartFixture&)> prepare;  // returns the DBName to use
-    std::string expected;                                // the message, "" = only the title is checked
+    std::string expected;                               // the message, "" = only the title is checked
   };
   const Case cases[] = {
       {"missing file", [](StartFixture&) { return std::string("NOEXISTE.db"); }, ""},

@@ -79,11 +79,24 @@ TEST(Text, Utf8ToWindows1252) {
     std::size_t replaced;
   } cases[] = {
       {"plain ASCII", "PEREZ|41000001|", "PEREZ|41000001|", 0},
-      {"Spanish letters in the Latin-1 half", "DÍAZ PEÑA ü ¿", "D\xCD" "AZ PE\xD1" "A \xFC \xBF", 0},
+      {"Spanish letters in the Latin-1 half", "DÍAZ PEÑA ü ¿",
+       "D\xCD"
+       "AZ PE\xD1"
+       "A \xFC \xBF",
+       0},
       {"the code page's own signs above 0x7F", "€ “x” – Œ", "\x80 \x93x\x94 \x96 \x8C", 0},
-      {"letters the code page lacks", "ŁÓDŹ Ω", "?\xD3" "D? ?", 3},
-      {"a control character of the C1 range it does not map", "a\xC2\x85" "b", "a?b", 1},
-      {"a malformed byte", "a\xFF" "b", "a?b", 1},
+      {"letters the code page lacks", "ŁÓDŹ Ω",
+       "?\xD3"
+       "D? ?",
+       3},
+      {"a control character of the C1 range it does not map",
+       "a\xC2\x85"
+       "b",
+       "a?b", 1},
+      {"a malformed byte",
+       "a\xFF"
+       "b",
+       "a?b", 1},
   };
   for (const auto& c : cases) {
     std::size_t replaced = 0;

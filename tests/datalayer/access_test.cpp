@@ -16,7 +16,9 @@ using data::Transaction;
 
 namespace {
 
-int clavesCount(Database& db) { return static_cast<int>(db.integer("SELECT count(*) FROM CLAVES")); }
+int clavesCount(Database& db) {
+  return static_cast<int>(db.integer("SELECT count(*) FROM CLAVES"));
+}
 
 // A locked file and a file that is not a database are tried through the start-up
 // (Startup.DatabaseLockedByAnotherProgram, Startup.DatabaseThatCannotBeOpened).
@@ -136,7 +138,8 @@ TEST(Lookups, TipoUsuarioAndDescripcionError) {
     const char* user;
     const char* type;
   };
-  for (const auto& c : {Case{"ADMIN", "0"}, Case{"DEMO", "2"}, Case{"NADIE", "1"}, Case{" ", "1"}, Case{"admin", "1"}}) {
+  for (const auto& c :
+       {Case{"ADMIN", "0"}, Case{"DEMO", "2"}, Case{"NADIE", "1"}, Case{" ", "1"}, Case{"admin", "1"}}) {
     SCOPED_TRACE(c.user);
     EXPECT_EQ(data::TipoUsuario(db, c.user), c.type);
   }
@@ -186,11 +189,17 @@ TEST(Lookups, ControlNumber) {
       {"nulls", {Value(), Value(), Value(), Value(std::string("123456"))}, 1, "000000"},
       // A = 6 + 20503987610 → 616; B = "PEÑA" (80·1 + 69·2 + 209·3 + 65·4 = 1105)
       //                                 + "0.00" (48·1 + 46·2 + 48·3 + 48·4 = 476) = 1581 → 581.
-      {"declarant row", {Value(std::int64_t(6)), Value(std::string("20503987610")), Value(std::string("PEÑA")),
-                         Value(std::string("0.00")), Value(std::string("999999"))}, 2, "616581"},
+      {"declarant row",
+       {Value(std::int64_t(6)), Value(std::string("20503987610")), Value(std::string("PEÑA")),
+        Value(std::string("0.00")), Value(std::string("999999"))},
+       2,
+       "616581"},
       // Blanks around texts do not count; the control column itself never does.
-      {"trimmed", {Value(std::string(" 6 ")), Value(std::string("20503987610")), Value(std::string("  PEÑA ")),
-                   Value(std::string("0.00")), Value(std::string("anything"))}, 2, "616581"},
+      {"trimmed",
+       {Value(std::string(" 6 ")), Value(std::string("20503987610")), Value(std::string("  PEÑA ")),
+        Value(std::string("0.00")), Value(std::string("anything"))},
+       2,
+       "616581"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -53,7 +53,9 @@ TEST(NotOurDatabase, FilesOfOtherProgramsAreRefusedAndLeftAsTheyWere) {
          sqliteFile(p, s);
        }},
       {"an SQLite file with only some of our tables",
-       [](const fs::path& p) { sqliteFile(p, {"CREATE TABLE PARAM (x)", "CREATE TABLE CAB (x)"}); }},
+       [](const fs::path& p) {
+         sqliteFile(p, {"CREATE TABLE PARAM (x)", "CREATE TABLE CAB (x)"});
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

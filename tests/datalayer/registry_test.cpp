@@ -23,7 +23,9 @@ void writeFile(const fs::path& p, std::string_view content) {
   out << content;
 }
 
-std::int64_t count(Database& db, const std::string& table) { return db.integer("SELECT count(*) FROM " + table); }
+std::int64_t count(Database& db, const std::string& table) {
+  return db.integer("SELECT count(*) FROM " + table);
+}
 
 // Loads a folder and answers the error text ("" when it loaded).
 std::string loadError(Database& db, const fs::path& dir) {
@@ -50,7 +52,8 @@ TEST(RegistryLoad, ReplacesTheTablesFoundAndReportsTheirCounts) {
   // Windows-1252 file.
   writeFile(dir / "ASEGVKRS.csv",
             "doc_id_d,tip_doc_d,correl_a,cod_cat_tra,tip_doc_a,doc_id_a,fec_nac,fec_insc,apellido_p\n"
-            "20100070970,6,1,1,1,41235678,14/03/1978,2012-01-02,O'HIGGINS PE\xD1" "A\n");
+            "20100070970,6,1,1,1,41235678,14/03/1978,2012-01-02,O'HIGGINS PE\xD1"
+            "A\n");
   // Two files of one table: both load (the table is emptied once).
   writeFile(dir / "CON_AFEC.csv", "tip_doc_d,doc_id_d,cod_concepto,ind_origen\n6,20100070970,0121,G\n");
   writeFile(dir / "CON_AFEC.general.csv", "tip_doc_d,doc_id_d,cod_concepto,ind_origen\n6,20000000001,0121,G\n");
@@ -89,14 +92,22 @@ TEST(RegistryLoad, AFailingFileLeavesEveryTableAsItWas) {
     std::vector<std::string> mentions;
   };
   const Case cases[] = {
-      {"unknown column", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS,color\n6,20503987610,20414955020,azul\n",
+      {"unknown column",
+       "EPS.csv",
+       "tip_doc_d,doc_id_d,RUC_EPS,color\n6,20503987610,20414955020,azul\n",
        {"EPS.csv", "color"}},
-      {"text in an integer column", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\nseis,20503987610,20414955020\n",
+      {"text in an integer column",
+       "EPS.csv",
+       "tip_doc_d,doc_id_d,RUC_EPS\nseis,20503987610,20414955020\n",
        {"EPS.csv", "tip_doc_d", "seis"}},
-      {"impossible date", "PERIODOLAB.csv",
-       "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n", {"PERIODOLAB.csv", "fec_ini"}},
-      {"duplicate key", "EPS.csv",
-       "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610,20414955020\n6,20503987610,20414955020\n", {"EPS.csv", "3"}},
+      {"impossible date",
+       "PERIODOLAB.csv",
+       "tip_doc_d,doc_id_d,correl_a,cod_cat_tra,fec_ini\n6,20503987610,1,1,31/02/2012\n",
+       {"PERIODOLAB.csv", "fec_ini"}},
+      {"duplicate key",
+       "EPS.csv",
+       "tip_doc_d,doc_id_d,RUC_EPS\n6,20503987610,20414955020\n6,20503987610,20414955020\n",
+       {"EPS.csv", "3"}},
       {"not a registry table", "PARAM.csv", "Numero,Argumento,Funcion\n404,20130101,1\n", {"PARAM.csv", "PARAM"}},
       {"unclosed quote", "EPS.csv", "tip_doc_d,doc_id_d,RUC_EPS\n6,\"20503987610,20414955020\n", {"EPS.csv"}},
       {"a 0-byte file", "PERIODOLAB.csv", "", {"PERIODOLAB.csv", "encabezado"}},
@@ -158,7 +169,8 @@ class Editor : public ::testing::Test {
 
 TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   auto e = editor("ASEGVKRS");
-  auto est = column(e, "Est_civil"), nac = column(e, "fec_nac"), name = column(e, "apellido_p"), correl = column(e, "correl_a");
+  auto est = column(e, "Est_civil"), nac = column(e, "fec_nac"), name = column(e, "apellido_p"),
+       correl = column(e, "correl_a");
   struct Case {
     const char* name;
     std::size_t col;
@@ -178,8 +190,10 @@ TEST_F(Editor, TypedInputIsCheckedPerColumn) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.ok) EXPECT_EQ(e.parse(c.col, c.typed), c.stored);
-    else EXPECT_THROW(e.parse(c.col, c.typed), data::InputError);
+    if (c.ok)
+      EXPECT_EQ(e.parse(c.col, c.typed), c.stored);
+    else
+      EXPECT_THROW(e.parse(c.col, c.typed), data::InputError);
   }
   auto tasas = editor("COR_TASAS_601");
   auto tasa = column(tasas, "tasa");
@@ -248,14 +262,15 @@ TEST_F(Editor, ChangesMarkTheDeclarantsDeclarationsForRefresh) {
   e.setText(row, docd, "20131456787");  // moved to the other declarant: both are marked
   EXPECT_EQ(marked, (std::vector<std::string>{"20503987610", "20131456787"}));
 
-  db.run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES "
-         "(6, '20503987610', '201205', '0601', 0, 0), (6, '20503987610', '201206', '0601', 1, 0)");
-  data::TableEditor real(db, "LOCAL", [](Database& d, const std::string& ruc) {
-    declaration::InsertaIndicadorRefrescar(d, ruc);
-  });
+  db.run(
+      "INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES "
+      "(6, '20503987610', '201205', '0601', 0, 0), (6, '20503987610', '201206', '0601', 1, 0)");
+  data::TableEditor real(db, "LOCAL",
+                         [](Database& d, const std::string& ruc) { declaration::InsertaIndicadorRefrescar(d, ruc); });
   real.setText(find(real, column(real, "doc_id_d"), "20503987610"), column(real, "nom_est"), "SEDE PRINCIPAL");
   EXPECT_EQ(db.text("SELECT estado || '/' || ind_ref FROM CAB WHERE periodo = '201205'"), "9/1");
-  EXPECT_EQ(db.text("SELECT estado || '/' || ind_ref FROM CAB WHERE periodo = '201206'"), "1/1") << "a sent one keeps its state";
+  EXPECT_EQ(db.text("SELECT estado || '/' || ind_ref FROM CAB WHERE periodo = '201206'"), "1/1")
+      << "a sent one keeps its state";
 
   // A failing hook undoes the change it belongs to.
   data::TableEditor failing(db, "LOCAL", [](Database&, const std::string&) { throw std::runtime_error("falla"); });

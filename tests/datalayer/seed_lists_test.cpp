@@ -19,7 +19,9 @@ using data::ParamTable;
 
 namespace {
 
-bool onlyZeroOne(std::string_view s) { return !s.empty() && s.find_first_not_of("01") == std::string_view::npos; }
+bool onlyZeroOne(std::string_view s) {
+  return !s.empty() && s.find_first_not_of("01") == std::string_view::npos;
+}
 
 // A rate or amount slot: right-aligned decimal with two decimals, e.g. " 9.00", "33.33".
 bool isAmountSlot(const std::string& slot) {
@@ -52,9 +54,11 @@ TEST_F(SeedLists, DocumentTypes044) {
     int length;
     bool numeric, exact;
   };
-  const Expected expected[] = {
-      {1, "DNI", 8, true, true}, {4, "CARNET EXT.", 12, false, false}, {6, "RUC", 11, true, true},
-      {7, "PASAPORTE", 12, false, false}, {11, "P. NAC.", 15, false, false}};
+  const Expected expected[] = {{1, "DNI", 8, true, true},
+                               {4, "CARNET EXT.", 12, false, false},
+                               {6, "RUC", 11, true, true},
+                               {7, "PASAPORTE", 12, false, false},
+                               {11, "P. NAC.", 15, false, false}};
   ASSERT_EQ(param.documentTypes().size(), std::size(expected));
   for (const auto& e : expected) {
     SCOPED_TRACE(e.code);
@@ -85,9 +89,9 @@ TEST_F(SeedLists, EveryListParsesAtItsPositions) {
     std::size_t codeWidth;  // 0: not checked
     std::size_t descriptionLength;
   };
-  for (const auto& c : {Described{"233", 2, 35}, Described{"852", 2, 35}, Described{"700", 2, 70},
-                        Described{"714", 2, 80}, Described{"701", 0, 50}, Described{"004", 2, 36},
-                        Described{"028", 0, 24}, Described{"853", 1, 40}}) {
+  for (const auto& c :
+       {Described{"233", 2, 35}, Described{"852", 2, 35}, Described{"700", 2, 70}, Described{"714", 2, 80},
+        Described{"701", 0, 50}, Described{"004", 2, 36}, Described{"028", 0, 24}, Described{"853", 1, 40}}) {
     SCOPED_TRACE(c.numero);
     for (const auto& r : list(c.numero)) {
       EXPECT_TRUE(!c.codeWidth || r.argumento.size() == c.codeWidth) << r.argumento;
@@ -124,7 +128,8 @@ TEST_F(SeedLists, EveryListParsesAtItsPositions) {
 // second list, the EPS providers with their RUC (the situations and banks listed: Consultas).
 TEST_F(SeedLists, CodesTheRulesDependOn) {
   // Position 63 marks the subsidised types, the only ones the subsidy import accepts.
-  for (const char* numero : {"233", "852"}) EXPECT_EQ(flagged(numero, 63), (std::set<std::string>{"21", "22"})) << numero;
+  for (const char* numero : {"233", "852"})
+    EXPECT_EQ(flagged(numero, 63), (std::set<std::string>{"21", "22"})) << numero;
   // Position 65 of 852 offers the perfect suspensions 01–08 in the second list.
   EXPECT_EQ(flagged("852", 65), (std::set<std::string>{"01", "02", "03", "04", "05", "06", "07", "08"}));
   for (const char* kind : {"R", "N", "D", "O"}) EXPECT_TRUE(param.row("853", kind)) << kind;

@@ -23,20 +23,24 @@ class CatalogueTest : public DeclarationTest {
   void richDeclaration(const std::string& periodo) {
     ASSERT_TRUE(createAndSave(periodo));
     auto key = data::Params{kRuc, periodo};
-    db().run("INSERT INTO F601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
-             "tip_doc_a, doc_id_a) VALUES (6, ?, ?, '0601', 7, 3, 'R', 1, '40000007')",
-             key);
-    db().run("INSERT INTO F601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
-             "tip_doc_a, doc_id_a, num_ser, num_rec, mto_rec) VALUES (6, ?, ?, '0601', 7, 3, 'R', 1, '40000007', "
-             "'0001', '123', '2000.00')",
-             key);
-    db().run("INSERT INTO F601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
-             "tipo_suspen, dias_no_lab) VALUES (6, ?, 1, 1, '40000001', ?, '0601', '07', '2')",
-             key);
+    db().run(
+        "INSERT INTO F601RDCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
+        "tip_doc_a, doc_id_a) VALUES (6, ?, ?, '0601', 7, 3, 'R', 1, '40000007')",
+        key);
+    db().run(
+        "INSERT INTO F601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
+        "tip_doc_a, doc_id_a, num_ser, num_rec, mto_rec) VALUES (6, ?, ?, '0601', 7, 3, 'R', 1, '40000007', "
+        "'0001', '123', '2000.00')",
+        key);
+    db().run(
+        "INSERT INTO F601DIAS_NOLAB (tip_doc_d, doc_id_d, correl_a, tip_doc_a, doc_id_a, periodo, formulario, "
+        "tipo_suspen, dias_no_lab) VALUES (6, ?, 1, 1, '40000001', ?, '0601', '07', '2')",
+        key);
     for (const char* b : {"602", "612", "408", "428", "802"})
-      db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) "
-               "VALUES (6, ?, ?, '0601', ?, '100', '01')",
-               {kRuc, periodo, b});
+      db().run(
+          "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) "
+          "VALUES (6, ?, ?, '0601', ?, '100', '01')",
+          {kRuc, periodo, b});
     db().run("UPDATE CAB SET bcolibrad = '02', nrocheque = '777', cheque = '100', rectifica = '1' WHERE periodo = ?",
              {periodo});
   }
@@ -132,7 +136,8 @@ TEST_F(CatalogueTest, CopyChecksInOrder) {
        "Este ZEL solo puede ser utilizado hasta el período 12/2012, para períodos posteriores utilice el ZEL VARNO"},
       {"earlier period", "04/2012", "Debe ingresar un periodo posterior a 05/2012"},
       {"incomplete field", "__/____", "Debe ingresar periodo a copiar."},
-      {"target exists", "07/2012", "Ya existe una declaración para este período. Primero debe eliminar la declaración."},
+      {"target exists", "07/2012",
+       "Ya existe una declaración para este período. Primero debe eliminar la declaración."},
   };
   for (const auto& c : cases) {
     msg().clear();
@@ -209,8 +214,8 @@ TEST_F(CatalogueTest, SendAndRecover) {
   EXPECT_TRUE(declaracionesPorEnviar(db()).empty()) << "sent, it waits to be saved again";
   EXPECT_EQ(receipt.correl, "1");
   EXPECT_EQ(receipt.fecEnv, "15/03/2013");
-  EXPECT_TRUE(ServiciosComunes::Verifica_Digito(receipt.numeroOrden,
-                                                ServiciosComunes::textoVerificacion(kRuc, "201205", "1")));
+  EXPECT_TRUE(
+      ServiciosComunes::Verifica_Digito(receipt.numeroOrden, ServiciosComunes::textoVerificacion(kRuc, "201205", "1")));
   EXPECT_EQ(fields("SELECT estado, fec_env, control, COALESCE(norden, '') FROM HCAB"),
             "1|15/03/2013|" + receipt.control + "|");
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "1");

@@ -52,7 +52,7 @@ class ChangedPersonsTest : public ::testing::Test {
     auto db = data::Database::open(runner_.db());
     for (const char* table : {"F601_TRAB", "F601_REMUNERA"}) {
       for (const auto& r : db->rows(std::string("SELECT rowid, * FROM ") + table +
-                                    " WHERE doc_id_d = ? AND periodo = '201206' ORDER BY rowid",
+                                        " WHERE doc_id_d = ? AND periodo = '201206' ORDER BY rowid",
                                     {kRuc})) {
         std::string line;
         for (std::size_t i = withRowid ? 0 : 1; i < r.size(); ++i) line += r.text(i) + "|";
@@ -69,10 +69,12 @@ class ChangedPersonsTest : public ::testing::Test {
 TEST(ChangedPersons, EveryWriteNotesItsPersonsAPauseNotesNone) {
   TestDb t;
   auto& db = t.db();
-  db.run("INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra, tip_doc_a, doc_id_a) VALUES (1, 1, 1, '40000001'), "
-         "(2, 1, 1, '40000002'), (3, 2, 1, '40000003')");
-  db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) VALUES "
-         "(1, '40000001', 1, '0121', 1, '10.00'), (1, '40000002', 2, '0121', 1, '20.00')");
+  db.run(
+      "INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra, tip_doc_a, doc_id_a) VALUES (1, 1, 1, '40000001'), "
+      "(2, 1, 1, '40000002'), (3, 2, 1, '40000003')");
+  db.run(
+      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) VALUES "
+      "(1, '40000001', 1, '0121', 1, '10.00'), (1, '40000002', 2, '0121', 1, '20.00')");
   auto noted = [&] {
     std::string out;
     for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS ORDER BY 1, 2"))
@@ -86,8 +88,8 @@ TEST(ChangedPersons, EveryWriteNotesItsPersonsAPauseNotesNone) {
   };
   const Case cases[] = {
       {"a concept amount", "UPDATE TMPF601CONCEP SET monto = '11.00' WHERE correl_a = 1", "1/1 "},
-      {"a concept row moved to another person", "UPDATE TMPF601CONCEP SET correl_a = 3, cod_cat_tra = 2 WHERE correl_a = 2",
-       "2/1 3/2 "},
+      {"a concept row moved to another person",
+       "UPDATE TMPF601CONCEP SET correl_a = 3, cod_cat_tra = 2 WHERE correl_a = 2", "2/1 3/2 "},
       {"a new concept row", "INSERT INTO TMPF601CONCEP (correl_a, codigo, cod_cat_tra) VALUES (2, '0105', 1)", "2/1 "},
       {"a concept row deleted", "DELETE FROM TMPF601CONCEP WHERE correl_a = 1", "1/1 "},
       {"a summary column", "UPDATE TEMP1_F601 SET salud = '9.00' WHERE Correl_a = 3", "3/2 "},
@@ -118,7 +120,8 @@ TEST_F(ChangedPersonsTest, AnImportTouchingOneWorkerLeavesTheOthersStoredRowsAsT
   {
     auto db = data::Database::open(runner_.db());
     for (const char* table : {"F601_TRAB", "F601_REMUNERA"})
-      ASSERT_GT(db->run(std::string("UPDATE ") + table + " SET cNumero = 'intacto' WHERE doc_id_a <> ?", {kTouched}), 4);
+      ASSERT_GT(db->run(std::string("UPDATE ") + table + " SET cNumero = 'intacto' WHERE doc_id_a <> ?", {kTouched}),
+                4);
   }
   Snapshot before = snapshot(true);
   ASSERT_GT(before.size(), 4u);
@@ -133,7 +136,8 @@ TEST_F(ChangedPersonsTest, AnImportTouchingOneWorkerLeavesTheOthersStoredRowsAsT
   }
   EXPECT_GT(others, 3);
   bool found = false;
-  for (const auto& row : after["F601_REMUNERA " + kTouched]) found = found || row.find("|0105||77.00|77.00|") != std::string::npos;
+  for (const auto& row : after["F601_REMUNERA " + kTouched])
+    found = found || row.find("|0105||77.00|77.00|") != std::string::npos;
   EXPECT_TRUE(found) << "the imported amount is stored";
   EXPECT_NE(after["F601_TRAB " + kTouched], before["F601_TRAB " + kTouched]) << "the worker's totals follow";
 

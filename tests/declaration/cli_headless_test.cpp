@@ -14,7 +14,8 @@ namespace fs = std::filesystem;
 
 // What Qt writes on its own when it lacks a display or a runtime folder.
 ::testing::AssertionResult noQtWarning(const CliRun& r) {
-  for (const char* marker : {"QStandardPaths", "XDG_RUNTIME_DIR", "qt.qpa", "platform plugin", "Could not connect to display"})
+  for (const char* marker :
+       {"QStandardPaths", "XDG_RUNTIME_DIR", "qt.qpa", "platform plugin", "Could not connect to display"})
     if (r.err.find(marker) != std::string::npos || r.out.find(marker) != std::string::npos)
       return ::testing::AssertionFailure() << "Qt wrote \"" << marker << "\":\n" << r.err;
   return ::testing::AssertionSuccess();

@@ -70,7 +70,8 @@ class CliTest : public ::testing::Test {
     auto v = run("validate " + kDemoRuc + " 201206");
     std::string e = estado();
     EXPECT_TRUE((v.rc == 3 && e == "9") || (v.rc == 0 && e == "0"))
-        << after << ": validate exit " << v.rc << ", estado " << e << "\n" << v.out;
+        << after << ": validate exit " << v.rc << ", estado " << e << "\n"
+        << v.out;
     return v.out;
   }
   // The corrections a user makes to the new demo declaration until nothing is inconsistent, each
@@ -80,8 +81,8 @@ class CliTest : public ::testing::Test {
   void correctTheDemoDeclaration() {
     const std::string rp = kDemoRuc + " 201206 ";
     const std::string work = " --work-dir '" + (runner_.dir() / "trabajo").string() + "'";
-    ok("import " + rp + demoFile("jor") + " " + demoFile("tes") + " " + demoFile("sub") + " " + demoFile("not") +
-       " " + demoFile("rem") + " " + demoFile("pen") + work);
+    ok("import " + rp + demoFile("jor") + " " + demoFile("tes") + " " + demoFile("sub") + " " + demoFile("not") + " " +
+       demoFile("rem") + " " + demoFile("pen") + work);
     ok("import " + rp + demoFile("4ta") + work);
     ok("import " + rp + demoFile("for") + " " + demoFile("mfe") + work);
     ok("import " + rp + demoFile("sct") + work);
@@ -94,9 +95,9 @@ class CliTest : public ::testing::Test {
     std::string lines = expectValidationAgreesWithTheSave("the establishments");
     for (std::size_t i = 1; i < persons.size(); ++i) {
       const auto& doc = persons[i][7];
-      if (persons[i][5] == "1" && (lines.find("Registrar conceptos del trabajador, documento: " + doc + "\n") !=
-                                       std::string::npos ||
-                                   lines.find("ESSALUD para el trabajador " + doc + "\n") != std::string::npos))
+      if (persons[i][5] == "1" &&
+          (lines.find("Registrar conceptos del trabajador, documento: " + doc + "\n") != std::string::npos ||
+           lines.find("ESSALUD para el trabajador " + doc + "\n") != std::string::npos))
         ok("concept " + rp + "1 " + doc + (persons[i][9] == "98" ? " 0924" : " 0121") + " 2500.00");
     }
     expectValidationAgreesWithTheSave("the pay");
@@ -134,7 +135,8 @@ TEST_F(CliTest, TheRoadOfADeclaration) {
 
   std::string out = ok("list");
   EXPECT_EQ(out.substr(0, out.find('\n')), "DOC_ID_D\tNOMBRE\tPERIODO\tFORMULARIO\tESTADO\tRECTIFICA");
-  EXPECT_NE(out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t9\t0"), std::string::npos);
+  EXPECT_NE(out.find(ruc + "\tCORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.\t062012\t0601\t9\t0"),
+            std::string::npos);
   EXPECT_NE(ok("show " + ruc + " 201206 --det").find("028\t4411223\t01"), std::string::npos);
   expectValidationAgreesWithTheSave("new");
   r = run("send " + ruc + " 201206");

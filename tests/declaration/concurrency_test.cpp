@@ -36,7 +36,8 @@ struct Other {
 
 const PersonKey kAna{1, 1, "40000001", 1};
 const char* kInvoice =
-    "INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl, RUC_EPS, Imp_total, Imp_cred) "
+    "INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, Correl, RUC_EPS, Imp_total, "
+    "Imp_cred) "
     "VALUES (6, ?, '201205', '0601', '602', '', '20100000001', '900.00', '300.00')";
 
 class ConcurrencyTest : public DeclarationTest {
@@ -48,8 +49,9 @@ class ConcurrencyTest : public DeclarationTest {
     msg().clear();
   }
   std::string amount(data::Database& db) {
-    return db.text("SELECT monto FROM F601_REMUNERA WHERE periodo = '201205' AND doc_id_a = '40000001' AND "
-                   "cod_concep = '0121'");
+    return db.text(
+        "SELECT monto FROM F601_REMUNERA WHERE periodo = '201205' AND doc_id_a = '40000001' AND "
+        "cod_concep = '0121'");
   }
   // Opens a declaration in a form of the session and types Ana's basic pay, as the concept form does.
   void openAndType(DeclarationForm& f, Session& s, const std::string& monto, const std::string& periodo = "201205") {
@@ -185,9 +187,10 @@ TEST_F(ConcurrencyTest, ADeclarationOpenInTheModuleIsNeitherOpenedNorWrittenElse
   Other b(session(), "OTRO");
   DeclarationForm fa(session());
   ASSERT_TRUE(fa.openDeclaration(kRuc, "201205"));
-  const std::string held = "Registro bloqueado. Intente luego\nLa declaración 20100070970 05/2012 está abierta en otra "
-                           "sesión por el usuario DEMO en el equipo " +
-                           data::hostName() + " desde el ";
+  const std::string held =
+      "Registro bloqueado. Intente luego\nLa declaración 20100070970 05/2012 está abierta en otra "
+      "sesión por el usuario DEMO en el equipo " +
+      data::hostName() + " desde el ";
   std::string stored = dumpStored();
   struct Case {
     const char* name;
@@ -289,8 +292,10 @@ TEST_F(ConcurrencyTest, ARegistryMarkAfterTheRefreshKeepsTheDeclarationMarked) {
     if (markedAfter) declaration::InsertaIndicadorRefrescar(launcher.s.database(), kRuc);
     ASSERT_TRUE(f.save().saved) << msg().last();
     std::string estado = fields("SELECT estado, ind_ref FROM CAB WHERE periodo = '201205'");
-    if (markedAfter) EXPECT_EQ(estado, "9|1");
-    else EXPECT_EQ(estado.substr(1), "|0");
+    if (markedAfter)
+      EXPECT_EQ(estado, "9|1");
+    else
+      EXPECT_EQ(estado.substr(1), "|0");
     f.closeWithoutSaving();
   }
 }
@@ -332,7 +337,8 @@ TEST_F(ConcurrencyTest, AFileOfTheEarlierLayoutIsBroughtUpToDate) {
       "INSERT INTO main.TEMP1_F601 VALUES (6, 'RESTOS', 99, 1); "
       "CREATE TABLE main.TMPF601CONCEP (tip_doc_a INTEGER, doc_id_a TEXT, correl_a INTEGER, codigo TEXT, "
       "cod_cat_tra INTEGER); "
-      "CREATE UNIQUE INDEX main.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra);");
+      "CREATE UNIQUE INDEX main.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, "
+      "cod_cat_tra);");
   Other b(session(), "DEMO");
   DeclarationForm f(b.s, false);
   ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));

@@ -83,7 +83,9 @@ struct Case {
   bool stops = false;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const std::vector<Case>& cases() {
   static const std::vector<Case> c = {
@@ -108,12 +110,14 @@ const std::vector<Case>& cases() {
          d.typeAmount("10457823", "0605", "250.00");
        }},
       {"FifthCategoryLeftEmpty", "Monto en concepto 0605 del trabajador doc=44876543 esta vacío.",
-       [](Demo& d) { d.typeAmount("44876543", "0605", ""); }, [](Demo& d) { d.typeAmount("44876543", "0605", "250.00"); }},
+       [](Demo& d) { d.typeAmount("44876543", "0605", ""); },
+       [](Demo& d) { d.typeAmount("44876543", "0605", "250.00"); }},
       {"FifthCategoryAsLargeAsItsBase", "La base de calculo debe ser mayor al Monto en concepto 0605",
        [](Demo& d) { d.typeAmount("44876543", "0605", "2500.00"); },
        [](Demo& d) { d.typeAmount("44876543", "0605", "250.00"); }},
       {"PerfectSuspensionAllJune",
-       "Actualizar situación, todos los días del período corresponden a días de Suspensión Perfecta, documento 41235678",
+       "Actualizar situación, todos los días del período corresponden a días de Suspensión Perfecta, documento "
+       "41235678",
        [](Demo& d) {
          auto p = d.worker("41235678");
          d.detail(p, [&] {
@@ -137,16 +141,27 @@ const std::vector<Case>& cases() {
        }},
       {"AmountToPayCleared", "Registrar importe a pagar en SISTEMA NACIONAL PENSIONES DL 19990",
        [](Demo& d) { d.typeBox("801", ""); }, [](Demo& d) { d.typeBox("801", d.box("711")); }},
-      {"AmountToPayAboveTheBalance", "El importe a Pagar no debe ser mayor que el Saldo a Pagar en ESSALUD SEGURO "
-                                     "REGULAR - TRAB.",
+      {"AmountToPayAboveTheBalance",
+       "El importe a Pagar no debe ser mayor que el Saldo a Pagar en ESSALUD SEGURO "
+       "REGULAR - TRAB.",
        [](Demo& d) { d.typeBox("802", std::to_string(std::stoll(d.box("712")) + 1)); },
        [](Demo& d) { d.typeBox("802", d.box("712")); }},
       {"AmountToPayWithoutBalance", "No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD",
        [](Demo& d) { d.typeBox("800", "5"); }, [](Demo& d) { d.typeBox("800", ""); }},
-      {"ChequeWithoutBank", "Seleccione el banco.", [](Demo& d) { d.decl().payment = {"C", "XX", "123", ""}; },
-       [](Demo& d) { d.decl().payment = {"C", "02", "123", ""}; }},
+      {"ChequeWithoutBank", "Seleccione el banco.",
+       [](Demo& d) {
+         d.decl().payment = {"C", "XX", "123", ""};
+       },
+       [](Demo& d) {
+         d.decl().payment = {"C", "02", "123", ""};
+       }},
       {"ChequeNumberZero", "Ingrese un número de cheque diferente de '0'.",
-       [](Demo& d) { d.decl().payment = {"C", "02", "0", ""}; }, [](Demo& d) { d.decl().payment = {"E", "XX", "", ""}; }},
+       [](Demo& d) {
+         d.decl().payment = {"C", "02", "0", ""};
+       },
+       [](Demo& d) {
+         d.decl().payment = {"E", "XX", "", ""};
+       }},
       // The rate of the SCTR a worker takes at the company's establishment 2, changed since.
       {"SctrRateNoLongerTheEstablishments",
        "Registrar SCTR del trabajador. Ha cambiado establecimientos o tasas, documento 44876543",
@@ -169,12 +184,14 @@ const std::vector<Case>& cases() {
       // cannot call the declaration consistent.
       {"ParameterVersionOfAnotherProgram", "Error en parametro. Versión inválida. Instalar nuevamente el ZEL 0601.",
        [](Demo& d) {
-         d.t.db().run("UPDATE PARAM SET Funcion = '9.9' || substr(Funcion, 4) WHERE Numero = '856' AND "
-                      "Argumento = '0601'");
+         d.t.db().run(
+             "UPDATE PARAM SET Funcion = '9.9' || substr(Funcion, 4) WHERE Numero = '856' AND "
+             "Argumento = '0601'");
        },
        [](Demo& d) {
-         d.t.db().run("UPDATE PARAM SET Funcion = '1.8' || substr(Funcion, 4) WHERE Numero = '856' AND "
-                      "Argumento = '0601'");
+         d.t.db().run(
+             "UPDATE PARAM SET Funcion = '1.8' || substr(Funcion, 4) WHERE Numero = '856' AND "
+             "Argumento = '0601'");
        },
        nullptr, true},
   };
@@ -194,7 +211,8 @@ class Consistency : public ::testing::TestWithParam<Case> {
     form_.declaration().telephone = "4411223";
   }
   determination::ValidationResult validate() {
-    return determination::DeclarationValidator(t_.session(), form_.declaration()).CmdValidar_Click(t_.dir() / "Mens.txt");
+    return determination::DeclarationValidator(t_.session(), form_.declaration())
+        .CmdValidar_Click(t_.dir() / "Mens.txt");
   }
   std::string estado() { return t_.db().text("SELECT estado FROM CAB WHERE doc_id_d = ?", {kDemoRuc}); }
   // Sent as the launcher sends: from outside the form, which lets the declaration go for it.

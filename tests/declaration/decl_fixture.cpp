@@ -12,7 +12,9 @@ void DeclarationTest::SetUp() {
   registry().declarant(kRuc, "EMPRESA DEMO SAC").declarant(kOtherRuc, "OTRA EMPRESA SAC").user("DEMO", "0");
 }
 
-void DeclarationTest::TearDown() { Clock::setFixed(std::nullopt); }
+void DeclarationTest::TearDown() {
+  Clock::setFixed(std::nullopt);
+}
 
 void DeclarationTest::standardRegistry() {
   auto r = registry();
@@ -29,12 +31,14 @@ void DeclarationTest::standardRegistry() {
   db().run("UPDATE ASEGVKRS SET fec_insc = '2011-01-01' WHERE correl_a = 5");
   r.person(kRuc, 6, 5, 1, "40000006", "FLORES", "FABIO", "", "11", 0)
       .period(kRuc, 6, 5, 1, "40000006", "", "2012-01-01", "");
-  db().run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
-           "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
-           {kRuc, kRuc});
-  db().run("INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) VALUES "
-           "(6, ?, ?, 1, 1, 1.53)",
-           {kRuc, kRuc});
+  db().run(
+      "INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) "
+      "VALUES (6, ?, 1, 'PLANTA', '05', ?, 1)",
+      {kRuc, kRuc});
+  db().run(
+      "INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) VALUES "
+      "(6, ?, ?, 1, 1, 1.53)",
+      {kRuc, kRuc});
 }
 
 bool DeclarationTest::createAndSave(const std::string& periodo, const std::string& ruc) {
@@ -86,7 +90,9 @@ std::string DeclarationTest::fields(const std::string& sql, const data::Params& 
   return out;
 }
 
-long long DeclarationTest::count(const std::string& sql, const data::Params& p) { return db().integer(sql, p); }
+long long DeclarationTest::count(const std::string& sql, const data::Params& p) {
+  return db().integer(sql, p);
+}
 
 void DeclarationTest::failOn(const std::string& table, const std::string& event) {
   db().script("CREATE TEMP TRIGGER fail_" + table + "_" + event + " BEFORE " + event + " ON " + table +

@@ -73,12 +73,9 @@ TEST_F(DeclarationQueries, PersonsOfTheOpenWorkingSet) {
     bool workersOnly;
     int category;  // 0: not found
   } cases[] = {
-      {"worker", "40000001", true, kWorker},
-      {"worker, padded", " 40000002 ", false, kWorker},
-      {"pensioner", "40000004", false, kPensioner},
-      {"pensioner when only workers count", "40000004", true, 0},
-      {"third party", "40000005", false, 0},
-      {"unknown", "49999999", false, 0},
+      {"worker", "40000001", true, kWorker},        {"worker, padded", " 40000002 ", false, kWorker},
+      {"pensioner", "40000004", false, kPensioner}, {"pensioner when only workers count", "40000004", true, 0},
+      {"third party", "40000005", false, 0},        {"unknown", "49999999", false, 0},
   };
   for (const auto& c : cases) {
     auto p = declaration::findDeclaredPerson(db(), 1, c.doc, c.workersOnly);

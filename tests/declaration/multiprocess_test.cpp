@@ -32,8 +32,9 @@ const char* kCodes[] = {"0121", "0105", "0106", "0107", "0114"};
 
 // The messages a command that met another writer ends with.
 bool saysBusyOrChanged(const std::string& err) {
-  for (const char* m : {"Registro bloqueado. Intente luego", "La data ha cambiado",
-                        "Registro ha sido eliminado por otro usuario", "Registro ya existe lo ingresaron en ese momento"})
+  for (const char* m :
+       {"Registro bloqueado. Intente luego", "La data ha cambiado", "Registro ha sido eliminado por otro usuario",
+        "Registro ya existe lo ingresaron en ese momento"})
     if (err.find(m) != std::string::npos) return true;
   return false;
 }
@@ -42,9 +43,10 @@ bool saysBusyOrChanged(const std::string& err) {
 std::map<std::string, std::string> storedAmounts(data::Database& db, const std::string& doc) {
   std::map<std::string, std::string> out;
   for (const char* code : kCodes)
-    out[code] = db.text("SELECT monto FROM F601_REMUNERA WHERE doc_id_d = ? AND periodo = ? AND doc_id_a = ? AND "
-                        "cod_concep = ?",
-                        {kRuc, kPeriodo, doc, code});
+    out[code] = db.text(
+        "SELECT monto FROM F601_REMUNERA WHERE doc_id_d = ? AND periodo = ? AND doc_id_a = ? AND "
+        "cod_concep = ?",
+        {kRuc, kPeriodo, doc, code});
   return out;
 }
 
@@ -102,8 +104,8 @@ TEST_F(MultiProcessTest, TwoWritersOnTwoWorkersOfOneDeclarationLoseNothing) {
     for (int i = 0; i < 50; ++i) {
       std::string code = kCodes[i % 5];
       std::string amount = std::to_string(1000 + i) + "." + std::to_string(cents);
-      auto r = runner_.finish(runner_.start("concept " + kRuc + " " + kPeriodo + " 1 " + doc + " " + code + " " + amount,
-                                            doc + "-" + std::to_string(i)));
+      auto r = runner_.finish(runner_.start(
+          "concept " + kRuc + " " + kPeriodo + " 1 " + doc + " " + code + " " + amount, doc + "-" + std::to_string(i)));
       if (r.rc == 0) expected[code] = amount;
       std::lock_guard<std::mutex> lock(mu);
       (r.rc == 0 ? done : failed)++;
@@ -155,8 +157,10 @@ TEST_F(MultiProcessTest, AnImportRacingASaveIsNeverLost) {
       EXPECT_EQ(stored, before) << "a failed import stores nothing";
       EXPECT_TRUE(saysBusyOrChanged(ri.err)) << ri.err;
     }
-    if (rs.rc == 0) ++savesDone;
-    else EXPECT_TRUE(saysBusyOrChanged(rs.err)) << rs.err;
+    if (rs.rc == 0)
+      ++savesDone;
+    else
+      EXPECT_TRUE(saysBusyOrChanged(rs.err)) << rs.err;
     ++races;
   }
   std::printf("[ import ] %d carreras: %d importaciones y %d grabaciones terminadas\n", races, importsDone, savesDone);
@@ -184,8 +188,7 @@ TEST_F(MultiProcessTest, AProgramKilledAnywhereLeavesTheDeclarationBeforeOrAfter
     std::string after;
     double seconds = 0;
   };
-  std::vector<Kind> kinds = {{"import", import(rem), "", 0},
-                             {"save", "save " + kRuc + " " + kPeriodo, "", 0}};
+  std::vector<Kind> kinds = {{"import", import(rem), "", 0}, {"save", "save " + kRuc + " " + kPeriodo, "", 0}};
   for (auto& k : kinds) {  // the whole run once: its result and how long it takes
     restore();
     auto t0 = std::chrono::steady_clock::now();

@@ -112,8 +112,8 @@ TEST_F(ProgressTest, CancelledSaveLeavesTheStoredDeclarationAsItWas) {
   ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
   f.setTelefono("4445566");
   const std::string stored = dumpStored();
-  for (const auto& [name, step, at] : {std::tuple{"while checking", steps::kValidating, 5LL},
-                                       std::tuple{"at the last write", steps::kSaving, 7LL}}) {
+  for (const auto& [name, step, at] :
+       {std::tuple{"while checking", steps::kValidating, 5LL}, std::tuple{"at the last write", steps::kSaving, 7LL}}) {
     SCOPED_TRACE(name);
     msg().clear();
     RecordingProgress cancel(step, at);

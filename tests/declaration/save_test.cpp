@@ -28,7 +28,8 @@ class SaveTest : public DeclarationTest {
     ASSERT_TRUE(f.acceptPeriod(mmyyyy).ok);
   }
   std::string box(const std::string& casilla, const std::string& periodo = "201205") {
-    return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?", {kRuc, periodo, casilla});
+    return db().text("SELECT i_valor FROM DET WHERE doc_id_d = ? AND periodo = ? AND Casilla = ?",
+                     {kRuc, periodo, casilla});
   }
   void expectBoxes(std::initializer_list<std::pair<const char*, std::string>> boxes) {
     for (const auto& [casilla, value] : boxes) EXPECT_EQ(box(casilla), value) << "casilla " << casilla;
@@ -38,8 +39,9 @@ class SaveTest : public DeclarationTest {
 TEST_F(SaveTest, SavingTwiceLeavesOneSetOfRows) {
   DeclarationForm f(session());
   loadNew(f, "05/2012");
-  db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
-           "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
+  db().run(
+      "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
+      "VALUES (1, '40000001', 1, '0121', 1, '1500', '1500.456')");
   db().run("INSERT INTO TMP_ESTTURNOS_JL VALUES (1, 1, '40000001', 1, '05', 1)");
   // As the concept form leaves it: computed.
   determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
@@ -67,8 +69,9 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
   {
     DeclarationForm f(session());
     loadNew(f, "05/2012");
-    db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
-             "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
+    db().run(
+        "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
+        "monto_pag) VALUES (1, '40000001', 1, '0121', 1, '1500', '1500'), (1, '40000001', 1, '0201', 1, '', '')");
     determination::recomputePerson(session(), f.declaration(), PersonKey{1, 1, "40000001", 1});
     f.afterDetail(PersonKey{1, 1, "40000001", 1});
     ASSERT_TRUE(f.save().saved);
@@ -78,17 +81,19 @@ TEST_F(SaveTest, EmptyConceptRowsAreNeitherStoredNorBroughtBack) {
               0);
     f.closeWithoutSaving();
   }
-  db().run("INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
-           "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
-           "'201205', '0601', '0202', '', '', '', '')",
-           {kRuc});
+  db().run(
+      "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+      "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
+      "'201205', '0601', '0202', '', '', '', '')",
+      {kRuc});
   DeclarationForm g(session());
   g.openDeclaration(kRuc, "201205");
   EXPECT_FALSE(db().exists("SELECT 1 FROM TMPF601CONCEP WHERE codigo = '0202'"));
   EXPECT_EQ(db().text("SELECT monto FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = '0121'"), "1500.00");
   ASSERT_TRUE(g.save().saved);
   EXPECT_FALSE(db().exists("SELECT 1 FROM F601_REMUNERA WHERE cod_concep = '0202'"));
-  EXPECT_EQ(db().text("SELECT monto FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = '0121'"), "1500.00");
+  EXPECT_EQ(db().text("SELECT monto FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = '0121'"),
+            "1500.00");
   g.closeWithoutSaving();
 }
 
@@ -101,17 +106,26 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
   ASSERT_TRUE(f.save().saved);
   std::vector<std::string> order;
   for (const auto& r : db().rows("SELECT Casilla FROM DET ORDER BY rowid")) order.push_back(r.text(0));
-  const std::vector<std::string> expected = {"028", "002", "012", "007", "721", "719", "737", "720", "732", "733",
-                                             "734", "736", "738", "739", "722", "723", "724", "725", "726", "727",
-                                             "728", "729", "730", "731", "748", "749", "735", "871", "201", "987",
-                                             "986", "985", "005", "999"};
+  const std::vector<std::string> expected = {"028", "002", "012", "007", "721", "719", "737", "720", "732",
+                                             "733", "734", "736", "738", "739", "722", "723", "724", "725",
+                                             "726", "727", "728", "729", "730", "731", "748", "749", "735",
+                                             "871", "201", "987", "986", "985", "005", "999"};
   EXPECT_EQ(order, expected);
-  expectBoxes({{"028", "4411223"}, {"002", kRuc}, {"007", "201205"}, {"719", "3"}, {"736", "1"}, {"739", "1"},
-               {"738", "1"}, {"722", determination::parameterVersion(db())}, {"005", "0"}, {"985", "SC"}, {"999", "33"}});
+  expectBoxes({{"028", "4411223"},
+               {"002", kRuc},
+               {"007", "201205"},
+               {"719", "3"},
+               {"736", "1"},
+               {"739", "1"},
+               {"738", "1"},
+               {"722", determination::parameterVersion(db())},
+               {"005", "0"},
+               {"985", "SC"},
+               {"999", "33"}});
   EXPECT_EQ(db().text("SELECT idcasilla FROM DET WHERE Casilla = '002'"), "01");
   // Every stored row carries the control number of its fields.
-  for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6}, std::pair{"F601_SCTR", 5},
-                          std::pair{"F601MFCAB", 8}}) {
+  for (auto [table, n] : {std::pair{"CAB", 5}, std::pair{"DET", 6}, std::pair{"F601_TRAB", 6},
+                          std::pair{"F601_SCTR", 5}, std::pair{"F601MFCAB", 8}}) {
     auto rows = db().rows(std::string("SELECT * FROM ") + table);
     ASSERT_FALSE(rows.empty()) << table;
     for (const auto& r : rows) {
@@ -195,8 +209,9 @@ TEST_F(SaveTest, InconsistentSaveThenCorrected) {
   ASSERT_TRUE(r.saved);
   EXPECT_TRUE(r.inconsistent);
   EXPECT_EQ(db().text("SELECT estado FROM CAB"), "9");
-  EXPECT_EQ(msg().last(), "La información de la declaración fue guardada con inconsistencias. En estas condiciones "
-                          "no podrá ser enviada a la ZUMAR.");
+  EXPECT_EQ(msg().last(),
+            "La información de la declaración fue guardada con inconsistencias. En estas condiciones "
+            "no podrá ser enviada a la ZUMAR.");
   EXPECT_EQ(db().text("SELECT i_valor || '/' || idcasilla FROM DET WHERE Casilla = '800'"), "25/05");
   EXPECT_EQ(std::stoll(db().text("SELECT efectivo FROM CAB")), paid + 25);
 
@@ -228,8 +243,9 @@ TEST_F(SaveTest, RegistryCountDifferenceStopsTheSave) {
   EXPECT_FALSE(r.saved);
   ASSERT_EQ(msg().entries().size(), 1u);
   EXPECT_EQ(msg().entries()[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(msg().last(), "Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
-                          "el Padrón de trabajadores : DDJJ=3     Padrón=4");
+  EXPECT_EQ(msg().last(),
+            "Existen diferencias entre la cantidad de Registros Activos (Situación 10 y 11) en la DDJJ y "
+            "el Padrón de trabajadores : DDJJ=3     Padrón=4");
   EXPECT_EQ(dumpStored(), before);
   // Refreshed from the registry, the counts agree.
   msg().queueAnswer(Answer::Yes);
@@ -336,13 +352,15 @@ TEST_F(SaveTest, CloseAsksToSaveAModifiedDeclaration) {
 TEST_F(SaveTest, ReceiptsAndTheirBoxes) {
   DeclarationForm f(session());
   loadNew(f, "05/2012");
-  db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
-           "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
+  db().run(
+      "INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
+      "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', 'QUISPE', 'LUIS', '1')");
   for (const char* v : {"0001|100|2000.00|200.00", "0001|101|1500.40|0.00"}) {
     auto p = text::split(v, '|');
-    db().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
-             "mto_rec, mto_rta, mto_ies) VALUES (7, 3, 'R', 6, '10411223341', ?, ?, ?, ?, '0.00')",
-             {p[0], p[1], p[2], p[3]});
+    db().run(
+        "INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
+        "mto_rec, mto_rta, mto_ies) VALUES (7, 3, 'R', 6, '10411223341', ?, ?, ?, ?, '0.00')",
+        {p[0], p[1], p[2], p[3]});
   }
   ASSERT_TRUE(f.save().saved);
   EXPECT_EQ(count("SELECT count(*) FROM F601RDCAB"), 1);
@@ -387,9 +405,10 @@ TEST_F(SaveTest, DetailFormsLeaveTheDeclarationModifiedOnlyWhenTheyWrote) {
 // changing the affectation marks the saved declaration for refresh, and after the refresh the
 // amount is in the bases the string names.
 TEST_F(SaveTest, OwnConceptAffectationReachesTheBasesAfterRefresh) {
-  db().run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) SELECT 6, ?, Codigo, ind_origen "
-           "FROM CONCEPTOS_REM WHERE Codigo IN ('0121', '1001')",
-           {kRuc});
+  db().run(
+      "INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) SELECT 6, ?, Codigo, ind_origen "
+      "FROM CONCEPTOS_REM WHERE Codigo IN ('0121', '1001')",
+      {kRuc});
   auto stored = [&](const std::string& code, const std::string& column) {
     return db().text("SELECT " + column + " FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = ?", {code});
   };
@@ -437,8 +456,9 @@ TEST_F(SaveTest, ASaveAfterOpeningStoresWhatASaveOfEverybodyStores) {
   {
     DeclarationForm f(session());
     loadNew(f, "05/2012");
-    db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
-             "monto_pag) VALUES (1, '40000002', 2, '0121', 1, '1800', '1800')");
+    db().run(
+        "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, "
+        "monto_pag) VALUES (1, '40000002', 2, '0121', 1, '1800', '1800')");
     f.afterDetail(PersonKey{2, 1, "40000002", 1});
     ASSERT_TRUE(f.save().saved);
     f.closeWithoutSaving();
@@ -449,7 +469,8 @@ TEST_F(SaveTest, ASaveAfterOpeningStoresWhatASaveOfEverybodyStores) {
   };
   const Case cases[] = {
       {"pension system changed in the registry", "UPDATE ASEG_DET_LAB SET pension = 2 WHERE doc_id_a = '40000002'"},
-      {"SCTR changed in the registry", "UPDATE ASEG_DET_LAB SET sctr = 1 - COALESCE(sctr, 0) WHERE doc_id_a = '40000001'"},
+      {"SCTR changed in the registry",
+       "UPDATE ASEG_DET_LAB SET sctr = 1 - COALESCE(sctr, 0) WHERE doc_id_a = '40000001'"},
       {"stored concept row of a person not in the declaration",
        "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
        "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) SELECT 6, doc_id_d, 77, 1, 1, '47777777', "

@@ -21,14 +21,22 @@ TEST(SqlSupport, ControlNumberInSqlMatchesTheRowControlNumber) {
     int n;
   };
   const Case cases[] = {
-      {"declaration key and amounts", {Value(std::int64_t(6)), Value(std::string("20100070970")),
-                                       Value(std::string("201205")), Value(std::string("0601")),
-                                       Value(std::string("1500.00")), Value(std::string("")), Value()}, 4},
+      {"declaration key and amounts",
+       {Value(std::int64_t(6)), Value(std::string("20100070970")), Value(std::string("201205")),
+        Value(std::string("0601")), Value(std::string("1500.00")), Value(std::string("")), Value()},
+       4},
       {"empty and null fields", {Value(), Value(std::string("")), Value(std::string("  ")), Value()}, 1},
       {"a real number", {Value(2.5), Value(1234.125), Value()}, 1},
       {"n beyond the fields", {Value(std::int64_t(7)), Value(std::string("99")), Value()}, 9},
-      {"large sums wrap to three digits", {Value(std::string("999999999999")), Value(std::string("zzzzzzzzzzzzzzzz")), Value()}, 1},
-      {"malformed UTF-8", {Value(std::int64_t(3)), Value(std::string("A\xff" "B")), Value()}, 1},
+      {"large sums wrap to three digits",
+       {Value(std::string("999999999999")), Value(std::string("zzzzzzzzzzzzzzzz")), Value()},
+       1},
+      {"malformed UTF-8",
+       {Value(std::int64_t(3)),
+        Value(std::string("A\xff"
+                          "B")),
+        Value()},
+       1},
   };
   for (const auto& c : cases) {
     std::string sql = "SELECT numero_control(" + std::to_string(c.n);
@@ -61,13 +69,26 @@ TEST(SqlSupport, PictureAndRegistryDateFunctions) {
 TEST(SqlSupport, PictureInSqlMatchesThePictureOfTheProgram) {
   TestDb t;
   declaration::ensureSqlFunctions(t.db());
-  const char* values[] = {"1500.00", "0.50", "0.00", "00.50", "012.30", "1500.5", "1500.005", "-12.00", "12.3",
-                          " 12.00", "1,500.00", "999999999999.99", "123456789012345.00", "7.", ".50", "1e3.00"};
+  const char* values[] = {"1500.00",
+                          "0.50",
+                          "0.00",
+                          "00.50",
+                          "012.30",
+                          "1500.5",
+                          "1500.005",
+                          "-12.00",
+                          "12.3",
+                          " 12.00",
+                          "1,500.00",
+                          "999999999999.99",
+                          "123456789012345.00",
+                          "7.",
+                          ".50",
+                          "1e3.00"};
   const char* pictures[] = {"######0.00", "#########0.00", "#0.00", "0.00", "###########0", "#,###,##0.00"};
   for (const char* v : values)
     for (const char* p : pictures)
-      EXPECT_EQ(t.db().text("SELECT vbfmt(?, ?)", {std::string(v), std::string(p)}),
-                vbFormatText(text::trim(v), p))
+      EXPECT_EQ(t.db().text("SELECT vbfmt(?, ?)", {std::string(v), std::string(p)}), vbFormatText(text::trim(v), p))
           << v << " " << p;
   EXPECT_EQ(t.db().text("SELECT vbfmt(1500, '######0.00')"), "1500.00");
 }

@@ -131,8 +131,9 @@ TEST_F(WorkingSetTest, DaysBeyondTheMonthAreReported) {
       .period(kRuc, 1, 1, 1, "40000001", "21", "2012-05-20", "");
   DeclarationForm f(session());
   ASSERT_TRUE(load(f, "05/2012").ok);
-  EXPECT_TRUE(sawMessage("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro "
-                         "del trabajador 40000001"));
+  EXPECT_TRUE(
+      sawMessage("Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro "
+                 "del trabajador 40000001"));
   EXPECT_EQ(days("40000001"), "43");
 }
 
@@ -195,9 +196,12 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
   db().run("UPDATE PERIODOLAB SET fec_fin = '2012-01-31' WHERE correl_a = 6");
   DeclarationForm f(session());
   ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
-  db().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
-           "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
-  auto workingSet = [&] { return dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dump("TMPF601CONCEP"); };
+  db().run(
+      "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto) "
+      "VALUES (1, '40000002', 2, '0121', 1, '1000.00')");
+  auto workingSet = [&] {
+    return dump("TEMP1_F601") + dump("TEMP2_F601") + dump("TMPF601MFCAB") + dump("TMPF601CONCEP");
+  };
   std::string before = workingSet() + dumpStored();
   failOn("TMPF601MFCAB", "DELETE");  // late in the refresh, after the persons were reconciled
   msg().queueAnswer(Answer::Yes);

@@ -15,7 +15,9 @@ namespace {
 using detail::ConceptForm;
 
 // Index of a code in its panel.
-int slot(const std::string& code) { return std::stoi(code.substr(2)) - 1; }
+int slot(const std::string& code) {
+  return std::stoi(code.substr(2)) - 1;
+}
 
 struct Form {
   WorkingFixture f;
@@ -137,7 +139,7 @@ TEST(ConceptFormLifecycle, ExitWritesNothing) {
   t.form->setCell(t.gridRow("0121"), ConceptForm::Column::MontoPag, "1000");
   t.form->chooseGroup("06");
   EXPECT_EQ(t.worker("0607").amount, "130.00");  // shown while typing
-  t.form.reset();  // CmdSalir
+  t.form.reset();                                // CmdSalir
   EXPECT_EQ(t.f.conceptText(t.p, "0121"), "");
   EXPECT_EQ(t.f.conceptText(t.p, "0607"), "");
   EXPECT_EQ(t.f.conceptText(t.p, "0804"), "");
@@ -146,8 +148,9 @@ TEST(ConceptFormLifecycle, ExitWritesNothing) {
 
 TEST(ConceptFormPanels, DeclarantMayTypeEssalud) {
   WorkingFixture f("201206");
-  f.t.db().run("INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '052100', 1, 6.75)",
-               {f.decl.ruc});
+  f.t.db().run(
+      "INSERT INTO AFECTACION (tip_doc_d, doc_id_d, cod_tributo, valor, tasa) VALUES (6, ?, '052100', 1, 6.75)",
+      {f.decl.ruc});
   PersonKey p = f.person("40000001");
   f.amount(p, "0121", "1000.00");
   f.recompute();

@@ -44,25 +44,28 @@ class DaysFixture : public ::testing::Test {
 
   // The demo person's working row, copied from the registry (category 1 unless told).
   PersonKey addWorker(long correl, int category = 1) {
-    auto r = db().row("SELECT tip_doc_a, doc_id_a FROM ASEGVKRS WHERE doc_id_d = ? AND correl_a = ? AND cod_cat_tra = ?",
-                      {std::string(kDemoRuc), correl, category});
+    auto r =
+        db().row("SELECT tip_doc_a, doc_id_a FROM ASEGVKRS WHERE doc_id_d = ? AND correl_a = ? AND cod_cat_tra = ?",
+                 {std::string(kDemoRuc), correl, category});
     EXPECT_TRUE(r.has_value()) << "demo person " << correl;
-    db().run("INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
-             "doc_id_a, Situac, Tipo, sctr, pension, Nombre, tip_doc) SELECT 6, d.doc_id_d, d.correl_a, ?, '0601', "
-             "d.cod_cat_tra, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.sctr, d.pension, "
-             "a.apellido_p || ' ' || a.apellido_m || ', ' || a.nombre_1, 'DNI' FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON "
-             "a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = "
-             "d.cod_cat_tra WHERE d.doc_id_d = ? AND d.correl_a = ? AND d.cod_cat_tra = ?",
-             {decl_.periodo, std::string(kDemoRuc), correl, category});
+    db().run(
+        "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
+        "doc_id_a, Situac, Tipo, sctr, pension, Nombre, tip_doc) SELECT 6, d.doc_id_d, d.correl_a, ?, '0601', "
+        "d.cod_cat_tra, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.sctr, d.pension, "
+        "a.apellido_p || ' ' || a.apellido_m || ', ' || a.nombre_1, 'DNI' FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON "
+        "a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = "
+        "d.cod_cat_tra WHERE d.doc_id_d = ? AND d.correl_a = ? AND d.cod_cat_tra = ?",
+        {decl_.periodo, std::string(kDemoRuc), correl, category});
     PersonKey k{correl, static_cast<int>(r->integer(0)), r->text(1), category};
     return k;
   }
 
   void addConcept(const PersonKey& p, const std::string& codigo, const std::string& monto,
                   const std::string& montoPag = {}) {
-    db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
-             "VALUES (?, ?, ?, ?, 1, ?, ?)",
-             {p.tip_doc_a, p.doc_id_a, p.correl_a, codigo, monto, montoPag.empty() ? monto : montoPag});
+    db().run(
+        "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) "
+        "VALUES (?, ?, ?, ?, 1, ?, ?)",
+        {p.tip_doc_a, p.doc_id_a, p.correl_a, codigo, monto, montoPag.empty() ? monto : montoPag});
   }
 
   std::string worker(const PersonKey& p, const std::string& column) {
@@ -70,7 +73,8 @@ class DaysFixture : public ::testing::Test {
   }
 
   std::string conceptValue(const PersonKey& p, const std::string& codigo, const std::string& column) {
-    return db().text("SELECT " + column + " FROM TMPF601CONCEP WHERE correl_a = ? AND codigo = ?", {p.correl_a, codigo});
+    return db().text("SELECT " + column + " FROM TMPF601CONCEP WHERE correl_a = ? AND codigo = ?",
+                     {p.correl_a, codigo});
   }
 
   std::unique_ptr<TestDb> t_;

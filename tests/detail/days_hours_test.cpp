@@ -31,7 +31,7 @@ TEST_F(DaysHoursTest, LimitsOfTheMonthAndOfTheLabourPeriods) {
   RegistryBuilder{db()}
       .person(kDemoRuc, 90, 1, 1, "40000090", "TEST", "DOS PERIODOS", "20", "11", 2)
       .period(kDemoRuc, 90, 1, 1, "40000090", "20", "2012-05-01", "2012-06-10")
-      .period(kDemoRuc, 90, 1, 1, "40000090", "", "2012-06-20", "")  // no type recorded: counts
+      .period(kDemoRuc, 90, 1, 1, "40000090", "", "2012-06-20", "")               // no type recorded: counts
       .period(kDemoRuc, 90, 1, 1, "40000090", "21", "2012-06-11", "2012-06-19");  // another type: not counted
   struct Case {
     const char* name;
@@ -46,8 +46,8 @@ TEST_F(DaysHoursTest, LimitsOfTheMonthAndOfTheLabourPeriods) {
     const char* focus;
   } cases[] = {
       {"leap_february_29_days", 1, "201202", "29", "", "", "", "", "", ""},
-      {"leap_february_30_days", 1, "201202", "30", "", "", "", "",
-       "El total de días no puede ser mayor al mes", "TxtDiasLab"},
+      {"leap_february_30_days", 1, "201202", "30", "", "", "", "", "El total de días no puede ser mayor al mes",
+       "TxtDiasLab"},
       {"february_696_hours", 1, "201202", "29", "600", "0", "96", "0", "", ""},
       {"february_696_hours_1_minute", 1, "201202", "29", "696", "1", "", "",
        "El total de horas trabajadas no puede ser mayor a 696", "TxtHorasNor"},
@@ -108,9 +108,10 @@ TEST_F(DaysHoursTest, AcceptStoresDecimalHoursAndTheFormShowsThemBack) {
 // A choice left behind (say by an import) with no establishment marked goes when the form opens.
 TEST_F(DaysHoursTest, NoEstablishmentMarkedDropsTheSctrChoice) {
   PersonKey p = addWorker(5);
-  db().run("INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa) "
-           "VALUES (?, ?, ?, ?, '1.53', 2, 1)",
-           {p.tip_doc_a, p.doc_id_a, p.correl_a, std::string(kDemoRuc)});
+  db().run(
+      "INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa) "
+      "VALUES (?, ?, ?, ?, '1.53', 2, 1)",
+      {p.tip_doc_a, p.doc_id_a, p.correl_a, std::string(kDemoRuc)});
   addConcept(p, "0806", "38.25");
   DaysHoursForm f(session(), decl_, p);
   f.load();

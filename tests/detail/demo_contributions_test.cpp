@@ -30,45 +30,102 @@ struct Worker {
   std::vector<Expect> expect;
 };
 
-void PrintTo(const Worker& w, std::ostream* os) { *os << w.name; }
+void PrintTo(const Worker& w, std::ostream* os) {
+  *os << w.name;
+}
 
 const std::vector<Worker>& workers() {
   static const std::vector<Worker> w = {
       // employee under ONP; "Asegura tu pensión" 5.00 from the registry; SENATI typed.
-      {"Onp", kAndes, 2, "", {{"0121", "2000", "2000"}, {"0201", "55", "55"}, {"0807", "15.41", ""}},
-       {{"0804", "base_calculo", "2055.00"}, {"0804", "monto", "184.95"},  // 2055 × 9 %
-        {"0607", "base_calculo", "2055.00"}, {"0607", "monto", "267.15"},  // 2055 × 13 %
-        {"0605", "base_calculo", "2055.00"}, {"0605", "monto", ""},
-        {"0612", "monto", "5.00"},           {"0807", "base_calculo", "2055.00"},
-        {"0807", "monto", "15.41"},          {"0808", "monto", ""},
-        {"", "salud", "184.95"},             {"", "pens", "267.15"},
-        {"", "Tot_Ingresos", "2055.00"},     {"", "Aport_TrabPens", "272.15"},  // 267.15 + 5.00
-        {"", "AportEmp", "200.36"},          {"", "AportDes", "272.15"}}},
+      {"Onp",
+       kAndes,
+       2,
+       "",
+       {{"0121", "2000", "2000"}, {"0201", "55", "55"}, {"0807", "15.41", ""}},
+       {{"0804", "base_calculo", "2055.00"},
+        {"0804", "monto", "184.95"},  // 2055 × 9 %
+        {"0607", "base_calculo", "2055.00"},
+        {"0607", "monto", "267.15"},  // 2055 × 13 %
+        {"0605", "base_calculo", "2055.00"},
+        {"0605", "monto", ""},
+        {"0612", "monto", "5.00"},
+        {"0807", "base_calculo", "2055.00"},
+        {"0807", "monto", "15.41"},
+        {"0808", "monto", ""},
+        {"", "salud", "184.95"},
+        {"", "pens", "267.15"},
+        {"", "Tot_Ingresos", "2055.00"},
+        {"", "Aport_TrabPens", "272.15"},  // 267.15 + 5.00
+        {"", "AportEmp", "200.36"},
+        {"", "AportDes", "272.15"}}},
       // employee in a private pension fund; +Vida 5.00.
-      {"Afp", kAndes, 1, "",
+      {"Afp",
+       kAndes,
+       1,
+       "",
        {{"0121", "3000", "3000"}, {"0608", "300", ""}, {"0601", "48", ""}, {"0606", "40.5", ""}},
-       {{"0601", "base_calculo", "3000.00"}, {"0608", "base_calculo", "3000.00"}, {"0608", "monto", "300.00"},
-        {"0606", "base_calculo", ""},        {"0607", "monto", ""},               {"0604", "monto", "5.00"},
-        {"0804", "monto", "270.00"},         {"", "salud", "270.00"},             {"", "pens", ""},
+       {{"0601", "base_calculo", "3000.00"},
+        {"0608", "base_calculo", "3000.00"},
+        {"0608", "monto", "300.00"},
+        {"0606", "base_calculo", ""},
+        {"0607", "monto", ""},
+        {"0604", "monto", "5.00"},
+        {"0804", "monto", "270.00"},
+        {"", "salud", "270.00"},
+        {"", "pens", ""},
         {"", "Aport_TrabPens", "393.50"}}},  // 300 + 48 + 40.50 + 5
       // agrarian worker (type 64), social pension regime 30: no pension contribution.
-      {"Agrarian", kAndes, 13, "", {{"0121", "1200", "1200"}},
-       {{"0804", "base_calculo", "1200.00"}, {"0804", "monto", "48.00"},  // 1200 × 4 %
-        {"0607", "monto", ""}, {"0806", "monto", ""}, {"", "salud_agrario", "48.00"}, {"", "salud", ""},
-        {"", "cbssp", ""}, {"", "rem_salud", "1200.00"}}},
+      {"Agrarian",
+       kAndes,
+       13,
+       "",
+       {{"0121", "1200", "1200"}},
+       {{"0804", "base_calculo", "1200.00"},
+        {"0804", "monto", "48.00"},  // 1200 × 4 %
+        {"0607", "monto", ""},
+        {"0806", "monto", ""},
+        {"", "salud_agrario", "48.00"},
+        {"", "salud", ""},
+        {"", "cbssp", ""},
+        {"", "rem_salud", "1200.00"}}},
       // fisherman (type 36) with 30 worked days: minimum base 750 × 4.4 = 3300.
-      {"Fisherman36", kAndes, 12, "", {{"0121", "1000", "1000"}},
-       {{"0804", "base_calculo", "3300.00"}, {"0804", "monto", "297.00"}, {"0607", "monto", "130.00"},
-        {"", "cbssp", "297.00"}, {"", "salud", ""}, {"", "rem_salud", "3300.00"}}},
+      {"Fisherman36",
+       kAndes,
+       12,
+       "",
+       {{"0121", "1000", "1000"}},
+       {{"0804", "base_calculo", "3300.00"},
+        {"0804", "monto", "297.00"},
+        {"0607", "monto", "130.00"},
+        {"", "cbssp", "297.00"},
+        {"", "salud", ""},
+        {"", "rem_salud", "3300.00"}}},
       // B-6: administrative service contract (type 67): EsSalud base capped at 30 % of the UIT.
-      {"Type67", kMunicipio, 6, "", {{"2040", "1500", "1500"}},
-       {{"0804", "base_calculo", "1095.00"}, {"0804", "monto", "98.55"},  // 1095 × 9 %
-        {"0607", "base_calculo", "1500.00"}, {"0607", "monto", "195.00"}, {"0605", "base_calculo", ""},
-        {"", "salud", "98.55"}, {"", "Ing_publico", "1500.00"}, {"", "Tot_Ingresos", "1500.00"}}},
+      {"Type67",
+       kMunicipio,
+       6,
+       "",
+       {{"2040", "1500", "1500"}},
+       {{"0804", "base_calculo", "1095.00"},
+        {"0804", "monto", "98.55"},  // 1095 × 9 %
+        {"0607", "base_calculo", "1500.00"},
+        {"0607", "monto", "195.00"},
+        {"0605", "base_calculo", ""},
+        {"", "salud", "98.55"},
+        {"", "Ing_publico", "1500.00"},
+        {"", "Tot_Ingresos", "1500.00"}}},
       // A-5 declared non-domiciled: fifth category withheld at 30 % of what was paid.
-      {"NonDomiciled", kAndes, 5, "2", {{"0121", "1000", "1000"}},
-       {{"0605", "base_calculo", "1000.00"}, {"0605", "monto", "300.00"}, {"0607", "monto", "130.00"},
-        {"0804", "monto", "90.00"}, {"", "tributo", "300.00"}, {"", "rem_afecta", "1000.00"}}},
+      {"NonDomiciled",
+       kAndes,
+       5,
+       "2",
+       {{"0121", "1000", "1000"}},
+       {{"0605", "base_calculo", "1000.00"},
+        {"0605", "monto", "300.00"},
+        {"0607", "monto", "130.00"},
+        {"0804", "monto", "90.00"},
+        {"", "tributo", "300.00"},
+        {"", "rem_afecta", "1000.00"}}},
   };
   return w;
 }
@@ -87,7 +144,9 @@ void loadFromRegistry(WorkingFixture& f) {
   f.recompute();
 }
 
-int slot(const std::string& code) { return std::stoi(code.substr(2)) - 1; }
+int slot(const std::string& code) {
+  return std::stoi(code.substr(2)) - 1;
+}
 
 class DemoContributions : public ::testing::TestWithParam<Worker> {};
 
@@ -95,12 +154,11 @@ TEST_P(DemoContributions, TypedInTheFormAndChecked) {
   const Worker& w = GetParam();
   WorkingFixture f("201206", true, w.ruc);
   loadFromRegistry(f);
-  auto key = f.t.db().row("SELECT tip_doc_a, doc_id_a FROM TEMP1_F601 WHERE Correl_a = ? AND cod_cat_tra = 1",
-                          {w.correl});
+  auto key =
+      f.t.db().row("SELECT tip_doc_a, doc_id_a FROM TEMP1_F601 WHERE Correl_a = ? AND cod_cat_tra = 1", {w.correl});
   ASSERT_TRUE(key.has_value());
   PersonKey p{w.correl, static_cast<int>(key->integer(0)), key->text(1), 1};
-  if (*w.domicilio)
-    f.t.db().run("UPDATE TEMP1_F601 SET ind_domicilio = ? WHERE Correl_a = ?", {w.domicilio, w.correl});
+  if (*w.domicilio) f.t.db().run("UPDATE TEMP1_F601 SET ind_domicilio = ? WHERE Correl_a = ?", {w.domicilio, w.correl});
 
   ConceptForm form(f.t.session(), f.decl, p);
   form.load();
@@ -125,8 +183,10 @@ TEST_P(DemoContributions, TypedInTheFormAndChecked) {
   // What the declaration form does after a detail form closes changes nothing more.
   determination::recomputePerson(f.t.session(), f.decl, p);
   for (const auto& e : w.expect) {
-    if (e.code.empty()) EXPECT_EQ(f.summary(p, e.column), e.value) << e.column;
-    else EXPECT_EQ(f.conceptText(p, e.code, e.column), e.value) << e.code << "." << e.column;
+    if (e.code.empty())
+      EXPECT_EQ(f.summary(p, e.column), e.value) << e.column;
+    else
+      EXPECT_EQ(f.conceptText(p, e.code, e.column), e.value) << e.code << "." << e.column;
   }
 }
 

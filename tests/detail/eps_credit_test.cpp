@@ -29,8 +29,7 @@ TEST(EpsRules, SeriesByIssueDateAndInvoicePeriods) {
       {"e_series_must_be_digits", "E001", "02/12/2012", kNumeric},
       {"digits_before", "0001", "30/11/2012", ""},
       {"lower_case_f", "fA01", "15/12/2012", ""},
-      {"symbol_after_f",
-       "F0-1", "01/12/2012",
+      {"symbol_after_f", "F0-1", "01/12/2012",
        "Para los comprobantes de pago electrónicos con fecha de emisión mayor o igual a 01/12/2012, sólo se permite el "
        "ingreso de caracteres alfanuméricos desde la segunda a la cuarta posición, si es que la primera posición del "
        "número de serie es la letra F."},
@@ -84,12 +83,12 @@ TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
   } cases[] = {
       {"same_invoice_again", "602", rimac("0001", "00000077", "05/12/2012", "10/12/2012", "5", "1"),
        "Ya se registró información con este número de factura.", "TxtNumFac"},
-      {"no_provider", "602", invoice("", "", "0001", "1", "05/12/2012", "10/12/2012", "5", "1"), "Debe seleccionar una EPS.",
-       "CmbEps"},
+      {"no_provider", "602", invoice("", "", "0001", "1", "05/12/2012", "10/12/2012", "5", "1"),
+       "Debe seleccionar una EPS.", "CmbEps"},
       {"no_series", "602", rimac("", "1", "05/12/2012", "10/12/2012", "5", "1"), "Debe ingresar el número de serie.",
        "TxtNumSerie"},
-      {"no_number", "602", rimac("0001", "", "05/12/2012", "10/12/2012", "5", "1"), "Debe ingresar el número de factura.",
-       "TxtNumFac"},
+      {"no_number", "602", rimac("0001", "", "05/12/2012", "10/12/2012", "5", "1"),
+       "Debe ingresar el número de factura.", "TxtNumFac"},
       {"past_box_bad_period", "612", rimac("0001", "1", "05/12/2012", "10/12/2012", "5", "1", "199212"),
        "El período no es válido.", "MkePeriodoFac"},
       {"past_box_period_not_earlier", "612", rimac("0001", "1", "05/12/2012", "10/12/2012", "5", "1", "201212"),
@@ -131,8 +130,7 @@ TEST_F(EpsTest, ChecksOfOneInvoiceInOrder) {
   // and for a past period paid within the declared one.
   EXPECT_TRUE(record("602", rimac("F0A1", "2", "01/12/2012", "31/01/2013", "500", "500")).ok)
       << "credit equal to the total, electronic series, December invoice paid in January: " << msg().last();
-  EXPECT_TRUE(record("428", rimac("0001", "3", "30/11/2012", "30/11/2012", "9", "9", "201210")).ok)
-      << msg().last();
+  EXPECT_TRUE(record("428", rimac("0001", "3", "30/11/2012", "30/11/2012", "9", "9", "201210")).ok) << msg().last();
   EXPECT_TRUE(record("612", invoice("20431115825", "201210", "12", "9", "30/11/2012", "31/12/2012", "300", "100")).ok)
       << msg().last();
   EXPECT_EQ(rowTexts(db().row("SELECT Num_Serie, Num_Fac, Periodo_fac, Imp_total, Correl FROM TMPF600INFEPS WHERE "
@@ -182,11 +180,14 @@ TEST_F(EpsTest, BoxTotalsDeletionAndTheBoxValue) {
 TEST_F(EpsTest, SentDeclarationIsReadOnly) {
   setPeriod("201212");
   ASSERT_TRUE(record("602", rimac("0001", "1", "05/12/2012", "10/12/2012", "1200", "1000")).ok);
-  db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, '201212', '0601', 1, 0)",
-           {std::string(kDemoRuc)});
-  db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
-           "(6, ?, '201212', '0601', '602', '7', '01')",
-           {std::string(kDemoRuc)});
+  db().run(
+      "INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES (6, ?, '201212', '0601', 1, "
+      "0)",
+      {std::string(kDemoRuc)});
+  db().run(
+      "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
+      "(6, ?, '201212', '0601', '602', '7', '01')",
+      {std::string(kDemoRuc)});
   EpsBoxForm box(session(), decl_, "602");
   box.load();
   EXPECT_TRUE(box.readOnly());

@@ -67,10 +67,11 @@ struct ProviderFixture {
   }
 
   void addTrainee() {
-    t.db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
-               "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, ?, '0601', 23, 5, 1, '72345678', "
-               "'PÉREZ', 'CAMPOS', 'DIANA')",
-               {kRuc, decl.periodo});
+    t.db().run(
+        "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
+        "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, ?, '0601', 23, 5, 1, '72345678', "
+        "'PÉREZ', 'CAMPOS', 'DIANA')",
+        {kRuc, decl.periodo});
   }
 
   // Marks exactly the establishments of the codes.

@@ -58,8 +58,10 @@ TEST(ProviderHeader, TypedDocumentOfAnEnteredProviderOpensIt) {
     f.m().clear();
     ProviderHeader h(f.t.session(), f.decl);
     h.setDocId("10411223341");
-    if (c.throughNewVoucher) EXPECT_FALSE(h.newVoucher()) << c.name;
-    else EXPECT_TRUE(h.documentEntered()) << c.name;
+    if (c.throughNewVoucher)
+      EXPECT_FALSE(h.newVoucher()) << c.name;
+    else
+      EXPECT_TRUE(h.documentEntered()) << c.name;
     EXPECT_EQ(f.m().texts(), std::vector<std::string>{said}) << c.name;
     EXPECT_FALSE(h.isNew()) << c.name;
     EXPECT_EQ(h.identity().desPat, "QUISPE") << c.name;
@@ -105,14 +107,38 @@ TEST(ProviderHeader, IdentityChecksInOrder) {
   const IdentityCase cases[] = {
       {"no_document", 6, "", "ANA", {}, false, {"Debe ingresar el Número de documento"}, "TxtNumDoc"},
       {"ruc_too_short", 6, "1041122334", "ANA", {}, false, {"Verifique la longitud del documento"}, "TxtNumDoc"},
-      {"declarant_ruc", 6, kRuc, "ANA", {}, false, {"Número de RUC del independiente es igual al del declarante "},
+      {"declarant_ruc",
+       6,
+       kRuc,
+       "ANA",
+       {},
+       false,
+       {"Número de RUC del independiente es igual al del declarante "},
        "TxtNumDoc"},
-      {"invalid_ruc_refused", 6, "10411223342", "ANA", {Answer::No}, false,
-       {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"}, "TxtNumDoc"},
-      {"no_first_name_refused", 6, "10411223341", "", {Answer::No}, false,
-       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"}, "TxtNombre1"},
-      {"no_first_name_accepted", 6, "10411223341", "", {Answer::Yes}, true,
-       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"}, ""},
+      {"invalid_ruc_refused",
+       6,
+       "10411223342",
+       "ANA",
+       {Answer::No},
+       false,
+       {"Número de RUC no es válido.\nLa ZUMAR verificara esta información \n¿Desea continuar?"},
+       "TxtNumDoc"},
+      {"no_first_name_refused",
+       6,
+       "10411223341",
+       "",
+       {Answer::No},
+       false,
+       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"},
+       "TxtNombre1"},
+      {"no_first_name_accepted",
+       6,
+       "10411223341",
+       "",
+       {Answer::Yes},
+       true,
+       {"No ha ingresado el Primer Nombre. ¿Desea continuar?"},
+       ""},
       {"valid", 6, "10411223341", "PATRICIA", {}, true, {}, ""},
   };
   for (const auto& c : cases) {
@@ -146,9 +172,9 @@ TEST(ProviderHeader, RegisteredProviderTwoKindsAndCounters) {
   EXPECT_EQ(ctx.person.correl_a, 17);
   f.addVoucher(ctx, "N", "2", "-200");
   h.Refresh_Recibos();
-  EXPECT_EQ(h.counterTexts(), (std::vector<std::string>{"Cantidad de Dietas: 0", "Cantidad de Notas de Crédito: 1",
-                                                        "Cantidad de Otros Comprobantes: 0",
-                                                        "Cantidad de Recibos x Honorarios: 1"}));
+  EXPECT_EQ(h.counterTexts(),
+            (std::vector<std::string>{"Cantidad de Dietas: 0", "Cantidad de Notas de Crédito: 1",
+                                      "Cantidad de Otros Comprobantes: 0", "Cantidad de Recibos x Honorarios: 1"}));
   f.m().clear();
   h.setDesNo2("MARÍA");
   ASSERT_TRUE(h.accept());
@@ -180,9 +206,9 @@ TEST(ProviderHeader, EmptyListQuestionsAndDelete) {
   EXPECT_FALSE(h.modifyVoucher(-1));
   EXPECT_FALSE(h.Eliminar(-1));
   EXPECT_FALSE(h.accept());
-  EXPECT_EQ(f.m().texts(), (std::vector<std::string>{"No existen registros para modificar",
-                                                      "No existen registros para eliminar",
-                                                      "Debe ingresar al menos un Recibo"}));
+  EXPECT_EQ(f.m().texts(),
+            (std::vector<std::string>{"No existen registros para modificar", "No existen registros para eliminar",
+                                      "Debe ingresar al menos un Recibo"}));
   withReceipt(f, h);
   h.Refresh_Recibos();
   f.m().clear();

@@ -47,8 +47,8 @@ TEST(SumaMontos, BoxesFromTheReceipts) {
   f.voucher(19, "XDA123456", 7, "D", "", "1234567.50");
   auto b = Suma_Montos(f.t.db(), f.decl);
   EXPECT_EQ(b.vouchers, 3);
-  EXPECT_EQ(b.value("320"), "1236368");       // 2000.40 - 200 + 1234567.50 = 1236367.90
-  EXPECT_EQ(b.value("321"), "123637");        // 200.04 - 20 + 123456.75 = 123636.79
+  EXPECT_EQ(b.value("320"), "1236368");  // 2000.40 - 200 + 1234567.50 = 1236367.90
+  EXPECT_EQ(b.value("321"), "123637");   // 200.04 - 20 + 123456.75 = 123636.79
   EXPECT_EQ(b.value("322"), "0");
   EXPECT_EQ(b.value("547"), "3");
   EXPECT_EQ(b.display("320"), "1,236,368");
@@ -56,9 +56,10 @@ TEST(SumaMontos, BoxesFromTheReceipts) {
 
 TEST(GrabaRta, SavingTwiceKeepsOneSetWithControlNumbersAndOtherDeclarationsAlone) {
   Fixture f;
-  f.t.db().run("INSERT INTO F601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, num_ser) VALUES "
-               "(6, ?, '201208', '0601', 17, '0009')",
-               {kRuc});
+  f.t.db().run(
+      "INSERT INTO F601RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, num_ser) VALUES "
+      "(6, ?, '201208', '0601', 17, '0009')",
+      {kRuc});
   f.voucher(17, "10411223341", 6, "R", "1", "2000");
   f.voucher(17, "10411223341", 6, "N", "2", "-200");
   f.voucher(19, "XDA123456", 7, "O", "", "700");

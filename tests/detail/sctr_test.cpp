@@ -46,7 +46,12 @@ TEST_F(SctrTest, RateOnTheBaseGivesConcept0806) {
   } cases[] = {
       {"base_2500_at_1_53", {{"0121", "2500.00"}}, "2", "1", "2500.00", "38.25"},
       {"rate_0_63_rounds_half_up", {{"0121", "1250.50"}}, "2", "2", "1250.50", "7.88"},
-      {"fifth_category_only_income_is_not_base", {{"0121", "1000.00"}, {"0406", "500.00"}}, "3", "1", "1000.00", "12.30"},
+      {"fifth_category_only_income_is_not_base",
+       {{"0121", "1000.00"}, {"0406", "500.00"}},
+       "3",
+       "1",
+       "1000.00",
+       "12.30"},
       {"own_concept_flagged_by_the_declarant", {{"0121", "1000.00"}, {"1001", "200.00"}}, "2", "1", "1200.00", "18.36"},
       {"deductions_are_taken_off", {{"0121", "1000.00"}, {"0705", "100.00"}}, "2", "1", "900.00", "13.77"},
       {"deductions_beyond_the_base_empty_it", {{"0121", "100.00"}, {"0704", "300.00"}}, "2", "1", "", ""},
@@ -138,9 +143,11 @@ TEST_F(SctrTest, EstablishmentsMarkedFirstAndUnmarkingTheOnlyOneDropsTheSctr) {
 }
 
 TEST_F(SctrTest, ThirdPartySctrFollowsRemunerationAndRate) {
-  db().run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
-           "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1), (6, ?, 21, '46789234', 'DNI', 'LUNA PALOMINO, SANDRA', 1)",
-           {std::string(kDemoRuc), std::string(kDemoRuc)});
+  db().run(
+      "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
+      "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1), (6, ?, 21, '46789234', 'DNI', 'LUNA PALOMINO, SANDRA', "
+      "1)",
+      {std::string(kDemoRuc), std::string(kDemoRuc)});
   detail::ThirdPartyForm f(session(), decl_);
   f.load();
   ASSERT_EQ(f.persons().size(), 2u);
@@ -167,9 +174,10 @@ TEST_F(SctrTest, ThirdPartySctrFollowsRemunerationAndRate) {
   f.setRemuneration("1000");
   EXPECT_EQ(f.sctrAmount(), "6.30");
   ASSERT_TRUE(f.save().ok);
-  EXPECT_EQ(rowTexts(db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM "
-                              "TEMP2_F601 WHERE CORREL_A = 20")),
-            (std::vector<std::string>{kDemoRuc, "UNIDAD MINERA SAN CRISTÓBAL - YAULI", "0.63", "1000.00", "6.30", "2", "2"}));
+  EXPECT_EQ(
+      rowTexts(db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM "
+                        "TEMP2_F601 WHERE CORREL_A = 20")),
+      (std::vector<std::string>{kDemoRuc, "UNIDAD MINERA SAN CRISTÓBAL - YAULI", "0.63", "1000.00", "6.30", "2", "2"}));
   EXPECT_EQ(f.person(), 1) << "the person stays chosen after the list is read again";
   f.setRemuneration("");
   EXPECT_EQ(f.sctrAmount(), "");

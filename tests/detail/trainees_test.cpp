@@ -9,8 +9,9 @@ namespace {
 struct Fixture : ProviderFixture {
   Fixture() { addTrainee(); }  // the working set loads the trainees active in the period
   std::string stored() {
-    return t.db().text("SELECT group_concat(cod_estab || ':' || cNumero) FROM (SELECT * FROM TMPF601_ESTABMF "
-                       "WHERE correl_a = 23 ORDER BY cod_estab)");
+    return t.db().text(
+        "SELECT group_concat(cod_estab || ':' || cNumero) FROM (SELECT * FROM TMPF601_ESTABMF "
+        "WHERE correl_a = 23 ORDER BY cod_estab)");
   }
 };
 
@@ -30,9 +31,10 @@ TEST(TraineeDetail, SavedWithThreeThenOneKeepsOneRowAndANewEstablishmentIsListed
   }
   EXPECT_EQ(f.stored(), "1:000000,3:000000,7:000000");
   EXPECT_EQ(f.t.db().text("SELECT mto_renta FROM TMPF601MFCAB WHERE correl_a = 23"), "930.00");
-  f.t.db().run("INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) VALUES "
-               "(6, ?, 8, 'OFICINA AREQUIPA', '07', ?, 0)",
-               {kRuc, kRuc});
+  f.t.db().run(
+      "INSERT INTO LOCAL (tip_doc_d, doc_id_d, cod_est, nom_est, cod_tipest, doc_ruc_emp, IND_SCTR) VALUES "
+      "(6, ?, 8, 'OFICINA AREQUIPA', '07', ?, 0)",
+      {kRuc, kRuc});
   TraineeDetail d(f.t.session(), f.decl);
   ASSERT_TRUE(d.openExisting(kDiana));
   EXPECT_EQ(d.amount(), "930.00");

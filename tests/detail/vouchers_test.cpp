@@ -34,8 +34,8 @@ TEST(VoucherEntry, ChecksInOrder) {
        "31/10/2008", "800", "La fecha de emisión para esta serie debe ser a partir del 20/10/2008", "mskFec_Emi"},
       {"series_E000_refused", "200810", "R", "E000", "5", "20/10/2008", "01/10/2008", "15/10/2008", "31/10/2008", "800",
        "El número de serie no debe ser E000.", "TxtSerie"},
-      {"payment_next_month_refused", "201205", "R", "0001", "9", "10/05/2012", "01/05/2012", "05/05/2012",
-       "01/06/2012", "1000", "Fecha fin debe corresponder al periodo", "mskFec_Pago"},
+      {"payment_next_month_refused", "201205", "R", "0001", "9", "10/05/2012", "01/05/2012", "05/05/2012", "01/06/2012",
+       "1000", "Fecha fin debe corresponder al periodo", "mskFec_Pago"},
       {"no_kind", "201205", "", "", "9", "", "", "", "", "", "Debe ingresar el Tipo de Servicio", "cboTipoServ"},
       {"no_series", "201205", "R", "", "9", "", "", "", "", "", "Debe ingresar el Número de Serie", "TxtSerie"},
       {"short_series", "201205", "R", "001", "9", "", "", "", "", "", "El número de serie es de cuatro dígitos.",
@@ -202,8 +202,8 @@ TEST(VoucherEntry, WritesVoucherAndHeaderInOneGoThenModifiesItAndNumbersSeriesXx
   EXPECT_EQ(f.t.messenger().last(), "La información fue grabada satisfactoriamente. ");
   EXPECT_EQ(rowTexts(db.row("SELECT tip_doc_d, doc_id_d, periodo, formulario, num_ser, num_rec, fec_emi, fec_pago, "
                             "mto_rec, ind_rta, por_rta, mto_rta, ind_ies, mto_ies FROM TMPF601RDDET")),
-            (std::vector<std::string>{"6", kRuc, "201209", "0601", "0002", "77", "10/09/2012", "20/09/2012",
-                                           "-200.00", "1", "10.00", "-20.00", "0", "0.00"}));
+            (std::vector<std::string>{"6", kRuc, "201209", "0601", "0002", "77", "10/09/2012", "20/09/2012", "-200.00",
+                                      "1", "10.00", "-20.00", "0", "0.00"}));
   EXPECT_EQ(rowTexts(db.row("SELECT tip_retencion, Des_Pat, Des_No1, ind_domicilio FROM TMPF601RDCAB")),
             (std::vector<std::string>{"N", "GUTIÉRREZ", "PATRICIA", "1"}));
 
@@ -238,7 +238,7 @@ struct DuplicateCase {
 
 TEST(VoucherEntry, DuplicatesAreRefused) {
   const DuplicateCase cases[] = {
-      {"same_key_same_amount",  "10/09/2012", "20/09/2012", "1800",
+      {"same_key_same_amount", "10/09/2012", "20/09/2012", "1800",
        "El número de serie, Número de documento y Fecha de pago ya fueron ingresados. "},
       {"other_issue_date", "11/09/2012", "21/09/2012", "1800",
        "Para un mismo número de serie y número de documento  no puede ingresar distintas fechas de emision. "},

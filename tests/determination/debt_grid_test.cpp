@@ -100,17 +100,19 @@ TEST_F(DebtGrid, EpsCreditBoxesFollowTheirBase) {
   EXPECT_FALSE(g.setBox("602", "5"));
   EXPECT_TRUE(g.enabled("408"));
   // Credits backed by invoices carry the invoices' credit total.
-  f.t.db().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, casilla, ruc_eps, Imp_total, "
-               "Imp_cred) VALUES (6, ?, ?, '0601', '408', '20100000001', '500', '80.50')",
-               {f.decl.ruc, f.decl.periodo});
+  f.t.db().run(
+      "INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, casilla, ruc_eps, Imp_total, "
+      "Imp_cred) VALUES (6, ?, ?, '0601', '408', '20100000001', '500', '80.50')",
+      {f.decl.ruc, f.decl.periodo});
   g.recomputeBases();
   EXPECT_EQ(g.value("408"), "81");
   EXPECT_EQ(g.value("718"), "189");
 }
 
 TEST_F(DebtGrid, AmountsThatFollowTheBalanceAndTheSctrIgv) {
-  f.worker("10000001", "sctr_essalud = '1000', sctr_tributo = '118', ipss_vida = '5', fondo_dsa = '100', "
-                       "aporte_fdsa = '5'");
+  f.worker("10000001",
+           "sctr_essalud = '1000', sctr_tributo = '118', ipss_vida = '5', fondo_dsa = '100', "
+           "aporte_fdsa = '5'");
   auto g = loaded();
   EXPECT_EQ(g.value("744"), "118");
   EXPECT_EQ(g.value("810"), "118");
@@ -157,9 +159,10 @@ TEST(DebtGridIgv, NineteenPercentUntil201102EighteenFrom201103) {
 TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
   f.worker("10000001", "pens = '1200', rem_pens = '9000'");
   f.decl.typedBoxesRead = false;
-  f.t.db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
-               "(6, ?, ?, '0601', '801', '1000', '05'), (6, ?, ?, '0601', '711', '99999', '01')",
-               {f.decl.ruc, f.decl.periodo, f.decl.ruc, f.decl.periodo});
+  f.t.db().run(
+      "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor, idcasilla) VALUES "
+      "(6, ?, ?, '0601', '801', '1000', '05'), (6, ?, ?, '0601', '711', '99999', '01')",
+      {f.decl.ruc, f.decl.periodo, f.decl.ruc, f.decl.periodo});
   auto fromDet = loaded();
   EXPECT_EQ(fromDet.value("801"), "1000");
   EXPECT_EQ(fromDet.value("711"), "1200") << "balances are recomputed, never read";
@@ -176,10 +179,12 @@ TEST_F(DebtGrid, TypedBoxesComeFromTheDeclarationOrFromDet) {
 
 // The receipts as the voucher form leaves them (its retention of 10 %: VoucherEntry.RetentionComputation).
 TEST_F(DebtGrid, FourthCategoryColumnCopiesTheReceiptBoxes) {
-  f.t.db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
-               "ind_domicilio) VALUES (17, 3, 'R', 6, '10411223341', 'QUISPE', 'X', '1')");
-  f.t.db().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
-               "mto_rec, mto_rta, mto_ies) VALUES (17, 3, 'R', 6, '10411223341', '0001', '1', '2000.40', '200.04', '0.00')");
+  f.t.db().run(
+      "INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, Des_Pat, Des_No1, "
+      "ind_domicilio) VALUES (17, 3, 'R', 6, '10411223341', 'QUISPE', 'X', '1')");
+  f.t.db().run(
+      "INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, num_ser, num_rec, "
+      "mto_rec, mto_rta, mto_ies) VALUES (17, 3, 'R', 6, '10411223341', '0001', '1', '2000.40', '200.04', '0.00')");
   auto g = loaded();
   EXPECT_EQ(g.value("461"), "2000");
   EXPECT_EQ(g.value("421"), "200");

@@ -23,7 +23,9 @@ struct Rule {
   std::string periodOn = "201206", periodOff = "201206";
 };
 
-void PrintTo(const Rule& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Rule& r, std::ostream* os) {
+  *os << r.name;
+}
 
 WorkerProfile profile(const std::string& tipo, const std::string& situac = "11", int pension = 2, int category = 1) {
   WorkerProfile p;
@@ -48,7 +50,7 @@ void set(WorkingFixture& f, const std::string& assignments) {
 
 // A concept row with the texts given (the amount entered equal to the paid one).
 void conceptRow(WorkingFixture& f, const PersonKey& p, const std::string& code, const std::string& monto,
-             const std::string& base) {
+                const std::string& base) {
   f.amount(p, code, monto);
   f.t.db().run("UPDATE TMPF601CONCEP SET base_calculo = ? WHERE doc_id_a = ? AND codigo = ?", {base, p.doc_id_a, code});
 }
@@ -82,16 +84,21 @@ const std::vector<Rule>& rules() {
        [](WorkingFixture& f, bool on) {
          auto p = f.person(kDoc);
          f.decl.establishments = 1;
-         f.t.db().run("INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, Indica) VALUES (?, 1, ?, 1, ?)",
-                      {p.correl_a, kDoc, on ? 0 : 1});
+         f.t.db().run(
+             "INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, Indica) VALUES (?, 1, ?, 1, ?)",
+             {p.correl_a, kDoc, on ? 0 : 1});
        }},
       {"R07_LabourPeriodAfterTheMonth",
        "Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración del "
-       "trabajador: " + kDoc,
-       [](WorkingFixture& f, bool on) { registered(f, f.person(kDoc), "21", "11", 2, on ? "2012-07-01" : "2012-06-30"); }},
+       "trabajador: " +
+           kDoc,
+       [](WorkingFixture& f, bool on) {
+         registered(f, f.person(kDoc), "21", "11", 2, on ? "2012-07-01" : "2012-06-30");
+       }},
       {"R07_LabourPeriodEndedBeforeTheMonth",
        "Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración del "
-       "trabajador: " + kDoc,
+       "trabajador: " +
+           kDoc,
        [](WorkingFixture& f, bool on) {
          registered(f, f.person(kDoc), "21", "11", 2, "2011-01-01", on ? "2012-05-31" : "2012-06-01");
        }},
@@ -115,52 +122,62 @@ const std::vector<Rule>& rules() {
        [](WorkingFixture& f, bool) { f.person(kDoc, profile("67")); }, "200812", "200901"},
       {"R11_PensionerLabourPeriod",
        "Fechas de períodos de ingreso/reingreso y/o baja no son consistentes con el período de la declaración del "
-       "pensionista: " + kDoc,
+       "pensionista: " +
+           kDoc,
        [](WorkingFixture& f, bool on) {
          registered(f, f.person(kDoc, profile("24", "11", 2, 2)), "24", "11", 2, on ? "2012-07-01" : "2012-06-30");
        }},
       {"R12_ProviderDomicileChanged",
        "Debe grabar y refrescar, se ha cambiado la condición de domicilio para 10411223341",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, "
-                      "ind_domicilio) VALUES (6, ?, 7, 3, 6, '10411223341', ?)",
-                      {f.decl.ruc, on ? "2" : "1"});
-         f.t.db().run("INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
-                      "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', '1')");
+         f.t.db().run(
+             "INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, "
+             "ind_domicilio) VALUES (6, ?, 7, 3, 6, '10411223341', ?)",
+             {f.decl.ruc, on ? "2" : "1"});
+         f.t.db().run(
+             "INSERT INTO TMPF601RDCAB (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
+             "ind_domicilio) VALUES (7, 3, 'R', 6, '10411223341', '1')");
        }},
       {"R13_TraineeWithoutAmount", "Registrar monto para PS Modalidad Formativa, documento: 70000001",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO TMPF601MFCAB (correl_a, cod_cat_tra, tip_doc_a, doc_id_a, mto_renta) VALUES "
-                      "(9, 5, 1, '70000001', ?)",
-                      {on ? "" : "930.00"});
+         f.t.db().run(
+             "INSERT INTO TMPF601MFCAB (correl_a, cod_cat_tra, tip_doc_a, doc_id_a, mto_renta) VALUES "
+             "(9, 5, 1, '70000001', ?)",
+             {on ? "" : "930.00"});
        }},
       {"R14_TraineeWithoutEstablishment",
        "Registrar establecimiento(s) para PS Modalidad Formativa, documento: 70000001",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO TMPF601MFCAB (correl_a, cod_cat_tra, tip_doc_a, doc_id_a, mto_renta) VALUES "
-                      "(9, 5, 1, '70000001', '930.00')");
+         f.t.db().run(
+             "INSERT INTO TMPF601MFCAB (correl_a, cod_cat_tra, tip_doc_a, doc_id_a, mto_renta) VALUES "
+             "(9, 5, 1, '70000001', '930.00')");
          if (!on)
-           f.t.db().run("INSERT INTO TMPF601_ESTABMF (correl_a, tip_doc_a, doc_id_a, cod_est, indica) VALUES "
-                        "(9, 1, '70000001', 1, 1)");
+           f.t.db().run(
+               "INSERT INTO TMPF601_ESTABMF (correl_a, tip_doc_a, doc_id_a, cod_est, indica) VALUES "
+               "(9, 1, '70000001', 1, 1)");
        }},
       {"R15_ThirdPartyWithoutSctrRate", "Registrar información de personal de terceros, 45000001",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
-                      "VALUES (6, ?, ?, 2, 1, 1.53)",
-                      {f.decl.ruc, f.decl.ruc});
-         f.t.db().run("INSERT INTO TEMP2_F601 (CORREL_A, DOC_ID_A, tip_doc_a, Ruc, Correl_centro, Tasa, rem_sctrs) "
-                      "VALUES (5, '45000001', 1, ?, 2, ?, '1800.00')",
-                      {f.decl.ruc, on ? "" : "1.53"});
+         f.t.db().run(
+             "INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
+             "VALUES (6, ?, ?, 2, 1, 1.53)",
+             {f.decl.ruc, f.decl.ruc});
+         f.t.db().run(
+             "INSERT INTO TEMP2_F601 (CORREL_A, DOC_ID_A, tip_doc_a, Ruc, Correl_centro, Tasa, rem_sctrs) "
+             "VALUES (5, '45000001', 1, ?, 2, ?, '1800.00')",
+             {f.decl.ruc, on ? "" : "1.53"});
        }},
       {"R16_ThirdPartyRateNoLongerTheEstablishments",
        "Registrar información de personal de terceros. Ha cambiado establecimientos o tasas, documento 45000001",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
-                      "VALUES (6, ?, ?, 2, 1, 1.53)",
-                      {f.decl.ruc, f.decl.ruc});
-         f.t.db().run("INSERT INTO TEMP2_F601 (CORREL_A, DOC_ID_A, tip_doc_a, Ruc, Correl_centro, Tasa, rem_sctrs) "
-                      "VALUES (5, '45000001', 1, ?, 2, ?, '1800.00')",
-                      {f.decl.ruc, on ? "1.23" : "1.530"});
+         f.t.db().run(
+             "INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
+             "VALUES (6, ?, ?, 2, 1, 1.53)",
+             {f.decl.ruc, f.decl.ruc});
+         f.t.db().run(
+             "INSERT INTO TEMP2_F601 (CORREL_A, DOC_ID_A, tip_doc_a, Ruc, Correl_centro, Tasa, rem_sctrs) "
+             "VALUES (5, '45000001', 1, ?, 2, ?, '1800.00')",
+             {f.decl.ruc, on ? "1.23" : "1.530"});
        }},
       {"R17_VidaOfType67Before200901", "Concepto 0604 no válido para el periodo, documento: " + kDoc + " . Refrescar.",
        [](WorkingFixture& f, bool) { withAmount(f, "67", "0604"); }, "200812", "200901"},
@@ -173,7 +190,8 @@ const std::vector<Rule>& rules() {
        [](WorkingFixture& f, bool on) { f.amount(f.person(kDoc), "0121", on ? "0.00" : "0.01"); }},
       {"R21_ActiveWithoutEssaludConcept",
        "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
-       "trabajador " + kDoc,
+       "trabajador " +
+           kDoc,
        [](WorkingFixture& f, bool on) {
          WorkerProfile p;
          p.diasLab = "0";
@@ -225,9 +243,10 @@ const std::vector<Rule>& rules() {
        [](WorkingFixture& f, bool on) {
          auto p = f.person(kDoc);
          // As the import of a ".not" file leaves it: type 05, the month's days in dias_no_lab.
-         f.t.db().run("INSERT INTO TMPF601DIAS_NOLAB (correl_a, tip_doc_a, doc_id_a, tipo_suspen, fecha_ini, fecha_fin, "
-                      "dias_no_lab) VALUES (?, 1, ?, '05', ?, '30/06/2012', ?)",
-                      {p.correl_a, kDoc, on ? "01/06/2012" : "02/06/2012", on ? "30" : "29"});
+         f.t.db().run(
+             "INSERT INTO TMPF601DIAS_NOLAB (correl_a, tip_doc_a, doc_id_a, tipo_suspen, fecha_ini, fecha_fin, "
+             "dias_no_lab) VALUES (?, 1, ?, '05', ?, '30/06/2012', ?)",
+             {p.correl_a, kDoc, on ? "01/06/2012" : "02/06/2012", on ? "30" : "29"});
        }},
       {"R29_SuspendedWithOtherDays",
        "Ha declarado dias que no corresponden a suspensión perfecta para el trabajador " + kDoc,
@@ -235,13 +254,15 @@ const std::vector<Rule>& rules() {
          WorkerProfile w = profile("21", "15");
          w.diasLab = "0";
          auto p = f.person(kDoc, w);
-         f.t.db().run("INSERT INTO TMPF601DIAS_NOLAB (correl_a, tip_doc_a, doc_id_a, tipo_suspen, dias_no_lab) VALUES "
-                      "(?, 1, ?, ?, '3')",
-                      {p.correl_a, kDoc, on ? "21" : "05"});
+         f.t.db().run(
+             "INSERT INTO TMPF601DIAS_NOLAB (correl_a, tip_doc_a, doc_id_a, tipo_suspen, dias_no_lab) VALUES "
+             "(?, 1, ?, ?, '3')",
+             {p.correl_a, kDoc, on ? "21" : "05"});
        }},
       {"R30_SuspendedWithWorkedDays",
        "Los dias laborados y los dias subsidiados deben ser cero cuando se registra suspensión perfecta para el "
-       "trabajador " + kDoc,
+       "trabajador " +
+           kDoc,
        [](WorkingFixture& f, bool on) {
          WorkerProfile w = profile("21", "15");
          w.diasLab = on ? "1" : "0";
@@ -308,15 +329,15 @@ const std::vector<Rule>& rules() {
          auto p = f.person(kDoc, w);
          if (!on) f.amount(p, "0612", "5.00");
        }},
-      {"R38_FifthCategoryOfType67", "No debe registrar información de 5ta para tipo 67, documento: " + kDoc +
-                                        " . Debe refrescar.",
+      {"R38_FifthCategoryOfType67",
+       "No debe registrar información de 5ta para tipo 67, documento: " + kDoc + " . Debe refrescar.",
        [](WorkingFixture& f, bool on) {
          f.person(kDoc, profile("67"));
          set(f, on ? "rem_afecta = '1000.00'" : "rem_afecta = ''");
        },
        "200805", "200805"},
-      {"R38_FifthCategoryOfType67Before200806", "No debe registrar información de 5ta para tipo 67, documento: " + kDoc +
-                                                   " . Debe refrescar.",
+      {"R38_FifthCategoryOfType67Before200806",
+       "No debe registrar información de 5ta para tipo 67, documento: " + kDoc + " . Debe refrescar.",
        [](WorkingFixture& f, bool) {
          f.person(kDoc, profile("67"));
          set(f, "rem_afecta = '1000.00'");
@@ -346,10 +367,14 @@ const std::vector<Rule>& rules() {
          typed(f, {{"801", on ? "" : "1"}});
        }},
       {"R43_AmountToPayWithoutBalance", "No registrar importe a pagar en IMP. EXTRAOR. DE SOLIDARIDAD",
-       [](WorkingFixture& f, bool on) { typed(f, {{"800", on ? "1" : ""}}); }},
+       [](WorkingFixture& f, bool on) {
+         typed(f, {{"800", on ? "1" : ""}});
+       }},
       {"R44_BoxOfAColumnNobodyCarries",
        "No debe registrar ningun importe en la columna de IMP. EXTRAOR. DE SOLIDARIDAD de Determinacion de la Deuda.",
-       [](WorkingFixture& f, bool on) { typed(f, {{"500", on ? "1" : ""}}); }},
+       [](WorkingFixture& f, bool on) {
+         typed(f, {{"500", on ? "1" : ""}});
+       }},
       {"R45_TaxWithoutItsBase",
        "Debe existir base, impuesto y saldo a pagar en " + pensions + " en Determinación de la Deuda. Refrescar.",
        [](WorkingFixture& f, bool on) { f.worker(kDoc, on ? "pens = '1200'" : "rem_pens = '9000', pens = '1200'"); }},
@@ -366,24 +391,32 @@ const std::vector<Rule>& rules() {
       {"R48_NoPaymentType", "Registrar forma de pago.",
        [](WorkingFixture& f, bool on) { f.decl.payment.type = on ? "" : "E"; }},
       {"R49_ChequeWithoutBank", "Seleccione el banco.",
-       [](WorkingFixture& f, bool on) { f.decl.payment = {"C", on ? "XX" : "02", "123", ""}; }},
+       [](WorkingFixture& f, bool on) {
+         f.decl.payment = {"C", on ? "XX" : "02", "123", ""};
+       }},
       {"R50_ChequeWithoutNumber", "Ingrese el número de cheque.",
-       [](WorkingFixture& f, bool on) { f.decl.payment = {"C", "02", on ? "" : "1", ""}; }},
+       [](WorkingFixture& f, bool on) {
+         f.decl.payment = {"C", "02", on ? "" : "1", ""};
+       }},
       {"R51_ChequeNumberZero", "Ingrese un número de cheque diferente de '0'.",
-       [](WorkingFixture& f, bool on) { f.decl.payment = {"C", "02", on ? "000" : "010", ""}; }},
+       [](WorkingFixture& f, bool on) {
+         f.decl.payment = {"C", "02", on ? "000" : "010", ""};
+       }},
       {"R53_SavedWithAnOlderParameterVersion",
        "Debe refrescar antes de guardar. Declaración ha sido grabada con versión anterior.",
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor) VALUES (6, ?, ?, "
-                      "'0601', '722', ?)",
-                      {f.decl.ruc, f.decl.periodo, on ? std::string("0") : determination::parameterVersion(f.t.db())});
+         f.t.db().run(
+             "INSERT INTO DET (tip_doc_d, doc_id_d, periodo, Formulario, Casilla, i_valor) VALUES (6, ?, ?, "
+             "'0601', '722', ?)",
+             {f.decl.ruc, f.decl.periodo, on ? std::string("0") : determination::parameterVersion(f.t.db())});
        }},
       {"SctrRateNoLongerTheEstablishments",
        "Registrar SCTR del trabajador. Ha cambiado establecimientos o tasas, documento " + kDoc,
        [](WorkingFixture& f, bool on) {
-         f.t.db().run("INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
-                      "VALUES (6, ?, ?, 1, 1, 1.53)",
-                      {f.decl.ruc, f.decl.ruc});
+         f.t.db().run(
+             "INSERT INTO COR_TASAS_601 (tip_doc_d, doc_id_d, doc_ruc_emp, cod_est, correl_tasa, tasa) "
+             "VALUES (6, ?, ?, 1, 1, 1.53)",
+             {f.decl.ruc, f.decl.ruc});
          f.sctrChoice(f.person(kDoc), on ? "1.54" : "1.53");
        }},
   };

@@ -24,7 +24,9 @@ class Validation : public ::testing::Test {
     f.decl.typedBoxes = g.typedBoxes();
   }
   std::filesystem::path mens() { return f.t.dir() / "Mens.txt"; }
-  determination::ValidationResult validate() { return DeclarationValidator(f.t.session(), f.decl).CmdValidar_Click(mens()); }
+  determination::ValidationResult validate() {
+    return DeclarationValidator(f.t.session(), f.decl).CmdValidar_Click(mens());
+  }
   bool hasLine(const determination::ValidationResult& r, const std::string& l) {
     return std::find(r.lines.begin(), r.lines.end(), l) != r.lines.end();
   }
@@ -52,8 +54,9 @@ TEST_F(Validation, DeterminationRulesPerColumn) {
   f.t.messenger().clear();
   type({{"801", "1300"}, {"805", ""}, {"800", ""}});
   r = validate();
-  EXPECT_TRUE(hasLine(r, "El importe a Pagar no debe ser mayor que el Saldo a Pagar en SISTEMA NACIONAL PENSIONES "
-                         "DL 19990"));
+  EXPECT_TRUE(hasLine(r,
+                      "El importe a Pagar no debe ser mayor que el Saldo a Pagar en SISTEMA NACIONAL PENSIONES "
+                      "DL 19990"));
   EXPECT_TRUE(hasLine(r, "Registrar importe a pagar en RENTA 5TA CAT. RETENCIONES"));
   EXPECT_TRUE(warnings().empty());
 
@@ -104,9 +107,11 @@ TEST_F(Validation, PaymentDataAndTheFileOfInconsistencies) {
 // concept: the declarant's concepts and the worker's type tell, since the working set keeps no
 // empty concept rows.
 TEST_F(Validation, EssaludConceptOfWorkersWhoAreOfferedOne) {
-  const std::string days = "Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador ";
+  const std::string days =
+      "Tiene días laborados, registrar importe en algún concepto afecto al ESSALUD para el trabajador ";
   const std::string active =
-      "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el trabajador ";
+      "Registrar concepto afecto a EsSalud, pudiendo ser cero cuando esté subsidiado por el período, para el "
+      "trabajador ";
   auto a = f.worker("10000001", "dias_lab = '30'");
   auto b = f.worker("10000002", "dias_lab = '0'");
   f.recompute();
@@ -147,12 +152,14 @@ TEST_F(ValidationEps, CreditLimitOfBox602) {
   EXPECT_TRUE(l.quarter);
   type({{"602", "1001"}});
   auto r = validate();
-  EXPECT_TRUE(hasLine(r, "El importe consignado en la casilla 602 no debe ser mayor al 25% del tributo EsSalud "
-                         "correspondiente a todos los trabajadores afiliados a una EPS: (S/. 1000)"));
+  EXPECT_TRUE(hasLine(r,
+                      "El importe consignado en la casilla 602 no debe ser mayor al 25% del tributo EsSalud "
+                      "correspondiente a todos los trabajadores afiliados a una EPS: (S/. 1000)"));
   type({{"602", "1000"}});
   r = validate();
-  EXPECT_FALSE(hasLine(r, "El importe consignado en la casilla 602 no debe ser mayor al 25% del tributo EsSalud "
-                          "correspondiente a todos los trabajadores afiliados a una EPS: (S/. 1000)"));
+  EXPECT_FALSE(hasLine(r,
+                       "El importe consignado en la casilla 602 no debe ser mayor al 25% del tributo EsSalud "
+                       "correspondiente a todos los trabajadores afiliados a una EPS: (S/. 1000)"));
   // With a larger tax the UIT bound is the smaller one.
   f.t.db().run("UPDATE TEMP1_F601 SET salud = '2000' WHERE ind_afieps = '1'");
   l = v.epsLimit("602");

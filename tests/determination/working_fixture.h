@@ -54,14 +54,14 @@ class WorkingFixture {
   long next_ = 1;
 };
 
-
 inline WorkingFixture::WorkingFixture(const std::string& periodo, bool withDemo, const std::string& ruc) : t(withDemo) {
   auto& db = t.db();
   if (!db.exists("SELECT 1 FROM CONTRVKRS WHERE doc_id_d = ?", {ruc})) {
     RegistryBuilder{db}.declarant(ruc, "EMPRESA DE PRUEBA S.A.C.", 1, 0, 0);
-    db.run("INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) SELECT 6, ?, Codigo, ind_origen "
-           "FROM CONCEPTOS_REM WHERE substr(Codigo, 3, 2) <> '00'",
-           {ruc});
+    db.run(
+        "INSERT INTO CON_AFEC (tip_doc_d, doc_id_d, cod_concepto, ind_origen) SELECT 6, ?, Codigo, ind_origen "
+        "FROM CONCEPTOS_REM WHERE substr(Codigo, 3, 2) <> '00'",
+        {ruc});
   }
   decl.ruc = ruc;
   decl.name = db.text("SELECT Nombre FROM CONTRVKRS WHERE doc_id_d = ?", {ruc});
@@ -73,12 +73,13 @@ inline WorkingFixture::WorkingFixture(const std::string& periodo, bool withDemo,
 
 inline PersonKey WorkingFixture::person(const std::string& doc, const WorkerProfile& s) {
   PersonKey k{next_++, 1, doc, s.category};
-  t.db().run("INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
-             "doc_id_a, Situac, Tipo, dias_lab, dias_no_lab, dias_sub, pension, ind_domicilio, sctr, ipss_vida, "
-             "aseg_pens, ind_quinta, Nombre, tip_doc) VALUES (6, ?, ?, ?, '0601', ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-             "'1', ?, 'DNI')",
-             {decl.ruc, k.correl_a, decl.periodo, s.category, doc, s.situac, s.tipo, s.diasLab, s.diasNoLab, s.diasSub,
-              s.pension, s.domicilio, s.sctr, s.ipssVida, s.asegPens, "PERSONA " + doc});
+  t.db().run(
+      "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
+      "doc_id_a, Situac, Tipo, dias_lab, dias_no_lab, dias_sub, pension, ind_domicilio, sctr, ipss_vida, "
+      "aseg_pens, ind_quinta, Nombre, tip_doc) VALUES (6, ?, ?, ?, '0601', ?, 1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+      "'1', ?, 'DNI')",
+      {decl.ruc, k.correl_a, decl.periodo, s.category, doc, s.situac, s.tipo, s.diasLab, s.diasNoLab, s.diasSub,
+       s.pension, s.domicilio, s.sctr, s.ipssVida, s.asegPens, "PERSONA " + doc});
   return k;
 }
 
@@ -92,26 +93,30 @@ inline PersonKey WorkingFixture::worker(const std::string& doc, const std::strin
 }
 
 inline void WorkingFixture::amount(const PersonKey& p, const std::string& code, const std::string& monto,
-                            const std::string& montoPag) {
+                                   const std::string& montoPag) {
   auto& db = t.db();
-  int n = db.run("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE tip_doc_a = ? AND doc_id_a = ? AND "
-                 "correl_a = ? AND cod_cat_tra = ? AND codigo = ?",
-                 {monto, montoPag, p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code});
+  int n = db.run(
+      "UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE tip_doc_a = ? AND doc_id_a = ? AND "
+      "correl_a = ? AND cod_cat_tra = ? AND codigo = ?",
+      {monto, montoPag, p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code});
   if (n == 0)
-    db.run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, "
-           "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, '')",
-           {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code, monto, montoPag});
+    db.run(
+        "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, "
+        "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, '')",
+        {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code, monto, montoPag});
 }
 
 inline void WorkingFixture::sctrChoice(const PersonKey& p, const std::string& tasa) {
-  t.db().run("INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa) "
-             "VALUES (?, ?, ?, ?, ?, 1, 1)",
-             {p.tip_doc_a, p.doc_id_a, p.correl_a, decl.ruc, tasa});
+  t.db().run(
+      "INSERT INTO TMP_F601_SCTR_OTRO (tip_doc_a, doc_id_a, correl_a, ruc, tasa, correl_centro, correl_tasa) "
+      "VALUES (?, ?, ?, ?, ?, 1, 1)",
+      {p.tip_doc_a, p.doc_id_a, p.correl_a, decl.ruc, tasa});
 }
 
 inline std::string WorkingFixture::conceptText(const PersonKey& p, const std::string& code, const std::string& column) {
-  auto r = t.db().row("SELECT " + column + " FROM TMPF601CONCEP WHERE tip_doc_a = ? AND doc_id_a = ? AND correl_a = ? "
-                      "AND cod_cat_tra = ? AND codigo = ?",
+  auto r = t.db().row("SELECT " + column +
+                          " FROM TMPF601CONCEP WHERE tip_doc_a = ? AND doc_id_a = ? AND correl_a = ? "
+                          "AND cod_cat_tra = ? AND codigo = ?",
                       {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra, code});
   return r ? r->text(0) : "";
 }
@@ -125,11 +130,14 @@ inline std::optional<model::ConceptRow> WorkingFixture::offered(const PersonKey&
 }
 
 inline std::string WorkingFixture::summary(const PersonKey& p, const std::string& column) {
-  return t.db().text("SELECT " + column + " FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND Correl_a = ? AND "
-                     "cod_cat_tra = ?",
+  return t.db().text("SELECT " + column +
+                         " FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND Correl_a = ? AND "
+                         "cod_cat_tra = ?",
                      {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
 }
 
-inline void WorkingFixture::recompute() { determination::recomputeDeclaration(t.session(), decl); }
+inline void WorkingFixture::recompute() {
+  determination::recomputeDeclaration(t.session(), decl);
+}
 
 }  // namespace korventa::test

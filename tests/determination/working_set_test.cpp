@@ -44,14 +44,14 @@ TEST(ConceptRows, CreatedForTheConceptSetKeepingAmounts) {
   f.recompute();
   EXPECT_EQ(f.conceptText(p, "0121"), "1234.50");
   EXPECT_EQ(f.conceptText(p, "0121", "monto_pag"), "1200.00");
-  ASSERT_TRUE(f.offered(p, "0201"));                    // offered, not declared: not stored
+  ASSERT_TRUE(f.offered(p, "0201"));  // offered, not declared: not stored
   EXPECT_EQ(f.offered(p, "0201")->monto, "");
   EXPECT_FALSE(f.offered(p, "0201")->descrip.empty());  // described from the catalogue
   EXPECT_FALSE(f.t.db().exists("SELECT 1 FROM TMPF601CONCEP WHERE codigo = '0201'"));
-  EXPECT_EQ(f.conceptText(p, "0604"), "5.00");          // +Vida from the registry value
-  EXPECT_FALSE(f.offered(p, "0610"));                   // never for a worker
-  EXPECT_FALSE(f.offered(p, "0100"));                   // headings are not concepts
-  EXPECT_FALSE(f.offered(p, "2040"));                   // not in the list of type 21
+  EXPECT_EQ(f.conceptText(p, "0604"), "5.00");  // +Vida from the registry value
+  EXPECT_FALSE(f.offered(p, "0610"));           // never for a worker
+  EXPECT_FALSE(f.offered(p, "0100"));           // headings are not concepts
+  EXPECT_FALSE(f.offered(p, "2040"));           // not in the list of type 21
   // Stored: the typed income and what follows from it, nothing empty.
   EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP WHERE COALESCE(monto, '') = '' AND "
                              "COALESCE(monto_pag, '') = '' AND COALESCE(base_calculo, '') = ''"),

@@ -29,7 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using import::Kind;
 
-constexpr Kind kKinds[] = {Kind::Rem, Kind::Pen,      Kind::Jor,   Kind::Sub, Kind::Not, Kind::Tes,
+constexpr Kind kKinds[] = {Kind::Rem,    Kind::Pen,      Kind::Jor,   Kind::Sub, Kind::Not, Kind::Tes,
                            Kind::Cuarta, Kind::ForTrans, Kind::ForMF, Kind::Mfe, Kind::Sct};
 
 struct World {
@@ -92,9 +92,9 @@ void checkResult(World& w, Kind kind, std::string_view body, const import::FileR
   std::size_t records = 0;
   for (auto line : text.lines)
     if (!import::isBlank(line)) ++records;
-  FUZZ_CHECK(static_cast<std::size_t>(r.transferred + r.rejected + r.skipped) == records,
-             "lines counted " + std::to_string(r.transferred + r.rejected + r.skipped) + " of " +
-                 std::to_string(records));
+  FUZZ_CHECK(
+      static_cast<std::size_t>(r.transferred + r.rejected + r.skipped) == records,
+      "lines counted " + std::to_string(r.transferred + r.rejected + r.skipped) + " of " + std::to_string(records));
   bool skips = kind == Kind::Jor || kind == Kind::Sub || kind == Kind::Not;
   FUZZ_CHECK(skips || r.skipped == 0, "skipped lines in a file that has none");
   FUZZ_CHECK(static_cast<std::size_t>(r.rejected) == r.errors.size(), "every rejection is kept");

@@ -32,7 +32,7 @@ struct Cleanup {
 } cleanup;
 
 const std::pair<const char*, const char*> kKeys[] = {
-    {"Options", "SysPath"}, {"Options", "DBPath"}, {"Options", "DBName"},
+    {"Options", "SysPath"}, {"Options", "DBPath"},   {"Options", "DBName"},
     {"Options", "SysUser"}, {"Options", "SystemDB"}, {"OPTIONS", "sysmenu"},
 };
 
@@ -65,10 +65,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     before.push_back(std::move(v));
   }
   FUZZ_CHECK(ini.write(section, key, value), "the settings file could not be written");
-  bool plain = plainName(section, false) && plainName(key, true) && value.find_first_of("\r\n") == std::string_view::npos;
+  bool plain =
+      plainName(section, false) && plainName(key, true) && value.find_first_of("\r\n") == std::string_view::npos;
   if (plain) {
     std::string back = ini.read(section, key);
-    FUZZ_CHECK(back == text::trim(text::left(value, 255)), "wrote \"" + std::string(value) + "\", read \"" + back + "\"");
+    FUZZ_CHECK(back == text::trim(text::left(value, 255)),
+               "wrote \"" + std::string(value) + "\", read \"" + back + "\"");
   }
   for (std::size_t i = 0; i < std::size(kKeys); ++i) {
     const auto& [s, k] = kKeys[i];

@@ -14,8 +14,9 @@ namespace korventa::fuzz {
 namespace {
 
 // The pictures the program formats amounts with.
-const char* const kPatterns[] = {"######0.00", "########0.00", "#,###,###,##0", "#,###,###,##0.00",
-                                 "##,###,###,##0.00;(#,###,###,##0.00)", "0000", "##0.00", "###,###,##0"};
+const char* const kPatterns[] = {
+    "######0.00", "########0.00", "#,###,###,##0", "#,###,###,##0.00", "##,###,###,##0.00;(#,###,###,##0.00)",
+    "0000",       "##0.00",       "###,###,##0"};
 
 std::string withoutCommas(std::string s) {
   std::erase(s, ',');

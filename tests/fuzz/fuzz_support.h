@@ -23,8 +23,8 @@ namespace korventa::fuzz {
 }  // namespace korventa::fuzz
 
 // FUZZ_CHECK(cond, detail): `detail` is built only when the check fails.
-#define FUZZ_CHECK(cond, detail) \
-  do {                           \
+#define FUZZ_CHECK(cond, detail)                                              \
+  do {                                                                        \
     if (!(cond)) ::korventa::fuzz::fail(__FILE__, __LINE__, #cond, (detail)); \
   } while (false)
 

@@ -80,8 +80,10 @@ TEST_F(CliImportTest, AFailedOrRefusedRunSavesNothingAndLeavesNoWorkingRows) {
 TEST_F(CliImportTest, FilesOfAnotherDeclarationAreRefusedAndNothingRefusedIsSaved) {
   auto copy = [&](const std::string& name, const std::string& content = {}) {
     auto p = dir_ / name;
-    if (content.empty()) fs::copy_file(fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import/060120503987610201206.rem", p);
-    else std::ofstream(p) << content;
+    if (content.empty())
+      fs::copy_file(fs::path(KORVENTA_SOURCE_DIR) / "data/demo/import/060120503987610201206.rem", p);
+    else
+      std::ofstream(p) << content;
     return "'" + p.string() + "'";
   };
   struct Case {

@@ -35,13 +35,15 @@ class ImportFixture : public WorkingFixture {
     reg.person(ruc, 102, 3, 7, "PAS12345", "EXTRANJERO", "DOS", "", "", 0);
     reg.person(ruc, 103, 5, 1, "72000001", "PRACTICANTE", "TRES", "", "", 0);
     db.run("UPDATE ASEGVKRS SET ind_domicilio = CASE WHEN doc_id_a = 'PAS12345' THEN '2' ELSE '1' END");
-    db.run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
-           "tip_doc_a, doc_id_a, APELLIDO_P, NOMBRE_1, mto_renta) VALUES (6, ?, '201206', '0601', 103, 5, 'O', 1, "
-           "'72000001', 'PRACTICANTE', 'TRES', '')",
-           {ruc});
-    db.run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
-           "(6, ?, 104, '45000001', 'DNI', 'TERCERO CUATRO', 1)",
-           {ruc});
+    db.run(
+        "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_retencion, "
+        "tip_doc_a, doc_id_a, APELLIDO_P, NOMBRE_1, mto_renta) VALUES (6, ?, '201206', '0601', 103, 5, 'O', 1, "
+        "'72000001', 'PRACTICANTE', 'TRES', '')",
+        {ruc});
+    db.run(
+        "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
+        "(6, ?, 104, '45000001', 'DNI', 'TERCERO CUATRO', 1)",
+        {ruc});
     db.run("INSERT INTO LOCAL VALUES (6, ?, 1, 'PLANTA NORTE', '05', ?, 1)", {ruc, ruc});
     db.run("INSERT INTO LOCAL VALUES (6, ?, 6, 'TALLER DE TERCEROS', '05', '20548761230', 1)", {ruc});
     db.run("INSERT INTO COR_TASAS_601 VALUES (6, ?, ?, 1, 1, 1.53)", {ruc, ruc});
@@ -51,15 +53,14 @@ class ImportFixture : public WorkingFixture {
 
   import::FileResult run(import::Kind kind, const std::string& dataFile, import::Form form = import::Form::TranPer) {
     import::Importer importer(t.session(), decl, form);
-    return importer.importFile(kind, importData(dataFile));
-  }
-  import::FileResult runBytes(import::Kind kind, const std::string& bytes, const std::string& name = "prueba.rem",
+  return importer.importFile(kind, importData(dataFile));
+} import::FileResult runBytes(import::Kind kind, const std::string& bytes, const std::string& name = "prueba.rem",
                               import::Form form = import::Form::TranPer) {
-    import::Importer importer(t.session(), decl, form);
-    return importer.importBytes(kind, bytes, name);
-  }
+  import::Importer importer(t.session(), decl, form);
+  return importer.importBytes(kind, bytes, name);
+}
 
-  PersonKey p1, p2, p3, p4, p5, pen;
-};
+PersonKey p1, p2, p3, p4, p5, pen;
+};  // namespace korventa::test
 
 }  // namespace korventa::test

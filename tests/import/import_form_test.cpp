@@ -83,7 +83,8 @@ TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
   EXPECT_EQ(f.lblRechazados(), "150 Rechazados");
   const auto& q = t.messenger().entries().back();
   EXPECT_TRUE(q.question);
-  EXPECT_EQ(q.text, "0601" + decl.ruc + "201206.rem: ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?");
+  EXPECT_EQ(q.text, "0601" + decl.ruc +
+                        "201206.rem: ¡Algunos registros han sido rechazados!\n¿Desea visualizar reporte de errores?");
   EXPECT_EQ(q.title, "Confirmar");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(t.db().text("SELECT Archivo FROM SPOOL WHERE CodRep = 'PR0043'"), shown[0].filename().string());
@@ -117,7 +118,7 @@ TEST_F(ImportFormTest, RejectionsAskForTheListingWithSubTotalsEvery69Errors) {
 // Each file's question names it, and the counters add up file by file: what the form shows
 // when a question is up includes that file and those before it.
 TEST_F(ImportFormTest, CountersAddUpFileByFileAndEachQuestionNamesItsFile) {
-  write("jor", "01|41000001|160|30|10|0|\r\n01|49990001|160|0|0|0|\r\n");             // 1 + 1 rejected
+  write("jor", "01|41000001|160|30|10|0|\r\n01|49990001|160|0|0|0|\r\n");  // 1 + 1 rejected
   write("rem", "01|41000001|0121|1.00|1.00|\r\n01|49990002|0121|1.00|1.00|\r\n01|49990003|0121|1.00|1.00|\r\n");
   write("not", "01|41000001|x|\r\n");  // wrong number of fields: refused whole
   ImportForm f(t.session(), decl, Form::TranPer, kWorker);
@@ -147,7 +148,8 @@ TEST_F(ImportFormTest, ProvidersQuestionNamesTheLogFile) {
   t.messenger().queueAnswer(Answer::No);
   auto r = f.cmdTransferir_Click();
   ASSERT_EQ(r.size(), 1u);
-  EXPECT_EQ(t.messenger().last(), "0601" + decl.ruc + "201206.4ta: !Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
+  EXPECT_EQ(t.messenger().last(), "0601" + decl.ruc +
+                                      "201206.4ta: !Algunos registros han sido rechazados!\nVerifique Archivo Log: " +
                                       r[0].logFile.string() + "\n¿Desea visualizar reporte de errores?");
   EXPECT_EQ(slurp(r[0].logFile), "01|42000009|R|0001|1|10.00|01/06/2012|02/06/2012|1|\r\n");
   EXPECT_EQ(f.lblResultado(), "Independientes : 0");

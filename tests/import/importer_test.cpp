@@ -28,26 +28,78 @@ class ImporterTest : public ImportFixture, public ::testing::Test {};
 
 TEST_F(ImporterTest, EveryFileKindAcceptsAndRejectsLineByLine) {
   const std::vector<Case> cases = {
-      {"concepts of workers", "cases.rem", Kind::Rem, Form::TranPer, 3, 0,
-       {{3, "0914"}, {4, "0915"}, {5, "0900"}, {6, "0901"}, {7, "0934"}, {8, "0924"}, {9, "0928"}, {10, "0929"},
-        {11, "0930"}, {12, "0927"}, {13, "0926"}, {14, "0931"}, {15, "0908"}, {16, "0954"}, {17, "0943"},
-        {18, "0960"}, {19, "0959"}, {20, "0962"}, {21, "0963"}, {22, "0937"}, {23, "0944"}, {24, "0945"}, {26, "0900"}}},
+      {"concepts of workers",
+       "cases.rem",
+       Kind::Rem,
+       Form::TranPer,
+       3,
+       0,
+       {{3, "0914"},  {4, "0915"},  {5, "0900"},  {6, "0901"},  {7, "0934"},  {8, "0924"},  {9, "0928"},  {10, "0929"},
+        {11, "0930"}, {12, "0927"}, {13, "0926"}, {14, "0931"}, {15, "0908"}, {16, "0954"}, {17, "0943"}, {18, "0960"},
+        {19, "0959"}, {20, "0962"}, {21, "0963"}, {22, "0937"}, {23, "0944"}, {24, "0945"}, {26, "0900"}}},
       {"concepts of pensioners", "cases.pen", Kind::Pen, Form::TranPer, 1, 0, {{1, "0946"}, {3, "0908"}}},
-      {"hours", "cases.jor", Kind::Jor, Form::TranPer, 1, 2,
-       {{2, "0910"}, {3, "0906"}, {4, "0949"}, {5, "0909"}, {6, "0952"}, {7, "0918"}, {8, "0947"}, {9, "0919"},
-        {10, "0948"}, {11, "0911"}}},
-      {"subsidised suspensions", "cases.sub", Kind::Sub, Form::TranPer, 2, 1,
-       {{2, "0938"}, {3, "0922"}, {4, "0912"}, {5, "0916"}, {6, "0920"}, {7, "0905"}, {8, "0903"}, {9, "0904"},
-        {10, "0907"}, {11, "0941"}, {12, "0939"}}},
+      {"hours",
+       "cases.jor",
+       Kind::Jor,
+       Form::TranPer,
+       1,
+       2,
+       {{2, "0910"},
+        {3, "0906"},
+        {4, "0949"},
+        {5, "0909"},
+        {6, "0952"},
+        {7, "0918"},
+        {8, "0947"},
+        {9, "0919"},
+        {10, "0948"},
+        {11, "0911"}}},
+      {"subsidised suspensions",
+       "cases.sub",
+       Kind::Sub,
+       Form::TranPer,
+       2,
+       1,
+       {{2, "0938"},
+        {3, "0922"},
+        {4, "0912"},
+        {5, "0916"},
+        {6, "0920"},
+        {7, "0905"},
+        {8, "0903"},
+        {9, "0904"},
+        {10, "0907"},
+        {11, "0941"},
+        {12, "0939"}}},
       {"other suspensions", "cases.not", Kind::Not, Form::TranPer, 1, 1, {{2, "0938"}, {3, "0912"}, {4, "0940"}}},
-      {"establishments", "cases.tes", Kind::Tes, Form::TranPer, 1, 0,
+      {"establishments",
+       "cases.tes",
+       Kind::Tes,
+       Form::TranPer,
+       1,
+       0,
        {{2, "0932"}, {3, "0921"}, {4, "0935"}, {5, "0936"}, {6, "0957"}, {7, "0955"}, {8, "0956"}}},
-      {"receipts", "cases.4ta", Kind::Cuarta, Form::Transferencia, 5, 0,
+      {"receipts",
+       "cases.4ta",
+       Kind::Cuarta,
+       Form::Transferencia,
+       5,
+       0,
        {{5, "0940"}, {6, "0939"}, {7, "0934"}, {8, "0936"}, {9, "0941"}, {10, "1125"}, {12, "0935"}}},
-      {"trainee premises", "cases.mfe", Kind::Mfe, Form::ImportMF, 2, 0,
+      {"trainee premises",
+       "cases.mfe",
+       Kind::Mfe,
+       Form::ImportMF,
+       2,
+       0,
        {{3, "0942"}, {4, "0941"}, {5, "0943"}, {6, "0944"}, {7, "0937"}}},
       {"trainee amounts", "cases.for", Kind::ForMF, Form::ImportMF, 2, 0, {{3, "0940"}, {4, "0937"}, {5, "0938"}}},
-      {"third parties", "cases.sct", Kind::Sct, Form::TransPT, 1, 0,
+      {"third parties",
+       "cases.sct",
+       Kind::Sct,
+       Form::TransPT,
+       1,
+       0,
        {{2, "0908"}, {3, "0924"}, {4, "0933"}, {5, "0934"}, {6, "0935"}, {7, "0932"}, {8, "0928"}, {9, "0930"}}},
   };
   for (const auto& c : cases) {
@@ -126,10 +178,11 @@ TEST_F(ImporterTest, ReceiptRetentionByDomicileAndIndicator) {
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601RDCAB WHERE cod_cat_tra = 3"), 2);
   EXPECT_EQ(t.db().text("SELECT Des_Pat FROM TMPF601RDCAB WHERE doc_id_a = 'PAS12345'"), "EXTRANJERO");
   // A receipt stored with the declaration is a duplicate too.
-  t.db().run("INSERT INTO F621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
-             "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec) VALUES (6, ?, '201206', "
-             "'0601', 101, 3, '42000001', 1, 'R', '0001', '900', '05/06/2012', '15/06/2012', '1000.00')",
-             {decl.ruc});
+  t.db().run(
+      "INSERT INTO F621RDDET (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, num_doc_ret, "
+      "tip_doc_ret, tip_retencion, num_ser, num_rec, fec_emi, fec_pago, mto_rec) VALUES (6, ?, '201206', "
+      "'0601', 101, 3, '42000001', 1, 'R', '0001', '900', '05/06/2012', '15/06/2012', '1000.00')",
+      {decl.ruc});
   r = runBytes(Kind::Cuarta, "01|42000001|R|0001|900|1000.00|05/06/2012|15/06/2012|1|\r\n", "x.4ta",
                Form::Transferencia);
   ASSERT_EQ(r.errors.size(), 1u);
@@ -144,8 +197,9 @@ TEST_F(ImporterTest, TraineesAndThirdParties) {
   run(Kind::Mfe, "cases.mfe", Form::ImportMF);
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601_ESTABMF WHERE doc_id_a = '72000001' AND cod_estab = 6"), 1);
   run(Kind::Sct, "cases.sct", Form::TransPT);
-  EXPECT_EQ(rowTexts(t.db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM TEMP2_F601")),
-            (std::vector<std::string>{decl.ruc, "PLANTA NORTE", "1.53", "2500.00", "38.25", "1", "1"}));
+  EXPECT_EQ(
+      rowTexts(t.db().row("SELECT Ruc, centro, Tasa, rem_sctrs, sctrs, Correl_centro, Correl_tasa FROM TEMP2_F601")),
+      (std::vector<std::string>{decl.ruc, "PLANTA NORTE", "1.53", "2500.00", "38.25", "1", "1"}));
 
   auto r = runBytes(Kind::ForTrans, "01|72000001|900.00|\r\n01|72000001|950.00|\r\n01|42000001|1|\r\n", "x.for",
                     Form::Transferencia);
@@ -204,8 +258,9 @@ TEST_F(ImporterTest, AWrongFileIsRefusedWholeBeforeAnyRecord) {
 
 TEST_F(ImporterTest, AFailureHalfWayLeavesTheWorkingSetAsBeforeAndARetryWritesTheWholeFile) {
   // The second certificate cannot be written: the first one must not stay behind either.
-  t.db().script("CREATE TEMP TRIGGER fail_citt BEFORE INSERT ON TMPF601DIAS_NOLAB WHEN NEW.num_citt = 'A-7' "
-                "BEGIN SELECT RAISE(ABORT, 'disco lleno'); END;");
+  t.db().script(
+      "CREATE TEMP TRIGGER fail_citt BEFORE INSERT ON TMPF601DIAS_NOLAB WHEN NEW.num_citt = 'A-7' "
+      "BEGIN SELECT RAISE(ABORT, 'disco lleno'); END;");
   auto r = run(Kind::Sub, "cases.sub");
   EXPECT_TRUE(r.refused);
   EXPECT_EQ(r.transferred, 0);
@@ -240,9 +295,10 @@ TEST_F(ImporterTest, ALargeConceptFileKeepsOneRowPerConceptAndTheIndexes) {
   EXPECT_EQ(t.db().integer("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '41000001' AND codigo IN ('0121', "
                            "'0105')"),
             2);
-  EXPECT_EQ(t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
-                           "'IX_TMPF601CONCEP_COD')"),
-            2);
+  EXPECT_EQ(
+      t.db().integer("SELECT count(*) FROM sqlite_temp_master WHERE type = 'index' AND name IN ('IDX_TMPF601CONCEP', "
+                     "'IX_TMPF601CONCEP_COD')"),
+      2);
 }
 
 TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
@@ -251,10 +307,10 @@ TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
     std::string bytes;
   };
   const std::string line1 = "01|41000001|0121|100.00|100.00|", line2 = "01|41000001|0105|5|5|";
-  for (const auto& v : {Variant{"LF", line1 + "\n" + line2 + "\n"}, Variant{"CR LF", line1 + "\r\n" + line2 + "\r\n"},
-                        Variant{"CR", line1 + "\r" + line2 + "\r"},
-                        Variant{"BOM, no end", "\xEF\xBB\xBF" + line1 + "\r\n" + line2},
-                        Variant{"blank lines", "\r\n" + line1 + "\r\n   \r\n" + line2 + "\r\n\r\n"}}) {
+  for (const auto& v :
+       {Variant{"LF", line1 + "\n" + line2 + "\n"}, Variant{"CR LF", line1 + "\r\n" + line2 + "\r\n"},
+        Variant{"CR", line1 + "\r" + line2 + "\r"}, Variant{"BOM, no end", "\xEF\xBB\xBF" + line1 + "\r\n" + line2},
+        Variant{"blank lines", "\r\n" + line1 + "\r\n   \r\n" + line2 + "\r\n\r\n"}}) {
     SCOPED_TRACE(v.name);
     auto r = runBytes(Kind::Rem, v.bytes);
     EXPECT_FALSE(r.refused) << r.refusal;
@@ -262,7 +318,9 @@ TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
     EXPECT_EQ(r.rejected, 0);
   }
   // A Windows-1252 "Ñ" in a passport number is read as the letter, and the rejection shows it.
-  auto r = runBytes(Kind::Rem, "07|ABC\xD1" "12|0121|1|1|\r\n");
+  auto r = runBytes(Kind::Rem,
+                    "07|ABC\xD1"
+                    "12|0121|1|1|\r\n");
   ASSERT_EQ(r.errors.size(), 1u);
   EXPECT_EQ(r.errors[0].docId, "ABCÑ12");
 }

@@ -32,9 +32,7 @@ class Printouts : public ::testing::Test {
     EXPECT_TRUE(d.has_value());
     return *d;
   }
-  std::vector<std::string> lines(const std::filesystem::path& p) {
-    return text::split(test::readFile(p), '\n');
-  }
+  std::vector<std::string> lines(const std::filesystem::path& p) { return text::split(test::readFile(p), '\n'); }
   // Texts drawn on the preview pages of a report file.
   std::vector<std::vector<std::string>> pageTexts(const std::filesystem::path& p) {
     auto doc = reports::pDesencripta(p, "PresPrevia", reports::PageRange{}, db_.messenger());
@@ -85,8 +83,8 @@ TEST_F(Printouts, SentDeclarationPrintsControlAndOrderNumbers) {
   test::sendFixedDeclaration(s().database(), "1", "ABC123XYZ", "870012345");
   DeclarationPrintoutForm sent(s(), true);
   ASSERT_EQ(sent.requery().size(), 1u);
-  EXPECT_EQ(sent.cells(sent.rows()[0]), (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012", "0601",
-                                                                  "NO", "1", "870012345"}));
+  EXPECT_EQ(sent.cells(sent.rows()[0]),
+            (std::vector<std::string>{kRuc, "EMPRESA DE PRUEBA S.A.C.", "03/2012", "0601", "NO", "1", "870012345"}));
   auto page = pageTexts(*sent.producir(0))[0];
   EXPECT_TRUE(has(page, "Nro. Control: ABC123XYZ"));
   EXPECT_TRUE(has(page, "Nro. Orden: 870012345"));
@@ -134,10 +132,11 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
   open.ruc = kRuc;
   open.periodo = kPeriodo;
   open.name = "EMPRESA DE PRUEBA S.A.C.";
-  s().database().run("INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, "
-                     "Periodo_fac, Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '602', "
-                     "'20514372251', '201202', '009', '777', '10', '1')",
-                     {kRuc, kPeriodo});
+  s().database().run(
+      "INSERT INTO TMPF600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, "
+      "Periodo_fac, Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '602', "
+      "'20514372251', '201202', '009', '777', '10', '1')",
+      {kRuc, kPeriodo});
   DeclarationPrintoutForm f(s(), false, &open);
   f.requery();
   EXPECT_TRUE(f.isOpenInForm(0));
@@ -157,9 +156,10 @@ TEST_F(Printouts, DeclarationOpenInTheFormPrintsItsWorkingInvoices) {
 // The annex names each provider as the invoice list of the EPS form does.
 TEST_F(Printouts, AnnexNamesProvidersAsTheEpsForm) {
   auto& db = s().database();
-  db.run("INSERT INTO EPS (tip_doc_d, doc_id_d, RUC_EPS, NOMBRE_EPS) VALUES (6, ?, '20600000011', 'CLÍNICA DEL "
-         "DECLARANTE')",
-         {kRuc});
+  db.run(
+      "INSERT INTO EPS (tip_doc_d, doc_id_d, RUC_EPS, NOMBRE_EPS) VALUES (6, ?, '20600000011', 'CLÍNICA DEL "
+      "DECLARANTE')",
+      {kRuc});
   struct Case {
     const char* name;
     const char* casilla;
@@ -173,9 +173,10 @@ TEST_F(Printouts, AnnexNamesProvidersAsTheEpsForm) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     db.run("DELETE FROM F600INFEPS");
-    db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, "
-           "Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', ?, ?, '201202', '001', '9', '10', '1')",
-           {kRuc, kPeriodo, c.casilla, c.rucEps});
+    db.run(
+        "INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, "
+        "Num_Serie, Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', ?, ?, '201202', '001', '9', '10', '1')",
+        {kRuc, kPeriodo, c.casilla, c.rucEps});
     auto pages = pageTexts(producePrintout(s(), decl(), PrintChoice{PrintWhat::Anexos, true, true}));
     ASSERT_EQ(pages.size(), 4u);
     const auto& page = pages[std::string(c.casilla) == "602" ? 0 : 2];
@@ -187,9 +188,10 @@ TEST_F(Printouts, AnnexNamesProvidersAsTheEpsForm) {
 TEST_F(Printouts, LongPrintoutProposesTenPages) {
   auto& db = s().database();
   for (int i = 0; i < 400; ++i)
-    db.run("INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, Num_Serie, "
-           "Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '408', '20514372251', '201202', '002', ?, '10', '1')",
-           {kRuc, kPeriodo, std::to_string(10000 + i)});
+    db.run(
+        "INSERT INTO F600INFEPS (tip_doc_d, doc_id_d, periodo, formulario, Casilla, RUC_EPS, Periodo_fac, Num_Serie, "
+        "Num_Fac, Imp_total, Imp_cred) VALUES (6, ?, ?, '0601', '408', '20514372251', '201202', '002', ?, '10', '1')",
+        {kRuc, kPeriodo, std::to_string(10000 + i)});
   DeclarationPrintoutForm f(s(), false);
   f.requery();
   f.setOptImp(2);
@@ -440,7 +442,9 @@ TEST_F(Printouts, TextFilesAreWindows1252UnlessUtf8IsAsked) {
     TextEncoding encoding;
     std::string report20, textVariant, note;
   } cases[] = {
-      {"Windows-1252", TextEncoding::Windows1252, "|PEREZ|G\xD3MEZ-?UKASZ|ANA|", "EMPLEADOR : EMPRESA \xD1" "AND\xDA ?",
+      {"Windows-1252", TextEncoding::Windows1252, "|PEREZ|G\xD3MEZ-?UKASZ|ANA|",
+       "EMPLEADOR : EMPRESA \xD1"
+       "AND\xDA ?",
        "1 carácter sin equivalente en Windows-1252 se escribió como \"?\"."},
       {"UTF-8", TextEncoding::Utf8, "|PEREZ|GÓMEZ-ŁUKASZ|ANA|", "EMPLEADOR : EMPRESA ÑANDÚ Ω", ""},
   };
@@ -474,7 +478,10 @@ TEST(ExportCommands, TextFilesInWindows1252OrUtf8) {
   struct Case {
     const char* flag;
     std::string name, declarant;
-  } cases[] = {{"", "|FLORES|CH\xC1VEZ|MAR\xCD" "A|", "CORPORACI\xD3N INDUSTRIAL"},
+  } cases[] = {{"",
+                "|FLORES|CH\xC1VEZ|MAR\xCD"
+                "A|",
+                "CORPORACI\xD3N INDUSTRIAL"},
                {"--utf8", "|FLORES|CHÁVEZ|MARÍA|", "CORPORACIÓN INDUSTRIAL"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.flag);

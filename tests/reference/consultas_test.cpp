@@ -18,14 +18,17 @@ std::vector<std::string> codes(const Consulta& c) {
   return out;
 }
 
-bool contains(const std::vector<std::string>& v, const std::string& x) { return std::find(v.begin(), v.end(), x) != v.end(); }
+bool contains(const std::vector<std::string>& v, const std::string& x) {
+  return std::find(v.begin(), v.end(), x) != v.end();
+}
 
 // Captions and first rows of each list are checked through the menu of the main window.
 TEST(Consultas, CodesNeverListedAndDescriptionsCutAtTheirWidth) {
   TestDb t;
   for (const char* mode : {"X", "", "BS"}) EXPECT_FALSE(consultar(t.db(), mode)) << mode;
   // Header rows must never show either, whatever list they are in.
-  t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('004', '-', 'BANCOS'), ('714', '-', 'SITUACIONES')");
+  t.db().run(
+      "INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('004', '-', 'BANCOS'), ('714', '-', 'SITUACIONES')");
   // 40 characters of name: the bank list shows 36 of them.
   t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('004', '77', ?)",
              {std::string("BANCO DE PRUEBA CON NOMBRE MUY LARGO ÑANDÚ")});
@@ -82,8 +85,9 @@ TEST(Consultas, DatedListsNewestFirstWithTwoDecimals) {
       EXPECT_EQ(it->descrip, value);
     }
   }
-  t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('404', '20140101', '   3800.005'), "
-             "('982', '20140501', '  750.5 ')");
+  t.db().run(
+      "INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('404', '20140101', '   3800.005'), "
+      "('982', '20140501', '  750.5 ')");
   EXPECT_EQ(consultar(t.db(), "U")->rows.front().descrip, "3800.01");
   auto r = consultar(t.db(), "R")->rows.front();
   EXPECT_EQ(r.codigo, "01/05/2014");
@@ -94,9 +98,10 @@ TEST(WorkerRatesForm, EachRateComesFromItsOwnPositions) {
   TestDb t;
   // Type 77 with distinct values in every rate field (positions 42, 48, 54, 60, 66, 72, 78).
   std::string f = std::string(41, ' ') + "1.11 " + " 2.22 " + " 3.33 " + " 4.44 " + " 5.55 " + " 6.66 " + " 7.77";
-  t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO DE PRUEBA'), "
-             "('713', '77 20100315 99991231', ?), ('713', '77 20090101 20100314', ?)",
-             {f, f});
+  t.db().run(
+      "INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO DE PRUEBA'), "
+      "('713', '77 20100315 99991231', ?), ('713', '77 20090101 20100314', ?)",
+      {f, f});
   WorkerRatesForm tasas(t.db());
   auto rows = tasas.tasas("77");
   ASSERT_EQ(rows.size(), 2u);

@@ -17,11 +17,11 @@ using reference::DeclarantConcepts;
 using reference::TaxAffectation;
 using Codes = std::set<std::string>;
 
-constexpr const char* kPrivate = "20100000001";      // private regime
-constexpr const char* kPublic = "20100000002";       // public administration, public regime
-constexpr const char* kPublicPriv = "20100000003";   // public administration under the private regime
-constexpr const char* kMixed = "20100000004";        // mixed regime
-constexpr const char* kOther = "20100000005";        // another declarant, never touched
+constexpr const char* kPrivate = "20100000001";     // private regime
+constexpr const char* kPublic = "20100000002";      // public administration, public regime
+constexpr const char* kPublicPriv = "20100000003";  // public administration under the private regime
+constexpr const char* kMixed = "20100000004";       // mixed regime
+constexpr const char* kOther = "20100000005";       // another declarant, never touched
 
 class ConceptsTest : public ::testing::Test {
  protected:
@@ -64,9 +64,10 @@ class ConceptsTest : public ::testing::Test {
   }
   // estado/ind_ref of the declarant's declarations by period, e.g. "9/1,1/1".
   std::string states(const std::string& ruc) {
-    return db.text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM CAB WHERE doc_id_d = ? "
-                   "ORDER BY periodo)",
-                   {ruc});
+    return db.text(
+        "SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM CAB WHERE doc_id_d = ? "
+        "ORDER BY periodo)",
+        {ruc});
   }
   // The maintenance with a declarant chosen.
   DeclarantConcepts chosen(const std::string& ruc) {
@@ -152,7 +153,8 @@ TEST_F(ConceptsTest, PublicSectorConceptsByAdministrationAndRegime) {
     Codes group2000;     // concepts above 2000 offered
   };
   Codes all2000;
-  for (const auto& r : db.rows("SELECT Codigo FROM CONCEPTOS_REM WHERE CAST(Codigo AS INTEGER) > 2000")) all2000.insert(r.text(0));
+  for (const auto& r : db.rows("SELECT Codigo FROM CONCEPTOS_REM WHERE CAST(Codigo AS INTEGER) > 2000"))
+    all2000.insert(r.text(0));
   const std::vector<Case> cases{
       {"public administration, private regime", kPublicPriv, {"0121", "2039"}, {"2039"}},
       {"private company, private regime", kPrivate, {"0121"}, all2000},
@@ -182,14 +184,16 @@ TEST_F(ConceptsTest, GroupsShowTheirConceptsWithoutHeadings) {
   ASSERT_TRUE(dc.chooseGroup("1000"));
   std::string listed;
   for (const auto& r : dc.rows()) listed += r.codigo + " ";
-  EXPECT_EQ(listed, "1001 1002 1003 1004 1005 1006 1007 1008 1009 1010 1011 1012 1013 1014 1015 1016 1017 1018 1019 1020 ");
+  EXPECT_EQ(listed,
+            "1001 1002 1003 1004 1005 1006 1007 1008 1009 1010 1011 1012 1013 1014 1015 1016 1017 1018 1019 1020 ");
   EXPECT_FALSE(dc.chooseGroup("0121")) << "only headings are groups";
 }
 
 TEST_F(ConceptsTest, OwnConceptDescriptions) {
-  db.run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
-         "VALUES (6, ?, '1001', 'BONO POR METAS', 1, 'P')",
-         {kPrivate});
+  db.run(
+      "INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
+      "VALUES (6, ?, '1001', 'BONO POR METAS', 1, 'P')",
+      {kPrivate});
   auto dc = chosen(kPrivate);
   ASSERT_TRUE(dc.chooseGroup("1000"));
   EXPECT_EQ(dc.rows().at(0).descripcion, "BONO POR METAS");
@@ -221,10 +225,13 @@ TEST_F(ConceptsTest, OwnConceptDescriptions) {
   EXPECT_EQ(dc.rows().at(0).descripcion, "BONO POR METAS") << "a refused edit keeps the description";
   ASSERT_TRUE(dc.setSelected("1002", true));
   ASSERT_TRUE(dc.save());
-  EXPECT_EQ(db.text("SELECT desc_concepto || '/' || ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1002'",
-                    {kPrivate}),
-            "MOVILIDAD DE CAMPO/1");
-  EXPECT_EQ(db.text("SELECT ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate}), "0")
+  EXPECT_EQ(
+      db.text(
+          "SELECT desc_concepto || '/' || ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1002'",
+          {kPrivate}),
+      "MOVILIDAD DE CAMPO/1");
+  EXPECT_EQ(db.text("SELECT ind_activo FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate}),
+            "0")
       << "an own concept not selected stays described but inactive";
   EXPECT_EQ(db.integer("SELECT count(*) FROM conceptos_remu WHERE doc_id_d = ?", {kPrivate}), 2)
       << "untouched own concepts get no row";
@@ -244,8 +251,8 @@ TEST_F(ConceptsTest, SaveWritesTheSelectionAndOwnConceptAffectations) {
   ASSERT_EQ(t.messenger().entries().size(), 1u);
   EXPECT_EQ(t.messenger().last(), "Se grabaron satisfactoriamente los conceptos");
   EXPECT_EQ(t.messenger().entries()[0].icon, MsgIcon::Information);
-  EXPECT_EQ(dump("CON_AFEC"), "6|" + std::string(kPrivate) + "|0121|G|\n6|" + kPrivate + "|1001|P|\n6|" + kPrivate +
-                                  "|1002|P|\n");
+  EXPECT_EQ(dump("CON_AFEC"),
+            "6|" + std::string(kPrivate) + "|0121|G|\n6|" + kPrivate + "|1001|P|\n6|" + kPrivate + "|1002|P|\n");
   // Own concepts carry their affectation (all zeros when they have none) and the row control number.
   EXPECT_EQ(dump("CON_ADIC"), "6|" + std::string(kPrivate) + "|1001|1111111111001|008436|\n6|" + kPrivate +
                                   "|1002|0000000000000|009368|\n");
@@ -323,8 +330,10 @@ TEST_F(ConceptsTest, AffectationStringsAcceptedAndDeclarationsMarkedOnlyWhenThey
     ASSERT_TRUE(a.accept());
     EXPECT_EQ(a.lastAcceptMarked(), c.marks);
     EXPECT_EQ(states(kPrivate), c.marks ? "9/1,1/1" : "0/0,1/0");
-    EXPECT_EQ(db.text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kPrivate}), c.typed);
-    auto adic = db.row("SELECT des_concepto, cNumero FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate});
+    EXPECT_EQ(db.text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kPrivate}),
+              c.typed);
+    auto adic =
+        db.row("SELECT des_concepto, cNumero FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kPrivate});
     ASSERT_TRUE(adic);
     EXPECT_EQ(adic->text(0), c.typed);
     EXPECT_EQ(adic->text(1), data::NumeroControlTexts({"6", kPrivate, "1001", c.typed, ""}, 3));
@@ -366,9 +375,10 @@ TEST_F(ConceptsTest, FailedSaveOrAcceptLeavesTheRegistryAsBefore) {
   };
   db.run("INSERT INTO TRIBUT_AFECTA (tip_doc_d, doc_id_d, codigo, afectacion) VALUES (6, ?, '1001', '1111111111001')",
          {kPrivate});
-  db.run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
-         "VALUES (6, ?, '1001', 'BONO', 1, 'P')",
-         {kPrivate});
+  db.run(
+      "INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto, ind_activo, ind_origen) "
+      "VALUES (6, ?, '1001', 'BONO', 1, 'P')",
+      {kPrivate});
   conAfec(kPrivate, {"0121", "1001"});
   reference::writeConAdic(db, kPrivate, "1001", "1111111111001");
   cab(kPrivate, "201201", 0);
@@ -377,7 +387,8 @@ TEST_F(ConceptsTest, FailedSaveOrAcceptLeavesTheRegistryAsBefore) {
     SCOPED_TRACE(c.name);
     std::vector<std::string> before;
     for (const auto& tb : tables) before.push_back(dump(tb));
-    db.run(std::string("CREATE TRIGGER forced_failure ") + c.trigger + " BEGIN SELECT RAISE(ABORT, 'falla forzada'); END");
+    db.run(std::string("CREATE TRIGGER forced_failure ") + c.trigger +
+           " BEGIN SELECT RAISE(ABORT, 'falla forzada'); END");
     t.messenger().clear();
     if (c.affectation) {
       TaxAffectation a(t.session());

@@ -12,7 +12,9 @@ namespace {
 using korventa::test::TempDir;
 using test::fileLines;
 
-std::string chars(std::size_t n, char c = 'x') { return std::string(n, c); }
+std::string chars(std::size_t n, char c = 'x') {
+  return std::string(n, c);
+}
 
 TEST(InconsistencyReport, SplitAtNinetyCharacters) {
   struct Case {
@@ -25,7 +27,8 @@ TEST(InconsistencyReport, SplitAtNinetyCharacters) {
       {"exactly 90 characters: one line", chars(90), {chars(90) + " "}},
       {"91 characters: one more after four blanks", chars(89) + "ab", {chars(89) + "a-", "    b"}},
       {"90 accented characters are 90 characters", chars(89) + "ó", {chars(89) + "ó "}},
-      {"181 characters: the continuation is cut too", chars(90) + chars(90, 'y') + "z",
+      {"181 characters: the continuation is cut too",
+       chars(90) + chars(90, 'y') + "z",
        {chars(90) + "-", "    " + chars(90, 'y') + "-", "    z"}},
   };
   for (const auto& c : cases) EXPECT_EQ(inconsistencyRows({c.message}), c.rows) << c.name;
@@ -75,12 +78,14 @@ TEST(InconsistencyReport, FileInTheWorkFolder) {
   EXPECT_FALSE(writeInconsistencyReportFile(s, mens).has_value()) << "no file yet (its message: FrmConsist's test)";
 
   // Windows-1252 text is read as such.
-  std::ofstream(mens, std::ios::binary) << "C\xF3" "digo de concepto inv\xE1lido\r\nSegunda l\xEDnea\r\n";
+  std::ofstream(mens, std::ios::binary) << "C\xF3"
+                                           "digo de concepto inv\xE1lido\r\nSegunda l\xEDnea\r\n";
   auto out = writeInconsistencyReportFile(s, mens);
   ASSERT_TRUE(out.has_value());
   EXPECT_EQ(out->parent_path(), std::filesystem::path(s.paths.tmpPath));
   auto lines = fileLines(*out);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "pPos|400|1000|Código de concepto inválido |False|9|0|"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "pPos|400|1000|Código de concepto inválido |False|9|0|"),
+            lines.end());
   EXPECT_NE(std::find(lines.begin(), lines.end(), "pPos|400|1270|Segunda línea |False|9|0|"), lines.end());
 }
 

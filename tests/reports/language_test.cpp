@@ -37,8 +37,8 @@ TEST(ReportLanguage, BooleanTexts) {
     const char* text;
     bool expected;
   } cases[] = {
-      {"trimmed", "  True ", true}, {"any case", "TRUE", true},   {"zero", "0", false},
-      {"minus one", "-1", true},    {"empty", "", false},         {"garbage", "quizá", false},
+      {"trimmed", "  True ", true}, {"any case", "TRUE", true}, {"zero", "0", false},
+      {"minus one", "-1", true},    {"empty", "", false},       {"garbage", "quizá", false},
   };
   for (const auto& c : cases) EXPECT_EQ(boolArg(c.text), c.expected) << c.name;
 }

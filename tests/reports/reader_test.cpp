@@ -141,7 +141,10 @@ TEST(ReportReader, BadLinesRenderWhatTheyCan) {
   const auto& op = huge.pages[1].ops.at(0);
   EXPECT_EQ((std::vector<int>{op.x, op.y, op.size}), (std::vector<int>{32767, -32768, 32767}));
   // Bytes that are not UTF-8 are read as Windows-1252.
-  auto bytes = read("pPos|1|1|Pe\xF1" "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n", ReadMode::Preview);
+  auto bytes = read(
+      "pPos|1|1|Pe\xF1"
+      "a \x80|False|8|0|\npPos|1|1|Año|False|8|0|\n",
+      ReadMode::Preview);
   EXPECT_EQ(texts(bytes.pages[0]), (std::vector<std::string>{"Peña €", "Año"}));
 }
 
@@ -149,9 +152,10 @@ TEST(ReportReader, BadLinesRenderWhatTheyCan) {
 // failing, and its preview pages stay in order.
 TEST(ReportReader, FuzzRandomAndTruncatedLines) {
   std::mt19937 rng(601);
-  const std::string valid = "pPos|10|175|  texto|False|8|0|\npPosVerti|5|6|V|True|10|1|\npCuadro|1|3|17|16|2|\n"
-                            "pNuevaHoja\n<!nHojas!>3<!/nHojas!>\n<!Orientacion!>H<!/Orientacion!>\n"
-                            "<!Color!>&H80000005&<!/Color!>\npPos|-5|99999999|Peña|1|8|32767|\n";
+  const std::string valid =
+      "pPos|10|175|  texto|False|8|0|\npPosVerti|5|6|V|True|10|1|\npCuadro|1|3|17|16|2|\n"
+      "pNuevaHoja\n<!nHojas!>3<!/nHojas!>\n<!Orientacion!>H<!/Orientacion!>\n"
+      "<!Color!>&H80000005&<!/Color!>\npPos|-5|99999999|Peña|1|8|32767|\n";
   for (int round = 0; round < 300; ++round) {
     std::string file;
     for (int i = static_cast<int>(rng() % 40); i > 0; --i) {

@@ -22,7 +22,8 @@ class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     if (!QGuiApplication::instance()) {
-      qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+      qputenv("QT_QPA_PLATFORM",
+              qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
       app_ = new QGuiApplication(argc_, argv_);
     }
   }
@@ -65,9 +66,10 @@ int firstInkColumn(const QImage& img, int y0, int y1) {
 // Leading blanks shift the text (by the width of a fixed-pitch font); boxes and vertical text are
 // drawn where they are placed; garbage renders without failing.
 TEST(ReportRender, RasterPages) {
-  auto doc = test::read("pPos|1440|1440|X|False|10|0|\npPos|1440|2880|   X|False|10|0|\n"
-                        "pCuadro|1440|4320|2880|5760|0|\npPosVerti|4320|4320|IIII|True|10|0|\n",
-                        ReadMode::Preview);
+  auto doc = test::read(
+      "pPos|1440|1440|X|False|10|0|\npPos|1440|2880|   X|False|10|0|\n"
+      "pCuadro|1440|4320|2880|5760|0|\npPosVerti|4320|4320|IIII|True|10|0|\n",
+      ReadMode::Preview);
   QImage img = raster(doc.pages[0]);
   int plain = firstInkColumn(img, 144, 288);
   int shifted = firstInkColumn(img, 288, 432);
@@ -89,10 +91,9 @@ TEST(ReportRender, RasterPages) {
   EXPECT_GT(inkRows, 30);
 
   // Garbage at the limits of the numbers renders without failing.
-  auto garbage = test::read(
-      "pPos|32767|-32768|\xFF\xFE texto|True|32767|0|\npPosVerti|-5|-5|" + std::string(500, 'V') +
-          "|1|0|0|\npCuadro|-32768|-32768|32767|32767|0|\npPos|||||\n",
-      ReadMode::Preview);
+  auto garbage = test::read("pPos|32767|-32768|\xFF\xFE texto|True|32767|0|\npPosVerti|-5|-5|" + std::string(500, 'V') +
+                                "|1|0|0|\npCuadro|-32768|-32768|32767|32767|0|\npPos|||||\n",
+                            ReadMode::Preview);
   ASSERT_EQ(garbage.pages.size(), 1u);
   EXPECT_EQ(garbage.pages[0].ops.size(), 4u);
   EXPECT_FALSE(raster(garbage.pages[0]).isNull());
@@ -131,7 +132,8 @@ TEST(ReportRender, PdfHasOnePagePerSheetInItsOrientation) {
   ASSERT_TRUE(std::regex_search(content, box, std::regex(R"(/MediaBox\s*\[\s*0\s+0\s+([0-9.]+)\s+([0-9.]+)\s*\])")));
   EXPECT_GT(std::stod(box[1]), std::stod(box[2]));
   QString error;
-  EXPECT_FALSE(ui::writePdf(test::read("pPos|1|1|x|False|8|0|\n", ReadMode::Print), "/nonexistent-folder/x/o.pdf", &error));
+  EXPECT_FALSE(
+      ui::writePdf(test::read("pPos|1|1|x|False|8|0|\n", ReadMode::Print), "/nonexistent-folder/x/o.pdf", &error));
   EXPECT_TRUE(error.startsWith("No se pudo escribir el archivo PDF")) << error.toStdString();
 }
 

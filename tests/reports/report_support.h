@@ -21,7 +21,9 @@ inline Document read(const std::string& text, ReadMode mode, PageRange range = {
   return readReport(in, mode, range);
 }
 
-inline std::string readFile(const std::filesystem::path& p) { return korventa::test::slurp(p); }
+inline std::string readFile(const std::filesystem::path& p) {
+  return korventa::test::slurp(p);
+}
 
 // Lines of a report file without their CR LF.
 inline std::vector<std::string> fileLines(const std::filesystem::path& p) {

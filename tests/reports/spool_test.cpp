@@ -21,8 +21,9 @@ class Spool : public ::testing::Test {
   void TearDown() override { Clock::setFixed(std::nullopt); }
   std::vector<std::vector<std::string>> rows() {
     std::vector<std::vector<std::string>> out;
-    for (const auto& r : db.db().rows("SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d FROM SPOOL "
-                                      "ORDER BY Archivo")) {
+    for (const auto& r :
+         db.db().rows("SELECT CodRep, Secuencia, Archivo, Fecha, Usuario, tip_doc_d, doc_id_d FROM SPOOL "
+                      "ORDER BY Archivo")) {
       std::vector<std::string> row;
       for (std::size_t i = 0; i < r.size(); ++i) row.push_back(r.text(i));
       out.push_back(row);

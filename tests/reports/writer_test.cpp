@@ -103,8 +103,12 @@ TEST(ReportWriter, DirectPrinterDestination) {
 TEST(ListingHeader, FirstPageCarriesTagsAndTitlesLaterPagesNoTags) {
   TempDir dir;
   ReportWriter w(dir / "e.PRN");
-  ListingHeader h{"REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205", "20100066603", "EMPRESA DEMO S.A.C.", 150,
-                  "15/06/2012", "10:20:30"};
+  ListingHeader h{"REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205",
+                  "20100066603",
+                  "EMPRESA DEMO S.A.C.",
+                  150,
+                  "15/06/2012",
+                  "10:20:30"};
   writeListingHeader(w, h);
   w.ImprimeLineaPag(std::string(20, ' ') + "07 12345678  Documento no existe");
   w.close();

@@ -38,13 +38,18 @@ CliRunner::CliRunner() : cli_(cliPath()), db_(dir_ / "k.db") {
   std::ofstream(dir_ / "VKRS000.INI") << "[Options]\nSysPath=" << dir_.path().string() << "/\nSysUser=CONTADOR\n";
 }
 
-CliRun CliRunner::run(const std::string& args) const { return finish(start(args, "")); }
+CliRun CliRunner::run(const std::string& args) const {
+  return finish(start(args, ""));
+}
 
-CliRun CliRunner::runBare(const std::string& args) const { return finish(start(args, "", true)); }
+CliRun CliRunner::runBare(const std::string& args) const {
+  return finish(start(args, "", true));
+}
 
 CliRunner::Started CliRunner::start(const std::string& args, const std::string& tag, bool bare) const {
   fs::path out = dir_ / ("out" + tag + ".txt"), err = dir_ / ("err" + tag + ".txt");
-  std::string env = bare ? "exec env -i PATH=/usr/bin:/bin HOME='" + dir_.path().string() + "' " : "QT_QPA_PLATFORM=offscreen ";
+  std::string env =
+      bare ? "exec env -i PATH=/usr/bin:/bin HOME='" + dir_.path().string() + "' " : "QT_QPA_PLATFORM=offscreen ";
   std::string cmd = env + "KORVENTA_INI='" + (dir_ / "VKRS000.INI").string() + (bare ? "' '" : "' exec '") +
                     cli_.string() + "' --db '" + db_.string() + "' --user CONTADOR " + args + " > '" + out.string() +
                     "' 2> '" + err.string() + "'";

@@ -25,7 +25,9 @@ void buildFixedDeclaration(data::Database& db);
 void sendFixedDeclaration(data::Database& db, const std::string& correl, const std::string& control,
                           const std::string& norden);
 
-inline std::string readFile(const std::filesystem::path& p) { return slurp(p); }
+inline std::string readFile(const std::filesystem::path& p) {
+  return slurp(p);
+}
 
 // Compares a produced file with its reference under tests/data/printouts. A missing reference
 // fails; KORVENTA_UPDATE_GOLDEN=1 rewrites the references instead.

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 TempDir::TempDir() {
   static std::atomic<int> seq{0};
   std::random_device rd;
-  path_ = fs::temp_directory_path() /
-          ("korventa-test-" + std::to_string(::getpid()) + "-" + std::to_string(seq++) + "-" + std::to_string(rd() % 100000));
+  path_ = fs::temp_directory_path() / ("korventa-test-" + std::to_string(::getpid()) + "-" + std::to_string(seq++) +
+                                       "-" + std::to_string(rd() % 100000));
   fs::create_directories(path_);
 }
 
@@ -60,32 +60,36 @@ TestDb::TestDb(bool withDemo) {
 
 RegistryBuilder& RegistryBuilder::declarant(const std::string& ruc, const std::string& name, int regimenLab,
                                             int admPublica, int senati) {
-  db.run("INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, nom_razon, Tipo_ingreso, Usuario, Ind_RegimenLab, "
-         "ind_adm_publica, Ind_senati) VALUES (6, ?, ?, ?, 2, 'DEMO', ?, ?, ?)",
-         {ruc, name, name, regimenLab, admPublica, senati});
+  db.run(
+      "INSERT INTO CONTRVKRS (tip_doc_d, doc_id_d, Nombre, nom_razon, Tipo_ingreso, Usuario, Ind_RegimenLab, "
+      "ind_adm_publica, Ind_senati) VALUES (6, ?, ?, ?, 2, 'DEMO', ?, ?, ?)",
+      {ruc, name, name, regimenLab, admPublica, senati});
   return *this;
 }
 
 RegistryBuilder& RegistryBuilder::person(const std::string& ruc, long correl, int category, int tipDoc,
                                          const std::string& doc, const std::string& apellidoP,
-                                         const std::string& nombre, const std::string& tipo,
-                                         const std::string& situac, int pension, const std::string& sexo) {
-  db.run("INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
-         "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension) VALUES (6, ?, ?, ?, ?, ?, '1980-01-01', ?, 'X', ?, ?, "
-         "1, ?, ?)",
-         {ruc, correl, category, tipDoc, doc, apellidoP, nombre, sexo, tipo, pension});
-  db.run("INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, situac, tipo, "
-         "pension) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {ruc, correl, category, tipDoc, doc, situac, tipo, pension});
+                                         const std::string& nombre, const std::string& tipo, const std::string& situac,
+                                         int pension, const std::string& sexo) {
+  db.run(
+      "INSERT INTO ASEGVKRS (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_nac, apellido_p, "
+      "apellido_m, nombre_1, sexo, ind_domicilio, tipo, pension) VALUES (6, ?, ?, ?, ?, ?, '1980-01-01', ?, 'X', ?, ?, "
+      "1, ?, ?)",
+      {ruc, correl, category, tipDoc, doc, apellidoP, nombre, sexo, tipo, pension});
+  db.run(
+      "INSERT INTO ASEG_DET_LAB (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, situac, tipo, "
+      "pension) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {ruc, correl, category, tipDoc, doc, situac, tipo, pension});
   return *this;
 }
 
 RegistryBuilder& RegistryBuilder::period(const std::string& ruc, long correl, int category, int tipDoc,
                                          const std::string& doc, const std::string& tipo, const std::string& fecIni,
                                          const std::string& fecFin) {
-  db.run("INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_ini, fec_fin, "
-         "tipo) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {ruc, correl, category, tipDoc, doc, fecIni, fecFin.empty() ? data::Value() : data::Value(fecFin), tipo});
+  db.run(
+      "INSERT INTO PERIODOLAB (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, fec_ini, fec_fin, "
+      "tipo) VALUES (6, ?, ?, ?, ?, ?, ?, ?, ?)",
+      {ruc, correl, category, tipDoc, doc, fecIni, fecFin.empty() ? data::Value() : data::Value(fecFin), tipo});
   return *this;
 }
 

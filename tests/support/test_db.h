@@ -45,8 +45,8 @@ struct RegistryBuilder {
 
   // A declarant (CONTRVKRS) of income type 2, user "DEMO"; labour regime, public administration
   // and SENATI indicators as given.
-  RegistryBuilder& declarant(const std::string& ruc, const std::string& name, int regimenLab = 1,
-                             int admPublica = 0, int senati = 0);
+  RegistryBuilder& declarant(const std::string& ruc, const std::string& name, int regimenLab = 1, int admPublica = 0,
+                             int senati = 0);
   // A person in ASEGVKRS and ASEG_DET_LAB; dates ISO.
   RegistryBuilder& person(const std::string& ruc, long correl, int category, int tipDoc, const std::string& doc,
                           const std::string& apellidoP, const std::string& nombre, const std::string& tipo,

@@ -26,7 +26,9 @@ class ConceptFormsTest : public QObject {
 
   void open() { form_ = shown(std::make_unique<ui::zelpla_Mant001>(t_->session())); }
   template <class W>
-  W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
+  W* child(const char* name) {
+    return uitest::child<W>(form_.get(), name);
+  }
   void choose(const char* combo, const QString& data) { uitest::choose(child<QComboBox>(combo), data); }
   QTableWidget* grid() { return child<QTableWidget>("grdConceptos"); }
 
@@ -34,9 +36,10 @@ class ConceptFormsTest : public QObject {
   void init() {
     t_ = std::make_unique<test::TestDb>(true);
     t_->session().user = "CONTADOR";
-    t_->db().run("INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES "
-                 "(6, ?, '201205', '0601', 0, 0), (6, ?, '201204', '0601', 1, 0)",
-                 {kRuc, kRuc});
+    t_->db().run(
+        "INSERT INTO CAB (tip_doc_d, doc_id_d, periodo, Formulario, estado, ind_ref) VALUES "
+        "(6, ?, '201205', '0601', 0, 0), (6, ?, '201204', '0601', 1, 0)",
+        {kRuc, kRuc});
   }
   void cleanup() {
     form_.reset();
@@ -71,9 +74,10 @@ class ConceptFormsTest : public QObject {
 
     QTest::mouseClick(child<QPushButton>("CmdGrabar"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
-    std::string saved = t_->db().text("SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM "
-                                      "CON_AFEC WHERE doc_id_d = ? ORDER BY cod_concepto)",
-                                      {kRuc});
+    std::string saved = t_->db().text(
+        "SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM "
+        "CON_AFEC WHERE doc_id_d = ? ORDER BY cod_concepto)",
+        {kRuc});
     QVERIFY(saved.find("0122") != std::string::npos);
     QVERIFY(saved.find("0121") == std::string::npos);
     QVERIFY(saved.find(",02") == std::string::npos);
@@ -149,8 +153,8 @@ class ConceptFormsTest : public QObject {
     });
     QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
     QCOMPARE(seen, (QStringList{"Afectación", "SI", "NO", "SI", "RENTA 5TA CATEGORÍA RETENCIONES", "NO"}));
-    QCOMPARE(QString::fromStdString(t_->db().text(
-                 "SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
+    QCOMPARE(QString::fromStdString(
+                 t_->db().text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
              QString("0111111111101"));
     QCOMPARE(QString::fromStdString(t_->db().text(
                  "SELECT des_concepto FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
@@ -168,8 +172,8 @@ class ConceptFormsTest : public QObject {
       QTest::mouseClick(d->findChild<QPushButton*>("CmdSalir"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->db().text(
-                 "SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
+    QCOMPARE(QString::fromStdString(
+                 t_->db().text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
              QString("0111111111101"));
     QCOMPARE(QString::fromStdString(t_->db().text("SELECT max(ind_ref) FROM CAB")), QString("0"));
   }

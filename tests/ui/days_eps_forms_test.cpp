@@ -25,13 +25,14 @@ class DaysEpsFormsTest : public QObject {
 
   // The demo worker's working row, as the declaration form leaves it.
   void addWorker(long correl) {
-    db().run("INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
-             "doc_id_a, Situac, Tipo, sctr, pension, Nombre, tip_doc, dias_lab) SELECT 6, d.doc_id_d, d.correl_a, ?, "
-             "'0601', 1, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.sctr, d.pension, a.apellido_p || ' ' || "
-             "a.apellido_m || ', ' || a.nombre_1, 'DNI', '27' FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.doc_id_d = "
-             "d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE d.doc_id_d = ? AND "
-             "d.correl_a = ? AND d.cod_cat_tra = 1",
-             {decl_.periodo, std::string(kRuc), correl});
+    db().run(
+        "INSERT INTO TEMP1_F601 (Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, "
+        "doc_id_a, Situac, Tipo, sctr, pension, Nombre, tip_doc, dias_lab) SELECT 6, d.doc_id_d, d.correl_a, ?, "
+        "'0601', 1, d.tip_doc_a, d.doc_id_a, d.situac, d.tipo, d.sctr, d.pension, a.apellido_p || ' ' || "
+        "a.apellido_m || ', ' || a.nombre_1, 'DNI', '27' FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.doc_id_d = "
+        "d.doc_id_d AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra WHERE d.doc_id_d = ? AND "
+        "d.correl_a = ? AND d.cod_cat_tra = 1",
+        {decl_.periodo, std::string(kRuc), correl});
     auto r = db().row("SELECT tip_doc_a, doc_id_a FROM TEMP1_F601 WHERE correl_a = ?", {correl});
     person_ = PersonKey{correl, static_cast<int>(r->integer(0)), r->text(1), kWorker};
   }
@@ -73,7 +74,8 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(det, "TxtNumCitt"), "A-123");
     type(child<QLineEdit>(det, "TxtDias"), "3");
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("La información fue grabada satisfactoriamente. "));
     QCOMPARE(child<QLineEdit>(det, "TxtNumCitt")->text(), QString());  // cleared for the next one
     QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -87,8 +89,11 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
     QVERIFY(screenshot(form_.get(), "frmDiasHoras"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")), QString("3|192.98"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")), QString("A-123|3"));
+    QCOMPARE(
+        QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")),
+        QString("3|192.98"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")),
+             QString("A-123|3"));
 
     // Opened again, the form shows what was recorded, and accepting it unchanged keeps it.
     type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
@@ -96,19 +101,21 @@ class DaysEpsFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
     form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
     const std::pair<const char*, const char*> shown[] = {
-        {"TxtDiasLab", "27"}, {"TxtDiasSub", "3"},    {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
+        {"TxtDiasLab", "27"},    {"TxtDiasSub", "3"},   {"TxtTotalDias", "30"},  {"TxtHorasNor", "192"},
         {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
     for (const auto& [name, value] : shown) QCOMPARE(child<QLineEdit>(form_.get(), name)->text(), QString(value));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
-                                              "FROM TEMP1_F601 WHERE correl_a = 2")),
-             QString("27|3|192.98|10.50"));
+    QCOMPARE(
+        QString::fromStdString(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
+                                         "FROM TEMP1_F601 WHERE correl_a = 2")),
+        QString("27|3|192.98|10.50"));
   }
 
   void establishmentAndSctrRate() {
     addWorker(5);
-    db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
-             "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
+    db().run(
+        "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag) VALUES "
+        "(1, '44876543', 5, '0121', 1, '2500.00', '2500.00'), (1, '44876543', 5, '0806', 1, '', '')");
     form_ = shown(std::make_unique<ui::frmDiasHoras>(t_->session(), decl_, person_));
 
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdEstab"), Qt::LeftButton);
@@ -128,8 +135,11 @@ class DaysEpsFormsTest : public QObject {
     choose(tasas, "1");
     QVERIFY(screenshot(dlg, "frmSCTR"));
     QTest::mouseClick(child<QPushButton>(dlg, "cmdAccion_0"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")), QString("38.25|2500.00"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")), QString("38.25"));
+    QCOMPARE(QString::fromStdString(
+                 db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")),
+             QString("38.25|2500.00"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")),
+             QString("38.25"));
   }
 
   void epsInvoiceOfBox602() {
@@ -167,13 +177,15 @@ class DaysEpsFormsTest : public QObject {
     QVERIFY(screenshot(form_.get(), "FrmInf602"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_3"), Qt::LeftButton);
     QCOMPARE(QString::fromStdString(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'")), QString("1500"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")), QString("F0A1|15/01/2013"));
+    QCOMPARE(QString::fromStdString(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")),
+             QString("F0A1|15/01/2013"));
   }
 
   void thirdPartyAndOtherEmployers() {
-    db().run("INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
-             "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
-             {std::string(kRuc)});
+    db().run(
+        "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, NOMBRE, tip_doc_a) VALUES "
+        "(6, ?, 20, '45678123', 'DNI', 'ORTIZ MEDINA, RAÚL', 1)",
+        {std::string(kRuc)});
     person_ = PersonKey{20, 1, "45678123", kThirdParty};
     form_ = shown(std::make_unique<ui::Frm601Detalle>(t_->session(), decl_, person_));
     choose(child<QComboBox>(form_.get(), "CmbRuc"), kRuc);
@@ -193,7 +205,8 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
     type(child<QLineEdit>(det, "TxtMonto"), "850.5");
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+             QString("La información fue grabada satisfactoriamente. "));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotal")->text(), QString("850.50"));
     QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
     QVERIFY(screenshot(form_.get(), "frm605"));

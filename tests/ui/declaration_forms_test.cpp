@@ -60,7 +60,7 @@ class DeclarationFormsTest : public QObject {
     QVERIFY(scroll);
     QVERIFY(scroll->minimumWidth() < available.width());
     QVERIFY(scroll->widget()->sizeHint().width() > scroll->minimumWidth());  // here the grid scrolls
-    QVERIFY(form->minimumSizeHint().width() < 1024);  // the rest fits a screen 1024 points wide
+    QVERIFY(form->minimumSizeHint().width() < 1024);                         // the rest fits a screen 1024 points wide
     QVERIFY(form->width() <= std::max(available.width(), form->minimumSizeHint().width()));
     QVERIFY(form->height() <= std::max(available.height(), form->minimumSizeHint().height()));
 
@@ -203,9 +203,10 @@ class DeclarationFormsTest : public QObject {
       seenRuc = static_cast<ui::Frm402*>(form.get())->controller().declaration().ruc;
       // The form records an income and, as every detail form's accept, computes the person.
       const auto& p = seen;
-      s.database().run("INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
-                       "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
-                       {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
+      s.database().run(
+          "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, "
+          "monto, monto_pag) VALUES (?, ?, ?, '0121', ?, '2500.00', '2500.00')",
+          {p.tip_doc_a, p.doc_id_a, p.correl_a, p.cod_cat_tra});
       determination::recomputePerson(s, static_cast<ui::Frm402*>(form.get())->controller().declaration(), p);
       concepts->done(QDialog::Accepted);
     });
@@ -282,10 +283,13 @@ class DeclarationFormsTest : public QObject {
     auto form = openNewDeclaration(t_->session());
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QSize room = ui::usableScreenSize(form.get());
-    QVERIFY2(form->width() <= room.width() && form->height() <= room.height(),
-             qPrintable(QString("%1x%2 in %3x%4").arg(form->width()).arg(form->height()).arg(room.width()).arg(room.height())));
+    QVERIFY2(
+        form->width() <= room.width() && form->height() <= room.height(),
+        qPrintable(
+            QString("%1x%2 in %3x%4").arg(form->width()).arg(form->height()).arg(room.width()).arg(room.height())));
     QSize needs = child<QScrollArea>(form.get(), "scrFrm402")->widget()->minimumSizeHint();
-    QVERIFY2(needs.width() <= 1366 && needs.height() <= 700, qPrintable(QString("%1x%2").arg(needs.width()).arg(needs.height())));
+    QVERIFY2(needs.width() <= 1366 && needs.height() <= 700,
+             qPrintable(QString("%1x%2").arg(needs.width()).arg(needs.height())));
     auto* tabs = child<QTabWidget>(form.get(), "SSTab1");
     const char* names[] = {"Frm402-Trabajadores", "Frm402-Pensionistas", "Frm402-PersonalTerceros",
                            "Frm402-OtrosPrestadores", "Frm402-Determinacion"};
@@ -308,10 +312,11 @@ class DeclarationFormsTest : public QObject {
       onNextModal([&](QWidget* m) {
         QCOMPARE(m->objectName(), QString("Frm61501"));
         for (const char* amount : {"1500.00", "-1000.00"})
-          s.database().run("INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
-                           "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
-                           "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
-                           {std::string(amount), std::string(amount)});
+          s.database().run(
+              "INSERT INTO TMPF601RDDET (correl_a, cod_cat_tra, tip_retencion, tip_doc_a, doc_id_a, "
+              "num_ser, num_rec, mto_rec, ind_rta, por_rta, mto_rta, mto_ies) VALUES (0, 3, 'R', 6, "
+              "'10411223341', '0001', ?, ?, '1', '10.00', '100.00', '1234.00')",
+              {std::string(amount), std::string(amount)});
         static_cast<QDialog*>(m)->done(QDialog::Accepted);
       });
     };

@@ -17,7 +17,9 @@ namespace {
 using uitest::child;
 using uitest::onNextModal;
 
-QString plain(QString t) { return t.remove(','); }
+QString plain(QString t) {
+  return t.remove(',');
+}
 
 }  // namespace
 
@@ -159,9 +161,7 @@ class DeterminationFormsTest : public QObject {
     return det;
   }
   // The declaration open in the form.
-  model::OpenDeclaration& openDecl() {
-    return static_cast<ui::Frm402*>(form_.get())->controller().declaration();
-  }
+  model::OpenDeclaration& openDecl() { return static_cast<ui::Frm402*>(form_.get())->controller().declaration(); }
   QLineEdit* cell(const char* box) { return child<QLineEdit>(form_.get(), QString("txtvalor_") + box); }
 
   std::unique_ptr<uitest::DemoDb> t_;

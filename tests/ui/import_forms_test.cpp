@@ -12,7 +12,9 @@ namespace {
 using uitest::child;
 using uitest::screenshot;
 
-QString demoFiles() { return QString(KORVENTA_SOURCE_DIR) + "/data/demo/import"; }
+QString demoFiles() {
+  return QString(KORVENTA_SOURCE_DIR) + "/data/demo/import";
+}
 
 }  // namespace
 
@@ -60,7 +62,7 @@ class ImportFormsTest : public QObject {
     // While the first file's listing is shown the counters hold that file; at the end, all files.
     QCOMPARE(duringFirst, QString("2 Transferidos / 3 Rechazados"));
     QCOMPARE(transferidos, QString("13 Transferidos"));  // 2 + 2 + 2 + 1 + 6, as listed per file
-    QCOMPARE(rechazados, QString("18 Rechazados"));  // 3 + 2 + 3 + 1 + 9
+    QCOMPARE(rechazados, QString("18 Rechazados"));      // 3 + 2 + 3 + 1 + 9
     QCOMPARE(results.size(), 5);
     QCOMPARE(results[0], QString("060120503987610201206.jor: 2 transferidos, 3 rechazados, 1 omitidos"));
     QCOMPARE(db.integer("SELECT count(*) FROM SPOOL WHERE CodRep = 'PR0046'"), 1LL);

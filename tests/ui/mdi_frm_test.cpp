@@ -213,30 +213,33 @@ class MdiFrmTest : public QObject {
     t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('700', '77', 'TIPO SIN TASAS')");
     auto& messages = t.messenger();
     MDIFrm frame(t.session());
-    QVERIFY(withModal([&] { frame.command("mnuTasaxTrab")->trigger(); }, [&](QDialog* d) {
-      QCOMPARE(d->windowTitle(), QString("Tasas por Tipo de Trabajador"));
-      auto* combo = child<QComboBox>(d, "cboTipoTrab");
-      auto* grid = child<QTableWidget>(d, "grdTasas");
-      auto* consultar = child<QPushButton>(d, "CmdConsultar");
-      QCOMPARE(combo->currentIndex(), -1);
-      for (const char* hidden : {"80", "81", "99"}) QCOMPARE(combo->findData(QString(hidden)), -1);
-      // Nothing chosen yet.
-      consultar->click();
-      QCOMPARE(messages.texts(), std::vector<std::string>{"Debe Seleccionar el tipo de Trabajador cuyas tasas desea consultar."});
-      QCOMPARE(grid->rowCount(), 0);
-      combo->setCurrentIndex(combo->findData(QString("19")));
-      QVERIFY(combo->currentText().startsWith("19 - "));
-      consultar->click();
-      QCOMPARE(grid->rowCount(), 3);
-      QCOMPARE(gridColumn(grid, 0), QStringList({"01/12/2004", "01/01/2004", "01/01/2000"}));
-      QCOMPARE(grid->item(1, 1)->text(), QString("1.70"));
-      QCOMPARE(grid->item(0, 2)->text(), QString("13.00"));
-      // A type without rates shows an empty grid, without a message.
-      combo->setCurrentIndex(combo->findData(QString("77")));
-      consultar->click();
-      QCOMPARE(grid->rowCount(), 0);
-      QCOMPARE(messages.entries().size(), std::size_t(1));
-    }));
+    QVERIFY(withModal(
+        [&] { frame.command("mnuTasaxTrab")->trigger(); },
+        [&](QDialog* d) {
+          QCOMPARE(d->windowTitle(), QString("Tasas por Tipo de Trabajador"));
+          auto* combo = child<QComboBox>(d, "cboTipoTrab");
+          auto* grid = child<QTableWidget>(d, "grdTasas");
+          auto* consultar = child<QPushButton>(d, "CmdConsultar");
+          QCOMPARE(combo->currentIndex(), -1);
+          for (const char* hidden : {"80", "81", "99"}) QCOMPARE(combo->findData(QString(hidden)), -1);
+          // Nothing chosen yet.
+          consultar->click();
+          QCOMPARE(messages.texts(),
+                   std::vector<std::string>{"Debe Seleccionar el tipo de Trabajador cuyas tasas desea consultar."});
+          QCOMPARE(grid->rowCount(), 0);
+          combo->setCurrentIndex(combo->findData(QString("19")));
+          QVERIFY(combo->currentText().startsWith("19 - "));
+          consultar->click();
+          QCOMPARE(grid->rowCount(), 3);
+          QCOMPARE(gridColumn(grid, 0), QStringList({"01/12/2004", "01/01/2004", "01/01/2000"}));
+          QCOMPARE(grid->item(1, 1)->text(), QString("1.70"));
+          QCOMPARE(grid->item(0, 2)->text(), QString("13.00"));
+          // A type without rates shows an empty grid, without a message.
+          combo->setCurrentIndex(combo->findData(QString("77")));
+          consultar->click();
+          QCOMPARE(grid->rowCount(), 0);
+          QCOMPARE(messages.entries().size(), std::size_t(1));
+        }));
   }
 
   void guide() {
@@ -268,20 +271,24 @@ class MdiFrmTest : public QObject {
     s.publicationDate = "15/10/2012";
     s.versionHost = "descargas.ejemplo.pe";
     MDIFrm frame(s);
-    QVERIFY(withModal([&] { frame.command("mnuAcercade")->trigger(); }, [&](QDialog* d) {
-      QCOMPARE(d->windowTitle(), QString("Acerca de ZEL"));
-      QCOMPARE(d->findChild<QLabel*>("lblVersion")->text(), QString::fromUtf8("Versión 1.8"));
-      QCOMPARE(d->findChild<QLabel*>("lblFecha")->text(), QString::fromUtf8("Actualización al 15/10/2012"));
-      child<QPushButton>(d, "CmdSalir")->click();
-      QVERIFY(!d->isVisible());
-    }));
+    QVERIFY(withModal([&] { frame.command("mnuAcercade")->trigger(); },
+                      [&](QDialog* d) {
+                        QCOMPARE(d->windowTitle(), QString("Acerca de ZEL"));
+                        QCOMPARE(d->findChild<QLabel*>("lblVersion")->text(), QString::fromUtf8("Versión 1.8"));
+                        QCOMPARE(d->findChild<QLabel*>("lblFecha")->text(),
+                                 QString::fromUtf8("Actualización al 15/10/2012"));
+                        child<QPushButton>(d, "CmdSalir")->click();
+                        QVERIFY(!d->isVisible());
+                      }));
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("http", &catcher, "open");
     frame.command("mnuVerVersion")->trigger();
     QDesktopServices::unsetUrlHandler("http");
     QCOMPARE(catcher.urls.size(), 1);
-    QCOMPARE(catcher.urls[0].toString(),
-             QString("http://descargas.ejemplo.pe/zel/zeldown/independientes/independientes.htm?p=0601&v=1.8&f=15102012#p601"));
+    QCOMPARE(
+        catcher.urls[0].toString(),
+        QString(
+            "http://descargas.ejemplo.pe/zel/zeldown/independientes/independientes.htm?p=0601&v=1.8&f=15102012#p601"));
   }
 
   void salirEndsTheProgram() {

@@ -21,7 +21,9 @@ class PrintoutFormsTest : public QObject {
     form_ = shown(std::make_unique<Form>(t_->session(), false));
   }
   template <class W>
-  W* child(const char* name) { return uitest::child<W>(form_.get(), name); }
+  W* child(const char* name) {
+    return uitest::child<W>(form_.get(), name);
+  }
 
  private slots:
   void init() {

@@ -23,7 +23,6 @@ class ProvidersFormsTest : public QObject {
   std::unique_ptr<test::TestDb> t_;
   model::OpenDeclaration decl_;
 
-
   // "Nuevo" on the provider header: the voucher dialog it shows, with the kind chosen.
   QDialog* newVoucher(QWidget* header, const QString& kind) {
     QTest::mouseClick(child<QPushButton>(header, "CmdNuevoRec"), Qt::LeftButton);
@@ -71,10 +70,11 @@ class ProvidersFormsTest : public QObject {
     decl_.name = "CORPORACIÓN INDUSTRIAL ANDES DEL PACÍFICO S.A.A.";
     decl_.periodo = "201209";
     // The working set of the declaration holds its trainees.
-    t_->db().run("INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
-                 "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
-                 "'PÉREZ', 'CAMPOS', 'DIANA')",
-                 {kRuc});
+    t_->db().run(
+        "INSERT INTO TMPF601MFCAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, tip_doc_a, "
+        "doc_id_a, APELLIDO_P, APELLIDO_M, NOMBRE_1) VALUES (6, ?, '201209', '0601', 23, 5, 1, '72345678', "
+        "'PÉREZ', 'CAMPOS', 'DIANA')",
+        {kRuc});
   }
   void cleanup() { t_.reset(); }
 
@@ -146,7 +146,8 @@ class ProvidersFormsTest : public QObject {
 
     // Reopened: the provider shows both vouchers, the trainee both establishments.
     // One voucher without retention (stored "0", as entry and import write it).
-    t_->db().run("UPDATE TMPF601RDDET SET ind_rta = '0', por_rta = '0' WHERE rowid = (SELECT min(rowid) FROM TMPF601RDDET)");
+    t_->db().run(
+        "UPDATE TMPF601RDDET SET ind_rta = '0', por_rta = '0' WHERE rowid = (SELECT min(rowid) FROM TMPF601RDDET)");
     {
       auto header = shown(ui::Frm61501::open(s, decl_, PersonKey{17, 6, "10411223341", kProvider}, true));
       auto* grid = child<QTableWidget>(header.get(), "grdRecibos");

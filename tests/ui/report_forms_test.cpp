@@ -27,7 +27,8 @@ std::string pagedReport(int pages) {
     std::string n = std::to_string(p);
     s += "pCuadro|150|300|11000|1640|" + n + "|\r\n";
     s += "pPos|300|350|PAGINA " + std::to_string(p + 1) + "|True|14|" + n + "|\r\n";
-    for (int r = 0; r < 10; ++r) s += "pPos|300|" + std::to_string(2000 + r * 250) + "|  fila " + std::to_string(r) + "|False|9|" + n + "|\r\n";
+    for (int r = 0; r < 10; ++r)
+      s += "pPos|300|" + std::to_string(2000 + r * 250) + "|  fila " + std::to_string(r) + "|False|9|" + n + "|\r\n";
     s += "pNuevaHoja\r\n";
   }
   return s;
@@ -40,7 +41,9 @@ int pdfPages(const std::filesystem::path& file) {
   return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page), std::sregex_iterator()));
 }
 
-QAction* action(QWidget& form, const char* name) { return form.findChild<QAction*>(name); }
+QAction* action(QWidget& form, const char* name) {
+  return form.findChild<QAction*>(name);
+}
 
 class ReportFormsTest : public QObject {
   Q_OBJECT
@@ -54,9 +57,7 @@ class ReportFormsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    db_ = std::make_unique<korventa::test::TestDb>();
-  }
+  void init() { db_ = std::make_unique<korventa::test::TestDb>(); }
   void cleanup() { db_.reset(); }
 
   void toolbarMovesBetweenPagesAndStopsAtTheEnds() {
@@ -145,7 +146,8 @@ class ReportFormsTest : public QObject {
     frmPreview form(db_->session());
     QVERIFY(form.open(QString::fromStdString(write("r.PRN", pagedReport(1)).string())));
     QVERIFY(!form.imprimir());
-    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("No hay una impresora predeterminada instalada."));
+    QCOMPARE(QString::fromStdString(db_->messenger().last()),
+             QString("No hay una impresora predeterminada instalada."));
     QCOMPARE(QString::fromStdString(db_->messenger().entries().back().title), QString("Error al Imprimir"));
   }
 
@@ -154,12 +156,27 @@ class ReportFormsTest : public QObject {
     QTest::addColumn<QString>("hasta");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("first page empty") << "" << "3" << "Ingrese página de inicio." << "txtPagDesde";
-    QTest::newRow("first page zero") << "0" << "3" << "Página inicial debe ser a partir de 1." << "txtPagDesde";
+    QTest::newRow("first page empty") << ""
+                                      << "3"
+                                      << "Ingrese página de inicio."
+                                      << "txtPagDesde";
+    QTest::newRow("first page zero") << "0"
+                                     << "3"
+                                     << "Página inicial debe ser a partir de 1."
+                                     << "txtPagDesde";
     QTest::newRow("first page beyond the total, last empty")
-        << "6" << "" << "Página inicial no debe ser mayor a total de páginas del reporte." << "txtPagDesde";
-    QTest::newRow("last page empty") << "2" << "" << "Ingrese página de Fin." << "txtPagHasta";
-    QTest::newRow("first after last") << "4" << "2" << "Página inicial no debe ser mayor a página final." << "txtPagHasta";
+        << "6"
+        << ""
+        << "Página inicial no debe ser mayor a total de páginas del reporte."
+        << "txtPagDesde";
+    QTest::newRow("last page empty") << "2"
+                                     << ""
+                                     << "Ingrese página de Fin."
+                                     << "txtPagHasta";
+    QTest::newRow("first after last") << "4"
+                                      << "2"
+                                      << "Página inicial no debe ser mayor a página final."
+                                      << "txtPagHasta";
   }
 
   void pageRangeChecks() {
@@ -231,8 +248,8 @@ class ReportFormsTest : public QObject {
     std::filesystem::path path;
     {
       SpoolReport report(db_->session(), "PR0049", 6, "20100066603");
-      ListingHeader h{"REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205", "20100066603", "EMPRESA DEMO S.A.C.", 200,
-                      "", ""};
+      ListingHeader h{
+          "REPORTE DE ERRORES DE TRANSFERENCIA - PERIODO 201205", "20100066603", "EMPRESA DEMO S.A.C.", 200, "", ""};
       writeListingHeader(report.writer(), h);
       for (int i = 1; i <= 200; ++i) {
         report.writer().ImprimeLineaPag(std::string(20, ' ') + "01 " + std::to_string(40000000 + i) +

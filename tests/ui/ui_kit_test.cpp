@@ -45,8 +45,9 @@ class UiKitTest : public QObject {
  private slots:
   void messageBoxes() {
     ui::QtMessenger m;
-    auto shown = answerBox([&] { m.critical("Debe ejecutar este módulo desde el Integrador del ZEL.", "Error al ejecutar el módulo"); },
-                           [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); });
+    auto shown = answerBox(
+        [&] { m.critical("Debe ejecutar este módulo desde el Integrador del ZEL.", "Error al ejecutar el módulo"); },
+        [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); });
     QCOMPARE(shown.title, QString::fromUtf8("Error al ejecutar el módulo"));
     QCOMPARE(shown.text, QString::fromUtf8("Debe ejecutar este módulo desde el Integrador del ZEL."));
     QCOMPARE(shown.icon, QMessageBox::Critical);
@@ -62,18 +63,36 @@ class UiKitTest : public QObject {
       const char* defaultCaption;
     };
     const Case cases[] = {
-        {"Enter takes the default No", MsgButtons::YesNo, Answer::No, [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); },
-         Answer::No, {"&No", "&Sí"}, "&No"},
-        {"cancel of three", MsgButtons::YesNoCancel, Answer::Yes,
-         [](QMessageBox* b) { b->button(QMessageBox::Cancel)->click(); }, Answer::Cancel, {"&No", "&Sí", "Cancelar"}, "&Sí"},
-        {"ok of ok/cancel", MsgButtons::OkCancel, Answer::Cancel, [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); },
-         Answer::Ok, {"Aceptar", "Cancelar"}, "Cancelar"},
+        {"Enter takes the default No",
+         MsgButtons::YesNo,
+         Answer::No,
+         [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); },
+         Answer::No,
+         {"&No", "&Sí"},
+         "&No"},
+        {"cancel of three",
+         MsgButtons::YesNoCancel,
+         Answer::Yes,
+         [](QMessageBox* b) { b->button(QMessageBox::Cancel)->click(); },
+         Answer::Cancel,
+         {"&No", "&Sí", "Cancelar"},
+         "&Sí"},
+        {"ok of ok/cancel",
+         MsgButtons::OkCancel,
+         Answer::Cancel,
+         [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); },
+         Answer::Ok,
+         {"Aceptar", "Cancelar"},
+         "Cancelar"},
     };
     for (const auto& c : cases) {
       Answer got = Answer::Ok;
-      auto seen = answerBox([&] { got = m.ask("¿Confirma que va eliminar el registro seleccionado?", "Eliminar Registro",
-                                              c.buttons, c.defaultAnswer, MsgIcon::Question); },
-                            c.respond);
+      auto seen = answerBox(
+          [&] {
+            got = m.ask("¿Confirma que va eliminar el registro seleccionado?", "Eliminar Registro", c.buttons,
+                        c.defaultAnswer, MsgIcon::Question);
+          },
+          c.respond);
       QVERIFY2(got == c.expected, c.name);
       QCOMPARE(seen.title, QString("Eliminar Registro"));
       QCOMPARE(seen.icon, QMessageBox::Question);

@@ -12,7 +12,8 @@ std::vector<std::pair<const char*, Maker>>& registry() {
 }  // namespace korventa::uitest
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   // "test_ui ClassName [QTest options]" runs one class only.
   std::string only;
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (auto& [name, make] : korventa::uitest::registry()) {
     std::string n = name;
-    if (!only.empty() && n != only && n.substr(n.rfind(':') == std::string::npos ? 0 : n.rfind(':') + 1) != only) continue;
+    if (!only.empty() && n != only && n.substr(n.rfind(':') == std::string::npos ? 0 : n.rfind(':') + 1) != only)
+      continue;
     auto obj = make();
     failures += QTest::qExec(obj.get(), argc, argv);
   }

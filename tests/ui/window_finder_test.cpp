@@ -51,7 +51,9 @@ class XClient {
     return w;
   }
   void netName(xcb_window_t w, const std::string& utf8) { set(w, netWmName_, utf8_, 8, utf8.data(), utf8.size()); }
-  void wmName(xcb_window_t w, const std::string& latin1) { set(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, latin1.data(), latin1.size()); }
+  void wmName(xcb_window_t w, const std::string& latin1) {
+    set(w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, latin1.data(), latin1.size());
+  }
   void wmClass(xcb_window_t w, const std::string& instance, const std::string& klass) {
     std::string v = instance + '\0' + klass + '\0';
     set(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, v.data(), v.size());
@@ -143,10 +145,18 @@ class WindowFinderTest : public QObject {
     using Make = std::function<std::vector<xcb_window_t>(XClient&)>;
     // A top-level window titled through _NET_WM_NAME (UTF-8) or only WM_NAME (Latin-1).
     auto net = [](std::string title, bool shown = true) -> Make {
-      return [=](XClient& x) { auto w = x.window(0, shown); x.netName(w, title); return std::vector{w}; };
+      return [=](XClient& x) {
+        auto w = x.window(0, shown);
+        x.netName(w, title);
+        return std::vector{w};
+      };
     };
     auto latin1 = [](std::string title) -> Make {
-      return [=](XClient& x) { auto w = x.window(); x.wmName(w, title); return std::vector{w}; };
+      return [=](XClient& x) {
+        auto w = x.window();
+        x.wmName(w, title);
+        return std::vector{w};
+      };
     };
     // The titled client inside a window manager's frame.
     Make framed = [](XClient& x) {

@@ -160,7 +160,9 @@ X11Desktop::~X11Desktop() {
   if (d_ && d_->c) xcb_disconnect(d_->c);
 }
 
-bool X11Desktop::connected() const { return d_->c != nullptr; }
+bool X11Desktop::connected() const {
+  return d_->c != nullptr;
+}
 
 std::vector<TopWindow> X11Desktop::visibleWindows() {
   std::vector<TopWindow> out;
@@ -205,8 +207,12 @@ void X11Desktop::requestClose(std::uint32_t window) {
 struct X11Desktop::Impl {};
 X11Desktop::X11Desktop(const std::string&) : d_(std::make_unique<Impl>()) {}
 X11Desktop::~X11Desktop() = default;
-bool X11Desktop::connected() const { return false; }
-std::vector<TopWindow> X11Desktop::visibleWindows() { return {}; }
+bool X11Desktop::connected() const {
+  return false;
+}
+std::vector<TopWindow> X11Desktop::visibleWindows() {
+  return {};
+}
 void X11Desktop::requestClose(std::uint32_t) {}
 
 #endif
@@ -238,7 +244,8 @@ std::string DesktopWindows::askAnnouncer(std::string_view title, const std::stri
   QEventLoop loop;
   QByteArray reply;
   bool done = false;
-  QObject::connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(QByteArray::fromStdString(request) + '\n'); });
+  QObject::connect(&socket, &QLocalSocket::connected, &loop,
+                   [&] { socket.write(QByteArray::fromStdString(request) + '\n'); });
   QObject::connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
     reply += socket.readAll();
     if (reply.contains('\n')) {

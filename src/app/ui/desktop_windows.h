@@ -14,9 +14,9 @@
 namespace korventa::ui {
 
 struct TopWindow {
-  std::uint32_t id = 0;       // the window to send requests to (the client window)
-  std::string title;          // UTF-8
-  std::string className;      // class part of WM_CLASS
+  std::uint32_t id = 0;   // the window to send requests to (the client window)
+  std::string title;      // UTF-8
+  std::string className;  // class part of WM_CLASS
 };
 
 // Top-level windows of an X display; not connected when xcb is missing or the display cannot be

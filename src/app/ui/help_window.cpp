@@ -7,7 +7,9 @@
 
 // The built-in guide is a resource of the forms library; a static library registers its
 // resources when asked to.
-static void registerHelpResource() { Q_INIT_RESOURCE(help); }
+static void registerHelpResource() {
+  Q_INIT_RESOURCE(help);
+}
 
 namespace korventa::ui {
 

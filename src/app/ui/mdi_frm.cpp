@@ -228,8 +228,7 @@ void MDIFrm::MostrarHelp() {
 
 void MDIFrm::verificarVersion() {
   QUrl url(qs(app::versionPageUrl(session_)));
-  if (!QDesktopServices::openUrl(url))
-    app::browserFailed(session_, session_.msg());
+  if (!QDesktopServices::openUrl(url)) app::browserFailed(session_, session_.msg());
 }
 
 bool MDIFrm::eventFilter(QObject* watched, QEvent* event) {
@@ -250,6 +249,8 @@ void MDIFrm::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void MDIFrm::endProgram() { close(); }
+void MDIFrm::endProgram() {
+  close();
+}
 
 }  // namespace korventa::ui

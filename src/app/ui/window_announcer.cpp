@@ -5,7 +5,9 @@
 
 namespace korventa::ui {
 
-QString WindowAnnouncer::socketName(const QString& title) { return title; }
+QString WindowAnnouncer::socketName(const QString& title) {
+  return title;
+}
 
 WindowAnnouncer::WindowAnnouncer(QString title, QWidget* window, QObject* parent)
     : QObject(parent), title_(std::move(title)), window_(window), hasWindow_(window != nullptr) {
@@ -24,7 +26,9 @@ WindowAnnouncer::WindowAnnouncer(QString title, QWidget* window, QObject* parent
   connect(&server_, &QLocalServer::newConnection, this, &WindowAnnouncer::answer);
 }
 
-WindowAnnouncer::~WindowAnnouncer() { server_.close(); }
+WindowAnnouncer::~WindowAnnouncer() {
+  server_.close();
+}
 
 void WindowAnnouncer::answer() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {

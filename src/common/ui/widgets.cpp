@@ -26,7 +26,9 @@ QSize usableScreenSize(const QWidget* w) {
   return area;
 }
 
-void fitToScreen(QWidget* w, const QSize& wanted) { w->resize(wanted.boundedTo(usableScreenSize(w))); }
+void fitToScreen(QWidget* w, const QSize& wanted) {
+  w->resize(wanted.boundedTo(usableScreenSize(w)));
+}
 
 void makeRowPicker(QTableWidget* table) {
   table->setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -99,8 +99,10 @@ void FrmContAbrir::changeEvent(QEvent* e) {
 }
 
 void FrmContAbrir::requery() {
-  if (open_) open_->requery();
-  else sent_->requery();
+  if (open_)
+    open_->requery();
+  else
+    sent_->requery();
   fill();
 }
 
@@ -115,7 +117,8 @@ void FrmContAbrir::fill() {
   grid_->setHorizontalHeaderLabels(headers);
   grid_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    auto cells = open_ ? open_->cells(rows[static_cast<std::size_t>(r)]) : sent_->cells(rows[static_cast<std::size_t>(r)]);
+    auto cells =
+        open_ ? open_->cells(rows[static_cast<std::size_t>(r)]) : sent_->cells(rows[static_cast<std::size_t>(r)]);
     for (int c = 0; c < static_cast<int>(cells.size()); ++c)
       grid_->setItem(r, c, new QTableWidgetItem(qs(cells[static_cast<std::size_t>(c)])));
   }
@@ -158,8 +161,10 @@ void FrmContAbrir::onAction() {
     Frm402 form(s_, Mode::Modify, this);
     emit declarationFormOpened(&form);
     bool ok = sent_ ? form.openSent(r.ruc, r.periodo, r.correl) : form.openDeclaration(r.ruc, r.periodo);
-    if (ok) form.exec();
-    else form.descartar();
+    if (ok)
+      form.exec();
+    else
+      form.descartar();
   }
   requery();
 }
@@ -209,8 +214,10 @@ void frmCopiarDec::onCopy() {
     ok = ctl_->copiar(ss(to_->maskedText()));
     QApplication::restoreOverrideCursor();
   }
-  if (ok) accept();
-  else to_->setFocus();
+  if (ok)
+    accept();
+  else
+    to_->setFocus();
 }
 
 FrmRecuperar::FrmRecuperar(Session& session, QWidget* parent) : QDialog(parent), s_(session) {

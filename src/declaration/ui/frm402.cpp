@@ -491,7 +491,9 @@ void Frm402::onSalir() {
   if (ctl_.leave()) QDialog::accept();
 }
 
-void Frm402::reject() { onSalir(); }
+void Frm402::reject() {
+  onSalir();
+}
 
 std::optional<PersonKey> Frm402::selected(Page& p, std::string* retention) {
   auto rows = p.view->selectionModel() ? p.view->selectionModel()->selectedRows() : QModelIndexList{};

@@ -7,7 +7,9 @@ namespace korventa::ui {
 PersonGridModel::PersonGridModel(data::Database& db, declaration::Grid grid, QObject* parent)
     : QAbstractTableModel(parent), list_(db, grid), headers_(list_.headers()) {}
 
-int PersonGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.count(); }
+int PersonGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : list_.count();
+}
 
 int PersonGridModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(headers_.size());

@@ -92,7 +92,8 @@ QTableWidget* grid(const char* name, const QStringList& headers, QWidget* parent
   return g;
 }
 
-void fillGrid(QTableWidget* g, const std::vector<std::vector<std::string>>& rows, const std::vector<int>& rightAligned) {
+void fillGrid(QTableWidget* g, const std::vector<std::vector<std::string>>& rows,
+              const std::vector<int>& rightAligned) {
   g->clearSelection();
   g->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r)

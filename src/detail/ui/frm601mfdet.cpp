@@ -100,7 +100,9 @@ void Frm601MFDET::refresh() {
   loading_ = false;
 }
 
-void Frm601MFDET::applyFocus() { focusControl(this, ctl_.focus()); }
+void Frm601MFDET::applyFocus() {
+  focusControl(this, ctl_.focus());
+}
 
 bool Frm601MFDET::eventFilter(QObject* watched, QEvent* event) {
   if (watched == TxtMonto_ && event->type() == QEvent::KeyPress) {

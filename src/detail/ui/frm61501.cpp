@@ -29,9 +29,10 @@ Frm61501::Frm61501(Session& session, const model::OpenDeclaration& decl, int cat
 
   auto* ident = buildIdentity(category);
 
-  grdRecibos_ = grid("grdRecibos", {"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto", "Retención",
-                                    "% Ret.", "Monto Retenido"},
-                     this);
+  grdRecibos_ =
+      grid("grdRecibos",
+           {"Tipo", "Serie", "Número", "Fecha Emisión", "Fecha Pago", "Monto", "Retención", "% Ret.", "Monto Retenido"},
+           this);
   grdRecibos_->horizontalHeader()->setMinimumSectionSize(60);
   grdRecibos_->setMinimumHeight(160);
   connect(grdRecibos_, &QTableWidget::cellDoubleClicked, this, [this] { CmdModificaRec_Click(); });
@@ -176,7 +177,9 @@ void Frm61501::refreshVouchers() {
   for (std::size_t i = 0; i < counters_.size() && i < texts.size(); ++i) counters_[i]->setText(qs(texts[i]));
 }
 
-void Frm61501::applyFocus() { focusControl(this, ctl_.focus()); }
+void Frm61501::applyFocus() {
+  focusControl(this, ctl_.focus());
+}
 
 void Frm61501::openVoucher(const detail::VoucherContext& ctx, const detail::Voucher* v) {
   auto* dlg = new Frm61502(s_, ctx, this);
@@ -225,8 +228,8 @@ void Frm61501::reject() {
   applyFocus();
 }
 
-std::unique_ptr<Frm61501> Frm61501::open(Session& session, const model::OpenDeclaration& decl,
-                                         const PersonKey& person, bool modify, QWidget* parent) {
+std::unique_ptr<Frm61501> Frm61501::open(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+                                         bool modify, QWidget* parent) {
   int category = person.cod_cat_tra == kTrainee ? kTrainee : kProvider;
   auto f = std::make_unique<Frm61501>(session, decl, category, parent);
   if (modify || decl.sent()) f->openExisting(person);

@@ -25,8 +25,8 @@ class Frm61501 : public QDialog {
   Frm61501(Session& session, const model::OpenDeclaration& decl, int category, QWidget* parent = nullptr);
   // The form on a provider (or trainee) of the declaration: a new one, or the stored one when
   // modified (always on a sent declaration, which only shows its vouchers).
-  static std::unique_ptr<Frm61501> open(Session& session, const model::OpenDeclaration& decl,
-                                        const PersonKey& person, bool modify, QWidget* parent = nullptr);
+  static std::unique_ptr<Frm61501> open(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+                                        bool modify, QWidget* parent = nullptr);
   bool openExisting(const PersonKey& person);
   detail::ProviderHeader& controller() { return ctl_; }
 

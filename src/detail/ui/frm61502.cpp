@@ -239,7 +239,9 @@ void Frm61502::refresh() {
   loading_ = false;
 }
 
-void Frm61502::applyFocus() { focusControl(this, ctl_.focus()); }
+void Frm61502::applyFocus() {
+  focusControl(this, ctl_.focus());
+}
 
 bool Frm61502::eventFilter(QObject* watched, QEvent* event) {
   // Series: the search-key filter of the shared services.
@@ -277,14 +279,18 @@ void Frm61502::amountLeft() {
 void Frm61502::dateLeft(DateEdit* box) {
   if (busy_ || loading_) return;
   std::string value = ss(box->maskedText());
-  if (box == mskFec_Emi_) ctl_.setIssueDate(value);
-  else if (box == mskFec_ini_) ctl_.setStartDate(value);
-  else if (box == mskFec_Fin_) ctl_.setEndDate(value);
-  else ctl_.setPaymentDate(value);
+  if (box == mskFec_Emi_)
+    ctl_.setIssueDate(value);
+  else if (box == mskFec_ini_)
+    ctl_.setStartDate(value);
+  else if (box == mskFec_Fin_)
+    ctl_.setEndDate(value);
+  else
+    ctl_.setPaymentDate(value);
   // An untouched box is checked on saving only.
   if (box->isEmptyMask()) return;
   busy_ = true;
-  bool ok = box == mskFec_Emi_  ? ctl_.Valida_mskFec_Emi()
+  bool ok = box == mskFec_Emi_   ? ctl_.Valida_mskFec_Emi()
             : box == mskFec_ini_ ? ctl_.Valida_mskFec_ini()
             : box == mskFec_Fin_ ? ctl_.Valida_mskFec_Fin()
                                  : ctl_.Valida_mskFec_Pago();

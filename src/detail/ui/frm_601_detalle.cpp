@@ -24,7 +24,9 @@ void fill(QComboBox* c, const std::vector<detail::Choice>& items, const std::str
 
 }  // namespace
 
-Frm601Detalle::Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+Frm601Detalle::Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                             QWidget* parent)
+    : QDialog(parent), session_(session) {
   setObjectName("Frm601Detalle");
   setWindowTitle("Personal de terceros - SCTR");
   setModal(true);

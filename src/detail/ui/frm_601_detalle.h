@@ -14,7 +14,8 @@ namespace korventa::ui {
 class Frm601Detalle : public QDialog {
   Q_OBJECT
  public:
-  Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  Frm601Detalle(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                QWidget* parent = nullptr);
   ~Frm601Detalle() override;
   detail::ThirdPartyForm* controller() { return form_.get(); }
 

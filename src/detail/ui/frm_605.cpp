@@ -70,8 +70,8 @@ void frm605::openDetail(bool modify) {
 
 // ---------------------------------------------------------------------------------------------
 
-frm605Det::frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc,
-                     QWidget* parent)
+frm605Det::frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                     std::optional<std::string> ruc, QWidget* parent)
     : GuardedDialog(parent), session_(session) {
   setObjectName("frm605Det");
   setWindowTitle("Detalle de otro empleador");
@@ -115,9 +115,8 @@ frm605Det::frm605Det(Session& session, const model::OpenDeclaration& openDecl, c
   });
   connect(txtNombre_, &QLineEdit::textEdited, this, [this] { pull(); });
   connect(txtMonto_, &QLineEdit::textEdited, this, [this] { pull(); });
-  connect(txtMonto_, &QLineEdit::editingFinished, this, [this] {
-    txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text()))));
-  });
+  connect(txtMonto_, &QLineEdit::editingFinished, this,
+          [this] { txtMonto_->setText(qs(detail::boxTextOnLeave(ss(txtMonto_->text())))); });
   connect(grabar, &QPushButton::clicked, this, &frm605Det::onSave);
   connect(salir, &QPushButton::clicked, this, &QDialog::reject);
   EnterAsTab::install(this);

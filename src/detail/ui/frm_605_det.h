@@ -15,8 +15,8 @@ namespace korventa::ui {
 class frm605Det : public GuardedDialog {
   Q_OBJECT
  public:
-  frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, std::optional<std::string> ruc = std::nullopt,
-            QWidget* parent = nullptr);
+  frm605Det(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+            std::optional<std::string> ruc = std::nullopt, QWidget* parent = nullptr);
   ~frm605Det() override;
   detail::OtherEmployerDetailForm* controller() { return form_.get(); }
 

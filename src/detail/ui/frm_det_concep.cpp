@@ -37,7 +37,8 @@ bool isEnter(QEvent* e) {
 // Enter keeps the amount and goes on (`enter`).
 class AmountDelegate : public QStyledItemDelegate {
  public:
-  AmountDelegate(QObject* parent, std::function<void()> enter) : QStyledItemDelegate(parent), enter_(std::move(enter)) {}
+  AmountDelegate(QObject* parent, std::function<void()> enter)
+      : QStyledItemDelegate(parent), enter_(std::move(enter)) {}
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
     return new AmountEdit(parent);
   }
@@ -83,7 +84,9 @@ QLineEdit* totalBox(const char* name) {
 
 }  // namespace
 
-FrmDetConcep::FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+FrmDetConcep::FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                           QWidget* parent)
+    : QDialog(parent), session_(session) {
   setObjectName("FrmDetConcep");
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
@@ -167,8 +170,8 @@ void FrmDetConcep::buildGroupGrid(QVBoxLayout* root) {
 
 void FrmDetConcep::buildPanels(QVBoxLayout* root) {
   // Frame3 and Frame4: the contribution panels, one line per code with amount and base.
-  auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName,
-                   const char* baseName, const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
+  auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName, const char* baseName,
+                   const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
     frame = new QGroupBox;
     frame->setObjectName(frameName);
     auto* grid = new QGridLayout(frame);
@@ -286,8 +289,8 @@ void FrmDetConcep::refreshPanels() {
     row.label->setText(qs(box.label));
     row.amount->setText(qs(box.amount));
     row.base->setText(qs(box.base));
-    for (QWidget* w : {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.amount),
-                       static_cast<QWidget*>(row.base)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(row.label), static_cast<QWidget*>(row.amount), static_cast<QWidget*>(row.base)})
       w->setVisible(box.visible);
     row.base->setVisible(box.visible && box.hasBase);
     row.amount->setEnabled(!box.disabled);
@@ -308,8 +311,10 @@ void FrmDetConcep::panelEdited(bool worker, int index, bool base) {
   AmountEdit* edit = base ? row.base : row.amount;
   if (edit->isReadOnly()) return;
   std::string text = ss(edit->text());
-  if (worker) base ? form_->setWorkerBase(index, text) : form_->setWorkerAmount(index, text);
-  else base ? form_->setEmployerBase(index, text) : form_->setEmployerAmount(index, text);
+  if (worker)
+    base ? form_->setWorkerBase(index, text) : form_->setWorkerAmount(index, text);
+  else
+    base ? form_->setEmployerBase(index, text) : form_->setEmployerAmount(index, text);
   refreshPanels();
 }
 

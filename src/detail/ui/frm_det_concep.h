@@ -25,7 +25,8 @@ class AmountEdit;
 class FrmDetConcep : public QDialog {
   Q_OBJECT
  public:
-  FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  FrmDetConcep(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+               QWidget* parent = nullptr);
   ~FrmDetConcep() override;
   detail::ConceptForm* controller() { return form_.get(); }
 

@@ -17,7 +17,8 @@ namespace korventa::ui {
 class frmDetDias : public GuardedDialog {
   Q_OBJECT
  public:
-  frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
+  frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+             detail::SuspensionKind kind, std::optional<detail::SuspensionKey> key = std::nullopt,
              QWidget* parent = nullptr);
   ~frmDetDias() override;
   detail::SuspensionDetailForm* controller() { return form_.get(); }

@@ -17,13 +17,16 @@ namespace {
 
 using detail::SuspensionKind;
 
-bool subsidised(SuspensionKind k) { return k == SuspensionKind::Subsidised; }
+bool subsidised(SuspensionKind k) {
+  return k == SuspensionKind::Subsidised;
+}
 
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-frmDias::frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind, QWidget* parent)
+frmDias::frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
+                 QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDias" : "frmDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Días subsidiados" : "Días no laborados y no subsidiados");
@@ -33,10 +36,10 @@ frmDias::frmDias(Session& session, const model::OpenDeclaration& openDecl, const
   auto* nombre = new QLabel;
   nombre->setObjectName("LblNombre");
   root->addWidget(nombre);
-  QStringList headers = subsidised(kind)
-                            ? QStringList{"Tipo", "Descripción", "Fecha inicio", "Fecha fin", "CITT", "Días CITT",
-                                          "Días subsidiados"}
-                            : QStringList{"Tipo", "Descripción", "Fecha inicio", "Fecha fin", "Días no laborados"};
+  QStringList headers =
+      subsidised(kind)
+          ? QStringList{"Tipo", "Descripción", "Fecha inicio", "Fecha fin", "CITT", "Días CITT", "Días subsidiados"}
+          : QStringList{"Tipo", "Descripción", "Fecha inicio", "Fecha fin", "Días no laborados"};
   grdDias_ = grid("grdDias", headers);
   root->addWidget(grdDias_, 1);
   auto* buttons = new QHBoxLayout;
@@ -90,8 +93,8 @@ void frmDias::onDelete() {
 
 // ---------------------------------------------------------------------------------------------
 
-frmDetDias::frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, SuspensionKind kind,
-                       std::optional<detail::SuspensionKey> key, QWidget* parent)
+frmDetDias::frmDetDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                       SuspensionKind kind, std::optional<detail::SuspensionKey> key, QWidget* parent)
     : GuardedDialog(parent), session_(session), kind_(kind) {
   setObjectName(subsidised(kind) ? "frmDetDias" : "frmDetDiasNoTrab");
   setWindowTitle(subsidised(kind) ? "Detalle de días subsidiados" : "Detalle de días no laborados y no subsidiados");
@@ -143,7 +146,8 @@ void frmDetDias::build() {
     txtDiasCitt_->hide();
   }
   f->addRow("Días en el mes:", txtDiasMax_);
-  f->addRow(subsidised(kind_) ? "Días subsidiados en el mes:" : "Días no laborados y no subsidiados en el mes:", txtDias_);
+  f->addRow(subsidised(kind_) ? "Días subsidiados en el mes:" : "Días no laborados y no subsidiados en el mes:",
+            txtDias_);
   root->addLayout(f);
   auto* grabar = button("CmdGrabar", "&Grabar");
   auto* salir = button("CmdSalir", "&Salir");
@@ -173,10 +177,14 @@ void frmDetDias::pull() {
 void frmDetDias::showValues() {
   showing_ = true;
   cmbTipoSuspen_->setCurrentIndex(cmbTipoSuspen_->findData(qs(form_->tipoSuspen())));
-  if (form_->fechaIni().empty()) mskFechaIni_->clearMask();
-  else mskFechaIni_->setText(qs(form_->fechaIni()));
-  if (form_->fechaFin().empty()) mskFechaFin_->clearMask();
-  else mskFechaFin_->setText(qs(form_->fechaFin()));
+  if (form_->fechaIni().empty())
+    mskFechaIni_->clearMask();
+  else
+    mskFechaIni_->setText(qs(form_->fechaIni()));
+  if (form_->fechaFin().empty())
+    mskFechaFin_->clearMask();
+  else
+    mskFechaFin_->setText(qs(form_->fechaFin()));
   txtNumCitt_->setText(qs(form_->numCitt()));
   txtDias_->setText(qs(form_->dias()));
   txtDiasMax_->setText(qs(form_->diasMax()));
@@ -190,8 +198,10 @@ void frmDetDias::onSave() {
   if (!guardedSave(session_, this, [&] { return form_->save(); })) return;
   showValues();
   emit saved();
-  if (form_->modifying()) accept();
-  else cmbTipoSuspen_->setFocus();
+  if (form_->modifying())
+    accept();
+  else
+    cmbTipoSuspen_->setFocus();
 }
 
 bool frmDetDias::canClose() {

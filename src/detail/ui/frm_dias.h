@@ -19,8 +19,8 @@ namespace korventa::ui {
 class frmDias : public QDialog {
   Q_OBJECT
  public:
-  frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, detail::SuspensionKind kind,
-          QWidget* parent = nullptr);
+  frmDias(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+          detail::SuspensionKind kind, QWidget* parent = nullptr);
   ~frmDias() override;
   detail::SuspensionListForm* controller() { return list_.get(); }
 

@@ -28,7 +28,8 @@ bool navigationKey(int key) {
 
 }  // namespace
 
-frmDiasHoras::frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+frmDiasHoras::frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                           QWidget* parent)
     : QDialog(parent), session_(session), decl_(openDecl), person_(person) {
   setObjectName("frmDiasHoras");
   setWindowTitle("Jornada Laboral");
@@ -155,8 +156,7 @@ void frmDiasHoras::updateTotals() {
 
 bool frmDiasHoras::eventFilter(QObject* watched, QEvent* event) {
   if (form_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonDblClick)) {
-    bool open = event->type() == QEvent::MouseButtonDblClick ||
-                !navigationKey(static_cast<QKeyEvent*>(event)->key());
+    bool open = event->type() == QEvent::MouseButtonDblClick || !navigationKey(static_cast<QKeyEvent*>(event)->key());
     if (open && watched == txtDiasSub_ && form_->subsidisedOpensList()) {
       openChild(new frmDias(session_, decl_, person_, detail::SuspensionKind::Subsidised, this));
       return true;

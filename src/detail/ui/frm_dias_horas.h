@@ -14,7 +14,8 @@ namespace korventa::ui {
 class frmDiasHoras : public QDialog {
   Q_OBJECT
  public:
-  frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  frmDiasHoras(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+               QWidget* parent = nullptr);
   ~frmDiasHoras() override;
   detail::DaysHoursForm* controller() { return form_.get(); }
 

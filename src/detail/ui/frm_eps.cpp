@@ -19,7 +19,9 @@
 namespace korventa::ui {
 namespace {
 
-QString typedAmount(const QString& shown) { return qs(detail::typedEpsAmount(ss(shown))); }
+QString typedAmount(const QString& shown) {
+  return qs(detail::typedEpsAmount(ss(shown)));
+}
 
 // An amount field is typed without separators and shown with them once left ("1,000").
 class AmountShown : public QObject {
@@ -222,10 +224,14 @@ void FrmInfEPS::showValues() {
   mkePeriodoFac_->setPeriod(i.periodoFac);
   txtNumSerie_->setText(qs(i.numSerie));
   txtNumFac_->setText(qs(i.numFac));
-  if (i.fecEmis.empty()) mskFecEmis_->clearMask();
-  else mskFecEmis_->setText(qs(i.fecEmis));
-  if (i.fecPago.empty()) mskFecPago_->clearMask();
-  else mskFecPago_->setText(qs(i.fecPago));
+  if (i.fecEmis.empty())
+    mskFecEmis_->clearMask();
+  else
+    mskFecEmis_->setText(qs(i.fecEmis));
+  if (i.fecPago.empty())
+    mskFecPago_->clearMask();
+  else
+    mskFecPago_->setText(qs(i.fecPago));
   txtImpTotal_->setText(qs(detail::shownEpsAmount(i.impTotal)));
   txtImpCred_->setText(qs(detail::shownEpsAmount(i.impCred)));
 }

@@ -21,8 +21,7 @@ namespace korventa::ui {
 class FrmInf602 : public QDialog {
   Q_OBJECT
  public:
-  FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
-            QWidget* parent = nullptr);
+  FrmInf602(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, QWidget* parent = nullptr);
   ~FrmInf602() override;
   detail::EpsBoxForm* controller() { return form_.get(); }
   void done(int result) override;

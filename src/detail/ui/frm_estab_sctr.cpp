@@ -13,7 +13,8 @@
 #include "detail/establishments_form.h"
 
 namespace korventa::ui {
-frmEstab::frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmEstab::frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+    : QDialog(parent), session_(session) {
   setObjectName("frmEstab");
   setWindowTitle("Establecimientos del trabajador");
   setModal(true);
@@ -52,7 +53,8 @@ void frmEstab::onAccept() {
 
 // ---------------------------------------------------------------------------------------------
 
-frmSCTR::frmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmSCTR::frmSCTR(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent)
+    : QDialog(parent), session_(session) {
   setObjectName("frmSCTR");
   setWindowTitle("Seguro Complementario de Trabajo de Riesgo");
   setModal(true);

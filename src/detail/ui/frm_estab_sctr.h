@@ -16,7 +16,8 @@ namespace korventa::ui {
 class frmEstab : public QDialog {
   Q_OBJECT
  public:
-  frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  frmEstab(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+           QWidget* parent = nullptr);
   ~frmEstab() override;
   detail::EstablishmentsForm* controller() { return form_.get(); }
 

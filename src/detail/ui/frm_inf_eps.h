@@ -18,8 +18,8 @@ namespace korventa::ui {
 class FrmInfEPS : public QDialog {
   Q_OBJECT
  public:
-  FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla, std::optional<std::int64_t> rowid = std::nullopt,
-            QWidget* parent = nullptr);
+  FrmInfEPS(Session& session, const model::OpenDeclaration& openDecl, std::string casilla,
+            std::optional<std::int64_t> rowid = std::nullopt, QWidget* parent = nullptr);
   ~FrmInfEPS() override;
   detail::EpsInvoiceForm* controller() { return form_.get(); }
 

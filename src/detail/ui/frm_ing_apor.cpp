@@ -28,7 +28,9 @@ QLineEdit* box(const QString& name, const std::string& text, bool amount = true)
 
 }  // namespace
 
-frmIngApor::frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent) : QDialog(parent), session_(session) {
+frmIngApor::frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+                       QWidget* parent)
+    : QDialog(parent), session_(session) {
   setObjectName("frmIngApor");
   setModal(true);
   form_ = std::make_unique<detail::IncomeSummaryForm>(session_, openDecl, person);

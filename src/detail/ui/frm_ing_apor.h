@@ -17,7 +17,8 @@ namespace korventa::ui {
 class frmIngApor : public QDialog {
   Q_OBJECT
  public:
-  frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person, QWidget* parent = nullptr);
+  frmIngApor(Session& session, const model::OpenDeclaration& openDecl, const PersonKey& person,
+             QWidget* parent = nullptr);
   ~frmIngApor() override;
   detail::IncomeSummaryForm* controller() { return form_.get(); }
 

@@ -122,7 +122,9 @@ void DeterminacionTab::declarationChanged() {
   refreshCells();
 }
 
-void DeterminacionTab::rectificaChanged(bool) { refreshCells(); }
+void DeterminacionTab::rectificaChanged(bool) {
+  refreshCells();
+}
 
 void DeterminacionTab::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
@@ -201,8 +203,10 @@ bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress: {
       auto* k = static_cast<QKeyEvent*>(event);
       if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-        if (model::isEpsBox(box)) openEpsCredit(box);
-        else focusNextChild();
+        if (model::isEpsBox(box))
+          openEpsCredit(box);
+        else
+          focusNextChild();
         return true;
       }
       break;

@@ -60,10 +60,18 @@ void FormaDePagoZEL::updateEnabled() {
   nroCheque_->setEnabled(cheque);
 }
 
-QString FormaDePagoZEL::tipoPago() const { return cheque_->isChecked() ? "C" : "E"; }
-QString FormaDePagoZEL::banco() const { return banco_->currentData().toString(); }
-QString FormaDePagoZEL::nroCheque() const { return nroCheque_->text().trimmed(); }
-QString FormaDePagoZEL::total() const { return total_->text(); }
+QString FormaDePagoZEL::tipoPago() const {
+  return cheque_->isChecked() ? "C" : "E";
+}
+QString FormaDePagoZEL::banco() const {
+  return banco_->currentData().toString();
+}
+QString FormaDePagoZEL::nroCheque() const {
+  return nroCheque_->text().trimmed();
+}
+QString FormaDePagoZEL::total() const {
+  return total_->text();
+}
 
 void FormaDePagoZEL::setTipoPago(const QString& t) {
   QSignalBlocker b(this);
@@ -77,7 +85,11 @@ void FormaDePagoZEL::setBanco(const QString& code) {
   banco_->setCurrentIndex(i < 0 ? 0 : i);
 }
 
-void FormaDePagoZEL::setNroCheque(const QString& n) { nroCheque_->setText(n.trimmed()); }
-void FormaDePagoZEL::setTotal(const QString& t) { total_->setText(t); }
+void FormaDePagoZEL::setNroCheque(const QString& n) {
+  nroCheque_->setText(n.trimmed());
+}
+void FormaDePagoZEL::setTotal(const QString& t) {
+  total_->setText(t);
+}
 
 }  // namespace korventa::ui

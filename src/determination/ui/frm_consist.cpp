@@ -58,7 +58,9 @@ FrmConsist::FrmConsist(Session& session, std::filesystem::path mens, QWidget* pa
   }
 }
 
-QString FrmConsist::text() const { return txt_->toPlainText(); }
+QString FrmConsist::text() const {
+  return txt_->toPlainText();
+}
 
 void FrmConsist::cmdImprimir_Click() {
   auto file = reports::writeInconsistencyReportFile(s_, mens_);

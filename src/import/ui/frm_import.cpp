@@ -21,7 +21,9 @@ namespace korventa::import::ui {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 // The folder chosen last in this run of the program; the next import form starts there.
 QString& lastDirectory() {
@@ -29,14 +31,20 @@ QString& lastDirectory() {
   return dir;
 }
 
-const char* checkName(Form form) { return form == Form::ImportMF ? "chkFile_" : "Check1_"; }
+const char* checkName(Form form) {
+  return form == Form::ImportMF ? "chkFile_" : "Check1_";
+}
 
 Form formOf(int category) {
   switch (category) {
-    case kThirdParty: return Form::TransPT;
-    case kProvider: return Form::Transferencia;
-    case kTrainee: return Form::ImportMF;
-    default: return Form::TranPer;  // workers (also their subsidies) and pensioners
+    case kThirdParty:
+      return Form::TransPT;
+    case kProvider:
+      return Form::Transferencia;
+    case kTrainee:
+      return Form::ImportMF;
+    default:
+      return Form::TranPer;  // workers (also their subsidies) and pensioners
   }
 }
 
@@ -157,7 +165,9 @@ void FrmImport::buildResults(QVBoxLayout* layout) {
   layout->addWidget(lstResultados_);
 }
 
-QString FrmImport::directory() const { return qs(ctl_->directory().string()); }
+QString FrmImport::directory() const {
+  return qs(ctl_->directory().string());
+}
 
 void FrmImport::setDirectory(const QString& dir) {
   lastDirectory() = dir;

@@ -57,8 +57,7 @@ void fillFrom(QTableWidget* grid, Form& form) {
 
 // The document types of list 044 in a combo (code in the item data).
 void fillDocumentTypes(QComboBox* combo, PersonSearchForm& form) {
-  for (const auto& t : form.CargaComboTipoDocProp())
-    combo->addItem(qs(t.code2() + " - " + t.description), t.code);
+  for (const auto& t : form.CargaComboTipoDocProp()) combo->addItem(qs(t.code2() + " - " + t.description), t.code);
 }
 
 // txtNumDoc: only the characters and the length the chosen type allows.
@@ -225,8 +224,7 @@ void FrmTipPrn::CmdImprimir_Click(int index) {
   if (index == 0) {
     reports::ui::previewWithRange(s_, path->string(), plan, this);
   } else {
-    if (reports::ui::MuestraReporte(s_, path->string(), "Impresora", this))
-      reports::reportPrinted(s_.msg());
+    if (reports::ui::MuestraReporte(s_, path->string(), "Impresora", this)) reports::reportPrinted(s_.msg());
   }
 }
 
@@ -248,8 +246,12 @@ DirectoryField::DirectoryField(QWidget* parent) : QWidget(parent) {
   });
 }
 
-std::string DirectoryField::directory() const { return edit_->text().trimmed().toStdString(); }
-void DirectoryField::setDirectory(const std::string& dir) { edit_->setText(qs(dir)); }
+std::string DirectoryField::directory() const {
+  return edit_->text().trimmed().toStdString();
+}
+void DirectoryField::setDirectory(const std::string& dir) {
+  edit_->setText(qs(dir));
+}
 
 // ---- frmReportes ------------------------------------------------------------------------------
 
@@ -364,7 +366,9 @@ void frmConsultaBasesTrib::cmdBuscar_Click() {
   GrdDatos_->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r)
     for (int c = 0; c < static_cast<int>(cols.size()); ++c)
-      GrdDatos_->setItem(r, c, new QTableWidgetItem(qs(rows[static_cast<std::size_t>(r)].text(cols[static_cast<std::size_t>(c)].first))));
+      GrdDatos_->setItem(
+          r, c,
+          new QTableWidgetItem(qs(rows[static_cast<std::size_t>(r)].text(cols[static_cast<std::size_t>(c)].first))));
   GrdDatos_->resizeColumnsToContents();
   QApplication::restoreOverrideCursor();
 }
@@ -397,8 +401,8 @@ void frmReporteIndiv::cmdAccion_Click() {
   int row = selectedRow(grdContrib_);
   if (row < 0) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  form_.cmdAccion(row, cboTipDoc_->currentData().toInt(), txtNumDoc_->text().toStdString(),
-                  chkSalida_[0]->isChecked(), chkSalida_[1]->isChecked(), dir_->directory());
+  form_.cmdAccion(row, cboTipDoc_->currentData().toInt(), txtNumDoc_->text().toStdString(), chkSalida_[0]->isChecked(),
+                  chkSalida_[1]->isChecked(), dir_->directory());
   QApplication::restoreOverrideCursor();
 }
 

@@ -84,7 +84,8 @@ frmTasasxTrab::frmTasasxTrab(Session& session, QWidget* parent) : QDialog(parent
   combo_ = new QComboBox(this);
   combo_->setObjectName("cboTipoTrab");
   label->setBuddy(combo_);
-  for (const auto& t : reference::WorkerRatesForm(session.database()).tipos()) combo_->addItem(qs(t.display()), qs(t.codigo));
+  for (const auto& t : reference::WorkerRatesForm(session.database()).tipos())
+    combo_->addItem(qs(t.display()), qs(t.codigo));
   combo_->setCurrentIndex(-1);
   combo_->setMinimumWidth(360);
   auto* consultarBtn = new QPushButton("&Consultar", this);

@@ -42,8 +42,7 @@ QPushButton* button(QWidget* parent, const char* text, const char* name) {
 
 }  // namespace
 
-zelpla_Mant001::zelpla_Mant001(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session), ctl_(session) {
+zelpla_Mant001::zelpla_Mant001(Session& session, QWidget* parent) : QDialog(parent), session_(session), ctl_(session) {
   setObjectName("zelpla_Mant001");
   setWindowTitle("Mantenimiento de conceptos");
 
@@ -206,7 +205,9 @@ void zelpla_Mant001::cmdAfectacion_Click() {
   if (dialog.load(ctl_.ruc(), ss(codeItem->text()))) dialog.exec();
 }
 
-void zelpla_Mant001::commitPendingEdit() { static_cast<ConceptGrid*>(grdConceptos_)->commitPendingEdit(); }
+void zelpla_Mant001::commitPendingEdit() {
+  static_cast<ConceptGrid*>(grdConceptos_)->commitPendingEdit();
+}
 
 void zelpla_Mant001::CmdGrabar_Click() {
   commitPendingEdit();

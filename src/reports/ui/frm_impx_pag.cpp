@@ -23,7 +23,6 @@ class PageKeys : public QValidator {
   }
 };
 
-
 }  // namespace
 
 frmImpxPag::frmImpxPag(Session& session, QWidget* parent) : QDialog(parent), session_(session) {

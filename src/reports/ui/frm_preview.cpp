@@ -72,10 +72,11 @@ bool printDocument(Session& session, const Document& doc, QPrinter* chosen) {
   return ok;
 }
 
-
 }  // namespace
 
-PagePicture::PagePicture(QWidget* parent) : QWidget(parent) { setObjectName("picPrevia"); }
+PagePicture::PagePicture(QWidget* parent) : QWidget(parent) {
+  setObjectName("picPrevia");
+}
 
 void PagePicture::setPage(const Page* page) {
   page_ = page;
@@ -91,7 +92,8 @@ void PagePicture::setZoom(double zoom) {
 
 QSize PagePicture::naturalSize() const {
   QSizeF twips = page_ ? previewPageSizeTwips(*page_) : QSizeF(kSheetWidthTwips, kSheetHeightTwips);
-  return {qRound(twips.width() * logicalDpiX() / kTwipsPerInch), qRound(twips.height() * logicalDpiY() / kTwipsPerInch)};
+  return {qRound(twips.width() * logicalDpiX() / kTwipsPerInch),
+          qRound(twips.height() * logicalDpiY() / kTwipsPerInch)};
 }
 
 void PagePicture::paintEvent(QPaintEvent*) {
@@ -99,7 +101,8 @@ void PagePicture::paintEvent(QPaintEvent*) {
   QColor bg = page_ ? QColor(page_->background.r, page_->background.g, page_->background.b) : QColor(Qt::white);
   p.fillRect(rect(), bg);
   if (!page_) return;
-  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch * zoom_, kMarginTwips * logicalDpiY() / kTwipsPerInch * zoom_);
+  QPointF origin(kMarginTwips * logicalDpiX() / kTwipsPerInch * zoom_,
+                 kMarginTwips * logicalDpiY() / kTwipsPerInch * zoom_);
   paintPage(p, *page_, zoom_, origin);
 }
 
@@ -191,9 +194,12 @@ bool frmPreview::open(const QString& path) {
 
 void frmPreview::pMostrar(int direction) {
   int count = pageCount();
-  if (direction == 0) current_ = 0;
-  else if (direction == -1 && current_ + 1 < count) ++current_;
-  else if (direction == -2 && current_ > 0) --current_;
+  if (direction == 0)
+    current_ = 0;
+  else if (direction == -1 && current_ + 1 < count)
+    ++current_;
+  else if (direction == -2 && current_ > 0)
+    --current_;
   picPrevia_->setPage(count > 0 ? &doc_->pages[static_cast<std::size_t>(current_)] : nullptr);
   applyFit();
   scroll_->verticalScrollBar()->setValue(0);
@@ -268,12 +274,23 @@ void frmPreview::showEvent(QShowEvent* e) {
 
 void frmPreview::tlbPrevia_ButtonClick(int position) {
   switch (position) {
-    case 1: chooseAndSavePdf(); break;
-    case 2: pMostrar(-2); break;
-    case 3: pMostrar(-1); break;
-    case 4: imprimir(); break;
-    case 5: close(); break;
-    default: break;
+    case 1:
+      chooseAndSavePdf();
+      break;
+    case 2:
+      pMostrar(-2);
+      break;
+    case 3:
+      pMostrar(-1);
+      break;
+    case 4:
+      imprimir();
+      break;
+    case 5:
+      close();
+      break;
+    default:
+      break;
   }
 }
 

@@ -147,13 +147,17 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                 QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
   if (!paintSheets(pdf, doc, error)) {
-    if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
+    if (error)
+      *error =
+          QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
     return false;
   }
   return true;
 }
 
-PrinterLines::PrinterLines(QPagedPaintDevice& device) : device_(device) { painter_.begin(&device_); }
+PrinterLines::PrinterLines(QPagedPaintDevice& device) : device_(device) {
+  painter_.begin(&device_);
+}
 
 void PrinterLines::printLine(std::string_view line, const std::string& font, int size, bool bold) {
   if (!painter_.isActive()) return;
@@ -172,6 +176,8 @@ void PrinterLines::newPage() {
   y_ = 0;
 }
 
-bool PrinterLines::finish() { return painter_.isActive() && painter_.end(); }
+bool PrinterLines::finish() {
+  return painter_.isActive() && painter_.end();
+}
 
 }  // namespace korventa::reports::ui
