@@ -32,90 +32,109 @@ std::string shortDoc(const std::string& col) {
          col + ")";
 }
 
+Definition workersGrid() {
+  return {"TEMP1_F601",
+          "cod_cat_tra = 1",
+          "Nombre COLLATE ESPANOL, rowid",
+          "Nombre",
+          "doc_id_a",
+          "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
+          {{"Tipo Doc.", "tip_doc"},
+           {"Número de documento", "doc_id_a"},
+           {"Apellidos y Nombres", "Nombre"},
+           {"Tipo", "Tipo"},
+           {"Situación", "Situac"},
+           {"Días Lab.", "dias_lab"},
+           {"Total Ingresos", "Tot_Ingresos"},
+           {"Aportes Trabajador", "AportDes"},
+           {"Neto a Pagar", "NetoPagar"},
+           {"Aportes Empleador", "AportEmp"}}};
+}
+
+Definition pensionersGrid() {
+  return {"TEMP1_F601",
+          "cod_cat_tra = 2",
+          "Nombre COLLATE ESPANOL, rowid",
+          "Nombre",
+          "doc_id_a",
+          "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
+          {{"Tipo Doc.", "tip_doc"},
+           {"Número de documento", "doc_id_a"},
+           {"Apellidos y Nombres", "Nombre"},
+           {"Tipo", "Tipo"},
+           {"Situación", "Situac"},
+           {"Total Ingresos", "Tot_Ingresos"},
+           {"Aportes Pensionista", "AportDes"},
+           {"Neto a Pagar", "NetoPagar"},
+           {"Aportes Empleador", "AportEmp"}}};
+}
+
+Definition thirdPartiesGrid() {
+  return {"TEMP2_F601",
+          "1 = 1",
+          "NOMBRE COLLATE ESPANOL, rowid",
+          "NOMBRE",
+          "DOC_ID_A",
+          "CORREL_A, tip_doc_a, DOC_ID_A, 4, ''",
+          {{"Tipo de documento", "TIP_DOC"},
+           {"Número de documento", "DOC_ID_A"},
+           {"Fecha de Nac. Dia/Mes/Año", "FEC_NAC"},
+           {"Apellido Paterno, Apellido Materno, Nombres", "NOMBRE"},
+           {"RUC (CR)", "Ruc"},
+           {"Centro de Riesgo", "centro"},
+           {"Tasa (%)", "Tasa"},
+           {"Base de cálculo", "rem_sctrs"},
+           {"Essalud SCTR", "sctrs"}}};
+}
+
+Definition providersGrid() {
+  const std::string vouchers =
+      "FROM TMPF601RDDET v WHERE v.tip_doc_a = t.tip_doc_a AND v.doc_id_a = t.doc_id_a AND "
+      "v.tip_retencion = t.tip_retencion AND v.cod_cat_tra = t.cod_cat_tra";
+  return {
+      "TMPF601RDCAB t",
+      "t.cod_cat_tra = 3",
+      "t.Des_Pat COLLATE ESPANOL, t.Des_Mat COLLATE ESPANOL, t.Des_No1 COLLATE ESPANOL, t.rowid",
+      "TRIM(COALESCE(t.Des_Pat, '') || ' ' || COALESCE(t.Des_Mat, '') || ' ' || COALESCE(t.Des_No1, ''))",
+      "t.doc_id_a",
+      "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, t.cod_cat_tra, t.tip_retencion",
+      {{"Tipo Doc.", shortDoc("t.tip_doc_a")},
+       {"Número de documento", "t.doc_id_a"},
+       {"Apellido Paterno", "t.Des_Pat"},
+       {"Apellido Materno", "t.Des_Mat"},
+       {"Nombres", "t.Des_No1"},
+       {"Comprobante", "t.tip_retencion"},
+       {"Domiciliado", "CASE TRIM(COALESCE(t.ind_domicilio, '')) WHEN '1' THEN 'SI' WHEN '2' THEN 'NO' ELSE '' END"},
+       {"Cantidad", "(SELECT count(*) " + vouchers + ")"},
+       {"Monto", "(SELECT vbfmt(SUM(v.mto_rec * 1), '##,###,###,##0.00') " + vouchers + ")"},
+       {"Retención", "(SELECT vbfmt(SUM(v.mto_rta * 1), '##,###,###,##0.00') " + vouchers + ")"}}};
+}
+
+Definition traineesGrid() {
+  return {"TMPF601MFCAB t",
+          "1 = 1",
+          "t.APELLIDO_P COLLATE ESPANOL, t.APELLIDO_M COLLATE ESPANOL, t.NOMBRE_1 COLLATE ESPANOL, t.rowid",
+          "TRIM(COALESCE(t.APELLIDO_P, '') || ' ' || COALESCE(t.APELLIDO_M, '') || ' ' || COALESCE(t.NOMBRE_1, ''))",
+          "t.doc_id_a",
+          "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, 5, ''",
+          {{"Tipo Doc.", shortDoc("t.tip_doc_a")},
+           {"Número de documento", "t.doc_id_a"},
+           {"Apellido Paterno", "t.APELLIDO_P"},
+           {"Apellido Materno", "t.APELLIDO_M"},
+           {"Nombres", "t.NOMBRE_1"},
+           {"Monto", "t.mto_renta"},
+           {"Establecimientos",
+            "(SELECT count(*) FROM TMPF601_ESTABMF e WHERE e.correl_a = t.correl_a AND e.doc_id_a = t.doc_id_a)"}}};
+}
+
 const Definition& definition(Grid g) {
   static const std::map<Grid, Definition> defs = [] {
     std::map<Grid, Definition> d;
-    d[Grid::Workers] = {"TEMP1_F601",
-                        "cod_cat_tra = 1",
-                        "Nombre COLLATE ESPANOL, rowid",
-                        "Nombre",
-                        "doc_id_a",
-                        "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
-                        {{"Tipo Doc.", "tip_doc"},
-                         {"Número de documento", "doc_id_a"},
-                         {"Apellidos y Nombres", "Nombre"},
-                         {"Tipo", "Tipo"},
-                         {"Situación", "Situac"},
-                         {"Días Lab.", "dias_lab"},
-                         {"Total Ingresos", "Tot_Ingresos"},
-                         {"Aportes Trabajador", "AportDes"},
-                         {"Neto a Pagar", "NetoPagar"},
-                         {"Aportes Empleador", "AportEmp"}}};
-    d[Grid::Pensioners] = {"TEMP1_F601",
-                           "cod_cat_tra = 2",
-                           "Nombre COLLATE ESPANOL, rowid",
-                           "Nombre",
-                           "doc_id_a",
-                           "Correl_a, tip_doc_a, doc_id_a, cod_cat_tra, ''",
-                           {{"Tipo Doc.", "tip_doc"},
-                            {"Número de documento", "doc_id_a"},
-                            {"Apellidos y Nombres", "Nombre"},
-                            {"Tipo", "Tipo"},
-                            {"Situación", "Situac"},
-                            {"Total Ingresos", "Tot_Ingresos"},
-                            {"Aportes Pensionista", "AportDes"},
-                            {"Neto a Pagar", "NetoPagar"},
-                            {"Aportes Empleador", "AportEmp"}}};
-    d[Grid::ThirdParties] = {"TEMP2_F601",
-                             "1 = 1",
-                             "NOMBRE COLLATE ESPANOL, rowid",
-                             "NOMBRE",
-                             "DOC_ID_A",
-                             "CORREL_A, tip_doc_a, DOC_ID_A, 4, ''",
-                             {{"Tipo de documento", "TIP_DOC"},
-                              {"Número de documento", "DOC_ID_A"},
-                              {"Fecha de Nac. Dia/Mes/Año", "FEC_NAC"},
-                              {"Apellido Paterno, Apellido Materno, Nombres", "NOMBRE"},
-                              {"RUC (CR)", "Ruc"},
-                              {"Centro de Riesgo", "centro"},
-                              {"Tasa (%)", "Tasa"},
-                              {"Base de cálculo", "rem_sctrs"},
-                              {"Essalud SCTR", "sctrs"}}};
-    const std::string vouchers =
-        "FROM TMPF601RDDET v WHERE v.tip_doc_a = t.tip_doc_a AND v.doc_id_a = t.doc_id_a AND "
-        "v.tip_retencion = t.tip_retencion AND v.cod_cat_tra = t.cod_cat_tra";
-    d[Grid::Providers] = {
-        "TMPF601RDCAB t",
-        "t.cod_cat_tra = 3",
-        "t.Des_Pat COLLATE ESPANOL, t.Des_Mat COLLATE ESPANOL, t.Des_No1 COLLATE ESPANOL, t.rowid",
-        "TRIM(COALESCE(t.Des_Pat, '') || ' ' || COALESCE(t.Des_Mat, '') || ' ' || COALESCE(t.Des_No1, ''))",
-        "t.doc_id_a",
-        "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, t.cod_cat_tra, t.tip_retencion",
-        {{"Tipo Doc.", shortDoc("t.tip_doc_a")},
-         {"Número de documento", "t.doc_id_a"},
-         {"Apellido Paterno", "t.Des_Pat"},
-         {"Apellido Materno", "t.Des_Mat"},
-         {"Nombres", "t.Des_No1"},
-         {"Comprobante", "t.tip_retencion"},
-         {"Domiciliado", "CASE TRIM(COALESCE(t.ind_domicilio, '')) WHEN '1' THEN 'SI' WHEN '2' THEN 'NO' ELSE '' END"},
-         {"Cantidad", "(SELECT count(*) " + vouchers + ")"},
-         {"Monto", "(SELECT vbfmt(SUM(v.mto_rec * 1), '##,###,###,##0.00') " + vouchers + ")"},
-         {"Retención", "(SELECT vbfmt(SUM(v.mto_rta * 1), '##,###,###,##0.00') " + vouchers + ")"}}};
-    d[Grid::Trainees] = {
-        "TMPF601MFCAB t",
-        "1 = 1",
-        "t.APELLIDO_P COLLATE ESPANOL, t.APELLIDO_M COLLATE ESPANOL, t.NOMBRE_1 COLLATE ESPANOL, t.rowid",
-        "TRIM(COALESCE(t.APELLIDO_P, '') || ' ' || COALESCE(t.APELLIDO_M, '') || ' ' || COALESCE(t.NOMBRE_1, ''))",
-        "t.doc_id_a",
-        "COALESCE(t.correl_a, 0), t.tip_doc_a, t.doc_id_a, 5, ''",
-        {{"Tipo Doc.", shortDoc("t.tip_doc_a")},
-         {"Número de documento", "t.doc_id_a"},
-         {"Apellido Paterno", "t.APELLIDO_P"},
-         {"Apellido Materno", "t.APELLIDO_M"},
-         {"Nombres", "t.NOMBRE_1"},
-         {"Monto", "t.mto_renta"},
-         {"Establecimientos",
-          "(SELECT count(*) FROM TMPF601_ESTABMF e WHERE e.correl_a = t.correl_a AND e.doc_id_a = t.doc_id_a)"}}};
+    d[Grid::Workers] = workersGrid();
+    d[Grid::Pensioners] = pensionersGrid();
+    d[Grid::ThirdParties] = thirdPartiesGrid();
+    d[Grid::Providers] = providersGrid();
+    d[Grid::Trainees] = traineesGrid();
     return d;
   }();
   return defs.at(g);

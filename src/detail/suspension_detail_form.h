@@ -44,6 +44,7 @@ class SuspensionDetailForm {
  private:
   void recompute(bool notify);
   Outcome validate();
+  Outcome checkDays(const Date& start, const Date& end);
   void clear();
 
   Session& session_;

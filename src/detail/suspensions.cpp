@@ -275,13 +275,21 @@ Outcome SuspensionDetailForm::validate() {
       if (holds) return refuse(m, "Ya se ingresó información para este rango de fechas", "MskFechaIni");
     }
   }
+  return checkDays(*start, *end);
+}
+
+// The days of the month the suspension covers, against its dates and the month.
+Outcome SuspensionDetailForm::checkDays(const Date& start, const Date& end) {
+  auto& m = session_.msg();
+  auto& db = session_.database();
+  const bool sub = kind_ == SuspensionKind::Subsidised;
   if (dias_.empty())
     return refuse(m,
                   sub ? "Ingrese la cantidad de dias subsidiados en el mes"
                       : "Ingrese la cantidad de dias no trabajados y no subsidiados en el mes",
                   "TxtDias");
   long long days = wholeNumber(dias_);
-  int certificateDays = end->serial() - start->serial() + 1;
+  int certificateDays = end.serial() - start.serial() + 1;
   if (sub) {
     int limit = std::min(monthDaysOf(decl_.periodo), certificateDays);
     if (days > limit)
@@ -293,7 +301,7 @@ Outcome SuspensionDetailForm::validate() {
       return refuse(m, "No puede registrar dias subsidiados por maternidad. El trabajador es de sexo masculno",
                     "CmbTipoSuspen");
   } else {
-    int limit = CalcularDiasMes(*start, *end, decl_.periodo);
+    int limit = CalcularDiasMes(start, end, decl_.periodo);
     if (days > limit)
       return refuse(
           m, "La cantidad de dias no laborados y no trabajados en el mes no puede ser mayor a " + std::to_string(limit),

@@ -323,12 +323,9 @@ bool VoucherEntry::accept() {
   return true;
 }
 
-bool VoucherEntry::Graba_Recibo() {
-  auto& db = s_.database();
-  const auto& t = voucherTables(ctx_.person.cod_cat_tra);
-  const auto& person = ctx_.person;
-
-  // Before 2001 an exemption needed the number of the authorisation form.
+// Before 2001 an exemption needed the number of the authorisation form; false when the user
+// stops at a wrong one.
+bool VoucherEntry::authorisationFormAccepted() {
   if (periodo() < "200101" && !retain_) {
     std::string n = text::trim(numFor_);
     bool wrong = !text::isDigits(n) || n.size() > 8 || n.find_first_not_of('0') == std::string::npos;
@@ -338,6 +335,16 @@ bool VoucherEntry::Graba_Recibo() {
       return false;
     }
   }
+
+  return true;
+}
+
+bool VoucherEntry::Graba_Recibo() {
+  auto& db = s_.database();
+  const auto& t = voucherTables(ctx_.person.cod_cat_tra);
+  const auto& person = ctx_.person;
+
+  if (!authorisationFormAccepted()) return false;
 
   std::string ser = text::trim(series_);
   std::string emi = Date::parseDmy(text::trim(issue_))->dmy();

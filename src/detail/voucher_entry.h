@@ -126,6 +126,7 @@ class VoucherEntry {
   bool checkDate(const std::string& value, const std::string& focus, const char* emptyMsg, const char* invalidMsg,
                  const char* periodMsg, bool mustMatchPeriod);
   bool Graba_Recibo();
+  bool authorisationFormAccepted();
   void touch() { modified_ = true; }
   void HabRetenciones() { retentionEnabled_ = true; }
   void DesRetenciones() { retentionEnabled_ = false; }

@@ -136,37 +136,41 @@ void DebtDetermination::load() {
   recomputeBases();
 }
 
+namespace {
+// The sums of the working rows behind the bases and taxes of the grid.
+enum BoxSum {
+  B450,
+  T410,
+  B451,
+  T411,
+  B452,
+  T412,
+  B456,
+  T416,
+  B453,
+  T413,
+  T414,
+  B455,
+  T415,
+  B457,
+  T417,
+  B458,
+  T418,
+  B459,
+  T419,
+  B460,
+  T420,
+  T422,
+  B590,
+  T591,
+  B530,
+  T531,
+  kSums
+};
+}  // namespace
+
 void DebtDetermination::recomputeBases() {
   auto& db = s_.database();
-  enum Sum {
-    B450,
-    T410,
-    B451,
-    T411,
-    B452,
-    T412,
-    B456,
-    T416,
-    B453,
-    T413,
-    T414,
-    B455,
-    T415,
-    B457,
-    T417,
-    B458,
-    T418,
-    B459,
-    T419,
-    B460,
-    T420,
-    T422,
-    B590,
-    T591,
-    B530,
-    T531,
-    kSums
-  };
   std::array<Money, kSums> sum{};
   for (const auto& r : db.rows("SELECT cod_cat_tra, Tipo, rem_pens, pens, rem_salud, salud, salud_agrario, fondo_dsa, "
                                "aporte_fdsa, ipss_vida, rem_afecta, tributo, rem_20530, trib_20530, cbssp, "
@@ -216,7 +220,7 @@ void DebtDetermination::recomputeBases() {
     sum[B460] += Money::value(r.text(0));
     sum[T420] += Money::value(r.text(1));
   }
-  const std::pair<const char*, Sum> boxes[] = {
+  const std::pair<const char*, BoxSum> boxes[] = {
       {"450", B450}, {"410", T410}, {"451", B451}, {"411", T411}, {"452", B452}, {"412", T412}, {"456", B456},
       {"416", T416}, {"453", B453}, {"413", T413}, {"414", T414}, {"455", B455}, {"415", T415}, {"457", B457},
       {"417", T417}, {"458", B458}, {"418", T418}, {"459", B459}, {"419", T419}, {"460", B460}, {"420", T420},
