@@ -6,22 +6,15 @@
 
 #include <QDialog>
 
-#include "declaration/catalogue.h"
-#include "declaration/sent_declaration_chooser_form.h"
 #include "declaration/declaration_chooser_form.h"
-#include "declaration/copy_declaration.h"
-#include "declaration/recovery.h"
+#include "declaration/sent_declaration_chooser_form.h"
 
-class QLabel;
-class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
 namespace korventa::ui {
 
 class Frm402;
-class PeriodEdit;
 
 // FrmContAbrir and FrmContAbrirE share this dialog: a list and an action button.
 class FrmContAbrir : public QDialog {

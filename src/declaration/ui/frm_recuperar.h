@@ -5,21 +5,13 @@
 
 #include <QDialog>
 
-#include "declaration/catalogue.h"
-#include "declaration/sent_declaration_chooser_form.h"
-#include "declaration/declaration_chooser_form.h"
-#include "declaration/copy_declaration.h"
 #include "declaration/recovery.h"
 
-class QLabel;
 class QLineEdit;
 class QProgressBar;
-class QPushButton;
-class QTableWidget;
 
 namespace korventa::ui {
 
-class Frm402;
 class PeriodEdit;
 
 class FrmRecuperar : public QDialog {
