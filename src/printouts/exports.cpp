@@ -131,8 +131,65 @@ void writeReport(Session& session, const StoredDeclaration& decl, int number, Re
   }
 }
 
+namespace {
+
+// A text file written under a temporary name and given its own name only when the whole export
+// is through, so that a cancel or a failure leaves no half-written file and the files of an
+// earlier export as they were.
+struct PendingFile {
+  std::filesystem::path part, final;
+};
+
+void dropFiles(const std::vector<PendingFile>& files) {
+  std::error_code ec;
+  for (const auto& f : files) std::filesystem::remove(f.part, ec);
+}
+
+// Writes the chosen reports into `wb` and into temporary text files (added to `files` as they
+// start). Each report is a step; cancel is looked at every few hundred rows.
+void writeChosen(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
+                 const std::vector<const ReportEntry*>& chosen, Workbook* wb, std::vector<PendingFile>& files,
+                 ExportResult& result, Progress& progress) {
+  auto prefix = exportPrefix(request.dir, decl.ref);
+  const auto count = static_cast<long long>(chosen.size());
+  int index = 0;
+  for (const auto* entry : chosen) {
+    progress.step(entry->title);
+    progress.tick(index, count);
+    Tee tee;
+    std::unique_ptr<TextSink> text;
+    std::unique_ptr<SheetSink> sheet;
+    if (request.text) {
+      auto path = prefix.parent_path() / (prefix.filename().string() + entry->suffix);
+      files.push_back({path.string() + ".part", path});
+      text = std::make_unique<TextSink>(files.back().part, request.encoding, result.replaced);
+      tee.add(text.get());
+    }
+    if (wb) {
+      sheet = std::make_unique<SheetSink>(*wb, decl);
+      tee.add(sheet.get());
+    }
+    // Every few hundred rows: the same count again, so that a window showing it stays painted.
+    std::function<void(long)> tick = [&, i = index](long) { progress.tick(i, count); };
+    writeReport(session, decl, entry->number, tee, request.filter, tick);
+    text.reset();  // the file is closed before it is renamed
+    ++index;
+    progress.tick(index, count);
+  }
+}
+
+void showWorkbookInUse(Session& session, const std::filesystem::path& wbPath) {
+  std::string shown = wbPath.string();
+  shown = shown.substr(0, shown.size() - std::string("_ALL.xlsx").size());
+  session.msg().show(
+      "El archivo " + shown + "_ALL.xlsx está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
+      "Error", MsgIcon::Critical);
+}
+
+}  // namespace
+
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
-                             Progress& progress) {
+                             Progress& progress, const std::function<void()>& beforeKeeping) {
   ExportResult result;
   std::vector<const ReportEntry*> chosen;
   for (const auto& entry : reportCatalogue())
@@ -140,54 +197,38 @@ ExportResult generateReports(Session& session, const StoredDeclaration& decl, co
         std::find(request.formats.begin(), request.formats.end(), entry.number) != request.formats.end())
       chosen.push_back(&entry);
   std::filesystem::path wbPath;
+  std::unique_ptr<Workbook> wb;  // dropped unwritten unless closed
+  std::vector<PendingFile> files;
   try {
     std::error_code ec;
     std::filesystem::create_directories(request.dir, ec);
-    std::unique_ptr<Workbook> wb;
     if (request.workbook) {
       wbPath = workbookPath(request.dir, decl.ref, request.stamp.empty() ? currentStamp() : request.stamp);
       wb = std::make_unique<Workbook>(wbPath);
     }
-    auto prefix = exportPrefix(request.dir, decl.ref);
-    int index = 0;
-    for (const auto* entry : chosen) {
-      const auto count = static_cast<long long>(chosen.size());
-      progress.step(entry->title);
-      progress.advance(index, count);
-      Tee tee;
-      std::unique_ptr<TextSink> text;
-      std::unique_ptr<SheetSink> sheet;
-      if (request.text) {
-        auto path = prefix.parent_path() / (prefix.filename().string() + entry->suffix);
-        text = std::make_unique<TextSink>(path, request.encoding, result.replaced);
-        tee.add(text.get());
-        result.textFiles.push_back(path);
-      }
-      if (wb) {
-        sheet = std::make_unique<SheetSink>(*wb, decl);
-        tee.add(sheet.get());
-      }
-      // Every few hundred rows: the same count again, so that a window showing it stays painted.
-      std::function<void(long)> tick = [&, i = index](long) { progress.advance(i, count); };
-      writeReport(session, decl, entry->number, tee, request.filter, tick);
-      ++index;
-      progress.advance(index, count);
+    writeChosen(session, decl, request, chosen, wb.get(), files, result, progress);
+    if (beforeKeeping) beforeKeeping();
+    if (wb && !wb->close()) {
+      dropFiles(files);
+      showWorkbookInUse(session, wbPath);
+      return result;
     }
-    if (wb) {
-      if (!wb->close()) {
-        std::string shown = wbPath.string();
-        shown = shown.substr(0, shown.size() - std::string("_ALL.xlsx").size());
-        session.msg().show(
-            "El archivo " + shown + "_ALL.xlsx está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
-            "Error", MsgIcon::Critical);
-        return result;
-      }
-      result.workbook = wbPath;
+    for (const auto& f : files) {
+      std::filesystem::rename(f.part, f.final);  // throws on failure
+      result.textFiles.push_back(f.final);
     }
+  } catch (const Cancelled&) {
+    dropFiles(files);
+    result.textFiles.clear();
+    result.cancelled = true;
+    session.msg().info(kCancelledText);
+    return result;
   } catch (const std::exception&) {
+    dropFiles(files);
     session.msg().show("No se pudieron generar los reportes.", "Error", MsgIcon::Critical);
     return result;
   }
+  if (wb) result.workbook = wbPath;
   result.ok = true;
   return result;
 }
@@ -236,18 +277,23 @@ ExportResult ReportExportForm::cmdAccion(int row, const ExportRequest& request, 
   }
   auto d = declarationAt(row);
   if (!d) return {};
+  const bool payslips = std::find(request.formats.begin(), request.formats.end(), 27) != request.formats.end();
+  // The pay statements are made last, before the exported files are kept: cancelled, neither
+  // stays.
+  auto makePayslips = [&] { payslipReport = producePayslips(s_, *d, progress); };
   ExportResult result;
-  result.ok = true;
-  if (!onlyPayslips) result = generateReports(s_, *d, request, progress);
-  if (!result.ok) return result;
-  if (std::find(request.formats.begin(), request.formats.end(), 27) != request.formats.end()) {
+  if (!onlyPayslips) {
+    result = generateReports(s_, *d, request, progress, payslips ? makePayslips : std::function<void()>());
+    if (!result.ok) return result;
+  } else {
     try {
-      payslipReport = producePayslips(s_, *d, progress);
+      makePayslips();
     } catch (const Cancelled&) {
       s_.msg().info(kCancelledText);
-      result.ok = false;
+      result.cancelled = true;
       return result;
     }
+    result.ok = true;
   }
   showReportsDone(s_, result);
   return result;

@@ -60,6 +60,7 @@ struct ExportRequest {
 
 struct ExportResult {
   bool ok = false;
+  bool cancelled = false;  // the person stopped it: no file was written (ok is false)
   std::vector<std::filesystem::path> textFiles;
   std::optional<std::filesystem::path> workbook;
   std::size_t replaced = 0;  // characters of the text files written as "?"
@@ -68,10 +69,14 @@ struct ExportResult {
 // Writes the requested reports in catalogue order. Failures are shown: a workbook that cannot be
 // written "El archivo … está siendo utilizado. Cerrar el archivo y volver a generar el reporte.",
 // anything else "No se pudieron generar los reportes.". Shows nothing on success. Each report is a
-// step on `progress` (its title), counted in reports; the files are written as they go, so the
-// run is not cancelled.
+// step on `progress` (its title), counted in reports. The text files are written under temporary
+// names and the workbook in memory, and kept only when all are through: cancelled through
+// `progress` (kCancelledText is shown, `cancelled` is set) or failed, no file is left and files
+// of the same names stay as they were. `beforeKeeping` runs when the reports are written and
+// before they are kept; a Cancelled from it drops them as well, and so does any other failure
+// (shown as above).
 ExportResult generateReports(Session& session, const StoredDeclaration& decl, const ExportRequest& request,
-                             Progress& progress = Progress::none());
+                             Progress& progress = Progress::none(), const std::function<void()>& beforeKeeping = {});
 
 // "Se terminaron de generar los reportes solicitados.", followed by the note on characters written
 // as "?" when there were any.
@@ -90,8 +95,9 @@ class ReportExportForm {
 
   // cmdAccion: the checks in order, then the reports; shows "Se terminaron de generar los
   // reportes solicitados." when done, with the note on characters written as "?" when there
-  // were any. A ticked 27 produces the pay statements (payslipReport), which `progress` may
-  // cancel: then no statements are kept, and the completion message is not shown.
+  // were any. A ticked 27 produces the pay statements (payslipReport). `progress` may cancel
+  // the whole: then neither files nor statements are kept, kCancelledText is shown instead of
+  // the completion message and the result says `cancelled`.
   ExportResult cmdAccion(int row, const ExportRequest& request, Progress& progress = Progress::none());
   std::optional<std::filesystem::path> payslipReport;
 

@@ -105,6 +105,35 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(QString::fromStdString(f_->summary(p_, "salud")), QString("225.05"));
   }
 
+  // The form opens at one size that fits a 1366×768 screen with a title bar and a 40-pixel
+  // taskbar, chooser on top, buttons at the bottom and the grid area between them before a group
+  // is chosen; choosing a group (grid, worker's panel, employer's panel) never resizes it.
+  void keepsOneSizeWhateverTheGroup() {
+    auto d = open<ui::FrmDetConcep>();
+    QTest::qWait(20);
+    const QSize opened = d->size();
+    const QSize room(1366, 768 - 40 - 30);
+    QVERIFY2(opened.width() <= room.width() && opened.height() <= room.height(),
+             qPrintable(QString("%1x%2").arg(opened.width()).arg(opened.height())));
+    QVERIFY(d->minimumSizeHint().height() <= room.height());
+    auto* stack = d->findChild<QWidget*>("StkGrupo");
+    QVERIFY(stack && stack->isVisible());
+    auto* cmb = d->findChild<QComboBox*>("CmbConceptosRem");
+    auto* ok = d->findChild<QPushButton*>("cmdAceptar");
+    QVERIFY(cmb->geometry().bottom() < stack->geometry().top());  // the chooser is above the area
+    QVERIFY(ok->geometry().top() > stack->geometry().bottom());   // the buttons below it
+    QVERIFY(d->height() - ok->geometry().bottom() < 40);          // at the foot of the form
+    QVERIFY(stack->height() > d->height() / 2);                   // the area takes the room
+    uitest::screenshot(d.get(), "FrmDetConcep_opened");
+    for (const char* group : {"0600", "0100", "0800", "0600"}) {
+      choose(d.get(), group);
+      QTest::qWait(20);
+      QCOMPARE(d->size(), opened);
+      QVERIFY(d->minimumSizeHint().height() <= opened.height());
+    }
+    uitest::screenshot(d.get(), "FrmDetConcep_worker");
+  }
+
   // Enter keeps the typed amount and moves on: accrued → paid → the next row that takes one.
   void enterMovesToTheNextCell() {
     auto d = open<ui::FrmDetConcep>();

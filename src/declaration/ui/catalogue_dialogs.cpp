@@ -156,17 +156,32 @@ void FrmContAbrir::onAction() {
     return;
   }
   // Modify, or register the order number of a sent declaration: a new declaration form on it.
-  // The chooser stays open beneath it (hiding a dialog would end its own modal loop).
+  // The chooser steps aside while the form is open and comes back, read again, when it closes.
   {
-    Frm402 form(s_, Mode::Modify, this);
+    Frm402 form(s_, Mode::Modify, parentWidget());
     emit declarationFormOpened(&form);
     bool ok = sent_ ? form.openSent(r.ruc, r.periodo, r.correl) : form.openDeclaration(r.ruc, r.periodo);
-    if (ok)
+    if (ok) {
+      stepAside();
       form.exec();
-    else
+      comeBack();
+    } else {
       form.descartar();
+    }
   }
   requery();
+}
+
+// QDialog::hide() would end the chooser's own modal loop (the command that opened it would
+// return); the plain widget's hide keeps the loop running with the window off the screen.
+void FrmContAbrir::stepAside() {
+  QWidget::setVisible(false);
+}
+
+void FrmContAbrir::comeBack() {
+  show();
+  raise();
+  activateWindow();
 }
 
 frmCopiarDec::frmCopiarDec(Session& session, QWidget* parent) : QDialog(parent), s_(session) {

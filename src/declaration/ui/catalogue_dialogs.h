@@ -37,6 +37,8 @@ class FrmContAbrir : public QDialog {
  private:
   void fill();
   void onAction();
+  void stepAside();
+  void comeBack();
   int selectedRow() const;
   Session& s_;
   bool sentChooser_;

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -91,7 +93,7 @@ FrmDetConcep::FrmDetConcep(Session& session, const model::OpenDeclaration& openD
   setWindowTitle("Detalle de Conceptos");
   setModal(true);
   build();
-  fitToScreen(this, QSize(980, 700));
+  fitToScreen(this, QSize(980, 640));
   form_ = std::make_unique<detail::ConceptForm>(session_, openDecl, person);
   if (!guarded(session_, [&] { form_->load(); })) form_.reset();
   if (form_) {
@@ -122,9 +124,13 @@ void FrmDetConcep::build() {
   top->addWidget(cmbConceptosRem_, 1);
   root->addLayout(top);
 
-  buildGroupGrid(root);
-
-  buildPanels(root);
+  // One area below the chooser shows the chosen group: the grid (empty until a group is
+  // chosen) or a contribution panel. It keeps its size whatever it shows, and so does the form.
+  stack_ = new QStackedWidget;
+  stack_->setObjectName("StkGrupo");
+  buildGroupGrid();
+  buildPanels();
+  root->addWidget(stack_, 1);
 
   cmdAceptar_ = button("cmdAceptar", "&Aceptar");
   cmdSalir_ = button("CmdSalir", "&Salir");
@@ -137,7 +143,7 @@ void FrmDetConcep::build() {
   connect(cmdSalir_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void FrmDetConcep::buildGroupGrid(QVBoxLayout* root) {
+void FrmDetConcep::buildGroupGrid() {
   // Frame5: the grid of any other group.
   frame5_ = new QGroupBox;
   frame5_->setObjectName("Frame5");
@@ -165,10 +171,10 @@ void FrmDetConcep::buildGroupGrid(QVBoxLayout* root) {
   totals->addWidget(txtTotalMonto_);
   totals->addWidget(txtTotalMontoPag_);
   g5->addLayout(totals);
-  root->addWidget(frame5_, 1);
+  stack_->addWidget(frame5_);
 }
 
-void FrmDetConcep::buildPanels(QVBoxLayout* root) {
+void FrmDetConcep::buildPanels() {
   // Frame3 and Frame4: the contribution panels, one line per code with amount and base.
   auto panel = [&](QGroupBox*& frame, const char* frameName, auto& rows, const char* amountName, const char* baseName,
                    const char* labelName, QLineEdit*& total, const char* totalName, bool worker) {
@@ -182,6 +188,7 @@ void FrmDetConcep::buildPanels(QVBoxLayout* root) {
       auto& r = rows[static_cast<std::size_t>(i)];
       r.label = new QLabel;
       r.label->setObjectName(QString("%1_%2").arg(labelName).arg(i));
+      r.label->setWordWrap(true);  // a long description takes two lines, not the width
       r.amount = new AmountEdit;
       r.amount->setObjectName(QString("%1_%2").arg(amountName).arg(i));
       r.amount->setFixedWidth(120);
@@ -200,24 +207,30 @@ void FrmDetConcep::buildPanels(QVBoxLayout* root) {
     grid->addWidget(total, last, 1);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(last + 1, 1);
-    root->addWidget(frame, 1);
+    // The seventeen lines of the worker's panel scroll on a low screen.
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QString(frameName) + "Scroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(frame);
+    stack_->addWidget(scroll);
   };
   panel(frame3_, "Frame3", worker_, "TxtMonto", "TxtBaseCalculo", "LblCod", txtTotalAport_, "TxtTotalAport", true);
   panel(frame4_, "Frame4", employer_, "TxtMontoE", "TxtBaseCalculoE", "LblCodE", txtTotalAportE_, "TxtTotalAportE",
         false);
   frame4_->setTitle("APORTACIONES DEL EMPLEADOR");
-  frame3_->hide();
-  frame4_->hide();
-  frame5_->hide();
 }
 
 void FrmDetConcep::chooseGroup(int index) {
   if (!form_ || index < 0) return;
   form_->chooseGroup(ss(cmbConceptosRem_->itemData(index).toString()));
   auto f = form_->frame();
-  frame3_->setVisible(f == detail::ConceptForm::Frame::Worker);
-  frame4_->setVisible(f == detail::ConceptForm::Frame::Employer);
-  frame5_->setVisible(f == detail::ConceptForm::Frame::Grid);
+  // Pages in the order they were built: the grid, the worker's panel, the employer's panel.
+  int page = 0;
+  if (f == detail::ConceptForm::Frame::Worker) page = 1;
+  if (f == detail::ConceptForm::Frame::Employer) page = 2;
+  stack_->setCurrentIndex(page);
   if (f == detail::ConceptForm::Frame::Grid) {
     frame5_->setTitle(cmbConceptosRem_->itemText(index));
     refreshGrid();

@@ -15,6 +15,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QStackedWidget;
 class QTableWidget;
 class QVBoxLayout;
 
@@ -37,8 +38,8 @@ class FrmDetConcep : public QDialog {
     AmountEdit* base = nullptr;
   };
   void build();
-  void buildGroupGrid(QVBoxLayout* root);
-  void buildPanels(QVBoxLayout* root);
+  void buildGroupGrid();
+  void buildPanels();
   void chooseGroup(int index);
   void refreshGrid();
   void refreshPanels();
@@ -50,6 +51,7 @@ class FrmDetConcep : public QDialog {
   Session& session_;
   std::unique_ptr<detail::ConceptForm> form_;
   QComboBox* cmbConceptosRem_ = nullptr;
+  QStackedWidget* stack_ = nullptr;
   QGroupBox* frame3_ = nullptr;
   QLabel* lblPersona_ = nullptr;
   QGroupBox* frame4_ = nullptr;

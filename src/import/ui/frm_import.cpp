@@ -86,6 +86,11 @@ FrmImport::FrmImport(Session& session, const model::OpenDeclaration& decl, Form 
 
   connect(drive_, &QComboBox::currentTextChanged, this, [this](const QString& d) { setDirectory(d); });
   connect(dirList_, &QTreeView::clicked, this, [this](const QModelIndex& i) { setDirectory(dirs_->filePath(i)); });
+  // The folders are read in the background: once the chosen one's are in, it is shown.
+  connect(dirs_, &QFileSystemModel::directoryLoaded, this, [this] {
+    if (dirList_->currentIndex().isValid())
+      dirList_->scrollTo(dirList_->currentIndex(), QAbstractItemView::PositionAtCenter);
+  });
   connect(cmdTransferir_, &QPushButton::clicked, this, &FrmImport::cmdTransferir_Click);
   connect(cmCancelar_, &QPushButton::clicked, this, &QDialog::reject);
 

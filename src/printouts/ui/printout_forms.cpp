@@ -300,10 +300,8 @@ void frmReportes::cmdAccion_Click() {
   req.workbook = chkSalida_[1]->isChecked();
   req.dir = dir_->directory();
   {
-    // The reports cannot be cancelled (their files are written as they go); the pay statements
-    // can, and their Cancel is offered only when they are all that was asked for.
-    const bool onlyPayslips = std::all_of(req.formats.begin(), req.formats.end(), [](int n) { return n == 27; });
-    korventa::ui::ProgressDialog progress(this, onlyPayslips && !req.formats.empty());
+    // Cancelled, no file and no pay statement is kept.
+    korventa::ui::ProgressDialog progress(this, true);
     progress.setObjectName("prgReportes");
     form_.cmdAccion(row, req, progress);
   }
