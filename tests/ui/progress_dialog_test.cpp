@@ -49,6 +49,7 @@ class ProgressDialogTest : public QObject {
       QVERIFY(!progress.cancelled());
       auto* cancel = d->findChild<QPushButton*>();
       QVERIFY(cancel);
+      QCOMPARE(cancel->text(), QString("&Cancelar"));
       cancel->click();
       QVERIFY(progress.cancelled());
     }

@@ -33,7 +33,10 @@ QProgressDialog* ProgressDialog::dialog() {
   dialog_->setMinimumDuration(kDelayMs);
   dialog_->setAutoReset(false);
   dialog_->setAutoClose(false);
-  if (!cancellable_) dialog_->setCancelButton(nullptr);
+  if (cancellable_)
+    dialog_->setCancelButtonText("&Cancelar");  // Qt's own caption is in English
+  else
+    dialog_->setCancelButton(nullptr);
   dialog_->setRange(0, 0);
   dialog_->setValue(0);
   return dialog_;
