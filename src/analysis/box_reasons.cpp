@@ -181,6 +181,10 @@ std::string boxCaption(const std::string& c) {
       {"738", "Personas en modalidad formativa"},
       {"739", "Personal de terceros"},
       {"748", "Total ingresos"},
+      {"320", "Renta 4ta. - Monto de los comprobantes"},
+      {"321", "Renta 4ta. - Retenciones"},
+      {"322", "Renta 4ta. - IES retenido"},
+      {"547", "Renta 4ta. - Número de comprobantes"},
   };
   auto it = captions.find(c);
   return it != captions.end() ? it->second : "Casilla " + c;

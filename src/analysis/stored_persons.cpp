@@ -176,8 +176,8 @@ std::vector<std::string> boxesOfColumn(const std::string& column) {
       {"tributo_agrario", {"416"}},    {"base_20530", {"457"}},     {"trib_20530", {"417"}},
       {"base_cbssp", {"458"}},         {"trib_cbssp", {"418"}},     {"seg_regret_base", {"459"}},
       {"seg_regret_tributo", {"419"}}, {"sctr_base", {"460"}},      {"sctr_tributo", {"420"}},
-      {"rem_sctrs", {"460"}},          {"sctrs", {"420"}},          {"base_4ta", {"461"}},
-      {"trib_4ta", {"421"}},           {"aseg_tu_pens", {"422"}},   {"rem_FCJMMS", {"590"}},
+      {"rem_sctrs", {"460"}},          {"sctrs", {"420"}},          {"base_4ta", {"461", "320"}},
+      {"trib_4ta", {"421", "321"}},    {"aseg_tu_pens", {"422"}},   {"rem_FCJMMS", {"590"}},
       {"aporte_FCJMMS", {"591"}},      {"rem_FracFCJMMS", {"530"}}, {"aporte_FrFCJMMS", {"531"}},
       {"Tot_Ingresos", {"748"}},
   };
