@@ -27,10 +27,10 @@ std::string percent(Money fraction) {
 // The boxes counting persons, with the categories they count (0: every category).
 const std::map<std::string, int>& countBoxes() {
   static const std::map<std::string, int> c = {
-      {"719", kWorker},   {"720", kWorker},    {"723", kWorker},  {"724", kWorker},
-      {"725", kWorker},   {"726", kWorker},    {"727", kWorker},  {"728", kWorker},
-      {"729", kWorker},   {"737", kWorker},    {"732", 0},        {"733", kProvider},
-      {"734", kProvider}, {"736", kPensioner}, {"738", kTrainee}, {"739", kThirdParty}};
+      {"719", kWorker},  {"720", kWorker},    {"723", kWorker},   {"724", kWorker},   {"725", kWorker},
+      {"726", kWorker},  {"727", kWorker},    {"728", kWorker},   {"729", kWorker},   {"737", kWorker},
+      {"732", 0},        {"547", kProvider},  {"733", kProvider}, {"734", kProvider}, {"736", kPensioner},
+      {"738", kTrainee}, {"739", kThirdParty}};
   return c;
 }
 
