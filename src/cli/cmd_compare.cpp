@@ -26,7 +26,7 @@ Money thresholdOf(const std::string& text) {
 }
 
 void writePdfOf(Context& ctx, const Comparison& c, const std::string& pdf) {
-  auto prn = comparisonReportFile(ctx.session(), c);
+  auto prn = comparisonReportFile(ctx.sessionForReading(), c);
   auto doc = reports::pDesencripta(prn, "IMPRIMIR", reports::PageRange{}, ctx.messenger);
   if (!doc) throw std::runtime_error("No se pudo leer el reporte " + prn.string());
   auto app = drawingApplication();
@@ -36,8 +36,8 @@ void writePdfOf(Context& ctx, const Comparison& c, const std::string& pdf) {
 }
 
 int compare(Context& ctx, const CompareArgs& a) {
-  // Only the PDF writes (a report file in the work folder); the comparison itself reads.
-  Session& s = a.pdf.empty() ? ctx.sessionForReading() : ctx.session();
+  // Only reads the database; the PDF's report file goes to the work folder.
+  Session& s = ctx.sessionForReading();
   ComparisonRequest req;
   req.current = {text::trim(a.ruc), periodArg(a.period), text::trim(a.correl)};
   std::string other = text::trim(a.otherPeriod);

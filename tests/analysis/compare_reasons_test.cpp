@@ -46,6 +46,36 @@ TEST(CompareRates, PeriodRulesOfTheBoxes) {
   }
 }
 
+TEST(CompareRates, ListRatesByWorkerType) {
+  TestDb t(true);
+  // EsSalud of type 21 rises to 9.50 % from 06/2012 (list 713: health at position 54).
+  std::string funcion = t.db().text("SELECT Funcion FROM PARAM WHERE Numero = '713' AND Argumento LIKE '21 20041201%'");
+  ASSERT_GE(funcion.size(), 58u);
+  funcion.replace(53, 5, " 9.50");
+  t.db().run("INSERT INTO PARAM (Numero, Argumento, Funcion) VALUES ('713', '21 20120601 99991231', ?)", {funcion});
+  const std::string raised = "Tasa EsSalud del tipo 21 cambió por período: 9.00 % → 9.50 %";
+  struct Case {
+    const char* name;
+    const char* before;
+    const char* after;
+    const char* casilla;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"health box across the change", "201205", "201206", "412", raised},
+      {"pension box keeps its rate", "201205", "201206", "411", ""},
+      {"both periods after the change", "201206", "201207", "412", ""},
+  };
+  for (const auto& k : cases) {
+    analysis::PeriodRates rates(t.db(), kDemoRuc, k.before, k.after);
+    rates.addType("21");
+    EXPECT_EQ(joined(rates.boxReasons(k.casilla)), k.reason) << k.name;
+  }
+  analysis::PeriodRates rates(t.db(), kDemoRuc, "201205", "201206");
+  EXPECT_EQ(joined(rates.reasonsFor("21")), raised);
+  EXPECT_EQ(joined(rates.reasonsFor("20")), "");
+}
+
 TEST(CompareRates, ConceptRules) {
   TestDb t(true);
   analysis::PeriodRates across(t.db(), kDemoRuc, "201204", "201206");
