@@ -133,5 +133,43 @@ TEST_F(CompareTest, MissingDeclarationIsReported) {
   EXPECT_EQ(msg().last(), "No existe la declaración 20503987610 05/2012.");
 }
 
+TEST_F(CompareTest, CommandLine) {
+  cli("concept " + kDemoRuc + " 201208 1 41235678 0121 3600.00 3600.00");
+  auto r = runner_->run("compare " + kDemoRuc + " 201208");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+            "parte\testado\tcategoria\ttip_doc\tdoc\tnombre\tcodigo\tdescripcion\tantes\tdespues\tdiferencia\tmotivos");
+  EXPECT_NE(r.out.find("persona\tCambió\t1\t1\t41235678\tQUISPE MAMANI, JUAN\tseg_reg_tributo\tEsSalud Seguro "
+                       "Regular\t315.00\t324.00\t+9.00\t"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("casilla\t\t\t\t\t\t412\t"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Ingresaron 0, salieron 0, cambiaron 1; 5 casillas difieren"), std::string::npos) << r.err;
+  // A higher threshold leaves only the boxes; an explicit period and JSON.
+  r = runner_->run("--json compare " + kDemoRuc + " 08/2012 201207 --threshold 200");
+  ASSERT_EQ(r.rc, 0) << r.err;
+  EXPECT_EQ(r.out.find("\"persona\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("{\"parte\": \"casilla\""), std::string::npos) << r.out;
+
+  struct Case {
+    const char* name;
+    std::string args;
+    int rc;
+    const char* err;
+  };
+  const std::vector<Case> cases = {
+      {"no period before", "compare " + kDemoRuc + " 201206", 1, "No existe la declaración 20503987610 05/2012."},
+      {"sending never made", "compare " + kDemoRuc + " 201208 201207 --sent 1", 1,
+       "No existe la declaración 20503987610 07/2012 enviada (1)."},
+      {"negative threshold", "compare " + kDemoRuc + " 201208 --threshold -1", 1, "--threshold"},
+      {"bad period", "compare " + kDemoRuc + " 2012", 1, "2012"},
+  };
+  for (const auto& k : cases) {
+    auto run = runner_->run(k.args);
+    EXPECT_EQ(run.rc, k.rc) << k.name << "\n" << run.err;
+    EXPECT_NE(run.err.find(k.err), std::string::npos) << k.name << "\n" << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace korventa::test
