@@ -25,7 +25,7 @@ std::string signedWhole(long long v) {
 }
 
 std::vector<std::string> personCells(const PersonDifference& p) {
-  return {categoryText(p.person.category), std::to_string(p.person.tipDoc), p.person.doc, p.person.name};
+  return {categoryText(p.person.category), p.person.docType, p.person.doc, p.person.name};
 }
 
 }  // namespace
@@ -164,7 +164,8 @@ void writePersons(reports::ReportWriter& w, const Comparison& c, PersonState sta
   line(w, "");
   line(w, heading + ": " + std::to_string(persons.size()));
   for (const auto* p : persons) {
-    line(w, "  " + fit(categoryText(p->person.category), 22) + fit(p->person.doc, 14) + text::left(p->person.name, 60));
+    line(w, "  " + fit(categoryText(p->person.category), 22) + fit(p->person.docType + " " + p->person.doc, 20) +
+                text::left(p->person.name, 56));
     for (const auto& col : p->columns)
       line(w, "      " + fit(col.caption, 36) + right(col.before.toText(2), 14) + right(col.after.toText(2), 14) +
                   right(signedAmount(col.difference()), 14));

@@ -7,6 +7,7 @@
 #include "analysis/stored_persons.h"
 #include "common/dates.h"
 #include "common/text.h"
+#include "data/param.h"
 
 namespace korventa::analysis {
 namespace {
@@ -116,6 +117,15 @@ std::vector<PersonDifference> comparePersons(const StoredPersons& before, const 
   return out;
 }
 
+void nameDocumentTypes(data::Database& db, std::vector<PersonDifference>& persons) {
+  std::map<long long, std::string> names;
+  for (const auto& t : data::ParamTable(db).documentTypes()) names[t.code] = text::trim(t.shortName);
+  for (auto& p : persons) {
+    auto it = names.find(p.person.tipDoc);
+    p.person.docType = it != names.end() && !it->second.empty() ? it->second : std::to_string(p.person.tipDoc);
+  }
+}
+
 }  // namespace
 
 std::vector<const PersonDifference*> Comparison::withState(PersonState state) const {
@@ -153,6 +163,7 @@ std::optional<Comparison> compareDeclarations(Session& session, const Comparison
   c.other = std::move(*other);
   c.threshold = request.threshold;
   c.persons = comparePersons(before, after, request.threshold, rates);
+  nameDocumentTypes(db, c.persons);
   c.boxes = compareBoxes(c.other.boxes, c.current.boxes, c.persons, rates, sharedReasons(before, after));
   return c;
 }

@@ -26,6 +26,7 @@ enum Category : int { kWorker = 1, kPensioner = 2, kProvider = 3, kThirdParty = 
 struct ComparedPerson {
   int category = 0;
   long long tipDoc = 0;
+  std::string docType;  // short name of the document type ("DNI"), else its number
   std::string doc;
   std::string name;
 };
