@@ -9,6 +9,7 @@
 #include "data/param.h"
 #include "model/eps_credit_sums.h"
 #include "model/receipt_sums.h"
+#include "determination/rates.h"
 
 namespace korventa::determination {
 namespace {
@@ -323,7 +324,7 @@ void DebtDetermination::Calcular(std::string_view balance) {
       set("812", "");
     } else {
       long long amount = boxNumber(value("810"));
-      long long rate = d_.periodo < "201103" ? 19 : 18;
+      long long rate = sctrIgvPercent(d_.periodo);
       set("812", std::to_string(divRoundHalfAway(static_cast<__int128>(amount) * rate, 100 + rate)));
     }
   }

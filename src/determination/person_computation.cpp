@@ -207,14 +207,14 @@ void nationalPension(ConceptPass& c) {
 void minersFund(ConceptPass& c) {
   const bool fcjRegime = c.p.pension == 2 || (c.p.pension >= 21 && c.p.pension <= 24);
   const bool fcj = fcjRegime && isMinerType(c.t);
-  if (fcj && c.per >= "201205") {
+  if (fcj && c.per >= kFcjmmsFrom) {
     std::string b = c.base(kPosFcjmms);
     c.setBase("0616", b);
     c.setAmount("0616", amountOf(b, c.rate.fcjmms));
   } else {
     c.disable("0616");
   }
-  if (!(fcj && c.per >= "201208")) c.disable("0617");
+  if (!(fcj && c.per >= kFcjmmsQuotaFrom)) c.disable("0617");
 }
 
 // Fifth category: workers add their other income; the non-domiciled pay 30 %.

@@ -53,6 +53,10 @@ RateSet CargarTasas(data::Database& db, int tipo, const std::string& periodo, co
   return s;
 }
 
+int sctrIgvPercent(const std::string& periodo) {
+  return periodo < "201103" ? 19 : 18;
+}
+
 const RateSet& RateCache::forType(int tipo) {
   auto it = cache_.find(tipo);
   if (it == cache_.end()) it = cache_.emplace(tipo, CargarTasas(db_, tipo, periodo_, options_)).first;

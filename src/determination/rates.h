@@ -45,6 +45,13 @@ Money fractionOf(Money percent);
 // Rates of one worker type for the period: list 713 with the declarant's overrides.
 RateSet CargarTasas(data::Database& db, int tipo, const std::string& periodo, const DeclarantOptions& options);
 
+// Rates fixed by period rather than by the registry.
+// IGV contained in the SCTR amount to pay (box 812): 19 % before 201103, 18 % from then on.
+int sctrIgvPercent(const std::string& periodo);
+// The miners' fund: contributions (0616) from 201205, the fractioned quota (0617) from 201208.
+inline constexpr const char* kFcjmmsFrom = "201205";
+inline constexpr const char* kFcjmmsQuotaFrom = "201208";
+
 // Rates by worker type, loaded once per type for the declaration.
 class RateCache {
  public:

@@ -78,41 +78,9 @@ void Search::readWorkers(std::vector<Person>& persons) const {
     auto it = index.find(r.text(0) + "|" + text::trim(r.text(1)) + "|" + r.text(2));
     if (it == index.end()) continue;
     Person& p = persons[it->second];
-    std::string code = r.text(3), base = text::trim(r.text(4)), monto = text::trim(r.text(5));
-    auto set = [&](const char* b, const char* m) {
-      if (b) p.values[b] = base;
-      if (m) p.values[m] = monto;
-    };
-    if (code == "0603")
-      set("base_20530", "trib_20530");
-    else if (code == "0604")
-      set(nullptr, "essalud_vida");
-    else if (code == "0605")
-      set("base_quinta", "tributo_quinta");
-    else if (code == "0607")
-      set("base_pens", "tributo_pens");
-    else if (code == "0608")
-      set(nullptr, "tributo_spp");
-    else if (code == "0610")
-      set("seg_regret_base", "seg_regret_tributo");
-    else if (code == "0612")
-      set(nullptr, "aseg_tu_pens");
-    else if (code == "0802")
-      set("base_fdsa", "tributo_fdsa");
-    else if (code == "0804") {
-      // The same classification as the computation: type 36 fishermen's fund, 64 and 65 agrarian.
-      if (p.tipo == "36")
-        set("base_cbssp", "trib_cbssp");
-      else if (p.tipo == "64" || p.tipo == "65")
-        set("base_agrario", "tributo_agrario");
-      else
-        set("seg_reg_base", "seg_reg_tributo");
-    } else if (code == "0806")
-      set("sctr_base", "sctr_tributo");
-    else if (code == "0807")
-      set(nullptr, "trib_senati");
-    else if (code == "0808")
-      set("base_ies", "tributo_ies");
+    auto [b, m] = taxBaseColumnsOf(r.text(3), p.tipo);
+    if (b) p.values[b] = text::trim(r.text(4));
+    if (m) p.values[m] = text::trim(r.text(5));
   }
 }
 
@@ -264,6 +232,27 @@ const std::vector<std::pair<std::string, std::string>>& taxBaseColumns() {
       {"rem_sctrs", "B.I. SCTR Terceros"},
       {"sctrs", "SCTR Terceros"}};
   return c;
+}
+
+std::pair<const char*, const char*> taxBaseColumnsOf(const std::string& code, const std::string& tipo) {
+  if (code == "0603") return {"base_20530", "trib_20530"};
+  if (code == "0604") return {nullptr, "essalud_vida"};
+  if (code == "0605") return {"base_quinta", "tributo_quinta"};
+  if (code == "0607") return {"base_pens", "tributo_pens"};
+  if (code == "0608") return {nullptr, "tributo_spp"};
+  if (code == "0610") return {"seg_regret_base", "seg_regret_tributo"};
+  if (code == "0612") return {nullptr, "aseg_tu_pens"};
+  if (code == "0802") return {"base_fdsa", "tributo_fdsa"};
+  if (code == "0804") {
+    // The same classification as the computation: type 36 fishermen's fund, 64 and 65 agrarian.
+    if (tipo == "36") return {"base_cbssp", "trib_cbssp"};
+    if (tipo == "64" || tipo == "65") return {"base_agrario", "tributo_agrario"};
+    return {"seg_reg_base", "seg_reg_tributo"};
+  }
+  if (code == "0806") return {"sctr_base", "sctr_tributo"};
+  if (code == "0807") return {nullptr, "trib_senati"};
+  if (code == "0808") return {"base_ies", "tributo_ies"};
+  return {nullptr, nullptr};
 }
 
 PersonSearchForm::PersonSearchForm(Session& session, bool sent) : s_(session), sent_(sent) {}

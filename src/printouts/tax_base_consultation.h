@@ -4,6 +4,7 @@
 // beginning of the document number.
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/param.h"
@@ -24,6 +25,11 @@ std::vector<data::Row> taxBaseRows(Session& session);
 
 // Columns of the result grid: (column of TEMP_FCONBT, caption).
 const std::vector<std::pair<std::string, std::string>>& taxBaseColumns();
+
+// The columns of TEMP_FCONBT (see taxBaseColumns()) that take the base and the amount of a
+// worker's or pensioner's tribute concept row (nullptr where the row gives none) for the worker
+// type `tipo`; both nullptr for a concept that is no tribute.
+std::pair<const char*, const char*> taxBaseColumnsOf(const std::string& code, const std::string& tipo);
 
 // Shared by both forms: the declarations, the document types and the search fields.
 class PersonSearchForm {

@@ -98,8 +98,9 @@ Frm402::Frm402(Session& session, Mode mode, QWidget* parent) : QDialog(parent), 
   cmdGrabar_ = button(this, "CmdGrabar", "&Guardar");
   cmdValidar_ = button(this, "CmdValidar", "&Validar");
   cmdImporta_ = button(this, "cmdImporta", "&Imp. Subsidios");
+  cmdComparar_ = button(this, "CmdComparar", "Co&mparar");
   cmdSalir_ = button(this, "CmdCancelar", "&Salir");
-  for (auto* b : {cmdRefrescar_, cmdGrabar_, cmdValidar_, cmdImporta_}) buttons->addWidget(b);
+  for (auto* b : {cmdRefrescar_, cmdGrabar_, cmdValidar_, cmdImporta_, cmdComparar_}) buttons->addWidget(b);
   buttons->addStretch();
   buttons->addWidget(cmdSalir_);
   main->addLayout(buttons);
@@ -112,6 +113,7 @@ Frm402::Frm402(Session& session, Mode mode, QWidget* parent) : QDialog(parent), 
   connect(cmdValidar_, &QPushButton::clicked, this, &Frm402::onValidar);
   connect(cmdSalir_, &QPushButton::clicked, this, &Frm402::onSalir);
   connect(cmdImporta_, &QPushButton::clicked, this, [this] { openImport(kWorker); });
+  connect(cmdComparar_, &QPushButton::clicked, this, &Frm402::compareRequested);
   // Other sessions see the declaration open here as long as this mark is renewed.
   auto* mark = new QTimer(this);
   mark->setObjectName("holdRenewal");
@@ -398,6 +400,7 @@ void Frm402::updateEnabled() {
   cmdGrabar_->setEnabled(true);
   cmdValidar_->setEnabled(loaded && !sent);
   cmdImporta_->setEnabled(loaded && !sent);
+  cmdComparar_->setEnabled(loaded);
   for (Page* p : {&workers_, &pensioners_, &thirdParties_, &providers_, &trainees_}) {
     for (auto* b : p->buttons) {
       bool changes = b->objectName().startsWith("CmdImportar") || b->objectName().startsWith("CmdNuevo") ||

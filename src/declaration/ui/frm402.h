@@ -47,6 +47,9 @@ class Frm402 : public QDialog {
   // shown on the declaration (import forms sit above this form; import::ui::connectImports does
   // it). The grids are read again when the connected slots return.
   void importRequested(int category);
+  // "Co&mparar": the comparison with another period is to be shown on the declaration (it sits
+  // above this form; analysis::ui::connectCompare does it).
+  void compareRequested();
 
  protected:
   void reject() override;  // Esc and the window's close button act as "&Salir"
@@ -107,6 +110,7 @@ class Frm402 : public QDialog {
   QPushButton* cmdValidar_ = nullptr;
   QPushButton* cmdSalir_ = nullptr;
   QPushButton* cmdImporta_ = nullptr;
+  QPushButton* cmdComparar_ = nullptr;
 
   struct Page {
     explicit Page(declaration::Grid g) : grid(g) {}
