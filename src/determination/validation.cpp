@@ -4,7 +4,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
+#include <unordered_map>
+
+#include <sqlite3.h>
 
 #include "common/dates.h"
 #include "common/text.h"
@@ -81,10 +85,33 @@ bool DeclarationValidator::stop(const std::string& t) {
   return false;
 }
 
+namespace {
+
+// A column of the current row of a statement without its surrounding blanks, read in place.
+std::string_view columnText(sqlite3_stmt* st, int i) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+  std::string_view t(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(st, i)) : 0);
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  return t;
+}
+
+// The persons with a correlative and category, most recently loaded last.
+struct PersonIndex {
+  struct Hash {
+    std::size_t operator()(const std::pair<std::int64_t, int>& k) const {
+      return std::hash<std::int64_t>()(k.first * 8 + k.second);
+    }
+  };
+  std::unordered_map<std::pair<std::int64_t, int>, std::vector<std::size_t>, Hash> byCorrel;
+};
+
+}  // namespace
+
 void DeclarationValidator::loadPersons() {
   auto& db = s_.database();
   persons_.clear();
-  std::map<std::tuple<std::int64_t, int, std::string, int>, std::size_t> index;
+  PersonIndex index;
   for (const auto& r : db.rows("SELECT Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab, dias_sub, "
                                "rem_afecta, aporte_FCJMMS, aseg_pens, rucEps, ind_afieps, cod_eps, Tot_Ingresos, "
                                "pension FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY cod_cat_tra, rowid")) {
@@ -105,28 +132,43 @@ void DeclarationValidator::loadPersons() {
     p.codEps = text::trim(r.text(13));
     p.totIngresos = r.text(14);
     p.pension = static_cast<int>(r.integer(15));
-    index[{p.correl, p.category, p.doc, p.tipDoc}] = persons_.size();
+    index.byCorrel[{p.correl, p.category}].push_back(persons_.size());
     persons_.push_back(std::move(p));
   }
   // Every concept row of the working set (hundreds of thousands on a large payroll): read
-  // straight from the statement, without materialising the rows first.
-  try {
-    SQLite::Statement st(db.sqlite(),
+  // straight from the statement, each text in place, and given to the person of its correlative,
+  // category and document (the last loaded, were two alike).
+  sqlite3* handle = db.sqlite().getHandle();
+  sqlite3_stmt* raw = nullptr;
+  auto fail = [handle] {
+    throw data::DbError(sqlite3_errcode(handle), sqlite3_extended_errcode(handle), sqlite3_errmsg(handle));
+  };
+  if (sqlite3_prepare_v2(handle,
                          "SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, base_calculo "
-                         "FROM TMPF601CONCEP");
-    auto text = [&st](int i) { return text::trim(st.getColumn(i).getString()); };
-    while (st.executeStep()) {
-      auto it = index.find({st.getColumn(0).getInt64(), st.getColumn(1).getInt(), text(2), st.getColumn(3).getInt()});
-      if (it == index.end()) continue;
-      persons_[it->second].concepts.push_back({text(4), text(5), text(6), text(7)});
+                         "FROM TMPF601CONCEP",
+                         -1, &raw, nullptr) != SQLITE_OK)
+    fail();
+  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+  int rc;
+  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+    auto it = index.byCorrel.find({sqlite3_column_int64(raw, 0), sqlite3_column_int(raw, 1)});
+    if (it == index.byCorrel.end()) continue;
+    std::string_view doc = columnText(raw, 2);
+    int tipDoc = sqlite3_column_int(raw, 3);
+    for (auto k = it->second.rbegin(); k != it->second.rend(); ++k) {
+      Person& p = persons_[*k];
+      if (p.tipDoc != tipDoc || p.doc != doc) continue;
+      p.concepts.push_back({std::string(columnText(raw, 4)), std::string(columnText(raw, 5)),
+                            std::string(columnText(raw, 6)), std::string(columnText(raw, 7))});
+      break;
     }
-  } catch (const SQLite::Exception& e) {
-    data::rethrow(e);
   }
+  if (rc != SQLITE_DONE) fail();
   // Each person's concepts in code order (cheaper than sorting the whole table in SQL).
+  auto byCode = [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; };
   for (auto& p : persons_)
-    std::stable_sort(p.concepts.begin(), p.concepts.end(),
-                     [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; });
+    if (!std::is_sorted(p.concepts.begin(), p.concepts.end(), byCode))
+      std::stable_sort(p.concepts.begin(), p.concepts.end(), byCode);
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
