@@ -248,8 +248,10 @@ int insertSelect(data::Database& db, std::string_view table, int n, const std::v
     outer += (k ? ", " : "") + std::string("q.") + alias;
     preceding.push_back(alias);
   }
+  // With a control number each value feeds two places: the selection is kept apart (an OFFSET
+  // keeps SQLite from merging it into the insert, which would compute every expression twice).
   std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + outer + " FROM (SELECT " +
-                    inner + " " + std::string(from) + ") AS q";
+                    inner + " " + std::string(from) + (n >= 0 ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
   return db.run(sql, params);
 }
 

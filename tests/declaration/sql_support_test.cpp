@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/numero_control.h"
@@ -104,6 +106,39 @@ TEST(SqlSupport, ControlNumberInSqlMatchesOverAVariedTable) {
     }
   }
   EXPECT_EQ(compared, 8 * 600);
+}
+
+// A row written with its control number computes each of its values once, not once for the
+// column and again for the control number.
+TEST(SqlSupport, InsertSelectComputesEachValueOnce) {
+  TestDb t;
+  auto& db = t.db();
+  declaration::ensureSqlFunctions(db);
+  db.run("CREATE TABLE src (a, b)");
+  db.run("CREATE TABLE dst (k, a, b, cNumero)");
+  for (int i = 0; i < 50; ++i) db.run("INSERT INTO src VALUES (?, ?)", {i, std::to_string(i) + ".5"});
+  static int calls = 0;
+  calls = 0;
+  auto counted = [](sqlite3_context* ctx, int, sqlite3_value** argv) {
+    ++calls;
+    sqlite3_result_value(ctx, argv[0]);
+  };
+  ASSERT_EQ(sqlite3_create_function_v2(db.sqlite().getHandle(), "counted", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                       nullptr, counted, nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  int added = declaration::insertSelect(db, "dst", 2, {{"k", "7"}, {"a", "counted(a)"}, {"b", "counted(b)"}},
+                                        "FROM src WHERE a >= 0", {});
+  EXPECT_EQ(added, 50);
+  EXPECT_EQ(calls, 100);
+  // The rows keep the order of the source, each with the control number of its own values.
+  auto rows = db.rows("SELECT k, a, b, cNumero FROM dst ORDER BY rowid");
+  ASSERT_EQ(rows.size(), 50u);
+  EXPECT_EQ(rows.front().integer(1), 0);
+  EXPECT_EQ(rows.back().integer(1), 49);
+  for (const auto& r : rows) {
+    std::vector<Value> fields(r.values().begin(), r.values().end());
+    EXPECT_EQ(r.text(3), data::NumeroControl(fields, 2));
+  }
 }
 
 // Stored amounts rounded to two decimals: SaveTest.SavingTwiceLeavesOneSetOfRows.
