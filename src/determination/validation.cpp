@@ -21,11 +21,12 @@
 namespace korventa::determination {
 namespace {
 
+// atoi skips the leading blanks itself and stops at the trailing ones.
 int num(const std::string& t) {
-  return std::atoi(text::trim(t).c_str());
+  return std::atoi(t.c_str());
 }
 bool blank(const std::string& t) {
-  return text::trim(t).empty();
+  return t.find_first_not_of(" \t") == std::string::npos;
 }
 bool in(int v, std::initializer_list<int> set) {
   for (int x : set)
