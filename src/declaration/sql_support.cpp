@@ -179,8 +179,23 @@ int collateSpanish(void*, int na, const void* a, int nb, const void* b) {
                               std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
+// Column names are compared without regard to case: plain ASCII names (all of them) letter by
+// letter, any other through text::upper.
 bool iequals(std::string_view a, std::string_view b) {
-  return text::upper(a) == text::upper(b);
+  auto ascii = [](std::string_view s) {
+    for (char c : s)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+  };
+  if (!ascii(a) || !ascii(b)) return text::upper(a) == text::upper(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
 }
 
 bool isControl(std::string_view column) {

@@ -165,11 +165,23 @@ void DeclarationValidator::loadPersons() {
     }
   }
   if (rc != SQLITE_DONE) fail();
-  // Each person's concepts in code order (cheaper than sorting the whole table in SQL).
+  // Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
+  // positions sorted, then each row moved once.
   auto byCode = [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; };
-  for (auto& p : persons_)
-    if (!std::is_sorted(p.concepts.begin(), p.concepts.end(), byCode))
-      std::stable_sort(p.concepts.begin(), p.concepts.end(), byCode);
+  std::vector<std::uint32_t> order;
+  std::vector<CheckedConcept> sorted;
+  for (auto& p : persons_) {
+    auto& c = p.concepts;
+    if (std::is_sorted(c.begin(), c.end(), byCode)) continue;
+    order.resize(c.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
+    sorted.clear();
+    sorted.reserve(c.size());
+    for (auto i : order) sorted.push_back(std::move(c[i]));
+    c.swap(sorted);
+  }
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
