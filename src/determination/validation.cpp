@@ -1,14 +1,11 @@
 #include "determination/validation.h"
+#include "determination/validation_person.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <set>
-#include <unordered_map>
-
-#include <sqlite3.h>
 
 #include "common/dates.h"
 #include "common/text.h"
@@ -21,44 +18,17 @@
 namespace korventa::determination {
 namespace {
 
-// atoi skips the leading blanks itself and stops at the trailing ones.
-int num(const std::string& t) {
-  return std::atoi(t.c_str());
-}
-bool blank(const std::string& t) {
-  return t.find_first_not_of(" \t") == std::string::npos;
-}
+using checked::blank;
+using checked::num;
+using CheckedConcept = checked::Concept;
+
 bool in(int v, std::initializer_list<int> set) {
   for (int x : set)
     if (v == x) return true;
   return false;
 }
 
-struct CheckedConcept {
-  std::string codigo, monto, montoPag, base;
-};
-
 }  // namespace
-
-struct DeclarationValidator::Person {
-  std::int64_t correl = 0;
-  int category = 0, tipDoc = 0;
-  std::string doc, situac, tipo, diasLab, diasSub, remAfecta, aporteFcjmms, asegPens, rucEps, indAfiEps, codEps,
-      totIngresos;
-  int pension = 0;
-  std::vector<CheckedConcept> concepts;
-  int tipoNum() const { return num(tipo); }
-  int situacNum() const { return num(situac); }
-  const CheckedConcept* conceptRow(std::string_view code) const {
-    for (const auto& c : concepts)
-      if (c.codigo == code) return &c;
-    return nullptr;
-  }
-  bool hasAmount(std::string_view code) const {
-    auto* c = conceptRow(code);
-    return c && !blank(c->monto);
-  }
-};
 
 std::filesystem::path mensPath(Session& s) {
   std::filesystem::path dir =
@@ -84,104 +54,6 @@ bool DeclarationValidator::stop(const std::string& t) {
   else
     s_.msg().critical(t, "Validación");
   return false;
-}
-
-namespace {
-
-// A column of the current row of a statement without its surrounding blanks, read in place.
-std::string_view columnText(sqlite3_stmt* st, int i) {
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-  std::string_view t(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(st, i)) : 0);
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-  return t;
-}
-
-// The persons with a correlative and category, most recently loaded last.
-struct PersonIndex {
-  struct Hash {
-    std::size_t operator()(const std::pair<std::int64_t, int>& k) const {
-      return std::hash<std::int64_t>()(k.first * 8 + k.second);
-    }
-  };
-  std::unordered_map<std::pair<std::int64_t, int>, std::vector<std::size_t>, Hash> byCorrel;
-};
-
-}  // namespace
-
-void DeclarationValidator::loadPersons() {
-  auto& db = s_.database();
-  persons_.clear();
-  PersonIndex index;
-  for (const auto& r : db.rows("SELECT Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab, dias_sub, "
-                               "rem_afecta, aporte_FCJMMS, aseg_pens, rucEps, ind_afieps, cod_eps, Tot_Ingresos, "
-                               "pension FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY cod_cat_tra, rowid")) {
-    Person p;
-    p.correl = r.integer(0);
-    p.category = static_cast<int>(r.integer(1));
-    p.tipDoc = static_cast<int>(r.integer(2));
-    p.doc = text::trim(r.text(3));
-    p.situac = text::trim(r.text(4));
-    p.tipo = text::trim(r.text(5));
-    p.diasLab = r.text(6);
-    p.diasSub = r.text(7);
-    p.remAfecta = r.text(8);
-    p.aporteFcjmms = r.text(9);
-    p.asegPens = r.text(10);
-    p.rucEps = text::trim(r.text(11));
-    p.indAfiEps = text::trim(r.text(12));
-    p.codEps = text::trim(r.text(13));
-    p.totIngresos = r.text(14);
-    p.pension = static_cast<int>(r.integer(15));
-    index.byCorrel[{p.correl, p.category}].push_back(persons_.size());
-    persons_.push_back(std::move(p));
-  }
-  // Every concept row of the working set (hundreds of thousands on a large payroll): read
-  // straight from the statement, each text in place, and given to the person of its correlative,
-  // category and document (the last loaded, were two alike).
-  sqlite3* handle = db.sqlite().getHandle();
-  sqlite3_stmt* raw = nullptr;
-  auto fail = [handle] {
-    throw data::DbError(sqlite3_errcode(handle), sqlite3_extended_errcode(handle), sqlite3_errmsg(handle));
-  };
-  if (sqlite3_prepare_v2(handle,
-                         "SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, base_calculo "
-                         "FROM TMPF601CONCEP",
-                         -1, &raw, nullptr) != SQLITE_OK)
-    fail();
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
-  int rc;
-  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-    auto it = index.byCorrel.find({sqlite3_column_int64(raw, 0), sqlite3_column_int(raw, 1)});
-    if (it == index.byCorrel.end()) continue;
-    std::string_view doc = columnText(raw, 2);
-    int tipDoc = sqlite3_column_int(raw, 3);
-    for (auto k = it->second.rbegin(); k != it->second.rend(); ++k) {
-      Person& p = persons_[*k];
-      if (p.tipDoc != tipDoc || p.doc != doc) continue;
-      p.concepts.push_back({std::string(columnText(raw, 4)), std::string(columnText(raw, 5)),
-                            std::string(columnText(raw, 6)), std::string(columnText(raw, 7))});
-      break;
-    }
-  }
-  if (rc != SQLITE_DONE) fail();
-  // Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
-  // positions sorted, then each row moved once.
-  auto byCode = [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; };
-  std::vector<std::uint32_t> order;
-  std::vector<CheckedConcept> sorted;
-  for (auto& p : persons_) {
-    auto& c = p.concepts;
-    if (std::is_sorted(c.begin(), c.end(), byCode)) continue;
-    order.resize(c.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
-    sorted.clear();
-    sorted.reserve(c.size());
-    for (auto i : order) sorted.push_back(std::move(c[i]));
-    c.swap(sorted);
-  }
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
@@ -310,8 +182,7 @@ const std::set<std::string>& DeclarationValidator::essaludConcepts() {
 }
 
 namespace {
-bool contribution(const std::string& code) {
-  int n = num(code);
+bool contribution(int n) {
   return (n >= 601 && n <= 699) || (n >= 801 && n <= 899);
 }
 }  // namespace
@@ -342,10 +213,10 @@ void DeclarationValidator::concepts() {
     // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
     // (left empty, the save drops it).
     for (const auto& c : p.concepts)
-      if (num(c.codigo) >= 801 && num(c.codigo) <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
+      if (c.code >= 801 && c.code <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
         line("Registrar monto en concepto " + c.codigo + ", documento: " + p.doc);
     for (const auto& c : p.concepts)
-      if (contribution(c.codigo) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
+      if (contribution(c.code) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
         line("Ha ingresado monto en concepto " + c.codigo + ", base imponible no puede ser nula, " + p.doc);
     if (worker) {
       // Only persons whose type carries ESSALUD-affected concepts can register one.
@@ -369,16 +240,16 @@ void DeclarationValidator::concepts() {
     }
     // Rule 22: a concept that is not a contribution with a base and no amount.
     for (const auto& c : p.concepts)
-      if (!contribution(c.codigo) && !blank(c.base) && blank(c.monto))
+      if (!contribution(c.code) && !blank(c.base) && blank(c.monto))
         line("Monto del documento: " + p.doc + " no puede ser nulo. Tiene base de cálculo en concepto " + c.codigo);
     if (worker) clearedConcepts(p);
     // Rule 25: worker or pensioner contributions (06xx) with a base need their amount.
     for (const auto& c : p.concepts)
-      if (num(c.codigo) >= 601 && num(c.codigo) <= 699 && !blank(c.base) && blank(c.monto))
+      if (c.code >= 601 && c.code <= 699 && !blank(c.base) && blank(c.monto))
         line("Monto en concepto " + c.codigo + (worker ? " del trabajador doc=" : " del pensionista doc=") + p.doc +
              " esta vacío.");
     for (const auto& c : p.concepts) {
-      if (!contribution(c.codigo) || blank(c.base)) continue;
+      if (!contribution(c.code) || blank(c.base)) continue;
       Money base = Money::value(c.base);
       if (base <= Money())
         line("Si ingresa valor en base de cálculo debe ser mayor a cero en concepto " + c.codigo);
