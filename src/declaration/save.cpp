@@ -191,6 +191,7 @@ void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
     Grabar_F601_REMUNERA(db, d);
     return;
   }
+  if (!db.exists("SELECT 1 FROM TMPF601_CAMBIOS")) return;  // no person changed: their rows stay
   saveChangedPersons(db, d);
   Grabar_F601_REMUNERA(db, d, true);
 }

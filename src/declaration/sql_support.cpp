@@ -40,6 +40,21 @@ int lastThree(long double sum) {
   return static_cast<int>(std::fmod(r, 1000.0L));
 }
 
+// The value a numeric field adds to the control number (0 when it is not numeric). A whole number
+// of up to 18 digits, the usual key column, is read without the general conversion: it is exact
+// either way, so the sum is the same.
+long double numericValue(std::string_view t) {
+  std::size_t i = !t.empty() && (t[0] == '+' || t[0] == '-') ? 1 : 0;
+  if (t.size() > i && t.size() - i <= 18) {
+    long long v = 0;
+    std::size_t k = i;
+    for (; k < t.size() && t[k] >= '0' && t[k] <= '9'; ++k) v = v * 10 + (t[k] - '0');
+    if (k == t.size()) return t[0] == '-' ? -static_cast<long double>(v) : static_cast<long double>(v);
+  }
+  if (!data::isNumericText(t)) return 0;
+  return std::strtold(std::string(t).c_str(), nullptr);
+}
+
 // data::NumeroControl over the arguments without building the row: the same sums, computed from
 // the values in place (a declaration writes hundreds of thousands of rows).
 void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -61,6 +76,10 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       case SQLITE_NULL:
         break;
       case SQLITE_INTEGER: {
+        if (inA) {  // exact in a long double, as its text would be read
+          a += static_cast<long double>(sqlite3_value_int64(v));
+          continue;
+        }
         int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(sqlite3_value_int64(v)));
         t = std::string_view(buf, static_cast<std::size_t>(len));
         break;
@@ -77,14 +96,16 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
     while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
     if (inA) {
-      if (data::isNumericText(t)) a += std::strtold(std::string(t).c_str(), nullptr);
+      a += numericValue(t);
       continue;
     }
     bool ascii = true;
     for (char c : t) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
-      for (std::size_t k = 0; k < t.size(); ++k)
-        b += static_cast<long double>(static_cast<unsigned char>(t[k])) * (k + 1);
+      // Whole numbers all along: summed exactly first, added once.
+      unsigned long long sum = 0;
+      for (std::size_t k = 0; k < t.size(); ++k) sum += static_cast<unsigned char>(t[k]) * (k + 1);
+      b += static_cast<long double>(sum);
     } else {
       auto cps = text::codepoints(t);
       for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
@@ -110,6 +131,13 @@ bool formatsToItself(std::string_view value, std::string_view pattern) {
 
 void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 2) return sqlite3_result_error(ctx, "vbfmt: dos argumentos", -1);
+  // No amount (NULL, empty or blanks) has no picture: it stays empty.
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    std::string_view v(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    if (v.find_first_not_of(" \t") == std::string_view::npos) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  }
   if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
     std::string_view value(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
                            static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
@@ -151,8 +179,23 @@ int collateSpanish(void*, int na, const void* a, int nb, const void* b) {
                               std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(nb)));
 }
 
+// Column names are compared without regard to case: plain ASCII names (all of them) letter by
+// letter, any other through text::upper.
 bool iequals(std::string_view a, std::string_view b) {
-  return text::upper(a) == text::upper(b);
+  auto ascii = [](std::string_view s) {
+    for (char c : s)
+      if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+  };
+  if (!ascii(a) || !ascii(b)) return text::upper(a) == text::upper(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
 }
 
 bool isControl(std::string_view column) {
@@ -220,8 +263,10 @@ int insertSelect(data::Database& db, std::string_view table, int n, const std::v
     outer += (k ? ", " : "") + std::string("q.") + alias;
     preceding.push_back(alias);
   }
+  // With a control number each value feeds two places: the selection is kept apart (an OFFSET
+  // keeps SQLite from merging it into the insert, which would compute every expression twice).
   std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + outer + " FROM (SELECT " +
-                    inner + " " + std::string(from) + ") AS q";
+                    inner + " " + std::string(from) + (n >= 0 ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
   return db.run(sql, params);
 }
 

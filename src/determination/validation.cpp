@@ -1,4 +1,5 @@
 #include "determination/validation.h"
+#include "determination/validation_person.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,43 +18,17 @@
 namespace korventa::determination {
 namespace {
 
-int num(const std::string& t) {
-  return std::atoi(text::trim(t).c_str());
-}
-bool blank(const std::string& t) {
-  return text::trim(t).empty();
-}
+using checked::blank;
+using checked::num;
+using CheckedConcept = checked::Concept;
+
 bool in(int v, std::initializer_list<int> set) {
   for (int x : set)
     if (v == x) return true;
   return false;
 }
 
-struct CheckedConcept {
-  std::string codigo, monto, montoPag, base;
-};
-
 }  // namespace
-
-struct DeclarationValidator::Person {
-  std::int64_t correl = 0;
-  int category = 0, tipDoc = 0;
-  std::string doc, situac, tipo, diasLab, diasSub, remAfecta, aporteFcjmms, asegPens, rucEps, indAfiEps, codEps,
-      totIngresos;
-  int pension = 0;
-  std::vector<CheckedConcept> concepts;
-  int tipoNum() const { return num(tipo); }
-  int situacNum() const { return num(situac); }
-  const CheckedConcept* conceptRow(std::string_view code) const {
-    for (const auto& c : concepts)
-      if (c.codigo == code) return &c;
-    return nullptr;
-  }
-  bool hasAmount(std::string_view code) const {
-    auto* c = conceptRow(code);
-    return c && !blank(c->monto);
-  }
-};
 
 std::filesystem::path mensPath(Session& s) {
   std::filesystem::path dir =
@@ -79,54 +54,6 @@ bool DeclarationValidator::stop(const std::string& t) {
   else
     s_.msg().critical(t, "Validación");
   return false;
-}
-
-void DeclarationValidator::loadPersons() {
-  auto& db = s_.database();
-  persons_.clear();
-  std::map<std::tuple<std::int64_t, int, std::string, int>, std::size_t> index;
-  for (const auto& r : db.rows("SELECT Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab, dias_sub, "
-                               "rem_afecta, aporte_FCJMMS, aseg_pens, rucEps, ind_afieps, cod_eps, Tot_Ingresos, "
-                               "pension FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY cod_cat_tra, rowid")) {
-    Person p;
-    p.correl = r.integer(0);
-    p.category = static_cast<int>(r.integer(1));
-    p.tipDoc = static_cast<int>(r.integer(2));
-    p.doc = text::trim(r.text(3));
-    p.situac = text::trim(r.text(4));
-    p.tipo = text::trim(r.text(5));
-    p.diasLab = r.text(6);
-    p.diasSub = r.text(7);
-    p.remAfecta = r.text(8);
-    p.aporteFcjmms = r.text(9);
-    p.asegPens = r.text(10);
-    p.rucEps = text::trim(r.text(11));
-    p.indAfiEps = text::trim(r.text(12));
-    p.codEps = text::trim(r.text(13));
-    p.totIngresos = r.text(14);
-    p.pension = static_cast<int>(r.integer(15));
-    index[{p.correl, p.category, p.doc, p.tipDoc}] = persons_.size();
-    persons_.push_back(std::move(p));
-  }
-  // Every concept row of the working set (hundreds of thousands on a large payroll): read
-  // straight from the statement, without materialising the rows first.
-  try {
-    SQLite::Statement st(db.sqlite(),
-                         "SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, base_calculo "
-                         "FROM TMPF601CONCEP");
-    auto text = [&st](int i) { return text::trim(st.getColumn(i).getString()); };
-    while (st.executeStep()) {
-      auto it = index.find({st.getColumn(0).getInt64(), st.getColumn(1).getInt(), text(2), st.getColumn(3).getInt()});
-      if (it == index.end()) continue;
-      persons_[it->second].concepts.push_back({text(4), text(5), text(6), text(7)});
-    }
-  } catch (const SQLite::Exception& e) {
-    data::rethrow(e);
-  }
-  // Each person's concepts in code order (cheaper than sorting the whole table in SQL).
-  for (auto& p : persons_)
-    std::stable_sort(p.concepts.begin(), p.concepts.end(),
-                     [](const CheckedConcept& a, const CheckedConcept& b) { return a.codigo < b.codigo; });
 }
 
 // Rules 1 to 5; false when a stopping rule ended the run.
@@ -255,8 +182,7 @@ const std::set<std::string>& DeclarationValidator::essaludConcepts() {
 }
 
 namespace {
-bool contribution(const std::string& code) {
-  int n = num(code);
+bool contribution(int n) {
   return (n >= 601 && n <= 699) || (n >= 801 && n <= 899);
 }
 }  // namespace
@@ -287,10 +213,10 @@ void DeclarationValidator::concepts() {
     // Rule 18: employer contributions (08xx) with a base need their amount; 0807 is optional
     // (left empty, the save drops it).
     for (const auto& c : p.concepts)
-      if (num(c.codigo) >= 801 && num(c.codigo) <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
+      if (c.code >= 801 && c.code <= 899 && c.codigo != "0807" && !blank(c.base) && blank(c.monto))
         line("Registrar monto en concepto " + c.codigo + ", documento: " + p.doc);
     for (const auto& c : p.concepts)
-      if (contribution(c.codigo) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
+      if (contribution(c.code) && hasBaseBox(c.codigo) && !blank(c.monto) && blank(c.base))
         line("Ha ingresado monto en concepto " + c.codigo + ", base imponible no puede ser nula, " + p.doc);
     if (worker) {
       // Only persons whose type carries ESSALUD-affected concepts can register one.
@@ -314,16 +240,16 @@ void DeclarationValidator::concepts() {
     }
     // Rule 22: a concept that is not a contribution with a base and no amount.
     for (const auto& c : p.concepts)
-      if (!contribution(c.codigo) && !blank(c.base) && blank(c.monto))
+      if (!contribution(c.code) && !blank(c.base) && blank(c.monto))
         line("Monto del documento: " + p.doc + " no puede ser nulo. Tiene base de cálculo en concepto " + c.codigo);
     if (worker) clearedConcepts(p);
     // Rule 25: worker or pensioner contributions (06xx) with a base need their amount.
     for (const auto& c : p.concepts)
-      if (num(c.codigo) >= 601 && num(c.codigo) <= 699 && !blank(c.base) && blank(c.monto))
+      if (c.code >= 601 && c.code <= 699 && !blank(c.base) && blank(c.monto))
         line("Monto en concepto " + c.codigo + (worker ? " del trabajador doc=" : " del pensionista doc=") + p.doc +
              " esta vacío.");
     for (const auto& c : p.concepts) {
-      if (!contribution(c.codigo) || blank(c.base)) continue;
+      if (!contribution(c.code) || blank(c.base)) continue;
       Money base = Money::value(c.base);
       if (base <= Money())
         line("Si ingresa valor en base de cálculo debe ser mayor a cero en concepto " + c.codigo);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/numero_control.h"
@@ -50,6 +52,95 @@ TEST(SqlSupport, ControlNumberInSqlMatchesTheRowControlNumber) {
   }
 }
 
+// The same agreement over a table of many varied rows, as the save computes it: every kind of
+// value in every position, with counts of numeric fields from none to more than the row has.
+TEST(SqlSupport, ControlNumberInSqlMatchesOverAVariedTable) {
+  TestDb t;
+  auto& db = t.db();
+  declaration::ensureSqlFunctions(db);
+  db.run("CREATE TABLE v (c1, c2, c3, c4, c5, c6, cNumero)");
+  const std::vector<Value> kinds = {
+      Value(),
+      Value(std::int64_t(6)),
+      Value(std::int64_t(-42)),
+      Value(std::int64_t(9223372036854775807LL)),
+      Value(1500.25),
+      Value(-0.1),
+      Value(1e20),
+      Value(std::string("20100070970")),
+      Value(std::string("0601")),
+      Value(std::string("  00123  ")),
+      Value(std::string("+17")),
+      Value(std::string("-0")),
+      Value(std::string(" -250 ")),
+      Value(std::string("123456789012345678")),
+      Value(std::string("1234567890123456789012")),
+      Value(std::string("4613.90")),
+      Value(std::string("-12.5")),
+      Value(std::string("1e3")),
+      Value(std::string(".5")),
+      Value(std::string("5.")),
+      Value(std::string("12a")),
+      Value(std::string("")),
+      Value(std::string(" \t ")),
+      Value(std::string("PÉREZ ÑUÑEZ")),
+      Value(std::string("A\xff"
+                        "B")),
+      Value(std::string(200, 'z')),
+  };
+  unsigned seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xffffff; };
+  for (int r = 0; r < 600; ++r) {
+    data::Params p;
+    for (int c = 0; c < 6; ++c) p.add(kinds[next() % kinds.size()]);
+    db.run("INSERT INTO v VALUES (?, ?, ?, ?, ?, ?, NULL)", p);
+  }
+  int compared = 0;
+  for (int n = 0; n <= 7; ++n) {
+    auto rows =
+        db.rows("SELECT c1, c2, c3, c4, c5, c6, cNumero, numero_control(?, c1, c2, c3, c4, c5, c6, NULL) FROM v", {n});
+    for (const auto& row : rows) {
+      std::vector<Value> fields(row.values().begin(), row.values().begin() + 7);
+      ASSERT_EQ(row.text(7), data::NumeroControl(fields, n)) << "n=" << n << " row " << compared;
+      ++compared;
+    }
+  }
+  EXPECT_EQ(compared, 8 * 600);
+}
+
+// A row written with its control number computes each of its values once, not once for the
+// column and again for the control number.
+TEST(SqlSupport, InsertSelectComputesEachValueOnce) {
+  TestDb t;
+  auto& db = t.db();
+  declaration::ensureSqlFunctions(db);
+  db.run("CREATE TABLE src (a, b)");
+  db.run("CREATE TABLE dst (k, a, b, cNumero)");
+  for (int i = 0; i < 50; ++i) db.run("INSERT INTO src VALUES (?, ?)", {i, std::to_string(i) + ".5"});
+  static int calls = 0;
+  calls = 0;
+  auto counted = [](sqlite3_context* ctx, int, sqlite3_value** argv) {
+    ++calls;
+    sqlite3_result_value(ctx, argv[0]);
+  };
+  ASSERT_EQ(sqlite3_create_function_v2(db.sqlite().getHandle(), "counted", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                       nullptr, counted, nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  int added = declaration::insertSelect(db, "dst", 2, {{"k", "7"}, {"a", "counted(a)"}, {"b", "counted(b)"}},
+                                        "FROM src WHERE a >= 0", {});
+  EXPECT_EQ(added, 50);
+  EXPECT_EQ(calls, 100);
+  // The rows keep the order of the source, each with the control number of its own values.
+  auto rows = db.rows("SELECT k, a, b, cNumero FROM dst ORDER BY rowid");
+  ASSERT_EQ(rows.size(), 50u);
+  EXPECT_EQ(rows.front().integer(1), 0);
+  EXPECT_EQ(rows.back().integer(1), 49);
+  for (const auto& r : rows) {
+    std::vector<Value> fields(r.values().begin(), r.values().end());
+    EXPECT_EQ(r.text(3), data::NumeroControl(fields, 2));
+  }
+}
+
 // Stored amounts rounded to two decimals: SaveTest.SavingTwiceLeavesOneSetOfRows.
 TEST(SqlSupport, PictureAndRegistryDateFunctions) {
   TestDb t;
@@ -84,13 +175,17 @@ TEST(SqlSupport, PictureInSqlMatchesThePictureOfTheProgram) {
                           "123456789012345.00",
                           "7.",
                           ".50",
-                          "1e3.00"};
+                          "1e3.00",
+                          "",
+                          "   ",
+                          "\t"};
   const char* pictures[] = {"######0.00", "#########0.00", "#0.00", "0.00", "###########0", "#,###,##0.00"};
   for (const char* v : values)
     for (const char* p : pictures)
       EXPECT_EQ(t.db().text("SELECT vbfmt(?, ?)", {std::string(v), std::string(p)}), vbFormatText(text::trim(v), p))
           << v << " " << p;
   EXPECT_EQ(t.db().text("SELECT vbfmt(1500, '######0.00')"), "1500.00");
+  for (const char* p : pictures) EXPECT_EQ(t.db().text("SELECT vbfmt(NULL, ?)", {std::string(p)}), "") << p;
 }
 
 }  // namespace
