@@ -64,9 +64,14 @@ void ProgressDialog::close() {
   if (!dialog_) return;
   cancelPressed_ = cancelPressed_ || dialog_->wasCanceled();
   reopen_ = dialog_->isVisible();
-  // Deleted rather than hidden: a dialog not yet shown would still show itself once its delay
-  // is over, in front of the message.
-  delete dialog_.data();
+  // Reset rather than only hidden: a dialog not yet shown would still show itself once its delay
+  // is over, in front of the message. Deleted later: the message may come from an event the
+  // dialog itself is handing out (its setValue lets events through).
+  QProgressDialog* closing = dialog_;
+  dialog_ = nullptr;
+  closing->reset();
+  closing->hide();
+  closing->deleteLater();
 }
 
 void ProgressDialog::makeWayForMessage() {
