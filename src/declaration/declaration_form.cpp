@@ -406,12 +406,12 @@ void DeclarationForm::afterDetail(const PersonKey& /*person*/) {
   modified_ = true;
 }
 
-void DeclarationForm::afterImport(int category, Progress& progress) {
+void DeclarationForm::afterImport(int category, const std::vector<PersonKey>& touched, Progress& progress) {
   modified_ = true;
   runLoad("No se pudo calcular la declaración: ", [&] {
     if (category == kWorker) WorkingSet(s_, d_).recomputeDays();
     Uncancellable toTheEnd(progress);
-    determination::recomputeDeclaration(s_, d_, toTheEnd);
+    determination::recomputePersons(s_, d_, touched, toTheEnd);
   });
 }
 

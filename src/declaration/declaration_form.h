@@ -115,9 +115,10 @@ class DeclarationForm {
   // After a detail form of a person closed: the declaration counts as modified when the form
   // wrote something (its accept already computed and stored the person).
   void afterDetail(const PersonKey& person);
-  // After an import form of a category closed. The persons computed again are reported on
-  // `progress` (not cancelled: the files are in).
-  void afterImport(int category, Progress& progress = Progress::none());
+  // After an import form of a category imported files (a form closed with nothing imported, or
+  // whose runs were all cancelled, changed nothing and calls nothing). Only the persons the files
+  // touched are computed again, reported on `progress` (not cancelled: the files are in).
+  void afterImport(int category, const std::vector<PersonKey>& touched, Progress& progress = Progress::none());
   // "E&liminar" of the providers' page: the provider header of that kind and its vouchers.
   bool removeProvider(int rowCount, const std::optional<PersonKey>& provider, const std::string& retention);
 

@@ -70,6 +70,32 @@ class ImportFormsTest : public QObject {
     QVERIFY(!db.text("SELECT Tot_Ingresos FROM TEMP1_F601 WHERE doc_id_a = '42987651'").empty());
   }
 
+  // Closing the import form computes again only what its runs imported: nothing after a form
+  // closed without importing, only the touched workers after the workers' files. The workers'
+  // totals are first set to a mark that a new computation replaces.
+  void closingComputesOnlyWhatWasImported_data() {
+    QTest::addColumn<bool>("transfer");
+    QTest::newRow("closed without importing") << false;
+    QTest::newRow("workers' files imported") << true;
+  }
+  void closingComputesOnlyWhatWasImported() {
+    QFETCH(bool, transfer);
+    auto form = uitest::openNewDeclaration(t_->session());
+    auto& db = t_->db();
+    const char* marked = "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) AND Tot_Ingresos = '-7'";
+    db.run("UPDATE TEMP1_F601 SET Tot_Ingresos = '-7' WHERE cod_cat_tra IN (1, 2)");
+    const long long persons = db.integer(marked);
+    QVERIFY(persons > 1);
+    for (int i = 0; i < 5; ++i) t_->messenger().queueAnswer(Answer::No);
+    long long touched = 0;
+    runImport(form.get(), "CmdImportar", "frmTranPer", [&](QDialog* d) {
+      if (transfer) QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
+      touched = static_cast<long long>(static_cast<import::ui::FrmImport*>(d)->touched().size());
+    });
+    QCOMPARE(touched > 0, transfer);
+    QCOMPARE(db.integer(marked), persons - touched);
+  }
+
   // The other import buttons open the same import form on their category (the providers' and
   // trainees' files are checked by the import form tests); the third parties' grid is reread.
   void thirdPartiesFileRefreshesTheirGrid() {

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "common/ui/progress_dialog.h"
+#include "common/ui/qt_messenger.h"
 #include "ui/ui_test_registry.h"
 
 namespace korventa::uitest {
@@ -68,6 +71,47 @@ class ProgressDialogTest : public QObject {
     QVERIFY(!d->findChild<QPushButton*>());
     d->cancel();  // Escape on the dialog
     QVERIFY(!progress.cancelled());
+  }
+
+  // The dialog is titled as the form it serves, and closes before any message: one that shows
+  // while the dialog is up, and one that comes before the dialog's delay is over (it must not
+  // pop up behind the box). Work that goes on after the message gets its dialog back.
+  void titledAsItsFormAndGivesWayToMessages_data() {
+    QTest::addColumn<int>("workMs");
+    QTest::addColumn<bool>("backAfter");
+    QTest::newRow("dialog showing") << 700 << true;
+    QTest::newRow("dialog not shown yet") << 0 << false;
+  }
+  void titledAsItsFormAndGivesWayToMessages() {
+    QFETCH(int, workMs);
+    QFETCH(bool, backAfter);
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8("Declaración de Trabajadores"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ui::QtMessenger messenger(&window);
+    ui::ProgressDialog progress(&window, true);
+    progress.step("Guardando la declaración…");
+    if (workMs > 0) work(progress, workMs, 10000);
+    QCOMPARE(progress.dialog()->windowTitle(), window.windowTitle());
+    QCOMPARE(progress.dialog()->isVisible(), backAfter);
+    bool boxSeen = false, progressSeen = true;
+    QTimer::singleShot(700, [&] {
+      QMessageBox* box = nullptr;
+      progressSeen = false;
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible()) continue;
+        if (qobject_cast<QProgressDialog*>(w)) progressSeen = true;
+        if (auto* b = qobject_cast<QMessageBox*>(w)) box = b;
+      }
+      boxSeen = box != nullptr;
+      if (box) box->accept();
+    });
+    messenger.info("Declaración grabada.");
+    QVERIFY(boxSeen);
+    QVERIFY(!progressSeen);
+    progress.advance(1, 2);
+    QCOMPARE(progress.dialog()->isVisible(), backAfter);
   }
 
   void shortWorkShowsNoDialog() {

@@ -92,8 +92,19 @@ class ScreenshotTour : public QObject {
     auto& m = t_->messenger();
     // Import the demo files of the workers; the rejected lines are not listed.
     for (int i = 0; i < 5; ++i) m.queueAnswer(Answer::No);
+    // The files are copied into the tour's temporary folder, where the folder tree is shown:
+    // the picture shows nothing of the machine the tour runs on.
+    const auto files = t_->dir() / "importar";
+    std::filesystem::copy(std::filesystem::path(KORVENTA_SOURCE_DIR) / "data/demo/import", files);
     bool imported = onModal(child<QPushButton>(form, "CmdImportar"), "frmTranPer", [&](QDialog* d) {
-      static_cast<import::ui::FrmImport*>(d)->setDirectory(QString(KORVENTA_SOURCE_DIR) + "/data/demo/import");
+      static_cast<import::ui::FrmImport*>(d)->setDirectory(QString::fromStdString(files.string()));
+      auto* tree = child<QTreeView>(d, "DirDirectorio");
+      auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
+      QVERIFY(folders);
+      QCOMPARE(folders->filePath(tree->currentIndex()), QString::fromStdString(files.string()));
+      // The tree starts at the tour's folder, not at the machine's root with its other folders.
+      tree->setRootIndex(folders->index(QString::fromStdString(t_->dir().path().string())));
+      QVERIFY(tree->rootIndex().isValid());
       QTest::qWait(200);  // the folder tree reads the chosen folder
       QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
       QVERIFY(child<QListWidget>(d, "lstResultados")->count() > 0);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <algorithm>
+#include <vector>
 
 namespace korventa::ui {
 
@@ -11,15 +12,23 @@ namespace {
 // 10,000 times.
 constexpr qint64 kPumpMs = 50;
 constexpr int kDelayMs = 500;
+
+// The work under way, innermost last.
+std::vector<ProgressDialog*>& underWay() {
+  static std::vector<ProgressDialog*> all;
+  return all;
+}
 }  // namespace
 
 ProgressDialog::ProgressDialog(QWidget* parent, bool cancellable) : parent_(parent), cancellable_(cancellable) {
+  underWay().push_back(this);
   QApplication::setOverrideCursor(Qt::WaitCursor);
   sincePump_.start();
   sinceStart_.start();
 }
 
 ProgressDialog::~ProgressDialog() {
+  std::erase(underWay(), this);
   QApplication::restoreOverrideCursor();
   delete dialog_.data();
 }
@@ -28,6 +37,9 @@ QProgressDialog* ProgressDialog::dialog() {
   if (dialog_) return dialog_;
   dialog_ = new QProgressDialog(parent_);
   dialog_->setObjectName(objectName_);
+  // Titled as the form it serves, not with the program's name.
+  if (QWidget* form = parent_ ? parent_->window() : nullptr; form && !form->windowTitle().isEmpty())
+    dialog_->setWindowTitle(form->windowTitle());
   dialog_->setWindowModality(Qt::WindowModal);
   // Short work shows no dialog at all.
   dialog_->setMinimumDuration(kDelayMs);
@@ -39,7 +51,31 @@ QProgressDialog* ProgressDialog::dialog() {
     dialog_->setCancelButton(nullptr);
   dialog_->setRange(0, 0);
   dialog_->setValue(0);
+  if (reopen_) {
+    // It was showing before a message closed it: the work goes on, so does the dialog.
+    reopen_ = false;
+    dialog_->setLabelText(QString::fromStdString(step_));
+    dialog_->show();
+  }
   return dialog_;
+}
+
+void ProgressDialog::close() {
+  if (!dialog_) return;
+  cancelPressed_ = cancelPressed_ || dialog_->wasCanceled();
+  reopen_ = dialog_->isVisible();
+  // Reset rather than only hidden: a dialog not yet shown would still show itself once its delay
+  // is over, in front of the message. Deleted later: the message may come from an event the
+  // dialog itself is handing out (its setValue lets events through).
+  QProgressDialog* closing = dialog_;
+  dialog_ = nullptr;
+  closing->reset();
+  closing->hide();
+  closing->deleteLater();
+}
+
+void ProgressDialog::makeWayForMessage() {
+  for (ProgressDialog* p : underWay()) p->close();
 }
 
 void ProgressDialog::step(std::string_view text) {
@@ -63,7 +99,7 @@ void ProgressDialog::advance(long long done, long long total) {
 
 bool ProgressDialog::cancelled() {
   pump(false);
-  return cancellable_ && dialog_ && dialog_->wasCanceled();
+  return cancellable_ && (cancelPressed_ || (dialog_ && dialog_->wasCanceled()));
 }
 
 void ProgressDialog::pump(bool force) {

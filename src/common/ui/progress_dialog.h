@@ -2,7 +2,9 @@
 // The forms' side of long work: a QProgressDialog showing what the core reports through Progress
 // (the step as its label, the count as its bar and "5000/10000"), the busy cursor while it
 // lives, and the window kept painted. Cancel is offered only for work that can be cancelled
-// (one transaction), and answers cancelled().
+// (one transaction), and answers cancelled(). The dialog carries the caption of the form it
+// serves, and gives way to every message box: it closes before the box shows and comes back
+// when the work goes on after it.
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressDialog>
@@ -27,14 +29,23 @@ class ProgressDialog : public Progress {
   QProgressDialog* dialog();
   void setObjectName(const QString& name) { objectName_ = name; }
 
+  // Closes the dialogs of the work under way, before a message box shows: a message never sits
+  // in front of (or behind) a progress dialog. Those that were showing come back at the work's
+  // next step or count.
+  static void makeWayForMessage();
+
  private:
   void pump(bool force);
+  void close();
   QPointer<QWidget> parent_;
   QPointer<QProgressDialog> dialog_;
   QString objectName_ = QStringLiteral("prgProgreso");
   QElapsedTimer sincePump_, sinceStart_;
   std::string step_;
   bool cancellable_;
+  // Cancel was pressed on a dialog closed since; the dialog closed was showing.
+  bool cancelPressed_ = false;
+  bool reopen_ = false;
 };
 
 }  // namespace korventa::ui

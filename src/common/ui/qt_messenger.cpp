@@ -4,6 +4,8 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
+#include "common/ui/progress_dialog.h"
+
 namespace korventa::ui {
 
 QString qs(std::string_view s) {
@@ -62,6 +64,7 @@ QWidget* QtMessenger::boxParent() const {
 }
 
 void QtMessenger::show(std::string_view text, std::string_view title, MsgIcon icon) {
+  ProgressDialog::makeWayForMessage();
   QApplication::setOverrideCursor(Qt::ArrowCursor);
   QMessageBox box(toIcon(icon), qs(title), qs(text), QMessageBox::Ok, boxParent());
   box.setObjectName("MessageBox");
@@ -87,6 +90,7 @@ Answer QtMessenger::ask(std::string_view text, std::string_view title, MsgButton
       b = QMessageBox::Ok;
       break;
   }
+  ProgressDialog::makeWayForMessage();
   QApplication::setOverrideCursor(Qt::ArrowCursor);
   QMessageBox box(toIcon(icon), qs(title), qs(text), b, boxParent());
   box.setObjectName("MessageBox");

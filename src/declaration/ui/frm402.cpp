@@ -524,10 +524,13 @@ void Frm402::openDetail(Page& p, const std::function<void(const PersonKey&, bool
 void Frm402::openImport(int category) {
   if (!isSignalConnected(QMetaMethod::fromSignal(&Frm402::importRequested))) return;
   emit importRequested(category);
+}
+
+void Frm402::afterImport(int category, const std::vector<PersonKey>& touched) {
   {
     // The files are in: the computation that follows runs to its end (no Cancel).
     korventa::ui::ProgressDialog progress(this, false);
-    ctl_.afterImport(category, progress);
+    ctl_.afterImport(category, touched, progress);
   }
   requeryAll();
 }

@@ -41,11 +41,14 @@ class Frm402 : public QDialog {
   void descartar();
 
   declaration::DeclarationForm& controller() { return ctl_; }
+  // An import form of the category imported files touching `touched`: those persons are computed
+  // again, with progress, and the grids read again.
+  void afterImport(int category, const std::vector<PersonKey>& touched);
 
  signals:
   // An import button of a person category was pressed: the import form of that category is to be
   // shown on the declaration (import forms sit above this form; import::ui::connectImports does
-  // it). The grids are read again when the connected slots return.
+  // it, and calls afterImport when files went in).
   void importRequested(int category);
   // "Co&mparar": the comparison with another period is to be shown on the declaration (it sits
   // above this form; analysis::ui::connectCompare does it).

@@ -52,7 +52,10 @@ Form formOf(int category) {
 
 void connectImports(Session& session, korventa::ui::Frm402& form) {
   QObject::connect(&form, &korventa::ui::Frm402::importRequested, &form, [&session, &form](int category) {
-    FrmImport(session, form.controller().declaration(), formOf(category), category, &form).exec();
+    FrmImport import(session, form.controller().declaration(), formOf(category), category, &form);
+    import.exec();
+    // Closed without a run that imported files, nothing changed: nothing to compute again.
+    if (import.imported()) form.afterImport(category, import.touched());
   });
 }
 
@@ -213,7 +216,17 @@ void FrmImport::cmdTransferir_Click() {
   lblTransferidos_->setText(qs(ctl_->lblTransferidos()));
   lblRechazados_->setText(qs(ctl_->lblRechazados()));
   lblResultado_->setText(qs(ctl_->lblResultado()));
-  for (const auto& r : results) lstResultados_->addItem(qs(resultLine(r)));
+  for (const auto& r : results) {
+    lstResultados_->addItem(qs(resultLine(r)));
+    if (!r.refused) imported_ = true;
+  }
+  // The persons of every run that went in, each once.
+  for (const auto& r : results) {
+    FileResult kept;
+    kept.affected = r.affected;
+    touchedBy_.push_back(std::move(kept));
+  }
+  touched_ = affectedPersons(touchedBy_);
   cmdTransferir_->setEnabled(true);
 }
 

@@ -38,6 +38,10 @@ class FrmImport : public QDialog {
   void setDirectory(const QString& dir);
   QString directory() const;
   void cmdTransferir_Click();
+  // Whether a run of this form imported files (a cancelled run imported none), and the persons
+  // those files touched.
+  bool imported() const { return imported_; }
+  const std::vector<PersonKey>& touched() const { return touched_; }
 
  private:
   void buildFolders(QHBoxLayout* top);
@@ -58,6 +62,9 @@ class FrmImport : public QDialog {
   QLabel* lblRechazados_;
   QLabel* lblResultado_;
   QListWidget* lstResultados_;
+  bool imported_ = false;
+  std::vector<FileResult> touchedBy_;  // only the persons each file touched
+  std::vector<PersonKey> touched_;
 };
 
 // Has the import buttons of a declaration form open the import form of their category (workers
