@@ -214,11 +214,86 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
   return std::move(set.persons);
 }
 
-void storePersons(data::Database& db, std::vector<PersonData>& persons) {
+namespace {
+
+void insertConceptRow(data::Database& db, const PersonKey& k, const std::string& codigo, const std::string& descrip,
+                      const std::string& monto, const std::string& montoPag, const std::string& base) {
+  auto& st = db.prepared(
+      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
+      "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+  st.bind(1, static_cast<int64_t>(k.tip_doc_a));
+  st.bind(2, k.doc_id_a);
+  st.bind(3, static_cast<int64_t>(k.correl_a));
+  st.bind(4, static_cast<int64_t>(k.cod_cat_tra));
+  st.bind(5, codigo);
+  st.bind(6, descrip);
+  st.bind(7, monto);
+  st.bind(8, montoPag);
+  st.bind(9, base);
+  st.exec();
+}
+
+void markStored(ConceptRow& r) {
+  r.storedMonto = r.monto;
+  r.storedMontoPag = r.monto_pag;
+  r.storedBase = r.base_calculo;
+}
+
+// The imported rows in their order: a loaded person's as computed (even if the computation
+// emptied it, as the import had written it), the others' as the import read them.
+void insertImported(data::Database& db, std::vector<PersonData>& persons,
+                    const std::vector<ImportedConcept>& imported) {
+  std::vector<std::pair<PersonData*, ConceptRow*>> computed(imported.size());
+  for (auto& p : persons)
+    for (auto& r : p.concepts)
+      if (r.rowid == 0 && r.importOrder > 0 && r.importOrder <= imported.size()) computed[r.importOrder - 1] = {&p, &r};
+  for (std::size_t i = 0; i < imported.size(); ++i) {
+    auto [p, r] = computed[i];
+    const ImportedConcept& c = imported[i];
+    if (!r) {
+      insertConceptRow(db, c.key, c.codigo, c.descrip, c.monto, c.monto_pag, "");
+      continue;
+    }
+    insertConceptRow(db, p->key, r->codigo, r->descrip, r->monto, r->monto_pag, r->base_calculo);
+    r->rowid = db.lastInsertRowid();
+    markStored(*r);
+  }
+}
+
+}  // namespace
+
+void addImportedConcepts(std::vector<PersonData>& persons, const std::vector<ImportedConcept>& imported) {
+  if (imported.empty()) return;
+  std::unordered_map<std::string, PersonData*> index;
+  index.reserve(persons.size());
+  for (auto& p : persons)
+    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
+  for (std::size_t i = 0; i < imported.size(); ++i) {
+    const ImportedConcept& c = imported[i];
+    auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
+    if (it == index.end()) continue;
+    PersonData& p = *it->second;
+    if (ConceptRow* held = p.find(c.codigo)) {
+      held->monto = c.monto;
+      held->monto_pag = c.monto_pag;
+      continue;
+    }
+    ConceptRow r;
+    r.importOrder = i + 1;
+    r.codigo = c.codigo;
+    r.descrip = c.descrip;
+    r.monto = c.monto;
+    r.monto_pag = c.monto_pag;
+    p.concepts.push_back(std::move(r));
+  }
+}
+
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const std::vector<ImportedConcept>& imported) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";
   for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
   summarySql += " WHERE rowid = ?";
   try {
+    insertImported(db, persons, imported);
     for (auto& p : persons) {
       for (auto& r : p.concepts) {
         if (!r.changed()) continue;
@@ -226,20 +301,7 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
         // person leaves empty lives in memory only, until an amount or a base is put in it.
         if (r.rowid == 0 && !r.hasContent()) continue;
         if (r.rowid == 0) {
-          auto& st = db.prepared(
-              "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, "
-              "monto_pag, "
-              "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-          st.bind(1, static_cast<int64_t>(p.key.tip_doc_a));
-          st.bind(2, p.key.doc_id_a);
-          st.bind(3, static_cast<int64_t>(p.key.correl_a));
-          st.bind(4, static_cast<int64_t>(p.key.cod_cat_tra));
-          st.bind(5, r.codigo);
-          st.bind(6, r.descrip);
-          st.bind(7, r.monto);
-          st.bind(8, r.monto_pag);
-          st.bind(9, r.base_calculo);
-          st.exec();
+          insertConceptRow(db, p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo);
           r.rowid = db.lastInsertRowid();
         } else {
           auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
@@ -249,9 +311,7 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
           st.bind(4, static_cast<int64_t>(r.rowid));
           st.exec();
         }
-        r.storedMonto = r.monto;
-        r.storedMontoPag = r.monto_pag;
-        r.storedBase = r.base_calculo;
+        markStored(r);
       }
       if (p.summary != p.storedSummary) {
         auto& st = db.prepared(summarySql);
