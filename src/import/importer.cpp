@@ -120,6 +120,11 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   // indexes built once at the end. The rows are found by the lookup above, not the index.
   const bool bulk = !deferRows && (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
                     static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
+  if (deferRows && (kind == Kind::Rem || kind == Kind::Pen)) {
+    // Room for a row per line: the lookup and the kept rows then grow without moving.
+    newRows.reserve(newRows.size() + text.lines.size());
+    conceptRows.reserve(conceptRows.size() + text.lines.size());
+  }
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
   const auto total = static_cast<long long>(text.lines.size());

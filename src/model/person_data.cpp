@@ -218,18 +218,20 @@ namespace {
 
 void insertConceptRow(data::Database& db, const PersonKey& k, const std::string& codigo, const std::string& descrip,
                       const std::string& monto, const std::string& montoPag, const std::string& base) {
-  auto& st = db.prepared(
+  static const std::string sql =
       "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
-      "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+      "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+  auto& st = db.prepared(sql);
+  // The texts outlive the step, and the next use of the statement binds it again.
   st.bind(1, static_cast<int64_t>(k.tip_doc_a));
-  st.bind(2, k.doc_id_a);
+  st.bindNoCopy(2, k.doc_id_a);
   st.bind(3, static_cast<int64_t>(k.correl_a));
   st.bind(4, static_cast<int64_t>(k.cod_cat_tra));
-  st.bind(5, codigo);
-  st.bind(6, descrip);
-  st.bind(7, monto);
-  st.bind(8, montoPag);
-  st.bind(9, base);
+  st.bindNoCopy(5, codigo);
+  st.bindNoCopy(6, descrip);
+  st.bindNoCopy(7, monto);
+  st.bindNoCopy(8, montoPag);
+  st.bindNoCopy(9, base);
   st.exec();
 }
 
