@@ -167,14 +167,21 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
     results.push_back(std::move(r));
   }
   if (a.timing) std::cerr << "importar: " << secs(t1) << " s\n";
-  std::vector<model::ImportedConcept> newRows;
-  for (auto& [fm, imp] : importers)
-    for (auto& r : imp->takeNewConceptRows()) newRows.push_back(std::move(r));
+  model::ImportedConcepts newRows;
+  for (auto& [fm, imp] : importers) {
+    auto kept = imp->takeNewConceptRows();
+    if (newRows.rows.empty()) {
+      newRows = std::move(kept);
+      continue;
+    }
+    for (auto& r : kept.rows) newRows.rows.push_back(std::move(r));
+    newRows.descrip.merge(kept.descrip);
+  }
   if (!anyImported) return {true, false};
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
-  import::recomputeAfterImport(s, decl, import::affectedPersons(results), newRows, ctx.progress());
+  import::recomputeAfterImport(s, decl, import::affectedPersons(results), std::move(newRows), ctx.progress());
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {

@@ -60,7 +60,7 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
 struct Batch {
   const std::set<Who>* only = nullptr;
   const std::vector<PersonKey>* few = nullptr;
-  const std::vector<model::ImportedConcept>* imported = nullptr;
+  model::ImportedConcepts* imported = nullptr;
 };
 
 // Computes the persons of the working set (all, or those of the batch) and writes what changed,
@@ -72,8 +72,8 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   Computation computation(db, decl);
   progress.step(steps::kComputing);
   auto persons = loadBatch(db, decl.ruc, batch.only, batch.few);
-  static const std::vector<model::ImportedConcept> none;
-  const auto& imported = batch.imported ? *batch.imported : none;
+  model::ImportedConcepts none;
+  auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
   const auto total = static_cast<long long>(persons.size());
   long long done = 0;
@@ -108,11 +108,11 @@ void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, 
 
 void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
                       Progress& progress) {
-  recomputeImported(session, decl, persons, {}, progress);
+  recomputeImported(session, decl, persons, model::ImportedConcepts{}, progress);
 }
 
 void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
-                       const std::vector<model::ImportedConcept>& imported, Progress& progress) {
+                       model::ImportedConcepts imported, Progress& progress) {
   if (persons.empty() && imported.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
   if (persons.size() <= 20 && imported.empty()) {

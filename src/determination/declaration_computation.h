@@ -19,7 +19,7 @@ void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, 
 // The same for the persons an import touched, with the concept rows it read and left to this
 // computation to write (each row written once, with its base, in the order it was read).
 void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
-                       const std::vector<model::ImportedConcept>& imported, Progress& progress = Progress::none());
+                       model::ImportedConcepts imported, Progress& progress = Progress::none());
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // The same for the persons given (those an import touched), the others left as they are.

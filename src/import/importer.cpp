@@ -208,10 +208,17 @@ void Importer::deferNewConceptRows(bool on) {
   impl_->deferRows = on;
 }
 
-std::vector<model::ImportedConcept> Importer::takeNewConceptRows() {
+model::ImportedConcepts Importer::takeNewConceptRows() {
   impl_->conceptRowsCategory = 0;  // the lookup points into the rows handed over
   impl_->newRowsAtStart = 0;
-  return std::exchange(impl_->newRows, {});
+  model::ImportedConcepts out;
+  out.rows = std::exchange(impl_->newRows, {});
+  for (const auto& r : out.rows)
+    if (!out.descrip.count(r.codigo)) {
+      auto n = impl_->conceptNames.find(r.codigo);
+      out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+    }
+  return out;
 }
 
 FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
@@ -239,8 +246,8 @@ void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, 
 }
 
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
-                          const std::vector<model::ImportedConcept>& newRows, Progress& progress) {
-  determination::recomputeImported(session, decl, affected, newRows, progress);
+                          model::ImportedConcepts newRows, Progress& progress) {
+  determination::recomputeImported(session, decl, affected, std::move(newRows), progress);
 }
 
 }  // namespace korventa::import

@@ -64,7 +64,7 @@ class Importer {
   // once with their bases. Whoever turns this on must hand them over, or they are lost.
   void deferNewConceptRows(bool on = true);
   // The rows kept so far, in the order they were read; the importer keeps none afterwards.
-  std::vector<model::ImportedConcept> takeNewConceptRows();
+  model::ImportedConcepts takeNewConceptRows();
 
   const std::filesystem::path& workDir() const { return workDir_; }
   std::filesystem::path errFile() const;  // period + ".Err"
@@ -84,6 +84,6 @@ void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, 
                           Progress& progress = Progress::none());
 // The same, writing the concept rows the importers kept (deferNewConceptRows) with their bases.
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
-                          const std::vector<model::ImportedConcept>& newRows, Progress& progress = Progress::none());
+                          model::ImportedConcepts newRows, Progress& progress = Progress::none());
 
 }  // namespace korventa::import

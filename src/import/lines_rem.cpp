@@ -88,9 +88,7 @@ void Importer::Impl::keepNewRow(const Worker& w, int category, const std::string
     newRows[i].monto_pag = std::move(montoPag);
     return;
   }
-  auto n = conceptNames.find(code);
-  newRows.push_back(
-      {w.key, code, n == conceptNames.end() ? std::string() : n->second, std::move(monto), std::move(montoPag)});
+  newRows.push_back({w.key, code, std::move(monto), std::move(montoPag)});
   conceptRows[key] = -static_cast<std::int64_t>(newRows.size());
 }
 

@@ -241,56 +241,76 @@ void markStored(ConceptRow& r) {
   r.storedBase = r.base_calculo;
 }
 
-// The imported rows in their order: a loaded person's as computed (even if the computation
-// emptied it, as the import had written it), the others' as the import read them.
-void insertImported(data::Database& db, std::vector<PersonData>& persons,
-                    const std::vector<ImportedConcept>& imported) {
-  std::vector<std::pair<PersonData*, ConceptRow*>> computed(imported.size());
+// The imported rows in the order they were read: a loaded person's as computed (even if the
+// computation emptied it, as the import had written it), the others' as the import read them.
+void insertImported(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported) {
+  if (imported.empty()) return;
+  struct Slot {
+    const PersonData* person = nullptr;
+    ConceptRow* row = nullptr;
+    const ImportedConcept* other = nullptr;
+  };
+  std::vector<Slot> slots(imported.count);
   for (auto& p : persons)
     for (auto& r : p.concepts)
-      if (r.rowid == 0 && r.importOrder > 0 && r.importOrder <= imported.size()) computed[r.importOrder - 1] = {&p, &r};
-  for (std::size_t i = 0; i < imported.size(); ++i) {
-    auto [p, r] = computed[i];
-    const ImportedConcept& c = imported[i];
-    if (!r) {
-      insertConceptRow(db, c.key, c.codigo, c.descrip, c.monto, c.monto_pag, "");
-      continue;
+      if (r.rowid == 0 && r.importOrder > 0 && r.importOrder <= slots.size()) slots[r.importOrder - 1] = {&p, &r};
+  for (const auto& c : imported.rows)
+    if (c.order > 0 && c.order <= slots.size()) slots[c.order - 1].other = &c;
+  for (const Slot& s : slots) {
+    if (s.row) {
+      ConceptRow& r = *s.row;
+      insertConceptRow(db, s.person->key, r.codigo, imported.descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo);
+      r.rowid = db.lastInsertRowid();
+      markStored(r);
+    } else if (s.other) {
+      const ImportedConcept& c = *s.other;
+      insertConceptRow(db, c.key, c.codigo, imported.descripOf(c.codigo), c.monto, c.monto_pag, "");
     }
-    insertConceptRow(db, p->key, r->codigo, r->descrip, r->monto, r->monto_pag, r->base_calculo);
-    r->rowid = db.lastInsertRowid();
-    markStored(*r);
   }
 }
 
 }  // namespace
 
-void addImportedConcepts(std::vector<PersonData>& persons, const std::vector<ImportedConcept>& imported) {
-  if (imported.empty()) return;
+const std::string& ImportedConcepts::descripOf(const std::string& codigo) const {
+  static const std::string none;
+  auto it = descrip.find(codigo);
+  return it == descrip.end() ? none : it->second;
+}
+
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+  if (imported.rows.empty()) return;
   std::unordered_map<std::string, PersonData*> index;
   index.reserve(persons.size());
   for (auto& p : persons)
     index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
-  for (std::size_t i = 0; i < imported.size(); ++i) {
-    const ImportedConcept& c = imported[i];
+  std::vector<ImportedConcept> others;
+  for (std::size_t i = 0; i < imported.rows.size(); ++i) {
+    ImportedConcept& c = imported.rows[i];
+    c.order = imported.count + i + 1;
     auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
-    if (it == index.end()) continue;
-    PersonData& p = *it->second;
-    if (ConceptRow* held = p.find(c.codigo)) {
-      held->monto = c.monto;
-      held->monto_pag = c.monto_pag;
+    if (it == index.end()) {
+      others.push_back(std::move(c));
       continue;
     }
+    PersonData& p = *it->second;
+    if (ConceptRow* held = p.find(c.codigo)) {
+      held->monto = std::move(c.monto);
+      held->monto_pag = std::move(c.monto_pag);
+      continue;
+    }
+    // The description stays with the import's list (one per concept) until the row is written.
     ConceptRow r;
-    r.importOrder = i + 1;
-    r.codigo = c.codigo;
-    r.descrip = c.descrip;
-    r.monto = c.monto;
-    r.monto_pag = c.monto_pag;
+    r.importOrder = c.order;
+    r.codigo = std::move(c.codigo);
+    r.monto = std::move(c.monto);
+    r.monto_pag = std::move(c.monto_pag);
     p.concepts.push_back(std::move(r));
   }
+  imported.count += imported.rows.size();
+  imported.rows = std::move(others);  // the rows handed over take no more room
 }
 
-void storePersons(data::Database& db, std::vector<PersonData>& persons, const std::vector<ImportedConcept>& imported) {
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";
   for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
   summarySql += " WHERE rowid = ?";

@@ -4,6 +4,7 @@
 // (only what changed) with prepared statements. The caller holds the transaction.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -94,7 +95,18 @@ struct PersonData {
 // with its base, once, instead of the import writing it and the computation rewriting it.
 struct ImportedConcept {
   PersonKey key;
-  std::string codigo, descrip, monto, monto_pag;
+  std::string codigo, monto, monto_pag;
+  std::size_t order = 0;  // place among all the rows read (from 1), once handed to the persons
+};
+
+// The rows an import kept, in the order they were read, and the description it gives each
+// concept (one per concept, not one per row: a large payroll has hundreds of thousands of rows).
+struct ImportedConcepts {
+  std::vector<ImportedConcept> rows;
+  std::map<std::string, std::string> descrip;
+  std::size_t count = 0;  // rows read, once handed to the persons (`rows` then keeps the others)
+  bool empty() const { return rows.empty() && count == 0; }
+  const std::string& descripOf(const std::string& codigo) const;
 };
 
 // Workers and pensioners of TEMP1_F601 (all, or the one given) with their concept rows, their
@@ -103,15 +115,14 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
                                     const std::optional<PersonKey>& only = std::nullopt);
 
 // Gives the loaded persons the imported rows that are theirs (found by the key the import
-// wrote), marked with their place in `imported`. A row for a concept the person already holds
-// gives it its amounts instead.
-void addImportedConcepts(std::vector<PersonData>& persons, const std::vector<ImportedConcept>& imported);
+// wrote), marked with their place among the rows read; `imported` keeps only the others. A row
+// for a concept the person already holds gives it its amounts instead.
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported);
 
 // Inserts the new concept rows that declare something (an amount or a base: the others stay in
-// memory), updates the changed stored ones and the changed summary rows. With `imported`, its
-// rows go first, in its order, as the import would have written them: those of a loaded person
-// as computed, the others as read.
-void storePersons(data::Database& db, std::vector<PersonData>& persons,
-                  const std::vector<ImportedConcept>& imported = {});
+// memory), updates the changed stored ones and the changed summary rows. With `imported` (after
+// addImportedConcepts), the imported rows go first, in the order they were read, as the import
+// would have written them: those of a loaded person as computed, the others as read.
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {});
 
 }  // namespace korventa::model
