@@ -38,19 +38,15 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
   std::uint64_t key = conceptKey(w->key.correl_a, category, code);
   auto row = conceptRows.find(key);
   bool updated = false;
-  if (row != conceptRows.end() && row->second < 0) {
-    keepNewRow(*w, category, code, std::move(m), std::move(p));
-    affected(w->key);
-    return {};
-  }
-  if (row != conceptRows.end()) {
+  const bool kept = row != conceptRows.end() && row->second < 0;  // kept in memory, not written
+  if (row != conceptRows.end() && !kept) {
     auto& up = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE rowid = ?");
     up.bind(1, m);
     up.bind(2, p);
     up.bind(3, static_cast<std::int64_t>(row->second));
     updated = up.exec() == 1;
   }
-  if (!updated && deferRows) {
+  if (kept || (!updated && deferRows)) {
     keepNewRow(*w, category, code, std::move(m), std::move(p));
   } else if (!updated) {
     auto& ins = db.prepared(
@@ -71,10 +67,6 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
   affected(w->key);
   return {};
 }
-
-}  // namespace korventa::import
-
-namespace korventa::import {
 
 // A concept row the computation will write: a new one, or the amounts of one kept before.
 void Importer::Impl::keepNewRow(const Worker& w, int category, const std::string& code, std::string monto,
