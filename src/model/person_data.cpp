@@ -284,15 +284,22 @@ void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imp
   for (auto& p : persons)
     index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
   std::vector<ImportedConcept> others;
+  // A file brings a person's rows one after another: the person found last is looked at first.
+  const ImportedConcept* last = nullptr;
+  PersonData* lastPerson = nullptr;
   for (std::size_t i = 0; i < imported.rows.size(); ++i) {
     ImportedConcept& c = imported.rows[i];
     c.order = imported.count + i + 1;
-    auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
-    if (it == index.end()) {
-      others.push_back(std::move(c));
+    if (!last || !(last->key == c.key)) {
+      auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
+      lastPerson = it == index.end() ? nullptr : it->second;
+      last = &c;
+    }
+    if (!lastPerson) {
+      others.push_back(c);  // copied: `last` may still point at it
       continue;
     }
-    PersonData& p = *it->second;
+    PersonData& p = *lastPerson;
     if (ConceptRow* held = p.find(c.codigo)) {
       held->monto = std::move(c.monto);
       held->monto_pag = std::move(c.monto_pag);
