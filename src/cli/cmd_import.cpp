@@ -136,7 +136,11 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
   for (const auto& [kind, file] : jobs) {
     auto fm = import::info(kind).form;
     auto& imp = importers[fm];
-    if (!imp) imp = std::make_unique<import::Importer>(s, decl, fm, a.workDir);
+    if (!imp) {
+      imp = std::make_unique<import::Importer>(s, decl, fm, a.workDir);
+      // The computation below writes the new concept rows, once, with their bases.
+      imp->deferNewConceptRows();
+    }
     auto r = imp->importFile(kind, file, ctx.progress());
     std::cout << file.filename().string() << ": ";
     if (r.refused) {
@@ -163,11 +167,21 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
     results.push_back(std::move(r));
   }
   if (a.timing) std::cerr << "importar: " << secs(t1) << " s\n";
+  model::ImportedConcepts newRows;
+  for (auto& [fm, imp] : importers) {
+    auto kept = imp->takeNewConceptRows();
+    if (newRows.rows.empty()) {
+      newRows = std::move(kept);
+      continue;
+    }
+    for (auto& r : kept.rows) newRows.rows.push_back(std::move(r));
+    newRows.descrip.merge(kept.descrip);
+  }
   if (!anyImported) return {true, false};
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
-  import::recomputeAfterImport(s, decl, import::affectedPersons(results), ctx.progress());
+  import::recomputeAfterImport(s, decl, import::affectedPersons(results), std::move(newRows), ctx.progress());
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {

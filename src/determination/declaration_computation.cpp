@@ -39,19 +39,42 @@ Who who(const PersonKey& k) {
   return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra};
 }
 
-// Computes the persons of the working set (all, or those of `only`) and writes what changed.
-void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const std::set<Who>* only,
-                    Progress& progress) {
+// The persons of the working set: all, those of `only` picked from all, or those of `few` read
+// one by one (cheaper than reading everybody for a handful).
+std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const std::set<Who>* only,
+                                         const std::vector<PersonKey>* few) {
+  if (few) {
+    std::vector<model::PersonData> persons;
+    for (const auto& k : *few)
+      for (auto& p : model::loadPersons(db, ruc, k)) persons.push_back(std::move(p));
+    return persons;
+  }
+  auto persons = model::loadPersons(db, ruc);
+  if (only)
+    persons.erase(std::remove_if(persons.begin(), persons.end(),
+                                 [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
+                  persons.end());
+  return persons;
+}
+
+struct Batch {
+  const std::set<Who>* only = nullptr;
+  const std::vector<PersonKey>* few = nullptr;
+  model::ImportedConcepts* imported = nullptr;
+};
+
+// Computes the persons of the working set (all, or those of the batch) and writes what changed,
+// the imported rows not written yet with them.
+void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const Batch& batch, Progress& progress) {
   auto& db = session.database();
   LargeCache cache(db);
   data::Transaction tx(db);
   Computation computation(db, decl);
   progress.step(steps::kComputing);
-  auto persons = model::loadPersons(db, decl.ruc);
-  if (only)
-    persons.erase(std::remove_if(persons.begin(), persons.end(),
-                                 [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
-                  persons.end());
+  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few);
+  model::ImportedConcepts none;
+  auto& imported = batch.imported ? *batch.imported : none;
+  model::addImportedConcepts(persons, imported);
   const auto total = static_cast<long long>(persons.size());
   long long done = 0;
   for (auto& p : persons) {
@@ -72,7 +95,7 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
     }
   const bool bulk = added > kBulkRows && added > kept;
   if (bulk) data::dropConceptIndexes(db);
-  model::storePersons(db, persons);
+  model::storePersons(db, persons, imported);
   if (bulk) data::createConceptIndexes(db);
   tx.commit();
 }
@@ -80,20 +103,29 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
 }  // namespace
 
 void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
-  recomputeBatch(session, decl, nullptr, progress);
+  recomputeBatch(session, decl, {}, progress);
 }
 
 void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
                       Progress& progress) {
-  if (persons.empty()) return;
+  recomputeImported(session, decl, persons, model::ImportedConcepts{}, progress);
+}
+
+void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
+                       model::ImportedConcepts imported, Progress& progress) {
+  if (persons.empty() && imported.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
-  if (persons.size() <= 20) {
+  if (persons.size() <= 20 && imported.empty()) {
     for (const auto& k : persons) recomputePerson(session, decl, k);
+    return;
+  }
+  if (persons.size() <= 20) {
+    recomputeBatch(session, decl, {nullptr, &persons, &imported}, progress);
     return;
   }
   std::set<Who> only;
   for (const auto& k : persons) only.insert(who(k));
-  recomputeBatch(session, decl, &only, progress);
+  recomputeBatch(session, decl, {&only, nullptr, &imported}, progress);
 }
 
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {

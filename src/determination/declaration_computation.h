@@ -7,6 +7,7 @@
 #include "data/keys.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
+#include "model/person_data.h"
 
 namespace korventa::determination {
 
@@ -15,6 +16,10 @@ namespace korventa::determination {
 // every person's bases, contributions and summary row (TEMP1_F601). One transaction; the persons
 // computed are counted on `progress`, which may cancel it.
 void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none());
+// The same for the persons an import touched, with the concept rows it read and left to this
+// computation to write (each row written once, with its base, in the order it was read).
+void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
+                       model::ImportedConcepts imported, Progress& progress = Progress::none());
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // The same for the persons given (those an import touched), the others left as they are.

@@ -1,5 +1,7 @@
 #include "import/importer.h"
 
+#include <utility>
+
 #include "import/importer_impl.h"
 
 namespace korventa::import {
@@ -63,6 +65,19 @@ void Importer::Impl::startFile(FileResult& res, Kind kind, const std::filesystem
   res.file = file;
   res.logFile = workDir / (file.filename().string() + ".Log");
   res.errFile = workDir / (d.periodo + ".Err");
+  newRowsAtStart = newRows.size();
+  newRowsUndo.clear();
+}
+
+void Importer::Impl::forgetFileRows() {
+  conceptRowsCategory = 0;
+  newRows.resize(newRowsAtStart);
+  // Kept rows of earlier files whose amounts this file changed get them back.
+  for (auto it = newRowsUndo.rbegin(); it != newRowsUndo.rend(); ++it) {
+    newRows[it->row].monto = it->monto;
+    newRows[it->row].monto_pag = it->montoPag;
+  }
+  newRowsUndo.clear();
 }
 
 std::optional<std::string> Importer::Impl::structureProblem(Kind kind, const ImportText& text) {
@@ -103,8 +118,13 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   // A large file of concept amounts brings most of the concept rows (the working set holds
   // only those that declare something): they are added faster with the concept table's
   // indexes built once at the end. The rows are found by the lookup above, not the index.
-  const bool bulk = (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
+  const bool bulk = !deferRows && (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
                     static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
+  if (deferRows && (kind == Kind::Rem || kind == Kind::Pen)) {
+    // Room for a row per line: the lookup and the kept rows then grow without moving.
+    newRows.reserve(newRows.size() + text.lines.size());
+    conceptRows.reserve(conceptRows.size() + text.lines.size());
+  }
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
   const auto total = static_cast<long long>(text.lines.size());
@@ -141,13 +161,13 @@ FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem
     importLines(kind, text);
   } catch (const Cancelled&) {
     // Rolled back like a failure, but nothing to report: the caller says it was cancelled.
-    conceptRowsCategory = 0;
+    forgetFileRows();
     closeWorkFiles();
     r = nullptr;
     throw;
   } catch (const std::exception& e) {
     // Rows added by the rolled-back file are gone: the rowids read so far are read again.
-    conceptRowsCategory = 0;
+    forgetFileRows();
     closeWorkFiles();
     res.transferred = res.rejected = res.skipped = res.providers = 0;
     res.errors.clear();
@@ -184,6 +204,23 @@ std::filesystem::path Importer::errFile() const {
   return workDir_ / (impl_->d.periodo + ".Err");
 }
 
+void Importer::deferNewConceptRows(bool on) {
+  impl_->deferRows = on;
+}
+
+model::ImportedConcepts Importer::takeNewConceptRows() {
+  impl_->conceptRowsCategory = 0;  // the lookup points into the rows handed over
+  impl_->newRowsAtStart = 0;
+  model::ImportedConcepts out;
+  out.rows = std::exchange(impl_->newRows, {});
+  for (const auto& r : out.rows)
+    if (!out.descrip.count(r.codigo)) {
+      auto n = impl_->conceptNames.find(r.codigo);
+      out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+    }
+  return out;
+}
+
 FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
   impl_->progress = &progress;
   return impl_->run(kind, readImportFile(file), file);
@@ -206,6 +243,11 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results) {
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
                           Progress& progress) {
   determination::recomputePersons(session, decl, affected, progress);
+}
+
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
+                          model::ImportedConcepts newRows, Progress& progress) {
+  determination::recomputeImported(session, decl, affected, std::move(newRows), progress);
 }
 
 }  // namespace korventa::import

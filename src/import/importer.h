@@ -15,6 +15,7 @@
 #include "data/keys.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
+#include "model/person_data.h"
 #include "import/import_kinds.h"
 
 namespace korventa::import {
@@ -58,6 +59,13 @@ class Importer {
   // The same on the bytes of a file (`name` as its file name).
   FileResult importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress = Progress::none());
 
+  // Concept rows of ".rem" and ".pen" files that are new to the working set are kept in memory
+  // instead of written, for the computation that follows (recomputeAfterImport) to write them
+  // once with their bases. Whoever turns this on must hand them over, or they are lost.
+  void deferNewConceptRows(bool on = true);
+  // The rows kept so far, in the order they were read; the importer keeps none afterwards.
+  model::ImportedConcepts takeNewConceptRows();
+
   const std::filesystem::path& workDir() const { return workDir_; }
   std::filesystem::path errFile() const;  // period + ".Err"
 
@@ -74,5 +82,8 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 // they are (so that the save rewrites only the persons the files touched).
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
                           Progress& progress = Progress::none());
+// The same, writing the concept rows the importers kept (deferNewConceptRows) with their bases.
+void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
+                          model::ImportedConcepts newRows, Progress& progress = Progress::none());
 
 }  // namespace korventa::import

@@ -128,8 +128,20 @@ struct Importer::Impl {
   Impl(Session& session, const model::OpenDeclaration& decl, Form f);
   void loadWorkers();
 
-  // Rowids of the concept rows of a category, by person (correl_a) and concept.
+  // Rowids of the concept rows of a category, by person (correl_a) and concept; a kept row
+  // (deferred) as -1 - its place in `newRows`.
   int conceptRowsCategory = 0;
+  bool deferRows = false;
+  std::vector<model::ImportedConcept> newRows;
+  std::size_t newRowsAtStart = 0;  // rows kept before the current file
+  struct Undo {
+    std::size_t row;
+    std::string monto, montoPag;
+  };
+  std::vector<Undo> newRowsUndo;  // amounts of earlier files' kept rows this file changed
+  // A failed or cancelled file: what it kept or changed in memory goes with its rollback.
+  void forgetFileRows();
+  void keepNewRow(const Worker& w, int category, const std::string& code, std::string monto, std::string montoPag);
   std::unordered_map<std::uint64_t, std::int64_t> conceptRows;
   static std::uint64_t conceptKey(std::int64_t correl, int category, std::string_view code) {
     return (static_cast<std::uint64_t>(correl) << 20) | (static_cast<std::uint64_t>(category) << 16) |

@@ -54,6 +54,10 @@ void Importer::Impl::loadConceptRows(int category) {
     conceptRows.emplace(conceptKey(st.getColumn(1).getInt64(), category, st.getColumn(2).getString()),
                         st.getColumn(0).getInt64());
   st.reset();
+  for (std::size_t i = 0; i < newRows.size(); ++i)
+    if (newRows[i].key.cod_cat_tra == category)
+      conceptRows.emplace(conceptKey(newRows[i].key.correl_a, category, newRows[i].codigo),
+                          -1 - static_cast<std::int64_t>(i));
 }
 
 void Importer::Impl::loadConcepts() {

@@ -38,14 +38,17 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
   std::uint64_t key = conceptKey(w->key.correl_a, category, code);
   auto row = conceptRows.find(key);
   bool updated = false;
-  if (row != conceptRows.end()) {
+  const bool kept = row != conceptRows.end() && row->second < 0;  // kept in memory, not written
+  if (row != conceptRows.end() && !kept) {
     auto& up = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE rowid = ?");
     up.bind(1, m);
     up.bind(2, p);
     up.bind(3, static_cast<std::int64_t>(row->second));
     updated = up.exec() == 1;
   }
-  if (!updated) {
+  if (kept || (!updated && deferRows)) {
+    keepNewRow(*w, category, code, std::move(m), std::move(p));
+  } else if (!updated) {
     auto& ins = db.prepared(
         "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
         "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, '')");
@@ -63,6 +66,22 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
   }
   affected(w->key);
   return {};
+}
+
+// A concept row the computation will write: a new one, or the amounts of one kept before.
+void Importer::Impl::keepNewRow(const Worker& w, int category, const std::string& code, std::string monto,
+                                std::string montoPag) {
+  std::uint64_t key = conceptKey(w.key.correl_a, category, code);
+  auto row = conceptRows.find(key);
+  if (row != conceptRows.end() && row->second < 0) {
+    auto i = static_cast<std::size_t>(-1 - row->second);
+    if (i < newRowsAtStart) newRowsUndo.push_back({i, newRows[i].monto, newRows[i].monto_pag});
+    newRows[i].monto = std::move(monto);
+    newRows[i].monto_pag = std::move(montoPag);
+    return;
+  }
+  newRows.push_back({w.key, code, std::move(monto), std::move(montoPag)});
+  conceptRows[key] = -static_cast<std::int64_t>(newRows.size());
 }
 
 }  // namespace korventa::import

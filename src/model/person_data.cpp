@@ -214,11 +214,115 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
   return std::move(set.persons);
 }
 
-void storePersons(data::Database& db, std::vector<PersonData>& persons) {
+namespace {
+
+void insertConceptRow(data::Database& db, const PersonKey& k, const std::string& codigo, const std::string& descrip,
+                      const std::string& monto, const std::string& montoPag, const std::string& base) {
+  static const std::string sql =
+      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, "
+      "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+  auto& st = db.prepared(sql);
+  // The texts outlive the step, and the next use of the statement binds it again.
+  st.bind(1, static_cast<int64_t>(k.tip_doc_a));
+  st.bindNoCopy(2, k.doc_id_a);
+  st.bind(3, static_cast<int64_t>(k.correl_a));
+  st.bind(4, static_cast<int64_t>(k.cod_cat_tra));
+  st.bindNoCopy(5, codigo);
+  st.bindNoCopy(6, descrip);
+  st.bindNoCopy(7, monto);
+  st.bindNoCopy(8, montoPag);
+  st.bindNoCopy(9, base);
+  st.exec();
+}
+
+void markStored(ConceptRow& r) {
+  r.storedMonto = r.monto;
+  r.storedMontoPag = r.monto_pag;
+  r.storedBase = r.base_calculo;
+}
+
+// The imported rows in the order they were read: a loaded person's as computed (even if the
+// computation emptied it, as the import had written it), the others' as the import read them.
+void insertImported(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported) {
+  if (imported.empty()) return;
+  struct Slot {
+    const PersonData* person = nullptr;
+    ConceptRow* row = nullptr;
+    const ImportedConcept* other = nullptr;
+  };
+  std::vector<Slot> slots(imported.count);
+  for (auto& p : persons)
+    for (auto& r : p.concepts)
+      if (r.rowid == 0 && r.importOrder > 0 && r.importOrder <= slots.size()) slots[r.importOrder - 1] = {&p, &r};
+  for (const auto& c : imported.rows)
+    if (c.order > 0 && c.order <= slots.size()) slots[c.order - 1].other = &c;
+  for (const Slot& s : slots) {
+    if (s.row) {
+      ConceptRow& r = *s.row;
+      insertConceptRow(db, s.person->key, r.codigo, imported.descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo);
+      r.rowid = db.lastInsertRowid();
+      markStored(r);
+    } else if (s.other) {
+      const ImportedConcept& c = *s.other;
+      insertConceptRow(db, c.key, c.codigo, imported.descripOf(c.codigo), c.monto, c.monto_pag, "");
+    }
+  }
+}
+
+}  // namespace
+
+const std::string& ImportedConcepts::descripOf(const std::string& codigo) const {
+  static const std::string none;
+  auto it = descrip.find(codigo);
+  return it == descrip.end() ? none : it->second;
+}
+
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+  if (imported.rows.empty()) return;
+  std::unordered_map<std::string, PersonData*> index;
+  index.reserve(persons.size());
+  for (auto& p : persons)
+    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
+  std::vector<ImportedConcept> others;
+  // A file brings a person's rows one after another: the person found last is looked at first.
+  const ImportedConcept* last = nullptr;
+  PersonData* lastPerson = nullptr;
+  for (std::size_t i = 0; i < imported.rows.size(); ++i) {
+    ImportedConcept& c = imported.rows[i];
+    c.order = imported.count + i + 1;
+    if (!last || !(last->key == c.key)) {
+      auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
+      lastPerson = it == index.end() ? nullptr : it->second;
+      last = &c;
+    }
+    if (!lastPerson) {
+      others.push_back(c);  // copied: `last` may still point at it
+      continue;
+    }
+    PersonData& p = *lastPerson;
+    if (ConceptRow* held = p.find(c.codigo)) {
+      held->monto = std::move(c.monto);
+      held->monto_pag = std::move(c.monto_pag);
+      continue;
+    }
+    // The description stays with the import's list (one per concept) until the row is written.
+    ConceptRow r;
+    r.importOrder = c.order;
+    r.codigo = std::move(c.codigo);
+    r.monto = std::move(c.monto);
+    r.monto_pag = std::move(c.monto_pag);
+    p.concepts.push_back(std::move(r));
+  }
+  imported.count += imported.rows.size();
+  imported.rows = std::move(others);  // the rows handed over take no more room
+}
+
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";
   for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
   summarySql += " WHERE rowid = ?";
   try {
+    insertImported(db, persons, imported);
     for (auto& p : persons) {
       for (auto& r : p.concepts) {
         if (!r.changed()) continue;
@@ -226,20 +330,7 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
         // person leaves empty lives in memory only, until an amount or a base is put in it.
         if (r.rowid == 0 && !r.hasContent()) continue;
         if (r.rowid == 0) {
-          auto& st = db.prepared(
-              "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, "
-              "monto_pag, "
-              "base_calculo) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-          st.bind(1, static_cast<int64_t>(p.key.tip_doc_a));
-          st.bind(2, p.key.doc_id_a);
-          st.bind(3, static_cast<int64_t>(p.key.correl_a));
-          st.bind(4, static_cast<int64_t>(p.key.cod_cat_tra));
-          st.bind(5, r.codigo);
-          st.bind(6, r.descrip);
-          st.bind(7, r.monto);
-          st.bind(8, r.monto_pag);
-          st.bind(9, r.base_calculo);
-          st.exec();
+          insertConceptRow(db, p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo);
           r.rowid = db.lastInsertRowid();
         } else {
           auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
@@ -249,9 +340,7 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons) {
           st.bind(4, static_cast<int64_t>(r.rowid));
           st.exec();
         }
-        r.storedMonto = r.monto;
-        r.storedMontoPag = r.monto_pag;
-        r.storedBase = r.base_calculo;
+        markStored(r);
       }
       if (p.summary != p.storedSummary) {
         auto& st = db.prepared(summarySql);

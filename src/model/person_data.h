@@ -4,6 +4,7 @@
 // (only what changed) with prepared statements. The caller holds the transaction.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@ namespace korventa::model {
 // One row of TMPF601CONCEP. Amount texts: "" = not declared.
 struct ConceptRow {
   std::int64_t rowid = 0;  // 0 while the row is not stored
+  // A row an import brought and left to the computation to write: its place in the file (from
+  // 1), so that such rows are stored in the order they were read; 0 for the others.
+  std::size_t importOrder = 0;
   std::string codigo, descrip, monto, monto_pag, base_calculo;
   // As read, to write back only what changed.
   std::string storedMonto, storedMontoPag, storedBase;
@@ -87,13 +91,38 @@ struct PersonData {
   const ConceptRow* find(std::string_view code) const;
 };
 
+// A concept row read by an import and not written yet: the computation that follows stores it
+// with its base, once, instead of the import writing it and the computation rewriting it.
+struct ImportedConcept {
+  PersonKey key;
+  std::string codigo, monto, monto_pag;
+  std::size_t order = 0;  // place among all the rows read (from 1), once handed to the persons
+};
+
+// The rows an import kept, in the order they were read, and the description it gives each
+// concept (one per concept, not one per row: a large payroll has hundreds of thousands of rows).
+struct ImportedConcepts {
+  std::vector<ImportedConcept> rows;
+  std::map<std::string, std::string> descrip;
+  std::size_t count = 0;  // rows read, once handed to the persons (`rows` then keeps the others)
+  bool empty() const { return rows.empty() && count == 0; }
+  const std::string& descripOf(const std::string& codigo) const;
+};
+
 // Workers and pensioners of TEMP1_F601 (all, or the one given) with their concept rows, their
 // suspension days, SCTR choice, other-employer income and SCTR pension flag.
 std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
                                     const std::optional<PersonKey>& only = std::nullopt);
 
+// Gives the loaded persons the imported rows that are theirs (found by the key the import
+// wrote), marked with their place among the rows read; `imported` keeps only the others. A row
+// for a concept the person already holds gives it its amounts instead.
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported);
+
 // Inserts the new concept rows that declare something (an amount or a base: the others stay in
-// memory), updates the changed stored ones and the changed summary rows.
-void storePersons(data::Database& db, std::vector<PersonData>& persons);
+// memory), updates the changed stored ones and the changed summary rows. With `imported` (after
+// addImportedConcepts), the imported rows go first, in the order they were read, as the import
+// would have written them: those of a loaded person as computed, the others as read.
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {});
 
 }  // namespace korventa::model
