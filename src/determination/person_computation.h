@@ -14,6 +14,7 @@
 #include "data/keys.h"
 #include "determination/concept_rules.h"
 #include "determination/rates.h"
+#include "model/amount_recorder.h"
 #include "model/person_data.h"
 
 namespace korventa::determination {
@@ -83,8 +84,9 @@ class PanelRules {
 
 // The contribution rules for one person: bases and amounts of 06xx and 08xx set in place.
 PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& person);
-// The summary columns from the person's rows (after the contributions were computed).
-Summary SumaIngresos_Tmp(const PersonData& person);
+// The summary columns from the person's rows (after the contributions were computed); a recorder
+// hears each column (by its name) with the concept rows that make it.
+Summary SumaIngresos_Tmp(const PersonData& person, model::AmountRecorder* rec = nullptr);
 
 // Ingresos_TmpConcep: adds in memory the rows of the declarant's concept set that the person
 // lacks and that the person's worker type allows (empty amounts: the concepts the person is

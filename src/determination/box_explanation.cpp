@@ -1,0 +1,157 @@
+#include "determination/box_explanation.h"
+
+#include <stdexcept>
+
+#include "common/text.h"
+#include "determination/debt_grid.h"
+#include "determination/person_computation.h"
+#include "model/person_data.h"
+
+namespace korventa::determination {
+
+Money BoxExplanation::sourcesTotal() const {
+  Money m;
+  for (const auto& s : sources) m += s.amount;
+  return m;
+}
+
+Money BoxExplanation::result() const {
+  return steps.empty() ? Money() : steps.back().result;
+}
+
+Money BoxExplanation::amount() const {
+  return Money::value(value);
+}
+
+void ExplanationRecorder::reset(std::string_view target) {
+  auto it = entries_.find(target);
+  if (it == entries_.end())
+    entries_.emplace(std::string(target), Entry{});
+  else
+    it->second = Entry{};
+}
+
+void ExplanationRecorder::source(std::string_view target, model::AmountSource s) {
+  auto it = entries_.find(target);
+  if (it == entries_.end()) it = entries_.emplace(std::string(target), Entry{}).first;
+  it->second.sources.push_back(std::move(s));
+}
+
+void ExplanationRecorder::step(std::string_view target, model::AmountStep s) {
+  auto it = entries_.find(target);
+  if (it == entries_.end()) it = entries_.emplace(std::string(target), Entry{}).first;
+  it->second.steps.push_back(std::move(s));
+}
+
+BoxExplanation ExplanationRecorder::explanation(std::string_view target) const {
+  BoxExplanation e;
+  e.target = std::string(target);
+  auto it = entries_.find(target);
+  if (it != entries_.end()) {
+    e.sources = it->second.sources;
+    e.steps = it->second.steps;
+  }
+  return e;
+}
+
+namespace {
+
+// The explanation of one box once the grid was computed with `rec` listening.
+BoxExplanation boxFrom(const ExplanationRecorder& rec, const DebtDetermination& grid, std::string_view casilla) {
+  BoxExplanation e = rec.explanation(casilla);
+  bool total = casilla == "total";
+  e.caption = total ? "Total a pagar" : "Casilla " + std::string(casilla) + " · " + boxCaption(casilla);
+  e.value = total ? grid.total() : grid.value(casilla);
+  if (!rec.recorded(casilla)) {
+    // Nothing computes it: the user typed it (or left it empty).
+    Money v = e.amount();
+    e.steps.push_back({e.value.empty() ? model::StepKind::Empty : model::StepKind::Typed,
+                       e.value.empty() ? "Sin valor" : "Digitado por el usuario", v, v});
+  }
+  return e;
+}
+
+}  // namespace
+
+BoxExplanation explainBox(Session& session, const model::OpenDeclaration& decl, std::string_view casilla) {
+  if (casilla != "total" && !columnOf(casilla))
+    throw std::invalid_argument("La casilla " + std::string(casilla) + " no es de la determinación de la deuda");
+  ExplanationRecorder rec;
+  DebtDetermination grid(session, decl);
+  grid.setRecorder(&rec);
+  grid.load();
+  return boxFrom(rec, grid, casilla);
+}
+
+std::vector<BoxExplanation> explainFilledBoxes(Session& session, const model::OpenDeclaration& decl) {
+  ExplanationRecorder rec;
+  DebtDetermination grid(session, decl);
+  grid.setRecorder(&rec);
+  grid.load();
+  std::vector<BoxExplanation> v;
+  for (const auto& b : grid.filledBoxes()) v.push_back(boxFrom(rec, grid, b.casilla));
+  if (!grid.total().empty()) v.push_back(boxFrom(rec, grid, "total"));
+  return v;
+}
+
+BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
+                                   std::string_view column) {
+  int index = -1;
+  for (int c = 0; c < model::kSummaryColumns; ++c)
+    if (text::equalsIgnoreCase(model::summaryColumnName(c), column)) index = c;
+  if (index < 0) throw std::invalid_argument("No es una columna del resumen de la persona: " + std::string(column));
+  auto persons = model::loadPersons(session.database(), decl.ruc, person);
+  if (persons.empty()) throw std::invalid_argument("La persona no está en la declaración: " + person.doc_id_a);
+  const auto& p = persons.front();
+  ExplanationRecorder rec;
+  SumaIngresos_Tmp(p, &rec);
+  const char* name = model::summaryColumnName(index);
+  BoxExplanation e = rec.explanation(name);
+  e.caption = std::string(name) + " · " + p.key.doc_id_a;
+  e.value = p.storedSummary[static_cast<std::size_t>(index)];
+  if (e.steps.empty()) e.steps.push_back({model::StepKind::Empty, "No corresponde a la persona", Money(), Money()});
+  return e;
+}
+
+const char* stepKindName(model::StepKind kind) {
+  switch (kind) {
+    case model::StepKind::Sum:
+      return "suma";
+    case model::StepKind::Round:
+      return "redondeo";
+    case model::StepKind::Add:
+      return "más";
+    case model::StepKind::Subtract:
+      return "menos";
+    case model::StepKind::AtLeastZero:
+      return "no negativo";
+    case model::StepKind::Copy:
+      return "igual a";
+    case model::StepKind::Share:
+      return "parte";
+    case model::StepKind::Empty:
+      return "vacía";
+    case model::StepKind::Typed:
+      return "digitado";
+  }
+  return "";
+}
+
+ExplanationTable sourcesTable(const BoxExplanation& e) {
+  ExplanationTable t;
+  t.columns = {"Origen",   "Tipo doc.",   "Documento", "Nombre", "Referencia",
+               "Concepto", "Descripción", "Regla",     "Importe"};
+  for (const auto& s : e.sources)
+    t.rows.push_back({s.kind, s.tipDoc, s.doc, s.name, s.reference, s.code, s.descrip, s.rule, s.amount.toText(2)});
+  return t;
+}
+
+ExplanationTable stepsTable(const BoxExplanation& e) {
+  ExplanationTable t;
+  t.columns = {"Paso", "Operación", "Importe", "Resultado"};
+  for (const auto& s : e.steps)
+    t.rows.push_back({stepKindName(s.kind), s.caption, s.amount.toText(2), s.result.toText(2)});
+  return t;
+}
+
+}  // namespace korventa::determination
