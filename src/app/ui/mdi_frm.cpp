@@ -19,6 +19,7 @@
 #include "declaration/ui/catalogue_dialogs.h"
 #include "declaration/ui/frm402.h"
 #include "import/ui/frm_import.h"
+#include "printouts/ui/explanation_export.h"
 #include "printouts/ui/printout_forms.h"
 #include "printouts/ui/frm_reportes.h"
 #include "printouts/ui/frm_consulta_bases_trib.h"
@@ -88,8 +89,10 @@ std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
     sent_ = sent;
     showModal([&] {
       auto chooser = std::make_unique<FrmContAbrir>(session_, sentChooser, mode, sent, this);
-      connect(chooser.get(), &FrmContAbrir::declarationFormOpened, this,
-              [this](Frm402* form) { import::ui::connectImports(session_, *form); });
+      connect(chooser.get(), &FrmContAbrir::declarationFormOpened, this, [this](Frm402* form) {
+        import::ui::connectImports(session_, *form);
+        printouts::ui::connectExplanationExport(*form);
+      });
       return chooser;
     });
   };
@@ -100,6 +103,7 @@ std::function<void()> MDIFrm::newDeclaration() {
     showModal([&] {
       auto form = std::make_unique<Frm402>(session_, Mode::New, this);
       import::ui::connectImports(session_, *form);
+      printouts::ui::connectExplanationExport(*form);
       return form;
     });
   };
