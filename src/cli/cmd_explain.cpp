@@ -17,6 +17,7 @@ namespace {
 struct Args {
   std::string ruc, periodo, box, person;
   int tipDoc = 1;
+  bool validation = false;
 };
 
 // One table: a line per source ("aporte"), then a line per step ("paso"), with the columns of both.
@@ -58,7 +59,9 @@ int explain(Context& ctx, const Args& a) {
   if (!f.openDeclaration(text::trim(a.ruc), periodArg(a.periodo))) return 1;
   const auto& d = f.declaration();
   determination::BoxExplanation e;
-  if (a.person.empty()) {
+  if (a.validation) {
+    e = determination::explainTaxTotal(s, text::trim(a.box));
+  } else if (a.person.empty()) {
     e = determination::explainBox(s, d, text::trim(a.box));
   } else {
     PersonKey p = declaredPerson(s, a.tipDoc, a.person);
@@ -80,6 +83,8 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
   c->add_option("BOX", a->box, "Casilla (\"total\": el total a pagar); con --person, también una columna del resumen")
       ->required();
   c->add_option("--person", a->person, "Documento de la persona: la columna de su resumen que entra en la casilla");
+  c->add_flag("--validation", a->validation,
+              "El total de las personas con que la validación compara la casilla (411, 413, 415 a 419, 591)");
   c->add_option("--tipdoc", a->tipDoc, "Tipo de documento de la persona (1 DNI por omisión)");
   c->callback([&ctx, a] { ctx.run([&ctx, a] { return explain(ctx, *a); }); });
 });

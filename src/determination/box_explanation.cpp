@@ -3,8 +3,10 @@
 #include <stdexcept>
 
 #include "common/text.h"
+#include "determination/computation.h"
 #include "determination/debt_grid.h"
 #include "determination/person_computation.h"
+#include "determination/total_tributo.h"
 #include "model/person_data.h"
 
 namespace korventa::determination {
@@ -71,6 +73,51 @@ BoxExplanation boxFrom(const ExplanationRecorder& rec, const DebtDetermination& 
   return e;
 }
 
+bool isPerson(const model::AmountSource& s) {
+  return s.kind == "Trabajador" || s.kind == "Pensionista";
+}
+
+// The concept behind each person's source: the summary column it names copies the base or the
+// amount of one contribution concept (as SumaIngresos_Tmp records it), which is shown with it.
+void addConcepts(data::Database& db, const model::OpenDeclaration& d, std::vector<BoxExplanation*> explanations) {
+  bool any = false;
+  for (auto* e : explanations)
+    for (const auto& s : e->sources) any = any || isPerson(s);
+  if (!any) return;
+  std::map<std::string, ExplanationRecorder> byPerson;  // "tip_doc_a doc_id_a category"
+  for (const auto& p : model::loadPersons(db, d.ruc)) {
+    auto& rec = byPerson[std::to_string(p.key.tip_doc_a) + " " + p.key.doc_id_a + " " +
+                         (p.key.cod_cat_tra == kPensioner ? "Pensionista" : "Trabajador")];
+    SumaIngresos_Tmp(p, &rec);
+  }
+  for (auto* e : explanations) {
+    for (auto& s : e->sources) {
+      if (!isPerson(s)) continue;
+      auto it = byPerson.find(s.tipDoc + " " + s.doc + " " + s.kind);
+      if (it == byPerson.end()) continue;
+      auto column = it->second.explanation(s.reference);
+      if (column.sources.size() != 1 || column.sources[0].code.empty()) continue;
+      s.code = column.sources[0].code;
+      s.descrip = column.sources[0].descrip;
+      s.rule += ", " + column.sources[0].rule + " del concepto";
+    }
+  }
+}
+
+// Concept rows keep no description of their own when the computation added them: the catalogue's.
+void addDescriptions(data::Database& db, std::vector<BoxExplanation*> explanations) {
+  std::map<std::string, std::string> catalogue;
+  for (auto* e : explanations) {
+    for (auto& s : e->sources) {
+      if (s.code.empty() || !text::trim(s.descrip).empty()) continue;
+      if (catalogue.empty())
+        for (const auto& r : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM")) catalogue[r.text(0)] = r.text(1);
+      auto it = catalogue.find(s.code);
+      if (it != catalogue.end()) s.descrip = it->second;
+    }
+  }
+}
+
 }  // namespace
 
 BoxExplanation explainBox(Session& session, const model::OpenDeclaration& decl, std::string_view casilla) {
@@ -80,7 +127,10 @@ BoxExplanation explainBox(Session& session, const model::OpenDeclaration& decl, 
   DebtDetermination grid(session, decl);
   grid.setRecorder(&rec);
   grid.load();
-  return boxFrom(rec, grid, casilla);
+  auto e = boxFrom(rec, grid, casilla);
+  addConcepts(session.database(), decl, {&e});
+  addDescriptions(session.database(), {&e});
+  return e;
 }
 
 std::vector<BoxExplanation> explainFilledBoxes(Session& session, const model::OpenDeclaration& decl) {
@@ -91,7 +141,23 @@ std::vector<BoxExplanation> explainFilledBoxes(Session& session, const model::Op
   std::vector<BoxExplanation> v;
   for (const auto& b : grid.filledBoxes()) v.push_back(boxFrom(rec, grid, b.casilla));
   if (!grid.total().empty()) v.push_back(boxFrom(rec, grid, "total"));
+  std::vector<BoxExplanation*> all;
+  for (auto& e : v) all.push_back(&e);
+  addConcepts(session.database(), decl, all);
+  addDescriptions(session.database(), all);
   return v;
+}
+
+BoxExplanation explainTaxTotal(Session& session, std::string_view casilla) {
+  ExplanationRecorder rec;
+  std::string value = Total_Tributo(session.database(), casilla, &rec);
+  if (!rec.recorded(casilla))
+    throw std::invalid_argument("La validación no compara la casilla " + std::string(casilla) +
+                                " con el total de las personas");
+  BoxExplanation e = rec.explanation(casilla);
+  e.caption = "Total de las personas (validación) · casilla " + std::string(casilla);
+  e.value = value;
+  return e;
 }
 
 BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
@@ -109,7 +175,22 @@ BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaratio
   BoxExplanation e = rec.explanation(name);
   e.caption = std::string(name) + " · " + p.key.doc_id_a;
   e.value = p.storedSummary[static_cast<std::size_t>(index)];
+  // A base column copies the base of a concept: shown as the person's computation makes that base,
+  // when it makes the one stored.
+  if (e.sources.size() == 1 && e.steps.size() == 1 && e.steps[0].kind == model::StepKind::Copy &&
+      e.sources[0].rule == "base de cálculo") {
+    model::PersonData computed = p;
+    ExplanationRecorder computation;
+    Computation(session.database(), decl).compute(computed, &computation);
+    auto base = computation.explanation(baseTarget(e.sources[0].code));
+    if (computation.recorded(baseTarget(e.sources[0].code)) && base.result() == e.sources[0].amount) {
+      e.caption += " · base de cálculo del concepto " + e.sources[0].code;
+      e.sources = std::move(base.sources);
+      e.steps = std::move(base.steps);
+    }
+  }
   if (e.steps.empty()) e.steps.push_back({model::StepKind::Empty, "No corresponde a la persona", Money(), Money()});
+  addDescriptions(session.database(), {&e});
   return e;
 }
 
@@ -133,6 +214,8 @@ const char* stepKindName(model::StepKind kind) {
       return "vacía";
     case model::StepKind::Typed:
       return "digitado";
+    case model::StepKind::Adjust:
+      return "regla";
   }
   return "";
 }

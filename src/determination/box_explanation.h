@@ -54,6 +54,10 @@ BoxExplanation explainBox(Session& session, const model::OpenDeclaration& decl, 
 // Every box of the grid that holds a value, and the total, from one computation.
 std::vector<BoxExplanation> explainFilledBoxes(Session& session, const model::OpenDeclaration& decl);
 
+// What the validation compares a tax box with (411, 413, 415, 416, 417, 418, 419, 591): the total
+// of the persons' column (Total_Tributo). Throws std::invalid_argument for another box.
+BoxExplanation explainTaxTotal(Session& session, std::string_view casilla);
+
 // A summary column of a person's TEMP1_F601 row ("salud", "Tot_Ingresos", …) from the person's
 // concept rows. Throws std::invalid_argument for a name that is no summary column.
 BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,

@@ -1,7 +1,7 @@
 #include "determination/person_computation.h"
 
 #include <algorithm>
-#include <span>
+#include <map>
 
 #include "common/text.h"
 #include "common/vb_format.h"
@@ -64,7 +64,27 @@ const PanelRule* PanelRules::find(std::string_view code) const {
   return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
 }
 
-PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person) {
+std::string positionTarget(int position) {
+  return "pos:" + std::to_string(position);
+}
+
+namespace {
+
+// A concept row counted at a position (the amount the position sums: accrued or paid).
+void recordAffected(model::AmountRecorder& rec, const ConceptRow& row, int p, bool own, Money amount) {
+  rec.source(positionTarget(p), {.kind = "Concepto",
+                                 .code = row.codigo,
+                                 .descrip = row.descrip,
+                                 .rule = "posición " + std::to_string(p) +
+                                         (own ? " de la afectación propia (TRIBUT_AFECTA)"
+                                              : " de la afectación general (PARAM_REMUNERA)") +
+                                         (sumsPaid(p) ? ", monto pagado" : ", monto devengado"),
+                                 .amount = amount});
+}
+
+}  // namespace
+
+PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person, model::AmountRecorder* rec) {
   PositionTotals t;
   for (const auto& row : person.concepts) {
     const std::string* general = lookup(aff.general, row.codigo);
@@ -85,6 +105,8 @@ PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& pers
             t.paid[p] += paid;
             t.hasPaid[p] = true;
           }
+          if (rec && (sumsPaid(p) ? hasPaid : hasAccrued))
+            recordAffected(*rec, row, p, k == 1 || !flagAt(general, p), sumsPaid(p) ? paid : accrued);
         }
       }
     }
@@ -114,12 +136,25 @@ namespace {
 
 // One person's pass over the concept panel: what the rules read, and the ways a rule marks a
 // concept (disabled, base or amount computed, typed amount kept).
+// The rows CalcularTotalxPos counted at each position, kept while recording.
+class PositionSources : public model::AmountRecorder {
+ public:
+  void reset(std::string_view) override {}
+  void source(std::string_view target, model::AmountSource s) override {
+    sources[std::string(target)].push_back(std::move(s));
+  }
+  void step(std::string_view, model::AmountStep) override {}
+  std::map<std::string, std::vector<model::AmountSource>> sources;
+};
+
 struct ConceptPass {
-  ConceptPass(const ComputationContext& context, RateCache& rates, PersonData& person, PanelRules& panel)
+  ConceptPass(const ComputationContext& context, RateCache& rates, PersonData& person, PanelRules& panel,
+              model::AmountRecorder* recorder)
       : ctx(context),
         p(person),
         rules(panel),
-        totals(CalcularTotalxPos(context.affectations, person)),
+        rec(recorder),
+        totals(CalcularTotalxPos(context.affectations, person, rec ? &counted : nullptr)),
         rate(rates.forType(person.tipo)),
         opt(rates.options()),
         per(context.periodo),
@@ -136,7 +171,9 @@ struct ConceptPass {
   void setBase(const char* code, const std::string& b) {
     rules[code].baseComputed = true;
     if (auto* r = p.find(code)) r->base_calculo = b;
+    if (rec && lastPosition > 0) recordBase(code, b);
   }
+  void recordBase(const char* code, const std::string& b);
   void setAmount(const char* code, const std::string& a) {
     rules[code].amountComputed = true;
     if (auto* r = p.find(code)) r->monto = r->monto_pag = a;
@@ -150,13 +187,19 @@ struct ConceptPass {
         r->monto_pag = r->monto;
     }
   }
-  std::string base(int position, std::optional<Money> extra = std::nullopt) const {
+  std::string base(int position, std::optional<Money> extra = std::nullopt) {
+    lastPosition = position;
+    lastExtra = extra;
     return CalcularBaseCalculo_Tmp(totals, position, extra);
   }
 
   const ComputationContext& ctx;
   PersonData& p;
   PanelRules& rules;
+  model::AmountRecorder* rec;
+  PositionSources counted;  // declared before `totals`, which fills it
+  int lastPosition = 0;     // of the last base computed, for the recorder
+  std::optional<Money> lastExtra;
   const PositionTotals totals;
   const RateSet& rate;
   const DeclarantOptions& opt;
@@ -164,6 +207,34 @@ struct ConceptPass {
   const int t;
   const bool worker;
 };
+
+// The base of a concept as CalcularBaseCalculo_Tmp makes it, step by step, and the rule of the
+// worker type that replaced it, if one did.
+void ConceptPass::recordBase(const char* code, const std::string& b) {
+  using model::StepKind;
+  const std::string target = baseTarget(code);
+  const int pos = lastPosition;
+  rec->reset(target);
+  for (const auto& s : counted.sources[positionTarget(pos)]) rec->source(target, s);
+  Money v = sumsPaid(pos) ? totals.paid[pos] : totals.accrued[pos];
+  rec->step(target, {StepKind::Sum, "Conceptos afectos a la posición " + std::to_string(pos), v, v});
+  if (lastExtra) {
+    v += *lastExtra;
+    rec->step(target, {StepKind::Add, "Ingresos de otros empleadores", *lastExtra, v});
+  }
+  if (v.isZero()) {
+    rec->step(target, {StepKind::Empty, "Nada afecto", Money(), Money()});
+  } else if (!totals.deductions.isZero()) {
+    v -= totals.deductions;
+    rec->step(target, {StepKind::Subtract, "Menos tardanzas, inasistencias y otros descuentos (0704, 0705, 0707)",
+                       totals.deductions, v});
+    if (v.isNegative()) v = Money();
+    rec->step(target, {StepKind::AtLeastZero, "Base no menor que cero", v, v});
+  }
+  Money stored = blank(b) ? Money() : Money::value(b);
+  if (stored != v)
+    rec->step(target, {StepKind::Adjust, "Regla del tipo de trabajador (base mínima o tope)", stored, stored});
+}
 
 // +Vida and "Asegura tu pensión" come from the registry.
 void lifeInsurance(ConceptPass& c) {
@@ -382,13 +453,18 @@ constexpr ConceptRule kConceptRules[] = {
 
 }  // namespace
 
-PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p) {
+std::string baseTarget(std::string_view code) {
+  return "base:" + std::string(code);
+}
+
+PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p,
+                                 model::AmountRecorder* rec) {
   PanelRules rules;
   const bool worker = p.key.cod_cat_tra == kWorker;
   const bool pensioner = p.key.cod_cat_tra == kPensioner;
   if (!worker && !pensioner) return rules;
 
-  ConceptPass pass(ctx, rates, p, rules);
+  ConceptPass pass(ctx, rates, p, rules, rec);
   for (const auto& rule : kConceptRules) {
     if (rule.who == AppliesTo::Workers && !worker) continue;
     if (rule.who == AppliesTo::Pensioners && worker) continue;
@@ -401,142 +477,6 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     if (r.group() == "06" || r.group() == "08") r.monto_pag = r.monto;
   }
   return rules;
-}
-
-namespace {
-
-// The income columns of one group each (the first two digits of the code).
-constexpr std::pair<SummaryColumn, int> kGroupColumns[] = {
-    {kIngresos, 1}, {kIngAsig, 2},      {kIngBonif, 3},      {kIngGratif, 4},    {kIngIndemniz, 5}, {kIngPublico, 20},
-    {kDescTrab, 7}, {kOtrosConcep, 10}, {kAportTrabPens, 6}, {kConcepVarios, 9}, {kAportEmp, 8}};
-// The groups of the total income and of the deductions; the net pay is the first less the second.
-constexpr int kIncomeGroups[] = {1, 2, 3, 4, 5, 9, 10, 20};
-constexpr int kDeductionGroups[] = {7, 6};
-
-bool inGroups(int g, std::span<const int> groups) {
-  return std::find(groups.begin(), groups.end(), g) != groups.end();
-}
-
-// A concept row as the source of the summary columns its group feeds.
-void recordGroupRow(model::AmountRecorder& rec, const ConceptRow& r, int g, Money amount) {
-  model::AmountSource src{.kind = "Concepto", .code = r.codigo, .descrip = r.descrip};
-  src.rule = std::string(g == 7 ? "monto pagado" : "monto devengado") + ", grupo " + r.group();
-  auto add = [&](SummaryColumn column, Money a) {
-    src.amount = a;
-    rec.source(summaryColumnName(column), src);
-  };
-  for (auto [column, group] : kGroupColumns)
-    if (group == g) add(column, amount);
-  if (inGroups(g, kIncomeGroups)) {
-    add(kTotIngresos, amount);
-    add(kNetoPagar, amount);
-  }
-  if (inGroups(g, kDeductionGroups)) {
-    add(kAportDes, amount);
-    add(kNetoPagar, -amount);
-  }
-}
-
-void recordTotal(model::AmountRecorder* rec, SummaryColumn column, Money sum, const std::string& value) {
-  if (!rec) return;
-  const char* target = summaryColumnName(column);
-  rec->step(target, {model::StepKind::Sum, "Suma", sum, sum});
-  if (value.empty())
-    rec->step(target, {model::StepKind::Empty, sum.isZero() ? "Sin importes" : "Negativo: vacío", sum, Money()});
-}
-
-// A base or amount column copies the base or the amount of one contribution concept.
-void recordCopy(model::AmountRecorder& rec, SummaryColumn column, const char* code, const ConceptRow* r, bool base,
-                const std::string& value) {
-  const char* target = summaryColumnName(column);
-  const char* what = base ? "base de cálculo" : "monto";
-  if (blank(value)) {
-    rec.step(target, {model::StepKind::Empty, std::string("Sin ") + what + " del concepto " + code, Money(), Money()});
-    return;
-  }
-  Money v = Money::value(value);
-  rec.source(target,
-             {.kind = "Concepto", .code = code, .descrip = r ? r->descrip : std::string(), .rule = what, .amount = v});
-  rec.step(target, {model::StepKind::Copy, std::string("Igual a la ") + what + " del concepto " + code, v, v});
-}
-
-void contributionColumns(const PersonData& p, Summary& s, model::AmountRecorder* rec) {
-  auto take = [&](SummaryColumn column, const char* code, bool base) {
-    const ConceptRow* r = p.find(code);
-    s[column] = r ? (base ? r->base_calculo : r->monto) : std::string();
-    if (rec) recordCopy(*rec, column, code, r, base, s[column]);
-  };
-  take(kRem20530, "0603", true);
-  take(kTrib20530, "0603", false);
-  take(kRemAfecta, "0605", true);
-  take(kTributo, "0605", false);
-  take(kRemPens, "0607", true);
-  take(kPens, "0607", false);
-  const int t = p.tipo;
-  const bool worker = p.key.cod_cat_tra == kWorker;
-  if (worker && isMinerType(t)) {
-    take(kRemFcjmms, "0616", true);
-    take(kAporteFcjmms, "0616", false);
-    take(kRemFracFcjmms, "0617", true);
-    take(kAporteFrFcjmms, "0617", false);
-  }
-  take(kFondoDsa, "0802", true);
-  take(kAporteFdsa, "0802", false);
-  if (worker) {
-    if (t != 24 && t != 26 && t != 88 && t != 98) take(kRemSalud, "0804", true);
-    if (t != 24 && t != 26 && t != 36 && t != 64 && t != 65 && t != 88 && t != 98) take(kSalud, "0804", false);
-    if (t == 36) take(kCbssp, "0804", false);
-    if (t == 64 || t == 65) take(kSaludAgrario, "0804", false);
-  } else {
-    take(kRemSalud, "0610", true);
-    take(kSalud, "0610", false);
-  }
-  take(kSctrEssalud, "0806", true);
-  take(kSctrTributo, "0806", false);
-}
-
-}  // namespace
-
-Summary SumaIngresos_Tmp(const PersonData& p, model::AmountRecorder* rec) {
-  if (rec)
-    for (int c = 0; c < kSummaryColumns; ++c) rec->reset(summaryColumnName(c));
-  // Groups are the first two digits of the code.
-  std::array<Money, 100> sums{};
-  std::array<bool, 100> has{};
-  for (const auto& r : p.concepts) {
-    if (r.codigo.size() < 2 || r.codigo[0] < '0' || r.codigo[0] > '9' || r.codigo[1] < '0' || r.codigo[1] > '9')
-      continue;
-    int g = (r.codigo[0] - '0') * 10 + (r.codigo[1] - '0');
-    const std::string& amount = g == 7 ? r.monto_pag : r.monto;
-    if (blank(amount)) continue;
-    sums[static_cast<std::size_t>(g)] += amountValue(amount);
-    has[static_cast<std::size_t>(g)] = true;
-    if (rec) recordGroupRow(*rec, r, g, amountValue(amount));
-  }
-  auto total = [&](std::span<const int> groups) {
-    Money m;
-    for (int g : groups) m += sums[static_cast<std::size_t>(g)];
-    return m;
-  };
-
-  Summary s;
-  for (auto [column, g] : kGroupColumns) {
-    s[column] = has[g] ? vbFormat(sums[g], "########0.00") : std::string();
-    recordTotal(rec, column, sums[g], s[column]);
-  }
-  for (auto [column, groups] : {std::pair{kTotIngresos, std::span<const int>(kIncomeGroups)},
-                                std::pair{kAportDes, std::span<const int>(kDeductionGroups)}}) {
-    Money m = total(groups);
-    s[column] = m.isNegative() ? std::string() : vbFormat(m, "########0.00");
-    recordTotal(rec, column, m, s[column]);
-  }
-  // What the person receives, as on the pay statement: gross income less deductions (07 + 06);
-  // a negative net is shown as such (the deductions exceed the income).
-  Money net = total(kIncomeGroups) - total(kDeductionGroups);
-  s[kNetoPagar] = vbFormat(net, "########0.00");
-  recordTotal(rec, kNetoPagar, net, s[kNetoPagar]);
-  contributionColumns(p, s, rec);
-  return s;
 }
 
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
@@ -568,10 +508,11 @@ void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
   }
 }
 
-PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person) {
+PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,
+                         model::AmountRecorder* rec) {
   Ingresos_TmpConcep(ctx, person);
-  PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person);
-  person.summary = SumaIngresos_Tmp(person);
+  PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person, rec);
+  person.summary = SumaIngresos_Tmp(person, rec);
   return rules;
 }
 

@@ -34,6 +34,7 @@ enum class StepKind {
   Share,        // the part of `amount` a rate gives (IGV contained in an amount)
   Empty,        // nothing to declare: the target stays empty
   Typed,        // typed by the user
+  Adjust,       // a rule replaces the value by `amount` (a minimum, a cap)
 };
 
 struct AmountStep {

@@ -28,11 +28,23 @@ std::vector<std::string> faults(Session& s, const model::OpenDeclaration& d, int
     if (auto f = explanationFault(e); !f.empty()) found.push_back(f);
     if (seen && !e.sources.empty()) seen->insert(e.target);
   }
+  // The totals the validation compares the tax boxes with.
+  for (const char* box : {"411", "413", "415", "416", "417", "418", "419", "591"}) {
+    auto e = determination::explainTaxTotal(s, box);
+    if (auto f = explanationFault(e); !f.empty()) found.push_back("validación " + f);
+    if (seen && !e.sources.empty()) seen->insert(std::string("validación ") + box);
+  }
   for (const auto& p : model::loadPersons(s.database(), d.ruc)) {
     for (int c = 0; c < model::kSummaryColumns; ++c) {
       if (p.storedSummary[static_cast<std::size_t>(c)].empty()) continue;
       auto e = determination::explainPersonColumn(s, d, p.key, model::summaryColumnName(c));
       if (auto f = explanationFault(e); !f.empty()) found.push_back(p.key.doc_id_a + " " + f);
+      for (const auto& step : e.steps)
+        if (seen && (step.kind == model::StepKind::Adjust || step.kind == model::StepKind::Subtract ||
+                     step.kind == model::StepKind::Add))
+          seen->insert(std::string("paso ") + determination::stepKindName(step.kind));
+      if (seen && e.caption.find("base de cálculo del concepto") != std::string::npos)
+        seen->insert(e.target + " por posición");
       if (checked) ++*checked;
     }
   }
@@ -209,6 +221,10 @@ TEST(ExplainBoxes, TwoHundredGeneratedDeclarationsAreExplainedExactly) {
   for (const char* box : {"412", "452", "456", "458", "459", "419", "451", "411", "413", "414", "454", "460",  "420",
                           "461", "421", "602", "612", "408", "428", "450", "410", "712", "812", "804", "total"})
     EXPECT_TRUE(seen.count(box)) << box;
+  // And the persons' bases were followed down to their positions, deductions, other income and rules.
+  for (const char* what : {"rem_salud por posición", "rem_pens por posición", "rem_afecta por posición",
+                           "sctr_essalud por posición", "paso menos", "paso regla", "validación 411", "validación 419"})
+    EXPECT_TRUE(seen.count(what)) << what;
 }
 
 }  // namespace

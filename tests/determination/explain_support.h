@@ -45,6 +45,9 @@ inline std::string explanationFault(const determination::BoxExplanation& e) {
       case StepKind::Empty:
         if (!s.result.isZero()) return at + "vacía con valor";
         break;
+      case StepKind::Adjust:
+        if (s.result != s.amount) return at + "regla mal anotada";
+        break;
       case StepKind::Typed:
         if (s.result != e.amount()) return at + "digitado distinto";
         break;
