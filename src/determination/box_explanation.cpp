@@ -1,5 +1,6 @@
 #include "determination/box_explanation.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "common/text.h"
@@ -192,6 +193,15 @@ BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaratio
   if (e.steps.empty()) e.steps.push_back({model::StepKind::Empty, "No corresponde a la persona", Money(), Money()});
   addDescriptions(session.database(), {&e});
   return e;
+}
+
+std::optional<PersonKey> personOf(data::Database& db, const model::AmountSource& s) {
+  if (!isPerson(s) || s.reference.empty()) return std::nullopt;
+  int category = s.kind == "Pensionista" ? kPensioner : kWorker;
+  auto r = db.row("SELECT Correl_a FROM TEMP1_F601 WHERE tip_doc_a = ? AND doc_id_a = ? AND cod_cat_tra = ?",
+                  {std::atoi(s.tipDoc.c_str()), s.doc, category});
+  if (!r) return std::nullopt;
+  return PersonKey{r->integer(0), std::atoi(s.tipDoc.c_str()), s.doc, category};
 }
 
 const char* stepKindName(model::StepKind kind) {

@@ -5,6 +5,7 @@
 // receipts, EPS invoices, establishments, other boxes), each with the rule that lets it in, then
 // the steps that give the value (sum, rounding, credits subtracted, balance).
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,10 @@ BoxExplanation explainTaxTotal(Session& session, std::string_view casilla);
 // concept rows. Throws std::invalid_argument for a name that is no summary column.
 BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                                    std::string_view column);
+
+// The worker or pensioner a source names (one of the persons a box sums), to explain the summary
+// column the source names in `reference`; nothing for another source.
+std::optional<PersonKey> personOf(data::Database& db, const model::AmountSource& source);
 
 // The sources and the steps as rows of text with their headings: what the command line prints and
 // the form, the workbook and the PDF show.

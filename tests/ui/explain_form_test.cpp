@@ -30,6 +30,8 @@ struct Seen {
   int rows = 0;
   double sum = 0, firstAfterSort = 0, lastAfterSort = 0;
   bool workbook = false, pdf = false;
+  QString person;  // the caption of a person's form, opened from the list
+  double personAmount = 0, personValue = 0;
 };
 
 }  // namespace
@@ -75,6 +77,16 @@ class ExplainFormTest : public QObject {
         QTest::qWait(300);
         QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
       }
+      // A person's row opens that person's column ("salud"), made of the person's concept rows.
+      seen.personAmount = seen.firstAfterSort;
+      onNextModal([&](QWidget* inner) {
+        if (auto* p = qobject_cast<ui::FrmDeDondeSale*>(inner); p && p != f) {
+          seen.person = p->windowTitle();
+          seen.personValue = Money::value(p->explanation().value).toDouble();
+          p->accept();
+        }
+      });
+      emit view->doubleClicked(model->index(0, 0));
       seen.workbook = f->exportWorkbook(QString::fromStdString((dir / "412.xlsx").string()));
       seen.pdf = f->exportPdf(QString::fromStdString((dir / "412.pdf").string()));
       f->accept();
@@ -88,6 +100,8 @@ class ExplainFormTest : public QObject {
     QCOMPARE(qRound64(seen.sum), static_cast<qint64>(box));
     QVERIFY2(seen.totals.contains(cell->text()), qPrintable(seen.totals));
     QVERIFY(seen.firstAfterSort >= seen.lastAfterSort);
+    QVERIFY2(seen.person.contains("salud"), qPrintable(seen.person));
+    QCOMPARE(seen.personValue, seen.personAmount);
     QVERIFY(seen.workbook);
     QVERIFY(seen.pdf);
     QVERIFY(std::filesystem::file_size(dir / "412.xlsx") > 0);

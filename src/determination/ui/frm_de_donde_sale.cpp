@@ -30,6 +30,7 @@ QStandardItemModel* tableModel(const determination::ExplanationTable& t, std::si
     for (std::size_t c = 0; c < t.rows[r].size(); ++c) {
       auto* item = new QStandardItem(qs(t.rows[r][c]));
       item->setEditable(false);
+      item->setToolTip(item->text());
       if (c >= firstAmount) {
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         item->setData(Money::value(t.rows[r][c]).toDouble(), Qt::UserRole);
@@ -49,6 +50,15 @@ QTableView* tableView(const QString& name, QWidget* parent) {
   v->verticalHeader()->hide();
   v->horizontalHeader()->setStretchLastSection(false);
   return v;
+}
+
+// Columns as wide as their texts but no wider than a long name, so that the amounts stay in sight;
+// a cut text shows whole in its tooltip.
+void fitColumns(QTableView* view) {
+  view->resizeColumnsToContents();
+  const int widest = view->fontMetrics().horizontalAdvance(QString(30, QChar('x')));
+  for (int c = 0; c < view->model()->columnCount(); ++c)
+    if (view->columnWidth(c) > widest) view->setColumnWidth(c, widest);
 }
 
 }  // namespace
@@ -88,7 +98,7 @@ FrmDeDondeSale::FrmDeDondeSale(Session& session, const model::OpenDeclaration& d
   connect(xlsx, &QPushButton::clicked, this, [this] { chooseAndExport(true); });
   connect(pdf, &QPushButton::clicked, this, [this] { chooseAndExport(false); });
   connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  resize(1100, 560);
+  resize(1240, 600);
 }
 
 QTableView* FrmDeDondeSale::sourcesView() {
@@ -100,14 +110,27 @@ QTableView* FrmDeDondeSale::sourcesView() {
   view->setModel(proxy);
   view->setSortingEnabled(true);
   view->sortByColumn(-1, Qt::AscendingOrder);  // as recorded until a heading is clicked
-  view->resizeColumnsToContents();
+  fitColumns(view);
+  // The amount beside the name, where the eye looks for it.
+  view->horizontalHeader()->moveSection(static_cast<int>(table.columns.size()) - 1, 4);
+  connect(view, &QTableView::doubleClicked, this,
+          [this, proxy](const QModelIndex& i) { openSource(proxy->mapToSource(i).row()); });
   return view;
+}
+
+void FrmDeDondeSale::openSource(int row) {
+  if (row < 0 || row >= static_cast<int>(e_.sources.size())) return;
+  const auto& source = e_.sources[static_cast<std::size_t>(row)];
+  auto person = determination::personOf(s_.database(), source);
+  if (!person) return;
+  FrmDeDondeSale form(s_, d_, determination::explainPersonColumn(s_, d_, *person, source.reference), workbook_, this);
+  form.exec();
 }
 
 QTableView* FrmDeDondeSale::stepsView() {
   auto* view = tableView("GrdPasos", this);
   view->setModel(tableModel(determination::stepsTable(e_), 2, this));
-  view->resizeColumnsToContents();
+  fitColumns(view);
   return view;
 }
 

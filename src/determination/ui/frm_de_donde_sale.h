@@ -37,6 +37,8 @@ class FrmDeDondeSale : public QDialog {
   QTableView* sourcesView();
   QTableView* stepsView();
   void chooseAndExport(bool workbook);
+  // A person's row of the list: that person's summary column explained, in a form of its own.
+  void openSource(int row);
   void reportExport(bool ok, const QString& file, const std::string& error);
 
   Session& s_;
