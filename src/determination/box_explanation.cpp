@@ -149,6 +149,18 @@ std::vector<BoxExplanation> explainFilledBoxes(Session& session, const model::Op
   return v;
 }
 
+namespace {
+int summaryIndex(std::string_view column) {
+  for (int c = 0; c < model::kSummaryColumns; ++c)
+    if (text::equalsIgnoreCase(model::summaryColumnName(c), column)) return c;
+  return -1;
+}
+}  // namespace
+
+bool isSummaryColumn(std::string_view column) {
+  return summaryIndex(column) >= 0;
+}
+
 BoxExplanation explainTaxTotal(Session& session, std::string_view casilla) {
   ExplanationRecorder rec;
   std::string value = Total_Tributo(session.database(), casilla, &rec);
@@ -163,9 +175,7 @@ BoxExplanation explainTaxTotal(Session& session, std::string_view casilla) {
 
 BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                                    std::string_view column) {
-  int index = -1;
-  for (int c = 0; c < model::kSummaryColumns; ++c)
-    if (text::equalsIgnoreCase(model::summaryColumnName(c), column)) index = c;
+  int index = summaryIndex(column);
   if (index < 0) throw std::invalid_argument("No es una columna del resumen de la persona: " + std::string(column));
   auto persons = model::loadPersons(session.database(), decl.ruc, person);
   if (persons.empty()) throw std::invalid_argument("La persona no está en la declaración: " + person.doc_id_a);

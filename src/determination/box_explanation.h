@@ -61,6 +61,7 @@ BoxExplanation explainTaxTotal(Session& session, std::string_view casilla);
 
 // A summary column of a person's TEMP1_F601 row ("salud", "Tot_Ingresos", …) from the person's
 // concept rows. Throws std::invalid_argument for a name that is no summary column.
+bool isSummaryColumn(std::string_view column);
 BoxExplanation explainPersonColumn(Session& session, const model::OpenDeclaration& decl, const PersonKey& person,
                                    std::string_view column);
 

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QTimer>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableView>
@@ -11,6 +13,7 @@
 #include <filesystem>
 
 #include "determination/ui/determinacion_tab.h"
+#include "declaration/ui/person_grid_model.h"
 #include "determination/ui/frm_de_donde_sale.h"
 #include "printouts/ui/explanation_export.h"
 #include "support/demo_entries.h"
@@ -106,6 +109,44 @@ class ExplainFormTest : public QObject {
     QVERIFY(seen.pdf);
     QVERIFY(std::filesystem::file_size(dir / "412.xlsx") > 0);
     QVERIFY(std::filesystem::file_size(dir / "412.pdf") > 0);
+  }
+
+  // The workers' page: the context menu on a worker's "Total Ingresos" explains that column from the
+  // worker's concept rows.
+  void workersGridExplainsAPersonsColumn() {
+    auto& s = t_->session();
+    form_ = uitest::openNewDeclaration(s);
+    test::enterDemoPay(s, const_cast<model::OpenDeclaration&>(*decl()));
+    auto* grid = child<QTableView>(form_.get(), "GrdDatos");
+    static_cast<ui::PersonGridModel*>(grid->model())->requery();
+    int column = -1;
+    for (int c = 0; c < grid->model()->columnCount(); ++c)
+      if (grid->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString() == "Total Ingresos") column = c;
+    QVERIFY(column >= 0 && grid->model()->rowCount() > 0);
+    const QModelIndex cell = grid->model()->index(0, column);
+    const double shown = cell.data().toString().remove(',').toDouble();
+    QVERIFY(shown > 0);
+
+    QString caption;
+    double value = -1, sources = -1;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return;
+      onNextModal([&](QWidget* m) {
+        if (auto* f = qobject_cast<ui::FrmDeDondeSale*>(m)) {
+          caption = f->windowTitle();
+          value = Money::value(f->explanation().value).toDouble();
+          sources = f->explanation().sourcesTotal().toDouble();
+        }
+        m->close();
+      });
+      menu->setActiveAction(menu->findChild<QAction*>("MnuDeDondeSale"));
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    emit grid->customContextMenuRequested(grid->visualRect(cell).center());
+    QVERIFY2(caption.contains("Tot_Ingresos"), qPrintable(caption));
+    QCOMPARE(value, shown);
+    QCOMPARE(sources, shown);
   }
 
  private:

@@ -208,6 +208,20 @@ void DeterminacionTab::explain(const std::string& casilla) {
   form.exec();
 }
 
+bool DeterminacionTab::offerPersonExplanation(const PersonKey& person, const std::string& column,
+                                              const QPoint& globalPos) {
+  auto* d = loadedDeclaration();
+  if (!d || !determination::isSummaryColumn(column)) return false;
+  QMenu menu(this);
+  menu.setObjectName("MnuPersona");
+  QAction* a = menu.addAction(qs(determination::ExplanationTexts::title));
+  a->setObjectName("MnuDeDondeSale");
+  if (menu.exec(globalPos) != a) return true;
+  FrmDeDondeSale form(s_, *d, determination::explainPersonColumn(s_, *d, person, column), workbook_, this);
+  form.exec();
+  return true;
+}
+
 void DeterminacionTab::showCellMenu(const std::string& casilla, const QPoint& at) {
   if (!model_) return;
   QMenu menu(this);

@@ -31,6 +31,10 @@ class DeterminacionTab : public QWidget {
   void setWorkbookWriter(FrmDeDondeSale::WorkbookWriter writer) { workbook_ = std::move(writer); }
   // "¿De dónde sale?" of a box the grid computes (double-click or context menu): the form, modal.
   void explain(const std::string& casilla);
+  // A summary column of a person shown by another grid (the workers' and pensioners' pages): the
+  // context menu "¿De dónde sale?" at `globalPos`, then the person's column explained. False when the
+  // column is no summary column.
+  bool offerPersonExplanation(const PersonKey& person, const std::string& column, const QPoint& globalPos);
   // Whether the grid computes the box (not one the user types), so that it can be explained.
   static bool explainable(const std::string& casilla);
 
