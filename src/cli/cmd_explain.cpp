@@ -68,7 +68,7 @@ int explain(Context& ctx, const Args& a) {
     e = determination::explainPersonColumn(s, d, p, personColumnOf(s, d, text::trim(a.box), p));
   }
   f.closeWithoutSaving();
-  if (!ctx.json) std::cout << "# " << e.caption << " = " << (e.value.empty() ? "(vacía)" : e.value) << "\n";
+  if (!ctx.json) std::cout << "# " << e.heading() << "\n";
   ctx.print(explanationTable(e));
   return 0;
 }

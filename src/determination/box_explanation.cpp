@@ -26,6 +26,10 @@ Money BoxExplanation::amount() const {
   return Money::value(value);
 }
 
+std::string BoxExplanation::heading() const {
+  return caption + " = " + (value.empty() ? std::string("(vacía)") : value);
+}
+
 void ExplanationRecorder::reset(std::string_view target) {
   auto it = entries_.find(target);
   if (it == entries_.end())

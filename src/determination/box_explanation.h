@@ -29,6 +29,8 @@ struct BoxExplanation {
   Money result() const;
   // The value as an amount (an empty box is 0; thousands separators are read).
   Money amount() const;
+  // "caption = value", "(vacía)" for an empty value.
+  std::string heading() const;
 };
 
 // Keeps what a computation records, per target.

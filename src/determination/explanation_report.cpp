@@ -42,7 +42,7 @@ void writeExplanationReport(reports::ReportWriter& w, const model::OpenDeclarati
   h.reportLines = lines;
   reports::writeListingHeader(w, h);
   w.ImprimeLineaPag("PERIODO: " + periodToDisplay(d.periodo));
-  w.ImprimeLineaPag(e.caption + " = " + (e.value.empty() ? "(vacía)" : e.value));
+  w.ImprimeLineaPag(e.heading());
   w.ImprimeLineaPag("");
   w.ImprimeLineaPag(cell("ORIGEN", 12) + cell("DOCUMENTO", 12) + cell("NOMBRE", 26) + cell("REFERENCIA", 14) +
                     cell("REGLA", 28) + text::padLeft("IMPORTE", 14));

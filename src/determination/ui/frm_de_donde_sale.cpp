@@ -69,7 +69,7 @@ FrmDeDondeSale::FrmDeDondeSale(Session& session, const model::OpenDeclaration& d
   setObjectName("FrmDeDondeSale");
   setWindowTitle(qs(std::string(Texts::title) + " " + e_.caption));
   auto* v = new QVBoxLayout(this);
-  auto* caption = new QLabel(qs(e_.caption + " = " + (e_.value.empty() ? std::string("(vacía)") : e_.value)), this);
+  auto* caption = new QLabel(qs(e_.heading()), this);
   caption->setObjectName("LblCasilla");
   QFont bold = caption->font();
   bold.setBold(true);
