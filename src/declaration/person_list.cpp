@@ -166,6 +166,11 @@ std::vector<std::string> PersonList::headers() const {
   return h;
 }
 
+std::string PersonList::columnExpr(int c) const {
+  const auto& columns = definition(grid_).columns;
+  return c >= 0 && c < static_cast<int>(columns.size()) ? columns[static_cast<std::size_t>(c)].expr : std::string();
+}
+
 void PersonList::requery() {
   ensureSqlFunctions(db_);
   const auto& d = definition(grid_);

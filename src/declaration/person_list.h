@@ -22,6 +22,8 @@ class PersonList {
   Grid grid() const { return grid_; }
   int category() const;
   std::vector<std::string> headers() const;
+  // What column `c` shows (the TEMP1_F601 column for the workers and pensioners); "" past the end.
+  std::string columnExpr(int c) const;
   // Re-reads which rows there are and their order; forgets the cells read so far.
   void requery();
   int count() const { return static_cast<int>(ids_.size()); }

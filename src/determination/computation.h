@@ -19,7 +19,9 @@ class Computation {
   Computation(data::Database& db, const model::OpenDeclaration& decl);
   const ComputationContext& context() const { return ctx_; }
   RateCache& rates() { return rates_; }
-  PanelRules compute(PersonData& person) { return computePerson(ctx_, rates_, person); }
+  PanelRules compute(PersonData& person, model::AmountRecorder* rec = nullptr) {
+    return computePerson(ctx_, rates_, person, rec);
+  }
 
  private:
   ComputationContext ctx_;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <optional>
 #include <set>
 
 #include "common/text.h"
@@ -168,76 +169,207 @@ enum BoxSum {
   T531,
   kSums
 };
+// The box of each sum.
+constexpr const char* kSumBox[kSums] = {"450", "410", "451", "411", "452", "412", "456", "416", "453",
+                                        "413", "414", "455", "415", "457", "417", "458", "418", "459",
+                                        "419", "460", "420", "422", "590", "591", "530", "531"};
+
+constexpr const char* kPersonColumns =
+    "SELECT cod_cat_tra, Tipo, rem_pens, pens, rem_salud, salud, salud_agrario, fondo_dsa, aporte_fdsa, ipss_vida, "
+    "rem_afecta, tributo, rem_20530, trib_20530, cbssp, sctr_essalud, sctr_tributo, aseg_pens, rem_FCJMMS, "
+    "aporte_FCJMMS, rem_FracFCJMMS, aporte_FrFCJMMS";
+// Who the person is, read only while recording (columns kWho, kWho + 1, kWho + 2).
+constexpr const char* kPersonWho = ", tip_doc_a, doc_id_a, Nombre";
+constexpr int kWho = 22;
+
+model::AmountSource personSource(const data::Row& r, std::size_t column, Money amount) {
+  bool pensioner = r.integer(0) == 2;
+  return {.kind = pensioner ? "Pensionista" : "Trabajador",
+          .tipDoc = r.text(kWho),
+          .doc = r.text(kWho + 1),
+          .name = r.text(kWho + 2),
+          .reference = r.names()[column],  // the person's summary column
+          .rule = std::string(pensioner ? "pensionista" : "trabajador") + " de tipo " + text::trim(r.text(1)),
+          .amount = amount};
+}
+
+model::AmountSource boxSource(const std::string& casilla, Money amount) {
+  return {.kind = "Casilla", .reference = casilla, .rule = boxCaption(casilla), .amount = amount};
+}
+
+// The fourth-category receipts are heard as sources of boxes 320 and 321, which 461 and 421 copy.
+class FourthCategoryRecorder : public model::AmountRecorder {
+ public:
+  explicit FourthCategoryRecorder(model::AmountRecorder& to) : to_(to) {}
+  void reset(std::string_view) override {}
+  void source(std::string_view box, model::AmountSource s) override {
+    if (box == "320") to_.source("461", std::move(s));
+    if (box == "321") to_.source("421", std::move(s));
+  }
+  void step(std::string_view, model::AmountStep) override {}
+
+ private:
+  model::AmountRecorder& to_;
+};
+
 }  // namespace
 
-void DebtDetermination::recomputeBases() {
-  auto& db = s_.database();
-  std::array<Money, kSums> sum{};
-  for (const auto& r : db.rows("SELECT cod_cat_tra, Tipo, rem_pens, pens, rem_salud, salud, salud_agrario, fondo_dsa, "
-                               "aporte_fdsa, ipss_vida, rem_afecta, tributo, rem_20530, trib_20530, cbssp, "
-                               "sctr_essalud, sctr_tributo, aseg_pens, rem_FCJMMS, aporte_FCJMMS, rem_FracFCJMMS, "
-                               "aporte_FrFCJMMS FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)")) {
-    auto v = [&](int i) { return Money::value(r.text(i)); };
+std::string boxCaption(std::string_view casilla) {
+  const TaxColumn* col = columnOf(casilla);
+  if (!col) return std::string(casilla);
+  if (casilla == "812") return std::string(col->label) + " · IGV";
+  auto boxes = col->boxes();
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    if (boxes[i] && casilla == boxes[i]) return std::string(col->label) + " · " + gridRowCaptions()[i];
+  return col->label;
+}
+
+void DebtDetermination::sumPersons(std::vector<Money>& sum) const {
+  std::string sql = kPersonColumns;
+  if (rec_) sql += kPersonWho;
+  for (const auto& r : s_.database().rows(sql + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)")) {
+    auto add = [&](BoxSum box, std::size_t column) {
+      Money m = Money::value(r.text(column));
+      sum[box] += m;
+      if (rec_ && !m.isZero()) rec_->source(kSumBox[box], personSource(r, column, m));
+    };
     bool pensioner = r.integer(0) == 2;
     std::string tipo = r.text(1);
-    sum[B451] += v(2);
-    sum[T411] += v(3);
+    add(B451, 2);
+    add(T411, 3);
     if (pensioner) {
-      sum[B459] += v(4);
-      sum[T419] += v(5);
+      add(B459, 4);
+      add(T419, 5);
     } else if (workerTypeIn(tipo, {64, 65})) {
-      sum[B456] += v(4);
+      add(B456, 4);
     } else if (workerTypeIn(tipo, {36, 26})) {
-      sum[B458] += v(4);
+      add(B458, 4);
     } else {
-      sum[B452] += v(4);
-      sum[T412] += v(5);
+      add(B452, 4);
+      add(T412, 5);
     }
-    sum[T416] += v(6);
-    sum[B453] += v(7);
-    sum[T413] += v(8);
-    sum[T414] += v(9);
-    sum[B455] += v(10);
-    sum[T415] += v(11);
-    sum[B457] += v(12);
-    sum[T417] += v(13);
-    sum[T418] += v(14);
+    add(T416, 6);
+    add(B453, 7);
+    add(T413, 8);
+    add(T414, 9);
+    add(B455, 10);
+    add(T415, 11);
+    add(B457, 12);
+    add(T417, 13);
+    add(T418, 14);
     if (!pensioner) {
-      sum[B460] += v(15);
-      sum[T420] += v(16);
+      add(B460, 15);
+      add(T420, 16);
     }
-    sum[T422] += v(17);
-    sum[B590] += v(18);
-    sum[T591] += v(19);
-    sum[B530] += v(20);
-    sum[T531] += v(21);
+    add(T422, 17);
+    add(B590, 18);
+    add(T591, 19);
+    add(B530, 20);
+    add(T531, 21);
   }
-  for (const auto& r : db.rows("SELECT base_calculo, monto FROM TMPF601CONCEP WHERE codigo = '0808' AND "
-                               "TRIM(COALESCE(base_calculo, '')) <> '' AND TRIM(COALESCE(monto, '')) <> ''")) {
-    sum[B450] += Money::value(r.text(0));
-    sum[T410] += Money::value(r.text(1));
+}
+
+void DebtDetermination::sumOtherRows(std::vector<Money>& sum) const {
+  auto& db = s_.database();
+  // The extraordinary solidarity tax: concept 0808 of every person.
+  std::string sql = "SELECT base_calculo, monto";
+  if (rec_)
+    sql +=
+        ", tip_doc_a, doc_id_a, descrip, (SELECT Nombre FROM TEMP1_F601 t WHERE t.tip_doc_a = c.tip_doc_a AND "
+        "t.doc_id_a = c.doc_id_a AND t.Correl_a = c.correl_a AND t.cod_cat_tra = c.cod_cat_tra)";
+  for (const auto& r : db.rows(sql + " FROM TMPF601CONCEP c WHERE codigo = '0808' AND "
+                                     "TRIM(COALESCE(base_calculo, '')) <> '' AND TRIM(COALESCE(monto, '')) <> ''")) {
+    Money base = Money::value(r.text(0)), tax = Money::value(r.text(1));
+    sum[B450] += base;
+    sum[T410] += tax;
+    if (!rec_) continue;
+    model::AmountSource s{.kind = "Concepto",
+                          .tipDoc = r.text(2),
+                          .doc = r.text(3),
+                          .name = r.text(5),
+                          .code = "0808",
+                          .descrip = r.text(4)};
+    s.rule = "base de cálculo del concepto";
+    s.amount = base;
+    if (!base.isZero()) rec_->source("450", s);
+    s.rule = "monto del concepto";
+    s.amount = tax;
+    if (!tax.isZero()) rec_->source("410", s);
   }
-  for (const auto& r : db.rows("SELECT rem_sctrs, sctrs FROM TEMP2_F601")) {
-    sum[B460] += Money::value(r.text(0));
-    sum[T420] += Money::value(r.text(1));
+  // ESSALUD SCTR of the establishments' risk insurance.
+  sql = "SELECT rem_sctrs, sctrs";
+  if (rec_) sql += ", tip_doc_a, DOC_ID_A, NOMBRE, centro, Tasa, Ruc";
+  for (const auto& r : db.rows(sql + " FROM TEMP2_F601")) {
+    Money base = Money::value(r.text(0)), tax = Money::value(r.text(1));
+    sum[B460] += base;
+    sum[T420] += tax;
+    if (!rec_) continue;
+    model::AmountSource s{.kind = "Establecimiento",
+                          .tipDoc = r.text(2),
+                          .doc = r.text(3),
+                          .name = r.text(4),
+                          .reference = r.text(7) + " " + text::trim(r.text(5)),
+                          .rule = "tasa " + text::trim(r.text(6)) + " %"};
+    s.amount = base;
+    if (!base.isZero()) rec_->source("460", s);
+    s.amount = tax;
+    if (!tax.isZero()) rec_->source("420", s);
   }
-  const std::pair<const char*, BoxSum> boxes[] = {
-      {"450", B450}, {"410", T410}, {"451", B451}, {"411", T411}, {"452", B452}, {"412", T412}, {"456", B456},
-      {"416", T416}, {"453", B453}, {"413", T413}, {"414", T414}, {"455", B455}, {"415", T415}, {"457", B457},
-      {"417", T417}, {"458", B458}, {"418", T418}, {"459", B459}, {"419", T419}, {"460", B460}, {"420", T420},
-      {"422", T422}, {"590", B590}, {"591", T591}, {"530", B530}, {"531", T531}};
-  for (const auto& [box, i] : boxes) set(box, computedBox(sum[i]));
-  // ESSALUD +VIDA and Asegura tu Pensión are flat amounts: their base is the amount itself.
-  set("454", value("414"));
-  set("462", value("422"));
+}
+
+void DebtDetermination::recordSum(const char* casilla, Money sum) const {
+  if (!rec_) return;
+  Money box = Money::value(value(casilla));
+  rec_->step(casilla, {model::StepKind::Sum, "Suma", sum, sum});
+  rec_->step(casilla, {model::StepKind::Round, "Redondeo a soles enteros", sum, box});
+}
+
+void DebtDetermination::fillReceiptsAndCredits() {
+  auto& db = s_.database();
   // The fourth-category retentions come from the providers' receipts (boxes 320 and 321).
-  auto receipts = model::Suma_Montos(db, d_);
+  std::optional<FourthCategoryRecorder> fourth;
+  if (rec_) fourth.emplace(*rec_);
+  auto receipts = model::Suma_Montos(db, d_, model::VoucherSource::Working, fourth ? &*fourth : nullptr);
   std::string b320 = receipts.value("320"), b321 = receipts.value("321");
   set("461", b320.empty() || b320 == "0" ? std::string() : b320);
   set("421", b321.empty() || b321 == "0" ? std::string() : b321);
-  // Credits backed by EPS invoices carry the invoices' credit total.
-  for (const char* box : {"602", "612", "408", "428"})
-    if (!model::epsCredit(db, d_, box).isZero()) set(box, model::epsBoxValue(db, d_, box));
+  recordSum("461", receipts.amounts);
+  recordSum("421", receipts.retentions);
+  // Credits backed by EPS invoices carry the invoices' credit total; without any the box is typed.
+  for (const char* box : {"602", "612", "408", "428"}) {
+    if (rec_) rec_->reset(box);
+    Money credit = model::epsCredit(db, d_, box, rec_);
+    if (!credit.isZero()) {
+      set(box, model::epsBoxValue(credit));
+      recordSum(box, credit);
+    } else if (rec_) {
+      rec_->reset(box);
+    }
+  }
+}
+
+void DebtDetermination::recomputeBases() {
+  if (rec_)
+    for (const char* box : {"461", "421"}) rec_->reset(box);
+  if (rec_)
+    for (const char* box : kSumBox) rec_->reset(box);
+  std::vector<Money> sum(kSums);
+  sumPersons(sum);
+  sumOtherRows(sum);
+  for (int i = 0; i < kSums; ++i) {
+    set(kSumBox[i], computedBox(sum[i]));
+    recordSum(kSumBox[i], sum[i]);
+  }
+  // ESSALUD +VIDA and Asegura tu Pensión are flat amounts: their base is the amount itself.
+  for (auto [base, tax] : {std::pair{"454", "414"}, std::pair{"462", "422"}}) {
+    set(base, value(tax));
+    if (!rec_) continue;
+    Money v = Money::value(value(tax));
+    rec_->reset(base);
+    if (!empty(tax)) rec_->source(base, boxSource(tax, v));
+    rec_->step(base, {model::StepKind::Copy, std::string("Igual a la casilla ") + tax, v, v});
+  }
+  fillReceiptsAndCredits();
   for (const char* base : {"452", "458", "453", "454", "462", "530", "590"}) afterChange(base);
   for (const auto& c : taxColumns()) Calcular(c.balance);
   CalcularTotal();
@@ -279,16 +411,19 @@ bool DebtDetermination::setBox(const std::string& casilla, std::string_view type
 }
 
 void DebtDetermination::afterChange(const std::string& c) {
+  // Without a base there is no EPS credit either.
+  auto clearCredits = [&](const char* credit, const char* before) {
+    for (const char* box : {credit, before}) {
+      set(box, "");
+      if (!rec_) continue;
+      rec_->reset(box);
+      rec_->step(box, {model::StepKind::Empty, "Casilla " + c + " vacía: sin crédito", Money(), Money()});
+    }
+  };
   if (c == "452") {
-    if (!enabled("602")) {
-      set("602", "");
-      set("612", "");
-    }
+    if (!enabled("602")) clearCredits("602", "612");
   } else if (c == "458") {
-    if (!enabled("408")) {
-      set("408", "");
-      set("428", "");
-    }
+    if (!enabled("408")) clearCredits("408", "428");
   } else {
     static const std::map<std::string, std::string> previousOf = {
         {"453", "503"}, {"454", "504"}, {"462", "512"}, {"530", "532"}, {"590", "592"}};
@@ -308,38 +443,85 @@ void DebtDetermination::Calcular(std::string_view balance) {
   if (!col) return;
   bool allEmpty = empty(col->tax) && (!col->interest || empty(col->interest));
   for (const char* d : col->deductions()) allEmpty = allEmpty && empty(d);
+  long long b = 0;
   if (allEmpty) {
     set(col->balance, "");
   } else {
-    long long b = boxNumber(value(col->tax));
+    b = boxNumber(value(col->tax));
     for (const char* d : col->deductions()) b -= std::llabs(boxNumber(value(d)));
     b -= std::llabs(boxNumber(value(col->previousPayments)));
     if (col->interest) b += boxNumber(value(col->interest));
     set(col->balance, std::to_string(b < 0 ? 0 : b));
   }
-  if (followsBalance(col->toPay)) set(col->toPay, value(col->balance));
-  if (std::string_view(col->toPay) == "810") {
-    // IGV contained in the SCTR amount: 19 % before March 2011, 18 % from then on.
-    if (empty("460") || empty("810")) {
-      set("812", "");
-    } else {
-      long long amount = boxNumber(value("810"));
-      long long rate = sctrIgvPercent(d_.periodo);
-      set("812", std::to_string(divRoundHalfAway(static_cast<__int128>(amount) * rate, 100 + rate)));
+  recordBalance(*col, b, allEmpty);
+  if (followsBalance(col->toPay)) {
+    set(col->toPay, value(col->balance));
+    if (rec_) {
+      Money v = Money::value(value(col->balance));
+      rec_->reset(col->toPay);
+      if (!empty(col->balance)) rec_->source(col->toPay, boxSource(col->balance, v));
+      rec_->step(col->toPay, {model::StepKind::Copy, std::string("Igual a la casilla ") + col->balance, v, v});
     }
   }
+  if (std::string_view(col->toPay) == "810") IGV812();
   CalcularTotal();
+}
+
+void DebtDetermination::IGV812() {
+  if (rec_) rec_->reset("812");
+  // IGV contained in the SCTR amount: 19 % before March 2011, 18 % from then on.
+  if (empty("460") || empty("810")) {
+    set("812", "");
+    if (rec_) rec_->step("812", {model::StepKind::Empty, "Casilla 460 u 810 vacía", Money(), Money()});
+    return;
+  }
+  long long amount = boxNumber(value("810"));
+  long long rate = sctrIgvPercent(d_.periodo);
+  long long igv = divRoundHalfAway(static_cast<__int128>(amount) * rate, 100 + rate);
+  set("812", std::to_string(igv));
+  if (!rec_) return;
+  rec_->source("812", boxSource("810", Money::fromUnits(amount)));
+  rec_->step("812", {model::StepKind::Share,
+                     "IGV contenido: " + std::to_string(rate) + "/" + std::to_string(100 + rate) + ", a soles enteros",
+                     Money::fromUnits(amount), Money::fromUnits(igv)});
+}
+
+void DebtDetermination::recordBalance(const TaxColumn& col, long long unclamped, bool allEmpty) const {
+  if (!rec_) return;
+  rec_->reset(col.balance);
+  if (allEmpty) {
+    rec_->step(col.balance, {model::StepKind::Empty, "Sin impuesto, deducciones ni interés", Money(), Money()});
+    return;
+  }
+  auto add = [&](const char* box, bool subtracts) {
+    if (!box || empty(box)) return;
+    long long v = boxNumber(value(box));
+    rec_->source(col.balance, boxSource(box, Money::fromUnits(subtracts ? -std::llabs(v) : v)));
+  };
+  add(col.tax, false);
+  for (const char* d : col.deductions()) add(d, true);
+  add(col.previousPayments, true);
+  add(col.interest, false);
+  Money b = Money::fromUnits(unclamped);
+  rec_->step(col.balance, {model::StepKind::Sum, "Impuesto − deducciones − pagos previos + interés", b, b});
+  rec_->step(col.balance, {model::StepKind::AtLeastZero, "Saldo no menor que cero", b, b.isNegative() ? Money() : b});
 }
 
 void DebtDetermination::CalcularTotal() {
   bool any = false;
   long long sum = 0;
+  if (rec_) rec_->reset("total");
   for (const auto& c : taxColumns()) {
     if (empty(c.toPay)) continue;
     any = true;
     sum += boxNumber(value(c.toPay));
+    if (rec_) rec_->source("total", boxSource(c.toPay, Money::fromUnits(boxNumber(value(c.toPay)))));
   }
   total_ = any ? vbFormat(sum, "#,###,###,##0") : std::string();
+  if (rec_) {
+    Money m = Money::fromUnits(sum);
+    rec_->step("total", {model::StepKind::Sum, "Suma de los importes a pagar", m, m});
+  }
 }
 
 std::string DebtDetermination::display(std::string_view casilla) const {

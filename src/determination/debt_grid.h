@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/session.h"
+#include "model/amount_recorder.h"
 #include "model/open_declaration.h"
 #include "determination/declaration_checks.h"
 
@@ -44,6 +45,9 @@ const TaxColumn* columnOf(std::string_view casilla);
 const char* igvBox(const TaxColumn& column);
 // Row captions of the grid, in the order of TaxColumn's boxes.
 const std::vector<const char*>& gridRowCaptions();
+// "column label · row caption" of a box ("ESSALUD SCTR · IGV" for 812); the box itself for
+// another text.
+std::string boxCaption(std::string_view casilla);
 
 // A bank a cheque payment may name: its code (list 004) and "code - name" as offered.
 struct PaymentBank {
@@ -64,6 +68,9 @@ class DebtDetermination {
   void load();
   // Tab activation: bases and taxes summed again from the working rows, then every column.
   void recomputeBases();
+  // While set, every box the grid fills tells `rec` its sources and steps (boxes by number, the
+  // total to pay as "total"); nullptr stops it.
+  void setRecorder(model::AmountRecorder* rec) { rec_ = rec; }
 
   // The stored value of a box (whole soles, "" when empty).
   std::string value(std::string_view casilla) const;
@@ -97,11 +104,18 @@ class DebtDetermination {
  private:
   void set(const std::string& casilla, std::string v) { values_[casilla] = std::move(v); }
   void afterChange(const std::string& casilla);
+  void sumPersons(std::vector<Money>& sum) const;
+  void sumOtherRows(std::vector<Money>& sum) const;
+  void fillReceiptsAndCredits();
+  void recordSum(const char* casilla, Money sum) const;
+  void IGV812();
+  void recordBalance(const TaxColumn& col, long long unclamped, bool allEmpty) const;
   Session& s_;
   const model::OpenDeclaration& d_;
   std::map<std::string, std::string, std::less<>> values_;
   std::string total_;
   bool param980_ = true;  // previous payments of the artists' fund open for the period
+  model::AmountRecorder* rec_ = nullptr;
 };
 
 // The boxes the user types (deductions, previous payments, interest and the amounts to pay that

@@ -1,6 +1,7 @@
 #include "determination/person_computation.h"
 
 #include <algorithm>
+#include <map>
 
 #include "common/text.h"
 #include "common/vb_format.h"
@@ -63,7 +64,27 @@ const PanelRule* PanelRules::find(std::string_view code) const {
   return i < 0 ? nullptr : &rules_[static_cast<std::size_t>(i)];
 }
 
-PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person) {
+std::string positionTarget(int position) {
+  return "pos:" + std::to_string(position);
+}
+
+namespace {
+
+// A concept row counted at a position (the amount the position sums: accrued or paid).
+void recordAffected(model::AmountRecorder& rec, const ConceptRow& row, int p, bool own, Money amount) {
+  rec.source(positionTarget(p), {.kind = "Concepto",
+                                 .code = row.codigo,
+                                 .descrip = row.descrip,
+                                 .rule = "posición " + std::to_string(p) +
+                                         (own ? " de la afectación propia (TRIBUT_AFECTA)"
+                                              : " de la afectación general (PARAM_REMUNERA)") +
+                                         (sumsPaid(p) ? ", monto pagado" : ", monto devengado"),
+                                 .amount = amount});
+}
+
+}  // namespace
+
+PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person, model::AmountRecorder* rec) {
   PositionTotals t;
   for (const auto& row : person.concepts) {
     const std::string* general = lookup(aff.general, row.codigo);
@@ -84,6 +105,8 @@ PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& pers
             t.paid[p] += paid;
             t.hasPaid[p] = true;
           }
+          if (rec && (sumsPaid(p) ? hasPaid : hasAccrued))
+            recordAffected(*rec, row, p, k == 1 || !flagAt(general, p), sumsPaid(p) ? paid : accrued);
         }
       }
     }
@@ -113,12 +136,25 @@ namespace {
 
 // One person's pass over the concept panel: what the rules read, and the ways a rule marks a
 // concept (disabled, base or amount computed, typed amount kept).
+// The rows CalcularTotalxPos counted at each position, kept while recording.
+class PositionSources : public model::AmountRecorder {
+ public:
+  void reset(std::string_view) override {}
+  void source(std::string_view target, model::AmountSource s) override {
+    sources[std::string(target)].push_back(std::move(s));
+  }
+  void step(std::string_view, model::AmountStep) override {}
+  std::map<std::string, std::vector<model::AmountSource>> sources;
+};
+
 struct ConceptPass {
-  ConceptPass(const ComputationContext& context, RateCache& rates, PersonData& person, PanelRules& panel)
+  ConceptPass(const ComputationContext& context, RateCache& rates, PersonData& person, PanelRules& panel,
+              model::AmountRecorder* recorder)
       : ctx(context),
         p(person),
         rules(panel),
-        totals(CalcularTotalxPos(context.affectations, person)),
+        rec(recorder),
+        totals(CalcularTotalxPos(context.affectations, person, rec ? &counted : nullptr)),
         rate(rates.forType(person.tipo)),
         opt(rates.options()),
         per(context.periodo),
@@ -135,7 +171,9 @@ struct ConceptPass {
   void setBase(const char* code, const std::string& b) {
     rules[code].baseComputed = true;
     if (auto* r = p.find(code)) r->base_calculo = b;
+    if (rec && lastPosition > 0) recordBase(code, b);
   }
+  void recordBase(const char* code, const std::string& b);
   void setAmount(const char* code, const std::string& a) {
     rules[code].amountComputed = true;
     if (auto* r = p.find(code)) r->monto = r->monto_pag = a;
@@ -149,13 +187,19 @@ struct ConceptPass {
         r->monto_pag = r->monto;
     }
   }
-  std::string base(int position, std::optional<Money> extra = std::nullopt) const {
+  std::string base(int position, std::optional<Money> extra = std::nullopt) {
+    lastPosition = position;
+    lastExtra = extra;
     return CalcularBaseCalculo_Tmp(totals, position, extra);
   }
 
   const ComputationContext& ctx;
   PersonData& p;
   PanelRules& rules;
+  model::AmountRecorder* rec;
+  PositionSources counted;  // declared before `totals`, which fills it
+  int lastPosition = 0;     // of the last base computed, for the recorder
+  std::optional<Money> lastExtra;
   const PositionTotals totals;
   const RateSet& rate;
   const DeclarantOptions& opt;
@@ -163,6 +207,34 @@ struct ConceptPass {
   const int t;
   const bool worker;
 };
+
+// The base of a concept as CalcularBaseCalculo_Tmp makes it, step by step, and the rule of the
+// worker type that replaced it, if one did.
+void ConceptPass::recordBase(const char* code, const std::string& b) {
+  using model::StepKind;
+  const std::string target = baseTarget(code);
+  const int pos = lastPosition;
+  rec->reset(target);
+  for (const auto& s : counted.sources[positionTarget(pos)]) rec->source(target, s);
+  Money v = sumsPaid(pos) ? totals.paid[pos] : totals.accrued[pos];
+  rec->step(target, {StepKind::Sum, "Conceptos afectos a la posición " + std::to_string(pos), v, v});
+  if (lastExtra) {
+    v += *lastExtra;
+    rec->step(target, {StepKind::Add, "Ingresos de otros empleadores", *lastExtra, v});
+  }
+  if (v.isZero()) {
+    rec->step(target, {StepKind::Empty, "Nada afecto", Money(), Money()});
+  } else if (!totals.deductions.isZero()) {
+    v -= totals.deductions;
+    rec->step(target, {StepKind::Subtract, "Menos tardanzas, inasistencias y otros descuentos (0704, 0705, 0707)",
+                       totals.deductions, v});
+    if (v.isNegative()) v = Money();
+    rec->step(target, {StepKind::AtLeastZero, "Base no menor que cero", v, v});
+  }
+  Money stored = blank(b) ? Money() : Money::value(b);
+  if (stored != v)
+    rec->step(target, {StepKind::Adjust, "Regla del tipo de trabajador (base mínima o tope)", stored, stored});
+}
 
 // +Vida and "Asegura tu pensión" come from the registry.
 void lifeInsurance(ConceptPass& c) {
@@ -381,13 +453,18 @@ constexpr ConceptRule kConceptRules[] = {
 
 }  // namespace
 
-PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p) {
+std::string baseTarget(std::string_view code) {
+  return "base:" + std::string(code);
+}
+
+PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& p,
+                                 model::AmountRecorder* rec) {
   PanelRules rules;
   const bool worker = p.key.cod_cat_tra == kWorker;
   const bool pensioner = p.key.cod_cat_tra == kPensioner;
   if (!worker && !pensioner) return rules;
 
-  ConceptPass pass(ctx, rates, p, rules);
+  ConceptPass pass(ctx, rates, p, rules, rec);
   for (const auto& rule : kConceptRules) {
     if (rule.who == AppliesTo::Workers && !worker) continue;
     if (rule.who == AppliesTo::Pensioners && worker) continue;
@@ -400,84 +477,6 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
     if (r.group() == "06" || r.group() == "08") r.monto_pag = r.monto;
   }
   return rules;
-}
-
-Summary SumaIngresos_Tmp(const PersonData& p) {
-  // Groups are the first two digits of the code.
-  std::array<Money, 100> sums{};
-  std::array<bool, 100> has{};
-  for (const auto& r : p.concepts) {
-    if (r.codigo.size() < 2 || r.codigo[0] < '0' || r.codigo[0] > '9' || r.codigo[1] < '0' || r.codigo[1] > '9')
-      continue;
-    int g = (r.codigo[0] - '0') * 10 + (r.codigo[1] - '0');
-    const std::string& amount = g == 7 ? r.monto_pag : r.monto;
-    if (blank(amount)) continue;
-    sums[static_cast<std::size_t>(g)] += amountValue(amount);
-    has[static_cast<std::size_t>(g)] = true;
-  }
-  auto group = [&](int g) { return has[g] ? vbFormat(sums[g], "########0.00") : std::string(); };
-  auto total = [&](std::initializer_list<int> groups) {
-    Money m;
-    for (int g : groups) m += sums[static_cast<std::size_t>(g)];
-    return m.isNegative() ? std::string() : vbFormat(m, "########0.00");
-  };
-  auto base = [&](const char* code) {
-    const ConceptRow* r = p.find(code);
-    return r ? r->base_calculo : std::string();
-  };
-  auto amount = [&](const char* code) {
-    const ConceptRow* r = p.find(code);
-    return r ? r->monto : std::string();
-  };
-
-  Summary s;
-  s[kIngresos] = group(1);
-  s[kIngAsig] = group(2);
-  s[kIngBonif] = group(3);
-  s[kIngGratif] = group(4);
-  s[kIngIndemniz] = group(5);
-  s[kIngPublico] = group(20);
-  s[kDescTrab] = group(7);
-  s[kOtrosConcep] = group(10);
-  s[kAportTrabPens] = group(6);
-  s[kConcepVarios] = group(9);
-  s[kTotIngresos] = total({1, 2, 3, 4, 5, 9, 10, 20});
-  s[kAportDes] = total({7, 6});
-  // What the person receives, as on the pay statement: gross income less deductions (07 + 06);
-  // a negative net is shown as such (the deductions exceed the income).
-  Money net;
-  for (int g : {1, 2, 3, 4, 5, 9, 10, 20}) net += sums[static_cast<std::size_t>(g)];
-  for (int g : {7, 6}) net -= sums[static_cast<std::size_t>(g)];
-  s[kNetoPagar] = vbFormat(net, "########0.00");
-  s[kAportEmp] = group(8);
-  s[kRem20530] = base("0603");
-  s[kTrib20530] = amount("0603");
-  s[kRemAfecta] = base("0605");
-  s[kTributo] = amount("0605");
-  s[kRemPens] = base("0607");
-  s[kPens] = amount("0607");
-  const int t = p.tipo;
-  const bool worker = p.key.cod_cat_tra == kWorker;
-  if (worker && isMinerType(t)) {
-    s[kRemFcjmms] = base("0616");
-    s[kAporteFcjmms] = amount("0616");
-    s[kRemFracFcjmms] = base("0617");
-    s[kAporteFrFcjmms] = amount("0617");
-  }
-  s[kFondoDsa] = base("0802");
-  s[kAporteFdsa] = amount("0802");
-  if (worker) {
-    if (t != 24 && t != 26 && t != 88 && t != 98) s[kRemSalud] = base("0804");
-    if (t != 24 && t != 26 && t != 36 && t != 64 && t != 65 && t != 88 && t != 98) s[kSalud] = amount("0804");
-    if (t == 36) s[kCbssp] = amount("0804");
-    if (t == 64 || t == 65) s[kSaludAgrario] = amount("0804");
-  } else {
-    s[kRemSalud] = base("0610");
-    s[kSalud] = amount("0610");
-  }
-  s[kSctrEssalud] = base("0806");
-  s[kSctrTributo] = amount("0806");
-  return s;
 }
 
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
@@ -509,10 +508,11 @@ void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
   }
 }
 
-PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person) {
+PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,
+                         model::AmountRecorder* rec) {
   Ingresos_TmpConcep(ctx, person);
-  PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person);
-  person.summary = SumaIngresos_Tmp(person);
+  PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person, rec);
+  person.summary = SumaIngresos_Tmp(person, rec);
   return rules;
 }
 

@@ -14,6 +14,7 @@
 #include "data/keys.h"
 #include "determination/concept_rules.h"
 #include "determination/rates.h"
+#include "model/amount_recorder.h"
 #include "model/person_data.h"
 
 namespace korventa::determination {
@@ -52,7 +53,12 @@ struct PositionTotals {
   std::array<bool, kPositions + 1> hasAccrued{}, hasPaid{};
   Money deductions;  // paid amounts of 0704, 0705 and 0707
 };
-PositionTotals CalcularTotalxPos(const Affectations& affectations, const PersonData& person);
+// A recorder hears each concept row counted at a position as a source of positionTarget(p).
+PositionTotals CalcularTotalxPos(const Affectations& affectations, const PersonData& person,
+                                 model::AmountRecorder* rec = nullptr);
+std::string positionTarget(int position);  // "pos:5"
+// What the recorder of CalcularConceptos_Tmp hears for the base of a contribution concept.
+std::string baseTarget(std::string_view code);  // "base:0804"
 
 // Base of a position as stored (the concept form's Calcular_BaseCalculo is the same rule): ""
 // when nothing affected adds up to anything, otherwise the total (plus `extra`) less the
@@ -82,9 +88,13 @@ class PanelRules {
 };
 
 // The contribution rules for one person: bases and amounts of 06xx and 08xx set in place.
-PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& person);
-// The summary columns from the person's rows (after the contributions were computed).
-Summary SumaIngresos_Tmp(const PersonData& person);
+// A recorder hears the base of each contribution concept it sets (baseTarget): the rows counted at
+// its position, the other income added, the deductions, and a rule that replaces the result.
+PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates, PersonData& person,
+                                 model::AmountRecorder* rec = nullptr);
+// The summary columns from the person's rows (after the contributions were computed); a recorder
+// hears each column (by its name) with the concept rows that make it.
+Summary SumaIngresos_Tmp(const PersonData& person, model::AmountRecorder* rec = nullptr);
 
 // Ingresos_TmpConcep: adds in memory the rows of the declarant's concept set that the person
 // lacks and that the person's worker type allows (empty amounts: the concepts the person is
@@ -92,6 +102,7 @@ Summary SumaIngresos_Tmp(const PersonData& person);
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person);
 
 // The whole computation of one person: rows, contributions, summary.
-PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person);
+PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,
+                         model::AmountRecorder* rec = nullptr);
 
 }  // namespace korventa::determination

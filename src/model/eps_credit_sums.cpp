@@ -17,16 +17,32 @@ bool isEpsBox(std::string_view c) {
   return c == "602" || c == "612" || c == "408" || c == "428";
 }
 
-Money epsCredit(data::Database& db, const OpenDeclaration& decl, std::string_view casilla) {
+Money epsCredit(data::Database& db, const OpenDeclaration& decl, std::string_view casilla, AmountRecorder* rec) {
   Money total;
-  for (const auto& r :
-       db.rows("SELECT Imp_cred FROM TMPF600INFEPS WHERE " + epsBoxWhere(), epsBoxParams(decl, casilla)))
-    total += Money::value(r.text(0));
+  std::string sql = "SELECT Imp_cred";
+  // Recording reads which invoice each credit comes from too.
+  if (rec) sql += ", RUC_EPS, Num_Serie, Num_Fac, Periodo_fac, Imp_total";
+  for (const auto& r : db.rows(sql + " FROM TMPF600INFEPS WHERE " + epsBoxWhere(), epsBoxParams(decl, casilla))) {
+    Money credit = Money::value(r.text(0));
+    total += credit;
+    if (rec) {
+      rec->source(casilla, {.kind = "Factura EPS",
+                            .tipDoc = "6",
+                            .doc = r.text(1),
+                            .reference = r.text(2) + "-" + r.text(3),
+                            .rule = "periodo " + r.text(4) + ", importe total " + r.text(5),
+                            .amount = credit});
+    }
+  }
   return total;
 }
 
+std::string epsBoxValue(Money credit) {
+  return vbFormat(credit, "###########0");
+}
+
 std::string epsBoxValue(data::Database& db, const OpenDeclaration& decl, std::string_view casilla) {
-  return vbFormat(epsCredit(db, decl, casilla), "###########0");
+  return epsBoxValue(epsCredit(db, decl, casilla));
 }
 
 }  // namespace korventa::model

@@ -6,6 +6,7 @@
 
 #include "common/money.h"
 #include "data/database.h"
+#include "model/amount_recorder.h"
 #include "model/open_declaration.h"
 
 namespace korventa::model {
@@ -13,10 +14,13 @@ namespace korventa::model {
 // The boxes that carry an EPS credit.
 bool isEpsBox(std::string_view casilla);
 
-// Credit total of a box from the working invoices (Imp_cred), for the determination grid.
-Money epsCredit(data::Database& db, const OpenDeclaration& decl, std::string_view casilla);
+// Credit total of a box from the working invoices (Imp_cred), for the determination grid; a
+// recorder hears each invoice as a source of the box.
+Money epsCredit(data::Database& db, const OpenDeclaration& decl, std::string_view casilla,
+                AmountRecorder* rec = nullptr);
 // The same as DET keeps it: whole soles "###########0".
 std::string epsBoxValue(data::Database& db, const OpenDeclaration& decl, std::string_view casilla);
+std::string epsBoxValue(Money credit);
 
 // The working invoices of one box of the declaration: WHERE clause over TMPF600INFEPS and its
 // parameters.

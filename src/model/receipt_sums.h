@@ -6,6 +6,7 @@
 
 #include "common/money.h"
 #include "data/database.h"
+#include "model/amount_recorder.h"
 #include "model/open_declaration.h"
 
 namespace korventa::model {
@@ -28,8 +29,8 @@ struct FourthCategoryBoxes {
 };
 
 // Suma_Montos: the sums over the providers' vouchers of the working set, or of a stored or sent
-// declaration.
+// declaration. A recorder hears each receipt as a source of boxes 320, 321 and 322.
 FourthCategoryBoxes Suma_Montos(data::Database& db, const OpenDeclaration& decl,
-                                VoucherSource source = VoucherSource::Working);
+                                VoucherSource source = VoucherSource::Working, AmountRecorder* rec = nullptr);
 
 }  // namespace korventa::model

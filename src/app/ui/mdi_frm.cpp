@@ -20,6 +20,7 @@
 #include "declaration/ui/frm402.h"
 #include "analysis/ui/frm_comparar.h"
 #include "import/ui/frm_import.h"
+#include "printouts/ui/explanation_export.h"
 #include "printouts/ui/printout_forms.h"
 #include "printouts/ui/frm_reportes.h"
 #include "printouts/ui/frm_consulta_bases_trib.h"
@@ -92,6 +93,7 @@ std::function<void()> MDIFrm::chooser(bool sentChooser, Mode mode, bool sent) {
       connect(chooser.get(), &FrmContAbrir::declarationFormOpened, this, [this](Frm402* form) {
         import::ui::connectImports(session_, *form);
         analysis::ui::connectCompare(session_, *form);
+        printouts::ui::connectExplanationExport(*form);
       });
       return chooser;
     });
@@ -104,6 +106,7 @@ std::function<void()> MDIFrm::newDeclaration() {
       auto form = std::make_unique<Frm402>(session_, Mode::New, this);
       import::ui::connectImports(session_, *form);
       analysis::ui::connectCompare(session_, *form);
+      printouts::ui::connectExplanationExport(*form);
       return form;
     });
   };

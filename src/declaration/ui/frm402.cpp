@@ -241,6 +241,15 @@ void Frm402::buildGrid(Page& p, QWidget* page, QVBoxLayout* v) {
   p.view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   p.view->horizontalHeader()->setStretchLastSection(true);
   v->addWidget(p.view, 1);
+  // "¿De dónde sale?" of a person's summary column (Total Ingresos, Aportes, Neto a Pagar).
+  p.view->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(p.view, &QTableView::customContextMenuRequested, this, [this, &p](const QPoint& at) {
+    QModelIndex i = p.view->indexAt(at);
+    auto key = i.isValid() ? p.model->list().key(i.row()) : std::nullopt;
+    if (key && determination_)
+      determination_->offerPersonExplanation(*key, p.model->list().columnExpr(i.column()),
+                                             p.view->viewport()->mapToGlobal(at));
+  });
 }
 
 // The grid's own buttons, by category, at the bottom of the page.

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
@@ -17,6 +18,8 @@
 #include "common/ui/qt_messenger.h"
 #include "model/eps_credit_sums.h"
 #include "model/open_declaration.h"
+#include "determination/box_explanation.h"
+#include "determination/explanation_report.h"
 #include "determination/ui/forma_de_pago.h"
 
 namespace korventa::ui {
@@ -62,6 +65,11 @@ DeterminacionTab::DeterminacionTab(Session& session, model::OpenDeclaration& dec
     e->setFixedWidth(cellWidth);
     e->setValidator(digits);
     e->installEventFilter(this);
+    if (explainable(box)) {
+      e->setContextMenuPolicy(Qt::CustomContextMenu);
+      connect(e, &QLineEdit::customContextMenuRequested, this,
+              [this, box, e](const QPoint& at) { showCellMenu(box, e->mapToGlobal(at)); });
+    }
     if (!determination::isTypedBox(box)) {
       e->setReadOnly(true);
       e->setFocusPolicy(Qt::NoFocus);
@@ -189,11 +197,49 @@ void DeterminacionTab::openEpsCredit(const std::string& casilla) {
   emit changed();
 }
 
+bool DeterminacionTab::explainable(const std::string& casilla) {
+  return !determination::isTypedBox(casilla) || model::isEpsBox(casilla);
+}
+
+void DeterminacionTab::explain(const std::string& casilla) {
+  auto* d = loadedDeclaration();
+  if (!model_ || !d) return;
+  FrmDeDondeSale form(s_, *d, determination::explainBox(s_, *d, casilla), workbook_, this);
+  form.exec();
+}
+
+bool DeterminacionTab::offerPersonExplanation(const PersonKey& person, const std::string& column,
+                                              const QPoint& globalPos) {
+  auto* d = loadedDeclaration();
+  if (!d || !determination::isSummaryColumn(column)) return false;
+  QMenu menu(this);
+  menu.setObjectName("MnuPersona");
+  QAction* a = menu.addAction(qs(determination::ExplanationTexts::title));
+  a->setObjectName("MnuDeDondeSale");
+  if (menu.exec(globalPos) != a) return true;
+  FrmDeDondeSale form(s_, *d, determination::explainPersonColumn(s_, *d, person, column), workbook_, this);
+  form.exec();
+  return true;
+}
+
+void DeterminacionTab::showCellMenu(const std::string& casilla, const QPoint& at) {
+  if (!model_) return;
+  QMenu menu(this);
+  menu.setObjectName("MnuCasilla");
+  QAction* a = menu.addAction(qs(determination::ExplanationTexts::title));
+  a->setObjectName("MnuDeDondeSale");
+  if (menu.exec(at) == a) explain(casilla);
+}
+
 bool DeterminacionTab::eventFilter(QObject* watched, QEvent* event) {
   auto* e = qobject_cast<QLineEdit*>(watched);
   if (!e || !model_) return QWidget::eventFilter(watched, event);
   std::string box = ss(e->property("casilla").toString());
   switch (event->type()) {
+    case QEvent::MouseButtonDblClick:
+      if (!explainable(box) || determination::isTypedBox(box)) break;
+      explain(box);
+      return true;
     case QEvent::FocusIn:
       e->setText(qs(model_->editText(box)));
       break;

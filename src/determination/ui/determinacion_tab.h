@@ -10,6 +10,7 @@
 #include "data/session.h"
 #include "model/open_declaration.h"
 #include "determination/debt_grid.h"
+#include "determination/ui/frm_de_donde_sale.h"
 
 class QLineEdit;
 
@@ -26,6 +27,16 @@ class DeterminacionTab : public QWidget {
   ~DeterminacionTab() override;
   determination::DebtDetermination* model() { return model_.get(); }
   QLineEdit* txtvalor(const std::string& casilla) const;
+  // How "¿De dónde sale?" writes its workbook (set by the program that owns the workbook writer).
+  void setWorkbookWriter(FrmDeDondeSale::WorkbookWriter writer) { workbook_ = std::move(writer); }
+  // "¿De dónde sale?" of a box the grid computes (double-click or context menu): the form, modal.
+  void explain(const std::string& casilla);
+  // A summary column of a person shown by another grid (the workers' and pensioners' pages): the
+  // context menu "¿De dónde sale?" at `globalPos`, then the person's column explained. False when the
+  // column is no summary column.
+  bool offerPersonExplanation(const PersonKey& person, const std::string& column, const QPoint& globalPos);
+  // Whether the grid computes the box (not one the user types), so that it can be explained.
+  static bool explainable(const std::string& casilla);
 
  signals:
   // The user changed a box or the payment data.
@@ -47,6 +58,7 @@ class DeterminacionTab : public QWidget {
  private:
   void txtvalor_Change(const std::string& casilla, const QString& text);
   void openEpsCredit(const std::string& casilla);
+  void showCellMenu(const std::string& casilla, const QPoint& at);
   void refreshCells(const std::string& except = {});
   void storeInDeclaration();
   void paymentChanged();
@@ -58,6 +70,7 @@ class DeterminacionTab : public QWidget {
   std::unique_ptr<determination::DebtDetermination> model_;
   std::map<std::string, QLineEdit*> cells_;
   FormaDePagoZEL* pago_ = nullptr;
+  FrmDeDondeSale::WorkbookWriter workbook_;
 };
 
 }  // namespace korventa::ui
