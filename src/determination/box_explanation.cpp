@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "common/text.h"
+#include "data/param.h"
 #include "determination/computation.h"
 #include "determination/debt_grid.h"
 #include "determination/person_computation.h"
@@ -110,9 +111,16 @@ void addConcepts(data::Database& db, const model::OpenDeclaration& d, std::vecto
 }
 
 // Concept rows keep no description of their own when the computation added them: the catalogue's.
+// The document types are named as the person grids name them.
 void addDescriptions(data::Database& db, std::vector<BoxExplanation*> explanations) {
-  std::map<std::string, std::string> catalogue;
+  std::map<std::string, std::string> catalogue, docTypes;
+  for (const auto& t : data::ParamTable(db).documentTypes())
+    if (!text::trim(t.shortName).empty()) docTypes[std::to_string(t.code)] = text::trim(t.shortName);
   for (auto* e : explanations) {
+    for (const auto& s : e->sources) {
+      auto it = docTypes.find(s.tipDoc);
+      if (it != docTypes.end()) e->docTypeNames.insert(*it);
+    }
     for (auto& s : e->sources) {
       if (s.code.empty() || !text::trim(s.descrip).empty()) continue;
       if (catalogue.empty())
@@ -174,6 +182,7 @@ BoxExplanation explainTaxTotal(Session& session, std::string_view casilla) {
   BoxExplanation e = rec.explanation(casilla);
   e.caption = "Total de las personas (validación) · casilla " + std::string(casilla);
   e.value = value;
+  addDescriptions(session.database(), {&e});
   return e;
 }
 
@@ -248,8 +257,11 @@ ExplanationTable sourcesTable(const BoxExplanation& e) {
   ExplanationTable t;
   t.columns = {"Origen",   "Tipo doc.",   "Documento", "Nombre", "Referencia",
                "Concepto", "Descripción", "Regla",     "Importe"};
-  for (const auto& s : e.sources)
-    t.rows.push_back({s.kind, s.tipDoc, s.doc, s.name, s.reference, s.code, s.descrip, s.rule, s.amount.toText(2)});
+  for (const auto& s : e.sources) {
+    auto name = e.docTypeNames.find(s.tipDoc);
+    t.rows.push_back({s.kind, name != e.docTypeNames.end() ? name->second : s.tipDoc, s.doc, s.name, s.reference,
+                      s.code, s.descrip, s.rule, s.amount.toText(2)});
+  }
   return t;
 }
 

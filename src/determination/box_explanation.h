@@ -23,6 +23,8 @@ struct BoxExplanation {
   std::string value;    // the target as the grid or the person's row holds it ("" when empty)
   std::vector<model::AmountSource> sources;
   std::vector<model::AmountStep> steps;
+  // Short names of the document types the sources carry ("1" → "DNI"), as list 003 gives them.
+  std::map<std::string, std::string> docTypeNames;
 
   Money sourcesTotal() const;
   // The last step's result: the value the steps give (0 when there are none).

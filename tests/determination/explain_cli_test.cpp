@@ -53,6 +53,7 @@ TEST_F(ExplainCli, TheLinesOfABoxAddUpToIt) {
     if (rows[i][0] == "aporte") {
       ++persons;
       EXPECT_EQ(rows[i][1], "Trabajador");
+      EXPECT_EQ(rows[i][2], "DNI");  // named as the grids name it, not its code
       EXPECT_EQ(rows[i][6], "0804");
       sum += Money::value(rows[i][9]);
     } else {
