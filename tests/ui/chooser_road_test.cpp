@@ -29,12 +29,7 @@ class ChooserRoadTest : public QObject {
  private slots:
   void init() {
     t_ = std::make_unique<uitest::DemoDb>();
-    declaration::DeclarationForm f(t_->session());
-    f.newDeclaration();
-    f.CmbRuc_Click("20503987610");
-    QVERIFY(f.acceptPeriod("06/2012").ok);
-    QVERIFY(f.save().saved);
-    f.closeWithoutSaving();
+    QVERIFY(uitest::saveDemoDeclaration(t_->session()));
   }
   void cleanup() { t_.reset(); }
 

@@ -29,6 +29,7 @@
 #include "common/dates.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
+#include "declaration/declaration_form.h"
 #include "declaration/ui/frm402.h"
 #include "import/ui/frm_import.h"
 #include "support/test_db.h"
@@ -69,6 +70,17 @@ class DemoDb : public test::TestDb {
   }
   ~DemoDb() { Clock::setFixed(std::nullopt); }
 };
+
+// Creates and saves the demo declarant's declaration of 06/2012, as the form does; false when
+// the period is refused or the save fails.
+inline bool saveDemoDeclaration(Session& s) {
+  declaration::DeclarationForm f(s);
+  f.newDeclaration();
+  f.CmbRuc_Click("20503987610");
+  bool saved = f.acceptPeriod("06/2012").ok && f.save().saved;
+  f.closeWithoutSaving();
+  return saved;
+}
 
 // A form built by its typed call, shown.
 template <class Form>

@@ -26,14 +26,7 @@ class HeldDeclarationTest : public QObject {
 
   void modifyRefusesADeclarationOpenElsewhere() {
     auto& s = t_->session();
-    {
-      declaration::DeclarationForm f(s);
-      f.newDeclaration();
-      f.CmbRuc_Click("20503987610");
-      QVERIFY(f.acceptPeriod("06/2012").ok);
-      QVERIFY(f.save().saved);
-      f.closeWithoutSaving();
-    }
+    QVERIFY(uitest::saveDemoDeclaration(s));
     // The other program: its own connection, its own user.
     RecordingMessenger otherMsg;
     Session other;

@@ -58,12 +58,7 @@ class ScreenshotTour : public QObject {
     s.paths.tmpDir = (t_->dir() / "TMP").string() + "/";
     s.paths.rptDir = (t_->dir() / "RPT").string();
     std::filesystem::create_directories(t_->dir() / "RPT");
-    declaration::DeclarationForm f(s);
-    f.newDeclaration();
-    f.CmbRuc_Click("20503987610");
-    QVERIFY(f.acceptPeriod("06/2012").ok);
-    QVERIFY(f.save().saved);
-    f.closeWithoutSaving();
+    QVERIFY(uitest::saveDemoDeclaration(s));
   }
   void cleanup() { t_.reset(); }
 
