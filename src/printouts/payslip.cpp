@@ -80,27 +80,45 @@ class Page {
   std::string index_;
 };
 
+// What the registry holds on the declarant's persons, read once for all statements: names by
+// person and category, codes by person, the latest date of entry by person and category.
+struct Registry {
+  using Key = std::pair<long long, long long>;  // correl_a, cod_cat_tra
+  std::map<Key, data::Row> names;
+  std::map<long long, data::Row> codes;
+  std::map<Key, std::string> entered;
+
+  Registry(data::Database& db, const std::string& ruc) {
+    for (auto& r : db.rows("SELECT correl_a, cod_cat_tra, apellido_p, apellido_m, nombre_1, Nombre_2 FROM ASEGVKRS "
+                           "WHERE tip_doc_d = 6 AND doc_id_d = ?",
+                           {ruc}))
+      names.emplace(Key{r.integer(0), r.integer(1)}, std::move(r));
+    for (auto& r : db.rows("SELECT Correl, cod_trabajador, correo, cuspp FROM COMP WHERE tip_doc_d = 6 AND "
+                           "doc_id_d = ?",
+                           {ruc}))
+      codes.emplace(r.integer(0), std::move(r));
+    for (auto& r : db.rows("SELECT correl_a, cod_cat_tra, max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND "
+                           "doc_id_d = ? GROUP BY correl_a, cod_cat_tra",
+                           {ruc}))
+      entered.emplace(Key{r.integer(0), r.integer(1)}, r.text(2));
+  }
+};
+
 // The person of a statement: names, codes, date of entry, type, pension system, days and hours.
-void readPerson(data::Database& db, const StoredDeclaration& d, const data::Row& r, long long correl, Statement& s,
+void readPerson(data::Database& db, const Registry& reg, const data::Row& r, long long correl, Statement& s,
                 std::map<std::string, std::string>& tipos) {
-  if (auto a = db.row("SELECT apellido_p, apellido_m, nombre_1, Nombre_2 FROM ASEGVKRS WHERE tip_doc_d = 6 AND "
-                      "doc_id_d = ? AND correl_a = ? AND cod_cat_tra = ?",
-                      {d.ref.ruc, correl, s.cat})) {
-    s.apellidoP = text::trim(a->text(0));
-    s.apellidoM = text::trim(a->text(1));
-    s.nombres = text::trim(text::trim(a->text(2)) + " " + text::trim(a->text(3)));
+  if (auto a = reg.names.find({correl, s.cat}); a != reg.names.end()) {
+    s.apellidoP = text::trim(a->second.text(2));
+    s.apellidoM = text::trim(a->second.text(3));
+    s.nombres = text::trim(text::trim(a->second.text(4)) + " " + text::trim(a->second.text(5)));
   }
-  if (auto c = db.row("SELECT cod_trabajador, correo, cuspp FROM COMP WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                      "Correl = ?",
-                      {d.ref.ruc, correl})) {
-    s.codigo = text::trim(c->text(0));
-    s.correo = text::trim(c->text(1));
-    s.cuspp = text::trim(c->text(2));
+  if (auto c = reg.codes.find(correl); c != reg.codes.end()) {
+    s.codigo = text::trim(c->second.text(1));
+    s.correo = text::trim(c->second.text(2));
+    s.cuspp = text::trim(c->second.text(3));
   }
-  s.fecIng =
-      isoDmy(text::trim(db.text("SELECT max(fec_ini) FROM PERIODOLAB WHERE tip_doc_d = 6 AND doc_id_d = ? AND "
-                                "correl_a = ? AND cod_cat_tra = ?",
-                                {d.ref.ruc, correl, s.cat})));
+  auto e = reg.entered.find({correl, s.cat});
+  s.fecIng = isoDmy(e == reg.entered.end() ? std::string() : text::trim(e->second));
   std::string tipo = text::trim(r.text("Tipo"));
   auto ti = tipos.find(tipo);
   if (ti == tipos.end())
@@ -186,6 +204,7 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
     return descriptions[code] = t;
   };
 
+  const Registry registry(db, d.ref.ruc);
   std::vector<Statement> out;
   for (const auto& r : db.rows("SELECT * FROM " + tableFor(d.ref, "F601_TRAB") + " WHERE " + key.where +
                                    " AND cod_cat_tra IN (1, 2) ORDER BY tip_doc_a, doc_id_a, Correl_a",
@@ -195,7 +214,7 @@ std::vector<Statement> readStatements(Session& session, const StoredDeclaration&
     long long correl = r.integer("Correl_a");
     s.tipDoc = r.text("tip_doc_a");
     s.doc = text::trim(r.text("doc_id_a"));
-    readPerson(db, d, r, correl, s, tipos);
+    readPerson(db, registry, r, correl, s, tipos);
 
     addConceptLines(s, concepts[std::to_string(correl) + "|" + std::to_string(s.cat)], description);
     s.tipDoc = vbFormat(static_cast<long long>(r.integer("tip_doc_a")), "00");

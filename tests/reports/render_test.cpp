@@ -101,6 +101,24 @@ TEST(ReportRender, RasterPages) {
   EXPECT_LE(size.width(), 32767 + 2 * ui::kMarginTwips);
 }
 
+// Each text keeps its own font when consecutive texts change size or weight: every band of
+// a page drawn with all of them matches the same text drawn alone.
+TEST(ReportRender, ConsecutiveTextsKeepTheirOwnFont) {
+  const std::vector<std::string> texts = {
+      "pPos|1440|1440|Boleta 123|False|8|0|", "pPos|1440|2160|Boleta 123|True|8|0|",
+      "pPos|1440|2880|Boleta 123|True|14|0|", "pPos|1440|3600|Boleta 123|True|14|0|",
+      "pPos|1440|4320|Boleta 123|False|7|0|", "pPos|1440|5040|Boleta 123|False|8|0|"};
+  std::string all;
+  for (const auto& t : texts) all += t + "\n";
+  QImage together = raster(test::read(all, ReadMode::Preview).pages[0]);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(texts[i]);
+    QImage alone = raster(test::read(texts[i] + "\n", ReadMode::Preview).pages[0]);
+    const int top = 144 + static_cast<int>(i) * 72;  // 720 twips = 72 pixels at 144 dpi
+    EXPECT_EQ(together.copy(0, top, together.width(), 72), alone.copy(0, top, alone.width(), 72));
+  }
+}
+
 TEST(ReportRender, PdfHasOnePagePerSheetInItsOrientation) {
   TempDir dir;
   RecordingMessenger m;

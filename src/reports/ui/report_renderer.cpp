@@ -1,6 +1,9 @@
 #include "reports/ui/report_renderer.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <optional>
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -16,7 +19,7 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 
-QString resolvedFamily(const std::string& family) {
+QString lookUpFamily(const std::string& family) {
   QString f = QString::fromStdString(family).trimmed();
   if (f.isEmpty()) f = QStringLiteral("Courier New");
   if (QFontDatabase::hasFamily(f)) return f;
@@ -29,6 +32,17 @@ QString resolvedFamily(const std::string& family) {
     return mono;
   }
   return f;
+}
+
+// Asking the font database costs a fontconfig substitution each time (milliseconds), and a
+// report draws thousands of texts in the same one or two families: each name is looked up once.
+QString resolvedFamily(const std::string& family) {
+  static std::mutex mutex;
+  static std::map<std::string, QString> known;
+  std::lock_guard lock(mutex);
+  auto it = known.find(family);
+  if (it == known.end()) it = known.emplace(family, lookUpFamily(family)).first;
+  return it->second;
 }
 
 // Rough extent of a text for sizing preview pages: Courier advances are 0.6 em.
@@ -84,6 +98,13 @@ void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin)
   painter.setRenderHint(QPainter::TextAntialiasing, true);
   painter.setPen(QPen(Qt::black, std::max(1.0, 10 * sx)));
   painter.setBrush(Qt::NoBrush);
+  struct FontInUse {
+    std::string family;
+    int size;
+    bool bold;
+    double ascent;
+  };
+  std::optional<FontInUse> current;
   for (const auto& op : page.ops) {
     if (op.kind == DrawOp::Kind::Box) {
       painter.drawLine(at(op.x, op.y), at(op.x, op.y2));
@@ -93,9 +114,13 @@ void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin)
       continue;
     }
     if (op.text.empty()) continue;
-    QFont font = reportFont(op.font, op.size * zoom, op.bold);
-    painter.setFont(font);
-    const double ascent = QFontMetricsF(font, device).ascent();
+    // Texts mostly come in runs of the same font: set it and measure it only when it changes.
+    if (!current || op.font != current->family || op.size != current->size || op.bold != current->bold) {
+      QFont font = reportFont(op.font, op.size * zoom, op.bold);
+      painter.setFont(font);
+      current = FontInUse{op.font, op.size, op.bold, QFontMetricsF(font, device).ascent()};
+    }
+    const double ascent = current->ascent;
     if (op.kind == DrawOp::Kind::Text) {
       // The command gives the top left corner of the text; Qt draws on the baseline.
       QPointF p = at(op.x, op.y);
