@@ -481,13 +481,18 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 }
 
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p, Offer offer) {
+  auto offered = [offer](std::string_view code) {
+    return offer == Offer::All || text::startsWith(code, "06") || text::startsWith(code, "08");
+  };
+  std::size_t candidates = 2;  // 0604 and 0612 from the registry
+  for (const auto& def : ctx.conceptSet) candidates += offered(def.codigo) ? 1 : 0;
   // The codes the person holds, sorted once; codes added here are kept apart (a set may name a
   // concept twice, the second is not offered again).
   std::vector<std::string_view> held;
   std::vector<std::string> added;
-  p.concepts.reserve(p.concepts.size() + ctx.conceptSet.size() + 2);
+  p.concepts.reserve(p.concepts.size() + candidates);
   held.reserve(p.concepts.size());
-  added.reserve(ctx.conceptSet.size() + 2);
+  added.reserve(candidates);
   for (const auto& r : p.concepts) held.push_back(r.codigo);
   std::sort(held.begin(), held.end());
   auto has = [&](std::string_view code) {
@@ -497,8 +502,7 @@ void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p, Offer offe
   // `held` looks into the rows already there: the rows added below go to reserved room and
   // move none of them.
   auto add = [&](const std::string& code, const std::string& descrip) {
-    if (offer == Offer::Contributions && !text::startsWith(code, "06") && !text::startsWith(code, "08")) return;
-    if (has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
+    if (!offered(code) || has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
     ConceptRow& r = p.concepts.emplace_back();
     r.codigo = code;
     r.descrip = descrip;
