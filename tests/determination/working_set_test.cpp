@@ -79,6 +79,27 @@ TEST(ConceptRows, OnlyTheDeclarantsConcepts) {
   EXPECT_EQ(f.conceptText(p, "0804"), "90.00");
 }
 
+// A row declares something when an amount or the base holds more than blanks and tabs: only such
+// rows are stored.
+TEST(ConceptRows, HasContentIgnoresBlanksAndTabs) {
+  struct Case {
+    const char* name;
+    const char *monto, *montoPag, *base;
+    bool content;
+  } cases[] = {
+      {"all empty", "", "", "", false},         {"blanks and tabs", "  ", "\t", " \t ", false},
+      {"accrued amount", "0.00", "", "", true}, {"paid amount padded", "", " 12.50\t", "", true},
+      {"base only", "", "", "1500.00", true},   {"a zero is something", " 0 ", "  ", "", true},
+  };
+  for (const auto& c : cases) {
+    model::ConceptRow r;
+    r.monto = c.monto;
+    r.monto_pag = c.montoPag;
+    r.base_calculo = c.base;
+    EXPECT_EQ(r.hasContent(), c.content) << c.name;
+  }
+}
+
 // The batch offers a person only the empty rows of groups 06 and 08 (the others are never
 // stored): every row that ends with something in it, every 06/08 row and the summary are those
 // of the computation that offers the whole concept set, for each kind of person.
