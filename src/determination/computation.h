@@ -19,8 +19,8 @@ class Computation {
   Computation(data::Database& db, const model::OpenDeclaration& decl);
   const ComputationContext& context() const { return ctx_; }
   RateCache& rates() { return rates_; }
-  PanelRules compute(PersonData& person, model::AmountRecorder* rec = nullptr) {
-    return computePerson(ctx_, rates_, person, rec);
+  PanelRules compute(PersonData& person, model::AmountRecorder* rec = nullptr, Offer offer = Offer::All) {
+    return computePerson(ctx_, rates_, person, rec, offer);
   }
 
  private:

@@ -7,10 +7,15 @@
 namespace korventa::determination {
 namespace {
 
+// Whether `code` is one of the dash-separated codes of `list` (read in place: the computation
+// asks this for every concept it offers to every person).
 bool inDashList(std::string_view list, std::string_view code) {
-  for (const auto& c : text::split(list, '-'))
-    if (c == code) return true;
-  return false;
+  for (;;) {
+    const auto dash = list.find('-');
+    if (list.substr(0, dash) == code) return true;
+    if (dash == std::string_view::npos) return false;
+    list.remove_prefix(dash + 1);
+  }
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   long long done = 0;
   for (auto& p : persons) {
     progress.tick(done++, total);
-    computation.compute(p);
+    computation.compute(p, nullptr, Offer::Contributions);
   }
   progress.advance(total, total);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
@@ -131,7 +131,7 @@ void recomputeImported(Session& session, const model::OpenDeclaration& decl, con
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {
   Computation computation(db, decl);
   auto persons = model::loadPersons(db, decl.ruc, person);
-  for (auto& p : persons) computation.compute(p);
+  for (auto& p : persons) computation.compute(p, nullptr, Offer::Contributions);
   model::storePersons(db, persons);
 }
 

@@ -87,9 +87,10 @@ void recordAffected(model::AmountRecorder& rec, const ConceptRow& row, int p, bo
 PositionTotals CalcularTotalxPos(const Affectations& aff, const PersonData& person, model::AmountRecorder* rec) {
   PositionTotals t;
   for (const auto& row : person.concepts) {
+    bool hasAccrued = !blank(row.monto), hasPaid = !blank(row.monto_pag);
+    if (!hasAccrued && !hasPaid) continue;  // an offered row without amounts adds nothing
     const std::string* general = lookup(aff.general, row.codigo);
     const std::string* own = lookup(aff.own, row.codigo);
-    bool hasAccrued = !blank(row.monto), hasPaid = !blank(row.monto_pag);
     Money accrued = hasAccrued ? amountValue(row.monto) : Money();
     Money paid = hasPaid ? amountValue(row.monto_pag) : Money();
     if (general || own) {
@@ -479,23 +480,33 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
   return rules;
 }
 
-void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
-  std::vector<std::string> have;
-  have.reserve(p.concepts.size() + ctx.conceptSet.size());
-  for (const auto& r : p.concepts) have.push_back(r.codigo);
-  std::sort(have.begin(), have.end());
-  std::size_t sorted = have.size();
-  auto has = [&](const std::string& code) {
-    if (std::binary_search(have.begin(), have.begin() + static_cast<std::ptrdiff_t>(sorted), code)) return true;
-    return std::find(have.begin() + static_cast<std::ptrdiff_t>(sorted), have.end(), code) != have.end();
+void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p, Offer offer) {
+  auto offered = [offer](std::string_view code) {
+    return offer == Offer::All || text::startsWith(code, "06") || text::startsWith(code, "08");
   };
+  std::size_t candidates = 2;  // 0604 and 0612 from the registry
+  for (const auto& def : ctx.conceptSet) candidates += offered(def.codigo) ? 1 : 0;
+  // The codes the person holds, sorted once; codes added here are kept apart (a set may name a
+  // concept twice, the second is not offered again).
+  std::vector<std::string_view> held;
+  std::vector<std::string> added;
+  p.concepts.reserve(p.concepts.size() + candidates);
+  held.reserve(p.concepts.size());
+  added.reserve(candidates);
+  for (const auto& r : p.concepts) held.push_back(r.codigo);
+  std::sort(held.begin(), held.end());
+  auto has = [&](std::string_view code) {
+    return std::binary_search(held.begin(), held.end(), code) ||
+           std::find(added.begin(), added.end(), code) != added.end();
+  };
+  // `held` looks into the rows already there: the rows added below go to reserved room and
+  // move none of them.
   auto add = [&](const std::string& code, const std::string& descrip) {
-    if (has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
-    ConceptRow r;
+    if (!offered(code) || has(code) || !ctx.types.ExisteTipoConcepto(p.tipo, code, ctx.periodo)) return;
+    ConceptRow& r = p.concepts.emplace_back();
     r.codigo = code;
     r.descrip = descrip;
-    p.concepts.push_back(std::move(r));
-    have.push_back(code);
+    added.push_back(code);
   };
   for (const auto& def : ctx.conceptSet) add(def.codigo, def.descrip);
   // +Vida and "Asegura tu pensión" are owed whenever the registry gives the person an amount.
@@ -509,8 +520,8 @@ void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p) {
 }
 
 PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,
-                         model::AmountRecorder* rec) {
-  Ingresos_TmpConcep(ctx, person);
+                         model::AmountRecorder* rec, Offer offer) {
+  Ingresos_TmpConcep(ctx, person, offer);
   PanelRules rules = CalcularConceptos_Tmp(ctx, rates, person, rec);
   person.summary = SumaIngresos_Tmp(person, rec);
   return rules;

@@ -96,13 +96,19 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
 // hears each column (by its name) with the concept rows that make it.
 Summary SumaIngresos_Tmp(const PersonData& person, model::AmountRecorder* rec = nullptr);
 
+// Which empty rows of the concept set a person is given. Only the contribution rules put
+// amounts in rows the person did not hold, and only in groups 06 and 08: a computation that
+// just stores what declares something (the batch, the recomputation of a stored person) needs
+// no other empty row, while the forms show every concept the person is offered.
+enum class Offer { All, Contributions };
+
 // Ingresos_TmpConcep: adds in memory the rows of the declarant's concept set that the person
 // lacks and that the person's worker type allows (empty amounts: the concepts the person is
 // offered); 0604 and 0612 also when the registry gives the person an amount for them.
-void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person);
+void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person, Offer offer = Offer::All);
 
 // The whole computation of one person: rows, contributions, summary.
 PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,
-                         model::AmountRecorder* rec = nullptr);
+                         model::AmountRecorder* rec = nullptr, Offer offer = Offer::All);
 
 }  // namespace korventa::determination

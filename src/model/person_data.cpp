@@ -69,8 +69,17 @@ const ConceptRow* PersonData::find(std::string_view code) const {
   return nullptr;
 }
 
+namespace {
+
+// Nothing but blanks and tabs (what trimming would empty), looked at in place.
+bool blank(std::string_view s) {
+  return s.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
 bool ConceptRow::hasContent() const {
-  return !text::trim(monto).empty() || !text::trim(monto_pag).empty() || !text::trim(base_calculo).empty();
+  return !blank(monto) || !blank(monto_pag) || !blank(base_calculo);
 }
 
 namespace {
@@ -344,7 +353,8 @@ void storePersons(data::Database& db, std::vector<PersonData>& persons, const Im
       }
       if (p.summary != p.storedSummary) {
         auto& st = db.prepared(summarySql);
-        for (int c = 0; c < kSummaryColumns; ++c) st.bind(c + 1, p.summary[c]);
+        // The texts outlive the step, and every use of the statement binds all of them again.
+        for (int c = 0; c < kSummaryColumns; ++c) st.bindNoCopy(c + 1, p.summary[c]);
         st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
         st.exec();
         p.storedSummary = p.summary;

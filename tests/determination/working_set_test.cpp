@@ -2,6 +2,9 @@
 // listings of concept rows are checked through korventa-cli: CliTest.ConceptsBoxesPaymentAndValidation.)
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "determination/concept_rules.h"
@@ -74,6 +77,83 @@ TEST(ConceptRows, OnlyTheDeclarantsConcepts) {
   f.recompute();
   EXPECT_EQ(f.t.db().integer("SELECT count(*) FROM TMPF601CONCEP"), 2);
   EXPECT_EQ(f.conceptText(p, "0804"), "90.00");
+}
+
+// A row declares something when an amount or the base holds more than blanks and tabs: only such
+// rows are stored.
+TEST(ConceptRows, HasContentIgnoresBlanksAndTabs) {
+  struct Case {
+    const char* name;
+    const char *monto, *montoPag, *base;
+    bool content;
+  } cases[] = {
+      {"all empty", "", "", "", false},         {"blanks and tabs", "  ", "\t", " \t ", false},
+      {"accrued amount", "0.00", "", "", true}, {"paid amount padded", "", " 12.50\t", "", true},
+      {"base only", "", "", "1500.00", true},   {"a zero is something", " 0 ", "  ", "", true},
+  };
+  for (const auto& c : cases) {
+    model::ConceptRow r;
+    r.monto = c.monto;
+    r.monto_pag = c.montoPag;
+    r.base_calculo = c.base;
+    EXPECT_EQ(r.hasContent(), c.content) << c.name;
+  }
+}
+
+// The batch offers a person only the empty rows of groups 06 and 08 (the others are never
+// stored): every row that ends with something in it, every 06/08 row and the summary are those
+// of the computation that offers the whole concept set, for each kind of person.
+TEST(ConceptRows, ContributionsOfferGivesTheSameRowsAsTheWholeSet) {
+  WorkingFixture f("201206");
+  struct Case {
+    const char* name;
+    WorkerProfile profile;
+    std::vector<std::pair<const char*, const char*>> amounts;
+  };
+  auto profile = [](const char* tipo, int pension, int category, const char* vida, const char* aseg, int sctr) {
+    WorkerProfile w;
+    w.tipo = tipo;
+    w.pension = pension;
+    w.category = category;
+    w.ipssVida = vida;
+    w.asegPens = aseg;
+    w.sctr = sctr;
+    return w;
+  };
+  const std::vector<Case> cases = {
+      {"SNP worker with a deduction", profile("21", 2, 1, "", "", 0), {{"0121", "1500.00"}, {"0705", "100.00"}}},
+      {"SPP worker with +Vida", profile("21", 21, 1, "5", "", 0), {{"0121", "2500.00"}, {"0201", "80.00"}}},
+      {"miner with SCTR and Asegura", profile("32", 2, 1, "", "3", 1), {{"0121", "3000.00"}, {"0406", "40.00"}}},
+      {"pensioner", profile("24", 2, 2, "", "", 0), {{"0121", "900.00"}}},
+      {"nothing declared", profile("21", 2, 1, "", "", 0), {}},
+  };
+  std::vector<PersonKey> keys;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    keys.push_back(f.person(std::to_string(41000000 + i), cases[i].profile));
+    for (auto [code, monto] : cases[i].amounts) f.amount(keys.back(), code, monto);
+  }
+  determination::Computation computation(f.t.db(), f.decl);
+  using Row = std::tuple<std::string, std::string, std::string, std::string, std::string>;
+  auto rows = [](const model::PersonData& p, bool contributionsOnly) {
+    std::vector<Row> out;
+    for (const auto& r : p.concepts)
+      if (r.hasContent() || (contributionsOnly && (r.group() == "06" || r.group() == "08")))
+        out.emplace_back(r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo);
+    return out;
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    auto all = model::loadPersons(f.t.db(), f.decl.ruc, keys[i]);
+    auto few = model::loadPersons(f.t.db(), f.decl.ruc, keys[i]);
+    ASSERT_EQ(all.size(), 1u) << cases[i].name;
+    ASSERT_EQ(few.size(), 1u) << cases[i].name;
+    computation.compute(all[0], nullptr, determination::Offer::All);
+    computation.compute(few[0], nullptr, determination::Offer::Contributions);
+    EXPECT_EQ(rows(few[0], false), rows(all[0], false)) << cases[i].name;
+    EXPECT_EQ(rows(few[0], true), rows(all[0], true)) << cases[i].name;
+    EXPECT_EQ(few[0].summary, all[0].summary) << cases[i].name;
+    EXPECT_FALSE(few[0].find("0201") && !few[0].find("0201")->hasContent()) << cases[i].name;
+    EXPECT_GT(all[0].concepts.size(), few[0].concepts.size()) << cases[i].name;  // the set was offered
+  }
 }
 
 // A large new working set gets its concept rows with the indexes built once afterwards: the
