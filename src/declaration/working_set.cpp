@@ -351,10 +351,11 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
 }
 
 void loadStoredDetails(data::Database& db, const StoredSource& src) {
-  // Rows of the persons' details; those of workers and pensioners only for the persons loaded.
+  // Rows of the persons' details; those of workers and pensioners only for the persons loaded
+  // (the set of loaded persons is gathered once, not searched again for each concept row).
   const std::string loaded =
-      "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
-      "t.cod_cat_tra = r.cod_cat_tra))";
+      "(r.cod_cat_tra NOT IN (1, 2) OR (r.correl_a, r.cod_cat_tra) IN (SELECT t.Correl_a, t.cod_cat_tra FROM "
+      "TEMP1_F601 t))";
   // A concept's description is the declarant's own, else the general one: looked up once per code
   // (a few dozen) rather than twice per row (hundreds of thousands on a large payroll).
   const char* descriptions =

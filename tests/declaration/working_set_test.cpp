@@ -280,6 +280,32 @@ TEST_F(WorkingSetTest, OpenedConceptRowsTakeTheirDescriptions) {
                std::exception);
 }
 
+// A stored worker no longer in the registry is not brought back, nor are his concept rows; the
+// others' rows are all loaded.
+TEST_F(WorkingSetTest, OpeningLeavesOutTheConceptRowsOfUnregisteredWorkers) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201205"));
+  auto stored = [&](const char* doc) {
+    return count("SELECT count(*) FROM F601_REMUNERA WHERE doc_id_a = '" + std::string(doc) + "'");
+  };
+  auto working = [&](const char* doc) {
+    return count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '" + std::string(doc) + "'");
+  };
+  for (int correl : {1, 2})
+    db().run(
+        "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+        "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, ?, 1, 1, ?, '201205', "
+        "'0601', '0121', '', '1500.00', '1500.00', '')",
+        {kRuc, correl, "4000000" + std::to_string(correl)});
+  ASSERT_GT(stored("40000002"), 0);
+  ASSERT_GT(stored("40000001"), 0);
+  db().run("DELETE FROM ASEG_DET_LAB WHERE correl_a = 2 AND cod_cat_tra = 1");
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  EXPECT_EQ(working("40000002"), 0);
+  EXPECT_EQ(working("40000001"), stored("40000001"));
+}
+
 TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
   standardRegistry();
   ASSERT_TRUE(createAndSave("201204"));
