@@ -440,9 +440,11 @@ CREATE TEMP TABLE IF NOT EXISTS TMPF601_CAMBIOS (
 -- Indexes
 -- ===============================================================================================
 
--- Required by the concept forms; dropped and re-created around bulk refills.
+-- Required by the concept forms; dropped and re-created around bulk refills. No index on the code
+-- alone: the few statements that pick rows by code over the whole table read it through (a few
+-- milliseconds on the largest payrolls), which costs far less than building such an index at
+-- every opening, import and computation and keeping it up on every write.
 CREATE UNIQUE INDEX IF NOT EXISTS temp.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra);
-CREATE INDEX IF NOT EXISTS temp.IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);
 
 -- Working tables: person key.
 CREATE INDEX IF NOT EXISTS temp.IX_TEMP1_F601_TIP_DOC_A ON TEMP1_F601(tip_doc_a, doc_id_a, cod_cat_tra);

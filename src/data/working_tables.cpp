@@ -97,13 +97,13 @@ int dropSharedWorkingTables(Database& db) {
 // The concept working table's indexes live in the temp schema with the table, named with it so
 // that a file of the earlier layout never has its own touched.
 void dropConceptIndexes(Database& db) {
-  db.script("DROP INDEX IF EXISTS temp.IDX_TMPF601CONCEP; DROP INDEX IF EXISTS temp.IX_TMPF601CONCEP_COD;");
+  db.script("DROP INDEX IF EXISTS temp.IDX_TMPF601CONCEP");
 }
 
 void createConceptIndexes(Database& db) {
   db.script(
       "CREATE UNIQUE INDEX IF NOT EXISTS temp.IDX_TMPF601CONCEP ON TMPF601CONCEP(tip_doc_a, doc_id_a, correl_a, "
-      "codigo, cod_cat_tra); CREATE INDEX IF NOT EXISTS temp.IX_TMPF601CONCEP_COD ON TMPF601CONCEP(codigo);");
+      "codigo, cod_cat_tra)");
 }
 
 }  // namespace korventa::data

@@ -39,8 +39,8 @@ std::vector<std::string> workingTableNames(Database& db);
 // Runs inside the caller's write transaction; returns how many were dropped.
 int dropSharedWorkingTables(Database& db);
 
-// The concept working table's indexes: dropped before a bulk fill (faster than keeping them up
-// row by row) and built again after it; building the unique one fails on a duplicate row.
+// The concept working table's unique index: dropped before a bulk fill (faster than keeping it up
+// row by row) and built again after it; building it fails on a duplicate row.
 void dropConceptIndexes(Database& db);
 void createConceptIndexes(Database& db);
 

@@ -286,6 +286,7 @@ namespace {
 // declaration, the history (H* tables, keyed by the sending's correlative too).
 struct StoredSource {
   bool sent = false;
+  std::string ruc;
   std::string h;
   KeyClause key;
   std::string keyOf(const std::string& alias) const {
@@ -299,6 +300,7 @@ struct StoredSource {
 StoredSource storedSource(const model::OpenDeclaration& d) {
   StoredSource src;
   src.sent = d.sent();
+  src.ruc = d.ruc;
   src.h = src.sent ? "H" : "";
   src.key = src.sent ? sentKey(d.ruc, d.periodo, d.correl) : preparationKey(d.ruc, d.periodo);
   return src;
@@ -349,21 +351,29 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
 }
 
 void loadStoredDetails(data::Database& db, const StoredSource& src) {
-  // Rows of the persons' details; those of workers and pensioners only for the persons loaded.
+  // Rows of the persons' details; those of workers and pensioners only for the persons loaded
+  // (the set of loaded persons is gathered once, not searched again for each concept row).
   const std::string loaded =
-      "(cod_cat_tra NOT IN (1, 2) OR EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a AND "
-      "t.cod_cat_tra = r.cod_cat_tra))";
-  // A bulk refill: the concept table's indexes are dropped and built again afterwards.
+      "(r.cod_cat_tra NOT IN (1, 2) OR (r.correl_a, r.cod_cat_tra) IN (SELECT t.Correl_a, t.cod_cat_tra FROM "
+      "TEMP1_F601 t))";
+  // A concept's description is the declarant's own, else the general one: looked up once per code
+  // (a few dozen) rather than twice per row (hundreds of thousands on a large payroll).
+  const char* descriptions =
+      "WITH descr(code, descrip) AS MATERIALIZED (SELECT k.Codigo, COALESCE(c.desc_concepto, k.Descripc) FROM "
+      "CONCEPTOS_REM k LEFT JOIN conceptos_remu c ON c.tip_doc_d = 6 AND c.doc_id_d = ?1 AND c.cod_concepto = k.Codigo "
+      "UNION ALL SELECT c.cod_concepto, c.desc_concepto FROM conceptos_remu c WHERE c.tip_doc_d = 6 AND c.doc_id_d = "
+      "?1 AND NOT EXISTS (SELECT 1 FROM CONCEPTOS_REM k WHERE k.Codigo = c.cod_concepto)) ";
+  data::Params params{src.ruc};  // ?1; the key's own follow
+  for (const auto& v : src.key.params.values()) params.add(v);
+  // A bulk refill: the concept table's unique index is dropped and built again afterwards.
   data::dropConceptIndexes(db);
-  db.run(
-      "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, monto_pag, "
-      "base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
-      "COALESCE(c.desc_concepto, k.Descripc, ''), r.monto, r.monto_pag, r.base_calculo FROM " +
-          src.h +
-          "F601_REMUNERA r LEFT JOIN CONCEPTOS_REM k ON k.Codigo = r.cod_concep LEFT JOIN conceptos_remu c ON "
-          "c.tip_doc_d = 6 AND c.doc_id_d = r.doc_id_d AND c.cod_concepto = r.cod_concep WHERE " +
-          src.keyOf("r") + " AND " + loaded + " AND " + conceptHasContent("r"),
-      src.key.params);
+  db.run(std::string(descriptions) +
+             "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, "
+             "monto_pag, base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
+             "COALESCE(d.descrip, ''), r.monto, r.monto_pag, r.base_calculo FROM " +
+             src.h + "F601_REMUNERA r LEFT JOIN descr d ON d.code = r.cod_concep WHERE " + src.keyOf("r") + " AND " +
+             loaded + " AND " + conceptHasContent("r"),
+         params);
   data::createConceptIndexes(db);
   const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
   db.run(

@@ -230,6 +230,82 @@ TEST_F(WorkingSetTest, RefreshReconcilesWithTheRegistryOrLeavesEverythingOnFailu
   EXPECT_EQ(dump("TEMP1_F601"), before);
 }
 
+// An opened declaration's concept rows carry the declarant's own description of the concept,
+// else the general one, else none; and the working table still refuses a second row of a concept.
+TEST_F(WorkingSetTest, OpenedConceptRowsTakeTheirDescriptions) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201205"));
+  struct Case {
+    const char* name;
+    const char* code;
+    const char* general;   // CONCEPTOS_REM.Descripc, nullptr: no such concept
+    const char* own;       // conceptos_remu.desc_concepto of the declarant, nullptr: none
+    const char* expected;  // TMPF601CONCEP.descrip after opening
+  };
+  const Case cases[] = {
+      {"own over general", "0121", "GENERAL 0121", "PROPIA 0121", "PROPIA 0121"},
+      {"general only", "0105", "GENERAL 0105", nullptr, "GENERAL 0105"},
+      {"own only", "1001", nullptr, "PROPIA 1001", "PROPIA 1001"},
+      {"neither", "9999", nullptr, nullptr, ""},
+  };
+  for (const auto& c : cases) {
+    db().run("DELETE FROM CONCEPTOS_REM WHERE Codigo = ?", {c.code});
+    db().run("DELETE FROM conceptos_remu WHERE cod_concepto = ?", {c.code});
+    if (c.general)
+      db().run("INSERT INTO CONCEPTOS_REM (Codigo, Descripc, indica) VALUES (?, ?, '0')", {c.code, c.general});
+    if (c.own)
+      db().run("INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto) VALUES (6, ?, ?, ?)",
+               {kRuc, c.code, c.own});
+    // Another declarant's own description is not this one's.
+    db().run(
+        "INSERT INTO conceptos_remu (tip_doc_d, doc_id_d, cod_concepto, desc_concepto) VALUES (6, '20999999999', ?, "
+        "'AJENA')",
+        {c.code});
+    db().run("DELETE FROM F601_REMUNERA WHERE doc_id_a = '40000001' AND cod_concep = ?", {c.code});
+    db().run(
+        "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+        "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, 1, 1, 1, '40000001', "
+        "'201205', '0601', ?, '', '100.00', '100.00', '')",
+        {kRuc, c.code});
+  }
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  for (const auto& c : cases) {
+    auto r = db().row("SELECT descrip FROM TMPF601CONCEP WHERE doc_id_a = '40000001' AND codigo = ?", {c.code});
+    ASSERT_TRUE(r) << c.name;
+    EXPECT_EQ(r->text(0), c.expected) << c.name;
+  }
+  EXPECT_THROW(db().run("INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra) "
+                        "VALUES (1, '40000001', 1, '0121', 1)"),
+               std::exception);
+}
+
+// A stored worker no longer in the registry is not brought back, nor are his concept rows; the
+// others' rows are all loaded.
+TEST_F(WorkingSetTest, OpeningLeavesOutTheConceptRowsOfUnregisteredWorkers) {
+  standardRegistry();
+  ASSERT_TRUE(createAndSave("201205"));
+  auto stored = [&](const char* doc) {
+    return count("SELECT count(*) FROM F601_REMUNERA WHERE doc_id_a = '" + std::string(doc) + "'");
+  };
+  auto working = [&](const char* doc) {
+    return count("SELECT count(*) FROM TMPF601CONCEP WHERE doc_id_a = '" + std::string(doc) + "'");
+  };
+  for (int correl : {1, 2})
+    db().run(
+        "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, correl_a, cod_cat_tra, tip_doc_a, doc_id_a, periodo, "
+        "formulario, cod_concep, base_calculo, monto, monto_pag, monto_dif) VALUES (6, ?, ?, 1, 1, ?, '201205', "
+        "'0601', '0121', '', '1500.00', '1500.00', '')",
+        {kRuc, correl, "4000000" + std::to_string(correl)});
+  ASSERT_GT(stored("40000002"), 0);
+  ASSERT_GT(stored("40000001"), 0);
+  db().run("DELETE FROM ASEG_DET_LAB WHERE correl_a = 2 AND cod_cat_tra = 1");
+  DeclarationForm f(session());
+  ASSERT_TRUE(f.openDeclaration(kRuc, "201205"));
+  EXPECT_EQ(working("40000002"), 0);
+  EXPECT_EQ(working("40000001"), stored("40000001"));
+}
+
 TEST_F(WorkingSetTest, LoadFailureLeavesTheWorkingTablesAsTheyWere) {
   standardRegistry();
   ASSERT_TRUE(createAndSave("201204"));
