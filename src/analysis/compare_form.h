@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/comparison_output.h"
+#include "common/file_filters.h"
 #include "analysis/declaration_comparison.h"
 #include "reports/report_document.h"
 
@@ -21,8 +22,8 @@ struct CompareCaptions {
   std::string exportWorkbook = "Exportar a &libro…";
   std::string exportPdf = "Exportar a &PDF…";
   std::string close = "&Salir";
-  std::string workbookFilter = "Libro de hoja de cálculo (*.xlsx)";
-  std::string pdfFilter = "Documentos PDF (*.pdf)";
+  std::string workbookFilter = kWorkbookFilter;
+  std::string pdfFilter = kPdfFilter;
   std::string exportTitle = "Exportar";
 };
 

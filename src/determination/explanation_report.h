@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/file_filters.h"
 #include "data/session.h"
 #include "determination/box_explanation.h"
 #include "model/open_declaration.h"
@@ -19,8 +20,8 @@ struct ExplanationTexts {
   static constexpr const char* exportWorkbook = "Exportar a libro…";
   static constexpr const char* exportPdf = "Exportar a PDF…";
   static constexpr const char* close = "Cerrar";
-  static constexpr const char* workbookFilter = "Libro de cálculo (*.xlsx)";
-  static constexpr const char* pdfFilter = "Documento PDF (*.pdf)";
+  static constexpr const char* workbookFilter = kWorkbookFilter;
+  static constexpr const char* pdfFilter = kPdfFilter;
   static constexpr const char* exportTitle = "Exportar";
   static constexpr const char* exported = "Se exportó a ";
   static constexpr const char* notExported = "No se pudo exportar a ";

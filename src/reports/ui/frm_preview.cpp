@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "common/file_filters.h"
 #include "common/ui/qt_messenger.h"
 #include "common/ui/widgets.h"
 #include "reports/page_range.h"
@@ -322,9 +323,9 @@ bool frmPreview::guardarPdf(const QString& fileName) {
 void frmPreview::chooseAndSavePdf() {
   std::filesystem::path report = path_.toStdString();
   std::filesystem::path proposal = report.parent_path() / report.stem();
-  QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Guardar PDF"),
-                                              QString::fromStdString(proposal.string() + ".pdf"),
-                                              QStringLiteral("Documentos PDF (*.pdf)"));
+  QString file =
+      QFileDialog::getSaveFileName(this, QStringLiteral("Guardar PDF"),
+                                   QString::fromStdString(proposal.string() + ".pdf"), QString::fromUtf8(kPdfFilter));
   if (file.isEmpty()) return;
   if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
   guardarPdf(file);
