@@ -40,9 +40,18 @@ DeclarationValidator::DeclarationValidator(Session& session, const model::OpenDe
     : s_(session), d_(decl) {}
 DeclarationValidator::~DeclarationValidator() = default;
 
+// The save's checks keep the lines too (building them costs nothing more): its record of what the
+// validation would print.
 void DeclarationValidator::line(const std::string& t) {
   r_.inconsistent = true;
-  if (!silent_) r_.lines.push_back(t);
+  r_.lines.push_back(t);
+}
+
+void DeclarationValidator::warn(const std::string& t) {
+  if (silent_)
+    warnings_.push_back({MsgIcon::Exclamation, t, "Validación"});
+  else
+    s_.msg().warning(t, "Validación");
 }
 
 // In the save a stopping rule leaves the checks unfinished: the declaration cannot be trusted.
@@ -326,7 +335,6 @@ void DeclarationValidator::suspensions() {
 
 // Rule 31, a warning: every worker (or pensioner) has left or is suspended.
 void DeclarationValidator::noActiveNotices() {
-  if (silent_) return;
   for (int cat : {kWorker, kPensioner}) {
     int all = 0, gone = 0;
     for (const auto& p : persons_) {
@@ -334,7 +342,7 @@ void DeclarationValidator::noActiveNotices() {
       ++all;
       gone += in(p.situacNum(), {12, 13, 14, 15});
     }
-    if (all > 0 && gone == all) s_.msg().warning(noActiveNotice(cat == kPensioner), "Validación");
+    if (all > 0 && gone == all) warn(noActiveNotice(cat == kPensioner));
   }
 }
 
@@ -418,6 +426,8 @@ void DeclarationValidator::daysAndRegistry() {
 
 // What a run reads once is read again by the next: the registry or the concepts may have changed.
 void DeclarationValidator::resetRun() {
+  warnings_.clear();
+  asStored_ = true;
   taxTotals_.clear();
   essalud_.reset();
   periods_.reset();
@@ -500,6 +510,7 @@ SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   out.boxes = g.filledBoxes();
   rules(g);
   out.inconsistent = r_.inconsistent;
+  out.validation = {r_.stopped, r_.stopMessage, r_.inconsistent, std::move(r_.lines), std::move(warnings_), asStored_};
   return out;
 }
 

@@ -69,6 +69,7 @@ class DeclarationValidator {
   struct Person;
   void line(const std::string& text);
   bool stop(const std::string& text);
+  void warn(const std::string& text);  // shown by the validation, kept by the save's checks
   void resetRun();
   // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
   bool rules(DebtDetermination& g);
@@ -100,6 +101,8 @@ class DeclarationValidator {
   std::map<std::string, std::string> taxTotals_;
   std::optional<std::set<std::string>> essalud_;
   std::optional<model::LabourPeriods> periods_;
+  std::vector<ShownMessage> warnings_;  // of a silent run
+  bool asStored_ = true;                // of the last loadPersons
 };
 
 // The column labels of the grid as the messages of one rule spell them.
