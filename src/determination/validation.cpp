@@ -428,6 +428,8 @@ void DeclarationValidator::daysAndRegistry() {
 void DeclarationValidator::resetRun() {
   warnings_.clear();
   asStored_ = true;
+  blankCodes_.clear();
+  dropped0807_.clear();
   taxTotals_.clear();
   essalud_.reset();
   periods_.reset();
@@ -493,6 +495,26 @@ ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::p
   return r_;
 }
 
+// The rows the save leaves out are seen by the rules only through rule 20 (a row of an
+// ESSALUD-affected concept offers it), the positive base of a contribution and whether a worker
+// has any concept: without such a case, the stored declaration reads as the one checked.
+bool DeclarationValidator::readsAsStored() {
+  if (!asStored_) return false;
+  if (blankCodes_.empty() && dropped0807_.empty()) return true;
+  const auto& essalud = essaludConcepts();
+  for (const auto& code : blankCodes_)
+    if (essalud.count(code)) return false;
+  if (!dropped0807_.empty() && essalud.count("0807")) return false;
+  for (const auto& [person, base] : dropped0807_) {
+    if (Money::value(base) <= Money()) return false;
+    bool other = false;
+    for (const auto& c : persons_[person].concepts)
+      other = other || (c.codigo != "0807" && (!blank(c.monto) || !blank(c.montoPag) || !blank(c.base)));
+    if (!other) return false;
+  }
+  return true;
+}
+
 SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   silent_ = true;
   r_ = {};
@@ -510,7 +532,8 @@ SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   out.boxes = g.filledBoxes();
   rules(g);
   out.inconsistent = r_.inconsistent;
-  out.validation = {r_.stopped, r_.stopMessage, r_.inconsistent, std::move(r_.lines), std::move(warnings_), asStored_};
+  out.validation = {r_.stopped,          r_.stopMessage,       r_.inconsistent,
+                    std::move(r_.lines), std::move(warnings_), readsAsStored()};
   return out;
 }
 

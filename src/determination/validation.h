@@ -101,8 +101,14 @@ class DeclarationValidator {
   std::map<std::string, std::string> taxTotals_;
   std::optional<std::set<std::string>> essalud_;
   std::optional<model::LabourPeriods> periods_;
+  // Whether the rules of the last run read the declaration as the save stores it.
+  bool readsAsStored();
   std::vector<ShownMessage> warnings_;  // of a silent run
-  bool asStored_ = true;                // of the last loadPersons
+  // Of the last loadPersons: amounts that read back as the same value once stored, the codes of
+  // concept rows that declare nothing and the 0807 rows without amounts (person, base).
+  bool asStored_ = true;
+  std::set<std::string> blankCodes_;
+  std::vector<std::pair<std::size_t, std::string>> dropped0807_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

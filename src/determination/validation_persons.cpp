@@ -104,10 +104,15 @@ void DeclarationValidator::loadPersons() {
       checked::Concept c{std::string(columnText(raw, 4)), std::string(columnText(raw, 5)),
                          std::string(columnText(raw, 6)), std::string(columnText(raw, 7))};
       c.code = checked::num(c.codigo);
-      // The save leaves out the rows that declare nothing and those of 0807 without an amount.
-      bool noAmount = checked::blank(c.monto) && checked::blank(c.montoPag);
-      asStored_ = asStored_ && !(noAmount && (checked::blank(c.base) || c.codigo == "0807")) && plainAmount(c.monto) &&
-                  plainAmount(c.montoPag) && plainAmount(c.base);
+      // The save leaves out the rows that declare nothing and those of 0807 without an amount:
+      // noted, for readsAsStored to tell whether a rule would see their absence.
+      if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
+        if (checked::blank(c.base))
+          blankCodes_.insert(c.codigo);
+        else if (c.codigo == "0807")
+          dropped0807_.push_back({*k, c.base});
+      }
+      asStored_ = asStored_ && plainAmount(c.monto) && plainAmount(c.montoPag) && plainAmount(c.base);
       p.concepts.push_back(std::move(c));
       break;
     }
