@@ -244,6 +244,43 @@ TEST_F(SaveStampTest, AnyChangedInputSendsTheFullRoad) {
   }
 }
 
+// Concept rows the save leaves out: what the save's checks saw is recorded as the validation only
+// when their absence cannot change it; either way `validate` prints what the full validation does.
+TEST_F(SaveStampTest, RowsTheSaveLeavesOutKeepTheValidationExact) {
+  struct Case {
+    const char* name;
+    const char* codigo;
+    const char* base;
+    bool pay;  // the worker also has an amount of pay
+    bool recorded;
+  };
+  const std::vector<Case> cases = {
+      {"0807 without amounts, base zero", "0807", "0.00", true, false},
+      {"0807 without amounts, worker without other concepts", "0807", "100.00", false, false},
+      {"0807 without amounts beside the worker's pay", "0807", "100.00", true, true},
+      {"row declaring nothing of an ESSALUD concept", "0121", "", false, false},
+  };
+  const std::string insert =
+      "INSERT OR REPLACE INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, monto, monto_pag, "
+      "base_calculo) SELECT tip_doc_a, doc_id_a, Correl_a, ?, 1, ?, ?, ? FROM TEMP1_F601 WHERE cod_cat_tra = 1 "
+      "ORDER BY rowid LIMIT 1";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    data::Transaction scope(db());
+    ASSERT_TRUE(createAndSave(kPeriodo));
+    declaration::DeclarationForm f(session(), false);
+    ASSERT_TRUE(f.openDeclaration(kRuc, kPeriodo));
+    if (c.pay) db().run(insert, {"0122", "1000.00", "1000.00", ""});
+    db().run(insert, {c.codigo, "", "", c.base});
+    f.setModified();
+    ASSERT_TRUE(f.save().saved);
+    f.closeWithoutSaving();
+    auto fast = validate(false);
+    EXPECT_EQ(fast.writes == 0, c.recorded);
+    expectSameValidation(fast, validate(true), c.name);
+  }
+}
+
 // Another live session holding the declaration open: neither command answers from the stamp (the
 // full save says who holds it; the validation reads the stored declaration all the same).
 TEST_F(SaveStampTest, HeldElsewhereTakesTheFullRoad) {
