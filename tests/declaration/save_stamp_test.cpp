@@ -135,6 +135,16 @@ TEST_F(SaveStampTest, FastAnswersAreTheFullRoadsOnes) {
   const std::vector<Case> cases = {
       {"new declaration, inconsistent", [&] { ASSERT_TRUE(createAndSave(kPeriodo)); }, 3},
       {"completed declaration, consistent", [&] { ASSERT_TRUE(createConsistent(kPeriodo)); }, 0},
+      {"refreshed and saved",
+       [&] {
+         ASSERT_TRUE(createAndSave(kPeriodo));
+         declaration::DeclarationForm f(session(), false);
+         ASSERT_TRUE(f.openDeclaration(kRuc, kPeriodo));
+         ASSERT_TRUE(f.refresh());
+         ASSERT_TRUE(f.save().saved);
+         f.closeWithoutSaving();
+       },
+       3},
       {"saved again after a registry mark",
        [&] {
          ASSERT_TRUE(createConsistent(kPeriodo));
