@@ -843,6 +843,28 @@ CREATE TABLE IF NOT EXISTS CONTR_MARCA (
     PRIMARY KEY (tip_doc_d, doc_id_d)
 );
 
+-- The last save of each declaration in preparation: the inputs its outcome depends on (clave:
+-- registry mark, fingerprints of the registry and reference tables and of the header and boxes,
+-- parameter version, program, user and day; version: the declaration's version after that save),
+-- what it concluded and the messages it showed (grabar), and what the validation of the stored
+-- declaration prints and shows (validar; NULL while not known). While every input still matches,
+-- a save of the unchanged declaration or its validation is answered from here without opening it.
+CREATE TABLE IF NOT EXISTS CAB_SELLO (
+    tip_doc_d     INTEGER NOT NULL,
+    doc_id_d      TEXT NOT NULL,
+    periodo       TEXT NOT NULL,
+    Formulario    TEXT NOT NULL,
+    version       INTEGER NOT NULL,
+    clave         TEXT NOT NULL,
+    inconsistente INTEGER NOT NULL,
+    estado        INTEGER,
+    ind_ref       INTEGER,
+    total         TEXT,
+    grabar        TEXT NOT NULL,
+    validar       TEXT,
+    PRIMARY KEY (tip_doc_d, doc_id_d, periodo, Formulario)
+);
+
 -- Declarations open in a session of the module: who (user, computer, process) and since when
 -- (UTC 'YYYY-MM-DD HH:MM:SS'); latido is renewed every minute while the form is open. A row whose
 -- process is gone (same computer) or whose latido is older than five minutes is stale.

@@ -15,6 +15,7 @@
 #include "declaration/declaration_queries.h"
 #include "declaration/declaration_form.h"
 #include "declaration/recovery.h"
+#include "declaration/save_stamp.h"
 #include "common/vb_format.h"
 #include "determination/debt_grid.h"
 #include <map>
@@ -66,7 +67,7 @@ Table gridTable(data::Database& db, const model::OpenDeclaration& d) {
 
 struct Args {
   std::string ruc, periodo, other, number, telefono, correl;
-  bool rectifica = false, sent = false, persons = false, boxes = false, det = false;
+  bool rectifica = false, sent = false, full = false, persons = false, boxes = false, det = false;
   // show: the other listings of a stored declaration.
   bool concepts = false, days = false, eps = false, receipts = false, totals = false, trainees = false;
   std::string conceptDoc;
@@ -142,7 +143,11 @@ int refreshDeclaration(Context& ctx, Args& a) {
 }
 
 int saveDeclaration(Context& ctx, Args& a) {
-  return withOpenDeclaration(ctx.session(), a.ruc, periodArg(a.periodo), [](DeclarationForm&) { return true; });
+  auto& s = ctx.session();
+  std::string periodo = periodArg(a.periodo);
+  if (!a.full)
+    if (auto r = saveUnchanged(s, text::trim(a.ruc), periodo)) return r->saved ? 0 : 1;
+  return withOpenDeclaration(s, a.ruc, periodo, [](DeclarationForm&) { return true; });
 }
 
 void addRefreshAndSave(CLI::App& app, Context& ctx) {
@@ -153,6 +158,7 @@ void addRefreshAndSave(CLI::App& app, Context& ctx) {
   c = app.add_subcommand("save", "Vuelve a grabar una declaración");
   a = std::make_shared<Args>();
   addKeyOptions(c, *a, "Período AAAAMM o MM/AAAA");
+  c->add_flag("--full", a->full, "Abre la declaración y la graba aunque nada haya cambiado desde que se grabó");
   onCall(c, ctx, a, saveDeclaration);
 }
 

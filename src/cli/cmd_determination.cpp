@@ -8,6 +8,7 @@
 #include "common/dates.h"
 #include "common/text.h"
 #include "declaration/declaration_form.h"
+#include "declaration/save_stamp.h"
 #include "determination/debt_grid.h"
 #include "determination/validation.h"
 #include "reports/inconsistency_report.h"
@@ -18,7 +19,7 @@ namespace {
 struct Args {
   std::string ruc, periodo;
   std::vector<std::string> assignments;
-  bool report = false;
+  bool report = false, full = false;
 };
 
 const bool registered = addCommand([](CLI::App& app, Context& ctx) {
@@ -79,21 +80,18 @@ const bool registered = addCommand([](CLI::App& app, Context& ctx) {
     c->add_option("PERIOD", a->periodo, "Período AAAAMM o MM/AAAA")->required();
     c->add_flag("--report", a->report,
                 "Con inconsistencias, escribe además el reporte (Inconsistencias.PRN, para 'render')");
+    c->add_flag("--full", a->full, "Abre la declaración y la valida aunque nada haya cambiado desde que se grabó");
     c->callback([&ctx, a] {
       ctx.run([&ctx, a] {
         auto& s = ctx.session();
-        declaration::DeclarationForm f(s, false);  // only reads
-        if (!f.openDeclaration(a->ruc, periodArg(a->periodo))) return 1;
-        auto mens = determination::mensPath(s);
-        auto r = determination::DeclarationValidator(s, f.declaration()).CmdValidar_Click(mens, ctx.progress());
-        f.closeWithoutSaving();
-        if (r.stopped) return 1;
+        auto r = declaration::validateStored(s, text::trim(a->ruc), periodArg(a->periodo), a->full, ctx.progress());
+        if (r.exitCode == 1) return 1;
         for (const auto& l : r.lines) std::cout << l << "\n";
-        if (a->report && r.inconsistent) {
-          auto prn = reports::writeInconsistencyReportFile(s, mens);
+        if (a->report && r.exitCode == 3) {
+          auto prn = reports::writeInconsistencyReportFile(s, determination::mensPath(s));
           if (prn) std::cerr << "Reporte: " << prn->string() << "\n";
         }
-        return r.inconsistent ? 3 : 0;
+        return r.exitCode;
       });
     });
   }

@@ -58,20 +58,24 @@ bool hasTables(Database& db) {
 // A file of the earlier layout is brought up to date by the first write that needs the tables
 // above: they are created as the schema has them, and its shared working tables are dropped (their
 // rows were never anybody's stored data). Inside the caller's write transaction.
-void ensureTables(Database& db) {
-  if (hasTables(db)) return;
+void createFromSchema(Database& db, const char* table) {
   std::string_view schema;
   for (const auto& f : embedded::files())
     if (std::string_view(f.path) == "schema.sql") schema = f.data;
-  for (const char* table : {"CAB_VERSION", "CONTR_MARCA", "CAB_ABIERTA"}) {
-    std::string head = std::string("CREATE TABLE IF NOT EXISTS ") + table + " (";
-    auto from = schema.find(head);
-    auto to = from == std::string_view::npos ? from : schema.find(");", from);
-    if (to == std::string_view::npos) throw std::runtime_error("El esquema no contiene la tabla " + std::string(table));
-    db.script(schema.substr(from, to + 2 - from));
-  }
+  std::string head = std::string("CREATE TABLE IF NOT EXISTS ") + table + " (";
+  auto from = schema.find(head);
+  auto to = from == std::string_view::npos ? from : schema.find(");", from);
+  if (to == std::string_view::npos) throw std::runtime_error("El esquema no contiene la tabla " + std::string(table));
+  db.script(schema.substr(from, to + 2 - from));
+}
+
+void ensureTables(Database& db) {
+  if (hasTables(db)) return;
+  for (const char* table : {"CAB_VERSION", "CONTR_MARCA", "CAB_ABIERTA"}) createFromSchema(db, table);
   dropSharedWorkingTables(db);
 }
+
+constexpr const char* kStampColumns = "version, clave, inconsistente, estado, ind_ref, total, grabar, validar";
 
 std::string declarationName(std::string_view ruc, std::string_view periodo) {
   return std::string(ruc) + " " + periodToDisplay(periodo);
@@ -184,6 +188,30 @@ std::int64_t claimDeclaration(Database& db, std::string_view ruc, std::string_vi
       "ON CONFLICT (tip_doc_d, doc_id_d, periodo, Formulario) DO UPDATE SET version = version + 1",
       {ruc, periodo});
   return storedVersion(db, ruc, periodo);
+}
+
+std::optional<SaveStamp> saveStamp(Database& db, std::string_view ruc, std::string_view periodo) {
+  if (!db.tableExists("CAB_SELLO")) return std::nullopt;
+  auto r = db.row(std::string("SELECT ") + kStampColumns + " FROM CAB_SELLO WHERE " + kKey, {ruc, periodo});
+  if (!r) return std::nullopt;
+  SaveStamp st{r->integer(0), r->text(1), r->integer(2) != 0, r->integer(3),
+               r->integer(4), r->text(5), r->text(6),         std::nullopt};
+  if (!r->isNull("validar")) st.validation = r->text(7);
+  return st;
+}
+
+void writeSaveStamp(Database& db, std::string_view ruc, std::string_view periodo, const SaveStamp& st) {
+  ensureTables(db);
+  if (!db.tableExists("CAB_SELLO")) createFromSchema(db, "CAB_SELLO");
+  Params p{ruc, periodo, st.version, st.key, st.inconsistent, st.estado, st.indRef, st.total, st.saveMessages};
+  p.add(st.validation);
+  db.run(std::string("INSERT OR REPLACE INTO CAB_SELLO (tip_doc_d, doc_id_d, periodo, Formulario, ") + kStampColumns +
+             ") VALUES (6, ?, ?, '0601', ?, ?, ?, ?, ?, ?, ?, ?)",
+         p);
+}
+
+void dropSaveStamp(Database& db, std::string_view ruc, std::string_view periodo) {
+  if (db.tableExists("CAB_SELLO")) db.run(std::string("DELETE FROM CAB_SELLO WHERE ") + kKey, {ruc, periodo});
 }
 
 std::string heldText(const Holder& h, std::string_view ruc, std::string_view periodo) {

@@ -64,6 +64,22 @@ std::string changedSince(Session& s, std::string_view ruc, std::string_view peri
 // (ConflictError) when another session holds it open, then raises its version and returns it.
 std::int64_t claimDeclaration(Database& db, std::string_view ruc, std::string_view periodo, std::string_view self = {});
 
+// The stamp of a declaration's last save (CAB_SELLO): its version after that save, the other
+// inputs its outcome depends on (`key`), the outcome and the encoded messages; `validation` is
+// what the validation of the stored declaration reports, when known.
+struct SaveStamp {
+  std::int64_t version = 0;
+  std::string key;
+  bool inconsistent = false;
+  std::int64_t estado = 0, indRef = 0;
+  std::string total, saveMessages;
+  std::optional<std::string> validation;
+};
+std::optional<SaveStamp> saveStamp(Database& db, std::string_view ruc, std::string_view periodo);
+// Inside the caller's transaction (the table is added to a file of an earlier layout).
+void writeSaveStamp(Database& db, std::string_view ruc, std::string_view periodo, const SaveStamp& stamp);
+void dropSaveStamp(Database& db, std::string_view ruc, std::string_view periodo);
+
 // The messages.
 std::string heldText(const Holder& h, std::string_view ruc, std::string_view periodo);
 std::string changedText(std::string_view ruc, std::string_view periodo);

@@ -11,6 +11,7 @@
 #include "data/servicios_comunes.h"
 #include "data/working_tables.h"
 #include "declaration/concurrency.h"
+#include "declaration/save_stamp.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
@@ -295,25 +296,36 @@ void GrabarDET(data::Database& db, Session& s, const model::OpenDeclaration& d,
   // GrabarCasillaRectificatoria: the rectified columns travel with the determination boxes.
 }
 
-void afterSave(Session& s, model::OpenDeclaration& d, bool inconsistent) {
+// The notices of a save, read in its transaction and shown once it is committed.
+struct AfterSave {
+  std::vector<determination::ShownMessage> shown;
+  bool epsInvalid = false;
+};
+
+AfterSave afterSave(Session& s, model::OpenDeclaration& d, bool inconsistent) {
   auto& db = s.database();
+  AfterSave a;
+  auto info = [&a](std::string text) { a.shown.push_back({MsgIcon::Information, std::move(text), "Mensaje"}); };
   for (int cat : {kWorker, kPensioner}) {
     long long all = db.integer("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ?", {cat});
     long long gone = db.integer(
         "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = ? AND TRIM(Situac) IN ('12', '13', '14', '15')", {cat});
-    if (all > 0 && gone == all) s.msg().info(determination::noActiveNotice(cat == kPensioner));
+    if (all > 0 && gone == all) info(determination::noActiveNotice(cat == kPensioner));
   }
-  if (determination::EPS_Invalida(db, d)) s.msg().critical(determination::epsInvalidaText());
+  a.epsInvalid = determination::EPS_Invalida(db, d);
+  if (a.epsInvalid) a.shown.push_back({MsgIcon::Critical, determination::epsInvalidaText(), "Mensaje"});
   // MensajeGuardar
   if (inconsistent) {
-    s.msg().warning(
-        "La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
-        "podrá ser enviada a la ZUMAR.");
-    return;
+    a.shown.push_back({MsgIcon::Exclamation,
+                       "La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
+                       "podrá ser enviada a la ZUMAR.",
+                       "Mensaje"});
+    return a;
   }
-  s.msg().info(data::DescripcionError(db, 151));
+  info(data::DescripcionError(db, 151));
   WorkingSet ws(s, d);
-  if (reminderApplies(d.periodo, ws.reminderCount())) s.msg().info(reminderText());
+  if (reminderApplies(d.periodo, ws.reminderCount())) info(reminderText());
+  return a;
 }
 
 // The version of the form as the parameter table publishes it (the program's own when missing).
@@ -510,6 +522,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) 
   }
 
   bool inconsistent = false;
+  AfterSave after;
   model::OpenDeclaration before = d;
   try {
     data::Transaction tx(db);
@@ -531,6 +544,8 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) 
     const auto& grid = checks.boxes;
     d.payment.total = determination::totalToPay(grid);
     writeDeclaration(s, d, grid, inconsistent, progress);
+    after = afterSave(s, d, inconsistent);
+    recordSaveStamp(s, d, inconsistent, after.shown, checks.validation, after.epsInvalid);
     tx.commit();
     progress.advance(kWrites, kWrites);
   } catch (const Cancelled&) {
@@ -548,7 +563,7 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) 
     s.msg().critical(std::string("No se pudo guardar la declaración: ") + e.what(), "Error");
     return {false, false, {}};
   }
-  afterSave(s, d, inconsistent);
+  showAll(s.msg(), after.shown);
   return {true, inconsistent, {}};
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messenger.h"
 #include "common/progress.h"
 #include "data/database.h"
 #include "data/session.h"
@@ -20,6 +21,26 @@ struct Box {
 // tables and the typed boxes) that hold a value, in the order the save writes them.
 std::vector<Box> determinationBoxes(Session& session, const model::OpenDeclaration& decl);
 
+// A message box as it was (or would be) shown.
+struct ShownMessage {
+  MsgIcon icon = MsgIcon::None;
+  std::string text, title;
+  bool operator==(const ShownMessage&) const = default;
+};
+
+// What the rules of the validation found on the data the save's checks ran on: the lines of
+// "Mens.txt", a stopping rule, and the warnings the validation would show, in their order.
+// `asStored` says that the data read are those the save stores (no concept row it leaves out, no
+// amount it re-formats to another value), so a validation of the stored declaration finds the same.
+struct ValidationRecord {
+  bool stopped = false;
+  std::string stopMessage;
+  bool inconsistent = false;
+  std::vector<std::string> lines;
+  std::vector<ShownMessage> warnings;
+  bool asStored = true;
+};
+
 // Outcome of the checks of the save. Used as a bool it says whether an inconsistency was found
 // (the declaration is then saved with estado 9); `stop` asks the save to end without writing,
 // with `message` shown as a critical message. `boxes` are the determination boxes the checks ran
@@ -29,6 +50,7 @@ struct SaveCheckResult {
   bool stop = false;
   std::string message;
   std::vector<Box> boxes;
+  ValidationRecord validation;                    // what the validation would report on the same data
   operator bool() const { return inconsistent; }  // NOLINT: reads as the former yes/no answer
 };
 

@@ -40,9 +40,18 @@ DeclarationValidator::DeclarationValidator(Session& session, const model::OpenDe
     : s_(session), d_(decl) {}
 DeclarationValidator::~DeclarationValidator() = default;
 
+// The save's checks keep the lines too (building them costs nothing more): its record of what the
+// validation would print.
 void DeclarationValidator::line(const std::string& t) {
   r_.inconsistent = true;
-  if (!silent_) r_.lines.push_back(t);
+  r_.lines.push_back(t);
+}
+
+void DeclarationValidator::warn(const std::string& t) {
+  if (silent_)
+    warnings_.push_back({MsgIcon::Exclamation, t, "Validación"});
+  else
+    s_.msg().warning(t, "Validación");
 }
 
 // In the save a stopping rule leaves the checks unfinished: the declaration cannot be trusted.
@@ -326,7 +335,6 @@ void DeclarationValidator::suspensions() {
 
 // Rule 31, a warning: every worker (or pensioner) has left or is suspended.
 void DeclarationValidator::noActiveNotices() {
-  if (silent_) return;
   for (int cat : {kWorker, kPensioner}) {
     int all = 0, gone = 0;
     for (const auto& p : persons_) {
@@ -334,7 +342,7 @@ void DeclarationValidator::noActiveNotices() {
       ++all;
       gone += in(p.situacNum(), {12, 13, 14, 15});
     }
-    if (all > 0 && gone == all) s_.msg().warning(noActiveNotice(cat == kPensioner), "Validación");
+    if (all > 0 && gone == all) warn(noActiveNotice(cat == kPensioner));
   }
 }
 
@@ -418,6 +426,10 @@ void DeclarationValidator::daysAndRegistry() {
 
 // What a run reads once is read again by the next: the registry or the concepts may have changed.
 void DeclarationValidator::resetRun() {
+  warnings_.clear();
+  asStored_ = true;
+  blankCodes_.clear();
+  dropped0807_.clear();
   taxTotals_.clear();
   essalud_.reset();
   periods_.reset();
@@ -483,6 +495,26 @@ ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::p
   return r_;
 }
 
+// The rows the save leaves out are seen by the rules only through rule 20 (a row of an
+// ESSALUD-affected concept offers it), the positive base of a contribution and whether a worker
+// has any concept: without such a case, the stored declaration reads as the one checked.
+bool DeclarationValidator::readsAsStored() {
+  if (!asStored_) return false;
+  if (blankCodes_.empty() && dropped0807_.empty()) return true;
+  const auto& essalud = essaludConcepts();
+  for (const auto& code : blankCodes_)
+    if (essalud.count(code)) return false;
+  if (!dropped0807_.empty() && essalud.count("0807")) return false;
+  for (const auto& [person, base] : dropped0807_) {
+    if (Money::value(base) <= Money()) return false;
+    bool other = false;
+    for (const auto& c : persons_[person].concepts)
+      other = other || (c.codigo != "0807" && (!blank(c.monto) || !blank(c.montoPag) || !blank(c.base)));
+    if (!other) return false;
+  }
+  return true;
+}
+
 SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   silent_ = true;
   r_ = {};
@@ -500,6 +532,8 @@ SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   out.boxes = g.filledBoxes();
   rules(g);
   out.inconsistent = r_.inconsistent;
+  out.validation = {r_.stopped,          r_.stopMessage,       r_.inconsistent,
+                    std::move(r_.lines), std::move(warnings_), readsAsStored()};
   return out;
 }
 

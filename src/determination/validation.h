@@ -69,6 +69,7 @@ class DeclarationValidator {
   struct Person;
   void line(const std::string& text);
   bool stop(const std::string& text);
+  void warn(const std::string& text);  // shown by the validation, kept by the save's checks
   void resetRun();
   // Every rule in its order over the loaded grid; false when a stopping rule ended the run.
   bool rules(DebtDetermination& g);
@@ -100,6 +101,14 @@ class DeclarationValidator {
   std::map<std::string, std::string> taxTotals_;
   std::optional<std::set<std::string>> essalud_;
   std::optional<model::LabourPeriods> periods_;
+  // Whether the rules of the last run read the declaration as the save stores it.
+  bool readsAsStored();
+  std::vector<ShownMessage> warnings_;  // of a silent run
+  // Of the last loadPersons: amounts that read back as the same value once stored, the codes of
+  // concept rows that declare nothing and the 0807 rows without amounts (person, base).
+  bool asStored_ = true;
+  std::set<std::string> blankCodes_;
+  std::vector<std::pair<std::size_t, std::string>> dropped0807_;
 };
 
 // The column labels of the grid as the messages of one rule spell them.

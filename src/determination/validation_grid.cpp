@@ -55,12 +55,12 @@ void DeclarationValidator::grid(DebtDetermination& g) {
   for (const auto& c : cols)
     if (!g.empty(c.toPay) && !g.empty(c.balance) && boxNumber(g.value(c.toPay)) < boxNumber(g.value(c.balance)))
       under.push_back(&c);
-  if (!under.empty() && !silent_) {
+  if (!under.empty()) {
     std::string m = "El importe a pagar es menor que el saldo definitivo a pagar en " + columnLabel(*under[0], 40);
     for (std::size_t i = 1; i < under.size(); ++i)
       m += std::string_view(under[i]->label) == "ESSALUD CBSSP SEG. TRAB. PESQ." ? ", y ESSALUD CBSSP SEG. TRAB. PESQ."
                                                                                  : ", " + columnLabel(*under[i], 40);
-    s_.msg().warning(m + ". La ZUMAR emitirá una Orden de Pago", "Validación");
+    warn(m + ". La ZUMAR emitirá una Orden de Pago");
   }
   for (const char* box : {"602", "408"}) {
     if (g.empty(box)) continue;

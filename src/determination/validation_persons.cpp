@@ -24,6 +24,20 @@ std::string_view columnText(sqlite3_stmt* st, int i) {
   return t;
 }
 
+// Whether the save stores the amount so that it reads back as the same value: blank (stored
+// empty) or a plain number with at most two decimals (re-formatted to the same value).
+bool plainAmount(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  if (t.empty()) return true;
+  if (t.front() == '-') t.remove_prefix(1);
+  auto point = t.find('.');
+  std::string_view whole = t.substr(0, point), decimals = point == t.npos ? std::string_view() : t.substr(point + 1);
+  auto digits = [](std::string_view d) { return d.find_first_not_of("0123456789") == std::string_view::npos; };
+  return !whole.empty() && digits(whole) && digits(decimals) && decimals.size() <= 2 &&
+         (point == t.npos || !decimals.empty());
+}
+
 // The persons with a correlative and category, most recently loaded last.
 struct PersonIndex {
   struct Hash {
@@ -60,6 +74,7 @@ void DeclarationValidator::loadPersons() {
     p.codEps = text::trim(r.text(13));
     p.totIngresos = r.text(14);
     p.pension = static_cast<int>(r.integer(15));
+    asStored_ = asStored_ && plainAmount(p.totIngresos) && plainAmount(p.remAfecta) && plainAmount(p.aporteFcjmms);
     index.byCorrel[{p.correl, p.category}].push_back(persons_.size());
     persons_.push_back(std::move(p));
   }
@@ -89,6 +104,15 @@ void DeclarationValidator::loadPersons() {
       checked::Concept c{std::string(columnText(raw, 4)), std::string(columnText(raw, 5)),
                          std::string(columnText(raw, 6)), std::string(columnText(raw, 7))};
       c.code = checked::num(c.codigo);
+      // The save leaves out the rows that declare nothing and those of 0807 without an amount:
+      // noted, for readsAsStored to tell whether a rule would see their absence.
+      if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
+        if (checked::blank(c.base))
+          blankCodes_.insert(c.codigo);
+        else if (c.codigo == "0807")
+          dropped0807_.push_back({*k, c.base});
+      }
+      asStored_ = asStored_ && plainAmount(c.monto) && plainAmount(c.montoPag) && plainAmount(c.base);
       p.concepts.push_back(std::move(c));
       break;
     }

@@ -68,6 +68,12 @@ class CliTest : public ::testing::Test {
   // with estado 0. Returns the validation's lines.
   std::string expectValidationAgreesWithTheSave(const std::string& after) {
     auto v = run("validate " + kDemoRuc + " 201206");
+    // Answered from the stamp of the last save or not, the validation prints what opening the
+    // declaration and validating it prints.
+    auto full = run("validate " + kDemoRuc + " 201206 --full");
+    EXPECT_EQ(v.rc, full.rc) << after;
+    EXPECT_EQ(v.out, full.out) << after;
+    EXPECT_EQ(v.err, full.err) << after;
     std::string e = estado();
     EXPECT_TRUE((v.rc == 3 && e == "9") || (v.rc == 0 && e == "0"))
         << after << ": validate exit " << v.rc << ", estado " << e << "\n"
