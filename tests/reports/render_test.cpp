@@ -149,6 +149,7 @@ TEST(ReportRender, ShapedOnceDrawsAsDrawnEachTime) {
       "pPos|1200|5110|a\tb|False|8|0|\n"                          // a control character: drawn as text
       "pPos|1200|5330|Ingresos \x80 \xA9|False|10|0|\n"
       "pPos|5700|4450|        107.10|False|8|0|\n"  // again, from the cache
+      "pPos|4100|6300|Boleta de Pago|False|8|0|\n"  // the title's text in another font
       "pPos|360|6000|C\xF3"
       "d. Trabajador|True|7|0|\n";
   auto doc = test::read(page, ReadMode::Print);

@@ -157,17 +157,22 @@ bool TextGlyphs::shapes(std::string_view text) {
 }
 
 const QList<QGlyphRun>& TextGlyphs::runs(const DrawOp& op, const QFont& font) {
-  key_.assign(op.text);
-  key_ += '\0';
-  key_ += op.font;
-  key_ += '\0';
-  key_ += std::to_string(op.size);
-  key_ += op.bold ? 'b' : 'r';
-  auto it = known_.find(key_);
-  if (it != known_.end()) return it->second;
+  // Texts come in runs of the same font: look the font up only when it changes.
+  if (!current_ || current_->family != op.font || current_->size != op.size || current_->bold != op.bold) {
+    auto f = std::find_if(fonts_.begin(), fonts_.end(), [&](const FontTexts& t) {
+      return t.family == op.font && t.size == op.size && t.bold == op.bold;
+    });
+    current_ = f != fonts_.end() ? &*f : &fonts_.emplace_back(FontTexts{op.font, op.size, op.bold, {}});
+  }
+  auto& known = current_->texts;
+  auto it = known.find(op.text);
+  if (it != known.end()) return it->second;
   // Texts that do not repeat (amounts, names) would fill the memory of a long report: start over.
-  if (known_.size() >= capacity_) known_.clear();
-  return known_.emplace(key_, shape(QString::fromStdString(op.text), font)).first->second;
+  if (++count_ > capacity_) {
+    for (auto& f : fonts_) f.texts.clear();
+    count_ = 1;
+  }
+  return known.emplace(op.text, shape(QString::fromStdString(op.text), font)).first->second;
 }
 
 quint32 TextGlyphs::blankGlyph(const QRawFont& font) {

@@ -1,6 +1,7 @@
 #pragma once
 // Draws a report Document with QPainter: on a preview page, on a printer and into a PDF file.
 // Positions are twips from the top left corner of the printable area.
+#include <list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,10 +59,18 @@ class TextGlyphs {
   QList<QGlyphRun> shape(const QString& text, const QFont& font);
   quint32 blankGlyph(const QRawFont& font);
 
+  struct FontTexts {
+    std::string family;
+    int size;
+    bool bold;
+    std::unordered_map<std::string, QList<QGlyphRun>> texts;
+  };
+
   QPaintDevice& device_;
   std::size_t capacity_;
-  std::unordered_map<std::string, QList<QGlyphRun>> known_;
-  std::string key_;
+  std::size_t count_ = 0;  // texts held, in all fonts
+  std::list<FontTexts> fonts_;
+  FontTexts* current_ = nullptr;  // the font of the last text
   std::vector<std::pair<QRawFont, quint32>> blanks_;
 };
 
