@@ -52,6 +52,17 @@ double radixNumber(std::string_view digits, int radix) {
 }  // namespace
 
 double leadingNumber(std::string_view s) {
+  // Nearly every argument of a report file is a plain whole number: read it straight away.
+  if (!s.empty() && s.size() <= 9) {
+    const bool negative = s[0] == '-';
+    bool plain = s.size() > (negative ? 1u : 0u);
+    int v = 0;
+    for (std::size_t i = negative ? 1 : 0; plain && i < s.size(); ++i) {
+      plain = s[i] >= '0' && s[i] <= '9';
+      v = v * 10 + (s[i] - '0');
+    }
+    if (plain) return negative ? -static_cast<double>(v) : static_cast<double>(v);
+  }
   // Blanks, tabs and line feeds do not stop the number anywhere in it.
   std::string t;
   t.reserve(s.size());

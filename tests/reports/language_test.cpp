@@ -26,6 +26,13 @@ TEST(ReportLanguage, NumberArguments) {
       {"largest", "32767", 32767},
       {"overflowing exponent clamps", "1e999", 32767},
       {"sign only", "-", 0},
+      {"plain", "4450", 4450},
+      {"plain with leading zeros", "0070", 70},
+      {"plain negative zero", "-0", 0},
+      {"plain nine digits clamp", "123456789", 32767},
+      {"plain negative clamps", "-99999", -32768},
+      {"ten digits", "1234567890", 32767},
+      {"digits then a blank", "12 ", 12},
   };
   for (const auto& c : cases) EXPECT_EQ(numberArg(c.text), c.expected) << c.name;
 }

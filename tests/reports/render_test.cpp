@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -52,6 +53,20 @@ QImage raster(const Page& page) {
   img.fill(Qt::white);
   QPainter p(&img);
   ui::paintPage(p, page);
+  return img;
+}
+
+// A page drawn at 300 dpi on white, texts drawn with drawText or from `glyphs`.
+QImage fine(const Page& page, ui::TextGlyphs* glyphs = nullptr) {
+  QImage img(2480, 3508, QImage::Format_RGB32);
+  img.setDotsPerMeterX(qRound(300 / 0.0254));
+  img.setDotsPerMeterY(qRound(300 / 0.0254));
+  img.fill(Qt::white);
+  QPainter p(&img);
+  if (glyphs)
+    ui::paintPage(p, page, *glyphs);
+  else
+    ui::paintPage(p, page);
   return img;
 }
 
@@ -116,6 +131,70 @@ TEST(ReportRender, ConsecutiveTextsKeepTheirOwnFont) {
     QImage alone = raster(test::read(texts[i] + "\n", ReadMode::Preview).pages[0]);
     const int top = 144 + static_cast<int>(i) * 72;  // 720 twips = 72 pixels at 144 dpi
     EXPECT_EQ(together.copy(0, top, together.width(), 72), alone.copy(0, top, alone.width(), 72));
+  }
+}
+
+// Texts drawn from glyphs shaped once (blanks left out) look exactly as texts drawn one by one:
+// the first time, from the cache, and after the cache started over.
+TEST(ReportRender, ShapedOnceDrawsAsDrawnEachTime) {
+  const std::string page =
+      "pPos|4100|400|Boleta de Pago|True|14|0|\n"
+      "pPos|400|1400|Per\xEDodo Tributario: 06/2012|True|8|0|\n"
+      "pPos|360|1830|C\xF3"
+      "d. Trabajador|True|7|0|\n"
+      "pPos|5700|4450|        107.10|False|8|0|\n"                // leading blanks of an amount
+      "pPos|1200|4670|TRABAJO EN   SOBRETIEMPO 25%|False|8|0|\n"  // blanks inside
+      "pPos|7200|4670|      |False|8|0|\n"                        // nothing but blanks
+      "pPos|1200|4890|Aportes Empleador S/.  |True|8|0|\n"        // trailing blanks
+      "pPos|1200|5110|a\tb|False|8|0|\n"                          // a control character: drawn as text
+      "pPos|1200|5330|Ingresos \x80 \xA9|False|10|0|\n"
+      "pPos|5700|4450|        107.10|False|8|0|\n"  // again, from the cache
+      "pPos|4100|6300|Boleta de Pago|False|8|0|\n"  // the title's text in another font
+      "pPos|360|6000|C\xF3"
+      "d. Trabajador|True|7|0|\n";
+  auto doc = test::read(page, ReadMode::Print);
+  ASSERT_EQ(doc.pages.size(), 1u);
+  const QImage drawn = fine(doc.pages[0]);
+  QImage probe(1, 1, QImage::Format_RGB32);
+  probe.setDotsPerMeterX(qRound(300 / 0.0254));
+  probe.setDotsPerMeterY(qRound(300 / 0.0254));
+  for (std::size_t capacity : {std::size_t(100), std::size_t(2)}) {
+    SCOPED_TRACE(capacity);
+    ui::TextGlyphs glyphs(probe, capacity);
+    EXPECT_EQ(fine(doc.pages[0], &glyphs), drawn);
+    EXPECT_EQ(fine(doc.pages[0], &glyphs), drawn) << "drawn a second time, from the cache";
+  }
+}
+
+// The glyphs of a text are its characters less its blanks, each where the text put it.
+TEST(ReportRender, ShapedTextsLeaveBlanksOut) {
+  QImage probe(1, 1, QImage::Format_RGB32);
+  probe.setDotsPerMeterX(qRound(1200 / 0.0254));
+  probe.setDotsPerMeterY(qRound(1200 / 0.0254));
+  ui::TextGlyphs glyphs(probe);
+  const QFont font = ui::reportFont("Courier New", 8, false);
+  const double advance = QFontMetricsF(font, &probe).horizontalAdvance(QStringLiteral("0"));
+  struct Case {
+    const char* name;
+    std::string text;
+    std::vector<int> columns;  // of the glyphs drawn
+  } cases[] = {
+      {"amount", "    107.10", {4, 5, 6, 7, 8, 9}},
+      {"words", "AB  C D", {0, 1, 4, 6}},
+      {"blanks only", "   ", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    DrawOp op;
+    op.text = c.text;
+    std::vector<QPointF> at;
+    for (const auto& run : glyphs.runs(op, font))
+      for (const auto& p : run.positions()) at.push_back(p);
+    ASSERT_EQ(at.size(), c.columns.size());
+    for (std::size_t i = 0; i < at.size(); ++i) {
+      EXPECT_NEAR(at[i].x(), c.columns[i] * advance, 0.05) << i;
+      EXPECT_EQ(at[i].y(), 0.0) << i;
+    }
   }
 }
 

@@ -7,9 +7,13 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPageLayout>
+#include <QPainterPath>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include "common/text.h"
 #include "reports/print_outcome.h"
@@ -87,7 +91,10 @@ QSizeF previewPageSizeTwips(const Page& page) {
   return {std::min(w, 32767.0 + 2 * kMarginTwips), std::min(h, 32767.0 + 2 * kMarginTwips)};
 }
 
-void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin) {
+namespace {
+
+// Draws the page's operations; texts go through `glyphs` when given, else through drawText.
+void paintOps(QPainter& painter, const Page& page, double zoom, QPointF origin, TextGlyphs* glyphs) {
   QPaintDevice* device = painter.device();
   const double sx = device->logicalDpiX() / kTwipsPerInch * zoom;
   const double sy = device->logicalDpiY() / kTwipsPerInch * zoom;
@@ -103,6 +110,7 @@ void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin)
     int size;
     bool bold;
     double ascent;
+    QFont font;
   };
   std::optional<FontInUse> current;
   for (const auto& op : page.ops) {
@@ -118,13 +126,17 @@ void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin)
     if (!current || op.font != current->family || op.size != current->size || op.bold != current->bold) {
       QFont font = reportFont(op.font, op.size * zoom, op.bold);
       painter.setFont(font);
-      current = FontInUse{op.font, op.size, op.bold, QFontMetricsF(font, device).ascent()};
+      current = FontInUse{op.font, op.size, op.bold, QFontMetricsF(font, device).ascent(), font};
     }
     const double ascent = current->ascent;
     if (op.kind == DrawOp::Kind::Text) {
       // The command gives the top left corner of the text; Qt draws on the baseline.
       QPointF p = at(op.x, op.y);
-      painter.drawText(QPointF(p.x(), p.y() + ascent), QString::fromStdString(op.text));
+      QPointF baseline(p.x(), p.y() + ascent);
+      if (glyphs && TextGlyphs::shapes(op.text))
+        for (const auto& run : glyphs->runs(op, current->font)) painter.drawGlyphRun(baseline, run);
+      else
+        painter.drawText(baseline, QString::fromStdString(op.text));
     } else {
       auto chars = text::codepoints(op.text);
       for (std::size_t i = 0; i < chars.size(); ++i) {
@@ -136,7 +148,83 @@ void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin)
   painter.restore();
 }
 
-bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error) {
+}  // namespace
+
+TextGlyphs::TextGlyphs(QPaintDevice& device, std::size_t capacity) : device_(device), capacity_(capacity) {}
+
+bool TextGlyphs::shapes(std::string_view text) {
+  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+const QList<QGlyphRun>& TextGlyphs::runs(const DrawOp& op, const QFont& font) {
+  // Texts come in runs of the same font: look the font up only when it changes.
+  if (!current_ || current_->family != op.font || current_->size != op.size || current_->bold != op.bold) {
+    auto f = std::find_if(fonts_.begin(), fonts_.end(), [&](const FontTexts& t) {
+      return t.family == op.font && t.size == op.size && t.bold == op.bold;
+    });
+    current_ = f != fonts_.end() ? &*f : &fonts_.emplace_back(FontTexts{op.font, op.size, op.bold, {}});
+  }
+  auto& known = current_->texts;
+  auto it = known.find(op.text);
+  if (it != known.end()) return it->second;
+  // Texts that do not repeat (amounts, names) would fill the memory of a long report: start over.
+  if (++count_ > capacity_) {
+    for (auto& f : fonts_) f.texts.clear();
+    count_ = 1;
+  }
+  return known.emplace(op.text, shape(QString::fromStdString(op.text), font)).first->second;
+}
+
+quint32 TextGlyphs::blankGlyph(const QRawFont& font) {
+  for (const auto& [known, glyph] : blanks_)
+    if (known == font) return glyph;
+  // A blank draws nothing, so it can be left out; 0 (no glyph) where the font draws it.
+  const auto indexes = font.glyphIndexesForString(QStringLiteral(" "));
+  const quint32 glyph = indexes.size() == 1 && font.pathForGlyph(indexes[0]).isEmpty() ? indexes[0] : 0;
+  blanks_.emplace_back(font, glyph);
+  return glyph;
+}
+
+QList<QGlyphRun> TextGlyphs::shape(const QString& text, const QFont& font) {
+  QTextLayout layout(text, font, &device_);
+  layout.setCacheEnabled(true);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setPosition(QPointF(0, 0));
+  layout.endLayout();
+  const QPointF baseline(0, line.ascent());
+  QList<QGlyphRun> out;
+  for (QGlyphRun run : layout.glyphRuns()) {
+    const quint32 blank = blankGlyph(run.rawFont());
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    const auto allIndexes = run.glyphIndexes();
+    const auto allPositions = run.positions();
+    for (qsizetype i = 0; i < allIndexes.size(); ++i) {
+      if (blank != 0 && allIndexes[i] == blank) continue;  // the glyphs after it keep their places
+      indexes.append(allIndexes[i]);
+      positions.append(allPositions[i] - baseline);
+    }
+    if (indexes.isEmpty()) continue;
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    out.append(run);
+  }
+  return out;
+}
+
+void paintPage(QPainter& painter, const Page& page, double zoom, QPointF origin) {
+  paintOps(painter, page, zoom, origin, nullptr);
+}
+
+void paintPage(QPainter& painter, const Page& page, TextGlyphs& glyphs) {
+  paintOps(painter, page, 1.0, {}, &glyphs);
+}
+
+namespace {
+
+// With `glyphs` the texts are drawn from glyphs shaped once per text (see TextGlyphs).
+bool paintSheetsWith(QPagedPaintDevice& device, const Document& doc, QString* error, TextGlyphs* glyphs) {
   auto orientationOf = [](const Page& p) {
     return p.orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
   };
@@ -155,13 +243,19 @@ bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error)
         return false;
       }
     }
-    paintPage(painter, doc.pages[i]);
+    paintOps(painter, doc.pages[i], 1.0, {}, glyphs);
   }
   if (!painter.end()) {
     if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Finish));
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error) {
+  return paintSheetsWith(device, doc, error, nullptr);
 }
 
 bool writePdf(const Document& doc, const QString& fileName, QString* error) {
@@ -171,7 +265,8 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   const double margin = kMarginTwips / kTwipsPerInch * 72.0;  // points
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                 QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
-  if (!paintSheets(pdf, doc, error)) {
+  TextGlyphs glyphs(pdf);
+  if (!paintSheetsWith(pdf, doc, error, &glyphs)) {
     if (error)
       *error =
           QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
