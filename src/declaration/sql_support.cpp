@@ -230,7 +230,7 @@ void ensureSqlFunctions(data::Database& db) {
 }
 
 int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
-                 std::string_view from, const data::Params& params) {
+                 std::string_view from, const data::Params& params, Evaluation evaluation) {
   ensureSqlFunctions(db);
   auto info = tableInfo(db, table);
   for (const auto& c : columns) {
@@ -265,8 +265,9 @@ int insertSelect(data::Database& db, std::string_view table, int n, const std::v
   }
   // With a control number each value feeds two places: the selection is kept apart (an OFFSET
   // keeps SQLite from merging it into the insert, which would compute every expression twice).
+  const bool apart = n >= 0 && evaluation == Evaluation::Once;
   std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + outer + " FROM (SELECT " +
-                    inner + " " + std::string(from) + (n >= 0 ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
+                    inner + " " + std::string(from) + (apart ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
   return db.run(sql, params);
 }
 
