@@ -97,5 +97,45 @@ TEST(BulkChanges, AComputationStoringThousandsOfRowsNotesExactlyThePersonsItWrot
   EXPECT_GT(db.integer("SELECT count(*) FROM TMPF601CONCEP"), 2000) << "enough rows for a bulk store";
 }
 
+// New concept rows are inserted dozens at a time: each row held in memory must still know the
+// rowid of its own stored row (a form updates it by that rowid later), the imported rows and the
+// computed ones alike.
+TEST(BulkChanges, EveryStoredRowKnowsItsOwnRowid) {
+  WorkingFixture f;
+  auto& db = f.t.db();
+  std::vector<PersonKey> workers;
+  for (int i = 0; i < 12; ++i) workers.push_back(f.person("4200000" + std::to_string(i)));
+  f.amount(workers[0], "0121", "10.00");  // rows already there: the new ones do not start at 1
+  const std::vector<std::string> codes = {"0101", "0105", "0106", "0107", "0114", "0115", "0117",
+                                          "0118", "0121", "0122", "0201", "0301", "0303"};
+  model::ImportedConcepts imported;
+  for (int i = 0; i < 6; ++i)
+    for (const auto& c : codes) imported.rows.push_back({workers[i], c, "7" + c + ".00", "7" + c + ".00"});
+  auto persons = model::loadPersons(db, f.decl.ruc);
+  model::addImportedConcepts(persons, imported);
+  for (auto& p : persons) {
+    if (p.key.correl_a <= workers[5].correl_a) continue;
+    for (const auto& c : codes) {
+      model::ConceptRow r;
+      r.codigo = c;
+      r.monto = r.monto_pag = "3" + c + ".00";
+      p.concepts.push_back(r);
+    }
+  }
+  model::storePersons(db, persons, imported);
+  std::size_t checked = 0;
+  for (const auto& p : persons) {
+    for (const auto& r : p.concepts) {
+      ASSERT_NE(r.rowid, 0) << p.key.doc_id_a << " " << r.codigo;
+      auto stored = db.row("SELECT doc_id_a, codigo, monto FROM TMPF601CONCEP WHERE rowid = ?", {r.rowid});
+      ASSERT_TRUE(stored) << r.rowid;
+      EXPECT_EQ(stored->text(0) + " " + stored->text(1) + " " + stored->text(2),
+                p.key.doc_id_a + " " + r.codigo + " " + r.monto);
+      ++checked;
+    }
+  }
+  EXPECT_EQ(checked, 12 * codes.size());
+}
+
 }  // namespace
 }  // namespace korventa::test
