@@ -111,7 +111,18 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
     }
   }
-  std::snprintf(buf, sizeof buf, "%03d%03d", lastThree(a), lastThree(b));
+  // "%03d%03d", written digit by digit (hundreds of thousands of rows); a sum beyond any number
+  // (an amount like 1e5000) goes through the format as before.
+  const int parts[2] = {lastThree(a), lastThree(b)};
+  if (parts[0] < 0 || parts[0] > 999 || parts[1] < 0 || parts[1] > 999) {
+    std::snprintf(buf, sizeof buf, "%03d%03d", parts[0], parts[1]);
+  } else {
+    for (int k = 0; k < 2; ++k) {
+      buf[3 * k] = static_cast<char>('0' + parts[k] / 100);
+      buf[3 * k + 1] = static_cast<char>('0' + parts[k] / 10 % 10);
+      buf[3 * k + 2] = static_cast<char>('0' + parts[k] % 10);
+    }
+  }
   sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
 }
 
@@ -143,7 +154,9 @@ void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                            static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
     std::string_view pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
                              static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
-    if (formatsToItself(value, pattern)) return sqlite3_result_value(ctx, argv[0]);
+    // The same text back; copied as text, cheaper than copying the argument's value whole.
+    if (formatsToItself(value, pattern))
+      return sqlite3_result_text(ctx, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
   }
   std::string value = data::valueText(toValue(argv[0]));
   std::string pattern = data::valueText(toValue(argv[1]));
