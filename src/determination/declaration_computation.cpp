@@ -60,15 +60,26 @@ class BulkChangeNotes {
         "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
         "TMPF601CONCEP WHERE rowid ";
     db_.run(noteRows + "> ?", {lastRowid_});
-    for (auto rowid : updatedRows_) db_.run(noteRows + "= ?", {rowid});
-    for (auto rowid : summaries_)
-      db_.run(
-          "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(Correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
-          "TEMP1_F601 WHERE rowid = ?",
-          {rowid});
+    // One statement for all the rows of each kind (a payroll's worth of summaries).
+    noteEach(noteRows + "= ?", updatedRows_);
+    noteEach(
+        "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(Correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
+        "TEMP1_F601 WHERE rowid = ?",
+        summaries_);
   }
 
  private:
+  void noteEach(const std::string& sql, const std::vector<std::int64_t>& rowids) {
+    try {
+      for (auto rowid : rowids) {
+        auto& st = db_.prepared(sql);
+        st.bind(1, static_cast<int64_t>(rowid));
+        st.exec();
+      }
+    } catch (const SQLite::Exception& e) {
+      data::rethrow(e);
+    }
+  }
   data::Database& db_;
   bool tracking_;
   data::ChangeTrackingPause pause_;
