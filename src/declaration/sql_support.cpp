@@ -126,20 +126,6 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
 }
 
-// Whether formatting `value` with `pattern` gives `value` back: a pattern of '#' then "0.00"
-// ("######0.00") and an amount already written that way (digits without leading zeros, a point,
-// two decimals). The save passes hundreds of thousands of such amounts.
-bool formatsToItself(std::string_view value, std::string_view pattern) {
-  if (pattern.size() < 4 || pattern.substr(pattern.size() - 4) != "0.00") return false;
-  for (std::size_t i = 0; i + 4 < pattern.size(); ++i)
-    if (pattern[i] != '#') return false;
-  std::size_t n = value.size();
-  if (n < 4 || n > 15 || value[n - 3] != '.') return false;
-  for (std::size_t i = 0; i < n; ++i)
-    if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
-  return value[0] != '0' || n == 4;
-}
-
 void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 2) return sqlite3_result_error(ctx, "vbfmt: dos argumentos", -1);
   // No amount (NULL, empty or blanks) has no picture: it stays empty.
@@ -216,6 +202,17 @@ bool isControl(std::string_view column) {
 }
 
 }  // namespace
+
+bool formatsToItself(std::string_view value, std::string_view pattern) {
+  if (pattern.size() < 4 || pattern.substr(pattern.size() - 4) != "0.00") return false;
+  for (std::size_t i = 0; i + 4 < pattern.size(); ++i)
+    if (pattern[i] != '#') return false;
+  std::size_t n = value.size();
+  if (n < 4 || n > 15 || value[n - 3] != '.') return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
+  return value[0] != '0' || n == 4;
+}
 
 std::string sqlName(std::string_view name) {
   return "\"" + std::string(name) + "\"";

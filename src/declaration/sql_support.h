@@ -54,6 +54,11 @@ int copyRows(data::Database& db, std::string_view source, std::string_view targe
 void recomputeControl(data::Database& db, std::string_view table, int n, std::string_view where,
                       const data::Params& params);
 
+// Whether formatting `value` with `pattern` gives `value` back: a pattern of '#' then "0.00"
+// ("######0.00") and an amount already written that way (digits without leading zeros, a point,
+// two decimals). The save and the import pass hundreds of thousands of such amounts.
+bool formatsToItself(std::string_view value, std::string_view pattern);
+
 // Quoted identifier.
 std::string sqlName(std::string_view name);
 

@@ -190,6 +190,39 @@ TEST(SqlSupport, InsertSelectEvaluatedTwiceStoresTheSameRows) {
   }
 }
 
+// An amount taken as already in its picture (the import and vbfmt then keep its text) is exactly
+// what formatting its value gives; anything else is formatted.
+TEST(SqlSupport, AnAmountInItsPictureIsWhatFormattingItGives) {
+  struct Case {
+    const char* amount;
+    bool inPicture;
+  };
+  const Case cases[] = {{"0.00", true},
+                        {"0.05", true},
+                        {"1.05", true},
+                        {"107.10", true},
+                        {"999999999999.99", true},
+                        {"007.10", false},
+                        {"0107.10", false},
+                        {"5", false},
+                        {"-5.00", false},
+                        {"1.5", false},
+                        {"1.005", false},
+                        {"1234567890123.45", false},
+                        {"1,234.50", false},
+                        {" 1.00", false},
+                        {"", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(declaration::formatsToItself(c.amount, "######0.00"), c.inPicture) << c.amount;
+    EXPECT_EQ(declaration::formatsToItself(c.amount, "#########0.00"), c.inPicture) << c.amount;
+    if (c.inPicture) {
+      EXPECT_EQ(vbFormat(*Money::parse(c.amount), "######0.00"), c.amount);
+      EXPECT_EQ(vbFormatText(c.amount, "#########0.00"), c.amount);
+    }
+  }
+  EXPECT_FALSE(declaration::formatsToItself("107.10", "#,##0.00")) << "other pictures are formatted";
+}
+
 // Stored amounts rounded to two decimals: SaveTest.SavingTwiceLeavesOneSetOfRows.
 TEST(SqlSupport, PictureAndRegistryDateFunctions) {
   TestDb t;
