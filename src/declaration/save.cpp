@@ -168,7 +168,7 @@ void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, b
                 {"monto_pag", amount("monto_pag", "#########0.00")},
                 {"monto_dif", "''"}},
                "FROM TMPF601CONCEP WHERE " + conceptHasContent() + (onlyChanged ? std::string(" AND ") + kChanged : ""),
-               {d.ruc, d.periodo});
+               {d.ruc, d.periodo}, Evaluation::Twice);
 }
 
 void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char* working, const char* stored,

@@ -111,22 +111,19 @@ void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
     }
   }
-  std::snprintf(buf, sizeof buf, "%03d%03d", lastThree(a), lastThree(b));
+  // "%03d%03d", written digit by digit (hundreds of thousands of rows); a sum beyond any number
+  // (an amount like 1e5000) goes through the format as before.
+  const int parts[2] = {lastThree(a), lastThree(b)};
+  if (parts[0] < 0 || parts[0] > 999 || parts[1] < 0 || parts[1] > 999) {
+    std::snprintf(buf, sizeof buf, "%03d%03d", parts[0], parts[1]);
+  } else {
+    for (int k = 0; k < 2; ++k) {
+      buf[3 * k] = static_cast<char>('0' + parts[k] / 100);
+      buf[3 * k + 1] = static_cast<char>('0' + parts[k] / 10 % 10);
+      buf[3 * k + 2] = static_cast<char>('0' + parts[k] % 10);
+    }
+  }
   sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
-}
-
-// Whether formatting `value` with `pattern` gives `value` back: a pattern of '#' then "0.00"
-// ("######0.00") and an amount already written that way (digits without leading zeros, a point,
-// two decimals). The save passes hundreds of thousands of such amounts.
-bool formatsToItself(std::string_view value, std::string_view pattern) {
-  if (pattern.size() < 4 || pattern.substr(pattern.size() - 4) != "0.00") return false;
-  for (std::size_t i = 0; i + 4 < pattern.size(); ++i)
-    if (pattern[i] != '#') return false;
-  std::size_t n = value.size();
-  if (n < 4 || n > 15 || value[n - 3] != '.') return false;
-  for (std::size_t i = 0; i < n; ++i)
-    if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
-  return value[0] != '0' || n == 4;
 }
 
 void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -143,7 +140,9 @@ void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
                            static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
     std::string_view pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
                              static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
-    if (formatsToItself(value, pattern)) return sqlite3_result_value(ctx, argv[0]);
+    // The same text back; copied as text, cheaper than copying the argument's value whole.
+    if (formatsToItself(value, pattern))
+      return sqlite3_result_text(ctx, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
   }
   std::string value = data::valueText(toValue(argv[0]));
   std::string pattern = data::valueText(toValue(argv[1]));
@@ -204,6 +203,17 @@ bool isControl(std::string_view column) {
 
 }  // namespace
 
+bool formatsToItself(std::string_view value, std::string_view pattern) {
+  if (pattern.size() < 4 || pattern.substr(pattern.size() - 4) != "0.00") return false;
+  for (std::size_t i = 0; i + 4 < pattern.size(); ++i)
+    if (pattern[i] != '#') return false;
+  std::size_t n = value.size();
+  if (n < 4 || n > 15 || value[n - 3] != '.') return false;
+  for (std::size_t i = 0; i < n; ++i)
+    if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
+  return value[0] != '0' || n == 4;
+}
+
 std::string sqlName(std::string_view name) {
   return "\"" + std::string(name) + "\"";
 }
@@ -230,7 +240,7 @@ void ensureSqlFunctions(data::Database& db) {
 }
 
 int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
-                 std::string_view from, const data::Params& params) {
+                 std::string_view from, const data::Params& params, Evaluation evaluation) {
   ensureSqlFunctions(db);
   auto info = tableInfo(db, table);
   for (const auto& c : columns) {
@@ -265,8 +275,9 @@ int insertSelect(data::Database& db, std::string_view table, int n, const std::v
   }
   // With a control number each value feeds two places: the selection is kept apart (an OFFSET
   // keeps SQLite from merging it into the insert, which would compute every expression twice).
+  const bool apart = n >= 0 && evaluation == Evaluation::Once;
   std::string sql = "INSERT INTO " + std::string(table) + " (" + names + ") SELECT " + outer + " FROM (SELECT " +
-                    inner + " " + std::string(from) + (n >= 0 ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
+                    inner + " " + std::string(from) + (apart ? " LIMIT -1 OFFSET 0" : "") + ") AS q";
   return db.run(sql, params);
 }
 

@@ -32,8 +32,13 @@ struct ColumnExpr {
 // SELECT ("FROM … WHERE …"); `params` bind the expressions first, then `from`. Returns rows added.
 // An ORDER BY in `from` makes SQLite build the whole selection before the insert: working tables
 // are read in their natural (rowid) order without one.
+// With a control number each value feeds two places; by default each expression is computed once
+// (the selection kept apart, its rows copied to the insert). `Evaluation::Twice` lets SQLite
+// merge the selection into the insert: cheaper where the expressions are (hundreds of thousands
+// of rows of plain columns and amounts already in their picture), every one deterministic.
+enum class Evaluation { Once, Twice };
 int insertSelect(data::Database& db, std::string_view table, int n, const std::vector<ColumnExpr>& columns,
-                 std::string_view from, const data::Params& params);
+                 std::string_view from, const data::Params& params, Evaluation evaluation = Evaluation::Once);
 
 // Copies rows of `source` into `target` column by column (same names; columns of the target
 // missing in the source take their default), with some columns replaced by bound values, and
@@ -48,6 +53,11 @@ int copyRows(data::Database& db, std::string_view source, std::string_view targe
 // Recomputes cNumero with n for the rows of a table that match `where`, in one statement.
 void recomputeControl(data::Database& db, std::string_view table, int n, std::string_view where,
                       const data::Params& params);
+
+// Whether formatting `value` with `pattern` gives `value` back: a pattern of '#' then "0.00"
+// ("######0.00") and an amount already written that way (digits without leading zeros, a point,
+// two decimals). The save and the import pass hundreds of thousands of such amounts.
+bool formatsToItself(std::string_view value, std::string_view pattern);
 
 // Quoted identifier.
 std::string sqlName(std::string_view name);

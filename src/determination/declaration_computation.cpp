@@ -34,6 +34,59 @@ class LargeCache {
 
 constexpr std::size_t kBulkRows = 2000;
 
+// A bulk store notes its persons as changed once per statement instead of through the triggers,
+// row by row: the rows it adds (those past the last row there), the stored rows it updates and
+// the summaries it writes (both read before the store, which marks them stored), each noted by
+// the key its row holds, as the triggers would.
+class BulkChangeNotes {
+ public:
+  BulkChangeNotes(data::Database& db, const std::vector<model::PersonData>& persons)
+      : db_(db),
+        tracking_(
+            db.exists("SELECT 1 FROM sqlite_temp_master WHERE type = 'trigger' AND name = 'TRG_TMPF601CONCEP_INS'")),
+        pause_(db) {
+    if (!tracking_) return;  // an enclosing bulk load sets the state itself
+    lastRowid_ = db.integer("SELECT COALESCE(MAX(rowid), 0) FROM TMPF601CONCEP");
+    for (const auto& p : persons) {
+      for (const auto& r : p.concepts)
+        if (r.rowid != 0 && r.changed()) updatedRows_.push_back(r.rowid);
+      if (p.summary != p.storedSummary) summaries_.push_back(p.rowid);
+    }
+  }
+  // After the store.
+  void note() {
+    if (!tracking_) return;
+    const std::string noteRows =
+        "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
+        "TMPF601CONCEP WHERE rowid ";
+    db_.run(noteRows + "> ?", {lastRowid_});
+    // One statement for all the rows of each kind (a payroll's worth of summaries).
+    noteEach(noteRows + "= ?", updatedRows_);
+    noteEach(
+        "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(Correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
+        "TEMP1_F601 WHERE rowid = ?",
+        summaries_);
+  }
+
+ private:
+  void noteEach(const std::string& sql, const std::vector<std::int64_t>& rowids) {
+    try {
+      for (auto rowid : rowids) {
+        auto& st = db_.prepared(sql);
+        st.bind(1, static_cast<int64_t>(rowid));
+        st.exec();
+      }
+    } catch (const SQLite::Exception& e) {
+      data::rethrow(e);
+    }
+  }
+  data::Database& db_;
+  bool tracking_;
+  data::ChangeTrackingPause pause_;
+  std::int64_t lastRowid_ = 0;
+  std::vector<std::int64_t> updatedRows_, summaries_;
+};
+
 using Who = std::tuple<int, std::string, std::int64_t, int>;
 Who who(const PersonKey& k) {
   return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra};
@@ -94,9 +147,15 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
         ++added;
     }
   const bool bulk = added > kBulkRows && added > kept;
-  if (bulk) data::dropConceptIndexes(db);
-  model::storePersons(db, persons, imported);
-  if (bulk) data::createConceptIndexes(db);
+  if (bulk) {
+    data::dropConceptIndexes(db);
+    BulkChangeNotes notes(db, persons);
+    model::storePersons(db, persons, imported);
+    notes.note();
+    data::createConceptIndexes(db);
+  } else {
+    model::storePersons(db, persons, imported);
+  }
   tx.commit();
 }
 

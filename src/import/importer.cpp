@@ -58,6 +58,7 @@ void Importer::Impl::terminatorMessage() {
 void Importer::Impl::startFile(FileResult& res, Kind kind, const std::filesystem::path& file) {
   r = &res;
   affectedSeen.clear();
+  lastAffected.reset();
   providersSeen.clear();
   receiptsLoaded = false;
   receipts.clear();

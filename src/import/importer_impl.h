@@ -104,6 +104,12 @@ struct Importer::Impl {
   // Lookups read once per importer, the first time a kind needs them.
   bool workersLoaded = false;
   std::unordered_map<std::string, Worker> workers;
+  // The worker found last, for the next lines of the same person.
+  struct LastWorker {
+    int tipDoc = 0, category = 0;
+    std::string docId;
+    const Worker* worker = nullptr;
+  } lastWorker;
   bool conceptsLoaded = false;
   std::unordered_set<std::string> conceptSet;
   std::unordered_map<std::string, std::string> conceptNames;
@@ -123,6 +129,7 @@ struct Importer::Impl {
   std::ofstream log, err;
   std::filesystem::path workDir;
   std::set<std::pair<std::string, std::int64_t>> affectedSeen;
+  std::optional<PersonKey> lastAffected;  // a file brings a person's lines one after another
 
   // The lookups and the work files (importer_lookups.cpp).
   Impl(Session& session, const model::OpenDeclaration& decl, Form f);

@@ -128,8 +128,12 @@ void Importer::Impl::loadRegistered(int category) {
 
 const Worker* Importer::Impl::worker(int tipDoc, const std::string& docId, int category) {
   loadWorkers();
+  const LastWorker& last = lastWorker;
+  if (last.worker && last.tipDoc == tipDoc && last.category == category && last.docId == docId) return last.worker;
   auto it = workers.find(personIndex(tipDoc, docId, category));
-  return it == workers.end() ? nullptr : &it->second;
+  if (it == workers.end()) return nullptr;
+  lastWorker = {tipDoc, category, docId, &it->second};
+  return &it->second;
 }
 
 const Local* Importer::Impl::local(std::int64_t codEst, std::string_view rucEmp) {
@@ -148,6 +152,8 @@ const Rate* Importer::Impl::rate(std::string_view rucEmp, std::int64_t codEst, M
 
 void Importer::Impl::affected(const PersonKey& k) {
   if (k.cod_cat_tra != kWorker && k.cod_cat_tra != kPensioner) return;
+  if (lastAffected && *lastAffected == k) return;  // noted with the line before
+  lastAffected = k;
   if (affectedSeen.insert({personIndex(k.tip_doc_a, k.doc_id_a, k.cod_cat_tra), k.correl_a}).second)
     r->affected.push_back(k);
 }

@@ -1,5 +1,7 @@
 #include "import/importer_impl.h"
 
+#include "declaration/sql_support.h"
+
 namespace korventa::import {
 
 std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int category) {
@@ -33,7 +35,12 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
 
   // Actualizotemp_concep: the person's row of the concept takes the amounts; a concept typed
   // twice in the file keeps the last amounts (the row is unique per person and concept).
-  std::string m = vbFormat(monto, "######0.00"), p = vbFormat(pagado, "######0.00");
+  // An amount already in its picture (nearly all of a large file) is kept as written.
+  auto pictured = [](const std::string& text, Money value) {
+    const char* picture = "######0.00";
+    return declaration::formatsToItself(text, picture) ? text : vbFormat(value, picture);
+  };
+  std::string m = pictured(f[3], monto), p = pictured(f[4], pagado);
   loadConceptRows(category);
   std::uint64_t key = conceptKey(w->key.correl_a, category, code);
   auto row = conceptRows.find(key);

@@ -141,6 +141,88 @@ TEST(SqlSupport, InsertSelectComputesEachValueOnce) {
   }
 }
 
+// Merged into the insert (each expression computed for the column and again for the control
+// number), the selection stores the same rows: same values, same types, same control numbers,
+// bound parameters included, whatever the amounts look like.
+TEST(SqlSupport, InsertSelectEvaluatedTwiceStoresTheSameRows) {
+  TestDb t;
+  auto& db = t.db();
+  declaration::ensureSqlFunctions(db);
+  db.run("CREATE TABLE src (correl INTEGER, codigo TEXT, monto TEXT, pag TEXT)");
+  for (auto* name : {"once", "twice"})
+    db.run(std::string("CREATE TABLE ") + name +
+           " (d INTEGER, ruc TEXT, correl INTEGER, codigo TEXT, monto TEXT, pag TEXT, dif TEXT, cNumero TEXT)");
+  const std::vector<Value> amounts = {Value(std::string("1500.00")), Value(std::string("-250.5")),
+                                      Value(std::string("")),        Value(),
+                                      Value(std::string("   ")),     Value(std::string("0007.10")),
+                                      Value(std::int64_t(5)),        Value(-3.25),
+                                      Value(std::string("12,5")),    Value(std::string("abc")),
+                                      Value(std::string("ñ1")),      Value(std::string("0.00"))};
+  for (std::size_t i = 0; i < amounts.size(); ++i)
+    db.run("INSERT INTO src VALUES (?, ?, ?, ?)",
+           {static_cast<std::int64_t>(i), i % 2 ? "0121" : "0805", amounts[i], amounts[amounts.size() - 1 - i]});
+  auto amount = [](const std::string& c) {
+    return "CASE WHEN " + c + " IS NULL OR " + c + " = '' THEN '' ELSE vbfmt(" + c + ", '#########0.00') END";
+  };
+  const std::vector<declaration::ColumnExpr> cols = {{"d", "6"},
+                                                     {"ruc", "?"},
+                                                     {"correl", "correl"},
+                                                     {"codigo", "codigo"},
+                                                     {"monto", amount("monto")},
+                                                     {"pag", amount("pag")},
+                                                     {"dif", "''"}};
+  const std::string from = "FROM src WHERE correl >= ?";
+  EXPECT_EQ(declaration::insertSelect(db, "once", 4, cols, from, {std::string("20111111110"), 0}),
+            static_cast<int>(amounts.size()));
+  EXPECT_EQ(declaration::insertSelect(db, "twice", 4, cols, from, {std::string("20111111110"), 0},
+                                      declaration::Evaluation::Twice),
+            static_cast<int>(amounts.size()));
+  const std::string typed =
+      "SELECT rowid, typeof(monto), typeof(pag), quote(d), quote(ruc), quote(correl), "
+      "quote(codigo), quote(monto), quote(pag), quote(dif), quote(cNumero) FROM ";
+  auto once = db.rows(typed + "once ORDER BY rowid"), twice = db.rows(typed + "twice ORDER BY rowid");
+  ASSERT_EQ(twice.size(), once.size());
+  for (std::size_t i = 0; i < once.size(); ++i)
+    for (std::size_t c = 0; c < once[i].size(); ++c) EXPECT_EQ(twice[i].text(c), once[i].text(c)) << i << " " << c;
+  for (const auto& r : db.rows("SELECT * FROM twice")) {
+    std::vector<Value> fields(r.values().begin(), r.values().end());
+    EXPECT_EQ(r.text(7), data::NumeroControl(fields, 4));
+  }
+}
+
+// An amount taken as already in its picture (the import and vbfmt then keep its text) is exactly
+// what formatting its value gives; anything else is formatted.
+TEST(SqlSupport, AnAmountInItsPictureIsWhatFormattingItGives) {
+  struct Case {
+    const char* amount;
+    bool inPicture;
+  };
+  const Case cases[] = {{"0.00", true},
+                        {"0.05", true},
+                        {"1.05", true},
+                        {"107.10", true},
+                        {"999999999999.99", true},
+                        {"007.10", false},
+                        {"0107.10", false},
+                        {"5", false},
+                        {"-5.00", false},
+                        {"1.5", false},
+                        {"1.005", false},
+                        {"1234567890123.45", false},
+                        {"1,234.50", false},
+                        {" 1.00", false},
+                        {"", false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(declaration::formatsToItself(c.amount, "######0.00"), c.inPicture) << c.amount;
+    EXPECT_EQ(declaration::formatsToItself(c.amount, "#########0.00"), c.inPicture) << c.amount;
+    if (c.inPicture) {
+      EXPECT_EQ(vbFormat(*Money::parse(c.amount), "######0.00"), c.amount);
+      EXPECT_EQ(vbFormatText(c.amount, "#########0.00"), c.amount);
+    }
+  }
+  EXPECT_FALSE(declaration::formatsToItself("107.10", "#,##0.00")) << "other pictures are formatted";
+}
+
 // Stored amounts rounded to two decimals: SaveTest.SavingTwiceLeavesOneSetOfRows.
 TEST(SqlSupport, PictureAndRegistryDateFunctions) {
   TestDb t;
