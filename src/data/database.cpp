@@ -144,8 +144,10 @@ namespace {
 using Connection = std::unique_ptr<SQLite::Database>;
 
 // Opens and touches the schema, so that a locked or unreadable file fails here, after one wait.
+// A connection is used by one thread at a time (a thread that needs the file opens its own), so
+// SQLite's lock around every call on it is left out.
 Connection connect(const std::string& name, int flags) {
-  auto db = std::make_unique<SQLite::Database>(name, flags);
+  auto db = std::make_unique<SQLite::Database>(name, flags | SQLite::OPEN_NOMUTEX);
   db->setBusyTimeout(4000);
   SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
   probe.executeStep();
@@ -231,7 +233,8 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, Acce
 
 std::unique_ptr<Database> Database::create(const std::filesystem::path& file) {
   try {
-    auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    auto db = std::make_unique<SQLite::Database>(file.string(),
+                                                 SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
     configure(*db);
     return std::unique_ptr<Database>(new Database(std::move(db), file));
   } catch (const SQLite::Exception& e) {
