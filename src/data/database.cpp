@@ -65,7 +65,10 @@ int Row::index(std::string_view column) const {
 }
 
 std::int64_t Row::integer(std::size_t i) const {
-  const Value& v = values_.at(i);
+  return valueInteger(values_.at(i));
+}
+
+std::int64_t valueInteger(const Value& v) {
   if (v.index() == 1) return std::get<std::int64_t>(v);
   if (v.index() == 2) return static_cast<std::int64_t>(std::get<double>(v));
   if (v.index() == 3) {
@@ -342,6 +345,30 @@ std::vector<std::string> Database::columns(std::string_view table) {
   std::vector<std::string> out;
   for (const auto& r : rows("SELECT name FROM pragma_table_info(?) ORDER BY cid", {table})) out.push_back(r.text(0));
   return out;
+}
+
+RawStatement::RawStatement(Database& db, const std::string& sql) : db_(db.sqlite().getHandle()) {
+  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK) fail();
+}
+
+RawStatement::~RawStatement() {
+  sqlite3_finalize(st_);
+}
+
+bool RawStatement::step() {
+  int rc = sqlite3_step(st_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc != SQLITE_DONE) fail();
+  return false;
+}
+
+void RawStatement::reset() {
+  sqlite3_reset(st_);
+  sqlite3_clear_bindings(st_);
+}
+
+void RawStatement::fail() const {
+  throw DbError(sqlite3_errcode(db_), sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

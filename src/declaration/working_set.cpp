@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include <sqlite3.h>
+
 #include "common/dates.h"
 #include "common/text.h"
 #include "data/declarants.h"
@@ -32,12 +34,46 @@ const char* kRegistrySelect =
     "fec_insc, "
     "dmy(a.fec_baja) AS fec_baja, a.estado, a.envio, a.Nombre_2, ";
 
+const char* kRegistryFrom =
+    " FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d "
+    "AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
+    "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra IN (1, 2)";
+
 std::string registryQuery() {
-  return std::string(kRegistrySelect) + nameSql("a") +
-         " AS nombre FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d "
-         "AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
-         "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra IN (1, 2) ORDER BY d.cod_cat_tra, d.correl_a";
+  return std::string(kRegistrySelect) + nameSql("a") + " AS nombre" + kRegistryFrom +
+         " ORDER BY d.cod_cat_tra, d.correl_a";
 }
+
+// The columns of registryQuery(), by position.
+enum RegistryColumn : int {
+  rCorrel,
+  rCategory,
+  rTipDocA,
+  rDocIdA,
+  rSituac,
+  rTipo,
+  rPension,
+  rIndQuinta,
+  rSctr,
+  rNumCuenta,
+  rAportTrabPens,
+  rAportDes,
+  rIndAfieps,
+  rRucEps,
+  rCodEps,
+  rSctrPension,
+  rFecNac,
+  rIndDomicilio,
+  rEssaludVida,
+  rIpssVida,
+  rAsegPens,
+  rFecInsc,
+  rFecBaja,
+  rEstado,
+  rEnvio,
+  rNombre2,
+  rNombre
+};
 
 }  // namespace
 
@@ -63,30 +99,20 @@ const std::vector<std::string>& registryColumns() {
   return c;
 }
 
+// Where each of registryColumns() comes from in registryQuery() (-1: the document's short name).
+constexpr int kRegistrySource[] = {
+    rSituac,   rTipo,     rPension, rIndQuinta, rIndDomicilio, rSctr,        rNumCuenta, rEssaludVida,
+    rIpssVida, rAsegPens, rRucEps,  rIndAfieps, rCodEps,       rSctrPension, rNombre,    rFecNac,
+    -1,        rEstado,   rEnvio,   rFecInsc,   rFecBaja,      rNombre2};
+
 std::vector<data::Value> registryValues(const data::Row& r, const std::map<long long, std::string>& shortNames) {
-  auto sn = shortNames.find(r.integer("tip_doc_a"));
-  return {r.at("situac"),
-          r.at("tipo"),
-          r.at("pension"),
-          r.at("ind_quinta"),
-          r.at("ind_domicilio"),
-          r.at("sctr"),
-          r.at("num_cuenta"),
-          r.at("ESSALUD_Vida"),
-          r.at("ipss_vida"),
-          r.at("aseg_pens"),
-          r.at("ruceps"),
-          r.at("ind_afieps"),
-          r.at("cod_eps"),
-          r.at("sctr_pension"),
-          r.at("nombre"),
-          r.at("fec_nac"),
-          data::Value(sn == shortNames.end() ? std::string() : sn->second),
-          r.at("estado"),
-          r.at("envio"),
-          r.at("fec_insc"),
-          r.at("fec_baja"),
-          r.at("Nombre_2")};
+  auto sn = shortNames.find(r.integer(rTipDocA));
+  std::vector<data::Value> out;
+  out.reserve(std::size(kRegistrySource));
+  for (int c : kRegistrySource)
+    out.push_back(c >= 0 ? r[static_cast<std::size_t>(c)]
+                         : data::Value(sn == shortNames.end() ? std::string() : sn->second));
+  return out;
 }
 
 }  // namespace
@@ -157,9 +183,9 @@ long long WorkingSet::reminderCount() {
 
 namespace {
 
-// Adds the working row of a registry person (worker or pensioner).
-void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
-                  const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
+// The insert of a working person row: the declaration's key, the person's (correl_a, category,
+// document), dias_lab, the two pension contributions, then registryColumns().
+const std::string& insertPersonSql() {
   static const std::string sql = [] {
     std::string cols =
         "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
@@ -171,15 +197,21 @@ void insertPerson(data::Database& db, const model::OpenDeclaration& d, const dat
     }
     return "INSERT INTO TEMP1_F601 (" + cols + ") VALUES (" + qs + ")";
   }();
-  data::Params p{d.ruc, r.at("correl_a"), d.periodo, r.at("cod_cat_tra"), r.at("tip_doc_a"), r.at("doc_id_a")};
+  return sql;
+}
+
+// Adds the working row of a registry person (worker or pensioner).
+void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
+                  const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
+  data::Params p{d.ruc, r[rCorrel], d.periodo, r[rCategory], r[rTipDocA], r[rDocIdA]};
   if (dias)
     p.add(std::to_string(*dias));
   else
     p.add(nullptr);
-  p.add(r.at("aport_trabpens"));
-  p.add(r.at("aportdes"));
+  p.add(r[rAportTrabPens]);
+  p.add(r[rAportDes]);
   for (auto& v : registryValues(r, shortNames)) p.add(v);
-  auto& st = db.prepared(sql);
+  auto& st = db.prepared(insertPersonSql());
   data::bindAll(st, p);
   try {
     st.exec();
@@ -229,6 +261,76 @@ void loadTrainees(data::Database& db, const model::OpenDeclaration& d, bool only
   db.run(sql, {d.periodo, d.ruc, d.periodo, d.periodo});
 }
 
+// The registry persons of registryQuery() read one at a time, each added to the working rows
+// straight from the statement (no copy of the whole registry in between, no conversion of the
+// values that go into the row as they are).
+class RegistryReader {
+ public:
+  RegistryReader(data::Database& db, const std::string& ruc) : sel_(db, registryQuery()), ins_(db, insertPersonSql()) {
+    sqlite3_bind_text(sel_.get(), 1, ruc.data(), static_cast<int>(ruc.size()), SQLITE_TRANSIENT);
+  }
+  bool next() { return sel_.step(); }
+  // A column of the current person as Database::rows reads it.
+  data::Value value(int c) const {
+    sqlite3_stmt* st = sel_.get();
+    switch (sqlite3_column_type(st, c)) {
+      case SQLITE_INTEGER:
+        return data::Value(static_cast<std::int64_t>(sqlite3_column_int64(st, c)));
+      case SQLITE_FLOAT:
+        return data::Value(sqlite3_column_double(st, c));
+      case SQLITE_NULL:
+        return data::Value();
+      default:
+        return data::Value(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                       static_cast<std::size_t>(sqlite3_column_bytes(st, c))));
+    }
+  }
+  std::int64_t integer(int c) const { return data::valueInteger(value(c)); }
+  std::string text(int c) const { return data::valueText(value(c)); }
+
+  // The working row of the current person, bound as insertPerson() binds a read row.
+  void insertPerson(const model::OpenDeclaration& d, const std::map<long long, std::string>& shortNames,
+                    const std::optional<int>& dias) {
+    ins_.reset();
+    bindText(1, d.ruc);
+    column(2, rCorrel);
+    bindText(3, d.periodo);
+    column(4, rCategory);
+    column(5, rTipDocA);
+    column(6, rDocIdA);
+    if (dias) bindText(7, std::to_string(*dias));
+    column(8, rAportTrabPens);
+    column(9, rAportDes);
+    int i = 10;
+    for (int c : kRegistrySource) {
+      if (c >= 0) {
+        column(i++, c);
+        continue;
+      }
+      auto sn = shortNames.find(integer(rTipDocA));
+      bindText(i++, sn == shortNames.end() ? std::string() : sn->second);
+    }
+    ins_.step();
+  }
+
+ private:
+  void bindText(int i, const std::string& v) {
+    sqlite3_bind_text(ins_.get(), i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+  }
+  // Column c of the person as parameter i; a blob goes as the text the rows read it as.
+  void column(int i, int c) {
+    sqlite3_stmt* from = sel_.get();
+    if (sqlite3_column_type(from, c) == SQLITE_BLOB)
+      sqlite3_bind_text(ins_.get(), i, reinterpret_cast<const char*>(sqlite3_column_text(from, c)),
+                        sqlite3_column_bytes(from, c), SQLITE_TRANSIENT);
+    else
+      sqlite3_bind_value(ins_.get(), i, sqlite3_column_value(from, c));
+  }
+
+  data::RawStatement sel_;
+  data::RawStatement ins_;
+};
+
 }  // namespace
 
 void WorkingSet::loadNew(Progress& progress) {
@@ -242,18 +344,18 @@ void WorkingSet::loadNew(Progress& progress) {
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   progress.step(steps::kLoadingWorkers);
-  const auto registry = db.rows(registryQuery(), {d_.ruc});
-  const auto total = static_cast<long long>(registry.size());
+  const long long total = db.integer(std::string("SELECT count(*)") + kRegistryFrom, {d_.ruc});
+  RegistryReader registry(db, d_.ruc);
   long long done = 0;
-  for (const auto& r : registry) {
+  while (registry.next()) {
     progress.tick(done++, total);
-    int cat = static_cast<int>(r.integer("cod_cat_tra"));
-    std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
-    auto own = periods.of(r.integer("correl_a"), cat, tipo);
+    int cat = static_cast<int>(registry.integer(rCategory));
+    std::string tipo = text::trim(registry.text(rTipo)), situac = text::trim(registry.text(rSituac));
+    auto own = periods.of(registry.integer(rCorrel), cat, tipo);
     if (!model::EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
     std::optional<int> dias;
-    if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, r.text("doc_id_a"));
-    insertPerson(db, d_, r, shortNames, dias);
+    if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, registry.text(rDocIdA));
+    registry.insertPerson(d_, shortNames, dias);
   }
   progress.advance(total, total);
   loadThirdParties(db, d_, false);
