@@ -65,7 +65,10 @@ int Row::index(std::string_view column) const {
 }
 
 std::int64_t Row::integer(std::size_t i) const {
-  const Value& v = values_.at(i);
+  return valueInteger(values_.at(i));
+}
+
+std::int64_t valueInteger(const Value& v) {
   if (v.index() == 1) return std::get<std::int64_t>(v);
   if (v.index() == 2) return static_cast<std::int64_t>(std::get<double>(v));
   if (v.index() == 3) {
@@ -144,8 +147,10 @@ namespace {
 using Connection = std::unique_ptr<SQLite::Database>;
 
 // Opens and touches the schema, so that a locked or unreadable file fails here, after one wait.
+// A connection is used by one thread at a time (a thread that needs the file opens its own), so
+// SQLite's lock around every call on it is left out.
 Connection connect(const std::string& name, int flags) {
-  auto db = std::make_unique<SQLite::Database>(name, flags);
+  auto db = std::make_unique<SQLite::Database>(name, flags | SQLite::OPEN_NOMUTEX);
   db->setBusyTimeout(4000);
   SQLite::Statement probe(*db, "SELECT count(*) FROM sqlite_master");
   probe.executeStep();
@@ -231,7 +236,8 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, Acce
 
 std::unique_ptr<Database> Database::create(const std::filesystem::path& file) {
   try {
-    auto db = std::make_unique<SQLite::Database>(file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+    auto db = std::make_unique<SQLite::Database>(file.string(),
+                                                 SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE | SQLite::OPEN_NOMUTEX);
     configure(*db);
     return std::unique_ptr<Database>(new Database(std::move(db), file));
   } catch (const SQLite::Exception& e) {
@@ -339,6 +345,30 @@ std::vector<std::string> Database::columns(std::string_view table) {
   std::vector<std::string> out;
   for (const auto& r : rows("SELECT name FROM pragma_table_info(?) ORDER BY cid", {table})) out.push_back(r.text(0));
   return out;
+}
+
+RawStatement::RawStatement(Database& db, const std::string& sql) : db_(db.sqlite().getHandle()) {
+  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK) fail();
+}
+
+RawStatement::~RawStatement() {
+  sqlite3_finalize(st_);
+}
+
+bool RawStatement::step() {
+  int rc = sqlite3_step(st_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc != SQLITE_DONE) fail();
+  return false;
+}
+
+void RawStatement::reset() {
+  sqlite3_reset(st_);
+  sqlite3_clear_bindings(st_);
+}
+
+void RawStatement::fail() const {
+  throw DbError(sqlite3_errcode(db_), sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
 }
 
 Transaction::Transaction(Database& db) : db_(db) {

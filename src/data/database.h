@@ -23,6 +23,8 @@ using Value = std::variant<std::monostate, std::int64_t, double, std::string>;
 // reals with up to 15 significant digits.
 std::string valueText(const Value& v);
 bool valueIsNull(const Value& v);
+// A value as an integer: a real one truncated, a text parsed (0 when it is no number), NULL 0.
+std::int64_t valueInteger(const Value& v);
 
 class DbError : public std::runtime_error {
  public:
@@ -161,6 +163,26 @@ class Database {
   std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> cache_;
   int depth_ = 0;
   int savepointSeq_ = 0;
+};
+
+// A statement used through SQLite's own functions, for loops that hand values from one statement
+// to another as they are, without reading them into Values; finalized with the object.
+class RawStatement {
+ public:
+  RawStatement(Database& db, const std::string& sql);
+  ~RawStatement();
+  RawStatement(const RawStatement&) = delete;
+  RawStatement& operator=(const RawStatement&) = delete;
+  sqlite3_stmt* get() const { return st_; }
+  // Runs to the next row: true on one, false when done; an error throws DbError.
+  bool step();
+  // Ready to run again, its parameters cleared.
+  void reset();
+
+ private:
+  [[noreturn]] void fail() const;
+  sqlite3* db_;
+  sqlite3_stmt* st_ = nullptr;
 };
 
 // One operation, all or nothing: rolls back in its destructor unless committed. Nested

@@ -3,6 +3,8 @@
 #include <map>
 #include <set>
 
+#include <sqlite3.h>
+
 #include "common/dates.h"
 #include "common/text.h"
 #include "data/declarants.h"
@@ -12,16 +14,17 @@
 #include "model/labour_periods.h"
 #include "declaration/sql_support.h"
 #include "declaration/tables.h"
+#include "declaration/working_set_sql.h"
 
 namespace korventa::declaration {
-namespace {
 
-// "APELLIDO_P APELLIDO_M, NOMBRE_1" over the columns of a registry alias, in SQL.
 std::string nameSql(const std::string& a) {
   return "TRIM(TRIM(COALESCE(" + a + ".apellido_p, '')) || ' ' || TRIM(COALESCE(" + a +
          ".apellido_m, ''))) || CASE WHEN TRIM(COALESCE(" + a + ".nombre_1, '')) <> '' THEN ', ' || TRIM(" + a +
          ".nombre_1) ELSE '' END";
 }
+
+namespace {
 
 // Registry persons of categories 1 and 2 with their labour data.
 const char* kRegistrySelect =
@@ -31,18 +34,56 @@ const char* kRegistrySelect =
     "fec_insc, "
     "dmy(a.fec_baja) AS fec_baja, a.estado, a.envio, a.Nombre_2, ";
 
+const char* kRegistryFrom =
+    " FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d "
+    "AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
+    "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra IN (1, 2)";
+
 std::string registryQuery() {
-  return std::string(kRegistrySelect) + nameSql("a") +
-         " AS nombre FROM ASEG_DET_LAB d JOIN ASEGVKRS a ON a.tip_doc_d = d.tip_doc_d AND a.doc_id_d = d.doc_id_d "
-         "AND a.correl_a = d.correl_a AND a.cod_cat_tra = d.cod_cat_tra "
-         "WHERE d.tip_doc_d = 6 AND d.doc_id_d = ? AND d.cod_cat_tra IN (1, 2) ORDER BY d.cod_cat_tra, d.correl_a";
+  return std::string(kRegistrySelect) + nameSql("a") + " AS nombre" + kRegistryFrom +
+         " ORDER BY d.cod_cat_tra, d.correl_a";
 }
+
+// The columns of registryQuery(), by position.
+enum RegistryColumn : int {
+  rCorrel,
+  rCategory,
+  rTipDocA,
+  rDocIdA,
+  rSituac,
+  rTipo,
+  rPension,
+  rIndQuinta,
+  rSctr,
+  rNumCuenta,
+  rAportTrabPens,
+  rAportDes,
+  rIndAfieps,
+  rRucEps,
+  rCodEps,
+  rSctrPension,
+  rFecNac,
+  rIndDomicilio,
+  rEssaludVida,
+  rIpssVida,
+  rAsegPens,
+  rFecInsc,
+  rFecBaja,
+  rEstado,
+  rEnvio,
+  rNombre2,
+  rNombre
+};
+
+}  // namespace
 
 std::map<long long, std::string> docShortNames(data::Database& db) {
   std::map<long long, std::string> out;
   for (const auto& t : data::ParamTable(db).documentTypes()) out[t.code] = t.shortName;
   return out;
 }
+
+namespace {
 
 std::string tooManyDays(const std::string& doc) {
   return "Los dias laborados exceden los dias del mes. Corregir los periodos laborales en el registro del trabajador " +
@@ -58,30 +99,20 @@ const std::vector<std::string>& registryColumns() {
   return c;
 }
 
+// Where each of registryColumns() comes from in registryQuery() (-1: the document's short name).
+constexpr int kRegistrySource[] = {
+    rSituac,   rTipo,     rPension, rIndQuinta, rIndDomicilio, rSctr,        rNumCuenta, rEssaludVida,
+    rIpssVida, rAsegPens, rRucEps,  rIndAfieps, rCodEps,       rSctrPension, rNombre,    rFecNac,
+    -1,        rEstado,   rEnvio,   rFecInsc,   rFecBaja,      rNombre2};
+
 std::vector<data::Value> registryValues(const data::Row& r, const std::map<long long, std::string>& shortNames) {
-  auto sn = shortNames.find(r.integer("tip_doc_a"));
-  return {r.at("situac"),
-          r.at("tipo"),
-          r.at("pension"),
-          r.at("ind_quinta"),
-          r.at("ind_domicilio"),
-          r.at("sctr"),
-          r.at("num_cuenta"),
-          r.at("ESSALUD_Vida"),
-          r.at("ipss_vida"),
-          r.at("aseg_pens"),
-          r.at("ruceps"),
-          r.at("ind_afieps"),
-          r.at("cod_eps"),
-          r.at("sctr_pension"),
-          r.at("nombre"),
-          r.at("fec_nac"),
-          data::Value(sn == shortNames.end() ? std::string() : sn->second),
-          r.at("estado"),
-          r.at("envio"),
-          r.at("fec_insc"),
-          r.at("fec_baja"),
-          r.at("Nombre_2")};
+  auto sn = shortNames.find(r.integer(rTipDocA));
+  std::vector<data::Value> out;
+  out.reserve(std::size(kRegistrySource));
+  for (int c : kRegistrySource)
+    out.push_back(c >= 0 ? r[static_cast<std::size_t>(c)]
+                         : data::Value(sn == shortNames.end() ? std::string() : sn->second));
+  return out;
 }
 
 }  // namespace
@@ -152,9 +183,9 @@ long long WorkingSet::reminderCount() {
 
 namespace {
 
-// Adds the working row of a registry person (worker or pensioner).
-void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
-                  const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
+// The insert of a working person row: the declaration's key, the person's (correl_a, category,
+// document), dias_lab, the two pension contributions, then registryColumns().
+const std::string& insertPersonSql() {
   static const std::string sql = [] {
     std::string cols =
         "Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra, tip_doc_a, doc_id_a, dias_lab, "
@@ -166,15 +197,21 @@ void insertPerson(data::Database& db, const model::OpenDeclaration& d, const dat
     }
     return "INSERT INTO TEMP1_F601 (" + cols + ") VALUES (" + qs + ")";
   }();
-  data::Params p{d.ruc, r.at("correl_a"), d.periodo, r.at("cod_cat_tra"), r.at("tip_doc_a"), r.at("doc_id_a")};
+  return sql;
+}
+
+// Adds the working row of a registry person (worker or pensioner).
+void insertPerson(data::Database& db, const model::OpenDeclaration& d, const data::Row& r,
+                  const std::map<long long, std::string>& shortNames, const std::optional<int>& dias) {
+  data::Params p{d.ruc, r[rCorrel], d.periodo, r[rCategory], r[rTipDocA], r[rDocIdA]};
   if (dias)
     p.add(std::to_string(*dias));
   else
     p.add(nullptr);
-  p.add(r.at("aport_trabpens"));
-  p.add(r.at("aportdes"));
+  p.add(r[rAportTrabPens]);
+  p.add(r[rAportDes]);
   for (auto& v : registryValues(r, shortNames)) p.add(v);
-  auto& st = db.prepared(sql);
+  auto& st = db.prepared(insertPersonSql());
   data::bindAll(st, p);
   try {
     st.exec();
@@ -224,6 +261,76 @@ void loadTrainees(data::Database& db, const model::OpenDeclaration& d, bool only
   db.run(sql, {d.periodo, d.ruc, d.periodo, d.periodo});
 }
 
+// The registry persons of registryQuery() read one at a time, each added to the working rows
+// straight from the statement (no copy of the whole registry in between, no conversion of the
+// values that go into the row as they are).
+class RegistryReader {
+ public:
+  RegistryReader(data::Database& db, const std::string& ruc) : sel_(db, registryQuery()), ins_(db, insertPersonSql()) {
+    sqlite3_bind_text(sel_.get(), 1, ruc.data(), static_cast<int>(ruc.size()), SQLITE_TRANSIENT);
+  }
+  bool next() { return sel_.step(); }
+  // A column of the current person as Database::rows reads it.
+  data::Value value(int c) const {
+    sqlite3_stmt* st = sel_.get();
+    switch (sqlite3_column_type(st, c)) {
+      case SQLITE_INTEGER:
+        return data::Value(static_cast<std::int64_t>(sqlite3_column_int64(st, c)));
+      case SQLITE_FLOAT:
+        return data::Value(sqlite3_column_double(st, c));
+      case SQLITE_NULL:
+        return data::Value();
+      default:
+        return data::Value(std::string(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                       static_cast<std::size_t>(sqlite3_column_bytes(st, c))));
+    }
+  }
+  std::int64_t integer(int c) const { return data::valueInteger(value(c)); }
+  std::string text(int c) const { return data::valueText(value(c)); }
+
+  // The working row of the current person, bound as insertPerson() binds a read row.
+  void insertPerson(const model::OpenDeclaration& d, const std::map<long long, std::string>& shortNames,
+                    const std::optional<int>& dias) {
+    ins_.reset();
+    bindText(1, d.ruc);
+    column(2, rCorrel);
+    bindText(3, d.periodo);
+    column(4, rCategory);
+    column(5, rTipDocA);
+    column(6, rDocIdA);
+    if (dias) bindText(7, std::to_string(*dias));
+    column(8, rAportTrabPens);
+    column(9, rAportDes);
+    int i = 10;
+    for (int c : kRegistrySource) {
+      if (c >= 0) {
+        column(i++, c);
+        continue;
+      }
+      auto sn = shortNames.find(integer(rTipDocA));
+      bindText(i++, sn == shortNames.end() ? std::string() : sn->second);
+    }
+    ins_.step();
+  }
+
+ private:
+  void bindText(int i, const std::string& v) {
+    sqlite3_bind_text(ins_.get(), i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+  }
+  // Column c of the person as parameter i; a blob goes as the text the rows read it as.
+  void column(int i, int c) {
+    sqlite3_stmt* from = sel_.get();
+    if (sqlite3_column_type(from, c) == SQLITE_BLOB)
+      sqlite3_bind_text(ins_.get(), i, reinterpret_cast<const char*>(sqlite3_column_text(from, c)),
+                        sqlite3_column_bytes(from, c), SQLITE_TRANSIENT);
+    else
+      sqlite3_bind_value(ins_.get(), i, sqlite3_column_value(from, c));
+  }
+
+  data::RawStatement sel_;
+  data::RawStatement ins_;
+};
+
 }  // namespace
 
 void WorkingSet::loadNew(Progress& progress) {
@@ -237,18 +344,18 @@ void WorkingSet::loadNew(Progress& progress) {
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   progress.step(steps::kLoadingWorkers);
-  const auto registry = db.rows(registryQuery(), {d_.ruc});
-  const auto total = static_cast<long long>(registry.size());
+  const long long total = db.integer(std::string("SELECT count(*)") + kRegistryFrom, {d_.ruc});
+  RegistryReader registry(db, d_.ruc);
   long long done = 0;
-  for (const auto& r : registry) {
+  while (registry.next()) {
     progress.tick(done++, total);
-    int cat = static_cast<int>(r.integer("cod_cat_tra"));
-    std::string tipo = text::trim(r.text("tipo")), situac = text::trim(r.text("situac"));
-    auto own = periods.of(r.integer("correl_a"), cat, tipo);
+    int cat = static_cast<int>(registry.integer(rCategory));
+    std::string tipo = text::trim(registry.text(rTipo)), situac = text::trim(registry.text(rSituac));
+    auto own = periods.of(registry.integer(rCorrel), cat, tipo);
     if (!model::EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
     std::optional<int> dias;
-    if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, r.text("doc_id_a"));
-    insertPerson(db, d_, r, shortNames, dias);
+    if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, registry.text(rDocIdA));
+    registry.insertPerson(d_, shortNames, dias);
   }
   progress.advance(total, total);
   loadThirdParties(db, d_, false);
@@ -278,191 +385,6 @@ void WorkingSet::recomputeDays() {
       data::rethrow(e);
     }
   }
-}
-
-namespace {
-
-// Where the stored rows of the open declaration are: the preparation tables or, for a sent
-// declaration, the history (H* tables, keyed by the sending's correlative too).
-struct StoredSource {
-  bool sent = false;
-  std::string ruc;
-  std::string h;
-  KeyClause key;
-  std::string keyOf(const std::string& alias) const {
-    std::string w = alias + ".tip_doc_d = 6 AND " + alias + ".doc_id_d = ? AND " + alias + ".periodo = ? AND " + alias +
-                    ".formulario = '0601'";
-    if (sent) w += " AND " + alias + ".correl = ?";
-    return w;
-  }
-};
-
-StoredSource storedSource(const model::OpenDeclaration& d) {
-  StoredSource src;
-  src.sent = d.sent();
-  src.ruc = d.ruc;
-  src.h = src.sent ? "H" : "";
-  src.key = src.sent ? sentKey(d.ruc, d.periodo, d.correl) : preparationKey(d.ruc, d.periodo);
-  return src;
-}
-
-void loadStoredPersons(data::Database& db, const StoredSource& src) {
-  // Workers and pensioners: the stored row joined with the registry, which supplies the person's
-  // own data; a stored person no longer registered is not brought back.
-  std::vector<ColumnExpr> cols;
-  for (const auto& c : db.columns("F601_TRAB")) {
-    if (text::upper(c) == "CNUMERO") break;
-    cols.push_back({c, "f." + sqlName(c)});
-  }
-  std::vector<ColumnExpr> reg = {{"pension", "d.pension"},
-                                 {"sctr", "d.sctr"},
-                                 {"num_cuenta", "d.num_cuenta"},
-                                 {"Nombre", nameSql("a")},
-                                 {"fec_nac", "dmy(a.fec_nac)"},
-                                 {"essalud_vida", "a.ESSALUD_Vida"},
-                                 {"aseg_pens", "a.aseg_pens"},
-                                 {"rucEps", "d.ruceps"},
-                                 {"ind_afieps", "d.ind_afieps"},
-                                 {"cod_eps", "d.cod_eps"},
-                                 {"sctr_pension", "d.sctr_pension"},
-                                 {"estado", "a.estado"},
-                                 {"envio", "a.envio"},
-                                 {"fec_insc", "dmy(a.fec_insc)"},
-                                 {"fec_baja", "dmy(a.fec_baja)"},
-                                 {"Nombre_2", "a.Nombre_2"}};
-  for (auto& r : reg) {
-    bool replaced = false;
-    for (auto& c : cols)
-      if (text::upper(c.column) == text::upper(r.column)) {
-        c.expr = r.expr;
-        replaced = true;
-      }
-    if (!replaced) cols.push_back(r);
-  }
-  insertSelect(db, "TEMP1_F601", -1, cols,
-               "FROM " + src.h +
-                   "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
-                   "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
-                   "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
-                   src.keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
-               src.key.params);
-  for (const auto& [code, shortName] : docShortNames(db))
-    db.run("UPDATE TEMP1_F601 SET tip_doc = ? WHERE tip_doc_a = ?", {shortName, code});
-}
-
-void loadStoredDetails(data::Database& db, const StoredSource& src) {
-  // Rows of the persons' details; those of workers and pensioners only for the persons loaded
-  // (the set of loaded persons is gathered once, not searched again for each concept row).
-  const std::string loaded =
-      "(r.cod_cat_tra NOT IN (1, 2) OR (r.correl_a, r.cod_cat_tra) IN (SELECT t.Correl_a, t.cod_cat_tra FROM "
-      "TEMP1_F601 t))";
-  // A concept's description is the declarant's own, else the general one: looked up once per code
-  // (a few dozen) rather than twice per row (hundreds of thousands on a large payroll).
-  const char* descriptions =
-      "WITH descr(code, descrip) AS MATERIALIZED (SELECT k.Codigo, COALESCE(c.desc_concepto, k.Descripc) FROM "
-      "CONCEPTOS_REM k LEFT JOIN conceptos_remu c ON c.tip_doc_d = 6 AND c.doc_id_d = ?1 AND c.cod_concepto = k.Codigo "
-      "UNION ALL SELECT c.cod_concepto, c.desc_concepto FROM conceptos_remu c WHERE c.tip_doc_d = 6 AND c.doc_id_d = "
-      "?1 AND NOT EXISTS (SELECT 1 FROM CONCEPTOS_REM k WHERE k.Codigo = c.cod_concepto)) ";
-  data::Params params{src.ruc};  // ?1; the key's own follow
-  for (const auto& v : src.key.params.values()) params.add(v);
-  // A bulk refill: the concept table's unique index is dropped and built again afterwards.
-  data::dropConceptIndexes(db);
-  db.run(std::string(descriptions) +
-             "INSERT INTO TMPF601CONCEP (tip_doc_a, doc_id_a, correl_a, codigo, cod_cat_tra, descrip, monto, "
-             "monto_pag, base_calculo) SELECT r.tip_doc_a, r.doc_id_a, r.correl_a, r.cod_concep, r.cod_cat_tra, "
-             "COALESCE(d.descrip, ''), r.monto, r.monto_pag, r.base_calculo FROM " +
-             src.h + "F601_REMUNERA r LEFT JOIN descr d ON d.code = r.cod_concep WHERE " + src.keyOf("r") + " AND " +
-             loaded + " AND " + conceptHasContent("r"),
-         params);
-  data::createConceptIndexes(db);
-  const std::string person = "EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a)";
-  db.run(
-      "INSERT INTO TMP_ESTTURNOS_JL (correl_a, tip_doc_a, doc_id_a, cod_est, cod_tipest, Indica) "
-      "SELECT r.correl_a, r.tip_doc_a, r.doc_id_a, r.cod_estab, (SELECT l.cod_tipest FROM LOCAL l WHERE "
-      "l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.cod_estab), 1 FROM " +
-          src.h + "F601_ESTAB r WHERE " + src.keyOf("r") + " AND " + person + " ORDER BY r.rowid",
-      src.key.params);
-  struct Pair {
-    const char* stored;
-    const char* working;
-    bool perPerson;
-  };
-  for (const Pair& p : std::initializer_list<Pair>{{"F601DIAS_NOLAB", "TMPF601DIAS_NOLAB", true},
-                                                   {"F601_605", "TMPF601_605", true},
-                                                   {"F601_SCTR_OTRO", "TMP_F601_SCTR_OTRO", true},
-                                                   {"F600SUBSID", "TMPF600SUBSID", true},
-                                                   {"F600INFEPS", "TMPF600INFEPS", false},
-                                                   {"F601RDCAB", "TMPF601RDCAB", false},
-                                                   {"F601RDDET", "TMPF601RDDET", false},
-                                                   {"F621RDDET", "TMPF621RDDET", false},
-                                                   {"F601MFCAB", "TMPF601MFCAB", false},
-                                                   {"F601MFDET", "TMPF601MFDET", false},
-                                                   {"F601_ESTABMF", "TMPF601_ESTABMF", false}}) {
-    std::string from = src.h + p.stored;
-    std::string where = src.keyOf(from);
-    if (p.perPerson) where += " AND EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = " + from + ".correl_a)";
-    where += " ORDER BY " + from + ".rowid";
-    copyRows(db, from, p.working, -1, {}, where, src.key.params);
-  }
-  db.run(
-      "UPDATE TMPF601_ESTABMF SET cod_est = cod_estab, indica = 1, "
-      "nom_est = COALESCE((SELECT l.nom_est FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = "
-      "TMPF601_ESTABMF.doc_id_d "
-      "AND l.cod_est = TMPF601_ESTABMF.cod_estab), ''), "
-      "cod_tipest = (SELECT l.cod_tipest FROM LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = TMPF601_ESTABMF.doc_id_d "
-      "AND l.cod_est = TMPF601_ESTABMF.cod_estab)");
-  // The risk centre's owner is not kept with the personnel of third parties: it is the owner of
-  // the establishment chosen as centre.
-  db.run(
-      "INSERT INTO TEMP2_F601 (tip_doc_d, doc_id_d, CORREL_A, DOC_ID_A, TIP_DOC, FEC_NAC, NOMBRE, Ruc, centro, "
-      "Correl_centro, Correl_tasa, Tasa, rem_sctrs, sctrs, tip_doc_a, ruc_eps, fec_baja) "
-      "SELECT 6, r.doc_id_d, r.correl_a, r.doc_id_a, r.tip_doc, r.fec_nac, r.Nombre, (SELECT l.doc_ruc_emp FROM "
-      "LOCAL l WHERE l.tip_doc_d = 6 AND l.doc_id_d = r.doc_id_d AND l.cod_est = r.correl_centro), r.centro, "
-      "r.correl_centro, r.correl_tasa, r.tasa, r.rem_sctrs, r.sctrs, r.tip_doc_a, r.ruc_eps, r.fec_baja FROM " +
-          src.h + "F601_SCTR r WHERE " + src.keyOf("r") + " ORDER BY r.rowid",
-      src.key.params);
-}
-
-// The persons whose stored rows differ from what a save of the working set just loaded would
-// write: those no longer loaded (gone from the registry), those whose pension system or SCTR the
-// registry changed since, and those with concept rows that declare nothing or belong to nobody
-// loaded. The save writes their rows again; the others' stay as they are.
-void noteStoredDifferences(data::Database& db, const StoredSource& src) {
-  auto asText = [](const std::string& c) { return "TRIM(COALESCE(CAST(" + c + " AS TEXT), ''))"; };
-  db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT f.Correl_a, f.cod_cat_tra FROM F601_TRAB f WHERE " +
-             src.keyOf("f") +
-             " AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = f.Correl_a AND t.cod_cat_tra = "
-             "f.cod_cat_tra AND " +
-             asText("t.pension") + " = " + asText("f.pension") + " AND " + asText("t.sctr") + " = " + asText("f.sctr") +
-             ")",
-         src.key.params);
-  // Every stored concept row was loaded (the usual case): none of them differs.
-  if (db.integer("SELECT count(*) FROM F601_REMUNERA r WHERE " + src.keyOf("r"), src.key.params) ==
-      db.integer("SELECT count(*) FROM TMPF601CONCEP"))
-    return;
-  db.run("INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT r.correl_a, r.cod_cat_tra FROM F601_REMUNERA r WHERE " +
-             src.keyOf("r") + " AND (NOT " + conceptHasContent("r") +
-             " OR (r.cod_cat_tra IN (1, 2) AND NOT EXISTS (SELECT 1 FROM TEMP1_F601 t WHERE t.Correl_a = r.correl_a "
-             "AND t.cod_cat_tra = r.cod_cat_tra)))",
-         src.key.params);
-}
-
-}  // namespace
-
-void WorkingSet::loadStored() {
-  auto& db = s_.database();
-  ensureSqlFunctions(db);
-  readPeriodValues();
-  data::ChangeTrackingPause bulk(db);  // the load says itself what differs from the stored rows
-  emptyWorkingTables(db);
-  for (const char* code : {"0811", "0615"}) {
-    if (db.exists("SELECT 1 FROM CONCEPTOS_REM WHERE Codigo = ? AND indica = '1'", {code}))
-      data::AseguraConcepto(db, d_.ruc, code);
-  }
-  auto src = storedSource(d_);
-  loadStoredPersons(db, src);
-  loadStoredDetails(db, src);
-  if (!src.sent) noteStoredDifferences(db, src);
 }
 
 void WorkingSet::refresh(Progress& progress) {

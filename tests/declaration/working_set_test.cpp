@@ -115,6 +115,43 @@ TEST_F(WorkingSetTest, NewDeclarationFromTheRegistry) {
   EXPECT_TRUE(f.declaration().refreshed);
 }
 
+// A new declaration's working rows hold the registry's values as the refresh writes them, whatever
+// their storage class: a blob goes in as the text the refresh reads it as, not as a blob.
+TEST_F(WorkingSetTest, NewWorkingRowsHoldTheRegistryValuesAsTheRefreshWritesThem) {
+  standardRegistry();
+  struct Case {
+    const char* name;
+    const char* table;
+    const char* column;  // of the registry and of TEMP1_F601
+    const char* value;   // SQL literal
+  };
+  const Case cases[] = {
+      {"blob", "ASEG_DET_LAB", "num_cuenta", "X'3132'"},
+      {"integer in a text column", "ASEG_DET_LAB", "cod_eps", "7"},
+      {"real", "ASEGVKRS", "ipss_vida", "2.5"},
+      {"null", "ASEGVKRS", "Nombre_2", "NULL"},
+      {"text in an integer column", "ASEGVKRS", "envio", "'X'"},
+  };
+  for (const auto& c : cases)
+    db().run(std::string("UPDATE ") + c.table + " SET " + c.column + " = " + c.value +
+             " WHERE correl_a = 1 AND cod_cat_tra = 1");
+  model::OpenDeclaration d;
+  d.ruc = kRuc;
+  d.periodo = "201206";
+  declaration::WorkingSet ws(session(), d);
+  ws.loadNew();
+  auto held = [&](const Case& c) {
+    return db().text(std::string("SELECT quote(") + c.column + ") FROM TEMP1_F601 WHERE Correl_a = 1");
+  };
+  std::vector<std::string> loaded;
+  for (const auto& c : cases) loaded.push_back(held(c));
+  EXPECT_EQ(loaded[0], "'12'") << "a blob is held as text";
+  std::string rows = dump("TEMP1_F601");
+  ws.refresh();
+  EXPECT_EQ(dump("TEMP1_F601"), rows);
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(held(cases[i]), loaded[i]) << cases[i].name;
+}
+
 TEST_F(WorkingSetTest, TraineeWithoutEndIsLoadedFromHisStartMonthOn) {
   standardRegistry();  // trainee from 2012-01-01, no end
   for (auto [period, n] : {std::pair{"12/2011", 0}, std::pair{"01/2012", 1}, std::pair{"12/2012", 1}}) {
