@@ -151,7 +151,10 @@ bool deleteDeclaration(Session& s, const std::string& ruc, const std::string& pe
   std::string h = sent ? "H" : "";
   try {
     data::Transaction tx(db);
-    if (!sent) data::claimDeclaration(db, ruc, periodo, data::sessionId(s));
+    if (!sent) {
+      data::claimDeclaration(db, ruc, periodo, data::sessionId(s));
+      data::dropSaveStamp(db, ruc, periodo);  // its recorded outcome goes with it
+    }
     for (const auto& t : deletedTables()) db.run("DELETE FROM " + h + t.name + " WHERE " + key.where, key.params);
     db.run("DELETE FROM " + h + "DET WHERE " + key.where, key.params);
     db.run("DELETE FROM " + h + "CAB WHERE " + key.where, key.params);

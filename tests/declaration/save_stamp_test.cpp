@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "data/sessions.h"
+#include "declaration/catalogue.h"
 #include "declaration/declaration_form.h"
 #include "declaration/refresh_marker.h"
 #include "declaration/save_stamp.h"
@@ -304,6 +305,14 @@ TEST_F(SaveStampTest, HeldElsewhereTakesTheFullRoad) {
   auto v = validate(false);
   EXPECT_GT(v.writes, 0);
   expectSameValidation(v, validate(true), "held");
+}
+
+TEST_F(SaveStampTest, DeletedDeclarationTakesItsStampAlong) {
+  ASSERT_TRUE(createAndSave(kPeriodo));
+  ASSERT_TRUE(data::saveStamp(db(), kRuc, kPeriodo));
+  ASSERT_TRUE(declaration::deleteDeclaration(session(), kRuc, kPeriodo, ""));
+  EXPECT_FALSE(data::saveStamp(db(), kRuc, kPeriodo));
+  EXPECT_FALSE(declaration::saveUnchanged(session(), kRuc, kPeriodo));
 }
 
 }  // namespace
