@@ -104,8 +104,8 @@ class CompareFormTest : public QObject {
       child<QLineEdit>(&f, "TxtCorrel")->setText(k.correl);
       child<QLineEdit>(&f, "TxtUmbral")->setText(k.threshold);
       f.cmdComparar_Click();
-      QCOMPARE(QString::fromStdString(messenger_.last()), QString(k.message));
-      QCOMPARE(QString::fromStdString(f.controller().focus), QString(k.focus));
+      QCOMPARE(qstr(messenger_.last()), QString(k.message));
+      QCOMPARE(qstr(f.controller().focus), QString(k.focus));
       QVERIFY(!child<QPushButton>(&f, "CmdLibro")->isEnabled());
     }
   }
@@ -114,12 +114,11 @@ class CompareFormTest : public QObject {
     analysis::ui::FrmComparar f(*session_, {kRuc, "201207", ""}, false);
     f.cmdComparar_Click();
     auto dir = runner_->dir().path();
-    QVERIFY(f.exportPdf(QString::fromStdString((dir / "c.pdf").string())));
+    QVERIFY(f.exportPdf(qstr((dir / "c.pdf").string())));
     QVERIFY(std::filesystem::file_size(dir / "c.pdf") > 1000);
-    QCOMPARE(QString::fromStdString(messenger_.last()),
-             QString::fromStdString("Reporte guardado en " + (dir / "c.pdf").string()));
+    QCOMPARE(qstr(messenger_.last()), qstr("Reporte guardado en " + (dir / "c.pdf").string()));
 #ifdef KORVENTA_HAVE_XLSXWRITER
-    QVERIFY(f.exportWorkbook(QString::fromStdString((dir / "c.xlsx").string())));
+    QVERIFY(f.exportWorkbook(qstr((dir / "c.xlsx").string())));
     QVERIFY(std::filesystem::file_size(dir / "c.xlsx") > 1000);
 #endif
   }

@@ -31,6 +31,14 @@ class ConceptFormsTest : public QObject {
   }
   void choose(const char* combo, const QString& data) { uitest::choose(child<QComboBox>(combo), data); }
   QTableWidget* grid() { return child<QTableWidget>("grdConceptos"); }
+  // estado/ind_ref of the declarations, by period.
+  QString marks() {
+    return qstr(
+        t_->db().text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM CAB ORDER BY periodo)"));
+  }
+  QString affectation() {
+    return qstr(t_->db().text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc}));
+  }
 
  private slots:
   void init() {
@@ -73,7 +81,7 @@ class ConceptFormsTest : public QObject {
     for (int r = 0; r < grid()->rowCount(); ++r) QCOMPARE(grid()->item(r, 0)->checkState(), Qt::Unchecked);
 
     QTest::mouseClick(child<QPushButton>("CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
+    QCOMPARE(qstr(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
     std::string saved = t_->db().text(
         "SELECT group_concat(cod_concepto, ',') FROM (SELECT cod_concepto FROM "
         "CON_AFEC WHERE doc_id_d = ? ORDER BY cod_concepto)",
@@ -81,9 +89,7 @@ class ConceptFormsTest : public QObject {
     QVERIFY(saved.find("0122") != std::string::npos);
     QVERIFY(saved.find("0121") == std::string::npos);
     QVERIFY(saved.find(",02") == std::string::npos);
-    QCOMPARE(QString::fromStdString(t_->db().text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM "
-                                                  "CAB ORDER BY periodo)")),
-             QString("1/1,9/1"));
+    QCOMPARE(marks(), QString("1/1,9/1"));  // both declarations marked for refresh
 
     // A new form shows what was saved.
     open();
@@ -119,15 +125,15 @@ class ConceptFormsTest : public QObject {
     QLineEdit* editor = edit("");
     QVERIFY(editor);
     QTest::keyClick(editor, Qt::Key_Return);  // the view commits it from the event loop
-    QTRY_COMPARE(QString::fromStdString(t_->messenger().last()), QString("Debe ingresar la descripción del concepto"));
+    QTRY_COMPARE(qstr(t_->messenger().last()), QString("Debe ingresar la descripción del concepto"));
     QCOMPARE(grid()->item(0, 2)->text(), QString("BONO POR METAS DE PRODUCCIÓN"));
 
     // Saving while the editor is still open takes the text typed.
     QVERIFY(edit("BONO ANUAL DE METAS"));
     child<QPushButton>("CmdGrabar")->click();
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
-    QCOMPARE(QString::fromStdString(t_->db().text(
-                 "SELECT desc_concepto FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
+    QCOMPARE(qstr(t_->messenger().last()), QString("Se grabaron satisfactoriamente los conceptos"));
+    QCOMPARE(qstr(t_->db().text("SELECT desc_concepto FROM conceptos_remu WHERE doc_id_d = ? AND cod_concepto = '1001'",
+                                {kRuc})),
              QString("BONO ANUAL DE METAS"));
     open();  // a new form shows the saved description
     choose("cboDeclarantes", kRuc);
@@ -153,15 +159,11 @@ class ConceptFormsTest : public QObject {
     });
     QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
     QCOMPARE(seen, (QStringList{"Afectación", "SI", "NO", "SI", "RENTA 5TA CATEGORÍA RETENCIONES", "NO"}));
-    QCOMPARE(QString::fromStdString(
-                 t_->db().text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
-             QString("0111111111101"));
-    QCOMPARE(QString::fromStdString(t_->db().text(
-                 "SELECT des_concepto FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
-             QString("0111111111101"));
-    QCOMPARE(QString::fromStdString(t_->db().text("SELECT group_concat(estado || '/' || ind_ref) FROM (SELECT * FROM "
-                                                  "CAB ORDER BY periodo)")),
-             QString("1/1,9/1"));
+    QCOMPARE(affectation(), QString("0111111111101"));
+    QCOMPARE(
+        qstr(t_->db().text("SELECT des_concepto FROM CON_ADIC WHERE doc_id_d = ? AND cod_concepto = '1001'", {kRuc})),
+        QString("0111111111101"));
+    QCOMPARE(marks(), QString("1/1,9/1"));  // both declarations marked for refresh
 
     // "&Salir" writes nothing.
     t_->db().run("UPDATE CAB SET estado = 0, ind_ref = 0");
@@ -172,10 +174,8 @@ class ConceptFormsTest : public QObject {
       QTest::mouseClick(d->findChild<QPushButton*>("CmdSalir"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>("cmdAfectacion"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(
-                 t_->db().text("SELECT afectacion FROM TRIBUT_AFECTA WHERE doc_id_d = ? AND codigo = '1001'", {kRuc})),
-             QString("0111111111101"));
-    QCOMPARE(QString::fromStdString(t_->db().text("SELECT max(ind_ref) FROM CAB")), QString("0"));
+    QCOMPARE(affectation(), QString("0111111111101"));
+    QCOMPARE(qstr(t_->db().text("SELECT max(ind_ref) FROM CAB")), QString("0"));
   }
 };
 

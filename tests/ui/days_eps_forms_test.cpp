@@ -74,8 +74,7 @@ class DaysEpsFormsTest : public QObject {
     type(child<QLineEdit>(det, "TxtNumCitt"), "A-123");
     type(child<QLineEdit>(det, "TxtDias"), "3");
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()),
-             QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(qstr(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
     QCOMPARE(child<QLineEdit>(det, "TxtNumCitt")->text(), QString());  // cleared for the next one
     QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -89,11 +88,9 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtMinutosNor")->text(), QString("59"));
     QVERIFY(screenshot(form_.get(), "frmDiasHoras"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    QCOMPARE(
-        QString::fromStdString(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")),
-        QString("3|192.98"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")),
-             QString("A-123|3"));
+    QCOMPARE(qstr(db().text("SELECT dias_sub || '|' || horas_nor FROM TEMP1_F601 WHERE correl_a = 2")),
+             QString("3|192.98"));
+    QCOMPARE(qstr(db().text("SELECT num_citt || '|' || dias_sub FROM TMPF601DIAS_NOLAB")), QString("A-123|3"));
 
     // Opened again, the form shows what was recorded, and accepting it unchanged keeps it.
     type(child<QLineEdit>(form_.get(), "TxtHorasSob"), "10");
@@ -105,10 +102,9 @@ class DaysEpsFormsTest : public QObject {
         {"TxtMinutosNor", "59"}, {"TxtHorasSob", "10"}, {"TxtMinutosSob", "30"}, {"TxtTotalHoras", "203"}};
     for (const auto& [name, value] : shown) QCOMPARE(child<QLineEdit>(form_.get(), name)->text(), QString(value));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdAceptar"), Qt::LeftButton);
-    QCOMPARE(
-        QString::fromStdString(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
-                                         "FROM TEMP1_F601 WHERE correl_a = 2")),
-        QString("27|3|192.98|10.50"));
+    QCOMPARE(qstr(db().text("SELECT dias_lab || '|' || dias_sub || '|' || horas_nor || '|' || horas_sob "
+                            "FROM TEMP1_F601 WHERE correl_a = 2")),
+             QString("27|3|192.98|10.50"));
   }
 
   void establishmentAndSctrRate() {
@@ -135,11 +131,9 @@ class DaysEpsFormsTest : public QObject {
     choose(tasas, "1");
     QVERIFY(screenshot(dlg, "frmSCTR"));
     QTest::mouseClick(child<QPushButton>(dlg, "cmdAccion_0"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(
-                 db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")),
+    QCOMPARE(qstr(db().text("SELECT monto || '|' || base_calculo FROM TMPF601CONCEP WHERE codigo = '0806'")),
              QString("38.25|2500.00"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")),
-             QString("38.25"));
+    QCOMPARE(qstr(db().text("SELECT sctr_tributo FROM TEMP1_F601 WHERE correl_a = 5")), QString("38.25"));
   }
 
   void epsInvoiceOfBox602() {
@@ -176,9 +170,8 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLabel>(form_.get(), "LblFacturas")->text(), QString("1  Facturas "));
     QVERIFY(screenshot(form_.get(), "FrmInf602"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdOpciones_3"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'")), QString("1500"));
-    QCOMPARE(QString::fromStdString(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")),
-             QString("F0A1|15/01/2013"));
+    QCOMPARE(qstr(db().text("SELECT i_valor FROM DET WHERE Casilla = '602'")), QString("1500"));
+    QCOMPARE(qstr(db().text("SELECT Num_Serie || '|' || Fec_pago FROM TMPF600INFEPS")), QString("F0A1|15/01/2013"));
   }
 
   void thirdPartyAndOtherEmployers() {
@@ -195,7 +188,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtSCTR")->text(), QString("6.30"));
     QVERIFY(screenshot(form_.get(), "Frm601Detalle"));
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
+    QCOMPARE(qstr(db().text("SELECT sctrs FROM TEMP2_F601")), QString("6.30"));
 
     addWorker(4);
     form_ = shown(std::make_unique<ui::frm605>(t_->session(), decl_, person_));
@@ -205,8 +198,7 @@ class DaysEpsFormsTest : public QObject {
     QCOMPARE(child<QLineEdit>(det, "TxtNombre")->text(), QString("CONSULTORA GEOTÉCNICA DEL PACÍFICO S.A.C."));
     type(child<QLineEdit>(det, "TxtMonto"), "850.5");
     QTest::mouseClick(child<QPushButton>(det, "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()),
-             QString("La información fue grabada satisfactoriamente. "));
+    QCOMPARE(qstr(t_->messenger().last()), QString("La información fue grabada satisfactoriamente. "));
     QCOMPARE(child<QLineEdit>(form_.get(), "TxtTotal")->text(), QString("850.50"));
     QTest::mouseClick(child<QPushButton>(det, "CmdSalir"), Qt::LeftButton);
     QVERIFY(screenshot(form_.get(), "frm605"));

@@ -11,6 +11,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -75,11 +76,11 @@ class DeterminationFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
     QCoreApplication::processEvents();  // the watcher meets the declaration form: no report opened
     QVERIFY2(!reportShown, qPrintable(report));
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración no presenta inconsistencias."));
+    QCOMPARE(qstr(t_->messenger().last()), QString("La declaración no presenta inconsistencias."));
     // Saved as validated: estado 0.
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
-    QCOMPARE(QString::fromStdString(t_->db().text("SELECT estado FROM CAB")), QString("0"));
+    QCOMPARE(qstr(t_->messenger().last()), QString("La declaración fue grabada satisfactoriamente."));
+    QCOMPARE(qstr(t_->db().text("SELECT estado FROM CAB")), QString("0"));
 
     // An amount to pay in a column without balance is listed in the report.
     QVERIFY(cell("710")->text().isEmpty());
@@ -100,7 +101,7 @@ class DeterminationFormsTest : public QObject {
       });
       QTest::mouseClick(child<QPushButton>(m, "cmdImprimir"), Qt::LeftButton);
       QVERIFY(!preview.isEmpty());
-      QVERIFY(QFile::exists(QString::fromStdString(t_->session().paths.tmpPath) + "/Inconsistencias.PRN"));
+      QVERIFY(QFile::exists(qstr(t_->session().paths.tmpPath) + "/Inconsistencias.PRN"));
       QTest::mouseClick(child<QPushButton>(m, "CmdGrabar"), Qt::LeftButton);
     });
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdValidar"), Qt::LeftButton);
@@ -110,10 +111,10 @@ class DeterminationFormsTest : public QObject {
     // Saved, the typed boxes and the cash payment reach DET and CAB.
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdGrabar"), Qt::LeftButton);
     auto& db = t_->db();
-    QCOMPARE(QString::fromStdString(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
-    QCOMPARE(QString::fromStdString(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
-    QCOMPARE(QString::fromStdString(db.text("SELECT estado FROM CAB")), QString("9"));
-    QCOMPARE(QString::fromStdString(t_->messenger().last()),
+    QCOMPARE(qstr(db.text("SELECT i_valor FROM DET WHERE Casilla = '800'")), QString("5"));
+    QCOMPARE(qstr(db.text("SELECT efectivo FROM CAB")).toLongLong(), total + 5);
+    QCOMPARE(qstr(db.text("SELECT estado FROM CAB")), QString("9"));
+    QCOMPARE(qstr(t_->messenger().last()),
              QString("La información de la declaración fue guardada con inconsistencias. En estas condiciones no "
                      "podrá ser enviada a la ZUMAR."));
 
@@ -133,13 +134,12 @@ class DeterminationFormsTest : public QObject {
     child<QRadioButton>(det, "OptCheque")->click();
     auto* bank = child<QComboBox>(det, "CboBanco");
     bank->setCurrentIndex(1);
-    QCOMPARE(QString::fromStdString(openDecl().payment.type), QString("C"));
-    QCOMPARE(QString::fromStdString(openDecl().payment.bank), bank->currentData().toString());
+    QCOMPARE(qstr(openDecl().payment.type), QString("C"));
+    QCOMPARE(qstr(openDecl().payment.bank), bank->currentData().toString());
     // A change after saving counts again: leaving asks to save it.
     t_->messenger().queueAnswer(Answer::No);
     QTest::mouseClick(child<QPushButton>(form_.get(), "CmdCancelar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().last()),
-             QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
+    QCOMPARE(qstr(t_->messenger().last()), QString("¿El formulario ha sido modificado, desea guardar los cambios?"));
   }
 
   // The file of a validation that never ran: the report says so instead of failing.

@@ -20,6 +20,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -90,8 +91,8 @@ class ExplainFormTest : public QObject {
         }
       });
       emit view->doubleClicked(model->index(0, 0));
-      seen.workbook = f->exportWorkbook(QString::fromStdString((dir / "412.xlsx").string()));
-      seen.pdf = f->exportPdf(QString::fromStdString((dir / "412.pdf").string()));
+      seen.workbook = f->exportWorkbook(qstr((dir / "412.xlsx").string()));
+      seen.pdf = f->exportPdf(qstr((dir / "412.pdf").string()));
       f->accept();
     });
     QTest::mouseDClick(cell, Qt::LeftButton);

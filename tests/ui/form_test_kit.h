@@ -52,6 +52,12 @@ inline bool screenshot(QWidget* w, const QString& name) {
   return w->grab().save(QDir(dir).filePath(name + ".png"));
 }
 
+// A text of the core (a message, a stored value) as a QString, which QCOMPARE prints when it
+// differs.
+inline QString qstr(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
 // A named child control; a missing one ends the test run with its name.
 template <class T>
 T* child(QWidget* w, const QString& name) {

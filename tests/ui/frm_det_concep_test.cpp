@@ -7,6 +7,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -96,13 +97,13 @@ class FrmDetConcepTest : public QObject {
 
     QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     QCOMPARE(d->result(), int(QDialog::Accepted));
-    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0121")), QString("2500.50"));
-    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0121", "monto_pag")), QString("2400.00"));
-    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0608")), QString("250.05"));
-    QCOMPARE(QString::fromStdString(f_->base(p_, "0608")), QString("2500.50"));
-    QCOMPARE(QString::fromStdString(f_->conceptText(p_, "0804")), QString("225.05"));
-    QCOMPARE(QString::fromStdString(f_->summary(p_, "Aport_TrabPens")), QString("250.05"));
-    QCOMPARE(QString::fromStdString(f_->summary(p_, "salud")), QString("225.05"));
+    QCOMPARE(qstr(f_->conceptText(p_, "0121")), QString("2500.50"));
+    QCOMPARE(qstr(f_->conceptText(p_, "0121", "monto_pag")), QString("2400.00"));
+    QCOMPARE(qstr(f_->conceptText(p_, "0608")), QString("250.05"));
+    QCOMPARE(qstr(f_->base(p_, "0608")), QString("2500.50"));
+    QCOMPARE(qstr(f_->conceptText(p_, "0804")), QString("225.05"));
+    QCOMPARE(qstr(f_->summary(p_, "Aport_TrabPens")), QString("250.05"));
+    QCOMPARE(qstr(f_->summary(p_, "salud")), QString("225.05"));
   }
 
   // The form opens at one size that fits a 1366×768 screen with a title bar and a 40-pixel
@@ -175,9 +176,9 @@ class FrmDetConcepTest : public QObject {
     QCOMPARE(d->findChild<QLineEdit*>("TxtTotalIng")->text(), QString("1000.00"));
     uitest::screenshot(d.get(), "frmIngApor");
     QTest::mouseClick(d->findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(f_->summary(p_, "Ingresos")), QString("1000.00"));
-    QCOMPARE(QString::fromStdString(f_->summary(p_, "Desc_Trab")), QString("25.00"));
-    QCOMPARE(QString::fromStdString(f_->summary(p_, "rem_salud")), QString("975.00"));  // less the late arrivals
+    QCOMPARE(qstr(f_->summary(p_, "Ingresos")), QString("1000.00"));
+    QCOMPARE(qstr(f_->summary(p_, "Desc_Trab")), QString("25.00"));
+    QCOMPARE(qstr(f_->summary(p_, "rem_salud")), QString("975.00"));  // less the late arrivals
   }
 };
 

@@ -12,6 +12,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -48,10 +49,10 @@ class HeldDeclarationTest : public QObject {
     QTimer::singleShot(0, closeAnyForm);
     QTest::mouseClick(child<QPushButton>(chooser.get(), "CmdAccion"), Qt::LeftButton);
     QCOMPARE(opened, QString());
-    QString text = QString::fromStdString(t_->messenger().last());
+    QString text = qstr(t_->messenger().last());
     QVERIFY2(text.startsWith("Registro bloqueado. Intente luego\nLa declaración 20503987610 06/2012 está abierta en "
                              "otra sesión por el usuario ASISTENTE en el equipo " +
-                             QString::fromStdString(data::hostName()) + " desde el "),
+                             qstr(data::hostName()) + " desde el "),
              qPrintable(text));
 
     holder->closeWithoutSaving();

@@ -6,6 +6,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -106,8 +107,7 @@ class ImportFormsTest : public QObject {
       QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
       screenshot(d, "import-third-parties");
     });
-    QCOMPARE(QString::fromStdString(db.text("SELECT sctrs FROM TEMP2_F601 WHERE DOC_ID_A = '45678123'")),
-             QString("38.25"));
+    QCOMPARE(qstr(db.text("SELECT sctrs FROM TEMP2_F601 WHERE DOC_ID_A = '45678123'")), QString("38.25"));
     auto* grid = child<QTableView>(form.get(), "GrdDatosPT");
     bool shown = false;
     for (int r = 0; r < grid->model()->rowCount(); ++r)

@@ -259,7 +259,7 @@ class MdiFrmTest : public QObject {
     std::ofstream(s.paths.helpFile) << "<html><body><h1>Guía instalada</h1></body></html>";
     MDIFrm frame(s);
     frame.MostrarHelp();
-    QCOMPARE(frame.helpWindow()->source(), QUrl::fromLocalFile(QString::fromStdString(s.paths.helpFile)));
+    QCOMPARE(frame.helpWindow()->source(), QUrl::fromLocalFile(qstr(s.paths.helpFile)));
     QVERIFY(frame.helpWindow()->browser()->toPlainText().contains(QString::fromUtf8("Guía instalada")));
   }
 

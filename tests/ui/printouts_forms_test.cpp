@@ -67,21 +67,21 @@ class PrintoutFormsTest : public QObject {
     QTest::mouseClick(child<QPushButton>("CmdImprimir_0"), Qt::LeftButton);
     QCOMPARE(total, QString("2"));
     QCOMPARE(last, QString("2"));
-    QCOMPARE(QString::fromStdString(t_->db().text("SELECT CodRep FROM SPOOL")), QString("PR0040"));
+    QCOMPARE(qstr(t_->db().text("SELECT CodRep FROM SPOOL")), QString("PR0040"));
   }
 
   void reportsAreGeneratedIntoTheChosenFolder() {
     open<printouts::ui::frmReportes>();
     QTest::mouseClick(child<QPushButton>("cmdAccion_0"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+    QCOMPARE(qstr(t_->messenger().entries().back().text),
              QString("Debe seleccionar por lo menos uno de los reportes que generar."));
     child<QCheckBox>("chkReportes_20")->setChecked(true);
     child<QCheckBox>("chkReportes_32")->setChecked(true);
     child<QCheckBox>("chkSalida_0")->setChecked(true);
     auto dir = t_->dir() / "salida";
-    child<QLineEdit>("txtDirectorio")->setText(QString::fromStdString(dir.string()));
+    child<QLineEdit>("txtDirectorio")->setText(qstr(dir.string()));
     QTest::mouseClick(child<QPushButton>("cmdAccion_0"), Qt::LeftButton);
-    QCOMPARE(QString::fromStdString(t_->messenger().entries().back().text),
+    QCOMPARE(qstr(t_->messenger().entries().back().text),
              QString("Se terminaron de generar los reportes solicitados."));
     QVERIFY(std::filesystem::exists(dir / "PE_601_20100000001_20_DAT.TXT"));
     QVERIFY(std::filesystem::exists(dir / "PE_601_20100000001_32_DAT.TXT"));

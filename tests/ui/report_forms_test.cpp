@@ -16,6 +16,8 @@
 namespace korventa::reports {
 namespace {
 
+using uitest::qstr;
+
 using ui::frmImpxPag;
 using ui::frmPreview;
 
@@ -64,7 +66,7 @@ class ReportFormsTest : public QObject {
     // Given the report's path through its property.
     auto path = write("r.PRN", pagedReport(3));
     std::unique_ptr<QDialog> opened = std::make_unique<frmPreview>(db_->session());
-    opened->setProperty("reportPath", QString::fromStdString(path.string()));
+    opened->setProperty("reportPath", qstr(path.string()));
     auto& form = *static_cast<frmPreview*>(opened.get());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -82,7 +84,7 @@ class ReportFormsTest : public QObject {
     QCOMPARE(form.findChild<QLabel*>("lblPagina")->text(), QString("Pag. 3/3"));
     // "Guardar PDF": every page of the report.
     auto pdf = db_->dir() / "copia.pdf";
-    QVERIFY(form.guardarPdf(QString::fromStdString(pdf.string())));
+    QVERIFY(form.guardarPdf(qstr(pdf.string())));
     QCOMPARE(pdfPages(pdf), 3);
     QVERIFY(db_->messenger().last().starts_with("Reporte guardado en "));
     form.tlbPrevia_ButtonClick(5);
@@ -137,18 +139,17 @@ class ReportFormsTest : public QObject {
   // printed without a printer.
   void missingFileOrNoPrinter() {
     frmPreview missing(db_->session());
-    QVERIFY(!missing.open(QString::fromStdString((db_->dir() / "00000099.PRN").string())));
-    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("Archivo Físico del Reporte no Existe."));
-    QCOMPARE(QString::fromStdString(db_->messenger().entries().back().title), QString("Error al Imprimir"));
+    QVERIFY(!missing.open(qstr((db_->dir() / "00000099.PRN").string())));
+    QCOMPARE(qstr(db_->messenger().last()), QString("Archivo Físico del Reporte no Existe."));
+    QCOMPARE(qstr(db_->messenger().entries().back().title), QString("Error al Imprimir"));
     QVERIFY(db_->messenger().entries().back().icon == MsgIcon::Critical);
     QVERIFY(!action(missing, "btnImprimir")->isEnabled());
     if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("this machine has a default printer");
     frmPreview form(db_->session());
-    QVERIFY(form.open(QString::fromStdString(write("r.PRN", pagedReport(1)).string())));
+    QVERIFY(form.open(qstr(write("r.PRN", pagedReport(1)).string())));
     QVERIFY(!form.imprimir());
-    QCOMPARE(QString::fromStdString(db_->messenger().last()),
-             QString("No hay una impresora predeterminada instalada."));
-    QCOMPARE(QString::fromStdString(db_->messenger().entries().back().title), QString("Error al Imprimir"));
+    QCOMPARE(qstr(db_->messenger().last()), QString("No hay una impresora predeterminada instalada."));
+    QCOMPARE(qstr(db_->messenger().entries().back().title), QString("Error al Imprimir"));
   }
 
   void pageRangeChecks_data() {
@@ -156,27 +157,15 @@ class ReportFormsTest : public QObject {
     QTest::addColumn<QString>("hasta");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("first page empty") << ""
-                                      << "3"
-                                      << "Ingrese página de inicio."
-                                      << "txtPagDesde";
-    QTest::newRow("first page zero") << "0"
-                                     << "3"
-                                     << "Página inicial debe ser a partir de 1."
-                                     << "txtPagDesde";
-    QTest::newRow("first page beyond the total, last empty")
-        << "6"
-        << ""
-        << "Página inicial no debe ser mayor a total de páginas del reporte."
-        << "txtPagDesde";
-    QTest::newRow("last page empty") << "2"
-                                     << ""
-                                     << "Ingrese página de Fin."
-                                     << "txtPagHasta";
-    QTest::newRow("first after last") << "4"
-                                      << "2"
-                                      << "Página inicial no debe ser mayor a página final."
-                                      << "txtPagHasta";
+    auto row = [](const char* name, const char* desde, const char* hasta, const char* message, const char* focus) {
+      QTest::newRow(name) << QString(desde) << QString(hasta) << QString(message) << QString(focus);
+    };
+    row("first page empty", "", "3", "Ingrese página de inicio.", "txtPagDesde");
+    row("first page zero", "0", "3", "Página inicial debe ser a partir de 1.", "txtPagDesde");
+    row("first page beyond the total, last empty", "6", "",
+        "Página inicial no debe ser mayor a total de páginas del reporte.", "txtPagDesde");
+    row("last page empty", "2", "", "Ingrese página de Fin.", "txtPagHasta");
+    row("first after last", "4", "2", "Página inicial no debe ser mayor a página final.", "txtPagHasta");
   }
 
   void pageRangeChecks() {
@@ -197,7 +186,7 @@ class ReportFormsTest : public QObject {
     QTest::keyClicks(txtHasta, hasta);
     QTest::mouseClick(form.findChild<QPushButton*>("cmdAceptar"), Qt::LeftButton);
     QCOMPARE(db_->messenger().entries().size(), size_t(1));
-    QCOMPARE(QString::fromStdString(db_->messenger().last()), message);
+    QCOMPARE(qstr(db_->messenger().last()), message);
     QVERIFY(db_->messenger().entries()[0].icon == MsgIcon::Critical);
     QVERIFY(form.isVisible());
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
@@ -262,17 +251,17 @@ class ReportFormsTest : public QObject {
 
     // Pages 2 to 3 on a printer: the preview shows the range only and closes once printed.
     frmPreview ranged(db_->session(), PageRange{true, 2, 3});
-    QVERIFY(ranged.open(QString::fromStdString(path.string())));
+    QVERIFY(ranged.open(qstr(path.string())));
     QCOMPARE(ranged.pageCount(), 2);
     ranged.show();
     uitest::screenshot(&ranged, "preview-range");
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     auto pdf = db_->dir() / "listado.pdf";
-    printer.setOutputFileName(QString::fromStdString(pdf.string()));
+    printer.setOutputFileName(qstr(pdf.string()));
     ranged.setPrinter(&printer);
     action(ranged, "btnImprimir")->trigger();
-    QCOMPARE(QString::fromStdString(db_->messenger().last()), QString("Reporte se imprimió satisfactoriamente."));
+    QCOMPARE(qstr(db_->messenger().last()), QString("Reporte se imprimió satisfactoriamente."));
     QVERIFY(!ranged.isVisible());
     QCOMPARE(pdfPages(pdf), 2);
   }

@@ -1,8 +1,10 @@
 // The main road of a day's work, from the main window: "&Modificar" → the chooser → the
 // declaration form → the import of the demo files → every page of the form → the concept detail
 // → the determination of the debt → "&Validar" → the inconsistencies → their preview. In the
-// suite it checks that each window of the road comes up; with KORVENTA_TOUR=<folder> on an X
-// display (scripts/screenshots) it also leaves a picture of the whole screen at each stop.
+// suite it checks that each window of the road comes up, that the chooser steps aside while the
+// declaration is open and comes back when it closes, and that the import opens from the
+// declaration form; with KORVENTA_TOUR=<folder> on an X display (scripts/screenshots) it also
+// leaves a picture of the whole screen at each stop.
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
@@ -16,6 +18,7 @@
 #include "ui/form_test_kit.h"
 
 using namespace korventa;
+using uitest::qstr;
 
 namespace {
 
@@ -67,22 +70,29 @@ class ScreenshotTour : public QObject {
     frame.show();
     QStringList seen;
     QTimer::singleShot(0, [&] {
-      QPointer<QWidget> chooser = topModal();
-      QVERIFY(chooser && chooser->objectName() == "FrmContAbrir");
+      chooser_ = topModal();
+      QVERIFY(chooser_ && chooser_->objectName() == "FrmContAbrir");
+      QCOMPARE(child<QTableWidget>(chooser_, "grdContrib")->rowCount(), 1);
       seen << "chooser";
       QVERIFY(shot("03-modificar-declaraciones"));
       QTimer::singleShot(0, [&] { declarationForm(seen); });
-      QTest::mouseClick(child<QPushButton>(chooser, "CmdAccion"), Qt::LeftButton);
-      if (chooser) qobject_cast<QDialog*>(chooser.data())->reject();
+      QTest::mouseClick(child<QPushButton>(chooser_, "CmdAccion"), Qt::LeftButton);
+      // The form is closed: the chooser is back on top, still the open command's.
+      QTimer::singleShot(0, [&] {
+        if (topModal() == chooser_ && chooser_->isVisible()) seen << "chooser back";
+        if (chooser_) qobject_cast<QDialog*>(chooser_.data())->reject();
+      });
     });
-    frame.command("mnuModificar")->trigger();
-    QCOMPARE(seen, (QStringList{"chooser", "form", "import", "pages", "detail", "inconsistencies", "preview"}));
+    frame.command("mnuModificar")->trigger();  // returns when the chooser closes
+    QCOMPARE(seen, (QStringList{"chooser", "form", "import", "pages", "detail", "inconsistencies", "preview",
+                                "chooser back"}));
   }
 
  private:
   void declarationForm(QStringList& seen) {
     auto* form = qobject_cast<QDialog*>(topModal());
     QVERIFY(form && form->objectName() == "Frm402");
+    QVERIFY2(chooser_ && !chooser_->isVisible(), "the chooser stays visible behind the declaration");
     seen << "form";
     auto& m = t_->messenger();
     // Import the demo files of the workers; the rejected lines are not listed.
@@ -92,13 +102,14 @@ class ScreenshotTour : public QObject {
     const auto files = t_->dir() / "importar";
     std::filesystem::copy(std::filesystem::path(KORVENTA_SOURCE_DIR) / "data/demo/import", files);
     bool imported = onModal(child<QPushButton>(form, "CmdImportar"), "frmTranPer", [&](QDialog* d) {
-      static_cast<import::ui::FrmImport*>(d)->setDirectory(QString::fromStdString(files.string()));
+      QCOMPARE(d->parentWidget(), form);
+      static_cast<import::ui::FrmImport*>(d)->setDirectory(qstr(files.string()));
       auto* tree = child<QTreeView>(d, "DirDirectorio");
       auto* folders = qobject_cast<QFileSystemModel*>(tree->model());
       QVERIFY(folders);
-      QCOMPARE(folders->filePath(tree->currentIndex()), QString::fromStdString(files.string()));
+      QCOMPARE(folders->filePath(tree->currentIndex()), qstr(files.string()));
       // The tree starts at the tour's folder, not at the machine's root with its other folders.
-      tree->setRootIndex(folders->index(QString::fromStdString(t_->dir().path().string())));
+      tree->setRootIndex(folders->index(qstr(t_->dir().path().string())));
       QVERIFY(tree->rootIndex().isValid());
       QTest::qWait(200);  // the folder tree reads the chosen folder
       QTest::mouseClick(child<QPushButton>(d, "cmdTransferir"), Qt::LeftButton);
@@ -173,6 +184,7 @@ class ScreenshotTour : public QObject {
   }
 
   std::unique_ptr<uitest::DemoDb> t_;
+  QPointer<QWidget> chooser_;
 };
 
 }  // namespace

@@ -62,28 +62,17 @@ class UiKitTest : public QObject {
       QStringList captions;
       const char* defaultCaption;
     };
+    auto enter = [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); };
+    auto click = [](QMessageBox::StandardButton which) {
+      return [which](QMessageBox* b) { b->button(which)->click(); };
+    };
     const Case cases[] = {
-        {"Enter takes the default No",
-         MsgButtons::YesNo,
-         Answer::No,
-         [](QMessageBox* b) { QTest::keyClick(b, Qt::Key_Return); },
-         Answer::No,
-         {"&No", "&Sí"},
+        {"Enter takes the default No", MsgButtons::YesNo, Answer::No, enter, Answer::No, QStringList{"&No", "&Sí"},
          "&No"},
-        {"cancel of three",
-         MsgButtons::YesNoCancel,
-         Answer::Yes,
-         [](QMessageBox* b) { b->button(QMessageBox::Cancel)->click(); },
-         Answer::Cancel,
-         {"&No", "&Sí", "Cancelar"},
-         "&Sí"},
-        {"ok of ok/cancel",
-         MsgButtons::OkCancel,
-         Answer::Cancel,
-         [](QMessageBox* b) { b->button(QMessageBox::Ok)->click(); },
-         Answer::Ok,
-         {"Aceptar", "Cancelar"},
-         "Cancelar"},
+        {"cancel of three", MsgButtons::YesNoCancel, Answer::Yes, click(QMessageBox::Cancel), Answer::Cancel,
+         QStringList{"&No", "&Sí", "Cancelar"}, "&Sí"},
+        {"ok of ok/cancel", MsgButtons::OkCancel, Answer::Cancel, click(QMessageBox::Ok), Answer::Ok,
+         QStringList{"Aceptar", "Cancelar"}, "Cancelar"},
     };
     for (const auto& c : cases) {
       Answer got = Answer::Ok;
