@@ -48,6 +48,27 @@ struct PersonIndex {
   std::unordered_map<std::pair<std::int64_t, int>, std::vector<std::size_t>, Hash> byCorrel;
 };
 
+// Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
+// positions sorted, then each row moved once.
+template <class Persons>
+void sortConceptsByCode(Persons& persons) {
+  auto byCode = [](const checked::Concept& a, const checked::Concept& b) { return a.codigo < b.codigo; };
+  std::vector<std::uint32_t> order;
+  std::vector<checked::Concept> sorted;
+  for (auto& p : persons) {
+    auto& c = p.concepts;
+    if (std::is_sorted(c.begin(), c.end(), byCode)) continue;
+    order.resize(c.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
+    sorted.clear();
+    sorted.reserve(c.size());
+    for (auto i : order) sorted.push_back(std::move(c[i]));
+    c.swap(sorted);
+  }
+}
+
 }  // namespace
 
 void DeclarationValidator::loadPersons() {
@@ -118,23 +139,7 @@ void DeclarationValidator::loadPersons() {
     }
   }
   if (rc != SQLITE_DONE) fail();
-  // Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
-  // positions sorted, then each row moved once.
-  auto byCode = [](const checked::Concept& a, const checked::Concept& b) { return a.codigo < b.codigo; };
-  std::vector<std::uint32_t> order;
-  std::vector<checked::Concept> sorted;
-  for (auto& p : persons_) {
-    auto& c = p.concepts;
-    if (std::is_sorted(c.begin(), c.end(), byCode)) continue;
-    order.resize(c.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
-    sorted.clear();
-    sorted.reserve(c.size());
-    for (auto i : order) sorted.push_back(std::move(c[i]));
-    c.swap(sorted);
-  }
+  sortConceptsByCode(persons_);
 }
 
 }  // namespace korventa::determination
