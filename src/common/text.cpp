@@ -65,6 +65,10 @@ std::string right(std::string_view s, std::size_t count) {
   return mid(s, n - count + 1);
 }
 
+bool blank(std::string_view s) {
+  return s.find_first_not_of(" \t") == std::string_view::npos;
+}
+
 std::string trim(std::string_view s) {
   return ltrim(rtrim(s));
 }

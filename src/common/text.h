@@ -13,6 +13,8 @@ std::string mid(std::string_view s, std::size_t start1, std::size_t count = std:
 std::string left(std::string_view s, std::size_t count);
 std::string right(std::string_view s, std::size_t count);
 std::string trim(std::string_view s);  // blanks (and tabs) on both ends
+// Nothing but blanks and tabs (what trim would empty), looked at in place.
+bool blank(std::string_view s);
 std::string rtrim(std::string_view s);
 std::string ltrim(std::string_view s);
 // Cut or pad with blanks on the right to exactly `width` characters.

@@ -14,9 +14,7 @@ using model::ConceptRow;
 
 namespace {
 
-bool blank(const std::string& s) {
-  return text::trim(s).empty();
-}
+using text::blank;
 
 std::string sumText(const std::vector<const std::string*>& amounts, const char* pattern) {
   Money sum;

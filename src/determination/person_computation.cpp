@@ -9,11 +9,7 @@
 namespace korventa::determination {
 namespace {
 
-bool blank(const std::string& s) {
-  for (char c : s)
-    if (c != ' ' && c != '\t') return false;
-  return true;
-}
+using text::blank;
 
 bool flagAt(const std::string* s, int position) {
   return s && static_cast<int>(s->size()) >= position && (*s)[static_cast<std::size_t>(position - 1)] == '1';

@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <span>
 
+#include "common/text.h"
 #include "common/vb_format.h"
 #include "determination/person_computation.h"
 
 namespace korventa::determination {
 namespace {
 
-bool blank(const std::string& s) {
-  for (char c : s)
-    if (c != ' ' && c != '\t') return false;
-  return true;
-}
+using text::blank;
 
 // An amount as the stored-amount queries read it: rounded to cents ("######0.00").
 Money amountValue(const std::string& s) {

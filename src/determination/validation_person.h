@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text.h"
 #include "determination/validation.h"
 
 namespace korventa::determination {
@@ -16,9 +17,7 @@ namespace checked {
 inline int num(const std::string& t) {
   return std::atoi(t.c_str());
 }
-inline bool blank(const std::string& t) {
-  return t.find_first_not_of(" \t") == std::string::npos;
-}
+using text::blank;
 
 // A concept row of a person, its texts without the surrounding blanks; `code` is its number.
 struct Concept {

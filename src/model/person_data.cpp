@@ -71,10 +71,7 @@ const ConceptRow* PersonData::find(std::string_view code) const {
 
 namespace {
 
-// Nothing but blanks and tabs (what trimming would empty), looked at in place.
-bool blank(std::string_view s) {
-  return s.find_first_not_of(" \t") == std::string_view::npos;
-}
+using text::blank;
 
 }  // namespace
 

@@ -44,6 +44,14 @@ TEST(Text, PositionsAreCharactersNotBytes) {
   EXPECT_EQ(text::upper("peña"), "PEÑA");
 }
 
+// Blank is what trimming empties: blanks and tabs only (a line feed or a zero is content).
+TEST(Text, BlankIsWhatTrimEmpties) {
+  for (std::string t : {"", " ", "\t", " \t  ", "0", " 0.00", "\n", "\xC2\xA0", "a "})
+    EXPECT_EQ(text::blank(t), text::trim(t).empty()) << "[" << t << "]";
+  EXPECT_TRUE(text::blank(" \t "));
+  EXPECT_FALSE(text::blank(" 0 "));
+}
+
 // Names in Spanish order: accents and case ignored, Ñ after N; equal folds fall back to bytes.
 TEST(Text, SpanishOrder) {
   struct Row {
