@@ -13,6 +13,7 @@
 #include "declaration/concurrency.h"
 #include "declaration/save_stamp.h"
 #include "declaration/sql_support.h"
+#include "declaration/stored_concepts.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "detail/receipts_save.h"
@@ -101,7 +102,7 @@ std::vector<ColumnExpr> trabValues() {
 }
 
 // The persons of the working set whose stored rows the save writes again.
-const char* kChanged = "(correl_a, cod_cat_tra) IN (SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS)";
+const char* const kChanged = kChangedPersons;
 
 // F601_TRAB of the workers and pensioners; with `onlyChanged`, only the persons of the working
 // set not stored yet (the caller deletes nothing of the others).
@@ -143,32 +144,10 @@ void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
   db.run("DELETE FROM F601_REMUNERA WHERE " + changed, key.params);
 }
 
-// An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
-// call.
-std::string amount(const std::string& column, const std::string& pattern) {
-  return "CASE WHEN " + column + " IS NULL OR " + column + " = '' THEN '' ELSE vbfmt(" + column + ", '" + pattern +
-         "') END";
-}
-
 // Only the concept rows that declare something are stored: an empty row says nothing that its
 // absence does not.
 void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
-  insertSelect(db, "F601_REMUNERA", 9,
-               {{"tip_doc_d", "6"},
-                {"doc_id_d", "?"},
-                {"correl_a", "correl_a"},
-                {"cod_cat_tra", "cod_cat_tra"},
-                {"tip_doc_a", "tip_doc_a"},
-                {"doc_id_a", "doc_id_a"},
-                {"periodo", "?"},
-                {"formulario", "'0601'"},
-                {"cod_concep", "codigo"},
-                {"base_calculo", amount("base_calculo", "#########0.00")},
-                {"monto", amount("monto", "#########0.00")},
-                {"monto_pag", amount("monto_pag", "#########0.00")},
-                {"monto_dif", "''"}},
-               "FROM TMPF601CONCEP WHERE " + conceptHasContent() + (onlyChanged ? std::string(" AND ") + kChanged : ""),
-               {d.ruc, d.periodo}, Evaluation::Twice);
+  writeStoredConcepts(db, d, onlyChanged);
 }
 
 void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char* working, const char* stored,

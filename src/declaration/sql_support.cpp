@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 
 #include "common/dates.h"
@@ -55,98 +56,56 @@ long double numericValue(std::string_view t) {
   return std::strtold(std::string(t).c_str(), nullptr);
 }
 
-// data::NumeroControl over the arguments without building the row: the same sums, computed from
-// the values in place (a declaration writes hundreds of thousands of rows).
+// An argument of a function as the plain value it holds (texts in place).
+SqlValue argValue(sqlite3_value* v) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL:
+      return {};
+    case SQLITE_INTEGER:
+      return SqlValue::integer(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+      return SqlValue::real(sqlite3_value_double(v));
+    default: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+      return SqlValue::text(std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v))));
+    }
+  }
+}
+
 void fnNumeroControl(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc < 1) {
     sqlite3_result_error(ctx, "numero_control: falta n", -1);
     return;
   }
   const int n = sqlite3_value_int(argv[0]);
-  const int count = argc - 1;  // the row's fields, the control column last
-  long double a = 0, b = 0;
-  char buf[64];
-  std::string owned;
-  for (int i = 0; i < count; ++i) {
-    bool inA = i < n, inB = i >= n && i < count - 1;
-    if (!inA && !inB) continue;
-    sqlite3_value* v = argv[i + 1];
-    std::string_view t;
-    switch (sqlite3_value_type(v)) {
-      case SQLITE_NULL:
-        break;
-      case SQLITE_INTEGER: {
-        if (inA) {  // exact in a long double, as its text would be read
-          a += static_cast<long double>(sqlite3_value_int64(v));
-          continue;
-        }
-        int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(sqlite3_value_int64(v)));
-        t = std::string_view(buf, static_cast<std::size_t>(len));
-        break;
-      }
-      case SQLITE_FLOAT:
-        owned = data::valueText(data::Value(sqlite3_value_double(v)));
-        t = owned;
-        break;
-      default: {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
-        t = std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
-      }
-    }
-    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
-    if (inA) {
-      a += numericValue(t);
-      continue;
-    }
-    bool ascii = true;
-    for (char c : t) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-      // Whole numbers all along: summed exactly first, added once.
-      unsigned long long sum = 0;
-      for (std::size_t k = 0; k < t.size(); ++k) sum += static_cast<unsigned char>(t[k]) * (k + 1);
-      b += static_cast<long double>(sum);
-    } else {
-      auto cps = text::codepoints(t);
-      for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
-    }
+  // The row's fields, the control column last (left out of the sums).
+  const int count = argc - 2;
+  SqlValue fields[64];
+  std::vector<SqlValue> many;
+  SqlValue* values = fields;
+  if (count > 64) {
+    many.resize(static_cast<std::size_t>(count));
+    values = many.data();
   }
-  // "%03d%03d", written digit by digit (hundreds of thousands of rows); a sum beyond any number
-  // (an amount like 1e5000) goes through the format as before.
-  const int parts[2] = {lastThree(a), lastThree(b)};
-  if (parts[0] < 0 || parts[0] > 999 || parts[1] < 0 || parts[1] > 999) {
-    std::snprintf(buf, sizeof buf, "%03d%03d", parts[0], parts[1]);
-  } else {
-    for (int k = 0; k < 2; ++k) {
-      buf[3 * k] = static_cast<char>('0' + parts[k] / 100);
-      buf[3 * k + 1] = static_cast<char>('0' + parts[k] / 10 % 10);
-      buf[3 * k + 2] = static_cast<char>('0' + parts[k] % 10);
-    }
-  }
-  sqlite3_result_text(ctx, buf, 6, SQLITE_TRANSIENT);
+  for (int i = 0; i < count; ++i) values[i] = argValue(argv[i + 1]);
+  char out[kControlSize];
+  controlNumber(n, values, count > 0 ? static_cast<std::size_t>(count) : 0, out);
+  sqlite3_result_text(ctx, out, kControlSize, SQLITE_TRANSIENT);
 }
 
 void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 2) return sqlite3_result_error(ctx, "vbfmt: dos argumentos", -1);
-  // No amount (NULL, empty or blanks) has no picture: it stays empty.
-  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
-  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
-    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    std::string_view v(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
-    if (v.find_first_not_of(" \t") == std::string_view::npos) return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+  const int type = sqlite3_value_type(argv[0]);
+  if (type == SQLITE_BLOB || sqlite3_value_type(argv[1]) == SQLITE_BLOB) {
+    // A blob is formatted through its text; no amount still gives ''.
+    std::string value = data::valueText(toValue(argv[0]));
+    if (type == SQLITE_NULL || (type == SQLITE_TEXT && value.find_first_not_of(" \t") == std::string::npos))
+      return sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+    return resultText(ctx, vbFormatText(text::trim(value), data::valueText(toValue(argv[1]))));
   }
-  if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && sqlite3_value_type(argv[1]) == SQLITE_TEXT) {
-    std::string_view value(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
-                           static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
-    std::string_view pattern(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])),
-                             static_cast<std::size_t>(sqlite3_value_bytes(argv[1])));
-    // The same text back; copied as text, cheaper than copying the argument's value whole.
-    if (formatsToItself(value, pattern))
-      return sqlite3_result_text(ctx, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
-  }
-  std::string value = data::valueText(toValue(argv[0]));
-  std::string pattern = data::valueText(toValue(argv[1]));
-  resultText(ctx, vbFormatText(text::trim(value), pattern));
+  std::string owned;
+  auto out = vbfmtValue(argValue(argv[0]), argValue(argv[1]), owned);
+  sqlite3_result_text(ctx, out.empty() ? "" : out.data(), static_cast<int>(out.size()), SQLITE_TRANSIENT);
 }
 
 void fnDmy(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -212,6 +171,92 @@ bool formatsToItself(std::string_view value, std::string_view pattern) {
   for (std::size_t i = 0; i < n; ++i)
     if (i != n - 3 && (value[i] < '0' || value[i] > '9')) return false;
   return value[0] != '0' || n == 4;
+}
+
+void controlNumber(int n, const SqlValue* values, std::size_t count, char* out) {
+  long double a = 0, b = 0;
+  char buf[64];
+  std::string owned;
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool inA = static_cast<int>(i) < n;
+    const SqlValue& v = values[i];
+    std::string_view t;
+    switch (v.type) {
+      case SqlValue::Null:
+        break;
+      case SqlValue::Integer: {
+        if (inA) {  // exact in a long double, as its text would be read
+          a += static_cast<long double>(v.i);
+          continue;
+        }
+        int len = std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v.i));
+        t = std::string_view(buf, static_cast<std::size_t>(len));
+        break;
+      }
+      case SqlValue::Float:
+        owned = data::valueText(data::Value(v.d));
+        t = owned;
+        break;
+      case SqlValue::Text:
+        t = v.t;
+        break;
+    }
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+    while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+    if (inA) {
+      a += numericValue(t);
+      continue;
+    }
+    bool ascii = true;
+    for (char c : t) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+      // Whole numbers all along: summed exactly first, added once.
+      unsigned long long sum = 0;
+      for (std::size_t k = 0; k < t.size(); ++k) sum += static_cast<unsigned char>(t[k]) * (k + 1);
+      b += static_cast<long double>(sum);
+    } else {
+      auto cps = text::codepoints(t);
+      for (std::size_t k = 0; k < cps.size(); ++k) b += static_cast<long double>(text::ansiCode(cps[k])) * (k + 1);
+    }
+  }
+  // "%03d%03d", written digit by digit (hundreds of thousands of rows); a sum beyond any number
+  // (an amount like 1e5000) goes through the format as before.
+  const int parts[2] = {lastThree(a), lastThree(b)};
+  if (parts[0] < 0 || parts[0] > 999 || parts[1] < 0 || parts[1] > 999) {
+    std::snprintf(buf, sizeof buf, "%03d%03d", parts[0], parts[1]);
+    std::memcpy(out, buf, kControlSize);
+    return;
+  }
+  for (int k = 0; k < 2; ++k) {
+    out[3 * k] = static_cast<char>('0' + parts[k] / 100);
+    out[3 * k + 1] = static_cast<char>('0' + parts[k] / 10 % 10);
+    out[3 * k + 2] = static_cast<char>('0' + parts[k] % 10);
+  }
+}
+
+std::string_view vbfmtValue(const SqlValue& value, const SqlValue& pattern, std::string& owned) {
+  // No amount (NULL, empty or blanks) has no picture: it stays empty.
+  if (value.type == SqlValue::Null) return {};
+  if (value.type == SqlValue::Text && value.t.find_first_not_of(" \t") == std::string_view::npos) return {};
+  // The same text back, without formatting it again.
+  if (value.type == SqlValue::Text && pattern.type == SqlValue::Text && formatsToItself(value.t, pattern.t))
+    return value.t;
+  owned = vbFormatText(text::trim(valueText(value)), valueText(pattern));
+  return owned;
+}
+
+std::string valueText(const SqlValue& v) {
+  switch (v.type) {
+    case SqlValue::Null:
+      return data::valueText(data::Value());
+    case SqlValue::Integer:
+      return data::valueText(data::Value(static_cast<std::int64_t>(v.i)));
+    case SqlValue::Float:
+      return data::valueText(data::Value(v.d));
+    case SqlValue::Text:
+      break;
+  }
+  return std::string(v.t);
 }
 
 std::string sqlName(std::string_view name) {

@@ -2,6 +2,7 @@
 // SQL building blocks of the declaration operations: functions registered on the connection
 // (row control number, picture formats, registry months) and row copies between the stored,
 // history and working tables that recompute each row's control number in the same statement.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,31 @@ void recomputeControl(data::Database& db, std::string_view table, int n, std::st
 // ("######0.00") and an amount already written that way (digits without leading zeros, a point,
 // two decimals). The save and the import pass hundreds of thousands of such amounts.
 bool formatsToItself(std::string_view value, std::string_view pattern);
+
+// A value as SQLite holds it (a text in place, not owned), for computing in C++ what the
+// functions above compute in SQL.
+struct SqlValue {
+  enum Type { Null, Integer, Float, Text };
+  Type type = Null;
+  std::int64_t i = 0;
+  double d = 0;
+  std::string_view t;
+  static SqlValue integer(std::int64_t v) { return {Integer, v, 0, {}}; }
+  static SqlValue real(double v) { return {Float, 0, v, {}}; }
+  static SqlValue text(std::string_view v) { return {Text, 0, 0, v}; }
+};
+
+// numero_control(n, values…, NULL) into `out` (six digits, not terminated): `values` are the
+// row's fields before the control column.
+constexpr int kControlSize = 6;
+void controlNumber(int n, const SqlValue* values, std::size_t count, char* out);
+
+// vbfmt(value, pattern): the text it gives, in `value` itself when formatting gives it back,
+// else in `owned`.
+std::string_view vbfmtValue(const SqlValue& value, const SqlValue& pattern, std::string& owned);
+
+// The text SQLite gives for a value.
+std::string valueText(const SqlValue& v);
 
 // Quoted identifier.
 std::string sqlName(std::string_view name);

@@ -88,4 +88,6 @@ std::string conceptHasContent(const std::string& alias) {
          a + "base_calculo), '') <> '')";
 }
 
+const char* const kChangedPersons = "(correl_a, cod_cat_tra) IN (SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS)";
+
 }  // namespace korventa::declaration

@@ -32,6 +32,9 @@ KeyClause preparationKey(const std::string& ruc, const std::string& periodo);
 // A concept row that declares something: an accrued or paid amount or a base (SQL condition over
 // the columns of a working or stored concept row, with the table alias given, "" for none).
 std::string conceptHasContent(const std::string& alias = "");
+// The rows of the persons noted as changed since the working set matched the stored declaration
+// (SQL condition over the correlative and category of a row).
+extern const char* const kChangedPersons;
 KeyClause sentKey(const std::string& ruc, const std::string& periodo, const std::string& correl);
 // " ORDER BY rowid" to copy a table's rows in the order they were written; "" for the concept
 // rows, which are many and keep the order of the declaration's index (by person).

@@ -1,0 +1,269 @@
+#include "declaration/stored_concepts.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <set>
+#include <utility>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "declaration/sql_support.h"
+#include "declaration/tables.h"
+
+namespace korventa::declaration {
+namespace {
+
+// F601_REMUNERA's columns in their order, the control number last.
+constexpr std::array<const char*, 14> kColumns = {"tip_doc_d", "doc_id_d",  "correl_a",   "cod_cat_tra", "tip_doc_a",
+                                                  "doc_id_a",  "periodo",   "formulario", "cod_concep",  "base_calculo",
+                                                  "monto",     "monto_pag", "monto_dif",  "cnumero"};
+constexpr std::size_t kFields = kColumns.size() - 1;
+constexpr int kNumeric = 9;  // the first nine fields count as numbers in the control number
+constexpr std::size_t kBatch = 64;
+constexpr const char* kPicture = "#########0.00";
+
+bool expectedColumns(data::Database& db) {
+  auto rows = db.rows("SELECT name FROM pragma_table_info('F601_REMUNERA') ORDER BY cid");
+  if (rows.size() != kColumns.size()) return false;
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    if (text::upper(rows[i].text(0)) != text::upper(kColumns[i])) return false;
+  return true;
+}
+
+// A field of a row to insert, its text owned (the statement that read it moves on).
+struct Field {
+  int type = SQLITE_NULL;
+  std::int64_t i = 0;
+  double d = 0;
+  std::string t;
+
+  void setText(std::string_view v) {
+    type = SQLITE_TEXT;
+    t.assign(v);
+  }
+  // A column of the current row as it is, with its storage class.
+  void setColumn(sqlite3_stmt* st, int col) {
+    type = sqlite3_column_type(st, col);
+    if (type == SQLITE_INTEGER) {
+      i = sqlite3_column_int64(st, col);
+    } else if (type == SQLITE_FLOAT) {
+      d = sqlite3_column_double(st, col);
+    } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+      const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
+                                          : static_cast<const char*>(sqlite3_column_blob(st, col));
+      t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
+    }
+  }
+  // What the functions see of it (a blob as its text).
+  SqlValue view() const {
+    switch (type) {
+      case SQLITE_INTEGER:
+        return SqlValue::integer(i);
+      case SQLITE_FLOAT:
+        return SqlValue::real(d);
+      case SQLITE_NULL:
+        return {};
+      default:
+        return SqlValue::text(t);
+    }
+  }
+};
+
+// CASE WHEN x IS NULL OR x = '' THEN '' ELSE vbfmt(x, '#########0.00') END
+void setAmount(Field& f, const Field& x) {
+  if (x.type == SQLITE_NULL || (x.type == SQLITE_TEXT && x.t.empty())) return f.setText("");
+  if (x.type == SQLITE_BLOB) {  // vbfmt formats a blob through its text
+    return f.setText(vbFormatText(text::trim(x.t), kPicture));
+  }
+  std::string owned;
+  auto v = vbfmtValue(x.view(), SqlValue::text(kPicture), owned);
+  f.setText(v);
+}
+
+using Row = std::array<Field, kColumns.size()>;
+
+void bindField(sqlite3_stmt* st, int at, const Field& f) {
+  switch (f.type) {
+    case SQLITE_INTEGER:
+      sqlite3_bind_int64(st, at, f.i);
+      break;
+    case SQLITE_FLOAT:
+      sqlite3_bind_double(st, at, f.d);
+      break;
+    case SQLITE_TEXT:
+      sqlite3_bind_text(st, at, f.t.data(), static_cast<int>(f.t.size()), SQLITE_STATIC);
+      break;
+    case SQLITE_BLOB:
+      sqlite3_bind_blob(st, at, f.t.data(), static_cast<int>(f.t.size()), SQLITE_STATIC);
+      break;
+    default:
+      sqlite3_bind_null(st, at);
+  }
+}
+
+std::string insertSql(std::size_t rows) {
+  std::string names, one = "(";
+  for (std::size_t i = 0; i < kColumns.size(); ++i) {
+    names += (i ? ", " : "") + std::string(kColumns[i]);
+    one += i ? ", ?" : "?";
+  }
+  one += ")";
+  std::string sql = "INSERT INTO F601_REMUNERA (" + names + ") VALUES ";
+  for (std::size_t r = 0; r < rows; ++r) sql += (r ? ", " : "") + one;
+  return sql;
+}
+
+// The rows gathered so far, inserted a full batch per statement, the rest one by one.
+class Inserts {
+ public:
+  explicit Inserts(data::Database& db) : batch_(db, insertSql(kBatch)), single_(db, insertSql(1)) {
+    rows_.resize(kBatch);
+  }
+  Row& next() { return rows_[count_]; }
+  void added() {
+    if (++count_ == kBatch) flush();
+  }
+  void flush() {
+    if (count_ == kBatch) {
+      run(batch_, 0, kBatch);
+    } else {
+      for (std::size_t r = 0; r < count_; ++r) run(single_, r, 1);
+    }
+    count_ = 0;
+  }
+
+ private:
+  void run(data::RawStatement& st, std::size_t from, std::size_t rows) {
+    for (std::size_t r = 0; r < rows; ++r)
+      for (std::size_t c = 0; c < kColumns.size(); ++c)
+        bindField(st.get(), static_cast<int>(r * kColumns.size() + c + 1), rows_[from + r][c]);
+    st.step();
+    st.reset();
+  }
+  data::RawStatement batch_, single_;
+  std::vector<Row> rows_;
+  std::size_t count_ = 0;
+};
+
+// COALESCE(TRIM(x), '') <> '': a number, or a text with something besides spaces.
+bool hasContent(sqlite3_stmt* st, int col) {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+      return false;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return true;
+    default: {
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+      std::string_view t(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
+      return t.find_first_not_of(' ') != std::string_view::npos;
+    }
+  }
+}
+
+// The persons noted as changed, (correl_a, cod_cat_tra) IN (SELECT … FROM TMPF601_CAMBIOS) without
+// the subquery: with whole numbers only noted (always, but for a key column holding something
+// else), a row matches when its own two are whole numbers of a noted pair.
+class Changed {
+ public:
+  bool load(data::Database& db) {
+    if (db.exists("SELECT 1 FROM TMPF601_CAMBIOS WHERE typeof(correl_a) <> 'integer' OR typeof(cod_cat_tra) <> "
+                  "'integer'"))
+      return false;
+    for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS"))
+      pairs_.emplace(r.integer(0), r.integer(1));
+    return true;
+  }
+  bool has(sqlite3_stmt* st) const {
+    return sqlite3_column_type(st, 0) == SQLITE_INTEGER && sqlite3_column_type(st, 1) == SQLITE_INTEGER &&
+           pairs_.count({sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1)});
+  }
+
+ private:
+  std::set<std::pair<std::int64_t, std::int64_t>> pairs_;
+};
+
+// The fields of a stored row from the working row the statement stands on, its control number
+// last.
+void fillRow(Row& row, sqlite3_stmt* st, const model::OpenDeclaration& d) {
+  row[0].type = SQLITE_INTEGER;
+  row[0].i = 6;
+  row[1].setText(d.ruc);
+  row[2].setColumn(st, 0);  // correl_a
+  row[3].setColumn(st, 1);  // cod_cat_tra
+  row[4].setColumn(st, 2);  // tip_doc_a
+  row[5].setColumn(st, 3);  // doc_id_a
+  row[6].setText(d.periodo);
+  row[7].setText("0601");
+  row[8].setColumn(st, 4);  // codigo
+  Field x;
+  for (int k = 0; k < 3; ++k) {  // base_calculo, monto, monto_pag
+    x.setColumn(st, 5 + k);
+    setAmount(row[9 + static_cast<std::size_t>(k)], x);
+  }
+  row[12].setText("");
+  std::array<SqlValue, kFields> values;
+  for (std::size_t i = 0; i < kFields; ++i) values[i] = row[i].view();
+  char control[kControlSize];
+  controlNumber(kNumeric, values.data(), values.size(), control);
+  row[13].setText(std::string_view(control, kControlSize));
+}
+
+bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
+  if (!expectedColumns(db)) return false;
+  Changed changed;
+  if (onlyChanged && !changed.load(db)) return false;
+  data::RawStatement rows(db,
+                          "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
+                          "FROM TMPF601CONCEP");
+  Inserts inserts(db);
+  sqlite3_stmt* st = rows.get();
+  while (rows.step()) {
+    if (!hasContent(st, 5) && !hasContent(st, 6) && !hasContent(st, 7)) continue;
+    if (onlyChanged && !changed.has(st)) continue;
+    fillRow(inserts.next(), st, d);
+    inserts.added();
+  }
+  inserts.flush();
+  return true;
+}
+
+// An amount re-formatted with its picture; the empty (not declared) amount stays empty without a
+// call.
+std::string amount(const std::string& column) {
+  return "CASE WHEN " + column + " IS NULL OR " + column + " = '' THEN '' ELSE vbfmt(" + column + ", '" + kPicture +
+         "') END";
+}
+
+void copyInSql(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
+  insertSelect(
+      db, "F601_REMUNERA", kNumeric,
+      {{"tip_doc_d", "6"},
+       {"doc_id_d", "?"},
+       {"correl_a", "correl_a"},
+       {"cod_cat_tra", "cod_cat_tra"},
+       {"tip_doc_a", "tip_doc_a"},
+       {"doc_id_a", "doc_id_a"},
+       {"periodo", "?"},
+       {"formulario", "'0601'"},
+       {"cod_concep", "codigo"},
+       {"base_calculo", amount("base_calculo")},
+       {"monto", amount("monto")},
+       {"monto_pag", amount("monto_pag")},
+       {"monto_dif", "''"}},
+      "FROM TMPF601CONCEP WHERE " + conceptHasContent() + (onlyChanged ? std::string(" AND ") + kChangedPersons : ""),
+      {d.ruc, d.periodo}, Evaluation::Twice);
+}
+
+}  // namespace
+
+void writeStoredConcepts(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged, ConceptCopy how) {
+  if (how == ConceptCopy::Program && writeInProgram(db, d, onlyChanged)) return;
+  copyInSql(db, d, onlyChanged);
+}
+
+}  // namespace korventa::declaration

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "declaration/stored_concepts.h"
+#include "support/test_db.h"
+
+namespace korventa::test {
+namespace {
+
+// Every stored concept row with its rowid and the storage class of each column.
+std::vector<std::string> storedRows(data::Database& db) {
+  std::vector<std::string> out;
+  for (const auto& r : db.rows(
+           "SELECT rowid, quote(tip_doc_d), quote(doc_id_d), quote(correl_a), quote(cod_cat_tra), quote(tip_doc_a), "
+           "quote(doc_id_a), quote(periodo), quote(formulario), quote(cod_concep), quote(base_calculo), quote(monto), "
+           "quote(monto_pag), quote(monto_dif), quote(cnumero) FROM F601_REMUNERA ORDER BY rowid")) {
+    std::string line;
+    for (std::size_t i = 0; i < 15; ++i) line += (i ? "|" : "") + r.text(i);
+    out.push_back(line);
+  }
+  return out;
+}
+
+// Working rows of every odd kind a row can hold, each as SQL values: correl_a, cod_cat_tra,
+// tip_doc_a, doc_id_a, codigo, monto, monto_pag, base_calculo.
+const char* const kWorkingRows[] = {
+    "1, 1, 1, '10000001', '0121', '1500.00', NULL, NULL",
+    "1, 1, 1, '10000001', '0201', '  12.5', '', ''",
+    "1, 1, 1, '10000001', '0807', NULL, NULL, '300.00'",
+    "1, 1, 1, '10000001', '0808', '   ', ' ', NULL",  // nothing declared: left out
+    "1, 1, 1, '10000001', '0809', '', NULL, ''",      // nothing declared: left out
+    "2, 1, 1, '10000002', '0121', '1,234.5', '-3', '0.5'",
+    "2, 1, 1, '10000002', '0122', 'abc', '1e3', '007'",
+    "2, 1, 1, '10000002', '0123', x'3132', NULL, NULL",  // a blob amount
+    "2, 1, 1, '10000002', 'Ñ01', '99999999999.99', '0.00', '.5'",
+    "3, 2, 4, 'ÁB 123  ', '0601', 12, 3.25, NULL",  // numbers into text columns
+    "NULL, 1, 1, '10000004', '0121', '10.00', NULL, NULL",
+    "'x', 1, 1, '10000005', '0121', '10.00', NULL, NULL",
+    "6, 1.5, 1, '10000006', '0121', '10.00', NULL, NULL",
+    "7, 1, NULL, NULL, NULL, '10.00', NULL, NULL",
+};
+
+struct Case {
+  const char* name;
+  bool onlyChanged;
+  std::vector<const char*> changed;  // TMPF601_CAMBIOS rows: correl_a, cod_cat_tra
+  bool extraColumn = false;          // a stored table with one column more (an altered file)
+};
+
+// The rows the program writes are the rows the SQL statement writes, rowids and storage
+// classes included.
+TEST(StoredConcepts, TheProgramWritesTheRowsOfTheSqlCopy) {
+  const Case cases[] = {
+      {"every row", false, {}},
+      {"the changed persons", true, {"1, 1", "3, 2", "7, 1", "6, 2"}},
+      {"no person changed", true, {}},
+      {"a changed key that is not a number", true, {"2, 1", "'x', 1"}},
+      {"a stored table with a column more", true, {"1, 1", "2, 1"}, true},
+  };
+  for (const auto& c : cases) {
+    TestDb t;
+    auto& db = t.db();
+    model::OpenDeclaration d;
+    d.ruc = "20100070970";
+    d.periodo = "201206";
+    if (c.extraColumn) db.script("ALTER TABLE F601_REMUNERA ADD COLUMN extra TEXT");
+    // Rows of another declaration before: the new rows' rowids follow them.
+    db.script(
+        "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, periodo, cod_concep) VALUES (6, '20999999999', '201205', "
+        "'0121'), (6, '20999999999', '201205', '0122')");
+    for (const char* r : kWorkingRows)
+      db.script(std::string("INSERT INTO TMPF601CONCEP (correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, monto, "
+                            "monto_pag, base_calculo) VALUES (") +
+                r + ")");
+    db.script("DELETE FROM TMPF601_CAMBIOS");  // noted by the triggers as the rows went in
+    for (const char* k : c.changed)
+      db.script(std::string("INSERT INTO TMPF601_CAMBIOS (correl_a, cod_cat_tra) VALUES (") + k + ")");
+
+    declaration::writeStoredConcepts(db, d, c.onlyChanged, declaration::ConceptCopy::Sql);
+    auto bySql = storedRows(db);
+    db.script("DELETE FROM F601_REMUNERA WHERE doc_id_d = '20100070970'");
+    declaration::writeStoredConcepts(db, d, c.onlyChanged);
+    auto byProgram = storedRows(db);
+
+    EXPECT_EQ(byProgram, bySql) << c.name;
+    const std::size_t others = 2;  // the other declaration's rows
+    if (c.onlyChanged && c.changed.empty())
+      EXPECT_EQ(bySql.size(), others) << c.name;
+    else
+      EXPECT_GT(bySql.size(), others) << c.name;
+  }
+}
+
+// More rows than one statement takes: full batches and the rest, in order.
+TEST(StoredConcepts, ManyRowsKeepTheirOrder) {
+  TestDb t;
+  auto& db = t.db();
+  model::OpenDeclaration d;
+  d.ruc = "20100070970";
+  d.periodo = "201206";
+  db.script(
+      "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 200) INSERT INTO TMPF601CONCEP "
+      "(correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, monto) SELECT i / 7, 1, 1, printf('%08d', i / 7), "
+      "printf('%04d', i % 7), CASE WHEN i % 5 = 0 THEN '' ELSE printf('%d.%02d', i, i % 100) END FROM n");
+  declaration::writeStoredConcepts(db, d, false, declaration::ConceptCopy::Sql);
+  auto bySql = storedRows(db);
+  db.script("DELETE FROM F601_REMUNERA");
+  declaration::writeStoredConcepts(db, d, false);
+  EXPECT_EQ(storedRows(db), bySql);
+  EXPECT_EQ(bySql.size(), 160u);
+}
+
+}  // namespace
+}  // namespace korventa::test
