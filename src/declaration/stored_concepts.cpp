@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <functional>
+#include <future>
 #include <set>
 #include <utility>
 #include <cstring>
@@ -22,8 +24,9 @@ constexpr std::array<const char*, 14> kColumns = {"tip_doc_d", "doc_id_d",  "cor
                                                   "doc_id_a",  "periodo",   "formulario", "cod_concep",  "base_calculo",
                                                   "monto",     "monto_pag", "monto_dif",  "cnumero"};
 constexpr std::size_t kFields = kColumns.size() - 1;
-constexpr int kNumeric = 9;  // the first nine fields count as numbers in the control number
-constexpr std::size_t kBatch = 64;
+constexpr int kNumeric = 9;           // the first nine fields count as numbers in the control number
+constexpr std::size_t kBatch = 64;    // rows per insert statement
+constexpr std::size_t kBlock = 4096;  // rows read, formatted and inserted at a time
 constexpr const char* kPicture = "#########0.00";
 
 bool expectedColumns(data::Database& db) {
@@ -117,36 +120,31 @@ std::string insertSql(std::size_t rows) {
   return sql;
 }
 
-// The rows gathered so far, inserted a full batch per statement, the rest one by one.
+// Rows read and not inserted yet; their formatting and control numbers are done apart.
+struct Block {
+  std::vector<Row> rows = std::vector<Row>(kBlock);
+  std::size_t count = 0;
+};
+
+// Inserts the rows of a block, a full batch per statement, the rest one by one.
 class Inserts {
  public:
-  explicit Inserts(data::Database& db) : batch_(db, insertSql(kBatch)), single_(db, insertSql(1)) {
-    rows_.resize(kBatch);
-  }
-  Row& next() { return rows_[count_]; }
-  void added() {
-    if (++count_ == kBatch) flush();
-  }
-  void flush() {
-    if (count_ == kBatch) {
-      run(batch_, 0, kBatch);
-    } else {
-      for (std::size_t r = 0; r < count_; ++r) run(single_, r, 1);
-    }
-    count_ = 0;
+  explicit Inserts(data::Database& db) : batch_(db, insertSql(kBatch)), single_(db, insertSql(1)) {}
+  void insert(const Block& b) {
+    std::size_t r = 0;
+    for (; r + kBatch <= b.count; r += kBatch) run(batch_, b, r, kBatch);
+    for (; r < b.count; ++r) run(single_, b, r, 1);
   }
 
  private:
-  void run(data::RawStatement& st, std::size_t from, std::size_t rows) {
+  static void run(data::RawStatement& st, const Block& b, std::size_t from, std::size_t rows) {
     for (std::size_t r = 0; r < rows; ++r)
       for (std::size_t c = 0; c < kColumns.size(); ++c)
-        bindField(st.get(), static_cast<int>(r * kColumns.size() + c + 1), rows_[from + r][c]);
+        bindField(st.get(), static_cast<int>(r * kColumns.size() + c + 1), b.rows[from + r][c]);
     st.step();
     st.reset();
   }
   data::RawStatement batch_, single_;
-  std::vector<Row> rows_;
-  std::size_t count_ = 0;
 };
 
 // COALESCE(TRIM(x), '') <> '': a number, or a text with something besides spaces.
@@ -187,9 +185,9 @@ class Changed {
   std::set<std::pair<std::int64_t, std::int64_t>> pairs_;
 };
 
-// The fields of a stored row from the working row the statement stands on, its control number
-// last.
-void fillRow(Row& row, sqlite3_stmt* st, const model::OpenDeclaration& d) {
+// The fields of a stored row from the working row the statement stands on, its amounts as they
+// are (finishRow formats them).
+void readRow(Row& row, sqlite3_stmt* st, const model::OpenDeclaration& d) {
   row[0].type = SQLITE_INTEGER;
   row[0].i = 6;
   row[1].setText(d.ruc);
@@ -199,18 +197,40 @@ void fillRow(Row& row, sqlite3_stmt* st, const model::OpenDeclaration& d) {
   row[5].setColumn(st, 3);  // doc_id_a
   row[6].setText(d.periodo);
   row[7].setText("0601");
-  row[8].setColumn(st, 4);  // codigo
-  Field x;
-  for (int k = 0; k < 3; ++k) {  // base_calculo, monto, monto_pag
-    x.setColumn(st, 5 + k);
-    setAmount(row[9 + static_cast<std::size_t>(k)], x);
-  }
+  row[8].setColumn(st, 4);                                                                // codigo
+  for (int k = 0; k < 3; ++k) row[9 + static_cast<std::size_t>(k)].setColumn(st, 5 + k);  // base, monto, pagado
   row[12].setText("");
+}
+
+// The amounts in their picture and the control number.
+void finishRow(Row& row, Field& scratch) {
+  for (std::size_t k = 9; k < 12; ++k) {
+    std::swap(scratch, row[k]);
+    setAmount(row[k], scratch);
+  }
   std::array<SqlValue, kFields> values;
   for (std::size_t i = 0; i < kFields; ++i) values[i] = row[i].view();
   char control[kControlSize];
   controlNumber(kNumeric, values.data(), values.size(), control);
   row[13].setText(std::string_view(control, kControlSize));
+}
+
+void finishBlock(Block& b) {
+  Field scratch;
+  for (std::size_t r = 0; r < b.count; ++r) finishRow(b.rows[r], scratch);
+}
+
+// The next rows to store, up to a block; false when the working rows are all read.
+bool readBlock(data::RawStatement& rows, Block& b, const model::OpenDeclaration& d, const Changed* changed) {
+  b.count = 0;
+  sqlite3_stmt* st = rows.get();
+  while (b.count < kBlock) {
+    if (!rows.step()) return false;
+    if (!hasContent(st, 5) && !hasContent(st, 6) && !hasContent(st, 7)) continue;
+    if (changed && !changed->has(st)) continue;
+    readRow(b.rows[b.count++], st, d);
+  }
+  return true;
 }
 
 bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
@@ -221,14 +241,22 @@ bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool on
                           "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
                           "FROM TMPF601CONCEP");
   Inserts inserts(db);
-  sqlite3_stmt* st = rows.get();
-  while (rows.step()) {
-    if (!hasContent(st, 5) && !hasContent(st, 6) && !hasContent(st, 7)) continue;
-    if (onlyChanged && !changed.has(st)) continue;
-    fillRow(inserts.next(), st, d);
-    inserts.added();
+  // Reading and inserting use the connection, on this thread; the formatting of each block runs
+  // on another while this one reads the next block and inserts the previous.
+  Block first, second;
+  Block *current = &first, *next = &second;
+  const Changed* only = onlyChanged ? &changed : nullptr;
+  bool more = readBlock(rows, *current, d, only);
+  auto formatting = std::async(std::launch::async, finishBlock, std::ref(*current));
+  for (;;) {
+    next->count = 0;
+    if (more) more = readBlock(rows, *next, d, only);
+    formatting.get();
+    if (next->count) formatting = std::async(std::launch::async, finishBlock, std::ref(*next));
+    inserts.insert(*current);
+    if (!next->count) break;
+    std::swap(current, next);
   }
-  inserts.flush();
   return true;
 }
 
