@@ -59,6 +59,7 @@ void Importer::Impl::startFile(FileResult& res, Kind kind, const std::filesystem
   r = &res;
   affectedSeen.clear();
   lastAffected.reset();
+  lastDocument.valid = false;
   providersSeen.clear();
   receiptsLoaded = false;
   receipts.clear();
@@ -129,11 +130,12 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
   const auto total = static_cast<long long>(text.lines.size());
+  std::vector<std::string> fields;
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
     progress->tick(static_cast<long long>(i), total);
     std::string_view raw = text.lines[i];
     if (isBlank(raw)) continue;
-    auto fields = splitFields(raw, k.separators);
+    splitFields(raw, k.separators, fields);
     std::string code = line(kind, fields);
     if (code.empty())
       ++r->transferred;
@@ -225,6 +227,11 @@ model::ImportedConcepts Importer::takeNewConceptRows() {
 FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
   impl_->progress = &progress;
   return impl_->run(kind, readImportFile(file), file);
+}
+
+FileResult Importer::importRead(Kind kind, ImportText text, const std::filesystem::path& file, Progress& progress) {
+  impl_->progress = &progress;
+  return impl_->run(kind, std::move(text), file);
 }
 
 FileResult Importer::importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress) {
