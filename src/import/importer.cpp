@@ -182,7 +182,7 @@ FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem
   closeWorkFiles();
   // The per-file lookups can be large (a rowid per concept row): they go with the file.
   conceptRowsCategory = 0;
-  std::unordered_map<std::uint64_t, std::int64_t>().swap(conceptRows);
+  conceptRows.release();
   receipts.clear();
   r = nullptr;
   return res;
@@ -216,11 +216,19 @@ model::ImportedConcepts Importer::takeNewConceptRows() {
   impl_->newRowsAtStart = 0;
   model::ImportedConcepts out;
   out.rows = std::exchange(impl_->newRows, {});
-  for (const auto& r : out.rows)
-    if (!out.descrip.count(r.codigo)) {
-      auto n = impl_->conceptNames.find(r.codigo);
-      out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+  // The rows' codes are of four digits, checked as they were read: each is named once.
+  std::vector<bool> seen(10000);
+  for (const auto& r : out.rows) {
+    if (r.codigo.size() == 4 && allDigits(r.codigo)) {
+      auto code = static_cast<std::size_t>(fourDigitNumber(r.codigo));
+      if (seen[code]) continue;
+      seen[code] = true;
+    } else if (out.descrip.count(r.codigo)) {
+      continue;
     }
+    auto n = impl_->conceptNames.find(r.codigo);
+    out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+  }
   return out;
 }
 
