@@ -26,7 +26,6 @@
 #include "detail/suspensions.h"
 #include "determination/concept_rules.h"
 #include "determination/declaration_computation.h"
-#include "import/concept_row_index.h"
 #include "import/import_checks.h"
 #include "import/import_errors.h"
 #include "import/import_file.h"
@@ -170,9 +169,10 @@ struct Importer::Impl {
   std::vector<Undo> newRowsUndo;  // amounts of earlier files' kept rows this file changed
   // A failed or cancelled file: what it kept or changed in memory goes with its rollback.
   void forgetFileRows();
-  ConceptRowIndex conceptRows;
-  // `row` is the lookup's value for `key`, or null when the row is not there.
-  void keepNewRow(const Worker& w, std::uint64_t key, std::int64_t* row, const std::string& code, std::string monto,
+  std::unordered_map<std::uint64_t, std::int64_t> conceptRows;
+  using ConceptRow = std::unordered_map<std::uint64_t, std::int64_t>::iterator;
+  // `row` is the lookup's entry for `key`, or its end when the row is not there.
+  void keepNewRow(const Worker& w, std::uint64_t key, ConceptRow row, const std::string& code, std::string monto,
                   std::string montoPag);
   static std::uint64_t conceptKey(std::int64_t correl, int category, int codeNumber) {
     return (static_cast<std::uint64_t>(correl) << 20) | (static_cast<std::uint64_t>(category) << 16) |
