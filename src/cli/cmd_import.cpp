@@ -19,6 +19,7 @@
 #include "declaration/working_set.h"
 #include "import/error_listing.h"
 #include "import/importer.h"
+#include "import/read_ahead.h"
 #include "reports/page_range.h"
 #include "reports/report_reader.h"
 #include "reports/ui/report_renderer.h"
@@ -60,7 +61,8 @@ struct ImportOutcome {
   bool failed = false;       // a file or a listing failed
   bool anyImported = false;  // at least one file was read (not refused as a whole)
 };
-ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs);
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs,
+                          import::ReadAhead& reader);
 
 int runImport(Context& ctx, const ImportArgs& a) {
   std::string ruc = text::trim(a.ruc);
@@ -91,6 +93,12 @@ int runImport(Context& ctx, const ImportArgs& a) {
   std::stable_sort(jobs.begin(), jobs.end(),
                    [](const auto& x, const auto& y) { return runOrder(x.first) < runOrder(y.first); });
 
+  // The files are read and decoded while the declaration opens; what cannot be read is said
+  // when its turn comes, as before.
+  std::vector<std::filesystem::path> paths;
+  for (const auto& job : jobs) paths.push_back(job.second);
+  import::ReadAhead reader(std::move(paths));
+
   auto t0 = Clock::now();
   Clock::time_point t3;
   bool opened = false;
@@ -101,7 +109,7 @@ int runImport(Context& ctx, const ImportArgs& a) {
       [&](declaration::DeclarationForm& f) {
         opened = true;
         if (a.timing) std::cerr << "abrir: " << secs(t0) << " s\n";
-        outcome = importFiles(ctx, a, f, jobs);
+        outcome = importFiles(ctx, a, f, jobs, reader);
         t3 = Clock::now();
         // Every file refused: nothing came in, so there is nothing to save.
         if (a.noSave || !outcome.anyImported) return false;
@@ -124,7 +132,8 @@ int runImport(Context& ctx, const ImportArgs& a) {
 }
 
 // Imports the files into the open declaration, computes the persons and writes the listings.
-ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs) {
+ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::DeclarationForm& f, const Jobs& jobs,
+                          import::ReadAhead& reader) {
   Session& s = ctx.session();
   const auto& decl = f.declaration();
 
@@ -133,7 +142,8 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
   std::vector<import::FileResult> results;
   std::vector<std::filesystem::path> listings;
   bool workers = false, failed = false, anyImported = false;
-  for (const auto& [kind, file] : jobs) {
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const auto& [kind, file] = jobs[i];
     auto fm = import::info(kind).form;
     auto& imp = importers[fm];
     if (!imp) {
@@ -141,7 +151,7 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
       // The computation below writes the new concept rows, once, with their bases.
       imp->deferNewConceptRows();
     }
-    auto r = imp->importFile(kind, file, ctx.progress());
+    auto r = imp->importRead(kind, reader.take(i), file, ctx.progress());
     std::cout << file.filename().string() << ": ";
     if (r.refused) {
       std::cout << "no importado (" << r.refusal << ")\n";

@@ -54,7 +54,7 @@ bool allDigits(std::string_view value) {
   return true;
 }
 
-std::string amountCode(std::string_view v, const AmountCodes& c) {
+std::string amountCode(std::string_view v, const AmountCodes& c, Money* amount) {
   if (v.empty()) return c.empty;
   if (!numericShape(v)) return c.notNumeric;
   if (pointCount(v) > 1) return c.points;
@@ -63,6 +63,7 @@ std::string amountCode(std::string_view v, const AmountCodes& c) {
   if (v[0] == '-') return c.negative;
   auto m = Money::parse(v);
   if (!m || m->isNegative()) return c.invalid;
+  if (amount) *amount = *m;
   return {};
 }
 

@@ -25,7 +25,8 @@ struct AmountCodes {
 
 // Val_Trans_Rem's amount rules: empty; not a number (digits, one sign in front, points);
 // more than one point; too many integer digits; too long; negative; otherwise not an amount.
-std::string amountCode(std::string_view value, const AmountCodes& codes = {});
+// An accepted value is also given in `amount` when asked for.
+std::string amountCode(std::string_view value, const AmountCodes& codes = {}, Money* amount = nullptr);
 
 // Document type: numeric, read as a two-digit code ("1" → "01"); `code` receives its value.
 // "" when numeric (existence in list 044 is the caller's check), "0900" otherwise.

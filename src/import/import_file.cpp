@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 #include "common/text.h"
 
@@ -14,6 +15,24 @@ std::string displayName(std::string_view name) {
 }
 
 }  // namespace
+
+ImportText::ImportText(ImportText&& other) noexcept {
+  *this = std::move(other);
+}
+
+ImportText& ImportText::operator=(ImportText&& other) noexcept {
+  if (this == &other) return *this;
+  const char* from = other.text.data();
+  text = std::move(other.text);
+  lines = std::move(other.lines);
+  problem = std::move(other.problem);
+  if (text.data() != from)
+    for (auto& line : lines) line = std::string_view(text.data() + (line.data() - from), line.size());
+  other.text.clear();
+  other.lines.clear();
+  other.problem.clear();
+  return *this;
+}
 
 bool isBlank(std::string_view line) {
   for (char c : line)
@@ -106,19 +125,30 @@ std::size_t checkTerminators(const std::vector<std::string_view>& lines) {
 
 std::vector<std::string> splitFields(std::string_view line, int count) {
   std::vector<std::string> out;
-  out.reserve(static_cast<std::size_t>(count));
-  std::size_t start = 0;
-  while (static_cast<int>(out.size()) < count && start <= line.size()) {
+  splitFields(line, count, out);
+  return out;
+}
+
+void splitFields(std::string_view line, int count, std::vector<std::string>& out) {
+  const auto n = static_cast<std::size_t>(count);
+  out.resize(n);
+  auto trimmed = [](std::string_view v) {
+    while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.remove_prefix(1);
+    while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.remove_suffix(1);
+    return v;
+  };
+  std::size_t i = 0, start = 0;
+  for (; i < n && start <= line.size(); ++i) {
     std::size_t bar = line.find('|', start);
+    std::size_t end = bar == std::string_view::npos ? line.size() : bar;
+    out[i].assign(trimmed(line.substr(start, end - start)));
     if (bar == std::string_view::npos) {
-      out.push_back(text::trim(line.substr(start)));
+      ++i;
       break;
     }
-    out.push_back(text::trim(line.substr(start, bar - start)));
     start = bar + 1;
   }
-  while (static_cast<int>(out.size()) < count) out.emplace_back();
-  return out;
+  for (; i < n; ++i) out[i].clear();
 }
 
 }  // namespace korventa::import

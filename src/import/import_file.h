@@ -20,6 +20,14 @@ struct ImportText {
   std::vector<std::string_view> lines;  // into `text`, without line ends
   std::string problem;                  // why the file cannot be imported; empty when it can
   bool ok() const { return problem.empty(); }
+
+  ImportText() = default;
+  // A short text lives inside the string itself and moves with it: the lines follow it.
+  ImportText(ImportText&& other) noexcept;
+  ImportText& operator=(ImportText&& other) noexcept;
+  ImportText(const ImportText&) = delete;
+  ImportText& operator=(const ImportText&) = delete;
+  ~ImportText() = default;
 };
 
 // Reads and decodes the file. Missing, unreadable, empty, too large, binary (NUL or other
@@ -36,6 +44,8 @@ std::size_t checkTerminators(const std::vector<std::string_view>& lines);
 
 // The first `count` fields of a line, each trimmed; missing ones are empty.
 std::vector<std::string> splitFields(std::string_view line, int count);
+// The same into `out`, whose texts keep their room from one line to the next.
+void splitFields(std::string_view line, int count, std::vector<std::string>& out);
 
 bool isBlank(std::string_view line);
 

@@ -59,6 +59,7 @@ void Importer::Impl::startFile(FileResult& res, Kind kind, const std::filesystem
   r = &res;
   affectedSeen.clear();
   lastAffected.reset();
+  lastDocument.valid = false;
   providersSeen.clear();
   receiptsLoaded = false;
   receipts.clear();
@@ -129,11 +130,12 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
   const auto total = static_cast<long long>(text.lines.size());
+  std::vector<std::string> fields;
   for (std::size_t i = 0; i < text.lines.size(); ++i) {
     progress->tick(static_cast<long long>(i), total);
     std::string_view raw = text.lines[i];
     if (isBlank(raw)) continue;
-    auto fields = splitFields(raw, k.separators);
+    splitFields(raw, k.separators, fields);
     std::string code = line(kind, fields);
     if (code.empty())
       ++r->transferred;
@@ -214,17 +216,30 @@ model::ImportedConcepts Importer::takeNewConceptRows() {
   impl_->newRowsAtStart = 0;
   model::ImportedConcepts out;
   out.rows = std::exchange(impl_->newRows, {});
-  for (const auto& r : out.rows)
-    if (!out.descrip.count(r.codigo)) {
-      auto n = impl_->conceptNames.find(r.codigo);
-      out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+  // The rows' codes are of four digits, checked as they were read: each is named once.
+  std::vector<bool> seen(10000);
+  for (const auto& r : out.rows) {
+    if (r.codigo.size() == 4 && allDigits(r.codigo)) {
+      auto code = static_cast<std::size_t>(fourDigitNumber(r.codigo));
+      if (seen[code]) continue;
+      seen[code] = true;
+    } else if (out.descrip.count(r.codigo)) {
+      continue;
     }
+    auto n = impl_->conceptNames.find(r.codigo);
+    out.descrip.emplace(r.codigo, n == impl_->conceptNames.end() ? std::string() : n->second);
+  }
   return out;
 }
 
 FileResult Importer::importFile(Kind kind, const std::filesystem::path& file, Progress& progress) {
   impl_->progress = &progress;
   return impl_->run(kind, readImportFile(file), file);
+}
+
+FileResult Importer::importRead(Kind kind, ImportText text, const std::filesystem::path& file, Progress& progress) {
+  impl_->progress = &progress;
+  return impl_->run(kind, std::move(text), file);
 }
 
 FileResult Importer::importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress) {

@@ -16,6 +16,7 @@
 #include "data/session.h"
 #include "model/open_declaration.h"
 #include "model/person_data.h"
+#include "import/import_file.h"
 #include "import/import_kinds.h"
 
 namespace korventa::import {
@@ -56,6 +57,9 @@ class Importer {
   // file that is not text, a technical error) are shown through the session's messenger. The
   // lines are counted on `progress`; a cancellation rolls the file back and throws Cancelled.
   FileResult importFile(Kind kind, const std::filesystem::path& file, Progress& progress = Progress::none());
+  // The same on a file already read (readImportFile, ReadAhead).
+  FileResult importRead(Kind kind, ImportText text, const std::filesystem::path& file,
+                        Progress& progress = Progress::none());
   // The same on the bytes of a file (`name` as its file name).
   FileResult importBytes(Kind kind, std::string bytes, const std::string& name, Progress& progress = Progress::none());
 

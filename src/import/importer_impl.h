@@ -48,6 +48,7 @@ struct Worker {
   PersonKey key;
   std::int64_t rowid = 0;
   std::string tipo, situac, domicilio;
+  int tipoNumber = 0;  // `tipo` as a number
   int pension = 0;
   int sctr = 0;
   int sctrPension = 0;
@@ -85,6 +86,11 @@ inline std::string two(std::string_view code) {
   return code.size() == 1 ? "0" + std::string(code) : std::string(code);
 }
 
+// The number of a code of four digits (checked by the caller): "0605" → 605.
+inline int fourDigitNumber(std::string_view code) {
+  return (code[0] - '0') * 1000 + (code[1] - '0') * 100 + (code[2] - '0') * 10 + (code[3] - '0');
+}
+
 inline std::int64_t toInt64(std::string_view v) {
   try {
     return std::stoll(std::string(v));
@@ -111,9 +117,24 @@ struct Importer::Impl {
     const Worker* worker = nullptr;
   } lastWorker;
   bool conceptsLoaded = false;
-  std::unordered_set<std::string> conceptSet;
+  std::vector<bool> conceptOffered;  // by the number of the four-digit code
   std::unordered_map<std::string, std::string> conceptNames;
   determination::ConceptTypes conceptTypes;
+  // ExisteTipoConcepto in this period, remembered by worker type and code number (-1: not yet
+  // asked); the type asked last is kept at hand for the next lines of the same worker.
+  std::map<int, std::vector<signed char>> typeConcepts;
+  struct {
+    int tipo = -1;
+    std::vector<signed char>* codes = nullptr;
+  } lastType;
+  bool typeTakesConcept(int tipo, int codeNumber, std::string_view code);
+  // The document of the ".rem" or ".pen" line before, with what document() said of it: a file
+  // brings a person's lines one after another.
+  struct {
+    bool valid = false;
+    std::string type, number, code;
+    int tipDoc = 0;
+  } lastDocument;
   bool senati = false;
   bool localsLoaded = false;
   std::vector<Local> locals;
@@ -148,11 +169,17 @@ struct Importer::Impl {
   std::vector<Undo> newRowsUndo;  // amounts of earlier files' kept rows this file changed
   // A failed or cancelled file: what it kept or changed in memory goes with its rollback.
   void forgetFileRows();
-  void keepNewRow(const Worker& w, int category, const std::string& code, std::string monto, std::string montoPag);
   std::unordered_map<std::uint64_t, std::int64_t> conceptRows;
-  static std::uint64_t conceptKey(std::int64_t correl, int category, std::string_view code) {
+  using ConceptRow = std::unordered_map<std::uint64_t, std::int64_t>::iterator;
+  // `row` is the lookup's entry for `key`, or its end when the row is not there.
+  void keepNewRow(const Worker& w, std::uint64_t key, ConceptRow row, const std::string& code, std::string monto,
+                  std::string montoPag);
+  static std::uint64_t conceptKey(std::int64_t correl, int category, int codeNumber) {
     return (static_cast<std::uint64_t>(correl) << 20) | (static_cast<std::uint64_t>(category) << 16) |
-           static_cast<std::uint64_t>(determination::codeNumber(code));
+           static_cast<std::uint64_t>(codeNumber);
+  }
+  static std::uint64_t conceptKey(std::int64_t correl, int category, std::string_view code) {
+    return conceptKey(correl, category, determination::codeNumber(code));
   }
   void loadConceptRows(int category);
   void loadConcepts();
@@ -175,6 +202,7 @@ struct Importer::Impl {
   // ---- ".rem", ".pen" (lines_rem.cpp) -----------------------------------------------------------
 
   std::string lineRem(const std::vector<std::string>& f, int category);
+  std::string remDocument(const std::vector<std::string>& f, int& tipDoc);
 
   // ---- ".jor" (lines_jor.cpp) -------------------------------------------------------------------
 

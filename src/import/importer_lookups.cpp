@@ -25,6 +25,7 @@ void Importer::Impl::loadWorkers() {
     w.key.doc_id_a = text::trim(st.getColumn(3).getString());
     w.key.cod_cat_tra = st.getColumn(4).getInt();
     w.tipo = st.getColumn(5).getString();
+    w.tipoNumber = text::codeNumber(w.tipo);
     w.situac = st.getColumn(6).getString();
     w.pension = st.getColumn(7).getInt();
     w.sctr = st.getColumn(8).getInt();
@@ -63,9 +64,12 @@ void Importer::Impl::loadConceptRows(int category) {
 void Importer::Impl::loadConcepts() {
   if (conceptsLoaded) return;
   conceptsLoaded = true;
+  conceptOffered.assign(10000, false);
   for (const auto& row : db.rows("SELECT cod_concepto FROM CON_AFEC WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc})) {
     std::string code = text::trim(row.text(0));
-    if (code.size() == 4 && text::right(code, 2) != "00") conceptSet.insert(code);
+    // Only codes of four digits can match a line's code, which is checked to be one.
+    if (code.size() == 4 && text::right(code, 2) != "00" && allDigits(code))
+      conceptOffered[fourDigitNumber(code)] = true;
   }
   for (const auto& row : db.rows("SELECT Codigo, Descripc FROM CONCEPTOS_REM"))
     conceptNames[text::trim(row.text(0))] = row.text(1);
@@ -124,6 +128,18 @@ void Importer::Impl::loadRegistered(int category) {
     p.rucCta = row.text(7);
     registered.emplace(personIndex(p.key.tip_doc_a, p.key.doc_id_a, category), std::move(p));
   }
+}
+
+bool Importer::Impl::typeTakesConcept(int tipo, int codeNumber, std::string_view code) {
+  if (lastType.tipo != tipo || !lastType.codes) {
+    auto& codes = typeConcepts[tipo];
+    if (codes.empty()) codes.assign(10000, -1);
+    lastType.tipo = tipo;
+    lastType.codes = &codes;
+  }
+  signed char& known = (*lastType.codes)[static_cast<std::size_t>(codeNumber)];
+  if (known < 0) known = conceptTypes.ExisteTipoConcepto(tipo, code, d.periodo) ? 1 : 0;
+  return known == 1;
 }
 
 const Worker* Importer::Impl::worker(int tipDoc, const std::string& docId, int category) {

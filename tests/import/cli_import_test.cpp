@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "data/database.h"
 #include "support/cli_runner.h"
@@ -54,6 +56,30 @@ TEST_F(CliImportTest, DemoFilesImportedSavedAndListed) {
             "5150.00");
   EXPECT_EQ(db->text("SELECT horas_nor FROM F601_TRAB WHERE doc_id_a = '41235678' AND periodo = '201206'"), "160.50");
   EXPECT_EQ(db->integer("SELECT count(*) FROM SPOOL WHERE CodRep IN ('PR0043', 'PR0046')"), 2);
+}
+
+// The files are read ahead, while the declaration opens and the file before is imported; a file
+// that cannot be read is still reported in its turn, after the files before it.
+TEST_F(CliImportTest, AnUnreadableFileIsReportedInItsTurn) {
+  std::ofstream(dir_ / "060120503987610201206.pen") << " \r\n";
+  auto r = run("import 20503987610 201206 '" + (dir_ / "060120503987610201206.pen").string() + "' '" +
+               (dir_ / "no-existe" / "060120503987610201206.rem").string() + "' " + demo("jor"));
+  EXPECT_EQ(r.rc, 1) << r.err;
+  const std::vector<std::string> inOrder = {
+      "060120503987610201206.jor: 2 transferidos",
+      "060120503987610201206.rem: no importado (En la ruta indicada, no se encuentra el archivo a transferir",
+      "060120503987610201206.pen: no importado (El archivo \"060120503987610201206.pen\" está vacío.)",
+      "Declaración grabada: 20503987610 06/2012"};
+  std::size_t at = 0;
+  for (const auto& text : inOrder) {
+    auto found = r.out.find(text, at);
+    ASSERT_NE(found, std::string::npos) << text << "\n" << r.out;
+    at = found + text.size();
+  }
+  auto missing = r.err.find("En la ruta indicada, no se encuentra el archivo");
+  auto empty = r.err.find("está vacío");
+  ASSERT_NE(missing, std::string::npos) << r.err;
+  EXPECT_LT(missing, empty) << r.err;
 }
 
 // A run that fails after the files went in (here the PDF cannot be written) saves nothing and

@@ -323,5 +323,35 @@ TEST_F(ImporterTest, TextInAnyEncodingAndLineEnd) {
   EXPECT_EQ(r.errors[0].docId, "ABCÑ12");
 }
 
+// What a line's document, worker type and concept give is remembered from line to line: the
+// answer must still be the one of each line's own document and type, in any order.
+TEST_F(ImporterTest, EachLineJudgedOnItsOwnDocumentAndWorkerType) {
+  struct Line {
+    const char* name;
+    const char* text;
+    const char* code;  // "" = transferred
+  };
+  const std::vector<Line> lines = {
+      {"type 21 takes 0105", "01|41000001|0105|5.00|5.00|", ""},
+      {"type 98 does not", "01|41000004|0105|5.00|5.00|", "0924"},
+      {"type 21 again", "01|41000001|0105|6.00|6.00|", ""},
+      {"type 67 takes 2040", "01|41000002|2040|1.00|1.00|", ""},
+      {"type 21 does not", "01|41000001|2040|1.00|1.00|", "0924"},
+      {"same number, type not in the list", "09|41000001|0121|1.00|1.00|", "0900"},
+      {"same number, no type", "|41000001|0121|1.00|1.00|", "0914"},
+      {"same number, type 1 written short", "1|41000001|0121|1.00|1.00|", ""},
+      {"same type, number not of a DNI", "01|4100000A|0121|1.00|1.00|", "0901"},
+      {"same type, a worker not in the declaration", "01|41000009|0121|1.00|1.00|", "0908"},
+      {"back to a known worker", "01|41000003|0121|1.00|1.00|", ""},
+  };
+  std::string bytes;
+  for (const auto& l : lines) bytes += std::string(l.text) + "\r\n";
+  auto r = runBytes(Kind::Rem, bytes);
+  ASSERT_FALSE(r.refused) << r.refusal;
+  std::vector<std::string> got(lines.size());
+  for (const auto& e : r.errors) got.at(e.line - 1) = e.code;
+  for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(got[i], lines[i].code) << lines[i].name;
+}
+
 }  // namespace
 }  // namespace korventa::test
