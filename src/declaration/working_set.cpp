@@ -371,6 +371,7 @@ void WorkingSet::loadNew(Progress& progress, model::PersonHandoff* handoff) {
   progress.step(steps::kLoadingWorkers);
   const long long total = db.integer(std::string("SELECT count(*)") + kRegistryFrom, {d_.ruc});
   RegistryReader registry(db, d_.ruc);
+  if (handoff) handoff->reserve(static_cast<std::size_t>(total));
   long long done = 0;
   while (registry.next()) {
     progress.tick(done++, total);

@@ -41,7 +41,10 @@ class PersonHandoff {
 
   // The person row just inserted at `rowid` with these values bound. `sctrPension` is the value
   // of ASEG_DET_LAB.sctr_pension of the registry row the person came from.
-  void add(std::int64_t rowid, const std::array<Bound, kColumns>& values, const data::Value& sctrPension);
+  // The values are taken.
+  void add(std::int64_t rowid, std::array<Bound, kColumns>& values, const data::Value& sctrPension);
+  // Room for the persons to come.
+  void reserve(std::size_t persons) { persons_.reserve(persons); }
   // The rows were written otherwise: the persons are read back.
   void giveUp() { exact_ = false; }
 
