@@ -133,13 +133,7 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
-  const auto total = static_cast<long long>(persons.size());
-  long long done = 0;
-  for (auto& p : persons) {
-    progress.tick(done++, total);
-    computation.compute(p, nullptr, Offer::Contributions);
-  }
-  progress.advance(total, total);
+  computeBatch(computation, persons, Offer::Contributions, progress, batchThreads(persons.size()));
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
   // table's indexes built once afterwards.
