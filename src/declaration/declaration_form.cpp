@@ -316,8 +316,9 @@ Outcome DeclarationForm::startNew(const std::string& periodo, Progress& progress
   d_.storedIndRef = 0;
   d_.version = version;
   if (!runLoad("No se pudo cargar la declaración: ", [&] {
-        WorkingSet(s_, d_).loadNew(progress);
-        determination::recomputeDeclaration(s_, d_, progress);
+        model::PersonHandoff written;
+        WorkingSet(s_, d_).loadNew(progress, &written);
+        determination::recomputeDeclaration(s_, d_, progress, &written);
       })) {
     release();
     d_.periodo.clear();

@@ -288,9 +288,10 @@ class RegistryReader {
   std::int64_t integer(int c) const { return data::valueInteger(value(c)); }
   std::string text(int c) const { return data::valueText(value(c)); }
 
-  // The working row of the current person, bound as insertPerson() binds a read row.
+  // The working row of the current person, bound as insertPerson() binds a read row, and handed
+  // over as written when `handoff` is given.
   void insertPerson(const model::OpenDeclaration& d, const std::map<long long, std::string>& shortNames,
-                    const std::optional<int>& dias) {
+                    const std::optional<int>& dias, model::PersonHandoff* handoff) {
     ins_.reset();
     bindText(1, d.ruc);
     column(2, rCorrel);
@@ -311,6 +312,7 @@ class RegistryReader {
       bindText(i++, sn == shortNames.end() ? std::string() : sn->second);
     }
     ins_.step();
+    if (handoff) handOver(*handoff, dias);
   }
 
  private:
@@ -327,13 +329,36 @@ class RegistryReader {
       sqlite3_bind_value(ins_.get(), i, sqlite3_column_value(from, c));
   }
 
+  // A column of the current person as bound by column() (a blob as its text, as value() reads it).
+  model::PersonHandoff::Bound bound(int c) const { return value(c); }
+  void handOver(model::PersonHandoff& handoff, const std::optional<int>& dias) const {
+    using H = model::PersonHandoff;
+    std::array<H::Bound, H::kColumns> v;
+    v[H::kTipDocA] = bound(rTipDocA);
+    v[H::kDocIdA] = bound(rDocIdA);
+    v[H::kCorrelA] = bound(rCorrel);
+    v[H::kCodCatTra] = bound(rCategory);
+    v[H::kTipo] = bound(rTipo);
+    v[H::kPension] = bound(rPension);
+    v[H::kSituac] = bound(rSituac);
+    v[H::kSctr] = bound(rSctr);
+    v[H::kIndDomicilio] = bound(rIndDomicilio);
+    v[H::kIndQuinta] = bound(rIndQuinta);
+    if (dias) v[H::kDiasLab] = std::to_string(*dias);
+    v[H::kIpssVida] = bound(rIpssVida);
+    v[H::kAsegPens] = bound(rAsegPens);
+    v[H::kAportTrabPensCol] = bound(rAportTrabPens);
+    v[H::kAportDesCol] = bound(rAportDes);
+    handoff.add(sqlite3_last_insert_rowid(sqlite3_db_handle(ins_.get())), v, value(rSctrPension));
+  }
+
   data::RawStatement sel_;
   data::RawStatement ins_;
 };
 
 }  // namespace
 
-void WorkingSet::loadNew(Progress& progress) {
+void WorkingSet::loadNew(Progress& progress, model::PersonHandoff* handoff) {
   auto& db = s_.database();
   d_.registryMark = data::registryMark(db, d_.ruc);  // read with the registry, in the caller's transaction
   ensureSqlFunctions(db);
@@ -346,6 +371,7 @@ void WorkingSet::loadNew(Progress& progress) {
   progress.step(steps::kLoadingWorkers);
   const long long total = db.integer(std::string("SELECT count(*)") + kRegistryFrom, {d_.ruc});
   RegistryReader registry(db, d_.ruc);
+  if (handoff) handoff->reserve(static_cast<std::size_t>(total));
   long long done = 0;
   while (registry.next()) {
     progress.tick(done++, total);
@@ -355,7 +381,7 @@ void WorkingSet::loadNew(Progress& progress) {
     if (!model::EncuentroPeriodoLaboral(own, d_.periodo, situac)) continue;
     std::optional<int> dias;
     if (cat == kWorker) dias = workerDays(s_.msg(), own, d_.periodo, tipo, situac, registry.text(rDocIdA));
-    registry.insertPerson(d_, shortNames, dias);
+    registry.insertPerson(d_, shortNames, dias, handoff);
   }
   progress.advance(total, total);
   loadThirdParties(db, d_, false);

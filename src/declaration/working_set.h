@@ -8,6 +8,7 @@
 #include "common/progress.h"
 #include "data/session.h"
 #include "model/open_declaration.h"
+#include "model/person_handoff.h"
 
 namespace korventa::declaration {
 
@@ -33,7 +34,8 @@ class WorkingSet {
   // A new declaration from the registry: workers and pensioners with their days, personnel of
   // third parties, trainees. Workers whose days exceed the month are reported one by one. The
   // persons read are counted on `progress`, which may cancel (the caller's transaction rolls back).
-  void loadNew(Progress& progress = Progress::none());
+  // With `handoff`, the workers and pensioners written are kept there for the computation.
+  void loadNew(Progress& progress = Progress::none(), model::PersonHandoff* handoff = nullptr);
   // An existing declaration from the stored tables, or from the history when it was sent.
   void loadStored();
   // Reconciles the working tables with the registry (the refresh command without its question,

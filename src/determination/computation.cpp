@@ -1,5 +1,9 @@
 #include "determination/computation.h"
 
+#include <atomic>
+#include <exception>
+#include <thread>
+
 #include "common/text.h"
 #include "data/param.h"
 
@@ -35,5 +39,77 @@ ComputationContext loadContext(data::Database& db, const model::OpenDeclaration&
 
 Computation::Computation(data::Database& db, const model::OpenDeclaration& decl)
     : ctx_(loadContext(db, decl)), rates_(db, decl.periodo, DeclarantOptions::load(db, decl.ruc)) {}
+
+namespace {
+
+// The second half of a batch computed on a thread of its own; joined however the caller leaves.
+class OtherHalf {
+ public:
+  OtherHalf(Computation computation, std::vector<PersonData>& persons, std::size_t from, Offer offer)
+      : computation_(std::move(computation)), failedAt_(persons.size()) {
+    thread_ = std::thread([this, &persons, from, offer] {
+      std::size_t i = from;
+      try {
+        for (; i < persons.size() && !stop_; ++i) computation_.compute(persons[i], nullptr, offer);
+      } catch (...) {
+        failure_ = std::current_exception();
+        failedAt_ = i;
+      }
+    });
+  }
+  OtherHalf(const OtherHalf&) = delete;
+  OtherHalf& operator=(const OtherHalf&) = delete;
+  ~OtherHalf() {
+    stop_ = true;
+    join();
+  }
+  void join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  // After join(): throws what the computation of person `i` threw, if it threw.
+  void rethrowAt(std::size_t i) const {
+    if (failure_ && i == failedAt_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  Computation computation_;
+  std::atomic<bool> stop_{false};
+  std::exception_ptr failure_;
+  std::size_t failedAt_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+void computeBatch(Computation& computation, std::vector<PersonData>& persons, Offer offer, Progress& progress,
+                  int threads) {
+  const auto total = static_cast<long long>(persons.size());
+  const std::size_t split = threads > 1 ? persons.size() / 2 : persons.size();
+  std::optional<OtherHalf> other;
+  if (split < persons.size()) {
+    // Every rate the other thread needs is read here: it never touches the connection.
+    for (std::size_t i = split; i < persons.size(); ++i) computation.rates().forType(persons[i].tipo);
+    other.emplace(computation.frozen(), persons, split, offer);
+  }
+  long long done = 0;
+  for (std::size_t i = 0; i < split; ++i) {
+    progress.tick(done++, total);
+    computation.compute(persons[i], nullptr, offer);
+  }
+  if (other) {
+    other->join();
+    // The count goes on as if this thread had computed them, and stops where the computation did.
+    for (std::size_t i = split; i < persons.size(); ++i) {
+      progress.tick(done++, total);
+      other->rethrowAt(i);
+    }
+  }
+  progress.advance(total, total);
+}
+
+int batchThreads(std::size_t persons) {
+  // A person takes some microseconds: below a few hundred the thread costs more than it saves.
+  return persons >= 500 && std::thread::hardware_concurrency() > 1 ? 2 : 1;
+}
 
 }  // namespace korventa::determination

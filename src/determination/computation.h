@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/progress.h"
 #include "data/database.h"
 #include "model/open_declaration.h"
 #include "determination/person_computation.h"
@@ -22,10 +23,22 @@ class Computation {
   PanelRules compute(PersonData& person, model::AmountRecorder* rec = nullptr, Offer offer = Offer::All) {
     return computePerson(ctx_, rates_, person, rec, offer);
   }
+  // A copy for another thread: the same context and the rates read so far, never reading more.
+  Computation frozen() const { return Computation(ctx_, rates_.frozen()); }
 
  private:
+  Computation(ComputationContext ctx, RateCache rates) : ctx_(std::move(ctx)), rates_(std::move(rates)) {}
   ComputationContext ctx_;
   RateCache rates_;
 };
+
+// Computes the persons of a batch as compute(p, nullptr, offer) one after the other does, counting
+// them on `progress` (which may cancel) in the same order. With `threads` 2, the second half of
+// the batch is computed meanwhile on a thread of its own, by a frozen copy of the computation
+// (the rates of every type of the batch read first, on this thread): the persons come out the same.
+void computeBatch(Computation& computation, std::vector<PersonData>& persons, Offer offer, Progress& progress,
+                  int threads = 1);
+// The threads worth using for a batch of this many persons on this machine (1 or 2).
+int batchThreads(std::size_t persons);
 
 }  // namespace korventa::determination

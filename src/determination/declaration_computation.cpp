@@ -8,6 +8,7 @@
 #include "data/working_tables.h"
 #include "determination/computation.h"
 #include "model/person_data.h"
+#include "model/person_handoff.h"
 
 namespace korventa::determination {
 
@@ -92,10 +93,20 @@ Who who(const PersonKey& k) {
   return {k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra};
 }
 
-// The persons of the working set: all, those of `only` picked from all, or those of `few` read
-// one by one (cheaper than reading everybody for a handful).
-std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const std::set<Who>* only,
-                                         const std::vector<PersonKey>* few) {
+struct Batch {
+  const std::set<Who>* only = nullptr;
+  const std::vector<PersonKey>* few = nullptr;
+  model::ImportedConcepts* imported = nullptr;
+  model::PersonHandoff* handoff = nullptr;  // all the persons, as just written
+};
+
+// The persons of the working set: all (handed over by their writer, or read), those of `only`
+// picked from all, or those of `few` read one by one (cheaper than reading everybody for a handful).
+std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const Batch& batch) {
+  if (batch.handoff)
+    if (auto persons = batch.handoff->take(db)) return std::move(*persons);
+  const auto* only = batch.only;
+  const auto* few = batch.few;
   if (few) {
     std::vector<model::PersonData> persons;
     for (const auto& k : *few)
@@ -110,12 +121,6 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
   return persons;
 }
 
-struct Batch {
-  const std::set<Who>* only = nullptr;
-  const std::vector<PersonKey>* few = nullptr;
-  model::ImportedConcepts* imported = nullptr;
-};
-
 // Computes the persons of the working set (all, or those of the batch) and writes what changed,
 // the imported rows not written yet with them.
 void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const Batch& batch, Progress& progress) {
@@ -124,17 +129,11 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   data::Transaction tx(db);
   Computation computation(db, decl);
   progress.step(steps::kComputing);
-  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few);
+  auto persons = loadBatch(db, decl.ruc, batch);
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
-  const auto total = static_cast<long long>(persons.size());
-  long long done = 0;
-  for (auto& p : persons) {
-    progress.tick(done++, total);
-    computation.compute(p, nullptr, Offer::Contributions);
-  }
-  progress.advance(total, total);
+  computeBatch(computation, persons, Offer::Contributions, progress, batchThreads(persons.size()));
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
   // table's indexes built once afterwards.
@@ -161,8 +160,9 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
 
 }  // namespace
 
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress) {
-  recomputeBatch(session, decl, {}, progress);
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress,
+                          model::PersonHandoff* handoff) {
+  recomputeBatch(session, decl, {nullptr, nullptr, nullptr, handoff}, progress);
 }
 
 void recomputePersons(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,

@@ -8,14 +8,17 @@
 #include "data/session.h"
 #include "model/open_declaration.h"
 #include "model/person_data.h"
+#include "model/person_handoff.h"
 
 namespace korventa::determination {
 
 // After the working tables were filled (new, opened, refreshed or imported): give every worker
 // and pensioner the concept rows of the declarant's concept set (TMPF601CONCEP) and compute
 // every person's bases, contributions and summary row (TEMP1_F601). One transaction; the persons
-// computed are counted on `progress`, which may cancel it.
-void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none());
+// computed are counted on `progress`, which may cancel it. With `handoff` (filled by the load of a
+// new declaration just before), the persons are taken from it rather than read back.
+void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none(),
+                          model::PersonHandoff* handoff = nullptr);
 // The same for the persons an import touched, with the concept rows it read and left to this
 // computation to write (each row written once, with its base, in the order it was read).
 void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,

@@ -1,5 +1,7 @@
 #include "determination/rates.h"
 
+#include <stdexcept>
+
 #include "common/text.h"
 #include "data/param.h"
 #include "determination/concept_rules.h"
@@ -59,7 +61,9 @@ int sctrIgvPercent(const std::string& periodo) {
 
 const RateSet& RateCache::forType(int tipo) {
   auto it = cache_.find(tipo);
-  if (it == cache_.end()) it = cache_.emplace(tipo, CargarTasas(db_, tipo, periodo_, options_)).first;
+  if (it != cache_.end()) return it->second;
+  if (frozen_) throw std::logic_error("rates of type " + std::to_string(tipo) + " not read beforehand");
+  it = cache_.emplace(tipo, CargarTasas(db_, tipo, periodo_, options_)).first;
   return it->second;
 }
 

@@ -59,12 +59,20 @@ class RateCache {
       : db_(db), periodo_(std::move(periodo)), options_(std::move(options)) {}
   const RateSet& forType(int tipo);
   const DeclarantOptions& options() const { return options_; }
+  // A copy that never reads: for a computation on another thread, with the rates of every type
+  // it will ask for read beforehand. A type not read throws std::logic_error.
+  RateCache frozen() const {
+    RateCache c(*this);
+    c.frozen_ = true;
+    return c;
+  }
 
  private:
   data::Database& db_;
   std::string periodo_;
   DeclarantOptions options_;
   std::map<int, RateSet> cache_;
+  bool frozen_ = false;
 };
 
 }  // namespace korventa::determination

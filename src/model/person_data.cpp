@@ -220,6 +220,23 @@ std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, 
   return std::move(set.persons);
 }
 
+void readConceptAndSideRows(data::Database& db, std::vector<PersonData>& persons) {
+  PersonIndex set;
+  set.persons = std::move(persons);
+  set.index.reserve(set.persons.size());
+  for (std::size_t i = 0; i < set.persons.size(); ++i) {
+    const PersonKey& k = set.persons[i].key;
+    set.index.emplace(personKey(k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra), i);
+  }
+  try {
+    readConceptRows(db, std::nullopt, set);
+    readWorkerSideRows(db, std::nullopt, set);
+  } catch (const SQLite::Exception& e) {
+    data::rethrow(e);
+  }
+  persons = std::move(set.persons);
+}
+
 namespace {
 
 // New concept rows inserted a batch at a time: one statement for dozens of rows costs far less

@@ -114,6 +114,10 @@ struct ImportedConcepts {
 std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
                                     const std::optional<PersonKey>& only = std::nullopt);
 
+// The concept rows, suspension days, SCTR choice and other-employer income of persons whose
+// TEMP1_F601 rows the caller already holds as loadPersons reads them (rowid, key, columns).
+void readConceptAndSideRows(data::Database& db, std::vector<PersonData>& persons);
+
 // Gives the loaded persons the imported rows that are theirs (found by the key the import
 // wrote), marked with their place among the rows read; `imported` keeps only the others. A row
 // for a concept the person already holds gives it its amounts instead.
