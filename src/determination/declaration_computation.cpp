@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/working_tables.h"
 #include "determination/computation.h"
+#include "model/computed_persons.h"
 #include "model/person_data.h"
 
 namespace korventa::determination {
@@ -95,14 +96,14 @@ Who who(const PersonKey& k) {
 // The persons of the working set: all, those of `only` picked from all, or those of `few` read
 // one by one (cheaper than reading everybody for a handful).
 std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const std::set<Who>* only,
-                                         const std::vector<PersonKey>* few) {
+                                         const std::vector<PersonKey>* few, model::LoadNotes* notes) {
   if (few) {
     std::vector<model::PersonData> persons;
     for (const auto& k : *few)
       for (auto& p : model::loadPersons(db, ruc, k)) persons.push_back(std::move(p));
     return persons;
   }
-  auto persons = model::loadPersons(db, ruc);
+  auto persons = model::loadPersons(db, ruc, std::nullopt, notes);
   if (only)
     persons.erase(std::remove_if(persons.begin(), persons.end(),
                                  [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
@@ -124,7 +125,8 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   data::Transaction tx(db);
   Computation computation(db, decl);
   progress.step(steps::kComputing);
-  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few);
+  model::LoadNotes notes;
+  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few, &notes);
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
@@ -156,7 +158,11 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   } else {
     model::storePersons(db, persons, imported);
   }
+  // Every person computed and every row of the table theirs: what the checks will read.
+  const bool whole = !batch.only && !batch.few && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
+  auto held = whole ? model::takeStored(persons, notes.otherRows) : nullptr;
   tx.commit();
+  model::holdComputed(db, decl, std::move(held));
 }
 
 }  // namespace
