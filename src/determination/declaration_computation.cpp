@@ -94,9 +94,10 @@ Who who(const PersonKey& k) {
 }
 
 // The persons of the working set: all, those of `only` picked from all, or those of `few` read
-// one by one (cheaper than reading everybody for a handful).
+// one by one (cheaper than reading everybody for a handful); `every` tells whether they are all.
 std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const std::set<Who>* only,
-                                         const std::vector<PersonKey>* few, model::LoadNotes* notes) {
+                                         const std::vector<PersonKey>* few, model::LoadNotes* notes, bool& every) {
+  every = false;
   if (few) {
     std::vector<model::PersonData> persons;
     for (const auto& k : *few)
@@ -104,10 +105,12 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
     return persons;
   }
   auto persons = model::loadPersons(db, ruc, std::nullopt, notes);
+  const std::size_t all = persons.size();
   if (only)
     persons.erase(std::remove_if(persons.begin(), persons.end(),
                                  [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
                   persons.end());
+  every = persons.size() == all;
   return persons;
 }
 
@@ -126,7 +129,8 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   Computation computation(db, decl);
   progress.step(steps::kComputing);
   model::LoadNotes notes;
-  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few, &notes);
+  bool every = false;
+  auto persons = loadBatch(db, decl.ruc, batch.only, batch.few, &notes, every);
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
@@ -159,7 +163,7 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
     model::storePersons(db, persons, imported);
   }
   // Every person computed and every row of the table theirs: what the checks will read.
-  const bool whole = !batch.only && !batch.few && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
+  const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
   auto held = whole ? model::takeStored(persons, notes.otherRows) : nullptr;
   tx.commit();
   model::holdComputed(db, decl, std::move(held));

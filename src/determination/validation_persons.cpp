@@ -155,7 +155,8 @@ struct DeclarationValidator::ConceptSink {
       if (target[i] == kNobody) continue;
       v.persons_[target[i]].concepts.reserve(held.persons[i].concepts.size());
       for (const auto& c : held.persons[i].concepts)
-        add(target[i], c.rowid, trimmed(c.codigo), trimmed(c.monto), trimmed(c.montoPag), trimmed(c.base));
+        add(target[i], c.rowid, trimmed(held.text(c, 0)), trimmed(held.text(c, 1)), trimmed(held.text(c, 2)),
+            trimmed(held.text(c, 3)));
     }
     return true;
   }

@@ -4,24 +4,35 @@
 
 namespace korventa::model {
 
-std::shared_ptr<const ComputedPersons> takeStored(std::vector<PersonData>& persons, std::size_t otherRows) {
+std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>& persons, std::size_t otherRows) {
   auto held = std::make_shared<ComputedPersons>();
   held->persons.reserve(persons.size());
   auto byRowid = [](const HeldConcept& a, const HeldConcept& b) { return a.rowid < b.rowid; };
-  for (auto& p : persons) {
+  for (const auto& p : persons) {
     HeldPerson h;
     h.key = p.key;
     h.concepts.reserve(p.concepts.size());
     // The rows in memory only (never stored, as they declare nothing) are not the table's.
-    for (auto& r : p.concepts)
-      if (r.rowid != 0)
-        h.concepts.push_back({r.rowid, std::move(r.codigo), std::move(r.storedMonto), std::move(r.storedMontoPag),
-                              std::move(r.storedBase)});
+    for (const auto& r : p.concepts) {
+      if (r.rowid == 0) continue;
+      HeldConcept c;
+      c.rowid = r.rowid;
+      if (held->texts.size() > UINT32_MAX / 2) return nullptr;
+      c.at = static_cast<std::uint32_t>(held->texts.size());
+      int i = 0;
+      for (const std::string* t : {&r.codigo, &r.storedMonto, &r.storedMontoPag, &r.storedBase}) {
+        if (t->size() > UINT16_MAX) return nullptr;
+        c.size[i++] = static_cast<std::uint16_t>(t->size());
+        held->texts += *t;
+      }
+      h.concepts.push_back(c);
+    }
     if (!std::is_sorted(h.concepts.begin(), h.concepts.end(), byRowid))
       std::sort(h.concepts.begin(), h.concepts.end(), byRowid);
     held->rows += h.concepts.size();
     held->persons.push_back(std::move(h));
   }
+  held->texts.shrink_to_fit();
   held->tableRows = held->rows + otherRows;
   return held;
 }

@@ -191,6 +191,21 @@ const After kAfter[] = {
        determination::recomputeImported(d.t.session(), d.f.declaration(), {firstWorker(d)}, std::move(imported));
      },
      false},
+    {"EveryPersonComputedWithImportedRows",
+     [](Demo& d) {
+       d.t.db().run(
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20) INSERT INTO TEMP1_F601 "
+           "(Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab) SELECT 900 + i, 1, 1, '4700000' || "
+           "i, '11', '21', '30' FROM n");
+       std::vector<PersonKey> all;
+       for (const auto& r : d.t.db().rows("SELECT Correl_a, doc_id_a, cod_cat_tra FROM TEMP1_F601 WHERE cod_cat_tra "
+                                          "IN (1, 2)"))
+         all.push_back(PersonKey{r.integer(0), 1, r.text(1), static_cast<int>(r.integer(2))});
+       model::ImportedConcepts imported;
+       imported.rows.push_back({all.back(), "0121", "930.00", "930.00"});
+       determination::recomputeImported(d.t.session(), d.f.declaration(), all, std::move(imported));
+     },
+     true},
     {"OnePersonComputedWithoutChange",
      [](Demo& d) { determination::recomputePerson(d.t.session(), d.f.declaration(), firstWorker(d)); }, true},
     {"AnotherPeriodOpen", [](Demo& d) { d.f.declaration().periodo = "201207"; }, false},
