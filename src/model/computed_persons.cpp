@@ -48,12 +48,13 @@ void holdComputed(const data::Database& db, const OpenDeclaration& decl,
   h.ruc = decl.ruc;
   h.periodo = decl.periodo;
   h.correl = decl.correl;
+  h.connection = &db;
 }
 
 bool heldUnchanged(const data::Database& db, const OpenDeclaration& decl) {
   const auto& h = decl.computed;
-  return h.persons && h.changes == db.totalChanges() && h.rollbacks == db.rollbacks() && h.ruc == decl.ruc &&
-         h.periodo == decl.periodo && h.correl == decl.correl;
+  return h.persons && h.connection == &db && h.changes == db.totalChanges() && h.rollbacks == db.rollbacks() &&
+         h.ruc == decl.ruc && h.periodo == decl.periodo && h.correl == decl.correl;
 }
 
 void keepHeldAfterWrite(const data::Database& db, const OpenDeclaration& decl) {

@@ -29,6 +29,7 @@ struct HeldComputation {
   std::int64_t changes = -1;
   std::uint64_t rollbacks = 0;
   std::string ruc, periodo, correl;  // of the declaration they were computed for
+  const void* connection = nullptr;  // whose counts these are
 };
 
 struct OpenDeclaration {
