@@ -388,6 +388,7 @@ Transaction::Transaction(Database& db) : db_(db) {
 Transaction::~Transaction() {
   if (done_) return;
   --db_.depth_;
+  ++db_.rollbacks_;
   try {
     if (savepoint_.empty()) {
       db_.db_->exec("ROLLBACK");

@@ -148,6 +148,9 @@ class Database {
   // Rows inserted, updated or deleted through this connection since it was opened: compared
   // before and after a piece of work, it tells whether that work wrote anything.
   std::int64_t totalChanges() const;
+  // Transactions and savepoints rolled back through this connection: a rollback undoes rows
+  // without adding to totalChanges, so the two together tell whether anything changed since.
+  std::uint64_t rollbacks() const { return rollbacks_; }
 
   bool tableExists(std::string_view table);
   std::vector<std::string> columns(std::string_view table);  // in table order
@@ -162,6 +165,7 @@ class Database {
   std::filesystem::path path_;
   std::unordered_map<std::string, std::unique_ptr<SQLite::Statement>> cache_;
   int depth_ = 0;
+  std::uint64_t rollbacks_ = 0;
   int savepointSeq_ = 0;
 };
 

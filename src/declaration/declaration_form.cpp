@@ -392,6 +392,7 @@ void DeclarationForm::closeWithoutSaving() {
     data::MensajeErrorBD(s_.msg(), e);
   }
   release();
+  d_.computed = {};  // the rows the computation held go with the working tables
   loaded_ = false;
   modified_ = false;
 }

@@ -17,6 +17,7 @@
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "detail/receipts_save.h"
+#include "model/computed_persons.h"
 
 namespace korventa::declaration {
 namespace {
@@ -505,7 +506,11 @@ SaveResult CmdGrabar(Session& s, model::OpenDeclaration& d, Progress& progress) 
   model::OpenDeclaration before = d;
   try {
     data::Transaction tx(db);
+    // The claim writes the stored declaration's version row only, never the working tables: the
+    // concept rows the computation holds stay theirs for the checks.
+    const bool held = model::heldUnchanged(db, d);
     claimOpened(s, d);  // nothing is written over what another session stored after the opening
+    if (held) model::keepHeldAfterWrite(db, d);
     ensureSqlFunctions(db);
     WorkingSet(s, d).readPeriodValues();
     // The persons were computed when the working set was loaded, refreshed or imported and

@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/working_tables.h"
 #include "determination/computation.h"
+#include "model/computed_persons.h"
 #include "model/person_data.h"
 #include "model/person_handoff.h"
 
@@ -101,8 +102,12 @@ struct Batch {
 };
 
 // The persons of the working set: all (handed over by their writer, or read), those of `only`
-// picked from all, or those of `few` read one by one (cheaper than reading everybody for a handful).
-std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const Batch& batch) {
+// picked from all, or those of `few` read one by one (cheaper than reading everybody for a
+// handful). `every` tells whether they are all the persons read (handed-over persons are not
+// held for the checks: they read the table).
+std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& ruc, const Batch& batch,
+                                         model::LoadNotes* notes, bool& every) {
+  every = false;
   if (batch.handoff)
     if (auto persons = batch.handoff->take(db)) return std::move(*persons);
   const auto* only = batch.only;
@@ -113,11 +118,13 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
       for (auto& p : model::loadPersons(db, ruc, k)) persons.push_back(std::move(p));
     return persons;
   }
-  auto persons = model::loadPersons(db, ruc);
+  auto persons = model::loadPersons(db, ruc, std::nullopt, notes);
+  const std::size_t all = persons.size();
   if (only)
     persons.erase(std::remove_if(persons.begin(), persons.end(),
                                  [&](const model::PersonData& p) { return !only->count(who(p.key)); }),
                   persons.end());
+  every = persons.size() == all;
   return persons;
 }
 
@@ -129,7 +136,9 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   data::Transaction tx(db);
   Computation computation(db, decl);
   progress.step(steps::kComputing);
-  auto persons = loadBatch(db, decl.ruc, batch);
+  model::LoadNotes notes;
+  bool every = false;
+  auto persons = loadBatch(db, decl.ruc, batch, &notes, every);
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
   model::addImportedConcepts(persons, imported);
@@ -148,14 +157,18 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   const bool bulk = added > kBulkRows && added > kept;
   if (bulk) {
     data::dropConceptIndexes(db);
-    BulkChangeNotes notes(db, persons);
+    BulkChangeNotes changes(db, persons);
     model::storePersons(db, persons, imported);
-    notes.note();
+    changes.note();
     data::createConceptIndexes(db);
   } else {
     model::storePersons(db, persons, imported);
   }
+  // Every person computed and every row of the table theirs: what the checks will read.
+  const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
+  auto held = whole ? model::takeStored(persons, notes.otherRows) : nullptr;
   tx.commit();
+  model::holdComputed(db, decl, std::move(held));
 }
 
 }  // namespace

@@ -109,6 +109,10 @@ class DeclarationValidator {
   bool asStored_ = true;
   std::set<std::string> blankCodes_;
   std::vector<std::pair<std::size_t, std::string>> dropped0807_;
+  // Whether the last loadPersons took the concept rows from the computation that stored them.
+  bool heldRead_ = false;
+  struct ConceptSink;
+  friend struct ValidatorPersonsProbe;  // the tests' view of the persons loaded
 };
 
 // The column labels of the grid as the messages of one rule spell them.

@@ -9,26 +9,30 @@
 #include <sqlite3.h>
 
 #include "common/text.h"
+#include "model/computed_persons.h"
 #include "determination/validation.h"
 #include "determination/validation_person.h"
 
 namespace korventa::determination {
 namespace {
 
-// A column of the current row of a statement without its surrounding blanks, read in place.
-std::string_view columnText(sqlite3_stmt* st, int i) {
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-  std::string_view t(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(st, i)) : 0);
+// A text without its surrounding blanks, as columnText gives a column.
+std::string_view trimmed(std::string_view t) {
   while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
   while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
   return t;
 }
 
+// A column of the current row of a statement without its surrounding blanks, read in place.
+std::string_view columnText(sqlite3_stmt* st, int i) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+  return trimmed(std::string_view(p ? p : "", p ? static_cast<std::size_t>(sqlite3_column_bytes(st, i)) : 0));
+}
+
 // Whether the save stores the amount so that it reads back as the same value: blank (stored
 // empty) or a plain number with at most two decimals (re-formatted to the same value).
 bool plainAmount(std::string_view t) {
-  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
-  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  t = trimmed(t);
   if (t.empty()) return true;
   if (t.front() == '-') t.remove_prefix(1);
   auto point = t.find('.');
@@ -47,6 +51,8 @@ struct PersonIndex {
   };
   std::unordered_map<std::pair<std::int64_t, int>, std::vector<std::size_t>, Hash> byCorrel;
 };
+
+constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
 // Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
 // positions sorted, then each row moved once.
@@ -71,10 +77,108 @@ void sortConceptsByCode(Persons& persons) {
 
 }  // namespace
 
+// Gives each concept row to the person of its correlative, category and document (the last loaded,
+// were two alike), noting what readsAsStored needs: the same whether the rows come from the table
+// or from the computation that stored them.
+struct DeclarationValidator::ConceptSink {
+  DeclarationValidator& v;
+  PersonIndex index;
+  std::vector<std::int64_t> droppedRowids;  // of dropped0807_, to keep it in table order
+
+  std::size_t personOf(std::int64_t correl, int category, int tipDoc, std::string_view doc) const {
+    auto it = index.byCorrel.find({correl, category});
+    if (it == index.byCorrel.end()) return kNobody;
+    for (auto k = it->second.rbegin(); k != it->second.rend(); ++k) {
+      const Person& p = v.persons_[*k];
+      if (p.tipDoc == tipDoc && p.doc == doc) return *k;
+    }
+    return kNobody;
+  }
+
+  // A row's texts without their surrounding blanks.
+  void add(std::size_t k, std::int64_t rowid, std::string_view codigo, std::string_view monto,
+           std::string_view montoPag, std::string_view base) {
+    checked::Concept c{std::string(codigo), std::string(monto), std::string(montoPag), std::string(base)};
+    c.code = checked::num(c.codigo);
+    // The save leaves out the rows that declare nothing and those of 0807 without an amount:
+    // noted, for readsAsStored to tell whether a rule would see their absence.
+    if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
+      if (checked::blank(c.base)) {
+        v.blankCodes_.insert(c.codigo);
+      } else if (c.codigo == "0807") {
+        v.dropped0807_.push_back({k, c.base});
+        droppedRowids.push_back(rowid);
+      }
+    }
+    v.asStored_ = v.asStored_ && plainAmount(c.monto) && plainAmount(c.montoPag) && plainAmount(c.base);
+    v.persons_[k].concepts.push_back(std::move(c));
+  }
+
+  // Every concept row of the working set (hundreds of thousands on a large payroll): read
+  // straight from the statement, each text in place.
+  void fromTables(data::Database& db) {
+    sqlite3* handle = db.sqlite().getHandle();
+    sqlite3_stmt* raw = nullptr;
+    auto fail = [handle] {
+      throw data::DbError(sqlite3_errcode(handle), sqlite3_extended_errcode(handle), sqlite3_errmsg(handle));
+    };
+    if (sqlite3_prepare_v2(handle,
+                           "SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, base_calculo, "
+                           "rowid FROM TMPF601CONCEP",
+                           -1, &raw, nullptr) != SQLITE_OK)
+      fail();
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+      std::size_t k = personOf(sqlite3_column_int64(raw, 0), sqlite3_column_int(raw, 1), sqlite3_column_int(raw, 3),
+                               columnText(raw, 2));
+      if (k == kNobody) continue;
+      add(k, sqlite3_column_int64(raw, 8), columnText(raw, 4), columnText(raw, 5), columnText(raw, 6),
+          columnText(raw, 7));
+    }
+    if (rc != SQLITE_DONE) fail();
+  }
+
+  // The same rows as the computation stored them: false (nothing given) when two of its persons'
+  // rows would go to one person, whose rows would then need the table's order.
+  bool fromHeld(const model::ComputedPersons& held) {
+    std::vector<std::size_t> target(held.persons.size());
+    std::vector<bool> taken(v.persons_.size());
+    for (std::size_t i = 0; i < held.persons.size(); ++i) {
+      const PersonKey& key = held.persons[i].key;
+      target[i] = personOf(key.correl_a, key.cod_cat_tra, key.tip_doc_a, trimmed(key.doc_id_a));
+      if (target[i] == kNobody || held.persons[i].concepts.empty()) continue;
+      if (taken[target[i]]) return false;
+      taken[target[i]] = true;
+    }
+    for (std::size_t i = 0; i < held.persons.size(); ++i) {
+      if (target[i] == kNobody) continue;
+      v.persons_[target[i]].concepts.reserve(held.persons[i].concepts.size());
+      for (const auto& c : held.persons[i].concepts)
+        add(target[i], c.rowid, trimmed(held.text(c, 0)), trimmed(held.text(c, 1)), trimmed(held.text(c, 2)),
+            trimmed(held.text(c, 3)));
+    }
+    return true;
+  }
+
+  // dropped0807_ in table order, as the table gives the rows.
+  void finish() {
+    auto& dropped = v.dropped0807_;
+    if (std::is_sorted(droppedRowids.begin(), droppedRowids.end())) return;
+    std::vector<std::size_t> order(dropped.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return droppedRowids[a] < droppedRowids[b]; });
+    std::vector<std::pair<std::size_t, std::string>> sorted;
+    for (auto i : order) sorted.push_back(std::move(dropped[i]));
+    dropped.swap(sorted);
+  }
+};
+
 void DeclarationValidator::loadPersons() {
   auto& db = s_.database();
   persons_.clear();
-  PersonIndex index;
+  ConceptSink sink{*this, {}, {}};
   for (const auto& r : db.rows("SELECT Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Situac, Tipo, dias_lab, dias_sub, "
                                "rem_afecta, aporte_FCJMMS, aseg_pens, rucEps, ind_afieps, cod_eps, Tot_Ingresos, "
                                "pension FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY cod_cat_tra, rowid")) {
@@ -96,49 +200,14 @@ void DeclarationValidator::loadPersons() {
     p.totIngresos = r.text(14);
     p.pension = static_cast<int>(r.integer(15));
     asStored_ = asStored_ && plainAmount(p.totIngresos) && plainAmount(p.remAfecta) && plainAmount(p.aporteFcjmms);
-    index.byCorrel[{p.correl, p.category}].push_back(persons_.size());
+    sink.index.byCorrel[{p.correl, p.category}].push_back(persons_.size());
     persons_.push_back(std::move(p));
   }
-  // Every concept row of the working set (hundreds of thousands on a large payroll): read
-  // straight from the statement, each text in place, and given to the person of its correlative,
-  // category and document (the last loaded, were two alike).
-  sqlite3* handle = db.sqlite().getHandle();
-  sqlite3_stmt* raw = nullptr;
-  auto fail = [handle] {
-    throw data::DbError(sqlite3_errcode(handle), sqlite3_extended_errcode(handle), sqlite3_errmsg(handle));
-  };
-  if (sqlite3_prepare_v2(handle,
-                         "SELECT correl_a, cod_cat_tra, doc_id_a, tip_doc_a, codigo, monto, monto_pag, base_calculo "
-                         "FROM TMPF601CONCEP",
-                         -1, &raw, nullptr) != SQLITE_OK)
-    fail();
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
-  int rc;
-  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-    auto it = index.byCorrel.find({sqlite3_column_int64(raw, 0), sqlite3_column_int(raw, 1)});
-    if (it == index.byCorrel.end()) continue;
-    std::string_view doc = columnText(raw, 2);
-    int tipDoc = sqlite3_column_int(raw, 3);
-    for (auto k = it->second.rbegin(); k != it->second.rend(); ++k) {
-      Person& p = persons_[*k];
-      if (p.tipDoc != tipDoc || p.doc != doc) continue;
-      checked::Concept c{std::string(columnText(raw, 4)), std::string(columnText(raw, 5)),
-                         std::string(columnText(raw, 6)), std::string(columnText(raw, 7))};
-      c.code = checked::num(c.codigo);
-      // The save leaves out the rows that declare nothing and those of 0807 without an amount:
-      // noted, for readsAsStored to tell whether a rule would see their absence.
-      if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
-        if (checked::blank(c.base))
-          blankCodes_.insert(c.codigo);
-        else if (c.codigo == "0807")
-          dropped0807_.push_back({*k, c.base});
-      }
-      asStored_ = asStored_ && plainAmount(c.monto) && plainAmount(c.montoPag) && plainAmount(c.base);
-      p.concepts.push_back(std::move(c));
-      break;
-    }
-  }
-  if (rc != SQLITE_DONE) fail();
+  // The concept rows the computation has just stored need not be read back.
+  const auto* held = model::heldComputed(db, d_);
+  heldRead_ = held && sink.fromHeld(*held);
+  if (!heldRead_) sink.fromTables(db);
+  sink.finish();
   sortConceptsByCode(persons_);
 }
 

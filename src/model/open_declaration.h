@@ -3,6 +3,7 @@
 // loaded, which the per-person forms, the computation and the save use.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "common/money.h"
@@ -16,6 +17,19 @@ struct Payment {
   std::string bank = "XX";   // bank code of list 004; "XX" = no bank chosen
   std::string chequeNumber;  // cheque number
   std::string total;         // total to pay as shown ("#,###,###,##0"), "" when nothing is paid
+};
+
+struct ComputedPersons;
+
+// The concept rows the last computation of every person stored (model/computed_persons.h), with
+// the connection's write counts just after that store: they tell whether the rows still are what
+// the working table holds. Copies of the declaration share them.
+struct HeldComputation {
+  std::shared_ptr<const ComputedPersons> persons;
+  std::int64_t changes = -1;
+  std::uint64_t rollbacks = 0;
+  std::string ruc, periodo, correl;  // of the declaration they were computed for
+  const void* connection = nullptr;  // whose counts these are
 };
 
 struct OpenDeclaration {
@@ -50,6 +64,10 @@ struct OpenDeclaration {
   // What the session read when it opened the declaration (see declaration/concurrency.h).
   std::int64_t version = 0;        // CAB_VERSION.version; raised with each of its own writes
   std::int64_t registryMark = -1;  // the declarant's registry mark when the working set was built from the registry
+
+  // Kept by the computation, which takes the declaration as it stands (hence mutable): a cache of
+  // what it wrote to the working tables, never a state of the declaration.
+  mutable HeldComputation computed;
 };
 
 }  // namespace korventa::model

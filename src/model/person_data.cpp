@@ -136,7 +136,7 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
 }
 
 // The concept rows of the loaded persons.
-void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set) {
+void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set, LoadNotes& notes) {
   auto& st = db.prepared(
       "SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, descrip, monto, monto_pag, base_calculo "
       "FROM TMPF601CONCEP WHERE 1 = 1" +
@@ -144,7 +144,15 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
   bindPerson(st, 1, only, true);
   while (st.executeStep()) {
     PersonData* p = set.find(intCol(st, 1), col(st, 2), intCol(st, 3), intCol(st, 4));
-    if (!p) continue;  // rows of a person no longer in the working set are left alone
+    if (!p) {
+      // Rows of a person no longer in the working set are left alone.
+      const SQLite::Column category = st.getColumn(4);
+      const bool other = category.isInteger() && category.getInt64() != kWorker && category.getInt64() != kPensioner;
+      ++(other ? notes.otherRows : notes.rowsLeft);
+      continue;
+    }
+    notes.plainKeys =
+        notes.plainKeys && st.getColumn(1).isInteger() && st.getColumn(3).isInteger() && st.getColumn(4).isInteger();
     ConceptRow r;
     r.rowid = st.getColumn(0).getInt64();
     r.codigo = text::trim(col(st, 5));
@@ -206,11 +214,13 @@ void readSctrPension(data::Database& db, const std::string& ruc, const std::opti
 
 }  // namespace
 
-std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only) {
+std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc, const std::optional<PersonKey>& only,
+                                    LoadNotes* notes) {
   PersonIndex set;
+  LoadNotes unused;
   try {
     readPersonRows(db, only, set);
-    readConceptRows(db, only, set);
+    readConceptRows(db, only, set, notes ? *notes : unused);
     // Side tables carry no category: they belong to the worker.
     readWorkerSideRows(db, only, set);
     readSctrPension(db, ruc, only, set);
@@ -228,8 +238,9 @@ void readConceptAndSideRows(data::Database& db, std::vector<PersonData>& persons
     const PersonKey& k = set.persons[i].key;
     set.index.emplace(personKey(k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra), i);
   }
+  LoadNotes unused;
   try {
-    readConceptRows(db, std::nullopt, set);
+    readConceptRows(db, std::nullopt, set, unused);
     readWorkerSideRows(db, std::nullopt, set);
   } catch (const SQLite::Exception& e) {
     data::rethrow(e);

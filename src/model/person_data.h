@@ -109,10 +109,17 @@ struct ImportedConcepts {
   const std::string& descripOf(const std::string& codigo) const;
 };
 
+// What a load noticed of the concept rows it read.
+struct LoadNotes {
+  std::size_t rowsLeft = 0;   // rows of no loaded person, left alone (those below excepted)
+  std::size_t otherRows = 0;  // of them, rows of a category other than 1 and 2, held as an integer
+  bool plainKeys = true;      // every row's tip_doc_a, correl_a and cod_cat_tra held as integers
+};
+
 // Workers and pensioners of TEMP1_F601 (all, or the one given) with their concept rows, their
 // suspension days, SCTR choice, other-employer income and SCTR pension flag.
 std::vector<PersonData> loadPersons(data::Database& db, const std::string& ruc,
-                                    const std::optional<PersonKey>& only = std::nullopt);
+                                    const std::optional<PersonKey>& only = std::nullopt, LoadNotes* notes = nullptr);
 
 // The concept rows, suspension days, SCTR choice and other-employer income of persons whose
 // TEMP1_F601 rows the caller already holds as loadPersons reads them (rowid, key, columns).
