@@ -453,10 +453,25 @@ std::optional<std::string> carriedOver(std::string_view body, const Renumbering&
   return out;
 }
 
-void appendObject(std::string& out, std::vector<std::size_t>& offsets, long long n, std::string_view body) {
-  offsets[n] = out.size();
-  out.append(std::to_string(n)).append(" 0 obj").append(body).append("endobj\n");
-}
+// The joined file as it is written: its size so far and where each object starts.
+struct Output {
+  const PdfSink& write;
+  std::vector<std::size_t> offsets;
+  std::size_t size = 0;
+  bool ok = true;
+
+  void put(std::string_view text) {
+    if (ok) ok = write(text);
+    size += text.size();
+  }
+  void object(long long n, std::string_view body) {
+    offsets[static_cast<std::size_t>(n)] = size;
+    put(std::to_string(n));
+    put(" 0 obj");
+    put(body);
+    put("endobj\n");
+  }
+};
 
 std::string xrefAndTrailer(const std::vector<std::size_t>& offsets, std::size_t at, const PdfFile& file) {
   std::string out = "xref\n0 " + std::to_string(offsets.size()) + "\n0000000000 65535 f \n";
@@ -470,9 +485,26 @@ std::string xrefAndTrailer(const std::vector<std::size_t>& offsets, std::size_t 
   return out;
 }
 
-}  // namespace
+// Both files read and checked, and how the second one's objects carry over.
+struct Join {
+  PdfFile a, b;
+  PageTree treeA, treeB;
+  std::vector<long long> used;  // the second file's objects that carry over
+  Renumbering how;
+  std::string tree;  // the first file's page tree with every page
+};
 
-std::optional<std::string> joinPdfs(std::string_view first, std::string_view second) {
+std::string joinedTree(const Join& j) {
+  std::string kids = "\n";
+  for (long long kid : j.treeA.kids) kids += std::to_string(kid) + " 0 R\n";
+  for (long long kid : j.treeB.kids) kids += std::to_string(j.how.numbers[kid]) + " 0 R\n";
+  const std::string_view body = j.a.bodies[j.treeA.number];
+  return std::string(body.substr(0, j.treeA.kidsBegin)) + kids +
+         std::string(body.substr(j.treeA.kidsEnd, j.treeA.countBegin - j.treeA.kidsEnd)) +
+         std::to_string(j.treeA.kids.size() + j.treeB.kids.size()) + std::string(body.substr(j.treeA.countEnd));
+}
+
+std::optional<Join> prepare(std::string_view first, std::string_view second) {
   auto a = readPdf(first);
   auto b = readPdf(second);
   if (!a || !b || a->header != b->header) return std::nullopt;
@@ -486,38 +518,46 @@ std::optional<std::string> joinPdfs(std::string_view first, std::string_view sec
   auto used = usedByPages(*b, *treeB);
   if (!used) return std::nullopt;
 
-  Renumbering how;
-  how.numbers.assign(b->bodies.size(), 0);
-  how.numbers[treeB->number] = treeA->number;
-  long long next = static_cast<long long>(a->bodies.size());
-  for (long long n : *used) how.numbers[n] = next++;
+  Join j{std::move(*a), std::move(*b), std::move(*treeA), std::move(*treeB), std::move(*used), {}, {}};
+  j.how.numbers.assign(j.b.bodies.size(), 0);
+  j.how.numbers[j.treeB.number] = j.treeA.number;
+  long long next = static_cast<long long>(j.a.bodies.size());
+  for (long long n : j.used) j.how.numbers[n] = next++;
   std::vector<long long> allOfA;
-  for (std::size_t n = 1; n < a->bodies.size(); ++n) allOfA.push_back(static_cast<long long>(n));
-  how.tags = renamedTags(subsetTags(*b, *used), subsetTags(*a, allOfA));
+  for (std::size_t n = 1; n < j.a.bodies.size(); ++n) allOfA.push_back(static_cast<long long>(n));
+  j.how.tags = renamedTags(subsetTags(j.b, j.used), subsetTags(j.a, allOfA));
+  j.tree = joinedTree(j);
+  return j;
+}
 
-  std::string kids = "\n";
-  for (long long kid : treeA->kids) kids += std::to_string(kid) + " 0 R\n";
-  for (long long kid : treeB->kids) kids += std::to_string(how.numbers[kid]) + " 0 R\n";
-  const std::string_view treeBody = a->bodies[treeA->number];
-  const std::string tree = std::string(treeBody.substr(0, treeA->kidsBegin)) + kids +
-                           std::string(treeBody.substr(treeA->kidsEnd, treeA->countBegin - treeA->kidsEnd)) +
-                           std::to_string(treeA->kids.size() + treeB->kids.size()) +
-                           std::string(treeBody.substr(treeA->countEnd));
+}  // namespace
 
-  std::string out(a->header);
-  out.reserve(first.size() + second.size());
-  std::vector<std::size_t> offsets(static_cast<std::size_t>(next), 0);
-  for (std::size_t n = 1; n < a->bodies.size(); ++n)
-    appendObject(out, offsets, static_cast<long long>(n),
-                 static_cast<long long>(n) == treeA->number ? std::string_view(tree) : a->bodies[n]);
-  for (long long n : *used) {
-    auto body = carriedOver(b->bodies[n], how);
-    if (!body) return std::nullopt;
-    appendObject(out, offsets, how.numbers[n], *body);
+bool joinPdfs(std::string_view first, std::string_view second, const PdfSink& write) {
+  auto j = prepare(first, second);
+  if (!j) return false;
+  Output out{write, std::vector<std::size_t>(j->a.bodies.size() + j->used.size(), 0)};
+  out.put(j->a.header);
+  for (std::size_t n = 1; n < j->a.bodies.size(); ++n)
+    out.object(static_cast<long long>(n),
+               static_cast<long long>(n) == j->treeA.number ? std::string_view(j->tree) : j->a.bodies[n]);
+  for (long long n : j->used) {
+    auto body = carriedOver(j->b.bodies[n], j->how);
+    if (!body) return false;
+    out.object(j->how.numbers[n], *body);
   }
-  const std::size_t xref = out.size();
-  out += xrefAndTrailer(offsets, xref, *a);
-  return out;
+  out.put(xrefAndTrailer(out.offsets, out.size, j->a));
+  return out.ok;
+}
+
+std::optional<std::string> joinPdfs(std::string_view first, std::string_view second) {
+  std::string joined;
+  joined.reserve(first.size() + second.size());
+  auto append = [&joined](std::string_view text) {
+    joined.append(text);
+    return true;
+  };
+  if (!joinPdfs(first, second, append)) return std::nullopt;
+  return joined;
 }
 
 }  // namespace korventa::reports

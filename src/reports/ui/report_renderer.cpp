@@ -294,18 +294,22 @@ std::optional<QByteArray> pdfInMemory(std::span<const Page> pages) {
   return buffer.data();
 }
 
-// The two halves of the document drawn at once, each on a writer of its own, joined in one file.
-// Nothing when they could not be drawn or joined.
-std::optional<std::string> pdfOnTwoWriters(const Document& doc) {
+// The two halves of the document drawn at once, each on a writer of its own, and joined into
+// `file`. False when they could not be drawn, joined or written.
+bool writeOnTwoWriters(const Document& doc, QFile& file) {
   const std::span<const Page> pages(doc.pages);
   const std::size_t half = pages.size() / 2;
   std::optional<QByteArray> second;
   std::thread worker([&] { second = pdfInMemory(pages.subspan(half)); });
   std::optional<QByteArray> first = pdfInMemory(pages.first(half));
   worker.join();
-  if (!first || !second) return std::nullopt;
+  if (!first || !second) return false;
+  auto write = [&file](std::string_view piece) {
+    return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+  };
   return reports::joinPdfs(std::string_view(first->constData(), static_cast<std::size_t>(first->size())),
-                           std::string_view(second->constData(), static_cast<std::size_t>(second->size())));
+                           std::string_view(second->constData(), static_cast<std::size_t>(second->size())), write) &&
+         file.flush();
 }
 
 }  // namespace
@@ -318,14 +322,12 @@ bool writePdf(const Document& doc, const QString& fileName, QString* error) {
   if (doc.pages.size() < kPagesForTwoPdfWriters) return writePdfOnOneWriter(doc, fileName, error);
   QFile file(fileName);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return pdfFailure(fileName, error);
-  std::optional<std::string> joined = pdfOnTwoWriters(doc);
-  if (!joined) {
-    // Drawn again on one writer rather than leave a file that a viewer could not read.
+  if (!writeOnTwoWriters(doc, file)) {
+    // Drawn again on one writer, over whatever was written, rather than leave a file that a
+    // viewer could not read.
     file.close();
     return writePdfOnOneWriter(doc, fileName, error);
   }
-  const auto size = static_cast<qint64>(joined->size());
-  if (file.write(joined->data(), size) != size || !file.flush()) return pdfFailure(fileName, error);
   file.close();
   return file.error() == QFileDevice::NoError || pdfFailure(fileName, error);
 }
