@@ -195,5 +195,32 @@ TEST(PdfJoin, WhatItDoesNotUnderstandIsNotJoined) {
   }
 }
 
+// A write that fails (a full disk) fails the join, wherever it happens.
+TEST(PdfJoin, FailedWriteFailsTheJoin) {
+  TempDir dir;
+  const std::string a = pdfOf(numberedPages(1, 2), dir, "a.pdf");
+  const std::string b = pdfOf(numberedPages(3, 2), dir, "b.pdf");
+  const std::size_t whole = joinPdfs(a, b)->size();
+  struct Case {
+    const char* name;
+    std::size_t refuseAfter;  // bytes taken before the write fails
+    bool joined;
+  } cases[] = {
+      {"the first piece", 0, false},
+      {"halfway", whole / 2, false},
+      {"the table at the end", whole - 10, false},
+      {"nothing refused", whole, true},
+  };
+  for (const auto& c : cases) {
+    std::size_t taken = 0;
+    auto write = [&](std::string_view piece) {
+      if (taken + piece.size() > c.refuseAfter) return false;
+      taken += piece.size();
+      return true;
+    };
+    EXPECT_EQ(joinPdfs(a, b, write), c.joined) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace korventa::reports
