@@ -4,7 +4,12 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
+#include <string_view>
+#include <thread>
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -16,6 +21,7 @@
 #include <QTextLayout>
 
 #include "common/text.h"
+#include "reports/pdf_join.h"
 #include "reports/print_outcome.h"
 
 namespace korventa::reports::ui {
@@ -224,26 +230,26 @@ void paintPage(QPainter& painter, const Page& page, TextGlyphs& glyphs) {
 namespace {
 
 // With `glyphs` the texts are drawn from glyphs shaped once per text (see TextGlyphs).
-bool paintSheetsWith(QPagedPaintDevice& device, const Document& doc, QString* error, TextGlyphs* glyphs) {
+bool paintSheetsWith(QPagedPaintDevice& device, std::span<const Page> pages, QString* error, TextGlyphs* glyphs) {
   auto orientationOf = [](const Page& p) {
     return p.orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
   };
-  if (!doc.pages.empty()) device.setPageOrientation(orientationOf(doc.pages.front()));
+  if (!pages.empty()) device.setPageOrientation(orientationOf(pages.front()));
   QPainter painter;
   if (!painter.begin(&device)) {
     if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Start));
     return false;
   }
-  for (std::size_t i = 0; i < doc.pages.size(); ++i) {
+  for (std::size_t i = 0; i < pages.size(); ++i) {
     if (i > 0) {
-      device.setPageOrientation(orientationOf(doc.pages[i]));
+      device.setPageOrientation(orientationOf(pages[i]));
       if (!device.newPage()) {
         painter.end();
         if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::NextSheet));
         return false;
       }
     }
-    paintOps(painter, doc.pages[i], 1.0, {}, glyphs);
+    paintOps(painter, pages[i], 1.0, {}, glyphs);
   }
   if (!painter.end()) {
     if (error) *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::Finish));
@@ -252,27 +258,78 @@ bool paintSheetsWith(QPagedPaintDevice& device, const Document& doc, QString* er
   return true;
 }
 
-}  // namespace
-
-bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error) {
-  return paintSheetsWith(device, doc, error, nullptr);
-}
-
-bool writePdf(const Document& doc, const QString& fileName, QString* error) {
-  QPdfWriter pdf(fileName);
+void setUpPdf(QPdfWriter& pdf) {
   pdf.setCreator(QStringLiteral("Korventa 0601"));
   pdf.setResolution(1200);
   const double margin = kMarginTwips / kTwipsPerInch * 72.0;  // points
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                 QMarginsF(margin, margin, margin, margin), QPageLayout::Point));
+}
+
+bool pdfFailure(const QString& fileName, QString* error) {
+  if (error)
+    *error = QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
+  return false;
+}
+
+// The whole document on one writer, straight into the file.
+bool writePdfOnOneWriter(const Document& doc, const QString& fileName, QString* error) {
+  QPdfWriter pdf(fileName);
+  setUpPdf(pdf);
   TextGlyphs glyphs(pdf);
-  if (!paintSheetsWith(pdf, doc, error, &glyphs)) {
-    if (error)
-      *error =
-          QString::fromStdString(reports::printFailureText(reports::PrintFailure::PdfFile, fileName.toStdString()));
-    return false;
-  }
+  if (!paintSheetsWith(pdf, doc.pages, error, &glyphs)) return pdfFailure(fileName, error);
   return true;
+}
+
+// Some pages as a PDF file in memory; nothing when they could not be drawn.
+std::optional<QByteArray> pdfInMemory(std::span<const Page> pages) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buffer);
+    setUpPdf(pdf);
+    TextGlyphs glyphs(pdf);  // one per thread: it is not shared
+    if (!paintSheetsWith(pdf, pages, nullptr, &glyphs)) return std::nullopt;
+  }
+  return buffer.data();
+}
+
+// The two halves of the document drawn at once, each on a writer of its own, and joined into
+// `file`. False when they could not be drawn, joined or written.
+bool writeOnTwoWriters(const Document& doc, QFile& file) {
+  const std::span<const Page> pages(doc.pages);
+  const std::size_t half = pages.size() / 2;
+  std::optional<QByteArray> second;
+  std::thread worker([&] { second = pdfInMemory(pages.subspan(half)); });
+  std::optional<QByteArray> first = pdfInMemory(pages.first(half));
+  worker.join();
+  if (!first || !second) return false;
+  auto write = [&file](std::string_view piece) {
+    return file.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+  };
+  return reports::joinPdfs(std::string_view(first->constData(), static_cast<std::size_t>(first->size())),
+                           std::string_view(second->constData(), static_cast<std::size_t>(second->size())), write) &&
+         file.flush();
+}
+
+}  // namespace
+
+bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error) {
+  return paintSheetsWith(device, doc.pages, error, nullptr);
+}
+
+bool writePdf(const Document& doc, const QString& fileName, QString* error) {
+  if (doc.pages.size() < kPagesForTwoPdfWriters) return writePdfOnOneWriter(doc, fileName, error);
+  QFile file(fileName);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return pdfFailure(fileName, error);
+  if (!writeOnTwoWriters(doc, file)) {
+    // Drawn again on one writer, over whatever was written, rather than leave a file that a
+    // viewer could not read.
+    file.close();
+    return writePdfOnOneWriter(doc, fileName, error);
+  }
+  file.close();
+  return file.error() == QFileDevice::NoError || pdfFailure(fileName, error);
 }
 
 PrinterLines::PrinterLines(QPagedPaintDevice& device) : device_(device) {

@@ -82,8 +82,14 @@ void paintPage(QPainter& painter, const Page& page, TextGlyphs& glyphs);
 // painted on.
 bool paintSheets(QPagedPaintDevice& device, const Document& doc, QString* error);
 
+// From this many pages on, writePdf draws the two halves of a document at once, each on a PDF
+// writer of its own, and joins them into one file.
+inline constexpr std::size_t kPagesForTwoPdfWriters = 200;
+
 // Writes the document into a PDF file (A4, the printer's border). With a preview document each
-// preview page becomes a PDF page. Texts are drawn through TextGlyphs.
+// preview page becomes a PDF page. Texts are drawn through TextGlyphs. A long document is drawn
+// on two writers at once (see kPagesForTwoPdfWriters); when their files cannot be joined it is
+// drawn again on one.
 bool writePdf(const Document& doc, const QString& fileName, QString* error);
 
 // The "IMPRESORA" destination of the writers: plain lines printed top to bottom in the report
