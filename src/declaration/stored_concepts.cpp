@@ -7,7 +7,6 @@
 #include <future>
 #include <set>
 #include <utility>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,10 @@ constexpr std::size_t kBlock = 4096;  // rows read, formatted and inserted at a 
 constexpr const char* kPicture = "#########0.00";
 
 bool expectedColumns(data::Database& db) {
-  auto rows = db.rows("SELECT name FROM pragma_table_info('F601_REMUNERA') ORDER BY cid");
-  if (rows.size() != kColumns.size()) return false;
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    if (text::upper(rows[i].text(0)) != text::upper(kColumns[i])) return false;
+  auto names = db.columns("F601_REMUNERA");
+  if (names.size() != kColumns.size()) return false;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (text::upper(names[i]) != text::upper(kColumns[i])) return false;
   return true;
 }
 
