@@ -191,7 +191,8 @@ ImportOutcome importFiles(Context& ctx, const ImportArgs& a, declaration::Declar
 
   auto t2 = Clock::now();
   if (workers) declaration::WorkingSet(s, f.declaration()).recomputeDays();
-  import::recomputeAfterImport(s, decl, import::affectedPersons(results), std::move(newRows), ctx.progress());
+  // The command saves (or not) and closes the declaration right after: nothing edits it further.
+  import::recomputeAfterImport(s, decl, import::affectedPersons(results), std::move(newRows), ctx.progress(), true);
   if (a.timing) std::cerr << "recalcular: " << secs(t2) << " s\n";
 
   if (!a.pdf.empty()) {

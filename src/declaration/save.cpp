@@ -147,8 +147,9 @@ void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
 
 // Only the concept rows that declare something are stored: an empty row says nothing that its
 // absence does not.
-void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
-  writeStoredConcepts(db, d, onlyChanged);
+void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
+                          const model::ComputedPersons* held) {
+  writeStoredConcepts(db, d, onlyChanged, ConceptCopy::Program, held);
 }
 
 void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char* working, const char* stored,
@@ -162,6 +163,10 @@ void copyWorking(data::Database& db, const model::OpenDeclaration& d, const char
 // pensioners' own rows only for the persons changed since the working set matched the stored
 // declaration (all of them when nothing of it is stored yet).
 void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
+  // The concept rows the computation holds, while they still are the working table's: until the
+  // stored rows are written nothing below touches the working table but Borrar_807, whose
+  // removals the writer repeats on them.
+  const model::ComputedPersons* held = model::heldComputed(db, d);
   auto key = preparationKey(d.ruc, d.periodo);
   const bool everyone =
       data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where, key.params);
@@ -169,12 +174,12 @@ void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
   if (everyone) Grabar_F601_TRAB(db, d);
   Borrar_807(db);
   if (everyone) {
-    Grabar_F601_REMUNERA(db, d);
+    Grabar_F601_REMUNERA(db, d, false, held);
     return;
   }
   if (!db.exists("SELECT 1 FROM TMPF601_CAMBIOS")) return;  // no person changed: their rows stay
   saveChangedPersons(db, d);
-  Grabar_F601_REMUNERA(db, d, true);
+  Grabar_F601_REMUNERA(db, d, true, held);
 }
 
 void Grabar_F601_SCTR(data::Database& db, const model::OpenDeclaration& d) {

@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <functional>
 #include <future>
+#include <optional>
 #include <set>
 #include <utility>
 #include <string>
@@ -179,6 +183,7 @@ class Changed {
     return sqlite3_column_type(st, 0) == SQLITE_INTEGER && sqlite3_column_type(st, 1) == SQLITE_INTEGER &&
            pairs_.count({sqlite3_column_int64(st, 0), sqlite3_column_int64(st, 1)});
   }
+  bool has(std::int64_t correl, std::int64_t category) const { return pairs_.count({correl, category}); }
 
  private:
   std::set<std::pair<std::int64_t, std::int64_t>> pairs_;
@@ -232,24 +237,110 @@ bool readBlock(data::RawStatement& rows, Block& b, const model::OpenDeclaration&
   return true;
 }
 
-bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
+// The held rows in the order the table gives them (by rowid), those of the 0807 rows the save
+// removed (no amount, no amount paid) left out.
+class HeldRows {
+ public:
+  HeldRows(const model::ComputedPersons& held, const Changed* changed) : held_(held), changed_(changed) { order(); }
+  // As readBlock.
+  bool read(Block& b, const model::OpenDeclaration& d) {
+    b.count = 0;
+    while (b.count < kBlock) {
+      if (next_ == refs_.size()) return false;
+      const Ref& r = refs_[next_++];
+      if (keep(r)) fill(b.rows[b.count++], r, d);
+    }
+    return true;
+  }
+
+ private:
+  struct Ref {
+    std::int64_t rowid;
+    const model::HeldPerson* person;
+    const model::HeldConcept* row;
+  };
+  static bool spaces(std::string_view t) { return t.find_first_not_of(' ') == std::string_view::npos; }
+  bool keep(const Ref& r) const {
+    auto text = [&](int i) { return held_.text(*r.row, i); };
+    if (spaces(text(1)) && spaces(text(2)) && (text(0) == "0807" || spaces(text(3)))) return false;
+    return !changed_ || changed_->has(r.person->key.correl_a, r.person->key.cod_cat_tra);
+  }
+  void fill(Row& row, const Ref& r, const model::OpenDeclaration& d) const {
+    auto integer = [](Field& f, std::int64_t v) {
+      f.type = SQLITE_INTEGER;
+      f.i = v;
+    };
+    const PersonKey& k = r.person->key;
+    integer(row[0], 6);
+    row[1].setText(d.ruc);
+    integer(row[2], k.correl_a);
+    integer(row[3], k.cod_cat_tra);
+    integer(row[4], k.tip_doc_a);
+    row[5].setText(k.doc_id_a);
+    row[6].setText(d.periodo);
+    row[7].setText("0601");
+    row[8].setText(held_.text(*r.row, 0));
+    row[9].setText(held_.text(*r.row, 3));   // base
+    row[10].setText(held_.text(*r.row, 1));  // monto
+    row[11].setText(held_.text(*r.row, 2));  // monto_pag
+    row[12].setText("");
+  }
+  // Rowids are mostly consecutive: each row goes to its place, else they are sorted.
+  void order() {
+    std::int64_t low = INT64_MAX, high = INT64_MIN;
+    for (const auto& p : held_.persons)
+      for (const auto& c : p.concepts) {
+        low = std::min(low, c.rowid);
+        high = std::max(high, c.rowid);
+      }
+    if (low > high) return;
+    const auto n = held_.rows;
+    if (static_cast<std::uint64_t>(high - low) < 2 * static_cast<std::uint64_t>(n) + 64) {
+      refs_.assign(static_cast<std::size_t>(high - low) + 1, Ref{0, nullptr, nullptr});
+      for (const auto& p : held_.persons)
+        for (const auto& c : p.concepts) refs_[static_cast<std::size_t>(c.rowid - low)] = {c.rowid, &p, &c};
+      refs_.erase(std::remove_if(refs_.begin(), refs_.end(), [](const Ref& r) { return !r.row; }), refs_.end());
+      return;
+    }
+    refs_.reserve(n);
+    for (const auto& p : held_.persons)
+      for (const auto& c : p.concepts) refs_.push_back({c.rowid, &p, &c});
+    std::sort(refs_.begin(), refs_.end(), [](const Ref& a, const Ref& b) { return a.rowid < b.rowid; });
+  }
+  const model::ComputedPersons& held_;
+  const Changed* changed_;
+  std::vector<Ref> refs_;
+  std::size_t next_ = 0;
+};
+
+bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
+                    const model::ComputedPersons* held) {
   if (!expectedColumns(db)) return false;
   Changed changed;
   if (onlyChanged && !changed.load(db)) return false;
-  data::RawStatement rows(db,
-                          "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
-                          "FROM TMPF601CONCEP");
+  const Changed* only = onlyChanged ? &changed : nullptr;
+  std::function<bool(Block&)> readNext;
+  std::optional<data::RawStatement> rows;
+  std::optional<HeldRows> heldRows;
+  if (held && held->plainTexts && held->rows == held->tableRows) {
+    heldRows.emplace(*held, only);
+    readNext = [&](Block& b) { return heldRows->read(b, d); };
+  } else {
+    rows.emplace(db,
+                 "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
+                 "FROM TMPF601CONCEP");
+    readNext = [&](Block& b) { return readBlock(*rows, b, d, only); };
+  }
   Inserts inserts(db);
   // Reading and inserting use the connection, on this thread; the formatting of each block runs
   // on another while this one reads the next block and inserts the previous.
   Block first, second;
   Block *current = &first, *next = &second;
-  const Changed* only = onlyChanged ? &changed : nullptr;
-  bool more = readBlock(rows, *current, d, only);
+  bool more = readNext(*current);
   auto formatting = std::async(std::launch::async, finishBlock, std::ref(*current));
   for (;;) {
     next->count = 0;
-    if (more) more = readBlock(rows, *next, d, only);
+    if (more) more = readNext(*next);
     formatting.get();
     if (next->count) formatting = std::async(std::launch::async, finishBlock, std::ref(*next));
     inserts.insert(*current);
@@ -288,8 +379,9 @@ void copyInSql(data::Database& db, const model::OpenDeclaration& d, bool onlyCha
 
 }  // namespace
 
-void writeStoredConcepts(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged, ConceptCopy how) {
-  if (how == ConceptCopy::Program && writeInProgram(db, d, onlyChanged)) return;
+void writeStoredConcepts(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged, ConceptCopy how,
+                         const model::ComputedPersons* held) {
+  if (how == ConceptCopy::Program && writeInProgram(db, d, onlyChanged, held)) return;
   copyInSql(db, d, onlyChanged);
 }
 

@@ -128,6 +128,7 @@ const std::vector<std::string>& workingTables() {
 void emptyWorkingTables(data::Database& db) {
   data::ChangeTrackingPause emptying(db);  // a whole table goes at once, not row by row
   for (const auto& t : workingTables()) db.run("DELETE FROM " + t);
+  data::createConceptIndexes(db);  // left unbuilt by an import that saved and closed
 }
 
 void Grabar_F601_ESTAB(data::Database& db, const model::OpenDeclaration& d) {

@@ -55,13 +55,16 @@ class BulkChangeNotes {
       if (p.summary != p.storedSummary) summaries_.push_back(p.rowid);
     }
   }
-  // After the store.
-  void note() {
+  // After the store; `othersAdded` when rows of persons not computed were added too.
+  void note(const std::vector<model::PersonData>& persons, bool othersAdded) {
     if (!tracking_) return;
     const std::string noteRows =
         "INSERT OR IGNORE INTO TMPF601_CAMBIOS SELECT COALESCE(correl_a, -1), COALESCE(cod_cat_tra, -1) FROM "
         "TMPF601CONCEP WHERE rowid ";
-    db_.run(noteRows + "> ?", {lastRowid_});
+    if (othersAdded)
+      db_.run(noteRows + "> ?", {lastRowid_});
+    else
+      noteAdded(persons);
     // One statement for all the rows of each kind (a payroll's worth of summaries).
     noteEach(noteRows + "= ?", updatedRows_);
     noteEach(
@@ -71,6 +74,23 @@ class BulkChangeNotes {
   }
 
  private:
+  // The persons' rows added hold the key each was written with: one note per person (a payroll's
+  // rows by the hundred thousand come to one per worker) instead of one statement per row.
+  void noteAdded(const std::vector<model::PersonData>& persons) {
+    try {
+      for (const auto& p : persons) {
+        const bool added = std::any_of(p.concepts.begin(), p.concepts.end(),
+                                       [&](const model::ConceptRow& r) { return r.rowid > lastRowid_; });
+        if (!added) continue;
+        auto& st = db_.prepared("INSERT OR IGNORE INTO TMPF601_CAMBIOS VALUES (?, ?)");
+        st.bind(1, static_cast<int64_t>(p.key.correl_a));
+        st.bind(2, static_cast<int64_t>(p.key.cod_cat_tra));
+        st.exec();
+      }
+    } catch (const SQLite::Exception& e) {
+      data::rethrow(e);
+    }
+  }
   void noteEach(const std::string& sql, const std::vector<std::int64_t>& rowids) {
     try {
       for (auto rowid : rowids) {
@@ -99,6 +119,7 @@ struct Batch {
   const std::vector<PersonKey>* few = nullptr;
   model::ImportedConcepts* imported = nullptr;
   model::PersonHandoff* handoff = nullptr;  // all the persons, as just written
+  Afterwards afterwards = Afterwards::Edited;
 };
 
 // The persons of the working set: all (handed over by their writer, or read), those of `only`
@@ -155,18 +176,20 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
         ++added;
     }
   const bool bulk = added > kBulkRows && added > kept;
+  // Every person computed and every row of the table theirs: what the checks will read.
+  const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
   if (bulk) {
     data::dropConceptIndexes(db);
     BulkChangeNotes changes(db, persons);
     model::storePersons(db, persons, imported);
-    changes.note();
-    data::createConceptIndexes(db);
+    changes.note(persons, !imported.rows.empty());
+    // Nobody looks a row up by its key before the working set is emptied (which builds the
+    // index again); the rows are unique by construction: a person's rows one per code.
+    if (!(whole && batch.afterwards == Afterwards::SavedAndClosed)) data::createConceptIndexes(db);
   } else {
     model::storePersons(db, persons, imported);
   }
-  // Every person computed and every row of the table theirs: what the checks will read.
-  const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
-  auto held = whole ? model::takeStored(persons, notes.otherRows) : nullptr;
+  auto held = whole ? model::takeStored(persons, notes.otherRows, notes.plainTexts) : nullptr;
   tx.commit();
   model::holdComputed(db, decl, std::move(held));
 }
@@ -184,7 +207,7 @@ void recomputePersons(Session& session, const model::OpenDeclaration& decl, cons
 }
 
 void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
-                       model::ImportedConcepts imported, Progress& progress) {
+                       model::ImportedConcepts imported, Progress& progress, Afterwards afterwards) {
   if (persons.empty() && imported.empty()) return;
   // One person at a time costs a few queries each; past a handful the batch is cheaper.
   if (persons.size() <= 20 && imported.empty()) {
@@ -192,12 +215,12 @@ void recomputeImported(Session& session, const model::OpenDeclaration& decl, con
     return;
   }
   if (persons.size() <= 20) {
-    recomputeBatch(session, decl, {nullptr, &persons, &imported}, progress);
+    recomputeBatch(session, decl, {nullptr, &persons, &imported, nullptr, afterwards}, progress);
     return;
   }
   std::set<Who> only;
   for (const auto& k : persons) only.insert(who(k));
-  recomputeBatch(session, decl, {&only, nullptr, &imported}, progress);
+  recomputeBatch(session, decl, {&only, nullptr, &imported, nullptr, afterwards}, progress);
 }
 
 void recomputePersonInTransaction(data::Database& db, const model::OpenDeclaration& decl, const PersonKey& person) {

@@ -19,10 +19,15 @@ namespace korventa::determination {
 // new declaration just before), the persons are taken from it rather than read back.
 void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, Progress& progress = Progress::none(),
                           model::PersonHandoff* handoff = nullptr);
+// What follows a computation: the working set stays open to be edited (the forms look concept
+// rows up by person and code), or it is only saved and closed (the command line's import); then
+// a bulk store leaves the concept table's unique index to be built when the table is emptied.
+enum class Afterwards { Edited, SavedAndClosed };
 // The same for the persons an import touched, with the concept rows it read and left to this
 // computation to write (each row written once, with its base, in the order it was read).
 void recomputeImported(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& persons,
-                       model::ImportedConcepts imported, Progress& progress = Progress::none());
+                       model::ImportedConcepts imported, Progress& progress = Progress::none(),
+                       Afterwards afterwards = Afterwards::Edited);
 // The same for one person, in a transaction of its own.
 void recomputePerson(Session& session, const model::OpenDeclaration& decl, const PersonKey& person);
 // The same for the persons given (those an import touched), the others left as they are.

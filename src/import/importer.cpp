@@ -262,8 +262,10 @@ void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, 
 }
 
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
-                          model::ImportedConcepts newRows, Progress& progress) {
-  determination::recomputeImported(session, decl, affected, std::move(newRows), progress);
+                          model::ImportedConcepts newRows, Progress& progress, bool savedAndClosed) {
+  using determination::Afterwards;
+  determination::recomputeImported(session, decl, affected, std::move(newRows), progress,
+                                   savedAndClosed ? Afterwards::SavedAndClosed : Afterwards::Edited);
 }
 
 }  // namespace korventa::import

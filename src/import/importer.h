@@ -86,8 +86,10 @@ std::vector<PersonKey> affectedPersons(const std::vector<FileResult>& results);
 // they are (so that the save rewrites only the persons the files touched).
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
                           Progress& progress = Progress::none());
-// The same, writing the concept rows the importers kept (deferNewConceptRows) with their bases.
+// The same, writing the concept rows the importers kept (deferNewConceptRows) with their bases;
+// `savedAndClosed` when the working set is only saved and closed afterwards.
 void recomputeAfterImport(Session& session, const model::OpenDeclaration& decl, const std::vector<PersonKey>& affected,
-                          model::ImportedConcepts newRows, Progress& progress = Progress::none());
+                          model::ImportedConcepts newRows, Progress& progress = Progress::none(),
+                          bool savedAndClosed = false);
 
 }  // namespace korventa::import

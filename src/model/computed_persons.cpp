@@ -4,7 +4,8 @@
 
 namespace korventa::model {
 
-std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>& persons, std::size_t otherRows) {
+std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>& persons, std::size_t otherRows,
+                                                  bool plainTexts) {
   auto held = std::make_shared<ComputedPersons>();
   held->persons.reserve(persons.size());
   auto byRowid = [](const HeldConcept& a, const HeldConcept& b) { return a.rowid < b.rowid; };
@@ -34,6 +35,7 @@ std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>&
   }
   held->texts.shrink_to_fit();
   held->tableRows = held->rows + otherRows;
+  held->plainTexts = plainTexts;
   return held;
 }
 

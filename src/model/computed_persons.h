@@ -43,11 +43,15 @@ struct ComputedPersons {
   std::size_t rows = 0;  // all of them
   // With the rows of persons of other categories, which nobody here reads: the table's count.
   std::size_t tableRows = 0;
+  // Every text exactly as the table holds it (a row read back with a NULL, a blob or a code with
+  // surrounding spaces is held otherwise): the rows can then be stored from here.
+  bool plainTexts = false;
 };
 
 // The stored rows of persons just stored; the table holds `otherRows` more, of persons of other
 // categories. Null when a text is too long to be kept so (none of a real declaration is).
-std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>& persons, std::size_t otherRows);
+std::shared_ptr<const ComputedPersons> takeStored(const std::vector<PersonData>& persons, std::size_t otherRows,
+                                                  bool plainTexts = false);
 
 // Keeps `persons` with the declaration, as what the working table holds from now on; nothing
 // (null) when the last computation did not hold every row.

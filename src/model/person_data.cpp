@@ -135,6 +135,13 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
   }
 }
 
+// Whether the row's document, code and amounts are texts and its code has no surrounding spaces.
+bool plainTexts(SQLite::Statement& st, const std::string& codigo) {
+  for (int i : {2, 5, 7, 8, 9})
+    if (!st.getColumn(i).isText()) return false;
+  return text::trim(codigo).size() == codigo.size();
+}
+
 // The concept rows of the loaded persons.
 void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, PersonIndex& set, LoadNotes& notes) {
   auto& st = db.prepared(
@@ -155,7 +162,9 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
         notes.plainKeys && st.getColumn(1).isInteger() && st.getColumn(3).isInteger() && st.getColumn(4).isInteger();
     ConceptRow r;
     r.rowid = st.getColumn(0).getInt64();
-    r.codigo = text::trim(col(st, 5));
+    r.codigo = col(st, 5);
+    if (notes.plainTexts) notes.plainTexts = plainTexts(st, r.codigo);
+    r.codigo = text::trim(r.codigo);
     // Descriptions matter to the form only; the batch leaves those of stored rows alone.
     if (only) r.descrip = col(st, 6);
     r.monto = r.storedMonto = col(st, 7);

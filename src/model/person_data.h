@@ -114,6 +114,9 @@ struct LoadNotes {
   std::size_t rowsLeft = 0;   // rows of no loaded person, left alone (those below excepted)
   std::size_t otherRows = 0;  // of them, rows of a category other than 1 and 2, held as an integer
   bool plainKeys = true;      // every row's tip_doc_a, correl_a and cod_cat_tra held as integers
+  // Every row's doc_id_a, codigo and amounts held as texts (no NULL, no blob) and its code without
+  // surrounding spaces: what was read is then exactly what the table holds.
+  bool plainTexts = true;
 };
 
 // Workers and pensioners of TEMP1_F601 (all, or the one given) with their concept rows, their

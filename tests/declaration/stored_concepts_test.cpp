@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
+#include <tuple>
+
+#include "data/working_tables.h"
 #include "declaration/stored_concepts.h"
 #include "support/test_db.h"
 
@@ -108,6 +113,107 @@ TEST(StoredConcepts, ManyRowsKeepTheirOrder) {
   declaration::writeStoredConcepts(db, d, false);
   EXPECT_EQ(storedRows(db), bySql);
   EXPECT_EQ(bySql.size(), 8000u);
+}
+
+// The working rows as the computation holds them after computing every person: persons in an
+// order of their own (not the table's), each person's rows by rowid, texts as stored.
+std::shared_ptr<model::ComputedPersons> holdTable(data::Database& db, bool plainTexts) {
+  auto held = std::make_shared<model::ComputedPersons>();
+  std::map<std::tuple<std::int64_t, std::string, std::int64_t, std::int64_t>, std::size_t> index;
+  for (const auto& r : db.rows("SELECT rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, "
+                               "base_calculo FROM TMPF601CONCEP ORDER BY doc_id_a DESC, rowid")) {
+    auto key = std::make_tuple(r.integer(1), r.text(2), r.integer(3), r.integer(4));
+    auto [it, added] = index.emplace(key, held->persons.size());
+    if (added) {
+      model::HeldPerson p;
+      p.key.tip_doc_a = static_cast<int>(r.integer(1));
+      p.key.doc_id_a = r.text(2);
+      p.key.correl_a = r.integer(3);
+      p.key.cod_cat_tra = static_cast<int>(r.integer(4));
+      held->persons.push_back(p);
+    }
+    model::HeldConcept c;
+    c.rowid = r.integer(0);
+    c.at = static_cast<std::uint32_t>(held->texts.size());
+    for (int i = 0; i < 4; ++i) {
+      c.size[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(r.text(5 + i).size());
+      held->texts += r.text(5 + i);
+    }
+    held->persons[it->second].concepts.push_back(c);
+    ++held->rows;
+  }
+  held->tableRows = held->rows;
+  held->plainTexts = plainTexts;
+  return held;
+}
+
+// The rows the save stores from the rows the computation holds are those it stores from the
+// table once the 0807 rows without amounts are gone: in the table's order, however far apart
+// their rowids, the changed persons' only when asked.
+TEST(StoredConcepts, HeldRowsAreStoredAsTheTableRowsAre) {
+  // tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, monto, monto_pag, base_calculo; the
+  // persons' rows interleaved.
+  const char* const rows[] = {
+      "1, '10000001', 1, 1, '0121', '1500.00', '', ''",
+      "1, '10000002', 2, 1, '0121', '1,234.5', '-3', '0.5'",
+      "4, 'ÁB 123  ', 3, 2, 'Ñ01', '99999999999.99', '0.00', '.5'",
+      "1, '10000001', 1, 1, '0807', '', '', '300.00'",  // removed by the save
+      "1, '10000002', 2, 1, '0807', '12.00', '', ''",
+      "4, 'ÁB 123  ', 3, 2, '0807', '  ', '', '5'",   // removed by the save
+      "1, '10000001', 1, 1, '0808', '   ', ' ', ''",  // nothing declared
+      "1, '10000002', 2, 1, '0122', 'abc', '1e3', '007'",
+      "1, '10000001', 1, 1, ' 0201', ' 12.5', '', ''",
+  };
+  struct Case {
+    const char* name;
+    bool onlyChanged;
+    std::vector<const char*> changed;
+    bool farApart;  // rowids with gaps wider than the rows
+  };
+  const Case cases[] = {
+      {"every row", false, {}, false},
+      {"every row, rowids far apart", false, {}, true},
+      {"the changed persons", true, {"1, 1", "3, 2"}, false},
+      {"the changed persons, rowids far apart", true, {"2, 1"}, true},
+  };
+  for (const auto& c : cases) {
+    TestDb t;
+    auto& db = t.db();
+    model::OpenDeclaration d;
+    d.ruc = "20100070970";
+    d.periodo = "201206";
+    int n = 0;
+    for (const char* r : rows)
+      db.script(std::string("INSERT INTO TMPF601CONCEP (rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, "
+                            "monto, monto_pag, base_calculo) VALUES (") +
+                std::to_string(c.farApart ? 7919 * (9 - n++) : ++n) + ", " + r + ")");
+    db.script("DELETE FROM TMPF601_CAMBIOS");
+    for (const char* k : c.changed)
+      db.script(std::string("INSERT INTO TMPF601_CAMBIOS (correl_a, cod_cat_tra) VALUES (") + k + ")");
+    auto held = holdTable(db, true);
+    {
+      data::ChangeTrackingPause quiet(db);
+      db.script(
+          "DELETE FROM TMPF601CONCEP WHERE codigo = '0807' AND COALESCE(TRIM(monto), '') = '' AND "
+          "COALESCE(TRIM(monto_pag), '') = ''");
+    }
+    declaration::writeStoredConcepts(db, d, c.onlyChanged, declaration::ConceptCopy::Sql);
+    auto bySql = storedRows(db);
+    EXPECT_GE(bySql.size(), 2u) << c.name;
+    db.script("DELETE FROM F601_REMUNERA");
+    // What is written comes from the held rows alone (the persons noted stay as they are).
+    {
+      data::ChangeTrackingPause quiet(db);
+      db.script("DELETE FROM TMPF601CONCEP");
+    }
+    declaration::writeStoredConcepts(db, d, c.onlyChanged, declaration::ConceptCopy::Program, held.get());
+    EXPECT_EQ(storedRows(db), bySql) << c.name;
+    // Held texts that may not be the table's are not used: the table is read.
+    db.script("DELETE FROM F601_REMUNERA");
+    held->plainTexts = false;
+    declaration::writeStoredConcepts(db, d, c.onlyChanged, declaration::ConceptCopy::Program, held.get());
+    EXPECT_TRUE(storedRows(db).empty()) << c.name;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/working_tables.h"
+#include "declaration/working_set.h"
 #include "working_fixture.h"
 
 namespace korventa::test {
@@ -50,51 +51,83 @@ std::set<std::string> noted(data::Database& db) {
   return out;
 }
 
+const std::vector<std::string> kCodes = {"0101", "0105", "0106", "0107", "0114", "0115", "0117", "0118",
+                                         "0121", "0122", "0201", "0301", "0303", "0304", "0305", "0401",
+                                         "0405", "0406", "0312", "0907", "0704", "0705", "0601", "0605",
+                                         "0607", "0608", "0616", "0804", "0807", "0808"};
+
+// With and without imported rows of a person not in the working set (noted from the table then,
+// from the persons computed otherwise).
 TEST(BulkChanges, AComputationStoringThousandsOfRowsNotesExactlyThePersonsItWrote) {
-  const std::vector<std::string> codes = {"0101", "0105", "0106", "0107", "0114", "0115", "0117", "0118",
-                                          "0121", "0122", "0201", "0301", "0303", "0304", "0305", "0401",
-                                          "0405", "0406", "0312", "0907", "0704", "0705", "0601", "0605",
-                                          "0607", "0608", "0616", "0804", "0807", "0808"};
-  WorkingFixture f;
-  auto& db = f.t.db();
-  std::vector<PersonKey> workers;
-  for (int i = 0; i < 100; ++i) {
-    char doc[16];
-    std::snprintf(doc, sizeof doc, "4100%04d", i);
-    workers.push_back(f.person(doc));
+  for (bool stranger : {true, false}) {
+    SCOPED_TRACE(stranger ? "with a row of no such worker" : "every row of a worker computed");
+    WorkingFixture f;
+    auto& db = f.t.db();
+    std::vector<PersonKey> workers;
+    for (int i = 0; i < 100; ++i) {
+      char doc[16];
+      std::snprintf(doc, sizeof doc, "4100%04d", i);
+      workers.push_back(f.person(doc));
+    }
+    // Besides the imported rows: a summary written behind the computation's back (only the
+    // summary is written again), bases likewise (only those rows are updated), a stored row the
+    // import changes, a worker of the batch with nothing to change and one outside the batch.
+    const PersonKey &summary = workers[0], &settled = workers[1], &bases = workers[2], &held = workers[3],
+                    &outside = workers[99];
+    for (const auto& w : {summary, settled, bases, held, outside}) f.amount(w, "0121", "1000.00");
+    f.recompute();
+    db.run("UPDATE TEMP1_F601 SET Tot_Ingresos = '0.00' WHERE Correl_a = ?", {summary.correl_a});
+    ASSERT_GT(db.run("UPDATE TMPF601CONCEP SET base_calculo = '1.00' WHERE correl_a = ? AND base_calculo <> ''",
+                     {bases.correl_a}),
+              0);
+    data::forgetPersonChanges(db);
+
+    model::ImportedConcepts imported;
+    imported.rows.push_back({held, "0121", "2000.00", "2000.00"});
+    for (int i = 4; i < 93; ++i)
+      for (const auto& c : kCodes) imported.rows.push_back({workers[i], c, "100.00", "100.00"});
+    if (stranger) imported.rows.push_back({PersonKey{999, 1, "49999999", 1}, "0121", "5.00", "5.00"});
+    std::vector<PersonKey> batch(workers.begin(), workers.begin() + 93);
+
+    auto before = snapshot(db);
+    determination::recomputeImported(f.t.session(), f.decl, batch, std::move(imported));
+    auto after = snapshot(db);
+
+    auto expected = written(before, after);
+    for (const char* person : {"1/1", "3/1", "4/1", "5/1", "93/1"})
+      EXPECT_TRUE(expected.count(person)) << person << " was written";
+    EXPECT_EQ(expected.count("999/1"), stranger ? 1u : 0u);
+    EXPECT_FALSE(expected.count("2/1")) << "the settled worker's rows stay as they were";
+    EXPECT_FALSE(expected.count("100/1")) << "the worker outside the batch is not computed";
+    EXPECT_EQ(noted(db), expected);
+    EXPECT_EQ(f.conceptText(held, "0121"), "2000.00");
+    EXPECT_GT(db.integer("SELECT count(*) FROM TMPF601CONCEP"), 2000) << "enough rows for a bulk store";
   }
-  // Besides the imported rows: a summary written behind the computation's back (only the summary
-  // is written again), bases likewise (only those rows are updated), a stored row the import
-  // changes, a worker of the batch with nothing to change and one outside the batch.
-  const PersonKey &summary = workers[0], &settled = workers[1], &bases = workers[2], &held = workers[3],
-                  &outside = workers[99];
-  for (const auto& w : {summary, settled, bases, held, outside}) f.amount(w, "0121", "1000.00");
-  f.recompute();
-  db.run("UPDATE TEMP1_F601 SET Tot_Ingresos = '0.00' WHERE Correl_a = ?", {summary.correl_a});
-  ASSERT_GT(db.run("UPDATE TMPF601CONCEP SET base_calculo = '1.00' WHERE correl_a = ? AND base_calculo <> ''",
-                   {bases.correl_a}),
-            0);
-  data::forgetPersonChanges(db);
+}
 
-  model::ImportedConcepts imported;
-  imported.rows.push_back({held, "0121", "2000.00", "2000.00"});
-  for (int i = 4; i < 93; ++i)
-    for (const auto& c : codes) imported.rows.push_back({workers[i], c, "100.00", "100.00"});
-  imported.rows.push_back({PersonKey{999, 1, "49999999", 1}, "0121", "5.00", "5.00"});  // no such worker
-  std::vector<PersonKey> batch(workers.begin(), workers.begin() + 93);
+bool conceptIndex(data::Database& db) {
+  return db.exists("SELECT 1 FROM sqlite_temp_master WHERE type = 'index' AND name = 'IDX_TMPF601CONCEP'");
+}
 
-  auto before = snapshot(db);
-  determination::recomputeImported(f.t.session(), f.decl, batch, std::move(imported));
-  auto after = snapshot(db);
-
-  auto expected = written(before, after);
-  for (const char* person : {"1/1", "3/1", "4/1", "5/1", "93/1", "999/1"})
-    EXPECT_TRUE(expected.count(person)) << person << " was written";
-  EXPECT_FALSE(expected.count("2/1")) << "the settled worker's rows stay as they were";
-  EXPECT_FALSE(expected.count("100/1")) << "the worker outside the batch is not computed";
-  EXPECT_EQ(noted(db), expected);
-  EXPECT_EQ(f.conceptText(held, "0121"), "2000.00");
-  EXPECT_GT(db.integer("SELECT count(*) FROM TMPF601CONCEP"), 2000) << "enough rows for a bulk store";
+// An import whose working set is only saved and closed leaves the concept rows' unique index
+// unbuilt; one that stays open to be edited has it, and so has the table once emptied.
+TEST(BulkChanges, TheConceptIndexIsLeftOutOnlyWhenTheWorkingSetIsClosedAfterwards) {
+  using determination::Afterwards;
+  for (auto afterwards : {Afterwards::Edited, Afterwards::SavedAndClosed}) {
+    WorkingFixture f;
+    auto& db = f.t.db();
+    std::vector<PersonKey> workers;
+    for (int i = 0; i < 100; ++i) workers.push_back(f.person("4300" + std::to_string(1000 + i)));
+    f.recompute();
+    model::ImportedConcepts imported;
+    for (const auto& w : workers)
+      for (const auto& c : kCodes) imported.rows.push_back({w, c, "10.00", "10.00"});
+    determination::recomputeImported(f.t.session(), f.decl, workers, std::move(imported), Progress::none(), afterwards);
+    EXPECT_GT(db.integer("SELECT count(*) FROM TMPF601CONCEP"), 2000);
+    EXPECT_EQ(conceptIndex(db), afterwards == Afterwards::Edited);
+    declaration::emptyWorkingTables(db);
+    EXPECT_TRUE(conceptIndex(db));
+  }
 }
 
 // New concept rows are inserted dozens at a time: each row held in memory must still know the
