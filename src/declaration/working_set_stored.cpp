@@ -80,14 +80,15 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
   cols.push_back({"tip_doc", params.values().empty() ? "NULL" : docName + " END"});
   for (const auto& v : src.key.params.values()) params.add(v);
   // The rows are written in the order they were stored: the stored rows of the declaration are
-  // picked by rowid (out of the key's index, in rowid order) rather than sorted whole afterwards.
+  // picked by rowid (read off the key's index alone), which SQLite walks in rowid order, rather
+  // than read in the index's order and sorted whole afterwards.
   insertSelect(db, "TEMP1_F601", -1, cols,
                "FROM " + src.h +
                    "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
                    "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
                    "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE "
                    "f.rowid IN (SELECT s.rowid FROM " +
-                   src.h + "F601_TRAB s WHERE " + src.keyOf("s") + " AND s.cod_cat_tra IN (1, 2)) ORDER BY f.rowid",
+                   src.h + "F601_TRAB s WHERE " + src.keyOf("s") + ") AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
                params);
 }
 
