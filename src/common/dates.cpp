@@ -26,6 +26,11 @@ std::string pad(int v, int width) {
   return buf;
 }
 
+// v (0 <= v < 10^width) as `width` digits at p.
+void putDigits(char* p, int v, int width) {
+  for (int i = width - 1; i >= 0; --i, v /= 10) p[i] = static_cast<char>('0' + v % 10);
+}
+
 std::optional<Date> g_fixedToday;
 
 }  // namespace
@@ -75,6 +80,15 @@ std::optional<Date> Date::parseAny(std::string_view t) {
 }
 
 std::string Date::dmy() const {
+  // Every date read from text fits the picture: written digit by digit, without formatting
+  // (registry dates are turned into it by the ten thousand when a declaration opens).
+  if (day >= 0 && day <= 99 && month >= 0 && month <= 99 && year >= 0 && year <= 9999) {
+    std::string out = "dd/mm/yyyy";
+    putDigits(&out[0], day, 2);
+    putDigits(&out[3], month, 2);
+    putDigits(&out[6], year, 4);
+    return out;
+  }
   return pad(day, 2) + "/" + pad(month, 2) + "/" + pad(year, 4);
 }
 std::string Date::iso() const {

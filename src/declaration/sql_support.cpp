@@ -110,7 +110,9 @@ void fnVbFormat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 
 void fnDmy(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   if (argc != 1) return sqlite3_result_error(ctx, "dmy: un argumento", -1);
-  auto d = Date::parseAny(data::valueText(toValue(argv[0])));
+  // A text (the usual registry date) is read where SQLite holds it.
+  auto d = sqlite3_value_type(argv[0]) == SQLITE_TEXT ? Date::parseAny(argValue(argv[0]).t)
+                                                      : Date::parseAny(data::valueText(toValue(argv[0])));
   resultText(ctx, d ? d->dmy() : std::string());
 }
 

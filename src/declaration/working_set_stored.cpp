@@ -69,15 +69,27 @@ void loadStoredPersons(data::Database& db, const StoredSource& src) {
       }
     if (!replaced) cols.push_back(r);
   }
+  // The short name of the document type (PARAM list 044) is chosen as each row is written.
+  data::Params params;
+  std::string docName = "CASE f.tip_doc_a";
+  for (const auto& [code, shortName] : docShortNames(db)) {
+    docName += " WHEN ? THEN ?";
+    params.add(code);
+    params.add(shortName);
+  }
+  cols.push_back({"tip_doc", params.values().empty() ? "NULL" : docName + " END"});
+  for (const auto& v : src.key.params.values()) params.add(v);
+  // The rows are written in the order they were stored: the stored rows of the declaration are
+  // picked by rowid (read off the key's index alone), which SQLite walks in rowid order, rather
+  // than read in the index's order and sorted whole afterwards.
   insertSelect(db, "TEMP1_F601", -1, cols,
                "FROM " + src.h +
                    "F601_TRAB f JOIN ASEG_DET_LAB d ON d.tip_doc_d = 6 AND d.doc_id_d = f.doc_id_d AND "
                    "d.correl_a = f.Correl_a AND d.cod_cat_tra = f.cod_cat_tra JOIN ASEGVKRS a ON a.tip_doc_d = 6 AND "
-                   "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE " +
-                   src.keyOf("f") + " AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
-               src.key.params);
-  for (const auto& [code, shortName] : docShortNames(db))
-    db.run("UPDATE TEMP1_F601 SET tip_doc = ? WHERE tip_doc_a = ?", {shortName, code});
+                   "a.doc_id_d = f.doc_id_d AND a.correl_a = f.Correl_a AND a.cod_cat_tra = f.cod_cat_tra WHERE "
+                   "f.rowid IN (SELECT s.rowid FROM " +
+                   src.h + "F601_TRAB s WHERE " + src.keyOf("s") + ") AND f.cod_cat_tra IN (1, 2) ORDER BY f.rowid",
+               params);
 }
 
 void loadStoredDetails(data::Database& db, const StoredSource& src) {

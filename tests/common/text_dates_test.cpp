@@ -29,6 +29,8 @@ TEST(Dates, ConversionsAndPeriodArithmetic) {
   EXPECT_EQ(periodFromDisplay("__/____"), "");
   EXPECT_FALSE(isPeriod("201213"));
   EXPECT_EQ(Date::parseDmy("01/03/2012")->addDays(-1).dmy(), "29/02/2012");
+  EXPECT_EQ((Date{5, 3, 4}).dmy(), "04/03/0005");
+  EXPECT_EQ((Date{12345, 12, 31}).dmy(), "31/12/12345");  // beyond the picture: as many digits as it has
 }
 
 TEST(Text, PositionsAreCharactersNotBytes) {

@@ -235,6 +235,10 @@ TEST(SqlSupport, PictureAndRegistryDateFunctions) {
   EXPECT_EQ(db.text("SELECT ym(NULL)"), "");
   EXPECT_EQ(db.text("SELECT dmy('2012-05-31')"), "31/05/2012");
   EXPECT_EQ(db.text("SELECT dmy('2012-02-30')"), "");
+  EXPECT_EQ(db.text("SELECT dmy(' 2012-05-01 00:00:00 ')"), "01/05/2012");
+  EXPECT_EQ(db.text("SELECT dmy('7/3/0999')"), "07/03/0999");
+  EXPECT_EQ(db.text("SELECT dmy(20120531)"), "31/05/2012");  // not a text: read through its text
+  EXPECT_EQ(db.text("SELECT dmy(NULL)"), "");
 }
 
 // Amounts already written as their picture asks come back as they are without being formatted
