@@ -1,0 +1,333 @@
+#include "declaration/stored_trab.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/text.h"
+#include "common/vb_format.h"
+#include "declaration/sql_support.h"
+#include "declaration/tables.h"
+
+namespace korventa::declaration {
+namespace {
+
+// Columns of F601_TRAB written from the working row, in their order; amounts are re-formatted.
+const std::vector<std::string>& trabColumns() {
+  static const std::vector<std::string> c = {
+      "Situac",        "Tipo",           "dias_lab",       "dias_no_lab",  "dias_sub",      "horas_nor",
+      "horas_sob",     "Tot_Ingresos",   "AportDes",       "NetoPagar",    "AportEmp",      "Ingresos",
+      "Ing_Asig",      "Ing_Bonif",      "Ing_Gratif",     "Ing_Indemniz", "Ing_publico",   "Desc_Trab",
+      "Otros_Concep",  "Aport_TrabPens", "Concep_Varios",  "rem_afecta",   "tributo",       "rem_20530",
+      "trib_20530",    "ipss_vida",      "pension",        "rem_pens",     "pens",          "tipo_pago",
+      "ind_quinta",    "ind_domicilio",  "rem_salud",      "salud",        "salud_agrario", "cbssp",
+      "fondo_dsa",     "aporte_fdsa",    "sctr_essalud",   "sctr_tributo", "sctr",          "rem_FCJMMS",
+      "aporte_FCJMMS", "rem_FracFCJMMS", "aporte_FrFCJMMS"};
+  return c;
+}
+
+// The picture an amount column is stored in; nullptr for the columns stored as they are.
+const char* pictureOf(const std::string& c) {
+  static const std::set<std::string> notAmounts = {"SITUAC",    "TIPO",       "DIAS_LAB",      "DIAS_NO_LAB",
+                                                   "DIAS_SUB",  "HORAS_NOR",  "HORAS_SOB",     "PENSION",
+                                                   "TIPO_PAGO", "IND_QUINTA", "IND_DOMICILIO", "SCTR"};
+  const std::string u = text::upper(c);
+  if (u == "IPSS_VIDA") return "#0.00";
+  return notAmounts.count(u) ? nullptr : "######0.00";
+}
+
+// The stored value of each F601_TRAB column after the key, as an expression over the working row.
+std::vector<ColumnExpr> trabValues() {
+  std::vector<ColumnExpr> cols;
+  for (const auto& c : trabColumns()) {
+    std::string e = sqlName(c);
+    if (const char* p = pictureOf(c)) e = "vbfmt(" + e + ", '" + p + "')";
+    cols.push_back({c, e});
+  }
+  return cols;
+}
+
+// F601_TRAB's columns in their order: the declaration's and the person's key (kept from the stored
+// row), the person's document and the working columns (written), the control number.
+constexpr std::size_t kKey = 6;
+constexpr std::size_t kWritten = 2 + 45;
+constexpr std::size_t kFields = kKey + kWritten;
+constexpr int kNumeric = 6;  // the first six fields count as numbers in the control number
+
+std::vector<std::string> storedColumns() {
+  std::vector<std::string> c = {"Tip_doc_d",  "doc_id_d",    "Correl_a",  "periodo",
+                                "formulario", "cod_cat_tra", "tip_doc_a", "doc_id_a"};
+  c.insert(c.end(), trabColumns().begin(), trabColumns().end());
+  c.push_back("cNumero");
+  return c;
+}
+
+// Whether F601_TRAB is the table the program writes: its columns, names and declared types, the
+// working table's first ones (so a working value is stored as it is read), the amounts texts, the
+// control number last, and no trigger that would see other statements than the SQL ones.
+bool expectedTable(data::Database& db) {
+  const auto expected = storedColumns();
+  const std::string info = "SELECT upper(name), upper(type) FROM pragma_table_xinfo(?) ORDER BY cid";
+  auto stored = db.rows(info, {std::string("F601_TRAB")});
+  auto working = db.rows(info, {std::string("TEMP1_F601")});
+  if (expected.size() != kFields + 1 || stored.size() != expected.size() || working.size() < stored.size())
+    return false;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    if (stored[i].text(0) != text::upper(expected[i]) || working[i].text(0) != stored[i].text(0) ||
+        working[i].text(1) != stored[i].text(1))
+      return false;
+    if (i >= kKey + 2 && i < kFields && pictureOf(expected[i]) && stored[i].text(1) != "TEXT") return false;
+  }
+  return !db.exists(
+      "SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND upper(tbl_name) = 'F601_TRAB' UNION ALL "
+      "SELECT 1 FROM sqlite_temp_master WHERE type = 'trigger' AND upper(tbl_name) = 'F601_TRAB'");
+}
+
+// A stored key field, its text owned (the statement that read it moves on).
+struct Field {
+  int type = SQLITE_NULL;
+  std::int64_t i = 0;
+  double d = 0;
+  std::string t;
+
+  void setColumn(sqlite3_stmt* st, int col) {
+    type = sqlite3_column_type(st, col);
+    if (type == SQLITE_INTEGER) {
+      i = sqlite3_column_int64(st, col);
+    } else if (type == SQLITE_FLOAT) {
+      d = sqlite3_column_double(st, col);
+    } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+      const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
+                                          : static_cast<const char*>(sqlite3_column_blob(st, col));
+      t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
+    }
+  }
+  // What the control number sees of it (a blob as its text).
+  SqlValue view() const {
+    switch (type) {
+      case SQLITE_INTEGER:
+        return SqlValue::integer(i);
+      case SQLITE_FLOAT:
+        return SqlValue::real(d);
+      case SQLITE_NULL:
+        return {};
+      default:
+        return SqlValue::text(t);
+    }
+  }
+};
+
+using Key = std::pair<std::int64_t, std::int64_t>;  // correlative and category
+
+struct StoredRow {
+  std::int64_t rowid = 0;
+  std::array<Field, kKey> key;
+  bool kept = false;  // the person is still in the working set: the row is rewritten
+};
+
+// The stored rows of the declaration's changed persons and where each person's are.
+struct Stored {
+  std::vector<StoredRow> rows;
+  std::multimap<Key, std::size_t> byKey;
+};
+
+// Whether every noted person's key is a pair of whole numbers: then so are the keys of the rows
+// that match one, and a key of the program's compares as SQL compares it.
+bool wholeNumberKeys(data::Database& db) {
+  return !db.exists(
+      "SELECT 1 FROM TMPF601_CAMBIOS WHERE typeof(correl_a) <> 'integer' OR typeof(cod_cat_tra) <> 'integer'");
+}
+
+// Whether two working rows of the changed persons share a key (SQL would take one of them).
+bool repeatedWorkingKey(data::Database& db) {
+  return db.exists(std::string("SELECT 1 FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) AND ") + kChangedPersons +
+                   " GROUP BY Correl_a, cod_cat_tra HAVING count(*) > 1");
+}
+
+bool readStored(data::Database& db, const model::OpenDeclaration& d, Stored& s) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  data::RawStatement st(db,
+                        "SELECT rowid, Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra FROM "
+                        "F601_TRAB WHERE " +
+                            key.where + " AND " + kChangedPersons);
+  sqlite3_bind_text(st.get(), 1, d.ruc.data(), static_cast<int>(d.ruc.size()), SQLITE_STATIC);
+  sqlite3_bind_text(st.get(), 2, d.periodo.data(), static_cast<int>(d.periodo.size()), SQLITE_STATIC);
+  while (st.step()) {
+    if (sqlite3_column_type(st.get(), 3) != SQLITE_INTEGER || sqlite3_column_type(st.get(), 6) != SQLITE_INTEGER)
+      return false;
+    StoredRow& r = s.rows.emplace_back();
+    r.rowid = sqlite3_column_int64(st.get(), 0);
+    for (std::size_t k = 0; k < kKey; ++k) r.key[k].setColumn(st.get(), static_cast<int>(k) + 1);
+    s.byKey.emplace(Key{r.key[2].i, r.key[5].i}, s.rows.size() - 1);
+  }
+  return true;
+}
+
+// The working values of the row a statement stands on as the SQL expressions give them, bound to
+// the update from the first parameter on and viewed for the control number; texts stay in the
+// statement's row or in `owned`.
+class WorkingValues {
+ public:
+  WorkingValues() {
+    for (std::size_t i = 2; i < kWritten; ++i) pictures_[i] = pictureOf(trabColumns()[i - 2]);
+  }
+  void read(sqlite3_stmt* st, int first, SqlValue* out) {
+    for (std::size_t k = 0; k < kWritten; ++k) out[k] = value(st, first + static_cast<int>(k), k);
+  }
+  void bind(sqlite3_stmt* update, const SqlValue* values) const {
+    for (std::size_t k = 0; k < kWritten; ++k) {
+      const int at = static_cast<int>(k) + 1;
+      const SqlValue& v = values[k];
+      if (blob_[k])
+        sqlite3_bind_blob(update, at, text(v), static_cast<int>(v.t.size()), SQLITE_STATIC);
+      else if (v.type == SqlValue::Integer)
+        sqlite3_bind_int64(update, at, v.i);
+      else if (v.type == SqlValue::Float)
+        sqlite3_bind_double(update, at, v.d);
+      else if (v.type == SqlValue::Text)
+        sqlite3_bind_text(update, at, text(v), static_cast<int>(v.t.size()), SQLITE_STATIC);
+      else
+        sqlite3_bind_null(update, at);
+    }
+  }
+
+ private:
+  // An empty text has no pointer: SQLite would bind NULL for it.
+  static const char* text(const SqlValue& v) { return v.t.empty() ? "" : v.t.data(); }
+  SqlValue value(sqlite3_stmt* st, int col, std::size_t k) {
+    const int type = sqlite3_column_type(st, col);
+    blob_[k] = false;
+    if (type == SQLITE_NULL && !pictures_[k]) return {};
+    if (type == SQLITE_INTEGER && !pictures_[k]) return SqlValue::integer(sqlite3_column_int64(st, col));
+    if (type == SQLITE_FLOAT && !pictures_[k]) return SqlValue::real(sqlite3_column_double(st, col));
+    SqlValue v;
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+      const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
+                                          : static_cast<const char*>(sqlite3_column_blob(st, col));
+      v = SqlValue::text(std::string_view(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col))));
+    } else if (type == SQLITE_INTEGER) {
+      v = SqlValue::integer(sqlite3_column_int64(st, col));
+    } else if (type == SQLITE_FLOAT) {
+      v = SqlValue::real(sqlite3_column_double(st, col));
+    }
+    if (!pictures_[k]) {
+      blob_[k] = type == SQLITE_BLOB;  // stored as it is; the control number reads its text
+      return v;
+    }
+    if (type == SQLITE_BLOB) {  // vbfmt formats a blob through its text
+      owned_[k] = vbFormatText(text::trim(std::string(v.t)), pictures_[k]);
+      return SqlValue::text(owned_[k]);
+    }
+    return SqlValue::text(vbfmtValue(v, SqlValue::text(pictures_[k]), owned_[k]));
+  }
+
+  std::array<const char*, kWritten> pictures_{};
+  std::array<std::string, kWritten> owned_;
+  std::array<bool, kWritten> blob_{};
+};
+
+// Rewrites the stored rows of each changed person still in the working set from the working row
+// (control number over the stored row as it ends up); true when some person has no stored row.
+bool rewriteStored(data::Database& db, Stored& s) {
+  std::string names = "Correl_a, cod_cat_tra, tip_doc_a, doc_id_a";
+  for (const auto& col : trabColumns()) names += ", " + sqlName(col);
+  data::RawStatement rows(db,
+                          "SELECT " + names + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) AND " + kChangedPersons);
+  const auto columns = storedColumns();
+  std::string sets;
+  for (std::size_t i = kKey; i <= kFields; ++i) sets += (i > kKey ? ", " : "") + sqlName(columns[i]) + " = ?";
+  data::RawStatement update(db, "UPDATE F601_TRAB SET " + sets + " WHERE rowid = ?");
+  WorkingValues working;
+  std::array<SqlValue, kFields> values;
+  char control[kControlSize];
+  bool added = false;
+  while (rows.step()) {
+    auto [from, to] = s.byKey.equal_range({sqlite3_column_int64(rows.get(), 0), sqlite3_column_int64(rows.get(), 1)});
+    if (from == to) {
+      added = true;
+      continue;
+    }
+    working.read(rows.get(), 2, values.data() + kKey);
+    for (auto it = from; it != to; ++it) {
+      StoredRow& r = s.rows[it->second];
+      r.kept = true;
+      for (std::size_t k = 0; k < kKey; ++k) values[k] = r.key[k].view();
+      controlNumber(kNumeric, values.data(), values.size(), control);
+      working.bind(update.get(), values.data() + kKey);
+      sqlite3_bind_text(update.get(), static_cast<int>(kWritten) + 1, control, kControlSize, SQLITE_STATIC);
+      sqlite3_bind_int64(update.get(), static_cast<int>(kWritten) + 2, r.rowid);
+      update.step();
+      update.reset();
+    }
+  }
+  return added;
+}
+
+bool changedInProgram(data::Database& db, const model::OpenDeclaration& d) {
+  if (!expectedTable(db) || !wholeNumberKeys(db) || repeatedWorkingKey(db)) return false;
+  Stored s;
+  if (!readStored(db, d, s)) return false;
+  const bool added = rewriteStored(db, s);
+  data::RawStatement remove(db, "DELETE FROM F601_TRAB WHERE rowid = ?");
+  for (const auto& r : s.rows) {
+    if (r.kept) continue;
+    sqlite3_bind_int64(remove.get(), 1, r.rowid);
+    remove.step();
+    remove.reset();
+  }
+  // The persons without a stored row yet, added in the working rows' order.
+  if (added) writeStoredTrab(db, d, true);
+  return true;
+}
+
+void changedInSql(data::Database& db, const model::OpenDeclaration& d) {
+  auto key = preparationKey(d.ruc, d.periodo);
+  const std::string changed = key.where + " AND " + kChangedPersons;
+  const std::string working =
+      "(SELECT 1 FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = "
+      "F601_TRAB.cod_cat_tra AND w.cod_cat_tra IN (1, 2))";
+  db.run("DELETE FROM F601_TRAB WHERE " + changed + " AND NOT EXISTS " + working, key.params);
+  std::string names = "tip_doc_a, doc_id_a", values = "w.tip_doc_a, w.doc_id_a";
+  for (const auto& c : trabValues()) {
+    names += ", " + sqlName(c.column);
+    values += ", " + c.expr;
+  }
+  db.run("UPDATE F601_TRAB SET (" + names + ") = (SELECT " + values +
+             " FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = F601_TRAB.cod_cat_tra) "
+             "WHERE " +
+             changed + " AND EXISTS " + working,
+         key.params);
+  recomputeControl(db, "F601_TRAB", kNumeric, changed, key.params);
+  writeStoredTrab(db, d, true);
+}
+
+}  // namespace
+
+void writeStoredTrab(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
+  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},        {"Correl_a", "Correl_a"},
+                                  {"periodo", "?"},           {"formulario", "'0601'"}, {"cod_cat_tra", "cod_cat_tra"},
+                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
+  for (auto& c : trabValues()) cols.push_back(std::move(c));
+  std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
+  if (onlyChanged)
+    from += std::string(" AND ") + kChangedPersons +
+            " AND NOT EXISTS (SELECT 1 FROM F601_TRAB f WHERE f.tip_doc_d = 6 AND f.doc_id_d = ?1 AND f.periodo = ?2 "
+            "AND f.formulario = '0601' AND f.Correl_a = w.Correl_a AND f.cod_cat_tra = w.cod_cat_tra)";
+  insertSelect(db, "F601_TRAB", kNumeric, cols, from, {d.ruc, d.periodo});
+}
+
+void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d, TrabWrite how) {
+  ensureSqlFunctions(db);
+  if (how == TrabWrite::Sql || !changedInProgram(db, d)) changedInSql(db, d);
+  auto key = preparationKey(d.ruc, d.periodo);
+  db.run("DELETE FROM F601_REMUNERA WHERE " + key.where + " AND " + kChangedPersons, key.params);
+}
+
+}  // namespace korventa::declaration
