@@ -109,6 +109,18 @@ struct Field {
       t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
     }
   }
+  void bind(sqlite3_stmt* st, int at) const {
+    if (type == SQLITE_INTEGER)
+      sqlite3_bind_int64(st, at, i);
+    else if (type == SQLITE_FLOAT)
+      sqlite3_bind_double(st, at, d);
+    else if (type == SQLITE_TEXT)
+      sqlite3_bind_text(st, at, t.c_str(), static_cast<int>(t.size()), SQLITE_STATIC);
+    else if (type == SQLITE_BLOB)
+      sqlite3_bind_blob(st, at, t.c_str(), static_cast<int>(t.size()), SQLITE_STATIC);
+    else
+      sqlite3_bind_null(st, at);
+  }
   // What the control number sees of it (a blob as its text).
   SqlValue view() const {
     switch (type) {
@@ -145,10 +157,11 @@ bool wholeNumberKeys(data::Database& db) {
       "SELECT 1 FROM TMPF601_CAMBIOS WHERE typeof(correl_a) <> 'integer' OR typeof(cod_cat_tra) <> 'integer'");
 }
 
-// Whether two working rows of the changed persons share a key (SQL would take one of them).
+// Whether two working rows of workers or pensioners share a key (SQL would take one of them for
+// a stored row); read from the index of the keys alone.
 bool repeatedWorkingKey(data::Database& db) {
-  return db.exists(std::string("SELECT 1 FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) AND ") + kChangedPersons +
-                   " GROUP BY Correl_a, cod_cat_tra HAVING count(*) > 1");
+  return db.exists(
+      "SELECT 1 FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) GROUP BY Correl_a, cod_cat_tra HAVING count(*) > 1");
 }
 
 bool readStored(data::Database& db, const model::OpenDeclaration& d, Stored& s) {
@@ -181,9 +194,9 @@ class WorkingValues {
   void read(sqlite3_stmt* st, int first, SqlValue* out) {
     for (std::size_t k = 0; k < kWritten; ++k) out[k] = value(st, first + static_cast<int>(k), k);
   }
-  void bind(sqlite3_stmt* update, const SqlValue* values) const {
+  void bind(sqlite3_stmt* update, const SqlValue* values, int first = 1) const {
     for (std::size_t k = 0; k < kWritten; ++k) {
-      const int at = static_cast<int>(k) + 1;
+      const int at = first + static_cast<int>(k);
       const SqlValue& v = values[k];
       if (blob_[k])
         sqlite3_bind_blob(update, at, text(v), static_cast<int>(v.t.size()), SQLITE_STATIC);
@@ -232,6 +245,25 @@ class WorkingValues {
   std::array<std::string, kWritten> owned_;
   std::array<bool, kWritten> blob_{};
 };
+
+// F601_TRAB rows by one INSERT … SELECT: of every worker and pensioner, or with `onlyChanged` of the
+// changed persons without a stored row yet.
+void insertInSql(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
+  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},        {"Correl_a", "Correl_a"},
+                                  {"periodo", "?"},           {"formulario", "'0601'"}, {"cod_cat_tra", "cod_cat_tra"},
+                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
+  for (auto& c : trabValues()) cols.push_back(std::move(c));
+  std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
+  if (onlyChanged)
+    from += std::string(" AND ") + kChangedPersons +
+            " AND NOT EXISTS (SELECT 1 FROM F601_TRAB f WHERE f.tip_doc_d = 6 AND f.doc_id_d = ?1 AND f.periodo = ?2 "
+            "AND f.formulario = '0601' AND f.Correl_a = w.Correl_a AND f.cod_cat_tra = w.cod_cat_tra)";
+  insertSelect(db, "F601_TRAB", kNumeric, cols, from, {d.ruc, d.periodo});
+}
+
+void addChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
+  insertInSql(db, d, true);
+}
 
 // Rewrites the stored rows of each changed person still in the working set from the working row
 // (control number over the stored row as it ends up); true when some person has no stored row.
@@ -283,7 +315,7 @@ bool changedInProgram(data::Database& db, const model::OpenDeclaration& d) {
     remove.reset();
   }
   // The persons without a stored row yet, added in the working rows' order.
-  if (added) writeStoredTrab(db, d, true);
+  if (added) addChangedPersons(db, d);
   return true;
 }
 
@@ -305,22 +337,56 @@ void changedInSql(data::Database& db, const model::OpenDeclaration& d) {
              changed + " AND EXISTS " + working,
          key.params);
   recomputeControl(db, "F601_TRAB", kNumeric, changed, key.params);
-  writeStoredTrab(db, d, true);
+  addChangedPersons(db, d);
+}
+
+// Inserts a stored row for every worker and pensioner of the working set, in the working rows'
+// (rowid) order, its control number computed over the row as it is stored.
+void insertInProgram(data::Database& db, const model::OpenDeclaration& d) {
+  std::string names = "Correl_a, cod_cat_tra, tip_doc_a, doc_id_a";
+  for (const auto& col : trabColumns()) names += ", " + sqlName(col);
+  data::RawStatement rows(db, "SELECT " + names + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY rowid");
+  const auto columns = storedColumns();
+  std::string list, marks;
+  for (std::size_t i = 0; i <= kFields; ++i) {
+    list += (i ? ", " : "") + sqlName(columns[i]);
+    marks += i ? ", ?" : "?";
+  }
+  data::RawStatement insert(db, "INSERT INTO F601_TRAB (" + list + ") VALUES (" + marks + ")");
+  std::array<Field, kKey> key;
+  key[0].type = SQLITE_INTEGER;
+  key[0].i = 6;
+  key[1].type = key[3].type = key[4].type = SQLITE_TEXT;
+  key[1].t = d.ruc;
+  key[3].t = d.periodo;
+  key[4].t = "0601";
+  WorkingValues working;
+  std::array<SqlValue, kFields> values;
+  char control[kControlSize];
+  while (rows.step()) {
+    key[2].setColumn(rows.get(), 0);
+    key[5].setColumn(rows.get(), 1);
+    for (std::size_t k = 0; k < kKey; ++k) {
+      values[k] = key[k].view();
+      key[k].bind(insert.get(), static_cast<int>(k) + 1);
+    }
+    working.read(rows.get(), 2, values.data() + kKey);
+    working.bind(insert.get(), values.data() + kKey, static_cast<int>(kKey) + 1);
+    controlNumber(kNumeric, values.data(), values.size(), control);
+    sqlite3_bind_text(insert.get(), static_cast<int>(kFields) + 1, control, kControlSize, SQLITE_STATIC);
+    insert.step();
+    insert.reset();
+  }
 }
 
 }  // namespace
 
-void writeStoredTrab(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged) {
-  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},        {"Correl_a", "Correl_a"},
-                                  {"periodo", "?"},           {"formulario", "'0601'"}, {"cod_cat_tra", "cod_cat_tra"},
-                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
-  for (auto& c : trabValues()) cols.push_back(std::move(c));
-  std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
-  if (onlyChanged)
-    from += std::string(" AND ") + kChangedPersons +
-            " AND NOT EXISTS (SELECT 1 FROM F601_TRAB f WHERE f.tip_doc_d = 6 AND f.doc_id_d = ?1 AND f.periodo = ?2 "
-            "AND f.formulario = '0601' AND f.Correl_a = w.Correl_a AND f.cod_cat_tra = w.cod_cat_tra)";
-  insertSelect(db, "F601_TRAB", kNumeric, cols, from, {d.ruc, d.periodo});
+void writeStoredTrab(data::Database& db, const model::OpenDeclaration& d, TrabWrite how) {
+  ensureSqlFunctions(db);
+  if (how == TrabWrite::Program && expectedTable(db))
+    insertInProgram(db, d);
+  else
+    insertInSql(db, d, false);
 }
 
 void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d, TrabWrite how) {

@@ -34,6 +34,7 @@ const char* const kWorking[] = {
     "7, 1, 1, '10000007', x'3131', '30', x'3132', x'', '0.00', x'32', '1.00', 0, '0.09', NULL",  // blobs
     "NULL, 1, 1, '10000008', '11', '30', '5.00', '0.50', '0.00', 2, '5.00', 0, '0.45', NULL",
     "9, 3, 1, '10000009', '11', '30', '5.00', '0.50', '0.00', 2, '5.00', 0, '0.45', NULL",  // not a worker
+    "0, 2, 1, '10000010', '11', '30', '5.00', '0.50', '0.00', 2, '5.00', 0, '0.45', NULL",  // a lower key last
 };
 
 // Stored rows of the declaration before the save: correl_a, cod_cat_tra, doc_id_a, Tot_Ingresos.
@@ -52,21 +53,45 @@ struct Case {
 
 struct Save {
   std::vector<std::string> trab, remunera;
-  bool sqlUpdate = false;  // the SQL statement rewrote the rows
+  bool bySql = false;  // a statement of the SQL way ran
 };
 
-int noteUpdate(unsigned, void* seen, void*, void* sql) {
-  if (std::string_view(static_cast<const char*>(sql)).find("UPDATE F601_TRAB SET (") != std::string_view::npos)
+// Notes whether a statement of the SQL way runs: the update of the changed persons' rows, or an
+// insert of every row computing the control numbers.
+int noteSqlWay(unsigned, void* seen, void*, void* sql) {
+  std::string_view s(static_cast<const char*>(sql));
+  if (s.find("UPDATE F601_TRAB SET (") != std::string_view::npos ||
+      (s.find("INSERT INTO F601_TRAB") != std::string_view::npos &&
+       s.find("numero_control(") != std::string_view::npos && s.find("NOT EXISTS") == std::string_view::npos))
     *static_cast<bool*>(seen) = true;
   return 0;
+}
+
+model::OpenDeclaration declaration() {
+  model::OpenDeclaration d;
+  d.ruc = "20100070970";
+  d.periodo = "201206";
+  return d;
+}
+
+void addWorkingRows(data::Database& db) {
+  for (const char* w : kWorking)
+    db.script("INSERT INTO TEMP1_F601 (" + std::string(kWorkingColumns) + ") VALUES (" + w + ")");
+}
+
+template <class Write>
+void traced(data::Database& db, Save& s, Write write) {
+  sqlite3_trace_v2(db.sqlite().getHandle(), SQLITE_TRACE_STMT, noteSqlWay, &s.bySql);
+  write();
+  sqlite3_trace_v2(db.sqlite().getHandle(), 0, nullptr, nullptr);
+  s.trab = dump(db, "F601_TRAB");
+  s.remunera = dump(db, "F601_REMUNERA");
 }
 
 Save saveChanged(const Case& c, declaration::TrabWrite how) {
   TestDb t;
   auto& db = t.db();
-  model::OpenDeclaration d;
-  d.ruc = "20100070970";
-  d.periodo = "201206";
+  const auto d = declaration();
   db.script(
       "INSERT INTO F601_TRAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra) VALUES "
       "(6, '20999999999', '201205', '0601', 1, 1)");  // another declaration's row, first
@@ -75,8 +100,7 @@ Save saveChanged(const Case& c, declaration::TrabWrite how) {
         "INSERT INTO F601_TRAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, doc_id_a, "
         "Tot_Ingresos, cNumero) VALUES (6, '20100070970', '201206', '0601', " +
         std::string(s) + ", '000000')");
-  for (const char* w : kWorking)
-    db.script("INSERT INTO TEMP1_F601 (" + std::string(kWorkingColumns) + ") VALUES (" + w + ")");
+  addWorkingRows(db);
   db.script(
       "INSERT INTO F601_REMUNERA (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra, cod_concep) "
       "VALUES (6, '20100070970', '201206', '0601', 1, 1, '0121'), (6, '20100070970', '201206', '0601', 6, 1, "
@@ -87,11 +111,20 @@ Save saveChanged(const Case& c, declaration::TrabWrite how) {
     db.script("INSERT INTO TMPF601_CAMBIOS (correl_a, cod_cat_tra) VALUES (" + std::string(k) + ")");
   if (!c.alter.empty()) db.script(c.alter);
   Save s;
-  sqlite3_trace_v2(db.sqlite().getHandle(), SQLITE_TRACE_STMT, noteUpdate, &s.sqlUpdate);
-  declaration::saveChangedPersons(db, d, how);
-  sqlite3_trace_v2(db.sqlite().getHandle(), 0, nullptr, nullptr);
-  s.trab = dump(db, "F601_TRAB");
-  s.remunera = dump(db, "F601_REMUNERA");
+  traced(db, s, [&] { declaration::saveChangedPersons(db, d, how); });
+  return s;
+}
+
+Save firstSave(const std::string& alter, declaration::TrabWrite how) {
+  TestDb t;
+  auto& db = t.db();
+  db.script(
+      "INSERT INTO F601_TRAB (tip_doc_d, doc_id_d, periodo, formulario, correl_a, cod_cat_tra) VALUES "
+      "(6, '20999999999', '201205', '0601', 1, 1)");  // another declaration's row, first
+  addWorkingRows(db);
+  if (!alter.empty()) db.script(alter);
+  Save s;
+  traced(db, s, [&] { declaration::writeStoredTrab(db, declaration(), how); });
   return s;
 }
 
@@ -114,8 +147,28 @@ TEST(StoredTrab, TheProgramWritesTheRowsOfTheSqlStatements) {
     const Save byProgram = saveChanged(c, declaration::TrabWrite::Program);
     EXPECT_EQ(byProgram.trab, bySql.trab) << c.name;
     EXPECT_EQ(byProgram.remunera, bySql.remunera) << c.name;
-    EXPECT_TRUE(bySql.sqlUpdate) << c.name;
-    EXPECT_EQ(byProgram.sqlUpdate, !c.byProgram) << c.name;
+    EXPECT_TRUE(bySql.bySql) << c.name;
+    EXPECT_EQ(byProgram.bySql, !c.byProgram) << c.name;
+  }
+}
+
+// The first save of a declaration: every worker and pensioner in the working rows' order.
+TEST(StoredTrab, TheProgramWritesTheFirstSaveRowsOfTheSqlStatement) {
+  const Case cases[] = {
+      {"every worker and pensioner", {}, true},
+      {"a stored table with a column more", {}, false, "ALTER TABLE F601_TRAB ADD COLUMN extra TEXT"},
+      {"a trigger on the stored table",
+       {},
+       false,
+       "CREATE TRIGGER t AFTER INSERT ON F601_TRAB BEGIN UPDATE F601_REMUNERA SET monto = '1'; END"},
+  };
+  for (const auto& c : cases) {
+    const Save bySql = firstSave(c.alter, declaration::TrabWrite::Sql);
+    const Save byProgram = firstSave(c.alter, declaration::TrabWrite::Program);
+    EXPECT_EQ(byProgram.trab, bySql.trab) << c.name;
+    EXPECT_EQ(bySql.trab.size(), 9u) << c.name;  // the other declaration's and 8 persons (not category 3)
+    EXPECT_TRUE(bySql.bySql) << c.name;
+    EXPECT_EQ(byProgram.bySql, !c.byProgram) << c.name;
   }
 }
 
