@@ -211,6 +211,8 @@ class WorkingValues {
     }
   }
 
+  bool blob(std::size_t k) const { return blob_[k]; }
+
  private:
   // An empty text has no pointer: SQLite would bind NULL for it.
   static const char* text(const SqlValue& v) { return v.t.empty() ? "" : v.t.data(); }
@@ -342,41 +344,105 @@ void changedInSql(data::Database& db, const model::OpenDeclaration& d) {
 
 // Inserts a stored row for every worker and pensioner of the working set, in the working rows'
 // (rowid) order, its control number computed over the row as it is stored.
+// A stored row to insert, its values owned (the statement that read them moves on).
+using Row = std::array<Field, kFields + 1>;
+
+void own(Field& f, const SqlValue& v, bool blob) {
+  switch (v.type) {
+    case SqlValue::Null:
+      f.type = SQLITE_NULL;
+      break;
+    case SqlValue::Integer:
+      f.type = SQLITE_INTEGER;
+      f.i = v.i;
+      break;
+    case SqlValue::Float:
+      f.type = SQLITE_FLOAT;
+      f.d = v.d;
+      break;
+    case SqlValue::Text:
+      f.type = blob ? SQLITE_BLOB : SQLITE_TEXT;
+      f.t.assign(v.t);
+      break;
+  }
+}
+
+// Inserts rows into F601_TRAB, some dozens per statement (as many as its parameters allow).
+class Inserts {
+ public:
+  explicit Inserts(data::Database& db)
+      : batch_(std::clamp<std::size_t>(
+            static_cast<std::size_t>(sqlite3_limit(db.sqlite().getHandle(), SQLITE_LIMIT_VARIABLE_NUMBER, -1)) /
+                (kFields + 1),
+            1, 32)),
+        rows_(batch_),
+        many_(db, sql(batch_)),
+        one_(db, sql(1)) {}
+  Row& next() { return rows_[count_]; }
+  void add() {
+    if (++count_ < batch_) return;
+    run(many_, 0, batch_);
+    count_ = 0;
+  }
+  void finish() {
+    for (std::size_t r = 0; r < count_; ++r) run(one_, r, 1);
+    count_ = 0;
+  }
+
+ private:
+  static std::string sql(std::size_t rows) {
+    const auto columns = storedColumns();
+    std::string list, one;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      list += (i ? ", " : "") + sqlName(columns[i]);
+      one += i ? ", ?" : "(?";
+    }
+    one += ")";
+    std::string s = "INSERT INTO F601_TRAB (" + list + ") VALUES ";
+    for (std::size_t r = 0; r < rows; ++r) s += (r ? ", " : "") + one;
+    return s;
+  }
+  void run(data::RawStatement& st, std::size_t from, std::size_t rows) {
+    for (std::size_t r = 0; r < rows; ++r)
+      for (std::size_t c = 0; c <= kFields; ++c)
+        rows_[from + r][c].bind(st.get(), static_cast<int>(r * (kFields + 1) + c + 1));
+    st.step();
+    st.reset();
+  }
+
+  std::size_t batch_;
+  std::vector<Row> rows_;
+  std::size_t count_ = 0;
+  data::RawStatement many_, one_;
+};
+
+// Inserts a stored row for every worker and pensioner of the working set, in the working rows'
+// (rowid) order, its control number computed over the row as it is stored.
 void insertInProgram(data::Database& db, const model::OpenDeclaration& d) {
   std::string names = "Correl_a, cod_cat_tra, tip_doc_a, doc_id_a";
   for (const auto& col : trabColumns()) names += ", " + sqlName(col);
   data::RawStatement rows(db, "SELECT " + names + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) ORDER BY rowid");
-  const auto columns = storedColumns();
-  std::string list, marks;
-  for (std::size_t i = 0; i <= kFields; ++i) {
-    list += (i ? ", " : "") + sqlName(columns[i]);
-    marks += i ? ", ?" : "?";
-  }
-  data::RawStatement insert(db, "INSERT INTO F601_TRAB (" + list + ") VALUES (" + marks + ")");
-  std::array<Field, kKey> key;
-  key[0].type = SQLITE_INTEGER;
-  key[0].i = 6;
-  key[1].type = key[3].type = key[4].type = SQLITE_TEXT;
-  key[1].t = d.ruc;
-  key[3].t = d.periodo;
-  key[4].t = "0601";
+  Inserts inserts(db);
   WorkingValues working;
   std::array<SqlValue, kFields> values;
   char control[kControlSize];
   while (rows.step()) {
-    key[2].setColumn(rows.get(), 0);
-    key[5].setColumn(rows.get(), 1);
-    for (std::size_t k = 0; k < kKey; ++k) {
-      values[k] = key[k].view();
-      key[k].bind(insert.get(), static_cast<int>(k) + 1);
-    }
+    Row& row = inserts.next();
+    row[0].type = SQLITE_INTEGER;
+    row[0].i = 6;
+    own(row[1], SqlValue::text(d.ruc), false);
+    row[2].setColumn(rows.get(), 0);
+    own(row[3], SqlValue::text(d.periodo), false);
+    own(row[4], SqlValue::text("0601"), false);
+    row[5].setColumn(rows.get(), 1);
+    for (std::size_t k = 0; k < kKey; ++k) values[k] = row[k].view();
     working.read(rows.get(), 2, values.data() + kKey);
-    working.bind(insert.get(), values.data() + kKey, static_cast<int>(kKey) + 1);
+    for (std::size_t k = 0; k < kWritten; ++k) own(row[kKey + k], values[kKey + k], working.blob(k));
     controlNumber(kNumeric, values.data(), values.size(), control);
-    sqlite3_bind_text(insert.get(), static_cast<int>(kFields) + 1, control, kControlSize, SQLITE_STATIC);
-    insert.step();
-    insert.reset();
+    own(row[kFields], SqlValue::text(std::string_view(control, kControlSize)), false);
+    inserts.add();
   }
+  inserts.finish();
 }
 
 }  // namespace

@@ -172,6 +172,24 @@ TEST(StoredTrab, TheProgramWritesTheFirstSaveRowsOfTheSqlStatement) {
   }
 }
 
+// More rows than one insert statement takes: full statements and the rest, in order.
+TEST(StoredTrab, ManyFirstSaveRowsKeepTheirOrder) {
+  auto save = [](declaration::TrabWrite how) {
+    TestDb t;
+    auto& db = t.db();
+    db.script(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 99) INSERT INTO TEMP1_F601 "
+        "(Correl_a, cod_cat_tra, tip_doc_a, doc_id_a, Tot_Ingresos, ipss_vida, pension) SELECT 100 - i, 1 + i % 2, "
+        "1, printf('%08d', i), CASE WHEN i % 3 = 0 THEN '' ELSE printf('%d.%d', i * 7, i % 10) END, i, i % 4 FROM n");
+    Save s;
+    traced(db, s, [&] { declaration::writeStoredTrab(db, declaration(), how); });
+    return s;
+  };
+  const Save bySql = save(declaration::TrabWrite::Sql);
+  EXPECT_EQ(save(declaration::TrabWrite::Program).trab, bySql.trab);
+  EXPECT_EQ(bySql.trab.size(), 100u);
+}
+
 // What the save leaves for the first case, so that both ways doing nothing cannot pass: person 5
 // gone with its concept row, person 4 added last, the others' rows untouched, amounts in picture.
 TEST(StoredTrab, ChangedPersonsAreRewrittenAddedAndDeleted) {
