@@ -90,7 +90,7 @@ bool expectedTable(data::Database& db) {
       "SELECT 1 FROM sqlite_temp_master WHERE type = 'trigger' AND upper(tbl_name) = 'F601_TRAB'");
 }
 
-// A stored key field, its text owned (the statement that read it moves on).
+// A value of a row, its text owned (the statement that read it moves on).
 struct Field {
   int type = SQLITE_NULL;
   std::int64_t i = 0;
@@ -183,9 +183,9 @@ bool readStored(data::Database& db, const model::OpenDeclaration& d, Stored& s) 
   return true;
 }
 
-// The working values of the row a statement stands on as the SQL expressions give them, bound to
-// the update from the first parameter on and viewed for the control number; texts stay in the
-// statement's row or in `owned`.
+// The working values of the row a statement stands on as the SQL expressions give them (amounts
+// in their picture), viewed for the control number and bound to a write from a given parameter
+// on; texts stay in the statement's row or in the object.
 class WorkingValues {
  public:
   WorkingValues() {
