@@ -150,12 +150,35 @@ struct Stored {
   std::multimap<Key, std::size_t> byKey;
 };
 
-// Whether every noted person's key is a pair of whole numbers: then so are the keys of the rows
-// that match one, and a key of the program's compares as SQL compares it.
-bool wholeNumberKeys(data::Database& db) {
-  return !db.exists(
-      "SELECT 1 FROM TMPF601_CAMBIOS WHERE typeof(correl_a) <> 'integer' OR typeof(cod_cat_tra) <> 'integer'");
-}
+// The persons noted as changed, (correl_a, cod_cat_tra) IN (SELECT … FROM TMPF601_CAMBIOS) without
+// the subquery: with whole numbers only noted (always, but for a key column holding something
+// else), a row matches when its own two are whole numbers of a noted pair. `few` tells whether
+// they are few enough among the working rows for the statements to look each one up rather than
+// read every row.
+class Noted {
+ public:
+  bool load(data::Database& db) {
+    if (db.exists(
+            "SELECT 1 FROM TMPF601_CAMBIOS WHERE typeof(correl_a) <> 'integer' OR typeof(cod_cat_tra) <> 'integer'"))
+      return false;
+    for (const auto& r : db.rows("SELECT correl_a, cod_cat_tra FROM TMPF601_CAMBIOS"))
+      keys_.emplace_back(r.integer(0), r.integer(1));
+    std::sort(keys_.begin(), keys_.end());
+    few_ = keys_.size() * 4 < static_cast<std::size_t>(db.integer("SELECT count(*) FROM TEMP1_F601"));
+    return true;
+  }
+  bool has(sqlite3_stmt* st, int correl, int category) const {
+    return sqlite3_column_type(st, correl) == SQLITE_INTEGER && sqlite3_column_type(st, category) == SQLITE_INTEGER &&
+           std::binary_search(keys_.begin(), keys_.end(),
+                              Key{sqlite3_column_int64(st, correl), sqlite3_column_int64(st, category)});
+  }
+  // The condition the statements add: the noted persons looked up, or nothing (every row read).
+  std::string where() const { return few_ ? std::string(" AND ") + kChangedPersons : std::string(); }
+
+ private:
+  std::vector<Key> keys_;
+  bool few_ = false;
+};
 
 // Whether two working rows of workers or pensioners share a key (SQL would take one of them for
 // a stored row); read from the index of the keys alone.
@@ -164,23 +187,22 @@ bool repeatedWorkingKey(data::Database& db) {
       "SELECT 1 FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) GROUP BY Correl_a, cod_cat_tra HAVING count(*) > 1");
 }
 
-bool readStored(data::Database& db, const model::OpenDeclaration& d, Stored& s) {
+// The stored rows of the declaration's changed persons.
+void readStored(data::Database& db, const model::OpenDeclaration& d, const Noted& noted, Stored& s) {
   auto key = preparationKey(d.ruc, d.periodo);
   data::RawStatement st(db,
                         "SELECT rowid, Tip_doc_d, doc_id_d, Correl_a, periodo, formulario, cod_cat_tra FROM "
                         "F601_TRAB WHERE " +
-                            key.where + " AND " + kChangedPersons);
+                            key.where + noted.where());
   sqlite3_bind_text(st.get(), 1, d.ruc.data(), static_cast<int>(d.ruc.size()), SQLITE_STATIC);
   sqlite3_bind_text(st.get(), 2, d.periodo.data(), static_cast<int>(d.periodo.size()), SQLITE_STATIC);
   while (st.step()) {
-    if (sqlite3_column_type(st.get(), 3) != SQLITE_INTEGER || sqlite3_column_type(st.get(), 6) != SQLITE_INTEGER)
-      return false;
+    if (!noted.has(st.get(), 3, 6)) continue;
     StoredRow& r = s.rows.emplace_back();
     r.rowid = sqlite3_column_int64(st.get(), 0);
     for (std::size_t k = 0; k < kKey; ++k) r.key[k].setColumn(st.get(), static_cast<int>(k) + 1);
     s.byKey.emplace(Key{r.key[2].i, r.key[5].i}, s.rows.size() - 1);
   }
-  return true;
 }
 
 // The working values of the row a statement stands on as the SQL expressions give them (amounts
@@ -269,11 +291,10 @@ void addChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
 
 // Rewrites the stored rows of each changed person still in the working set from the working row
 // (control number over the stored row as it ends up); true when some person has no stored row.
-bool rewriteStored(data::Database& db, Stored& s) {
+bool rewriteStored(data::Database& db, const Noted& noted, Stored& s) {
   std::string names = "Correl_a, cod_cat_tra, tip_doc_a, doc_id_a";
   for (const auto& col : trabColumns()) names += ", " + sqlName(col);
-  data::RawStatement rows(db,
-                          "SELECT " + names + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2) AND " + kChangedPersons);
+  data::RawStatement rows(db, "SELECT " + names + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)" + noted.where());
   const auto columns = storedColumns();
   std::string sets;
   for (std::size_t i = kKey; i <= kFields; ++i) sets += (i > kKey ? ", " : "") + sqlName(columns[i]) + " = ?";
@@ -283,6 +304,7 @@ bool rewriteStored(data::Database& db, Stored& s) {
   char control[kControlSize];
   bool added = false;
   while (rows.step()) {
+    if (!noted.has(rows.get(), 0, 1)) continue;
     auto [from, to] = s.byKey.equal_range({sqlite3_column_int64(rows.get(), 0), sqlite3_column_int64(rows.get(), 1)});
     if (from == to) {
       added = true;
@@ -305,10 +327,11 @@ bool rewriteStored(data::Database& db, Stored& s) {
 }
 
 bool changedInProgram(data::Database& db, const model::OpenDeclaration& d) {
-  if (!expectedTable(db) || !wholeNumberKeys(db) || repeatedWorkingKey(db)) return false;
+  Noted noted;
+  if (!expectedTable(db) || !noted.load(db) || repeatedWorkingKey(db)) return false;
   Stored s;
-  if (!readStored(db, d, s)) return false;
-  const bool added = rewriteStored(db, s);
+  readStored(db, d, noted, s);
+  const bool added = rewriteStored(db, noted, s);
   data::RawStatement remove(db, "DELETE FROM F601_TRAB WHERE rowid = ?");
   for (const auto& r : s.rows) {
     if (r.kept) continue;

@@ -137,6 +137,7 @@ TEST(StoredTrab, TheProgramWritesTheRowsOfTheSqlStatements) {
       {"rewritten, added and deleted persons", everyone, true},
       {"some persons, one noted but unchanged", {"2, 1", "5, 1", "6, 1"}, true},
       {"no stored row for a noted person", {"4, 1"}, true},
+      {"a person noted among many working rows", {"1, 1"}, true},
       {"a noted key that is not a whole number", {"1, 1", "'x', 1"}, false},
       {"two working rows of one person", everyone, false,
        "INSERT INTO TEMP1_F601 (Correl_a, cod_cat_tra, Tot_Ingresos) VALUES (2, 1, '2.50')"},
