@@ -14,6 +14,7 @@
 #include "declaration/save_stamp.h"
 #include "declaration/sql_support.h"
 #include "declaration/stored_concepts.h"
+#include "declaration/stored_trab.h"
 #include "declaration/tables.h"
 #include "declaration/working_set.h"
 #include "detail/receipts_save.h"
@@ -24,27 +25,6 @@ namespace {
 
 using data::Params;
 using data::Value;
-
-// Columns of F601_TRAB written from the working row, in their order; amounts are re-formatted.
-const std::vector<std::string>& trabColumns() {
-  static const std::vector<std::string> c = {
-      "Situac",        "Tipo",           "dias_lab",       "dias_no_lab",  "dias_sub",      "horas_nor",
-      "horas_sob",     "Tot_Ingresos",   "AportDes",       "NetoPagar",    "AportEmp",      "Ingresos",
-      "Ing_Asig",      "Ing_Bonif",      "Ing_Gratif",     "Ing_Indemniz", "Ing_publico",   "Desc_Trab",
-      "Otros_Concep",  "Aport_TrabPens", "Concep_Varios",  "rem_afecta",   "tributo",       "rem_20530",
-      "trib_20530",    "ipss_vida",      "pension",        "rem_pens",     "pens",          "tipo_pago",
-      "ind_quinta",    "ind_domicilio",  "rem_salud",      "salud",        "salud_agrario", "cbssp",
-      "fondo_dsa",     "aporte_fdsa",    "sctr_essalud",   "sctr_tributo", "sctr",          "rem_FCJMMS",
-      "aporte_FCJMMS", "rem_FracFCJMMS", "aporte_FrFCJMMS"};
-  return c;
-}
-
-bool isAmountColumn(const std::string& c) {
-  static const std::set<std::string> notAmounts = {"SITUAC",    "TIPO",       "DIAS_LAB",      "DIAS_NO_LAB",
-                                                   "DIAS_SUB",  "HORAS_NOR",  "HORAS_SOB",     "PENSION",
-                                                   "TIPO_PAGO", "IND_QUINTA", "IND_DOMICILIO", "SCTR"};
-  return !notAmounts.count(text::upper(c));
-}
 
 // Key columns of a stored row of the open declaration, as overrides of a copy.
 std::vector<Override> keyOverrides(const model::OpenDeclaration& d) {
@@ -88,63 +68,6 @@ void Borrar_807(data::Database& db) {
       "COALESCE(TRIM(monto_pag), '') = ''");
 }
 
-// The stored value of each F601_TRAB column after the key, as an expression over the working row.
-std::vector<ColumnExpr> trabValues() {
-  std::vector<ColumnExpr> cols;
-  for (const auto& c : trabColumns()) {
-    std::string e = sqlName(c);
-    if (text::upper(c) == "IPSS_VIDA")
-      e = "vbfmt(" + e + ", '#0.00')";
-    else if (isAmountColumn(c))
-      e = "vbfmt(" + e + ", '######0.00')";
-    cols.push_back({c, e});
-  }
-  return cols;
-}
-
-// The persons of the working set whose stored rows the save writes again.
-const char* const kChanged = kChangedPersons;
-
-// F601_TRAB of the workers and pensioners; with `onlyChanged`, only the persons of the working
-// set not stored yet (the caller deletes nothing of the others).
-void Grabar_F601_TRAB(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged = false) {
-  std::vector<ColumnExpr> cols = {{"Tip_doc_d", "6"},         {"doc_id_d", "?"},        {"Correl_a", "Correl_a"},
-                                  {"periodo", "?"},           {"formulario", "'0601'"}, {"cod_cat_tra", "cod_cat_tra"},
-                                  {"tip_doc_a", "tip_doc_a"}, {"doc_id_a", "doc_id_a"}};
-  for (auto& c : trabValues()) cols.push_back(std::move(c));
-  std::string from = "FROM TEMP1_F601 w WHERE cod_cat_tra IN (1, 2)";
-  if (onlyChanged)
-    from += std::string(" AND ") + kChanged +
-            " AND NOT EXISTS (SELECT 1 FROM F601_TRAB f WHERE f.tip_doc_d = 6 AND f.doc_id_d = ?1 AND f.periodo = ?2 "
-            "AND f.formulario = '0601' AND f.Correl_a = w.Correl_a AND f.cod_cat_tra = w.cod_cat_tra)";
-  insertSelect(db, "F601_TRAB", 6, cols, from, {d.ruc, d.periodo});
-}
-
-// The stored rows of the changed persons only, the others' rows left as they are: a changed
-// person's F601_TRAB row is updated where it stands (the stored order of the persons is kept) or
-// added, or deleted with the person; its concept rows are written again.
-void saveChangedPersons(data::Database& db, const model::OpenDeclaration& d) {
-  auto key = preparationKey(d.ruc, d.periodo);
-  const std::string changed = key.where + " AND " + kChanged;
-  const std::string working =
-      "(SELECT 1 FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = "
-      "F601_TRAB.cod_cat_tra AND w.cod_cat_tra IN (1, 2))";
-  db.run("DELETE FROM F601_TRAB WHERE " + changed + " AND NOT EXISTS " + working, key.params);
-  std::string names = "tip_doc_a, doc_id_a", values = "w.tip_doc_a, w.doc_id_a";
-  for (const auto& c : trabValues()) {
-    names += ", " + sqlName(c.column);
-    values += ", " + c.expr;
-  }
-  db.run("UPDATE F601_TRAB SET (" + names + ") = (SELECT " + values +
-             " FROM TEMP1_F601 w WHERE w.Correl_a = F601_TRAB.Correl_a AND w.cod_cat_tra = F601_TRAB.cod_cat_tra) "
-             "WHERE " +
-             changed + " AND EXISTS " + working,
-         key.params);
-  recomputeControl(db, "F601_TRAB", 6, changed, key.params);
-  Grabar_F601_TRAB(db, d, true);
-  db.run("DELETE FROM F601_REMUNERA WHERE " + changed, key.params);
-}
-
 // Only the concept rows that declare something are stored: an empty row says nothing that its
 // absence does not.
 void Grabar_F601_REMUNERA(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
@@ -171,7 +94,7 @@ void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
   const bool everyone =
       data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where, key.params);
   Borrar_Tablas(db, d, everyone);
-  if (everyone) Grabar_F601_TRAB(db, d);
+  if (everyone) writeStoredTrab(db, d);
   Borrar_807(db);
   if (everyone) {
     Grabar_F601_REMUNERA(db, d, false, held);
