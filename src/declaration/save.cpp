@@ -61,11 +61,13 @@ void Borrar_Tablas(data::Database& db, const model::OpenDeclaration& d, bool per
   }
 }
 
-// Contribution rows of concept 0807 left without any amount are not kept.
-void Borrar_807(data::Database& db) {
+// Contribution rows of concept 0807 left without any amount are not kept (nor written later, of
+// those the computation kept in memory).
+void Borrar_807(data::Database& db, const model::OpenDeclaration& d) {
   db.run(
       "DELETE FROM TMPF601CONCEP WHERE codigo = '0807' AND COALESCE(TRIM(monto), '') = '' AND "
       "COALESCE(TRIM(monto_pag), '') = ''");
+  model::dropEmpty0807(d);
 }
 
 // Only the concept rows that declare something are stored: an empty row says nothing that its
@@ -95,7 +97,7 @@ void grabarPersonas(data::Database& db, const model::OpenDeclaration& d) {
       data::allPersonsChanged(db) || !db.exists("SELECT 1 FROM F601_TRAB WHERE " + key.where, key.params);
   Borrar_Tablas(db, d, everyone);
   if (everyone) writeStoredTrab(db, d);
-  Borrar_807(db);
+  Borrar_807(db, d);
   if (everyone) {
     Grabar_F601_REMUNERA(db, d, false, held);
     return;

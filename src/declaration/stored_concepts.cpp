@@ -326,6 +326,7 @@ bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool on
     heldRows.emplace(*held, only);
     readNext = [&](Block& b) { return heldRows->read(b, d); };
   } else {
+    model::writeHeldRows(db, d);  // the rows a computation kept in memory only
     rows.emplace(db,
                  "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
                  "FROM TMPF601CONCEP");
@@ -382,6 +383,7 @@ void copyInSql(data::Database& db, const model::OpenDeclaration& d, bool onlyCha
 void writeStoredConcepts(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged, ConceptCopy how,
                          const model::ComputedPersons* held) {
   if (how == ConceptCopy::Program && writeInProgram(db, d, onlyChanged, held)) return;
+  model::writeHeldRows(db, d);  // the rows a computation kept in memory only
   copyInSql(db, d, onlyChanged);
 }
 

@@ -367,6 +367,7 @@ void WorkingSet::loadNew(Progress& progress, model::PersonHandoff* handoff) {
   data::ChangeTrackingPause bulk(db);
   emptyWorkingTables(db);
   data::markAllPersonsChanged(db);  // nothing of it is stored yet
+  d_.computed = {};                 // rows held in memory went with the tables
   model::LabourPeriods periods(db, d_.ruc, {kWorker, kPensioner});
   auto shortNames = docShortNames(db);
   progress.step(steps::kLoadingWorkers);

@@ -196,6 +196,7 @@ void WorkingSet::loadStored() {
   readPeriodValues();
   data::ChangeTrackingPause bulk(db);  // the load says itself what differs from the stored rows
   emptyWorkingTables(db);
+  d_.computed = {};  // rows held in memory went with the tables
   for (const char* code : {"0811", "0615"}) {
     if (db.exists("SELECT 1 FROM CONCEPTOS_REM WHERE Codigo = ? AND indica = '1'", {code}))
       data::AseguraConcepto(db, d_.ruc, code);

@@ -8,6 +8,7 @@
 #include "common/text.h"
 #include "common/vb_format.h"
 #include "data/param.h"
+#include "model/computed_persons.h"
 #include "model/eps_credit_sums.h"
 #include "model/receipt_sums.h"
 #include "determination/rates.h"
@@ -269,9 +270,44 @@ void DebtDetermination::sumPersons(std::vector<Money>& sum) const {
   }
 }
 
+namespace {
+
+// SQL's TRIM(COALESCE(x, '')) <> '' on a held text.
+bool notBlank(std::string_view t) {
+  return t.find_first_not_of(' ') != std::string_view::npos;
+}
+
+// The 0808 rows' bases and taxes from the rows the computation holds, when they are the table's.
+bool sum0808Held(data::Database& db, const model::OpenDeclaration& d, Money& base, Money& tax) {
+  const auto* held = model::heldComputed(db, d);
+  if (!held || !held->plainTexts || held->rows != held->tableRows) return false;
+  for (const auto& p : held->persons)
+    for (const auto& c : p.concepts) {
+      if (held->text(c, 0) != "0808" || !notBlank(held->text(c, 3)) || !notBlank(held->text(c, 1))) continue;
+      base += Money::value(std::string(held->text(c, 3)));
+      tax += Money::value(std::string(held->text(c, 1)));
+    }
+  return true;
+}
+
+}  // namespace
+
 void DebtDetermination::sumOtherRows(std::vector<Money>& sum) const {
   auto& db = s_.database();
   // The extraordinary solidarity tax: concept 0808 of every person.
+  Money heldBase, heldTax;
+  if (!rec_ && sum0808Held(db, d_, heldBase, heldTax)) {
+    sum[B450] += heldBase;
+    sum[T410] += heldTax;
+  } else {
+    model::writeHeldRows(db, d_);  // the table is read: with every row in it
+    sum0808(sum);
+  }
+  sumSctrRows(sum);
+}
+
+void DebtDetermination::sum0808(std::vector<Money>& sum) const {
+  auto& db = s_.database();
   std::string sql = "SELECT base_calculo, monto";
   if (rec_)
     sql +=
@@ -296,6 +332,11 @@ void DebtDetermination::sumOtherRows(std::vector<Money>& sum) const {
     s.amount = tax;
     if (!tax.isZero()) rec_->source("410", s);
   }
+}
+
+void DebtDetermination::sumSctrRows(std::vector<Money>& sum) const {
+  auto& db = s_.database();
+  std::string sql;
   // ESSALUD SCTR of the establishments' risk insurance.
   sql = "SELECT rem_sctrs, sctrs";
   if (rec_) sql += ", tip_doc_a, DOC_ID_A, NOMBRE, centro, Tasa, Ruc";

@@ -106,6 +106,8 @@ class DebtDetermination {
   void afterChange(const std::string& casilla);
   void sumPersons(std::vector<Money>& sum) const;
   void sumOtherRows(std::vector<Money>& sum) const;
+  void sum0808(std::vector<Money>& sum) const;  // from the table
+  void sumSctrRows(std::vector<Money>& sum) const;
   void fillReceiptsAndCredits();
   void recordSum(const char* casilla, Money sum) const;
   void IGV812();

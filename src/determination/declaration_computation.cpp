@@ -149,6 +149,20 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
   return persons;
 }
 
+// Stores what the computation changed; `bulk` with the concept table's index built once after
+// the new rows. With `unwritten` (every person computed, the working set only saved and closed
+// afterwards: the save takes the rows from memory), the new rows are not written at all, nor is
+// the index: nobody looks a row up by its key before the table is emptied (which builds it again).
+void storeBatch(data::Database& db, std::vector<model::PersonData>& persons, const model::ImportedConcepts& imported,
+                bool bulk, model::UnwrittenRows* unwritten) {
+  if (!bulk) return model::storePersons(db, persons, imported);
+  data::dropConceptIndexes(db);
+  BulkChangeNotes changes(db, persons);
+  model::storePersons(db, persons, imported, unwritten);
+  changes.note(persons, !imported.rows.empty());
+  if (!unwritten) data::createConceptIndexes(db);
+}
+
 // Computes the persons of the working set (all, or those of the batch) and writes what changed,
 // the imported rows not written yet with them.
 void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const Batch& batch, Progress& progress) {
@@ -178,18 +192,10 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   const bool bulk = added > kBulkRows && added > kept;
   // Every person computed and every row of the table theirs: what the checks will read.
   const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
-  if (bulk) {
-    data::dropConceptIndexes(db);
-    BulkChangeNotes changes(db, persons);
-    model::storePersons(db, persons, imported);
-    changes.note(persons, !imported.rows.empty());
-    // Nobody looks a row up by its key before the working set is emptied (which builds the
-    // index again); the rows are unique by construction: a person's rows one per code.
-    if (!(whole && batch.afterwards == Afterwards::SavedAndClosed)) data::createConceptIndexes(db);
-  } else {
-    model::storePersons(db, persons, imported);
-  }
-  auto held = whole ? model::takeStored(persons, notes.otherRows, notes.plainTexts) : nullptr;
+  model::UnwrittenRows unwritten;
+  const bool closing = bulk && whole && batch.afterwards == Afterwards::SavedAndClosed;
+  storeBatch(db, persons, imported, bulk, closing ? &unwritten : nullptr);
+  auto held = whole ? model::takeStored(persons, notes.otherRows, notes.plainTexts, &unwritten) : nullptr;
   tx.commit();
   model::holdComputed(db, decl, std::move(held));
 }

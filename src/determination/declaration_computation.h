@@ -21,7 +21,9 @@ void recomputeDeclaration(Session& session, const model::OpenDeclaration& decl, 
                           model::PersonHandoff* handoff = nullptr);
 // What follows a computation: the working set stays open to be edited (the forms look concept
 // rows up by person and code), or it is only saved and closed (the command line's import); then
-// a bulk store leaves the concept table's unique index to be built when the table is emptied.
+// a bulk store of every person keeps its new concept rows in memory for the save, without writing
+// them to the table (model/computed_persons.h: whoever reads the table writes them first) nor
+// building the table's unique index (built again when the table is emptied).
 enum class Afterwards { Edited, SavedAndClosed };
 // The same for the persons an import touched, with the concept rows it read and left to this
 // computation to write (each row written once, with its base, in the order it was read).

@@ -206,7 +206,10 @@ void DeclarationValidator::loadPersons() {
   // The concept rows the computation has just stored need not be read back.
   const auto* held = model::heldComputed(db, d_);
   heldRead_ = held && sink.fromHeld(*held);
-  if (!heldRead_) sink.fromTables(db);
+  if (!heldRead_) {
+    model::writeHeldRows(db, d_);  // the rows a computation kept in memory only
+    sink.fromTables(db);
+  }
   sink.finish();
   sortConceptsByCode(persons_);
 }

@@ -30,6 +30,7 @@ struct HeldComputation {
   std::uint64_t rollbacks = 0;
   std::string ruc, periodo, correl;  // of the declaration they were computed for
   const void* connection = nullptr;  // whose counts these are
+  bool dropped0807 = false;          // the save removed the 0807 rows without amounts
 };
 
 struct OpenDeclaration {

@@ -1,5 +1,6 @@
 #include "model/person_data.h"
 
+#include <stdexcept>
 #include <unordered_map>
 
 #include "common/text.h"
@@ -265,11 +266,18 @@ namespace {
 // The texts must live until then.
 class ConceptInserts {
  public:
-  explicit ConceptInserts(data::Database& db) : db_(db) {}
+  ConceptInserts(data::Database& db, UnwrittenRows* unwritten) : db_(db), unwritten_(unwritten) {}
   ConceptInserts(const ConceptInserts&) = delete;
   ConceptInserts& operator=(const ConceptInserts&) = delete;
   void add(const PersonKey& k, const std::string& codigo, const std::string& descrip, const std::string& monto,
            const std::string& montoPag, const std::string& base, std::int64_t* rowid = nullptr) {
+    if (unwritten_) {
+      // A row nobody would know the rowid of would be lost.
+      if (!rowid) throw std::logic_error("Una fila de conceptos sin escribir no tiene a quién pertenecer");
+      *rowid = unwritten_->next++;
+      unwritten_->descrips.push_back(&descrip);
+      return;
+    }
     pending_.push_back({&k, &codigo, &descrip, &monto, &montoPag, &base, rowid});
     if (pending_.size() == kBatch) flush();
   }
@@ -318,6 +326,7 @@ class ConceptInserts {
     st.bindNoCopy(at + 9, *r.base);
   }
   data::Database& db_;
+  UnwrittenRows* unwritten_;
   std::vector<Row> pending_;
 };
 
@@ -405,12 +414,15 @@ void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imp
   imported.rows = std::move(others);  // the rows handed over take no more room
 }
 
-void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported) {
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported,
+                  UnwrittenRows* unwritten) {
   std::string summarySql = "UPDATE TEMP1_F601 SET ";
   for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
   summarySql += " WHERE rowid = ?";
   try {
-    ConceptInserts inserts(db);
+    if (unwritten)
+      unwritten->first = unwritten->next = db.integer("SELECT COALESCE(MAX(rowid), 0) FROM TMPF601CONCEP") + 1;
+    ConceptInserts inserts(db, unwritten);
     insertImported(inserts, persons, imported);
     for (auto& p : persons) {
       for (auto& r : p.concepts) {

@@ -109,6 +109,14 @@ struct ImportedConcepts {
   const std::string& descripOf(const std::string& codigo) const;
 };
 
+// New concept rows a bulk store leaves unwritten (the working set is only saved and closed
+// afterwards): each gets the rowid it would have had, from `next` on, and its description is
+// noted (by rowid - first; the texts live as long as the persons and the imported rows).
+struct UnwrittenRows {
+  std::int64_t first = 0, next = 0;
+  std::vector<const std::string*> descrips;
+};
+
 // What a load noticed of the concept rows it read.
 struct LoadNotes {
   std::size_t rowsLeft = 0;   // rows of no loaded person, left alone (those below excepted)
@@ -136,7 +144,10 @@ void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imp
 // Inserts the new concept rows that declare something (an amount or a base: the others stay in
 // memory), updates the changed stored ones and the changed summary rows. With `imported` (after
 // addImportedConcepts), the imported rows go first, in the order they were read, as the import
-// would have written them: those of a loaded person as computed, the others as read.
-void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {});
+// would have written them: those of a loaded person as computed, the others as read. With
+// `unwritten`, the new rows are not inserted but given their rowids there (every imported row
+// must then belong to a loaded person).
+void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {},
+                  UnwrittenRows* unwritten = nullptr);
 
 }  // namespace korventa::model
