@@ -272,15 +272,12 @@ void DebtDetermination::sumPersons(std::vector<Money>& sum) const {
 
 namespace {
 
-// SQL's TRIM(COALESCE(x, '')) <> '' on a held text.
-bool notBlank(std::string_view t) {
-  return t.find_first_not_of(' ') != std::string_view::npos;
-}
-
 // The 0808 rows' bases and taxes from the rows the computation holds, when they are the table's.
 bool sum0808Held(data::Database& db, const model::OpenDeclaration& d, Money& base, Money& tax) {
   const auto* held = model::heldComputed(db, d);
   if (!held || !held->plainTexts || held->rows != held->tableRows) return false;
+  // SQL's TRIM(COALESCE(x, '')) <> '' on a held text.
+  auto notBlank = [](std::string_view t) { return t.find_first_not_of(' ') != std::string_view::npos; };
   for (const auto& p : held->persons)
     for (const auto& c : p.concepts) {
       if (held->text(c, 0) != "0808" || !notBlank(held->text(c, 3)) || !notBlank(held->text(c, 1))) continue;
