@@ -378,4 +378,50 @@ void recomputeControl(data::Database& db, std::string_view table, int n, std::st
   db.run(sql, params);
 }
 
+static_assert(SQLITE_NULL == 5, "SqlField starts as NULL");
+
+void SqlField::setText(std::string_view v) {
+  type = SQLITE_TEXT;
+  t.assign(v);
+}
+
+void SqlField::setColumn(sqlite3_stmt* st, int col) {
+  type = sqlite3_column_type(st, col);
+  if (type == SQLITE_INTEGER) {
+    i = sqlite3_column_int64(st, col);
+  } else if (type == SQLITE_FLOAT) {
+    d = sqlite3_column_double(st, col);
+  } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+    const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
+                                        : static_cast<const char*>(sqlite3_column_blob(st, col));
+    t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
+  }
+}
+
+void SqlField::bind(sqlite3_stmt* st, int at) const {
+  if (type == SQLITE_INTEGER)
+    sqlite3_bind_int64(st, at, i);
+  else if (type == SQLITE_FLOAT)
+    sqlite3_bind_double(st, at, d);
+  else if (type == SQLITE_TEXT)
+    sqlite3_bind_text(st, at, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
+  else if (type == SQLITE_BLOB)
+    sqlite3_bind_blob(st, at, t.data(), static_cast<int>(t.size()), SQLITE_STATIC);
+  else
+    sqlite3_bind_null(st, at);
+}
+
+SqlValue SqlField::view() const {
+  switch (type) {
+    case SQLITE_INTEGER:
+      return SqlValue::integer(i);
+    case SQLITE_FLOAT:
+      return SqlValue::real(d);
+    case SQLITE_NULL:
+      return {};
+    default:
+      return SqlValue::text(t);
+  }
+}
+
 }  // namespace korventa::declaration

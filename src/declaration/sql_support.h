@@ -9,6 +9,8 @@
 
 #include "data/database.h"
 
+struct sqlite3_stmt;
+
 namespace korventa::declaration {
 
 // Registers on the connection, once:
@@ -71,6 +73,20 @@ struct SqlValue {
   static SqlValue integer(std::int64_t v) { return {Integer, v, 0, {}}; }
   static SqlValue real(double v) { return {Float, 0, v, {}}; }
   static SqlValue text(std::string_view v) { return {Text, 0, 0, v}; }
+};
+
+// A value read from a row with its storage class, its text owned (the statement that read it
+// moves on), to be written again as it is; its type is SQLite's (SQLITE_INTEGER …).
+struct SqlField {
+  int type = 5;  // SQLITE_NULL
+  std::int64_t i = 0;
+  double d = 0;
+  std::string t;
+
+  void setText(std::string_view v);
+  void setColumn(sqlite3_stmt* st, int col);
+  void bind(sqlite3_stmt* st, int at) const;  // the text bound in place: it must outlive the step
+  SqlValue view() const;                      // what the functions see of it (a blob as its text)
 };
 
 // numero_control(n, values…, NULL) into `out` (six digits, not terminated): `values` are the

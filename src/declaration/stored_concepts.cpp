@@ -40,44 +40,7 @@ bool expectedColumns(data::Database& db) {
   return true;
 }
 
-// A field of a row to insert, its text owned (the statement that read it moves on).
-struct Field {
-  int type = SQLITE_NULL;
-  std::int64_t i = 0;
-  double d = 0;
-  std::string t;
-
-  void setText(std::string_view v) {
-    type = SQLITE_TEXT;
-    t.assign(v);
-  }
-  // A column of the current row as it is, with its storage class.
-  void setColumn(sqlite3_stmt* st, int col) {
-    type = sqlite3_column_type(st, col);
-    if (type == SQLITE_INTEGER) {
-      i = sqlite3_column_int64(st, col);
-    } else if (type == SQLITE_FLOAT) {
-      d = sqlite3_column_double(st, col);
-    } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-      const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
-                                          : static_cast<const char*>(sqlite3_column_blob(st, col));
-      t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
-    }
-  }
-  // What the functions see of it (a blob as its text).
-  SqlValue view() const {
-    switch (type) {
-      case SQLITE_INTEGER:
-        return SqlValue::integer(i);
-      case SQLITE_FLOAT:
-        return SqlValue::real(d);
-      case SQLITE_NULL:
-        return {};
-      default:
-        return SqlValue::text(t);
-    }
-  }
-};
+using Field = SqlField;
 
 // CASE WHEN x IS NULL OR x = '' THEN '' ELSE vbfmt(x, '#########0.00') END
 void setAmount(Field& f, const Field& x) {
@@ -91,25 +54,6 @@ void setAmount(Field& f, const Field& x) {
 }
 
 using Row = std::array<Field, kColumns.size()>;
-
-void bindField(sqlite3_stmt* st, int at, const Field& f) {
-  switch (f.type) {
-    case SQLITE_INTEGER:
-      sqlite3_bind_int64(st, at, f.i);
-      break;
-    case SQLITE_FLOAT:
-      sqlite3_bind_double(st, at, f.d);
-      break;
-    case SQLITE_TEXT:
-      sqlite3_bind_text(st, at, f.t.data(), static_cast<int>(f.t.size()), SQLITE_STATIC);
-      break;
-    case SQLITE_BLOB:
-      sqlite3_bind_blob(st, at, f.t.data(), static_cast<int>(f.t.size()), SQLITE_STATIC);
-      break;
-    default:
-      sqlite3_bind_null(st, at);
-  }
-}
 
 std::string insertSql(std::size_t rows) {
   std::string names, one = "(";
@@ -143,7 +87,7 @@ class Inserts {
   static void run(data::RawStatement& st, const Block& b, std::size_t from, std::size_t rows) {
     for (std::size_t r = 0; r < rows; ++r)
       for (std::size_t c = 0; c < kColumns.size(); ++c)
-        bindField(st.get(), static_cast<int>(r * kColumns.size() + c + 1), b.rows[from + r][c]);
+        b.rows[from + r][c].bind(st.get(), static_cast<int>(r * kColumns.size() + c + 1));
     st.step();
     st.reset();
   }

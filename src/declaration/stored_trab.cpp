@@ -90,51 +90,7 @@ bool expectedTable(data::Database& db) {
       "SELECT 1 FROM sqlite_temp_master WHERE type = 'trigger' AND upper(tbl_name) = 'F601_TRAB'");
 }
 
-// A value of a row, its text owned (the statement that read it moves on).
-struct Field {
-  int type = SQLITE_NULL;
-  std::int64_t i = 0;
-  double d = 0;
-  std::string t;
-
-  void setColumn(sqlite3_stmt* st, int col) {
-    type = sqlite3_column_type(st, col);
-    if (type == SQLITE_INTEGER) {
-      i = sqlite3_column_int64(st, col);
-    } else if (type == SQLITE_FLOAT) {
-      d = sqlite3_column_double(st, col);
-    } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-      const auto* p = type == SQLITE_TEXT ? reinterpret_cast<const char*>(sqlite3_column_text(st, col))
-                                          : static_cast<const char*>(sqlite3_column_blob(st, col));
-      t.assign(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, col)));
-    }
-  }
-  void bind(sqlite3_stmt* st, int at) const {
-    if (type == SQLITE_INTEGER)
-      sqlite3_bind_int64(st, at, i);
-    else if (type == SQLITE_FLOAT)
-      sqlite3_bind_double(st, at, d);
-    else if (type == SQLITE_TEXT)
-      sqlite3_bind_text(st, at, t.c_str(), static_cast<int>(t.size()), SQLITE_STATIC);
-    else if (type == SQLITE_BLOB)
-      sqlite3_bind_blob(st, at, t.c_str(), static_cast<int>(t.size()), SQLITE_STATIC);
-    else
-      sqlite3_bind_null(st, at);
-  }
-  // What the control number sees of it (a blob as its text).
-  SqlValue view() const {
-    switch (type) {
-      case SQLITE_INTEGER:
-        return SqlValue::integer(i);
-      case SQLITE_FLOAT:
-        return SqlValue::real(d);
-      case SQLITE_NULL:
-        return {};
-      default:
-        return SqlValue::text(t);
-    }
-  }
-};
+using Field = SqlField;
 
 using Key = std::pair<std::int64_t, std::int64_t>;  // correlative and category
 
