@@ -11,6 +11,14 @@
 namespace korventa::test {
 namespace {
 
+// The declaration the rows are stored for.
+model::OpenDeclaration june2012() {
+  model::OpenDeclaration d;
+  d.ruc = "20100070970";
+  d.periodo = "201206";
+  return d;
+}
+
 // Every stored concept row with its rowid and the storage class of each column.
 std::vector<std::string> storedRows(data::Database& db) {
   std::vector<std::string> out;
@@ -64,9 +72,7 @@ TEST(StoredConcepts, TheProgramWritesTheRowsOfTheSqlCopy) {
   for (const auto& c : cases) {
     TestDb t;
     auto& db = t.db();
-    model::OpenDeclaration d;
-    d.ruc = "20100070970";
-    d.periodo = "201206";
+    const auto d = june2012();
     if (c.extraColumn) db.script("ALTER TABLE F601_REMUNERA ADD COLUMN extra TEXT");
     // Rows of another declaration before: the new rows' rowids follow them.
     db.script(
@@ -100,9 +106,7 @@ TEST(StoredConcepts, TheProgramWritesTheRowsOfTheSqlCopy) {
 TEST(StoredConcepts, ManyRowsKeepTheirOrder) {
   TestDb t;
   auto& db = t.db();
-  model::OpenDeclaration d;
-  d.ruc = "20100070970";
-  d.periodo = "201206";
+  const auto d = june2012();
   db.script(
       "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 9999) INSERT INTO TMPF601CONCEP "
       "(correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, monto) SELECT i / 7, 1, 1, printf('%08d', i / 7), "
@@ -179,9 +183,7 @@ TEST(StoredConcepts, HeldRowsAreStoredAsTheTableRowsAre) {
   for (const auto& c : cases) {
     TestDb t;
     auto& db = t.db();
-    model::OpenDeclaration d;
-    d.ruc = "20100070970";
-    d.periodo = "201206";
+    const auto d = june2012();
     int n = 0;
     for (const char* r : rows)
       db.script(std::string("INSERT INTO TMPF601CONCEP (rowid, tip_doc_a, doc_id_a, correl_a, cod_cat_tra, codigo, "
