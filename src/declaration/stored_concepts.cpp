@@ -6,9 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <functional>
 #include <future>
-#include <optional>
 #include <set>
 #include <utility>
 #include <string>
@@ -286,41 +284,64 @@ class HeldRows {
   std::size_t next_ = 0;
 };
 
-bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
-                    const model::ComputedPersons* held) {
-  if (!expectedColumns(db)) return false;
-  Changed changed;
-  if (onlyChanged && !changed.load(db)) return false;
-  const Changed* only = onlyChanged ? &changed : nullptr;
-  std::function<bool(Block&)> readNext;
-  std::optional<data::RawStatement> rows;
-  std::optional<HeldRows> heldRows;
-  if (held && held->plainTexts && held->rows == held->tableRows) {
-    heldRows.emplace(*held, only);
-    readNext = [&](Block& b) { return heldRows->read(b); };
-  } else {
-    model::writeHeldRows(db, d);  // the rows a computation kept in memory only
-    rows.emplace(db,
-                 "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
-                 "FROM TMPF601CONCEP");
-    readNext = [&](Block& b) { return readBlock(*rows, b, only); };
-  }
-  Inserts inserts(db, d);
-  // Reading and inserting use the connection, on this thread; the formatting of each block runs
-  // on another while this one reads the next block and inserts the previous.
+// The held rows are in memory only: each block is taken and formatted on another thread while
+// this one inserts the previous.
+void insertHeld(Inserts& inserts, HeldRows& held, const model::OpenDeclaration& d) {
+  auto prepare = [&held](Block& b) {
+    const bool more = held.read(b);
+    finishBlock(b);
+    return more;
+  };
   Block first(d), second(d);
   Block *current = &first, *next = &second;
-  bool more = readNext(*current);
+  bool more = prepare(*current);
+  for (;;) {
+    next->count = 0;
+    std::future<bool> ahead;
+    if (more) ahead = std::async(std::launch::async, prepare, std::ref(*next));
+    inserts.insert(*current);
+    if (ahead.valid()) more = ahead.get();
+    if (!next->count) break;
+    std::swap(current, next);
+  }
+}
+
+// Reading and inserting use the connection, on this thread; the formatting of each block runs on
+// another while this one reads the next block and inserts the previous.
+void insertRead(Inserts& inserts, data::RawStatement& rows, const Changed* only, const model::OpenDeclaration& d) {
+  Block first(d), second(d);
+  Block *current = &first, *next = &second;
+  bool more = readBlock(rows, *current, only);
   auto formatting = std::async(std::launch::async, finishBlock, std::ref(*current));
   for (;;) {
     next->count = 0;
-    if (more) more = readNext(*next);
+    if (more) more = readBlock(rows, *next, only);
     formatting.get();
     if (next->count) formatting = std::async(std::launch::async, finishBlock, std::ref(*next));
     inserts.insert(*current);
     if (!next->count) break;
     std::swap(current, next);
   }
+}
+
+bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
+                    const model::ComputedPersons* held) {
+  if (!expectedColumns(db)) return false;
+  Changed changed;
+  if (onlyChanged && !changed.load(db)) return false;
+  const Changed* only = onlyChanged ? &changed : nullptr;
+  if (held && held->plainTexts && held->rows == held->tableRows) {
+    HeldRows heldRows(*held, only);
+    Inserts inserts(db, d);
+    insertHeld(inserts, heldRows, d);
+    return true;
+  }
+  model::writeHeldRows(db, d);  // the rows a computation kept in memory only
+  data::RawStatement rows(db,
+                          "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
+                          "FROM TMPF601CONCEP");
+  Inserts inserts(db, d);
+  insertRead(inserts, rows, only, d);
   return true;
 }
 
