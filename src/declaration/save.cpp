@@ -1,5 +1,6 @@
 #include "declaration/save.h"
 
+#include <array>
 #include <set>
 
 #include "common/dates.h"
@@ -259,37 +260,61 @@ std::string idCasilla(std::string_view c) {
   return "01";
 }
 
+namespace {
+
+// The counts of TEMP1_F601 the header boxes give, in one pass over the table.
+struct PersonCounts {
+  std::string workers, pensioners, special, essaludVida, eps, sctr, spp, onp, quinta, notDomiciled, all;
+};
+
+PersonCounts personCounts(data::Database& db) {
+  // Workers under special labour rules: port, civil construction, aviation, maritime, press,
+  // leather, mining, fishing, artists, agrarian and aquaculture.
+  auto r = db.row(
+      "SELECT count(*), COALESCE(sum(cod_cat_tra = 1), 0), COALESCE(sum(cod_cat_tra = 2), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND TRIM(Tipo) IN ('22', '27', '28', '29', '30', '31', '32', '36', '37', '38', "
+      "'56', '64', '65', '66')), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(essalud_vida, '')) = '1'), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(ind_afieps, '')) = '1'), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND sctr = 1), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND pension IN (21, 22, 23, 24)), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND pension = 2), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(ind_quinta, '')) = '1'), 0), "
+      "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(ind_domicilio, '')) = '2'), 0) FROM TEMP1_F601");
+  auto n = [&](std::size_t i) { return std::to_string(r->integer(i)); };
+  return {n(1), n(2), n(3), n(4), n(5), n(6), n(7), n(8), n(9), n(10), n(0)};
+}
+
+// The days, hours and income of the workers and pensioners, each summed as an amount.
+std::array<std::string, 3> personSums(data::Database& db) {
+  std::array<Money, 3> total;
+  for (const auto& r : db.rows("SELECT dias_lab, horas_nor, Tot_Ingresos FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"))
+    for (std::size_t i = 0; i < total.size(); ++i) total[i] += Money::value(r.text(i));
+  return {vbFormat(total[0], "###########0"), vbFormat(total[1], "###########0"), vbFormat(total[2], "###########0")};
+}
+
+}  // namespace
+
 std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclaration& d) {
   auto& db = s.database();
   auto cnt = [&](const std::string& sql) { return countText(db, sql); };
-  std::string workers = cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1");
-  std::string pensioners = cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 2");
+  const auto persons = personCounts(db);
+  const auto& workers = persons.workers;
+  const auto& pensioners = persons.pensioners;
   std::string thirdParties = cnt("SELECT count(*) FROM TEMP2_F601");
   std::string providers =
       cnt("SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB WHERE cod_cat_tra = 3)");
   std::string vouchers = cnt("SELECT count(*) FROM TMPF601RDDET WHERE cod_cat_tra = 3");
   std::string trainees = cnt("SELECT count(*) FROM TMPF601MFCAB");
-  // Workers under special labour rules: port, civil construction, aviation, maritime, press,
-  // leather, mining, fishing, artists, agrarian and aquaculture.
-  std::string special = cnt(
-      "SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND TRIM(Tipo) IN ('22', '27', '28', '29', '30', '31', "
-      "'32', '36', '37', '38', '56', '64', '65', '66')");
-  auto workersWhere = [&](const std::string& cond) {
-    return cnt("SELECT count(*) FROM TEMP1_F601 WHERE cod_cat_tra = 1 AND " + cond);
-  };
-  auto workerSum = [&](const std::string& column) {
-    Money total;
-    for (const auto& r : db.rows("SELECT " + column + " FROM TEMP1_F601 WHERE cod_cat_tra IN (1, 2)"))
-      total += Money::value(r.text(0));
-    return vbFormat(total, "###########0");
-  };
+  const auto sums = personSums(db);
   auto orSC = [](const std::string& n) { return n == "0" ? std::string("SC") : n; };
   std::string regimen =
       text::trim(db.text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}));
   std::string total =
-      cnt("SELECT (SELECT count(*) FROM TEMP1_F601) + (SELECT count(*) FROM TEMP2_F601) + "
-          "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
-          "(SELECT count(*) FROM TMPF601MFCAB)");
+      std::to_string(std::stoll(persons.all) +
+                     db.integer("SELECT (SELECT count(*) FROM TEMP2_F601) + "
+                                "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
+                                "(SELECT count(*) FROM TMPF601MFCAB)"));
   std::vector<determination::Box> b = {
       {"028", text::trim(d.telephone)},
       {"002", d.ruc},
@@ -300,7 +325,7 @@ std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclara
       {"007", d.periodo},
       {"721", programVersion(s)},
       {"719", workers},
-      {"737", special},
+      {"737", persons.special},
       {"720", workers},
       {"732", total},
       {"733", providers},
@@ -309,16 +334,16 @@ std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclara
       {"738", trainees},
       {"739", thirdParties},
       {"722", determination::parameterVersion(db)},
-      {"723", workersWhere("TRIM(COALESCE(essalud_vida, '')) = '1'")},
-      {"724", workersWhere("TRIM(COALESCE(ind_afieps, '')) = '1'")},
-      {"725", workersWhere("sctr = 1")},
-      {"726", workersWhere("pension IN (21, 22, 23, 24)")},
-      {"727", workersWhere("pension = 2")},
-      {"728", workersWhere("TRIM(COALESCE(ind_quinta, '')) = '1'")},
-      {"729", workersWhere("TRIM(COALESCE(ind_domicilio, '')) = '2'")},
-      {"730", workerSum("dias_lab")},
-      {"731", workerSum("horas_nor")},
-      {"748", workerSum("Tot_Ingresos")},
+      {"723", persons.essaludVida},
+      {"724", persons.eps},
+      {"725", persons.sctr},
+      {"726", persons.spp},
+      {"727", persons.onp},
+      {"728", persons.quinta},
+      {"729", persons.notDomiciled},
+      {"730", sums[0]},
+      {"731", sums[1]},
+      {"748", sums[2]},
       {"749", Clock::today().dmy()},
       {"735", std::to_string(d.establishments)},
       {"871", text::trim(s.user)},

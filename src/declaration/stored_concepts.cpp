@@ -6,9 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <functional>
 #include <future>
-#include <optional>
 #include <set>
 #include <utility>
 #include <string>
@@ -55,20 +53,50 @@ void setAmount(Field& f, const Field& x) {
 
 using Row = std::array<Field, kColumns.size()>;
 
+// The fields that are the same on every row of the declaration: bound once (the document and
+// the period, ?1 and ?2) or written into the statement (constants).
+constexpr std::array<std::size_t, 5> kSameFields = {0, 1, 6, 7, 12};
+
 std::string insertSql(std::size_t rows) {
-  std::string names, one = "(";
-  for (std::size_t i = 0; i < kColumns.size(); ++i) {
-    names += (i ? ", " : "") + std::string(kColumns[i]);
-    one += i ? ", ?" : "?";
-  }
-  one += ")";
+  std::string names;
+  for (std::size_t i = 0; i < kColumns.size(); ++i) names += (i ? ", " : "") + std::string(kColumns[i]);
   std::string sql = "INSERT INTO F601_REMUNERA (" + names + ") VALUES ";
-  for (std::size_t r = 0; r < rows; ++r) sql += (r ? ", " : "") + one;
+  int next = 3;
+  for (std::size_t r = 0; r < rows; ++r) {
+    sql += r ? ", (" : "(";
+    for (std::size_t c = 0; c < kColumns.size(); ++c) {
+      if (c) sql += ", ";
+      if (c == 0)
+        sql += "6";
+      else if (c == 1)
+        sql += "?1";
+      else if (c == 6)
+        sql += "?2";
+      else if (c == 7)
+        sql += "'0601'";
+      else if (c == 12)
+        sql += "''";
+      else
+        sql += "?" + std::to_string(next++);
+    }
+    sql += ")";
+  }
   return sql;
 }
 
-// Rows read and not inserted yet; their formatting and control numbers are done apart.
+// Rows read and not inserted yet; their formatting and control numbers are done apart. The
+// fields every row shares are set once.
 struct Block {
+  explicit Block(const model::OpenDeclaration& d) {
+    for (auto& row : rows) {
+      row[0].type = SQLITE_INTEGER;
+      row[0].i = 6;
+      row[1].setText(d.ruc);
+      row[6].setText(d.periodo);
+      row[7].setText("0601");
+      row[12].setText("");
+    }
+  }
   std::vector<Row> rows = std::vector<Row>(kBlock);
   std::size_t count = 0;
 };
@@ -76,7 +104,13 @@ struct Block {
 // Inserts the rows of a block, a full batch per statement, the rest one by one.
 class Inserts {
  public:
-  explicit Inserts(data::Database& db) : batch_(db, insertSql(kBatch)), single_(db, insertSql(1)) {}
+  Inserts(data::Database& db, const model::OpenDeclaration& d)
+      : batch_(db, insertSql(kBatch)), single_(db, insertSql(1)) {
+    for (auto* st : {batch_.get(), single_.get()}) {
+      sqlite3_bind_text(st, 1, d.ruc.data(), static_cast<int>(d.ruc.size()), SQLITE_TRANSIENT);
+      sqlite3_bind_text(st, 2, d.periodo.data(), static_cast<int>(d.periodo.size()), SQLITE_TRANSIENT);
+    }
+  }
   void insert(const Block& b) {
     std::size_t r = 0;
     for (; r + kBatch <= b.count; r += kBatch) run(batch_, b, r, kBatch);
@@ -84,12 +118,16 @@ class Inserts {
   }
 
  private:
+  // The varying fields bound, run and reset; the shared ones stay bound.
   static void run(data::RawStatement& st, const Block& b, std::size_t from, std::size_t rows) {
-    for (std::size_t r = 0; r < rows; ++r)
+    int at = 3;
+    for (std::size_t r = 0; r < rows; ++r) {
+      const Row& row = b.rows[from + r];
       for (std::size_t c = 0; c < kColumns.size(); ++c)
-        b.rows[from + r][c].bind(st.get(), static_cast<int>(r * kColumns.size() + c + 1));
+        if (std::find(kSameFields.begin(), kSameFields.end(), c) == kSameFields.end()) row[c].bind(st.get(), at++);
+    }
     st.step();
-    st.reset();
+    sqlite3_reset(st.get());
   }
   data::RawStatement batch_, single_;
 };
@@ -135,19 +173,13 @@ class Changed {
 
 // The fields of a stored row from the working row the statement stands on, its amounts as they
 // are (finishRow formats them).
-void readRow(Row& row, sqlite3_stmt* st, const model::OpenDeclaration& d) {
-  row[0].type = SQLITE_INTEGER;
-  row[0].i = 6;
-  row[1].setText(d.ruc);
-  row[2].setColumn(st, 0);  // correl_a
-  row[3].setColumn(st, 1);  // cod_cat_tra
-  row[4].setColumn(st, 2);  // tip_doc_a
-  row[5].setColumn(st, 3);  // doc_id_a
-  row[6].setText(d.periodo);
-  row[7].setText("0601");
+void readRow(Row& row, sqlite3_stmt* st) {
+  row[2].setColumn(st, 0);                                                                // correl_a
+  row[3].setColumn(st, 1);                                                                // cod_cat_tra
+  row[4].setColumn(st, 2);                                                                // tip_doc_a
+  row[5].setColumn(st, 3);                                                                // doc_id_a
   row[8].setColumn(st, 4);                                                                // codigo
   for (int k = 0; k < 3; ++k) row[9 + static_cast<std::size_t>(k)].setColumn(st, 5 + k);  // base, monto, pagado
-  row[12].setText("");
 }
 
 // The amounts in their picture and the control number.
@@ -169,14 +201,14 @@ void finishBlock(Block& b) {
 }
 
 // The next rows to store, up to a block; false when the working rows are all read.
-bool readBlock(data::RawStatement& rows, Block& b, const model::OpenDeclaration& d, const Changed* changed) {
+bool readBlock(data::RawStatement& rows, Block& b, const Changed* changed) {
   b.count = 0;
   sqlite3_stmt* st = rows.get();
   while (b.count < kBlock) {
     if (!rows.step()) return false;
     if (!hasContent(st, 5) && !hasContent(st, 6) && !hasContent(st, 7)) continue;
     if (changed && !changed->has(st)) continue;
-    readRow(b.rows[b.count++], st, d);
+    readRow(b.rows[b.count++], st);
   }
   return true;
 }
@@ -187,12 +219,12 @@ class HeldRows {
  public:
   HeldRows(const model::ComputedPersons& held, const Changed* changed) : held_(held), changed_(changed) { order(); }
   // As readBlock.
-  bool read(Block& b, const model::OpenDeclaration& d) {
+  bool read(Block& b) {
     b.count = 0;
     while (b.count < kBlock) {
       if (next_ == refs_.size()) return false;
       const Ref& r = refs_[next_++];
-      if (keep(r)) fill(b.rows[b.count++], r, d);
+      if (keep(r)) fill(b.rows[b.count++], r);
     }
     return true;
   }
@@ -209,25 +241,20 @@ class HeldRows {
     if (spaces(text(1)) && spaces(text(2)) && (text(0) == "0807" || spaces(text(3)))) return false;
     return !changed_ || changed_->has(r.person->key.correl_a, r.person->key.cod_cat_tra);
   }
-  void fill(Row& row, const Ref& r, const model::OpenDeclaration& d) const {
+  void fill(Row& row, const Ref& r) const {
     auto integer = [](Field& f, std::int64_t v) {
       f.type = SQLITE_INTEGER;
       f.i = v;
     };
     const PersonKey& k = r.person->key;
-    integer(row[0], 6);
-    row[1].setText(d.ruc);
     integer(row[2], k.correl_a);
     integer(row[3], k.cod_cat_tra);
     integer(row[4], k.tip_doc_a);
     row[5].setText(k.doc_id_a);
-    row[6].setText(d.periodo);
-    row[7].setText("0601");
     row[8].setText(held_.text(*r.row, 0));
     row[9].setText(held_.text(*r.row, 3));   // base
     row[10].setText(held_.text(*r.row, 1));  // monto
     row[11].setText(held_.text(*r.row, 2));  // monto_pag
-    row[12].setText("");
   }
   // Rowids are mostly consecutive: each row goes to its place, else they are sorted.
   void order() {
@@ -257,41 +284,64 @@ class HeldRows {
   std::size_t next_ = 0;
 };
 
-bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
-                    const model::ComputedPersons* held) {
-  if (!expectedColumns(db)) return false;
-  Changed changed;
-  if (onlyChanged && !changed.load(db)) return false;
-  const Changed* only = onlyChanged ? &changed : nullptr;
-  std::function<bool(Block&)> readNext;
-  std::optional<data::RawStatement> rows;
-  std::optional<HeldRows> heldRows;
-  if (held && held->plainTexts && held->rows == held->tableRows) {
-    heldRows.emplace(*held, only);
-    readNext = [&](Block& b) { return heldRows->read(b, d); };
-  } else {
-    model::writeHeldRows(db, d);  // the rows a computation kept in memory only
-    rows.emplace(db,
-                 "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
-                 "FROM TMPF601CONCEP");
-    readNext = [&](Block& b) { return readBlock(*rows, b, d, only); };
-  }
-  Inserts inserts(db);
-  // Reading and inserting use the connection, on this thread; the formatting of each block runs
-  // on another while this one reads the next block and inserts the previous.
-  Block first, second;
+// The held rows are in memory only: each block is taken and formatted on another thread while
+// this one inserts the previous.
+void insertHeld(Inserts& inserts, HeldRows& held, const model::OpenDeclaration& d) {
+  auto prepare = [&held](Block& b) {
+    const bool more = held.read(b);
+    finishBlock(b);
+    return more;
+  };
+  Block first(d), second(d);
   Block *current = &first, *next = &second;
-  bool more = readNext(*current);
+  bool more = prepare(*current);
+  for (;;) {
+    next->count = 0;
+    std::future<bool> ahead;
+    if (more) ahead = std::async(std::launch::async, prepare, std::ref(*next));
+    inserts.insert(*current);
+    if (ahead.valid()) more = ahead.get();
+    if (!next->count) break;
+    std::swap(current, next);
+  }
+}
+
+// Reading and inserting use the connection, on this thread; the formatting of each block runs on
+// another while this one reads the next block and inserts the previous.
+void insertRead(Inserts& inserts, data::RawStatement& rows, const Changed* only, const model::OpenDeclaration& d) {
+  Block first(d), second(d);
+  Block *current = &first, *next = &second;
+  bool more = readBlock(rows, *current, only);
   auto formatting = std::async(std::launch::async, finishBlock, std::ref(*current));
   for (;;) {
     next->count = 0;
-    if (more) more = readNext(*next);
+    if (more) more = readBlock(rows, *next, only);
     formatting.get();
     if (next->count) formatting = std::async(std::launch::async, finishBlock, std::ref(*next));
     inserts.insert(*current);
     if (!next->count) break;
     std::swap(current, next);
   }
+}
+
+bool writeInProgram(data::Database& db, const model::OpenDeclaration& d, bool onlyChanged,
+                    const model::ComputedPersons* held) {
+  if (!expectedColumns(db)) return false;
+  Changed changed;
+  if (onlyChanged && !changed.load(db)) return false;
+  const Changed* only = onlyChanged ? &changed : nullptr;
+  if (held && held->plainTexts && held->rows == held->tableRows) {
+    HeldRows heldRows(*held, only);
+    Inserts inserts(db, d);
+    insertHeld(inserts, heldRows, d);
+    return true;
+  }
+  model::writeHeldRows(db, d);  // the rows a computation kept in memory only
+  data::RawStatement rows(db,
+                          "SELECT correl_a, cod_cat_tra, tip_doc_a, doc_id_a, codigo, base_calculo, monto, monto_pag "
+                          "FROM TMPF601CONCEP");
+  Inserts inserts(db, d);
+  insertRead(inserts, rows, only, d);
   return true;
 }
 

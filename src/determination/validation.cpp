@@ -471,6 +471,7 @@ ValidationResult DeclarationValidator::CmdValidar_Click(const std::filesystem::p
   silent_ = false;
   r_ = {};
   resetRun();
+  prepareHeldConcepts();
   progress_ = &progress;
   // The file is created anew by every run, so the report never shows an older run.
   std::error_code ec;
@@ -521,6 +522,7 @@ SaveCheckResult DeclarationValidator::saveChecks(Progress& progress) {
   resetRun();
   progress_ = &progress;
   SaveCheckResult out;
+  prepareHeldConcepts();
   std::string count = registryCountDifference();
   if (!count.empty()) {
     out.stop = true;

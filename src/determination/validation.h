@@ -5,6 +5,7 @@
 // warnings are message boxes. The save runs the very same rules silently (saveChecks).
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -112,6 +113,11 @@ class DeclarationValidator {
   // Whether the last loadPersons took the concept rows from the computation that stored them.
   bool heldRead_ = false;
   struct ConceptSink;
+  // The concept rows the computation holds, put in the persons' shape on another thread while the
+  // first rules read the tables; loadPersons takes them (or prepares them then).
+  struct HeldConcepts;
+  std::shared_ptr<HeldConcepts> heldConcepts_;
+  void prepareHeldConcepts();
   friend struct ValidatorPersonsProbe;  // the tests' view of the persons loaded
 };
 

@@ -1,6 +1,7 @@
 // The persons of the working set and their concept rows, read once per run of the validation.
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -54,28 +55,88 @@ struct PersonIndex {
 
 constexpr std::size_t kNobody = static_cast<std::size_t>(-1);
 
-// Each person's concepts in code order (cheaper than sorting the whole table in SQL): their
-// positions sorted, then each row moved once.
-template <class Persons>
-void sortConceptsByCode(Persons& persons) {
+// Concepts in code order (cheaper than sorting the whole table in SQL): their positions sorted,
+// then each row moved once.
+void sortByCode(std::vector<checked::Concept>& c) {
   auto byCode = [](const checked::Concept& a, const checked::Concept& b) { return a.codigo < b.codigo; };
-  std::vector<std::uint32_t> order;
+  if (std::is_sorted(c.begin(), c.end(), byCode)) return;
+  std::vector<std::uint32_t> order(c.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
   std::vector<checked::Concept> sorted;
-  for (auto& p : persons) {
-    auto& c = p.concepts;
-    if (std::is_sorted(c.begin(), c.end(), byCode)) continue;
-    order.resize(c.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&c](std::uint32_t a, std::uint32_t b) { return c[a].codigo < c[b].codigo; });
-    sorted.clear();
-    sorted.reserve(c.size());
-    for (auto i : order) sorted.push_back(std::move(c[i]));
-    c.swap(sorted);
-  }
+  sorted.reserve(c.size());
+  for (auto i : order) sorted.push_back(std::move(c[i]));
+  c.swap(sorted);
 }
 
+// A concept row from its texts, without their surrounding blanks.
+checked::Concept conceptRow(std::string_view codigo, std::string_view monto, std::string_view montoPag,
+                            std::string_view base) {
+  checked::Concept c{std::string(trimmed(codigo)), std::string(trimmed(monto)), std::string(trimmed(montoPag)),
+                     std::string(trimmed(base))};
+  c.code = checked::num(c.codigo);
+  return c;
+}
+
+// What the rows tell besides themselves: the codes of the rows that declare nothing and the 0807
+// rows without amounts (which the save leaves out: a rule must not see their absence), and the
+// persons with an amount that would not read back as the same value once stored.
+struct RowNotes {
+  struct Dropped {
+    std::size_t person;
+    std::int64_t rowid;
+    std::string base;
+  };
+  std::vector<std::pair<std::size_t, std::string>> blankCodes;
+  std::vector<Dropped> dropped0807;
+  std::vector<std::size_t> notAsStored;
+  void note(std::size_t person, std::int64_t rowid, const checked::Concept& c) {
+    if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
+      if (checked::blank(c.base))
+        blankCodes.emplace_back(person, c.codigo);
+      else if (c.codigo == "0807")
+        dropped0807.push_back({person, rowid, c.base});
+    }
+    if (!plainAmount(c.monto) || !plainAmount(c.montoPag) || !plainAmount(c.base)) notAsStored.push_back(person);
+  }
+};
+
 }  // namespace
+
+// The held rows of each held person (in the held persons' order), in code order, and their notes
+// (by held person).
+struct DeclarationValidator::HeldConcepts {
+  struct Shaped {
+    std::vector<std::vector<checked::Concept>> concepts;
+    RowNotes notes;
+  };
+  const model::ComputedPersons* held = nullptr;
+  std::future<Shaped> shaped;
+  static Shaped shape(const model::ComputedPersons& held) {
+    Shaped out;
+    out.concepts.resize(held.persons.size());
+    for (std::size_t i = 0; i < held.persons.size(); ++i) {
+      auto& rows = out.concepts[i];
+      rows.reserve(held.persons[i].concepts.size());
+      for (const auto& c : held.persons[i].concepts) {
+        rows.push_back(conceptRow(held.text(c, 0), held.text(c, 1), held.text(c, 2), held.text(c, 3)));
+        out.notes.note(i, c.rowid, rows.back());
+      }
+      sortByCode(rows);
+    }
+    return out;
+  }
+};
+
+void DeclarationValidator::prepareHeldConcepts() {
+  heldConcepts_.reset();
+  const auto* held = model::heldComputed(s_.database(), d_);
+  if (!held) return;
+  heldConcepts_ = std::make_shared<HeldConcepts>();
+  heldConcepts_->held = held;
+  heldConcepts_->shaped = std::async(std::launch::async, &HeldConcepts::shape, std::cref(*held));
+}
 
 // Gives each concept row to the person of its correlative, category and document (the last loaded,
 // were two alike), noting what readsAsStored needs: the same whether the rows come from the table
@@ -83,7 +144,7 @@ void sortConceptsByCode(Persons& persons) {
 struct DeclarationValidator::ConceptSink {
   DeclarationValidator& v;
   PersonIndex index;
-  std::vector<std::int64_t> droppedRowids;  // of dropped0807_, to keep it in table order
+  RowNotes notes;  // by person of persons_
 
   std::size_t personOf(std::int64_t correl, int category, int tipDoc, std::string_view doc) const {
     auto it = index.byCorrel.find({correl, category});
@@ -95,22 +156,10 @@ struct DeclarationValidator::ConceptSink {
     return kNobody;
   }
 
-  // A row's texts without their surrounding blanks.
   void add(std::size_t k, std::int64_t rowid, std::string_view codigo, std::string_view monto,
            std::string_view montoPag, std::string_view base) {
-    checked::Concept c{std::string(codigo), std::string(monto), std::string(montoPag), std::string(base)};
-    c.code = checked::num(c.codigo);
-    // The save leaves out the rows that declare nothing and those of 0807 without an amount:
-    // noted, for readsAsStored to tell whether a rule would see their absence.
-    if (checked::blank(c.monto) && checked::blank(c.montoPag)) {
-      if (checked::blank(c.base)) {
-        v.blankCodes_.insert(c.codigo);
-      } else if (c.codigo == "0807") {
-        v.dropped0807_.push_back({k, c.base});
-        droppedRowids.push_back(rowid);
-      }
-    }
-    v.asStored_ = v.asStored_ && plainAmount(c.monto) && plainAmount(c.montoPag) && plainAmount(c.base);
+    auto c = conceptRow(codigo, monto, montoPag, base);
+    notes.note(k, rowid, c);
     v.persons_[k].concepts.push_back(std::move(c));
   }
 
@@ -137,11 +186,13 @@ struct DeclarationValidator::ConceptSink {
           columnText(raw, 7));
     }
     if (rc != SQLITE_DONE) fail();
+    for (auto& p : v.persons_) sortByCode(p.concepts);
   }
 
-  // The same rows as the computation stored them: false (nothing given) when two of its persons'
-  // rows would go to one person, whose rows would then need the table's order.
-  bool fromHeld(const model::ComputedPersons& held) {
+  // The same rows as the computation stored them, shaped meanwhile: false (nothing given) when two
+  // of its persons' rows would go to one person, whose rows would then need the table's order.
+  bool fromHeld(HeldConcepts& prepared) {
+    const auto& held = *prepared.held;
     std::vector<std::size_t> target(held.persons.size());
     std::vector<bool> taken(v.persons_.size());
     for (std::size_t i = 0; i < held.persons.size(); ++i) {
@@ -151,27 +202,27 @@ struct DeclarationValidator::ConceptSink {
       if (taken[target[i]]) return false;
       taken[target[i]] = true;
     }
-    for (std::size_t i = 0; i < held.persons.size(); ++i) {
-      if (target[i] == kNobody) continue;
-      v.persons_[target[i]].concepts.reserve(held.persons[i].concepts.size());
-      for (const auto& c : held.persons[i].concepts)
-        add(target[i], c.rowid, trimmed(held.text(c, 0)), trimmed(held.text(c, 1)), trimmed(held.text(c, 2)),
-            trimmed(held.text(c, 3)));
-    }
+    auto shaped = prepared.shaped.get();
+    for (std::size_t i = 0; i < held.persons.size(); ++i)
+      if (target[i] != kNobody) v.persons_[target[i]].concepts = std::move(shaped.concepts[i]);
+    // The notes of the rows given, by the person they went to.
+    for (auto& [i, code] : shaped.notes.blankCodes)
+      if (target[i] != kNobody) notes.blankCodes.emplace_back(target[i], std::move(code));
+    for (auto& r : shaped.notes.dropped0807)
+      if (target[r.person] != kNobody) notes.dropped0807.push_back({target[r.person], r.rowid, std::move(r.base)});
+    for (auto i : shaped.notes.notAsStored)
+      if (target[i] != kNobody) notes.notAsStored.push_back(target[i]);
     return true;
   }
 
-  // dropped0807_ in table order, as the table gives the rows.
+  // The notes into the validator, dropped0807_ in table order, as the table gives the rows.
   void finish() {
-    auto& dropped = v.dropped0807_;
-    if (std::is_sorted(droppedRowids.begin(), droppedRowids.end())) return;
-    std::vector<std::size_t> order(dropped.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return droppedRowids[a] < droppedRowids[b]; });
-    std::vector<std::pair<std::size_t, std::string>> sorted;
-    for (auto i : order) sorted.push_back(std::move(dropped[i]));
-    dropped.swap(sorted);
+    for (auto& [k, code] : notes.blankCodes) v.blankCodes_.insert(std::move(code));
+    if (!notes.notAsStored.empty()) v.asStored_ = false;
+    auto& dropped = notes.dropped0807;
+    std::stable_sort(dropped.begin(), dropped.end(),
+                     [](const RowNotes::Dropped& a, const RowNotes::Dropped& b) { return a.rowid < b.rowid; });
+    for (auto& r : dropped) v.dropped0807_.emplace_back(r.person, std::move(r.base));
   }
 };
 
@@ -204,14 +255,14 @@ void DeclarationValidator::loadPersons() {
     persons_.push_back(std::move(p));
   }
   // The concept rows the computation has just stored need not be read back.
-  const auto* held = model::heldComputed(db, d_);
-  heldRead_ = held && sink.fromHeld(*held);
+  if (!heldConcepts_) prepareHeldConcepts();
+  auto prepared = std::move(heldConcepts_);
+  heldRead_ = prepared && model::heldComputed(db, d_) == prepared->held && sink.fromHeld(*prepared);
   if (!heldRead_) {
     model::writeHeldRows(db, d_);  // the rows a computation kept in memory only
     sink.fromTables(db);
   }
   sink.finish();
-  sortConceptsByCode(persons_);
 }
 
 }  // namespace korventa::determination

@@ -136,6 +136,44 @@ TEST_F(SaveTest, HeaderBoxesInTheirOrderAndControlNumbers) {
   }
 }
 
+// The header's counts are of workers only (the pensioner matches every condition and is not
+// counted); the days, hours and income are summed over workers and pensioners.
+TEST_F(SaveTest, HeaderCountsAndSumsOfThePersons) {
+  DeclarationForm f(session());
+  loadNew(f, "05/2012");
+  auto set = [&](const std::string& doc, const std::string& assignments) {
+    db().run("UPDATE TEMP1_F601 SET " + assignments + " WHERE doc_id_a = ?", {doc});
+  };
+  const auto docs = db().rows("SELECT doc_id_a FROM TEMP1_F601 WHERE cod_cat_tra = 1 ORDER BY doc_id_a");
+  ASSERT_EQ(docs.size(), 3u);
+  const std::string everything =
+      "Tipo = ' 22', essalud_vida = '1', ind_afieps = '1', sctr = 1, pension = 21, ind_quinta = '1', "
+      "ind_domicilio = '2', dias_lab = '30', horas_nor = '240', Tot_Ingresos = '1000.40'";
+  set(docs[0].text(0), everything);
+  set(docs[1].text(0),
+      "Tipo = '01', essalud_vida = ' 1 ', ind_afieps = '1', sctr = 0, pension = 24, ind_quinta = '1', "
+      "ind_domicilio = '1', dias_lab = '15', horas_nor = '120', Tot_Ingresos = '500.35'");
+  set(docs[2].text(0),
+      "Tipo = '99', essalud_vida = NULL, ind_afieps = '1', sctr = NULL, pension = 2, ind_quinta = '1', "
+      "ind_domicilio = NULL, dias_lab = NULL, horas_nor = '8', Tot_Ingresos = 'x'");
+  db().run("UPDATE TEMP1_F601 SET " + everything + " WHERE cod_cat_tra = 2");
+  ASSERT_TRUE(f.save().saved);
+  expectBoxes({{"719", "3"},
+               {"720", "3"},
+               {"736", "1"},
+               {"737", "1"},
+               {"723", "2"},
+               {"724", "3"},
+               {"725", "1"},
+               {"726", "2"},
+               {"727", "1"},
+               {"728", "3"},
+               {"729", "1"},
+               {"730", "75"},
+               {"731", "608"},
+               {"748", "2501"}});
+}
+
 TEST_F(SaveTest, ChequeAndCashPayments) {
   DeclarationForm f(session());
   loadNew(f, "05/2012");
