@@ -182,7 +182,7 @@ FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem
   closeWorkFiles();
   // The per-file lookups can be large (a rowid per concept row): they go with the file.
   conceptRowsCategory = 0;
-  std::unordered_map<std::uint64_t, std::int64_t>().swap(conceptRows);
+  conceptRows.release();
   receipts.clear();
   r = nullptr;
   return res;
