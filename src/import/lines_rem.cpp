@@ -100,7 +100,11 @@ void Importer::Impl::keepNewRow(const Worker& w, std::uint64_t key, std::int64_t
     newRows[i].monto_pag = std::move(montoPag);
     return;
   }
-  newRows.push_back({w.key, code, std::move(monto), std::move(montoPag)});
+  auto& kept = newRows.emplace_back();  // filled in place: its texts are copied once
+  kept.key = w.key;
+  kept.codigo = code;
+  kept.monto = std::move(monto);
+  kept.monto_pag = std::move(montoPag);
   const auto place = -static_cast<std::int64_t>(newRows.size());
   if (row)
     *row = place;
