@@ -1,98 +1,75 @@
 #pragma once
-// Rowids by a 64-bit key in one flat array (open addressing): a large ".rem" brings a concept row
-// per line, and a node per row (allocated, hashed, freed one by one) costs more than the lookup.
-// Keys that differ only in their low 16 bits (the concepts of one person) are placed within a
-// few cache lines of each other: a file brings a person's lines one after another.
+// Rowids by a 64-bit key whose high bits name a group (a person) and whose low 16 bits a member
+// (a concept). A large ".rem" brings a concept row per line, a person's lines one after another:
+// the person is looked up once per run of lines, its few concepts are then searched in a short
+// array, instead of hashing every key and allocating a node per row.
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace korventa::import {
 
 class RowidTable {
  public:
-  // Room for `n` entries in all without growing.
-  void reserve(std::size_t n) {
-    if (n > limit_ || slots_.empty()) rehash(capacityFor(n));
-  }
   std::size_t size() const { return size_; }
 
   // The value of `key`, or null; valid until the next insertion.
   std::int64_t* find(std::uint64_t key) {
-    if (key == kEmpty) return hasEmptyKey_ ? &emptyKeyValue_ : nullptr;
-    if (slots_.empty()) return nullptr;
-    for (std::size_t i = home(key);; i = (i + 1) & mask_) {
-      if (slots_[i].key == key) return &slots_[i].value;
-      if (slots_[i].key == kEmpty) return nullptr;
-    }
+    std::vector<Member>* g = group(key >> 16, false);
+    if (!g) return nullptr;
+    const auto low = static_cast<std::uint16_t>(key);
+    for (auto& m : *g)
+      if (m.low == low) return &m.value;
+    return nullptr;
   }
 
   // The value of `key`, added as `value` when the key is new (an existing one is kept).
   std::int64_t& emplace(std::uint64_t key, std::int64_t value) {
-    if (key == kEmpty) {
-      if (!hasEmptyKey_) {
-        hasEmptyKey_ = true;
-        emptyKeyValue_ = value;
-        ++size_;
-      }
-      return emptyKeyValue_;
-    }
-    if (size_ + 1 > limit_) rehash(capacityFor(size_ + 1));
-    std::size_t i = home(key);
-    for (; slots_[i].key != kEmpty; i = (i + 1) & mask_)
-      if (slots_[i].key == key) return slots_[i].value;
-    slots_[i] = {key, value};
+    std::vector<Member>& g = *group(key >> 16, true);
+    const auto low = static_cast<std::uint16_t>(key);
+    for (auto& m : g)
+      if (m.low == low) return m.value;
     ++size_;
-    return slots_[i].value;
+    g.push_back({low, value});
+    return g.back().value;
   }
   std::int64_t& operator[](std::uint64_t key) { return emplace(key, 0); }
 
-  // Empty, keeping the room.
   void clear() {
-    for (auto& s : slots_) s.key = kEmpty;
+    index_.clear();
+    groups_.clear();
     size_ = 0;
-    hasEmptyKey_ = false;
+    last_ = kNone;
   }
   // Empty, giving the room back.
   void release() { *this = RowidTable(); }
 
  private:
-  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
-  struct Slot {
-    std::uint64_t key = kEmpty;
-    std::int64_t value = 0;
+  static constexpr std::size_t kNone = ~std::size_t{0};
+  struct Member {
+    std::uint16_t low;
+    std::int64_t value;
   };
-  // At most seven entries in ten slots.
-  static std::size_t capacityFor(std::size_t n) {
-    std::size_t cap = 16;
-    while (cap * 7 / 10 < n) cap *= 2;
-    return cap;
-  }
-  std::size_t home(std::uint64_t key) const {
-    const std::uint64_t group = (key >> 16) * 0x9E3779B97F4A7C15ull;
-    return static_cast<std::size_t>((group >> shift_) + (key & 63)) & mask_;
-  }
-  void rehash(std::size_t cap) {
-    std::vector<Slot> old;
-    old.swap(slots_);
-    slots_.assign(cap, Slot{});
-    mask_ = cap - 1;
-    shift_ = 64;
-    for (std::size_t c = cap; c > 1; c >>= 1) --shift_;
-    limit_ = cap * 7 / 10;
-    for (const auto& s : old)
-      if (s.key != kEmpty) {
-        std::size_t i = home(s.key);
-        while (slots_[i].key != kEmpty) i = (i + 1) & mask_;
-        slots_[i] = s;
-      }
+  // The members of group `high` (added when `add`), or null; the group found last is kept at hand.
+  std::vector<Member>* group(std::uint64_t high, bool add) {
+    if (last_ != kNone && lastHigh_ == high) return &groups_[last_];
+    auto it = index_.find(high);
+    if (it == index_.end()) {
+      if (!add) return nullptr;
+      it = index_.emplace(high, groups_.size()).first;
+      groups_.emplace_back();
+    }
+    last_ = it->second;
+    lastHigh_ = high;
+    return &groups_[last_];
   }
 
-  std::vector<Slot> slots_;
-  std::size_t mask_ = 0, limit_ = 0, size_ = 0;
-  int shift_ = 64;
-  bool hasEmptyKey_ = false;
-  std::int64_t emptyKeyValue_ = 0;
+  std::unordered_map<std::uint64_t, std::size_t> index_;
+  std::vector<std::vector<Member>> groups_;
+  std::size_t size_ = 0;
+  std::size_t last_ = kNone;
+  std::uint64_t lastHigh_ = 0;
 };
 
 }  // namespace korventa::import
