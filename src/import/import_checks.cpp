@@ -45,6 +45,22 @@ int toInt(std::string_view v) {
   return n;
 }
 
+// An amount of digits with two decimals ("1234.50"), as nearly every line of a large file
+// brings it, within the limits: read at once, to the value the rules below would accept.
+std::optional<Money> plainAmount(std::string_view v, const AmountCodes& c) {
+  const std::size_t n = v.size();
+  if (n < 4 || n > c.maxLength || n > 17 || v[n - 3] != '.') return std::nullopt;
+  if (static_cast<int>(n - 3) > c.maxIntegerDigits) return std::nullopt;
+  std::int64_t units = 0;
+  for (std::size_t i = 0; i < n - 3; ++i) {
+    if (v[i] < '0' || v[i] > '9') return std::nullopt;
+    units = units * 10 + (v[i] - '0');
+  }
+  const char d1 = v[n - 2], d2 = v[n - 1];
+  if (d1 < '0' || d1 > '9' || d2 < '0' || d2 > '9') return std::nullopt;
+  return Money::fromRaw(units * Money::kScale + (d1 - '0') * (Money::kScale / 10) + (d2 - '0') * (Money::kScale / 100));
+}
+
 }  // namespace
 
 bool allDigits(std::string_view value) {
@@ -55,6 +71,10 @@ bool allDigits(std::string_view value) {
 }
 
 std::string amountCode(std::string_view v, const AmountCodes& c, Money* amount) {
+  if (auto m = plainAmount(v, c)) {
+    if (amount) *amount = *m;
+    return {};
+  }
   if (v.empty()) return c.empty;
   if (!numericShape(v)) return c.notNumeric;
   if (pointCount(v) > 1) return c.points;

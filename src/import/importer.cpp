@@ -123,9 +123,8 @@ void Importer::Impl::importLines(Kind kind, const ImportText& text) {
   const bool bulk = !deferRows && (kind == Kind::Rem || kind == Kind::Pen) && text.lines.size() > kBulkLines &&
                     static_cast<std::int64_t>(text.lines.size()) > db.integer("SELECT count(*) FROM TMPF601CONCEP");
   if (deferRows && (kind == Kind::Rem || kind == Kind::Pen)) {
-    // Room for a row per line: the lookup and the kept rows then grow without moving.
+    // Room for a row per line: the kept rows then grow without moving.
     newRows.reserve(newRows.size() + text.lines.size());
-    conceptRows.reserve(conceptRows.size() + text.lines.size());
   }
   data::Transaction tx(db);
   if (bulk) data::dropConceptIndexes(db);
@@ -182,7 +181,7 @@ FileResult Importer::Impl::run(Kind kind, ImportText text, const std::filesystem
   closeWorkFiles();
   // The per-file lookups can be large (a rowid per concept row): they go with the file.
   conceptRowsCategory = 0;
-  std::unordered_map<std::uint64_t, std::int64_t>().swap(conceptRows);
+  conceptRows.release();
   receipts.clear();
   r = nullptr;
   return res;

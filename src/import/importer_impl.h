@@ -29,6 +29,7 @@
 #include "import/import_checks.h"
 #include "import/import_errors.h"
 #include "import/import_file.h"
+#include "import/rowid_table.h"
 
 namespace korventa::import {
 
@@ -169,10 +170,9 @@ struct Importer::Impl {
   std::vector<Undo> newRowsUndo;  // amounts of earlier files' kept rows this file changed
   // A failed or cancelled file: what it kept or changed in memory goes with its rollback.
   void forgetFileRows();
-  std::unordered_map<std::uint64_t, std::int64_t> conceptRows;
-  using ConceptRow = std::unordered_map<std::uint64_t, std::int64_t>::iterator;
-  // `row` is the lookup's entry for `key`, or its end when the row is not there.
-  void keepNewRow(const Worker& w, std::uint64_t key, ConceptRow row, const std::string& code, std::string monto,
+  RowidTable conceptRows;
+  // `row` is the lookup's entry for `key`, or null when the row is not there.
+  void keepNewRow(const Worker& w, std::uint64_t key, std::int64_t* row, const std::string& code, std::string monto,
                   std::string montoPag);
   static std::uint64_t conceptKey(std::int64_t correl, int category, int codeNumber) {
     return (static_cast<std::uint64_t>(correl) << 20) | (static_cast<std::uint64_t>(category) << 16) |

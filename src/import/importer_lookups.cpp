@@ -33,10 +33,11 @@ void Importer::Impl::loadWorkers() {
     w.domicilio = st.getColumn(10).getString();
     workers.emplace(personIndex(w.key.tip_doc_a, w.key.doc_id_a, w.key.cod_cat_tra), std::move(w));
   }
-  // ASEG_DET_LAB keeps the SCTR-pension mark of the registry when the working row has none.
+  // ASEG_DET_LAB keeps the SCTR-pension mark of the registry when the working row has none (a
+  // registry without the mark changes nothing).
   auto& sp = db.prepared(
       "SELECT tip_doc_a, doc_id_a, cod_cat_tra, COALESCE(sctr_pension, 0) FROM ASEG_DET_LAB "
-      "WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2)");
+      "WHERE tip_doc_d = 6 AND doc_id_d = ? AND cod_cat_tra IN (1, 2) AND COALESCE(sctr_pension, 0) <> 0");
   sp.bind(1, d.ruc);
   while (sp.executeStep()) {
     auto it = workers.find(

@@ -58,14 +58,14 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
   std::string m = pictured(f[3], monto), p = pictured(f[4], pagado);
   loadConceptRows(category);
   std::uint64_t key = conceptKey(w->key.correl_a, category, number);
-  auto row = conceptRows.find(key);
+  std::int64_t* row = conceptRows.find(key);
   bool updated = false;
-  const bool kept = row != conceptRows.end() && row->second < 0;  // kept in memory, not written
-  if (row != conceptRows.end() && !kept) {
+  const bool kept = row && *row < 0;  // kept in memory, not written
+  if (row && !kept) {
     auto& up = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ? WHERE rowid = ?");
     up.bind(1, m);
     up.bind(2, p);
-    up.bind(3, static_cast<std::int64_t>(row->second));
+    up.bind(3, *row);
     updated = up.exec() == 1;
   }
   if (kept || (!updated && deferRows)) {
@@ -91,19 +91,23 @@ std::string Importer::Impl::lineRem(const std::vector<std::string>& f, int categ
 }
 
 // A concept row the computation will write: a new one, or the amounts of one kept before.
-void Importer::Impl::keepNewRow(const Worker& w, std::uint64_t key, ConceptRow row, const std::string& code,
+void Importer::Impl::keepNewRow(const Worker& w, std::uint64_t key, std::int64_t* row, const std::string& code,
                                 std::string monto, std::string montoPag) {
-  if (row != conceptRows.end() && row->second < 0) {
-    auto i = static_cast<std::size_t>(-1 - row->second);
+  if (row && *row < 0) {
+    auto i = static_cast<std::size_t>(-1 - *row);
     if (i < newRowsAtStart) newRowsUndo.push_back({i, newRows[i].monto, newRows[i].monto_pag});
     newRows[i].monto = std::move(monto);
     newRows[i].monto_pag = std::move(montoPag);
     return;
   }
-  newRows.push_back({w.key, code, std::move(monto), std::move(montoPag)});
+  auto& kept = newRows.emplace_back();  // filled in place: its texts are copied once
+  kept.key = w.key;
+  kept.codigo = code;
+  kept.monto = std::move(monto);
+  kept.monto_pag = std::move(montoPag);
   const auto place = -static_cast<std::int64_t>(newRows.size());
-  if (row != conceptRows.end())
-    row->second = place;
+  if (row)
+    *row = place;
   else
     conceptRows.emplace(key, place);
 }

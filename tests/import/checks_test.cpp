@@ -29,10 +29,37 @@ TEST(ImportChecks, AmountAndTimeBoundaries) {
   AmountCodes pt{"0930", "0926", "0927", "0928", "0929", "0931", "0860", 12, 15};
   EXPECT_EQ(amountCode("123456789012.00", pt), "");
   EXPECT_EQ(amountCode("1234567890123.0", pt), "0928");
+  // Amounts in the usual "digits.dd" form meet the limits like any other.
+  AmountCodes eight{"0930", "0926", "0927", "0928", "0929", "0931", "0925", 8, 10};
+  EXPECT_EQ(amountCode("12345678.00", eight), "0929");
+  EXPECT_EQ(amountCode("1234567.00", eight), "");
+  AmountCodes six{"0930", "0926", "0927", "0928", "0929", "0931", "0925", 6, 10};
+  EXPECT_EQ(amountCode("1234567.00", six), "0928");
+  EXPECT_EQ(amountCode("0123456.00", six), "0928");
   EXPECT_EQ(workTimeCode({"160", "30", "10", "0.0"}), "0910");
   EXPECT_EQ(workTimeCode({"744", "0", "0", "0"}), "");
   EXPECT_EQ(workTimeCode({"744", "1", "0", "0"}), "0911");
   EXPECT_EQ(workTimeCode({"-1", "0", "0", "0"}), "0906");
+}
+
+// An accepted amount has the value the decimal parse gives its text, whatever its form.
+TEST(ImportChecks, AcceptedAmountsKeepTheirParsedValue) {
+  std::mt19937 rng(601);
+  static const char kAlphabet[] = "0123456789999.";
+  int accepted = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string v;
+    if (round % 3 == 0) v = "+";
+    auto n = rng() % 12;
+    for (std::size_t i = 0; i < n; ++i) v += kAlphabet[rng() % (sizeof kAlphabet - 1)];
+    if (round % 2 == 0 && v.size() > 3) v[v.size() - 3] = '.';
+    Money value = Money::fromRaw(-1);
+    if (!amountCode(v, {}, &value).empty()) continue;
+    ++accepted;
+    ASSERT_TRUE(Money::parse(v)) << v;
+    EXPECT_EQ(value, *Money::parse(v)) << v;
+  }
+  EXPECT_GT(accepted, 5000);
 }
 
 // "1" read as "01" is in cases.rem, the rate codes 0933-0935 in cases.sct (ImporterTest).

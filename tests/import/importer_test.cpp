@@ -353,5 +353,29 @@ TEST_F(ImporterTest, EachLineJudgedOnItsOwnDocumentAndWorkerType) {
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(got[i], lines[i].code) << lines[i].name;
 }
 
+// Concept 0805 needs the SCTR-pension mark: the working row's, or else the registry's.
+TEST_F(ImporterTest, SctrPensionMarkOfTheWorkingRowOrElseOfTheRegistry) {
+  RegistryBuilder{t.db()}.person(decl.ruc, static_cast<long>(p1.correl_a), 1, 1, "41000001", "TRABAJADOR", "UNO", "21",
+                                 "11", 21);
+  struct Case {
+    const char* name;
+    const char* working;   // TEMP1_F601.sctr_pension
+    const char* registry;  // ASEG_DET_LAB.sctr_pension
+    const char* code;      // "" = transferred
+  };
+  for (const auto& c :
+       {Case{"marked in the working row", "1", "NULL", ""}, Case{"marked only in the registry", "0", "1", ""},
+        Case{"working row without a value", "NULL", "1", ""}, Case{"marked nowhere", "0", "0", "0945"},
+        Case{"no value anywhere", "NULL", "NULL", "0945"},
+        Case{"the working row's other mark wins", "2", "1", "0945"}}) {
+    SCOPED_TRACE(c.name);
+    t.db().run(std::string("UPDATE TEMP1_F601 SET sctr_pension = ") + c.working + " WHERE doc_id_a = '41000001'");
+    t.db().run(std::string("UPDATE ASEG_DET_LAB SET sctr_pension = ") + c.registry + " WHERE doc_id_a = '41000001'");
+    auto r = runBytes(Kind::Rem, "01|41000001|0805|5.00|5.00|\r\n");
+    ASSERT_FALSE(r.refused) << r.refusal;
+    EXPECT_EQ(r.errors.empty() ? "" : r.errors[0].code, c.code);
+  }
+}
+
 }  // namespace
 }  // namespace korventa::test
