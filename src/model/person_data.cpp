@@ -1,5 +1,6 @@
 #include "model/person_data.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -111,7 +112,8 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
   auto& st = db.prepared(sql);
   bindPerson(st, 1, only, true);
   while (st.executeStep()) {
-    PersonData p;
+    // Built where it stays: a person holds dozens of texts, each moved otherwise.
+    PersonData& p = persons.emplace_back();
     p.rowid = st.getColumn(0).getInt64();
     p.key.tip_doc_a = static_cast<int>(intCol(st, 1));
     p.key.doc_id_a = col(st, 2);
@@ -130,9 +132,7 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
     p.aseg_pens = col(st, 15);
     for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
     p.summary = p.storedSummary;
-    p.concepts.reserve(32);
-    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
-    persons.push_back(std::move(p));
+    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size() - 1);
   }
 }
 
@@ -161,7 +161,9 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
     }
     notes.plainKeys =
         notes.plainKeys && st.getColumn(1).isInteger() && st.getColumn(3).isInteger() && st.getColumn(4).isInteger();
-    ConceptRow r;
+    // Room for a payroll's rows at once (a person without rows takes none).
+    if (p->concepts.empty()) p->concepts.reserve(32);
+    ConceptRow& r = p->concepts.emplace_back();
     r.rowid = st.getColumn(0).getInt64();
     r.codigo = col(st, 5);
     if (notes.plainTexts) notes.plainTexts = plainTexts(st, r.codigo);
@@ -171,7 +173,6 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
     r.monto = r.storedMonto = col(st, 7);
     r.monto_pag = r.storedMontoPag = col(st, 8);
     r.base_calculo = r.storedBase = col(st, 9);
-    p->concepts.push_back(std::move(r));
   }
 }
 
@@ -374,44 +375,67 @@ const std::string& ImportedConcepts::descripOf(const std::string& codigo) const 
   return it == descrip.end() ? none : it->second;
 }
 
-void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+ImportedByPerson::ImportedByPerson(std::vector<PersonData>& persons, ImportedConcepts& imported)
+    : persons_(persons), first_(persons.size() + 1, 0) {
   if (imported.rows.empty()) return;
-  std::unordered_map<std::string, PersonData*> index;
+  rows_ = std::move(imported.rows);
+  std::unordered_map<std::string, std::size_t> index;
   index.reserve(persons.size());
-  for (auto& p : persons)
-    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
+  for (std::size_t i = 0; i < persons.size(); ++i) {
+    const PersonKey& k = persons[i].key;
+    index.emplace(personKey(k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra), i);
+  }
+  constexpr std::size_t none = SIZE_MAX;
+  std::vector<std::size_t> owner(rows_.size(), none);
   std::vector<ImportedConcept> others;
   // A file brings a person's rows one after another: the person found last is looked at first.
-  const ImportedConcept* last = nullptr;
-  PersonData* lastPerson = nullptr;
-  for (std::size_t i = 0; i < imported.rows.size(); ++i) {
-    ImportedConcept& c = imported.rows[i];
+  std::size_t lastPerson = none;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    ImportedConcept& c = rows_[i];
     c.order = imported.count + i + 1;
-    if (!last || !(last->key == c.key)) {
+    if (i == 0 || !(rows_[i - 1].key == c.key)) {
       auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
-      lastPerson = it == index.end() ? nullptr : it->second;
-      last = &c;
+      lastPerson = it == index.end() ? none : it->second;
     }
-    if (!lastPerson) {
-      others.push_back(c);  // copied: `last` may still point at it
-      continue;
-    }
-    PersonData& p = *lastPerson;
+    owner[i] = lastPerson;
+    if (lastPerson == none)
+      others.push_back(c);
+    else
+      ++first_[lastPerson + 1];
+  }
+  for (std::size_t i = 0; i < persons.size(); ++i) first_[i + 1] += first_[i];
+  order_.resize(first_.back());
+  std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (owner[i] != none) order_[next[owner[i]]++] = i;
+  imported.count += rows_.size();
+  imported.rows = std::move(others);  // the rows handed over take no more room
+}
+
+void ImportedByPerson::give(std::size_t i, std::size_t spare) {
+  PersonData& p = persons_[i];
+  p.concepts.reserve(p.concepts.size() + (first_[i + 1] - first_[i]) + spare);
+  for (std::size_t k = first_[i]; k < first_[i + 1]; ++k) {
+    ImportedConcept& c = rows_[order_[k]];
+    // A row for a concept the person already holds gives it its amounts instead.
     if (ConceptRow* held = p.find(c.codigo)) {
       held->monto = std::move(c.monto);
       held->monto_pag = std::move(c.monto_pag);
       continue;
     }
     // The description stays with the import's list (one per concept) until the row is written.
-    ConceptRow r;
+    ConceptRow& r = p.concepts.emplace_back();
     r.importOrder = c.order;
     r.codigo = std::move(c.codigo);
     r.monto = std::move(c.monto);
     r.monto_pag = std::move(c.monto_pag);
-    p.concepts.push_back(std::move(r));
   }
-  imported.count += imported.rows.size();
-  imported.rows = std::move(others);  // the rows handed over take no more room
+}
+
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+  if (imported.rows.empty()) return;
+  ImportedByPerson byPerson(persons, imported);
+  for (std::size_t i = 0; i < persons.size(); ++i) byPerson.give(i);
 }
 
 void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported,
