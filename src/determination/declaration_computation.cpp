@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <functional>
 #include <future>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <set>
 #include <tuple>
 
@@ -170,9 +173,36 @@ void storeBatch(data::Database& db, std::vector<model::PersonData>& persons, con
   if (!unwritten) data::createConceptIndexes(db);
 }
 
-// Frees the persons here (the vector emptied is left to its owner).
-void discard(std::vector<model::PersonData>& persons) {
-  std::vector<model::PersonData>().swap(persons);
+// `f` run on a thread of its own, or when its result is asked for if no thread can be had.
+template <class F>
+auto onTheSide(F f) {
+  try {
+    return std::async(std::launch::async, f);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, f);
+  }
+}
+
+// The persons of the last batch (hundreds of thousands of texts) are freed on a thread of their own
+// while the caller goes on; the next batch, or the end of the program, waits for it.
+class Leftovers {
+ public:
+  void drop(std::vector<model::PersonData> persons) {
+    std::lock_guard lock(mutex_);
+    if (freeing_.valid()) freeing_.wait();
+    freeing_ = onTheSide([gone = std::make_shared<std::vector<model::PersonData>>(std::move(persons))] {
+      std::vector<model::PersonData>().swap(*gone);
+    });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::future<void> freeing_;
+};
+
+Leftovers& leftovers() {
+  static Leftovers instance;
+  return instance;
 }
 
 // The persons' concept rows after the computation: stored, and new that declare something.
@@ -234,12 +264,10 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   std::future<std::shared_ptr<const model::ComputedPersons>> taken;
   storeBatch(db, persons, imported, bulk, closing ? &unwritten : nullptr, [&] {
     if (whole)
-      taken = std::async(std::launch::async,
-                         [&] { return model::takeStored(persons, notes.otherRows, notes.plainTexts, &unwritten); });
+      taken = onTheSide([&] { return model::takeStored(persons, notes.otherRows, notes.plainTexts, &unwritten); });
   });
   auto held = whole ? taken.get() : nullptr;
-  // Hundreds of thousands of texts are freed on a thread of their own meanwhile the commit.
-  auto freed = std::async(std::launch::async, [gone = std::move(persons)]() mutable { discard(gone); });
+  leftovers().drop(std::move(persons));
   tx.commit();
   model::holdComputed(db, decl, std::move(held));
 }

@@ -353,15 +353,21 @@ void insertImported(ConceptInserts& inserts, std::vector<PersonData>& persons, c
   for (const auto& c : imported.rows)
     if (c.order > 0 && c.order <= slots.size()) slots[c.order - 1].other = &c;
   static const std::string none;
+  // A payroll's rows name a few dozen concepts: each description is looked up once.
+  std::unordered_map<std::string_view, const std::string*> descrips;
+  auto descripOf = [&](const std::string& codigo) -> const std::string& {
+    auto it = descrips.find(codigo);
+    if (it == descrips.end()) it = descrips.emplace(codigo, &imported.descripOf(codigo)).first;
+    return *it->second;
+  };
   for (const Slot& s : slots) {
     if (s.row) {
       ConceptRow& r = *s.row;
-      inserts.add(s.person->key, r.codigo, imported.descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo,
-                  &r.rowid);
+      inserts.add(s.person->key, r.codigo, descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo, &r.rowid);
       markStored(r);
     } else if (s.other) {
       const ImportedConcept& c = *s.other;
-      inserts.add(c.key, c.codigo, imported.descripOf(c.codigo), c.monto, c.monto_pag, none);
+      inserts.add(c.key, c.codigo, descripOf(c.codigo), c.monto, c.monto_pag, none);
     }
   }
   inserts.flush();  // the rows written are no longer new to what follows
