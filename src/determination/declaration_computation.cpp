@@ -158,17 +158,13 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
 // the new rows. With `unwritten` (every person computed, the working set only saved and closed
 // afterwards: the save takes the rows from memory), the new rows are not written at all, nor is
 // the index: nobody looks a row up by its key before the table is emptied (which builds it again).
-// `stored` is called once the persons are as stored (what follows only reads them).
+// `stored` is called once the persons' rows are as stored (what follows only reads them).
 void storeBatch(data::Database& db, std::vector<model::PersonData>& persons, const model::ImportedConcepts& imported,
                 bool bulk, model::UnwrittenRows* unwritten, const std::function<void()>& stored) {
-  if (!bulk) {
-    model::storePersons(db, persons, imported);
-    return stored();
-  }
+  if (!bulk) return model::storePersons(db, persons, imported, nullptr, stored);
   data::dropConceptIndexes(db);
   BulkChangeNotes changes(db, persons);
-  model::storePersons(db, persons, imported, unwritten);
-  stored();
+  model::storePersons(db, persons, imported, unwritten, stored);
   changes.note(persons, !imported.rows.empty());
   if (!unwritten) data::createConceptIndexes(db);
 }
@@ -259,8 +255,9 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
   model::UnwrittenRows unwritten;
   const bool closing = bulk && whole && batch.afterwards == Afterwards::SavedAndClosed;
-  // The rows held for the checks are taken on a thread of their own while the changes are noted
-  // (both only read the persons); a failure there fails the batch, leaving nothing written.
+  // The rows held for the checks are taken on a thread of their own while the changes are written
+  // and noted (which then only read the rows); a failure there fails the batch, leaving nothing
+  // written.
   std::future<std::shared_ptr<const model::ComputedPersons>> taken;
   storeBatch(db, persons, imported, bulk, closing ? &unwritten : nullptr, [&] {
     if (whole)

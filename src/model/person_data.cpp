@@ -1,6 +1,7 @@
 #include "model/person_data.h"
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -444,44 +445,85 @@ void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imp
   for (std::size_t i = 0; i < persons.size(); ++i) byPerson.give(i);
 }
 
+namespace {
+
+void updateRow(data::Database& db, const ConceptRow& r) {
+  auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
+  st.bind(1, r.monto);
+  st.bind(2, r.monto_pag);
+  st.bind(3, r.base_calculo);
+  st.bind(4, static_cast<int64_t>(r.rowid));
+  st.exec();
+}
+
+void updateSummary(data::Database& db, PersonData& p) {
+  if (p.summary == p.storedSummary) return;
+  static const std::string sql = [] {
+    std::string s = "UPDATE TEMP1_F601 SET ";
+    for (int c = 0; c < kSummaryColumns; ++c) s += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
+    return s + " WHERE rowid = ?";
+  }();
+  auto& st = db.prepared(sql);
+  // The texts outlive the step, and every use of the statement binds all of them again.
+  for (int c = 0; c < kSummaryColumns; ++c) st.bindNoCopy(c + 1, p.summary[c]);
+  st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
+  st.exec();
+  p.storedSummary = p.summary;
+}
+
+// The working set keeps the rows that declare something: a concept of the set that the person
+// leaves empty lives in memory only, until an amount or a base is put in it.
+bool toStore(const ConceptRow& r) {
+  return r.changed() && (r.rowid != 0 || r.hasContent());
+}
+
+}  // namespace
+
 void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported,
-                  UnwrittenRows* unwritten) {
-  std::string summarySql = "UPDATE TEMP1_F601 SET ";
-  for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
-  summarySql += " WHERE rowid = ?";
+                  UnwrittenRows* unwritten, const std::function<void()>& settled) {
   try {
     if (unwritten)
       unwritten->first = unwritten->next = db.integer("SELECT COALESCE(MAX(rowid), 0) FROM TMPF601CONCEP") + 1;
     ConceptInserts inserts(db, unwritten);
     insertImported(inserts, persons, imported);
-    for (auto& p : persons) {
-      for (auto& r : p.concepts) {
-        if (!r.changed()) continue;
-        // The working set keeps the rows that declare something: a concept of the set that the
-        // person leaves empty lives in memory only, until an amount or a base is put in it.
-        if (r.rowid == 0 && !r.hasContent()) continue;
-        if (r.rowid == 0) {
-          inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
-        } else {
-          auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
-          st.bind(1, r.monto);
-          st.bind(2, r.monto_pag);
-          st.bind(3, r.base_calculo);
-          st.bind(4, static_cast<int64_t>(r.rowid));
-          st.exec();
+    if (!unwritten) {
+      for (auto& p : persons) {
+        for (auto& r : p.concepts) {
+          if (!toStore(r)) continue;
+          if (r.rowid == 0)
+            inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
+          else
+            updateRow(db, r);
+          markStored(r);
         }
+        updateSummary(db, p);
+      }
+      inserts.flush();
+      if (settled) settled();
+      return;
+    }
+    // No new row is written: every row is settled (rowid and stored texts) first, then the
+    // changed ones are written in the same order, while the caller may read the rows.
+    std::vector<const ConceptRow*> updates;
+    std::vector<std::size_t> until(persons.size());
+    for (std::size_t i = 0; i < persons.size(); ++i) {
+      PersonData& p = persons[i];
+      for (auto& r : p.concepts) {
+        if (!toStore(r)) continue;
+        if (r.rowid == 0)
+          inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
+        else
+          updates.push_back(&r);
         markStored(r);
       }
-      if (p.summary != p.storedSummary) {
-        auto& st = db.prepared(summarySql);
-        // The texts outlive the step, and every use of the statement binds all of them again.
-        for (int c = 0; c < kSummaryColumns; ++c) st.bindNoCopy(c + 1, p.summary[c]);
-        st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
-        st.exec();
-        p.storedSummary = p.summary;
-      }
+      until[i] = updates.size();
     }
-    inserts.flush();
+    if (settled) settled();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < persons.size(); ++i) {
+      for (; k < until[i]; ++k) updateRow(db, *updates[k]);
+      updateSummary(db, persons[i]);
+    }
   } catch (const SQLite::Exception& e) {
     data::rethrow(e);
   }

@@ -4,6 +4,7 @@
 // (only what changed) with prepared statements. The caller holds the transaction.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -164,8 +165,10 @@ class ImportedByPerson {
 // addImportedConcepts), the imported rows go first, in the order they were read, as the import
 // would have written them: those of a loaded person as computed, the others as read. With
 // `unwritten`, the new rows are not inserted but given their rowids there (every imported row
-// must then belong to a loaded person).
+// must then belong to a loaded person). `settled` is called once every concept row is as stored
+// (rowids and stored texts), which with `unwritten` is before the changed rows are written: from
+// then on the store only reads them, and another thread may too.
 void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {},
-                  UnwrittenRows* unwritten = nullptr);
+                  UnwrittenRows* unwritten = nullptr, const std::function<void()>& settled = {});
 
 }  // namespace korventa::model
