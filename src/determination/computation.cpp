@@ -42,15 +42,23 @@ Computation::Computation(data::Database& db, const model::OpenDeclaration& decl)
 
 namespace {
 
+void computeOne(Computation& computation, std::vector<PersonData>& persons, std::size_t i, Offer offer,
+                const PersonSteps& steps) {
+  if (steps.before) steps.before(i);
+  computation.compute(persons[i], nullptr, offer);
+  if (steps.after) steps.after(i);
+}
+
 // The second half of a batch computed on a thread of its own; joined however the caller leaves.
 class OtherHalf {
  public:
-  OtherHalf(Computation computation, std::vector<PersonData>& persons, std::size_t from, Offer offer)
+  OtherHalf(Computation computation, std::vector<PersonData>& persons, std::size_t from, Offer offer,
+            const PersonSteps& steps)
       : computation_(std::move(computation)), failedAt_(persons.size()) {
-    thread_ = std::thread([this, &persons, from, offer] {
+    thread_ = std::thread([this, &persons, from, offer, &steps] {
       std::size_t i = from;
       try {
-        for (; i < persons.size() && !stop_; ++i) computation_.compute(persons[i], nullptr, offer);
+        for (; i < persons.size() && !stop_; ++i) computeOne(computation_, persons, i, offer, steps);
       } catch (...) {
         failure_ = std::current_exception();
         failedAt_ = i;
@@ -82,19 +90,19 @@ class OtherHalf {
 }  // namespace
 
 void computeBatch(Computation& computation, std::vector<PersonData>& persons, Offer offer, Progress& progress,
-                  int threads) {
+                  int threads, const PersonSteps& steps) {
   const auto total = static_cast<long long>(persons.size());
   const std::size_t split = threads > 1 ? persons.size() / 2 : persons.size();
   std::optional<OtherHalf> other;
   if (split < persons.size()) {
     // Every rate the other thread needs is read here: it never touches the connection.
     for (std::size_t i = split; i < persons.size(); ++i) computation.rates().forType(persons[i].tipo);
-    other.emplace(computation.frozen(), persons, split, offer);
+    other.emplace(computation.frozen(), persons, split, offer, steps);
   }
   long long done = 0;
   for (std::size_t i = 0; i < split; ++i) {
     progress.tick(done++, total);
-    computation.compute(persons[i], nullptr, offer);
+    computeOne(computation, persons, i, offer, steps);
   }
   if (other) {
     other->join();

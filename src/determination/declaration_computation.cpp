@@ -1,6 +1,11 @@
 #include "determination/declaration_computation.h"
 
 #include <algorithm>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <set>
 #include <tuple>
 
@@ -153,14 +158,79 @@ std::vector<model::PersonData> loadBatch(data::Database& db, const std::string& 
 // the new rows. With `unwritten` (every person computed, the working set only saved and closed
 // afterwards: the save takes the rows from memory), the new rows are not written at all, nor is
 // the index: nobody looks a row up by its key before the table is emptied (which builds it again).
+// `stored` is called once the persons' rows are as stored (what follows only reads them).
 void storeBatch(data::Database& db, std::vector<model::PersonData>& persons, const model::ImportedConcepts& imported,
-                bool bulk, model::UnwrittenRows* unwritten) {
-  if (!bulk) return model::storePersons(db, persons, imported);
+                bool bulk, model::UnwrittenRows* unwritten, const std::function<void()>& stored) {
+  if (!bulk) return model::storePersons(db, persons, imported, nullptr, stored);
   data::dropConceptIndexes(db);
   BulkChangeNotes changes(db, persons);
-  model::storePersons(db, persons, imported, unwritten);
+  model::storePersons(db, persons, imported, unwritten, stored);
   changes.note(persons, !imported.rows.empty());
   if (!unwritten) data::createConceptIndexes(db);
+}
+
+// `f` run on a thread of its own, or when its result is asked for if no thread can be had.
+template <class F>
+auto onTheSide(F f) {
+  try {
+    return std::async(std::launch::async, f);
+  } catch (const std::system_error&) {
+    return std::async(std::launch::deferred, f);
+  }
+}
+
+// The persons of the last batch (hundreds of thousands of texts) are freed on a thread of their own
+// while the caller goes on; the next batch, or the end of the program, waits for it.
+class Leftovers {
+ public:
+  void drop(std::vector<model::PersonData> persons) {
+    std::lock_guard lock(mutex_);
+    if (freeing_.valid()) freeing_.wait();
+    freeing_ = onTheSide([gone = std::make_shared<std::vector<model::PersonData>>(std::move(persons))] {
+      std::vector<model::PersonData>().swap(*gone);
+    });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::future<void> freeing_;
+};
+
+Leftovers& leftovers() {
+  static Leftovers instance;
+  return instance;
+}
+
+// The persons' concept rows after the computation: stored, and new that declare something.
+struct RowCounts {
+  std::size_t added = 0, kept = 0;
+};
+
+// Gives the persons the imported rows that are theirs (`imported` keeps the others) and computes
+// them, each on the thread that computes it, and counts their rows there while they are at hand.
+RowCounts computeWithImported(Computation& computation, std::vector<model::PersonData>& persons,
+                              model::ImportedConcepts& imported, Progress& progress) {
+  model::ImportedByPerson byPerson(persons, imported);
+  // Room for the rows the computation adds, reserved with the imported ones: the rows move once.
+  const std::size_t spare = offeredRows(computation.context(), Offer::Contributions);
+  std::vector<RowCounts> counts(persons.size());
+  PersonSteps steps;
+  steps.before = [&](std::size_t i) { byPerson.give(i, spare); };
+  steps.after = [&](std::size_t i) {
+    for (const auto& r : persons[i].concepts) {
+      if (r.rowid != 0)
+        ++counts[i].kept;
+      else if (r.hasContent())
+        ++counts[i].added;
+    }
+  };
+  computeBatch(computation, persons, Offer::Contributions, progress, batchThreads(persons.size()), steps);
+  RowCounts all;
+  for (const auto& c : counts) {
+    all.added += c.added;
+    all.kept += c.kept;
+  }
+  return all;
 }
 
 // Computes the persons of the working set (all, or those of the batch) and writes what changed,
@@ -176,26 +246,25 @@ void recomputeBatch(Session& session, const model::OpenDeclaration& decl, const 
   auto persons = loadBatch(db, decl.ruc, batch, &notes, every);
   model::ImportedConcepts none;
   auto& imported = batch.imported ? *batch.imported : none;
-  model::addImportedConcepts(persons, imported);
-  computeBatch(computation, persons, Offer::Contributions, progress, batchThreads(persons.size()));
+  const RowCounts rows = computeWithImported(computation, persons, imported, progress);
   // A declaration whose amounts just came in (a new or imported payroll) gets most of its concept
   // rows here: when they outnumber the rows already there, they are added faster with the
   // table's indexes built once afterwards.
-  std::size_t added = 0, kept = 0;
-  for (const auto& p : persons)
-    for (const auto& r : p.concepts) {
-      if (r.rowid != 0)
-        ++kept;
-      else if (r.hasContent())
-        ++added;
-    }
-  const bool bulk = added > kBulkRows && added > kept;
+  const bool bulk = rows.added > kBulkRows && rows.added > rows.kept;
   // Every person computed and every row of the table theirs: what the checks will read.
   const bool whole = every && notes.rowsLeft == 0 && notes.plainKeys && imported.rows.empty();
   model::UnwrittenRows unwritten;
   const bool closing = bulk && whole && batch.afterwards == Afterwards::SavedAndClosed;
-  storeBatch(db, persons, imported, bulk, closing ? &unwritten : nullptr);
-  auto held = whole ? model::takeStored(persons, notes.otherRows, notes.plainTexts, &unwritten) : nullptr;
+  // The rows held for the checks are taken on a thread of their own while the changes are written
+  // and noted (which then only read the rows); a failure there fails the batch, leaving nothing
+  // written.
+  std::future<std::shared_ptr<const model::ComputedPersons>> taken;
+  storeBatch(db, persons, imported, bulk, closing ? &unwritten : nullptr, [&] {
+    if (whole)
+      taken = onTheSide([&] { return model::takeStored(persons, notes.otherRows, notes.plainTexts, &unwritten); });
+  });
+  auto held = whole ? taken.get() : nullptr;
+  leftovers().drop(std::move(persons));
   tx.commit();
   model::holdComputed(db, decl, std::move(held));
 }

@@ -476,12 +476,23 @@ PanelRules CalcularConceptos_Tmp(const ComputationContext& ctx, RateCache& rates
   return rules;
 }
 
-void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p, Offer offer) {
-  auto offered = [offer](std::string_view code) {
-    return offer == Offer::All || text::startsWith(code, "06") || text::startsWith(code, "08");
-  };
+namespace {
+
+bool offeredIn(Offer offer, std::string_view code) {
+  return offer == Offer::All || text::startsWith(code, "06") || text::startsWith(code, "08");
+}
+
+}  // namespace
+
+std::size_t offeredRows(const ComputationContext& ctx, Offer offer) {
   std::size_t candidates = 2;  // 0604 and 0612 from the registry
-  for (const auto& def : ctx.conceptSet) candidates += offered(def.codigo) ? 1 : 0;
+  for (const auto& def : ctx.conceptSet) candidates += offeredIn(offer, def.codigo) ? 1 : 0;
+  return candidates;
+}
+
+void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& p, Offer offer) {
+  auto offered = [offer](std::string_view code) { return offeredIn(offer, code); };
+  const std::size_t candidates = offeredRows(ctx, offer);
   // The codes the person holds, sorted once; codes added here are kept apart (a set may name a
   // concept twice, the second is not offered again).
   std::vector<std::string_view> held;

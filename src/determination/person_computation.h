@@ -106,6 +106,8 @@ enum class Offer { All, Contributions };
 // lacks and that the person's worker type allows (empty amounts: the concepts the person is
 // offered); 0604 and 0612 also when the registry gives the person an amount for them.
 void Ingresos_TmpConcep(const ComputationContext& ctx, PersonData& person, Offer offer = Offer::All);
+// The most rows Ingresos_TmpConcep adds to a person: room reserved for them beforehand is enough.
+std::size_t offeredRows(const ComputationContext& ctx, Offer offer);
 
 // The whole computation of one person: rows, contributions, summary.
 PanelRules computePerson(const ComputationContext& ctx, RateCache& rates, PersonData& person,

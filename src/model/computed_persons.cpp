@@ -19,10 +19,18 @@ class Descriptions {
   // False for a row written to the table.
   bool note(HeldConcept& c) {
     if (!held_.unwrittenFrom || c.rowid < held_.unwrittenFrom) return false;
-    const std::string& d = *unwritten_->descrips.at(static_cast<std::size_t>(c.rowid - held_.unwrittenFrom));
-    auto [it, added] = index_.emplace(d, static_cast<std::uint32_t>(held_.descrips.size()));
-    if (added) held_.descrips.push_back(d);
-    c.descrip = it->second;
+    const std::string* d = unwritten_->descrips.at(static_cast<std::size_t>(c.rowid - held_.unwrittenFrom));
+    // Rows of one concept mostly point at the same text (the import keeps one per concept).
+    auto same = byText_.find(d);
+    if (same == byText_.end()) {
+      auto it = index_.find(*d);
+      if (it == index_.end()) {
+        it = index_.emplace(*d, static_cast<std::uint32_t>(held_.descrips.size())).first;
+        held_.descrips.push_back(*d);
+      }
+      same = byText_.emplace(d, it->second).first;
+    }
+    c.descrip = same->second;
     return true;
   }
 
@@ -30,6 +38,7 @@ class Descriptions {
   ComputedPersons& held_;
   const UnwrittenRows* unwritten_;
   std::unordered_map<std::string, std::uint32_t> index_;
+  std::unordered_map<const std::string*, std::uint32_t> byText_;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "model/person_data.h"
 
+#include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -111,7 +113,8 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
   auto& st = db.prepared(sql);
   bindPerson(st, 1, only, true);
   while (st.executeStep()) {
-    PersonData p;
+    // Built where it stays: a person holds dozens of texts, each moved otherwise.
+    PersonData& p = persons.emplace_back();
     p.rowid = st.getColumn(0).getInt64();
     p.key.tip_doc_a = static_cast<int>(intCol(st, 1));
     p.key.doc_id_a = col(st, 2);
@@ -130,9 +133,7 @@ void readPersonRows(data::Database& db, const std::optional<PersonKey>& only, Pe
     p.aseg_pens = col(st, 15);
     for (int c = 0; c < kSummaryColumns; ++c) p.storedSummary[c] = col(st, 16 + c);
     p.summary = p.storedSummary;
-    p.concepts.reserve(32);
-    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size());
-    persons.push_back(std::move(p));
+    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), persons.size() - 1);
   }
 }
 
@@ -161,7 +162,9 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
     }
     notes.plainKeys =
         notes.plainKeys && st.getColumn(1).isInteger() && st.getColumn(3).isInteger() && st.getColumn(4).isInteger();
-    ConceptRow r;
+    // Room for a payroll's rows at once (a person without rows takes none).
+    if (p->concepts.empty()) p->concepts.reserve(32);
+    ConceptRow& r = p->concepts.emplace_back();
     r.rowid = st.getColumn(0).getInt64();
     r.codigo = col(st, 5);
     if (notes.plainTexts) notes.plainTexts = plainTexts(st, r.codigo);
@@ -171,7 +174,6 @@ void readConceptRows(data::Database& db, const std::optional<PersonKey>& only, P
     r.monto = r.storedMonto = col(st, 7);
     r.monto_pag = r.storedMontoPag = col(st, 8);
     r.base_calculo = r.storedBase = col(st, 9);
-    p->concepts.push_back(std::move(r));
   }
 }
 
@@ -352,15 +354,21 @@ void insertImported(ConceptInserts& inserts, std::vector<PersonData>& persons, c
   for (const auto& c : imported.rows)
     if (c.order > 0 && c.order <= slots.size()) slots[c.order - 1].other = &c;
   static const std::string none;
+  // A payroll's rows name a few dozen concepts: each description is looked up once.
+  std::unordered_map<std::string_view, const std::string*> descrips;
+  auto descripOf = [&](const std::string& codigo) -> const std::string& {
+    auto it = descrips.find(codigo);
+    if (it == descrips.end()) it = descrips.emplace(codigo, &imported.descripOf(codigo)).first;
+    return *it->second;
+  };
   for (const Slot& s : slots) {
     if (s.row) {
       ConceptRow& r = *s.row;
-      inserts.add(s.person->key, r.codigo, imported.descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo,
-                  &r.rowid);
+      inserts.add(s.person->key, r.codigo, descripOf(r.codigo), r.monto, r.monto_pag, r.base_calculo, &r.rowid);
       markStored(r);
     } else if (s.other) {
       const ImportedConcept& c = *s.other;
-      inserts.add(c.key, c.codigo, imported.descripOf(c.codigo), c.monto, c.monto_pag, none);
+      inserts.add(c.key, c.codigo, descripOf(c.codigo), c.monto, c.monto_pag, none);
     }
   }
   inserts.flush();  // the rows written are no longer new to what follows
@@ -374,84 +382,148 @@ const std::string& ImportedConcepts::descripOf(const std::string& codigo) const 
   return it == descrip.end() ? none : it->second;
 }
 
-void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+ImportedByPerson::ImportedByPerson(std::vector<PersonData>& persons, ImportedConcepts& imported)
+    : persons_(persons), first_(persons.size() + 1, 0) {
   if (imported.rows.empty()) return;
-  std::unordered_map<std::string, PersonData*> index;
+  rows_ = std::move(imported.rows);
+  std::unordered_map<std::string, std::size_t> index;
   index.reserve(persons.size());
-  for (auto& p : persons)
-    index.emplace(personKey(p.key.tip_doc_a, p.key.doc_id_a, p.key.correl_a, p.key.cod_cat_tra), &p);
+  for (std::size_t i = 0; i < persons.size(); ++i) {
+    const PersonKey& k = persons[i].key;
+    index.emplace(personKey(k.tip_doc_a, k.doc_id_a, k.correl_a, k.cod_cat_tra), i);
+  }
+  constexpr std::size_t none = SIZE_MAX;
+  std::vector<std::size_t> owner(rows_.size(), none);
   std::vector<ImportedConcept> others;
   // A file brings a person's rows one after another: the person found last is looked at first.
-  const ImportedConcept* last = nullptr;
-  PersonData* lastPerson = nullptr;
-  for (std::size_t i = 0; i < imported.rows.size(); ++i) {
-    ImportedConcept& c = imported.rows[i];
+  std::size_t lastPerson = none;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    ImportedConcept& c = rows_[i];
     c.order = imported.count + i + 1;
-    if (!last || !(last->key == c.key)) {
+    if (i == 0 || !(rows_[i - 1].key == c.key)) {
       auto it = index.find(personKey(c.key.tip_doc_a, c.key.doc_id_a, c.key.correl_a, c.key.cod_cat_tra));
-      lastPerson = it == index.end() ? nullptr : it->second;
-      last = &c;
+      lastPerson = it == index.end() ? none : it->second;
     }
-    if (!lastPerson) {
-      others.push_back(c);  // copied: `last` may still point at it
-      continue;
-    }
-    PersonData& p = *lastPerson;
+    owner[i] = lastPerson;
+    if (lastPerson == none)
+      others.push_back(c);
+    else
+      ++first_[lastPerson + 1];
+  }
+  for (std::size_t i = 0; i < persons.size(); ++i) first_[i + 1] += first_[i];
+  order_.resize(first_.back());
+  std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
+  for (std::size_t i = 0; i < rows_.size(); ++i)
+    if (owner[i] != none) order_[next[owner[i]]++] = i;
+  imported.count += rows_.size();
+  imported.rows = std::move(others);  // the rows handed over take no more room
+}
+
+void ImportedByPerson::give(std::size_t i, std::size_t spare) {
+  PersonData& p = persons_[i];
+  p.concepts.reserve(p.concepts.size() + (first_[i + 1] - first_[i]) + spare);
+  for (std::size_t k = first_[i]; k < first_[i + 1]; ++k) {
+    ImportedConcept& c = rows_[order_[k]];
+    // A row for a concept the person already holds gives it its amounts instead.
     if (ConceptRow* held = p.find(c.codigo)) {
       held->monto = std::move(c.monto);
       held->monto_pag = std::move(c.monto_pag);
       continue;
     }
     // The description stays with the import's list (one per concept) until the row is written.
-    ConceptRow r;
+    ConceptRow& r = p.concepts.emplace_back();
     r.importOrder = c.order;
     r.codigo = std::move(c.codigo);
     r.monto = std::move(c.monto);
     r.monto_pag = std::move(c.monto_pag);
-    p.concepts.push_back(std::move(r));
   }
-  imported.count += imported.rows.size();
-  imported.rows = std::move(others);  // the rows handed over take no more room
 }
 
+void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported) {
+  if (imported.rows.empty()) return;
+  ImportedByPerson byPerson(persons, imported);
+  for (std::size_t i = 0; i < persons.size(); ++i) byPerson.give(i);
+}
+
+namespace {
+
+void updateRow(data::Database& db, const ConceptRow& r) {
+  auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
+  st.bind(1, r.monto);
+  st.bind(2, r.monto_pag);
+  st.bind(3, r.base_calculo);
+  st.bind(4, static_cast<int64_t>(r.rowid));
+  st.exec();
+}
+
+void updateSummary(data::Database& db, PersonData& p) {
+  if (p.summary == p.storedSummary) return;
+  static const std::string sql = [] {
+    std::string s = "UPDATE TEMP1_F601 SET ";
+    for (int c = 0; c < kSummaryColumns; ++c) s += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
+    return s + " WHERE rowid = ?";
+  }();
+  auto& st = db.prepared(sql);
+  // The texts outlive the step, and every use of the statement binds all of them again.
+  for (int c = 0; c < kSummaryColumns; ++c) st.bindNoCopy(c + 1, p.summary[c]);
+  st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
+  st.exec();
+  p.storedSummary = p.summary;
+}
+
+// The working set keeps the rows that declare something: a concept of the set that the person
+// leaves empty lives in memory only, until an amount or a base is put in it.
+bool toStore(const ConceptRow& r) {
+  return r.changed() && (r.rowid != 0 || r.hasContent());
+}
+
+}  // namespace
+
 void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported,
-                  UnwrittenRows* unwritten) {
-  std::string summarySql = "UPDATE TEMP1_F601 SET ";
-  for (int c = 0; c < kSummaryColumns; ++c) summarySql += std::string(c ? ", " : "") + summaryColumnName(c) + " = ?";
-  summarySql += " WHERE rowid = ?";
+                  UnwrittenRows* unwritten, const std::function<void()>& settled) {
   try {
     if (unwritten)
       unwritten->first = unwritten->next = db.integer("SELECT COALESCE(MAX(rowid), 0) FROM TMPF601CONCEP") + 1;
     ConceptInserts inserts(db, unwritten);
     insertImported(inserts, persons, imported);
-    for (auto& p : persons) {
-      for (auto& r : p.concepts) {
-        if (!r.changed()) continue;
-        // The working set keeps the rows that declare something: a concept of the set that the
-        // person leaves empty lives in memory only, until an amount or a base is put in it.
-        if (r.rowid == 0 && !r.hasContent()) continue;
-        if (r.rowid == 0) {
-          inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
-        } else {
-          auto& st = db.prepared("UPDATE TMPF601CONCEP SET monto = ?, monto_pag = ?, base_calculo = ? WHERE rowid = ?");
-          st.bind(1, r.monto);
-          st.bind(2, r.monto_pag);
-          st.bind(3, r.base_calculo);
-          st.bind(4, static_cast<int64_t>(r.rowid));
-          st.exec();
+    if (!unwritten) {
+      for (auto& p : persons) {
+        for (auto& r : p.concepts) {
+          if (!toStore(r)) continue;
+          if (r.rowid == 0)
+            inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
+          else
+            updateRow(db, r);
+          markStored(r);
         }
+        updateSummary(db, p);
+      }
+      inserts.flush();
+      if (settled) settled();
+      return;
+    }
+    // No new row is written: every row is settled (rowid and stored texts) first, then the
+    // changed ones are written in the same order, while the caller may read the rows.
+    std::vector<const ConceptRow*> updates;
+    std::vector<std::size_t> until(persons.size());
+    for (std::size_t i = 0; i < persons.size(); ++i) {
+      PersonData& p = persons[i];
+      for (auto& r : p.concepts) {
+        if (!toStore(r)) continue;
+        if (r.rowid == 0)
+          inserts.add(p.key, r.codigo, r.descrip, r.monto, r.monto_pag, r.base_calculo, &r.rowid);
+        else
+          updates.push_back(&r);
         markStored(r);
       }
-      if (p.summary != p.storedSummary) {
-        auto& st = db.prepared(summarySql);
-        // The texts outlive the step, and every use of the statement binds all of them again.
-        for (int c = 0; c < kSummaryColumns; ++c) st.bindNoCopy(c + 1, p.summary[c]);
-        st.bind(kSummaryColumns + 1, static_cast<int64_t>(p.rowid));
-        st.exec();
-        p.storedSummary = p.summary;
-      }
+      until[i] = updates.size();
     }
-    inserts.flush();
+    if (settled) settled();
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < persons.size(); ++i) {
+      for (; k < until[i]; ++k) updateRow(db, *updates[k]);
+      updateSummary(db, persons[i]);
+    }
   } catch (const SQLite::Exception& e) {
     data::rethrow(e);
   }

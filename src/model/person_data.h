@@ -4,6 +4,7 @@
 // (only what changed) with prepared statements. The caller holds the transaction.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -141,13 +142,33 @@ void readConceptAndSideRows(data::Database& db, std::vector<PersonData>& persons
 // for a concept the person already holds gives it its amounts instead.
 void addImportedConcepts(std::vector<PersonData>& persons, ImportedConcepts& imported);
 
+// The imported rows of each loaded person, found once, then given to each person apart (as
+// addImportedConcepts gives them all), so that persons computed on other threads can take theirs
+// there. Giving distinct persons their rows at the same time is safe.
+class ImportedByPerson {
+ public:
+  // Finds the persons' rows; `imported` keeps only the others, as after addImportedConcepts. The
+  // persons must not move while their rows are still to be given.
+  ImportedByPerson(std::vector<PersonData>& persons, ImportedConcepts& imported);
+  // Gives person `i` (of the persons above) its rows, with room for `spare` rows more.
+  void give(std::size_t i, std::size_t spare = 0);
+
+ private:
+  std::vector<PersonData>& persons_;
+  std::vector<ImportedConcept> rows_;
+  // The rows of person i are rows_[order_[k]] for k from first_[i] to first_[i + 1], as read.
+  std::vector<std::size_t> first_, order_;
+};
+
 // Inserts the new concept rows that declare something (an amount or a base: the others stay in
 // memory), updates the changed stored ones and the changed summary rows. With `imported` (after
 // addImportedConcepts), the imported rows go first, in the order they were read, as the import
 // would have written them: those of a loaded person as computed, the others as read. With
 // `unwritten`, the new rows are not inserted but given their rowids there (every imported row
-// must then belong to a loaded person).
+// must then belong to a loaded person). `settled` is called once every concept row is as stored
+// (rowids and stored texts), which with `unwritten` is before the changed rows are written: from
+// then on the store only reads them, and another thread may too.
 void storePersons(data::Database& db, std::vector<PersonData>& persons, const ImportedConcepts& imported = {},
-                  UnwrittenRows* unwritten = nullptr);
+                  UnwrittenRows* unwritten = nullptr, const std::function<void()>& settled = {});
 
 }  // namespace korventa::model

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include "determination/working_fixture.h"
 #include "support/recording_progress.h"
 
@@ -81,6 +85,36 @@ TEST(BatchThreads, TwoThreadsComputeWhatOneComputes) {
       EXPECT_EQ(two.persons, one.persons) << c.name;
     }
     EXPECT_EQ(one.persons.size(), static_cast<std::size_t>(c.persons)) << c.name;
+  }
+}
+
+// A step that fails on either thread fails the batch with its own error, counted up to the
+// person that failed as on one thread.
+TEST(BatchThreads, AFailingStepFailsTheBatchWhereOneThreadFails) {
+  for (std::size_t failing : {std::size_t{5}, std::size_t{33}}) {
+    WorkingFixture w;
+    payroll(w, 41);
+    std::vector<std::vector<std::pair<long long, long long>>> counts;
+    for (int threads : {1, 2}) {
+      auto persons = model::loadPersons(w.t.db(), w.decl.ruc);
+      Computation computation(w.t.db(), w.decl);
+      RecordingProgress progress;
+      progress.step("batch");
+      determination::PersonSteps steps;
+      steps.after = [&](std::size_t i) {
+        if (i == failing) throw std::runtime_error("person " + std::to_string(i));
+      };
+      try {
+        determination::computeBatch(computation, persons, Offer::Contributions, progress, threads, steps);
+        ADD_FAILURE() << "person " << failing << " on " << threads << " threads did not fail the batch";
+      } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "person " + std::to_string(failing));
+      }
+      counts.push_back(progress.steps.back().counts);
+    }
+    EXPECT_EQ(counts[1], counts[0]) << "failing at " << failing;
+    ASSERT_FALSE(counts[0].empty());
+    EXPECT_EQ(counts[0].back().first, static_cast<long long>(failing));
   }
 }
 
