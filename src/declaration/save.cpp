@@ -264,7 +264,8 @@ namespace {
 
 // The counts of TEMP1_F601 the header boxes give, in one pass over the table.
 struct PersonCounts {
-  std::string workers, pensioners, special, essaludVida, eps, sctr, spp, onp, quinta, notDomiciled, all;
+  std::string workers, pensioners, special, essaludVida, eps, sctr, spp, onp, quinta, notDomiciled;
+  std::int64_t all = 0;  // every person of the table
 };
 
 PersonCounts personCounts(data::Database& db) {
@@ -282,7 +283,7 @@ PersonCounts personCounts(data::Database& db) {
       "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(ind_quinta, '')) = '1'), 0), "
       "COALESCE(sum(cod_cat_tra = 1 AND TRIM(COALESCE(ind_domicilio, '')) = '2'), 0) FROM TEMP1_F601");
   auto n = [&](std::size_t i) { return std::to_string(r->integer(i)); };
-  return {n(1), n(2), n(3), n(4), n(5), n(6), n(7), n(8), n(9), n(10), n(0)};
+  return {n(1), n(2), n(3), n(4), n(5), n(6), n(7), n(8), n(9), n(10), r->integer(0)};
 }
 
 // The days, hours and income of the workers and pensioners, each summed as an amount.
@@ -310,11 +311,10 @@ std::vector<determination::Box> headerBoxes(Session& s, const model::OpenDeclara
   auto orSC = [](const std::string& n) { return n == "0" ? std::string("SC") : n; };
   std::string regimen =
       text::trim(db.text("SELECT Ind_RegimenLab FROM CONTRVKRS WHERE tip_doc_d = 6 AND doc_id_d = ?", {d.ruc}));
-  std::string total =
-      std::to_string(std::stoll(persons.all) +
-                     db.integer("SELECT (SELECT count(*) FROM TEMP2_F601) + "
-                                "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
-                                "(SELECT count(*) FROM TMPF601MFCAB)"));
+  std::string total = std::to_string(
+      persons.all + db.integer("SELECT (SELECT count(*) FROM TEMP2_F601) + "
+                               "(SELECT count(*) FROM (SELECT DISTINCT tip_doc_a, doc_id_a FROM TMPF601RDCAB)) + "
+                               "(SELECT count(*) FROM TMPF601MFCAB)"));
   std::vector<determination::Box> b = {
       {"028", text::trim(d.telephone)},
       {"002", d.ruc},
